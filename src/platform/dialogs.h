@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace platform {
+
+// Every message box and file dialog of the program goes through this interface, so that
+// logic never blocks in a modal loop of its own and tests can answer in its place.
+class Dialogs
+{
+public:
+    // The answers of AskYesNoCancel.
+    enum Answer { Yes = 6, No = 7, Cancel = 2 };
+
+    virtual ~Dialogs();
+
+    virtual void ShowInfo(const QString &text) = 0;
+    virtual bool AskYesNo(const QString &text) = 0;
+    virtual int AskYesNoCancel(const QString &text) = 0;
+    virtual void errorBox(const QString &text) = 0;
+    // A box with no icon, only "OK".
+    virtual void plainMessage(const QString &text) = 0;
+    virtual void beep() = 0;
+
+    // File dialogs return an empty text (or list) when the user cancels.
+    virtual QString openFileName(const QString &caption, const QString &folder,
+                                 const QString &filter) = 0;
+    virtual QStringList openFileNames(const QString &caption, const QString &folder,
+                                      const QString &filter) = 0;
+    // The dialog asks itself before it lets an existing file be chosen.
+    virtual QString saveFileName(const QString &caption, const QString &startPath,
+                                 const QString &filter) = 0;
+    // Accepts a typed folder that does not exist yet, asks before creating it, creates it.
+    virtual QString folderName(const QString &caption, const QString &startFolder) = 0;
+};
+
+// The dialogs in use; the Qt ones unless a test installed others.
+Dialogs &dialogs();
+// Installs a replacement (not owned); nullptr puts the Qt dialogs back.
+void setDialogs(Dialogs *replacement);
+
+} // namespace platform

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "platform/dialogs.h"
+
+namespace platform {
+
+// The real message boxes and file dialogs, captioned with the application title.
+class QtDialogs : public Dialogs
+{
+public:
+    void ShowInfo(const QString &text) override;
+    bool AskYesNo(const QString &text) override;
+    int AskYesNoCancel(const QString &text) override;
+    void errorBox(const QString &text) override;
+    void plainMessage(const QString &text) override;
+    void beep() override;
+    QString openFileName(const QString &caption, const QString &folder,
+                         const QString &filter) override;
+    QStringList openFileNames(const QString &caption, const QString &folder,
+                              const QString &filter) override;
+    QString saveFileName(const QString &caption, const QString &startPath,
+                         const QString &filter) override;
+    QString folderName(const QString &caption, const QString &startFolder) override;
+};
+
+} // namespace platform

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "platform/dialogs.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// Stands in for the message boxes and file dialogs: records every call and answers from
+// the scripts the test gave. Installed for its lifetime.
+class ScriptedDialogs : public platform::Dialogs
+{
+public:
+    struct Call {
+        QString kind; // "info", "yesno", "yesnocancel", "error", "plain", "beep", "open", ...
+        QString text;
+    };
+
+    ScriptedDialogs();
+    ~ScriptedDialogs() override;
+
+    // Answers for AskYesNo (true = Yes) and AskYesNoCancel, taken in order. When they run out,
+    // AskYesNo answers No and AskYesNoCancel answers Cancel.
+    QList<int> answers;
+    // Results of the file and folder dialogs, taken in order; empty (cancel) when they run out.
+    QStringList paths;
+
+    QList<Call> calls;
+    QStringList texts(const QString &kind) const;
+    int count(const QString &kind) const { return int(texts(kind).size()); }
+    QString lastText() const { return calls.isEmpty() ? QString() : calls.constLast().text; }
+
+    void ShowInfo(const QString &text) override;
+    bool AskYesNo(const QString &text) override;
+    int AskYesNoCancel(const QString &text) override;
+    void errorBox(const QString &text) override;
+    void plainMessage(const QString &text) override;
+    void beep() override;
+    QString openFileName(const QString &caption, const QString &folder,
+                         const QString &filter) override;
+    QStringList openFileNames(const QString &caption, const QString &folder,
+                              const QString &filter) override;
+    QString saveFileName(const QString &caption, const QString &startPath,
+                         const QString &filter) override;
+    QString folderName(const QString &caption, const QString &startFolder) override;
+
+private:
+    int nextAnswer(int whenNone);
+    QString nextPath();
+};
