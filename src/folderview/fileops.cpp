@@ -1,0 +1,336 @@
+#include "folderview/fileops.h"
+
+#include "platform/dialogs.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStorageInfo>
+
+#include <array>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
+using platform::Dialogs;
+using platform::PathStyle;
+
+namespace folderview {
+
+namespace {
+
+constexpr qint64 kCopyBlock = 16384;
+
+FreeSpaceSource &freeSpaceSource()
+{
+    static FreeSpaceSource source;
+    return source;
+}
+
+bool isBlank(QChar c) { return c.unicode() <= ' '; }
+
+QString trimmedName(QString name)
+{
+    while (!name.isEmpty() && isBlank(name.back()))
+        name.chop(1);
+    while (!name.isEmpty() && isBlank(name.front()))
+        name.remove(0, 1);
+    while (name.endsWith(QLatin1Char('.')))
+        name.chop(1);
+    while (name.startsWith(QLatin1Char('.')))
+        name.remove(0, 1);
+    return name;
+}
+
+QString extensionOf(const QString &name)
+{
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot < 0 ? QString() : name.mid(dot);
+}
+
+// The one selected entry, which is the file the user sees chosen even when the focus mark
+// stands on another entry.
+QString singleSelectedEntry(const SelectionQueries &selection, const SelectionCount &counts)
+{
+    for (int i = 0; i < counts.total; ++i) {
+        const QString path = selection.EntryPath(i, true);
+        if (!path.isEmpty())
+            return path;
+    }
+    return {};
+}
+
+} // namespace
+
+bool MaskMatches(const QString &path, const QString &maskList, PathStyle style)
+{
+    const QString extension = extensionOf(platform::fileNamePart(path, style)).toUpper();
+    if (extension.isEmpty() || extension == QLatin1String(".") || extension == QLatin1String(".."))
+        return false;
+    QString masks = maskList.toUpper();
+    masks.remove(QLatin1Char('*'));
+    return masks.contains(extension.left(4));
+}
+
+QString BuildTargetFileName(const QString &folder, const QString &name, const QString &extension,
+                            PathStyle style)
+{
+    QString ext = extension;
+    while (ext.startsWith(QLatin1Char('*')))
+        ext.remove(0, 1);
+    QString file = trimmedName(name);
+    if (extensionOf(file).compare(ext, Qt::CaseInsensitive) != 0)
+        file += ext;
+    static const QString kRefused[] = {QStringLiteral("\\"), QStringLiteral("/"),
+                                       QStringLiteral(".."), QStringLiteral("?"),
+                                       QStringLiteral("*"),  QStringLiteral(":")};
+    bool refused = file.isEmpty(); // the folder itself is no file to write
+    for (const QString &bad : kRefused)
+        refused = refused || file.contains(bad);
+    if (refused) {
+        platform::dialogs().beep();
+        platform::dialogs().errorBox(QStringLiteral("Invalid Filename: ") + file);
+        return {};
+    }
+    return platform::WithTrailingBackslash(folder, style) + file;
+}
+
+void RemoveFile(const QString &path, bool &doRecycleBin)
+{
+    if (path.isEmpty() || !QFileInfo::exists(path))
+        return;
+    doRecycleBin = false;
+    QFile::remove(path);
+}
+
+bool CopyFileKeepDate(const QString &source, const QString &target)
+{
+    // Only regular files: opening a named pipe for reading would wait for a writer forever.
+    if (!QFileInfo(source).isFile())
+        return false;
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return false;
+    const QDateTime modified = in.fileTime(QFileDevice::FileModificationTime);
+    QSaveFile out(target);
+    out.setDirectWriteFallback(false);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return false;
+    std::array<char, kCopyBlock> block;
+    for (;;) {
+        const qint64 got = in.read(block.data(), kCopyBlock);
+        if (got == 0)
+            break;
+        if (got < 0 || out.write(block.data(), got) != got) {
+            out.cancelWriting();
+            return false;
+        }
+    }
+    // Set last: a later write would move the time again.
+    if (modified.isValid())
+        out.setFileTime(modified, QFileDevice::FileModificationTime);
+    return out.commit();
+}
+
+bool isSameFile(const QString &a, const QString &b, PathStyle style)
+{
+    if (style == PathStyle::Windows) {
+        QString left = a;
+        QString right = b;
+        left.replace(QLatin1Char('/'), QLatin1Char('\\'));
+        right.replace(QLatin1Char('/'), QLatin1Char('\\'));
+        return left.compare(right, Qt::CaseInsensitive) == 0;
+    }
+    if (QDir::cleanPath(QFileInfo(a).absoluteFilePath())
+        == QDir::cleanPath(QFileInfo(b).absoluteFilePath()))
+        return true;
+#ifdef Q_OS_UNIX
+    struct stat left {};
+    struct stat right {};
+    return ::stat(QFile::encodeName(a).constData(), &left) == 0
+           && ::stat(QFile::encodeName(b).constData(), &right) == 0
+           && left.st_dev == right.st_dev && left.st_ino == right.st_ino;
+#else
+    return false;
+#endif
+}
+
+VolumeSpace systemVolumeSpace(const QString &path)
+{
+    // The path may name a file not written yet: ask about the nearest folder that exists.
+    QString probe = QFileInfo(path).absoluteFilePath();
+    while (!QFileInfo::exists(probe)) {
+        const QString parent = QFileInfo(probe).absolutePath();
+        if (parent == probe)
+            return {};
+        probe = parent;
+    }
+    const QStorageInfo storage(probe);
+    if (!storage.isValid() || !storage.isReady())
+        return {};
+    VolumeSpace space;
+    space.freeBytes = storage.bytesAvailable();
+    space.name = QDir::toNativeSeparators(storage.rootPath());
+    if (space.name.size() >= 2 && space.name.at(1) == QLatin1Char(':'))
+        space.name = space.name.left(2).toUpper(); // a drive: "C:"
+    return space;
+}
+
+void setFreeSpaceSource(FreeSpaceSource source) { freeSpaceSource() = std::move(source); }
+
+bool CheckDiskSpace(const QString &path, qint64 neededKb)
+{
+    const FreeSpaceSource &source = freeSpaceSource();
+    const VolumeSpace space = source ? source(path) : systemVolumeSpace(path);
+    if (space.freeBytes < 0 || space.freeBytes >= neededKb * 1000)
+        return true;
+    platform::dialogs().ShowInfo(QStringLiteral("Diskspace on drive \"") + space.name
+                                 + QStringLiteral("\" < ") + QString::number(neededKb)
+                                 + QStringLiteral("Kb!\nProcess stopped."));
+    return false;
+}
+
+DeleteResult DeleteSelectedFiles(const SelectionQueries &selection, bool &doRecycleBin)
+{
+    DeleteResult result;
+    const SelectionCount counts = selection.SelectionCounts();
+    if (counts.selected <= 0)
+        return result;
+    QList<std::pair<int, QString>> doomed;
+    for (int i = 0; i < counts.total; ++i) {
+        const QString path = selection.EntryPath(i, true);
+        if (!path.isEmpty())
+            doomed.append({i, path});
+    }
+
+    QString question = QStringLiteral("CAUTION:\n--- File(s) will not be moved to Win95/98/NT "
+                                      "Recycle Bin! ---\n\n\n");
+    const QString current = selection.CurrentFile();
+    if (!current.isEmpty()) {
+        // Name the file that goes, should the focus mark stand on another one.
+        const QString named = doomed.size() == 1 ? doomed.constFirst().second : current;
+        question += QStringLiteral("Delete file \"") + named
+                    + QStringLiteral("\" permanently from disk?");
+    } else {
+        question += QStringLiteral("Delete ") + QString::number(counts.selected)
+                    + QStringLiteral(" files permanently from disk?");
+    }
+    question += QStringLiteral("\n\n");
+    if (platform::dialogs().AskYesNoCancel(question) != Dialogs::Yes)
+        return result;
+
+    result.confirmed = true;
+    for (const auto &[index, path] : doomed) {
+        RemoveFile(path, doRecycleBin);
+        result.lastDeletedIndex = index;
+    }
+    return result;
+}
+
+CopyResult CopySelectedFiles(const SelectionQueries &selection, QString &copyPath,
+                             BatchProgress &progress,
+                             const std::function<void(bool)> &setMainWindowEnabled)
+{
+    CopyResult result;
+    const SelectionCount counts = selection.SelectionCounts();
+    if (counts.selected <= 0)
+        return result;
+    Dialogs &ui = platform::dialogs();
+
+    if (counts.selected == 1) {
+        QString source = singleSelectedEntry(selection, counts);
+        if (source.isEmpty())
+            source = selection.CurrentFile();
+        if (source.isEmpty())
+            return result;
+        const QString chosen = QDir::toNativeSeparators(
+            ui.saveFileName(QStringLiteral("Copy file to"), source, QString()));
+        if (chosen.isEmpty())
+            return result;
+        const QString target = BuildTargetFileName(platform::folderPart(chosen),
+                                                   platform::fileNamePart(chosen), QString());
+        if (target.isEmpty())
+            return result;
+        if (isSameFile(target, source)) {
+            ui.ShowInfo(QStringLiteral("Cannot copy a file to itself ..."));
+            return result;
+        }
+        result.singleTarget = target;
+        if (CopyFileKeepDate(source, target))
+            result.copied = 1;
+        return result;
+    }
+
+    const QString chosen = ui.folderName(QStringLiteral("Copy files to folder"), copyPath);
+    if (chosen.isEmpty())
+        return result;
+    const QString folder = platform::WithTrailingBackslash(QDir::toNativeSeparators(chosen));
+    const QString count = QString::number(counts.selected);
+    if (ui.AskYesNoCancel(QStringLiteral("Copy ") + count + QStringLiteral(" file(s) to folder:\n\n")
+                          + folder)
+        != Dialogs::Yes)
+        return result;
+
+    progress.InitProgBar(counts.selected);
+    progress.showProgress();
+    if (setMainWindowEnabled)
+        setMainWindowEnabled(false);
+    // However the loop ends, the folder is remembered and the windows are given back.
+    struct Restore {
+        QString &copyPath;
+        const QString &folder;
+        BatchProgress &progress;
+        const std::function<void(bool)> &setMainWindowEnabled;
+        ~Restore()
+        {
+            copyPath = folder;
+            if (setMainWindowEnabled)
+                setMainWindowEnabled(true);
+            progress.closeProgress();
+        }
+    } restore{copyPath, folder, progress, setMainWindowEnabled};
+
+    int k = 1;
+    for (int i = 0; i < counts.total; ++i) {
+        const QString source = selection.EntryPath(i, true);
+        if (source.isEmpty())
+            continue;
+        const QString target = folder + platform::fileNamePart(source);
+        progress.setProgressText(QStringLiteral("(") + QString::number(k) + QStringLiteral(" of ")
+                                 + count + QStringLiteral("): ") + source);
+        bool copyIt = true;
+        if (QFileInfo::exists(target)) {
+            const int answer = ui.AskYesNoCancel(QStringLiteral("File: ") + target
+                                                 + QStringLiteral(" exists.\n\nOverwrite?"));
+            if (answer != Dialogs::Yes && answer != Dialogs::No)
+                break;
+            copyIt = answer == Dialogs::Yes;
+        }
+        if (copyIt && !isSameFile(target, source) && CopyFileKeepDate(source, target))
+            ++result.copied;
+        progress.stepProgress();
+        ++k;
+        QCoreApplication::processEvents();
+        if (progress.stopRequested())
+            break;
+    }
+    return result;
+}
+
+QString AcceptDroppedFiles(const QStringList &names)
+{
+    if (names.isEmpty())
+        return {};
+    const QString &first = names.constFirst();
+    if (MaskMatches(first, AcceptedFileMask))
+        return first;
+    platform::dialogs().beep();
+    platform::dialogs().plainMessage(QStringLiteral("Folioscope:\nFile not accepted.\n") + first);
+    return {};
+}
+
+} // namespace folderview

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "folderview/batchprogress.h"
+#include "folderview/selection.h"
+#include "platform/pathrules.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace folderview {
+
+// The file kinds taken from the command line and from drops, whatever the filter text says.
+inline const QString AcceptedFileMask =
+    QStringLiteral("*.htm;*.jpg;*.gif;*.asp;*.sht;*.dht;*.cfm;*.jht");
+
+// True when the path's extension, cut to four characters with its dot, occurs in the mask
+// list: page.html passes "*.htm", photo.jpeg does not pass "*.jpg", notes.h passes "*.htm".
+// A name without an extension never passes.
+bool MaskMatches(const QString &path, const QString &maskList,
+                 platform::PathStyle style = platform::nativePathStyle());
+
+// folder + name with the extension appended unless the name has it already, or empty after a
+// beep and the error box "Invalid Filename: " + name for a name that could leave the folder or
+// holds wildcards (or is empty once blanks and dots are trimmed).
+QString BuildTargetFileName(const QString &folder, const QString &name, const QString &extension,
+                            platform::PathStyle style = platform::nativePathStyle());
+
+// Deletes an existing file permanently; any such attempt clears doRecycleBin. Errors are silent.
+void RemoveFile(const QString &path, bool &doRecycleBin);
+
+// Copies in blocks of 16384 bytes into a temporary file beside the target, gives it the
+// source's modification time and renames it over the target only when every block was
+// written. On failure the target is left as it was and nothing else stays behind.
+bool CopyFileKeepDate(const QString &source, const QString &target);
+
+// True when both paths name one file: the same text (letter case ignored in the Windows
+// style), or, on a POSIX system, the same file reached another way (a link, ".." parts).
+bool isSameFile(const QString &a, const QString &b,
+                platform::PathStyle style = platform::nativePathStyle());
+
+// Free space of the volume that holds a path; freeBytes < 0 when the system cannot tell.
+struct VolumeSpace {
+    QString name; // the drive ("C:") or the volume's root ("/home")
+    qint64 freeBytes = -1;
+};
+using FreeSpaceSource = std::function<VolumeSpace(const QString &path)>;
+VolumeSpace systemVolumeSpace(const QString &path);
+// Tests replace where CheckDiskSpace learns the free space; an empty source restores the system.
+void setFreeSpaceSource(FreeSpaceSource source);
+
+// False, after the information "Diskspace on drive "<name>" < <n>Kb!" / "Process stopped.",
+// when the volume of the path has fewer than neededKb * 1000 bytes free.
+bool CheckDiskSpace(const QString &path, qint64 neededKb);
+
+struct DeleteResult {
+    bool confirmed = false;    // the user said Yes: the caller re-reads its list
+    int lastDeletedIndex = -1; // entry index of the last file removed
+};
+// Asks, then removes the selected entries of the active page; the caller re-reads its list.
+DeleteResult DeleteSelectedFiles(const SelectionQueries &selection, bool &doRecycleBin);
+
+struct CopyResult {
+    // One file copied: the target tried, so the window can re-read its list and select it.
+    QString singleTarget;
+    int copied = 0; // files written
+};
+// "Copy file(s) to": one file through the save dialog, several through the folder dialog with
+// the progress window. copyPath (COPYPATH) becomes the folder of a batch however it ends.
+CopyResult CopySelectedFiles(const SelectionQueries &selection, QString &copyPath,
+                             BatchProgress &progress,
+                             const std::function<void(bool)> &setMainWindowEnabled = {});
+
+// The file to jump to for a drop: the first name when it is of an accepted kind; otherwise
+// empty after a beep and the message "Folioscope:" / "File not accepted." / the name.
+QString AcceptDroppedFiles(const QStringList &names);
+
+} // namespace folderview

@@ -1,0 +1,143 @@
+#include "folderview/folderlisting.h"
+
+#include <QDirIterator>
+#include <QFile>
+
+#include <algorithm>
+
+#ifdef Q_OS_UNIX
+#include <dirent.h>
+#include <sys/stat.h>
+#endif
+
+using platform::PathStyle;
+
+namespace folderview {
+
+QList<FilterPair> parseFilterText(const QString &text)
+{
+    QList<FilterPair> pairs;
+    if (!text.contains(QLatin1Char('|')))
+        return pairs;
+    const QStringList parts = text.split(QLatin1Char('|'));
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+        pairs.append({parts.at(i), parts.at(i + 1)});
+    return pairs;
+}
+
+QString maskAt(const QList<FilterPair> &pairs, int index)
+{
+    if (index < 0 || index >= pairs.size())
+        return QStringLiteral("*.*");
+    return pairs.at(index).mask;
+}
+
+bool IsInThumbFolder(const QString &folder, const QString &thumbFolder, PathStyle style)
+{
+    const QString shown = platform::WithTrailingBackslash(folder.toUpper(), style);
+    const QString thumbs = platform::WithTrailingBackslash(thumbFolder.toUpper(), style);
+    // A POSIX path may hold the thumbnail folder's text further in ("/home/u/opt/fs/THUMBS/"
+    // for "/opt/fs/THUMBS/") without lying below it.
+    if (style == PathStyle::Posix)
+        return shown.startsWith(thumbs);
+    return shown.contains(thumbs);
+}
+
+int FindListIndex(const QStringList &names, const QString &name)
+{
+    for (qsizetype i = 0; i < names.size(); ++i)
+        if (names.at(i).compare(name, Qt::CaseInsensitive) == 0)
+            return int(i);
+    return -1;
+}
+
+FileMask::FileMask(const QString &mask)
+{
+    const QStringList patterns = mask.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    for (const QString &raw : patterns) {
+        const QString pattern = raw.trimmed();
+        if (pattern.isEmpty())
+            continue;
+        if (pattern == QLatin1String("*") || pattern == QLatin1String("*.*")) {
+            m_everything = true;
+            continue;
+        }
+        const QString extension = pattern.mid(2);
+        if (pattern.startsWith(QLatin1String("*.")) && !extension.contains(QLatin1Char('*'))
+            && !extension.contains(QLatin1Char('?')) && !extension.contains(QLatin1Char('.'))) {
+            m_extensions.append(extension);
+            continue;
+        }
+        m_patterns.append(QRegularExpression(
+            QRegularExpression::wildcardToRegularExpression(pattern),
+            QRegularExpression::CaseInsensitiveOption));
+    }
+    if (m_extensions.isEmpty() && m_patterns.isEmpty())
+        m_everything = true; // an empty mask filters nothing
+}
+
+bool FileMask::matches(const QString &name) const
+{
+    if (m_everything)
+        return true;
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot >= 0) {
+        const QStringView extension = QStringView(name).mid(dot + 1);
+        for (const QString &wanted : m_extensions) {
+            if (extension.compare(wanted, Qt::CaseInsensitive) == 0)
+                return true;
+            if (wanted.size() == 3 && extension.size() > 3
+                && extension.startsWith(wanted, Qt::CaseInsensitive))
+                return true;
+        }
+    }
+    for (const QRegularExpression &pattern : m_patterns)
+        if (pattern.match(name).hasMatch())
+            return true;
+    return false;
+}
+
+QStringList listMatchingFiles(const QString &folder, const QString &mask)
+{
+    const FileMask filter(mask);
+    QStringList names;
+#ifdef Q_OS_UNIX
+    DIR *dir = ::opendir(QFile::encodeName(folder).constData());
+    if (!dir)
+        return names;
+    const int fd = ::dirfd(dir);
+    // A read error ends the listing like its end does: what was read is kept.
+    while (const dirent *entry = ::readdir(dir)) {
+        const char *raw = entry->d_name;
+        if (raw[0] == '.')
+            continue; // hidden, "." and ".."
+        bool regular = entry->d_type == DT_REG;
+        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+            struct stat info {};
+            regular = ::fstatat(fd, raw, &info, 0) == 0 && S_ISREG(info.st_mode);
+        }
+        if (!regular)
+            continue;
+        QString name = QFile::decodeName(raw);
+        if (filter.matches(name))
+            names.append(std::move(name));
+    }
+    ::closedir(dir);
+#else
+    QDirIterator it(folder, QDir::Files | QDir::NoDotAndDotDot);
+    while (it.hasNext()) {
+        it.next();
+        const QFileInfo info = it.fileInfo();
+        if (!info.isSymLink() || info.isFile())
+            if (filter.matches(info.fileName()))
+                names.append(info.fileName());
+    }
+#endif
+    std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
+        const int order = a.compare(b, Qt::CaseInsensitive);
+        return order != 0 ? order < 0 : a < b;
+    });
+    return names;
+}
+
+} // namespace folderview

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "platform/pathrules.h"
+
+#include <QList>
+#include <QRegularExpression>
+#include <QString>
+#include <QStringList>
+
+namespace folderview {
+
+// One entry of the filter box: "HTM(L) only" with the mask "*.htm".
+struct FilterPair {
+    QString description;
+    QString mask;
+};
+
+// The pairs of a filter text "description|mask|description|mask..."; a text without "|" gives
+// none, and a last description without its mask is dropped.
+QList<FilterPair> parseFilterText(const QString &text);
+// The mask of pair `index`, or "*.*" (every file) when there is no such pair.
+QString maskAt(const QList<FilterPair> &pairs, int index);
+
+// True when `folder` is the thumbnail folder or lies below it, letters compared without regard
+// to case.
+bool IsInThumbFolder(const QString &folder, const QString &thumbFolder,
+                     platform::PathStyle style = platform::nativePathStyle());
+
+// Index of the name equal to `name` without regard to case, or -1.
+int FindListIndex(const QStringList &names, const QString &name);
+
+// A file list mask: patterns joined by ";", compared without regard to case. A pattern
+// "*.xyz" with a three-letter extension also takes longer extensions that start with it, as
+// the Windows file list does (the masks rely on it: "*.htm" lists page.html).
+class FileMask
+{
+public:
+    explicit FileMask(const QString &mask);
+    bool matches(const QString &name) const;
+
+private:
+    bool m_everything = false;
+    QStringList m_extensions; // without their dot
+    QList<QRegularExpression> m_patterns;
+};
+
+// The names of the regular, non-hidden files of `folder` that match `mask`, sorted without
+// regard to case. Links to files count as files; links to folders, broken links, link loops,
+// pipes and devices never do. A folder that is missing or unreadable gives what could be read.
+QStringList listMatchingFiles(const QString &folder, const QString &mask);
+
+} // namespace folderview

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "folderview/batchprogress.h"
+
+#include <QDialog>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+namespace folderview {
+
+// The progress window shared by every batch of the program. It never blocks: a batch shows
+// it, updates it once per item and asks stopRequested() after letting events run.
+class TFormProgress : public QDialog, public BatchProgress
+{
+    Q_OBJECT
+
+public:
+    explicit TFormProgress(QWidget *parent = nullptr);
+
+    void InitProgBar(int max) override;
+    void showProgress() override;
+    void setProgressText(const QString &text) override;
+    void stepProgress() override;
+    bool stopRequested() const override { return m_stopRequested; }
+    void closeProgress() override;
+
+    QLabel *Label1 = nullptr;
+    QProgressBar *ProgBar = nullptr;
+    QPushButton *BStop = nullptr;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
+
+private:
+    void requestStop();
+
+    bool m_stopRequested = false;
+    int m_step = 1;
+};
+
+} // namespace folderview

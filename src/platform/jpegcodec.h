@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+
+namespace platform {
+
+// JPEG pictures through libjpeg. Reading never trusts the file: a missing, empty, truncated,
+// corrupt or absurdly large picture gives a null image, and any warning of the decoder counts
+// as damage, because the pictures read here are the ones this program wrote.
+QImage readJpeg(const QString &path);
+QImage decodeJpeg(const QByteArray &data);
+
+// Baseline JPEG of the given quality (1..100), slow-accurate integer DCT and optimised Huffman
+// tables; alpha is dropped. An empty result means the image could not be encoded.
+QByteArray encodeJpeg(const QImage &image, int quality);
+// Writes through a temporary file renamed over the target, so a failure leaves the old file.
+bool writeJpeg(const QImage &image, const QString &path, int quality);
+
+} // namespace platform
