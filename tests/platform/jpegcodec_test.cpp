@@ -1,0 +1,157 @@
+#include "platform/jpegcodec.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPainter>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A thumbnail-sized picture with smooth colour changes and one sharp edge.
+QImage samplePicture()
+{
+    QImage image(130, 100, QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, qRgb(x * 255 / 129, y * 255 / 99, x < 65 ? 40 : 200));
+    return image;
+}
+
+// Mean difference per channel: small for a good copy, large for swapped or shifted channels.
+double meanChannelDifference(const QImage &a, const QImage &b)
+{
+    double sum = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y);
+            const QRgb q = b.pixel(x, y);
+            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q))
+                   + std::abs(qBlue(p) - qBlue(q));
+        }
+    return sum / (3.0 * a.width() * a.height());
+}
+
+bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+} // namespace
+
+TEST(JpegCodec, WriteThenReadKeepsThePicture)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("t.jpg"));
+    const QImage original = samplePicture();
+    ASSERT_TRUE(platform::writeJpeg(original, path, 70));
+    const QImage back = platform::readJpeg(path);
+    ASSERT_FALSE(back.isNull());
+    EXPECT_EQ(back.size(), original.size());
+    EXPECT_EQ(back.format(), QImage::Format_RGB32);
+    EXPECT_LT(meanChannelDifference(original, back), 3.0);
+    EXPECT_EQ(qAlpha(back.pixel(0, 0)), 255);
+    // No temporary file stays beside the picture.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("t.jpg")});
+}
+
+TEST(JpegCodec, BaselineWithOptimisedTables)
+{
+    const QByteArray bytes = platform::encodeJpeg(samplePicture(), 75);
+    ASSERT_GT(bytes.size(), 4);
+    EXPECT_TRUE(bytes.startsWith("\xFF\xD8"));
+    EXPECT_TRUE(bytes.contains(QByteArray("\xFF\xC0", 2))); // baseline frame
+    EXPECT_FALSE(bytes.contains(QByteArray("\xFF\xC2", 2))); // never progressive
+    // Optimised Huffman tables make a smaller file than the standard ones would; the best we
+    // can check without a second encoder is that higher quality costs more bytes.
+    EXPECT_LT(platform::encodeJpeg(samplePicture(), 30).size(),
+              platform::encodeJpeg(samplePicture(), 95).size());
+}
+
+TEST(JpegCodec, GreyPictureDecodes)
+{
+    QImage grey(40, 30, QImage::Format_Grayscale8);
+    grey.fill(128);
+    const QImage back = platform::decodeJpeg(platform::encodeJpeg(grey, 90));
+    ASSERT_FALSE(back.isNull());
+    EXPECT_NEAR(qGray(back.pixel(20, 15)), 128, 3);
+}
+
+TEST(JpegCodec, DamagedInputGivesNullImage)
+{
+    const QByteArray good = platform::encodeJpeg(samplePicture(), 70);
+    QByteArray hugeFrame = good;
+    // Claim 65000 x 65000 pixels in the frame header.
+    const qsizetype sof = hugeFrame.indexOf(QByteArray("\xFF\xC0", 2));
+    ASSERT_GE(sof, 0);
+    hugeFrame[sof + 5] = char(0xFD);
+    hugeFrame[sof + 6] = char(0xE8);
+    hugeFrame[sof + 7] = char(0xFD);
+    hugeFrame[sof + 8] = char(0xE8);
+
+    struct Row {
+        const char *name;
+        QByteArray bytes;
+    };
+    const Row rows[] = {
+        {"empty", QByteArray()},
+        {"text", QByteArray("<html>not a picture</html>")},
+        {"start marker only", QByteArray("\xFF\xD8", 2)},
+        {"truncated to half", good.left(good.size() / 2)},
+        {"header only", good.left(sof + 12)},
+        {"absurd size", hugeFrame},
+        {"zeros", QByteArray(4096, '\0')},
+    };
+    QTemporaryDir dir;
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_TRUE(platform::decodeJpeg(row.bytes).isNull());
+        const QString path = dir.filePath(QString::fromUtf8(row.name));
+        ASSERT_TRUE(writeBytes(path, row.bytes));
+        EXPECT_TRUE(platform::readJpeg(path).isNull());
+    }
+    EXPECT_TRUE(platform::readJpeg(dir.filePath(QStringLiteral("missing.jpg"))).isNull());
+    EXPECT_TRUE(platform::readJpeg(dir.path()).isNull()); // a folder
+}
+
+// Random damage anywhere in the data never crashes the decoder (run under the sanitizers).
+TEST(JpegCodec, RandomDamageNeverCrashes)
+{
+    const QByteArray good = platform::encodeJpeg(samplePicture(), 70);
+    QRandomGenerator random(4711);
+    int decoded = 0;
+    for (int round = 0; round < 300; ++round) {
+        QByteArray bytes = good;
+        const int hits = 1 + int(random.bounded(8));
+        for (int i = 0; i < hits; ++i)
+            bytes[qsizetype(random.bounded(quint32(bytes.size())))] = char(random.bounded(256));
+        if (round % 3 == 0)
+            bytes.truncate(qsizetype(random.bounded(quint32(bytes.size()))));
+        const QImage image = platform::decodeJpeg(bytes);
+        if (!image.isNull()) {
+            ++decoded;
+            EXPECT_LE(qint64(image.width()) * image.height(), qint64(1) << 26);
+        }
+    }
+    SUCCEED() << decoded << " damaged inputs still decoded";
+}
+
+TEST(JpegCodec, FailedWriteLeavesOldFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("keep.jpg"));
+    ASSERT_TRUE(writeBytes(path, "old"));
+    EXPECT_FALSE(platform::writeJpeg(QImage(), path, 70));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("old"));
+    // A folder standing where the picture would go stays a folder.
+    const QString folder = dir.filePath(QStringLiteral("taken.jpg"));
+    ASSERT_TRUE(QDir().mkdir(folder));
+    EXPECT_FALSE(platform::writeJpeg(samplePicture(), folder, 70));
+    EXPECT_TRUE(QFileInfo(folder).isDir());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("keep.jpg")});
+}
