@@ -83,17 +83,19 @@ QString BuildTargetFileName(const QString &folder, const QString &name, const QS
     while (ext.startsWith(QLatin1Char('*')))
         ext.remove(0, 1);
     QString file = trimmedName(name);
+    // Nothing left of the name: the folder itself, or a bare extension, is no file to write.
+    const bool empty = file.isEmpty();
     if (extensionOf(file).compare(ext, Qt::CaseInsensitive) != 0)
         file += ext;
     static const QString kRefused[] = {QStringLiteral("\\"), QStringLiteral("/"),
                                        QStringLiteral(".."), QStringLiteral("?"),
                                        QStringLiteral("*"),  QStringLiteral(":")};
-    bool refused = file.isEmpty(); // the folder itself is no file to write
+    bool refused = empty;
     for (const QString &bad : kRefused)
         refused = refused || file.contains(bad);
     if (refused) {
         platform::dialogs().beep();
-        platform::dialogs().errorBox(QStringLiteral("Invalid Filename: ") + file);
+        platform::dialogs().errorBox(QStringLiteral("Invalid Filename: ") + (empty ? name : file));
         return {};
     }
     return platform::WithTrailingBackslash(folder, style) + file;
