@@ -31,7 +31,10 @@ FreeSpaceSource &freeSpaceSource()
     return source;
 }
 
-bool isBlank(QChar c) { return c.unicode() <= ' '; }
+bool isBlank(QChar c)
+{
+    return c.unicode() <= ' ';
+}
 
 QString trimmedName(QString name)
 {
@@ -151,11 +154,11 @@ bool isSameFile(const QString &a, const QString &b, PathStyle style)
         == QDir::cleanPath(QFileInfo(b).absoluteFilePath()))
         return true;
 #ifdef Q_OS_UNIX
-    struct stat left {};
-    struct stat right {};
+    struct stat left;
+    struct stat right;
     return ::stat(QFile::encodeName(a).constData(), &left) == 0
-           && ::stat(QFile::encodeName(b).constData(), &right) == 0
-           && left.st_dev == right.st_dev && left.st_ino == right.st_ino;
+           && ::stat(QFile::encodeName(b).constData(), &right) == 0 && left.st_dev == right.st_dev
+           && left.st_ino == right.st_ino;
 #else
     return false;
 #endif
@@ -182,7 +185,10 @@ VolumeSpace systemVolumeSpace(const QString &path)
     return space;
 }
 
-void setFreeSpaceSource(FreeSpaceSource source) { freeSpaceSource() = std::move(source); }
+void setFreeSpaceSource(FreeSpaceSource source)
+{
+    freeSpaceSource() = std::move(source);
+}
 
 bool CheckDiskSpace(const QString &path, qint64 neededKb)
 {
@@ -215,8 +221,8 @@ DeleteResult DeleteSelectedFiles(const SelectionQueries &selection, bool &doRecy
     if (!current.isEmpty()) {
         // Name the file that goes, should the focus mark stand on another one.
         const QString named = doomed.size() == 1 ? doomed.constFirst().second : current;
-        question += QStringLiteral("Delete file \"") + named
-                    + QStringLiteral("\" permanently from disk?");
+        question +=
+            QStringLiteral("Delete file \"") + named + QStringLiteral("\" permanently from disk?");
     } else {
         question += QStringLiteral("Delete ") + QString::number(counts.selected)
                     + QStringLiteral(" files permanently from disk?");
@@ -272,8 +278,8 @@ CopyResult CopySelectedFiles(const SelectionQueries &selection, QString &copyPat
         return result;
     const QString folder = platform::WithTrailingBackslash(QDir::toNativeSeparators(chosen));
     const QString count = QString::number(counts.selected);
-    if (ui.AskYesNoCancel(QStringLiteral("Copy ") + count + QStringLiteral(" file(s) to folder:\n\n")
-                          + folder)
+    if (ui.AskYesNoCancel(QStringLiteral("Copy ") + count
+                          + QStringLiteral(" file(s) to folder:\n\n") + folder)
         != Dialogs::Yes)
         return result;
 

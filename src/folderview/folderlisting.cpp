@@ -68,9 +68,9 @@ FileMask::FileMask(const QString &mask)
             m_extensions.append(extension);
             continue;
         }
-        m_patterns.append(QRegularExpression(
-            QRegularExpression::wildcardToRegularExpression(pattern),
-            QRegularExpression::CaseInsensitiveOption));
+        m_patterns.append(
+            QRegularExpression(QRegularExpression::wildcardToRegularExpression(pattern),
+                               QRegularExpression::CaseInsensitiveOption));
     }
     if (m_extensions.isEmpty() && m_patterns.isEmpty())
         m_everything = true; // an empty mask filters nothing
@@ -113,7 +113,7 @@ QStringList listMatchingFiles(const QString &folder, const QString &mask)
             continue; // hidden, "." and ".."
         bool regular = entry->d_type == DT_REG;
         if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
-            struct stat info {};
+            struct stat info;
             regular = ::fstatat(fd, raw, &info, 0) == 0 && S_ISREG(info.st_mode);
         }
         if (!regular)

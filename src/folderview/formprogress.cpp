@@ -81,7 +81,10 @@ void TFormProgress::stepProgress()
     ProgBar->setValue(std::min(ProgBar->maximum(), ProgBar->value() + m_step));
 }
 
-void TFormProgress::closeProgress() { hide(); }
+void TFormProgress::closeProgress()
+{
+    hide();
+}
 
 void TFormProgress::showEvent(QShowEvent *event)
 {

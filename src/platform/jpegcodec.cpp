@@ -69,7 +69,10 @@ struct Encoder {
     JOCTET chunk[16384];
 };
 
-Encoder *encoderOf(j_compress_ptr cinfo) { return reinterpret_cast<Encoder *>(cinfo); }
+Encoder *encoderOf(j_compress_ptr cinfo)
+{
+    return reinterpret_cast<Encoder *>(cinfo);
+}
 
 void startChunk(j_compress_ptr cinfo)
 {

@@ -46,9 +46,8 @@ QString ThumbFileFor(const QString &thumbFolder, const QString &folder, const QS
 QString PageFileFor(const QString &thumbFolder, const QString &thumbFile, PathStyle style)
 {
     const QString sep = platform::separator(style);
-    const QString rest =
-        replaceEveryIgnoringCase(thumbFile, platform::WithTrailingBackslash(thumbFolder, style),
-                                 QString());
+    const QString rest = replaceEveryIgnoringCase(
+        thumbFile, platform::WithTrailingBackslash(thumbFolder, style), QString());
     // Only the tag is decoded: the file name was never encoded, and an "=" in it is its own.
     const qsizetype nameStart = rest.lastIndexOf(sep) + 1;
     QString folder = rest.left(nameStart);

@@ -18,7 +18,10 @@ using platform::Dialogs;
 
 namespace {
 
-QString u8(const char *text) { return QString::fromUtf8(text); }
+QString u8(const char *text)
+{
+    return QString::fromUtf8(text);
+}
 
 const QDateTime kOldDate(QDate(2001, 2, 3), QTime(4, 5, 6), Qt::UTC);
 
@@ -41,7 +44,10 @@ QDateTime modifiedOf(const QString &path)
     return QFileInfo(path).fileTime(QFile::FileModificationTime).toUTC();
 }
 
-QStringList filesIn(const QString &folder) { return QDir(folder).entryList(QDir::Files); }
+QStringList filesIn(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files);
+}
 
 // Lets no file grow past `bytes` while it lives, as a full disk would.
 class FileSizeLimit
@@ -76,7 +82,9 @@ TEST(CopyFileKeepDate, CopiesEveryByteAndTheDate)
         int size;
     };
     const Row rows[] = {
-        {"empty", 0}, {"less than a block", 100}, {"exactly two blocks", 32768},
+        {"empty", 0},
+        {"less than a block", 100},
+        {"exactly two blocks", 32768},
         {"blocks and a rest", 50001},
     };
     for (const Row &row : rows) {
@@ -175,9 +183,8 @@ protected:
 
     folderview::CopyResult copy(const FakeSelection &selection)
     {
-        return folderview::CopySelectedFiles(selection, copyPath, progress, [this](bool on) {
-            mainWindowEnabled.append(on);
-        });
+        return folderview::CopySelectedFiles(selection, copyPath, progress,
+                                             [this](bool on) { mainWindowEnabled.append(on); });
     }
 
     QTemporaryDir dir;

@@ -14,7 +14,10 @@ using platform::PathStyle;
 
 namespace {
 
-QString u8(const char *text) { return QString::fromUtf8(text); }
+QString u8(const char *text)
+{
+    return QString::fromUtf8(text);
+}
 
 const QString kQuestionHead =
     u8("CAUTION:\n--- File(s) will not be moved to Win95/98/NT Recycle Bin! ---\n\n\n");
@@ -83,12 +86,13 @@ TEST(FileOps, BuildTargetFileName)
          "C:\\L\\My.LST", nullptr},
         {"dots trimmed at both ends", "C:\\L", "..name..", ".lst", PathStyle::Windows,
          "C:\\L\\name.lst", nullptr},
-        {"other extension gets the given one", "C:\\S", "snap_page.htm", ".jpg",
-         PathStyle::Windows, "C:\\S\\snap_page.htm.jpg", nullptr},
+        {"other extension gets the given one", "C:\\S", "snap_page.htm", ".jpg", PathStyle::Windows,
+         "C:\\S\\snap_page.htm.jpg", nullptr},
         {"empty extension appends nothing", "/tmp/x", "copy.htm", "", PathStyle::Posix,
          "/tmp/x/copy.htm", nullptr},
         {"posix folder", "/tmp/x//", "b", ".lst", PathStyle::Posix, "/tmp/x/b.lst", nullptr},
-        {"backslash", "C:\\L", "a\\b", ".lst", PathStyle::Windows, "", "Invalid Filename: a\\b.lst"},
+        {"backslash", "C:\\L", "a\\b", ".lst", PathStyle::Windows, "",
+         "Invalid Filename: a\\b.lst"},
         {"slash", "/tmp", "a/b", "", PathStyle::Posix, "", "Invalid Filename: a/b"},
         {"two dots inside", "C:\\L", "a..b", "", PathStyle::Windows, "", "Invalid Filename: a..b"},
         {"question mark", "C:\\L", "what?", ".lst", PathStyle::Windows, "",
@@ -140,13 +144,12 @@ TEST(FileOps, IsSameFile)
         {"posix: same text", a, a, PathStyle::Posix, true},
         {"posix: through . and ..", a, dir.path() + u8("/sub/../a.htm"), PathStyle::Posix, true},
         {"posix: through a link", a, dir.filePath(u8("link.htm")), PathStyle::Posix, true},
-        {"posix: other letter case is another file", a, dir.filePath(u8("A.HTM")),
-         PathStyle::Posix, false},
+        {"posix: other letter case is another file", a, dir.filePath(u8("A.HTM")), PathStyle::Posix,
+         false},
         {"posix: missing file", a, dir.filePath(u8("b.htm")), PathStyle::Posix, false},
     };
     for (const Row &row : rows)
-        EXPECT_EQ(folderview::isSameFile(row.left, row.right, row.style), row.expected)
-            << row.name;
+        EXPECT_EQ(folderview::isSameFile(row.left, row.right, row.style), row.expected) << row.name;
 }
 
 TEST(FileOps, RemoveFileClearsRecycleBinOnlyForExistingFiles)
@@ -171,9 +174,13 @@ TEST(FileOps, CheckDiskSpace)
         const char *message;
     };
     const Row rows[] = {
-        {"one byte short", {u8("/home"), 1999999}, false,
+        {"one byte short",
+         {u8("/home"), 1999999},
+         false,
          "Diskspace on drive \"/home\" < 2000Kb!\nProcess stopped."},
-        {"a drive letter", {u8("C:"), 0}, false,
+        {"a drive letter",
+         {u8("C:"), 0},
+         false,
          "Diskspace on drive \"C:\" < 2000Kb!\nProcess stopped."},
         {"exactly enough", {u8("/home"), 2000000}, true, nullptr},
         {"system cannot tell", {u8("/net"), -1}, true, nullptr},
@@ -319,8 +326,10 @@ TEST(FileOps, AcceptDroppedFiles)
         {"page.html", {u8("/w/page.html")}, "/w/page.html", false},
         {"photo.jpeg", {u8("/w/photo.jpeg")}, "", true},
         {"notes.h", {u8("/w/notes.h")}, "/w/notes.h", false},
-        {"three files: the first only", {u8("/w/a.htm"), u8("/w/b.htm"), u8("/w/c.htm")},
-         "/w/a.htm", false},
+        {"three files: the first only",
+         {u8("/w/a.htm"), u8("/w/b.htm"), u8("/w/c.htm")},
+         "/w/a.htm",
+         false},
         {"first refused, later accepted", {u8("/w/a.txt"), u8("/w/b.htm")}, "", true},
         {"nothing dropped", {}, "", false},
     };

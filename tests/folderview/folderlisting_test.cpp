@@ -16,7 +16,10 @@ using platform::PathStyle;
 
 namespace {
 
-QString u8(const char *text) { return QString::fromUtf8(text); }
+QString u8(const char *text)
+{
+    return QString::fromUtf8(text);
+}
 
 const char *kBuiltInFilter =
     "All HTML file types + Pictures|*.htm;*.jpg;*.gif;*.asp;*.sht;*.dht;*.cfm;*.jht|"
@@ -78,10 +81,10 @@ TEST(FolderListing, IsInThumbFolder)
         {"a longer name", "C:\\TOOLS\\FS\\THUMBS2", "C:\\TOOLS\\FS\\THUMBS\\", PathStyle::Windows,
          false},
         {"posix itself", "/opt/fs/THUMBS", "/opt/fs/THUMBS/", PathStyle::Posix, true},
-        {"posix below, other case", "/opt/fs/thumbs/=home=u/", "/opt/fs/THUMBS/",
-         PathStyle::Posix, true},
-        {"posix look-alike elsewhere", "/home/u/opt/fs/THUMBS", "/opt/fs/THUMBS/",
-         PathStyle::Posix, false},
+        {"posix below, other case", "/opt/fs/thumbs/=home=u/", "/opt/fs/THUMBS/", PathStyle::Posix,
+         true},
+        {"posix look-alike elsewhere", "/home/u/opt/fs/THUMBS", "/opt/fs/THUMBS/", PathStyle::Posix,
+         false},
         {"posix longer name", "/opt/fs/THUMBSX", "/opt/fs/THUMBS/", PathStyle::Posix, false},
     };
     for (const Row &row : rows)
@@ -146,9 +149,9 @@ TEST_F(ListFolder, OnlyRegularVisibleMatchingFilesSorted)
     ASSERT_TRUE(makeLink(path("missing"), path("dangling.htm")));
     ASSERT_EQ(::mkfifo(QFile::encodeName(path("pipe.htm")).constData(), 0600), 0);
 
-    EXPECT_EQ(folderview::listMatchingFiles(dir.path(), u8("*.htm")),
-              (QStringList{u8("A.htm"), u8("a.htm"), u8("b.htm"), u8("C.html"),
-                           u8("link-to-file.htm")}));
+    EXPECT_EQ(
+        folderview::listMatchingFiles(dir.path(), u8("*.htm")),
+        (QStringList{u8("A.htm"), u8("a.htm"), u8("b.htm"), u8("C.html"), u8("link-to-file.htm")}));
     EXPECT_EQ(folderview::listMatchingFiles(dir.path(), u8("*.*")).size(), 6);
 }
 

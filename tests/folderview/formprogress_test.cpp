@@ -16,7 +16,10 @@ using folderview::TFormProgress;
 
 namespace {
 
-QString u8(const char *text) { return QString::fromUtf8(text); }
+QString u8(const char *text)
+{
+    return QString::fromUtf8(text);
+}
 
 } // namespace
 

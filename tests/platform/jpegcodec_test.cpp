@@ -63,7 +63,7 @@ TEST(JpegCodec, BaselineWithOptimisedTables)
     const QByteArray bytes = platform::encodeJpeg(samplePicture(), 75);
     ASSERT_GT(bytes.size(), 4);
     EXPECT_TRUE(bytes.startsWith("\xFF\xD8"));
-    EXPECT_TRUE(bytes.contains(QByteArray("\xFF\xC0", 2))); // baseline frame
+    EXPECT_TRUE(bytes.contains(QByteArray("\xFF\xC0", 2)));  // baseline frame
     EXPECT_FALSE(bytes.contains(QByteArray("\xFF\xC2", 2))); // never progressive
     // Optimised Huffman tables make a smaller file than the standard ones would; the best we
     // can check without a second encoder is that higher quality costs more bytes.

@@ -14,7 +14,10 @@ namespace {
 const QString kWinThumbs = QStringLiteral("C:\\TOOLS\\FS\\THUMBS\\");
 const QString kPosixThumbs = QStringLiteral("/opt/fs/THUMBS/");
 
-QString u8(const char *text) { return QString::fromUtf8(text); }
+QString u8(const char *text)
+{
+    return QString::fromUtf8(text);
+}
 
 } // namespace
 
@@ -38,8 +41,8 @@ TEST(ThumbStore, WorkedExamplesInWindowsStyle)
          "Summer Catalogue Overview.html", "D==My Web Pages=Product Pages\\",
          "C:\\TOOLS\\FS\\THUMBS\\D==My Web Pages=Product Pages\\Summer Catalogue Overview.html.jpg",
          "D:\\My Web Pages\\Product Pages\\Summer Catalogue Overview.html"},
-        {"picture", "C:\\Web", "logo.gif", "C==Web\\", "C:\\TOOLS\\FS\\THUMBS\\C==Web\\logo.gif.jpg",
-         "C:\\Web\\logo.gif"},
+        {"picture", "C:\\Web", "logo.gif", "C==Web\\",
+         "C:\\TOOLS\\FS\\THUMBS\\C==Web\\logo.gif.jpg", "C:\\Web\\logo.gif"},
         {"network folder", "\\\\server\\share\\docs", "a.htm", "==server=share=docs\\",
          "C:\\TOOLS\\FS\\THUMBS\\==server=share=docs\\a.htm.jpg", ":\\server\\share\\docs\\a.htm"},
         {"second extension kept", "C:\\Web", "page.htm.bak", "C==Web\\",
@@ -61,8 +64,7 @@ TEST(ThumbStore, WindowsEdgeCases)
 {
     // With or without the trailing backslash, one tag.
     EXPECT_EQ(EncodeThumbFolder(u8("C:\\Web\\Site\\"), PathStyle::Windows), u8("C==Web=Site\\"));
-    EXPECT_EQ(EncodeThumbFolder(u8("C:\\Web\\Site\\\\"), PathStyle::Windows),
-              u8("C==Web=Site\\"));
+    EXPECT_EQ(EncodeThumbFolder(u8("C:\\Web\\Site\\\\"), PathStyle::Windows), u8("C==Web=Site\\"));
     // Only the file-name part of the page counts, after a backslash or a colon.
     EXPECT_EQ(ThumbFileFor(kWinThumbs, u8("C:\\Web"), u8("D:\\Other\\a.htm"), PathStyle::Windows),
               u8("C:\\TOOLS\\FS\\THUMBS\\C==Web\\a.htm.jpg"));
@@ -75,9 +77,9 @@ TEST(ThumbStore, WindowsEdgeCases)
     EXPECT_EQ(PageFileFor(kWinThumbs, u8("C:\\TOOLS\\FS\\THUMBS\\stray.jpg"), PathStyle::Windows),
               u8("stray"));
     // The thumbnail folder is found in any letter case.
-    EXPECT_EQ(PageFileFor(kWinThumbs, u8("c:\\tools\\fs\\thumbs\\C==Web\\a.htm.jpg"),
-                          PathStyle::Windows),
-              u8("C:\\Web\\a.htm"));
+    EXPECT_EQ(
+        PageFileFor(kWinThumbs, u8("c:\\tools\\fs\\thumbs\\C==Web\\a.htm.jpg"), PathStyle::Windows),
+        u8("C:\\Web\\a.htm"));
     // The page keeps its letter case; only the thumbnail folder is upper case.
     EXPECT_EQ(ThumbFileFor(kWinThumbs, u8("c:\\web"), u8("Index.HTM"), PathStyle::Windows),
               u8("C:\\TOOLS\\FS\\THUMBS\\c==web\\Index.HTM.jpg"));
@@ -86,8 +88,8 @@ TEST(ThumbStore, WindowsEdgeCases)
 // An "=" in a page's own name is not part of the tag and comes back unchanged.
 TEST(ThumbStore, EqualsSignInFileNameSurvives)
 {
-    const QString thumb = ThumbFileFor(kWinThumbs, u8("C:\\Web"), u8("a=b==c.htm"),
-                                       PathStyle::Windows);
+    const QString thumb =
+        ThumbFileFor(kWinThumbs, u8("C:\\Web"), u8("a=b==c.htm"), PathStyle::Windows);
     EXPECT_EQ(thumb, u8("C:\\TOOLS\\FS\\THUMBS\\C==Web\\a=b==c.htm.jpg"));
     EXPECT_EQ(PageFileFor(kWinThumbs, thumb, PathStyle::Windows), u8("C:\\Web\\a=b==c.htm"));
     const QString posix = ThumbFileFor(kPosixThumbs, u8("/srv"), u8("x=y.htm"), PathStyle::Posix);
@@ -106,7 +108,8 @@ TEST(ThumbStore, PosixTagsAndRoundTrips)
         {"trailing slash", "/home/u/site/", "=home=u=site/"},
         {"root", "/", "=/"},
         {"blanks and backslash are plain characters", "/srv/My Pages/a\\b", "=srv=My Pages=a\\b/"},
-        {"non-ASCII", "/home/j\u00FCrgen/\u30B5\u30A4\u30C8", "=home=j\u00FCrgen=\u30B5\u30A4\u30C8/"},
+        {"non-ASCII", "/home/j\u00FCrgen/\u30B5\u30A4\u30C8",
+         "=home=j\u00FCrgen=\u30B5\u30A4\u30C8/"},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);

@@ -1,0 +1,114 @@
+// Opening a folder of 20,000 files: listMatchingFiles against `ls -f` of the same folder, in
+// the same run. Prints the ratio of the two real times at the end.
+#include "folderview/folderlisting.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char **environ;
+
+namespace {
+
+constexpr int kFiles = 20000;
+const QString kMask = QStringLiteral("*.htm;*.jpg;*.gif;*.asp;*.sht;*.dht;*.cfm;*.jht");
+
+QTemporaryDir *g_folder = nullptr;
+
+void fillFolder(const QString &path)
+{
+    static const char *const kinds[] = {".htm", ".html", ".HTM", ".jpg", ".gif", ".txt", ".css"};
+    for (int i = 0; i < kFiles; ++i) {
+        const QByteArray name =
+            QFile::encodeName(path) + "/Page_" + QByteArray::number(i * 7919) + kinds[i % 7];
+        const int fd = ::open(name.constData(), O_CREAT | O_WRONLY, 0644);
+        if (fd >= 0)
+            ::close(fd);
+    }
+}
+
+void BM_listMatchingFiles(benchmark::State &state)
+{
+    qsizetype found = 0;
+    for (auto _ : state) {
+        const QStringList names = folderview::listMatchingFiles(g_folder->path(), kMask);
+        found = names.size();
+        benchmark::DoNotOptimize(names);
+    }
+    state.counters["files"] = double(found);
+}
+
+void BM_ls_f(benchmark::State &state)
+{
+    const QByteArray folder = QFile::encodeName(g_folder->path());
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    char ls[] = "ls";
+    char flag[] = "-f";
+    char *argv[] = {ls, flag, const_cast<char *>(folder.constData()), nullptr};
+    for (auto _ : state) {
+        pid_t pid = 0;
+        if (posix_spawnp(&pid, "ls", &actions, nullptr, argv, environ) != 0) {
+            state.SkipWithError("cannot run ls");
+            break;
+        }
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+    }
+    posix_spawn_file_actions_destroy(&actions);
+}
+
+BENCHMARK(BM_listMatchingFiles)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ls_f)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Keeps the real time of each benchmark for the closing ratio.
+class RatioReporter : public benchmark::ConsoleReporter
+{
+public:
+    std::map<std::string, double> seconds;
+
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        for (const Run &run : runs)
+            if (run.run_type == Run::RT_Iteration)
+                seconds[run.benchmark_name()] = run.GetAdjustedRealTime() / 1000.0;
+        ConsoleReporter::ReportRuns(runs);
+    }
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QTemporaryDir folder;
+    if (!folder.isValid())
+        return 1;
+    g_folder = &folder;
+    fillFolder(folder.path());
+
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+
+    const auto ours = reporter.seconds.find("BM_listMatchingFiles/real_time");
+    const auto ls = reporter.seconds.find("BM_ls_f/real_time");
+    if (ours == reporter.seconds.end() || ls == reporter.seconds.end() || ls->second <= 0)
+        return 0;
+    std::printf(
+        "\n%d files: listMatchingFiles %.2f ms, ls -f %.2f ms, ratio %.2f, target 500 ms %s\n",
+        kFiles, ours->second * 1000, ls->second * 1000, ours->second / ls->second,
+        ours->second < 0.5 ? "met" : "MISSED");
+    return 0;
+}
