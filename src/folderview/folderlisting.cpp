@@ -124,13 +124,12 @@ QStringList listMatchingFiles(const QString &folder, const QString &mask)
     }
     ::closedir(dir);
 #else
+    // Files only: links to folders count as folders there.
     QDirIterator it(folder, QDir::Files | QDir::NoDotAndDotDot);
     while (it.hasNext()) {
         it.next();
-        const QFileInfo info = it.fileInfo();
-        if (!info.isSymLink() || info.isFile())
-            if (filter.matches(info.fileName()))
-                names.append(info.fileName());
+        if (filter.matches(it.fileName()))
+            names.append(it.fileName());
     }
 #endif
     std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {

@@ -86,6 +86,15 @@ void TFormProgress::closeProgress()
     hide();
 }
 
+void TFormProgress::changeEvent(QEvent *event)
+{
+    // Batches disable the window that owns this one; the stop button must go on working.
+    if (event->type() == QEvent::EnabledChange && !isEnabled()
+        && !testAttribute(Qt::WA_ForceDisabled))
+        setEnabled(true);
+    QDialog::changeEvent(event);
+}
+
 void TFormProgress::showEvent(QShowEvent *event)
 {
     // A window system showing it again (after minimising) starts nothing new.

@@ -98,6 +98,7 @@ TEST(FormProgress, StopsACopyBatch)
     class ClickingProgress : public TFormProgress
     {
     public:
+        using TFormProgress::TFormProgress;
         void stepProgress() override
         {
             TFormProgress::stepProgress();
@@ -116,13 +117,29 @@ TEST(FormProgress, StopsACopyBatch)
     ScriptedDialogs dialogs;
     dialogs.paths = {dir.filePath(u8("dest"))};
     dialogs.answers = {platform::Dialogs::Yes};
-    ClickingProgress form;
+    QWidget mainWindow;
+    mainWindow.show();
+    ClickingProgress form(&mainWindow);
     QString copyPath;
-    const auto result =
-        folderview::CopySelectedFiles(FakeSelection::allOf(sources), copyPath, form);
+    const auto result = folderview::CopySelectedFiles(
+        FakeSelection::allOf(sources), copyPath, form, [&](bool on) { mainWindow.setEnabled(on); });
     EXPECT_EQ(result.copied, 2);
     EXPECT_EQ(form.ProgBar->maximum(), 4);
     EXPECT_EQ(form.Label1->text(), u8("(2 of 4): ") + sources.at(1));
     EXPECT_FALSE(form.isVisible());
+    EXPECT_TRUE(mainWindow.isEnabled());
     EXPECT_EQ(copyPath, dir.filePath(u8("dest/")));
+}
+
+// Batches disable the window that owns the progress window; its stop button must still work.
+TEST(FormProgress, StaysUsableWhileItsOwnerIsDisabled)
+{
+    QWidget owner;
+    TFormProgress form(&owner);
+    owner.show();
+    form.showProgress();
+    owner.setEnabled(false);
+    EXPECT_TRUE(form.isEnabled());
+    QTest::mouseClick(form.BStop, Qt::LeftButton);
+    EXPECT_TRUE(form.stopRequested());
 }
