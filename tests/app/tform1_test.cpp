@@ -1,0 +1,242 @@
+#include "app/tform1.h"
+#include "support/scripteddialogs.h"
+#include "viewer/tformview.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using app::TForm1;
+
+namespace {
+
+void writeFile(const QString &path, const QByteArray &bytes = "<html><body>x</body></html>")
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+class MainWindowTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        for (const char *name : {"a.htm", "b.htm", "c.htm", "d.asp", "pic.gif"})
+            writeFile(site.filePath(QString::fromLatin1(name)));
+    }
+
+    QString programFolder() const { return QDir::toNativeSeparators(program.path()) + QDir::separator(); }
+    QString sitePath(const char *name) const
+    {
+        return QDir::toNativeSeparators(site.filePath(QString::fromLatin1(name)));
+    }
+    void setIni(const QString &text) { writeFile(program.filePath(QStringLiteral("prg.ini")), text.toUtf8()); }
+
+    void start(const QStringList &arguments = {})
+    {
+        form = std::make_unique<TForm1>(program.path(), arguments);
+        view = std::make_unique<viewer::TFormView>(form.get());
+        form->setViewer(view.get());
+        form->show();
+        form->FormActivate();
+    }
+
+    void selectRows(std::initializer_list<int> rows)
+    {
+        form->LBFile->clearSelection();
+        for (int row : rows) {
+            form->LBFile->setCurrentRow(row, QItemSelectionModel::Select);
+        }
+        form->UpdateStatus();
+    }
+
+    void closeForm()
+    {
+        form->close();
+    }
+
+    QTemporaryDir program;
+    QTemporaryDir site;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<TForm1> form;
+    std::unique_ptr<viewer::TFormView> view;
+};
+
+} // namespace
+
+TEST(ProgramFolder, OneTrailingSeparatorAndNativeCase)
+{
+    EXPECT_EQ(app::programFolderFor(QStringLiteral("/opt/Tools//")), QStringLiteral("/opt/Tools/"));
+}
+
+TEST_F(MainWindowTest, FirstRunWithoutSettingsCreatesFoldersAndWritesEveryKey)
+{
+    start();
+    EXPECT_TRUE(QFileInfo(program.filePath(QStringLiteral("THUMBS"))).isDir());
+    EXPECT_TRUE(QFileInfo(program.filePath(QStringLiteral("FILELISTS"))).isDir());
+    EXPECT_EQ(form->windowTitle(), QStringLiteral(" Folioscope v1.0 "));
+    EXPECT_EQ(form->currentFolder() + QDir::separator(), programFolder());
+    EXPECT_EQ(form->CBFilter->itemText(0), QStringLiteral("All HTML file types + Pictures"));
+    EXPECT_EQ(form->LabelHint->text(),
+              QStringLiteral("Welcome to Folioscope - Please open a HTML file folder ..."));
+    closeForm();
+    platform::IniFile ini;
+    ASSERT_TRUE(ini.load(program.filePath(QStringLiteral("prg.ini"))));
+    EXPECT_EQ(ini.readInteger(u"COLORS", u"TextCol", -1), 0);
+    EXPECT_EQ(ini.readInteger(u"COLORS", u"TagCol", -1), 16711680);
+    EXPECT_EQ(ini.readInteger(u"COLORS", u"QuotedCol", -1), 255);
+    EXPECT_EQ(ini.readInteger(u"COLORS", u"CommentCol", -1), 8421376);
+    EXPECT_EQ(ini.readString(u"PATHS", u"VIEW_PATH", QString()), form->currentFolder());
+    EXPECT_EQ(ini.keyNames(u"OPTIONS").size(), 13);
+    EXPECT_EQ(ini.keyNames(u"THUMBS").size(), 11);
+    EXPECT_EQ(ini.readString(u"EDITOR6", u"Descript", QString()),
+              QStringLiteral("External Application 6"));
+}
+
+TEST_F(MainWindowTest, SettingsAreWrittenOnceAndViewPathNeverInsideThumbs)
+{
+    setIni(QStringLiteral("[PATHS]\r\nVIEW_PATH=") + site.path() + QStringLiteral("\r\n"));
+    start();
+    EXPECT_EQ(form->currentFolder(), QDir::toNativeSeparators(site.path()));
+    form->changeFolder(program.filePath(QStringLiteral("THUMBS")));
+    EXPECT_EQ(dialogs.texts(QStringLiteral("info")),
+              QStringList{QStringLiteral("Sorry, access denied. This is your thumbnail folder.\n"
+                                         "Please choose another folder ...")});
+    EXPECT_FALSE(form->PageControl1->isEnabled());
+    closeForm();
+    platform::IniFile ini;
+    ini.load(program.filePath(QStringLiteral("prg.ini")));
+    EXPECT_EQ(ini.readString(u"PATHS", u"VIEW_PATH", QString()), programFolder());
+}
+
+TEST_F(MainWindowTest, UnwritableSettingsFileReportsTheFileAndKeepsRunningState)
+{
+    // A folder in the place of prg.ini cannot be replaced, even with root's rights.
+    ASSERT_TRUE(QDir().mkpath(program.filePath(QStringLiteral("prg.ini"))));
+    start();
+    closeForm();
+    ASSERT_EQ(dialogs.count(QStringLiteral("error")), 1);
+    EXPECT_TRUE(dialogs.texts(QStringLiteral("error")).first().contains(QStringLiteral("prg.ini")));
+}
+
+TEST_F(MainWindowTest, SelectionQueriesAndTabCaptions)
+{
+    setIni(QStringLiteral("[PATHS]\r\nVIEW_PATH=") + site.path() + QStringLiteral("\r\n"));
+    start();
+    form->CBFilter->setCurrentIndex(1); // All HTML file types: a.htm b.htm c.htm d.asp
+    ASSERT_EQ(form->LBFile->count(), 4);
+
+    selectRows({});
+    EXPECT_FALSE(form->MenuExtras->isEnabled());
+    EXPECT_EQ(form->PageControl1->tabText(0), QStringLiteral("Folder View  (0 of 4 files selected)"));
+
+    selectRows({1});
+    EXPECT_EQ(form->CurrentFile(), sitePath("b.htm"));
+    EXPECT_EQ(form->LabelHint->text(), sitePath("b.htm"));
+
+    selectRows({0, 2});
+    EXPECT_EQ(form->CurrentFile(), QString());
+    EXPECT_TRUE(form->MenuExtras->isEnabled());
+    EXPECT_EQ(form->PageControl1->tabText(0), QStringLiteral("Folder View  (2 of 4 files selected)"));
+    EXPECT_EQ(form->PageControl1->tabText(1), QStringLiteral("Thumbnail View"));
+    EXPECT_EQ(form->EntryPath(2, true), sitePath("c.htm"));
+    EXPECT_EQ(form->EntryPath(1, true), QString());
+    EXPECT_EQ(form->EntryPath(1, false), sitePath("b.htm"));
+    EXPECT_EQ(form->EntryPath(4, false), QString());
+
+    form->PageControl1->setCurrentIndex(TForm1::ThumbnailViewPage);
+    const auto counts = form->SelectionCounts();
+    EXPECT_EQ(counts.page, 1);
+    EXPECT_EQ(counts.total, 4);
+    EXPECT_EQ(counts.selected, 1); // the first item is selected on arrival
+    EXPECT_EQ(form->CurrentFile(), sitePath("a.htm"));
+    EXPECT_EQ(form->PageControl1->tabText(1), QStringLiteral("Thumbnail View  (1 of 4 files selected)"));
+    EXPECT_EQ(form->PageControl1->tabText(0), QStringLiteral("Folder View"));
+}
+
+TEST_F(MainWindowTest, CtrlAInTheFileListSelectsEverything)
+{
+    setIni(QStringLiteral("[PATHS]\r\nVIEW_PATH=") + site.path() + QStringLiteral("\r\n"));
+    start();
+    form->LBFile->setFocus();
+    QTest::keyClick(form->LBFile, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(form->PageControl1->tabText(0),
+              QStringLiteral("Folder View  (%1 of %1 files selected)").arg(form->LBFile->count()));
+}
+
+TEST_F(MainWindowTest, StartFileRules)
+{
+    struct Row {
+        const char *name;
+        QStringList arguments;
+        bool taken;
+    };
+    const Row rows[] = {
+        {"one parameter", {sitePath("b.htm")}, true},
+        {"last of two", {QStringLiteral("-x"), sitePath("c.htm")}, true},
+        {"three parameters", {QStringLiteral("a"), QStringLiteral("b"), sitePath("b.htm")}, false},
+        {"missing file", {sitePath("none.htm")}, false},
+        {"not accepted", {sitePath("notes.txt")}, false},
+    };
+    writeFile(sitePath("notes.txt"));
+    for (const Row &row : rows) {
+        EXPECT_EQ(app::startFileFromArguments(row.arguments).isEmpty(), !row.taken) << row.name;
+    }
+    // A relative, unclean path is taken as its absolute, clean form.
+    QDir::setCurrent(site.path());
+    EXPECT_EQ(app::startFileFromArguments({QStringLiteral("./x/../b.htm")}), sitePath("b.htm"));
+
+    start({sitePath("c.htm")});
+    EXPECT_EQ(form->currentFolder(), QDir::toNativeSeparators(site.path()));
+    ASSERT_NE(form->LBFile->currentItem(), nullptr);
+    EXPECT_EQ(form->LBFile->currentItem()->text(), QStringLiteral("c.htm"));
+    // Later activations leave the user where they are.
+    form->changeFolder(program.path());
+    form->FormActivate();
+    EXPECT_EQ(form->currentFolder() + QDir::separator(), programFolder());
+}
+
+TEST_F(MainWindowTest, UnsavedChangesGuardPageSwitchAndClose)
+{
+    setIni(QStringLiteral("[PATHS]\r\nVIEW_PATH=") + site.path() + QStringLiteral("\r\n"));
+    start();
+    selectRows({0});
+    form->ShowFileInViews(false);
+    ASSERT_EQ(view->viewerFile(), sitePath("a.htm"));
+    form->BSave->setEnabled(true); // the editor holds unsaved changes
+
+    dialogs.answers = {platform::Dialogs::Cancel};
+    form->PageControl1->setCurrentIndex(TForm1::FileListsPage);
+    EXPECT_EQ(form->PageControl1->currentIndex(), TForm1::FolderViewPage);
+    EXPECT_EQ(dialogs.lastText(), QStringLiteral("Save changes in: ") + sitePath("a.htm"));
+
+    const QByteArray settingsBefore = readFile(program.filePath(QStringLiteral("prg.ini")));
+    dialogs.answers = {platform::Dialogs::Cancel};
+    EXPECT_FALSE(form->close());
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(readFile(program.filePath(QStringLiteral("prg.ini"))), settingsBefore);
+
+    dialogs.answers = {platform::Dialogs::No};
+    EXPECT_TRUE(form->close());
+    EXPECT_NE(readFile(program.filePath(QStringLiteral("prg.ini"))), settingsBefore);
+    EXPECT_EQ(readFile(sitePath("a.htm")), QByteArray("<html><body>x</body></html>"));
+}
