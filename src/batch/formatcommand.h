@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QIODevice>
+#include <QString>
+#include <QStringList>
+
+namespace batch {
+
+// Exit statuses of the batch tool.
+enum ExitStatus { ExitOk = 0, ExitUsage = 2 };
+
+// "folioscope-batch format [options] [FILE]": args are the arguments after "format".
+// Reads FILE (standard input when absent or "-"), writes the formatted text to out in the
+// input's encoding, and reports a failure as one line on err.
+int runFormatCommand(const QStringList &args, QIODevice &in, QIODevice &out, QIODevice &err,
+                     const QString &defaultProgramFolder);
+
+QString formatUsage();
+
+} // namespace batch

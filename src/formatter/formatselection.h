@@ -1,0 +1,30 @@
+#pragma once
+
+#include "formatter/formathooks.h"
+#include "formatter/style.h"
+
+#include <QString>
+#include <QStringView>
+
+namespace formatter {
+
+// Compress, format and trim. Any other value runs the tokenizer and gives an empty result.
+enum class FormatMode { Compress = 1, Format = 2, Trim = 4 };
+
+// The spaces and TABs that begin a line: the indentation a selection run keeps in front of
+// its lines. Cut to kMaxIndentWidth characters so a hostile first line cannot multiply the
+// output.
+QString SelectionIndent(QStringView line);
+
+// The editor's "Format": lays out the selected text (selection mode on) and gives the
+// result, every line followed by CR LF. CR LF pairs of the text count as one LF. Counters
+// of the style's rules change; the caller must not start a second run from within a hook.
+QString FormatSelection(Style &style, QStringView selectedText, const QString &selectionIndent,
+                        FormatMode mode, const FormatHooks &hooks = {});
+
+// The same for a whole document: selection mode off, so no indentation is put in front and
+// the signature comment appears when the style asks for it.
+QString FormatDocument(Style &style, QStringView text, FormatMode mode,
+                       const FormatHooks &hooks = {});
+
+} // namespace formatter

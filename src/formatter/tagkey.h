@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include <array>
+
+namespace formatter {
+
+// "<" + optional "/" + the tag name in upper case + ">": the form in which tags are looked
+// up. The name ends at the first character that is not an ASCII letter, a digit, "<" or
+// "/"; a tag that ends before that gets no ">". Comments give "<!--", or "<!--~" for the
+// comments the formatter writes itself.
+QString TagKey(QStringView tag);
+
+// As TagKey, but gives up once the key would be longer than maxLength, returning a
+// longer text that matches no key of that length. Keeps scans of "<<<<..." linear.
+QString TagKey(QStringView tag, qsizetype maxLength);
+
+struct VerbatimTag {
+    QStringView openingKey;
+    QStringView closingText; // no ">", so closing tags with attributes are found too
+};
+
+// Blocks whose text is kept as it stands; the first matching entry counts.
+inline constexpr std::array<VerbatimTag, 7> VerbatimTagTable = {{
+    {u"<!--", u"-->"},
+    {u"<!--~", u"~-->"},
+    {u"<PRE>", u"</PRE"},
+    {u"<TD>", u"</TD"},
+    {u"<SCRIPT>", u"</SCRIPT"},
+    {u"<STYLE>", u"</STYLE"},
+    {u"<TEXTAREA>", u"</TEXTAREA"},
+}};
+
+// Keys after which whitespace of the source does not become a space of the tag. The last,
+// empty entry matches no key.
+inline constexpr std::array<QStringView, 50> BlockTagList = {
+    u"<TR>", u"</TR>", u"</TD>", u"</DD>", u"</LI>", u"<UL>", u"</UL>", u"<OL>", u"</OL>",
+    u"<BLOCKQUOTE>", u"</BLOCKQUOTE>", u"<BODY>", u"</BODY>", u"<HEAD>", u"</HEAD>", u"<DIR>",
+    u"</DIR>", u"<DL>", u"</DL>", u"</CAPTION>", u"</DT>", u"<FRAMESET>", u"</FRAMESET>",
+    u"</H1>", u"</H2>", u"</H3>", u"</H4>", u"</H5>", u"</H6>", u"<MAP>", u"</MAP>", u"<MENU>",
+    u"</MENU>", u"<NOFRAMES>", u"</NOFRAMES>", u"<SELECT>", u"<TABLE>", u"</TABLE>", u"</P>",
+    u"<TEXTAREA>", u"</TEXTAREA>", u"</TH>", u"<TITLE>", u"</TITLE>", u"<HTML>", u"<META>",
+    u"<OPTION>", u"<HR>", u"<TD>", u"",
+};
+
+bool isBlockTag(QStringView key);
+
+// Changes the letter case of the tag name that starts at position from: up to the first
+// space, double quote or ">". tagCase 1 upper case (a-z), 2 lower case (A-Z and the
+// capitals A, O, U with diaeresis), any other value no change. Attributes stay as they are.
+void convertTagNameCase(QString &text, qsizetype from, int tagCase);
+
+// One character of a tag name in the letter case of tagCase.
+QChar tagNameCharacter(QChar c, int tagCase);
+
+} // namespace formatter

@@ -1,0 +1,107 @@
+#include "stylefixture.h"
+
+#include "formatter/formatselection.h"
+#include "formatter/tokenizer.h"
+#include "platform/textcodec.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+using namespace formatter;
+
+namespace {
+
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString testData(const QString &relative)
+{
+    return QDir(qEnvironmentVariable("FOLIOSCOPE_TEST_DATA")).filePath(relative);
+}
+
+QStringList pages(const QString &folder, const QStringList &patterns)
+{
+    QStringList paths;
+    const QDir dir(testData(folder));
+    for (const QString &name : dir.entryList(patterns, QDir::Files, QDir::Name))
+        paths.append(dir.filePath(name));
+    return paths;
+}
+
+// What the editor's "Format" does to a whole document.
+QString formatWhole(Style &style, const QString &text, FormatMode mode)
+{
+    const qsizetype lf = text.indexOf(QLatin1Char('\n'));
+    return FormatSelection(style, text, SelectionIndent(QStringView(text).first(lf < 0 ? text.size() : lf)),
+                           mode);
+}
+
+const struct {
+    FormatMode mode;
+    const char *suffix;
+} kModes[] = {
+    {FormatMode::Format, ".format.expected"},
+    {FormatMode::Compress, ".compress.expected"},
+    {FormatMode::Trim, ".trim.expected"},
+};
+
+} // namespace
+
+// Each page under golden/ is formatted in each mode with the shipped style and compared with
+// the expected output beside it. FOLIOSCOPE_UPDATE_GOLDEN=1 writes the outputs instead.
+TEST(Golden, ShippedStyle)
+{
+    const QStringList inputs = pages(QStringLiteral("formatter/golden"), {QStringLiteral("*.html")});
+    ASSERT_GE(inputs.size(), 3) << "no golden pages found";
+    const bool update = qEnvironmentVariableIntValue("FOLIOSCOPE_UPDATE_GOLDEN") == 1;
+    for (const QString &input : inputs) {
+        const platform::DecodedText page = platform::decodeText(readBytes(input));
+        for (const auto &mode : kModes) {
+            Style style = shippedStyle();
+            const QByteArray actual = platform::encodeText(formatWhole(style, page.text, mode.mode),
+                                                           page.encoding);
+            const QString expectedPath = input.chopped(5) + QLatin1String(mode.suffix);
+            if (update) {
+                QFile out(expectedPath);
+                ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+                out.write(actual);
+                continue;
+            }
+            // Latin-1 keeps the comparison byte for byte and the failure readable.
+            EXPECT_EQ(QString::fromLatin1(actual), QString::fromLatin1(readBytes(expectedPath)))
+                << expectedPath.toStdString();
+        }
+    }
+}
+
+// Real pages: formatting twice gives what formatting once gave, and every verbatim block of
+// the source is in the result character for character.
+TEST(Golden, RoundTrips)
+{
+    QStringList inputs = pages(QStringLiteral("formatter/golden"), {QStringLiteral("*.html")});
+    inputs += pages(QStringLiteral("../examples/site"), {QStringLiteral("*.htm")});
+    for (const QString &input : std::as_const(inputs)) {
+        const QString text = platform::decodeText(readBytes(input)).text;
+        Style style = shippedStyle();
+        const QString once = formatWhole(style, text, FormatMode::Format);
+        EXPECT_EQ(formatWhole(style, once, FormatMode::Format), once) << input.toStdString();
+        EXPECT_EQ(formatWhole(style, formatWhole(style, text, FormatMode::Trim), FormatMode::Trim),
+                  formatWhole(style, text, FormatMode::Trim))
+            << input.toStdString();
+
+        QString source = text;
+        source.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        const TokenLists tokens = TokenizeSource(source, style.options, style.rules);
+        for (const VerbatimBlock &block : tokens.blocks) {
+            if (block.openingKey == u"<TD>")
+                continue;
+            EXPECT_TRUE(once.contains(block.lines.join(QStringLiteral("\r\n"))))
+                << input.toStdString() << ": " << block.marker.toStdString();
+        }
+    }
+}
