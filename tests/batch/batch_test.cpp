@@ -1,0 +1,128 @@
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Result {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+Result runBatch(const QStringList &args, const QByteArray &input = {})
+{
+    QProcess process;
+    process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/folioscope-batch"),
+                  args);
+    if (!process.waitForStarted())
+        return {};
+    process.write(input);
+    process.closeWriteChannel();
+    process.waitForFinished(60000);
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+QString goldenPath(const QString &name)
+{
+    QDir dir(qEnvironmentVariable("FOLIOSCOPE_TEST_DATA"));
+    if (!dir.exists(QStringLiteral("formatter")))
+        dir.cd(QStringLiteral(".."));
+    return dir.filePath(QStringLiteral("formatter/golden/") + name);
+}
+
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A program folder with a style that signs whole-document runs.
+void writeSigningStyle(const QTemporaryDir &dir)
+{
+    QDir().mkpath(dir.filePath(QStringLiteral("STYLES/THUMBS")));
+    QFile options(dir.filePath(QStringLiteral("STYLES/THUMBS/options.ini")));
+    ASSERT_TRUE(options.open(QIODevice::WriteOnly));
+    options.write("[OPTIONS]\nUseWhileFormat=1\nDoIncludeDate=0\nDoIncludeTime=0\n"
+                  "UserInfo=Tester\n");
+}
+
+} // namespace
+
+TEST(BatchFormat, FileMatchesTheGoldenOutput)
+{
+    for (const char *mode : {"format", "compress", "trim"}) {
+        const Result result = runBatch({QStringLiteral("format"), QStringLiteral("--mode"),
+                                        QLatin1String(mode), goldenPath(QStringLiteral("page.html"))});
+        EXPECT_EQ(result.exitCode, 0) << mode;
+        EXPECT_EQ(result.out,
+                  readBytes(goldenPath(QStringLiteral("page.") + QLatin1String(mode)
+                                       + QStringLiteral(".expected"))))
+            << mode;
+    }
+}
+
+TEST(BatchFormat, StandardInputAndEncodings)
+{
+    // Not UTF-8: one character per byte, every byte back as it was.
+    const QByteArray latin1 = "  <P>caf\xe9 \x80\xff</P>\r\n";
+    const Result result = runBatch({QStringLiteral("format"), QStringLiteral("-")}, latin1);
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out, QByteArray("  <p>\r\n  caf\xe9 \x80\xff\r\n  </p>\r\n"));
+    const QByteArray utf8 = "<b>caf\xc3\xa9</b>";
+    EXPECT_EQ(runBatch({QStringLiteral("format")}, utf8).out, utf8 + "\r\n");
+}
+
+TEST(BatchFormat, WholeDocumentAndProgramFolder)
+{
+    QTemporaryDir dir;
+    writeSigningStyle(dir);
+    const QByteArray input = "  <p>x";
+    const QByteArray signature = "<!--~ Tester, STYLE: THUMBS,  Folioscope v1.0  ~-->\r\n";
+    EXPECT_EQ(runBatch({QStringLiteral("format"), QStringLiteral("--whole"),
+                        QStringLiteral("--program-folder"), dir.path()},
+                       input)
+                  .out,
+              signature + "<P>\r\nx\r\n");
+    EXPECT_EQ(runBatch({QStringLiteral("format"), QStringLiteral("--program-folder=") + dir.path()},
+                       input)
+                  .out,
+              QByteArray("  <P>\r\n  x\r\n"));
+}
+
+TEST(BatchFormat, UsageAndErrors)
+{
+    struct Row {
+        const char *name;
+        QStringList args;
+        int exitCode;
+        const char *inOut; // expected in standard output
+        const char *inErr; // expected in standard error
+    };
+    const Row rows[] = {
+        {"tool help", {QStringLiteral("--help")}, 0, "format", ""},
+        {"command help", {QStringLiteral("format"), QStringLiteral("--help")}, 0, "--whole", ""},
+        {"missing file",
+         {QStringLiteral("format"), QStringLiteral("/nonexistent/page.htm")}, 2, "",
+         "/nonexistent/page.htm"},
+        {"unknown mode", {QStringLiteral("format"), QStringLiteral("--mode"), QStringLiteral("x")},
+         2, "", "unknown mode"},
+        {"unknown option", {QStringLiteral("format"), QStringLiteral("--bogus")}, 2, "", "--bogus"},
+        {"unknown command", {QStringLiteral("frobnicate")}, 2, "", "frobnicate"},
+        {"no command", {}, 2, "", "no command"},
+    };
+    for (const Row &row : rows) {
+        const Result result = runBatch(row.args);
+        EXPECT_EQ(result.exitCode, row.exitCode) << row.name;
+        EXPECT_TRUE(result.out.contains(row.inOut)) << row.name;
+        EXPECT_TRUE(result.err.contains(row.inErr)) << row.name;
+        if (row.exitCode != 0) {
+            EXPECT_EQ(result.err.count('\n'), 1) << row.name << ": one line on standard error";
+        }
+    }
+}
