@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QWebEnginePage>
+
+#include <functional>
+
+namespace engine {
+
+// The engine's page with the hooks the view needs: the page script's reports, and no
+// dialogs, windows or file choosers that a page could open on its own.
+class EnginePage : public QWebEnginePage
+{
+public:
+    explicit EnginePage(QWebEngineProfile *profile, QObject *parent = nullptr);
+
+    // Called with each report of the page script (console text after the tag included).
+    std::function<void(const QString &)> onMessage;
+    // Called for a link click; returns true when the click is handled (not to be followed).
+    std::function<bool(const QString &data)> onClick;
+
+protected:
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString &message,
+                                  int lineNumber, const QString &sourceID) override;
+    bool javaScriptPrompt(const QUrl &securityOrigin, const QString &msg,
+                          const QString &defaultValue, QString *result) override;
+    void javaScriptAlert(const QUrl &securityOrigin, const QString &msg) override;
+    bool javaScriptConfirm(const QUrl &securityOrigin, const QString &msg) override;
+    QStringList chooseFiles(FileSelectionMode mode, const QStringList &oldFiles,
+                            const QStringList &acceptedMimeTypes) override;
+    QWebEnginePage *createWindow(WebWindowType type) override;
+};
+
+} // namespace engine

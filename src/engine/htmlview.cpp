@@ -1,0 +1,727 @@
+#include "engine/htmlview.h"
+
+#include "engine/enginepage.h"
+#include "engine/pagescript.h"
+
+#include <QAction>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QKeyEvent>
+#include <QLayout>
+#include <QList>
+#include <QPointer>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QWebEngineHistory>
+#include <QWebEngineHistoryModel>
+#include <QWebEngineLoadingInfo>
+#include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+
+namespace engine {
+
+namespace {
+
+const QString scriptName = QStringLiteral("folioscope-page");
+
+// How long a loaded page may take to reach the screen before the load counts as done anyway,
+// and how long a renderer gets to answer before it counts as hung.
+constexpr int frameWaitMs = 1000;
+constexpr int pingMs = 500;
+
+QString localFileOf(const QString &url)
+{
+    const QUrl parsed(url);
+    return parsed.isLocalFile() ? parsed.toLocalFile() : QString();
+}
+
+} // namespace
+
+class HtmlViewPrivate : public QObject
+{
+public:
+    explicit HtmlViewPrivate(HtmlView *view);
+    ~HtmlViewPrivate() override;
+
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+    void attachPage();
+    void replacePage();
+    void applySettings(bool restyleNow);
+    QString currentStyleSheet() const;
+
+    bool runLoad(const QUrl &url, const std::function<void()> &start);
+    bool waitUntil(const std::function<bool()> &done, int timeoutMs);
+    void wake();
+    bool waitForFrame(int timeoutMs);
+    bool rendererAnswers();
+
+    void onLoadingChanged(const QWebEngineLoadingInfo &info);
+    void onMessage(const QString &text);
+    bool onClick(const QString &data);
+    void setProcessing(bool processing);
+    void checkHistory();
+    int historyFloor() const;
+
+    HtmlView *q;
+    QWebEngineView *web = nullptr;
+    EnginePage *page = nullptr;
+    QPointer<QWidget> inputWidget;
+
+    DisplaySettings settings;
+    bool textSelectable = true;
+    int historyLimit = 10;
+    int loadTimeout = HtmlView::DefaultLoadTimeoutMs;
+
+    bool processing = false;
+    bool rendererHung = false;
+    bool clearHistoryOnLoad = false;
+    QString activeFrameFile;
+    bool covering = false;
+
+    // The load LoadHTMLFile waits for: 0 when none.
+    quint64 loadSerial = 0;
+    quint64 pendingLoad = 0;
+    QUrl pendingUrl; // empty when any document will do
+    bool pendingStarted = false;
+    bool pendingDone = false;
+    bool pendingOk = false;
+
+    quint64 frameSerial = 0;
+    quint64 frameSeen = 0;
+    quint64 paintCount = 0;
+    QSize framedSize;
+    quint64 pageGeneration = 0;
+
+    QList<QPointer<QEventLoop>> waitLoops;
+
+    struct HistoryState {
+        int count = -1;
+        int index = -1;
+        bool back = false;
+        bool forward = false;
+        bool operator==(const HistoryState &) const = default;
+    } history;
+};
+
+HtmlViewPrivate::HtmlViewPrivate(HtmlView *view)
+    : q(view)
+{
+    web = new QWebEngineView(q);
+    web->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(web, &QWidget::customContextMenuRequested, q, [this](const QPoint &pos) {
+        Q_EMIT q->contextMenuRequested(web->mapToGlobal(pos));
+    });
+    web->installEventFilter(this);
+    auto *layout = new QVBoxLayout(q);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(web);
+    attachPage();
+}
+
+HtmlViewPrivate::~HtmlViewPrivate()
+{
+    wake();
+}
+
+void HtmlViewPrivate::attachPage()
+{
+    auto *old = page;
+    page = new EnginePage(QWebEngineProfile::defaultProfile(), q);
+    ++pageGeneration;
+    page->onMessage = [this](const QString &text) { onMessage(text); };
+    page->onClick = [this](const QString &data) { return onClick(data); };
+
+    QWebEngineSettings *s = page->settings();
+    s->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+    s->setAttribute(QWebEngineSettings::ScrollAnimatorEnabled, false);
+    s->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
+    s->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
+    s->setAttribute(QWebEngineSettings::PluginsEnabled, false);
+
+    connect(page, &QWebEnginePage::loadingChanged, this, &HtmlViewPrivate::onLoadingChanged);
+    connect(page, &QWebEnginePage::urlChanged, this, &HtmlViewPrivate::checkHistory);
+    connect(page->action(QWebEnginePage::Back), &QAction::changed, this,
+            &HtmlViewPrivate::checkHistory);
+    connect(page->action(QWebEnginePage::Forward), &QAction::changed, this,
+            &HtmlViewPrivate::checkHistory);
+    QAbstractItemModel *items = page->history()->itemsModel();
+    connect(items, &QAbstractItemModel::modelReset, this, &HtmlViewPrivate::checkHistory);
+    connect(items, &QAbstractItemModel::rowsInserted, this, &HtmlViewPrivate::checkHistory);
+    connect(items, &QAbstractItemModel::rowsRemoved, this, &HtmlViewPrivate::checkHistory);
+    connect(page, &QWebEnginePage::renderProcessTerminated, this, [this] {
+        rendererHung = true;
+        setProcessing(false);
+        wake();
+    });
+
+    applySettings(false);
+    web->setPage(page);
+    if (old) {
+        old->onMessage = nullptr;
+        old->onClick = nullptr;
+        delete old;
+    }
+    rendererHung = false;
+    activeFrameFile.clear();
+    checkHistory();
+}
+
+void HtmlViewPrivate::replacePage()
+{
+    // A hung renderer takes every later navigation of its page down with it; a fresh page
+    // gets a fresh renderer. The history is lost with the old page.
+    setProcessing(false);
+    attachPage();
+    wake();
+}
+
+QString HtmlViewPrivate::currentStyleSheet() const
+{
+    return defaultStyleSheet(settings, textSelectable);
+}
+
+void HtmlViewPrivate::applySettings(bool restyleNow)
+{
+    QWebEngineSettings *s = page->settings();
+    s->setFontFamily(QWebEngineSettings::StandardFont, settings.fontName);
+    s->setFontFamily(QWebEngineSettings::FixedFont, settings.fixedFontName);
+    const int pixels = pointsToPixels(std::clamp(settings.fontSize, 1, 200));
+    s->setFontSize(QWebEngineSettings::DefaultFontSize, pixels);
+    // The engine's fixed-pitch text is 13/16 of its normal text.
+    s->setFontSize(QWebEngineSettings::DefaultFixedFontSize, std::max(1, pixels * 13 / 16));
+    s->setAttribute(QWebEngineSettings::AutoLoadImages, settings.showImages);
+    page->setBackgroundColor(settings.backgroundColor.isValid() ? settings.backgroundColor
+                                                                 : QColor(Qt::white));
+
+    const QString css = currentStyleSheet();
+    const QString linkRule = linkColorRule(settings.linkColor);
+    QWebEngineScriptCollection &scripts = page->scripts();
+    const QList<QWebEngineScript> old = scripts.find(scriptName);
+    for (const QWebEngineScript &script : old)
+        scripts.remove(script);
+    QWebEngineScript script;
+    script.setName(scriptName);
+    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    script.setWorldId(QWebEngineScript::ApplicationWorld);
+    script.setRunsOnSubFrames(true);
+    script.setSourceCode(pageScript(css, linkRule));
+    scripts.insert(script);
+    if (restyleNow)
+        page->runJavaScript(restyleScript(css, linkRule), QWebEngineScript::ApplicationWorld);
+}
+
+bool HtmlViewPrivate::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == web) {
+        if (event->type() == QEvent::ChildAdded || event->type() == QEvent::ChildPolished) {
+            QWidget *proxy = web->focusProxy();
+            if (proxy && proxy != inputWidget) {
+                inputWidget = proxy;
+                proxy->installEventFilter(this);
+            }
+        }
+        return false;
+    }
+    if (watched == inputWidget) {
+        if (event->type() == QEvent::Paint) {
+            ++paintCount;
+            wake();
+        } else if (event->type() == QEvent::KeyPress) {
+            bool handled = false;
+            Q_EMIT q->keyDown(static_cast<QKeyEvent *>(event), &handled);
+            return handled;
+        }
+    }
+    return false;
+}
+
+void HtmlViewPrivate::wake()
+{
+    for (const QPointer<QEventLoop> &loop : std::as_const(waitLoops)) {
+        if (loop)
+            loop->quit();
+    }
+}
+
+bool HtmlViewPrivate::waitUntil(const std::function<bool()> &done, int timeoutMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    QPointer<HtmlViewPrivate> alive(this);
+    while (!done()) {
+        const qint64 left = timeoutMs - timer.elapsed();
+        if (left <= 0)
+            return false;
+        QEventLoop loop;
+        waitLoops.append(&loop);
+        QTimer::singleShot(int(left), &loop, &QEventLoop::quit);
+        // User input waits: a click must not start another load inside this one.
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+        if (!alive)
+            return false;
+        waitLoops.removeAll(&loop);
+        waitLoops.removeAll(nullptr);
+    }
+    return true;
+}
+
+bool HtmlViewPrivate::runLoad(const QUrl &url, const std::function<void()> &start)
+{
+    if (rendererHung)
+        replacePage();
+    QPointer<HtmlViewPrivate> alive(this);
+    const quint64 serial = ++loadSerial;
+    pendingLoad = serial;
+    pendingUrl = url;
+    // A load that replaces one in progress gets no start report of its own.
+    pendingStarted = processing;
+    pendingDone = false;
+    pendingOk = false;
+    QElapsedTimer timer;
+    timer.start();
+    start();
+    waitUntil([&] { return pendingDone || pendingLoad != serial || rendererHung; }, loadTimeout);
+    if (!alive || pendingLoad != serial)
+        return false; // gone, or a newer load took over
+    pendingLoad = 0;
+    const bool finished = pendingDone;
+    const bool ok = finished && pendingOk;
+    if (!finished) {
+        // Leave what is laid out; stop waiting for the rest.
+        page->triggerAction(QWebEnginePage::Stop);
+        if (!rendererHung && !rendererAnswers())
+            rendererHung = true;
+        if (!alive)
+            return false;
+        setProcessing(false);
+    }
+    if (clearHistoryOnLoad)
+        page->history()->clear();
+    clearHistoryOnLoad = false;
+    checkHistory();
+    if (finished) {
+        const int left = int(std::max<qint64>(0, loadTimeout - timer.elapsed()));
+        waitForFrame(std::min(left, frameWaitMs));
+    }
+    return ok;
+}
+
+bool HtmlViewPrivate::rendererAnswers()
+{
+    auto answered = std::make_shared<bool>(false);
+    QPointer<HtmlViewPrivate> self(this);
+    page->runJavaScript(QStringLiteral("1"), QWebEngineScript::ApplicationWorld,
+                        [answered, self](const QVariant &) {
+                            *answered = true;
+                            if (self)
+                                self->wake();
+                        });
+    waitUntil([&] { return *answered; }, pingMs);
+    return *answered || !self;
+}
+
+bool HtmlViewPrivate::waitForFrame(int timeoutMs)
+{
+    // Sizes pending in layouts are set now, so that the frame waited for has the final size.
+    if (QLayout *layout = q->window()->layout())
+        layout->activate();
+    // A hidden or empty view paints nothing: the engine holds its frames back.
+    if (!q->isVisible() || web->width() <= 0 || web->height() <= 0 || rendererHung)
+        return false;
+    const quint64 serial = ++frameSerial;
+    const quint64 paintsBefore = paintCount;
+    const quint64 generation = pageGeneration;
+    page->runJavaScript(frameProbeScript(serial, web->width(), web->height()),
+                        QWebEngineScript::ApplicationWorld);
+    QElapsedTimer timer;
+    timer.start();
+    QPointer<HtmlViewPrivate> alive(this);
+    const bool framed = waitUntil(
+        [&] { return frameSeen >= serial || generation != pageGeneration; }, timeoutMs);
+    if (!alive || !framed || generation != pageGeneration)
+        return false;
+    // The frame is on its way to the widget, which shows it with its next paint. After a
+    // resize the engine delivers it later than it reports it: wait for a paint after the report.
+    const bool resized = web->size() != framedSize;
+    framedSize = web->size();
+    const quint64 paintsNow = paintCount;
+    if (paintCount == paintsBefore || resized) {
+        const int left = int(std::max<qint64>(0, timeoutMs - timer.elapsed()));
+        waitUntil([&] { return paintCount != (resized ? paintsNow : paintsBefore); },
+                  std::min(left, resized ? 250 : 100));
+    }
+    return true;
+}
+
+void HtmlViewPrivate::onLoadingChanged(const QWebEngineLoadingInfo &info)
+{
+    switch (info.status()) {
+    case QWebEngineLoadingInfo::LoadStartedStatus:
+        if (pendingLoad)
+            pendingStarted = true;
+        activeFrameFile.clear();
+        if (covering) {
+            covering = false;
+            Q_EMIT q->hotSpotTargetCovered(QString(), QString());
+        }
+        setProcessing(true);
+        break;
+    case QWebEngineLoadingInfo::LoadStoppedStatus:
+    case QWebEngineLoadingInfo::LoadSucceededStatus:
+    case QWebEngineLoadingInfo::LoadFailedStatus:
+        if (pendingLoad && pendingStarted
+            && (pendingUrl.isEmpty()
+                || info.url().adjusted(QUrl::RemoveFragment) == pendingUrl)) {
+            pendingDone = true;
+            pendingOk = info.status() == QWebEngineLoadingInfo::LoadSucceededStatus;
+        }
+        setProcessing(false);
+        checkHistory();
+        wake();
+        break;
+    }
+}
+
+void HtmlViewPrivate::onMessage(const QString &text)
+{
+    PageMessage message;
+    if (!parsePageMessage(text, &message))
+        return;
+    if (message.kind == QLatin1String("frame")) {
+        frameSeen = std::max(frameSeen, message.fields.value(0).toULongLong());
+        wake();
+    } else if (message.kind == QLatin1String("cover")) {
+        const QString target = message.fields.value(0);
+        const QString url = message.fields.value(1);
+        covering = !target.isEmpty() || !url.isEmpty();
+        Q_EMIT q->hotSpotTargetCovered(target, url);
+    } else if (message.kind == QLatin1String("active")) {
+        activeFrameFile = localFileOf(message.fields.value(0));
+    }
+}
+
+bool HtmlViewPrivate::onClick(const QString &data)
+{
+    const QJsonArray fields = QJsonDocument::fromJson(data.toUtf8()).array();
+    const QString target = fields.at(0).toString();
+    const QString url = fields.at(1).toString();
+    const QString frameFile = localFileOf(fields.at(2).toString());
+    activeFrameFile = frameFile;
+    QPointer<HtmlViewPrivate> alive(this);
+    bool handled = false;
+    Q_EMIT q->hotSpotTargetClick(target, url, frameFile, &handled);
+    if (alive && !handled)
+        clearHistoryOnLoad = false;
+    return handled;
+}
+
+void HtmlViewPrivate::setProcessing(bool value)
+{
+    if (processing == value)
+        return;
+    processing = value;
+    Q_EMIT q->processingChanged(value);
+}
+
+int HtmlViewPrivate::historyFloor() const
+{
+    return std::max(0, page->history()->count() - historyLimit);
+}
+
+void HtmlViewPrivate::checkHistory()
+{
+    QWebEngineHistory *h = page->history();
+    HistoryState now;
+    now.count = h->count();
+    now.index = h->currentItemIndex();
+    now.back = now.index > historyFloor();
+    now.forward = h->canGoForward();
+    if (now == history)
+        return;
+    history = now;
+    Q_EMIT q->historyChanged();
+}
+
+// ---------------------------------------------------------------------------------------------
+
+HtmlView::HtmlView(QWidget *parent)
+    : QFrame(parent)
+    , d(std::make_unique<HtmlViewPrivate>(this))
+{
+    setFrameShape(QFrame::NoFrame);
+    setFocusPolicy(Qt::StrongFocus);
+    setFocusProxy(d->web);
+}
+
+HtmlView::~HtmlView()
+{
+    d->wake();
+    // The page goes before the view that shows it.
+    d->page->onMessage = nullptr;
+    d->page->onClick = nullptr;
+    delete d->web;
+    delete d->page;
+}
+
+DisplaySettings HtmlView::displaySettings() const
+{
+    return d->settings;
+}
+
+void HtmlView::setDisplaySettings(const DisplaySettings &settings)
+{
+    d->settings = settings;
+    d->applySettings(true);
+}
+
+QString HtmlView::defaultFontName() const
+{
+    return d->settings.fontName;
+}
+
+void HtmlView::setDefaultFontName(const QString &name)
+{
+    d->settings.fontName = name;
+    d->applySettings(true);
+}
+
+int HtmlView::defaultFontSize() const
+{
+    return d->settings.fontSize;
+}
+
+void HtmlView::setDefaultFontSize(int points)
+{
+    d->settings.fontSize = points;
+    d->applySettings(true);
+}
+
+QString HtmlView::defaultFixedFontName() const
+{
+    return d->settings.fixedFontName;
+}
+
+void HtmlView::setDefaultFixedFontName(const QString &name)
+{
+    d->settings.fixedFontName = name;
+    d->applySettings(true);
+}
+
+QColor HtmlView::defaultFontColor() const
+{
+    return d->settings.fontColor;
+}
+
+void HtmlView::setDefaultFontColor(const QColor &color)
+{
+    d->settings.fontColor = color;
+    d->applySettings(true);
+}
+
+QColor HtmlView::linkColor() const
+{
+    return d->settings.linkColor;
+}
+
+void HtmlView::setLinkColor(const QColor &color)
+{
+    d->settings.linkColor = color;
+    d->applySettings(true);
+}
+
+QColor HtmlView::defaultBackground() const
+{
+    return d->settings.backgroundColor;
+}
+
+void HtmlView::setDefaultBackground(const QColor &color)
+{
+    d->settings.backgroundColor = color;
+    d->applySettings(true);
+}
+
+bool HtmlView::showImages() const
+{
+    return d->settings.showImages;
+}
+
+void HtmlView::setShowImages(bool show)
+{
+    d->settings.showImages = show;
+    d->applySettings(false);
+}
+
+void HtmlView::reloadDocuments()
+{
+    if (d->rendererHung)
+        return;
+    d->page->triggerAction(QWebEnginePage::Reload);
+}
+
+void HtmlView::setTextSelectable(bool selectable)
+{
+    d->textSelectable = selectable;
+    d->applySettings(true);
+}
+
+bool HtmlView::isTextSelectable() const
+{
+    return d->textSelectable;
+}
+
+void HtmlView::setBorder(bool single)
+{
+    setFrameShape(single ? QFrame::Box : QFrame::NoFrame);
+    setLineWidth(1);
+}
+
+void HtmlView::setHistoryLimit(int entries)
+{
+    d->historyLimit = std::max(1, entries);
+    d->checkHistory();
+}
+
+int HtmlView::historyLimit() const
+{
+    return d->historyLimit;
+}
+
+void HtmlView::clearHistory()
+{
+    // The engine keeps the current entry; the next load replaces it rather than adding to it.
+    d->page->history()->clear();
+    d->clearHistoryOnLoad = true;
+    d->checkHistory();
+}
+
+bool HtmlView::canGoBack() const
+{
+    return d->history.back;
+}
+
+bool HtmlView::canGoForward() const
+{
+    return d->history.forward;
+}
+
+void HtmlView::goBack()
+{
+    if (!canGoBack())
+        return;
+    d->clearHistoryOnLoad = false;
+    d->page->history()->back();
+}
+
+void HtmlView::goForward()
+{
+    if (!canGoForward())
+        return;
+    d->clearHistoryOnLoad = false;
+    d->page->history()->forward();
+}
+
+bool HtmlView::LoadHTMLFile(const QString &path)
+{
+    if (path.isEmpty())
+        return false;
+    const QUrl url = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
+    return d->runLoad(url, [this, url] { d->page->load(url); });
+}
+
+void HtmlView::setLoadTimeout(int ms)
+{
+    d->loadTimeout = std::max(0, ms);
+}
+
+int HtmlView::loadTimeout() const
+{
+    return d->loadTimeout;
+}
+
+bool HtmlView::setHtmlText(const QString &html, const QString &baseFile)
+{
+    const QUrl base = baseFile.isEmpty() ? QUrl(QStringLiteral("about:blank"))
+                                         : QUrl::fromLocalFile(QFileInfo(baseFile).absoluteFilePath());
+    return d->runLoad(QUrl(), [this, html, base] { d->page->setHtml(html, base); });
+}
+
+bool HtmlView::waitForFrame(int timeoutMs)
+{
+    return d->waitForFrame(timeoutMs);
+}
+
+QString HtmlView::currentFile() const
+{
+    const QUrl url = d->page->url();
+    return url.isLocalFile() ? url.toLocalFile() : QString();
+}
+
+QString HtmlView::activeFrameFile() const
+{
+    return d->activeFrameFile.isEmpty() ? currentFile() : d->activeFrameFile;
+}
+
+bool HtmlView::isProcessing() const
+{
+    return d->processing;
+}
+
+void HtmlView::selectAll()
+{
+    d->page->triggerAction(QWebEnginePage::SelectAll);
+}
+
+void HtmlView::copySelection()
+{
+    d->page->triggerAction(QWebEnginePage::Copy);
+}
+
+QString HtmlView::selectedText() const
+{
+    return d->page->selectedText();
+}
+
+QImage HtmlView::capture()
+{
+    return grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+QVariant HtmlView::evaluateJavaScript(const QString &script, int timeoutMs)
+{
+    struct Answer {
+        bool done = false;
+        QVariant value;
+    };
+    auto answer = std::make_shared<Answer>();
+    QPointer<HtmlViewPrivate> self(d.get());
+    d->page->runJavaScript(script, QWebEngineScript::MainWorld,
+                           [answer, self](const QVariant &value) {
+                               answer->done = true;
+                               answer->value = value;
+                               if (self)
+                                   self->wake();
+                           });
+    d->waitUntil([&] { return answer->done; }, timeoutMs);
+    return answer->value;
+}
+
+QWidget *HtmlView::inputWidget() const
+{
+    QWidget *proxy = d->web->focusProxy();
+    return proxy ? proxy : d->web;
+}
+
+} // namespace engine

@@ -1,0 +1,307 @@
+#include "viewer/tfontform.h"
+
+#include "engine/htmlview.h"
+#include "viewer/colorbutton.h"
+
+#include <QCheckBox>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScreen>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace viewer {
+
+namespace {
+
+const char sampleDocument[] =
+    "<center><h1>Heading</h1></center><ul>Some normal text.<li><a href=NoWhere>HotSpot "
+    "Item</a><li><b>Bold Text</b><li><i>Italicized Text</i><li><code>Code Text</code></ul> <hr>";
+
+} // namespace
+
+TFontForm::TFontForm(QWidget *parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("FontForm"));
+    setWindowTitle(QStringLiteral("Browser Settings"));
+
+    m_showImages = new QCheckBox(QStringLiteral("Show Images"), this);
+    m_sample = new engine::HtmlView(this);
+    m_sample->setObjectName(QStringLiteral("SampleView"));
+    m_sample->setBorder(true);
+    m_sample->setTextSelectable(false);
+    m_sample->setShowImages(false);
+    m_sample->setMinimumSize(260, 220);
+
+    m_fontList = new QListWidget(this);
+    QStringList families = QFontDatabase::families();
+    families.sort(Qt::CaseInsensitive);
+    m_fontList->addItems(families);
+    m_fontList->setMinimumWidth(180);
+    auto *fontLabel = new QLabel(QStringLiteral("Default Font"), this);
+    fontLabel->setBuddy(m_fontList);
+
+    m_fontSize = new QSpinBox(this);
+    m_fontSize->setRange(6, 24);
+    m_fontSize->setValue(12);
+    auto *sizeLabel = new QLabel(QStringLiteral("Font &Size"), this);
+    sizeLabel->setBuddy(m_fontSize);
+
+    m_background = new ColorButton(QStringLiteral("&Background"), this);
+    m_linkColor = new ColorButton(QStringLiteral("&Link Color"), this);
+    m_fontColor = new ColorButton(QStringLiteral("&Font Color"), this);
+    m_background->setColor(m_sample->defaultBackground());
+    m_linkColor->setColor(m_sample->linkColor());
+    m_fontColor->setColor(m_sample->defaultFontColor());
+
+    m_ok = new QPushButton(QStringLiteral("O&K"), this);
+    m_ok->setDefault(true);
+    m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    m_reset = new QPushButton(QStringLiteral("&Reset"), this);
+
+    auto *left = new QVBoxLayout;
+    left->addWidget(m_showImages);
+    left->addWidget(m_sample, 1);
+    auto *sizeRow = new QHBoxLayout;
+    sizeRow->addWidget(sizeLabel);
+    sizeRow->addWidget(m_fontSize);
+    sizeRow->addStretch(1);
+    left->addLayout(sizeRow);
+    auto *colours = new QHBoxLayout;
+    colours->addWidget(m_background);
+    colours->addWidget(m_linkColor);
+    colours->addWidget(m_fontColor);
+    left->addLayout(colours);
+
+    auto *right = new QVBoxLayout;
+    right->addWidget(fontLabel);
+    right->addWidget(m_fontList, 1);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_reset);
+    buttons->addWidget(m_ok);
+    buttons->addWidget(m_cancel);
+
+    auto *grid = new QGridLayout(this);
+    grid->addLayout(left, 0, 0);
+    grid->addLayout(right, 0, 1);
+    grid->addLayout(buttons, 1, 0, 1, 2);
+    grid->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(m_fontList, &QListWidget::itemClicked, this, &TFontForm::fontClicked);
+    connect(m_fontSize, &QSpinBox::valueChanged, m_sample, &engine::HtmlView::setDefaultFontSize);
+    connect(m_background, &ColorButton::colorChanged, m_sample,
+            &engine::HtmlView::setDefaultBackground);
+    connect(m_linkColor, &ColorButton::colorChanged, m_sample, &engine::HtmlView::setLinkColor);
+    connect(m_fontColor, &ColorButton::colorChanged, m_sample,
+            &engine::HtmlView::setDefaultFontColor);
+    connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_reset, &QPushButton::clicked, this, &TFontForm::resetValues);
+
+    m_fontName = m_sample->defaultFontName();
+    m_sample->setHtmlText(QString::fromLatin1(sampleDocument));
+    m_shown = currentValues();
+}
+
+TFontForm::~TFontForm() = default;
+
+bool TFontForm::editBrowserSettings(engine::HtmlView *view, QWidget *parent)
+{
+    if (!view)
+        return false;
+    TFontForm form(parent);
+    form.presetFrom(*view);
+    if (form.exec() != QDialog::Accepted)
+        return false;
+    form.applyTo(*view);
+    return true;
+}
+
+void TFontForm::presetFrom(const engine::HtmlView &view)
+{
+    setFontName(view.defaultFontName());
+    setFontColor(view.defaultFontColor());
+    setFontSize(view.defaultFontSize());
+    setLinkColor(view.linkColor());
+    setBackgroundColor(view.defaultBackground());
+    setShowImages(view.showImages());
+}
+
+void TFontForm::applyTo(engine::HtmlView &view) const
+{
+    engine::DisplaySettings settings = view.displaySettings();
+    settings.fontName = fontName();
+    settings.fontColor = fontColor();
+    settings.fontSize = fontSize();
+    settings.linkColor = linkColor();
+    settings.backgroundColor = backgroundColor();
+    settings.showImages = showImages();
+    view.setDisplaySettings(settings);
+    view.reloadDocuments();
+}
+
+void TFontForm::setFontName(const QString &name)
+{
+    const QList<QListWidgetItem *> found = m_fontList->findItems(name, Qt::MatchFixedString);
+    if (!found.isEmpty()) {
+        m_fontList->setCurrentItem(found.first());
+        m_fontList->scrollToItem(found.first());
+    } else {
+        m_fontList->setCurrentItem(nullptr);
+        m_fontList->clearSelection();
+    }
+    m_fontName = found.isEmpty() ? name : found.first()->text();
+    m_sample->setDefaultFontName(m_fontName);
+}
+
+QString TFontForm::fontName() const
+{
+    return m_fontName.isEmpty() ? QStringLiteral("System") : m_fontName;
+}
+
+void TFontForm::setFontSize(int points)
+{
+    m_fontSize->setValue(points);
+    m_sample->setDefaultFontSize(m_fontSize->value());
+}
+
+int TFontForm::fontSize() const
+{
+    return m_fontSize->value();
+}
+
+void TFontForm::setFontColor(const QColor &color)
+{
+    m_fontColor->setColor(color);
+}
+
+QColor TFontForm::fontColor() const
+{
+    return m_fontColor->color();
+}
+
+void TFontForm::setLinkColor(const QColor &color)
+{
+    m_linkColor->setColor(color);
+}
+
+QColor TFontForm::linkColor() const
+{
+    return m_linkColor->color();
+}
+
+void TFontForm::setBackgroundColor(const QColor &color)
+{
+    m_background->setColor(color);
+}
+
+QColor TFontForm::backgroundColor() const
+{
+    return m_background->color();
+}
+
+void TFontForm::setShowImages(bool show)
+{
+    m_showImages->setChecked(show);
+}
+
+bool TFontForm::showImages() const
+{
+    return m_showImages->isChecked();
+}
+
+void TFontForm::resetValues()
+{
+    showValues(m_shown);
+}
+
+engine::HtmlView *TFontForm::sampleView() const
+{
+    return m_sample;
+}
+
+QListWidget *TFontForm::fontList() const
+{
+    return m_fontList;
+}
+
+QSpinBox *TFontForm::fontSizeEdit() const
+{
+    return m_fontSize;
+}
+
+ColorButton *TFontForm::backgroundPicker() const
+{
+    return m_background;
+}
+
+ColorButton *TFontForm::linkColorPicker() const
+{
+    return m_linkColor;
+}
+
+ColorButton *TFontForm::fontColorPicker() const
+{
+    return m_fontColor;
+}
+
+QPushButton *TFontForm::resetButton() const
+{
+    return m_reset;
+}
+
+void TFontForm::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    FormShow();
+}
+
+void TFontForm::FormShow()
+{
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+    m_shown = currentValues();
+}
+
+void TFontForm::fontClicked(QListWidgetItem *item)
+{
+    if (!item)
+        return;
+    m_fontName = item->text();
+    m_sample->setDefaultFontName(m_fontName);
+}
+
+TFontForm::Values TFontForm::currentValues() const
+{
+    Values values;
+    values.fontName = fontName();
+    values.fontSize = fontSize();
+    values.fontColor = fontColor();
+    values.linkColor = linkColor();
+    values.backgroundColor = backgroundColor();
+    values.showImages = showImages();
+    return values;
+}
+
+void TFontForm::showValues(const Values &values)
+{
+    setFontName(values.fontName);
+    setFontSize(values.fontSize);
+    setFontColor(values.fontColor);
+    setLinkColor(values.linkColor);
+    setBackgroundColor(values.backgroundColor);
+    setShowImages(values.showImages);
+}
+
+} // namespace viewer

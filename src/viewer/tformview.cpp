@@ -1,0 +1,421 @@
+#include "viewer/tformview.h"
+
+#include "engine/htmlview.h"
+#include "platform/dialogs.h"
+#include "platform/textcodec.h"
+#include "viewer/linkrules.h"
+#include "viewer/tfontform.h"
+#include "viewer/viewerhost.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QTabWidget>
+#include <QTextEdit>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace viewer {
+
+namespace {
+
+const QString pictureNotice = QStringLiteral("\n  Sorry, pictures cannot be displayed in editor ...");
+
+QToolButton *toolButton(const QString &name, const QString &caption, const QString &hint,
+                        QWidget *parent)
+{
+    auto *button = new QToolButton(parent);
+    button->setObjectName(name);
+    button->setText(caption);
+    button->setToolTip(hint);
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
+}
+
+bool isPicture(const QString &path)
+{
+    const QString extension = QLatin1Char('.') + QFileInfo(path).suffix().toUpper();
+    return extension == QLatin1String(".JPG") || extension == QLatin1String(".GIF");
+}
+
+} // namespace
+
+TFormView::TFormView(ViewerHost *host, QWidget *parent)
+    : QDialog(parent)
+    , m_host(host)
+{
+    setObjectName(QStringLiteral("FormView"));
+    setSizeGripEnabled(true);
+    resize(700, 500);
+
+    m_pages = new QTabWidget(this);
+    m_pages->setObjectName(QStringLiteral("PageControl1"));
+    m_tabBrowser = new QWidget(m_pages);
+    m_tabBrowser->setObjectName(QStringLiteral("TabBrowser"));
+    m_tabEditor = new QWidget(m_pages);
+    m_tabEditor->setObjectName(QStringLiteral("TabEditor"));
+    m_pages->addTab(m_tabBrowser, QStringLiteral("  Internal Browser  "));
+    m_pages->addTab(m_tabEditor, QStringLiteral("  Internal Editor  "));
+
+    // The grey tool bar: buttons on the left, the covered link's URL to their right.
+    auto *toolBar = new QWidget(m_tabBrowser);
+    toolBar->setObjectName(QStringLiteral("PanelBrowserTop"));
+    toolBar->setAutoFillBackground(true);
+    QPalette barPalette = toolBar->palette();
+    barPalette.setColor(QPalette::Window, QColor(128, 128, 128));
+    barPalette.setColor(QPalette::WindowText, Qt::white);
+    barPalette.setColor(QPalette::ButtonText, Qt::white);
+    toolBar->setPalette(barPalette);
+    m_back = toolButton(QStringLiteral("BNaviBack"), QStringLiteral("<<"),
+                        QStringLiteral("Back in History"), toolBar);
+    m_forward = toolButton(QStringLiteral("BNaviForward"), QStringLiteral(">>"),
+                           QStringLiteral("Forward in History"), toolBar);
+    m_reload = toolButton(QStringLiteral("BReload"), QStringLiteral("Reload"),
+                          QStringLiteral("Reload initial file"), toolBar);
+    m_snap = toolButton(QStringLiteral("BSnap"), QStringLiteral("Snap View"),
+                        QStringLiteral("Create snapshot of the currently displayed content"),
+                        toolBar);
+    m_back->setEnabled(false);
+    m_forward->setEnabled(false);
+    m_labelUrl = new QLabel(toolBar);
+    m_labelUrl->setObjectName(QStringLiteral("LabelURL"));
+    m_labelUrl->setTextFormat(Qt::PlainText);
+    auto *barLayout = new QHBoxLayout(toolBar);
+    barLayout->setContentsMargins(2, 1, 2, 1);
+    barLayout->addWidget(m_back);
+    barLayout->addWidget(m_forward);
+    barLayout->addWidget(m_reload);
+    barLayout->addWidget(m_snap);
+    barLayout->addSpacing(8);
+    barLayout->addWidget(m_labelUrl, 1);
+
+    m_frameViewer = new engine::HtmlView(m_tabBrowser);
+    m_frameViewer->setObjectName(QStringLiteral("FrameViewer1"));
+    m_frameViewer->setHistoryLimit(10);
+    m_browserLayout = new QVBoxLayout(m_tabBrowser);
+    m_browserLayout->setContentsMargins(0, 0, 0, 0);
+    m_browserLayout->setSpacing(0);
+    m_browserLayout->addWidget(toolBar);
+    m_browserLayout->addWidget(m_frameViewer, 1);
+
+    // Stands in for the source editor until it has one of its own; read-only so that it
+    // never holds changes nobody can save.
+    m_editor = new QTextEdit(m_tabEditor);
+    m_editor->setObjectName(QStringLiteral("REEdit"));
+    m_editor->setAcceptRichText(false);
+    m_editor->setReadOnly(true);
+    m_editor->setLineWrapMode(QTextEdit::NoWrap);
+    m_editorLayout = new QVBoxLayout(m_tabEditor);
+    m_editorLayout->setContentsMargins(0, 0, 0, 0);
+    m_editorLayout->addWidget(m_editor, 1);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_pages);
+
+    connect(m_frameViewer, &engine::HtmlView::hotSpotTargetClick, this,
+            &TFormView::FrameViewer1HotSpotTargetClick, Qt::DirectConnection);
+    connect(m_frameViewer, &engine::HtmlView::hotSpotTargetCovered, this,
+            &TFormView::FrameViewer1HotSpotTargetCovered);
+    connect(m_frameViewer, &engine::HtmlView::historyChanged, this,
+            &TFormView::FrameViewer1HistoryChange);
+    connect(m_frameViewer, &engine::HtmlView::keyDown, this, &TFormView::FrameViewer1KeyDown,
+            Qt::DirectConnection);
+    connect(m_frameViewer, &engine::HtmlView::processingChanged, this,
+            &TFormView::FrameViewer1Processing);
+    connect(m_frameViewer, &engine::HtmlView::contextMenuRequested, this,
+            [this](const QPoint &pos) {
+                if (m_host)
+                    m_host->showContextMenu(pos);
+            });
+    connect(m_back, &QToolButton::clicked, m_frameViewer, &engine::HtmlView::goBack);
+    connect(m_forward, &QToolButton::clicked, m_frameViewer, &engine::HtmlView::goForward);
+    connect(m_reload, &QToolButton::clicked, this, &TFormView::BReloadClick);
+    connect(m_snap, &QToolButton::clicked, this, [this] {
+        if (m_host)
+            m_host->snapCurrentView();
+    });
+}
+
+TFormView::~TFormView()
+{
+    qApp->removeEventFilter(this);
+    // The borrowed controls are ours wherever they are shown.
+    returnControls();
+}
+
+engine::HtmlView *TFormView::browser() const
+{
+    return m_frameViewer;
+}
+
+QWidget *TFormView::browserControl() const
+{
+    return m_frameViewer;
+}
+
+QWidget *TFormView::editorControl() const
+{
+    return m_editor;
+}
+
+void TFormView::returnControls()
+{
+    if (m_editorLayout->indexOf(m_editor) < 0) {
+        m_editor->setParent(m_tabEditor);
+        m_editorLayout->addWidget(m_editor, 1);
+    }
+    m_editor->show();
+    if (m_browserLayout->indexOf(m_frameViewer) < 0) {
+        m_frameViewer->setParent(m_tabBrowser);
+        m_browserLayout->addWidget(m_frameViewer, 1);
+    }
+    m_frameViewer->show();
+}
+
+void TFormView::LoadFileIntoViewer(const QString &path)
+{
+    m_frameViewer->clearHistory();
+    m_frameViewer->LoadHTMLFile(path);
+    if (isPicture(path)) {
+        m_viewerFile.clear();
+        m_editor->setPlainText(pictureNotice);
+        m_editor->setEnabled(false);
+    } else {
+        m_viewerFile = path;
+        QFile file(path);
+        const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        m_editor->setPlainText(platform::decodeText(bytes).text);
+        m_editor->setEnabled(true);
+    }
+    m_viewerFileTime = QFileInfo(path).lastModified();
+}
+
+void TFormView::clearViewer()
+{
+    m_frameViewer->setHtmlText(QString());
+    m_frameViewer->clearHistory();
+    m_editor->clear();
+    m_editor->setEnabled(true);
+    m_viewerFile.clear();
+    m_viewerFileTime = QDateTime();
+}
+
+QString TFormView::viewerFile() const
+{
+    return m_viewerFile;
+}
+
+QDateTime TFormView::viewerFileTime() const
+{
+    return m_viewerFileTime;
+}
+
+bool TFormView::isProcessing() const
+{
+    return m_processing;
+}
+
+void TFormView::SetButtonState()
+{
+}
+
+void TFormView::SetREToNotModified()
+{
+    setWindowTitle(m_viewerFile);
+    m_editorModified = false;
+    SetButtonState();
+}
+
+bool TFormView::isEditorModified() const
+{
+    return m_editorModified;
+}
+
+bool TFormView::openBrowserSettings()
+{
+    return TFontForm::editBrowserSettings(m_frameViewer, isVisible() ? this : parentWidget());
+}
+
+void TFormView::FrameViewer1HotSpotTargetClick(const QString &, const QString &url,
+                                               const QString &frameFile, bool *handled)
+{
+    setHint(url);
+    const LinkTarget link = linkTargetPath(frameFile, url);
+    if (link.anchorOnly)
+        return; // the engine scrolls to the anchor
+    QString path = link.path;
+    if (!path.isEmpty() && !QFileInfo(path).isFile()) {
+        // Links are written URL-encoded ("my%20page.htm"); the file has the plain name.
+        const QString decoded = QUrl::fromPercentEncoding(path.toUtf8());
+        if (QFileInfo(decoded).isFile())
+            path = decoded;
+    }
+    setHint(path);
+    if (path.isEmpty() || !QFileInfo(path).isFile()) {
+        platform::dialogs().beep();
+        *handled = true;
+    }
+}
+
+void TFormView::FrameViewer1HotSpotTargetCovered(const QString &target, const QString &url)
+{
+    const QString text = coveredLinkText(target, url);
+    m_labelUrl->setText(text);
+    setHint(text);
+}
+
+void TFormView::FrameViewer1HistoryChange()
+{
+    m_forward->setEnabled(m_frameViewer->canGoForward());
+    m_back->setEnabled(m_frameViewer->canGoBack());
+}
+
+void TFormView::FrameViewer1KeyDown(QKeyEvent *event, bool *handled)
+{
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (modifiers != Qt::ControlModifier)
+        return;
+    if (event->key() == Qt::Key_A) {
+        m_frameViewer->selectAll();
+        *handled = true;
+    } else if (event->key() == Qt::Key_C) {
+        m_frameViewer->copySelection();
+        *handled = true;
+    }
+}
+
+void TFormView::FrameViewer1Processing(bool processing)
+{
+    m_processing = processing;
+}
+
+void TFormView::BReloadClick()
+{
+    if (m_viewerFile.isEmpty())
+        return;
+    m_frameViewer->clearHistory();
+    m_frameViewer->LoadHTMLFile(m_viewerFile);
+}
+
+QToolButton *TFormView::backButton() const
+{
+    return m_back;
+}
+
+QToolButton *TFormView::forwardButton() const
+{
+    return m_forward;
+}
+
+QToolButton *TFormView::reloadButton() const
+{
+    return m_reload;
+}
+
+QToolButton *TFormView::snapButton() const
+{
+    return m_snap;
+}
+
+QLabel *TFormView::urlLabel() const
+{
+    return m_labelUrl;
+}
+
+QTabWidget *TFormView::pages() const
+{
+    return m_pages;
+}
+
+void TFormView::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // The window previews keys: Escape closes it wherever the focus is.
+    qApp->installEventFilter(this);
+    FormShow();
+}
+
+void TFormView::hideEvent(QHideEvent *event)
+{
+    qApp->removeEventFilter(this);
+    QDialog::hideEvent(event);
+}
+
+bool TFormView::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType()
+        && static_cast<QWidget *>(watched)->window() == this) {
+        return FormKeyDown(static_cast<QKeyEvent *>(event));
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TFormView::done(int result)
+{
+    FormClose();
+    QDialog::done(result);
+}
+
+void TFormView::FormShow()
+{
+    if (m_host && windowState() == Qt::WindowNoState) {
+        const QRect main = m_host->mainWindowBounds();
+        const QRect frame(main.left() + 14, main.top() + 25, main.width() - 28,
+                          main.height() - 30);
+        const QRect outer = frameGeometry();
+        const QRect inner = geometry();
+        setGeometry(frame.adjusted(inner.left() - outer.left(), inner.top() - outer.top(),
+                                   inner.right() - outer.right(),
+                                   inner.bottom() - outer.bottom()));
+    }
+    m_labelUrl->clear();
+    returnControls();
+    setWindowTitle(m_viewerFile);
+    SetButtonState();
+}
+
+bool TFormView::FormKeyDown(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        reject();
+        return true;
+    }
+    return false;
+}
+
+void TFormView::FormClose()
+{
+    if (!m_host)
+        return;
+    const int page = m_host->activePageIndex();
+    if (page == 1 || page == 2)
+        m_host->AskSaveChanges(); // the answer does not keep the window open
+}
+
+void TFormView::setHint(const QString &text)
+{
+    if (m_host)
+        m_host->setHintLine(text);
+}
+
+void placeControl(QWidget *control, QWidget *container)
+{
+    if (!control || !container)
+        return;
+    if (!container->layout()) {
+        auto *layout = new QVBoxLayout(container);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->setSpacing(0);
+    }
+    control->setParent(container);
+    container->layout()->addWidget(control);
+    control->show();
+}
+
+} // namespace viewer

@@ -1,0 +1,99 @@
+#include "enginetestutil.h"
+
+#include "engine/capturehost.h"
+#include "engine/htmlview.h"
+
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A 1x1 PNG.
+const QByteArray tinyPng = QByteArray::fromBase64(
+    "iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAIAAACQd1PeAAAADElEQVR4nGP4z8AAAAMBAQDJ/pLvAAAAAElFTkSuQmCC");
+
+QByteArray randomBytes(int size)
+{
+    QByteArray bytes(size, '\0');
+    QRandomGenerator generator(7);
+    for (char &byte : bytes)
+        byte = char(generator.bounded(256));
+    return bytes;
+}
+
+QByteArray manyPictures()
+{
+    QByteArray html = "<html><body>";
+    for (int i = 0; i < 10000; ++i)
+        html += (i % 2 ? "<img src='dot.png'>" : "<img src='missing") + QByteArray::number(i)
+                + (i % 2 ? "" : ".png'>");
+    return html + "</body></html>";
+}
+
+QByteArray hugePage()
+{
+    QByteArray html = "<html><body>";
+    const QByteArray line = "<p>A line of text in a very large page, repeated many times.</p>\n";
+    html.reserve(50 * 1024 * 1024 + 100);
+    while (html.size() < 50 * 1024 * 1024)
+        html += line;
+    return html + "</body></html>";
+}
+
+// Each input must come back within its time and leave the view able to show the next page.
+TEST(BadInputTest, NothingCrashesOrHangs)
+{
+    struct Row {
+        const char *name;
+        QString file;
+        QByteArray content; // empty: the file is not written
+        int timeoutMs;
+    };
+    PageFolder pages;
+    pages.write(QStringLiteral("dot.png"), tinyPng);
+    const QString good = pages.write(QStringLiteral("good.htm"),
+                                     "<html><body style='background:#00ff00'></body></html>");
+    const Row rows[] = {
+        {"missing file", QStringLiteral("missing.htm"), {}, 10000},
+        {"binary file named as a page", QStringLiteral("binary.htm"), randomBytes(1 << 20), 10000},
+        {"binary file", QStringLiteral("binary.dat"), randomBytes(1 << 20), 10000},
+        {"frameset that includes itself", QStringLiteral("self.htm"),
+         "<html><frameset rows='50%,*'><frame src='self.htm'><frame src='self.htm'></frameset>"
+         "</html>",
+         10000},
+        {"10,000 pictures", QStringLiteral("pictures.htm"), manyPictures(), 10000},
+        {"endless script", QStringLiteral("endless.htm"),
+         "<html><body>before<script>for (;;) {}</script>after</body></html>", 1500},
+        {"picture on a dead host", QStringLiteral("dead.htm"),
+         "<html><body><img src='http://10.255.255.1/picture.png'></body></html>", 1500},
+        {"50 MB page", QStringLiteral("huge.htm"), hugePage(), 10000},
+    };
+    engine::CaptureHost host(QSize(320, 240));
+    engine::HtmlView &view = *host.view();
+    for (const Row &row : rows) {
+        const QString file = row.content.isEmpty() ? pages.path(row.file)
+                                                   : pages.write(row.file, row.content);
+        view.setLoadTimeout(row.timeoutMs);
+        QElapsedTimer timer;
+        timer.start();
+        view.LoadHTMLFile(file);
+        EXPECT_LT(timer.elapsed(), row.timeoutMs + 3000) << row.name;
+        EXPECT_FALSE(view.isProcessing()) << row.name;
+        view.capture();
+
+        view.setLoadTimeout(engine::HtmlView::DefaultLoadTimeoutMs);
+        EXPECT_TRUE(view.LoadHTMLFile(good)) << "after " << row.name;
+        EXPECT_TRUE(sameColor(host.capture().pixel(100, 100), qRgb(0, 255, 0))) << row.name;
+    }
+}
+
+TEST(BadInputTest, EmptyPathLoadsNothing)
+{
+    engine::HtmlView view;
+    EXPECT_FALSE(view.LoadHTMLFile(QString()));
+    EXPECT_TRUE(view.currentFile().isEmpty());
+}
+
+} // namespace

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QByteArray>
+#include <QColor>
+#include <QImage>
+#include <QPoint>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <functional>
+
+namespace engine {
+class HtmlView;
+}
+
+// A folder of pages for one test, removed with it.
+class PageFolder
+{
+public:
+    PageFolder();
+    QString path(const QString &name) const;
+    // Writes the file (creating sub-folders) and returns its full path.
+    QString write(const QString &name, const QByteArray &content) const;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// Lets events run for the given time.
+void spin(int ms);
+// Runs events until the condition holds or the time is up; returns the condition.
+bool waitFor(const std::function<bool()> &condition, int ms = 5000);
+
+// The centre of the element with this id in view coordinates; frames is a path of frame names
+// from the main document down to the document that holds the element.
+QPoint elementCentre(engine::HtmlView &view, const QString &id,
+                     const QStringList &frames = {});
+void clickAt(engine::HtmlView &view, const QPoint &pos);
+void moveMouseTo(engine::HtmlView &view, const QPoint &pos);
+
+// The URL of the document in the named frame (a path of names from the top).
+QString frameUrl(engine::HtmlView &view, const QStringList &frames);
+
+bool sameColor(QRgb a, QRgb b, int tolerance = 8);
