@@ -5,6 +5,7 @@
 #include "folderview/folderlisting.h"
 #include "platform/dialogs.h"
 #include "platform/pathrules.h"
+#include "platform/textcodec.h"
 #include "viewer/tformview.h"
 
 #include <QAbstractButton>
@@ -13,6 +14,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHelpEvent>
 #include <QLabel>
@@ -112,7 +114,12 @@ void TForm1::FormCreate(const QString &programDir)
         if (m_settings.DoOpenOnSingleClick)
             LBDirXClick(item);
     });
-    connect(LBDir, &QListWidget::itemActivated, this, &TForm1::LBDirXClick);
+    connect(LBDir, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem *item) {
+        if (!m_settings.DoOpenOnSingleClick)
+            LBDirXClick(item);
+    });
+    connect(CBSnapBase, &QComboBox::currentIndexChanged, this,
+            [this](int index) { m_settings.THUMB_BASEIDX = index; });
     connect(CBFilter, &QComboBox::currentIndexChanged, this, &TForm1::CBFilterChange);
     connect(LBFile, &QListWidget::currentRowChanged, this, [this] { LBFileChange(); });
     connect(LBFile, &QListWidget::itemDoubleClicked, this, [this] { DblClickForAll(); });
@@ -174,6 +181,7 @@ void TForm1::FormShow()
     setWindowTitle(kCaption);
     m_settings.StyleName = QStringLiteral("THUMBS");
     m_startFile = startFileFromArguments(m_arguments);
+    loadTagHints();
     CBFilter->blockSignals(true);
     m_filterMasks.clear();
     CBFilter->clear();
@@ -183,6 +191,7 @@ void TForm1::FormShow()
     }
     CBFilter->blockSignals(false);
     CBFilterChange(CBFilter->count() > 0 ? 0 : -1);
+    fillSavedLists();
     fillDriveBox();
     changeFolder(m_settings.VIEW_PATH);
     if (m_settings.THUMB_BASEIDX >= 0 && m_settings.THUMB_BASEIDX < CBSnapBase->count())
@@ -486,6 +495,24 @@ void TForm1::PageControl1Change(int index)
         break;
     }
     UpdateStatus();
+}
+
+void TForm1::loadTagHints()
+{
+    m_tagHints.clear();
+    QFile file(m_programFolder + QStringLiteral("tagsyntax.txt"));
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    const QString text = platform::decodeText(file.readAll()).text;
+    for (QStringView line : QStringView(text).split(QLatin1Char('\n')))
+        m_tagHints.append((line.endsWith(QLatin1Char('\r')) ? line.chopped(1) : line).toString());
+}
+
+void TForm1::fillSavedLists()
+{
+    LBListen->clear();
+    LBListen->addItems(QDir(listsFolder()).entryList({QStringLiteral("*.lst")}, QDir::Files,
+                                                     QDir::Name | QDir::IgnoreCase));
 }
 
 void TForm1::SetListButtonState()

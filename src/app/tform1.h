@@ -60,6 +60,8 @@ public:
     QString StartFile() const { return m_startFile; }
     QString CurrentMask() const { return m_currentMask; }
     QString currentFolder() const { return m_currentFolder; }
+    // The editor's tag syntax hints, one line of tagsyntax.txt each.
+    const QStringList &tagHints() const { return m_tagHints; }
 
     // Selection queries of the active page.
     QString CurrentFile() const override;
@@ -177,6 +179,8 @@ private:
     void setFolderLabel();
     bool handleFileListKey(QKeyEvent *event, bool released);
     void SetListButtonState();
+    void loadTagHints();
+    void fillSavedLists();
 
     QString m_programFolder;
     Settings m_settings;
@@ -194,6 +198,7 @@ private:
     QStringList m_filterMasks;
     QHash<QString, QString> m_lastFolderOfDrive;
     QStringList m_arguments;
+    QStringList m_tagHints;
     QButtonGroup *m_viewSwitch = nullptr;
     ThumbListModel *m_thumbModel = nullptr;
     viewer::TFormView *m_viewer = nullptr;

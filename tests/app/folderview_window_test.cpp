@@ -1,0 +1,247 @@
+// The folder view driven through the real main window.
+#include "mainwindow_fixture.h"
+
+#include "platform/jpegcodec.h"
+#include "thumbs/thumbstore.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTextEdit>
+
+using app::TForm1;
+
+namespace {
+
+class FolderViewTest : public MainWindowTest
+{
+protected:
+    void startInSite()
+    {
+        setIni(QStringLiteral("[PATHS]\r\nVIEW_PATH=") + site.path() + QStringLiteral("\r\n"));
+        start();
+    }
+
+    // A click on a row, as the user makes it: the row becomes current and alone selected.
+    void clickRow(int row)
+    {
+        const QRect rect = form->LBFile->visualItemRect(form->LBFile->item(row));
+        QTest::mouseClick(form->LBFile->viewport(), Qt::LeftButton, {}, rect.center());
+    }
+
+    int filterIndex(const char *description) const
+    {
+        return form->CBFilter->findText(QString::fromLatin1(description));
+    }
+};
+
+} // namespace
+
+TEST_F(FolderViewTest, ThumbnailFolderIsRefusedInAnyLetterCase)
+{
+    startInSite();
+    const QString below = program.filePath(QStringLiteral("THUMBS/sub"));
+    QDir().mkpath(below);
+    for (const QString &folder : {program.filePath(QStringLiteral("THUMBS")), below}) {
+        dialogs.calls.clear();
+        form->changeFolder(site.path());
+        EXPECT_TRUE(form->PageControl1->isEnabled());
+        form->changeFolder(folder);
+        EXPECT_EQ(dialogs.count(QStringLiteral("info")), 1) << folder.toStdString();
+        EXPECT_FALSE(form->PageControl1->isEnabled());
+    }
+    EXPECT_TRUE(form->IsInThumbFolder(program.filePath(QStringLiteral("thumbs/Sub"))));
+    EXPECT_FALSE(form->IsInThumbFolder(site.path()));
+}
+
+TEST_F(FolderViewTest, FilterChangeClearsTheViewsAndNamesTheMask)
+{
+    startInSite();
+    form->CBFilter->setCurrentIndex(filterIndex("HTM(L) only"));
+    clickRow(0);
+    ASSERT_EQ(view->viewerFile(), sitePath("a.htm"));
+    form->CBFilter->setCurrentIndex(filterIndex("ASP only"));
+    EXPECT_EQ(form->PanelFilterTop->text(), QStringLiteral(" Filter: *.asp"));
+    EXPECT_EQ(view->viewerFile(), QString());
+    EXPECT_EQ(form->LBFile->count(), 1);
+    EXPECT_EQ(form->CurrentMask(), QStringLiteral("*.asp"));
+}
+
+TEST_F(FolderViewTest, FilterTextWithoutPairsListsEveryFile)
+{
+    setIni(QStringLiteral("[OPTIONS]\r\nALLOWED_EXTENSIONS=just text\r\n[PATHS]\r\nVIEW_PATH=")
+           + site.path() + QStringLiteral("\r\n"));
+    start();
+    EXPECT_EQ(form->CBFilter->count(), 0);
+    EXPECT_EQ(form->CurrentMask(), QStringLiteral("*.*"));
+    EXPECT_EQ(form->LBFile->count(), 5);
+}
+
+TEST_F(FolderViewTest, SameFileIsNotReloadedButAPictureIsAlways)
+{
+    startInSite();
+    form->CBFilter->setCurrentIndex(0); // HTML and pictures
+    clickRow(0);
+    ASSERT_EQ(view->viewerFile(), sitePath("a.htm"));
+    // A file whose content changed on disk shows the old text until it is reloaded.
+    writeFile(sitePath("a.htm"), "<p>changed</p>");
+    const QString before = static_cast<QTextEdit *>(view->editorControl())->toPlainText();
+    clickRow(0);
+    EXPECT_EQ(static_cast<QTextEdit *>(view->editorControl())->toPlainText(), before);
+
+    const int gif = form->FindListIndex(QStringLiteral("pic.gif"));
+    ASSERT_GE(gif, 0);
+    clickRow(gif);
+    EXPECT_EQ(view->viewerFile(), QString()); // pictures leave the viewer file empty
+    EXPECT_EQ(form->CurrentFile(), sitePath("pic.gif"));
+}
+
+TEST_F(FolderViewTest, UnsavedChangesAreAskedButNeverStopAFolderOrFileChange)
+{
+    startInSite();
+    clickRow(0);
+    form->BSave->setEnabled(true);
+    dialogs.answers = {platform::Dialogs::Cancel};
+    form->changeFolder(program.path());
+    EXPECT_EQ(dialogs.texts(QStringLiteral("yesnocancel")).value(0),
+              QStringLiteral("Save changes in: ") + sitePath("a.htm"));
+    EXPECT_EQ(form->currentFolder() + QDir::separator(), programFolder());
+
+    form->changeFolder(site.path());
+    clickRow(0);
+    form->BSave->setEnabled(true);
+    dialogs.calls.clear();
+    dialogs.answers = {platform::Dialogs::No};
+    clickRow(1);
+    EXPECT_EQ(dialogs.count(QStringLiteral("yesnocancel")), 1);
+    EXPECT_EQ(view->viewerFile(), sitePath("b.htm"));
+}
+
+TEST_F(FolderViewTest, JumpFindsTheFileInAnotherLetterCase)
+{
+    start();
+    form->JumpToFileAndFolder(QDir(site.path()).filePath(QStringLiteral("B.HTM")));
+    EXPECT_EQ(form->currentFolder(), QDir::toNativeSeparators(site.path()));
+    // B.HTM does not exist on a case-sensitive system: the folder is shown without a current entry.
+    const bool caseSensitive = !QFileInfo::exists(QDir(site.path()).filePath(QStringLiteral("B.HTM")));
+    if (caseSensitive) {
+        EXPECT_EQ(form->LBFile->currentRow(), -1);
+        EXPECT_EQ(form->FindListIndex(QStringLiteral("B.HTM")), 1);
+    }
+    form->JumpToFileAndFolder(sitePath("c.htm"));
+    EXPECT_EQ(form->LBFile->currentItem()->text(), QStringLiteral("c.htm"));
+    EXPECT_TRUE(form->LBFile->selectedItems().isEmpty()); // the focus moves, not the selection
+
+    form->JumpToFileAndFolder(QStringLiteral("/no/such/folder/x.htm"));
+    EXPECT_EQ(form->currentFolder(), QDir::toNativeSeparators(site.path()));
+}
+
+TEST_F(FolderViewTest, DeleteAsksAndRereadsAndRemembersNoRecycleBin)
+{
+    startInSite();
+    form->CBFilter->setCurrentIndex(1); // a.htm b.htm c.htm d.asp
+    clickRow(1);
+    dialogs.answers = {platform::Dialogs::No};
+    QTest::keyClick(form->LBFile, Qt::Key_Delete);
+    EXPECT_EQ(dialogs.lastText(),
+              QStringLiteral("CAUTION:\n--- File(s) will not be moved to Win95/98/NT Recycle Bin! ---"
+                             "\n\n\nDelete file \"%1\" permanently from disk?\n\n")
+                  .arg(sitePath("b.htm")));
+    EXPECT_EQ(form->LBFile->count(), 4);
+
+    dialogs.answers = {platform::Dialogs::Yes};
+    QTest::keyClick(form->LBFile, Qt::Key_Delete);
+    EXPECT_FALSE(QFile::exists(sitePath("b.htm")));
+    EXPECT_EQ(form->LBFile->count(), 3);
+    EXPECT_EQ(form->LBFile->currentRow(), 1);
+    EXPECT_FALSE(form->settings().DoRecycleBin);
+
+    form->LBFile->selectAll();
+    dialogs.answers = {platform::Dialogs::Cancel};
+    QTest::keyClick(form->LBFile, Qt::Key_Delete);
+    EXPECT_TRUE(dialogs.lastText().contains(QStringLiteral("Delete 3 files permanently from disk?")));
+    EXPECT_EQ(form->LBFile->count(), 3);
+
+    closeForm();
+    platform::IniFile ini;
+    ini.load(program.filePath(QStringLiteral("prg.ini")));
+    EXPECT_EQ(ini.readString(u"OPTIONS", u"DoRecycleBin", QString()), QStringLiteral("0"));
+}
+
+TEST_F(FolderViewTest, DeletingOnTheThumbnailViewShrinksTheList)
+{
+    startInSite();
+    form->CBFilter->setCurrentIndex(1);
+    form->PageControl1->setCurrentIndex(TForm1::ThumbnailViewPage);
+    ASSERT_EQ(form->SelectionCounts().total, 4);
+    dialogs.answers = {platform::Dialogs::Yes};
+    form->DeleteSelectedFiles(); // the first item is selected on arrival
+    EXPECT_FALSE(QFile::exists(sitePath("a.htm")));
+    EXPECT_EQ(form->SelectionCounts().total, 3);
+}
+
+TEST_F(FolderViewTest, SingleCopyOntoItselfIsRefusedAndACopyIsSelected)
+{
+    startInSite();
+    clickRow(0);
+    dialogs.paths = {sitePath("a.htm")};
+    form->CopySelectedFiles();
+    EXPECT_EQ(dialogs.texts(QStringLiteral("info")),
+              QStringList{QStringLiteral("Cannot copy a file to itself ...")});
+
+    dialogs.paths = {sitePath("copy.htm")};
+    form->CopySelectedFiles();
+    EXPECT_EQ(readFile(sitePath("copy.htm")), readFile(sitePath("a.htm")));
+    EXPECT_EQ(form->LBFile->currentItem()->text(), QStringLiteral("copy.htm"));
+}
+
+TEST_F(FolderViewTest, DroppedFilesAreAcceptedByKind)
+{
+    start();
+    writeFile(sitePath("page.html"));
+    writeFile(sitePath("photo.jpeg"));
+    writeFile(sitePath("notes.h"));
+
+    form->handleDroppedFiles({sitePath("photo.jpeg")});
+    EXPECT_EQ(dialogs.texts(QStringLiteral("plain")),
+              QStringList{QStringLiteral("Folioscope:\nFile not accepted.\n") + sitePath("photo.jpeg")});
+    EXPECT_EQ(dialogs.count(QStringLiteral("beep")), 1);
+    EXPECT_EQ(form->currentFolder() + QDir::separator(), programFolder());
+
+    form->handleDroppedFiles({sitePath("page.html"), sitePath("b.htm"), sitePath("c.htm")});
+    EXPECT_EQ(form->currentFolder(), QDir::toNativeSeparators(site.path()));
+    EXPECT_EQ(form->LBFile->currentItem()->text(), QStringLiteral("page.html"));
+
+    form->handleDroppedFiles({sitePath("notes.h")});
+    EXPECT_EQ(dialogs.count(QStringLiteral("plain")), 1);
+}
+
+TEST_F(FolderViewTest, ThumbnailCornerShowsAStoredThumbnail)
+{
+    startInSite();
+    QImage picture(130, 100, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    const QString thumb = thumbs::ThumbFileFor(form->thumbFolder(), site.path(), QStringLiteral("b.htm"));
+    QDir().mkpath(QFileInfo(thumb).absolutePath());
+    ASSERT_TRUE(platform::writeJpeg(picture, thumb, 70));
+    clickRow(1);
+    EXPECT_FALSE(form->ImgMini->pixmap().isNull());
+    clickRow(0);
+    EXPECT_TRUE(form->ImgMini->pixmap().isNull());
+}
+
+TEST_F(FolderViewTest, VanishedFolderShowsItsParent)
+{
+    QTemporaryDir outer;
+    const QString inner = outer.filePath(QStringLiteral("gone"));
+    QDir().mkpath(inner);
+    setIni(QStringLiteral("[PATHS]\r\nVIEW_PATH=") + inner + QStringLiteral("\r\n"));
+    start();
+    QDir(inner).removeRecursively();
+    form->CBFilter->setCurrentIndex(1); // re-reads a folder that is gone: an empty list
+    EXPECT_EQ(form->LBFile->count(), 0);
+    form->changeFolder(inner);
+    EXPECT_EQ(form->currentFolder(), QDir::toNativeSeparators(outer.path()));
+}
