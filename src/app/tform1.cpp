@@ -25,6 +25,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QToolTip>
 #include <QTreeWidget>
@@ -174,6 +175,12 @@ void TForm1::showEvent(QShowEvent *event)
         frame.moveCenter(screen->availableGeometry().center());
         move(frame.topLeft());
     }
+    // Without a window manager the window may never be activated: run the first activation
+    // anyway once the start-up events are through.
+    QTimer::singleShot(0, this, [this] {
+        if (!m_activatedOnce)
+            FormActivate();
+    });
 }
 
 void TForm1::FormShow()

@@ -162,6 +162,7 @@ QWidget *TForm1::buildFileTab()
     LBFile->setObjectName(QStringLiteral("LBFile"));
     LBFile->setSelectionMode(QAbstractItemView::ExtendedSelection);
     LBFile->setUniformItemSizes(true);
+    LBFile->setIconSize(QSize(16, 16));
     LBFile->setToolTip(QStringLiteral("[Right Mouse Button] = PopUp , [DEL] = Delete File"));
     splitter->addWidget(LBFile);
 
