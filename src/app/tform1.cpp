@@ -3,6 +3,7 @@
 #include "app/thumblistmodel.h"
 #include "folderview/fileops.h"
 #include "folderview/folderlisting.h"
+#include "formatter/style.h"
 #include "platform/dialogs.h"
 #include "platform/pathrules.h"
 #include "platform/textcodec.h"
@@ -185,8 +186,13 @@ void TForm1::showEvent(QShowEvent *event)
 
 void TForm1::FormShow()
 {
-    setWindowTitle(kCaption);
+    m_style.options.lineSize = 80;
+    m_style.options.spacing = 2;
+    formatter::LoadStyle(m_style, m_programFolder, m_settings.StyleName);
     m_settings.StyleName = QStringLiteral("THUMBS");
+    setWindowTitle(kCaption);
+    formatter::LoadTrimTags(m_style, m_programFolder);
+    formatter::ResetTagCounters(m_style.rules);
     m_startFile = startFileFromArguments(m_arguments);
     loadTagHints();
     CBFilter->blockSignals(true);

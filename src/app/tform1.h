@@ -2,6 +2,7 @@
 
 #include "app/settings.h"
 #include "folderview/selection.h"
+#include "formatter/style.h"
 #include "viewer/viewerhost.h"
 
 #include <QMainWindow>
@@ -55,6 +56,8 @@ public:
     QString listsFolder() const;
     Settings &settings() { return m_settings; }
     const Settings &settings() const { return m_settings; }
+    // The formatter style and trim table, loaded once when the window is first shown.
+    const formatter::Style &style() const { return m_style; }
     bool Starting() const { return m_starting; }
     bool ViewerOpen() const { return m_viewerOpen; }
     QString StartFile() const { return m_startFile; }
@@ -184,6 +187,7 @@ private:
 
     QString m_programFolder;
     Settings m_settings;
+    formatter::Style m_style;
     bool m_starting = true;
     bool m_viewerOpen = false;
     bool m_activatedOnce = false;

@@ -33,6 +33,8 @@ TEST_F(MainWindowTest, FirstRunWithoutSettingsCreatesFoldersAndWritesEveryKey)
     EXPECT_EQ(form->CBFilter->itemText(0), QStringLiteral("All HTML file types + Pictures"));
     EXPECT_EQ(form->LabelHint->text(),
               QStringLiteral("Welcome to Folioscope - Please open a HTML file folder ..."));
+    EXPECT_EQ(form->style().name, QStringLiteral("THUMBS"));
+    EXPECT_EQ(form->style().options.lineSize, 80);
     closeForm();
     platform::IniFile ini;
     ASSERT_TRUE(ini.load(program.filePath(QStringLiteral("prg.ini"))));
@@ -49,7 +51,8 @@ TEST_F(MainWindowTest, FirstRunWithoutSettingsCreatesFoldersAndWritesEveryKey)
 
 TEST_F(MainWindowTest, SettingsAreWrittenOnceAndViewPathNeverInsideThumbs)
 {
-    setIni(QStringLiteral("[PATHS]\r\nVIEW_PATH=") + site.path() + QStringLiteral("\r\n"));
+    setIni(QStringLiteral("[OPTIONS]\r\nStyleName=Fancy\r\n[PATHS]\r\nVIEW_PATH=") + site.path()
+           + QStringLiteral("\r\n"));
     start();
     EXPECT_EQ(form->currentFolder(), QDir::toNativeSeparators(site.path()));
     form->changeFolder(program.filePath(QStringLiteral("THUMBS")));
@@ -61,6 +64,7 @@ TEST_F(MainWindowTest, SettingsAreWrittenOnceAndViewPathNeverInsideThumbs)
     platform::IniFile ini;
     ini.load(program.filePath(QStringLiteral("prg.ini")));
     EXPECT_EQ(ini.readString(u"PATHS", u"VIEW_PATH", QString()), programFolder());
+    EXPECT_EQ(ini.readString(u"OPTIONS", u"StyleName", QString()), QStringLiteral("THUMBS"));
 }
 
 TEST_F(MainWindowTest, UnwritableSettingsFileReportsTheFileAndKeepsRunningState)
