@@ -15,7 +15,8 @@ QString benchmarkPage(qsizetype minimumSize)
                 + QStringLiteral(".htm\" title=\"a link title\">a link</a>. It goes on for a while "
                                  "so that the formatter has to wrap it at the line size of the "
                                  "style, more than once, like real text does.</p>\n");
-        page += QStringLiteral("<!-- section ") + n + QStringLiteral(" -->\n<table border=\"1\">\n");
+        page += QStringLiteral("<!-- section ") + n
+                + QStringLiteral(" -->\n<table border=\"1\">\n");
         for (int row = 0; row < 4; ++row) {
             page += QStringLiteral("<tr><td><img src=\"i") + QString::number(row)
                     + QStringLiteral(".png\" alt=\"\"></td><td>Cell text ") + n

@@ -14,7 +14,10 @@ runs=${2:-5}
 batch=$bin/folioscope-batch
 makepage=$bin/formatter_bench_page
 for tool in "$batch" "$makepage"; do
-    [[ -x $tool ]] || { echo "missing $tool: build folioscope-batch and formatter_bench_page" >&2; exit 2; }
+    if [[ ! -x $tool ]]; then
+        echo "missing $tool: build folioscope-batch and formatter_bench_page" >&2
+        exit 2
+    fi
 done
 command -v tidy >/dev/null || { echo "tidy is not installed (Debian package tidy)" >&2; exit 2; }
 

@@ -104,7 +104,8 @@ void readTagRules(TagRuleTable &table, const QString &path)
 
 } // namespace
 
-void LoadStyle(Style &style, const QString &programFolder, [[maybe_unused]] const QString &styleName)
+void LoadStyle(Style &style, const QString &programFolder,
+               [[maybe_unused]] const QString &styleName)
 {
     // Whatever style the settings name, the one shipped style folder is loaded.
     const QString folder = QDir(programFolder).filePath(QStringLiteral("STYLES/")

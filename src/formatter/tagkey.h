@@ -23,6 +23,7 @@ struct VerbatimTag {
 };
 
 // Blocks whose text is kept as it stands; the first matching entry counts.
+// clang-format off
 inline constexpr std::array<VerbatimTag, 7> VerbatimTagTable = {{
     {u"<!--", u"-->"},
     {u"<!--~", u"~-->"},
@@ -44,6 +45,7 @@ inline constexpr std::array<QStringView, 50> BlockTagList = {
     u"<TEXTAREA>", u"</TEXTAREA>", u"</TH>", u"<TITLE>", u"</TITLE>", u"<HTML>", u"<META>",
     u"<OPTION>", u"<HR>", u"<TD>", u"",
 };
+// clang-format on
 
 bool isBlockTag(QStringView key);
 

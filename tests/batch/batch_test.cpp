@@ -57,8 +57,9 @@ void writeSigningStyle(const QTemporaryDir &dir)
 TEST(BatchFormat, FileMatchesTheGoldenOutput)
 {
     for (const char *mode : {"format", "compress", "trim"}) {
-        const Result result = runBatch({QStringLiteral("format"), QStringLiteral("--mode"),
-                                        QLatin1String(mode), goldenPath(QStringLiteral("page.html"))});
+        const QString page = goldenPath(QStringLiteral("page.html"));
+        const Result result = runBatch(
+            {QStringLiteral("format"), QStringLiteral("--mode"), QLatin1String(mode), page});
         EXPECT_EQ(result.exitCode, 0) << mode;
         EXPECT_EQ(result.out,
                   readBytes(goldenPath(QStringLiteral("page.") + QLatin1String(mode)

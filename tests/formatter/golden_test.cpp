@@ -41,8 +41,8 @@ QStringList pages(const QString &folder, const QStringList &patterns)
 QString formatWhole(Style &style, const QString &text, FormatMode mode)
 {
     const qsizetype lf = text.indexOf(QLatin1Char('\n'));
-    return FormatSelection(style, text, SelectionIndent(QStringView(text).first(lf < 0 ? text.size() : lf)),
-                           mode);
+    const QStringView firstLine = QStringView(text).first(lf < 0 ? text.size() : lf);
+    return FormatSelection(style, text, SelectionIndent(firstLine), mode);
 }
 
 const struct {

@@ -128,7 +128,8 @@ TEST(WrapLine, Rows)
         {"short line stays", u"a b", 3, u"\"", {u"a b"}},
         {"quoted value is never cut", u"a <x t=\"b c d\"> e", 6, u"\"",
          {u"a <x ", u"t=\"b c d\"> ", u"e"}},
-        {"inside a tag is never cut", u"a <x t=\"b c\"> e", 4, u"<", {u"a ", u"<x t=\"b c\"> ", u"e"}},
+        {"inside a tag is never cut", u"a <x t=\"b c\"> e", 4, u"<",
+         {u"a ", u"<x t=\"b c\"> ", u"e"}},
         {"no usable space", u"abcdefgh", 3, u"\"", {u"abcdefgh"}},
         {"negative size cuts at every space", u"a b c", -5, u"\"", {u"a ", u"b ", u"c"}},
     };

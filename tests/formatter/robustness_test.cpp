@@ -45,12 +45,14 @@ TEST(BadInput, SmallCasesKeepTheirText)
         QString format;
     };
     const Row rows[] = {
-        {"unclosed comment", QStringLiteral("<p><!-- open\n"), QStringLiteral("<p>\r\n<!-- open\r\n")},
+        {"unclosed comment", QStringLiteral("<p><!-- open\n"),
+         QStringLiteral("<p>\r\n<!-- open\r\n")},
         {"unclosed tag", QStringLiteral("x <a href=y"), QStringLiteral("x <a href=y>\r\n")},
         {"lone < at the end", QStringLiteral("a <"), QStringLiteral("a\r\n<\r\n")},
         {"NUL characters", QString::fromUtf16(u"a\0b <b>c\0</b>", 13),
          QString::fromUtf16(u"a\0b <b>c\0</b>\r\n", 15)},
-        {"unclosed script", QStringLiteral("<script>if (a<b)"), QStringLiteral("<script>if (a<b)\r\n")},
+        {"unclosed script", QStringLiteral("<script>if (a<b)"),
+         QStringLiteral("<script>if (a<b)\r\n")},
         {"only whitespace", QStringLiteral(" \n\t "), QString()},
     };
     for (const Row &row : rows) {
