@@ -182,3 +182,24 @@ TEST(FormatSelection, OtherModesGiveNothing)
     Style style = styleFrom({});
     EXPECT_TRUE(FormatSelection(style, u"<p>x", QString(), static_cast<FormatMode>(3)).isEmpty());
 }
+
+TEST(FormatSelection, ProgressHooksAreThrottled)
+{
+    Style style = styleFrom({});
+    const QString source = QStringLiteral("<p>x</p>\n").repeated(2000); // 6000 token lines
+    QList<qsizetype> maxima;
+    QList<qsizetype> positions;
+    int yields = 0;
+    FormatHooks hooks;
+    hooks.setProgressMaximum = [&](qsizetype maximum) { maxima.append(maximum); };
+    hooks.setProgress = [&](qsizetype position) { positions.append(position); };
+    hooks.processEvents = [&] { ++yields; };
+    FormatDocument(style, source, FormatMode::Format, hooks);
+    EXPECT_EQ(maxima, (QList<qsizetype>{source.size(), 6000}));
+    ASSERT_FALSE(positions.isEmpty());
+    EXPECT_EQ(positions.last(), 0);
+    EXPECT_TRUE(positions.contains(source.size()) && positions.contains(6000));
+    // Every 1000 characters and every 100 token lines, not per character.
+    EXPECT_GT(yields, 50);
+    EXPECT_LT(yields, 100);
+}

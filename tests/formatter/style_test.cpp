@@ -106,13 +106,3 @@ TEST(LoadTrimTags, EntriesInFileOrder)
                                     QStringLiteral("0</P>"), QStringLiteral("-1<B>"),
                                     QStringLiteral("0<I>")}));
 }
-
-TEST(ResetTagCounters, ClearsEveryRule)
-{
-    Style style = styleFrom("[T]\nTagOpen=<T>\n[U]\nTagOpen=<U>\n");
-    style.rules.rule(1).counter = 4;
-    style.rules.rule(2).counterStack = QStringLiteral(";1;2");
-    ResetTagCounters(style.rules);
-    EXPECT_EQ(style.rules.rule(1).counter, 0);
-    EXPECT_TRUE(style.rules.rule(2).counterStack.isEmpty());
-}
