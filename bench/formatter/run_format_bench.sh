@@ -4,12 +4,12 @@
 # and the ratio to tidy.
 #
 # usage: bench/formatter/run_format_bench.sh [BIN_DIR] [RUNS]
-#   BIN_DIR  folder holding folioscope-batch and formatter_bench_page (default: build/bin)
+#   BIN_DIR  folder holding folioscope-batch and formatter_bench_page (default: build/release/bin)
 #   RUNS     timed runs per tool, the best counts (default: 5)
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
-bin=${1:-$here/../../build/bin}
+bin=${1:-$here/../../build/release/bin}
 runs=${2:-5}
 batch=$bin/folioscope-batch
 makepage=$bin/formatter_bench_page
