@@ -186,13 +186,9 @@ void TForm1::showEvent(QShowEvent *event)
 
 void TForm1::FormShow()
 {
-    m_style.options.lineSize = 80;
-    m_style.options.spacing = 2;
-    formatter::LoadStyle(m_style, m_programFolder, m_settings.StyleName);
+    formatter::LoadProgramStyle(m_style, m_programFolder, m_settings.StyleName);
     m_settings.StyleName = QStringLiteral("THUMBS");
     setWindowTitle(kCaption);
-    formatter::LoadTrimTags(m_style, m_programFolder);
-    formatter::ResetTagCounters(m_style.rules);
     m_startFile = startFileFromArguments(m_arguments);
     loadTagHints();
     CBFilter->blockSignals(true);

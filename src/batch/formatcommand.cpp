@@ -147,13 +147,9 @@ int runFormatCommand(const QStringList &args, QIODevice &in, QIODevice &out, QIO
 
     // The style is loaded as the program loads it at start.
     formatter::Style style;
-    style.options.lineSize = 80;
-    style.options.spacing = 2;
     const QString folder = parsed.programFolder.isEmpty() ? defaultProgramFolder
                                                           : parsed.programFolder;
-    formatter::LoadStyle(style, folder, style.options.styleName);
-    formatter::LoadTrimTags(style, folder);
-    formatter::ResetTagCounters(style.rules);
+    formatter::LoadProgramStyle(style, folder, style.options.styleName);
 
     QString result;
     if (parsed.whole) {

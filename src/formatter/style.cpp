@@ -128,4 +128,13 @@ void LoadTrimTags(Style &style, const QString &folder)
         style.trimTags.append({readDecimal(ini, section, key, 0), key});
 }
 
+void LoadProgramStyle(Style &style, const QString &programFolder, const QString &styleName)
+{
+    style.options.lineSize = 80;
+    style.options.spacing = 2;
+    LoadStyle(style, programFolder, styleName);
+    LoadTrimTags(style, programFolder);
+    ResetTagCounters(style.rules);
+}
+
 } // namespace formatter

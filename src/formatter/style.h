@@ -36,4 +36,8 @@ void LoadStyle(Style &style, const QString &programFolder, const QString &styleN
 // Reads trim.ini of the given folder into style.trimTags, which is emptied first.
 void LoadTrimTags(Style &style, const QString &folder);
 
+// The style as the program loads it at start: line size 80 and spacing 2 first, then the
+// style files, the trim table of the program folder and fresh tag counters.
+void LoadProgramStyle(Style &style, const QString &programFolder, const QString &styleName);
+
 } // namespace formatter
