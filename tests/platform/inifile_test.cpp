@@ -141,6 +141,12 @@ TEST(IniFile, BadFilesLoadWithoutTrouble)
     EXPECT_TRUE(ini.load(path));
     EXPECT_EQ(ini.readInteger(u"OPTIONS", u"CACHE_MAX", 200), 200);
 
+    // A megabyte value and a repeated section.
+    writeAll(path, "[OPTIONS]\nBig=" + QByteArray(1 << 20, 'x') + "\n[OPTIONS]\nCACHE_MAX=5\n");
+    EXPECT_TRUE(ini.load(path));
+    EXPECT_EQ(ini.readString(u"OPTIONS", u"Big", QString()).size(), 2047);
+    EXPECT_EQ(ini.readInteger(u"OPTIONS", u"CACHE_MAX", 200), 200);
+
     QByteArray many = "[OPTIONS]\n";
     for (int i = 0; i < 100000; ++i)
         many += "key" + QByteArray::number(i) + "=v\n";
@@ -173,10 +179,11 @@ TEST(IniFile, MissingFileLoadsEmptyAndFailedSaveKeepsTheOldFile)
 
     QFile::setPermissions(dir.filePath(QStringLiteral("ro")),
                           QFile::ReadOwner | QFile::ExeOwner);
-    if (QFileInfo(dir.filePath(QStringLiteral("ro"))).isWritable())
-        GTEST_SKIP() << "running with rights that ignore a read-only folder";
-    QString error;
-    EXPECT_FALSE(ini.save(&error));
-    EXPECT_TRUE(error.contains(path));
-    EXPECT_EQ(readAll(path), QByteArray("[s]\r\nk=old\r\n"));
+    // Root writes into a read-only folder all the same; then there is nothing to check here.
+    if (!QFileInfo(dir.filePath(QStringLiteral("ro"))).isWritable()) {
+        QString error;
+        EXPECT_FALSE(ini.save(&error));
+        EXPECT_TRUE(error.contains(path));
+        EXPECT_EQ(readAll(path), QByteArray("[s]\r\nk=old\r\n"));
+    }
 }
