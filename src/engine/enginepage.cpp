@@ -43,9 +43,4 @@ QStringList EnginePage::chooseFiles(FileSelectionMode, const QStringList &, cons
     return {};
 }
 
-QWebEnginePage *EnginePage::createWindow(WebWindowType)
-{
-    return nullptr;
-}
-
 } // namespace engine

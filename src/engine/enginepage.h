@@ -7,7 +7,7 @@
 namespace engine {
 
 // The engine's page with the hooks the view needs: the page script's reports, and no
-// dialogs, windows or file choosers that a page could open on its own.
+// dialogs or file choosers that a page could open on its own.
 class EnginePage : public QWebEnginePage
 {
 public:
@@ -27,7 +27,6 @@ protected:
     bool javaScriptConfirm(const QUrl &securityOrigin, const QString &msg) override;
     QStringList chooseFiles(FileSelectionMode mode, const QStringList &oldFiles,
                             const QStringList &acceptedMimeTypes) override;
-    QWebEnginePage *createWindow(WebWindowType type) override;
 };
 
 } // namespace engine

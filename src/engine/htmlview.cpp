@@ -19,6 +19,7 @@
 #include <QWebEngineHistory>
 #include <QWebEngineHistoryModel>
 #include <QWebEngineLoadingInfo>
+#include <QWebEngineNewWindowRequest>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
@@ -161,6 +162,19 @@ void HtmlViewPrivate::attachPage()
     connect(items, &QAbstractItemModel::modelReset, this, &HtmlViewPrivate::checkHistory);
     connect(items, &QAbstractItemModel::rowsInserted, this, &HtmlViewPrivate::checkHistory);
     connect(items, &QAbstractItemModel::rowsRemoved, this, &HtmlViewPrivate::checkHistory);
+    // There are no other windows: a link into a new window or a frame that does not exist
+    // opens in the view itself. Windows that scripts open on their own are refused.
+    connect(page, &QWebEnginePage::newWindowRequested, this,
+            [this](QWebEngineNewWindowRequest &request) {
+                if (!request.isUserInitiated())
+                    return;
+                const QUrl url = request.requestedUrl();
+                QPointer<EnginePage> target(page);
+                QTimer::singleShot(0, this, [target, url] {
+                    if (target)
+                        target->load(url);
+                });
+            });
     connect(page, &QWebEnginePage::renderProcessTerminated, this, [this] {
         rendererHung = true;
         setProcessing(false);

@@ -24,6 +24,16 @@ class TFontForm : public QDialog
     Q_OBJECT
 
 public:
+    // The six values the dialog edits.
+    struct Values {
+        QString fontName;
+        int fontSize = 12;
+        QColor fontColor;
+        QColor linkColor;
+        QColor backgroundColor;
+        bool showImages = true;
+    };
+
     explicit TFontForm(QWidget *parent = nullptr);
     ~TFontForm() override;
 
@@ -65,15 +75,6 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    struct Values {
-        QString fontName;
-        int fontSize = 12;
-        QColor fontColor;
-        QColor linkColor;
-        QColor backgroundColor;
-        bool showImages = true;
-    };
-
     void FormShow();
     void fontClicked(QListWidgetItem *item);
     Values currentValues() const;

@@ -33,12 +33,4 @@ TEST(PageScriptTest, MessagesFromThePageScriptAreParsedAndOthersIgnored)
     }
 }
 
-TEST(PageScriptTest, PointSizesBecomeScreenPixels)
-{
-    EXPECT_EQ(engine::pointsToPixels(12), 16);
-    EXPECT_EQ(engine::pointsToPixels(18), 24);
-    EXPECT_EQ(engine::pointsToPixels(6), 8);
-    EXPECT_EQ(engine::pointsToPixels(24), 32);
-}
-
 } // namespace

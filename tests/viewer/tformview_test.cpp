@@ -1,0 +1,237 @@
+#include "enginetestutil.h"
+
+#include "engine/htmlview.h"
+#include "support/scripteddialogs.h"
+#include "viewer/tformview.h"
+#include "viewer/viewerhost.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QTabWidget>
+#include <QTest>
+#include <QTextEdit>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class FakeHost : public viewer::ViewerHost
+{
+public:
+    void setHintLine(const QString &text) override { hints.append(text); }
+    QRect mainWindowBounds() const override { return QRect(100, 100, 800, 600); }
+    int activePageIndex() const override { return page; }
+    int AskSaveChanges() override
+    {
+        ++asked;
+        return 0;
+    }
+
+    QStringList hints;
+    int page = 0;
+    int asked = 0;
+};
+
+class TFormViewTest : public ::testing::Test
+{
+protected:
+    TFormViewTest()
+    {
+        index = pages.write(
+            QStringLiteral("index.htm"),
+            "<html><body><p style='margin:40px'><a id=b href='b.htm' target=main>b</a></p>"
+            "<p id=plain>plain text</p>"
+            "<a id=sub href='sub/page.htm#top'>sub</a> <a id=top href='#top'>top</a> "
+            "<a id=missing href='missing.htm'>missing</a> <a id=web href='http://example.com/'>"
+            "web</a> <a id=space href='my%20page.htm'>space</a></body></html>");
+        pages.write(QStringLiteral("b.htm"), "<html><body><a id=c href='c.htm'>c</a></body></html>");
+        pages.write(QStringLiteral("c.htm"), "<html><body>c</body></html>");
+        pages.write(QStringLiteral("sub/page.htm"), "<html><body><a name=top>top</a></body></html>");
+        pages.write(QStringLiteral("my page.htm"), "<html><body>spaced</body></html>");
+        form.show();
+    }
+
+    engine::HtmlView &browser() { return *form.browser(); }
+
+    void follow(const QString &id)
+    {
+        clickAt(browser(), elementCentre(browser(), id));
+        spin(100);
+        waitFor([&] { return !browser().isProcessing(); });
+        browser().waitForFrame();
+    }
+
+    ScriptedDialogs dialogs;
+    FakeHost host;
+    PageFolder pages;
+    QString index;
+    viewer::TFormView form{&host};
+};
+
+TEST_F(TFormViewTest, CoveringALinkShowsItsUrlAndTarget)
+{
+    form.LoadFileIntoViewer(index);
+    moveMouseTo(browser(), elementCentre(browser(), QStringLiteral("b")));
+    const QString expected = QStringLiteral("URL: b.htm    (Target: main)");
+    ASSERT_TRUE(waitFor([&] { return form.urlLabel()->text() == expected; }));
+    EXPECT_EQ(host.hints.last(), expected);
+
+    moveMouseTo(browser(), elementCentre(browser(), QStringLiteral("plain")));
+    ASSERT_TRUE(waitFor([&] { return form.urlLabel()->text().isEmpty(); }));
+    EXPECT_EQ(host.hints.last(), QString());
+}
+
+TEST_F(TFormViewTest, OnlyLinksToExistingLocalFilesAreFollowed)
+{
+    struct Row {
+        const char *id;
+        bool beeps;
+        QString opens; // empty: stays on the index
+    };
+    const Row rows[] = {
+        {"sub", false, QStringLiteral("sub/page.htm")},
+        {"top", false, {}},
+        {"missing", true, {}},
+        {"web", true, {}},
+        {"space", false, QStringLiteral("my page.htm")},
+    };
+    for (const Row &row : rows) {
+        form.LoadFileIntoViewer(index);
+        dialogs.calls.clear();
+        host.hints.clear();
+        follow(QString::fromLatin1(row.id));
+        EXPECT_EQ(dialogs.count(QStringLiteral("beep")), row.beeps ? 1 : 0) << row.id;
+        const QString expected = row.opens.isEmpty() ? index : pages.path(row.opens);
+        EXPECT_EQ(QDir::cleanPath(browser().currentFile()), QDir::cleanPath(expected)) << row.id;
+        if (row.beeps) {
+            EXPECT_FALSE(form.backButton()->isEnabled()) << row.id;
+        }
+    }
+
+    // The hint line shows the URL as written, then the file it names in the native form.
+    form.LoadFileIntoViewer(index);
+    host.hints.clear();
+    follow(QStringLiteral("sub"));
+    const qsizetype at = host.hints.indexOf(QStringLiteral("sub/page.htm#top"));
+    ASSERT_GE(at, 0);
+    ASSERT_GT(host.hints.size(), at + 1);
+    EXPECT_EQ(host.hints[at + 1],
+              QDir::toNativeSeparators(pages.path(QStringLiteral("sub/page.htm"))));
+}
+
+TEST_F(TFormViewTest, HistoryButtonsFollowTheViewAndReloadReturnsToTheInitialFile)
+{
+    const QString a = pages.write(QStringLiteral("a.htm"),
+                                  "<html><body><a id=b href='b.htm'>b</a></body></html>");
+    form.LoadFileIntoViewer(a);
+    EXPECT_FALSE(form.backButton()->isEnabled());
+    EXPECT_FALSE(form.forwardButton()->isEnabled());
+
+    follow(QStringLiteral("b"));
+    follow(QStringLiteral("c"));
+    EXPECT_TRUE(form.backButton()->isEnabled());
+    EXPECT_FALSE(form.forwardButton()->isEnabled());
+
+    QTest::mouseClick(form.backButton(), Qt::LeftButton);
+    ASSERT_TRUE(waitFor([&] { return browser().currentFile().endsWith(QStringLiteral("b.htm")); }));
+    EXPECT_TRUE(form.backButton()->isEnabled());
+    EXPECT_TRUE(form.forwardButton()->isEnabled());
+
+    QTest::mouseClick(form.reloadButton(), Qt::LeftButton);
+    EXPECT_EQ(QDir::cleanPath(browser().currentFile()), QDir::cleanPath(a));
+    EXPECT_FALSE(form.backButton()->isEnabled());
+    EXPECT_FALSE(form.forwardButton()->isEnabled());
+}
+
+TEST_F(TFormViewTest, LoadingAFileSetsTheViewerFileAndTheEditor)
+{
+    const QByteArray source = "<html><body>caf\xc3\xa9</body></html>";
+    const QString page = pages.write(QStringLiteral("page.htm"), source);
+    const QString photo = pages.write(QStringLiteral("photo.JPG"), QByteArray("not a jpeg"));
+    const QString logo = pages.write(QStringLiteral("logo.gif"), QByteArray("not a gif"));
+    auto *editor = qobject_cast<QTextEdit *>(form.editorControl());
+    ASSERT_TRUE(editor);
+
+    form.LoadFileIntoViewer(page);
+    EXPECT_EQ(form.viewerFile(), page);
+    EXPECT_EQ(form.viewerFileTime(), QFileInfo(page).lastModified());
+    EXPECT_EQ(editor->toPlainText(), QString::fromUtf8(source));
+    EXPECT_TRUE(editor->isEnabled());
+
+    for (const QString &picture : {photo, logo}) {
+        form.LoadFileIntoViewer(picture);
+        EXPECT_TRUE(form.viewerFile().isEmpty()) << picture.toStdString();
+        EXPECT_EQ(form.viewerFileTime(), QFileInfo(picture).lastModified());
+        EXPECT_TRUE(editor->toPlainText().contains(QStringLiteral("Sorry, pictures cannot")));
+        EXPECT_FALSE(editor->isEnabled());
+        EXPECT_EQ(QDir::cleanPath(browser().currentFile()), QDir::cleanPath(picture));
+    }
+    // Reload without a viewer file does nothing.
+    QTest::mouseClick(form.reloadButton(), Qt::LeftButton);
+    EXPECT_EQ(QDir::cleanPath(browser().currentFile()), QDir::cleanPath(logo));
+
+    form.clearViewer();
+    EXPECT_TRUE(form.viewerFile().isEmpty());
+    EXPECT_TRUE(editor->toPlainText().isEmpty());
+    EXPECT_TRUE(browser().currentFile().isEmpty());
+}
+
+TEST_F(TFormViewTest, ShowingPlacesTheWindowAndTakesBothControlsBack)
+{
+    form.LoadFileIntoViewer(index);
+    follow(QStringLiteral("b"));
+    form.hide();
+
+    QWidget panel;
+    panel.resize(400, 300);
+    panel.show();
+    viewer::placeControl(form.browserControl(), &panel);
+    EXPECT_EQ(form.browserControl()->parentWidget(), &panel);
+    form.urlLabel()->setText(QStringLiteral("stale"));
+
+    form.show();
+    EXPECT_EQ(form.frameGeometry(), QRect(114, 125, 772, 570));
+    EXPECT_TRUE(form.urlLabel()->text().isEmpty());
+    EXPECT_EQ(form.windowTitle(), index);
+    EXPECT_EQ(form.browserControl()->parentWidget(), form.pages()->widget(0));
+    EXPECT_EQ(form.editorControl()->parentWidget(), form.pages()->widget(1));
+    EXPECT_EQ(form.pages()->tabText(0), QStringLiteral("  Internal Browser  "));
+    EXPECT_EQ(form.pages()->tabText(1), QStringLiteral("  Internal Editor  "));
+    EXPECT_TRUE(browser().canGoBack()) << "moving kept the history";
+    EXPECT_TRUE(form.backButton()->isEnabled());
+}
+
+TEST_F(TFormViewTest, EscapeClosesAndClosingAsksOnlyFromTheOtherPages)
+{
+    form.LoadFileIntoViewer(index);
+    for (int page : {0, 1, 2}) {
+        host.page = page;
+        host.asked = 0;
+        form.show();
+        QTest::keyClick(browser().inputWidget(), Qt::Key_Escape);
+        EXPECT_FALSE(form.isVisible()) << page;
+        EXPECT_EQ(form.result(), QDialog::Rejected) << page;
+        EXPECT_EQ(host.asked, page == 0 ? 0 : 1) << page;
+    }
+}
+
+TEST_F(TFormViewTest, CtrlAAndCtrlCCopyTheTextOfThePage)
+{
+    const QString page = pages.write(QStringLiteral("text.htm"),
+                                     "<html><body><p>Some words to copy</p></body></html>");
+    form.LoadFileIntoViewer(page);
+    QApplication::clipboard()->clear();
+    QApplication::setActiveWindow(&form);
+    browser().inputWidget()->setFocus();
+    ASSERT_TRUE(waitFor([&] { return browser().inputWidget()->hasFocus(); }));
+    QTest::keyClick(browser().inputWidget(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(browser().inputWidget(), Qt::Key_C, Qt::ControlModifier);
+    ASSERT_TRUE(waitFor([] { return !QApplication::clipboard()->text().isEmpty(); }));
+    EXPECT_EQ(QApplication::clipboard()->text().trimmed(), QStringLiteral("Some words to copy"));
+}
+
+} // namespace
