@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLabel>
 #include <QTabWidget>
@@ -31,9 +32,12 @@ public:
         return 0;
     }
 
+    void showContextMenu(const QPoint &) override { ++menus; }
+
     QStringList hints;
     int page = 0;
     int asked = 0;
+    int menus = 0;
 };
 
 class TFormViewTest : public ::testing::Test
@@ -232,6 +236,41 @@ TEST_F(TFormViewTest, CtrlAAndCtrlCCopyTheTextOfThePage)
     QTest::keyClick(browser().inputWidget(), Qt::Key_C, Qt::ControlModifier);
     ASSERT_TRUE(waitFor([] { return !QApplication::clipboard()->text().isEmpty(); }));
     EXPECT_EQ(QApplication::clipboard()->text().trimmed(), QStringLiteral("Some words to copy"));
+}
+
+TEST_F(TFormViewTest, TheRightMouseButtonAsksForTheFileContextMenu)
+{
+    form.LoadFileIntoViewer(index);
+    const QPoint at = elementCentre(browser(), QStringLiteral("plain"));
+    QTest::mousePress(browser().inputWidget(), Qt::RightButton, Qt::NoModifier, at);
+    QTest::mouseRelease(browser().inputWidget(), Qt::RightButton, Qt::NoModifier, at, 20);
+    EXPECT_TRUE(waitFor([&] { return host.menus == 1; }));
+}
+
+TEST_F(TFormViewTest, BadFilesNeitherCrashNorHang)
+{
+    QByteArray binary(1 << 20, '\0');
+    for (int i = 0; i < binary.size(); ++i)
+        binary[i] = char((i * 7919) >> 3);
+    QByteArray huge = "<html><body>";
+    while (huge.size() < 50 * 1024 * 1024)
+        huge += "<p>A line of text in a very large page, repeated many times.</p>\n";
+    const struct {
+        const char *name;
+        QString file;
+    } rows[] = {
+        {"missing file", pages.path(QStringLiteral("missing.htm"))},
+        {"binary file", pages.write(QStringLiteral("binary.htm"), binary)},
+        {"50 MB page", pages.write(QStringLiteral("huge.htm"), huge)},
+    };
+    for (const auto &row : rows) {
+        QElapsedTimer timer;
+        timer.start();
+        form.LoadFileIntoViewer(row.file);
+        EXPECT_LT(timer.elapsed(), engine::HtmlView::DefaultLoadTimeoutMs + 10000) << row.name;
+        EXPECT_EQ(form.viewerFile(), row.file) << row.name;
+        EXPECT_FALSE(form.isProcessing()) << row.name;
+    }
 }
 
 } // namespace
