@@ -10,6 +10,8 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -178,4 +180,34 @@ TEST_F(MainWindowTest, UnsavedChangesGuardPageSwitchAndClose)
     EXPECT_TRUE(form->close());
     EXPECT_NE(readFile(program.filePath(QStringLiteral("prg.ini"))), settingsBefore);
     EXPECT_EQ(readFile(sitePath("a.htm")), QByteArray("<html><body>x</body></html>"));
+}
+
+TEST_F(MainWindowTest, ViewerOpensModallyWithBothControlsAndDocksBackAfter)
+{
+    setIni(QStringLiteral("[PATHS]\r\nVIEW_PATH=") + site.path() + QStringLiteral("\r\n"));
+    start();
+    selectRows({0});
+    form->ShowFileInViews(false);
+    QWidget *browser = view->browserControl();
+    ASSERT_TRUE(form->Panel1->isAncestorOf(browser));
+
+    bool openSeen = false;
+    bool browserInViewer = false;
+    QTimer::singleShot(200, [&] {
+        openSeen = form->ViewerOpen();
+        browserInViewer = view->isAncestorOf(browser) && view->isAncestorOf(view->editorControl());
+        QTest::keyClick(view.get(), Qt::Key_Escape);
+    });
+    form->DblClickForAll();
+    EXPECT_TRUE(openSeen);
+    EXPECT_TRUE(browserInViewer);
+    EXPECT_FALSE(form->ViewerOpen());
+    EXPECT_TRUE(form->Panel1->isAncestorOf(browser));
+
+    // The switch docks the editor instead, and back.
+    form->SBEditor->click();
+    EXPECT_TRUE(form->Panel1->isAncestorOf(view->editorControl()));
+    EXPECT_FALSE(form->Panel1->isAncestorOf(browser));
+    form->SBBrowser->click();
+    EXPECT_TRUE(form->Panel1->isAncestorOf(browser));
 }
