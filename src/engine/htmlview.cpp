@@ -367,15 +367,15 @@ bool HtmlViewPrivate::waitForFrame(int timeoutMs)
         [&] { return frameSeen >= serial || generation != pageGeneration; }, timeoutMs);
     if (!alive || !framed || generation != pageGeneration)
         return false;
-    // The frame is on its way to the widget, which shows it with its next paint. After a
-    // resize the engine delivers it later than it reports it: wait for a paint after the report.
+    // The frame is on its way to the widget, which shows it with its next paint; the engine
+    // may report it a little before it delivers it, or, after a resize, much before. Paints
+    // already seen may be of older frames: give a later one a short while.
     const bool resized = web->size() != framedSize;
     framedSize = web->size();
     const quint64 paintsNow = paintCount;
-    if (paintCount == paintsBefore || resized) {
+    if (resized || paintCount == paintsBefore) {
         const int left = int(std::max<qint64>(0, timeoutMs - timer.elapsed()));
-        waitUntil([&] { return paintCount != (resized ? paintsNow : paintsBefore); },
-                  std::min(left, resized ? 250 : 100));
+        waitUntil([&] { return paintCount != paintsNow; }, std::min(left, resized ? 250 : 100));
     }
     return true;
 }

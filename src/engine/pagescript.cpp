@@ -143,8 +143,8 @@ QString frameProbeScript(quint64 serial, int width, int height)
     // A resize reaches the page a few frames late; until it has, a frame shows the old size.
     return QStringLiteral("(function () { var tries = 0; function step() {"
                           " if ((innerWidth === %3 && innerHeight === %4) || ++tries > 30)"
-                          " requestAnimationFrame(function () {"
-                          " console.log(%1 + JSON.stringify(['frame', '%2'])); });"
+                          " requestAnimationFrame(function () { requestAnimationFrame(function () {"
+                          " console.log(%1 + JSON.stringify(['frame', '%2'])); }); });"
                           " else requestAnimationFrame(step); }"
                           " requestAnimationFrame(step); })();")
         .arg(jsString(messageTag()))

@@ -24,8 +24,8 @@ QString linkColorRule(const QColor &color);
 QString pageScript(const QString &styleSheet, const QString &linkRule);
 // Re-applies the style sheet to a document that already runs the page script.
 QString restyleScript(const QString &styleSheet, const QString &linkRule);
-// Waits until the document has the given size, paints two frames, then reports "frame" with
-// the given number.
+// Waits until the document has the given size, then lets three frames begin before it reports
+// "frame" with the given number: the frame drawn at the first has reached the view by then.
 QString frameProbeScript(quint64 serial, int width, int height);
 
 QString messageTag();

@@ -251,7 +251,7 @@ TEST_F(TFormViewTest, BadFilesNeitherCrashNorHang)
 {
     QByteArray binary(1 << 20, '\0');
     for (int i = 0; i < binary.size(); ++i)
-        binary[i] = char((i * 7919) >> 3);
+        binary[i] = char((quint32(i) * 7919u) >> 3);
     QByteArray huge = "<html><body>";
     while (huge.size() < 50 * 1024 * 1024)
         huge += "<p>A line of text in a very large page, repeated many times.</p>\n";
