@@ -8,6 +8,9 @@
 #include <QEvent>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QFont>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QKeyEvent>
@@ -40,6 +43,15 @@ const QString scriptName = QStringLiteral("folioscope-page");
 // and how long a renderer gets to answer before it counts as hung.
 constexpr int frameWaitMs = 1000;
 constexpr int pingMs = 500;
+
+// The engine takes only installed families and otherwise falls back to its sans-serif font;
+// the platform's substitute keeps a missing "Times New Roman" a serif font.
+QString installedFamily(const QString &name)
+{
+    if (name.isEmpty() || QFontDatabase::hasFamily(name))
+        return name;
+    return QFontInfo(QFont(name)).family();
+}
 
 QString localFileOf(const QString &url)
 {
@@ -210,8 +222,8 @@ QString HtmlViewPrivate::currentStyleSheet() const
 void HtmlViewPrivate::applySettings(bool restyleNow)
 {
     QWebEngineSettings *s = page->settings();
-    s->setFontFamily(QWebEngineSettings::StandardFont, settings.fontName);
-    s->setFontFamily(QWebEngineSettings::FixedFont, settings.fixedFontName);
+    s->setFontFamily(QWebEngineSettings::StandardFont, installedFamily(settings.fontName));
+    s->setFontFamily(QWebEngineSettings::FixedFont, installedFamily(settings.fixedFontName));
     const int pixels = pointsToPixels(std::clamp(settings.fontSize, 1, 200));
     s->setFontSize(QWebEngineSettings::DefaultFontSize, pixels);
     // The engine's fixed-pitch text is 13/16 of its normal text.

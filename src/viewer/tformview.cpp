@@ -70,6 +70,7 @@ TFormView::TFormView(ViewerHost *host, QWidget *parent)
     barPalette.setColor(QPalette::Window, QColor(128, 128, 128));
     barPalette.setColor(QPalette::WindowText, Qt::white);
     barPalette.setColor(QPalette::ButtonText, Qt::white);
+    barPalette.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(192, 192, 192));
     toolBar->setPalette(barPalette);
     m_back = toolButton(QStringLiteral("BNaviBack"), QStringLiteral("<<"),
                         QStringLiteral("Back in History"), toolBar);

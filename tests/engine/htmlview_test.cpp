@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QFont>
+#include <QFontInfo>
 #include <QKeyEvent>
 #include <QSignalSpy>
 #include <QTest>
@@ -245,6 +247,25 @@ TEST_F(HtmlViewTest, DisplaySettingsAreDefaultsThatThePageOverrides)
                == QStringLiteral("rgb(128, 0, 0)");
     }));
     EXPECT_EQ(style(QStringLiteral("t"), QStringLiteral("fontSize")), QStringLiteral("12px"));
+}
+
+TEST_F(HtmlViewTest, AMissingDefaultFontIsReplacedByThePlatformsSubstitute)
+{
+    // "Times New Roman" is missing on most Linux systems; the engine alone would use sans-serif.
+    const QString substitute = QFontInfo(QFont(view().defaultFontName())).family();
+    const QString file = pages.write(
+        QStringLiteral("fonts.htm"),
+        QStringLiteral("<html><body><span id=d>Some normal text, Wide Words</span><br>"
+                       "<span id=s style=\"font-family:'%1'\">Some normal text, Wide Words</span>"
+                       "</body></html>")
+            .arg(substitute)
+            .toUtf8());
+    ASSERT_TRUE(view().LoadHTMLFile(file));
+    const QVariant widths = view().evaluateJavaScript(QStringLiteral(
+        "[document.getElementById('d').offsetWidth, document.getElementById('s').offsetWidth]"));
+    const QVariantList list = widths.toList();
+    ASSERT_EQ(list.size(), 2);
+    EXPECT_EQ(list[0].toInt(), list[1].toInt());
 }
 
 TEST_F(HtmlViewTest, ProcessingIsReportedAroundALoad)
