@@ -167,6 +167,8 @@ QWidget *TFormView::editorControl() const
 
 void TFormView::returnControls()
 {
+    if (!m_frameViewer || !m_editor)
+        return;
     if (m_editorLayout->indexOf(m_editor) < 0) {
         m_editor->setParent(m_tabEditor);
         m_editorLayout->addWidget(m_editor, 1);

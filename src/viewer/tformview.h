@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QDialog>
+#include <QPointer>
 #include <QString>
 
 class QKeyEvent;
@@ -89,8 +90,9 @@ private:
     QWidget *m_tabEditor = nullptr;
     QVBoxLayout *m_browserLayout = nullptr;
     QVBoxLayout *m_editorLayout = nullptr;
-    engine::HtmlView *m_frameViewer = nullptr;
-    QTextEdit *m_editor = nullptr;
+    // Guarded: while borrowed they live in another window, which might go first.
+    QPointer<engine::HtmlView> m_frameViewer;
+    QPointer<QTextEdit> m_editor;
     QToolButton *m_back = nullptr;
     QToolButton *m_forward = nullptr;
     QToolButton *m_reload = nullptr;

@@ -209,6 +209,17 @@ TEST_F(TFormViewTest, ShowingPlacesTheWindowAndTakesBothControlsBack)
     EXPECT_TRUE(form.backButton()->isEnabled());
 }
 
+TEST(TFormViewLifetimeTest, AViewerOutlivedByItsBorrowerClosesCleanly)
+{
+    // At exit the main window may go first, taking the borrowed browser with it.
+    auto *form = new viewer::TFormView(nullptr);
+    auto *panel = new QWidget;
+    viewer::placeControl(form->browserControl(), panel);
+    delete panel;
+    form->returnControls();
+    delete form;
+}
+
 TEST_F(TFormViewTest, EscapeClosesAndClosingAsksOnlyFromTheOtherPages)
 {
     form.LoadFileIntoViewer(index);
