@@ -6,19 +6,18 @@ namespace engine {
 
 EnginePage::EnginePage(QWebEngineProfile *profile, QObject *parent)
     : QWebEnginePage(profile, parent)
-{
-}
+{ }
 
-void EnginePage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString &message,
-                                          int, const QString &)
+void EnginePage::javaScriptConsoleMessage(
+    JavaScriptConsoleMessageLevel, const QString &message, int, const QString &)
 {
     // The page's own console output is dropped: nothing is logged.
     if (onMessage && message.startsWith(messageTag()))
         onMessage(message);
 }
 
-bool EnginePage::javaScriptPrompt(const QUrl &, const QString &msg, const QString &defaultValue,
-                                  QString *result)
+bool EnginePage::javaScriptPrompt(
+    const QUrl &, const QString &msg, const QString &defaultValue, QString *result)
 {
     if (msg == messageTag() + QStringLiteral("click")) {
         const bool handled = onClick && onClick(defaultValue);
@@ -29,9 +28,7 @@ bool EnginePage::javaScriptPrompt(const QUrl &, const QString &msg, const QStrin
     return false;
 }
 
-void EnginePage::javaScriptAlert(const QUrl &, const QString &)
-{
-}
+void EnginePage::javaScriptAlert(const QUrl &, const QString &) { }
 
 bool EnginePage::javaScriptConfirm(const QUrl &, const QString &)
 {

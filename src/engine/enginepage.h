@@ -20,13 +20,13 @@ public:
 
 protected:
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString &message,
-                                  int lineNumber, const QString &sourceID) override;
+        int lineNumber, const QString &sourceID) override;
     bool javaScriptPrompt(const QUrl &securityOrigin, const QString &msg,
-                          const QString &defaultValue, QString *result) override;
+        const QString &defaultValue, QString *result) override;
     void javaScriptAlert(const QUrl &securityOrigin, const QString &msg) override;
     bool javaScriptConfirm(const QUrl &securityOrigin, const QString &msg) override;
     QStringList chooseFiles(FileSelectionMode mode, const QStringList &oldFiles,
-                            const QStringList &acceptedMimeTypes) override;
+        const QStringList &acceptedMimeTypes) override;
 };
 
 } // namespace engine

@@ -133,9 +133,8 @@ HtmlViewPrivate::HtmlViewPrivate(HtmlView *view)
 {
     web = new QWebEngineView(q);
     web->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(web, &QWidget::customContextMenuRequested, q, [this](const QPoint &pos) {
-        Q_EMIT q->contextMenuRequested(web->mapToGlobal(pos));
-    });
+    connect(web, &QWidget::customContextMenuRequested, q,
+        [this](const QPoint &pos) { Q_EMIT q->contextMenuRequested(web->mapToGlobal(pos)); });
     web->installEventFilter(this);
     auto *layout = new QVBoxLayout(q);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -167,9 +166,9 @@ void HtmlViewPrivate::attachPage()
     connect(page, &QWebEnginePage::loadingChanged, this, &HtmlViewPrivate::onLoadingChanged);
     connect(page, &QWebEnginePage::urlChanged, this, &HtmlViewPrivate::checkHistory);
     connect(page->action(QWebEnginePage::Back), &QAction::changed, this,
-            &HtmlViewPrivate::checkHistory);
+        &HtmlViewPrivate::checkHistory);
     connect(page->action(QWebEnginePage::Forward), &QAction::changed, this,
-            &HtmlViewPrivate::checkHistory);
+        &HtmlViewPrivate::checkHistory);
     QAbstractItemModel *items = page->history()->itemsModel();
     connect(items, &QAbstractItemModel::modelReset, this, &HtmlViewPrivate::checkHistory);
     connect(items, &QAbstractItemModel::rowsInserted, this, &HtmlViewPrivate::checkHistory);
@@ -177,16 +176,16 @@ void HtmlViewPrivate::attachPage()
     // There are no other windows: a link into a new window or a frame that does not exist
     // opens in the view itself. Windows that scripts open on their own are refused.
     connect(page, &QWebEnginePage::newWindowRequested, this,
-            [this](QWebEngineNewWindowRequest &request) {
-                if (!request.isUserInitiated())
-                    return;
-                const QUrl url = request.requestedUrl();
-                QPointer<EnginePage> target(page);
-                QTimer::singleShot(0, this, [target, url] {
-                    if (target)
-                        target->load(url);
-                });
+        [this](QWebEngineNewWindowRequest &request) {
+            if (!request.isUserInitiated())
+                return;
+            const QUrl url = request.requestedUrl();
+            QPointer<EnginePage> target(page);
+            QTimer::singleShot(0, this, [target, url] {
+                if (target)
+                    target->load(url);
             });
+        });
     connect(page, &QWebEnginePage::renderProcessTerminated, this, [this] {
         rendererHung = true;
         setProcessing(false);
@@ -229,8 +228,8 @@ void HtmlViewPrivate::applySettings(bool restyleNow)
     // The engine's fixed-pitch text is 13/16 of its normal text.
     s->setFontSize(QWebEngineSettings::DefaultFixedFontSize, std::max(1, pixels * 13 / 16));
     s->setAttribute(QWebEngineSettings::AutoLoadImages, settings.showImages);
-    page->setBackgroundColor(settings.backgroundColor.isValid() ? settings.backgroundColor
-                                                                 : QColor(Qt::white));
+    page->setBackgroundColor(
+        settings.backgroundColor.isValid() ? settings.backgroundColor : QColor(Qt::white));
 
     const QString css = currentStyleSheet();
     const QString linkRule = linkColorRule(settings.linkColor);
@@ -350,11 +349,11 @@ bool HtmlViewPrivate::rendererAnswers()
     auto answered = std::make_shared<bool>(false);
     QPointer<HtmlViewPrivate> self(this);
     page->runJavaScript(QStringLiteral("1"), QWebEngineScript::ApplicationWorld,
-                        [answered, self](const QVariant &) {
-                            *answered = true;
-                            if (self)
-                                self->wake();
-                        });
+        [answered, self](const QVariant &) {
+            *answered = true;
+            if (self)
+                self->wake();
+        });
     waitUntil([&] { return *answered; }, pingMs);
     return *answered || !self;
 }
@@ -370,13 +369,13 @@ bool HtmlViewPrivate::waitForFrame(int timeoutMs)
     const quint64 serial = ++frameSerial;
     const quint64 paintsBefore = paintCount;
     const quint64 generation = pageGeneration;
-    page->runJavaScript(frameProbeScript(serial, web->width(), web->height()),
-                        QWebEngineScript::ApplicationWorld);
+    page->runJavaScript(
+        frameProbeScript(serial, web->width(), web->height()), QWebEngineScript::ApplicationWorld);
     QElapsedTimer timer;
     timer.start();
     QPointer<HtmlViewPrivate> alive(this);
-    const bool framed = waitUntil(
-        [&] { return frameSeen >= serial || generation != pageGeneration; }, timeoutMs);
+    const bool framed
+        = waitUntil([&] { return frameSeen >= serial || generation != pageGeneration; }, timeoutMs);
     if (!alive || !framed || generation != pageGeneration)
         return false;
     // The frame is on its way to the widget, which shows it with its next paint; the engine
@@ -409,8 +408,7 @@ void HtmlViewPrivate::onLoadingChanged(const QWebEngineLoadingInfo &info)
     case QWebEngineLoadingInfo::LoadSucceededStatus:
     case QWebEngineLoadingInfo::LoadFailedStatus:
         if (pendingLoad && pendingStarted
-            && (pendingUrl.isEmpty()
-                || info.url().adjusted(QUrl::RemoveFragment) == pendingUrl)) {
+            && (pendingUrl.isEmpty() || info.url().adjusted(QUrl::RemoveFragment) == pendingUrl)) {
             pendingDone = true;
             pendingOk = info.status() == QWebEngineLoadingInfo::LoadSucceededStatus;
         }
@@ -679,8 +677,9 @@ int HtmlView::loadTimeout() const
 
 bool HtmlView::setHtmlText(const QString &html, const QString &baseFile)
 {
-    const QUrl base = baseFile.isEmpty() ? QUrl(QStringLiteral("about:blank"))
-                                         : QUrl::fromLocalFile(QFileInfo(baseFile).absoluteFilePath());
+    const QUrl base = baseFile.isEmpty()
+        ? QUrl(QStringLiteral("about:blank"))
+        : QUrl::fromLocalFile(QFileInfo(baseFile).absoluteFilePath());
     return d->runLoad(QUrl(), [this, html, base] { d->page->setHtml(html, base); });
 }
 
@@ -733,13 +732,13 @@ QVariant HtmlView::evaluateJavaScript(const QString &script, int timeoutMs)
     };
     auto answer = std::make_shared<Answer>();
     QPointer<HtmlViewPrivate> self(d.get());
-    d->page->runJavaScript(script, QWebEngineScript::MainWorld,
-                           [answer, self](const QVariant &value) {
-                               answer->done = true;
-                               answer->value = value;
-                               if (self)
-                                   self->wake();
-                           });
+    d->page->runJavaScript(
+        script, QWebEngineScript::MainWorld, [answer, self](const QVariant &value) {
+            answer->done = true;
+            answer->value = value;
+            if (self)
+                self->wake();
+        });
     d->waitUntil([&] { return answer->done; }, timeoutMs);
     return answer->value;
 }

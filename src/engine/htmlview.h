@@ -121,8 +121,8 @@ Q_SIGNALS:
     // file shown in the frame that holds it. Setting *handled stops the engine from following
     // it; otherwise it opens the link in its target frame (anchors included) and records it
     // in the history. Connect directly.
-    void hotSpotTargetClick(const QString &target, const QString &url, const QString &frameFile,
-                            bool *handled);
+    void hotSpotTargetClick(
+        const QString &target, const QString &url, const QString &frameFile, bool *handled);
     // The mouse moved onto a link (target and URL as written) or off it (both empty).
     void hotSpotTargetCovered(const QString &target, const QString &url);
     void historyChanged();

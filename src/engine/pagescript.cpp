@@ -19,32 +19,32 @@ QString cssColor(const QColor &color)
 QString jsString(const QString &text)
 {
     // JSON string syntax is valid JavaScript.
-    const QByteArray json = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    const QByteArray json = QJsonDocument(QJsonArray { text }).toJson(QJsonDocument::Compact);
     return QString::fromUtf8(json.mid(1, json.size() - 2));
 }
 
 // Classic grey scroll bars with arrow buttons, drawn by the page's own style sheet because
 // the engine's native ones are not 16 pixels wide.
-const char scrollBarCss[] =
-    "::-webkit-scrollbar{width:16px!important;height:16px!important;background:#f0f0f0}"
-    "::-webkit-scrollbar-track{background:#f0f0f0}"
-    "::-webkit-scrollbar-thumb{background:#cdcdcd;border:1px solid #f0f0f0}"
-    "::-webkit-scrollbar-thumb:hover{background:#a6a6a6}"
-    "::-webkit-scrollbar-corner{background:#f0f0f0}"
-    "::-webkit-scrollbar-button:single-button{display:block;width:16px;height:16px;"
-    "background:#f0f0f0 no-repeat center}"
-    "::-webkit-scrollbar-button:single-button:vertical:decrement{background-image:url(\"data:"
-    "image/svg+xml;utf8,<svg xmlns='http://www.w3.org/2000/svg' width='8' height='8'><path "
-    "d='M0 6L4 2L8 6z' fill='%23606060'/></svg>\")}"
-    "::-webkit-scrollbar-button:single-button:vertical:increment{background-image:url(\"data:"
-    "image/svg+xml;utf8,<svg xmlns='http://www.w3.org/2000/svg' width='8' height='8'><path "
-    "d='M0 2L4 6L8 2z' fill='%23606060'/></svg>\")}"
-    "::-webkit-scrollbar-button:single-button:horizontal:decrement{background-image:url(\"data:"
-    "image/svg+xml;utf8,<svg xmlns='http://www.w3.org/2000/svg' width='8' height='8'><path "
-    "d='M6 0L2 4L6 8z' fill='%23606060'/></svg>\")}"
-    "::-webkit-scrollbar-button:single-button:horizontal:increment{background-image:url(\"data:"
-    "image/svg+xml;utf8,<svg xmlns='http://www.w3.org/2000/svg' width='8' height='8'><path "
-    "d='M2 0L6 4L2 8z' fill='%23606060'/></svg>\")}";
+const char scrollBarCss[]
+    = "::-webkit-scrollbar{width:16px!important;height:16px!important;background:#f0f0f0}"
+      "::-webkit-scrollbar-track{background:#f0f0f0}"
+      "::-webkit-scrollbar-thumb{background:#cdcdcd;border:1px solid #f0f0f0}"
+      "::-webkit-scrollbar-thumb:hover{background:#a6a6a6}"
+      "::-webkit-scrollbar-corner{background:#f0f0f0}"
+      "::-webkit-scrollbar-button:single-button{display:block;width:16px;height:16px;"
+      "background:#f0f0f0 no-repeat center}"
+      "::-webkit-scrollbar-button:single-button:vertical:decrement{background-image:url(\"data:"
+      "image/svg+xml;utf8,<svg xmlns='http://www.w3.org/2000/svg' width='8' height='8'><path "
+      "d='M0 6L4 2L8 6z' fill='%23606060'/></svg>\")}"
+      "::-webkit-scrollbar-button:single-button:vertical:increment{background-image:url(\"data:"
+      "image/svg+xml;utf8,<svg xmlns='http://www.w3.org/2000/svg' width='8' height='8'><path "
+      "d='M0 2L4 6L8 2z' fill='%23606060'/></svg>\")}"
+      "::-webkit-scrollbar-button:single-button:horizontal:decrement{background-image:url(\"data:"
+      "image/svg+xml;utf8,<svg xmlns='http://www.w3.org/2000/svg' width='8' height='8'><path "
+      "d='M6 0L2 4L6 8z' fill='%23606060'/></svg>\")}"
+      "::-webkit-scrollbar-button:single-button:horizontal:increment{background-image:url(\"data:"
+      "image/svg+xml;utf8,<svg xmlns='http://www.w3.org/2000/svg' width='8' height='8'><path "
+      "d='M2 0L6 4L2 8z' fill='%23606060'/></svg>\")}";
 
 // Runs in every frame of every document, in a world of its own that the page cannot touch.
 const char pageScriptTemplate[] = R"JS(
@@ -110,7 +110,7 @@ int pointsToPixels(int points)
 QString defaultStyleSheet(const DisplaySettings &settings, bool textSelectable)
 {
     QString css = QStringLiteral(":where(html){color:") + cssColor(settings.fontColor)
-                  + QStringLiteral("}") + QString::fromLatin1(scrollBarCss);
+        + QStringLiteral("}") + QString::fromLatin1(scrollBarCss);
     if (!textSelectable)
         css += QStringLiteral("*{-webkit-user-select:none!important;user-select:none!important}");
     return css;
@@ -123,7 +123,8 @@ QString linkColorRule(const QColor &color)
 
 QString messageTag()
 {
-    return QStringLiteral("\x01" "folioscope:");
+    return QStringLiteral("\x01"
+                          "folioscope:");
 }
 
 QString pageScript(const QString &styleSheet, const QString &linkRule)

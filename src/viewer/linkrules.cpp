@@ -15,8 +15,8 @@ LinkTarget linkTargetPath(const QString &frameFile, const QString &url, platform
         return result;
     QString relative = rest;
     relative.replace(QLatin1Char('/'), platform::separator(style));
-    result.path = platform::WithTrailingBackslash(platform::folderPart(frameFile, style), style)
-                  + relative;
+    result.path
+        = platform::WithTrailingBackslash(platform::folderPart(frameFile, style), style) + relative;
     return result;
 }
 

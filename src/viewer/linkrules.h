@@ -16,7 +16,7 @@ struct LinkTarget {
 };
 
 LinkTarget linkTargetPath(const QString &frameFile, const QString &url,
-                          platform::PathStyle style = platform::nativePathStyle());
+    platform::PathStyle style = platform::nativePathStyle());
 
 // The text for a covered link: "URL: " + url, and "    (Target: " + target + ")" when a
 // target frame is named; empty when both are empty.

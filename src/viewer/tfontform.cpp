@@ -19,9 +19,9 @@ namespace viewer {
 
 namespace {
 
-const char sampleDocument[] =
-    "<center><h1>Heading</h1></center><ul>Some normal text.<li><a href=NoWhere>HotSpot "
-    "Item</a><li><b>Bold Text</b><li><i>Italicized Text</i><li><code>Code Text</code></ul> <hr>";
+const char sampleDocument[]
+    = "<center><h1>Heading</h1></center><ul>Some normal text.<li><a href=NoWhere>HotSpot "
+      "Item</a><li><b>Bold Text</b><li><i>Italicized Text</i><li><code>Code Text</code></ul> <hr>";
 
 } // namespace
 
@@ -98,10 +98,10 @@ TFontForm::TFontForm(QWidget *parent)
     connect(m_fontList, &QListWidget::itemClicked, this, &TFontForm::fontClicked);
     connect(m_fontSize, &QSpinBox::valueChanged, m_sample, &engine::HtmlView::setDefaultFontSize);
     connect(m_background, &ColorButton::colorChanged, m_sample,
-            &engine::HtmlView::setDefaultBackground);
+        &engine::HtmlView::setDefaultBackground);
     connect(m_linkColor, &ColorButton::colorChanged, m_sample, &engine::HtmlView::setLinkColor);
-    connect(m_fontColor, &ColorButton::colorChanged, m_sample,
-            &engine::HtmlView::setDefaultFontColor);
+    connect(
+        m_fontColor, &ColorButton::colorChanged, m_sample, &engine::HtmlView::setDefaultFontColor);
     connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_reset, &QPushButton::clicked, this, &TFontForm::resetValues);

@@ -23,10 +23,11 @@ namespace viewer {
 
 namespace {
 
-const QString pictureNotice = QStringLiteral("\n  Sorry, pictures cannot be displayed in editor ...");
+const QString pictureNotice
+    = QStringLiteral("\n  Sorry, pictures cannot be displayed in editor ...");
 
-QToolButton *toolButton(const QString &name, const QString &caption, const QString &hint,
-                        QWidget *parent)
+QToolButton *toolButton(
+    const QString &name, const QString &caption, const QString &hint, QWidget *parent)
 {
     auto *button = new QToolButton(parent);
     button->setObjectName(name);
@@ -73,14 +74,13 @@ TFormView::TFormView(ViewerHost *host, QWidget *parent)
     barPalette.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(192, 192, 192));
     toolBar->setPalette(barPalette);
     m_back = toolButton(QStringLiteral("BNaviBack"), QStringLiteral("<<"),
-                        QStringLiteral("Back in History"), toolBar);
+        QStringLiteral("Back in History"), toolBar);
     m_forward = toolButton(QStringLiteral("BNaviForward"), QStringLiteral(">>"),
-                           QStringLiteral("Forward in History"), toolBar);
+        QStringLiteral("Forward in History"), toolBar);
     m_reload = toolButton(QStringLiteral("BReload"), QStringLiteral("Reload"),
-                          QStringLiteral("Reload initial file"), toolBar);
+        QStringLiteral("Reload initial file"), toolBar);
     m_snap = toolButton(QStringLiteral("BSnap"), QStringLiteral("Snap View"),
-                        QStringLiteral("Create snapshot of the currently displayed content"),
-                        toolBar);
+        QStringLiteral("Create snapshot of the currently displayed content"), toolBar);
     m_back->setEnabled(false);
     m_forward->setEnabled(false);
     m_labelUrl = new QLabel(toolBar);
@@ -120,20 +120,20 @@ TFormView::TFormView(ViewerHost *host, QWidget *parent)
     layout->addWidget(m_pages);
 
     connect(m_frameViewer, &engine::HtmlView::hotSpotTargetClick, this,
-            &TFormView::FrameViewer1HotSpotTargetClick, Qt::DirectConnection);
+        &TFormView::FrameViewer1HotSpotTargetClick, Qt::DirectConnection);
     connect(m_frameViewer, &engine::HtmlView::hotSpotTargetCovered, this,
-            &TFormView::FrameViewer1HotSpotTargetCovered);
+        &TFormView::FrameViewer1HotSpotTargetCovered);
     connect(m_frameViewer, &engine::HtmlView::historyChanged, this,
-            &TFormView::FrameViewer1HistoryChange);
+        &TFormView::FrameViewer1HistoryChange);
     connect(m_frameViewer, &engine::HtmlView::keyDown, this, &TFormView::FrameViewer1KeyDown,
-            Qt::DirectConnection);
+        Qt::DirectConnection);
     connect(m_frameViewer, &engine::HtmlView::processingChanged, this,
-            &TFormView::FrameViewer1Processing);
-    connect(m_frameViewer, &engine::HtmlView::contextMenuRequested, this,
-            [this](const QPoint &pos) {
-                if (m_host)
-                    m_host->showContextMenu(pos);
-            });
+        &TFormView::FrameViewer1Processing);
+    connect(
+        m_frameViewer, &engine::HtmlView::contextMenuRequested, this, [this](const QPoint &pos) {
+            if (m_host)
+                m_host->showContextMenu(pos);
+        });
     connect(m_back, &QToolButton::clicked, m_frameViewer, &engine::HtmlView::goBack);
     connect(m_forward, &QToolButton::clicked, m_frameViewer, &engine::HtmlView::goForward);
     connect(m_reload, &QToolButton::clicked, this, &TFormView::BReloadClick);
@@ -224,9 +224,7 @@ bool TFormView::isProcessing() const
     return m_processing;
 }
 
-void TFormView::SetButtonState()
-{
-}
+void TFormView::SetButtonState() { }
 
 void TFormView::SetREToNotModified()
 {
@@ -245,8 +243,8 @@ bool TFormView::openBrowserSettings()
     return TFontForm::editBrowserSettings(m_frameViewer, isVisible() ? this : parentWidget());
 }
 
-void TFormView::FrameViewer1HotSpotTargetClick(const QString &, const QString &url,
-                                               const QString &frameFile, bool *handled)
+void TFormView::FrameViewer1HotSpotTargetClick(
+    const QString &, const QString &url, const QString &frameFile, bool *handled)
 {
     setHint(url);
     const LinkTarget link = linkTargetPath(frameFile, url);
@@ -369,13 +367,11 @@ void TFormView::FormShow()
 {
     if (m_host && windowState() == Qt::WindowNoState) {
         const QRect main = m_host->mainWindowBounds();
-        const QRect frame(main.left() + 14, main.top() + 25, main.width() - 28,
-                          main.height() - 30);
+        const QRect frame(main.left() + 14, main.top() + 25, main.width() - 28, main.height() - 30);
         const QRect outer = frameGeometry();
         const QRect inner = geometry();
         setGeometry(frame.adjusted(inner.left() - outer.left(), inner.top() - outer.top(),
-                                   inner.right() - outer.right(),
-                                   inner.bottom() - outer.bottom()));
+            inner.right() - outer.right(), inner.bottom() - outer.bottom()));
     }
     m_labelUrl->clear();
     returnControls();

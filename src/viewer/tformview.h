@@ -57,8 +57,8 @@ public:
     // "&Temporary Browser Settings": the settings dialog on the browser.
     bool openBrowserSettings();
 
-    void FrameViewer1HotSpotTargetClick(const QString &target, const QString &url,
-                                        const QString &frameFile, bool *handled);
+    void FrameViewer1HotSpotTargetClick(
+        const QString &target, const QString &url, const QString &frameFile, bool *handled);
     void FrameViewer1HotSpotTargetCovered(const QString &target, const QString &url);
     void FrameViewer1HistoryChange();
     void FrameViewer1KeyDown(QKeyEvent *event, bool *handled);

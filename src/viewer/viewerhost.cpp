@@ -4,12 +4,8 @@ namespace viewer {
 
 ViewerHost::~ViewerHost() = default;
 
-void ViewerHost::showContextMenu(const QPoint &)
-{
-}
+void ViewerHost::showContextMenu(const QPoint &) { }
 
-void ViewerHost::snapCurrentView()
-{
-}
+void ViewerHost::snapCurrentView() { }
 
 } // namespace viewer

@@ -28,7 +28,7 @@ QByteArray manyPictures()
     QByteArray html = "<html><body>";
     for (int i = 0; i < 10000; ++i)
         html += (i % 2 ? "<img src='dot.png'>" : "<img src='missing") + QByteArray::number(i)
-                + (i % 2 ? "" : ".png'>");
+            + (i % 2 ? "" : ".png'>");
     return html + "</body></html>";
 }
 
@@ -53,28 +53,29 @@ TEST(BadInputTest, NothingCrashesOrHangs)
     };
     PageFolder pages;
     pages.write(QStringLiteral("dot.png"), tinyPng);
-    const QString good = pages.write(QStringLiteral("good.htm"),
-                                     "<html><body style='background:#00ff00'></body></html>");
+    const QString good = pages.write(
+        QStringLiteral("good.htm"), "<html><body style='background:#00ff00'></body></html>");
     const Row rows[] = {
-        {"missing file", QStringLiteral("missing.htm"), {}, 10000},
-        {"binary file named as a page", QStringLiteral("binary.htm"), randomBytes(1 << 20), 10000},
-        {"binary file", QStringLiteral("binary.dat"), randomBytes(1 << 20), 10000},
-        {"frameset that includes itself", QStringLiteral("self.htm"),
-         "<html><frameset rows='50%,*'><frame src='self.htm'><frame src='self.htm'></frameset>"
-         "</html>",
-         10000},
-        {"10,000 pictures", QStringLiteral("pictures.htm"), manyPictures(), 10000},
-        {"endless script", QStringLiteral("endless.htm"),
-         "<html><body>before<script>for (;;) {}</script>after</body></html>", 1500},
-        {"picture on a dead host", QStringLiteral("dead.htm"),
-         "<html><body><img src='http://10.255.255.1/picture.png'></body></html>", 1500},
-        {"50 MB page", QStringLiteral("huge.htm"), hugePage(), 10000},
+        { "missing file", QStringLiteral("missing.htm"), {}, 10000 },
+        { "binary file named as a page", QStringLiteral("binary.htm"), randomBytes(1 << 20),
+            10000 },
+        { "binary file", QStringLiteral("binary.dat"), randomBytes(1 << 20), 10000 },
+        { "frameset that includes itself", QStringLiteral("self.htm"),
+            "<html><frameset rows='50%,*'><frame src='self.htm'><frame src='self.htm'></frameset>"
+            "</html>",
+            10000 },
+        { "10,000 pictures", QStringLiteral("pictures.htm"), manyPictures(), 10000 },
+        { "endless script", QStringLiteral("endless.htm"),
+            "<html><body>before<script>for (;;) {}</script>after</body></html>", 1500 },
+        { "picture on a dead host", QStringLiteral("dead.htm"),
+            "<html><body><img src='http://10.255.255.1/picture.png'></body></html>", 1500 },
+        { "50 MB page", QStringLiteral("huge.htm"), hugePage(), 10000 },
     };
     engine::CaptureHost host(QSize(320, 240));
     engine::HtmlView &view = *host.view();
     for (const Row &row : rows) {
-        const QString file = row.content.isEmpty() ? pages.path(row.file)
-                                                   : pages.write(row.file, row.content);
+        const QString file
+            = row.content.isEmpty() ? pages.path(row.file) : pages.write(row.file, row.content);
         view.setLoadTimeout(row.timeoutMs);
         QElapsedTimer timer;
         timer.start();

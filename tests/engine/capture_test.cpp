@@ -23,19 +23,19 @@ bool columnIs(const QImage &image, int x, QRgb color, int y0, int y1)
 TEST(CaptureTest, CaptureShowsThePageAtTheHostSize)
 {
     PageFolder pages;
-    const QString file =
-        pages.write(QStringLiteral("red.htm"), "<html><body style='background:red'></body></html>");
+    const QString file = pages.write(
+        QStringLiteral("red.htm"), "<html><body style='background:red'></body></html>");
     engine::CaptureHost host(QSize(640, 480));
     ASSERT_TRUE(host.view()->LoadHTMLFile(file));
     const QImage shot = host.capture();
     ASSERT_EQ(shot.size(), QSize(640, 480));
-    for (const QPoint &p : {QPoint(0, 0), QPoint(639, 0), QPoint(320, 240), QPoint(0, 479),
-                            QPoint(639, 479)})
+    for (const QPoint &p :
+        { QPoint(0, 0), QPoint(639, 0), QPoint(320, 240), QPoint(0, 479), QPoint(639, 479) })
         EXPECT_TRUE(sameColor(shot.pixel(p), red)) << p.x() << "," << p.y();
 
     // Another page right away: the capture never shows the previous one.
-    const QString blue = pages.write(QStringLiteral("blue.htm"),
-                                     "<html><body style='background:#0000ff'></body></html>");
+    const QString blue = pages.write(
+        QStringLiteral("blue.htm"), "<html><body style='background:#0000ff'></body></html>");
     for (int i = 0; i < 3; ++i) {
         ASSERT_TRUE(host.view()->LoadHTMLFile(i % 2 ? file : blue));
         EXPECT_TRUE(sameColor(host.capture().pixel(320, 240), i % 2 ? red : qRgb(0, 0, 255)));
@@ -45,14 +45,13 @@ TEST(CaptureTest, CaptureShowsThePageAtTheHostSize)
 TEST(CaptureTest, ScrollBarsAreSixteenPixelsAndFollowTheHostSize)
 {
     PageFolder pages;
-    const QString file = pages.write(
-        QStringLiteral("big.htm"),
+    const QString file = pages.write(QStringLiteral("big.htm"),
         "<html><body style='background:red;margin:0'><div style='width:3000px;height:3000px'>"
         "</div></body></html>");
     engine::CaptureHost host(QSize(400, 300));
     ASSERT_TRUE(host.view()->LoadHTMLFile(file));
 
-    for (const QSize size : {QSize(400, 300), QSize(640, 480)}) {
+    for (const QSize size : { QSize(400, 300), QSize(640, 480) }) {
         host.setClientSize(size);
         host.view()->waitForFrame();
         const QImage shot = host.capture();

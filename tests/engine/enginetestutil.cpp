@@ -75,15 +75,16 @@ QPoint elementCentre(engine::HtmlView &view, const QString &id, const QStringLis
             win = el.contentWindow;
           }
           var t = win.document.getElementById('%2').getBoundingClientRect();
-          return JSON.stringify({x: x + t.left + Math.min(t.width / 2, 20), y: y + t.top + t.height / 2});
+          return JSON.stringify({x: x + t.left + Math.min(t.width / 2, 20),
+                                 y: y + t.top + t.height / 2});
         })())JS")
                                .arg(QString::fromUtf8(QJsonDocument::fromVariant(frames).toJson(
                                         QJsonDocument::Compact)),
-                                    id);
-    const QJsonObject point =
-        QJsonDocument::fromJson(view.evaluateJavaScript(script).toString().toUtf8()).object();
+                                   id);
+    const QJsonObject point
+        = QJsonDocument::fromJson(view.evaluateJavaScript(script).toString().toUtf8()).object();
     return QPoint(int(point.value(QStringLiteral("x")).toDouble()),
-                  int(point.value(QStringLiteral("y")).toDouble()));
+        int(point.value(QStringLiteral("y")).toDouble()));
 }
 
 void clickAt(engine::HtmlView &view, const QPoint &pos)
@@ -97,8 +98,8 @@ void clickAt(engine::HtmlView &view, const QPoint &pos)
 void moveMouseTo(engine::HtmlView &view, const QPoint &pos)
 {
     QWidget *input = view.inputWidget();
-    QMouseEvent move(QEvent::MouseMove, pos, input->mapToGlobal(pos), Qt::NoButton,
-                     Qt::NoButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, pos, input->mapToGlobal(pos), Qt::NoButton, Qt::NoButton,
+        Qt::NoModifier);
     QCoreApplication::sendEvent(input, &move);
 }
 
@@ -111,5 +112,5 @@ QString frameUrl(engine::HtmlView &view, const QStringList &frames)
 bool sameColor(QRgb a, QRgb b, int tolerance)
 {
     return qAbs(qRed(a) - qRed(b)) <= tolerance && qAbs(qGreen(a) - qGreen(b)) <= tolerance
-           && qAbs(qBlue(a) - qBlue(b)) <= tolerance;
+        && qAbs(qBlue(a) - qBlue(b)) <= tolerance;
 }

@@ -33,8 +33,7 @@ bool waitFor(const std::function<bool()> &condition, int ms = 5000);
 
 // The centre of the element with this id in view coordinates; frames is a path of frame names
 // from the main document down to the document that holds the element.
-QPoint elementCentre(engine::HtmlView &view, const QString &id,
-                     const QStringList &frames = {});
+QPoint elementCentre(engine::HtmlView &view, const QString &id, const QStringList &frames = {});
 void clickAt(engine::HtmlView &view, const QPoint &pos);
 void moveMouseTo(engine::HtmlView &view, const QPoint &pos);
 

@@ -27,11 +27,11 @@ protected:
     HtmlViewTest()
     {
         QObject::connect(&view(), &engine::HtmlView::hotSpotTargetClick, &view(),
-                         [this](const QString &target, const QString &url,
-                                const QString &frameFile, bool *handled) {
-                             clicks.append({target, url, frameFile});
-                             *handled = handleClicks;
-                         });
+            [this](const QString &target, const QString &url, const QString &frameFile,
+                bool *handled) {
+                clicks.append({ target, url, frameFile });
+                *handled = handleClicks;
+            });
     }
 
     engine::HtmlView &view() { return *host.view(); }
@@ -41,7 +41,8 @@ protected:
     {
         const int before = int(clicks.size());
         clickAt(view(), elementCentre(view(), id, frames));
-        ASSERT_TRUE(waitFor([&] { return clicks.size() > before; })) << "no click on " << id.toStdString();
+        ASSERT_TRUE(waitFor([&] { return clicks.size() > before; }))
+            << "no click on " << id.toStdString();
         spin(50);
         waitFor([&] { return !view().isProcessing(); });
         view().waitForFrame();
@@ -49,13 +50,12 @@ protected:
 
     QString page(const QString &name, const QString &body)
     {
-        return pages.write(name, (QStringLiteral("<html><body>") + body
-                                  + QStringLiteral("</body></html>"))
-                                     .toUtf8());
+        return pages.write(name,
+            (QStringLiteral("<html><body>") + body + QStringLiteral("</body></html>")).toUtf8());
     }
 
     PageFolder pages;
-    engine::CaptureHost host{QSize(640, 480)};
+    engine::CaptureHost host { QSize(640, 480) };
     QList<Click> clicks;
     bool handleClicks = false;
 };
@@ -63,7 +63,7 @@ protected:
 TEST_F(HtmlViewTest, LinkClickGivesTargetUrlAsWrittenAndFrameFileAndHandledStopsIt)
 {
     const QString index = page(QStringLiteral("index.htm"),
-                               QStringLiteral("<a id=l href='sub/page.htm#top' target=main>go</a>"));
+        QStringLiteral("<a id=l href='sub/page.htm#top' target=main>go</a>"));
     page(QStringLiteral("sub/page.htm"), QStringLiteral("sub page"));
     ASSERT_TRUE(view().LoadHTMLFile(index));
     handleClicks = true;
@@ -108,7 +108,7 @@ TEST_F(HtmlViewTest, HistoryKeepsTenEntriesAndClearingForgetsThem)
 {
     for (int i = 0; i < 12; ++i)
         page(QStringLiteral("p%1.htm").arg(i),
-             QStringLiteral("<a id=l href='p%1.htm'>next</a>").arg(i + 1));
+            QStringLiteral("<a id=l href='p%1.htm'>next</a>").arg(i + 1));
     ASSERT_TRUE(view().LoadHTMLFile(pages.path(QStringLiteral("p0.htm"))));
     for (int i = 0; i < 11; ++i)
         follow(QStringLiteral("l"));
@@ -138,39 +138,38 @@ TEST_F(HtmlViewTest, HistoryKeepsTenEntriesAndClearingForgetsThem)
 
 TEST_F(HtmlViewTest, FramesetLinksOpenInTheirTargetFrame)
 {
-    const QString index = pages.write(
-        QStringLiteral("index.htm"),
+    const QString index = pages.write(QStringLiteral("index.htm"),
         "<html><frameset cols='30%,*'><frame name=nav src='nav.htm'><frame name=main "
         "src='a.htm'></frameset></html>");
     const QString nav = page(QStringLiteral("nav.htm"),
-                             QStringLiteral("<a id=l href='b.htm' target=main>b</a> navigation"));
+        QStringLiteral("<a id=l href='b.htm' target=main>b</a> navigation"));
     page(QStringLiteral("a.htm"), QStringLiteral("page a"));
     page(QStringLiteral("b.htm"), QStringLiteral("page b"));
     ASSERT_TRUE(view().LoadHTMLFile(index));
 
-    follow(QStringLiteral("l"), {QStringLiteral("nav")});
+    follow(QStringLiteral("l"), { QStringLiteral("nav") });
 
     ASSERT_EQ(clicks.size(), 1);
     EXPECT_EQ(clicks[0].target, QStringLiteral("main"));
     EXPECT_EQ(QDir::cleanPath(clicks[0].frameFile), QDir::cleanPath(nav));
     EXPECT_EQ(QDir::cleanPath(view().activeFrameFile()), QDir::cleanPath(nav));
     ASSERT_TRUE(waitFor([&] {
-        return frameUrl(view(), {QStringLiteral("main")}).endsWith(QStringLiteral("/b.htm"));
+        return frameUrl(view(), { QStringLiteral("main") }).endsWith(QStringLiteral("/b.htm"));
     }));
     EXPECT_EQ(QDir::cleanPath(view().currentFile()), QDir::cleanPath(index));
     EXPECT_TRUE(view().canGoBack());
 
     view().goBack();
     EXPECT_TRUE(waitFor([&] {
-        return frameUrl(view(), {QStringLiteral("main")}).endsWith(QStringLiteral("/a.htm"));
+        return frameUrl(view(), { QStringLiteral("main") }).endsWith(QStringLiteral("/a.htm"));
     }));
 }
 
 TEST_F(HtmlViewTest, AnchorLinksScrollWithinThePage)
 {
     const QString a = page(QStringLiteral("a.htm"),
-                           QStringLiteral("<a id=l href='#bottom'>down</a>"
-                                          "<div style='height:3000px'></div><a name=bottom>b</a>"));
+        QStringLiteral("<a id=l href='#bottom'>down</a>"
+                       "<div style='height:3000px'></div><a name=bottom>b</a>"));
     ASSERT_TRUE(view().LoadHTMLFile(a));
     follow(QStringLiteral("l"));
     ASSERT_EQ(clicks.size(), 1);
@@ -184,8 +183,8 @@ TEST_F(HtmlViewTest, AnchorLinksScrollWithinThePage)
 TEST_F(HtmlViewTest, CoveringALinkReportsTargetAndUrlAndLeavingReportsNothing)
 {
     const QString a = page(QStringLiteral("a.htm"),
-                           QStringLiteral("<p style='margin:50px'><a id=l href='b.htm' "
-                                          "target=main>b</a></p><p id=plain>text</p>"));
+        QStringLiteral("<p style='margin:50px'><a id=l href='b.htm' "
+                       "target=main>b</a></p><p id=plain>text</p>"));
     ASSERT_TRUE(view().LoadHTMLFile(a));
     QSignalSpy covered(&view(), &engine::HtmlView::hotSpotTargetCovered);
 
@@ -211,7 +210,7 @@ TEST_F(HtmlViewTest, DisplaySettingsAreDefaultsThatThePageOverrides)
     EXPECT_EQ(view().displaySettings(), settings);
 
     const QString plain = page(QStringLiteral("plain.htm"),
-                               QStringLiteral("<p id=t>text</p><a id=l href='x.htm'>link</a>"));
+        QStringLiteral("<p id=t>text</p><a id=l href='x.htm'>link</a>"));
     ASSERT_TRUE(view().LoadHTMLFile(plain));
     auto style = [&](const QString &id, const QString &property) {
         return view()
@@ -221,20 +220,21 @@ TEST_F(HtmlViewTest, DisplaySettingsAreDefaultsThatThePageOverrides)
             .toString();
     };
     EXPECT_EQ(style(QStringLiteral("t"), QStringLiteral("fontSize")), QStringLiteral("24px"));
-    EXPECT_EQ(style(QStringLiteral("t"), QStringLiteral("color")), QStringLiteral("rgb(0, 128, 0)"));
-    EXPECT_EQ(style(QStringLiteral("l"), QStringLiteral("color")),
-              QStringLiteral("rgb(255, 0, 255)"));
+    EXPECT_EQ(
+        style(QStringLiteral("t"), QStringLiteral("color")), QStringLiteral("rgb(0, 128, 0)"));
+    EXPECT_EQ(
+        style(QStringLiteral("l"), QStringLiteral("color")), QStringLiteral("rgb(255, 0, 255)"));
     EXPECT_TRUE(sameColor(view().capture().pixel(300, 400), qRgb(255, 255, 0)));
 
-    const QString own = pages.write(
-        QStringLiteral("own.htm"),
+    const QString own = pages.write(QStringLiteral("own.htm"),
         "<html><body bgcolor=#0000ff text=#ff0000 link=#00ffff><p id=t style='font-size:10px'>"
         "text</p><a id=l href='x.htm'>link</a></body></html>");
     ASSERT_TRUE(view().LoadHTMLFile(own));
     EXPECT_EQ(style(QStringLiteral("t"), QStringLiteral("fontSize")), QStringLiteral("10px"));
-    EXPECT_EQ(style(QStringLiteral("t"), QStringLiteral("color")), QStringLiteral("rgb(255, 0, 0)"));
-    EXPECT_EQ(style(QStringLiteral("l"), QStringLiteral("color")),
-              QStringLiteral("rgb(0, 255, 255)"));
+    EXPECT_EQ(
+        style(QStringLiteral("t"), QStringLiteral("color")), QStringLiteral("rgb(255, 0, 0)"));
+    EXPECT_EQ(
+        style(QStringLiteral("l"), QStringLiteral("color")), QStringLiteral("rgb(0, 255, 255)"));
     EXPECT_TRUE(sameColor(view().capture().pixel(300, 400), qRgb(0, 0, 255)));
 
     // Settings changed while a page is shown reach it at once.
@@ -244,7 +244,7 @@ TEST_F(HtmlViewTest, DisplaySettingsAreDefaultsThatThePageOverrides)
     view().setDefaultFontColor(QColor(128, 0, 0));
     EXPECT_TRUE(waitFor([&] {
         return style(QStringLiteral("t"), QStringLiteral("color"))
-               == QStringLiteral("rgb(128, 0, 0)");
+            == QStringLiteral("rgb(128, 0, 0)");
     }));
     EXPECT_EQ(style(QStringLiteral("t"), QStringLiteral("fontSize")), QStringLiteral("12px"));
 }
@@ -253,8 +253,7 @@ TEST_F(HtmlViewTest, AMissingDefaultFontIsReplacedByThePlatformsSubstitute)
 {
     // "Times New Roman" is missing on most Linux systems; the engine alone would use sans-serif.
     const QString substitute = QFontInfo(QFont(view().defaultFontName())).family();
-    const QString file = pages.write(
-        QStringLiteral("fonts.htm"),
+    const QString file = pages.write(QStringLiteral("fonts.htm"),
         QStringLiteral("<html><body><span id=d>Some normal text, Wide Words</span><br>"
                        "<span id=s style=\"font-family:'%1'\">Some normal text, Wide Words</span>"
                        "</body></html>")
@@ -281,8 +280,7 @@ TEST_F(HtmlViewTest, ProcessingIsReportedAroundALoad)
 
 TEST_F(HtmlViewTest, SelectAllAndCopyActOnTheActiveFrame)
 {
-    const QString index = pages.write(
-        QStringLiteral("index.htm"),
+    const QString index = pages.write(QStringLiteral("index.htm"),
         "<html><frameset cols='50%,*'><frame name=left src='l.htm'><frame name=right "
         "src='r.htm'></frameset></html>");
     page(QStringLiteral("l.htm"), QStringLiteral("<p id=p>left words</p>"));
@@ -290,7 +288,7 @@ TEST_F(HtmlViewTest, SelectAllAndCopyActOnTheActiveFrame)
     ASSERT_TRUE(view().LoadHTMLFile(index));
     QApplication::clipboard()->clear();
 
-    clickAt(view(), elementCentre(view(), QStringLiteral("p"), {QStringLiteral("right")}));
+    clickAt(view(), elementCentre(view(), QStringLiteral("p"), { QStringLiteral("right") }));
     ASSERT_TRUE(waitFor([&] { return view().activeFrameFile() == QDir::cleanPath(right); }));
     view().selectAll();
     view().copySelection();
@@ -302,15 +300,15 @@ TEST_F(HtmlViewTest, KeysReachTheKeyDownHandlerFirst)
 {
     ASSERT_TRUE(view().LoadHTMLFile(page(QStringLiteral("a.htm"), QStringLiteral("words"))));
     QList<int> keys;
-    QObject::connect(&view(), &engine::HtmlView::keyDown, &view(),
-                     [&](QKeyEvent *event, bool *handled) {
-                         if (event->key() != Qt::Key_Control)
-                             keys.append(event->key());
-                         *handled = event->key() == Qt::Key_A;
-                     });
+    QObject::connect(
+        &view(), &engine::HtmlView::keyDown, &view(), [&](QKeyEvent *event, bool *handled) {
+            if (event->key() != Qt::Key_Control)
+                keys.append(event->key());
+            *handled = event->key() == Qt::Key_A;
+        });
     QTest::keyClick(view().inputWidget(), Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(view().inputWidget(), Qt::Key_B);
-    EXPECT_EQ(keys, (QList<int>{Qt::Key_A, Qt::Key_B}));
+    EXPECT_EQ(keys, (QList<int> { Qt::Key_A, Qt::Key_B }));
     spin(100);
     EXPECT_TRUE(view().selectedText().isEmpty()) << "a handled Ctrl+A must not select";
 }
@@ -318,8 +316,8 @@ TEST_F(HtmlViewTest, KeysReachTheKeyDownHandlerFirst)
 TEST_F(HtmlViewTest, MovingTheViewKeepsDocumentAndHistory)
 {
     const QString a = page(QStringLiteral("a.htm"), QStringLiteral("<a id=l href='b.htm'>b</a>"));
-    const QString b = pages.write(QStringLiteral("b.htm"),
-                                  "<html><body style='background:#00ff00'>b</body></html>");
+    const QString b = pages.write(
+        QStringLiteral("b.htm"), "<html><body style='background:#00ff00'>b</body></html>");
     ASSERT_TRUE(view().LoadHTMLFile(a));
     follow(QStringLiteral("l"));
 
@@ -346,9 +344,10 @@ TEST_F(HtmlViewTest, HtmlTextFromMemoryIsShown)
 {
     ASSERT_TRUE(view().setHtmlText(QStringLiteral("<body style='background:#ff00ff'>"
                                                   "<b id=b>Bold Text</b></body>")));
-    EXPECT_EQ(view().evaluateJavaScript(QStringLiteral("document.getElementById('b').textContent"))
+    EXPECT_EQ(view()
+                  .evaluateJavaScript(QStringLiteral("document.getElementById('b').textContent"))
                   .toString(),
-              QStringLiteral("Bold Text"));
+        QStringLiteral("Bold Text"));
     EXPECT_TRUE(sameColor(view().capture().pixel(320, 300), qRgb(255, 0, 255)));
     EXPECT_TRUE(view().currentFile().isEmpty());
 }

@@ -15,13 +15,13 @@ TEST(PageScriptTest, MessagesFromThePageScriptAreParsedAndOthersIgnored)
     };
     const QString tag = engine::messageTag();
     const Row rows[] = {
-        {"cover", tag + QStringLiteral("[\"cover\",\"main\",\"b.htm\"]"), true,
-         QStringLiteral("cover"), {QStringLiteral("main"), QStringLiteral("b.htm")}},
-        {"leave", tag + QStringLiteral("[\"cover\",\"\",\"\"]"), true, QStringLiteral("cover"),
-         {QString(), QString()}},
-        {"page's own console output", QStringLiteral("[\"cover\",\"x\",\"y\"]"), false, {}, {}},
-        {"broken JSON", tag + QStringLiteral("[\"cover\","), false, {}, {}},
-        {"empty array", tag + QStringLiteral("[]"), false, {}, {}},
+        { "cover", tag + QStringLiteral("[\"cover\",\"main\",\"b.htm\"]"), true,
+            QStringLiteral("cover"), { QStringLiteral("main"), QStringLiteral("b.htm") } },
+        { "leave", tag + QStringLiteral("[\"cover\",\"\",\"\"]"), true, QStringLiteral("cover"),
+            { QString(), QString() } },
+        { "page's own console output", QStringLiteral("[\"cover\",\"x\",\"y\"]"), false, {}, {} },
+        { "broken JSON", tag + QStringLiteral("[\"cover\","), false, {}, {} },
+        { "empty array", tag + QStringLiteral("[]"), false, {}, {} },
     };
     for (const Row &row : rows) {
         engine::PageMessage message;

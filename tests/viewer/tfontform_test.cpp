@@ -122,8 +122,8 @@ TEST(TFontFormTest, OkAppliesAllSixValuesAndCancelChangesNothing)
 
     viewer::TFontForm::Values seen;
     auto change = [&](viewer::TFontForm &form) {
-        seen = {form.fontName(), form.fontSize(), form.fontColor(), form.linkColor(),
-                form.backgroundColor(), form.showImages()};
+        seen = { form.fontName(), form.fontSize(), form.fontColor(), form.linkColor(),
+            form.backgroundColor(), form.showImages() };
         form.setFontName(form.fontList()->item(0)->text());
         form.fontSizeEdit()->setValue(20);
         form.fontColorPicker()->setColor(QColor(1, 2, 3));

@@ -45,16 +45,17 @@ class TFormViewTest : public ::testing::Test
 protected:
     TFormViewTest()
     {
-        index = pages.write(
-            QStringLiteral("index.htm"),
+        index = pages.write(QStringLiteral("index.htm"),
             "<html><body><p style='margin:40px'><a id=b href='b.htm' target=main>b</a></p>"
             "<p id=plain>plain text</p>"
             "<a id=sub href='sub/page.htm#top'>sub</a> <a id=top href='#top'>top</a> "
             "<a id=missing href='missing.htm'>missing</a> <a id=web href='http://example.com/'>"
             "web</a> <a id=space href='my%20page.htm'>space</a></body></html>");
-        pages.write(QStringLiteral("b.htm"), "<html><body><a id=c href='c.htm'>c</a></body></html>");
+        pages.write(
+            QStringLiteral("b.htm"), "<html><body><a id=c href='c.htm'>c</a></body></html>");
         pages.write(QStringLiteral("c.htm"), "<html><body>c</body></html>");
-        pages.write(QStringLiteral("sub/page.htm"), "<html><body><a name=top>top</a></body></html>");
+        pages.write(
+            QStringLiteral("sub/page.htm"), "<html><body><a name=top>top</a></body></html>");
         pages.write(QStringLiteral("my page.htm"), "<html><body>spaced</body></html>");
         form.show();
     }
@@ -73,7 +74,7 @@ protected:
     FakeHost host;
     PageFolder pages;
     QString index;
-    viewer::TFormView form{&host};
+    viewer::TFormView form { &host };
 };
 
 TEST_F(TFormViewTest, CoveringALinkShowsItsUrlAndTarget)
@@ -97,11 +98,11 @@ TEST_F(TFormViewTest, OnlyLinksToExistingLocalFilesAreFollowed)
         QString opens; // empty: stays on the index
     };
     const Row rows[] = {
-        {"sub", false, QStringLiteral("sub/page.htm")},
-        {"top", false, {}},
-        {"missing", true, {}},
-        {"web", true, {}},
-        {"space", false, QStringLiteral("my page.htm")},
+        { "sub", false, QStringLiteral("sub/page.htm") },
+        { "top", false, {} },
+        { "missing", true, {} },
+        { "web", true, {} },
+        { "space", false, QStringLiteral("my page.htm") },
     };
     for (const Row &row : rows) {
         form.LoadFileIntoViewer(index);
@@ -123,14 +124,14 @@ TEST_F(TFormViewTest, OnlyLinksToExistingLocalFilesAreFollowed)
     const qsizetype at = host.hints.indexOf(QStringLiteral("sub/page.htm#top"));
     ASSERT_GE(at, 0);
     ASSERT_GT(host.hints.size(), at + 1);
-    EXPECT_EQ(host.hints[at + 1],
-              QDir::toNativeSeparators(pages.path(QStringLiteral("sub/page.htm"))));
+    EXPECT_EQ(
+        host.hints[at + 1], QDir::toNativeSeparators(pages.path(QStringLiteral("sub/page.htm"))));
 }
 
 TEST_F(TFormViewTest, HistoryButtonsFollowTheViewAndReloadReturnsToTheInitialFile)
 {
-    const QString a = pages.write(QStringLiteral("a.htm"),
-                                  "<html><body><a id=b href='b.htm'>b</a></body></html>");
+    const QString a = pages.write(
+        QStringLiteral("a.htm"), "<html><body><a id=b href='b.htm'>b</a></body></html>");
     form.LoadFileIntoViewer(a);
     EXPECT_FALSE(form.backButton()->isEnabled());
     EXPECT_FALSE(form.forwardButton()->isEnabled());
@@ -166,7 +167,7 @@ TEST_F(TFormViewTest, LoadingAFileSetsTheViewerFileAndTheEditor)
     EXPECT_EQ(editor->toPlainText(), QString::fromUtf8(source));
     EXPECT_TRUE(editor->isEnabled());
 
-    for (const QString &picture : {photo, logo}) {
+    for (const QString &picture : { photo, logo }) {
         form.LoadFileIntoViewer(picture);
         EXPECT_TRUE(form.viewerFile().isEmpty()) << picture.toStdString();
         EXPECT_EQ(form.viewerFileTime(), QFileInfo(picture).lastModified());
@@ -223,7 +224,7 @@ TEST(TFormViewLifetimeTest, AViewerOutlivedByItsBorrowerClosesCleanly)
 TEST_F(TFormViewTest, EscapeClosesAndClosingAsksOnlyFromTheOtherPages)
 {
     form.LoadFileIntoViewer(index);
-    for (int page : {0, 1, 2}) {
+    for (int page : { 0, 1, 2 }) {
         host.page = page;
         host.asked = 0;
         form.show();
@@ -236,8 +237,8 @@ TEST_F(TFormViewTest, EscapeClosesAndClosingAsksOnlyFromTheOtherPages)
 
 TEST_F(TFormViewTest, CtrlAAndCtrlCCopyTheTextOfThePage)
 {
-    const QString page = pages.write(QStringLiteral("text.htm"),
-                                     "<html><body><p>Some words to copy</p></body></html>");
+    const QString page = pages.write(
+        QStringLiteral("text.htm"), "<html><body><p>Some words to copy</p></body></html>");
     form.LoadFileIntoViewer(page);
     QApplication::clipboard()->clear();
     QApplication::setActiveWindow(&form);
@@ -270,9 +271,9 @@ TEST_F(TFormViewTest, BadFilesNeitherCrashNorHang)
         const char *name;
         QString file;
     } rows[] = {
-        {"missing file", pages.path(QStringLiteral("missing.htm"))},
-        {"binary file", pages.write(QStringLiteral("binary.htm"), binary)},
-        {"50 MB page", pages.write(QStringLiteral("huge.htm"), huge)},
+        { "missing file", pages.path(QStringLiteral("missing.htm")) },
+        { "binary file", pages.write(QStringLiteral("binary.htm"), binary) },
+        { "50 MB page", pages.write(QStringLiteral("huge.htm"), huge) },
     };
     for (const auto &row : rows) {
         QElapsedTimer timer;
