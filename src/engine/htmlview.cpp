@@ -136,6 +136,8 @@ HtmlViewPrivate::HtmlViewPrivate(HtmlView *view)
     connect(web, &QWidget::customContextMenuRequested, q,
         [this](const QPoint &pos) { Q_EMIT q->contextMenuRequested(web->mapToGlobal(pos)); });
     web->installEventFilter(this);
+    // Files dropped on the view belong to the main window's drop handling, not to navigation.
+    web->setAcceptDrops(false);
     auto *layout = new QVBoxLayout(q);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -162,6 +164,7 @@ void HtmlViewPrivate::attachPage()
     s->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
     s->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
     s->setAttribute(QWebEngineSettings::PluginsEnabled, false);
+    s->setAttribute(QWebEngineSettings::NavigateOnDropEnabled, false);
 
     connect(page, &QWebEnginePage::loadingChanged, this, &HtmlViewPrivate::onLoadingChanged);
     connect(page, &QWebEnginePage::urlChanged, this, &HtmlViewPrivate::checkHistory);
