@@ -40,6 +40,8 @@ const QString kWelcome = QStringLiteral("Welcome to Folioscope - Please open a H
 const QStringList kPageNames = {QStringLiteral("Folder View"), QStringLiteral("Thumbnail View"),
                                 QStringLiteral("File Lists")};
 constexpr int kHintMilliseconds = 5000;
+constexpr int kMinimumWidth = 320;
+constexpr int kMinimumHeight = 240;
 
 } // namespace
 
@@ -148,7 +150,10 @@ void TForm1::LoadSettings()
     const QScreen *screen = QGuiApplication::primaryScreen();
     const QSize screenSize = screen ? screen->size() : QSize(1024, 768);
     m_settings = readSettings(ini, m_programFolder, screenSize);
-    setGeometry(m_settings.mainBounds);
+    // A hand-edited size of nothing (or less) would leave no window to see.
+    QRect bounds = m_settings.mainBounds;
+    bounds.setSize(bounds.size().expandedTo(QSize(kMinimumWidth, kMinimumHeight)));
+    setGeometry(bounds);
 }
 
 void TForm1::SaveSettings()
@@ -203,8 +208,10 @@ void TForm1::FormShow()
     fillSavedLists();
     fillDriveBox();
     changeFolder(m_settings.VIEW_PATH);
-    if (m_settings.THUMB_BASEIDX >= 0 && m_settings.THUMB_BASEIDX < CBSnapBase->count())
-        CBSnapBase->setCurrentIndex(m_settings.THUMB_BASEIDX);
+    // A base size outside the list falls back to 640x480 rather than leaving none chosen.
+    if (m_settings.THUMB_BASEIDX < 0 || m_settings.THUMB_BASEIDX >= CBSnapBase->count())
+        m_settings.THUMB_BASEIDX = Settings().THUMB_BASEIDX;
+    CBSnapBase->setCurrentIndex(m_settings.THUMB_BASEIDX);
     SBBrowserClick();
     PageControl1->setCurrentIndex(ThumbnailViewPage);
     PageControl1->setCurrentIndex(FolderViewPage);

@@ -69,6 +69,20 @@ TEST_F(MainWindowTest, SettingsAreWrittenOnceAndViewPathNeverInsideThumbs)
     EXPECT_EQ(ini.readString(u"OPTIONS", u"StyleName", QString()), QStringLiteral("THUMBS"));
 }
 
+TEST_F(MainWindowTest, OddSizesAndBaseIndexFromAHandEditedFile)
+{
+    setIni(QStringLiteral("[POSITION_MAIN]\r\nWidth=-5\r\nHeight=0\r\n[THUMBS]\r\nTHUMB_BASEIDX=9\r\n"));
+    start();
+    EXPECT_GE(form->width(), 320);
+    EXPECT_GE(form->height(), 240);
+    EXPECT_EQ(form->CBSnapBase->currentText(), QStringLiteral("Thumbs Base: 640x480"));
+    form->CBSnapBase->setCurrentIndex(6);
+    closeForm();
+    platform::IniFile ini;
+    ini.load(program.filePath(QStringLiteral("prg.ini")));
+    EXPECT_EQ(ini.readInteger(u"THUMBS", u"THUMB_BASEIDX", -1), 6);
+}
+
 TEST_F(MainWindowTest, UnwritableSettingsFileReportsTheFileAndKeepsRunningState)
 {
     // A folder in the place of prg.ini cannot be replaced, even with root's rights.
