@@ -18,6 +18,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QListView>
@@ -111,6 +112,8 @@ void TForm1::FormCreate(const QString &programDir)
     for (QWidget *w : {static_cast<QWidget *>(LBDir), static_cast<QWidget *>(CBDrive)})
         w->installEventFilter(this);
     ImgMini->installEventFilter(this);
+    LVThumbs->installEventFilter(this);
+    ELVReport->installEventFilter(this);
 
     connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::onPageChanged);
     connect(CBDrive, &QComboBox::activated, this, &TForm1::CBDriveChange);
@@ -289,6 +292,17 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
     } else if (watched == LBDir || watched == CBDrive) {
         if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)
             setFocusMark(PanelDirectoryTop, event->type() == QEvent::FocusIn);
+    } else if ((watched == LVThumbs || watched == ELVReport) && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            DblClickForAll();
+            return true;
+        }
+        // On File Lists the Delete key takes rows out of the list instead.
+        if (key == Qt::Key_Delete && watched == LVThumbs) {
+            DeleteSelectedFiles();
+            return true;
+        }
     } else if (watched == ImgMini && event->type() == QEvent::MouseButtonDblClick) {
         // Making thumbnails arrives with the thumbnail maker.
         setEnabled(true);

@@ -6,6 +6,7 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QListView>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -177,7 +178,7 @@ TEST_F(FolderViewTest, DeletingOnTheThumbnailViewShrinksTheList)
     form->PageControl1->setCurrentIndex(TForm1::ThumbnailViewPage);
     ASSERT_EQ(form->SelectionCounts().total, 4);
     dialogs.answers = {platform::Dialogs::Yes};
-    form->DeleteSelectedFiles(); // the first item is selected on arrival
+    QTest::keyClick(form->LVThumbs, Qt::Key_Delete); // the first item is selected on arrival
     EXPECT_FALSE(QFile::exists(sitePath("a.htm")));
     EXPECT_EQ(form->SelectionCounts().total, 3);
 }
