@@ -106,6 +106,11 @@ void TForm1::FormCreate(const QString &programDir)
         m_settings.VIEW_PATH = m_programFolder;
     ImgMini->setFixedSize(130, 100);
     setAcceptDrops(true);
+    connectControls();
+}
+
+void TForm1::connectControls()
+{
     qApp->installEventFilter(this);
     LBFile->installEventFilter(this);
     LBFile->viewport()->installEventFilter(this);

@@ -159,6 +159,7 @@ private:
     void SaveSettings();
     void readStartFile(const QStringList &arguments);
     void buildLayout();
+    void connectControls();
     void buildMenus();
     QWidget *buildFolderPanel();
     QWidget *buildFileTab();
