@@ -54,9 +54,7 @@ BENCHMARK(BM_LoadAndCapture)->Iterations(1)->Unit(benchmark::kMillisecond)->UseR
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    platform::prepareApplicationStart();
+    platform::prepareHeadlessApplicationStart();
     QApplication app(argc, argv);
     QTemporaryDir dir;
     writePages(dir);

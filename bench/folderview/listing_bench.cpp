@@ -115,9 +115,7 @@ public:
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    platform::prepareApplicationStart();
+    platform::prepareHeadlessApplicationStart();
     QApplication app(argc, argv);
     QTemporaryDir folder;
     if (!folder.isValid())

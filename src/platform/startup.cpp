@@ -17,4 +17,11 @@ void prepareApplicationStart()
 #endif
 }
 
+void prepareHeadlessApplicationStart()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    prepareApplicationStart();
+}
+
 } // namespace platform

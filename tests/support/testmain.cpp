@@ -7,9 +7,7 @@
 // Every test program runs headless with a real application object.
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    platform::prepareApplicationStart();
+    platform::prepareHeadlessApplicationStart();
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
