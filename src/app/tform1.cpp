@@ -297,6 +297,14 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
     } else if (watched == LBDir || watched == CBDrive) {
         if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)
             setFocusMark(PanelDirectoryTop, event->type() == QEvent::FocusIn);
+        // Enter opens the chosen folder, as a click would.
+        if (watched == LBDir && event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent *>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                LBDirXClick(LBDir->currentItem());
+                return true;
+            }
+        }
     } else if ((watched == LVThumbs || watched == ELVReport) && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {

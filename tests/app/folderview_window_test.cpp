@@ -233,6 +233,27 @@ TEST_F(FolderViewTest, ThumbnailCornerShowsAStoredThumbnail)
     EXPECT_TRUE(form->ImgMini->pixmap().isNull());
 }
 
+TEST_F(FolderViewTest, FolderListOpensByClickOrEnter)
+{
+    QDir().mkpath(site.filePath(QStringLiteral("sub")));
+    startInSite();
+    const QString sub = QDir::toNativeSeparators(site.filePath(QStringLiteral("sub")));
+    const auto rowOf = [this](const QString &path) {
+        for (int i = 0; i < form->LBDir->count(); ++i)
+            if (form->LBDir->item(i)->data(Qt::UserRole).toString() == path)
+                return i;
+        return -1;
+    };
+    ASSERT_GE(rowOf(sub), 0);
+    const QRect rect = form->LBDir->visualItemRect(form->LBDir->item(rowOf(sub)));
+    QTest::mouseClick(form->LBDir->viewport(), Qt::LeftButton, {}, rect.center());
+    EXPECT_EQ(form->currentFolder(), sub); // DoOpenOnSingleClick is on by default
+
+    form->LBDir->setCurrentRow(rowOf(QDir::toNativeSeparators(site.path())));
+    QTest::keyClick(form->LBDir, Qt::Key_Return);
+    EXPECT_EQ(form->currentFolder(), QDir::toNativeSeparators(site.path()));
+}
+
 TEST_F(FolderViewTest, VanishedFolderShowsItsParent)
 {
     QTemporaryDir outer;
