@@ -111,6 +111,8 @@ private:
     qsizetype closingEnd(qsizetype entry, qsizetype from);
     qsizetype firstOutsideTag(qsizetype from);
     QString nextMarker(QStringView openingKey);
+    // Reads the tag at p into tag, with next just after it; false when it was only text.
+    bool takeTag(qsizetype p, QString &tag, qsizetype &next);
     qsizetype ownLineTag(qsizetype p);
     qsizetype inlineTag(qsizetype p, int ruleIndex);
     qsizetype verbatimBlock(qsizetype p, qsizetype entry);
@@ -287,17 +289,26 @@ QString Tokenizer::nextMarker(QStringView openingKey)
            + QString::number(m_lastMarker);
 }
 
-qsizetype Tokenizer::ownLineTag(qsizetype p)
+bool Tokenizer::takeTag(qsizetype p, QString &tag, qsizetype &next)
 {
     const qsizetype end = tagEnd(p);
-    QString tag = readTag(p, end);
-    qsizetype next = end + 1;
+    tag = readTag(p, end);
+    next = end + 1;
     if (tag.size() < 2) {
         // A lone "<" at the very end is text; made into a tag it would gain a ">".
         appendText(tag);
-        return next;
+        return false;
     }
     convertTagNameCase(tag, 0, m_options.tagCase);
+    return true;
+}
+
+qsizetype Tokenizer::ownLineTag(qsizetype p)
+{
+    QString tag;
+    qsizetype next = 0;
+    if (!takeTag(p, tag, next))
+        return next;
     next = keepOneSpace(tag, next);
     dropPending();
     addTokenLine(normalizeTag(tag));
@@ -306,14 +317,10 @@ qsizetype Tokenizer::ownLineTag(qsizetype p)
 
 qsizetype Tokenizer::inlineTag(qsizetype p, int ruleIndex)
 {
-    const qsizetype end = tagEnd(p);
-    QString tag = readTag(p, end);
-    qsizetype next = end + 1;
-    if (tag.size() < 2) {
-        appendText(tag);
+    QString tag;
+    qsizetype next = 0;
+    if (!takeTag(p, tag, next))
         return next;
-    }
-    convertTagNameCase(tag, 0, m_options.tagCase);
     const RecTAGInfo &rule = m_rules.rule(ruleIndex);
     const bool closing = tag.at(1) == QLatin1Char('/');
     if (rule.crlfLeading > 0 && !closing)
