@@ -3,6 +3,7 @@
 // Prints the ratios of the real times at the end.
 #include "app/tform1.h"
 #include "folderview/folderlisting.h"
+#include "folderview/folderviewpage.h"
 #include "platform/startup.h"
 
 #include <QApplication>
@@ -84,12 +85,12 @@ void BM_openFolderInMainWindow(benchmark::State &state)
     app::TForm1 form(program.path(), {});
     form.show();
     form.FormActivate();
-    form.CBFilter->setCurrentIndex(0);
+    form.folderPage()->CBFilter->setCurrentIndex(0);
     for (auto _ : state) {
-        form.changeFolder(program.path());
-        form.changeFolder(g_folder->path());
+        form.folderPage()->changeFolder(program.path());
+        form.folderPage()->changeFolder(g_folder->path());
     }
-    state.counters["files"] = double(form.LBFile->count());
+    state.counters["files"] = double(form.folderPage()->LBFile->count());
 }
 
 BENCHMARK(BM_openFolderInMainWindow)->Unit(benchmark::kMillisecond)->UseRealTime();

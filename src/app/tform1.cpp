@@ -1,45 +1,43 @@
 #include "app/tform1.h"
 
-#include "app/thumblistmodel.h"
+#include "filelists/filelistspage.h"
 #include "folderview/fileops.h"
 #include "folderview/folderlisting.h"
+#include "folderview/folderviewpage.h"
+#include "folderview/formprogress.h"
 #include "formatter/style.h"
 #include "platform/dialogs.h"
 #include "platform/pathrules.h"
 #include "platform/textcodec.h"
+#include "thumbs/thumbviewpage.h"
 #include "viewer/tformview.h"
 
-#include <QAbstractButton>
 #include <QApplication>
-#include <QButtonGroup>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QHelpEvent>
-#include <QKeyEvent>
 #include <QLabel>
-#include <QLayout>
-#include <QListView>
-#include <QListWidget>
 #include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTimer>
-#include <QToolButton>
 #include <QToolTip>
-#include <QTreeWidget>
 
 namespace app {
 
 namespace {
 
 const QString kCaption = QStringLiteral(" Folioscope v1.0 ");
-const QString kWelcome = QStringLiteral("Welcome to Folioscope - Please open a HTML file folder ...");
-const QStringList kPageNames = {QStringLiteral("Folder View"), QStringLiteral("Thumbnail View"),
-                                QStringLiteral("File Lists")};
+const QString kWelcome
+    = QStringLiteral("Welcome to Folioscope - Please open a HTML file folder ...");
+const QStringList kPageNames = { QStringLiteral("Folder View"), QStringLiteral("Thumbnail View"),
+    QStringLiteral("File Lists") };
 constexpr int kHintMilliseconds = 5000;
 constexpr int kMinimumWidth = 320;
 constexpr int kMinimumHeight = 240;
@@ -60,8 +58,8 @@ QString startFileFromArguments(const QStringList &arguments)
     if (arguments.isEmpty() || arguments.size() > 2)
         return {};
     // The native form of expanding short names: the absolute, cleaned path.
-    const QString expanded =
-        QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(arguments.last()).absoluteFilePath()));
+    const QString expanded
+        = QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(arguments.last()).absoluteFilePath()));
     if (!folderview::MaskMatches(expanded, folderview::AcceptedFileMask))
         return {};
     const QFileInfo info(expanded);
@@ -78,17 +76,14 @@ TForm1::TForm1(const QString &programDir, const QStringList &arguments, QWidget 
 
 TForm1::~TForm1() = default;
 
-void TForm1::setViewer(viewer::TFormView *view) { m_viewer = view; }
-
-QString TForm1::thumbFolder() const
+void TForm1::setViewer(viewer::TFormView *view)
 {
-    return m_programFolder + QStringLiteral("THUMBS") + platform::separator(platform::nativePathStyle());
+    m_viewer = view;
 }
 
-QString TForm1::listsFolder() const
+QString TForm1::currentFolder() const
 {
-    return m_programFolder + QStringLiteral("FILELISTS")
-           + platform::separator(platform::nativePathStyle());
+    return m_folderPage->currentFolder();
 }
 
 void TForm1::FormCreate(const QString &programDir)
@@ -104,51 +99,26 @@ void TForm1::FormCreate(const QString &programDir)
     LoadSettings();
     if (!QFileInfo(m_settings.VIEW_PATH).isDir())
         m_settings.VIEW_PATH = m_programFolder;
-    ImgMini->setFixedSize(130, 100);
     setAcceptDrops(true);
-    connectControls();
+    qApp->installEventFilter(this);
+    connectPages();
 }
 
-void TForm1::connectControls()
+// The pages speak to each other only through the frame.
+void TForm1::connectPages()
 {
-    qApp->installEventFilter(this);
-    LBFile->installEventFilter(this);
-    LBFile->viewport()->installEventFilter(this);
-    for (QWidget *w : {static_cast<QWidget *>(LBDir), static_cast<QWidget *>(CBDrive)})
-        w->installEventFilter(this);
-    ImgMini->installEventFilter(this);
-    LVThumbs->installEventFilter(this);
-    ELVReport->installEventFilter(this);
-
     connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::onPageChanged);
-    connect(CBDrive, &QComboBox::activated, this, &TForm1::CBDriveChange);
-    connect(LBDir, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) {
-        if (m_settings.DoOpenOnSingleClick)
-            LBDirXClick(item);
-    });
-    connect(LBDir, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem *item) {
-        if (!m_settings.DoOpenOnSingleClick)
-            LBDirXClick(item);
-    });
-    connect(CBSnapBase, &QComboBox::currentIndexChanged, this,
-            [this](int index) { m_settings.THUMB_BASEIDX = index; });
-    connect(CBFilter, &QComboBox::currentIndexChanged, this, &TForm1::CBFilterChange);
-    connect(LBFile, &QListWidget::currentRowChanged, this, [this] { LBFileChange(); });
-    connect(LBFile, &QListWidget::itemDoubleClicked, this, [this] { DblClickForAll(); });
-    connect(LVThumbs, &QListView::doubleClicked, this, [this] { DblClickForAll(); });
-    connect(ELVReport, &QTreeWidget::itemDoubleClicked, this, [this] { DblClickForAll(); });
-    connect(m_viewSwitch, &QButtonGroup::buttonClicked, this, [this] { SBBrowserClick(); });
-    connect(LVThumbs->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            [this] { UpdateStatus(); });
-    connect(ELVReport, &QTreeWidget::itemSelectionChanged, this, [this] { UpdateStatus(); });
-    connect(LBListen, &QListWidget::itemSelectionChanged, this, [this] { SetListButtonState(); });
-    connect(BSaveAs, &QPushButton::clicked, this, [this] {
+    connect(m_folderPage, &folderview::FolderViewPage::fileListChanged, m_thumbPage,
+        &thumbs::ThumbViewPage::setEntries);
+    connect(m_folderPage, &folderview::FolderViewPage::viewSwitchClicked, this,
+        &TForm1::SBBrowserClick);
+    connect(m_folderPage, &folderview::FolderViewPage::saveAsClicked, this, [this] {
         // Saving a copy arrives with the editor; without a viewer file there is nothing to save.
         if (!m_viewer || m_viewer->viewerFile().isEmpty())
             platform::dialogs().beep();
     });
-    connect(BSelectAllThumbs, &QPushButton::clicked, LVThumbs, &QListView::selectAll);
-    connect(BSelectAllRows, &QPushButton::clicked, ELVReport, &QTreeWidget::selectAll);
+    connect(m_thumbPage, &thumbs::ThumbViewPage::deleteRequested, m_folderPage,
+        &folderview::FolderViewPage::DeleteSelectedFiles);
 }
 
 void TForm1::LoadSettings()
@@ -166,8 +136,8 @@ void TForm1::LoadSettings()
 
 void TForm1::SaveSettings()
 {
-    const QString folder = m_currentFolder.isEmpty() ? m_settings.VIEW_PATH : m_currentFolder;
-    m_settings.VIEW_PATH = IsInThumbFolder(folder) ? m_programFolder : folder;
+    const QString folder = currentFolder().isEmpty() ? m_settings.VIEW_PATH : currentFolder();
+    m_settings.VIEW_PATH = m_folderPage->IsInThumbFolder(folder) ? m_programFolder : folder;
     m_settings.mainBounds = geometry();
     platform::IniFile ini;
     ini.load(m_programFolder + QStringLiteral("prg.ini"));
@@ -204,22 +174,11 @@ void TForm1::FormShow()
     setWindowTitle(kCaption);
     m_startFile = startFileFromArguments(m_arguments);
     loadTagHints();
-    CBFilter->blockSignals(true);
-    m_filterMasks.clear();
-    CBFilter->clear();
-    for (const folderview::FilterPair &entry : folderview::parseFilterText(m_settings.ALLOWED_EXTENSIONS)) {
-        CBFilter->addItem(entry.description);
-        m_filterMasks.append(entry.mask);
-    }
-    CBFilter->blockSignals(false);
-    CBFilterChange(CBFilter->count() > 0 ? 0 : -1);
-    fillSavedLists();
-    fillDriveBox();
-    changeFolder(m_settings.VIEW_PATH);
-    // A base size outside the list falls back to 640x480 rather than leaving none chosen.
-    if (m_settings.THUMB_BASEIDX < 0 || m_settings.THUMB_BASEIDX >= CBSnapBase->count())
-        m_settings.THUMB_BASEIDX = Settings().THUMB_BASEIDX;
-    CBSnapBase->setCurrentIndex(m_settings.THUMB_BASEIDX);
+    m_folderPage->setFilterText(m_settings.ALLOWED_EXTENSIONS);
+    m_listsPage->fillSavedLists();
+    m_folderPage->fillDriveBox();
+    m_folderPage->changeFolder(m_settings.VIEW_PATH);
+    m_thumbPage->setBaseIndex(m_settings.THUMB_BASEIDX);
     SBBrowserClick();
     PageControl1->setCurrentIndex(ThumbnailViewPage);
     PageControl1->setCurrentIndex(FolderViewPage);
@@ -240,10 +199,9 @@ void TForm1::FormActivate()
     // back from wherever they went after every dialog.
     if (!m_activatedOnce) {
         m_activatedOnce = true;
-        JumpToFileAndFolder(m_startFile);
+        m_folderPage->JumpToFileAndFolder(m_startFile);
     }
-    if (m_viewer)
-        m_viewer->SetButtonState();
+    SetViewerButtonState();
     UpdateStatus();
     LabelHint->setText(kWelcome);
 }
@@ -268,14 +226,17 @@ void TForm1::FormDestroy()
     SaveSettings();
 }
 
-void TForm1::setHintsEnabled(bool enabled) { m_hintsEnabled = enabled; }
+void TForm1::setHintsEnabled(bool enabled)
+{
+    m_hintsEnabled = enabled;
+}
 
 bool TForm1::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::ToolTip) {
         auto *widget = qobject_cast<QWidget *>(watched);
-        const bool ours = widget && (widget->window() == this
-                                     || (m_viewer && widget->window() == m_viewer));
+        const bool ours
+            = widget && (widget->window() == this || (m_viewer && widget->window() == m_viewer));
         if (!ours)
             return false;
         if (m_hintsEnabled && !widget->toolTip().isEmpty()) {
@@ -284,131 +245,36 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
         }
         return true;
     }
-    if (watched == LBFile || watched == LBFile->viewport()) {
-        if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
-            if (handleFileListKey(static_cast<QKeyEvent *>(event),
-                                  event->type() == QEvent::KeyRelease))
-                return true;
-        } else if (event->type() == QEvent::MouseButtonRelease) {
-            afterFileListInteraction();
-        } else if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
-            setFocusMark(PanelFileTop, event->type() == QEvent::FocusIn);
-        }
-    } else if (watched == LBDir || watched == CBDrive) {
-        if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)
-            setFocusMark(PanelDirectoryTop, event->type() == QEvent::FocusIn);
-        // Enter opens the chosen folder, as a click would.
-        if (watched == LBDir && event->type() == QEvent::KeyPress) {
-            const int key = static_cast<QKeyEvent *>(event)->key();
-            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-                LBDirXClick(LBDir->currentItem());
-                return true;
-            }
-        }
-    } else if ((watched == LVThumbs || watched == ELVReport) && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            DblClickForAll();
-            return true;
-        }
-        // On File Lists the Delete key takes rows out of the list instead.
-        if (key == Qt::Key_Delete && watched == LVThumbs) {
-            DeleteSelectedFiles();
-            return true;
-        }
-    } else if (watched == ImgMini && event->type() == QEvent::MouseButtonDblClick) {
-        // Making thumbnails arrives with the thumbnail maker.
-        setEnabled(true);
-    }
     return QMainWindow::eventFilter(watched, event);
-}
-
-void TForm1::setFocusMark(QLabel *titleBar, bool focused)
-{
-    titleBar->setStyleSheet(QStringLiteral("background-color: %1; color: white; font-weight: bold;")
-                                .arg(focused ? QStringLiteral("#008080") : QStringLiteral("#808080")));
 }
 
 // --- Selection queries ---------------------------------------------------------------
 
-static int selectedRowCount(const QListWidget *list) { return int(list->selectedItems().size()); }
+folderview::SelectionQueries *TForm1::activePage() const
+{
+    switch (PageControl1->currentIndex()) {
+    case ThumbnailViewPage:
+        return m_thumbPage;
+    case FileListsPage:
+        return m_listsPage;
+    default:
+        return m_folderPage;
+    }
+}
 
 QString TForm1::CurrentFile() const
 {
-    switch (PageControl1->currentIndex()) {
-    case FolderViewPage: {
-        if (selectedRowCount(LBFile) >= 2 || !LBFile->currentItem())
-            return {};
-        return platform::WithTrailingBackslash(m_currentFolder) + LBFile->currentItem()->text();
-    }
-    case ThumbnailViewPage: {
-        const QModelIndexList rows = LVThumbs->selectionModel()->selectedIndexes();
-        if (rows.size() != 1)
-            return {};
-        return EntryPath(rows.first().row(), false);
-    }
-    case FileListsPage: {
-        const QList<QTreeWidgetItem *> rows = ELVReport->selectedItems();
-        if (rows.size() != 1)
-            return {};
-        return rows.first()->text(0) + rows.first()->text(1) + rows.first()->text(2);
-    }
-    default:
-        return {};
-    }
+    return activePage()->CurrentFile();
 }
 
 folderview::SelectionCount TForm1::SelectionCounts() const
 {
-    folderview::SelectionCount counts;
-    counts.page = PageControl1->currentIndex();
-    switch (counts.page) {
-    case FolderViewPage:
-        counts.selected = selectedRowCount(LBFile);
-        counts.total = LBFile->count();
-        break;
-    case ThumbnailViewPage:
-        counts.selected = int(LVThumbs->selectionModel()->selectedIndexes().size());
-        counts.total = m_thumbModel->rowCount();
-        break;
-    case FileListsPage:
-        counts.selected = int(ELVReport->selectedItems().size());
-        counts.total = ELVReport->topLevelItemCount();
-        break;
-    default:
-        break;
-    }
-    return counts;
+    return activePage()->SelectionCounts();
 }
 
 QString TForm1::EntryPath(int index, bool onlySelected) const
 {
-    if (index < 0)
-        return {};
-    const QString folder = platform::WithTrailingBackslash(m_currentFolder);
-    switch (PageControl1->currentIndex()) {
-    case FolderViewPage: {
-        const QListWidgetItem *item = LBFile->item(index);
-        if (!item || (onlySelected && !item->isSelected()))
-            return {};
-        return folder + item->text();
-    }
-    case ThumbnailViewPage: {
-        if (index >= m_thumbModel->rowCount() || index >= LBFile->count())
-            return {};
-        if (onlySelected && !LVThumbs->selectionModel()->isRowSelected(index, {}))
-            return {};
-        return folder + LBFile->item(index)->text();
-    }
-    case FileListsPage: {
-        const QTreeWidgetItem *row = ELVReport->topLevelItem(index);
-        if (!row || (onlySelected && !row->isSelected()))
-            return {};
-        return row->text(0) + row->text(1) + row->text(2);
-    }
-    default:
-        return {};
-    }
+    return activePage()->EntryPath(index, onlySelected);
 }
 
 void TForm1::UpdateStatus()
@@ -422,51 +288,110 @@ void TForm1::UpdateStatus()
     for (int page = 0; page < PageControl1->count(); ++page) {
         QString caption = kPageNames.value(page);
         if (page == counts.page)
-            caption += QStringLiteral("  (%1 of %2 files selected)").arg(counts.selected).arg(counts.total);
+            caption += QStringLiteral("  (%1 of %2 files selected)")
+                           .arg(counts.selected)
+                           .arg(counts.total);
         PageControl1->setTabText(page, caption);
     }
 }
 
 int TForm1::AskSaveChanges()
 {
-    if (!BSave->isEnabled() || !m_viewer || m_viewer->viewerFile().isEmpty())
+    if (!m_folderPage->BSave->isEnabled() || !m_viewer || m_viewer->viewerFile().isEmpty())
         return 0;
-    return platform::dialogs().AskYesNoCancel(QStringLiteral("Save changes in: ")
-                                              + m_viewer->viewerFile());
+    return platform::dialogs().AskYesNoCancel(
+        QStringLiteral("Save changes in: ") + m_viewer->viewerFile());
 }
 
-void TForm1::setHintLine(const QString &text) { LabelHint->setText(text); }
+void TForm1::setHintLine(const QString &text)
+{
+    LabelHint->setText(text);
+}
 
-QRect TForm1::mainWindowBounds() const { return geometry(); }
+QRect TForm1::mainWindowBounds() const
+{
+    return geometry();
+}
 
-int TForm1::activePageIndex() const { return PageControl1->currentIndex(); }
+int TForm1::activePageIndex() const
+{
+    return PageControl1->currentIndex();
+}
 
-// --- Docking -----------------------------------------------------------------------------
+void TForm1::setActivePage(int index)
+{
+    PageControl1->setCurrentIndex(index);
+}
+
+void TForm1::setPagesEnabled(bool enabled)
+{
+    PageControl1->setEnabled(enabled);
+}
+
+folderview::BatchProgress *TForm1::progressWindow()
+{
+    return m_progress;
+}
+
+void TForm1::setMainWindowEnabled(bool enabled)
+{
+    setEnabled(enabled);
+}
+
+// --- Views and docking -------------------------------------------------------------------
+
+void TForm1::ShowFileInViews(bool force)
+{
+    const QString newFile = CurrentFile();
+    const QString oldFile = m_viewer ? m_viewer->viewerFile() : QString();
+    if (newFile.isEmpty()) {
+        ClearViews();
+        return;
+    }
+    if (newFile == oldFile && !force)
+        return;
+    m_folderPage->ShowMiniThumb(newFile);
+    if (m_viewer) {
+        m_viewer->LoadFileIntoViewer(newFile);
+        m_viewer->SetREToNotModified();
+    }
+}
+
+void TForm1::ClearViews()
+{
+    m_folderPage->clearMiniThumb();
+    if (m_viewer)
+        m_viewer->clearViewer();
+}
+
+void TForm1::SetViewerButtonState()
+{
+    if (m_viewer)
+        m_viewer->SetButtonState();
+}
 
 void TForm1::DockView(const QString &control, const QString &target)
 {
     if (!m_viewer)
         return;
-    Panel1->setUpdatesEnabled(false);
+    m_folderPage->Panel1->setUpdatesEnabled(false);
     m_viewer->returnControls();
-    Panel1->setUpdatesEnabled(true);
+    m_folderPage->Panel1->setUpdatesEnabled(true);
     if (target != QLatin1String("MainWindow"))
         return;
-    QWidget *borrowed = control == QLatin1String("Editor") ? m_viewer->editorControl()
-                                                           : m_viewer->browserControl();
-    m_panel1Placeholder->hide();
-    Panel1->layout()->addWidget(borrowed);
-    borrowed->show();
+    m_folderPage->showInPanel1(control == QLatin1String("Editor") ? m_viewer->editorControl()
+                                                                  : m_viewer->browserControl());
 }
 
 void TForm1::SBBrowserClick()
 {
-    if (SBBrowser->isChecked()) {
+    if (m_folderPage->browserSwitchDown()) {
         DockView(QStringLiteral("Browser"), QStringLiteral("MainWindow"));
         return;
     }
     DockView(QStringLiteral("Editor"), QStringLiteral("MainWindow"));
-    if (m_viewer && m_viewer->editorControl()->isEnabled() && m_viewer->editorControl()->isVisible())
+    if (m_viewer && m_viewer->editorControl()->isEnabled()
+        && m_viewer->editorControl()->isVisible())
         m_viewer->editorControl()->setFocus();
 }
 
@@ -492,6 +417,31 @@ void TForm1::BrowserOptions1Click()
         m_viewer->openBrowserSettings();
 }
 
+void TForm1::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent *event)
+{
+    QStringList paths;
+    for (const QUrl &url : event->mimeData()->urls())
+        if (url.isLocalFile())
+            paths.append(QDir::toNativeSeparators(url.toLocalFile()));
+    event->acceptProposedAction();
+    handleDroppedFiles(paths);
+}
+
+void TForm1::handleDroppedFiles(const QStringList &paths)
+{
+    if (paths.isEmpty())
+        return;
+    raise();
+    activateWindow();
+    m_folderPage->handleDroppedFiles(paths);
+}
+
 // --- Page switching ---------------------------------------------------------------------
 
 void TForm1::onPageChanged(int index)
@@ -512,27 +462,21 @@ void TForm1::onPageChanged(int index)
 void TForm1::PageControl1Change(int index)
 {
     LabelHint->clear();
-    ImgMini->clear();
-    setFolderLabel();
+    m_folderPage->clearMiniThumb();
     switch (index) {
     case FolderViewPage:
+        m_folderPage->activate();
         if (m_viewer)
             m_viewer->clearViewer();
         ShowFileInViews(false);
         break;
     case ThumbnailViewPage:
-        sizeThumbList();
-        if (LVThumbs->selectionModel()->selectedIndexes().isEmpty() && m_thumbModel->rowCount() > 0) {
-            const QModelIndex first = m_thumbModel->index(0);
-            LVThumbs->selectionModel()->setCurrentIndex(first, QItemSelectionModel::ClearAndSelect);
-        }
-        if (LVThumbs->isVisible())
-            LVThumbs->setFocus();
-        ShowMiniThumb(CurrentFile());
+        m_thumbPage->activate();
+        m_folderPage->ShowMiniThumb(CurrentFile());
         break;
     case FileListsPage:
-        SetListButtonState();
-        ShowMiniThumb(CurrentFile());
+        m_listsPage->activate();
+        m_folderPage->ShowMiniThumb(CurrentFile());
         break;
     default:
         break;
@@ -549,21 +493,6 @@ void TForm1::loadTagHints()
     const QString text = platform::decodeText(file.readAll()).text;
     for (QStringView line : QStringView(text).split(QLatin1Char('\n')))
         m_tagHints.append((line.endsWith(QLatin1Char('\r')) ? line.chopped(1) : line).toString());
-}
-
-void TForm1::fillSavedLists()
-{
-    LBListen->clear();
-    LBListen->addItems(QDir(listsFolder()).entryList({QStringLiteral("*.lst")}, QDir::Files,
-                                                     QDir::Name | QDir::IgnoreCase));
-}
-
-void TForm1::SetListButtonState()
-{
-    const int selected = int(LBListen->selectedItems().size());
-    BLoadList->setEnabled(selected == 1);
-    BDeleteList->setEnabled(selected > 0);
-    BMergeList->setEnabled(selected > 1);
 }
 
 } // namespace app

@@ -1,28 +1,28 @@
 #pragma once
 
+#include "app/pageframe.h"
 #include "app/settings.h"
-#include "folderview/selection.h"
 #include "formatter/style.h"
 #include "viewer/viewerhost.h"
 
 #include <QMainWindow>
 
-class QAbstractButton;
-class QButtonGroup;
-class QComboBox;
 class QLabel;
-class QListView;
-class QListWidget;
-class QListWidgetItem;
 class QMenu;
 class QProgressBar;
-class QPushButton;
 class QTabWidget;
-class QToolButton;
-class QTreeWidget;
+
+namespace filelists {
+class FileListsPage;
+}
 
 namespace folderview {
+class FolderViewPage;
 class TFormProgress;
+} // namespace folderview
+
+namespace thumbs {
+class ThumbViewPage;
 }
 
 namespace viewer {
@@ -31,16 +31,14 @@ class TFormView;
 
 namespace app {
 
-class ThumbListModel;
-
-// The main window: the frame of the whole program with its three pages.
-class TForm1 : public QMainWindow, public folderview::SelectionQueries, public viewer::ViewerHost
+// The main window: the frame of the program. It holds the menus, the hint line, the page
+// control with the three pages, the settings, and the borrowed browser or editor; the
+// selection queries answer for the active page.
+class TForm1 : public QMainWindow, public PageFrame, public viewer::ViewerHost
 {
     Q_OBJECT
 
 public:
-    enum Page { FolderViewPage = 0, ThumbnailViewPage = 1, FileListsPage = 2 };
-
     // programDir is the executable's folder; arguments are the command-line parameters
     // without the program name.
     TForm1(const QString &programDir, const QStringList &arguments, QWidget *parent = nullptr);
@@ -51,18 +49,21 @@ public:
     void setProgressWindow(folderview::TFormProgress *progress) { m_progress = progress; }
     viewer::TFormView *viewer() const { return m_viewer; }
 
-    QString ProgramFolder() const { return m_programFolder; }
-    QString thumbFolder() const;
-    QString listsFolder() const;
-    Settings &settings() { return m_settings; }
+    folderview::FolderViewPage *folderPage() const { return m_folderPage; }
+    thumbs::ThumbViewPage *thumbPage() const { return m_thumbPage; }
+    filelists::FileListsPage *listsPage() const { return m_listsPage; }
+
+    QString ProgramFolder() const override { return m_programFolder; }
+    QString thumbFolder() const { return thumbFolderOf(m_programFolder); }
+    QString listsFolder() const { return listsFolderOf(m_programFolder); }
+    Settings &settings() override { return m_settings; }
     const Settings &settings() const { return m_settings; }
     // The formatter style and trim table, loaded once when the window is first shown.
     const formatter::Style &style() const { return m_style; }
-    bool Starting() const { return m_starting; }
+    bool Starting() const override { return m_starting; }
     bool ViewerOpen() const { return m_viewerOpen; }
     QString StartFile() const { return m_startFile; }
-    QString CurrentMask() const { return m_currentMask; }
-    QString currentFolder() const { return m_currentFolder; }
+    QString currentFolder() const;
     // The editor's tag syntax hints, one line of tagsyntax.txt each.
     const QStringList &tagHints() const { return m_tagHints; }
 
@@ -71,72 +72,33 @@ public:
     folderview::SelectionCount SelectionCounts() const override;
     QString EntryPath(int index, bool onlySelected) const override;
 
-    void UpdateStatus();
+    void UpdateStatus() override;
     int AskSaveChanges() override;
 
-    // What the viewer window asks of the main window.
+    // What the pages and the viewer window ask of the main window.
     void setHintLine(const QString &text) override;
     QRect mainWindowBounds() const override;
     int activePageIndex() const override;
+    void setActivePage(int index) override;
+    void setPagesEnabled(bool enabled) override;
+    void ShowFileInViews(bool force) override;
+    void ClearViews() override;
+    void SetViewerButtonState() override;
+    void DblClickForAll() override;
+    folderview::BatchProgress *progressWindow() override;
+    void setMainWindowEnabled(bool enabled) override;
+
     void DockView(const QString &control, const QString &target);
     void SBBrowserClick();
-    void DblClickForAll();
-
-    // Folder view.
-    void JumpToFileAndFolder(const QString &path);
-    void ShowFileInViews(bool force);
-    void ClearViews();
-    void ShowMiniThumb(const QString &page);
-    bool IsInThumbFolder(const QString &folder) const;
-    int FindListIndex(const QString &fileName) const;
-    void changeFolder(const QString &folder);
-    void rereadFileList();
-    void DeleteSelectedFiles();
-    void CopySelectedFiles();
     void handleDroppedFiles(const QStringList &paths);
 
     // Runs the steps of the first activation; later activations only refresh.
     void FormActivate();
 
-    // The controls, for the windows and tests that drive them.
+    // The controls of the frame, for the windows and tests that drive them.
     QTabWidget *PageControl1 = nullptr;
     QLabel *LabelHint = nullptr;
     QProgressBar *ProgressActFile = nullptr;
-    QLabel *PanelDirectoryTop = nullptr;
-    QComboBox *CBDrive = nullptr;
-    QListWidget *LBDir = nullptr;
-    QLabel *PanelFilterTop = nullptr;
-    QComboBox *CBFilter = nullptr;
-    QWidget *PanelActThumb = nullptr;
-    QLabel *ImgMini = nullptr;
-    QWidget *TabFile = nullptr;
-    QLabel *PanelFileTop = nullptr;
-    QLabel *LabelFiles = nullptr;
-    QListWidget *LBFile = nullptr;
-    QWidget *Panel1 = nullptr;
-    QToolButton *SBBrowser = nullptr;
-    QToolButton *SBEditor = nullptr;
-    QPushButton *BSaveAs = nullptr;
-    QPushButton *BSave = nullptr;
-    QWidget *TabThumb = nullptr;
-    QLabel *LabelThumbs = nullptr;
-    QListView *LVThumbs = nullptr;
-    QPushButton *BMakeThumb = nullptr;
-    QPushButton *BClearThumb = nullptr;
-    QPushButton *BSelectAllThumbs = nullptr;
-    QComboBox *CBSnapBase = nullptr;
-    QWidget *TabTree = nullptr;
-    QLabel *PanelTreeTop = nullptr;
-    QListWidget *LBListen = nullptr;
-    QPushButton *BLoadList = nullptr;
-    QPushButton *BDeleteList = nullptr;
-    QPushButton *BMergeList = nullptr;
-    QTreeWidget *ELVReport = nullptr;
-    QPushButton *BSearch = nullptr;
-    QPushButton *BSelectAllRows = nullptr;
-    QPushButton *BTakeOut = nullptr;
-    QPushButton *BSaveList = nullptr;
-    QPushButton *BAdd = nullptr;
     QMenu *MenuFile = nullptr;
     QMenu *MenuOptions = nullptr;
     QMenu *MenuExtras = nullptr;
@@ -157,34 +119,15 @@ private:
     void FormDestroy();
     void LoadSettings();
     void SaveSettings();
-    void readStartFile(const QStringList &arguments);
     void buildLayout();
-    void connectControls();
     void buildMenus();
-    QWidget *buildFolderPanel();
-    QWidget *buildFileTab();
-    QWidget *buildThumbTab();
-    QWidget *buildListsTab();
+    void connectPages();
     void setHintsEnabled(bool enabled);
     void BrowserOptions1Click();
-
     void PageControl1Change(int index);
     void onPageChanged(int index);
-    void fillDriveBox();
-    void CBDriveChange(int index);
-    void fillFolderList();
-    void LBDirXClick(QListWidgetItem *item);
-    void LBDirXChange();
-    void CBFilterChange(int index);
-    void LBFileChange();
-    void afterFileListInteraction();
-    void sizeThumbList();
-    void setFocusMark(QLabel *titleBar, bool focused);
-    void setFolderLabel();
-    bool handleFileListKey(QKeyEvent *event, bool released);
-    void SetListButtonState();
+    folderview::SelectionQueries *activePage() const;
     void loadTagHints();
-    void fillSavedLists();
 
     QString m_programFolder;
     Settings m_settings;
@@ -198,17 +141,13 @@ private:
     bool m_hintsEnabled = true;
     int m_lastPage = FolderViewPage;
     QString m_startFile;
-    QString m_currentMask = QStringLiteral("*.htm");
-    QString m_currentFolder;
-    QStringList m_filterMasks;
-    QHash<QString, QString> m_lastFolderOfDrive;
     QStringList m_arguments;
     QStringList m_tagHints;
-    QButtonGroup *m_viewSwitch = nullptr;
-    ThumbListModel *m_thumbModel = nullptr;
+    folderview::FolderViewPage *m_folderPage = nullptr;
+    thumbs::ThumbViewPage *m_thumbPage = nullptr;
+    filelists::FileListsPage *m_listsPage = nullptr;
     viewer::TFormView *m_viewer = nullptr;
     folderview::TFormProgress *m_progress = nullptr;
-    QLabel *m_panel1Placeholder = nullptr;
 };
 
 // ProgramFolder from the executable's folder: one trailing separator, upper case on

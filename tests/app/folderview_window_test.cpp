@@ -28,13 +28,13 @@ protected:
     // A click on a row, as the user makes it: the row becomes current and alone selected.
     void clickRow(int row)
     {
-        const QRect rect = form->LBFile->visualItemRect(form->LBFile->item(row));
-        QTest::mouseClick(form->LBFile->viewport(), Qt::LeftButton, {}, rect.center());
+        const QRect rect = form->folderPage()->LBFile->visualItemRect(form->folderPage()->LBFile->item(row));
+        QTest::mouseClick(form->folderPage()->LBFile->viewport(), Qt::LeftButton, {}, rect.center());
     }
 
     int filterIndex(const char *description) const
     {
-        return form->CBFilter->findText(QString::fromLatin1(description));
+        return form->folderPage()->CBFilter->findText(QString::fromLatin1(description));
     }
 };
 
@@ -47,27 +47,27 @@ TEST_F(FolderViewTest, ThumbnailFolderIsRefusedInAnyLetterCase)
     QDir().mkpath(below);
     for (const QString &folder : {program.filePath(QStringLiteral("THUMBS")), below}) {
         dialogs.calls.clear();
-        form->changeFolder(site.path());
+        form->folderPage()->changeFolder(site.path());
         EXPECT_TRUE(form->PageControl1->isEnabled());
-        form->changeFolder(folder);
+        form->folderPage()->changeFolder(folder);
         EXPECT_EQ(dialogs.count(QStringLiteral("info")), 1) << folder.toStdString();
         EXPECT_FALSE(form->PageControl1->isEnabled());
     }
-    EXPECT_TRUE(form->IsInThumbFolder(program.filePath(QStringLiteral("thumbs/Sub"))));
-    EXPECT_FALSE(form->IsInThumbFolder(site.path()));
+    EXPECT_TRUE(form->folderPage()->IsInThumbFolder(program.filePath(QStringLiteral("thumbs/Sub"))));
+    EXPECT_FALSE(form->folderPage()->IsInThumbFolder(site.path()));
 }
 
 TEST_F(FolderViewTest, FilterChangeClearsTheViewsAndNamesTheMask)
 {
     startInSite();
-    form->CBFilter->setCurrentIndex(filterIndex("HTM(L) only"));
+    form->folderPage()->CBFilter->setCurrentIndex(filterIndex("HTM(L) only"));
     clickRow(0);
     ASSERT_EQ(view->viewerFile(), sitePath("a.htm"));
-    form->CBFilter->setCurrentIndex(filterIndex("ASP only"));
-    EXPECT_EQ(form->PanelFilterTop->text(), QStringLiteral(" Filter: *.asp"));
+    form->folderPage()->CBFilter->setCurrentIndex(filterIndex("ASP only"));
+    EXPECT_EQ(form->folderPage()->PanelFilterTop->text(), QStringLiteral(" Filter: *.asp"));
     EXPECT_EQ(view->viewerFile(), QString());
-    EXPECT_EQ(form->LBFile->count(), 1);
-    EXPECT_EQ(form->CurrentMask(), QStringLiteral("*.asp"));
+    EXPECT_EQ(form->folderPage()->LBFile->count(), 1);
+    EXPECT_EQ(form->folderPage()->CurrentMask(), QStringLiteral("*.asp"));
 }
 
 TEST_F(FolderViewTest, FilterTextWithoutPairsListsEveryFile)
@@ -75,15 +75,15 @@ TEST_F(FolderViewTest, FilterTextWithoutPairsListsEveryFile)
     setIni(QStringLiteral("[OPTIONS]\r\nALLOWED_EXTENSIONS=just text\r\n[PATHS]\r\nVIEW_PATH=")
            + site.path() + QStringLiteral("\r\n"));
     start();
-    EXPECT_EQ(form->CBFilter->count(), 0);
-    EXPECT_EQ(form->CurrentMask(), QStringLiteral("*.*"));
-    EXPECT_EQ(form->LBFile->count(), 5);
+    EXPECT_EQ(form->folderPage()->CBFilter->count(), 0);
+    EXPECT_EQ(form->folderPage()->CurrentMask(), QStringLiteral("*.*"));
+    EXPECT_EQ(form->folderPage()->LBFile->count(), 5);
 }
 
 TEST_F(FolderViewTest, SameFileIsNotReloadedButAPictureIsAlways)
 {
     startInSite();
-    form->CBFilter->setCurrentIndex(0); // HTML and pictures
+    form->folderPage()->CBFilter->setCurrentIndex(0); // HTML and pictures
     clickRow(0);
     ASSERT_EQ(view->viewerFile(), sitePath("a.htm"));
     // A file whose content changed on disk shows the old text until it is reloaded.
@@ -92,7 +92,7 @@ TEST_F(FolderViewTest, SameFileIsNotReloadedButAPictureIsAlways)
     clickRow(0);
     EXPECT_EQ(static_cast<QTextEdit *>(view->editorControl())->toPlainText(), before);
 
-    const int gif = form->FindListIndex(QStringLiteral("pic.gif"));
+    const int gif = form->folderPage()->FindListIndex(QStringLiteral("pic.gif"));
     ASSERT_GE(gif, 0);
     clickRow(gif);
     EXPECT_EQ(view->viewerFile(), QString()); // pictures leave the viewer file empty
@@ -103,16 +103,16 @@ TEST_F(FolderViewTest, UnsavedChangesAreAskedButNeverStopAFolderOrFileChange)
 {
     startInSite();
     clickRow(0);
-    form->BSave->setEnabled(true);
+    form->folderPage()->BSave->setEnabled(true);
     dialogs.answers = {platform::Dialogs::Cancel};
-    form->changeFolder(program.path());
+    form->folderPage()->changeFolder(program.path());
     EXPECT_EQ(dialogs.texts(QStringLiteral("yesnocancel")).value(0),
               QStringLiteral("Save changes in: ") + sitePath("a.htm"));
     EXPECT_EQ(form->currentFolder() + QDir::separator(), programFolder());
 
-    form->changeFolder(site.path());
+    form->folderPage()->changeFolder(site.path());
     clickRow(0);
-    form->BSave->setEnabled(true);
+    form->folderPage()->BSave->setEnabled(true);
     dialogs.calls.clear();
     dialogs.answers = {platform::Dialogs::No};
     clickRow(1);
@@ -123,47 +123,47 @@ TEST_F(FolderViewTest, UnsavedChangesAreAskedButNeverStopAFolderOrFileChange)
 TEST_F(FolderViewTest, JumpFindsTheFileInAnotherLetterCase)
 {
     start();
-    form->JumpToFileAndFolder(QDir(site.path()).filePath(QStringLiteral("B.HTM")));
+    form->folderPage()->JumpToFileAndFolder(QDir(site.path()).filePath(QStringLiteral("B.HTM")));
     EXPECT_EQ(form->currentFolder(), QDir::toNativeSeparators(site.path()));
     // B.HTM does not exist on a case-sensitive system: the folder is shown without a current entry.
     const bool caseSensitive = !QFileInfo::exists(QDir(site.path()).filePath(QStringLiteral("B.HTM")));
     if (caseSensitive) {
-        EXPECT_EQ(form->LBFile->currentRow(), -1);
-        EXPECT_EQ(form->FindListIndex(QStringLiteral("B.HTM")), 1);
+        EXPECT_EQ(form->folderPage()->LBFile->currentRow(), -1);
+        EXPECT_EQ(form->folderPage()->FindListIndex(QStringLiteral("B.HTM")), 1);
     }
-    form->JumpToFileAndFolder(sitePath("c.htm"));
-    EXPECT_EQ(form->LBFile->currentItem()->text(), QStringLiteral("c.htm"));
-    EXPECT_TRUE(form->LBFile->selectedItems().isEmpty()); // the focus moves, not the selection
+    form->folderPage()->JumpToFileAndFolder(sitePath("c.htm"));
+    EXPECT_EQ(form->folderPage()->LBFile->currentItem()->text(), QStringLiteral("c.htm"));
+    EXPECT_TRUE(form->folderPage()->LBFile->selectedItems().isEmpty()); // the focus moves, not the selection
 
-    form->JumpToFileAndFolder(QStringLiteral("/no/such/folder/x.htm"));
+    form->folderPage()->JumpToFileAndFolder(QStringLiteral("/no/such/folder/x.htm"));
     EXPECT_EQ(form->currentFolder(), QDir::toNativeSeparators(site.path()));
 }
 
 TEST_F(FolderViewTest, DeleteAsksAndRereadsAndRemembersNoRecycleBin)
 {
     startInSite();
-    form->CBFilter->setCurrentIndex(1); // a.htm b.htm c.htm d.asp
+    form->folderPage()->CBFilter->setCurrentIndex(1); // a.htm b.htm c.htm d.asp
     clickRow(1);
     dialogs.answers = {platform::Dialogs::No};
-    QTest::keyClick(form->LBFile, Qt::Key_Delete);
+    QTest::keyClick(form->folderPage()->LBFile, Qt::Key_Delete);
     EXPECT_EQ(dialogs.lastText(),
               QStringLiteral("CAUTION:\n--- File(s) will not be moved to Win95/98/NT Recycle Bin! ---"
                              "\n\n\nDelete file \"%1\" permanently from disk?\n\n")
                   .arg(sitePath("b.htm")));
-    EXPECT_EQ(form->LBFile->count(), 4);
+    EXPECT_EQ(form->folderPage()->LBFile->count(), 4);
 
     dialogs.answers = {platform::Dialogs::Yes};
-    QTest::keyClick(form->LBFile, Qt::Key_Delete);
+    QTest::keyClick(form->folderPage()->LBFile, Qt::Key_Delete);
     EXPECT_FALSE(QFile::exists(sitePath("b.htm")));
-    EXPECT_EQ(form->LBFile->count(), 3);
-    EXPECT_EQ(form->LBFile->currentRow(), 1);
+    EXPECT_EQ(form->folderPage()->LBFile->count(), 3);
+    EXPECT_EQ(form->folderPage()->LBFile->currentRow(), 1);
     EXPECT_FALSE(form->settings().DoRecycleBin);
 
-    form->LBFile->selectAll();
+    form->folderPage()->LBFile->selectAll();
     dialogs.answers = {platform::Dialogs::Cancel};
-    QTest::keyClick(form->LBFile, Qt::Key_Delete);
+    QTest::keyClick(form->folderPage()->LBFile, Qt::Key_Delete);
     EXPECT_TRUE(dialogs.lastText().contains(QStringLiteral("Delete 3 files permanently from disk?")));
-    EXPECT_EQ(form->LBFile->count(), 3);
+    EXPECT_EQ(form->folderPage()->LBFile->count(), 3);
 
     closeForm();
     platform::IniFile ini;
@@ -174,11 +174,11 @@ TEST_F(FolderViewTest, DeleteAsksAndRereadsAndRemembersNoRecycleBin)
 TEST_F(FolderViewTest, DeletingOnTheThumbnailViewShrinksTheList)
 {
     startInSite();
-    form->CBFilter->setCurrentIndex(1);
-    form->PageControl1->setCurrentIndex(TForm1::ThumbnailViewPage);
+    form->folderPage()->CBFilter->setCurrentIndex(1);
+    form->PageControl1->setCurrentIndex(app::ThumbnailViewPage);
     ASSERT_EQ(form->SelectionCounts().total, 4);
     dialogs.answers = {platform::Dialogs::Yes};
-    QTest::keyClick(form->LVThumbs, Qt::Key_Delete); // the first item is selected on arrival
+    QTest::keyClick(form->thumbPage()->LVThumbs, Qt::Key_Delete); // the first item is selected on arrival
     EXPECT_FALSE(QFile::exists(sitePath("a.htm")));
     EXPECT_EQ(form->SelectionCounts().total, 3);
 }
@@ -188,14 +188,14 @@ TEST_F(FolderViewTest, SingleCopyOntoItselfIsRefusedAndACopyIsSelected)
     startInSite();
     clickRow(0);
     dialogs.paths = {sitePath("a.htm")};
-    form->CopySelectedFiles();
+    form->folderPage()->CopySelectedFiles();
     EXPECT_EQ(dialogs.texts(QStringLiteral("info")),
               QStringList{QStringLiteral("Cannot copy a file to itself ...")});
 
     dialogs.paths = {sitePath("copy.htm")};
-    form->CopySelectedFiles();
+    form->folderPage()->CopySelectedFiles();
     EXPECT_EQ(readFile(sitePath("copy.htm")), readFile(sitePath("a.htm")));
-    EXPECT_EQ(form->LBFile->currentItem()->text(), QStringLiteral("copy.htm"));
+    EXPECT_EQ(form->folderPage()->LBFile->currentItem()->text(), QStringLiteral("copy.htm"));
 }
 
 TEST_F(FolderViewTest, DroppedFilesAreAcceptedByKind)
@@ -213,7 +213,7 @@ TEST_F(FolderViewTest, DroppedFilesAreAcceptedByKind)
 
     form->handleDroppedFiles({sitePath("page.html"), sitePath("b.htm"), sitePath("c.htm")});
     EXPECT_EQ(form->currentFolder(), QDir::toNativeSeparators(site.path()));
-    EXPECT_EQ(form->LBFile->currentItem()->text(), QStringLiteral("page.html"));
+    EXPECT_EQ(form->folderPage()->LBFile->currentItem()->text(), QStringLiteral("page.html"));
 
     form->handleDroppedFiles({sitePath("notes.h")});
     EXPECT_EQ(dialogs.count(QStringLiteral("plain")), 1);
@@ -228,9 +228,9 @@ TEST_F(FolderViewTest, ThumbnailCornerShowsAStoredThumbnail)
     QDir().mkpath(QFileInfo(thumb).absolutePath());
     ASSERT_TRUE(platform::writeJpeg(picture, thumb, 70));
     clickRow(1);
-    EXPECT_FALSE(form->ImgMini->pixmap().isNull());
+    EXPECT_FALSE(form->folderPage()->ImgMini->pixmap().isNull());
     clickRow(0);
-    EXPECT_TRUE(form->ImgMini->pixmap().isNull());
+    EXPECT_TRUE(form->folderPage()->ImgMini->pixmap().isNull());
 }
 
 TEST_F(FolderViewTest, FolderListOpensByClickOrEnter)
@@ -239,18 +239,18 @@ TEST_F(FolderViewTest, FolderListOpensByClickOrEnter)
     startInSite();
     const QString sub = QDir::toNativeSeparators(site.filePath(QStringLiteral("sub")));
     const auto rowOf = [this](const QString &path) {
-        for (int i = 0; i < form->LBDir->count(); ++i)
-            if (form->LBDir->item(i)->data(Qt::UserRole).toString() == path)
+        for (int i = 0; i < form->folderPage()->LBDir->count(); ++i)
+            if (form->folderPage()->LBDir->item(i)->data(Qt::UserRole).toString() == path)
                 return i;
         return -1;
     };
     ASSERT_GE(rowOf(sub), 0);
-    const QRect rect = form->LBDir->visualItemRect(form->LBDir->item(rowOf(sub)));
-    QTest::mouseClick(form->LBDir->viewport(), Qt::LeftButton, {}, rect.center());
+    const QRect rect = form->folderPage()->LBDir->visualItemRect(form->folderPage()->LBDir->item(rowOf(sub)));
+    QTest::mouseClick(form->folderPage()->LBDir->viewport(), Qt::LeftButton, {}, rect.center());
     EXPECT_EQ(form->currentFolder(), sub); // DoOpenOnSingleClick is on by default
 
-    form->LBDir->setCurrentRow(rowOf(QDir::toNativeSeparators(site.path())));
-    QTest::keyClick(form->LBDir, Qt::Key_Return);
+    form->folderPage()->LBDir->setCurrentRow(rowOf(QDir::toNativeSeparators(site.path())));
+    QTest::keyClick(form->folderPage()->LBDir, Qt::Key_Return);
     EXPECT_EQ(form->currentFolder(), QDir::toNativeSeparators(site.path()));
 }
 
@@ -262,8 +262,8 @@ TEST_F(FolderViewTest, VanishedFolderShowsItsParent)
     setIni(QStringLiteral("[PATHS]\r\nVIEW_PATH=") + inner + QStringLiteral("\r\n"));
     start();
     QDir(inner).removeRecursively();
-    form->CBFilter->setCurrentIndex(1); // re-reads a folder that is gone: an empty list
-    EXPECT_EQ(form->LBFile->count(), 0);
-    form->changeFolder(inner);
+    form->folderPage()->CBFilter->setCurrentIndex(1); // re-reads a folder that is gone: an empty list
+    EXPECT_EQ(form->folderPage()->LBFile->count(), 0);
+    form->folderPage()->changeFolder(inner);
     EXPECT_EQ(form->currentFolder(), QDir::toNativeSeparators(outer.path()));
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "app/tform1.h"
+#include "folderview/folderviewpage.h"
+#include "thumbs/thumbviewpage.h"
 #include "folderview/formprogress.h"
 #include "support/scripteddialogs.h"
 #include "viewer/tformview.h"
@@ -60,9 +62,9 @@ protected:
 
     void selectRows(std::initializer_list<int> rows)
     {
-        form->LBFile->clearSelection();
+        form->folderPage()->LBFile->clearSelection();
         for (int row : rows) {
-            form->LBFile->setCurrentRow(row, QItemSelectionModel::Select);
+            form->folderPage()->LBFile->setCurrentRow(row, QItemSelectionModel::Select);
         }
         form->UpdateStatus();
     }

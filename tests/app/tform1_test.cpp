@@ -32,7 +32,7 @@ TEST_F(MainWindowTest, FirstRunWithoutSettingsCreatesFoldersAndWritesEveryKey)
     EXPECT_TRUE(QFileInfo(program.filePath(QStringLiteral("FILELISTS"))).isDir());
     EXPECT_EQ(form->windowTitle(), QStringLiteral(" Folioscope v1.0 "));
     EXPECT_EQ(form->currentFolder() + QDir::separator(), programFolder());
-    EXPECT_EQ(form->CBFilter->itemText(0), QStringLiteral("All HTML file types + Pictures"));
+    EXPECT_EQ(form->folderPage()->CBFilter->itemText(0), QStringLiteral("All HTML file types + Pictures"));
     EXPECT_EQ(form->LabelHint->text(),
               QStringLiteral("Welcome to Folioscope - Please open a HTML file folder ..."));
     EXPECT_EQ(form->style().name, QStringLiteral("THUMBS"));
@@ -57,7 +57,7 @@ TEST_F(MainWindowTest, SettingsAreWrittenOnceAndViewPathNeverInsideThumbs)
            + QStringLiteral("\r\n"));
     start();
     EXPECT_EQ(form->currentFolder(), QDir::toNativeSeparators(site.path()));
-    form->changeFolder(program.filePath(QStringLiteral("THUMBS")));
+    form->folderPage()->changeFolder(program.filePath(QStringLiteral("THUMBS")));
     EXPECT_EQ(dialogs.texts(QStringLiteral("info")),
               QStringList{QStringLiteral("Sorry, access denied. This is your thumbnail folder.\n"
                                          "Please choose another folder ...")});
@@ -75,8 +75,8 @@ TEST_F(MainWindowTest, OddSizesAndBaseIndexFromAHandEditedFile)
     start();
     EXPECT_GE(form->width(), 320);
     EXPECT_GE(form->height(), 240);
-    EXPECT_EQ(form->CBSnapBase->currentText(), QStringLiteral("Thumbs Base: 640x480"));
-    form->CBSnapBase->setCurrentIndex(6);
+    EXPECT_EQ(form->thumbPage()->CBSnapBase->currentText(), QStringLiteral("Thumbs Base: 640x480"));
+    form->thumbPage()->CBSnapBase->setCurrentIndex(6);
     closeForm();
     platform::IniFile ini;
     ini.load(program.filePath(QStringLiteral("prg.ini")));
@@ -97,8 +97,8 @@ TEST_F(MainWindowTest, SelectionQueriesAndTabCaptions)
 {
     setIni(QStringLiteral("[PATHS]\r\nVIEW_PATH=") + site.path() + QStringLiteral("\r\n"));
     start();
-    form->CBFilter->setCurrentIndex(1); // All HTML file types: a.htm b.htm c.htm d.asp
-    ASSERT_EQ(form->LBFile->count(), 4);
+    form->folderPage()->CBFilter->setCurrentIndex(1); // All HTML file types: a.htm b.htm c.htm d.asp
+    ASSERT_EQ(form->folderPage()->LBFile->count(), 4);
 
     selectRows({});
     EXPECT_FALSE(form->MenuExtras->isEnabled());
@@ -118,7 +118,7 @@ TEST_F(MainWindowTest, SelectionQueriesAndTabCaptions)
     EXPECT_EQ(form->EntryPath(1, false), sitePath("b.htm"));
     EXPECT_EQ(form->EntryPath(4, false), QString());
 
-    form->PageControl1->setCurrentIndex(TForm1::ThumbnailViewPage);
+    form->PageControl1->setCurrentIndex(app::ThumbnailViewPage);
     const auto counts = form->SelectionCounts();
     EXPECT_EQ(counts.page, 1);
     EXPECT_EQ(counts.total, 4);
@@ -132,10 +132,10 @@ TEST_F(MainWindowTest, CtrlAInTheFileListSelectsEverything)
 {
     setIni(QStringLiteral("[PATHS]\r\nVIEW_PATH=") + site.path() + QStringLiteral("\r\n"));
     start();
-    form->LBFile->setFocus();
-    QTest::keyClick(form->LBFile, Qt::Key_A, Qt::ControlModifier);
+    form->folderPage()->LBFile->setFocus();
+    QTest::keyClick(form->folderPage()->LBFile, Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(form->PageControl1->tabText(0),
-              QStringLiteral("Folder View  (%1 of %1 files selected)").arg(form->LBFile->count()));
+              QStringLiteral("Folder View  (%1 of %1 files selected)").arg(form->folderPage()->LBFile->count()));
 }
 
 TEST_F(MainWindowTest, StartFileRules)
@@ -162,10 +162,10 @@ TEST_F(MainWindowTest, StartFileRules)
 
     start({sitePath("c.htm")});
     EXPECT_EQ(form->currentFolder(), QDir::toNativeSeparators(site.path()));
-    ASSERT_NE(form->LBFile->currentItem(), nullptr);
-    EXPECT_EQ(form->LBFile->currentItem()->text(), QStringLiteral("c.htm"));
+    ASSERT_NE(form->folderPage()->LBFile->currentItem(), nullptr);
+    EXPECT_EQ(form->folderPage()->LBFile->currentItem()->text(), QStringLiteral("c.htm"));
     // Later activations leave the user where they are.
-    form->changeFolder(program.path());
+    form->folderPage()->changeFolder(program.path());
     form->FormActivate();
     EXPECT_EQ(form->currentFolder() + QDir::separator(), programFolder());
 }
@@ -177,11 +177,11 @@ TEST_F(MainWindowTest, UnsavedChangesGuardPageSwitchAndClose)
     selectRows({0});
     form->ShowFileInViews(false);
     ASSERT_EQ(view->viewerFile(), sitePath("a.htm"));
-    form->BSave->setEnabled(true); // the editor holds unsaved changes
+    form->folderPage()->BSave->setEnabled(true); // the editor holds unsaved changes
 
     dialogs.answers = {platform::Dialogs::Cancel};
-    form->PageControl1->setCurrentIndex(TForm1::FileListsPage);
-    EXPECT_EQ(form->PageControl1->currentIndex(), TForm1::FolderViewPage);
+    form->PageControl1->setCurrentIndex(app::FileListsPage);
+    EXPECT_EQ(form->PageControl1->currentIndex(), app::FolderViewPage);
     EXPECT_EQ(dialogs.lastText(), QStringLiteral("Save changes in: ") + sitePath("a.htm"));
 
     const QByteArray settingsBefore = readFile(program.filePath(QStringLiteral("prg.ini")));
@@ -203,7 +203,7 @@ TEST_F(MainWindowTest, ViewerOpensModallyWithBothControlsAndDocksBackAfter)
     selectRows({0});
     form->ShowFileInViews(false);
     QWidget *browser = view->browserControl();
-    ASSERT_TRUE(form->Panel1->isAncestorOf(browser));
+    ASSERT_TRUE(form->folderPage()->Panel1->isAncestorOf(browser));
 
     bool openSeen = false;
     bool browserInViewer = false;
@@ -216,12 +216,12 @@ TEST_F(MainWindowTest, ViewerOpensModallyWithBothControlsAndDocksBackAfter)
     EXPECT_TRUE(openSeen);
     EXPECT_TRUE(browserInViewer);
     EXPECT_FALSE(form->ViewerOpen());
-    EXPECT_TRUE(form->Panel1->isAncestorOf(browser));
+    EXPECT_TRUE(form->folderPage()->Panel1->isAncestorOf(browser));
 
     // The switch docks the editor instead, and back.
-    form->SBEditor->click();
-    EXPECT_TRUE(form->Panel1->isAncestorOf(view->editorControl()));
-    EXPECT_FALSE(form->Panel1->isAncestorOf(browser));
-    form->SBBrowser->click();
-    EXPECT_TRUE(form->Panel1->isAncestorOf(browser));
+    form->folderPage()->SBEditor->click();
+    EXPECT_TRUE(form->folderPage()->Panel1->isAncestorOf(view->editorControl()));
+    EXPECT_FALSE(form->folderPage()->Panel1->isAncestorOf(browser));
+    form->folderPage()->SBBrowser->click();
+    EXPECT_TRUE(form->folderPage()->Panel1->isAncestorOf(browser));
 }

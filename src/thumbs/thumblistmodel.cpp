@@ -1,6 +1,6 @@
-#include "app/thumblistmodel.h"
+#include "thumbs/thumblistmodel.h"
 
-namespace app {
+namespace thumbs {
 
 void ThumbListModel::setNames(const QStringList &names)
 {
@@ -23,4 +23,4 @@ QVariant ThumbListModel::data(const QModelIndex &index, int role) const
     return {};
 }
 
-} // namespace app
+} // namespace thumbs

@@ -3,7 +3,7 @@
 #include <QAbstractListModel>
 #include <QStringList>
 
-namespace app {
+namespace thumbs {
 
 // One item per entry of the folder view's file list, supplied on demand, so that sizing
 // the list to tens of thousands of files costs nothing.
@@ -22,4 +22,4 @@ private:
     QStringList m_names;
 };
 
-} // namespace app
+} // namespace thumbs

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "app/settings.h"
+#include "folderview/selection.h"
+
+#include <QString>
+
+namespace folderview {
+class BatchProgress;
+}
+
+namespace app {
+
+// The pages of the main window, in the order of their tabs.
+enum PageIndex { FolderViewPage = 0, ThumbnailViewPage = 1, FileListsPage = 2 };
+
+// What a page of the main window may ask of the frame that hosts it. The main window
+// implements it; a page's tests give a stand-in. The selection queries answer for the
+// active page, whichever page asks.
+class PageFrame : public folderview::SelectionQueries
+{
+public:
+    ~PageFrame() override;
+
+    virtual Settings &settings() = 0;
+    // The program folder with one trailing separator.
+    virtual QString ProgramFolder() const = 0;
+    virtual bool Starting() const = 0;
+
+    virtual int activePageIndex() const = 0;
+    virtual void setActivePage(int index) = 0;
+    // The page control refuses every page while the folder view shows a forbidden folder.
+    virtual void setPagesEnabled(bool enabled) = 0;
+
+    // The unsaved-changes question: 6 Yes, 7 No, 2 Cancel, 0 when it did not ask.
+    virtual int AskSaveChanges() = 0;
+    virtual void setHintLine(const QString &text) = 0;
+    virtual void UpdateStatus() = 0;
+
+    // Loads the active page's current file into the browser, the editor and the corner
+    // (unless it is there already and force is false); empties them when there is none.
+    virtual void ShowFileInViews(bool force) = 0;
+    virtual void ClearViews() = 0;
+    virtual void SetViewerButtonState() = 0;
+    // Opens the viewer window on the current file (double-click or Enter on an entry).
+    virtual void DblClickForAll() = 0;
+
+    // The shared progress window of long batches, and the switch that disables the main
+    // window meanwhile; null when there is none.
+    virtual folderview::BatchProgress *progressWindow() = 0;
+    virtual void setMainWindowEnabled(bool enabled) = 0;
+};
+
+// The data folders beside the program, each with one trailing separator.
+QString thumbFolderOf(const QString &programFolder);
+QString listsFolderOf(const QString &programFolder);
+
+} // namespace app

@@ -1,0 +1,463 @@
+// The folder view: drive, folder, filter and file list, the hand-off of the current file to
+// the views, and the file operations on the selection.
+#include "folderview/folderviewpage.h"
+
+#include "app/pageframe.h"
+#include "folderview/fileops.h"
+#include "folderview/folderlisting.h"
+#include "kit/panels.h"
+#include "platform/dialogs.h"
+#include "platform/jpegcodec.h"
+#include "platform/pathrules.h"
+#include "thumbs/thumbstore.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QDir>
+#include <QFileIconProvider>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLayout>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStorageInfo>
+#include <QToolButton>
+
+namespace folderview {
+
+namespace {
+
+constexpr int kPathRole = Qt::UserRole;
+
+QString nativeClean(const QString &path)
+{
+    return QDir::toNativeSeparators(QDir::cleanPath(path));
+}
+
+// The nearest folder of the path that still exists, so a vanished folder shows its parent.
+QString existingFolderOf(QString folder)
+{
+    while (!folder.isEmpty() && !QFileInfo(folder).isDir()) {
+        const QString parent = QFileInfo(folder).path();
+        if (parent == folder)
+            return {};
+        folder = parent;
+    }
+    return folder;
+}
+
+int selectedRowCount(const QListWidget *list)
+{
+    return int(list->selectedItems().size());
+}
+
+} // namespace
+
+FolderViewPage::FolderViewPage(app::PageFrame &frame, QWidget *parent)
+    : QWidget(parent)
+    , m_frame(frame)
+{
+    buildFolderPanel();
+    buildFileTab();
+    connectControls();
+}
+
+void FolderViewPage::connectControls()
+{
+    LBFile->installEventFilter(this);
+    LBFile->viewport()->installEventFilter(this);
+    for (QWidget *w : { static_cast<QWidget *>(LBDir), static_cast<QWidget *>(CBDrive) })
+        w->installEventFilter(this);
+    ImgMini->installEventFilter(this);
+
+    connect(CBDrive, &QComboBox::activated, this, &FolderViewPage::CBDriveChange);
+    connect(LBDir, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) {
+        if (m_frame.settings().DoOpenOnSingleClick)
+            LBDirXClick(item);
+    });
+    connect(LBDir, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem *item) {
+        if (!m_frame.settings().DoOpenOnSingleClick)
+            LBDirXClick(item);
+    });
+    connect(CBFilter, &QComboBox::currentIndexChanged, this, &FolderViewPage::CBFilterChange);
+    connect(LBFile, &QListWidget::currentRowChanged, this, [this] { LBFileChange(); });
+    connect(LBFile, &QListWidget::itemDoubleClicked, this, [this] { m_frame.DblClickForAll(); });
+    connect(m_viewSwitch, &QButtonGroup::buttonClicked, this, &FolderViewPage::viewSwitchClicked);
+    connect(BSave, &QPushButton::clicked, this, &FolderViewPage::saveClicked);
+    connect(BSaveAs, &QPushButton::clicked, this, &FolderViewPage::saveAsClicked);
+}
+
+bool FolderViewPage::eventFilter(QObject *watched, QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    if (watched == LBFile || watched == LBFile->viewport()) {
+        if (type == QEvent::KeyPress || type == QEvent::KeyRelease) {
+            if (handleFileListKey(static_cast<QKeyEvent *>(event), type == QEvent::KeyRelease))
+                return true;
+        } else if (type == QEvent::MouseButtonRelease) {
+            afterFileListInteraction();
+        } else if (type == QEvent::FocusIn || type == QEvent::FocusOut) {
+            kit::setFocusMark(PanelFileTop, type == QEvent::FocusIn);
+        }
+    } else if (watched == LBDir || watched == CBDrive) {
+        if (type == QEvent::FocusIn || type == QEvent::FocusOut)
+            kit::setFocusMark(PanelDirectoryTop, type == QEvent::FocusIn);
+        // Enter opens the chosen folder, as a click would.
+        if (watched == LBDir && type == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent *>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                LBDirXClick(LBDir->currentItem());
+                return true;
+            }
+        }
+    } else if (watched == ImgMini && type == QEvent::MouseButtonDblClick) {
+        Q_EMIT miniThumbDoubleClicked();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// --- Selection queries ---------------------------------------------------------------
+
+QString FolderViewPage::CurrentFile() const
+{
+    if (selectedRowCount(LBFile) >= 2 || !LBFile->currentItem())
+        return {};
+    return platform::WithTrailingBackslash(m_currentFolder) + LBFile->currentItem()->text();
+}
+
+SelectionCount FolderViewPage::SelectionCounts() const
+{
+    return { app::FolderViewPage, selectedRowCount(LBFile), LBFile->count() };
+}
+
+QString FolderViewPage::EntryPath(int index, bool onlySelected) const
+{
+    const QListWidgetItem *item = index < 0 ? nullptr : LBFile->item(index);
+    if (!item || (onlySelected && !item->isSelected()))
+        return {};
+    return platform::WithTrailingBackslash(m_currentFolder) + item->text();
+}
+
+QStringList FolderViewPage::fileNames() const
+{
+    QStringList names;
+    names.reserve(LBFile->count());
+    for (int i = 0; i < LBFile->count(); ++i)
+        names.append(LBFile->item(i)->text());
+    return names;
+}
+
+QString FolderViewPage::thumbFolder() const
+{
+    return app::thumbFolderOf(m_frame.ProgramFolder());
+}
+
+bool FolderViewPage::IsInThumbFolder(const QString &folder) const
+{
+    return folderview::IsInThumbFolder(folder, thumbFolder(), platform::nativePathStyle());
+}
+
+int FolderViewPage::FindListIndex(const QString &fileName) const
+{
+    return folderview::FindListIndex(fileNames(), fileName);
+}
+
+// --- Drive box and folder list -------------------------------------------------------
+
+void FolderViewPage::fillDriveBox()
+{
+    CBDrive->clear();
+    QStringList roots;
+    for (const QStorageInfo &volume : QStorageInfo::mountedVolumes())
+        if (volume.isValid() && volume.isReady() && !roots.contains(volume.rootPath()))
+            roots.append(volume.rootPath());
+    roots.sort();
+    roots.append(QDir::homePath());
+    for (const QString &root : roots)
+        CBDrive->addItem(nativeClean(root), nativeClean(root));
+}
+
+void FolderViewPage::CBDriveChange(int index)
+{
+    const QString root = CBDrive->itemData(index).toString();
+    changeFolder(m_lastFolderOfDrive.value(root, root));
+}
+
+void FolderViewPage::fillFolderList()
+{
+    LBDir->setUpdatesEnabled(false);
+    LBDir->clear();
+    // The path from the root down to the folder, then the folder's own sub-folders.
+    QStringList chain;
+    for (QDir dir(m_currentFolder);;) {
+        chain.prepend(nativeClean(dir.absolutePath()));
+        if (dir.isRoot() || !dir.cdUp())
+            break;
+    }
+    int depth = 0;
+    for (const QString &path : chain) {
+        const QString name = QDir(path).isRoot() ? path : QFileInfo(path).fileName();
+        auto *item = new QListWidgetItem(QString(depth * 2, QLatin1Char(' ')) + name, LBDir);
+        item->setData(kPathRole, path);
+        ++depth;
+    }
+    const QStringList subFolders
+        = QDir(m_currentFolder)
+              .entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    for (const QString &name : subFolders) {
+        auto *item = new QListWidgetItem(QString(depth * 2, QLatin1Char(' ')) + name, LBDir);
+        item->setData(kPathRole, nativeClean(QDir(m_currentFolder).filePath(name)));
+    }
+    if (!chain.isEmpty())
+        LBDir->setCurrentRow(int(chain.size()) - 1);
+    LBDir->setUpdatesEnabled(true);
+}
+
+void FolderViewPage::LBDirXClick(QListWidgetItem *item)
+{
+    if (item)
+        changeFolder(item->data(kPathRole).toString());
+}
+
+void FolderViewPage::changeFolder(const QString &folder)
+{
+    QString target = existingFolderOf(nativeClean(folder));
+    if (target.isEmpty())
+        target = nativeClean(QDir::homePath());
+    m_currentFolder = target;
+    fillFolderList();
+    LabelFiles->setText(m_currentFolder);
+    // The drive box follows: the volume whose root holds the folder, the longest one.
+    int driveIndex = -1;
+    qsizetype longest = -1;
+    for (int i = 0; i < CBDrive->count(); ++i) {
+        const QString root = CBDrive->itemData(i).toString();
+        const QString withSep = platform::WithTrailingBackslash(root);
+        if ((target == root || target.startsWith(withSep)) && root.size() > longest) {
+            longest = root.size();
+            driveIndex = i;
+        }
+    }
+    if (driveIndex >= 0) {
+        CBDrive->setCurrentIndex(driveIndex);
+        m_lastFolderOfDrive.insert(CBDrive->itemData(driveIndex).toString(), target);
+    }
+    rereadFileList();
+    LBDirXChange();
+}
+
+void FolderViewPage::LBDirXChange()
+{
+    if (IsInThumbFolder(m_currentFolder)) {
+        platform::dialogs().ShowInfo(
+            QStringLiteral("Sorry, access denied. This is your thumbnail folder.\n"
+                           "Please choose another folder ..."));
+        m_frame.setPagesEnabled(false);
+        return;
+    }
+    m_frame.setPagesEnabled(true);
+    m_frame.ClearViews();
+    m_frame.UpdateStatus();
+}
+
+void FolderViewPage::activate()
+{
+    LabelFiles->setText(m_currentFolder);
+}
+
+// --- Filter and file list ---------------------------------------------------------------
+
+void FolderViewPage::setFilterText(const QString &filterText)
+{
+    CBFilter->blockSignals(true);
+    m_filterMasks.clear();
+    CBFilter->clear();
+    for (const FilterPair &entry : parseFilterText(filterText)) {
+        CBFilter->addItem(entry.description);
+        m_filterMasks.append(entry.mask);
+    }
+    CBFilter->blockSignals(false);
+    CBFilterChange(CBFilter->count() > 0 ? 0 : -1);
+}
+
+void FolderViewPage::CBFilterChange(int index)
+{
+    m_currentMask = index >= 0 && index < m_filterMasks.size() ? m_filterMasks.at(index)
+                                                               : QStringLiteral("*.*");
+    PanelFilterTop->setText(QStringLiteral(" Filter: ") + m_currentMask);
+    PanelFilterTop->setToolTip(m_currentMask);
+    PanelFilterTop->repaint();
+    if (!m_currentFolder.isEmpty())
+        rereadFileList();
+    if (m_frame.Starting())
+        return;
+    m_frame.ClearViews();
+    m_frame.UpdateStatus();
+}
+
+void FolderViewPage::rereadFileList()
+{
+    const QStringList names = listMatchingFiles(m_currentFolder, m_currentMask);
+    LBFile->setUpdatesEnabled(false);
+    const bool blocked = LBFile->blockSignals(true);
+    LBFile->clear();
+    LBFile->addItems(names);
+    if (m_frame.settings().DoShowFileIcons) {
+        QFileIconProvider icons;
+        QHash<QString, QIcon> bySuffix;
+        const QDir dir(m_currentFolder);
+        for (int i = 0; i < LBFile->count(); ++i) {
+            QListWidgetItem *item = LBFile->item(i);
+            const QString suffix = QFileInfo(item->text()).suffix().toLower();
+            auto found = bySuffix.find(suffix);
+            if (found == bySuffix.end())
+                found = bySuffix.insert(suffix, icons.icon(QFileInfo(dir.filePath(item->text()))));
+            item->setIcon(found.value());
+        }
+    }
+    LBFile->blockSignals(blocked);
+    LBFile->setUpdatesEnabled(true);
+    Q_EMIT fileListChanged(m_currentFolder, names);
+    LBFileChange();
+}
+
+void FolderViewPage::LBFileChange()
+{
+    if (!m_frame.Starting())
+        m_frame.AskSaveChanges(); // Cancel acts as No here: the selection change goes ahead.
+}
+
+void FolderViewPage::afterFileListInteraction()
+{
+    m_frame.UpdateStatus();
+    m_frame.ShowFileInViews(false);
+    m_frame.SetViewerButtonState();
+}
+
+bool FolderViewPage::handleFileListKey(QKeyEvent *event, bool released)
+{
+    if (released) {
+        if (event->key() == Qt::Key_A && event->modifiers() == Qt::ControlModifier)
+            LBFile->selectAll();
+        afterFileListInteraction();
+        return false;
+    }
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        m_frame.DblClickForAll();
+        return true;
+    }
+    if (event->key() == Qt::Key_Delete) {
+        DeleteSelectedFiles();
+        return true;
+    }
+    return false;
+}
+
+// --- Views --------------------------------------------------------------------------------
+
+void FolderViewPage::ShowMiniThumb(const QString &page)
+{
+    const auto style = platform::nativePathStyle();
+    const QString thumb = page.isEmpty()
+        ? QString()
+        : thumbs::ThumbFileFor(thumbFolder(), platform::folderPart(page, style), page, style);
+    const QImage image
+        = thumb.isEmpty() || !QFileInfo::exists(thumb) ? QImage() : platform::readJpeg(thumb);
+    if (image.isNull())
+        ImgMini->clear();
+    else
+        ImgMini->setPixmap(QPixmap::fromImage(image));
+    PanelActThumb->repaint();
+}
+
+void FolderViewPage::clearMiniThumb()
+{
+    ImgMini->clear();
+}
+
+void FolderViewPage::showInPanel1(QWidget *borrowed)
+{
+    m_panel1Placeholder->hide();
+    Panel1->layout()->addWidget(borrowed);
+    borrowed->show();
+}
+
+bool FolderViewPage::browserSwitchDown() const
+{
+    return SBBrowser->isChecked();
+}
+
+void FolderViewPage::JumpToFileAndFolder(const QString &path)
+{
+    if (path.isEmpty())
+        return;
+    const QFileInfo info(path);
+    if (!QFileInfo(info.absolutePath()).isDir())
+        return;
+    const int answer = m_frame.AskSaveChanges();
+    if (answer == platform::Dialogs::Cancel)
+        return;
+    if (answer == platform::Dialogs::No) {
+        m_frame.ClearViews();
+        m_frame.UpdateStatus();
+    }
+    m_frame.setActivePage(app::FolderViewPage);
+    changeFolder(info.absolutePath());
+    if (!info.exists())
+        return;
+    const int index = FindListIndex(info.fileName());
+    if (index < 0)
+        return;
+    LBFile->setCurrentRow(index, QItemSelectionModel::NoUpdate);
+    if (LBFile->isVisible())
+        LBFile->setFocus();
+}
+
+// --- File operations ---------------------------------------------------------------------
+
+void FolderViewPage::DeleteSelectedFiles()
+{
+    const DeleteResult result
+        = folderview::DeleteSelectedFiles(m_frame, m_frame.settings().DoRecycleBin);
+    if (!result.confirmed)
+        return;
+    const int page = m_frame.activePageIndex();
+    if (page != app::FolderViewPage && page != app::ThumbnailViewPage)
+        return;
+    rereadFileList();
+    if (page == app::FolderViewPage) {
+        m_frame.ShowFileInViews(false);
+        const int current = std::min(result.lastDeletedIndex, LBFile->count() - 1);
+        if (current >= 0)
+            LBFile->setCurrentRow(current);
+    }
+}
+
+void FolderViewPage::CopySelectedFiles()
+{
+    BatchProgress *progress = m_frame.progressWindow();
+    if (!progress)
+        return;
+    const CopyResult result = folderview::CopySelectedFiles(m_frame, m_frame.settings().COPYPATH,
+        *progress, [this](bool enabled) { m_frame.setMainWindowEnabled(enabled); });
+    const QString copied = result.singleTarget;
+    if (copied.isEmpty())
+        return;
+    if (nativeClean(QFileInfo(copied).absolutePath()) != m_currentFolder)
+        return;
+    rereadFileList();
+    const int index = FindListIndex(QFileInfo(copied).fileName());
+    if (index >= 0)
+        LBFile->setCurrentRow(index);
+    if (LBFile->isVisible())
+        LBFile->setFocus();
+}
+
+void FolderViewPage::handleDroppedFiles(const QStringList &paths)
+{
+    if (!paths.isEmpty())
+        JumpToFileAndFolder(AcceptDroppedFiles(paths));
+}
+
+} // namespace folderview

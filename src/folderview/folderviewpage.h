@@ -1,0 +1,121 @@
+#pragma once
+
+#include "folderview/selection.h"
+
+#include <QHash>
+#include <QStringList>
+#include <QWidget>
+
+class QButtonGroup;
+class QComboBox;
+class QKeyEvent;
+class QLabel;
+class QListWidget;
+class QListWidgetItem;
+class QPushButton;
+class QToolButton;
+
+namespace app {
+class PageFrame;
+}
+
+namespace folderview {
+
+// The "Folder View" page: the folder panel beside the pages (drive box, folder list, filter,
+// thumbnail corner), the file list, the panel that hosts the borrowed browser or editor, and
+// the file operations on the selection.
+class FolderViewPage : public QWidget, public SelectionQueries
+{
+    Q_OBJECT
+
+public:
+    explicit FolderViewPage(app::PageFrame &frame, QWidget *parent = nullptr);
+
+    // The folder panel that the frame shows beside its page control.
+    QWidget *folderPanel() const { return m_folderPanel; }
+
+    // Selection queries of this page's file list.
+    QString CurrentFile() const override;
+    SelectionCount SelectionCounts() const override;
+    QString EntryPath(int index, bool onlySelected) const override;
+
+    QString currentFolder() const { return m_currentFolder; }
+    QString CurrentMask() const { return m_currentMask; }
+    QStringList fileNames() const;
+
+    // Start-up: the filter entries from the filter text, the drive box, the first folder.
+    void setFilterText(const QString &filterText);
+    void fillDriveBox();
+    void changeFolder(const QString &folder);
+
+    void JumpToFileAndFolder(const QString &path);
+    void ShowMiniThumb(const QString &page);
+    void clearMiniThumb();
+    bool IsInThumbFolder(const QString &folder) const;
+    int FindListIndex(const QString &fileName) const;
+    void rereadFileList();
+    void DeleteSelectedFiles();
+    void CopySelectedFiles();
+    void handleDroppedFiles(const QStringList &paths);
+
+    // Page activation: the folder labels follow the folder list from now on.
+    void activate();
+    // Where the borrowed browser or editor goes; the placeholder shows while none is there.
+    void showInPanel1(QWidget *borrowed);
+    bool browserSwitchDown() const;
+
+    QLabel *PanelDirectoryTop = nullptr;
+    QComboBox *CBDrive = nullptr;
+    QListWidget *LBDir = nullptr;
+    QLabel *PanelFilterTop = nullptr;
+    QComboBox *CBFilter = nullptr;
+    QWidget *PanelActThumb = nullptr;
+    QLabel *ImgMini = nullptr;
+    QLabel *PanelFileTop = nullptr;
+    QLabel *LabelFiles = nullptr;
+    QListWidget *LBFile = nullptr;
+    QWidget *Panel1 = nullptr;
+    QToolButton *SBBrowser = nullptr;
+    QToolButton *SBEditor = nullptr;
+    QPushButton *BSaveAs = nullptr;
+    QPushButton *BSave = nullptr;
+
+Q_SIGNALS:
+    // The file list was read again: the thumbnail page mirrors it.
+    void fileListChanged(const QString &folder, const QStringList &names);
+    // "Browser" or "Editor" was pressed.
+    void viewSwitchClicked();
+    // The save buttons act on the borrowed editor, which the frame lends.
+    void saveClicked();
+    void saveAsClicked();
+    void miniThumbDoubleClicked();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildFolderPanel();
+    void buildFileTab();
+    void connectControls();
+
+    void CBDriveChange(int index);
+    void fillFolderList();
+    void LBDirXClick(QListWidgetItem *item);
+    void LBDirXChange();
+    void CBFilterChange(int index);
+    void LBFileChange();
+    void afterFileListInteraction();
+    bool handleFileListKey(QKeyEvent *event, bool released);
+    QString thumbFolder() const;
+
+    app::PageFrame &m_frame;
+    QWidget *m_folderPanel = nullptr;
+    QLabel *m_panel1Placeholder = nullptr;
+    QButtonGroup *m_viewSwitch = nullptr;
+    QString m_currentMask = QStringLiteral("*.htm");
+    QString m_currentFolder;
+    QStringList m_filterMasks;
+    QHash<QString, QString> m_lastFolderOfDrive;
+};
+
+} // namespace folderview

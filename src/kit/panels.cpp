@@ -1,0 +1,62 @@
+#include "kit/panels.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace kit {
+
+namespace {
+
+const char *const kButtonBarStyle = "background-color: #d8d0c0;";
+
+QString titleBarStyle(bool focused)
+{
+    return QStringLiteral("background-color: %1; color: white; font-weight: bold;")
+        .arg(focused ? QStringLiteral("#008080") : QStringLiteral("#808080"));
+}
+
+} // namespace
+
+QLabel *titleBar(const QString &text, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    label->setStyleSheet(titleBarStyle(false));
+    label->setContentsMargins(4, 1, 4, 1);
+    return label;
+}
+
+void setFocusMark(QLabel *titleBar, bool focused)
+{
+    titleBar->setStyleSheet(titleBarStyle(focused));
+}
+
+QWidget *buttonBar(QWidget *parent, QHBoxLayout **layout)
+{
+    auto *bar = new QWidget(parent);
+    bar->setAutoFillBackground(true);
+    bar->setStyleSheet(QLatin1String(kButtonBarStyle));
+    *layout = new QHBoxLayout(bar);
+    (*layout)->setContentsMargins(2, 2, 2, 2);
+    (*layout)->setSpacing(4);
+    return bar;
+}
+
+QPushButton *barButton(const QString &caption, const QString &hint, QHBoxLayout *layout)
+{
+    auto *button = new QPushButton(caption);
+    button->setToolTip(hint);
+    layout->addWidget(button);
+    return button;
+}
+
+QVBoxLayout *tightColumn(QWidget *widget)
+{
+    auto *layout = new QVBoxLayout(widget);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    return layout;
+}
+
+} // namespace kit

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+class QHBoxLayout;
+class QLabel;
+class QPushButton;
+class QVBoxLayout;
+class QWidget;
+
+namespace kit {
+
+// The gray title bar above a list; it turns teal while its list has the focus.
+QLabel *titleBar(const QString &text, QWidget *parent);
+void setFocusMark(QLabel *titleBar, bool focused);
+
+// A strip of buttons under a list; the layout receives the buttons.
+QWidget *buttonBar(QWidget *parent, QHBoxLayout **layout);
+QPushButton *barButton(const QString &caption, const QString &hint, QHBoxLayout *layout);
+
+// A column without margins or spacing, the way every panel of the main window stacks.
+QVBoxLayout *tightColumn(QWidget *widget);
+
+} // namespace kit
