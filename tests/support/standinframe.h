@@ -1,0 +1,50 @@
+#pragma once
+
+#include "app/pageframe.h"
+
+#include <QStringList>
+
+// Hosts one page without the main window: the selection queries ask that page, and every
+// request to the frame is recorded by name.
+class StandInFrame : public app::PageFrame
+{
+public:
+    explicit StandInFrame(const QString &programFolder)
+        : m_programFolder(programFolder)
+    { }
+
+    folderview::SelectionQueries *page = nullptr;
+    int activePage = app::FolderViewPage;
+    QStringList requests;
+    QStringList shownFiles; // what ShowFileInViews was asked to show
+    app::Settings values;
+
+    QString CurrentFile() const override { return page->CurrentFile(); }
+    folderview::SelectionCount SelectionCounts() const override { return page->SelectionCounts(); }
+    QString EntryPath(int index, bool onlySelected) const override
+    {
+        return page->EntryPath(index, onlySelected);
+    }
+
+    app::Settings &settings() override { return values; }
+    QString ProgramFolder() const override { return m_programFolder; }
+    bool Starting() const override { return false; }
+    int activePageIndex() const override { return activePage; }
+    void setActivePage(int index) override { activePage = index; }
+    void setPagesEnabled(bool enabled) override
+    {
+        requests.append(enabled ? QStringLiteral("enable") : QStringLiteral("disable"));
+    }
+    int AskSaveChanges() override { return 0; }
+    void setHintLine(const QString &) override { }
+    void UpdateStatus() override { requests.append(QStringLiteral("UpdateStatus")); }
+    void ShowFileInViews(bool) override { shownFiles.append(CurrentFile()); }
+    void ClearViews() override { requests.append(QStringLiteral("ClearViews")); }
+    void SetViewerButtonState() override { }
+    void DblClickForAll() override { requests.append(QStringLiteral("DblClickForAll")); }
+    folderview::BatchProgress *progressWindow() override { return nullptr; }
+    void setMainWindowEnabled(bool) override { }
+
+private:
+    QString m_programFolder;
+};
