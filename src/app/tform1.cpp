@@ -89,7 +89,7 @@ QString TForm1::currentFolder() const
 void TForm1::FormCreate(const QString &programDir)
 {
     m_starting = true;
-    QGuiApplication::setApplicationDisplayName(kCaption);
+    platform::setApplicationTitle(kCaption);
     setWindowTitle(kCaption);
     m_programFolder = programFolderFor(programDir);
     // A folder that cannot be created is not reported; its users fail on their own terms.
@@ -131,6 +131,8 @@ void TForm1::LoadSettings()
     // A hand-edited size of nothing (or less) would leave no window to see.
     QRect bounds = m_settings.mainBounds;
     bounds.setSize(bounds.size().expandedTo(QSize(kMinimumWidth, kMinimumHeight)));
+    if (screen)
+        bounds.setSize(bounds.size().boundedTo(screen->availableSize()));
     setGeometry(bounds);
 }
 
@@ -154,17 +156,32 @@ void TForm1::showEvent(QShowEvent *event)
         return;
     m_shownOnce = true;
     FormShow();
-    if (const QScreen *screen = this->screen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    if (const QScreen *screen = this->screen())
+        placeOnScreen(screen->availableGeometry());
     // Without a window manager the window may never be activated: run the first activation
     // anyway once the start-up events are through.
     QTimer::singleShot(0, this, [this] {
         if (!m_activatedOnce)
             FormActivate();
     });
+}
+
+// Centred, and never larger than the screen: a saved size from a bigger screen would put the
+// menus out of reach, and be saved again at exit.
+void TForm1::placeOnScreen(const QRect &available)
+{
+    QRect frame = frameGeometry();
+    const QSize excess(std::max(0, frame.width() - available.width()),
+        std::max(0, frame.height() - available.height()));
+    if (!excess.isNull()) {
+        resize(size() - excess);
+        frame = frameGeometry();
+    }
+    frame.moveCenter(available.center());
+    // A window that cannot shrink enough still keeps its menus on the screen.
+    frame.moveTopLeft(QPoint(std::max(frame.left(), available.left()),
+                             std::max(frame.top(), available.top())));
+    move(frame.topLeft());
 }
 
 void TForm1::FormShow()

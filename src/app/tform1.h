@@ -119,6 +119,7 @@ private:
     void FormDestroy();
     void LoadSettings();
     void SaveSettings();
+    void placeOnScreen(const QRect &available);
     void buildLayout();
     void buildMenus();
     void connectPages();

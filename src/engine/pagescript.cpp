@@ -84,6 +84,8 @@ const char pageScriptTemplate[] = R"JS(
   }
   document.addEventListener('mouseover', function (e) { cover(linkOf(e.target)); }, true);
   document.addEventListener('mouseout', function (e) { if (!e.relatedTarget) cover(null); }, true);
+  // A frame that navigates never sees the mouse leave the link that was followed.
+  window.addEventListener('pagehide', function () { cover(null); });
   document.addEventListener('mousedown', function () { post('active', [location.href]); }, true);
   window.addEventListener('focus', function () { post('active', [location.href]); }, true);
   window.addEventListener('click', function (e) {

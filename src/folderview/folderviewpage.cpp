@@ -22,6 +22,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QStorageInfo>
+#include <QTimer>
 #include <QToolButton>
 
 namespace folderview {
@@ -250,15 +251,24 @@ void FolderViewPage::changeFolder(const QString &folder)
 void FolderViewPage::LBDirXChange()
 {
     if (IsInThumbFolder(m_currentFolder)) {
-        platform::dialogs().ShowInfo(
-            QStringLiteral("Sorry, access denied. This is your thumbnail folder.\n"
-                           "Please choose another folder ..."));
         m_frame.setPagesEnabled(false);
+        // At start-up the window is not on the screen yet: the box waits for it.
+        if (m_frame.Starting())
+            QTimer::singleShot(0, this, &FolderViewPage::refuseThumbFolder);
+        else
+            refuseThumbFolder();
         return;
     }
     m_frame.setPagesEnabled(true);
     m_frame.ClearViews();
     m_frame.UpdateStatus();
+}
+
+void FolderViewPage::refuseThumbFolder()
+{
+    platform::dialogs().ShowInfo(
+        QStringLiteral("Sorry, access denied. This is your thumbnail folder.\n"
+                       "Please choose another folder ..."));
 }
 
 void FolderViewPage::activate()
@@ -278,7 +288,18 @@ void FolderViewPage::setFilterText(const QString &filterText)
         m_filterMasks.append(entry.mask);
     }
     CBFilter->blockSignals(false);
+    fitFolderPanel();
     CBFilterChange(CBFilter->count() > 0 ? 0 : -1);
+}
+
+// The panel is 163 pixels wide, or wider where the platform's font needs it to show the
+// filter entries whole.
+void FolderViewPage::fitFolderPanel()
+{
+    constexpr int kPanelWidth = 163;
+    constexpr int kBoxMargin = 4;
+    m_folderPanel->setMinimumWidth(
+        std::max(kPanelWidth, CBFilter->sizeHint().width() + kBoxMargin));
 }
 
 void FolderViewPage::CBFilterChange(int index)
@@ -427,11 +448,14 @@ void FolderViewPage::DeleteSelectedFiles()
         return;
     rereadFileList();
     if (page == app::FolderViewPage) {
-        m_frame.ShowFileInViews(false);
+        // The new current entry first, so that the views and the counts show the list as it is.
         const int current = std::min(result.lastDeletedIndex, LBFile->count() - 1);
         if (current >= 0)
             LBFile->setCurrentRow(current);
+        m_frame.ShowFileInViews(false);
+        m_frame.SetViewerButtonState();
     }
+    m_frame.UpdateStatus();
 }
 
 void FolderViewPage::CopySelectedFiles()

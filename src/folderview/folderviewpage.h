@@ -102,6 +102,8 @@ private:
     void fillFolderList();
     void LBDirXClick(QListWidgetItem *item);
     void LBDirXChange();
+    void refuseThumbFolder();
+    void fitFolderPanel();
     void CBFilterChange(int index);
     void LBFileChange();
     void afterFileListInteraction();

@@ -19,7 +19,6 @@ void FolderViewPage::buildFolderPanel()
 {
     m_folderPanel = new QWidget;
     m_folderPanel->setObjectName(QStringLiteral("PanelDateiManager"));
-    m_folderPanel->setMinimumWidth(120);
     QVBoxLayout *column = kit::tightColumn(m_folderPanel);
 
     PanelDirectoryTop = kit::titleBar(QStringLiteral("Folder Selection"), m_folderPanel);
@@ -35,6 +34,7 @@ void FolderViewPage::buildFolderPanel()
     CBFilter = new QComboBox(m_folderPanel);
     CBFilter->setToolTip(QStringLiteral("Determine which files types should be filtered"));
     CBFilter->setStyleSheet(QStringLiteral("color: blue;"));
+    CBFilter->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     column->addWidget(CBFilter);
 
     PanelActThumb = new QWidget(m_folderPanel);

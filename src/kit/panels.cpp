@@ -24,6 +24,8 @@ QLabel *titleBar(const QString &text, QWidget *parent)
     auto *label = new QLabel(text, parent);
     label->setStyleSheet(titleBarStyle(false));
     label->setContentsMargins(4, 1, 4, 1);
+    // A long folder or mask is cut at the panel's edge instead of widening the window.
+    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     return label;
 }
 

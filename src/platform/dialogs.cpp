@@ -8,7 +8,8 @@ Dialogs::~Dialogs() = default;
 
 namespace {
 Dialogs *g_replacement = nullptr;
-}
+QString g_applicationTitle;
+} // namespace
 
 Dialogs &dialogs()
 {
@@ -18,6 +19,19 @@ Dialogs &dialogs()
     return qtDialogs;
 }
 
-void setDialogs(Dialogs *replacement) { g_replacement = replacement; }
+void setDialogs(Dialogs *replacement)
+{
+    g_replacement = replacement;
+}
+
+void setApplicationTitle(const QString &title)
+{
+    g_applicationTitle = title;
+}
+
+QString applicationTitle()
+{
+    return g_applicationTitle;
+}
 
 } // namespace platform

@@ -40,4 +40,9 @@ Dialogs &dialogs();
 // Installs a replacement (not owned); nullptr puts the Qt dialogs back.
 void setDialogs(Dialogs *replacement);
 
+// The caption of every message box. Kept apart from the application's display name, which
+// the platform would append to every window title.
+void setApplicationTitle(const QString &title);
+QString applicationTitle();
+
 } // namespace platform

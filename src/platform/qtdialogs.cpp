@@ -1,5 +1,7 @@
 #include "platform/qtdialogs.h"
 
+#include "platform/dialogs.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -9,9 +11,16 @@ namespace platform {
 
 namespace {
 
-QWidget *dialogParent() { return QApplication::activeWindow(); }
+QWidget *dialogParent()
+{
+    return QApplication::activeWindow();
+}
 
-QString title() { return QGuiApplication::applicationDisplayName(); }
+QString title()
+{
+    const QString title = applicationTitle();
+    return title.isEmpty() ? QGuiApplication::applicationName() : title;
+}
 
 } // namespace
 
@@ -22,15 +31,14 @@ void QtDialogs::ShowInfo(const QString &text)
 
 bool QtDialogs::AskYesNo(const QString &text)
 {
-    return QMessageBox::question(dialogParent(), title(), text,
-                                 QMessageBox::Yes | QMessageBox::No)
-           == QMessageBox::Yes;
+    return QMessageBox::question(dialogParent(), title(), text, QMessageBox::Yes | QMessageBox::No)
+        == QMessageBox::Yes;
 }
 
 int QtDialogs::AskYesNoCancel(const QString &text)
 {
-    switch (QMessageBox::question(dialogParent(), title(), text,
-                                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel)) {
+    switch (QMessageBox::question(
+        dialogParent(), title(), text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel)) {
     case QMessageBox::Yes:
         return Yes;
     case QMessageBox::No:
@@ -51,22 +59,25 @@ void QtDialogs::plainMessage(const QString &text)
     box.exec();
 }
 
-void QtDialogs::beep() { QApplication::beep(); }
+void QtDialogs::beep()
+{
+    QApplication::beep();
+}
 
-QString QtDialogs::openFileName(const QString &caption, const QString &folder,
-                                const QString &filter)
+QString QtDialogs::openFileName(
+    const QString &caption, const QString &folder, const QString &filter)
 {
     return QFileDialog::getOpenFileName(dialogParent(), caption, folder, filter);
 }
 
-QStringList QtDialogs::openFileNames(const QString &caption, const QString &folder,
-                                     const QString &filter)
+QStringList QtDialogs::openFileNames(
+    const QString &caption, const QString &folder, const QString &filter)
 {
     return QFileDialog::getOpenFileNames(dialogParent(), caption, folder, filter);
 }
 
-QString QtDialogs::saveFileName(const QString &caption, const QString &startPath,
-                                const QString &filter)
+QString QtDialogs::saveFileName(
+    const QString &caption, const QString &startPath, const QString &filter)
 {
     return QFileDialog::getSaveFileName(dialogParent(), caption, startPath, filter);
 }

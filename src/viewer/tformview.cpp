@@ -71,6 +71,8 @@ TFormView::TFormView(ViewerHost *host, QWidget *parent)
     barPalette.setColor(QPalette::Window, QColor(128, 128, 128));
     barPalette.setColor(QPalette::WindowText, Qt::white);
     barPalette.setColor(QPalette::ButtonText, Qt::white);
+    // A hovered button is drawn in a shade of the button colour: keep it dark under white text.
+    barPalette.setColor(QPalette::Button, QColor(96, 96, 96));
     barPalette.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(192, 192, 192));
     toolBar->setPalette(barPalette);
     m_back = toolButton(QStringLiteral("BNaviBack"), QStringLiteral("<<"),

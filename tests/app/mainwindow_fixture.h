@@ -2,9 +2,9 @@
 
 #include "app/tform1.h"
 #include "folderview/folderviewpage.h"
-#include "thumbs/thumbviewpage.h"
 #include "folderview/formprogress.h"
 #include "support/scripteddialogs.h"
+#include "thumbs/thumbviewpage.h"
 #include "viewer/tformview.h"
 
 #include <QDir>
@@ -38,16 +38,22 @@ class MainWindowTest : public testing::Test
 protected:
     void SetUp() override
     {
-        for (const char *name : {"a.htm", "b.htm", "c.htm", "d.asp", "pic.gif"})
+        for (const char *name : { "a.htm", "b.htm", "c.htm", "d.asp", "pic.gif" })
             writeFile(site.filePath(QString::fromLatin1(name)));
     }
 
-    QString programFolder() const { return QDir::toNativeSeparators(program.path()) + QDir::separator(); }
+    QString programFolder() const
+    {
+        return QDir::toNativeSeparators(program.path()) + QDir::separator();
+    }
     QString sitePath(const char *name) const
     {
         return QDir::toNativeSeparators(site.filePath(QString::fromLatin1(name)));
     }
-    void setIni(const QString &text) { writeFile(program.filePath(QStringLiteral("prg.ini")), text.toUtf8()); }
+    void setIni(const QString &text)
+    {
+        writeFile(program.filePath(QStringLiteral("prg.ini")), text.toUtf8());
+    }
 
     void start(const QStringList &arguments = {})
     {
@@ -69,10 +75,7 @@ protected:
         form->UpdateStatus();
     }
 
-    void closeForm()
-    {
-        form->close();
-    }
+    void closeForm() { form->close(); }
 
     QTemporaryDir program;
     QTemporaryDir site;
@@ -81,4 +84,3 @@ protected:
     std::unique_ptr<viewer::TFormView> view;
     std::unique_ptr<folderview::TFormProgress> progress;
 };
-

@@ -19,7 +19,6 @@
 
 using app::TForm1;
 
-
 TEST(ProgramFolder, OneTrailingSeparatorAndNativeCase)
 {
     EXPECT_EQ(app::programFolderFor(QStringLiteral("/opt/Tools//")), QStringLiteral("/opt/Tools/"));
@@ -32,9 +31,10 @@ TEST_F(MainWindowTest, FirstRunWithoutSettingsCreatesFoldersAndWritesEveryKey)
     EXPECT_TRUE(QFileInfo(program.filePath(QStringLiteral("FILELISTS"))).isDir());
     EXPECT_EQ(form->windowTitle(), QStringLiteral(" Folioscope v1.0 "));
     EXPECT_EQ(form->currentFolder() + QDir::separator(), programFolder());
-    EXPECT_EQ(form->folderPage()->CBFilter->itemText(0), QStringLiteral("All HTML file types + Pictures"));
+    EXPECT_EQ(form->folderPage()->CBFilter->itemText(0),
+        QStringLiteral("All HTML file types + Pictures"));
     EXPECT_EQ(form->LabelHint->text(),
-              QStringLiteral("Welcome to Folioscope - Please open a HTML file folder ..."));
+        QStringLiteral("Welcome to Folioscope - Please open a HTML file folder ..."));
     EXPECT_EQ(form->style().name, QStringLiteral("THUMBS"));
     EXPECT_EQ(form->style().options.lineSize, 80);
     closeForm();
@@ -48,19 +48,19 @@ TEST_F(MainWindowTest, FirstRunWithoutSettingsCreatesFoldersAndWritesEveryKey)
     EXPECT_EQ(ini.keyNames(u"OPTIONS").size(), 13);
     EXPECT_EQ(ini.keyNames(u"THUMBS").size(), 11);
     EXPECT_EQ(ini.readString(u"EDITOR6", u"Descript", QString()),
-              QStringLiteral("External Application 6"));
+        QStringLiteral("External Application 6"));
 }
 
 TEST_F(MainWindowTest, SettingsAreWrittenOnceAndViewPathNeverInsideThumbs)
 {
     setIni(QStringLiteral("[OPTIONS]\r\nStyleName=Fancy\r\n[PATHS]\r\nVIEW_PATH=") + site.path()
-           + QStringLiteral("\r\n"));
+        + QStringLiteral("\r\n"));
     start();
     EXPECT_EQ(form->currentFolder(), QDir::toNativeSeparators(site.path()));
     form->folderPage()->changeFolder(program.filePath(QStringLiteral("THUMBS")));
     EXPECT_EQ(dialogs.texts(QStringLiteral("info")),
-              QStringList{QStringLiteral("Sorry, access denied. This is your thumbnail folder.\n"
-                                         "Please choose another folder ...")});
+        QStringList { QStringLiteral("Sorry, access denied. This is your thumbnail folder.\n"
+                                     "Please choose another folder ...") });
     EXPECT_FALSE(form->PageControl1->isEnabled());
     closeForm();
     platform::IniFile ini;
@@ -71,7 +71,8 @@ TEST_F(MainWindowTest, SettingsAreWrittenOnceAndViewPathNeverInsideThumbs)
 
 TEST_F(MainWindowTest, OddSizesAndBaseIndexFromAHandEditedFile)
 {
-    setIni(QStringLiteral("[POSITION_MAIN]\r\nWidth=-5\r\nHeight=0\r\n[THUMBS]\r\nTHUMB_BASEIDX=9\r\n"));
+    setIni(QStringLiteral(
+        "[POSITION_MAIN]\r\nWidth=-5\r\nHeight=0\r\n[THUMBS]\r\nTHUMB_BASEIDX=9\r\n"));
     start();
     EXPECT_GE(form->width(), 320);
     EXPECT_GE(form->height(), 240);
@@ -97,21 +98,24 @@ TEST_F(MainWindowTest, SelectionQueriesAndTabCaptions)
 {
     setIni(QStringLiteral("[PATHS]\r\nVIEW_PATH=") + site.path() + QStringLiteral("\r\n"));
     start();
-    form->folderPage()->CBFilter->setCurrentIndex(1); // All HTML file types: a.htm b.htm c.htm d.asp
+    form->folderPage()->CBFilter->setCurrentIndex(
+        1); // All HTML file types: a.htm b.htm c.htm d.asp
     ASSERT_EQ(form->folderPage()->LBFile->count(), 4);
 
     selectRows({});
     EXPECT_FALSE(form->MenuExtras->isEnabled());
-    EXPECT_EQ(form->PageControl1->tabText(0), QStringLiteral("Folder View  (0 of 4 files selected)"));
+    EXPECT_EQ(
+        form->PageControl1->tabText(0), QStringLiteral("Folder View  (0 of 4 files selected)"));
 
-    selectRows({1});
+    selectRows({ 1 });
     EXPECT_EQ(form->CurrentFile(), sitePath("b.htm"));
     EXPECT_EQ(form->LabelHint->text(), sitePath("b.htm"));
 
-    selectRows({0, 2});
+    selectRows({ 0, 2 });
     EXPECT_EQ(form->CurrentFile(), QString());
     EXPECT_TRUE(form->MenuExtras->isEnabled());
-    EXPECT_EQ(form->PageControl1->tabText(0), QStringLiteral("Folder View  (2 of 4 files selected)"));
+    EXPECT_EQ(
+        form->PageControl1->tabText(0), QStringLiteral("Folder View  (2 of 4 files selected)"));
     EXPECT_EQ(form->PageControl1->tabText(1), QStringLiteral("Thumbnail View"));
     EXPECT_EQ(form->EntryPath(2, true), sitePath("c.htm"));
     EXPECT_EQ(form->EntryPath(1, true), QString());
@@ -124,7 +128,8 @@ TEST_F(MainWindowTest, SelectionQueriesAndTabCaptions)
     EXPECT_EQ(counts.total, 4);
     EXPECT_EQ(counts.selected, 1); // the first item is selected on arrival
     EXPECT_EQ(form->CurrentFile(), sitePath("a.htm"));
-    EXPECT_EQ(form->PageControl1->tabText(1), QStringLiteral("Thumbnail View  (1 of 4 files selected)"));
+    EXPECT_EQ(
+        form->PageControl1->tabText(1), QStringLiteral("Thumbnail View  (1 of 4 files selected)"));
     EXPECT_EQ(form->PageControl1->tabText(0), QStringLiteral("Folder View"));
 }
 
@@ -135,7 +140,8 @@ TEST_F(MainWindowTest, CtrlAInTheFileListSelectsEverything)
     form->folderPage()->LBFile->setFocus();
     QTest::keyClick(form->folderPage()->LBFile, Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(form->PageControl1->tabText(0),
-              QStringLiteral("Folder View  (%1 of %1 files selected)").arg(form->folderPage()->LBFile->count()));
+        QStringLiteral("Folder View  (%1 of %1 files selected)")
+            .arg(form->folderPage()->LBFile->count()));
 }
 
 TEST_F(MainWindowTest, StartFileRules)
@@ -146,11 +152,12 @@ TEST_F(MainWindowTest, StartFileRules)
         bool taken;
     };
     const Row rows[] = {
-        {"one parameter", {sitePath("b.htm")}, true},
-        {"last of two", {QStringLiteral("-x"), sitePath("c.htm")}, true},
-        {"three parameters", {QStringLiteral("a"), QStringLiteral("b"), sitePath("b.htm")}, false},
-        {"missing file", {sitePath("none.htm")}, false},
-        {"not accepted", {sitePath("notes.txt")}, false},
+        { "one parameter", { sitePath("b.htm") }, true },
+        { "last of two", { QStringLiteral("-x"), sitePath("c.htm") }, true },
+        { "three parameters", { QStringLiteral("a"), QStringLiteral("b"), sitePath("b.htm") },
+            false },
+        { "missing file", { sitePath("none.htm") }, false },
+        { "not accepted", { sitePath("notes.txt") }, false },
     };
     writeFile(sitePath("notes.txt"));
     for (const Row &row : rows) {
@@ -158,9 +165,9 @@ TEST_F(MainWindowTest, StartFileRules)
     }
     // A relative, unclean path is taken as its absolute, clean form.
     QDir::setCurrent(site.path());
-    EXPECT_EQ(app::startFileFromArguments({QStringLiteral("./x/../b.htm")}), sitePath("b.htm"));
+    EXPECT_EQ(app::startFileFromArguments({ QStringLiteral("./x/../b.htm") }), sitePath("b.htm"));
 
-    start({sitePath("c.htm")});
+    start({ sitePath("c.htm") });
     EXPECT_EQ(form->currentFolder(), QDir::toNativeSeparators(site.path()));
     ASSERT_NE(form->folderPage()->LBFile->currentItem(), nullptr);
     EXPECT_EQ(form->folderPage()->LBFile->currentItem()->text(), QStringLiteral("c.htm"));
@@ -174,23 +181,23 @@ TEST_F(MainWindowTest, UnsavedChangesGuardPageSwitchAndClose)
 {
     setIni(QStringLiteral("[PATHS]\r\nVIEW_PATH=") + site.path() + QStringLiteral("\r\n"));
     start();
-    selectRows({0});
+    selectRows({ 0 });
     form->ShowFileInViews(false);
     ASSERT_EQ(view->viewerFile(), sitePath("a.htm"));
     form->folderPage()->BSave->setEnabled(true); // the editor holds unsaved changes
 
-    dialogs.answers = {platform::Dialogs::Cancel};
+    dialogs.answers = { platform::Dialogs::Cancel };
     form->PageControl1->setCurrentIndex(app::FileListsPage);
     EXPECT_EQ(form->PageControl1->currentIndex(), app::FolderViewPage);
     EXPECT_EQ(dialogs.lastText(), QStringLiteral("Save changes in: ") + sitePath("a.htm"));
 
     const QByteArray settingsBefore = readFile(program.filePath(QStringLiteral("prg.ini")));
-    dialogs.answers = {platform::Dialogs::Cancel};
+    dialogs.answers = { platform::Dialogs::Cancel };
     EXPECT_FALSE(form->close());
     EXPECT_TRUE(form->isVisible());
     EXPECT_EQ(readFile(program.filePath(QStringLiteral("prg.ini"))), settingsBefore);
 
-    dialogs.answers = {platform::Dialogs::No};
+    dialogs.answers = { platform::Dialogs::No };
     EXPECT_TRUE(form->close());
     EXPECT_NE(readFile(program.filePath(QStringLiteral("prg.ini"))), settingsBefore);
     EXPECT_EQ(readFile(sitePath("a.htm")), QByteArray("<html><body>x</body></html>"));
@@ -200,7 +207,7 @@ TEST_F(MainWindowTest, ViewerOpensModallyWithBothControlsAndDocksBackAfter)
 {
     setIni(QStringLiteral("[PATHS]\r\nVIEW_PATH=") + site.path() + QStringLiteral("\r\n"));
     start();
-    selectRows({0});
+    selectRows({ 0 });
     form->ShowFileInViews(false);
     QWidget *browser = view->browserControl();
     ASSERT_TRUE(form->folderPage()->Panel1->isAncestorOf(browser));
@@ -224,4 +231,64 @@ TEST_F(MainWindowTest, ViewerOpensModallyWithBothControlsAndDocksBackAfter)
     EXPECT_FALSE(form->folderPage()->Panel1->isAncestorOf(browser));
     form->folderPage()->SBBrowser->click();
     EXPECT_TRUE(form->folderPage()->Panel1->isAncestorOf(browser));
+}
+
+TEST_F(MainWindowTest, AWindowSavedOnABiggerScreenComesBackOnThisOne)
+{
+    setIni(QStringLiteral(
+        "[POSITION_MAIN]\r\nLeft=-900\r\nTop=-900\r\nWidth=3000\r\nHeight=2000\r\n"));
+    start();
+    const QRect available = form->screen()->availableGeometry();
+    // Never beyond the screen's top left, where the menus are; no larger than the screen
+    // unless the controls cannot be laid out smaller (the test screen is only 800 x 600).
+    const QSize smallest = form->minimumSizeHint();
+    EXPECT_TRUE(available.contains(form->frameGeometry().topLeft()));
+    EXPECT_LE(form->width(), std::max(available.width(), smallest.width()));
+    EXPECT_LE(form->height(), std::max(available.height(), smallest.height()));
+    // The left panel shows its filter box and the thumbnail corner whole.
+    QWidget *panel = form->folderPage()->folderPanel();
+    EXPECT_GE(panel->width(), 163);
+    EXPECT_GE(
+        form->folderPage()->CBFilter->width(), form->folderPage()->CBFilter->sizeHint().width());
+    closeForm();
+    platform::IniFile ini;
+    ini.load(program.filePath(QStringLiteral("prg.ini")));
+    EXPECT_LE(ini.readInteger(u"POSITION_MAIN", u"Width", 0),
+              std::max(available.width(), smallest.width()));
+    EXPECT_LE(ini.readInteger(u"POSITION_MAIN", u"Height", 0),
+              std::max(available.height(), smallest.height()));
+}
+
+namespace {
+
+// Records whether the main window was on the screen when a box came up.
+class VisibilityDialogs : public ScriptedDialogs
+{
+public:
+    QWidget *window = nullptr;
+    QList<bool> shownOverWindow;
+    void ShowInfo(const QString &text) override
+    {
+        shownOverWindow.append(window && window->isVisible());
+        ScriptedDialogs::ShowInfo(text);
+    }
+};
+
+} // namespace
+
+TEST_F(MainWindowTest, StartingInTheThumbnailFolderRefusesItOverTheShownWindow)
+{
+    QDir().mkpath(program.filePath(QStringLiteral("THUMBS/sub")));
+    setIni(QStringLiteral("[PATHS]\r\nVIEW_PATH=") + program.filePath(QStringLiteral("THUMBS/sub"))
+        + QStringLiteral("\r\n"));
+    VisibilityDialogs boxes;
+    form = std::make_unique<app::TForm1>(program.path(), QStringList());
+    boxes.window = form.get();
+    form->show();
+    QTest::qWait(50);
+    EXPECT_EQ(boxes.shownOverWindow, QList<bool> { true });
+    EXPECT_FALSE(form->PageControl1->isEnabled());
+    // Message boxes carry the program's title; the platform appends no name to window titles.
+    EXPECT_EQ(platform::applicationTitle(), QStringLiteral(" Folioscope v1.0 "));
+    EXPECT_NE(QGuiApplication::applicationDisplayName(), platform::applicationTitle());
 }

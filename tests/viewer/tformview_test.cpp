@@ -286,3 +286,19 @@ TEST_F(TFormViewTest, BadFilesNeitherCrashNorHang)
 }
 
 } // namespace
+
+TEST_F(TFormViewTest, FollowingALinkInsideAFrameEmptiesTheUrlLabel)
+{
+    const QString frames = pages.write(QStringLiteral("frames.htm"),
+        "<html><frameset cols='50%,50%'><frame name=left src='b.htm'>"
+        "<frame name=right src='c.htm'></frameset></html>");
+    form.LoadFileIntoViewer(frames);
+    const QPoint link = elementCentre(browser(), QStringLiteral("c"), { QStringLiteral("left") });
+    moveMouseTo(browser(), link);
+    ASSERT_TRUE(waitFor([&] { return !form.urlLabel()->text().isEmpty(); }));
+    clickAt(browser(), link);
+    ASSERT_TRUE(waitFor([&] {
+        return frameUrl(browser(), { QStringLiteral("left") }).endsWith(QStringLiteral("c.htm"));
+    }));
+    EXPECT_TRUE(waitFor([&] { return form.urlLabel()->text().isEmpty(); }));
+}
