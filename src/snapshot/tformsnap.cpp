@@ -1,0 +1,61 @@
+#include "snapshot/tformsnap.h"
+
+#include "engine/capturehost.h"
+#include "engine/htmlview.h"
+
+namespace snapshot {
+
+TFormSnap::TFormSnap(const QSize &baseSize, engine::HtmlView *browser, bool fromBrowser)
+    : m_host(std::make_unique<engine::CaptureHost>(baseSize))
+    , m_browser(browser)
+{
+    QPalette silver = m_host->palette();
+    silver.setColor(QPalette::Window, QColor(192, 192, 192));
+    m_host->setPalette(silver);
+    m_host->setAutoFillBackground(true);
+    if (fromBrowser && browser)
+        m_host->adopt(browser);
+}
+
+TFormSnap::~TFormSnap()
+{
+    FormClose();
+}
+
+void TFormSnap::FormClose()
+{
+    if (m_host)
+        m_host->release();
+}
+
+bool TFormSnap::LoadHTMLFile(const QString &file)
+{
+    engine::HtmlView *view = m_host->view();
+    view->clearHistory();
+    if (m_browser && m_browser != view) {
+        // Only the six settings the browser lets the user change; the fixed-pitch font stays.
+        engine::DisplaySettings settings = view->displaySettings();
+        const engine::DisplaySettings browser = m_browser->displaySettings();
+        settings.fontName = browser.fontName;
+        settings.fontColor = browser.fontColor;
+        settings.fontSize = browser.fontSize;
+        settings.linkColor = browser.linkColor;
+        settings.backgroundColor = browser.backgroundColor;
+        settings.showImages = browser.showImages;
+        view->setDisplaySettings(settings);
+    }
+    view->show();
+    return view->LoadHTMLFile(file);
+}
+
+QImage TFormSnap::capture()
+{
+    return m_host->capture();
+}
+
+engine::HtmlView *TFormSnap::view() const
+{
+    return m_host->view();
+}
+
+} // namespace snapshot
