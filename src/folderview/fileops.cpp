@@ -1,6 +1,7 @@
 #include "folderview/fileops.h"
 
 #include "platform/dialogs.h"
+#include "platform/filerules.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -49,12 +50,6 @@ QString trimmedName(QString name)
     return name;
 }
 
-QString extensionOf(const QString &name)
-{
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    return dot < 0 ? QString() : name.mid(dot);
-}
-
 // The one selected entry, which is the file the user sees chosen even when the focus mark
 // stands on another entry.
 QString singleSelectedEntry(const SelectionQueries &selection, const SelectionCount &counts)
@@ -69,16 +64,6 @@ QString singleSelectedEntry(const SelectionQueries &selection, const SelectionCo
 
 } // namespace
 
-bool MaskMatches(const QString &path, const QString &maskList, PathStyle style)
-{
-    const QString extension = extensionOf(platform::fileNamePart(path, style)).toUpper();
-    if (extension.isEmpty() || extension == QLatin1String(".") || extension == QLatin1String(".."))
-        return false;
-    QString masks = maskList.toUpper();
-    masks.remove(QLatin1Char('*'));
-    return masks.contains(extension.left(4));
-}
-
 QString BuildTargetFileName(const QString &folder, const QString &name, const QString &extension,
                             PathStyle style)
 {
@@ -88,7 +73,7 @@ QString BuildTargetFileName(const QString &folder, const QString &name, const QS
     QString file = trimmedName(name);
     // Nothing left of the name: the folder itself, or a bare extension, is no file to write.
     const bool empty = file.isEmpty();
-    if (extensionOf(file).compare(ext, Qt::CaseInsensitive) != 0)
+    if (platform::extensionPart(file).compare(ext, Qt::CaseInsensitive) != 0)
         file += ext;
     static const QString kRefused[] = {QStringLiteral("\\"), QStringLiteral("/"),
                                        QStringLiteral(".."), QStringLiteral("?"),

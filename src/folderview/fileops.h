@@ -2,6 +2,7 @@
 
 #include "folderview/batchprogress.h"
 #include "folderview/selection.h"
+#include "platform/filerules.h"
 #include "platform/pathrules.h"
 
 #include <QString>
@@ -15,11 +16,7 @@ namespace folderview {
 inline const QString AcceptedFileMask =
     QStringLiteral("*.htm;*.jpg;*.gif;*.asp;*.sht;*.dht;*.cfm;*.jht");
 
-// True when the path's extension, cut to four characters with its dot, occurs in the mask
-// list: page.html passes "*.htm", photo.jpeg does not pass "*.jpg", notes.h passes "*.htm".
-// A name without an extension never passes.
-bool MaskMatches(const QString &path, const QString &maskList,
-                 platform::PathStyle style = platform::nativePathStyle());
+using platform::MaskMatches;
 
 // folder + name with the extension appended unless the name has it already, or empty after a
 // beep and the error box "Invalid Filename: " + name for a name that could leave the folder or

@@ -32,17 +32,6 @@ QString maskAt(const QList<FilterPair> &pairs, int index)
     return pairs.at(index).mask;
 }
 
-bool IsInThumbFolder(const QString &folder, const QString &thumbFolder, PathStyle style)
-{
-    const QString shown = platform::WithTrailingBackslash(folder.toUpper(), style);
-    const QString thumbs = platform::WithTrailingBackslash(thumbFolder.toUpper(), style);
-    // A POSIX path may hold the thumbnail folder's text further in ("/home/u/opt/fs/THUMBS/"
-    // for "/opt/fs/THUMBS/") without lying below it.
-    if (style == PathStyle::Posix)
-        return shown.startsWith(thumbs);
-    return shown.contains(thumbs);
-}
-
 int FindListIndex(const QStringList &names, const QString &name)
 {
     for (qsizetype i = 0; i < names.size(); ++i)

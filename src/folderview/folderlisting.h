@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/filerules.h"
 #include "platform/pathrules.h"
 
 #include <QList>
@@ -21,10 +22,7 @@ QList<FilterPair> parseFilterText(const QString &text);
 // The mask of pair `index`, or "*.*" (every file) when there is no such pair.
 QString maskAt(const QList<FilterPair> &pairs, int index);
 
-// True when `folder` is the thumbnail folder or lies below it, letters compared without regard
-// to case.
-bool IsInThumbFolder(const QString &folder, const QString &thumbFolder,
-                     platform::PathStyle style = platform::nativePathStyle());
+using platform::IsInThumbFolder;
 
 // Index of the name equal to `name` without regard to case, or -1.
 int FindListIndex(const QStringList &names, const QString &name);

@@ -5,8 +5,17 @@
 
 namespace platform {
 
-HourglassGuard::HourglassGuard() { QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
+HourglassGuard::HourglassGuard()
+    : m_shown(qobject_cast<QGuiApplication *>(QCoreApplication::instance()) != nullptr)
+{
+    if (m_shown)
+        QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+}
 
-HourglassGuard::~HourglassGuard() { QGuiApplication::restoreOverrideCursor(); }
+HourglassGuard::~HourglassGuard()
+{
+    if (m_shown)
+        QGuiApplication::restoreOverrideCursor();
+}
 
 } // namespace platform

@@ -1,0 +1,147 @@
+// The resampler against libvips on the same pixels, one thread each:
+//   page capture 1600 x 1200 -> thumbnail 130 x 100 (the thumbnail maker's case),
+//   640 x 480 -> 130 x 100 (the smallest usual base size),
+//   640 x 480 -> 1200 x 900 (a snapshot enlarged).
+// vips_reduce is exact like ours; vips_resize shrinks by boxes first and is not.
+#include "thumbs/resample.h"
+
+#include <QRandomGenerator>
+
+#include <benchmark/benchmark.h>
+
+#ifdef FOLIOSCOPE_BENCH_VIPS
+#include <vips/vips.h>
+#endif
+
+namespace {
+
+// A page-like picture: flat areas, hard edges and some noise, so no pass can take a short cut.
+QImage pagePicture(int width, int height, QImage::Format format)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    QRandomGenerator random(1234);
+    for (int y = 0; y < height; ++y) {
+        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            const bool text = (y / 12) % 3 == 0 && (x / 5) % 4 != 0;
+            const int noise = int(random.bounded(16));
+            line[x] = text ? qRgb(20 + noise, 20, 30) : qRgb(250 - noise, 248, x * 255 / width);
+        }
+    }
+    return image.convertToFormat(format);
+}
+
+void runOurs(benchmark::State &state, int sw, int sh, int dw, int dh, QImage::Format format)
+{
+    const QImage source = pagePicture(sw, sh, format);
+    const thumbs::FilterEntry &lanczos = thumbs::FilterCatalog[thumbs::kLanczos3];
+    for (auto _ : state) {
+        QImage destination(dw, dh, QImage::Format_RGB888);
+        if (!thumbs::ResampleBitmap(source, destination, lanczos.filter, lanczos.support))
+            state.SkipWithError("ResampleBitmap failed");
+        benchmark::DoNotOptimize(destination.constBits());
+    }
+}
+
+void BM_Ours_1600x1200_to_130x100(benchmark::State &state)
+{
+    runOurs(state, 1600, 1200, 130, 100, QImage::Format_RGB32);
+}
+void BM_Ours_1600x1200_to_130x100_24bit(benchmark::State &state)
+{
+    runOurs(state, 1600, 1200, 130, 100, QImage::Format_RGB888);
+}
+void BM_Ours_640x480_to_130x100(benchmark::State &state)
+{
+    runOurs(state, 640, 480, 130, 100, QImage::Format_RGB32);
+}
+void BM_Ours_640x480_to_1200x900(benchmark::State &state)
+{
+    runOurs(state, 640, 480, 1200, 900, QImage::Format_RGB32);
+}
+
+BENCHMARK(BM_Ours_1600x1200_to_130x100)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Ours_1600x1200_to_130x100_24bit)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Ours_640x480_to_130x100)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Ours_640x480_to_1200x900)->Unit(benchmark::kMillisecond);
+
+#ifdef FOLIOSCOPE_BENCH_VIPS
+
+enum class VipsWay { Reduce, Resize };
+
+// The same pixels as three-band bytes; each round builds the pipeline and computes it into
+// memory, with the operation cache off so that nothing is reused between rounds.
+void runVips(benchmark::State &state, int sw, int sh, int dw, int dh, VipsWay way)
+{
+    const QImage source = pagePicture(sw, sh, QImage::Format_RGB888);
+    QByteArray packed;
+    for (int y = 0; y < sh; ++y)
+        packed.append(reinterpret_cast<const char *>(source.constScanLine(y)), qsizetype(sw) * 3);
+    for (auto _ : state) {
+        VipsImage *in = vips_image_new_from_memory(
+            packed.constData(), size_t(packed.size()), sw, sh, 3, VIPS_FORMAT_UCHAR);
+        VipsImage *out = nullptr;
+        const int failed = way == VipsWay::Reduce
+            ? vips_reduce(
+                in, &out, double(sw) / dw, double(sh) / dh, "kernel", VIPS_KERNEL_LANCZOS3, nullptr)
+            : vips_resize(in, &out, double(dw) / sw, "vscale", double(dh) / sh, "kernel",
+                VIPS_KERNEL_LANCZOS3, nullptr);
+        size_t size = 0;
+        void *pixels = failed ? nullptr : vips_image_write_to_memory(out, &size);
+        if (!pixels || out->Xsize != dw || out->Ysize != dh)
+            state.SkipWithError("libvips failed or gave another size");
+        benchmark::DoNotOptimize(pixels);
+        g_free(pixels);
+        if (out)
+            g_object_unref(out);
+        g_object_unref(in);
+    }
+}
+
+void BM_VipsReduce_1600x1200_to_130x100(benchmark::State &state)
+{
+    runVips(state, 1600, 1200, 130, 100, VipsWay::Reduce);
+}
+void BM_VipsResize_1600x1200_to_130x100(benchmark::State &state)
+{
+    runVips(state, 1600, 1200, 130, 100, VipsWay::Resize);
+}
+void BM_VipsReduce_640x480_to_130x100(benchmark::State &state)
+{
+    runVips(state, 640, 480, 130, 100, VipsWay::Reduce);
+}
+void BM_VipsResize_640x480_to_130x100(benchmark::State &state)
+{
+    runVips(state, 640, 480, 130, 100, VipsWay::Resize);
+}
+// vips_reduce only shrinks; an enlargement goes through vips_resize.
+void BM_VipsResize_640x480_to_1200x900(benchmark::State &state)
+{
+    runVips(state, 640, 480, 1200, 900, VipsWay::Resize);
+}
+
+BENCHMARK(BM_VipsReduce_1600x1200_to_130x100)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_VipsResize_1600x1200_to_130x100)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_VipsReduce_640x480_to_130x100)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_VipsResize_640x480_to_130x100)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_VipsResize_640x480_to_1200x900)->Unit(benchmark::kMillisecond);
+
+#endif
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+#ifdef FOLIOSCOPE_BENCH_VIPS
+    if (VIPS_INIT(argv[0]))
+        return 1;
+    vips_concurrency_set(1);
+    vips_cache_set_max(0);
+#endif
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

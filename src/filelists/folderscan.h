@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QFileInfo>
+#include <QString>
+
+#include <functional>
+
+namespace filelists {
+
+// One matching entry: the folder it lies in (native separators, no trailing separator unless
+// it is a root) and the entry itself, so that a caller can build a full path or a record.
+using FoundEntry = std::function<void(const QString &folder, const QFileInfo &entry)>;
+
+struct ScanOptions {
+    // Semicolon-separated patterns such as "*.htm;*.asp", tested with MaskMatches.
+    QString mask;
+    // When false, folders inside `thumbFolder` are listed but none of their sub-folders is
+    // entered: a search of the program folder sees the thumbnail folder's own files only.
+    bool descendEverywhere = true;
+    QString thumbFolder;
+    // Polled once per entry; true ends the scan early.
+    std::function<bool()> stopRequested;
+    // Lets pending window events run; called at most once per `eventInterval` milliseconds.
+    // Empty: QCoreApplication::processEvents.
+    std::function<void()> letEventsRun;
+    int eventInterval = 15;
+};
+
+// The recursive scan: every non-hidden entry of `folder` and of its sub-folders that passes
+// the mask, in the order the file system lists them, a sub-folder's entries where the
+// sub-folder was met. Only plain folders are entered: not symbolic links, not folders whose
+// name contains "_vti_cnf"; such folders are tested against the mask like files. Folders that
+// cannot be read are skipped silently. Returns false when the scan was stopped.
+bool ScanFolder(const QString &folder, const ScanOptions &options, const FoundEntry &found);
+
+// The same test for the entries of `folder` alone, without entering any sub-folder.
+bool ScanOneFolder(const QString &folder, const ScanOptions &options, const FoundEntry &found);
+
+// ScanFolder collecting full paths.
+QStringList ScanFolderPaths(const QString &folder, const ScanOptions &options);
+
+} // namespace filelists

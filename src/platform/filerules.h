@@ -1,0 +1,22 @@
+#pragma once
+
+#include "platform/pathrules.h"
+
+#include <QString>
+
+namespace platform {
+
+// The extension of a file name from its last dot on, dot included; empty when it has none.
+QString extensionPart(const QString &name);
+
+// True when the path's extension, cut to four characters with its dot, occurs in the mask
+// list: page.html passes "*.htm", photo.jpeg does not pass "*.jpg", notes.h passes "*.htm".
+// A name without an extension never passes.
+bool MaskMatches(const QString &path, const QString &maskList, PathStyle style = nativePathStyle());
+
+// True when `folder` is the thumbnail folder or lies below it, letters compared without regard
+// to case.
+bool IsInThumbFolder(
+    const QString &folder, const QString &thumbFolder, PathStyle style = nativePathStyle());
+
+} // namespace platform

@@ -1,0 +1,138 @@
+#include "thumbs/thumbclean.h"
+
+#include "filelists/folderscan.h"
+#include "platform/hourglass.h"
+#include "thumbs/thumbstore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+using platform::PathStyle;
+
+namespace thumbs {
+
+namespace {
+
+const QString kThumbMask = QStringLiteral("*.JPG");
+const QChar kEquals = QLatin1Char('=');
+// Beyond this many "=" signs in one tag only the plain reading is tried (each sign doubles
+// the readings).
+constexpr qsizetype kMaxReadings = 12;
+
+// Every reading of the remaining tag parts, each "=" before them a separator or itself, until
+// one names an existing page. A separator is only tried where the folder so far exists.
+bool someReadingExists(
+    const QString &folder, const QStringList &parts, qsizetype next, const QString &page, QChar sep)
+{
+    if (next == parts.size())
+        return QFileInfo::exists(folder + sep + page);
+    if (QFileInfo(folder).isDir()
+        && someReadingExists(folder + sep + parts.at(next), parts, next + 1, page, sep))
+        return true;
+    return someReadingExists(folder + kEquals + parts.at(next), parts, next + 1, page, sep);
+}
+
+bool plainReadingMissing(const QString &thumbFolder, const QString &thumbFile, PathStyle style)
+{
+    const QString page = PageFileFor(thumbFolder, thumbFile, style);
+    return !QDir::isAbsolutePath(page) || !QFileInfo::exists(page);
+}
+
+bool removeThumb(const QString &path)
+{
+    return QFile::remove(path) || !QFileInfo::exists(path);
+}
+
+// The sub-folders of the thumbnail folder that are empty now; files and full folders stay.
+void removeEmptySubFolders(const QString &thumbFolder)
+{
+    QDir folder(thumbFolder);
+    const QStringList names
+        = folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString &name : names)
+        folder.rmdir(name);
+}
+
+QString cleanMessage(const CleanResult &result, bool removeAll)
+{
+    if (removeAll)
+        return QString::number(result.removed) + QStringLiteral(" thumbnails removed.");
+    return QString::number(result.found) + QStringLiteral(" thumbnails found.\r\n\r\n")
+        + QString::number(result.removed) + QStringLiteral(" orphaned thumbnails removed.");
+}
+
+} // namespace
+
+bool ThumbIsOrphaned(const QString &thumbFolder, const QString &thumbFile, PathStyle style)
+{
+    const QChar sep = platform::separator(style);
+    const QString prefix = platform::WithTrailingBackslash(thumbFolder, style);
+    if (!thumbFile.startsWith(prefix, Qt::CaseInsensitive))
+        return plainReadingMissing(thumbFolder, thumbFile, style);
+    const QString rest = thumbFile.mid(prefix.size());
+    const qsizetype nameStart = rest.lastIndexOf(sep) + 1;
+    // A picture lying in the thumbnail folder itself belongs to no folder.
+    if (nameStart == 0)
+        return true;
+    const QString tag = rest.left(nameStart - 1);
+    const QString name = rest.mid(nameStart);
+    const QString page = name.left(std::max<qsizetype>(0, name.size() - 4));
+
+    QString root;
+    QString body;
+    if (style == PathStyle::Windows) {
+        if (tag.startsWith(QStringLiteral("==")))
+            return false; // a network folder: no page to compare with
+        const qsizetype drive = tag.indexOf(QStringLiteral("=="));
+        if (drive < 0)
+            return plainReadingMissing(thumbFolder, thumbFile, style);
+        root = tag.left(drive) + QStringLiteral(":\\");
+        body = tag.mid(drive + 2);
+    } else {
+        if (!tag.startsWith(kEquals))
+            return plainReadingMissing(thumbFolder, thumbFile, style);
+        root = sep;
+        body = tag.mid(1);
+    }
+    if (body.isEmpty())
+        return !QFileInfo::exists(root + page);
+    const QStringList parts = body.split(kEquals);
+    if (parts.size() > kMaxReadings + 1)
+        return plainReadingMissing(thumbFolder, thumbFile, style);
+    return !someReadingExists(root + parts.first(), parts, 1, page, sep);
+}
+
+void ClearThumb(
+    const QString &thumbFolder, const QString &page, const CacheInvalidate &cacheInvalidate)
+{
+    const platform::HourglassGuard hourglass;
+    const QString thumb = ThumbFileFor(thumbFolder, platform::folderPart(page), page);
+    QFile::remove(thumb);
+    if (cacheInvalidate)
+        cacheInvalidate(thumb);
+}
+
+CleanResult CleanThumbFolder(const QString &thumbFolder, bool removeAll)
+{
+    const platform::HourglassGuard hourglass;
+    filelists::ScanOptions options;
+    options.mask = kThumbMask;
+    const QStringList thumbs = filelists::ScanFolderPaths(thumbFolder, options);
+
+    CleanResult result;
+    result.found = int(thumbs.size());
+    for (const QString &thumb : thumbs) {
+        if (!removeAll && !ThumbIsOrphaned(thumbFolder, thumb))
+            continue;
+        if (removeThumb(thumb))
+            ++result.removed;
+        else
+            result.failed.append(thumb);
+    }
+    removeEmptySubFolders(thumbFolder);
+    result.message = cleanMessage(result, removeAll);
+    return result;
+}
+
+} // namespace thumbs

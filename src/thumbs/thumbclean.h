@@ -1,0 +1,41 @@
+#pragma once
+
+#include "platform/pathrules.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace thumbs {
+
+// Told the path of a thumbnail file whose cached picture is no longer valid.
+using CacheInvalidate = std::function<void(const QString &thumbFile)>;
+
+// Deletes the thumbnail of the page with full path `page` (a missing one is no error) and
+// tells the cache. Shows the busy cursor meanwhile.
+void ClearThumb(
+    const QString &thumbFolder, const QString &page, const CacheInvalidate &cacheInvalidate = {});
+
+struct CleanResult {
+    int found = 0; // thumbnail files met
+    int removed = 0; // thumbnail files that are gone
+    QStringList failed; // thumbnail files that could not be deleted
+    QString message; // the information text that the menu item shows
+};
+
+// "Remove all thumbs from disk" (removeAll) or "Remove orphaned thumbs from disk": deletes every
+// thumbnail file (.jpg, also .j and .jp) of the thumbnail folder and its sub-folders, or only
+// those whose page is gone, then removes the sub-folders of the thumbnail folder that are left
+// empty (one level only). Shows the busy cursor meanwhile; the window stays live through the
+// folder scan. The cache is not touched.
+CleanResult CleanThumbFolder(const QString &thumbFolder, bool removeAll);
+
+// True when the page of a thumbnail file cannot be found. The thumbnails of network folders
+// (in the Windows form, tags beginning with "==") cannot be mapped back to a page and are
+// never orphans. A folder name holding "=" reads back as two folders; every reading of the
+// tag is tried before a thumbnail counts as orphaned.
+bool ThumbIsOrphaned(const QString &thumbFolder, const QString &thumbFile,
+    platform::PathStyle style = platform::nativePathStyle());
+
+} // namespace thumbs

@@ -1,0 +1,225 @@
+#include "filelists/folderscan.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using filelists::ScanOptions;
+
+namespace {
+
+QString u8(const char *text)
+{
+    return QString::fromUtf8(text);
+}
+
+// Creates the files and folders of `paths` below `root`; a path ending in "/" is a folder.
+void makeTree(const QString &root, const QStringList &paths)
+{
+    for (const QString &path : paths) {
+        const QString full = root + QLatin1Char('/') + path;
+        if (path.endsWith(QLatin1Char('/'))) {
+            ASSERT_TRUE(QDir().mkpath(full)) << full.toStdString();
+            continue;
+        }
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(full).path()));
+        QFile file(full);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << full.toStdString();
+    }
+}
+
+// Paths found below `root`, relative to it, in the order of the scan.
+QStringList relativeScan(const QString &root, const ScanOptions &options, bool recursive = true)
+{
+    QStringList found;
+    const auto collect = [&](const QString &folder, const QFileInfo &entry) {
+        found.append(QDir(root).relativeFilePath(folder + u8("/") + entry.fileName()));
+    };
+    if (recursive)
+        filelists::ScanFolder(root, options, collect);
+    else
+        filelists::ScanOneFolder(root, options, collect);
+    return found;
+}
+
+QStringList sorted(QStringList list)
+{
+    list.sort();
+    return list;
+}
+
+ScanOptions withMask(const char *mask)
+{
+    ScanOptions options;
+    options.mask = u8(mask);
+    return options;
+}
+
+} // namespace
+
+TEST(FolderScan, WhichEntriesAreFound)
+{
+    struct Row {
+        const char *name;
+        QStringList tree;
+        const char *mask;
+        QStringList expected; // in any order
+    };
+    const Row rows[] = {
+        { "mask cuts extensions to four characters",
+            { u8("a.htm"), u8("b.html"), u8("c.HTM"), u8("d.txt"), u8("e.h"), u8("README") },
+            "*.htm", { u8("a.htm"), u8("b.html"), u8("c.HTM"), u8("e.h") } },
+        { "JPEG is not JPG; .j and .jp are", { u8("a.jpeg"), u8("b.j"), u8("c.jp"), u8("d.JPG") },
+            "*.JPG", { u8("b.j"), u8("c.jp"), u8("d.JPG") } },
+        { "sub-folders are entered at any depth",
+            { u8("old/a.html"), u8("old/deeper/b.htm"), u8("old/deeper/c.gif") }, "*.htm",
+            { u8("old/a.html"), u8("old/deeper/b.htm") } },
+        { "hidden files and folders are skipped",
+            { u8(".hidden.htm"), u8(".git/x.htm"), u8("shown.htm") }, "*.htm",
+            { u8("shown.htm") } },
+        { "_vti_cnf folders in any case are not entered",
+            { u8("_vti_cnf/a.htm"), u8("old_VTI_CNF_x/b.htm"), u8("c.htm") }, "*.htm",
+            { u8("c.htm") } },
+        { "a folder not entered is tested like a file", { u8("_vti_cnf.htm/a.htm") }, "*.htm",
+            { u8("_vti_cnf.htm") } },
+        { "a folder with an extension is entered, not listed", { u8("site.htm/a.htm") }, "*.htm",
+            { u8("site.htm/a.htm") } },
+        { "*.* matches nothing", { u8("a.htm"), u8("b.txt") }, "*.*", {} },
+        { "empty folders give nothing", { u8("empty/"), u8("also/empty/") }, "*.htm", {} },
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        QTemporaryDir dir;
+        makeTree(dir.path(), row.tree);
+        EXPECT_EQ(sorted(relativeScan(dir.path(), withMask(row.mask))), sorted(row.expected));
+    }
+}
+
+// A sub-folder's entries come where the sub-folder was met in its parent's listing.
+TEST(FolderScan, OrderFollowsTheFileSystemListing)
+{
+    QTemporaryDir dir;
+    makeTree(dir.path(),
+        { u8("a.htm"), u8("m/1.htm"), u8("m/2.htm"), u8("m/n/3.htm"), u8("z.htm"), u8("b/4.htm") });
+    const QStringList found = relativeScan(dir.path(), withMask("*.htm"));
+    ASSERT_EQ(found.size(), 6);
+
+    // The expected order, built from the unsorted listings of each folder.
+    std::function<QStringList(const QString &)> expected = [&](const QString &rel) {
+        QStringList out;
+        const QDir folder(dir.filePath(rel));
+        for (const QString &name :
+            folder.entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Unsorted)) {
+            const QString path = rel.isEmpty() ? name : rel + u8("/") + name;
+            if (QFileInfo(folder.filePath(name)).isDir())
+                out += expected(path);
+            else
+                out.append(path);
+        }
+        return out;
+    };
+    EXPECT_EQ(found, expected(QString()));
+}
+
+TEST(FolderScan, OneFolderLooksAtEveryEntryWithoutEnteringAny)
+{
+    QTemporaryDir dir;
+    makeTree(dir.path(), { u8("a.htm"), u8("old.htm/b.htm"), u8("sub/c.htm"), u8("d.txt") });
+    EXPECT_EQ(sorted(relativeScan(dir.path(), withMask("*.htm"), false)),
+        sorted({ u8("a.htm"), u8("old.htm") }));
+}
+
+// Searching the program folder: the thumbnail folder's own files, not those of its sub-folders.
+TEST(FolderScan, ThumbnailFolderRule)
+{
+    QTemporaryDir dir;
+    makeTree(dir.path(),
+        { u8("logo.jpg"), u8("THUMBS/stray.jpg"), u8("THUMBS/=home=u/a.htm.jpg"),
+            u8("pics/b.jpg") });
+    ScanOptions options = withMask("*.jpg");
+    options.descendEverywhere = false;
+    options.thumbFolder = dir.filePath(u8("thumbs")); // letters compared without regard to case
+    EXPECT_EQ(sorted(relativeScan(dir.path(), options)),
+        sorted({ u8("logo.jpg"), u8("THUMBS/stray.jpg"), u8("pics/b.jpg") }));
+    options.descendEverywhere = true;
+    EXPECT_EQ(relativeScan(dir.path(), options).size(), 4);
+    // Without a thumbnail folder every folder is entered.
+    options.descendEverywhere = false;
+    options.thumbFolder.clear();
+    EXPECT_EQ(relativeScan(dir.path(), options).size(), 4);
+}
+
+TEST(FolderScan, LinksToFoldersAreNeverEntered)
+{
+    QTemporaryDir dir;
+    makeTree(dir.path(), { u8("real/a.htm") });
+    ASSERT_TRUE(QFile::link(dir.filePath(u8("real")), dir.filePath(u8("linked.htm"))));
+    ASSERT_TRUE(QFile::link(dir.filePath(u8("real")), dir.filePath(u8("linked"))));
+    // A link to its own parent would loop if it were followed.
+    ASSERT_TRUE(QFile::link(dir.path(), dir.filePath(u8("real/up"))));
+    ASSERT_TRUE(QFile::link(dir.filePath(u8("real/a.htm")), dir.filePath(u8("file-link.htm"))));
+    ASSERT_TRUE(QFile::link(dir.filePath(u8("nowhere")), dir.filePath(u8("broken.htm"))));
+    EXPECT_EQ(sorted(relativeScan(dir.path(), withMask("*.htm"))),
+        sorted({ u8("real/a.htm"), u8("linked.htm"), u8("file-link.htm") }));
+}
+
+TEST(FolderScan, MissingAndUnreadableFoldersAreSilent)
+{
+    QTemporaryDir dir;
+    EXPECT_TRUE(relativeScan(dir.filePath(u8("missing")), withMask("*.htm")).isEmpty());
+    makeTree(dir.path(), { u8("locked/a.htm"), u8("b.htm") });
+    const QString locked = dir.filePath(u8("locked"));
+    QFile::setPermissions(locked, QFileDevice::Permissions());
+    const QStringList found = relativeScan(dir.path(), withMask("*.htm"));
+    QFile::setPermissions(
+        locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    // Root reads the locked folder all the same.
+    EXPECT_TRUE(found == QStringList { u8("b.htm") } || found.size() == 2);
+}
+
+TEST(FolderScan, TrailingSeparatorAndFolderArgument)
+{
+    QTemporaryDir dir;
+    makeTree(dir.path(), { u8("sub/a.htm") });
+    ScanOptions options = withMask("*.htm");
+    const QString expected = QDir::toNativeSeparators(dir.filePath(u8("sub/a.htm")));
+    EXPECT_EQ(filelists::ScanFolderPaths(dir.path() + u8("/"), options), QStringList { expected });
+    EXPECT_EQ(filelists::ScanFolderPaths(dir.path() + u8("//"), options), QStringList { expected });
+    QString folderSeen;
+    filelists::ScanFolder(dir.path(), options, [&](const QString &folder, const QFileInfo &entry) {
+        folderSeen = folder;
+        EXPECT_EQ(entry.size(), 0);
+    });
+    EXPECT_EQ(folderSeen, QDir::toNativeSeparators(dir.filePath(u8("sub"))));
+}
+
+TEST(FolderScan, StopAndEvents)
+{
+    QTemporaryDir dir;
+    QStringList tree;
+    for (int i = 0; i < 50; ++i)
+        tree.append(u8("f%1/p.htm").arg(i));
+    makeTree(dir.path(), tree);
+
+    ScanOptions options = withMask("*.htm");
+    int polls = 0;
+    int events = 0;
+    options.stopRequested = [&polls] { return ++polls > 10; };
+    options.letEventsRun = [&events] { ++events; };
+    options.eventInterval = 0;
+    int found = 0;
+    EXPECT_FALSE(filelists::ScanFolder(
+        dir.path(), options, [&found](const QString &, const QFileInfo &) { ++found; }));
+    EXPECT_LT(found, 10);
+    EXPECT_EQ(events, polls); // every entry once the interval is 0
+
+    // A long interval lets no events run during a short scan, and nothing stops it.
+    options.stopRequested = {};
+    options.eventInterval = 60000;
+    events = 0;
+    EXPECT_TRUE(
+        filelists::ScanFolder(dir.path(), options, [](const QString &, const QFileInfo &) {}));
+    EXPECT_EQ(events, 0);
+}

@@ -1,0 +1,194 @@
+#include "thumbs/thumbclean.h"
+#include "thumbs/thumbstore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+using platform::PathStyle;
+
+namespace {
+
+QString u8(const char *text)
+{
+    return QString::fromUtf8(text);
+}
+
+void touch(const QString &path)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    file.write("x");
+}
+
+// A program folder with its thumbnail folder and a site beside it.
+struct Store {
+    QTemporaryDir dir;
+    QString thumbs = dir.filePath(u8("prog/THUMBS")) + u8("/");
+    QString site = dir.filePath(u8("site"));
+
+    // The thumbnail of `page` (relative to the site), made whether the page exists or not.
+    QString thumbOf(const QString &page) const
+    {
+        const QString full = site + u8("/") + page;
+        return thumbs::ThumbFileFor(thumbs, platform::folderPart(full), full);
+    }
+    QString addPage(const char *page) const
+    {
+        touch(site + u8("/") + u8(page));
+        return addThumb(page);
+    }
+    QString addThumb(const char *page) const
+    {
+        const QString thumb = thumbOf(u8(page));
+        touch(thumb);
+        return thumb;
+    }
+};
+
+} // namespace
+
+TEST(ThumbClean, OrphansGoPagesStay)
+{
+    Store store;
+    const QString kept = store.addPage("index.htm");
+    const QString keptDeep = store.addPage("sub/page.htm.bak");
+    const QString gone = store.addThumb("gone.htm");
+    const QString goneDeep = store.addThumb("old/x.html");
+    touch(store.thumbs + u8("stray.jpg")); // in the folder itself: no page
+    touch(store.thumbs + u8("=nowhere/short.jp")); // .jp and .j pass the mask too
+    touch(store.thumbs + u8("=nowhere/a.jpeg")); // .JPEG is not .JPG
+    touch(store.thumbs + u8("=nowhere/notes.txt")); // not a thumbnail
+    touch(store.thumbs + u8("=nowhere/.hidden.jpg")); // hidden files are not seen
+
+    const thumbs::CleanResult result = thumbs::CleanThumbFolder(store.thumbs, false);
+    EXPECT_EQ(result.found, 6);
+    EXPECT_EQ(result.removed, 4);
+    EXPECT_TRUE(result.failed.isEmpty());
+    EXPECT_EQ(result.message, u8("6 thumbnails found.\r\n\r\n4 orphaned thumbnails removed."));
+    EXPECT_TRUE(QFile::exists(kept));
+    EXPECT_TRUE(QFile::exists(keptDeep));
+    EXPECT_FALSE(QFile::exists(gone));
+    EXPECT_FALSE(QFile::exists(goneDeep));
+    EXPECT_TRUE(QFile::exists(store.thumbs + u8("=nowhere/a.jpeg")));
+    // The folder of the old pages held only thumbnails and is gone; the others stay.
+    EXPECT_FALSE(QFileInfo::exists(QFileInfo(goneDeep).path()));
+    EXPECT_TRUE(QFileInfo::exists(store.thumbs + u8("=nowhere")));
+}
+
+TEST(ThumbClean, RemoveAllEmptiesOneLevelOfFolders)
+{
+    Store store;
+    store.addPage("index.htm");
+    store.addPage("sub/a.htm");
+    store.addThumb("gone.htm");
+    QDir().mkpath(store.thumbs + u8("=other/deeper/emptier")); // not visited below one level
+    touch(store.thumbs + u8("=keep/readme.txt"));
+
+    const thumbs::CleanResult result = thumbs::CleanThumbFolder(store.thumbs, true);
+    EXPECT_EQ(result.removed, 3);
+    EXPECT_EQ(result.message, u8("3 thumbnails removed."));
+    EXPECT_TRUE(QFile::exists(store.site + u8("/index.htm"))) << "pages are never touched";
+    EXPECT_EQ(QDir(store.thumbs).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+        QStringList({ u8("=keep"), u8("=other") }));
+}
+
+TEST(ThumbClean, EmptyAndVanishedFolders)
+{
+    Store store;
+    ASSERT_TRUE(QDir().mkpath(store.thumbs));
+    EXPECT_EQ(thumbs::CleanThumbFolder(store.thumbs, false).message,
+        u8("0 thumbnails found.\r\n\r\n0 orphaned thumbnails removed."));
+    EXPECT_EQ(thumbs::CleanThumbFolder(store.dir.filePath(u8("missing/")), true).message,
+        u8("0 thumbnails removed."));
+}
+
+// Links lead out of the thumbnail folder: nothing outside it is ever deleted.
+TEST(ThumbClean, NeverFollowsLinksOut)
+{
+    Store store;
+    touch(store.dir.filePath(u8("outside/precious.jpg")));
+    ASSERT_TRUE(QDir().mkpath(store.thumbs));
+    ASSERT_TRUE(QFile::link(store.dir.filePath(u8("outside")), store.thumbs + u8("=linked")));
+    ASSERT_TRUE(
+        QFile::link(store.dir.filePath(u8("outside/precious.jpg")), store.thumbs + u8("=x.jpg")));
+    thumbs::CleanThumbFolder(store.thumbs, true);
+    EXPECT_TRUE(QFile::exists(store.dir.filePath(u8("outside/precious.jpg"))));
+    EXPECT_FALSE(QFileInfo(store.thumbs + u8("=x.jpg")).isSymLink());
+}
+
+// A folder that refuses deletions: the message counts only what is gone.
+TEST(ThumbClean, ReadOnlyFolderIsNotCountedAsRemoved)
+{
+    Store store;
+    const QString thumb = store.addThumb("locked/gone.htm");
+    const QString folder = QFileInfo(thumb).path();
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    const thumbs::CleanResult result = thumbs::CleanThumbFolder(store.thumbs, false);
+    QFile::setPermissions(
+        folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_EQ(result.found, 1);
+    if (::geteuid() == 0) {
+        EXPECT_EQ(result.removed, 1) << "root deletes all the same";
+    } else {
+        EXPECT_EQ(result.removed, 0);
+        EXPECT_EQ(result.failed, QStringList { thumb });
+        EXPECT_TRUE(QFile::exists(thumb));
+    }
+}
+
+// "=" in a folder name reads back as two folders; the thumbnail of a page that exists under
+// another reading of its tag is kept.
+TEST(ThumbClean, EqualsSignFoldersAreTriedEveryWay)
+{
+    Store store;
+    const QString odd = store.addPage("a=b/c=d/page.htm");
+    const QString plain = store.addPage("a/b/page2.htm");
+    const QString orphan = store.addThumb("a=b/missing.htm");
+    EXPECT_FALSE(thumbs::ThumbIsOrphaned(store.thumbs, odd));
+    EXPECT_FALSE(thumbs::ThumbIsOrphaned(store.thumbs, plain));
+    EXPECT_TRUE(thumbs::ThumbIsOrphaned(store.thumbs, orphan));
+    const thumbs::CleanResult result = thumbs::CleanThumbFolder(store.thumbs, false);
+    EXPECT_EQ(result.removed, 1);
+    EXPECT_TRUE(QFile::exists(odd));
+}
+
+TEST(ThumbClean, OrphansInWindowsForm)
+{
+    const QString thumbs = u8("C:\\TOOLS\\FS\\THUMBS\\");
+    struct Row {
+        const char *name;
+        const char *thumb;
+        bool orphaned;
+    };
+    const Row rows[] = {
+        { "network folder: kept", "C:\\TOOLS\\FS\\THUMBS\\==server=share=docs\\a.htm.jpg", false },
+        { "missing drive folder", "C:\\TOOLS\\FS\\THUMBS\\Q==No=Such\\a.htm.jpg", true },
+        { "drive root", "C:\\TOOLS\\FS\\THUMBS\\Q==\\a.htm.jpg", true },
+        { "in the folder itself", "C:\\TOOLS\\FS\\THUMBS\\stray.jpg", true },
+    };
+    for (const Row &row : rows)
+        EXPECT_EQ(thumbs::ThumbIsOrphaned(thumbs, u8(row.thumb), PathStyle::Windows), row.orphaned)
+            << row.name;
+}
+
+TEST(ThumbClean, ClearThumbDeletesAndTellsTheCache)
+{
+    Store store;
+    touch(store.site + u8("/index.htm"));
+    const QString thumb = store.addThumb("index.htm");
+    QStringList told;
+    const auto invalidate = [&told](const QString &path) { told.append(path); };
+    thumbs::ClearThumb(store.thumbs, store.site + u8("/index.htm"), invalidate);
+    EXPECT_FALSE(QFile::exists(thumb));
+    EXPECT_TRUE(QFile::exists(store.site + u8("/index.htm")));
+    // Again, with the thumbnail gone already: no error, the cache is told all the same.
+    thumbs::ClearThumb(store.thumbs, store.site + u8("/index.htm"), invalidate);
+    EXPECT_EQ(told, QStringList({ thumb, thumb }));
+    thumbs::ClearThumb(store.thumbs, store.site + u8("/index.htm"));
+}
