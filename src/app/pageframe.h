@@ -3,6 +3,7 @@
 #include "app/settings.h"
 #include "folderview/selection.h"
 
+#include <QPoint>
 #include <QString>
 
 namespace folderview {
@@ -44,6 +45,8 @@ public:
     virtual void SetViewerButtonState() = 0;
     // Opens the viewer window on the current file (double-click or Enter on an entry).
     virtual void DblClickForAll() = 0;
+    // The shared context menu of the lists, acting on the active page.
+    virtual void showContextMenu(const QPoint &globalPos) = 0;
 
     // The shared progress window of long batches, and the switch that disables the main
     // window meanwhile; null when there is none.

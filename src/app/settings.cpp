@@ -1,6 +1,7 @@
 #include "app/settings.h"
 
 #include "platform/pathrules.h"
+#include "platform/shell.h"
 
 #include <QFileInfo>
 
@@ -107,10 +108,8 @@ Settings readSettings(const IniFile &ini, const QString &programFolder, const QS
     s.DoOpenOnSingleClick = ini.readBool(kOptions, u"DoOpenOnSingleClick", s.DoOpenOnSingleClick);
     s.CACHE_MAX = ini.readInteger(kOptions, u"CACHE_MAX", s.CACHE_MAX);
     // 8. Which external applications exist
-    for (ExternalApp &app : s.ExternalApps) {
-        const QFileInfo info(app.Location);
-        app.Exists = !app.Location.isEmpty() && info.exists() && info.isFile();
-    }
+    for (ExternalApp &app : s.ExternalApps)
+        app.Exists = platform::launcherExists(app.Location);
     return s;
 }
 

@@ -71,8 +71,8 @@ bool isBlankFilterText(const QString &text);
 
 // Reads every key in the order of the settings file's rules; defaults depend on the
 // program folder (with its trailing separator) and the screen size.
-Settings readSettings(const platform::IniFile &ini, const QString &programFolder,
-                      const QSize &screenSize);
+Settings readSettings(
+    const platform::IniFile &ini, const QString &programFolder, const QSize &screenSize);
 
 // Writes every key in the order of the settings file's rules (colours reset first).
 void writeSettings(platform::IniFile &ini, Settings settings);

@@ -1,5 +1,10 @@
 #include "app/tform1.h"
 
+#include "app/contextmenu.h"
+#include "app/tformabout.h"
+#include "app/tformgenopt.h"
+#include "app/tformhelp.h"
+
 #include "filelists/filelistspage.h"
 #include "folderview/fileops.h"
 #include "folderview/folderlisting.h"
@@ -8,7 +13,9 @@
 #include "formatter/style.h"
 #include "platform/dialogs.h"
 #include "platform/pathrules.h"
+#include "platform/shell.h"
 #include "platform/textcodec.h"
+#include "thumbs/thumbclean.h"
 #include "thumbs/thumbviewpage.h"
 #include "viewer/tformview.h"
 
@@ -38,6 +45,8 @@ const QString kWelcome
     = QStringLiteral("Welcome to Folioscope - Please open a HTML file folder ...");
 const QStringList kPageNames = { QStringLiteral("Folder View"), QStringLiteral("Thumbnail View"),
     QStringLiteral("File Lists") };
+// The program's own page, opened by "&Folioscope Hompage".
+const QString kHomePage = QStringLiteral("https://folioscope.org/");
 constexpr int kHintMilliseconds = 5000;
 constexpr int kMinimumWidth = 320;
 constexpr int kMinimumHeight = 240;
@@ -179,8 +188,8 @@ void TForm1::placeOnScreen(const QRect &available)
     }
     frame.moveCenter(available.center());
     // A window that cannot shrink enough still keeps its menus on the screen.
-    frame.moveTopLeft(QPoint(std::max(frame.left(), available.left()),
-                             std::max(frame.top(), available.top())));
+    frame.moveTopLeft(
+        QPoint(std::max(frame.left(), available.left()), std::max(frame.top(), available.top())));
     move(frame.topLeft());
 }
 
@@ -196,6 +205,7 @@ void TForm1::FormShow()
     m_folderPage->fillDriveBox();
     m_folderPage->changeFolder(m_settings.VIEW_PATH);
     m_thumbPage->setBaseIndex(m_settings.THUMB_BASEIDX);
+    PopLBTree->BuildContextMenu(m_settings.ExternalApps);
     SBBrowserClick();
     PageControl1->setCurrentIndex(ThumbnailViewPage);
     PageControl1->setCurrentIndex(FolderViewPage);
@@ -432,6 +442,96 @@ void TForm1::BrowserOptions1Click()
 {
     if (m_viewer)
         m_viewer->openBrowserSettings();
+}
+
+void TForm1::GeneralOptions1Click()
+{
+    TFormGenOpt options(m_settings, this);
+    if (options.exec() != QDialog::Accepted)
+        return;
+    m_settings = options.values();
+    m_optionsConfirmed = true;
+    PopLBTree->setLaunchCaptions(m_settings.ExternalApps, m_optionsConfirmed);
+    setHintsEnabled(m_settings.DoShowHints);
+    m_folderPage->applyFileIcons();
+}
+
+void TForm1::Sh1Click()
+{
+    new TFormHelp(QDir::toNativeSeparators(m_programFolder + QStringLiteral("HELP/index.htm")));
+}
+
+void TForm1::FolioscopeHompage1Click()
+{
+    platform::openWithDefaultProgram(kHomePage);
+}
+
+void TForm1::About2Click()
+{
+    TFormAbout about(this);
+    about.exec();
+}
+
+void TForm1::cleanThumbFolder(bool removeAll)
+{
+    platform::dialogs().ShowInfo(thumbs::CleanThumbFolder(thumbFolder(), removeAll).message);
+}
+
+// --- Context menu -------------------------------------------------------------------------
+
+void TForm1::PopLBPoP()
+{
+    MenuState state;
+    state.hasCurrentFile = !CurrentFile().isEmpty();
+    state.selected = SelectionCounts().selected;
+    state.page = activePageIndex();
+    state.viewerOpen = m_viewerOpen;
+    for (size_t i = 0; i < state.appExists.size(); ++i)
+        state.appExists[i] = m_settings.ExternalApps[i].Exists;
+    PopLBTree->PopLBPoP(state);
+}
+
+void TForm1::showContextMenu(const QPoint &globalPos)
+{
+    PopLBPoP();
+    PopLBTree->popup(globalPos);
+}
+
+void TForm1::MyLBPopUpHandler(int position)
+{
+    const QString file = CurrentFile();
+    switch (position) {
+    case ViewInDefaultBrowser:
+        platform::openWithDefaultProgram(file);
+        break;
+    case CopyFilesTo:
+        m_folderPage->CopySelectedFiles();
+        setEnabled(true);
+        break;
+    case JumpToFolder:
+        if (QFileInfo(QFileInfo(file).absolutePath()).isDir())
+            m_folderPage->JumpToFileAndFolder(file);
+        else
+            platform::dialogs().ShowInfo(QStringLiteral("Folder \"%1\" not found.").arg(file));
+        break;
+    default:
+        if (position >= FirstLaunch && position < ContextItemCount)
+            launchWithApplication(position - FirstLaunch);
+        break;
+    }
+}
+
+// The external program always sees the file as it is on disk: saved, or the changes dropped.
+void TForm1::launchWithApplication(int index)
+{
+    const QString file = CurrentFile();
+    const int answer = AskSaveChanges();
+    if (answer == platform::Dialogs::Cancel)
+        return;
+    if (answer == platform::Dialogs::No)
+        ShowFileInViews(true);
+    const ExternalApp &external = m_settings.ExternalApps[size_t(index)];
+    platform::launchDetached(platform::launchCommandFor(external.Location, external.Param, file));
 }
 
 void TForm1::dragEnterEvent(QDragEnterEvent *event)

@@ -31,6 +31,8 @@ class TFormView;
 
 namespace app {
 
+class PopLBTree;
+
 // The main window: the frame of the program. It holds the menus, the hint line, the page
 // control with the three pages, the settings, and the borrowed browser or editor; the
 // selection queries answer for the active page.
@@ -104,6 +106,18 @@ public:
     QMenu *MenuExtras = nullptr;
     QMenu *MenuClean = nullptr;
     QMenu *MenuHelp = nullptr;
+    app::PopLBTree *PopLBTree = nullptr;
+
+    // The menu items' handlers.
+    void GeneralOptions1Click();
+    void BrowserOptions1Click();
+    void Sh1Click();
+    void FolioscopeHompage1Click();
+    void About2Click();
+    // The shared context menu at a global position, its items enabled for the active page.
+    void showContextMenu(const QPoint &globalPos) override;
+    void PopLBPoP();
+    void MyLBPopUpHandler(int position);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -124,7 +138,8 @@ private:
     void buildMenus();
     void connectPages();
     void setHintsEnabled(bool enabled);
-    void BrowserOptions1Click();
+    void cleanThumbFolder(bool removeAll);
+    void launchWithApplication(int index);
     void PageControl1Change(int index);
     void onPageChanged(int index);
     folderview::SelectionQueries *activePage() const;
@@ -140,6 +155,7 @@ private:
     bool m_settingsWritten = false;
     bool m_revertingPage = false;
     bool m_hintsEnabled = true;
+    bool m_optionsConfirmed = false;
     int m_lastPage = FolderViewPage;
     QString m_startFile;
     QStringList m_arguments;

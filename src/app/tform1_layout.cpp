@@ -1,6 +1,8 @@
 // The frame of the main window, built once in the constructor; each page builds its own.
 #include "app/tform1.h"
 
+#include "app/contextmenu.h"
+
 #include "filelists/filelistspage.h"
 #include "folderview/folderviewpage.h"
 #include "kit/panels.h"
@@ -75,23 +77,28 @@ void TForm1::buildMenus()
     MenuFile->addAction(QStringLiteral("&Close Folioscope"), this, &QWidget::close);
 
     MenuOptions = menuBar()->addMenu(QStringLiteral("&Options"));
-    MenuOptions->addAction(QStringLiteral("&General Options"));
-    QAction *browserSettings
-        = MenuOptions->addAction(QStringLiteral("&Temporary Browser Settings"));
-    connect(browserSettings, &QAction::triggered, this, [this] { BrowserOptions1Click(); });
+    MenuOptions->addAction(QStringLiteral("&General Options"), this, &TForm1::GeneralOptions1Click);
+    MenuOptions->addAction(
+        QStringLiteral("&Temporary Browser Settings"), this, &TForm1::BrowserOptions1Click);
 
     MenuExtras = menuBar()->addMenu(QStringLiteral("&Extras"));
     MenuExtras->addAction(QStringLiteral("&Create Snapshot(s)"));
 
     MenuClean = menuBar()->addMenu(QStringLiteral("&Clean"));
-    MenuClean->addAction(QStringLiteral("Remove orphaned thumbs from disk"));
-    MenuClean->addAction(QStringLiteral("Remove all thumbs from disk"));
+    MenuClean->addAction(QStringLiteral("Remove orphaned thumbs from disk"), this,
+        [this] { cleanThumbFolder(false); });
+    MenuClean->addAction(
+        QStringLiteral("Remove all thumbs from disk"), this, [this] { cleanThumbFolder(true); });
 
     MenuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
-    MenuHelp->addAction(QStringLiteral("&Show Help"));
-    MenuHelp->addAction(QStringLiteral("&Folioscope Hompage"));
+    MenuHelp->addAction(QStringLiteral("&Show Help"), this, &TForm1::Sh1Click);
+    MenuHelp->addAction(
+        QStringLiteral("&Folioscope Hompage"), this, &TForm1::FolioscopeHompage1Click);
     MenuHelp->addSeparator();
-    MenuHelp->addAction(QStringLiteral("&About"));
+    MenuHelp->addAction(QStringLiteral("&About"), this, &TForm1::About2Click);
+
+    PopLBTree = new app::PopLBTree(this);
+    connect(PopLBTree, &app::PopLBTree::itemClicked, this, &TForm1::MyLBPopUpHandler);
 }
 
 } // namespace app

@@ -32,6 +32,10 @@ FileListsPage::FileListsPage(app::PageFrame &frame, QWidget *parent)
 {
     buildLayout();
     ELVReport->installEventFilter(this);
+    ELVReport->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(ELVReport, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
+        m_frame.showContextMenu(ELVReport->viewport()->mapToGlobal(pos));
+    });
     connect(ELVReport, &QTreeWidget::itemDoubleClicked, this, [this] { m_frame.DblClickForAll(); });
     connect(
         ELVReport, &QTreeWidget::itemSelectionChanged, this, [this] { m_frame.UpdateStatus(); });

@@ -82,6 +82,11 @@ void FolderViewPage::connectControls()
             LBDirXClick(item);
     });
     connect(CBFilter, &QComboBox::currentIndexChanged, this, &FolderViewPage::CBFilterChange);
+    for (QWidget *w : { static_cast<QWidget *>(LBFile), static_cast<QWidget *>(ImgMini) }) {
+        w->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(w, &QWidget::customContextMenuRequested, this,
+            [this, w](const QPoint &pos) { m_frame.showContextMenu(w->mapToGlobal(pos)); });
+    }
     connect(LBFile, &QListWidget::currentRowChanged, this, [this] { LBFileChange(); });
     connect(LBFile, &QListWidget::itemDoubleClicked, this, [this] { m_frame.DblClickForAll(); });
     connect(m_viewSwitch, &QButtonGroup::buttonClicked, this, &FolderViewPage::viewSwitchClicked);
@@ -324,23 +329,34 @@ void FolderViewPage::rereadFileList()
     const bool blocked = LBFile->blockSignals(true);
     LBFile->clear();
     LBFile->addItems(names);
-    if (m_frame.settings().DoShowFileIcons) {
-        QFileIconProvider icons;
-        QHash<QString, QIcon> bySuffix;
-        const QDir dir(m_currentFolder);
-        for (int i = 0; i < LBFile->count(); ++i) {
-            QListWidgetItem *item = LBFile->item(i);
-            const QString suffix = QFileInfo(item->text()).suffix().toLower();
-            auto found = bySuffix.find(suffix);
-            if (found == bySuffix.end())
-                found = bySuffix.insert(suffix, icons.icon(QFileInfo(dir.filePath(item->text()))));
-            item->setIcon(found.value());
-        }
-    }
     LBFile->blockSignals(blocked);
     LBFile->setUpdatesEnabled(true);
+    applyFileIcons();
     Q_EMIT fileListChanged(m_currentFolder, names);
     LBFileChange();
+}
+
+// The shell's icons of the files, one look-up per extension, or none when they are switched off.
+void FolderViewPage::applyFileIcons()
+{
+    const bool show = m_frame.settings().DoShowFileIcons;
+    LBFile->setUpdatesEnabled(false);
+    QFileIconProvider icons;
+    QHash<QString, QIcon> bySuffix;
+    const QDir dir(m_currentFolder);
+    for (int i = 0; i < LBFile->count(); ++i) {
+        QListWidgetItem *item = LBFile->item(i);
+        if (!show) {
+            item->setIcon(QIcon());
+            continue;
+        }
+        const QString suffix = QFileInfo(item->text()).suffix().toLower();
+        auto found = bySuffix.find(suffix);
+        if (found == bySuffix.end())
+            found = bySuffix.insert(suffix, icons.icon(QFileInfo(dir.filePath(item->text()))));
+        item->setIcon(found.value());
+    }
+    LBFile->setUpdatesEnabled(true);
 }
 
 void FolderViewPage::LBFileChange()

@@ -54,6 +54,7 @@ public:
     bool IsInThumbFolder(const QString &folder) const;
     int FindListIndex(const QString &fileName) const;
     void rereadFileList();
+    void applyFileIcons();
     void DeleteSelectedFiles();
     void CopySelectedFiles();
     void handleDroppedFiles(const QStringList &paths);

@@ -21,6 +21,10 @@ ThumbViewPage::ThumbViewPage(app::PageFrame &frame, QWidget *parent)
 {
     buildLayout();
     LVThumbs->installEventFilter(this);
+    LVThumbs->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(LVThumbs, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
+        m_frame.showContextMenu(LVThumbs->viewport()->mapToGlobal(pos));
+    });
     connect(LVThumbs, &QListView::doubleClicked, this, [this] { m_frame.DblClickForAll(); });
     connect(LVThumbs->selectionModel(), &QItemSelectionModel::selectionChanged, this,
         [this] { m_frame.UpdateStatus(); });

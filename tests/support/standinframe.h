@@ -42,6 +42,7 @@ public:
     void ClearViews() override { requests.append(QStringLiteral("ClearViews")); }
     void SetViewerButtonState() override { }
     void DblClickForAll() override { requests.append(QStringLiteral("DblClickForAll")); }
+    void showContextMenu(const QPoint &) override { requests.append(QStringLiteral("menu")); }
     folderview::BatchProgress *progressWindow() override { return nullptr; }
     void setMainWindowEnabled(bool) override { }
 

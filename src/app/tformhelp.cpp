@@ -1,0 +1,46 @@
+#include "app/tformhelp.h"
+
+#include "engine/htmlview.h"
+
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QVBoxLayout>
+
+namespace app {
+
+TFormHelp::TFormHelp(const QString &helpFile, QWidget *parent)
+    : QWidget(parent, Qt::Window)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Folioscope - Help"));
+    resize(760, 560);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_view = new engine::HtmlView(this);
+    layout->addWidget(m_view);
+    // The view takes the keys; Esc must still close the window.
+    m_view->inputWidget()->installEventFilter(this);
+    show();
+    if (QFileInfo(helpFile).isFile())
+        m_view->LoadHTMLFile(helpFile);
+}
+
+void TFormHelp::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape)
+        close();
+    else
+        QWidget::keyPressEvent(event);
+}
+
+bool TFormHelp::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+        close();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace app

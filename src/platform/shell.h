@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace platform {
+
+// An external program with its arguments, started without a command interpreter.
+struct LaunchCommand {
+    QString program;
+    QStringList arguments;
+};
+
+// The command line as the user sees it configured: the program and the file in double quotes
+// with the parameters between them ("prog" -n "file"; with no parameters two blanks remain).
+QString LaunchCommandLine(const QString &location, const QString &param, const QString &file);
+
+// The program is Location, the parameters are split into words as a POSIX shell splits them
+// (blanks separate; quotes and backslashes group) but never expanded, and the file is one
+// argument of its own, so no file name or parameter can run a command.
+LaunchCommand launchCommandFor(const QString &location, const QString &param, const QString &file);
+
+// Splits like a shell: 'single quotes' keep everything, "double quotes" honour \" \\ \$ \`,
+// a backslash outside quotes takes the next character; $(...) and the like stay text.
+QStringList splitShellWords(const QString &text);
+
+// Starts the program detached; the program does not wait for it. False when it did not start.
+bool launchDetached(const LaunchCommand &command);
+
+// Opens a local file or an address with the desktop's default program.
+bool openWithDefaultProgram(const QString &fileOrUrl);
+
+// Location names an existing file.
+bool launcherExists(const QString &location);
+
+} // namespace platform

@@ -1,0 +1,169 @@
+// The shared context menu and the small windows of the Options and Help menus.
+#include "mainwindow_fixture.h"
+
+#include "app/contextmenu.h"
+#include "app/tformabout.h"
+#include "app/tformgenopt.h"
+#include "app/tformhelp.h"
+#include "engine/htmlview.h"
+#include "filelists/filelistspage.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTextBrowser>
+#include <QTimer>
+#include <QTreeWidget>
+
+using app::ContextItem;
+using app::MenuState;
+
+TEST(ContextMenuRules, WhichItemsAnEntrySelectionEnables)
+{
+    struct Row {
+        const char *name;
+        MenuState state;
+        QList<int> enabled; // positions other than separators
+    };
+    std::array<bool, 6> third {};
+    third[2] = true;
+    const QList<int> selectionItems
+        = { app::MakeThumbnails, app::ClearThumbnails, app::CreateSnapshots, app::CopyFilesTo };
+    const Row rows[] = {
+        { "nothing selected", { false, 0, 0, false, third }, {} },
+        { "two files on Folder View", { false, 2, 0, false, third }, selectionItems },
+        { "one file on Folder View", { true, 1, 0, false, third },
+            QList<int> { app::ViewInDefaultBrowser } + selectionItems
+                + QList<int> { app::FirstLaunch + 2 } },
+        { "one row on File Lists", { true, 1, 2, false, {} },
+            QList<int> { app::ViewInDefaultBrowser } + selectionItems
+                + QList<int> { app::JumpToFolder } },
+        { "viewer open", { true, 1, 2, true, third }, {} },
+    };
+    for (const Row &row : rows) {
+        const auto enabled = app::contextItemsEnabled(row.state);
+        for (int position = 0; position < app::ContextItemCount; ++position) {
+            if (position == 1 || position == 4 || position == 8)
+                continue;
+            EXPECT_EQ(enabled[size_t(position)], row.enabled.contains(position))
+                << row.name << " item " << position;
+        }
+    }
+}
+
+namespace {
+
+class OptionsTest : public MainWindowTest
+{
+protected:
+    void startInSite()
+    {
+        setIni(QStringLiteral("[PATHS]\r\nVIEW_PATH=") + site.path()
+            + QStringLiteral("\r\n[EDITOR3]\r\nLocation=/bin/true\r\nDescript=Notepad\r\n"));
+        start();
+    }
+    QAction *item(int position) const { return form->PopLBTree->item(position); }
+    void selectOnly(int row)
+    {
+        form->folderPage()->LBFile->setCurrentRow(row);
+        form->UpdateStatus();
+        form->ShowFileInViews(false);
+    }
+};
+
+// Runs `answer` on the modal dialog of type T as soon as it is shown.
+template<typename T> void whenShown(std::function<void(T *)> answer)
+{
+    QTimer::singleShot(0, [answer] {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *dialog = qobject_cast<T *>(w); dialog && dialog->isVisible())
+                return answer(dialog);
+    });
+}
+
+} // namespace
+
+TEST_F(OptionsTest, MenuCaptionsAndTheLaunchItems)
+{
+    startInSite();
+    ASSERT_NE(item(app::FirstLaunch + 2), nullptr);
+    EXPECT_EQ(item(app::FirstLaunch + 2)->text(), QStringLiteral("Launch file with: Notepad"));
+    selectOnly(0);
+    form->PopLBPoP();
+    EXPECT_TRUE(item(app::FirstLaunch + 2)->isEnabled());
+    EXPECT_FALSE(item(app::FirstLaunch)->isEnabled());
+    EXPECT_FALSE(item(app::JumpToFolder)->isEnabled());
+
+    // General Options: "..." of row 4 fills only that row; OK gives the new captions.
+    const QString program = sitePath("tool.sh");
+    writeFile(program, "#!/bin/sh\n");
+    whenShown<app::TFormGenOpt>([&](app::TFormGenOpt *options) {
+        dialogs.paths = { program };
+        options->BEditor[3]->click();
+        EXPECT_EQ(options->ELoc[3]->text(), program);
+        EXPECT_EQ(options->ELoc[2]->text(), QStringLiteral("/bin/true"));
+        options->EDescr[3]->setText(QStringLiteral("Tool"));
+        options->CBHints->setChecked(false);
+        options->BOK->click();
+    });
+    form->GeneralOptions1Click();
+    EXPECT_EQ(item(app::FirstLaunch + 3)->text(), QStringLiteral("Launch with: Tool"));
+    EXPECT_EQ(item(app::FirstLaunch + 2)->text(), QStringLiteral("Launch with: Notepad"));
+    form->PopLBPoP();
+    EXPECT_TRUE(item(app::FirstLaunch + 3)->isEnabled());
+    EXPECT_FALSE(form->settings().DoShowHints);
+
+    whenShown<app::TFormGenOpt>([](app::TFormGenOpt *options) {
+        options->ELoc[3]->setText(QStringLiteral("(none)"));
+        options->BCancel->click();
+    });
+    form->GeneralOptions1Click();
+    EXPECT_EQ(form->settings().ExternalApps[3].Location, program);
+}
+
+TEST_F(OptionsTest, LaunchAsksAboutUnsavedChangesFirstAndJumpNamesAMissingFolder)
+{
+    startInSite();
+    selectOnly(0);
+    form->folderPage()->BSave->setEnabled(true); // the editor holds changes
+    dialogs.answers = { platform::Dialogs::Cancel };
+    form->MyLBPopUpHandler(app::FirstLaunch + 2);
+    EXPECT_EQ(dialogs.texts(QStringLiteral("yesnocancel")),
+        QStringList { QStringLiteral("Save changes in: ") + sitePath("a.htm") });
+
+    form->folderPage()->BSave->setEnabled(false);
+    form->PageControl1->setCurrentIndex(app::FileListsPage);
+    QTreeWidget *report = form->listsPage()->ELVReport;
+    auto *row = new QTreeWidgetItem(report,
+        { site.path() + QStringLiteral("/gone/"), QStringLiteral("x"), QStringLiteral(".htm") });
+    row->setSelected(true);
+    form->MyLBPopUpHandler(app::JumpToFolder);
+    EXPECT_EQ(dialogs.texts(QStringLiteral("info")).value(0),
+        QStringLiteral("Folder \"%1/gone/x.htm\" not found.").arg(site.path()));
+}
+
+TEST_F(OptionsTest, HelpAndAboutWindows)
+{
+    start();
+    writeFile(program.filePath(QStringLiteral("HELP/index.htm")),
+        "<html><body style='background:#00ff00'>help</body></html>");
+    form->Sh1Click();
+    app::TFormHelp *found = nullptr;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (auto *h = qobject_cast<app::TFormHelp *>(w))
+            found = h;
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(found->windowTitle(), QStringLiteral("Folioscope - Help"));
+    EXPECT_TRUE(found->view()->currentFile().endsWith(QStringLiteral("HELP/index.htm")));
+    QPointer<app::TFormHelp> guard(found);
+    QTest::keyClick(found, Qt::Key_Escape);
+    QTest::qWait(10);
+    EXPECT_TRUE(guard.isNull()); // released when closed
+
+    app::TFormAbout about;
+    EXPECT_EQ(about.windowTitle(), QStringLiteral("About -  Folioscope v1.0 "));
+    EXPECT_TRUE(about.aboutText()->isReadOnly());
+}
