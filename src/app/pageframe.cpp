@@ -2,20 +2,31 @@
 
 #include "platform/pathrules.h"
 
+#include <QDir>
+#include <QStandardPaths>
+
 namespace app {
 
 PageFrame::~PageFrame() = default;
 
-QString thumbFolderOf(const QString &programFolder)
+QString thumbFolderOf(const QString &dataFolder)
 {
-    return programFolder + QStringLiteral("THUMBS")
+    return dataFolder + QStringLiteral("THUMBS") + platform::separator(platform::nativePathStyle());
+}
+
+QString listsFolderOf(const QString &dataFolder)
+{
+    return dataFolder + QStringLiteral("FILELISTS")
         + platform::separator(platform::nativePathStyle());
 }
 
-QString listsFolderOf(const QString &programFolder)
+QString dataFolderFor(const QString &programFolder, bool programFolderWritable)
 {
-    return programFolder + QStringLiteral("FILELISTS")
-        + platform::separator(platform::nativePathStyle());
+    if (programFolderWritable)
+        return programFolder;
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QDir().mkpath(data);
+    return platform::WithTrailingBackslash(QDir::toNativeSeparators(data));
 }
 
 } // namespace app

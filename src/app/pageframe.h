@@ -24,8 +24,11 @@ public:
     ~PageFrame() override;
 
     virtual Settings &settings() = 0;
-    // The program folder with one trailing separator.
+    // The program folder with one trailing separator: the files installed beside the program.
     virtual QString ProgramFolder() const = 0;
+    // Where prg.ini, THUMBS and FILELISTS live: the program folder, or the user's data
+    // folder when the program folder cannot be written (a system-wide install).
+    virtual QString dataFolder() const = 0;
     virtual bool Starting() const = 0;
 
     virtual int activePageIndex() const = 0;
@@ -54,8 +57,11 @@ public:
     virtual void setMainWindowEnabled(bool enabled) = 0;
 };
 
-// The data folders beside the program, each with one trailing separator.
-QString thumbFolderOf(const QString &programFolder);
-QString listsFolderOf(const QString &programFolder);
+// The data folders, each with one trailing separator.
+QString thumbFolderOf(const QString &dataFolder);
+QString listsFolderOf(const QString &dataFolder);
+// The program folder when it can be written, otherwise the user's application data folder
+// (created), with one trailing separator.
+QString dataFolderFor(const QString &programFolder, bool programFolderWritable);
 
 } // namespace app

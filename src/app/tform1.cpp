@@ -101,13 +101,14 @@ void TForm1::FormCreate(const QString &programDir)
     platform::setApplicationTitle(kCaption);
     setWindowTitle(kCaption);
     m_programFolder = programFolderFor(programDir);
+    m_dataFolder = dataFolderFor(m_programFolder, QFileInfo(m_programFolder).isWritable());
     // A folder that cannot be created is not reported; its users fail on their own terms.
     QDir().mkpath(thumbFolder());
     QDir().mkpath(listsFolder());
     m_viewerOpen = false;
     LoadSettings();
     if (!QFileInfo(m_settings.VIEW_PATH).isDir())
-        m_settings.VIEW_PATH = m_programFolder;
+        m_settings.VIEW_PATH = m_dataFolder;
     setAcceptDrops(true);
     qApp->installEventFilter(this);
     connectPages();
@@ -133,10 +134,10 @@ void TForm1::connectPages()
 void TForm1::LoadSettings()
 {
     platform::IniFile ini;
-    ini.load(m_programFolder + QStringLiteral("prg.ini"));
+    ini.load(m_dataFolder + QStringLiteral("prg.ini"));
     const QScreen *screen = QGuiApplication::primaryScreen();
     const QSize screenSize = screen ? screen->size() : QSize(1024, 768);
-    m_settings = readSettings(ini, m_programFolder, screenSize);
+    m_settings = readSettings(ini, m_dataFolder, screenSize);
     // A hand-edited size of nothing (or less) would leave no window to see.
     QRect bounds = m_settings.mainBounds;
     bounds.setSize(bounds.size().expandedTo(QSize(kMinimumWidth, kMinimumHeight)));
@@ -148,10 +149,10 @@ void TForm1::LoadSettings()
 void TForm1::SaveSettings()
 {
     const QString folder = currentFolder().isEmpty() ? m_settings.VIEW_PATH : currentFolder();
-    m_settings.VIEW_PATH = m_folderPage->IsInThumbFolder(folder) ? m_programFolder : folder;
+    m_settings.VIEW_PATH = m_folderPage->IsInThumbFolder(folder) ? m_dataFolder : folder;
     m_settings.mainBounds = geometry();
     platform::IniFile ini;
-    ini.load(m_programFolder + QStringLiteral("prg.ini"));
+    ini.load(m_dataFolder + QStringLiteral("prg.ini"));
     writeSettings(ini, m_settings);
     QString error;
     if (!ini.save(&error))

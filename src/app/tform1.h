@@ -56,8 +56,9 @@ public:
     filelists::FileListsPage *listsPage() const { return m_listsPage; }
 
     QString ProgramFolder() const override { return m_programFolder; }
-    QString thumbFolder() const { return thumbFolderOf(m_programFolder); }
-    QString listsFolder() const { return listsFolderOf(m_programFolder); }
+    QString dataFolder() const override { return m_dataFolder; }
+    QString thumbFolder() const { return thumbFolderOf(m_dataFolder); }
+    QString listsFolder() const { return listsFolderOf(m_dataFolder); }
     Settings &settings() override { return m_settings; }
     const Settings &settings() const { return m_settings; }
     // The formatter style and trim table, loaded once when the window is first shown.
@@ -146,6 +147,7 @@ private:
     void loadTagHints();
 
     QString m_programFolder;
+    QString m_dataFolder;
     Settings m_settings;
     formatter::Style m_style;
     bool m_starting = true;

@@ -143,7 +143,7 @@ void FileListsPage::fillSavedLists()
 {
     LBListen->clear();
     LBListen->addItems(
-        QDir(app::listsFolderOf(m_frame.ProgramFolder()))
+        QDir(app::listsFolderOf(m_frame.dataFolder()))
             .entryList({ QStringLiteral("*.lst") }, QDir::Files, QDir::Name | QDir::IgnoreCase));
 }
 

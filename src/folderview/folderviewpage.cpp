@@ -156,7 +156,7 @@ QStringList FolderViewPage::fileNames() const
 
 QString FolderViewPage::thumbFolder() const
 {
-    return app::thumbFolderOf(m_frame.ProgramFolder());
+    return app::thumbFolderOf(m_frame.dataFolder());
 }
 
 bool FolderViewPage::IsInThumbFolder(const QString &folder) const

@@ -254,9 +254,9 @@ TEST_F(MainWindowTest, AWindowSavedOnABiggerScreenComesBackOnThisOne)
     platform::IniFile ini;
     ini.load(program.filePath(QStringLiteral("prg.ini")));
     EXPECT_LE(ini.readInteger(u"POSITION_MAIN", u"Width", 0),
-              std::max(available.width(), smallest.width()));
+        std::max(available.width(), smallest.width()));
     EXPECT_LE(ini.readInteger(u"POSITION_MAIN", u"Height", 0),
-              std::max(available.height(), smallest.height()));
+        std::max(available.height(), smallest.height()));
 }
 
 namespace {
@@ -291,4 +291,13 @@ TEST_F(MainWindowTest, StartingInTheThumbnailFolderRefusesItOverTheShownWindow)
     // Message boxes carry the program's title; the platform appends no name to window titles.
     EXPECT_EQ(platform::applicationTitle(), QStringLiteral(" Folioscope v1.0 "));
     EXPECT_NE(QGuiApplication::applicationDisplayName(), platform::applicationTitle());
+}
+
+TEST(DataFolder, TheProgramFolderUnlessItCannotBeWritten)
+{
+    EXPECT_EQ(app::dataFolderFor(QStringLiteral("/opt/fs/"), true), QStringLiteral("/opt/fs/"));
+    const QString fallback = app::dataFolderFor(QStringLiteral("/usr/lib/folioscope/"), false);
+    EXPECT_NE(fallback, QStringLiteral("/usr/lib/folioscope/"));
+    EXPECT_TRUE(fallback.endsWith(QDir::separator()));
+    EXPECT_TRUE(QFileInfo(fallback).isDir());
 }

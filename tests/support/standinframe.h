@@ -28,6 +28,7 @@ public:
 
     app::Settings &settings() override { return values; }
     QString ProgramFolder() const override { return m_programFolder; }
+    QString dataFolder() const override { return m_programFolder; }
     bool Starting() const override { return false; }
     int activePageIndex() const override { return activePage; }
     void setActivePage(int index) override { activePage = index; }

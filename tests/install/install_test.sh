@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs the build into a temporary prefix and checks that the installed program and batch
+# tool find their folder and its data files.
+set -euo pipefail
+build=$1
+prefix=$(mktemp -d)
+trap 'rm -rf "$prefix"' EXIT
+cmake --install "$build" --prefix "$prefix" >/dev/null
+
+folder="$prefix/lib/folioscope"
+for file in bin/folioscope bin/folioscope-batch share/applications/folioscope.desktop \
+            share/icons/hicolor/scalable/apps/folioscope.svg lib/folioscope/trim.ini \
+            lib/folioscope/STYLES/THUMBS/options.ini lib/folioscope/STYLES/THUMBS/tag.ini; do
+    [ -e "$prefix/$file" ] || { echo "missing after install: $file"; exit 1; }
+done
+
+# The batch tool reads the style beside itself: the same result as the build tree's.
+page='<html><body><table><tr><td>cell</td></tr></table></body></html>'
+expected=$(printf '%s' "$page" | "$build/bin/folioscope-batch" format)
+got=$(printf '%s' "$page" | "$prefix/bin/folioscope-batch" format)
+[ "$got" = "$expected" ] || { echo "installed batch tool formats differently"; exit 1; }
+
+# The program starts from its launcher and creates its data folders beside itself.
+QT_QPA_PLATFORM=offscreen timeout -s KILL 20 "$prefix/bin/folioscope" >/dev/null 2>&1 &
+pid=$!
+for _ in $(seq 1 100); do
+    [ -d "$folder/THUMBS" ] && [ -d "$folder/FILELISTS" ] && break
+    sleep 0.1
+done
+kill -9 "$pid" 2>/dev/null || true
+wait "$pid" 2>/dev/null || true
+[ -d "$folder/THUMBS" ] && [ -d "$folder/FILELISTS" ] || { echo "program did not start in $folder"; exit 1; }
+echo "install tree works"
