@@ -3,11 +3,16 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <algorithm>
+
 namespace platform {
 
 namespace {
 
-bool isBlank(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); }
+bool isBlank(QChar c)
+{
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
+}
 
 QStringView trimBlanks(QStringView text)
 {
@@ -43,10 +48,13 @@ KeyLine splitKeyLine(QStringView line)
     const qsizetype eq = line.indexOf(QLatin1Char('='));
     if (eq < 0)
         return {};
-    return {trimBlanks(line.first(eq)), trimBlanks(line.sliced(eq + 1)), true};
+    return { trimBlanks(line.first(eq)), trimBlanks(line.sliced(eq + 1)), true };
 }
 
-bool sameName(QStringView a, QStringView b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+bool sameName(QStringView a, QStringView b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
 
 } // namespace
 
@@ -66,9 +74,13 @@ bool IniFile::load(const QString &path)
     return true;
 }
 
-void IniFile::setText(const QString &text)
+void IniFile::setText(const QString &input)
 {
     m_lines.clear();
+    // Editors on Linux like to start a file with a byte-order mark; it is no part of a section
+    // name, and it is written back as it was.
+    m_byteOrderMark = input.startsWith(QChar(0xFEFF));
+    const QStringView text = m_byteOrderMark ? QStringView(input).sliced(1) : QStringView(input);
     const qsizetype firstLf = text.indexOf(QLatin1Char('\n'));
     m_lfOnly = firstLf >= 0 && (firstLf == 0 || text.at(firstLf - 1) != QLatin1Char('\r'));
     qsizetype start = 0;
@@ -77,9 +89,10 @@ void IniFile::setText(const QString &text)
         if (lf < 0)
             lf = text.size();
         qsizetype end = lf;
-        if (end > start && text.at(end - 1) == QLatin1Char('\r'))
+        // CR CR LF is one line break too: a CR left in the value would spoil the value.
+        while (end > start && text.at(end - 1) == QLatin1Char('\r'))
             --end;
-        m_lines.append(text.mid(start, end - start));
+        m_lines.append(text.sliced(start, end - start).toString());
         start = lf + 1;
     }
 }
@@ -88,6 +101,8 @@ QString IniFile::text() const
 {
     const QString eol = m_lfOnly ? QStringLiteral("\n") : QStringLiteral("\r\n");
     QString result;
+    if (m_byteOrderMark)
+        result += QChar(0xFEFF);
     qsizetype size = 0;
     for (const QString &line : m_lines)
         size += line.size() + eol.size();
@@ -136,8 +151,7 @@ bool IniFile::hasKey(QStringView section, QStringView key) const
     return findKey(findSection(section), key) >= 0;
 }
 
-QString IniFile::readString(QStringView section, QStringView key,
-                            const QString &defaultValue) const
+QString IniFile::readString(QStringView section, QStringView key, const QString &defaultValue) const
 {
     const qsizetype index = findKey(findSection(section), key);
     if (index < 0)
@@ -219,9 +233,15 @@ QStringList IniFile::keyNames(QStringView section) const
 
 bool IniFile::save(QString *errorText) const
 {
+    const QString content = text();
+    // A value that one byte per character cannot hold turns the whole file into UTF-8, which
+    // keeps the old characters too and is what the reader tries first.
+    const bool fitsLatin1 = std::all_of(
+        content.cbegin(), content.cend(), [](QChar c) { return c.unicode() <= 0xFF; });
+    const TextEncoding encoding = fitsLatin1 ? m_encoding : TextEncoding::Utf8;
     QSaveFile file(m_path);
     const bool ok = file.open(QIODevice::WriteOnly)
-                    && file.write(encodeText(text(), m_encoding)) >= 0 && file.commit();
+        && file.write(encodeText(content, encoding)) >= 0 && file.commit();
     if (!ok && errorText)
         *errorText = QStringLiteral("Error writing file %1: %2").arg(m_path, file.errorString());
     return ok;

@@ -20,7 +20,7 @@ public:
 
     // Reads the file; a missing or unreadable file gives an empty one (returns false).
     bool load(const QString &path);
-    void setText(const QString &text);
+    void setText(const QString &input);
     QString text() const;
 
     QString path() const { return m_path; }
@@ -54,6 +54,7 @@ private:
     QStringList m_lines;
     TextEncoding m_encoding = TextEncoding::Utf8;
     bool m_lfOnly = false;
+    bool m_byteOrderMark = false;
 };
 
 // The integer rule of the settings file: decimal, or hexadecimal after "0x" when the value

@@ -64,9 +64,18 @@ TEST(IniFile, IntegerRule)
         int expected;
     };
     const Row rows[] = {
-        {"12", 12},   {"-7", -7},         {"0xFF", 255}, {"0XfF", 255}, {"0x", 99},
-        {"yes", 99},  {"", 99},           {"1.5", 99},   {"0xZZ", 99},  {"0x00FF0000", 16711680},
-        {"0012", 12}, {"99999999999", 99},
+        { "12", 12 },
+        { "-7", -7 },
+        { "0xFF", 255 },
+        { "0XfF", 255 },
+        { "0x", 99 },
+        { "yes", 99 },
+        { "", 99 },
+        { "1.5", 99 },
+        { "0xZZ", 99 },
+        { "0x00FF0000", 16711680 },
+        { "0012", 12 },
+        { "99999999999", 99 },
     };
     for (const Row &row : rows)
         EXPECT_EQ(platform::parseIniInteger(QString::fromUtf8(row.value), 99), row.expected)
@@ -89,22 +98,23 @@ TEST(IniFile, WritesKeepUnknownLinesAndOrder)
     ini.writeString(u"B", u"K", QStringLiteral("new"));
     ini.writeString(u"b", u"added", QStringLiteral("1"));
     ini.writeString(u"d", u"first", QStringLiteral("x"));
-    EXPECT_EQ(ini.text(), QStringLiteral("; my notes\n[b]\nhand=made\n  junk line\nK=new\nadded=1\n"
-                                         "\n[c]\nz=1\n[d]\nfirst=x\n"));
+    EXPECT_EQ(ini.text(),
+        QStringLiteral("; my notes\n[b]\nhand=made\n  junk line\nK=new\nadded=1\n"
+                       "\n[c]\nz=1\n[d]\nfirst=x\n"));
 }
 
 TEST(IniFile, LineBreaksInValuesCannotSplitTheFile)
 {
     IniFile ini;
     ini.writeString(u"s", u"k", QStringLiteral("a\r\n[evil]\nb"));
-    EXPECT_EQ(ini.sectionNames(), QStringList{QStringLiteral("s")});
+    EXPECT_EQ(ini.sectionNames(), QStringList { QStringLiteral("s") });
 }
 
 TEST(IniFile, SectionAndKeyNames)
 {
     const IniFile ini = iniFrom("[ One ]\nx = 1\nnot a key\n=empty\n[Two]\n");
-    EXPECT_EQ(ini.sectionNames(), (QStringList{QStringLiteral("One"), QStringLiteral("Two")}));
-    EXPECT_EQ(ini.keyNames(u"one"), QStringList{QStringLiteral("x")});
+    EXPECT_EQ(ini.sectionNames(), (QStringList { QStringLiteral("One"), QStringLiteral("Two") }));
+    EXPECT_EQ(ini.keyNames(u"one"), QStringList { QStringLiteral("x") });
 }
 
 TEST(IniFile, SaveRoundTripKeepsBytesEncodingAndLineEnds)
@@ -116,9 +126,9 @@ TEST(IniFile, SaveRoundTripKeepsBytesEncodingAndLineEnds)
         QByteArray bytes;
     };
     const Row rows[] = {
-        {"crlf utf-8", QByteArray("[s]\r\nk=gr\xC3\xBC\xC3\x9F\r\n")},
-        {"lf only", QByteArray("[s]\nk=v\n")},
-        {"latin-1", QByteArray("[s]\r\nk=\xFC\xE9\r\n")},
+        { "crlf utf-8", QByteArray("[s]\r\nk=gr\xC3\xBC\xC3\x9F\r\n") },
+        { "lf only", QByteArray("[s]\nk=v\n") },
+        { "latin-1", QByteArray("[s]\r\nk=\xFC\xE9\r\n") },
     };
     for (const Row &row : rows) {
         writeAll(path, row.bytes);
@@ -177,13 +187,53 @@ TEST(IniFile, MissingFileLoadsEmptyAndFailedSaveKeepsTheOldFile)
     EXPECT_FALSE(blocked.save(&blockedError));
     EXPECT_TRUE(blockedError.contains(dir.path()));
 
-    QFile::setPermissions(dir.filePath(QStringLiteral("ro")),
-                          QFile::ReadOwner | QFile::ExeOwner);
+    QFile::setPermissions(dir.filePath(QStringLiteral("ro")), QFile::ReadOwner | QFile::ExeOwner);
     // Root writes into a read-only folder all the same; then there is nothing to check here.
     if (!QFileInfo(dir.filePath(QStringLiteral("ro"))).isWritable()) {
         QString error;
         EXPECT_FALSE(ini.save(&error));
         EXPECT_TRUE(error.contains(path));
         EXPECT_EQ(readAll(path), QByteArray("[s]\r\nk=old\r\n"));
+    }
+}
+
+// Files written by other editors and by older versions: read right, saved without a loss,
+// and stable when saved again.
+TEST(IniFile, ByteOrderMarksForeignLineEndsAndCharactersBeyondLatin1)
+{
+    struct Row {
+        const char *name;
+        QByteArray bytes;
+        QString value; // OPTIONS/Path after loading, then after the write and reload
+        QByteArray saved; // the file after writing OPTIONS/Path = value
+    };
+    const QString euro = QStringLiteral("/home/u/\u20ac \u0141 \u65e5");
+    const Row rows[] = {
+        { "byte-order mark", "\xEF\xBB\xBF[OPTIONS]\r\nPath=/x\r\n", QStringLiteral("/x"),
+            "\xEF\xBB\xBF[OPTIONS]\r\nPath=/x\r\n" },
+        { "CR CR LF", "[OPTIONS]\r\r\nPath=/x\r\r\n", QStringLiteral("/x"),
+            "[OPTIONS]\r\nPath=/x\r\n" },
+        { "Latin-1 file, value beyond Latin-1", "[OPTIONS]\r\nOld=caf\xE9\r\nPath=/x\r\n", euro,
+            "[OPTIONS]\r\nOld=caf\xC3\xA9\r\nPath=" + euro.toUtf8() + "\r\n" },
+        { "Latin-1 file, Latin-1 value", "[OPTIONS]\r\nOld=caf\xE9\r\nPath=/x\r\n",
+            QStringLiteral("/d\u00e9j\u00e0"), "[OPTIONS]\r\nOld=caf\xE9\r\nPath=/d\xE9j\xE0\r\n" },
+    };
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("prg.ini"));
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        writeAll(path, row.bytes);
+        IniFile ini;
+        ASSERT_TRUE(ini.load(path));
+        EXPECT_EQ(ini.sectionNames(), QStringList { QStringLiteral("OPTIONS") });
+        EXPECT_EQ(ini.readString(u"OPTIONS", u"Path", QString()), QStringLiteral("/x"));
+        ini.writeString(u"OPTIONS", u"Path", row.value);
+        ASSERT_TRUE(ini.save());
+        EXPECT_EQ(readAll(path), row.saved);
+        IniFile again;
+        ASSERT_TRUE(again.load(path));
+        EXPECT_EQ(again.readString(u"OPTIONS", u"Path", QString()), row.value);
+        ASSERT_TRUE(again.save());
+        EXPECT_EQ(readAll(path), row.saved) << "saving again changes the file";
     }
 }
