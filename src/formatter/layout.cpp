@@ -28,6 +28,13 @@ void chopTrailingSpaces(QString &line)
     line.truncate(size);
 }
 
+QStringView withoutTrailingSpaces(QStringView text)
+{
+    while (text.endsWith(QLatin1Char(' ')))
+        text.chop(1);
+    return text;
+}
+
 // The key of the last tag of a text run, when the run ends with a tag.
 QString lastTagKey(QStringView line)
 {
@@ -43,7 +50,7 @@ class Layout
 {
 public:
     Layout(const TokenLists &tokens, const StyleOptions &options, TagRuleTable &rules,
-           const RunContext &context);
+        const RunContext &context);
 
     QStringList run();
 
@@ -80,23 +87,26 @@ private:
 };
 
 Layout::Layout(const TokenLists &tokens, const StyleOptions &options, TagRuleTable &rules,
-               const RunContext &context)
-    : m_tokens(tokens), m_options(options), m_rules(rules), m_context(context)
+    const RunContext &context)
+    : m_tokens(tokens)
+    , m_options(options)
+    , m_rules(rules)
+    , m_context(context)
 {
     // First rule wins, TagOpen before TagClose within a rule.
     for (const RecTAGInfo &rule : m_rules.rules) {
         if (!rule.tagOpen.isEmpty() && !m_lookup.contains(rule.tagOpen))
-            m_lookup.insert(rule.tagOpen, {rule.index, TagKind::Opening});
+            m_lookup.insert(rule.tagOpen, { rule.index, TagKind::Opening });
         if (!rule.tagClose.isEmpty() && !m_lookup.contains(rule.tagClose))
-            m_lookup.insert(rule.tagClose, {rule.index, TagKind::Closing});
+            m_lookup.insert(rule.tagClose, { rule.index, TagKind::Closing });
     }
 }
 
 void Layout::lookUp(QStringView line)
 {
     m_current = &m_defaultRule;
-    m_kind = line.size() > 1 && line.at(1) == QLatin1Char('/') ? TagKind::Closing
-                                                                : TagKind::Opening;
+    m_kind
+        = line.size() > 1 && line.at(1) == QLatin1Char('/') ? TagKind::Closing : TagKind::Opening;
     const auto it = m_lookup.constFind(TagKey(line));
     if (it != m_lookup.constEnd()) {
         m_current = &m_rules.rule(it->index);
@@ -110,8 +120,8 @@ QString Layout::indented(const QString &line) const
         return line;
     qsizetype width = 0;
     if (m_indentLevel > 0 && m_options.spacing > 0) {
-        width = m_indentLevel > kMaxIndentWidth ? kMaxIndentWidth
-                                                : m_indentLevel * m_options.spacing;
+        width
+            = m_indentLevel > kMaxIndentWidth ? kMaxIndentWidth : m_indentLevel * m_options.spacing;
         width = qMin(width, kMaxIndentWidth);
     }
     QString out;
@@ -197,8 +207,7 @@ void Layout::inlineOpening(const QString &line)
     if (!last.isEmpty() && last != m_current->tagOpen) {
         lookUp(last);
         sectionComment(m_kind);
-        blankLines(m_kind == TagKind::Opening ? m_current->crlfLeading
-                                              : m_current->crlfFollowed);
+        blankLines(m_kind == TagKind::Opening ? m_current->crlfLeading : m_current->crlfFollowed);
     }
 }
 
@@ -271,7 +280,10 @@ QStringList WrapLine(QStringView line, int lineSize, QStringView breakExcluder)
     QStringList pieces;
     const bool quotes = breakExcluder == u"\"";
     QStringView rest = line;
-    while (rest.size() > lineSize) {
+    // Trailing spaces go at the end anyway; counted, they would wrap a line of exactly
+    // lineSize characters on the next run, where the break after it has become a space.
+    const qsizetype trailing = line.size() - withoutTrailingSpaces(line).size();
+    while (rest.size() - trailing > lineSize) {
         bool protectedState = false;
         qsizetype lastSpace = -1;
         qsizetype cut = -1;
@@ -341,8 +353,8 @@ QString SectionComment(RecTAGInfo &rule, TagKind kind, const StyleOptions &optio
     return comment;
 }
 
-QString SignatureComment(const StyleOptions &options, const QString &styleName,
-                         const QDateTime &now)
+QString SignatureComment(
+    const StyleOptions &options, const QString &styleName, const QDateTime &now)
 {
     if (!options.doIncludeUser && !options.doIncludeVersion && !options.doIncludeDate
         && !options.doIncludeTime && !options.doIncludeStyle)
@@ -356,15 +368,14 @@ QString SignatureComment(const StyleOptions &options, const QString &styleName,
         comment += QStringLiteral("DATE: %1-%2-%3")
                        .arg(date.year(), 4, 10, QLatin1Char('0'))
                        .arg(twoDigits(date.month()), twoDigits(date.day()))
-                   + separator;
+            + separator;
     }
     if (options.doIncludeTime) {
         const QTime time = now.time();
         const int hour = time.hour() % 12 == 0 ? 12 : time.hour() % 12;
         comment += QStringLiteral("TIME: ") + twoDigits(hour) + QLatin1Char(':')
-                   + twoDigits(time.minute())
-                   + (time.hour() < 12 ? QStringLiteral(" am") : QStringLiteral(" pm"))
-                   + separator;
+            + twoDigits(time.minute())
+            + (time.hour() < 12 ? QStringLiteral(" am") : QStringLiteral(" pm")) + separator;
     }
     if (options.doIncludeStyle)
         comment += QStringLiteral("STYLE: ") + styleName + separator;
@@ -374,8 +385,8 @@ QString SignatureComment(const StyleOptions &options, const QString &styleName,
     return comment;
 }
 
-QStringList FormatTokens(const TokenLists &tokens, const StyleOptions &options,
-                         TagRuleTable &rules, const RunContext &context)
+QStringList FormatTokens(const TokenLists &tokens, const StyleOptions &options, TagRuleTable &rules,
+    const RunContext &context)
 {
     return Layout(tokens, options, rules, context).run();
 }
