@@ -2,6 +2,7 @@
 
 #include "formatter/layout.h"
 #include "formatter/tagkey.h"
+#include "formatter/tokenizer.h"
 
 #include <QSet>
 
@@ -10,89 +11,160 @@ namespace formatter {
 namespace {
 
 constexpr qsizetype kMaxTrimKeyLength = 100;
+constexpr qsizetype kProgressStep = 1000;
 
 bool isTrimSpace(QChar c)
 {
     return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n')
-           || c == QLatin1Char('\r');
+        || c == QLatin1Char('\r');
 }
 
-QString storedLine(QString line)
+class Compressor final : public TokenSink
 {
-    if (line.size() == 1 && line.at(0) == QLatin1Char(' '))
-        line.clear();
-    return line;
-}
+public:
+    Compressor(const StyleOptions &options, ResultWriter &out)
+        : m_options(options)
+        , m_out(out)
+    { }
 
-// Lines split at CR LF, LF or CR; a break at the very end starts no further line.
-QStringList splitLines(QStringView text)
-{
-    QStringList lines;
-    qsizetype start = 0;
-    const qsizetype size = text.size();
-    for (qsizetype i = 0; i < size; ++i) {
-        const QChar c = text.at(i);
-        if (c != QLatin1Char('\n') && c != QLatin1Char('\r'))
-            continue;
-        lines.append(text.sliced(start, i - start).toString());
-        if (c == QLatin1Char('\r') && i + 1 < size && text.at(i + 1) == QLatin1Char('\n'))
-            ++i;
-        start = i + 1;
+    void tokenLine(QStringView line) override
+    {
+        if (line.isEmpty())
+            return;
+        m_out.append(line);
+        m_runOpen = true;
     }
-    if (start < size)
-        lines.append(text.sliced(start).toString());
-    return lines;
-}
+
+    void verbatimBlock(const BlockText &block) override
+    {
+        if (block.openingKey == u"<!--") {
+            if (m_options.doPurgeComments)
+                return;
+            // A comment stays inside the run, its lines joined by CR LF.
+            bool first = true;
+            forEachBlockLine(block.text, [&](QStringView line) {
+                if (!first)
+                    m_out.endLine();
+                m_out.append(line);
+                first = false;
+            });
+            m_runOpen = true;
+            return;
+        }
+        endRun();
+        forEachBlockLine(block.text, [this](QStringView line) { m_out.line(line); });
+    }
+
+    void endRun()
+    {
+        if (m_runOpen)
+            m_out.endLine();
+        m_runOpen = false;
+    }
+
+private:
+    const StyleOptions &m_options;
+    ResultWriter &m_out;
+    // Whether the current long line has any text. It never is exactly one space: token
+    // lines are never that, and comments begin with "<!--".
+    bool m_runOpen = false;
+};
+
+// The trim result with its line breaks (CR LF, LF or a lone CR) written as CR LF, and
+// whitespace at its end held back, since a closing tag may take it away again.
+class TrimOutput
+{
+public:
+    TrimOutput(QStringView source, ResultWriter &out)
+        : m_source(source)
+        , m_out(out)
+    { }
+
+    // Source characters from start to end (exclusive) go to the result. What is held runs
+    // up to start: only whitespace after an opening tag is skipped, and such a tag ends
+    // with ">" unless it runs to the end of the source.
+    void copy(qsizetype start, qsizetype end)
+    {
+        qsizetype last = end - 1;
+        while (last >= start && isTrimSpace(m_source.at(last)))
+            --last;
+        if (last < start) { // whitespace only: held after what is held already
+            if (m_held < 0)
+                m_held = start;
+            return;
+        }
+        write(m_held >= 0 ? m_held : start, last + 1);
+        m_held = last + 1 < end ? last + 1 : -1;
+    }
+
+    void dropHeldWhitespace() { m_held = -1; }
+
+    void finish(qsizetype end)
+    {
+        if (m_held >= 0)
+            write(m_held, end);
+        m_held = -1;
+        if (m_pendingCr || m_lineOpen)
+            m_out.endLine();
+    }
+
+private:
+    void write(qsizetype start, qsizetype end)
+    {
+        qsizetype i = start;
+        while (i < end) {
+            const QChar c = m_source.at(i);
+            if (c == QLatin1Char('\n')) { // alone or after a CR: one break
+                m_out.endLine();
+                m_pendingCr = false;
+                m_lineOpen = false;
+                ++i;
+                continue;
+            }
+            if (m_pendingCr) {
+                m_out.endLine();
+                m_pendingCr = false;
+                m_lineOpen = false;
+            }
+            if (c == QLatin1Char('\r')) {
+                m_pendingCr = true;
+                ++i;
+                continue;
+            }
+            qsizetype stop = i + 1;
+            while (stop < end && m_source.at(stop) != QLatin1Char('\n')
+                && m_source.at(stop) != QLatin1Char('\r'))
+                ++stop;
+            m_out.append(m_source.sliced(i, stop - i));
+            m_lineOpen = true;
+            i = stop;
+        }
+    }
+
+    QStringView m_source;
+    ResultWriter &m_out;
+    qsizetype m_held = -1; // start of the whitespace held back, or -1
+    bool m_pendingCr = false;
+    bool m_lineOpen = false;
+};
 
 } // namespace
 
-QStringList CompressTokens(const TokenLists &tokens, const StyleOptions &options,
-                           const RunContext &context)
+void CompressTokens(QStringView source, const StyleOptions &options, const TagRuleTable &rules,
+    const RunContext &context, ResultWriter &out)
 {
-    const FormatHooks &hooks = context.hooks;
-    const qsizetype count = tokens.tokenLines.size();
-    if (hooks.setProgressMaximum)
-        hooks.setProgressMaximum(count);
-    QStringList result;
-    QString run;
     if (!context.selectionMode && options.useWhileCompress)
-        result.append(SignatureComment(options, context.styleName, context.now()));
-    for (qsizetype i = 0; i < count; ++i) {
-        if (i % 100 == 0 && i > 0) {
-            if (hooks.setProgress)
-                hooks.setProgress(i);
-            if (hooks.processEvents)
-                hooks.processEvents();
-        }
-        const TokenLine &token = tokens.tokenLines.at(i);
-        if (!token.isMarker()) {
-            run += token.text;
-            continue;
-        }
-        const VerbatimBlock &block = tokens.blocks.at(token.block);
-        if (block.openingKey == u"<!--") {
-            if (!options.doPurgeComments)
-                run += block.lines.join(QStringLiteral("\r\n"));
-            continue;
-        }
-        if (!run.isEmpty())
-            result.append(storedLine(std::move(run)));
-        run.clear();
-        result.append(block.lines);
-    }
-    if (!run.isEmpty())
-        result.append(storedLine(std::move(run)));
-    if (hooks.setProgress) {
-        hooks.setProgress(count);
-        hooks.setProgress(0);
-    }
-    return result;
+        out.line(SignatureComment(options, context.styleName, context.now()));
+    Compressor compressor(options, out);
+    TokenizeSource(source, options, rules, context.hooks, compressor);
+    compressor.endRun();
 }
 
-QStringList TrimSource(QStringView source, const TrimTagList &trimTags, const FormatHooks &hooks)
+void TrimSource(
+    QStringView source, const TrimTagList &trimTags, const FormatHooks &hooks, ResultWriter &out)
 {
     if (source.isEmpty())
-        return QStringList();
+        return;
     // Active: the value's decimal text begins with "1".
     QSet<QString> activeKeys;
     qsizetype longestKey = 0;
@@ -107,31 +179,32 @@ QStringList TrimSource(QStringView source, const TrimTagList &trimTags, const Fo
     const qsizetype length = source.size();
     if (hooks.setProgressMaximum)
         hooks.setProgressMaximum(length);
-    QString result;
-    result.reserve(length);
-    qsizetype nextProgress = 1000;
+    TrimOutput result(source, out);
+    QString key;
+    qsizetype nextProgress = kProgressStep;
     qsizetype p = 0;
     while (p < length) {
         if (p >= nextProgress) {
-            nextProgress = (p / 1000 + 1) * 1000;
+            nextProgress = (p / kProgressStep + 1) * kProgressStep;
             if (hooks.setProgress)
-                hooks.setProgress(p / 1000 * 1000);
+                hooks.setProgress(p / kProgressStep * kProgressStep);
             if (hooks.processEvents)
                 hooks.processEvents();
         }
         if (source.at(p) != QLatin1Char('<')) {
-            qsizetype stop = source.indexOf(QLatin1Char('<'), p);
-            if (stop < 0)
-                stop = length;
-            stop = qMin(stop, nextProgress);
-            result += source.sliced(p, stop - p);
+            // Up to the next "<", but no further than the next progress step.
+            const qsizetype limit = qMin(length, nextProgress);
+            qsizetype stop = source.sliced(p, limit - p).indexOf(QLatin1Char('<'));
+            stop = stop < 0 ? limit : p + stop;
+            result.copy(p, stop);
             p = stop;
             continue;
         }
-        const QString key = activeKeys.isEmpty() ? QString()
-                                                 : TagKey(source.sliced(p), longestKey);
+        key.resize(0);
+        if (!activeKeys.isEmpty() && canBeginTag(source, p))
+            TagKeyInto(source.sliced(p), longestKey, key);
         if (key.isEmpty() || !activeKeys.contains(key)) {
-            result += QLatin1Char('<');
+            result.copy(p, p + 1);
             ++p;
             continue;
         }
@@ -139,24 +212,20 @@ QStringList TrimSource(QStringView source, const TrimTagList &trimTags, const Fo
         if (end < 0)
             end = length - 1;
         const bool closing = key.size() > 1 && key.at(1) == QLatin1Char('/');
-        if (closing) {
-            qsizetype size = result.size();
-            while (size > 0 && isTrimSpace(result.at(size - 1)))
-                --size;
-            result.truncate(size);
-        }
-        result += source.sliced(p, end - p + 1);
+        if (closing)
+            result.dropHeldWhitespace();
+        result.copy(p, end + 1);
         p = end + 1;
         if (!closing) {
             while (p < length && isTrimSpace(source.at(p)))
                 ++p;
         }
     }
+    result.finish(length);
     if (hooks.setProgress) {
         hooks.setProgress(length);
         hooks.setProgress(0);
     }
-    return splitLines(result);
 }
 
 } // namespace formatter

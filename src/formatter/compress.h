@@ -1,22 +1,23 @@
 #pragma once
 
+#include "formatter/formathooks.h"
+#include "formatter/resultwriter.h"
 #include "formatter/runcontext.h"
 #include "formatter/style.h"
 #include "formatter/styleoptions.h"
-#include "formatter/tokenlists.h"
-
-#include <QStringList>
 
 namespace formatter {
 
-// Joins the token lines into long lines; verbatim blocks other than comments stand on lines
-// of their own, comments are dropped (DoPurgeComments) or kept inside the long line.
-QStringList CompressTokens(const TokenLists &tokens, const StyleOptions &options,
-                           const RunContext &context);
+// The compress mode: tokenizes the source (line breaks already LF) and joins the token lines
+// into long lines of out; verbatim blocks other than comments stand on lines of their own,
+// comments are dropped (DoPurgeComments) or kept inside the long line.
+void CompressTokens(QStringView source, const StyleOptions &options, const TagRuleTable &rules,
+    const RunContext &context, ResultWriter &out);
 
-// Removes the whitespace just inside the elements that trim.ini names; everything else of
-// the source (line breaks already LF) is copied unchanged. Works without the tokenizer.
-QStringList TrimSource(QStringView source, const TrimTagList &trimTags,
-                       const FormatHooks &hooks = {});
+// The trim mode: removes the whitespace just inside the elements that trim.ini names;
+// everything else of the source (line breaks already LF) goes to out unchanged. Works
+// without the tokenizer.
+void TrimSource(
+    QStringView source, const TrimTagList &trimTags, const FormatHooks &hooks, ResultWriter &out);
 
 } // namespace formatter

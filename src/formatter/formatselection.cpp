@@ -8,47 +8,69 @@ namespace formatter {
 
 namespace {
 
-QString joinWithCrLf(const QStringList &lines)
+bool isCrLf(QStringView text, qsizetype i)
 {
-    qsizetype size = 0;
-    for (const QString &line : lines)
-        size += line.size() + 2;
-    QString text;
-    text.reserve(size);
-    for (const QString &line : lines) {
-        text += line;
-        text += QStringLiteral("\r\n");
-    }
-    return text;
+    return text.at(i) == QLatin1Char('\r') && i + 1 < text.size()
+        && text.at(i + 1) == QLatin1Char('\n');
 }
 
-QStringList runMode(Style &style, QStringView text, FormatMode mode, const RunContext &context)
+// Every CR LF pair becomes one LF; a lone CR stays.
+void joinCrLfInPlace(QString &text)
 {
-    QString source = text.toString();
-    source.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    if (mode == FormatMode::Trim)
-        return TrimSource(source, style.trimTags, context.hooks);
-    const TokenLists tokens = TokenizeSource(source, style.options, style.rules, context.hooks);
-    source = QString(); // the tokens hold what is needed from here on
-    switch (mode) {
-    case FormatMode::Compress:
-        return CompressTokens(tokens, style.options, context);
-    case FormatMode::Format:
-        return FormatTokens(tokens, style.options, style.rules, context);
-    default:
-        return QStringList();
+    if (!text.contains(QLatin1Char('\r')))
+        return;
+    QChar *data = text.data();
+    qsizetype out = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (!isCrLf(text, i))
+            data[out++] = data[i];
     }
+    text.truncate(out);
 }
 
-QString run(Style &style, QStringView text, FormatMode mode, bool selectionMode,
-            const QString &selectionIndent, const FormatHooks &hooks)
+// Nothing is laid out, but the tokenizer still runs.
+struct IgnoredTokens final : TokenSink {
+    void tokenLine(QStringView) override { }
+    void verbatimBlock(const BlockText &) override { }
+};
+
+// text: CR LF pairs already joined.
+void run(Style &style, QStringView text, FormatMode mode,
+    const std::optional<QString> &selectionIndent, ResultWriter &out, const FormatHooks &hooks)
 {
     RunContext context;
-    context.selectionMode = selectionMode;
-    context.selectionIndent = selectionIndent.left(kMaxIndentWidth);
+    context.selectionMode = selectionIndent.has_value();
+    if (selectionIndent)
+        context.selectionIndent = selectionIndent->left(kMaxIndentWidth);
     context.styleName = style.name.isEmpty() ? style.options.styleName : style.name;
     context.hooks = hooks;
-    return joinWithCrLf(runMode(style, text, mode, context));
+    switch (mode) {
+    case FormatMode::Trim:
+        TrimSource(text, style.trimTags, hooks, out);
+        break;
+    case FormatMode::Compress:
+        CompressTokens(text, style.options, style.rules, context, out);
+        break;
+    case FormatMode::Format:
+        FormatTokens(text, style.options, style.rules, context, out);
+        break;
+    default: {
+        IgnoredTokens ignored;
+        TokenizeSource(text, style.options, style.rules, hooks, ignored);
+    }
+    }
+    out.finish();
+}
+
+QString runToText(Style &style, QStringView text, FormatMode mode,
+    const std::optional<QString> &selectionIndent, const FormatHooks &hooks)
+{
+    QString source = text.toString();
+    joinCrLfInPlace(source);
+    ResultWriter out;
+    out.reserve(source.size() + source.size() / 4 + 64);
+    run(style, source, mode, selectionIndent, out, hooks);
+    return out.takeText();
 }
 
 } // namespace
@@ -57,20 +79,28 @@ QString SelectionIndent(QStringView line)
 {
     qsizetype n = 0;
     while (n < line.size() && n < kMaxIndentWidth
-           && (line.at(n) == QLatin1Char(' ') || line.at(n) == QLatin1Char('\t')))
+        && (line.at(n) == QLatin1Char(' ') || line.at(n) == QLatin1Char('\t')))
         ++n;
     return line.first(n).toString();
 }
 
 QString FormatSelection(Style &style, QStringView selectedText, const QString &selectionIndent,
-                        FormatMode mode, const FormatHooks &hooks)
+    FormatMode mode, const FormatHooks &hooks)
 {
-    return run(style, selectedText, mode, true, selectionIndent, hooks);
+    return runToText(style, selectedText, mode, selectionIndent, hooks);
 }
 
 QString FormatDocument(Style &style, QStringView text, FormatMode mode, const FormatHooks &hooks)
 {
-    return run(style, text, mode, false, QString(), hooks);
+    return runToText(style, text, mode, std::nullopt, hooks);
+}
+
+void FormatText(Style &style, QString &&text, FormatMode mode,
+    const std::optional<QString> &selectionIndent, ResultWriter &out, const FormatHooks &hooks)
+{
+    QString source = std::move(text);
+    joinCrLfInPlace(source);
+    run(style, source, mode, selectionIndent, out, hooks);
 }
 
 } // namespace formatter

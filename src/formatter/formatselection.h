@@ -1,10 +1,13 @@
 #pragma once
 
 #include "formatter/formathooks.h"
+#include "formatter/resultwriter.h"
 #include "formatter/style.h"
 
 #include <QString>
 #include <QStringView>
+
+#include <optional>
 
 namespace formatter {
 
@@ -20,11 +23,18 @@ QString SelectionIndent(QStringView line);
 // result, every line followed by CR LF. CR LF pairs of the text count as one LF. Counters
 // of the style's rules change; the caller must not start a second run from within a hook.
 QString FormatSelection(Style &style, QStringView selectedText, const QString &selectionIndent,
-                        FormatMode mode, const FormatHooks &hooks = {});
+    FormatMode mode, const FormatHooks &hooks = {});
 
 // The same for a whole document: selection mode off, so no indentation is put in front and
 // the signature comment appears when the style asks for it.
-QString FormatDocument(Style &style, QStringView text, FormatMode mode,
-                       const FormatHooks &hooks = {});
+QString FormatDocument(
+    Style &style, QStringView text, FormatMode mode, const FormatHooks &hooks = {});
+
+// Either run over a text that it takes over (CR LF pairs are joined in place, so the text
+// is never copied), handing the result to out piece by piece: a selection run with the
+// given indentation, or a whole-document run without one.
+void FormatText(Style &style, QString &&text, FormatMode mode,
+    const std::optional<QString> &selectionIndent, ResultWriter &out,
+    const FormatHooks &hooks = {});
 
 } // namespace formatter

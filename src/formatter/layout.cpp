@@ -1,14 +1,13 @@
 #include "formatter/layout.h"
 
 #include "formatter/tagkey.h"
+#include "formatter/tokenizer.h"
 
-#include <QHash>
+#include <unordered_map>
 
 namespace formatter {
 
 namespace {
-
-constexpr qsizetype kProgressStep = 100;
 
 QString repeated(const QString &symbol, qsizetype count)
 {
@@ -20,14 +19,6 @@ QString twoDigits(int value)
     return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
 }
 
-void chopTrailingSpaces(QString &line)
-{
-    qsizetype size = line.size();
-    while (size > 0 && line.at(size - 1) == QLatin1Char(' '))
-        --size;
-    line.truncate(size);
-}
-
 QStringView withoutTrailingSpaces(QStringView text)
 {
     while (text.endsWith(QLatin1Char(' ')))
@@ -35,249 +26,10 @@ QStringView withoutTrailingSpaces(QStringView text)
     return text;
 }
 
-// The key of the last tag of a text run, when the run ends with a tag.
-QString lastTagKey(QStringView line)
+// Calls f with each piece of a wrapped line; see WrapLine.
+template<typename F>
+void forEachPiece(QStringView line, int lineSize, QStringView breakExcluder, F f)
 {
-    while (line.endsWith(QLatin1Char(' ')))
-        line.chop(1);
-    if (line.size() <= 1 || !line.endsWith(QLatin1Char('>')))
-        return QString();
-    const qsizetype lt = line.lastIndexOf(QLatin1Char('<'));
-    return lt < 0 ? QString() : TagKey(line.sliced(lt));
-}
-
-class Layout
-{
-public:
-    Layout(const TokenLists &tokens, const StyleOptions &options, TagRuleTable &rules,
-        const RunContext &context);
-
-    QStringList run();
-
-private:
-    struct RuleMatch {
-        int index = 0;
-        TagKind kind = TagKind::Opening;
-    };
-
-    void lookUp(QStringView line);
-    QString indented(const QString &line) const;
-    void addPlain(QString line);
-    void addIfNotEmpty(QString line);
-    void blankLines(int count);
-    void sectionComment(TagKind kind);
-    void wrap(QStringView line);
-    void verbatimBlock(const VerbatimBlock &block);
-    void inlineOpening(const QString &line);
-    void ownLineOpening(const QString &line);
-    void closing(const QString &line);
-    void raiseLevel(int units);
-    void lowerLevel(int units);
-
-    const TokenLists &m_tokens;
-    const StyleOptions &m_options;
-    TagRuleTable &m_rules;
-    const RunContext &m_context;
-    QHash<QString, RuleMatch> m_lookup;
-    RecTAGInfo m_defaultRule = DefaultTagRule();
-    RecTAGInfo *m_current = &m_defaultRule;
-    TagKind m_kind = TagKind::Opening;
-    qint64 m_indentLevel = 0;
-    QStringList m_result;
-};
-
-Layout::Layout(const TokenLists &tokens, const StyleOptions &options, TagRuleTable &rules,
-    const RunContext &context)
-    : m_tokens(tokens)
-    , m_options(options)
-    , m_rules(rules)
-    , m_context(context)
-{
-    // First rule wins, TagOpen before TagClose within a rule.
-    for (const RecTAGInfo &rule : m_rules.rules) {
-        if (!rule.tagOpen.isEmpty() && !m_lookup.contains(rule.tagOpen))
-            m_lookup.insert(rule.tagOpen, { rule.index, TagKind::Opening });
-        if (!rule.tagClose.isEmpty() && !m_lookup.contains(rule.tagClose))
-            m_lookup.insert(rule.tagClose, { rule.index, TagKind::Closing });
-    }
-}
-
-void Layout::lookUp(QStringView line)
-{
-    m_current = &m_defaultRule;
-    m_kind
-        = line.size() > 1 && line.at(1) == QLatin1Char('/') ? TagKind::Closing : TagKind::Opening;
-    const auto it = m_lookup.constFind(TagKey(line));
-    if (it != m_lookup.constEnd()) {
-        m_current = &m_rules.rule(it->index);
-        m_kind = it->kind;
-    }
-}
-
-QString Layout::indented(const QString &line) const
-{
-    if (line.isEmpty() || line.startsWith(QLatin1Char('\t')))
-        return line;
-    qsizetype width = 0;
-    if (m_indentLevel > 0 && m_options.spacing > 0) {
-        width
-            = m_indentLevel > kMaxIndentWidth ? kMaxIndentWidth : m_indentLevel * m_options.spacing;
-        width = qMin(width, kMaxIndentWidth);
-    }
-    QString out;
-    const QString &prefix = m_context.selectionMode ? m_context.selectionIndent : QString();
-    out.reserve(prefix.size() + width / 8 + width % 8 + line.size());
-    out += prefix;
-    out += QString(width / 8, QLatin1Char('\t'));
-    out += QString(width % 8, QLatin1Char(' '));
-    out += line;
-    return out;
-}
-
-void Layout::addPlain(QString line)
-{
-    // Trailing spaces go; doing it on the way in equals doing it at the end.
-    chopTrailingSpaces(line);
-    m_result.append(std::move(line));
-}
-
-void Layout::addIfNotEmpty(QString line)
-{
-    if (!line.isEmpty())
-        addPlain(std::move(line));
-}
-
-void Layout::blankLines(int count)
-{
-    for (int i = 1; i < count && i <= kMaxBlankLines; ++i)
-        m_result.append(QString());
-}
-
-void Layout::sectionComment(TagKind kind)
-{
-    const QString comment = SectionComment(*m_current, kind, m_options);
-    addIfNotEmpty(m_current->cindent ? indented(comment) : comment);
-}
-
-void Layout::wrap(QStringView line)
-{
-    const QStringList pieces = WrapLine(line, m_options.lineSize, m_options.breakExcluder);
-    for (const QString &piece : pieces)
-        addIfNotEmpty(indented(piece));
-}
-
-void Layout::raiseLevel(int units)
-{
-    if (units > 0)
-        m_indentLevel += units;
-}
-
-void Layout::lowerLevel(int units)
-{
-    // Never below 0: a decrease larger than the level is skipped.
-    if (units > 0 && units <= m_indentLevel)
-        m_indentLevel -= units;
-}
-
-void Layout::verbatimBlock(const VerbatimBlock &block)
-{
-    const bool cell = block.openingKey == u"<TD>";
-    if (cell) {
-        lookUp(u"<TD>");
-        blankLines(m_current->crlfLeading);
-        raiseLevel(m_current->isSelfIndent);
-        sectionComment(TagKind::Opening);
-        for (const QString &line : block.lines)
-            addPlain(indented(line));
-        sectionComment(TagKind::Closing);
-        lowerLevel(m_current->isSelfIndent);
-        blankLines(m_current->crlfFollowed);
-        return;
-    }
-    // Comments, PRE, SCRIPT, STYLE and TEXTAREA come back exactly, trailing spaces too.
-    m_result.append(block.lines);
-}
-
-void Layout::inlineOpening(const QString &line)
-{
-    const QString last = lastTagKey(line);
-    blankLines(m_current->crlfLeading);
-    sectionComment(TagKind::Opening);
-    wrap(line);
-    if (!last.isEmpty() && last != m_current->tagOpen) {
-        lookUp(last);
-        sectionComment(m_kind);
-        blankLines(m_kind == TagKind::Opening ? m_current->crlfLeading : m_current->crlfFollowed);
-    }
-}
-
-void Layout::ownLineOpening(const QString &line)
-{
-    blankLines(m_current->crlfLeading);
-    raiseLevel(m_current->isSelfIndent);
-    sectionComment(TagKind::Opening);
-    addIfNotEmpty(indented(line));
-    raiseLevel(m_current->isContentIndent);
-}
-
-void Layout::closing(const QString &line)
-{
-    const bool inlineRule = m_current->treatAsText;
-    if (!inlineRule)
-        lowerLevel(m_current->isContentIndent);
-    addIfNotEmpty(indented(line));
-    sectionComment(TagKind::Closing);
-    if (!inlineRule)
-        lowerLevel(m_current->isSelfIndent);
-    blankLines(m_current->crlfFollowed);
-}
-
-QStringList Layout::run()
-{
-    ResetTagCounters(m_rules);
-    m_indentLevel = 0;
-    const FormatHooks &hooks = m_context.hooks;
-    const qsizetype count = m_tokens.tokenLines.size();
-    if (!m_context.selectionMode) {
-        if (hooks.setProgressMaximum)
-            hooks.setProgressMaximum(count);
-        if (m_options.useWhileFormat)
-            addPlain(SignatureComment(m_options, m_context.styleName, m_context.now()));
-    }
-    for (qsizetype i = 0; i < count; ++i) {
-        if (i % kProgressStep == 0 && i > 0) {
-            if (hooks.setProgress)
-                hooks.setProgress(i);
-            if (hooks.processEvents)
-                hooks.processEvents();
-        }
-        const TokenLine &token = m_tokens.tokenLines.at(i);
-        if (token.isMarker()) {
-            verbatimBlock(m_tokens.blocks.at(token.block));
-        } else if (token.text.startsWith(QLatin1Char('<'))) {
-            lookUp(token.text);
-            if (m_kind == TagKind::Closing)
-                closing(token.text);
-            else if (m_current->treatAsText)
-                inlineOpening(token.text);
-            else
-                ownLineOpening(token.text);
-        } else {
-            wrap(token.text);
-        }
-    }
-    if (hooks.setProgress) {
-        hooks.setProgress(count);
-        hooks.setProgress(0);
-    }
-    return std::move(m_result);
-}
-
-} // namespace
-
-QStringList WrapLine(QStringView line, int lineSize, QStringView breakExcluder)
-{
-    QStringList pieces;
     const bool quotes = breakExcluder == u"\"";
     QStringView rest = line;
     // Trailing spaces go at the end anyway; counted, they would wrap a line of exactly
@@ -311,11 +63,239 @@ QStringList WrapLine(QStringView line, int lineSize, QStringView breakExcluder)
             cut = lastSpace;
         if (cut < 0)
             break;
-        pieces.append(rest.first(cut + 1).toString());
+        f(rest.first(cut + 1));
         rest = rest.sliced(cut + 1);
     }
     if (!rest.isEmpty())
-        pieces.append(rest.toString());
+        f(rest);
+}
+
+class Layout final : public TokenSink
+{
+public:
+    Layout(const StyleOptions &options, TagRuleTable &rules, const RunContext &context,
+        ResultWriter &out);
+
+    void start();
+    void tokenLine(QStringView line) override;
+    void verbatimBlock(const BlockText &block) override;
+
+private:
+    struct RuleMatch {
+        int index = 0;
+        TagKind kind = TagKind::Opening;
+    };
+
+    void lookUp(QStringView line);
+    QStringView indented(QStringView line);
+    void addPlain(QStringView line);
+    void addIfNotEmpty(QStringView line);
+    void blankLines(int count);
+    void sectionComment(TagKind kind);
+    void wrap(QStringView line);
+    void inlineOpening(QStringView line);
+    void ownLineOpening(QStringView line);
+    void closing(QStringView line);
+    void raiseLevel(int units);
+    void lowerLevel(int units);
+
+    const StyleOptions &m_options;
+    TagRuleTable &m_rules;
+    const RunContext &m_context;
+    ResultWriter &m_out;
+    // Keys are views of the rules' own texts, which outlive the run.
+    std::unordered_map<QStringView, RuleMatch, ViewHash> m_lookup;
+    RecTAGInfo m_defaultRule = DefaultTagRule();
+    RecTAGInfo *m_current = &m_defaultRule;
+    TagKind m_kind = TagKind::Opening;
+    qint64 m_indentLevel = 0;
+    QString m_key; // TagKey of the line at hand
+    QString m_lastKey; // key of the last tag of an inline run
+    QString m_line; // the indented line at hand
+};
+
+Layout::Layout(
+    const StyleOptions &options, TagRuleTable &rules, const RunContext &context, ResultWriter &out)
+    : m_options(options)
+    , m_rules(rules)
+    , m_context(context)
+    , m_out(out)
+{
+    // First rule wins, TagOpen before TagClose within a rule: emplace keeps the first.
+    for (const RecTAGInfo &rule : std::as_const(m_rules.rules)) {
+        if (!rule.tagOpen.isEmpty())
+            m_lookup.emplace(rule.tagOpen, RuleMatch { rule.index, TagKind::Opening });
+        if (!rule.tagClose.isEmpty())
+            m_lookup.emplace(rule.tagClose, RuleMatch { rule.index, TagKind::Closing });
+    }
+}
+
+void Layout::lookUp(QStringView line)
+{
+    m_current = &m_defaultRule;
+    m_kind
+        = line.size() > 1 && line.at(1) == QLatin1Char('/') ? TagKind::Closing : TagKind::Opening;
+    TagKeyInto(line, line.size() + 1, m_key);
+    const auto it = m_lookup.find(m_key);
+    if (it != m_lookup.end()) {
+        m_current = &m_rules.rule(it->second.index);
+        m_kind = it->second.kind;
+    }
+}
+
+// The line with the indentation of the level in front, in m_line.
+QStringView Layout::indented(QStringView line)
+{
+    if (line.isEmpty() || line.startsWith(QLatin1Char('\t')))
+        return line;
+    qsizetype width = 0;
+    if (m_indentLevel > 0 && m_options.spacing > 0) {
+        width
+            = m_indentLevel > kMaxIndentWidth ? kMaxIndentWidth : m_indentLevel * m_options.spacing;
+        width = qMin(width, kMaxIndentWidth);
+    }
+    m_line.resize(0);
+    if (m_context.selectionMode)
+        m_line += m_context.selectionIndent;
+    for (qsizetype i = 0; i < width / 8; ++i)
+        m_line += QLatin1Char('\t');
+    for (qsizetype i = 0; i < width % 8; ++i)
+        m_line += QLatin1Char(' ');
+    m_line += line;
+    return m_line;
+}
+
+void Layout::addPlain(QStringView line)
+{
+    // Trailing spaces go; doing it on the way out equals doing it at the end.
+    m_out.line(withoutTrailingSpaces(line));
+}
+
+void Layout::addIfNotEmpty(QStringView line)
+{
+    if (!line.isEmpty())
+        addPlain(line);
+}
+
+void Layout::blankLines(int count)
+{
+    for (int i = 1; i < count && i <= kMaxBlankLines; ++i)
+        m_out.endLine();
+}
+
+void Layout::sectionComment(TagKind kind)
+{
+    const QString comment = SectionComment(*m_current, kind, m_options);
+    addIfNotEmpty(m_current->cindent ? indented(comment) : QStringView(comment));
+}
+
+void Layout::wrap(QStringView line)
+{
+    forEachPiece(line, m_options.lineSize, m_options.breakExcluder,
+        [this](QStringView piece) { addIfNotEmpty(indented(piece)); });
+}
+
+void Layout::raiseLevel(int units)
+{
+    if (units > 0)
+        m_indentLevel += units;
+}
+
+void Layout::lowerLevel(int units)
+{
+    // Never below 0: a decrease larger than the level is skipped.
+    if (units > 0 && units <= m_indentLevel)
+        m_indentLevel -= units;
+}
+
+void Layout::verbatimBlock(const BlockText &block)
+{
+    if (block.openingKey != u"<TD>") {
+        // Comments, PRE, SCRIPT, STYLE and TEXTAREA come back exactly, trailing spaces too.
+        forEachBlockLine(block.text, [this](QStringView line) { m_out.line(line); });
+        return;
+    }
+    lookUp(u"<TD>");
+    blankLines(m_current->crlfLeading);
+    raiseLevel(m_current->isSelfIndent);
+    sectionComment(TagKind::Opening);
+    forEachBlockLine(block.text, [this](QStringView line) { addPlain(indented(line)); });
+    sectionComment(TagKind::Closing);
+    lowerLevel(m_current->isSelfIndent);
+    blankLines(m_current->crlfFollowed);
+}
+
+void Layout::inlineOpening(QStringView line)
+{
+    // The key of the last tag of the run, when the run ends with a tag.
+    m_lastKey.resize(0);
+    const QStringView trimmed = withoutTrailingSpaces(line);
+    if (trimmed.size() > 1 && trimmed.endsWith(QLatin1Char('>'))) {
+        const qsizetype lt = trimmed.lastIndexOf(QLatin1Char('<'));
+        if (lt >= 0)
+            TagKeyInto(trimmed.sliced(lt), trimmed.size() + 1, m_lastKey);
+    }
+    blankLines(m_current->crlfLeading);
+    sectionComment(TagKind::Opening);
+    wrap(line);
+    if (!m_lastKey.isEmpty() && m_lastKey != m_current->tagOpen) {
+        lookUp(m_lastKey);
+        sectionComment(m_kind);
+        blankLines(m_kind == TagKind::Opening ? m_current->crlfLeading : m_current->crlfFollowed);
+    }
+}
+
+void Layout::ownLineOpening(QStringView line)
+{
+    blankLines(m_current->crlfLeading);
+    raiseLevel(m_current->isSelfIndent);
+    sectionComment(TagKind::Opening);
+    addIfNotEmpty(indented(line));
+    raiseLevel(m_current->isContentIndent);
+}
+
+void Layout::closing(QStringView line)
+{
+    const bool inlineRule = m_current->treatAsText;
+    if (!inlineRule)
+        lowerLevel(m_current->isContentIndent);
+    addIfNotEmpty(indented(line));
+    sectionComment(TagKind::Closing);
+    if (!inlineRule)
+        lowerLevel(m_current->isSelfIndent);
+    blankLines(m_current->crlfFollowed);
+}
+
+void Layout::start()
+{
+    ResetTagCounters(m_rules);
+    m_indentLevel = 0;
+    if (!m_context.selectionMode && m_options.useWhileFormat)
+        addPlain(SignatureComment(m_options, m_context.styleName, m_context.now()));
+}
+
+void Layout::tokenLine(QStringView line)
+{
+    if (!line.startsWith(QLatin1Char('<'))) {
+        wrap(line);
+        return;
+    }
+    lookUp(line);
+    if (m_kind == TagKind::Closing)
+        closing(line);
+    else if (m_current->treatAsText)
+        inlineOpening(line);
+    else
+        ownLineOpening(line);
+}
+
+} // namespace
+
+QStringList WrapLine(QStringView line, int lineSize, QStringView breakExcluder)
+{
+    QStringList pieces;
+    forEachPiece(line, lineSize, breakExcluder,
+        [&pieces](QStringView piece) { pieces.append(piece.toString()); });
     return pieces;
 }
 
@@ -385,10 +365,12 @@ QString SignatureComment(
     return comment;
 }
 
-QStringList FormatTokens(const TokenLists &tokens, const StyleOptions &options, TagRuleTable &rules,
-    const RunContext &context)
+void FormatTokens(QStringView source, const StyleOptions &options, TagRuleTable &rules,
+    const RunContext &context, ResultWriter &out)
 {
-    return Layout(tokens, options, rules, context).run();
+    Layout layout(options, rules, context, out);
+    layout.start();
+    TokenizeSource(source, options, rules, context.hooks, layout);
 }
 
 } // namespace formatter

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "formatter/resultwriter.h"
 #include "formatter/runcontext.h"
 #include "formatter/styleoptions.h"
 #include "formatter/tagrule.h"
-#include "formatter/tokenlists.h"
 
 #include <QDateTime>
 #include <QStringList>
@@ -29,11 +29,12 @@ QStringList WrapLine(QStringView line, int lineSize, QStringView breakExcluder);
 QString SectionComment(RecTAGInfo &rule, TagKind kind, const StyleOptions &options);
 
 // The comment a whole-document run puts on top; empty when it is to show nothing.
-QString SignatureComment(const StyleOptions &options, const QString &styleName,
-                         const QDateTime &now);
+QString SignatureComment(
+    const StyleOptions &options, const QString &styleName, const QDateTime &now);
 
-// Lays the token lines out into indented, wrapped output lines by the style.
-QStringList FormatTokens(const TokenLists &tokens, const StyleOptions &options,
-                         TagRuleTable &rules, const RunContext &context);
+// The format mode: tokenizes the source (line breaks already LF) and lays the token lines
+// out, as they come, into indented and wrapped lines of out.
+void FormatTokens(QStringView source, const StyleOptions &options, TagRuleTable &rules,
+    const RunContext &context, ResultWriter &out);
 
 } // namespace formatter

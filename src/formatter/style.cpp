@@ -11,8 +11,8 @@ namespace {
 const QString kStyleFolderName = QStringLiteral("THUMBS");
 
 // Style files hold plain decimal integers; anything else gives the default.
-int readDecimal(const platform::IniFile &ini, QStringView section, QStringView key,
-                int defaultValue)
+int readDecimal(
+    const platform::IniFile &ini, QStringView section, QStringView key, int defaultValue)
 {
     if (!ini.hasKey(section, key))
         return defaultValue;
@@ -21,14 +21,13 @@ int readDecimal(const platform::IniFile &ini, QStringView section, QStringView k
     return ok ? value : defaultValue;
 }
 
-bool readFlag(const platform::IniFile &ini, QStringView section, QStringView key,
-              bool defaultValue)
+bool readFlag(const platform::IniFile &ini, QStringView section, QStringView key, bool defaultValue)
 {
     return readDecimal(ini, section, key, defaultValue ? 1 : 0) != 0;
 }
 
 QString readText(const platform::IniFile &ini, QStringView section, QStringView key,
-                 const QString &defaultValue, qsizetype maxLength = -1)
+    const QString &defaultValue, qsizetype maxLength = -1)
 {
     const QString value = ini.readString(section, key, defaultValue);
     return maxLength >= 0 ? value.left(maxLength) : value;
@@ -44,8 +43,7 @@ void readOptions(StyleOptions &options, const QString &path)
     options.styleDescription = readText(ini, s, u"StyleDescription", defaults.styleDescription);
     options.lineSize = readDecimal(ini, s, u"LineSize", defaults.lineSize);
     options.spacing = readDecimal(ini, s, u"Spacing", defaults.spacing);
-    options.doDisableComments = readFlag(ini, s, u"DoDisableComments",
-                                         defaults.doDisableComments);
+    options.doDisableComments = readFlag(ini, s, u"DoDisableComments", defaults.doDisableComments);
     options.doPurgeComments = readFlag(ini, s, u"DoPurgeComments", defaults.doPurgeComments);
     options.breakExcluder = readText(ini, s, u"BreakExcluder", defaults.breakExcluder);
     options.tagCase = readDecimal(ini, s, u"TagCase", defaults.tagCase);
@@ -79,14 +77,14 @@ void readTagRules(TagRuleTable &table, const QString &path)
         rule.crlfFollowed = readDecimal(ini, s, u"CRLFFollowed", 0);
         rule.doGenerateSComment = readFlag(ini, s, u"DoGenerateSComment", false);
         rule.doGenerateEComment = readFlag(ini, s, u"DoGenerateEComment", false);
-        rule.startComment = readText(ini, s, u"StartComment", QString(),
-                                     RecTAGInfo::kMaxCommentTextLength);
-        rule.endComment = readText(ini, s, u"EndComment", QString(),
-                                   RecTAGInfo::kMaxCommentTextLength);
+        rule.startComment
+            = readText(ini, s, u"StartComment", QString(), RecTAGInfo::kMaxCommentTextLength);
+        rule.endComment
+            = readText(ini, s, u"EndComment", QString(), RecTAGInfo::kMaxCommentTextLength);
         rule.commentLength = readDecimal(ini, s, u"CommentLength", 40);
         // A rule without the key has no fill; the "*" holds only for the default rule.
-        rule.commentSymbol = readText(ini, s, u"CommentSymbol", QString(),
-                                      RecTAGInfo::kMaxSymbolLength);
+        rule.commentSymbol
+            = readText(ini, s, u"CommentSymbol", QString(), RecTAGInfo::kMaxSymbolLength);
         rule.treatAsText = readFlag(ini, s, u"TreatAsText", false);
         rule.enableCounter = readFlag(ini, s, u"EnableCounter", false);
         rule.cindent = readFlag(ini, s, u"Cindent", true);
@@ -104,13 +102,13 @@ void readTagRules(TagRuleTable &table, const QString &path)
 
 } // namespace
 
-void LoadStyle(Style &style, const QString &programFolder,
-               [[maybe_unused]] const QString &styleName)
+void LoadStyle(
+    Style &style, const QString &programFolder, [[maybe_unused]] const QString &styleName)
 {
     // Whatever style the settings name, the one shipped style folder is loaded.
-    const QString folder = QDir(programFolder).filePath(QStringLiteral("STYLES/")
-                                                        + kStyleFolderName)
-                           + QLatin1Char('/');
+    const QString folder
+        = QDir(programFolder).filePath(QStringLiteral("STYLES/") + kStyleFolderName)
+        + QLatin1Char('/');
     readOptions(style.options, folder + QStringLiteral("options.ini"));
     style.options.styleName = kStyleFolderName;
     readTagRules(style.rules, folder + QStringLiteral("tag.ini"));
@@ -125,7 +123,7 @@ void LoadTrimTags(Style &style, const QString &folder)
     ini.load(QDir(folder).filePath(QStringLiteral("trim.ini")));
     const QStringView section = u"TRIMTAGS";
     for (const QString &key : ini.keyNames(section))
-        style.trimTags.append({readDecimal(ini, section, key, 0), key});
+        style.trimTags.append({ readDecimal(ini, section, key, 0), key });
 }
 
 void LoadProgramStyle(Style &style, const QString &programFolder, const QString &styleName)

@@ -25,7 +25,7 @@ struct Style {
     TagRuleTable rules;
     TrimTagList trimTags;
     QString folder; // program folder + "STYLES/THUMBS/" once loaded
-    QString name;   // "THUMBS" once loaded
+    QString name; // "THUMBS" once loaded
 };
 
 // Reads options.ini and tag.ini of programFolder/STYLES/THUMBS/. Every style name gives

@@ -1,5 +1,7 @@
 #include "formatter/tagkey.h"
 
+#include <unordered_set>
+
 namespace formatter {
 
 namespace {
@@ -8,18 +10,22 @@ bool isKeyCharacter(QChar c)
 {
     const char16_t u = c.unicode();
     return (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z') || (u >= u'0' && u <= u'9')
-           || u == u'<' || u == u'/';
+        || u == u'<' || u == u'/';
 }
 
 } // namespace
 
-QString TagKey(QStringView tag, qsizetype maxLength)
+void TagKeyInto(QStringView tag, qsizetype maxLength, QString &key)
 {
-    if (tag.startsWith(u"<!--~"))
-        return QStringLiteral("<!--~");
-    if (tag.startsWith(u"<!--"))
-        return QStringLiteral("<!--");
-    QString key;
+    key.resize(0);
+    if (tag.startsWith(u"<!--~")) {
+        key.append(u"<!--~");
+        return;
+    }
+    if (tag.startsWith(u"<!--")) {
+        key.append(u"<!--");
+        return;
+    }
     for (const QChar c : tag) {
         if (key.size() > maxLength)
             break;
@@ -30,6 +36,12 @@ QString TagKey(QStringView tag, qsizetype maxLength)
         const char16_t u = c.unicode();
         key += (u >= u'a' && u <= u'z') ? QChar(u - u'a' + u'A') : c;
     }
+}
+
+QString TagKey(QStringView tag, qsizetype maxLength)
+{
+    QString key;
+    TagKeyInto(tag, maxLength, key);
     return key;
 }
 
@@ -38,15 +50,24 @@ QString TagKey(QStringView tag)
     return TagKey(tag, tag.size() + 1);
 }
 
-bool isBlockTag(QStringView key)
+bool canBeginTag(QStringView text, qsizetype p)
 {
-    if (key.isEmpty())
-        return false;
-    for (const QStringView entry : BlockTagList) {
-        if (entry == key)
-            return true;
+    for (qsizetype i = p + 1; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n')
+            || c == QLatin1Char('\r'))
+            continue;
+        return c.isLetter() || c == QLatin1Char('/') || c == QLatin1Char('!')
+            || c == QLatin1Char('?');
     }
     return false;
+}
+
+bool isBlockTag(QStringView key)
+{
+    static const std::unordered_set<QStringView, ViewHash> keys(
+        BlockTagList.begin(), BlockTagList.end() - 1);
+    return keys.contains(key);
 }
 
 QChar tagNameCharacter(QChar c, int tagCase)

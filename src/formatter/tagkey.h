@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHashFunctions>
 #include <QString>
 #include <QStringView>
 
@@ -16,6 +17,13 @@ QString TagKey(QStringView tag);
 // As TagKey, but gives up once the key would be longer than maxLength, returning a
 // longer text that matches no key of that length. Keeps scans of "<<<<..." linear.
 QString TagKey(QStringView tag, qsizetype maxLength);
+
+// The same into key, whose memory is reused from tag to tag.
+void TagKeyInto(QStringView tag, qsizetype maxLength, QString &key);
+
+// Whether the "<" at position p of text begins a tag: after any blanks a letter, "/", "!"
+// or "?" follows. Any other "<" ("1 < 2", "a <= b", "<3", a "<" at the end) is text.
+bool canBeginTag(QStringView text, qsizetype p);
 
 struct VerbatimTag {
     QStringView openingKey;
@@ -48,6 +56,12 @@ inline constexpr std::array<QStringView, 50> BlockTagList = {
 // clang-format on
 
 bool isBlockTag(QStringView key);
+
+// Hashes views for maps keyed by views of texts that outlive the map, so that a lookup
+// needs no copy of its key.
+struct ViewHash {
+    size_t operator()(QStringView text) const noexcept { return qHash(text); }
+};
 
 // Changes the letter case of the tag name that starts at position from: up to the first
 // space, double quote or ">". tagCase 1 upper case (a-z), 2 lower case (A-Z and the

@@ -14,7 +14,7 @@ struct RecTAGInfo {
 
     QString name;
     bool treatAsText = false;
-    QString tagOpen;  // in TagKey form, such as "<TABLE>"
+    QString tagOpen; // in TagKey form, such as "<TABLE>"
     QString tagClose; // such as "</TABLE>"; "</H>" also stands for "</H1>" to "</H6>" inline
     int isSelfIndent = 0;
     int isContentIndent = 0;

@@ -2,9 +2,7 @@
 
 #include "formatter/tagkey.h"
 
-#include <QHash>
-
-#include <vector>
+#include <unordered_map>
 
 namespace formatter {
 
@@ -17,27 +15,48 @@ bool isSpaceLfTab(QChar c)
     return c == QLatin1Char(' ') || c == QLatin1Char('\n') || c == QLatin1Char('\t');
 }
 
-bool isWhitespace(QChar c)
+// Text as a run keeps it: LF and TAB become spaces, a run of spaces becomes one, and spaces
+// at the start go. Done as the characters come, so a run is never copied to be cleaned.
+class CollapsedText
 {
-    return isSpaceLfTab(c) || c == QLatin1Char('\r');
-}
-
-// TABs become spaces and every run of spaces becomes one.
-QString collapseSpaces(QStringView text)
-{
-    QString out;
-    out.reserve(text.size());
-    bool lastWasSpace = false;
-    for (QChar c : text) {
-        if (c == QLatin1Char('\t'))
-            c = QLatin1Char(' ');
-        const bool space = c == QLatin1Char(' ');
-        if (!(space && lastWasSpace))
-            out += c;
-        lastWasSpace = space;
+public:
+    void append(QStringView text)
+    {
+        const qsizetype old = m_text.size();
+        m_text.resize(old + text.size());
+        char16_t *out = reinterpret_cast<char16_t *>(m_text.data());
+        qsizetype n = old;
+        char16_t last = n > 0 ? out[n - 1] : u' ';
+        for (const QChar qc : text) {
+            char16_t c = qc.unicode();
+            if (c == u'\n' || c == u'\t')
+                c = u' ';
+            if (c == u' ') {
+                if (last == u' ')
+                    continue;
+            } else if (c != u'\r') {
+                m_hasText = true;
+            }
+            out[n++] = c;
+            last = c;
+        }
+        m_text.resize(n);
     }
-    return out;
-}
+
+    void clear()
+    {
+        m_text.resize(0);
+        m_hasText = false;
+    }
+
+    // Whether anything but spaces, TABs, LFs and CRs came.
+    bool hasText() const { return m_hasText; }
+    QStringView text() const { return m_text; }
+
+private:
+    QString m_text;
+    bool m_hasText = false;
+};
 
 QStringView trimSpaces(QStringView text)
 {
@@ -48,47 +67,19 @@ QStringView trimSpaces(QStringView text)
     return text;
 }
 
-// "< b >" becomes "<b>"; one space after the tag survives.
-QString cleanTag(QStringView tag)
+// A line that is exactly one space is kept as an empty line.
+QStringView storedLine(QStringView line)
 {
-    if (tag.isEmpty())
-        return QString();
-    const bool trailingSpace = tag.back() == QLatin1Char(' ');
-    QStringView inner = trimSpaces(tag);
-    while (inner.startsWith(QLatin1Char('<')))
-        inner = inner.sliced(1);
-    while (inner.endsWith(QLatin1Char('>')))
-        inner.chop(1);
-    inner = trimSpaces(inner);
-    QString out;
-    out.reserve(inner.size() + 3);
-    out += QLatin1Char('<');
-    out += inner;
-    out += QLatin1Char('>');
-    if (trailingSpace)
-        out += QLatin1Char(' ');
-    return out;
-}
-
-QString normalizeTag(const QString &tag)
-{
-    return cleanTag(collapseSpaces(tag));
-}
-
-QString storedLine(QString line)
-{
-    if (line.size() == 1 && line.at(0) == QLatin1Char(' '))
-        line.clear();
-    return line;
+    return line == u" " ? QStringView() : line;
 }
 
 class Tokenizer
 {
 public:
     Tokenizer(QStringView source, const StyleOptions &options, const TagRuleTable &rules,
-              const FormatHooks &hooks);
+        const FormatHooks &hooks, TokenSink &sink);
 
-    TokenLists run();
+    void run();
 
 private:
     // A memoised case-insensitive search for one closing text. The scan only moves forward,
@@ -100,19 +91,15 @@ private:
     };
 
     void showProgress(qsizetype position);
-    void appendText(QStringView text);
-    void dropPending();
     void flushPending();
-    void addTokenLine(QString line);
-    int inlineRule(const QString &key) const;
+    int inlineRule() const;
+    qsizetype verbatimEntry() const;
     qsizetype tagEnd(qsizetype p) const;
-    QString readTag(qsizetype p, qsizetype end) const;
-    qsizetype keepOneSpace(QString &tag, qsizetype next) const;
+    void normalizeTag(qsizetype p, qsizetype end, bool extraSpace);
+    bool keepsOneSpace(qsizetype next) const;
+    qsizetype findClosing(QStringView closing, qsizetype from) const;
     qsizetype closingEnd(qsizetype entry, qsizetype from);
     qsizetype firstOutsideTag(qsizetype from);
-    QString nextMarker(QStringView openingKey);
-    // Reads the tag at p into tag, with next just after it; false when it was only text.
-    bool takeTag(qsizetype p, QString &tag, qsizetype &next);
     qsizetype ownLineTag(qsizetype p);
     qsizetype inlineTag(qsizetype p, int ruleIndex);
     qsizetype verbatimBlock(qsizetype p, qsizetype entry);
@@ -123,36 +110,41 @@ private:
     const StyleOptions &m_options;
     const TagRuleTable &m_rules;
     const FormatHooks &m_hooks;
-    QHash<QString, int> m_inlineRules;
-    QString m_pending;
-    bool m_pendingHasText = false;
+    TokenSink &m_sink;
+    std::unordered_map<QStringView, int, ViewHash> m_inlineRules;
+    CollapsedText m_pending;
+    QString m_key; // TagKey of the tag at hand
+    QString m_tag; // the tag at hand, read and collapsed
+    QString m_line; // the tag at hand, cleaned
     int m_lastMarker = 0;
     qsizetype m_nextProgress = kProgressStep;
-    TokenLists m_lists;
     std::array<ClosingSearch, VerbatimTagTable.size()> m_searches;
-    // For each position, where a scan that starts there outside a tag first meets a
-    // character outside a tag; built on the first table cell.
-    std::vector<qsizetype> m_outside;
+    // The last answer of firstOutsideTag, reused by later cells that start inside it.
+    qsizetype m_outsideFrom = -1;
+    qsizetype m_outsideAt = -1;
 };
 
 Tokenizer::Tokenizer(QStringView source, const StyleOptions &options, const TagRuleTable &rules,
-                     const FormatHooks &hooks)
-    : m_source(source), m_length(source.size()), m_options(options), m_rules(rules),
-      m_hooks(hooks)
+    const FormatHooks &hooks, TokenSink &sink)
+    : m_source(source)
+    , m_length(source.size())
+    , m_options(options)
+    , m_rules(rules)
+    , m_hooks(hooks)
+    , m_sink(sink)
 {
-    // First rule in table order wins, so only keys not seen yet are entered.
-    const auto enter = [this](const QString &key, int index) {
-        if (!key.isEmpty() && !m_inlineRules.contains(key))
-            m_inlineRules.insert(key, index);
-    };
+    // First rule in table order wins: emplace keeps the key that is there.
     for (const RecTAGInfo &rule : m_rules.rules) {
         if (!rule.treatAsText)
             continue;
-        enter(rule.tagOpen, rule.index);
-        enter(rule.tagClose, rule.index);
+        if (!rule.tagOpen.isEmpty())
+            m_inlineRules.emplace(rule.tagOpen, rule.index);
+        if (!rule.tagClose.isEmpty())
+            m_inlineRules.emplace(rule.tagClose, rule.index);
         if (rule.tagClose == u"</H>") {
-            for (int level = 1; level <= 6; ++level)
-                enter(QStringLiteral("</H%1>").arg(level), rule.index);
+            for (const QStringView heading :
+                { u"</H1>", u"</H2>", u"</H3>", u"</H4>", u"</H5>", u"</H6>" })
+                m_inlineRules.emplace(heading, rule.index);
         }
     }
 }
@@ -168,53 +160,29 @@ void Tokenizer::showProgress(qsizetype position)
         m_hooks.processEvents();
 }
 
-void Tokenizer::appendText(QStringView text)
-{
-    const qsizetype old = m_pending.size();
-    m_pending.append(text);
-    QChar *data = m_pending.data();
-    for (qsizetype i = old; i < m_pending.size(); ++i) {
-        if (data[i] == QLatin1Char('\t'))
-            data[i] = QLatin1Char(' ');
-        else if (!m_pendingHasText && !isWhitespace(data[i]))
-            m_pendingHasText = true;
-    }
-}
-
-void Tokenizer::dropPending()
-{
-    m_pending.resize(0);
-    m_pendingHasText = false;
-}
-
 void Tokenizer::flushPending()
 {
     // Whitespace alone is carried into the next run.
-    if (!m_pendingHasText)
+    if (!m_pending.hasText())
         return;
-    QString line;
-    line.reserve(m_pending.size());
-    bool lastWasSpace = true; // drops leading spaces
-    for (QChar c : std::as_const(m_pending)) {
-        if (c == QLatin1Char('\n') || c == QLatin1Char('\t'))
-            c = QLatin1Char(' ');
-        const bool space = c == QLatin1Char(' ');
-        if (!(space && lastWasSpace))
-            line += c;
-        lastWasSpace = space;
+    m_sink.tokenLine(storedLine(m_pending.text()));
+    m_pending.clear();
+}
+
+int Tokenizer::inlineRule() const
+{
+    const auto it = m_inlineRules.find(m_key);
+    return it == m_inlineRules.end() ? 0 : it->second;
+}
+
+qsizetype Tokenizer::verbatimEntry() const
+{
+    for (qsizetype i = 0; i < qsizetype(VerbatimTagTable.size()); ++i) {
+        const QStringView key = VerbatimTagTable.at(i).openingKey;
+        if (key.size() == m_key.size() && key == m_key)
+            return i;
     }
-    addTokenLine(line);
-    dropPending();
-}
-
-void Tokenizer::addTokenLine(QString line)
-{
-    m_lists.tokenLines.append({storedLine(std::move(line)), -1});
-}
-
-int Tokenizer::inlineRule(const QString &key) const
-{
-    return m_inlineRules.value(key, 0);
+    return -1;
 }
 
 qsizetype Tokenizer::tagEnd(qsizetype p) const
@@ -223,39 +191,84 @@ qsizetype Tokenizer::tagEnd(qsizetype p) const
     return gt < 0 ? m_length - 1 : gt;
 }
 
-QString Tokenizer::readTag(qsizetype p, qsizetype end) const
+// The tag from p to end as a token: LF and TAB as spaces, the name in the letter case of
+// the style, runs of spaces as one, then cleaned ("< b >" becomes "<b>"), with one space
+// after it when extraSpace is set or the tag ended with one. Leaves it in m_line.
+void Tokenizer::normalizeTag(qsizetype p, qsizetype end, bool extraSpace)
 {
-    QString tag = m_source.sliced(p, end - p + 1).toString();
-    QChar *data = tag.data();
-    for (qsizetype i = 0; i < tag.size(); ++i) {
-        if (data[i] == QLatin1Char('\n') || data[i] == QLatin1Char('\t'))
-            data[i] = QLatin1Char(' ');
+    m_tag.resize(end - p + 2);
+    char16_t *out = reinterpret_cast<char16_t *>(m_tag.data());
+    qsizetype n = 0;
+    char16_t last = 0;
+    bool inName = true;
+    for (qsizetype i = p; i <= end; ++i) {
+        QChar c = m_source.at(i);
+        if (c == QLatin1Char('\n') || c == QLatin1Char('\t'))
+            c = QLatin1Char(' ');
+        if (inName) {
+            if (c == QLatin1Char(' ') || c == QLatin1Char('"') || c == QLatin1Char('>'))
+                inName = false;
+            else
+                c = tagNameCharacter(c, m_options.tagCase);
+        }
+        if (c == QLatin1Char(' ') && last == u' ')
+            continue;
+        last = c.unicode();
+        out[n++] = last;
     }
-    return tag;
+    if (extraSpace && last != u' ')
+        out[n++] = last = u' ';
+    m_tag.truncate(n);
+
+    const bool trailingSpace = last == u' ';
+    QStringView inner = trimSpaces(m_tag);
+    while (inner.startsWith(QLatin1Char('<')))
+        inner = inner.sliced(1);
+    while (inner.endsWith(QLatin1Char('>')))
+        inner.chop(1);
+    inner = trimSpaces(inner);
+    m_line.resize(0);
+    m_line += QLatin1Char('<');
+    m_line += inner;
+    m_line += QLatin1Char('>');
+    if (trailingSpace)
+        m_line += QLatin1Char(' ');
 }
 
-qsizetype Tokenizer::keepOneSpace(QString &tag, qsizetype next) const
+// After a tag that is not a block tag, one whitespace character of the source becomes the
+// tag's own space.
+bool Tokenizer::keepsOneSpace(qsizetype next) const
 {
-    if (next < m_length && isSpaceLfTab(m_source.at(next)) && !isBlockTag(TagKey(tag))) {
-        tag += QLatin1Char(' ');
-        return next + 1;
+    return next < m_length && isSpaceLfTab(m_source.at(next)) && !isBlockTag(m_key);
+}
+
+// As indexOf(closing, from, Qt::CaseInsensitive), but looks for the first character, which
+// has no other case ("<", "-" or "~"), with the fast exact search first.
+qsizetype Tokenizer::findClosing(QStringView closing, qsizetype from) const
+{
+    const QChar first = closing.front();
+    const QStringView rest = closing.sliced(1);
+    for (qsizetype at = m_source.indexOf(first, from); at >= 0;
+         at = m_source.indexOf(first, at + 1)) {
+        if (m_source.sliced(at + 1).startsWith(rest, Qt::CaseInsensitive))
+            return at;
     }
-    return next;
+    return -1;
 }
 
 qsizetype Tokenizer::closingEnd(qsizetype entry, qsizetype from)
 {
     const QStringView closing = VerbatimTagTable.at(entry).closingText;
     ClosingSearch &search = m_searches.at(entry);
-    const bool reusable = search.from >= 0 && from >= search.from
-                          && (search.found < 0 || search.found >= from);
+    const bool reusable
+        = search.from >= 0 && from >= search.from && (search.found < 0 || search.found >= from);
     if (!reusable) {
         search.from = from;
-        search.found = m_source.indexOf(closing, from, Qt::CaseInsensitive);
+        search.found = findClosing(closing, from);
         search.end = m_length - 1;
         if (search.found >= 0) {
-            const qsizetype gt = m_source.indexOf(QLatin1Char('>'),
-                                                  search.found + closing.size() - 1);
+            const qsizetype gt
+                = m_source.indexOf(QLatin1Char('>'), search.found + closing.size() - 1);
             if (gt >= 0)
                 search.end = gt;
         }
@@ -263,100 +276,70 @@ qsizetype Tokenizer::closingEnd(qsizetype entry, qsizetype from)
     return search.end;
 }
 
+// Where a scan that starts at from outside a tag first meets a character outside a tag
+// (m_length if never). A later scan that starts inside the last one, at a "<" that begins
+// a tag, joins it at the next ">", so it has the same answer: cells cost linear time.
 qsizetype Tokenizer::firstOutsideTag(qsizetype from)
 {
-    if (m_outside.empty()) {
-        m_outside.resize(static_cast<size_t>(m_length) + 1);
-        m_outside[m_length] = m_length;
-        qsizetype nextGt = -1;
-        for (qsizetype x = m_length - 1; x >= 0; --x) {
-            const QChar c = m_source.at(x);
-            if (c != QLatin1Char('<'))
-                m_outside[x] = x;
-            else
-                m_outside[x] = nextGt < 0 ? m_length : m_outside[nextGt + 1];
-            if (c == QLatin1Char('>'))
-                nextGt = x;
+    const auto beginsTag = [this](qsizetype x) {
+        return m_source.at(x) == QLatin1Char('<') && canBeginTag(m_source, x);
+    };
+    if (from >= m_length || !beginsTag(from))
+        return from;
+    if (from >= m_outsideFrom && from < m_outsideAt)
+        return m_outsideAt;
+    bool inTag = false;
+    qsizetype x = from;
+    for (; x < m_length; ++x) {
+        if (inTag) {
+            if (m_source.at(x) == QLatin1Char('>'))
+                inTag = false;
+        } else if (beginsTag(x)) {
+            inTag = true;
+        } else {
+            break;
         }
     }
-    return m_outside[from];
-}
-
-QString Tokenizer::nextMarker(QStringView openingKey)
-{
-    ++m_lastMarker;
-    return QStringLiteral("###") + openingKey + QLatin1Char(':')
-           + QString::number(m_lastMarker);
-}
-
-bool Tokenizer::takeTag(qsizetype p, QString &tag, qsizetype &next)
-{
-    const qsizetype end = tagEnd(p);
-    tag = readTag(p, end);
-    next = end + 1;
-    if (tag.size() < 2) {
-        // A lone "<" at the very end is text; made into a tag it would gain a ">".
-        appendText(tag);
-        return false;
-    }
-    convertTagNameCase(tag, 0, m_options.tagCase);
-    return true;
+    m_outsideFrom = from;
+    m_outsideAt = x;
+    return x;
 }
 
 qsizetype Tokenizer::ownLineTag(qsizetype p)
 {
-    QString tag;
-    qsizetype next = 0;
-    if (!takeTag(p, tag, next))
-        return next;
-    next = keepOneSpace(tag, next);
-    dropPending();
-    addTokenLine(normalizeTag(tag));
-    return next;
+    const qsizetype end = tagEnd(p);
+    const bool space = keepsOneSpace(end + 1);
+    normalizeTag(p, end, space);
+    m_pending.clear();
+    m_sink.tokenLine(storedLine(m_line));
+    return space ? end + 2 : end + 1;
 }
 
 qsizetype Tokenizer::inlineTag(qsizetype p, int ruleIndex)
 {
-    QString tag;
-    qsizetype next = 0;
-    if (!takeTag(p, tag, next))
-        return next;
+    const qsizetype end = tagEnd(p);
     const RecTAGInfo &rule = m_rules.rule(ruleIndex);
-    const bool closing = tag.at(1) == QLatin1Char('/');
+    const bool closing = m_source.at(p + 1) == QLatin1Char('/');
     if (rule.crlfLeading > 0 && !closing)
         flushPending();
-    next = keepOneSpace(tag, next);
-    appendText(normalizeTag(tag));
+    const bool space = keepsOneSpace(end + 1);
+    normalizeTag(p, end, space);
+    m_pending.append(m_line);
     if (rule.crlfFollowed > 0 && closing)
         flushPending();
-    return next;
+    return space ? end + 2 : end + 1;
 }
 
 qsizetype Tokenizer::verbatimBlock(qsizetype p, qsizetype entry)
 {
     flushPending();
-    dropPending();
+    m_pending.clear();
     const QStringView openingKey = VerbatimTagTable.at(entry).openingKey;
     const qsizetype end = closingEnd(entry, p + 1);
     // The formatter's own comments are dropped; the run makes them anew.
     if (openingKey == u"<!--~")
         return end + 1;
-    VerbatimBlock block;
-    block.marker = nextMarker(openingKey);
-    block.openingKey = openingKey.toString();
-    qsizetype start = p;
-    while (start <= end) {
-        qsizetype lf = m_source.indexOf(QLatin1Char('\n'), start);
-        if (lf < 0 || lf > end)
-            lf = end + 1;
-        // An empty rest after the last LF is no line: the output ends every line anyway,
-        // and an extra empty line would grow with every run.
-        if (lf <= end || lf > start)
-            block.lines.append(m_source.sliced(start, lf - start).toString());
-        start = lf + 1;
-    }
-    m_lists.tokenLines.append({block.marker, m_lists.blocks.size()});
-    m_lists.blocks.append(std::move(block));
+    m_sink.verbatimBlock({ openingKey, ++m_lastMarker, m_source.sliced(p, end - p + 1) });
     return end + 1;
 }
 
@@ -374,9 +357,10 @@ bool Tokenizer::simpleCell(qsizetype p, qsizetype *next)
         return false;
 
     flushPending();
-    dropPending();
-    QString line;
-    line.reserve(end - p + 1);
+    m_pending.clear();
+    m_line.resize(end - p + 1);
+    char16_t *out = reinterpret_cast<char16_t *>(m_line.data());
+    qsizetype n = 0;
     bool inName = false;
     for (qsizetype i = p; i <= end; ++i) {
         QChar c = m_source.at(i);
@@ -390,19 +374,18 @@ bool Tokenizer::simpleCell(qsizetype p, qsizetype *next)
             else
                 c = tagNameCharacter(c, m_options.tagCase);
         }
-        line += c;
+        if (c == QLatin1Char(' ') && n > 0 && out[n - 1] == u' ')
+            continue;
+        out[n++] = c.unicode();
     }
-    VerbatimBlock block;
-    block.marker = nextMarker(VerbatimTagTable.at(cellEntry).openingKey);
-    block.openingKey = VerbatimTagTable.at(cellEntry).openingKey.toString();
-    block.lines.append(collapseSpaces(line));
-    m_lists.tokenLines.append({block.marker, m_lists.blocks.size()});
-    m_lists.blocks.append(std::move(block));
+    m_line.truncate(n);
+    const QStringView openingKey = VerbatimTagTable.at(cellEntry).openingKey;
+    m_sink.verbatimBlock({ openingKey, ++m_lastMarker, m_line });
     *next = end + 1;
     return true;
 }
 
-TokenLists Tokenizer::run()
+void Tokenizer::run()
 {
     if (m_hooks.setProgressMaximum)
         m_hooks.setProgressMaximum(m_length);
@@ -410,23 +393,22 @@ TokenLists Tokenizer::run()
     while (p < m_length) {
         showProgress(p);
         if (m_source.at(p) != QLatin1Char('<')) {
-            qsizetype stop = m_source.indexOf(QLatin1Char('<'), p);
-            if (stop < 0)
-                stop = m_length;
-            stop = qMin(stop, m_nextProgress);
-            appendText(m_source.sliced(p, stop - p));
+            // Up to the next "<", but no further than the next progress step.
+            const qsizetype limit = qMin(m_length, m_nextProgress);
+            qsizetype stop = m_source.sliced(p, limit - p).indexOf(QLatin1Char('<'));
+            stop = stop < 0 ? limit : p + stop;
+            m_pending.append(m_source.sliced(p, stop - p));
             p = stop;
             continue;
         }
-        const QString key = TagKey(m_source.sliced(p));
-        const int ruleIndex = inlineRule(key);
-        qsizetype entry = -1;
-        for (qsizetype i = 0; i < qsizetype(VerbatimTagTable.size()); ++i) {
-            if (VerbatimTagTable.at(i).openingKey == key) {
-                entry = i;
-                break;
-            }
+        if (!canBeginTag(m_source, p)) {
+            m_pending.append(m_source.sliced(p, 1));
+            ++p;
+            continue;
         }
+        TagKeyInto(m_source.sliced(p), m_length, m_key);
+        const int ruleIndex = inlineRule();
+        const qsizetype entry = verbatimEntry();
         if (ruleIndex == 0)
             flushPending();
         const bool cell = entry >= 0 && VerbatimTagTable.at(entry).openingKey == u"<TD>";
@@ -445,15 +427,22 @@ TokenLists Tokenizer::run()
         m_hooks.setProgress(m_length);
         m_hooks.setProgress(0);
     }
-    return std::move(m_lists);
 }
 
 } // namespace
 
-TokenLists TokenizeSource(QStringView source, const StyleOptions &options,
-                          const TagRuleTable &rules, const FormatHooks &hooks)
+void TokenizeSource(QStringView source, const StyleOptions &options, const TagRuleTable &rules,
+    const FormatHooks &hooks, TokenSink &sink)
 {
-    return Tokenizer(source, options, rules, hooks).run();
+    Tokenizer(source, options, rules, hooks, sink).run();
+}
+
+TokenLists TokenizeSource(QStringView source, const StyleOptions &options,
+    const TagRuleTable &rules, const FormatHooks &hooks)
+{
+    TokenLists lists;
+    TokenizeSource(source, options, rules, hooks, lists);
+    return lists;
 }
 
 } // namespace formatter

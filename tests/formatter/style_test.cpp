@@ -24,7 +24,7 @@ TEST(LoadStyle, MissingFilesGiveDefaults)
     EXPECT_TRUE(o.doPurgeComments);
     EXPECT_FALSE(o.doDisableComments);
     EXPECT_TRUE(o.doIncludeUser && o.doIncludeVersion && o.doIncludeDate && o.doIncludeTime
-                && o.doIncludeStyle);
+        && o.doIncludeStyle);
     EXPECT_FALSE(o.useWhileCompress || o.useWhileFormat);
     EXPECT_EQ(style.rules.count(), 0);
     EXPECT_TRUE(style.trimTags.isEmpty());
@@ -36,9 +36,10 @@ TEST(LoadStyle, MissingFilesGiveDefaults)
 
 TEST(LoadStyle, OptionValues)
 {
-    Style style = styleFrom({}, "StyleName=Other\nLineSize=abc\nSpacing=3\nTagCase=2\n"
-                                "BreakExcluder=<\nDoPurgeComments=0\nDoIncludeTime=7\n"
-                                "UseWhileFormat=1\n");
+    Style style = styleFrom({},
+        "StyleName=Other\nLineSize=abc\nSpacing=3\nTagCase=2\n"
+        "BreakExcluder=<\nDoPurgeComments=0\nDoIncludeTime=7\n"
+        "UseWhileFormat=1\n");
     EXPECT_EQ(style.options.styleName, QStringLiteral("THUMBS"));
     EXPECT_EQ(style.options.lineSize, 80); // not a number: the default
     EXPECT_EQ(style.options.spacing, 3);
@@ -60,7 +61,7 @@ TEST(LoadStyle, TagRules)
                                   "[INLINE]\nTreatAsText=1\nTagOpen=<B>\n"
                                   "[LONG]\nTagOpen=<ABCDEFGHIJKLMNOPQRSTUVWXYZ>\nCRLFLeading=3\n"
                                   "[COMMENTS]\nCommentSymbol=-=-\nStartComment="
-                                  + QByteArray(40, 'x') + "\nCommentLength=junk\n");
+        + QByteArray(40, 'x') + "\nCommentLength=junk\n");
     ASSERT_EQ(style.rules.count(), 4);
     const RecTAGInfo &own = style.rules.rule(1);
     EXPECT_EQ(own.index, 1);
@@ -87,8 +88,8 @@ TEST(LoadStyle, HugeTagIniIsCutTo100Rules)
     QByteArray ini;
     const QByteArray longValue(5000, 'v');
     for (int i = 0; i < 120; ++i)
-        ini += "[RULE" + QByteArray::number(i) + "]\nTagOpen=<" + longValue + ">\nStartComment="
-               + longValue + "\nisSelfIndent=" + longValue + "\n";
+        ini += "[RULE" + QByteArray::number(i) + "]\nTagOpen=<" + longValue
+            + ">\nStartComment=" + longValue + "\nisSelfIndent=" + longValue + "\n";
     const Style style = styleFrom(ini);
     ASSERT_EQ(style.rules.count(), 100);
     EXPECT_EQ(style.rules.rule(100).name, QStringLiteral("RULE99"));
@@ -102,7 +103,7 @@ TEST(LoadTrimTags, EntriesInFileOrder)
     QStringList entries;
     for (const TrimTag &tag : style.trimTags)
         entries.append(tag.entry());
-    EXPECT_EQ(entries, (QStringList{QStringLiteral("1<PRE>"), QStringLiteral("0<CODE>"),
-                                    QStringLiteral("0</P>"), QStringLiteral("-1<B>"),
-                                    QStringLiteral("0<I>")}));
+    EXPECT_EQ(entries,
+        (QStringList { QStringLiteral("1<PRE>"), QStringLiteral("0<CODE>"), QStringLiteral("0</P>"),
+            QStringLiteral("-1<B>"), QStringLiteral("0<I>") }));
 }

@@ -18,8 +18,8 @@ void writeFile(const QString &path, const QByteArray &bytes)
 
 } // namespace
 
-formatter::Style styleFrom(const QByteArray &tagIni, const QByteArray &optionsIni,
-                           const QByteArray &trimIni)
+formatter::Style styleFrom(
+    const QByteArray &tagIni, const QByteArray &optionsIni, const QByteArray &trimIni)
 {
     QTemporaryDir dir;
     const QString styleFolder = dir.filePath(QStringLiteral("STYLES/THUMBS"));
