@@ -5,22 +5,39 @@
 #include "platform/textcodec.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+#include <cstring>
+#include <optional>
 
 namespace batch {
 
 namespace {
 
+constexpr qsizetype kReadChunk = 1 << 16;
+constexpr auto kUtf8Flags
+    = QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom;
+
 struct FormatArguments {
     formatter::FormatMode mode = formatter::FormatMode::Format;
     QString programFolder;
     bool whole = false;
+    bool inPlace = false;
     bool help = false;
-    QString file; // empty or "-": standard input
+    QStringList files; // none or "-": standard input
 };
 
 void writeLine(QIODevice &device, const QString &line)
 {
     device.write((line + QLatin1Char('\n')).toLocal8Bit());
+}
+
+void report(QIODevice &err, const QString &problem)
+{
+    writeLine(err, QStringLiteral("folioscope-batch format: ") + problem);
 }
 
 // Takes the value of an option given as "--name VALUE" or "--name=VALUE".
@@ -37,37 +54,45 @@ bool takeValue(const QStringList &args, qsizetype &i, const QString &name, QStri
     return true;
 }
 
-bool parse(const QStringList &args, FormatArguments *parsed, QString *error)
+bool parseMode(const QString &mode, formatter::FormatMode *parsed)
+{
+    if (mode == u"format")
+        *parsed = formatter::FormatMode::Format;
+    else if (mode == u"compress")
+        *parsed = formatter::FormatMode::Compress;
+    else if (mode == u"trim")
+        *parsed = formatter::FormatMode::Trim;
+    else
+        return false;
+    return true;
+}
+
+bool parseOptions(const QStringList &args, FormatArguments *parsed, QString *error)
 {
     bool filesOnly = false;
-    bool haveFile = false;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &arg = args.at(i);
-        const auto isOption = [&arg](const QString &name) {
-            return arg == name || arg.startsWith(name + QLatin1Char('='));
+        const auto isOption = [&arg, filesOnly](const QString &name) {
+            return !filesOnly && (arg == name || arg.startsWith(name + QLatin1Char('=')));
         };
         if (!filesOnly && (arg == u"--help" || arg == u"-h")) {
             parsed->help = true;
         } else if (!filesOnly && arg == u"--whole") {
             parsed->whole = true;
-        } else if (!filesOnly && isOption(QStringLiteral("--mode"))) {
+        } else if (!filesOnly && arg == u"--in-place") {
+            parsed->inPlace = true;
+        } else if (isOption(QStringLiteral("--mode"))) {
             QString mode;
             if (!takeValue(args, i, QStringLiteral("--mode"), &mode)) {
                 *error = QStringLiteral("--mode needs a value: format, compress or trim");
                 return false;
             }
-            if (mode == u"format")
-                parsed->mode = formatter::FormatMode::Format;
-            else if (mode == u"compress")
-                parsed->mode = formatter::FormatMode::Compress;
-            else if (mode == u"trim")
-                parsed->mode = formatter::FormatMode::Trim;
-            else {
-                *error = QStringLiteral("unknown mode \"%1\": use format, compress or trim")
-                             .arg(mode);
+            if (!parseMode(mode, &parsed->mode)) {
+                *error
+                    = QStringLiteral("unknown mode \"%1\": use format, compress or trim").arg(mode);
                 return false;
             }
-        } else if (!filesOnly && isOption(QStringLiteral("--program-folder"))) {
+        } else if (isOption(QStringLiteral("--program-folder"))) {
             if (!takeValue(args, i, QStringLiteral("--program-folder"), &parsed->programFolder)
                 || parsed->programFolder.isEmpty()) {
                 *error = QStringLiteral("--program-folder needs a folder");
@@ -78,13 +103,207 @@ bool parse(const QStringList &args, FormatArguments *parsed, QString *error)
         } else if (!filesOnly && arg.startsWith(QLatin1Char('-')) && arg != u"-") {
             *error = QStringLiteral("unknown option %1").arg(arg);
             return false;
-        } else if (haveFile) {
-            *error = QStringLiteral("only one FILE may be given");
-            return false;
         } else {
-            parsed->file = arg;
-            haveFile = true;
+            parsed->files.append(arg);
         }
+    }
+    return true;
+}
+
+bool parse(const QStringList &args, FormatArguments *parsed, QString *error)
+{
+    if (!parseOptions(args, parsed, error))
+        return false;
+    if (parsed->help)
+        return true;
+    if (parsed->inPlace && parsed->files.isEmpty())
+        *error = QStringLiteral("--in-place needs at least one FILE");
+    else if (parsed->inPlace && parsed->files.contains(QStringLiteral("-")))
+        *error = QStringLiteral("--in-place cannot replace standard input");
+    else if (!parsed->inPlace && parsed->files.size() > 1)
+        *error = QStringLiteral("several FILEs are formatted only with --in-place");
+    return error->isEmpty();
+}
+
+// Where a UTF-8 chunk may be cut: before a lead byte whose sequence is not complete.
+qsizetype utf8Boundary(QByteArrayView bytes)
+{
+    const qsizetype size = bytes.size();
+    for (qsizetype k = size - 1; k >= 0 && k >= size - 4; --k) {
+        const auto c = static_cast<unsigned char>(bytes.at(k));
+        if ((c & 0xC0) == 0x80)
+            continue;
+        if (c < 0xC0)
+            return size;
+        const qsizetype need = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
+        return k + need > size ? k : size;
+    }
+    return size;
+}
+
+// Decodes the file as UTF-8 chunk by chunk, straight into the text, so that the file's
+// bytes and its text are never held whole at once. False when it is not valid UTF-8.
+bool readUtf8(QFile &file, QString &text)
+{
+    QStringDecoder decoder(QStringConverter::Utf8, kUtf8Flags);
+    text.reserve(file.size());
+    QByteArray chunk;
+    qsizetype carried = 0;
+    while (true) {
+        chunk.resize(carried + kReadChunk);
+        const qint64 read = file.read(chunk.data() + carried, kReadChunk);
+        if (read < 0)
+            return false;
+        const qsizetype size = carried + read;
+        const qsizetype cut = read == 0 ? size : utf8Boundary(QByteArrayView(chunk).first(size));
+        const qsizetype used = text.size();
+        text.resize(used + cut);
+        QChar *end = decoder.appendToBuffer(text.data() + used, QByteArrayView(chunk).first(cut));
+        text.truncate(end - text.constData());
+        if (decoder.hasError())
+            return false;
+        carried = size - cut;
+        std::memmove(chunk.data(), chunk.constData() + cut, carried);
+        if (read == 0)
+            return true;
+    }
+}
+
+bool readLatin1(QFile &file, QString &text)
+{
+    text.resize(0);
+    if (!file.seek(0))
+        return false;
+    QByteArray chunk;
+    while (!file.atEnd()) {
+        chunk = file.read(kReadChunk);
+        if (chunk.isEmpty())
+            return file.atEnd();
+        text.append(QLatin1String(chunk));
+    }
+    return true;
+}
+
+// The file as platform::decodeText reads it: UTF-8 when valid, else one character a byte.
+std::optional<platform::DecodedText> readText(const QString &path, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = file.errorString();
+        return std::nullopt;
+    }
+    if (file.isSequential())
+        return platform::decodeText(file.readAll());
+    platform::DecodedText decoded;
+    if (readUtf8(file, decoded.text))
+        return decoded;
+    decoded.encoding = platform::TextEncoding::Latin1;
+    if (readLatin1(file, decoded.text))
+        return decoded;
+    *error = file.errorString();
+    return std::nullopt;
+}
+
+// The result goes to device piece by piece in the encoding of the input.
+class EncodingSink
+{
+public:
+    EncodingSink(QIODevice &device, platform::TextEncoding encoding)
+        : m_device(device)
+        , m_encoder(encoding == platform::TextEncoding::Latin1 ? QStringConverter::Latin1
+                                                               : QStringConverter::Utf8,
+              encoding == platform::TextEncoding::Latin1 ? QStringConverter::Flag::Default
+                                                         : kUtf8Flags)
+    { }
+
+    void operator()(QStringView piece)
+    {
+        m_bytes.resize(3 * piece.size());
+        char *end = m_encoder.appendToBuffer(m_bytes.data(), piece);
+        const qsizetype size = end - m_bytes.constData();
+        if (m_ok && m_device.write(m_bytes.constData(), size) != size)
+            m_ok = false;
+    }
+
+    bool ok() const { return m_ok; }
+
+private:
+    QIODevice &m_device;
+    QStringEncoder m_encoder;
+    QByteArray m_bytes;
+    bool m_ok = true;
+};
+
+// Formats text into device; false when a write failed.
+bool formatInto(formatter::Style &style, const FormatArguments &parsed,
+    platform::DecodedText &&input, QIODevice &device)
+{
+    std::optional<QString> indent;
+    if (!parsed.whole) {
+        const qsizetype lf = input.text.indexOf(QLatin1Char('\n'));
+        indent = formatter::SelectionIndent(
+            QStringView(input.text).first(lf < 0 ? input.text.size() : lf));
+    }
+    EncodingSink sink(device, input.encoding);
+    formatter::ResultWriter out([&sink](QStringView piece) { sink(piece); });
+    formatter::FormatText(style, std::move(input.text), parsed.mode, indent, out);
+    return sink.ok();
+}
+
+// A file whose permission bits allow no writing is read-only, even for the superuser, to
+// whom the system would let a replace through.
+bool isReadOnly(const QString &path)
+{
+    const QFileInfo info(path);
+    const auto writeBits
+        = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    return !info.isWritable() || !(info.permissions() & writeBits);
+}
+
+// Replaces the file by its result at once (QSaveFile); false, with a line on err, if not.
+bool formatInPlace(
+    formatter::Style &style, const FormatArguments &parsed, const QString &path, QIODevice &err)
+{
+    QString error;
+    std::optional<platform::DecodedText> input = readText(path, &error);
+    if (!input) {
+        report(err, QStringLiteral("cannot read %1: %2").arg(path, error));
+        return false;
+    }
+    if (isReadOnly(path)) {
+        report(err, QStringLiteral("cannot write %1: the file is read-only").arg(path));
+        return false;
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        report(err, QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
+        return false;
+    }
+    if (!formatInto(style, parsed, std::move(*input), file) || !file.commit()) {
+        report(err, QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
+        return false;
+    }
+    return true;
+}
+
+// One file, or standard input, to standard output.
+bool formatToOutput(formatter::Style &style, const FormatArguments &parsed, QIODevice &in,
+    QIODevice &out, QIODevice &err)
+{
+    const QString path = parsed.files.value(0);
+    std::optional<platform::DecodedText> input;
+    QString error;
+    if (path.isEmpty() || path == u"-")
+        input = platform::decodeText(in.readAll());
+    else
+        input = readText(path, &error);
+    if (!input) {
+        report(err, QStringLiteral("cannot read %1: %2").arg(path, error));
+        return false;
+    }
+    if (!formatInto(style, parsed, std::move(*input), out)) {
+        report(err, QStringLiteral("cannot write the result: %1").arg(out.errorString()));
+        return false;
     }
     return true;
 }
@@ -95,13 +314,15 @@ QString formatUsage()
 {
     return QStringLiteral(
         "Usage: folioscope-batch format [--mode format|compress|trim] [--program-folder DIR]\n"
-        "                               [--whole] [FILE]\n"
+        "                               [--whole] [--in-place FILE...] [FILE]\n"
         "\n"
         "Formats an HTML page the way the editor's \"Format\" command does and writes the\n"
         "result to standard output, every line ended by CR LF, in the encoding of the input\n"
         "(UTF-8 when it is valid UTF-8, otherwise one byte per character).\n"
         "\n"
         "  FILE                    the page to read; standard input when absent or \"-\"\n"
+        "  --in-place FILE...      replace each FILE by its result instead (atomically, in\n"
+        "                          its own encoding); a read-only FILE is left as it is\n"
         "  --mode format           lay the page out by the style (the default)\n"
         "  --mode compress         join the markup into long lines, drop or keep comments\n"
         "  --mode trim             remove whitespace inside the elements named in trim.ini\n"
@@ -112,17 +333,17 @@ QString formatUsage()
         "                          asks for it\n"
         "  -h, --help              show this text\n"
         "\n"
-        "Exit status: 0 on success, 2 on a usage error or a FILE that cannot be read.\n");
+        "Exit status: 0 on success, 1 when a FILE could not be read or written (the others\n"
+        "are still done), 2 on a usage error.\n");
 }
 
 int runFormatCommand(const QStringList &args, QIODevice &in, QIODevice &out, QIODevice &err,
-                     const QString &defaultProgramFolder)
+    const QString &defaultProgramFolder)
 {
     FormatArguments parsed;
     QString error;
     if (!parse(args, &parsed, &error)) {
-        writeLine(err, QStringLiteral("folioscope-batch format: ") + error
-                           + QStringLiteral(" (see --help)"));
+        report(err, error + QStringLiteral(" (see --help)"));
         return ExitUsage;
     }
     if (parsed.help) {
@@ -130,39 +351,18 @@ int runFormatCommand(const QStringList &args, QIODevice &in, QIODevice &out, QIO
         return ExitOk;
     }
 
-    QByteArray bytes;
-    if (parsed.file.isEmpty() || parsed.file == u"-") {
-        bytes = in.readAll();
-    } else {
-        QFile file(parsed.file);
-        if (!file.open(QIODevice::ReadOnly)) {
-            writeLine(err, QStringLiteral("folioscope-batch format: cannot read %1: %2")
-                               .arg(parsed.file, file.errorString()));
-            return ExitUsage;
-        }
-        bytes = file.readAll();
-    }
-    const platform::DecodedText input = platform::decodeText(bytes);
-    bytes.clear();
-
     // The style is loaded as the program loads it at start.
     formatter::Style style;
-    const QString folder = parsed.programFolder.isEmpty() ? defaultProgramFolder
-                                                          : parsed.programFolder;
+    const QString folder
+        = parsed.programFolder.isEmpty() ? defaultProgramFolder : parsed.programFolder;
     formatter::LoadProgramStyle(style, folder, style.options.styleName);
 
-    QString result;
-    if (parsed.whole) {
-        result = formatter::FormatDocument(style, input.text, parsed.mode);
-    } else {
-        const qsizetype lf = input.text.indexOf(QLatin1Char('\n'));
-        const QStringView firstLine = QStringView(input.text).first(lf < 0 ? input.text.size()
-                                                                           : lf);
-        result = formatter::FormatSelection(style, input.text,
-                                            formatter::SelectionIndent(firstLine), parsed.mode);
-    }
-    out.write(platform::encodeText(result, input.encoding));
-    return ExitOk;
+    if (!parsed.inPlace)
+        return formatToOutput(style, parsed, in, out, err) ? ExitOk : ExitFailed;
+    bool allDone = true;
+    for (const QString &path : std::as_const(parsed.files))
+        allDone = formatInPlace(style, parsed, path, err) && allDone;
+    return allDone ? ExitOk : ExitFailed;
 }
 
 } // namespace batch

@@ -7,13 +7,14 @@
 namespace batch {
 
 // Exit statuses of the batch tool.
-enum ExitStatus { ExitOk = 0, ExitUsage = 2 };
+enum ExitStatus { ExitOk = 0, ExitFailed = 1, ExitUsage = 2 };
 
-// "folioscope-batch format [options] [FILE]": args are the arguments after "format".
-// Reads FILE (standard input when absent or "-"), writes the formatted text to out in the
-// input's encoding, and reports a failure as one line on err.
+// "folioscope-batch format [options] [FILE]" or "... --in-place FILE...": args are the
+// arguments after "format". Reads FILE (standard input when absent or "-") and writes the
+// formatted text to out in the input's encoding, or replaces each FILE by its result;
+// reports each failure as one line on err.
 int runFormatCommand(const QStringList &args, QIODevice &in, QIODevice &out, QIODevice &err,
-                     const QString &defaultProgramFolder);
+    const QString &defaultProgramFolder);
 
 QString formatUsage();
 
