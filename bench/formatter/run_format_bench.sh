@@ -1,11 +1,22 @@
 #!/usr/bin/env bash
-# Formats a generated 2,000,000-character page with folioscope-batch in each mode and runs
-# "tidy -i -q" on the same page; prints the best wall time of a few runs, the peak memory
-# and the ratio to tidy.
+# Runs folioscope-batch in each mode and "tidy -i -q" on the same inputs, whole processes,
+# and prints each one's median wall time, its peak resident memory and the ratios.
+#
+# Inputs:
+#   real   about 2,000,000 bytes of real pages: the HTML manuals that Debian packages install
+#          under /usr/share/doc, each below 64 KB, in path order, concatenated. On a bare
+#          Debian 12 with the project's tools these come from valgrind, libffi8, libxslt1-dev,
+#          nodejs, libexpat1-dev, shared-mime-info and a few others; with too few installed,
+#          "apt-get install valgrind libxslt1-dev nodejs" gives plenty.
+#   page   the generated 2,000,000-character page of formatter_bench_page
+#   plain  20,000,000 bytes of text without any tag (guards against time that grows faster
+#          than the input)
+# It also checks, page by page, that formatting the output of format mode again changes
+# nothing.
 #
 # usage: bench/formatter/run_format_bench.sh [BIN_DIR] [RUNS]
 #   BIN_DIR  folder holding folioscope-batch and formatter_bench_page (default: build/release/bin)
-#   RUNS     timed runs per tool, the best counts (default: 5)
+#   RUNS     timed runs per tool and input; the median counts (default: 5)
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -20,60 +31,77 @@ for tool in "$batch" "$makepage"; do
     fi
 done
 command -v tidy >/dev/null || { echo "tidy is not installed (Debian package tidy)" >&2; exit 2; }
+[[ -x /usr/bin/time ]] || { echo "/usr/bin/time is not installed (Debian package time)" >&2; exit 2; }
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-page=$work/page.html
-"$makepage" "$page" 2000000
-size=$(wc -c < "$page")
 
-# Best wall time of $runs runs, in milliseconds.
-best_ms() {
-    local best=
+# The real pages, in a fixed order so that two runs on one machine read the same input.
+mapfile -t pages < <(find /usr/share/doc -type f \( -name '*.html' -o -name '*.htm' \) \
+    -size -65536c | LC_ALL=C sort)
+real=$work/real.html
+: > "$real"
+used=()
+for page in "${pages[@]}"; do
+    cat "$page" >> "$real"
+    used+=("$page")
+    (( $(stat -c %s "$real") >= 2000000 )) && break
+done
+if (( $(stat -c %s "$real") < 2000000 )); then
+    echo "too few HTML manuals under /usr/share/doc for 2,000,000 bytes; see the notes" >&2
+    exit 2
+fi
+"$makepage" "$work/page.html" 2000000
+# yes ends on the closed pipe, which pipefail would take for a failure.
+{ yes "plain words of a long text without any markup at all, line after line" || true; } \
+    | head -c 20000000 > "$work/plain.txt"
+
+median_ms() {
+    local times=()
     for ((i = 0; i < runs; i++)); do
-        local start end ms
+        local start end
         start=$(date +%s%N)
         "$@" > /dev/null 2>&1 || true
         end=$(date +%s%N)
-        ms=$(( (end - start) / 1000000 ))
-        if [[ -z $best || $ms -lt $best ]]; then best=$ms; fi
+        times+=($(( (end - start) / 1000000 )))
     done
-    echo "$best"
+    printf '%s\n' "${times[@]}" | sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'
 }
 
-# Peak resident memory in KB: /usr/bin/time when present, else the highest VmHWM seen.
 peak_kb() {
-    if [[ -x /usr/bin/time ]]; then
-        /usr/bin/time -f '%M' -o "$work/mem" "$@" > /dev/null 2>&1 || true
-        tail -n 1 "$work/mem"
-        return
-    fi
-    "$@" > /dev/null 2>&1 &
-    local pid=$! peak=0 kb
-    while kill -0 "$pid" 2>/dev/null; do
-        kb=$(awk '/VmHWM/ {print $2}' "/proc/$pid/status" 2>/dev/null || true)
-        if [[ -n $kb && $kb -gt $peak ]]; then peak=$kb; fi
-        sleep 0.005
+    /usr/bin/time -f '%M' -o "$work/mem" "$@" > /dev/null 2>&1 || true
+    tail -n 1 "$work/mem"
+}
+
+packages=$(printf '%s\n' "${used[@]}" | cut -d/ -f5 | sort -u | tr '\n' ' ')
+echo "real: $(stat -c %s "$real") bytes, ${#used[@]} pages of /usr/share/doc ($packages)"
+echo "median of $runs runs, whole processes; \"x tidy\" = tidy's time / this time"
+printf '%-7s %-24s %10s %10s %12s %9s\n' input run "time (ms)" "peak (MB)" "peak/input" "x tidy"
+for input in real page plain; do
+    file=$work/$input.html
+    [[ $input == plain ]] && file=$work/plain.txt
+    size=$(stat -c %s "$file")
+    tidy_ms=$(median_ms tidy -i -q "$file")
+    tidy_kb=$(peak_kb tidy -i -q "$file")
+    row() {
+        awk -v input="$input" -v name="$1" -v ms="$2" -v kb="$3" -v size="$size" \
+            -v tidy="$tidy_ms" 'BEGIN {
+            printf "%-7s %-24s %10d %10.1f %11.1fx %8.1fx\n", input, name, ms, kb / 1024,
+                   kb * 1024 / size, (ms > 0 ? tidy / ms : 0)
+        }'
+    }
+    for mode in format compress trim; do
+        row "folioscope-batch $mode" "$(median_ms "$batch" format --mode "$mode" "$file")" \
+            "$(peak_kb "$batch" format --mode "$mode" "$file")"
     done
-    wait "$pid" || true
-    echo "$peak"
-}
-
-tidy_ms=$(best_ms tidy -i -q "$page")
-tidy_kb=$(peak_kb tidy -i -q "$page")
-
-echo "page: $size bytes ($page, best of $runs runs)"
-printf '%-26s %10s %12s %14s %12s\n' "run" "time (ms)" "peak (MB)" "peak / input" "vs tidy"
-row() {
-    awk -v name="$1" -v ms="$2" -v kb="$3" -v size="$size" -v tidy="$tidy_ms" 'BEGIN {
-        printf "%-26s %10d %12.1f %14.1f %11.2fx\n", name, ms, kb / 1024, kb * 1024 / size,
-               (tidy > 0 ? ms / tidy : 0)
-    }'
-}
-for mode in format compress trim; do
-    ms=$(best_ms "$batch" format --mode "$mode" "$page")
-    kb=$(peak_kb "$batch" format --mode "$mode" "$page")
-    row "folioscope-batch $mode" "$ms" "$kb"
+    row "tidy -i -q" "$tidy_ms" "$tidy_kb"
 done
-row "tidy -i -q" "$tidy_ms" "$tidy_kb"
-echo "targets: format under 500 ms, peak under 50 x input"
+
+same=0
+for page in "${used[@]}"; do
+    "$batch" format "$page" > "$work/once.html"
+    "$batch" format "$work/once.html" > "$work/twice.html"
+    cmp -s "$work/once.html" "$work/twice.html" && same=$((same + 1))
+done
+echo "format twice = format once: $same of ${#used[@]} real pages"
+echo "targets: every mode at least 4x faster than tidy; format peak at most 8x the input"

@@ -3,6 +3,7 @@
 #include "formatter/tagkey.h"
 #include "formatter/tokenizer.h"
 
+#include <algorithm>
 #include <unordered_map>
 
 namespace formatter {
@@ -154,14 +155,16 @@ QStringView Layout::indented(QStringView line)
             = m_indentLevel > kMaxIndentWidth ? kMaxIndentWidth : m_indentLevel * m_options.spacing;
         width = qMin(width, kMaxIndentWidth);
     }
-    m_line.resize(0);
-    if (m_context.selectionMode)
-        m_line += m_context.selectionIndent;
-    for (qsizetype i = 0; i < width / 8; ++i)
-        m_line += QLatin1Char('\t');
-    for (qsizetype i = 0; i < width % 8; ++i)
-        m_line += QLatin1Char(' ');
-    m_line += line;
+    const QStringView prefix
+        = m_context.selectionMode ? QStringView(m_context.selectionIndent) : QStringView();
+    const qsizetype tabs = width / 8;
+    const qsizetype spaces = width % 8;
+    m_line.resize(prefix.size() + tabs + spaces + line.size());
+    char16_t *out = reinterpret_cast<char16_t *>(m_line.data());
+    out = std::copy(prefix.utf16(), prefix.utf16() + prefix.size(), out);
+    out = std::fill_n(out, tabs, u'\t');
+    out = std::fill_n(out, spaces, u' ');
+    std::copy(line.utf16(), line.utf16() + line.size(), out);
     return m_line;
 }
 

@@ -18,6 +18,15 @@ void ResultWriter::reserve(qsizetype size)
 
 void ResultWriter::append(QStringView text)
 {
+    // A long text goes on in pieces of the chunk size, never copied whole.
+    while (m_sink && !text.isEmpty() && m_buffer.size() + text.size() > m_chunkSize) {
+        qsizetype take = qMax<qsizetype>(m_chunkSize - m_buffer.size(), 1);
+        if (take < text.size() && text.at(take - 1).isHighSurrogate())
+            ++take;
+        m_buffer.append(text.first(take));
+        text = text.sliced(take);
+        flushIfFull();
+    }
     m_buffer.append(text);
     flushIfFull();
 }

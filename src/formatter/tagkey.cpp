@@ -17,25 +17,27 @@ bool isKeyCharacter(QChar c)
 
 void TagKeyInto(QStringView tag, qsizetype maxLength, QString &key)
 {
-    key.resize(0);
-    if (tag.startsWith(u"<!--~")) {
-        key.append(u"<!--~");
+    const bool comment = tag.size() >= 4 && tag.at(0) == QLatin1Char('<')
+        && tag.at(1) == QLatin1Char('!') && tag.at(2) == QLatin1Char('-')
+        && tag.at(3) == QLatin1Char('-');
+    if (comment) {
+        key = tag.size() > 4 && tag.at(4) == QLatin1Char('~') ? QStringLiteral("<!--~")
+                                                              : QStringLiteral("<!--");
         return;
     }
-    if (tag.startsWith(u"<!--")) {
-        key.append(u"<!--");
-        return;
+    // The name, cut once it is longer than maxLength, then ">" if a character ended it.
+    qsizetype n = 0;
+    while (n < tag.size() && n <= maxLength && isKeyCharacter(tag.at(n)))
+        ++n;
+    const bool closed = n < tag.size() && n <= maxLength;
+    key.resize(closed ? n + 1 : n);
+    char16_t *out = reinterpret_cast<char16_t *>(key.data());
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t u = tag.at(i).unicode();
+        out[i] = (u >= u'a' && u <= u'z') ? char16_t(u - u'a' + u'A') : u;
     }
-    for (const QChar c : tag) {
-        if (key.size() > maxLength)
-            break;
-        if (!isKeyCharacter(c)) {
-            key += QLatin1Char('>');
-            break;
-        }
-        const char16_t u = c.unicode();
-        key += (u >= u'a' && u <= u'z') ? QChar(u - u'a' + u'A') : c;
-    }
+    if (closed)
+        out[n] = u'>';
 }
 
 QString TagKey(QStringView tag, qsizetype maxLength)

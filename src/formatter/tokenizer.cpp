@@ -2,6 +2,7 @@
 
 #include "formatter/tagkey.h"
 
+#include <algorithm>
 #include <unordered_map>
 
 namespace formatter {
@@ -227,12 +228,13 @@ void Tokenizer::normalizeTag(qsizetype p, qsizetype end, bool extraSpace)
     while (inner.endsWith(QLatin1Char('>')))
         inner.chop(1);
     inner = trimSpaces(inner);
-    m_line.resize(0);
-    m_line += QLatin1Char('<');
-    m_line += inner;
-    m_line += QLatin1Char('>');
+    m_line.resize(inner.size() + (trailingSpace ? 3 : 2));
+    char16_t *line = reinterpret_cast<char16_t *>(m_line.data());
+    line[0] = u'<';
+    line = std::copy(inner.utf16(), inner.utf16() + inner.size(), line + 1);
+    line[0] = u'>';
     if (trailingSpace)
-        m_line += QLatin1Char(' ');
+        line[1] = u' ';
 }
 
 // After a tag that is not a block tag, one whitespace character of the source becomes the
