@@ -96,6 +96,7 @@ private:
     int inlineRule() const;
     qsizetype verbatimEntry() const;
     qsizetype tagEnd(qsizetype p) const;
+    qsizetype copyCollapsed(qsizetype p, qsizetype end, bool everyTag, char16_t *out) const;
     void normalizeTag(qsizetype p, qsizetype end, bool extraSpace);
     bool keepsOneSpace(qsizetype next) const;
     qsizetype findClosing(QStringView closing, qsizetype from) const;
@@ -192,36 +193,44 @@ qsizetype Tokenizer::tagEnd(qsizetype p) const
     return gt < 0 ? m_length - 1 : gt;
 }
 
-// The tag from p to end as a token: LF and TAB as spaces, the name in the letter case of
-// the style, runs of spaces as one, then cleaned ("< b >" becomes "<b>"), with one space
-// after it when extraSpace is set or the tag ended with one. Leaves it in m_line.
-void Tokenizer::normalizeTag(qsizetype p, qsizetype end, bool extraSpace)
+// Copies the source from p to end into out: LF and TAB as spaces, tag names in the letter
+// case of the style, runs of spaces as one. A name begins at p, and also after every "<"
+// when everyTag is set. Gives the number of characters written.
+qsizetype Tokenizer::copyCollapsed(qsizetype p, qsizetype end, bool everyTag, char16_t *out) const
 {
-    m_tag.resize(end - p + 2);
-    char16_t *out = reinterpret_cast<char16_t *>(m_tag.data());
     qsizetype n = 0;
-    char16_t last = 0;
     bool inName = true;
     for (qsizetype i = p; i <= end; ++i) {
         QChar c = m_source.at(i);
         if (c == QLatin1Char('\n') || c == QLatin1Char('\t'))
             c = QLatin1Char(' ');
-        if (inName) {
+        if (everyTag && c == QLatin1Char('<')) {
+            inName = true;
+        } else if (inName) {
             if (c == QLatin1Char(' ') || c == QLatin1Char('"') || c == QLatin1Char('>'))
                 inName = false;
             else
                 c = tagNameCharacter(c, m_options.tagCase);
         }
-        if (c == QLatin1Char(' ') && last == u' ')
+        if (c == QLatin1Char(' ') && n > 0 && out[n - 1] == u' ')
             continue;
-        last = c.unicode();
-        out[n++] = last;
+        out[n++] = c.unicode();
     }
-    if (extraSpace && last != u' ')
-        out[n++] = last = u' ';
+    return n;
+}
+
+// The tag from p to end as a token, collapsed and cleaned ("< b >" becomes "<b>"), with one
+// space after it when extraSpace is set or the tag ended with one. Leaves it in m_line.
+void Tokenizer::normalizeTag(qsizetype p, qsizetype end, bool extraSpace)
+{
+    m_tag.resize(end - p + 2);
+    char16_t *out = reinterpret_cast<char16_t *>(m_tag.data());
+    qsizetype n = copyCollapsed(p, end, false, out);
+    if (extraSpace && out[n - 1] != u' ')
+        out[n++] = u' ';
     m_tag.truncate(n);
 
-    const bool trailingSpace = last == u' ';
+    const bool trailingSpace = m_tag.back() == QLatin1Char(' ');
     QStringView inner = trimSpaces(m_tag);
     while (inner.startsWith(QLatin1Char('<')))
         inner = inner.sliced(1);
@@ -361,26 +370,7 @@ bool Tokenizer::simpleCell(qsizetype p, qsizetype *next)
     flushPending();
     m_pending.clear();
     m_line.resize(end - p + 1);
-    char16_t *out = reinterpret_cast<char16_t *>(m_line.data());
-    qsizetype n = 0;
-    bool inName = false;
-    for (qsizetype i = p; i <= end; ++i) {
-        QChar c = m_source.at(i);
-        if (c == QLatin1Char('\n') || c == QLatin1Char('\t'))
-            c = QLatin1Char(' ');
-        if (c == QLatin1Char('<')) {
-            inName = true;
-        } else if (inName) {
-            if (c == QLatin1Char(' ') || c == QLatin1Char('"') || c == QLatin1Char('>'))
-                inName = false;
-            else
-                c = tagNameCharacter(c, m_options.tagCase);
-        }
-        if (c == QLatin1Char(' ') && n > 0 && out[n - 1] == u' ')
-            continue;
-        out[n++] = c.unicode();
-    }
-    m_line.truncate(n);
+    m_line.truncate(copyCollapsed(p, end, true, reinterpret_cast<char16_t *>(m_line.data())));
     const QStringView openingKey = VerbatimTagTable.at(cellEntry).openingKey;
     m_sink.verbatimBlock({ openingKey, ++m_lastMarker, m_line });
     *next = end + 1;
