@@ -104,4 +104,4 @@ for page in "${used[@]}"; do
     cmp -s "$work/once.html" "$work/twice.html" && same=$((same + 1))
 done
 echo "format twice = format once: $same of ${#used[@]} real pages"
-echo "targets: every mode at least 4x faster than tidy; format peak at most 8x the input"
+echo "targets on the real pages: every mode at least 4x faster than tidy; format peak at most 8x the input"
