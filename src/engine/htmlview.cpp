@@ -1,13 +1,14 @@
 #include "engine/htmlview.h"
 
 #include "engine/enginepage.h"
+#include "engine/localfiles.h"
+#include "engine/localscheme.h"
 #include "engine/pagescript.h"
 
 #include <QAction>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QEventLoop>
-#include <QFileInfo>
 #include <QFont>
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -23,7 +24,6 @@
 #include <QWebEngineHistoryModel>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineNewWindowRequest>
-#include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
@@ -55,8 +55,7 @@ QString installedFamily(const QString &name)
 
 QString localFileOf(const QString &url)
 {
-    const QUrl parsed(url);
-    return parsed.isLocalFile() ? parsed.toLocalFile() : QString();
+    return localFileOfUrl(QUrl(url));
 }
 
 } // namespace
@@ -153,7 +152,7 @@ HtmlViewPrivate::~HtmlViewPrivate()
 void HtmlViewPrivate::attachPage()
 {
     auto *old = page;
-    page = new EnginePage(QWebEngineProfile::defaultProfile(), q);
+    page = new EnginePage(viewProfile(), q);
     ++pageGeneration;
     page->onMessage = [this](const QString &text) { onMessage(text); };
     page->onClick = [this](const QString &data) { return onClick(data); };
@@ -664,7 +663,7 @@ bool HtmlView::LoadHTMLFile(const QString &path)
 {
     if (path.isEmpty())
         return false;
-    const QUrl url = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
+    const QUrl url = localFileUrl(path);
     return d->runLoad(url, [this, url] { d->page->load(url); });
 }
 
@@ -680,9 +679,8 @@ int HtmlView::loadTimeout() const
 
 bool HtmlView::setHtmlText(const QString &html, const QString &baseFile)
 {
-    const QUrl base = baseFile.isEmpty()
-        ? QUrl(QStringLiteral("about:blank"))
-        : QUrl::fromLocalFile(QFileInfo(baseFile).absoluteFilePath());
+    const QUrl base
+        = baseFile.isEmpty() ? QUrl(QStringLiteral("about:blank")) : localFileUrl(baseFile);
     return d->runLoad(QUrl(), [this, html, base] { d->page->setHtml(html, base); });
 }
 
@@ -693,8 +691,7 @@ bool HtmlView::waitForFrame(int timeoutMs)
 
 QString HtmlView::currentFile() const
 {
-    const QUrl url = d->page->url();
-    return url.isLocalFile() ? url.toLocalFile() : QString();
+    return localFileOfUrl(d->page->url());
 }
 
 QString HtmlView::activeFrameFile() const
