@@ -1,6 +1,7 @@
 #include "engine/htmlview.h"
 
 #include "engine/enginepage.h"
+#include "engine/fontfamilies.h"
 #include "engine/localfiles.h"
 #include "engine/localscheme.h"
 #include "engine/pagescript.h"
@@ -9,9 +10,6 @@
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QEventLoop>
-#include <QFont>
-#include <QFontDatabase>
-#include <QFontInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QKeyEvent>
@@ -43,15 +41,6 @@ const QString scriptName = QStringLiteral("folioscope-page");
 // and how long a renderer gets to answer before it counts as hung.
 constexpr int frameWaitMs = 1000;
 constexpr int pingMs = 500;
-
-// The engine takes only installed families and otherwise falls back to its sans-serif font;
-// the platform's substitute keeps a missing "Times New Roman" a serif font.
-QString installedFamily(const QString &name)
-{
-    if (name.isEmpty() || QFontDatabase::hasFamily(name))
-        return name;
-    return QFontInfo(QFont(name)).family();
-}
 
 QString localFileOf(const QString &url)
 {
@@ -223,8 +212,8 @@ QString HtmlViewPrivate::currentStyleSheet() const
 void HtmlViewPrivate::applySettings(bool restyleNow)
 {
     QWebEngineSettings *s = page->settings();
-    s->setFontFamily(QWebEngineSettings::StandardFont, installedFamily(settings.fontName));
-    s->setFontFamily(QWebEngineSettings::FixedFont, installedFamily(settings.fixedFontName));
+    s->setFontFamily(QWebEngineSettings::StandardFont, engineFamily(settings.fontName));
+    s->setFontFamily(QWebEngineSettings::FixedFont, engineFamily(settings.fixedFontName));
     const int pixels = pointsToPixels(std::clamp(settings.fontSize, 1, 200));
     s->setFontSize(QWebEngineSettings::DefaultFontSize, pixels);
     // The engine's fixed-pitch text is 13/16 of its normal text.

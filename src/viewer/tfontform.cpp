@@ -1,10 +1,10 @@
 #include "viewer/tfontform.h"
 
+#include "engine/fontfamilies.h"
 #include "engine/htmlview.h"
 #include "viewer/colorbutton.h"
 
 #include <QCheckBox>
-#include <QFontDatabase>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -40,9 +40,7 @@ TFontForm::TFontForm(QWidget *parent)
     m_sample->setMinimumSize(260, 220);
 
     m_fontList = new QListWidget(this);
-    QStringList families = QFontDatabase::families();
-    families.sort(Qt::CaseInsensitive);
-    m_fontList->addItems(families);
+    m_fontList->addItems(engine::engineFontFamilies());
     m_fontList->setMinimumWidth(180);
     auto *fontLabel = new QLabel(QStringLiteral("Default Font"), this);
     fontLabel->setBuddy(m_fontList);
@@ -150,7 +148,8 @@ void TFontForm::applyTo(engine::HtmlView &view) const
 
 void TFontForm::setFontName(const QString &name)
 {
-    const QList<QListWidgetItem *> found = m_fontList->findItems(name, Qt::MatchFixedString);
+    const QList<QListWidgetItem *> found
+        = m_fontList->findItems(engine::familyWithoutFoundry(name), Qt::MatchFixedString);
     if (!found.isEmpty()) {
         m_fontList->setCurrentItem(found.first());
         m_fontList->scrollToItem(found.first());

@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMouseEvent>
@@ -113,4 +114,31 @@ bool sameColor(QRgb a, QRgb b, int tolerance)
 {
     return qAbs(qRed(a) - qRed(b)) <= tolerance && qAbs(qGreen(a) - qGreen(b)) <= tolerance
         && qAbs(qBlue(a) - qBlue(b)) <= tolerance;
+}
+
+QString liberationSerifFile()
+{
+    return QStringLiteral("/usr/share/fonts/truetype/liberation2/LiberationSerif-Regular.ttf");
+}
+
+int addSecondFoundryOf(const QString &fontFile)
+{
+    QFile file(fontFile);
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    QByteArray font = file.readAll();
+    // The foundry is the vendor id of the OS/2 table, 58 bytes into it.
+    const auto u32 = [&](qsizetype at) {
+        return quint32(uchar(font[at])) << 24 | quint32(uchar(font[at + 1])) << 16
+            | quint32(uchar(font[at + 2])) << 8 | quint32(uchar(font[at + 3]));
+    };
+    const int tables = (uchar(font[4]) << 8) | uchar(font[5]);
+    for (int i = 0; i < tables; ++i) {
+        const qsizetype entry = 12 + 16 * i;
+        if (font.mid(entry, 4) == "OS/2") {
+            font.replace(qsizetype(u32(entry + 8)) + 58, 4, "ZZTS");
+            return QFontDatabase::addApplicationFontFromData(font);
+        }
+    }
+    return -1;
 }

@@ -41,3 +41,10 @@ void moveMouseTo(engine::HtmlView &view, const QPoint &pos);
 QString frameUrl(engine::HtmlView &view, const QStringList &frames);
 
 bool sameColor(QRgb a, QRgb b, int tolerance = 8);
+
+// The Liberation font that stands in for "Times New Roman" (Debian's fonts-liberation2).
+QString liberationSerifFile();
+// Adds, for this program only, a copy of the font file that names another foundry, so that the
+// platform lists its family twice, as "Family [Foundry]". Returns the id for
+// QFontDatabase::removeApplicationFont, or -1.
+int addSecondFoundryOf(const QString &fontFile);

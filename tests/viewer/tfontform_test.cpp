@@ -5,6 +5,7 @@
 #include "viewer/tfontform.h"
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSpinBox>
@@ -89,6 +90,43 @@ TEST(TFontFormTest, FontNamesSelectInstalledFontsAndKeepOthers)
     EXPECT_TRUE(form.fontList()->selectedItems().isEmpty());
     EXPECT_EQ(form.fontName(), QStringLiteral("No Such Font"));
     EXPECT_EQ(form.sampleView()->defaultFontName(), QStringLiteral("No Such Font"));
+}
+
+TEST(TFontFormTest, TheFontListNamesEachFamilyOnceAsTheEngineKnowsIt)
+{
+    // Liberation Serif from two foundries: the platform lists "Liberation Serif [...]" twice.
+    const int id = addSecondFoundryOf(liberationSerifFile());
+    ASSERT_GE(id, 0);
+    viewer::TFontForm form;
+    QFontDatabase::removeApplicationFont(id);
+    QStringList names;
+    for (int i = 0; i < form.fontList()->count(); ++i)
+        names.append(form.fontList()->item(i)->text());
+    EXPECT_EQ(names.count(QStringLiteral("Liberation Serif")), 1)
+        << names.join(QLatin1Char(',')).toStdString();
+    for (const QString &name : names)
+        EXPECT_FALSE(name.endsWith(QLatin1Char(']'))) << name.toStdString();
+    EXPECT_EQ(names.removeDuplicates(), 0);
+
+    // Choosing it changes the sample.
+    engine::HtmlView &sample = *form.sampleView();
+    form.show();
+    const auto choose = [&](const QString &family) {
+        QListWidgetItem *item = form.fontList()->findItems(family, Qt::MatchExactly).value(0);
+        ASSERT_TRUE(item) << family.toStdString();
+        QTest::mouseClick(form.fontList()->viewport(), Qt::LeftButton, Qt::NoModifier,
+            form.fontList()->visualItemRect(item).center());
+        EXPECT_EQ(form.fontName(), family);
+    };
+    choose(QStringLiteral("DejaVu Sans"));
+    spin(200);
+    sample.waitForFrame();
+    const QImage sans = sample.capture();
+    choose(QStringLiteral("Liberation Serif"));
+    EXPECT_TRUE(waitFor([&] {
+        sample.waitForFrame(200);
+        return sample.capture() != sans;
+    }));
 }
 
 // Runs the modal dialog on the view; `act` plays the user.
