@@ -17,7 +17,7 @@ void registerLocalScheme()
     QWebEngineUrlScheme scheme(localScheme().toLatin1());
     scheme.setSyntax(QWebEngineUrlScheme::Syntax::Host);
     scheme.setDefaultPort(QWebEngineUrlScheme::PortUnspecified);
-    // Like file: pages may read other local files, and web pages may not read these.
+    // As with file:, pages may read other local files and web pages may not read these.
     scheme.setFlags(QWebEngineUrlScheme::LocalScheme | QWebEngineUrlScheme::LocalAccessAllowed
         | QWebEngineUrlScheme::SecureScheme | QWebEngineUrlScheme::CorsEnabled
         | QWebEngineUrlScheme::ViewSourceAllowed);

@@ -62,12 +62,12 @@ protected:
 TEST_F(PageKindsTest, EveryPageKindOfTheFilterListRendersAsHtml)
 {
     // The built-in masks *.htm;*.asp;*.sht;*.dht;*.cfm;*.jht also take longer extensions.
-    const QStringList names
-        = { QStringLiteral("page.htm"), QStringLiteral("page.html"), QStringLiteral("page.asp"),
-              QStringLiteral("page.aspx"), QStringLiteral("page.sht"), QStringLiteral("page.shtml"),
-              QStringLiteral("page.dht"), QStringLiteral("page.dhtml"), QStringLiteral("page.cfm"),
-              QStringLiteral("page.cfml"), QStringLiteral("page.jht"), QStringLiteral("page.jhtml"),
-              QStringLiteral("PAGE.SHT"), QStringLiteral("my page #1 100%.cfm") };
+    const QStringList names = { QStringLiteral("page.htm"), QStringLiteral("page.html"),
+        QStringLiteral("page.asp"), QStringLiteral("page.aspx"), QStringLiteral("page.sht"),
+        QStringLiteral("page.shtml"), QStringLiteral("page.dht"), QStringLiteral("page.dhtml"),
+        QStringLiteral("page.cfm"), QStringLiteral("page.cfml"), QStringLiteral("page.jht"),
+        QStringLiteral("page.jhtml"), QStringLiteral("PAGE.SHT"),
+        QStringLiteral("my page #1 100%.cfm"), QStringLiteral("caf\u00e9.jht") };
     for (const QString &name : names) {
         SCOPED_TRACE(name.toStdString());
         const QImage shot = shoot(pages.write(QStringLiteral("sub/") + name, styledPage));

@@ -152,6 +152,35 @@ TEST_F(TFormViewTest, HistoryButtonsFollowTheViewAndReloadReturnsToTheInitialFil
     EXPECT_FALSE(form.forwardButton()->isEnabled());
 }
 
+TEST_F(TFormViewTest, ServerPagesRenderAndTheirLinksFollowTheLinkRules)
+{
+    const QString asp = pages.write(QStringLiteral("site/index.asp"),
+        "<html><body style='background:#0000ff'><p style='margin:40px'><a id=b href='sub/b.sht'>"
+        "b</a> <a id=missing href='missing.cfm'>missing</a></p></body></html>");
+    const QString sht = pages.write(
+        QStringLiteral("site/sub/b.sht"), "<html><body style='background:#00ff00'>b</body></html>");
+    const auto colour = [&] {
+        browser().waitForFrame();
+        return browser().capture().pixel(300, 200);
+    };
+    form.LoadFileIntoViewer(asp);
+    EXPECT_EQ(form.viewerFile(), asp);
+    EXPECT_TRUE(sameColor(colour(), qRgb(0, 0, 255)));
+
+    follow(QStringLiteral("missing"));
+    EXPECT_EQ(dialogs.count(QStringLiteral("beep")), 1);
+    EXPECT_TRUE(sameColor(colour(), qRgb(0, 0, 255)));
+
+    follow(QStringLiteral("b"));
+    EXPECT_EQ(QDir::cleanPath(browser().currentFile()), QDir::cleanPath(sht));
+    EXPECT_TRUE(sameColor(colour(), qRgb(0, 255, 0)));
+    EXPECT_TRUE(form.backButton()->isEnabled());
+
+    QTest::mouseClick(form.reloadButton(), Qt::LeftButton);
+    EXPECT_TRUE(sameColor(colour(), qRgb(0, 0, 255)));
+    EXPECT_FALSE(form.backButton()->isEnabled());
+}
+
 TEST_F(TFormViewTest, LoadingAFileSetsTheViewerFileAndTheEditor)
 {
     const QByteArray source = "<html><body>caf\xc3\xa9</body></html>";
