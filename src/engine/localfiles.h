@@ -27,7 +27,7 @@ QString localFileOfUrl(const QUrl &url);
 // jht), and whatever the extra test accepts. Pictures are never pages.
 bool isPageFile(const QString &fileName);
 // Adds a test for further page kinds (the masks of the user's filter list); an empty function
-// removes it. Set it before views load files.
+// removes it. It applies from the next file the engine reads.
 void setExtraPageTest(std::function<bool(const QString &fileName)> test);
 
 // How much of a file contentTypeFor() wants to see.

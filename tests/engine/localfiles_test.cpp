@@ -45,6 +45,7 @@ TEST(LocalFilesTest, ContentTypeByKind)
         { "a.php", ascii, "text/plain" }, // not in the filter list: shown as text
         { "a.txt", ascii, "text/plain" },
         { "a.jpg", "\xff\xd8\xff", "image/jpeg" },
+        { "a.JPG", "\xff\xd8\xff", "image/jpeg" },
         { "a.gif", "GIF89a", "image/gif" },
         { "a.png", "", "image/png" },
         { "a.svg", "<svg/>", "image/svg+xml" },
