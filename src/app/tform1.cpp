@@ -15,6 +15,7 @@
 #include "platform/pathrules.h"
 #include "platform/shell.h"
 #include "platform/textcodec.h"
+#include "snapshot/tformsnapprop.h"
 #include "thumbs/thumbclean.h"
 #include "thumbs/thumbviewpage.h"
 #include "viewer/tformview.h"
@@ -437,6 +438,26 @@ void TForm1::DblClickForAll()
     m_viewer->exec();
     m_viewerOpen = false;
     SBBrowserClick();
+}
+
+snapshot::SnapshotHost TForm1::snapshotHost()
+{
+    return { m_settings, m_snapshotJob, *this, m_progress,
+        m_viewer ? m_viewer->browser() : nullptr, geometry(), [this] {
+            if (m_viewer)
+                m_viewer->returnControls();
+        } };
+}
+
+void TForm1::Snapcurrenrfile1Click()
+{
+    snapshot::Snapcurrenrfile1Click(snapshotHost(), this);
+}
+
+void TForm1::snapCurrentView()
+{
+    if (m_viewer)
+        snapshot::SnapFromBrowser(snapshotHost(), m_viewer);
 }
 
 void TForm1::BrowserOptions1Click()

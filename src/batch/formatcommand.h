@@ -7,7 +7,7 @@
 namespace batch {
 
 // Exit statuses of the batch tool.
-enum ExitStatus { ExitOk = 0, ExitUsage = 2 };
+enum ExitStatus { ExitOk = 0, ExitSomeFailed = 1, ExitUsage = 2 };
 
 // "folioscope-batch format [options] [FILE]": args are the arguments after "format".
 // Reads FILE (standard input when absent or "-"), writes the formatted text to out in the
