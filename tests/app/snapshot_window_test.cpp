@@ -1,0 +1,101 @@
+#include "mainwindow_fixture.h"
+
+#include "engine/htmlview.h"
+#include "snapshot/tformsnapprop.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+// Runs `act` on the options window once it is up.
+void whenOptionsShow(const std::function<void(snapshot::TFormSnapProp &)> &act)
+{
+    auto *poll = new QTimer;
+    poll->setInterval(20);
+    QObject::connect(poll, &QTimer::timeout, [poll, act] {
+        auto *window = qobject_cast<snapshot::TFormSnapProp *>(QApplication::activeModalWidget());
+        if (!window || !window->isVisible())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        act(*window);
+    });
+    poll->start();
+}
+
+QAction *snapshotAction(app::TForm1 &form)
+{
+    return form.MenuExtras->actions().value(0);
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, CreateSnapshotsChecksTheSelectionFirst)
+{
+    setIni(QStringLiteral("[PATHS]\r\nVIEW_PATH=") + site.path() + QStringLiteral("\r\n"));
+    start();
+    selectRows({});
+    snapshotAction(*form)->trigger();
+    EXPECT_EQ(dialogs.lastText(), QStringLiteral("No file(s) selected"));
+
+    selectRows({ 0, 1 });
+    QString caption;
+    whenOptionsShow([&](snapshot::TFormSnapProp &window) {
+        caption = window.windowTitle();
+        QTest::keyClick(window.EScale, Qt::Key_Escape);
+    });
+    snapshotAction(*form)->trigger();
+    EXPECT_EQ(caption, QStringLiteral("Snapshot Options for 2 files"));
+    EXPECT_FALSE(form->snapshotJob().batchMode);
+    EXPECT_EQ(form->snapshotJob().selectedCount, 2);
+
+    selectRows({ 0 });
+    QFile::remove(sitePath("a.htm"));
+    snapshotAction(*form)->trigger();
+    EXPECT_EQ(dialogs.lastText(),
+        QStringLiteral("File: \"") + sitePath("a.htm") + QStringLiteral("\" not found!"));
+    closeForm();
+}
+
+TEST_F(MainWindowTest, SnapViewTakesTheBrowserSizeAndGivesTheViewBack)
+{
+    setIni(QStringLiteral("[PATHS]\r\nVIEW_PATH=") + site.path() + QStringLiteral("\r\n"));
+    start();
+    selectRows({ 1 });
+    form->ShowFileInViews(false);
+    engine::HtmlView *browser = view->browser();
+    bool fromBrowser = false;
+    bool backInViewer = false;
+    QString viewSize;
+    QString browserSize;
+    QTimer::singleShot(200, [&] {
+        whenOptionsShow([&](snapshot::TFormSnapProp &window) {
+            fromBrowser = window.RBBrowser->isChecked() && form->snapshotJob().fromBrowser;
+            viewSize = window.EViewWidth->text();
+            browserSize = QStringLiteral("(%1x%2)").arg(browser->width()).arg(browser->height());
+            window.BPreviewClick();
+            QTest::keyClick(window.EScale, Qt::Key_Escape);
+        });
+        view->snapButton()->click();
+        backInViewer = view->isAncestorOf(browser) && browser->isVisible();
+        QTest::keyClick(view.get(), Qt::Key_Escape);
+    });
+    form->DblClickForAll();
+    EXPECT_TRUE(fromBrowser);
+    EXPECT_TRUE(backInViewer);
+    EXPECT_EQ(viewSize, browserSize);
+    EXPECT_FALSE(form->snapshotJob().fromBrowser);
+    // Docked back into the main window after the viewer closed, as after any viewing.
+    EXPECT_TRUE(form->folderPage()->Panel1->isAncestorOf(browser));
+    closeForm();
+}
