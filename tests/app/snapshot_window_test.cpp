@@ -2,6 +2,7 @@
 
 #include "engine/htmlview.h"
 #include "snapshot/tformsnapprop.h"
+#include "support/whenmodal.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -16,22 +17,6 @@
 #include <functional>
 
 namespace {
-
-// Runs `act` on the options window once it is up.
-void whenOptionsShow(const std::function<void(snapshot::TFormSnapProp &)> &act)
-{
-    auto *poll = new QTimer;
-    poll->setInterval(20);
-    QObject::connect(poll, &QTimer::timeout, [poll, act] {
-        auto *window = qobject_cast<snapshot::TFormSnapProp *>(QApplication::activeModalWidget());
-        if (!window || !window->isVisible())
-            return;
-        poll->stop();
-        poll->deleteLater();
-        act(*window);
-    });
-    poll->start();
-}
 
 QAction *snapshotAction(app::TForm1 &form)
 {
@@ -50,7 +35,7 @@ TEST_F(MainWindowTest, CreateSnapshotsChecksTheSelectionFirst)
 
     selectRows({ 0, 1 });
     QString caption;
-    whenOptionsShow([&](snapshot::TFormSnapProp &window) {
+    whenModal<snapshot::TFormSnapProp>([&](snapshot::TFormSnapProp &window) {
         caption = window.windowTitle();
         QTest::keyClick(window.EScale, Qt::Key_Escape);
     });
@@ -79,7 +64,7 @@ TEST_F(MainWindowTest, SnapViewTakesTheBrowserSizeAndGivesTheViewBack)
     QString viewSize;
     QString browserSize;
     QTimer::singleShot(200, [&] {
-        whenOptionsShow([&](snapshot::TFormSnapProp &window) {
+        whenModal<snapshot::TFormSnapProp>([&](snapshot::TFormSnapProp &window) {
             fromBrowser = window.RBBrowser->isChecked() && form->snapshotJob().fromBrowser;
             viewSize = window.EViewWidth->text();
             browserSize = QStringLiteral("(%1x%2)").arg(browser->width()).arg(browser->height());

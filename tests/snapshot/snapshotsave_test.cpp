@@ -124,12 +124,11 @@ TEST(SaveSnapshotImage, RefusalsWriteNothing)
     }
 }
 
-TEST(SaveSnapshotImage, AFailedWriteIsReportedAndEndsABatch)
+namespace {
+
+// Told to overwrite, the write fails: reported in an error box, and false ends a batch.
+void expectWriteRefused(const QString &target)
 {
-    // A folder where the file should be: no rights let that be written over.
-    QTemporaryDir dir;
-    const QString target = dir.filePath(QStringLiteral("snap.jpg"));
-    QDir().mkpath(target);
     ScriptedDialogs dialogs;
     dialogs.answers = { platform::Dialogs::Yes };
     QImage image = composed();
@@ -139,6 +138,17 @@ TEST(SaveSnapshotImage, AFailedWriteIsReportedAndEndsABatch)
         dialogs.texts(QStringLiteral("error"))
             .first()
             .startsWith(QStringLiteral("Cannot create file \"") + target + QStringLiteral("\".")));
+}
+
+} // namespace
+
+TEST(SaveSnapshotImage, AFailedWriteIsReportedAndEndsABatch)
+{
+    // A folder where the file should be: no rights let that be written over.
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("snap.jpg"));
+    QDir().mkpath(target);
+    expectWriteRefused(target);
     EXPECT_TRUE(QFileInfo(target).isDir());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList());
 }
@@ -156,15 +166,7 @@ TEST(SaveSnapshotImage, AReadOnlyFolderKeepsTheOldFile)
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         GTEST_SKIP() << "running with rights that ignore a read-only folder";
     }
-    ScriptedDialogs dialogs;
-    dialogs.answers = { platform::Dialogs::Yes };
-    QImage image = composed();
-    EXPECT_FALSE(snapshot::SaveSnapshotImage(image, target, snapshot::OutputJpg, true, {}));
-    ASSERT_EQ(dialogs.count(QStringLiteral("error")), 1);
-    EXPECT_TRUE(
-        dialogs.texts(QStringLiteral("error"))
-            .first()
-            .startsWith(QStringLiteral("Cannot create file \"") + target + QStringLiteral("\".")));
+    expectWriteRefused(target);
     EXPECT_EQ(readBytes(target), QByteArray("old"));
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList { QStringLiteral("snap.jpg") });

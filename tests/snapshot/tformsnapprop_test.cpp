@@ -7,6 +7,7 @@
 #include "snapshot/tformsnapbatch.h"
 #include "snapshot/tformsnapprop.h"
 #include "support/scripteddialogs.h"
+#include "support/whenmodal.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -72,22 +73,6 @@ protected:
     snapshot::SnapshotJob job;
     Pages pages;
 };
-
-// Runs `act` on the modal window of type T once it is up.
-template<typename T> void whenModal(const std::function<void(T &)> &act)
-{
-    auto *poll = new QTimer;
-    poll->setInterval(20);
-    QObject::connect(poll, &QTimer::timeout, [poll, act] {
-        auto *window = qobject_cast<T *>(QApplication::activeModalWidget());
-        if (!window || !window->isVisible())
-            return;
-        poll->stop();
-        poll->deleteLater();
-        act(*window);
-    });
-    poll->start();
-}
 
 } // namespace
 
