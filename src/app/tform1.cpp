@@ -526,6 +526,9 @@ void TForm1::MyLBPopUpHandler(int position)
     case ViewInDefaultBrowser:
         platform::openWithDefaultProgram(file);
         break;
+    case CreateSnapshots:
+        Snapcurrenrfile1Click();
+        break;
     case CopyFilesTo:
         m_folderPage->CopySelectedFiles();
         setEnabled(true);

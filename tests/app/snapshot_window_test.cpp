@@ -1,5 +1,6 @@
 #include "mainwindow_fixture.h"
 
+#include "app/contextmenu.h"
 #include "engine/htmlview.h"
 #include "snapshot/tformsnapprop.h"
 #include "support/whenmodal.h"
@@ -44,9 +45,10 @@ TEST_F(MainWindowTest, CreateSnapshotsChecksTheSelectionFirst)
     EXPECT_FALSE(form->snapshotJob().batchMode);
     EXPECT_EQ(form->snapshotJob().selectedCount, 2);
 
+    // The context menu's item runs the same command.
     selectRows({ 0 });
     QFile::remove(sitePath("a.htm"));
-    snapshotAction(*form)->trigger();
+    form->PopLBTree->item(app::CreateSnapshots)->trigger();
     EXPECT_EQ(dialogs.lastText(),
         QStringLiteral("File: \"") + sitePath("a.htm") + QStringLiteral("\" not found!"));
     closeForm();
