@@ -10,11 +10,13 @@
 #include "folderview/folderlisting.h"
 #include "folderview/folderviewpage.h"
 #include "folderview/formprogress.h"
+#include "engine/localfiles.h"
 #include "formatter/style.h"
 #include "platform/dialogs.h"
 #include "platform/pathrules.h"
 #include "platform/shell.h"
 #include "platform/textcodec.h"
+#include "snapshot/tformsnapprop.h"
 #include "thumbs/thumbclean.h"
 #include "thumbs/thumbviewpage.h"
 #include "viewer/tformview.h"
@@ -202,6 +204,7 @@ void TForm1::FormShow()
     m_startFile = startFileFromArguments(m_arguments);
     loadTagHints();
     m_folderPage->setFilterText(m_settings.ALLOWED_EXTENSIONS);
+    acceptFilterKindsAsPages(m_settings.ALLOWED_EXTENSIONS);
     m_listsPage->fillSavedLists();
     m_folderPage->fillDriveBox();
     m_folderPage->changeFolder(m_settings.VIEW_PATH);
@@ -211,6 +214,20 @@ void TForm1::FormShow()
     PageControl1->setCurrentIndex(ThumbnailViewPage);
     PageControl1->setCurrentIndex(FolderViewPage);
     setHintsEnabled(m_settings.DoShowHints);
+}
+
+// Whatever the filter list offers renders as a page, also the kinds the user added to it.
+void TForm1::acceptFilterKindsAsPages(const QString &filterText)
+{
+    QStringList masks;
+    for (const folderview::FilterPair &pair : folderview::parseFilterText(filterText))
+        masks.append(pair.mask);
+    if (masks.isEmpty())
+        return; // an empty mask would match every file
+    engine::setExtraPageTest(
+        [mask = folderview::FileMask(masks.join(QLatin1Char(';')))](const QString &name) {
+            return mask.matches(name);
+        });
 }
 
 void TForm1::changeEvent(QEvent *event)
@@ -439,6 +456,26 @@ void TForm1::DblClickForAll()
     SBBrowserClick();
 }
 
+snapshot::SnapshotHost TForm1::snapshotHost()
+{
+    return { m_settings, m_snapshotJob, *this, m_progress,
+        m_viewer ? m_viewer->browser() : nullptr, geometry(), [this] {
+            if (m_viewer)
+                m_viewer->returnControls();
+        } };
+}
+
+void TForm1::Snapcurrenrfile1Click()
+{
+    snapshot::Snapcurrenrfile1Click(snapshotHost(), this);
+}
+
+void TForm1::snapCurrentView()
+{
+    if (m_viewer)
+        snapshot::SnapFromBrowser(snapshotHost(), m_viewer);
+}
+
 void TForm1::BrowserOptions1Click()
 {
     if (m_viewer)
@@ -504,6 +541,9 @@ void TForm1::MyLBPopUpHandler(int position)
     switch (position) {
     case ViewInDefaultBrowser:
         platform::openWithDefaultProgram(file);
+        break;
+    case CreateSnapshots:
+        Snapcurrenrfile1Click();
         break;
     case CopyFilesTo:
         m_folderPage->CopySelectedFiles();

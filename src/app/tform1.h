@@ -3,6 +3,8 @@
 #include "app/pageframe.h"
 #include "app/settings.h"
 #include "formatter/style.h"
+#include "snapshot/snapshotjob.h"
+#include "snapshot/tformsnapprop.h"
 #include "viewer/viewerhost.h"
 
 #include <QMainWindow>
@@ -91,6 +93,11 @@ public:
     folderview::BatchProgress *progressWindow() override;
     void setMainWindowEnabled(bool enabled) override;
 
+    // "&Create Snapshot(s)", and the browser's "Snap View".
+    void Snapcurrenrfile1Click();
+    void snapCurrentView() override;
+    const snapshot::SnapshotJob &snapshotJob() const { return m_snapshotJob; }
+
     void DockView(const QString &control, const QString &target);
     void SBBrowserClick();
     void handleDroppedFiles(const QStringList &paths);
@@ -144,7 +151,9 @@ private:
     void PageControl1Change(int index);
     void onPageChanged(int index);
     folderview::SelectionQueries *activePage() const;
+    snapshot::SnapshotHost snapshotHost();
     void loadTagHints();
+    void acceptFilterKindsAsPages(const QString &filterText);
 
     QString m_programFolder;
     QString m_dataFolder;
@@ -167,6 +176,7 @@ private:
     filelists::FileListsPage *m_listsPage = nullptr;
     viewer::TFormView *m_viewer = nullptr;
     folderview::TFormProgress *m_progress = nullptr;
+    snapshot::SnapshotJob m_snapshotJob;
 };
 
 // ProgramFolder from the executable's folder: one trailing separator, upper case on

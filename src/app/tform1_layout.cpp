@@ -82,7 +82,8 @@ void TForm1::buildMenus()
         QStringLiteral("&Temporary Browser Settings"), this, &TForm1::BrowserOptions1Click);
 
     MenuExtras = menuBar()->addMenu(QStringLiteral("&Extras"));
-    MenuExtras->addAction(QStringLiteral("&Create Snapshot(s)"));
+    MenuExtras->addAction(
+        QStringLiteral("&Create Snapshot(s)"), this, [this] { Snapcurrenrfile1Click(); });
 
     MenuClean = menuBar()->addMenu(QStringLiteral("&Clean"));
     MenuClean->addAction(QStringLiteral("Remove orphaned thumbs from disk"), this,

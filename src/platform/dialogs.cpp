@@ -6,6 +6,12 @@ namespace platform {
 
 Dialogs::~Dialogs() = default;
 
+QString Dialogs::saveFileNameWithFilter(
+    const QString &caption, const QString &startPath, const QString &filters, QString *)
+{
+    return saveFileName(caption, startPath, filters);
+}
+
 namespace {
 Dialogs *g_replacement = nullptr;
 QString g_applicationTitle;

@@ -31,6 +31,10 @@ public:
     // The dialog asks itself before it lets an existing file be chosen.
     virtual QString saveFileName(const QString &caption, const QString &startPath,
                                  const QString &filter) = 0;
+    // The same with a filter list of several entries: *selectedFilter names the entry shown
+    // first and receives the one chosen. By default the first choice stays.
+    virtual QString saveFileNameWithFilter(const QString &caption, const QString &startPath,
+                                           const QString &filters, QString *selectedFilter);
     // Accepts a typed folder that does not exist yet, asks before creating it, creates it.
     virtual QString folderName(const QString &caption, const QString &startFolder) = 0;
 };

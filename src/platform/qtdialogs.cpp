@@ -82,6 +82,14 @@ QString QtDialogs::saveFileName(
     return QFileDialog::getSaveFileName(dialogParent(), caption, startPath, filter);
 }
 
+QString QtDialogs::saveFileNameWithFilter(
+    const QString &caption, const QString &startPath, const QString &filters,
+    QString *selectedFilter)
+{
+    return QFileDialog::getSaveFileName(dialogParent(), caption, startPath, filters,
+                                        selectedFilter);
+}
+
 QString QtDialogs::folderName(const QString &caption, const QString &startFolder)
 {
     // The non-native dialog lets the user type a folder that does not exist yet.

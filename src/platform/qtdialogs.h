@@ -20,6 +20,8 @@ public:
                               const QString &filter) override;
     QString saveFileName(const QString &caption, const QString &startPath,
                          const QString &filter) override;
+    QString saveFileNameWithFilter(const QString &caption, const QString &startPath,
+                                   const QString &filters, QString *selectedFilter) override;
     QString folderName(const QString &caption, const QString &startFolder) override;
 };
 

@@ -64,6 +64,15 @@ QString ScriptedDialogs::saveFileName(const QString &caption, const QString &sta
     return nextPath();
 }
 
+QString ScriptedDialogs::saveFileNameWithFilter(const QString &caption,
+                                                const QString &startPath, const QString &filter,
+                                                QString *selectedFilter)
+{
+    if (!filters.isEmpty() && selectedFilter)
+        *selectedFilter = filters.takeFirst();
+    return saveFileName(caption, startPath, filter);
+}
+
 QString ScriptedDialogs::folderName(const QString &, const QString &startFolder)
 {
     calls.append({QStringLiteral("folder"), startFolder});

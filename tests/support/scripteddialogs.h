@@ -24,6 +24,9 @@ public:
     QList<int> answers;
     // Results of the file and folder dialogs, taken in order; empty (cancel) when they run out.
     QStringList paths;
+    // Filters chosen in the save dialogs with several filters, taken in order; when they run
+    // out the filter shown first stays.
+    QStringList filters;
 
     QList<Call> calls;
     QStringList texts(const QString &kind) const;
@@ -42,6 +45,8 @@ public:
                               const QString &filter) override;
     QString saveFileName(const QString &caption, const QString &startPath,
                          const QString &filter) override;
+    QString saveFileNameWithFilter(const QString &caption, const QString &startPath,
+                                   const QString &filters, QString *selectedFilter) override;
     QString folderName(const QString &caption, const QString &startFolder) override;
 
 private:

@@ -1,0 +1,304 @@
+#include "snapshotcommand.h"
+
+#include "formatcommand.h"
+
+#include "app/settings.h"
+#include "folderview/batchprogress.h"
+#include "folderview/selection.h"
+#include "platform/dialogs.h"
+#include "snapshot/snapshotjob.h"
+#include "snapshot/snapshotsave.h"
+#include "snapshot/snapshotshot.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace batch {
+
+namespace {
+
+const QString kPrefix = QStringLiteral("folioscope-batch snapshot: ");
+
+void writeLine(QIODevice &device, const QString &line)
+{
+    device.write((line + QLatin1Char('\n')).toLocal8Bit());
+}
+
+struct SnapshotArguments {
+    snapshot::SnapshotEntries entries;
+    int kind = snapshot::OutputJpg;
+    QString outputFolder = QStringLiteral(".");
+    bool force = false;
+    bool help = false;
+    QStringList files;
+};
+
+bool parseColour(const QString &text, int *value)
+{
+    static const QRegularExpression pattern(QStringLiteral("^#[0-9A-Fa-f]{6}$"));
+    if (!pattern.match(text).hasMatch())
+        return false;
+    *value = snapshot::valueFromColor(QColor(text));
+    return true;
+}
+
+// The option's value: "--name VALUE" or "--name=VALUE".
+bool optionValue(const QStringList &args, qsizetype &i, const QString &name, QString *value)
+{
+    const QString &arg = args.at(i);
+    if (arg.startsWith(name + QLatin1Char('='))) {
+        *value = arg.sliced(name.size() + 1);
+        return true;
+    }
+    if (i + 1 >= args.size())
+        return false;
+    *value = args.at(++i);
+    return true;
+}
+
+bool takeOption(
+    const QString &name, const QString &value, SnapshotArguments *parsed, QString *error)
+{
+    snapshot::SnapshotEntries &entries = parsed->entries;
+    if (name == u"--size") {
+        const qsizetype x = value.indexOf(QLatin1Char('x'), 0, Qt::CaseInsensitive);
+        entries.width = x < 0 ? value : value.first(x);
+        entries.height = x < 0 ? QString() : value.sliced(x + 1);
+    } else if (name == u"--scale") {
+        entries.scale = value;
+    } else if (name == u"--shade") {
+        entries.shade = value;
+    } else if (name == u"--border") {
+        entries.border = value;
+    } else if (name == u"--out") {
+        parsed->outputFolder = value;
+    } else if (name == u"--format") {
+        if (value != u"jpg" && value != u"bmp") {
+            *error = QStringLiteral("--format takes jpg or bmp");
+            return false;
+        }
+        parsed->kind = value == u"bmp" ? snapshot::OutputBmp : snapshot::OutputJpg;
+    } else {
+        int *colour = name == u"--bg"   ? &entries.bgCol
+            : name == u"--shade-colour" ? &entries.shadeCol
+                                        : &entries.borderCol;
+        if (!parseColour(value, colour)) {
+            *error = name + QStringLiteral(" takes a colour as #RRGGBB");
+            return false;
+        }
+    }
+    return true;
+}
+
+bool parse(const QStringList &args, SnapshotArguments *parsed, QString *error)
+{
+    static const QStringList valued = { QStringLiteral("--size"), QStringLiteral("--scale"),
+        QStringLiteral("--shade"), QStringLiteral("--border"), QStringLiteral("--bg"),
+        QStringLiteral("--shade-colour"), QStringLiteral("--border-colour"),
+        QStringLiteral("--format"), QStringLiteral("--out") };
+    bool filesOnly = false;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString &arg = args.at(i);
+        const QString name = arg.section(QLatin1Char('='), 0, 0);
+        if (filesOnly || !arg.startsWith(QLatin1Char('-'))) {
+            parsed->files.append(arg);
+        } else if (arg == u"--") {
+            filesOnly = true;
+        } else if (arg == u"--help" || arg == u"-h") {
+            parsed->help = true;
+        } else if (arg == u"--crop-vert") {
+            parsed->entries.cropVerti = true;
+        } else if (arg == u"--crop-hori") {
+            parsed->entries.cropHori = true;
+        } else if (arg == u"--force") {
+            parsed->force = true;
+        } else if (valued.contains(name)) {
+            QString value;
+            if (!optionValue(args, i, name, &value)) {
+                *error = name + QStringLiteral(" needs a value");
+                return false;
+            }
+            if (!takeOption(name, value, parsed, error))
+                return false;
+        } else {
+            *error = QStringLiteral("unknown option ") + arg;
+            return false;
+        }
+    }
+    if (parsed->files.isEmpty() && !parsed->help) {
+        *error = QStringLiteral("no FILE given");
+        return false;
+    }
+    return true;
+}
+
+// Messages go to the error stream on one line each; the overwrite question is answered by
+// --force.
+class ConsoleDialogs : public platform::Dialogs
+{
+public:
+    ConsoleDialogs(QIODevice &err, bool force)
+        : m_err(err)
+        , m_force(force)
+    {
+        platform::setDialogs(this);
+    }
+    ~ConsoleDialogs() override { platform::setDialogs(nullptr); }
+
+    int problems = 0;
+
+    void ShowInfo(const QString &text) override { report(text); }
+    bool AskYesNo(const QString &) override { return false; }
+    int AskYesNoCancel(const QString &text) override
+    {
+        if (m_force)
+            return Yes;
+        const QString file = text.section(QLatin1Char('\n'), 0, 0).section(QStringLiteral(": "), 1);
+        report(file + QStringLiteral(" exists, not overwritten (--force overwrites)"));
+        return No;
+    }
+    void errorBox(const QString &text) override { report(text); }
+    void plainMessage(const QString &text) override { report(text); }
+    void beep() override { }
+    QString openFileName(const QString &, const QString &, const QString &) override { return {}; }
+    QStringList openFileNames(const QString &, const QString &, const QString &) override
+    {
+        return {};
+    }
+    QString saveFileName(const QString &, const QString &, const QString &) override { return {}; }
+    QString folderName(const QString &, const QString &) override { return {}; }
+
+    void report(const QString &text)
+    {
+        ++problems;
+        writeLine(m_err, kPrefix + text.simplified());
+    }
+
+private:
+    QIODevice &m_err;
+    bool m_force;
+};
+
+// The files of the command line as the entries of a page, all selected.
+class FileSelection : public folderview::SelectionQueries
+{
+public:
+    explicit FileSelection(const QStringList &files)
+    {
+        for (const QString &file : files)
+            m_files.append(QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath()));
+    }
+    QString CurrentFile() const override
+    {
+        return m_files.size() == 1 ? m_files.first() : QString();
+    }
+    folderview::SelectionCount SelectionCounts() const override
+    {
+        return { 0, int(m_files.size()), int(m_files.size()) };
+    }
+    QString EntryPath(int index, bool) const override { return m_files.value(index); }
+
+private:
+    QStringList m_files;
+};
+
+// The progress lines on standard output.
+class ConsoleProgress : public folderview::BatchProgress
+{
+public:
+    explicit ConsoleProgress(QIODevice &out)
+        : m_out(out)
+    { }
+    void InitProgBar(int) override { }
+    void showProgress() override { }
+    void setProgressText(const QString &text) override { writeLine(m_out, text); }
+    void stepProgress() override { }
+    bool stopRequested() const override { return false; }
+    void closeProgress() override { }
+
+private:
+    QIODevice &m_out;
+};
+
+} // namespace
+
+QString snapshotUsage()
+{
+    return QStringLiteral(
+        "Usage: folioscope-batch snapshot [--size WxH] [--scale P] [--shade N] [--border N]\n"
+        "           [--bg COLOUR] [--shade-colour COLOUR] [--border-colour COLOUR]\n"
+        "           [--crop-vert] [--crop-hori] [--format jpg|bmp] [--out DIR] [--force]\n"
+        "           FILE...\n"
+        "\n"
+        "Writes a snapshot of each page into DIR as \"snap_\" + its name with dots made\n"
+        "underscores, exactly as the snapshot window's \"Batch Export\" does.\n"
+        "\n"
+        "  --size WxH               browser size the page is laid out at (default 800x600,\n"
+        "                           10x10 up to 2000x3000)\n"
+        "  --scale P                output size in percent, 5 to 100 (default 100)\n"
+        "  --shade N                shadow width in pixels, 0 to 30 (default 10)\n"
+        "  --border N               border width in pixels, 0 to 30 (default 1)\n"
+        "  --bg COLOUR              background colour, #RRGGBB (default #FFFFFF)\n"
+        "  --shade-colour COLOUR    shadow colour (default #808080)\n"
+        "  --border-colour COLOUR   border colour (default #000080)\n"
+        "  --crop-vert, --crop-hori cut off the vertical or horizontal scroll bar\n"
+        "  --format jpg|bmp         JPEG of quality 75 (default) or 24-bit bitmap\n"
+        "  --out DIR                output folder, created when missing (default: .)\n"
+        "  --force                  overwrite existing snapshots (otherwise they are kept)\n"
+        "  -h, --help               show this text\n"
+        "\n"
+        "Prints \"(k of n): FILE\" before each page. Exit status: 0 when every snapshot was\n"
+        "written, 1 when some were not (missing page, page that did not finish loading,\n"
+        "existing file kept, write failure), 2 on a usage error or invalid options.\n");
+}
+
+int runSnapshotCommand(const QStringList &args, QIODevice &out, QIODevice &err)
+{
+    SnapshotArguments parsed;
+    parsed.entries = snapshot::entriesFromSettings(app::Settings());
+    QString error;
+    if (!parse(args, &parsed, &error)) {
+        writeLine(err, kPrefix + error + QStringLiteral(" (see --help)"));
+        return ExitUsage;
+    }
+    if (parsed.help) {
+        out.write(snapshotUsage().toLocal8Bit());
+        return ExitOk;
+    }
+
+    ConsoleDialogs dialogs(err, parsed.force);
+    app::Settings settings;
+    snapshot::SnapshotJob job;
+    if (!snapshot::TestInput(parsed.entries, settings, job))
+        return ExitUsage;
+    const FileSelection selection(parsed.files);
+    job.selectedCount = job.entryCount = int(parsed.files.size());
+    job.batchMode = true;
+    job.outputKind = parsed.kind;
+    job.outputExtension
+        = parsed.kind == snapshot::OutputBmp ? QStringLiteral(".bmp") : QStringLiteral(".jpg");
+
+    ConsoleProgress progress(out);
+    QImage imgSave;
+    const auto shoot = [&](const QString &file) -> QImage * {
+        switch (snapshot::DoTheShot(file, job, settings, {}, imgSave)) {
+        case snapshot::ShotResult::Missing:
+            dialogs.report(QStringLiteral("File: \"") + file + QStringLiteral("\" not found!"));
+            return nullptr;
+        case snapshot::ShotResult::Incomplete:
+            dialogs.report(
+                file + QStringLiteral(" did not finish loading; saved as far as it got"));
+            break;
+        case snapshot::ShotResult::Done:
+            break;
+        }
+        return &imgSave;
+    };
+    const snapshot::BatchExport batch { selection, progress, shoot, {}, {} };
+    const int handled = snapshot::ExportSnapshots(
+        batch, job, QDir::toNativeSeparators(QFileInfo(parsed.outputFolder).absoluteFilePath()));
+    return handled == job.selectedCount && dialogs.problems == 0 ? ExitOk : ExitSomeFailed;
+}
+
+} // namespace batch

@@ -1,0 +1,164 @@
+#include "snapshot/snapshotsave.h"
+
+#include "folderview/fileops.h"
+#include "platform/dialogs.h"
+#include "platform/hourglass.h"
+#include "platform/jpegcodec.h"
+#include "platform/pathrules.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QImageWriter>
+#include <QSaveFile>
+#include <QScopeGuard>
+
+namespace snapshot {
+
+namespace {
+
+constexpr int kJpegQuality = 75;
+constexpr qint64 kNeededKb = 2000;
+
+void showStatus(const StatusLine &status, const QString &text)
+{
+    if (status)
+        status(text);
+}
+
+QByteArray encodeBmp(const QImage &image)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "bmp");
+    return writer.write(image) ? bytes : QByteArray();
+}
+
+QString extensionOf(int filterIndex)
+{
+    return filterIndex == 1 ? QStringLiteral(".bmp") : QStringLiteral(".jpg");
+}
+
+} // namespace
+
+bool writeSnapshotFile(const QImage &image, const QString &path, int kind, QString *error)
+{
+    const QByteArray bytes
+        = kind == OutputBmp ? encodeBmp(image) : platform::encodeJpeg(image, kJpegQuality);
+    if (bytes.isEmpty()) {
+        *error = QStringLiteral("The picture could not be encoded.");
+        return false;
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
+        *error = file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+bool SaveSnapshotImage(
+    QImage &imgSave, const QString &fileName, int kind, bool ask, const StatusLine &status)
+{
+    platform::Dialogs &dialogs = platform::dialogs();
+    if (fileName.isEmpty()) {
+        dialogs.ShowInfo(QStringLiteral("Invalid file name: ") + fileName);
+        return false;
+    }
+    if (!folderview::CheckDiskSpace(platform::folderPart(fileName), kNeededKb))
+        return false;
+    if (ask && QFileInfo::exists(fileName)) {
+        const int answer = dialogs.AskYesNoCancel(
+            QStringLiteral("File exists: ") + fileName + QStringLiteral("\n\nOverwrite ?"));
+        if (answer == platform::Dialogs::Cancel)
+            return false;
+        if (answer == platform::Dialogs::No)
+            return true;
+    }
+    {
+        platform::HourglassGuard hourglass;
+        if (imgSave.format() != QImage::Format_RGB888) {
+            showStatus(status, QStringLiteral("Converting snapshot to 24bit, please wait ..."));
+            imgSave.convertTo(QImage::Format_RGB888);
+        }
+    }
+    showStatus(status, QStringLiteral(" "));
+    QString error;
+    if (!writeSnapshotFile(imgSave, fileName, kind, &error)) {
+        dialogs.errorBox(
+            QStringLiteral("Cannot create file \"") + fileName + QStringLiteral("\". ") + error);
+        return false;
+    }
+    showStatus(status, QStringLiteral("Saved as:") + fileName);
+    return true;
+}
+
+QString saveDialogFilter(int index)
+{
+    return index == 1 ? QStringLiteral("BMP File (True Color) (*.bmp)")
+                      : QStringLiteral("JPG File (True Color) (*.jpg)");
+}
+
+void SaveThroughDialog(QImage &imgSave, const QString &pageFile, int &filterIndex,
+    QString &snapshotPath, const StatusLine &status)
+{
+    const QString filters = saveDialogFilter(0) + QStringLiteral(";;") + saveDialogFilter(1);
+    const QString proposal = platform::WithTrailingBackslash(snapshotPath)
+        + SnapshotFileName(pageFile, extensionOf(filterIndex));
+    QString selected = saveDialogFilter(filterIndex);
+    const QString chosen
+        = platform::dialogs().saveFileNameWithFilter(QString(), proposal, filters, &selected);
+    if (chosen.isEmpty())
+        return;
+    filterIndex = selected == saveDialogFilter(1) ? 1 : 0;
+    const QString target = folderview::BuildTargetFileName(
+        platform::folderPart(chosen), platform::fileNamePart(chosen), extensionOf(filterIndex));
+    SaveSnapshotImage(imgSave, target, filterIndex == 1 ? OutputBmp : OutputJpg, false, status);
+    if (!target.isEmpty())
+        snapshotPath = platform::folderPart(target);
+}
+
+int ExportSnapshots(const BatchExport &batch, const SnapshotJob &job, const QString &outputFolder)
+{
+    const QString folder = platform::WithTrailingBackslash(outputFolder);
+    QDir().mkpath(folder);
+    batch.progress.InitProgBar(job.selectedCount);
+    batch.progress.showProgress();
+    if (batch.setWindowEnabled)
+        batch.setWindowEnabled(false);
+    const auto restore = qScopeGuard([&batch] {
+        if (batch.setWindowEnabled)
+            batch.setWindowEnabled(true);
+        batch.progress.closeProgress();
+    });
+
+    int counter = 1;
+    for (int i = 0; i < job.entryCount; ++i) {
+        const QString path = batch.selection.EntryPath(i, true);
+        if (path.isEmpty())
+            continue;
+        batch.progress.setProgressText(
+            QStringLiteral("(%1 of %2): ").arg(counter).arg(job.selectedCount) + path);
+        // A page that is gone leaves nothing to save: the last picture is not its snapshot.
+        QImage *image = batch.shoot(path);
+        const QString target = folder + SnapshotFileName(path, job.outputExtension);
+        if (image && !SaveSnapshotImage(*image, target, job.outputKind, true, batch.status))
+            break;
+        ++counter;
+        batch.progress.stepProgress();
+        QCoreApplication::processEvents();
+        if (batch.progress.stopRequested())
+            break;
+    }
+    showStatus(batch.status, QStringLiteral("Snapshots done ..."));
+    return counter - 1;
+}
+
+} // namespace snapshot

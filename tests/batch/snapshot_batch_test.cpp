@@ -1,0 +1,119 @@
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Result {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+Result runSnapshot(const QStringList &args)
+{
+    QProcess process;
+    process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/folioscope-batch"),
+        QStringList { QStringLiteral("snapshot") } + args);
+    if (!process.waitForStarted() || !process.waitForFinished(120000))
+        return {};
+    return { process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+        QString::fromLocal8Bit(process.readAllStandardOutput()),
+        QString::fromLocal8Bit(process.readAllStandardError()) };
+}
+
+class SnapshotBatch : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        for (const char *name : { "a.htm", "b.page.html" }) {
+            const QString path = QDir::toNativeSeparators(site.filePath(QLatin1String(name)));
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write("<html><body style='margin:0;background:#0000ff'></body></html>");
+            pages.append(path);
+        }
+        out = output.filePath(QStringLiteral("shots"));
+    }
+
+    QStringList written() const { return QDir(out).entryList(QDir::Files); }
+
+    QTemporaryDir site;
+    QTemporaryDir output;
+    QString out;
+    QStringList pages;
+};
+
+} // namespace
+
+TEST_F(SnapshotBatch, WritesWhatBatchExportWritesAndKeepsExistingFiles)
+{
+    const QStringList options = { QStringLiteral("--size"), QStringLiteral("200x150"),
+        QStringLiteral("--scale"), QStringLiteral("50"), QStringLiteral("--bg"),
+        QStringLiteral("#FF0000"), QStringLiteral("--out"), out };
+    Result result = runSnapshot(options + pages);
+    EXPECT_EQ(result.exitCode, 0) << qPrintable(result.err);
+    EXPECT_EQ(result.out,
+        QStringLiteral("(1 of 2): ") + pages.at(0) + QStringLiteral("\n(2 of 2): ") + pages.at(1)
+            + QStringLiteral("\n"));
+    EXPECT_TRUE(result.err.isEmpty()) << qPrintable(result.err);
+    ASSERT_EQ(written(),
+        QStringList({ QStringLiteral("snap_a_htm.jpg"), QStringLiteral("snap_b_page_html.jpg") }));
+    const QImage image(out + QStringLiteral("/snap_a_htm.jpg"));
+    ASSERT_EQ(image.size(), QSize(110, 85));
+    EXPECT_LT(qAbs(qBlue(image.pixel(50, 40)) - 255), 16);
+    EXPECT_GT(qRed(image.pixel(109, 2)), 230); // the background square at the top right
+
+    // Existing snapshots stay unless --force.
+    result = runSnapshot(options + pages);
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err.count(QStringLiteral("exists, not overwritten")), 2);
+    result = runSnapshot(options + QStringList { QStringLiteral("--force") } + pages);
+    EXPECT_EQ(result.exitCode, 0) << qPrintable(result.err);
+}
+
+TEST_F(SnapshotBatch, BitmapsMissingPagesAndBadOptions)
+{
+    Result result = runSnapshot({ QStringLiteral("--format"), QStringLiteral("bmp"),
+        QStringLiteral("--size"), QStringLiteral("100x80"), QStringLiteral("--crop-vert"),
+        QStringLiteral("--crop-hori"), QStringLiteral("--shade"), QStringLiteral("0"),
+        QStringLiteral("--out"), out, site.filePath(QStringLiteral("gone.htm")), pages.at(0) });
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.err.contains(QStringLiteral("gone.htm\" not found!")));
+    EXPECT_EQ(written(), QStringList { QStringLiteral("snap_a_htm.bmp") });
+    EXPECT_EQ(QImage(out + QStringLiteral("/snap_a_htm.bmp")).size(), QSize(84, 64));
+
+    struct Row {
+        QStringList args;
+        const char *message;
+    };
+    const Row rows[] = {
+        { { QStringLiteral("--size"), QStringLiteral("9x600") }, "Minimum size is 10x10 pixels!" },
+        { { QStringLiteral("--size"), QStringLiteral("2001x600") },
+            "Maximum size is 2000x3000 pixels!" },
+        { { QStringLiteral("--scale"), QStringLiteral("101") },
+            "101 is not a valid scaling factor: (5-100%)!" },
+        { { QStringLiteral("--size"), QStringLiteral("50x50"), QStringLiteral("--scale"),
+              QStringLiteral("20"), QStringLiteral("--crop-vert") },
+            "Resulting snapshot would be smaller than 10x10 pixels. Please increase size values "
+            "or scaling factor." },
+        { { QStringLiteral("--bg"), QStringLiteral("red") }, "--bg takes a colour as #RRGGBB" },
+        { { QStringLiteral("--format"), QStringLiteral("png") }, "--format takes jpg or bmp" },
+        { { QStringLiteral("--nonsense") }, "unknown option --nonsense" },
+    };
+    for (const Row &row : rows) {
+        result = runSnapshot(row.args + QStringList { QStringLiteral("--out"), out, pages.at(1) });
+        EXPECT_EQ(result.exitCode, 2) << row.message;
+        EXPECT_EQ(result.err.count(QLatin1Char('\n')), 1) << row.message;
+        EXPECT_TRUE(result.err.contains(QLatin1String(row.message))) << qPrintable(result.err);
+    }
+    EXPECT_EQ(written(), QStringList { QStringLiteral("snap_a_htm.bmp") });
+    EXPECT_EQ(runSnapshot({}).exitCode, 2);
+    EXPECT_EQ(runSnapshot({ QStringLiteral("--help") }).exitCode, 0);
+}

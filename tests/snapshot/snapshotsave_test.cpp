@@ -1,0 +1,374 @@
+#include "folderview/fileops.h"
+#include "platform/jpegcodec.h"
+#include "snapshot/snapshotsave.h"
+#include "support/scripteddialogs.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QImage composed()
+{
+    QImage image(40, 30, QImage::Format_RGB32);
+    image.fill(QColor(10, 120, 200));
+    return image;
+}
+
+// Bits per pixel from a bitmap file's header.
+int bmpDepth(const QByteArray &bytes)
+{
+    return bytes.size() > 29 && bytes.startsWith("BM") ? uchar(bytes[28]) | (uchar(bytes[29]) << 8)
+                                                       : -1;
+}
+
+struct FreeSpace {
+    explicit FreeSpace(qint64 bytes)
+    {
+        folderview::setFreeSpaceSource([bytes](const QString &) {
+            return folderview::VolumeSpace { QStringLiteral("/home"), bytes };
+        });
+    }
+    ~FreeSpace() { folderview::setFreeSpaceSource({}); }
+};
+
+class Recorder
+{
+public:
+    QStringList lines;
+    snapshot::StatusLine line()
+    {
+        return [this](const QString &text) { lines.append(text); };
+    }
+};
+
+} // namespace
+
+TEST(SaveSnapshotImage, WritesJpegAndTrueColourBitmap)
+{
+    ScriptedDialogs dialogs;
+    QTemporaryDir dir;
+    Recorder status;
+    QImage image = composed();
+    const QString bmp = dir.filePath(QStringLiteral("shot.bmp"));
+    ASSERT_TRUE(snapshot::SaveSnapshotImage(image, bmp, snapshot::OutputBmp, true, status.line()));
+    EXPECT_EQ(status.lines,
+        QStringList({ QStringLiteral("Converting snapshot to 24bit, please wait ..."),
+            QStringLiteral(" "), QStringLiteral("Saved as:") + bmp }));
+    EXPECT_EQ(image.format(), QImage::Format_RGB888); // converted once, in place
+    EXPECT_EQ(bmpDepth(readBytes(bmp)), 24);
+    EXPECT_EQ(QImage(bmp).pixel(5, 5), qRgb(10, 120, 200));
+
+    status.lines.clear();
+    const QString jpg = dir.filePath(QStringLiteral("shot.jpg"));
+    ASSERT_TRUE(snapshot::SaveSnapshotImage(image, jpg, snapshot::OutputJpg, false, status.line()));
+    EXPECT_FALSE(
+        status.lines.contains(QStringLiteral("Converting snapshot to 24bit, please wait ...")));
+    EXPECT_EQ(platform::readJpeg(jpg).size(), QSize(40, 30));
+    EXPECT_EQ(dialogs.calls.size(), 0);
+}
+
+TEST(SaveSnapshotImage, RefusalsWriteNothing)
+{
+    QTemporaryDir dir;
+    const QString existing = dir.filePath(QStringLiteral("old.jpg"));
+    struct Row {
+        const char *name;
+        QString file;
+        qint64 freeBytes;
+        int answer;
+        bool result;
+        const char *kind;
+        QString message;
+    };
+    const Row rows[] = {
+        { "empty name", QString(), -1, 0, false, "info", QStringLiteral("Invalid file name: ") },
+        { "too little space", dir.filePath(QStringLiteral("new.jpg")), 1999999, 0, false, "info",
+            QStringLiteral("Diskspace on drive \"/home\" < 2000Kb!\nProcess stopped.") },
+        { "existing, Cancel", existing, -1, platform::Dialogs::Cancel, false, "yesnocancel",
+            QStringLiteral("File exists: ") + existing + QStringLiteral("\n\nOverwrite ?") },
+        { "existing, No", existing, -1, platform::Dialogs::No, true, "yesnocancel",
+            QStringLiteral("File exists: ") + existing + QStringLiteral("\n\nOverwrite ?") },
+    };
+    for (const Row &row : rows) {
+        writeBytes(existing, "old");
+        ScriptedDialogs dialogs;
+        dialogs.answers = { row.answer };
+        FreeSpace space(row.freeBytes);
+        QImage image = composed();
+        EXPECT_EQ(
+            snapshot::SaveSnapshotImage(image, row.file, snapshot::OutputJpg, true, {}), row.result)
+            << row.name;
+        EXPECT_EQ(dialogs.texts(QLatin1String(row.kind)), QStringList { row.message }) << row.name;
+        EXPECT_EQ(readBytes(existing), QByteArray("old")) << row.name;
+        EXPECT_EQ(
+            QDir(dir.path()).entryList(QDir::Files), QStringList { QStringLiteral("old.jpg") })
+            << row.name;
+    }
+}
+
+namespace {
+
+// Told to overwrite, the write fails: reported in an error box, and false ends a batch.
+void expectWriteRefused(const QString &target)
+{
+    ScriptedDialogs dialogs;
+    dialogs.answers = { platform::Dialogs::Yes };
+    QImage image = composed();
+    EXPECT_FALSE(snapshot::SaveSnapshotImage(image, target, snapshot::OutputJpg, true, {}));
+    ASSERT_EQ(dialogs.count(QStringLiteral("error")), 1);
+    EXPECT_TRUE(
+        dialogs.texts(QStringLiteral("error"))
+            .first()
+            .startsWith(QStringLiteral("Cannot create file \"") + target + QStringLiteral("\".")));
+}
+
+} // namespace
+
+TEST(SaveSnapshotImage, AFailedWriteIsReportedAndEndsABatch)
+{
+    // A folder where the file should be: no rights let that be written over.
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("snap.jpg"));
+    QDir().mkpath(target);
+    expectWriteRefused(target);
+    EXPECT_TRUE(QFileInfo(target).isDir());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList());
+}
+
+TEST(SaveSnapshotImage, AReadOnlyFolderKeepsTheOldFile)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("locked"));
+    QDir().mkpath(folder);
+    const QString target = folder + QStringLiteral("/snap.jpg");
+    writeBytes(target, "old");
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+    if (QFileInfo(folder).isWritable()
+        && QFile(folder + QStringLiteral("/probe")).open(QIODevice::WriteOnly)) {
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        GTEST_SKIP() << "running with rights that ignore a read-only folder";
+    }
+    expectWriteRefused(target);
+    EXPECT_EQ(readBytes(target), QByteArray("old"));
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList { QStringLiteral("snap.jpg") });
+}
+
+TEST(SaveThroughDialog, ProposalFilterAndTargetName)
+{
+    QTemporaryDir dir;
+    const QString folder = QDir::toNativeSeparators(dir.path()) + QDir::separator();
+    const QString page = QStringLiteral("/web/index.htm");
+    struct Row {
+        const char *name;
+        QString chosen;
+        QString filter; // empty: the one shown stays
+        QString written; // empty: nothing
+        int depth; // of a bitmap, 0 for a JPEG
+    };
+    const Row rows[] = {
+        { "the proposal as it stands", folder + QStringLiteral("snap_index_htm.jpg"), QString(),
+            folder + QStringLiteral("snap_index_htm.jpg"), 0 },
+        { "second filter, name unchanged", folder + QStringLiteral("snap_index_htm.jpg"),
+            snapshot::saveDialogFilter(1), folder + QStringLiteral("snap_index_htm.jpg.bmp"), 24 },
+        { "a name without extension", folder + QStringLiteral("shot"), QString(),
+            folder + QStringLiteral("shot.jpg"), 0 },
+        { "another extension", folder + QStringLiteral("shot.png"), QString(),
+            folder + QStringLiteral("shot.png.jpg"), 0 },
+    };
+    for (const Row &row : rows) {
+        ScriptedDialogs dialogs;
+        dialogs.paths = { row.chosen };
+        if (!row.filter.isEmpty())
+            dialogs.filters = { row.filter };
+        int filterIndex = 0;
+        QString snapshotPath = QStringLiteral("/elsewhere/");
+        QImage image = composed();
+        snapshot::SaveThroughDialog(image, page, filterIndex, snapshotPath, {});
+        EXPECT_EQ(dialogs.texts(QStringLiteral("save")),
+            QStringList { QStringLiteral("/elsewhere/snap_index_htm.jpg") })
+            << row.name;
+        const QByteArray bytes = readBytes(row.written);
+        EXPECT_EQ(row.depth ? bmpDepth(bytes) : int(platform::decodeJpeg(bytes).isNull()),
+            row.depth ? 24 : 0)
+            << row.name;
+        EXPECT_EQ(snapshotPath, folder) << row.name;
+        EXPECT_EQ(filterIndex, row.filter.isEmpty() ? 0 : 1) << row.name;
+        QFile::remove(row.written);
+    }
+}
+
+TEST(SaveThroughDialog, RefusedNameAndCancel)
+{
+    QTemporaryDir dir;
+    ScriptedDialogs dialogs;
+    dialogs.paths = { dir.filePath(QStringLiteral("a?b")) };
+    int filterIndex = 1;
+    QString snapshotPath = QStringLiteral("/elsewhere/");
+    QImage image = composed();
+    snapshot::SaveThroughDialog(
+        image, QStringLiteral("/web/a.b.html"), filterIndex, snapshotPath, {});
+    // The last filter chosen is the one proposed.
+    EXPECT_EQ(dialogs.texts(QStringLiteral("save")),
+        QStringList { QStringLiteral("/elsewhere/snap_a_b_html.bmp") });
+    EXPECT_EQ(dialogs.texts(QStringLiteral("error")),
+        QStringList { QStringLiteral("Invalid Filename: a?b.bmp") });
+    EXPECT_EQ(dialogs.texts(QStringLiteral("info")),
+        QStringList { QStringLiteral("Invalid file name: ") });
+    EXPECT_EQ(snapshotPath, QStringLiteral("/elsewhere/"));
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
+
+    dialogs.calls.clear();
+    snapshot::SaveThroughDialog(image, QStringLiteral("/web/a.htm"), filterIndex, snapshotPath, {});
+    EXPECT_EQ(dialogs.count(QStringLiteral("save")), 1);
+    EXPECT_EQ(dialogs.calls.size(), 1);
+}
+
+namespace {
+
+class Entries : public folderview::SelectionQueries
+{
+public:
+    QStringList paths;
+    QList<bool> selected;
+    QString CurrentFile() const override { return {}; }
+    folderview::SelectionCount SelectionCounts() const override
+    {
+        return { 0, int(selected.count(true)), int(paths.size()) };
+    }
+    QString EntryPath(int index, bool onlySelected) const override
+    {
+        if (index >= paths.size() || (onlySelected && !selected.at(index)))
+            return {};
+        return paths.at(index);
+    }
+};
+
+class Progress : public folderview::BatchProgress
+{
+public:
+    QStringList events;
+    int stopAfter = -1; // texts set before the stop button is pressed
+    void InitProgBar(int max) override { events.append(QStringLiteral("init %1").arg(max)); }
+    void showProgress() override { events.append(QStringLiteral("show")); }
+    void setProgressText(const QString &text) override { events.append(text); }
+    void stepProgress() override { ++steps; }
+    bool stopRequested() const override { return stopAfter >= 0 && steps >= stopAfter; }
+    void closeProgress() override { events.append(QStringLiteral("close")); }
+    int steps = 0;
+};
+
+class BatchTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        for (const char *name : { "a.htm", "skip.htm", "b.htm", "c.htm" }) {
+            const QString path = site.filePath(QLatin1String(name));
+            writeBytes(path, "<html></html>");
+            entries.paths.append(path);
+        }
+        entries.selected = { true, false, true, true };
+        job.selectedCount = 3;
+        job.entryCount = 4;
+        out = QDir::toNativeSeparators(output.path()) + QDir::separator();
+    }
+
+    int run()
+    {
+        snapshot::BatchExport batch { entries, progress,
+            [this](const QString &file) {
+                shot.append(QFileInfo(file).fileName());
+                return QFileInfo::exists(file) ? &image : nullptr;
+            },
+            status.line(), [this](bool on) { enabled.append(on); } };
+        return snapshot::ExportSnapshots(batch, job, out);
+    }
+
+    QStringList written() const { return QDir(out).entryList(QDir::Files); }
+
+    QTemporaryDir site;
+    QTemporaryDir output;
+    QString out;
+    Entries entries;
+    Progress progress;
+    Recorder status;
+    QList<bool> enabled;
+    QStringList shot;
+    QImage image = composed();
+    snapshot::SnapshotJob job;
+};
+
+} // namespace
+
+TEST_F(BatchTest, SelectedEntriesInOrderWithTheirProgressLines)
+{
+    ScriptedDialogs dialogs;
+    EXPECT_EQ(run(), 3);
+    EXPECT_EQ(written(),
+        QStringList({ QStringLiteral("snap_a_htm.jpg"), QStringLiteral("snap_b_htm.jpg"),
+            QStringLiteral("snap_c_htm.jpg") }));
+    EXPECT_EQ(progress.events,
+        QStringList({ QStringLiteral("init 3"), QStringLiteral("show"),
+            QStringLiteral("(1 of 3): ") + entries.paths.at(0),
+            QStringLiteral("(2 of 3): ") + entries.paths.at(2),
+            QStringLiteral("(3 of 3): ") + entries.paths.at(3), QStringLiteral("close") }));
+    EXPECT_EQ(status.lines.last(), QStringLiteral("Snapshots done ..."));
+    EXPECT_EQ(enabled, QList<bool>({ false, true }));
+    EXPECT_EQ(progress.steps, 3);
+}
+
+TEST_F(BatchTest, OverwriteQuestionNoSkipsCancelEnds)
+{
+    writeBytes(out + QStringLiteral("snap_a_htm.jpg"), "old a");
+    writeBytes(out + QStringLiteral("snap_b_htm.jpg"), "old b");
+    ScriptedDialogs dialogs;
+    dialogs.answers = { platform::Dialogs::No, platform::Dialogs::Cancel };
+    EXPECT_EQ(run(), 1);
+    EXPECT_EQ(dialogs.count(QStringLiteral("yesnocancel")), 2);
+    EXPECT_EQ(readBytes(out + QStringLiteral("snap_a_htm.jpg")), QByteArray("old a"));
+    EXPECT_EQ(readBytes(out + QStringLiteral("snap_b_htm.jpg")), QByteArray("old b"));
+    EXPECT_FALSE(QFileInfo::exists(out + QStringLiteral("snap_c_htm.jpg")));
+    EXPECT_EQ(status.lines.last(), QStringLiteral("Snapshots done ..."));
+    EXPECT_EQ(enabled, QList<bool>({ false, true }));
+    EXPECT_EQ(progress.events.last(), QStringLiteral("close"));
+}
+
+TEST_F(BatchTest, StopEndsAfterTheCurrentFileAndMissingPagesWriteNothing)
+{
+    ScriptedDialogs dialogs;
+    QFile::remove(entries.paths.at(0));
+    progress.stopAfter = 2;
+    job.outputExtension = QStringLiteral(".bmp");
+    job.outputKind = snapshot::OutputBmp;
+    EXPECT_EQ(run(), 2);
+    EXPECT_EQ(shot, QStringList({ QStringLiteral("a.htm"), QStringLiteral("b.htm") }));
+    EXPECT_EQ(written(), QStringList { QStringLiteral("snap_b_htm.bmp") });
+    EXPECT_EQ(status.lines.last(), QStringLiteral("Snapshots done ..."));
+}
+
+TEST_F(BatchTest, TheOutputFolderIsCreated)
+{
+    ScriptedDialogs dialogs;
+    out = output.filePath(QStringLiteral("new/deeper"));
+    EXPECT_EQ(run(), 3);
+    EXPECT_EQ(written().size(), 3);
+}
