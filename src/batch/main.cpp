@@ -1,4 +1,6 @@
+#include "cleanthumbscommand.h"
 #include "formatcommand.h"
+#include "resizecommand.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -12,8 +14,11 @@ QString usage()
     return QStringLiteral("Usage: folioscope-batch COMMAND [OPTIONS]\n"
                           "\n"
                           "Commands:\n"
-                          "  format    format, compress or trim an HTML page (see "
-                          "\"folioscope-batch format --help\")\n"
+                          "  format         format, compress or trim an HTML page\n"
+                          "  resize         scale a PPM, PNG or BMP picture with the resampler\n"
+                          "  clean-thumbs   remove orphaned (or all) thumbnails\n"
+                          "\n"
+                          "\"folioscope-batch COMMAND --help\" describes a command.\n"
                           "\n"
                           "Options:\n"
                           "  -h, --help    show this text\n");
@@ -40,6 +45,11 @@ int main(int argc, char **argv)
     if (command == u"format")
         return batch::runFormatCommand(args.mid(1), in, out, err,
                                        QCoreApplication::applicationDirPath());
+    if (command == u"resize")
+        return batch::runResizeCommand(args.mid(1), out, err);
+    if (command == u"clean-thumbs")
+        return batch::runCleanThumbsCommand(args.mid(1), out, err,
+                                            QCoreApplication::applicationDirPath());
     const QString problem = command.isEmpty()
                                 ? QStringLiteral("no command given")
                                 : QStringLiteral("unknown command \"%1\"").arg(command);
