@@ -30,28 +30,9 @@ struct FormatArguments {
     QStringList files; // none or "-": standard input
 };
 
-void writeLine(QIODevice &device, const QString &line)
-{
-    device.write((line + QLatin1Char('\n')).toLocal8Bit());
-}
-
 void report(QIODevice &err, const QString &problem)
 {
     writeLine(err, QStringLiteral("folioscope-batch format: ") + problem);
-}
-
-// Takes the value of an option given as "--name VALUE" or "--name=VALUE".
-bool takeValue(const QStringList &args, qsizetype &i, const QString &name, QString *value)
-{
-    const QString &arg = args.at(i);
-    if (arg == name) {
-        if (i + 1 >= args.size())
-            return false;
-        *value = args.at(++i);
-        return true;
-    }
-    *value = arg.sliced(name.size() + 1);
-    return true;
 }
 
 bool parseMode(const QString &mode, formatter::FormatMode *parsed)
@@ -73,7 +54,7 @@ bool parseOptions(const QStringList &args, FormatArguments *parsed, QString *err
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &arg = args.at(i);
         const auto isOption = [&arg, filesOnly](const QString &name) {
-            return !filesOnly && (arg == name || arg.startsWith(name + QLatin1Char('=')));
+            return !filesOnly && batch::isOption(arg, name);
         };
         if (!filesOnly && (arg == u"--help" || arg == u"-h")) {
             parsed->help = true;

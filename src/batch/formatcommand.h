@@ -1,13 +1,12 @@
 #pragma once
 
+#include "batchargs.h"
+
 #include <QIODevice>
 #include <QString>
 #include <QStringList>
 
 namespace batch {
-
-// Exit statuses of the batch tool.
-enum ExitStatus { ExitOk = 0, ExitFailed = 1, ExitSomeFailed = 1, ExitUsage = 2 };
 
 // "folioscope-batch format [options] [FILE]" or "... --in-place FILE...": args are the
 // arguments after "format". Reads FILE (standard input when absent or "-") and writes the

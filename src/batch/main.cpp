@@ -1,4 +1,6 @@
+#include "cleanthumbscommand.h"
 #include "formatcommand.h"
+#include "resizecommand.h"
 #include "snapshotcommand.h"
 
 #include "platform/startup.h"
@@ -8,29 +10,77 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 
 namespace {
 
+struct Streams {
+    QFile in;
+    QFile out;
+    QFile err;
+};
+
+struct Command {
+    const char *name;
+    const char *summary;
+    // Commands that render pages need the widgets and the engine, without a screen.
+    bool renders;
+    std::function<int(const QStringList &args, Streams &io)> run;
+};
+
+QString programFolder() { return QCoreApplication::applicationDirPath(); }
+
+const std::vector<Command> &commands()
+{
+    static const std::vector<Command> table = {
+        {"format", "format, compress or trim an HTML page", false,
+         [](const QStringList &args, Streams &io) {
+             return batch::runFormatCommand(args, io.in, io.out, io.err, programFolder());
+         }},
+        {"resize", "scale a PPM, PNG or BMP picture with the resampler", false,
+         [](const QStringList &args, Streams &io) {
+             return batch::runResizeCommand(args, io.out, io.err);
+         }},
+        {"clean-thumbs", "remove orphaned (or all) thumbnails", false,
+         [](const QStringList &args, Streams &io) {
+             return batch::runCleanThumbsCommand(args, io.out, io.err, programFolder());
+         }},
+        {"snapshot", "write framed snapshots of pages as JPG or BMP files", true,
+         [](const QStringList &args, Streams &io) {
+             return batch::runSnapshotCommand(args, io.out, io.err);
+         }},
+    };
+    return table;
+}
+
+const Command *findCommand(const QString &name)
+{
+    for (const Command &command : commands())
+        if (name == QLatin1String(command.name))
+            return &command;
+    return nullptr;
+}
+
 QString usage()
 {
-    return QStringLiteral("Usage: folioscope-batch COMMAND [OPTIONS]\n"
-                          "\n"
-                          "Commands:\n"
-                          "  format    format, compress or trim an HTML page (see "
-                          "\"folioscope-batch format --help\")\n"
-                          "  snapshot  write framed snapshots of pages as JPG or BMP files\n"
-                          "\n"
-                          "Options:\n"
-                          "  -h, --help    show this text\n");
+    QString text = QStringLiteral("Usage: folioscope-batch COMMAND [OPTIONS]\n\nCommands:\n");
+    for (const Command &command : commands())
+        text += QStringLiteral("  %1%2\n")
+                    .arg(QLatin1String(command.name), -15)
+                    .arg(QLatin1String(command.summary));
+    text += QStringLiteral("\n\"folioscope-batch COMMAND --help\" describes a command.\n\n"
+                           "Options:\n"
+                           "  -h, --help    show this text\n");
+    return text;
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    // Commands that render pages need the widgets and the engine, without a screen.
-    const bool renders = argc > 1 && qstrcmp(argv[1], "snapshot") == 0;
+    const Command *command = argc > 1 ? findCommand(QString::fromLocal8Bit(argv[1])) : nullptr;
+    const bool renders = command && command->renders;
     if (renders) {
         platform::prepareHeadlessApplicationStart();
         // The engine's start-up chatter is not a problem of the user's files: stderr keeps
@@ -40,32 +90,26 @@ int main(int argc, char **argv)
                 std::abort();
         });
     }
-    const std::unique_ptr<QCoreApplication> app = renders
-        ? std::make_unique<QApplication>(argc, argv)
-        : std::make_unique<QCoreApplication>(argc, argv);
-    QFile in;
-    QFile out;
-    QFile err;
-    in.open(stdin, QIODevice::ReadOnly);
-    out.open(stdout, QIODevice::WriteOnly);
-    err.open(stderr, QIODevice::WriteOnly);
+    const std::unique_ptr<QCoreApplication> app =
+        renders ? std::make_unique<QApplication>(argc, argv)
+                : std::make_unique<QCoreApplication>(argc, argv);
+    Streams io;
+    io.in.open(stdin, QIODevice::ReadOnly);
+    io.out.open(stdout, QIODevice::WriteOnly);
+    io.err.open(stderr, QIODevice::WriteOnly);
 
     const QStringList args = QCoreApplication::arguments().mid(1);
-    const QString command = args.value(0);
-    if (command == u"--help" || command == u"-h") {
-        out.write(usage().toLocal8Bit());
+    const QString name = args.value(0);
+    if (name == u"--help" || name == u"-h") {
+        io.out.write(usage().toLocal8Bit());
         return batch::ExitOk;
     }
-    if (command == u"format")
-        return batch::runFormatCommand(args.mid(1), in, out, err,
-                                       QCoreApplication::applicationDirPath());
-    if (command == u"snapshot")
-        return batch::runSnapshotCommand(args.mid(1), out, err);
-    const QString problem = command.isEmpty()
-                                ? QStringLiteral("no command given")
-                                : QStringLiteral("unknown command \"%1\"").arg(command);
-    err.write((QStringLiteral("folioscope-batch: ") + problem
-               + QStringLiteral(" (see folioscope-batch --help)\n"))
-                  .toLocal8Bit());
+    if (command)
+        return command->run(args.mid(1), io);
+    const QString problem = name.isEmpty() ? QStringLiteral("no command given")
+                                           : QStringLiteral("unknown command \"%1\"").arg(name);
+    io.err.write((QStringLiteral("folioscope-batch: ") + problem
+                  + QStringLiteral(" (see folioscope-batch --help)\n"))
+                     .toLocal8Bit());
     return batch::ExitUsage;
 }

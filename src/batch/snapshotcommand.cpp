@@ -1,5 +1,7 @@
 #include "snapshotcommand.h"
 
+#include "batchargs.h"
+
 #include "formatcommand.h"
 
 #include "app/settings.h"
@@ -20,11 +22,6 @@ namespace {
 
 const QString kPrefix = QStringLiteral("folioscope-batch snapshot: ");
 
-void writeLine(QIODevice &device, const QString &line)
-{
-    device.write((line + QLatin1Char('\n')).toLocal8Bit());
-}
-
 struct SnapshotArguments {
     snapshot::SnapshotEntries entries;
     int kind = snapshot::OutputJpg;
@@ -40,20 +37,6 @@ bool parseColour(const QString &text, int *value)
     if (!pattern.match(text).hasMatch())
         return false;
     *value = snapshot::valueFromColor(QColor(text));
-    return true;
-}
-
-// The option's value: "--name VALUE" or "--name=VALUE".
-bool optionValue(const QStringList &args, qsizetype &i, const QString &name, QString *value)
-{
-    const QString &arg = args.at(i);
-    if (arg.startsWith(name + QLatin1Char('='))) {
-        *value = arg.sliced(name.size() + 1);
-        return true;
-    }
-    if (i + 1 >= args.size())
-        return false;
-    *value = args.at(++i);
     return true;
 }
 
@@ -115,7 +98,7 @@ bool parse(const QStringList &args, SnapshotArguments *parsed, QString *error)
             parsed->force = true;
         } else if (valued.contains(name)) {
             QString value;
-            if (!optionValue(args, i, name, &value)) {
+            if (!takeValue(args, i, name, &value)) {
                 *error = name + QStringLiteral(" needs a value");
                 return false;
             }

@@ -17,6 +17,11 @@ namespace {
 // Larger pictures are refused before anything is allocated for them.
 constexpr qint64 kMaxPixels = qint64(1) << 26;
 constexpr qint64 kMaxFileBytes = qint64(1) << 28;
+// A progressive file may split its data into any number of scans, each a pass over the whole
+// picture; ours have one, other writers about ten.
+constexpr int kMaxScans = 100;
+// Working memory of the decoder itself (a progressive picture keeps all its coefficients).
+constexpr long kMaxDecoderMemory = 256L << 20;
 
 #if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
 constexpr J_COLOR_SPACE kRgb32Space = JCS_EXT_BGRA; // QImage::Format_RGB32 in memory order
@@ -43,7 +48,7 @@ void onMessage(j_common_ptr cinfo, int level)
         failHard(cinfo);
 }
 
-void silent(j_common_ptr) {}
+void silent(j_common_ptr) { }
 
 void installErrorManager(ErrorManager &err)
 {
@@ -58,7 +63,15 @@ void installErrorManager(ErrorManager &err)
 struct Decoder {
     jpeg_decompress_struct cinfo;
     ErrorManager err;
+    jpeg_progress_mgr progress;
 };
+
+void limitScans(j_common_ptr cinfo)
+{
+    if (cinfo->is_decompressor
+        && reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > kMaxScans)
+        failHard(cinfo);
+}
 
 // Compressed bytes go through a small chunk into a byte array of the caller.
 struct Encoder {
@@ -93,7 +106,7 @@ void flushLastChunk(j_compress_ptr cinfo)
 {
     Encoder *e = encoderOf(cinfo);
     e->out->append(reinterpret_cast<const char *>(e->chunk),
-                   qsizetype(sizeof(e->chunk) - e->dest.free_in_buffer));
+        qsizetype(sizeof(e->chunk) - e->dest.free_in_buffer));
 }
 
 bool decodeInto(Decoder *d, const unsigned char *data, unsigned long size, QImage *out)
@@ -105,6 +118,9 @@ bool decodeInto(Decoder *d, const unsigned char *data, unsigned long size, QImag
         return false;
     }
     jpeg_create_decompress(&d->cinfo);
+    d->progress.progress_monitor = limitScans;
+    d->cinfo.progress = &d->progress;
+    d->cinfo.mem->max_memory_to_use = kMaxDecoderMemory;
     jpeg_mem_src(&d->cinfo, data, size);
     jpeg_read_header(&d->cinfo, TRUE);
 
@@ -192,7 +208,7 @@ QImage decodeJpeg(const QByteArray &data)
     Decoder decoder;
     QImage image;
     if (!decodeInto(&decoder, reinterpret_cast<const unsigned char *>(data.constData()),
-                    static_cast<unsigned long>(data.size()), &image))
+            static_cast<unsigned long>(data.size()), &image))
         return {};
     return image;
 }

@@ -6,9 +6,14 @@
 
 namespace platform {
 
+// The qualities the program writes with.
+constexpr int kThumbJpegQuality = 70;
+constexpr int kSnapshotJpegQuality = 75;
+
 // JPEG pictures through libjpeg. Reading never trusts the file: a missing, empty, truncated,
-// corrupt or absurdly large picture gives a null image, and any warning of the decoder counts
-// as damage, because the pictures read here are the ones this program wrote.
+// corrupt or absurdly large picture, or a progressive one of too many scans, gives a null
+// image, and any warning of the decoder counts as damage, because the pictures read here are
+// the ones this program wrote. Grey, CMYK and progressive pictures of other writers decode.
 QImage readJpeg(const QString &path);
 QImage decodeJpeg(const QByteArray &data);
 

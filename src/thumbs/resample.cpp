@@ -129,12 +129,19 @@ FS_INLINE void widenBytes(const Bytes16 &column, Ints4 out[4])
 {
     const Bytes16 zero = {};
     const Shorts8 zeroShorts = {};
-    const Shorts8 low = Shorts8(__builtin_shuffle(
-        column, zero, Bytes16 { 0, 16, 1, 16, 2, 16, 3, 16, 4, 16, 5, 16, 6, 16, 7, 16 }));
-    const Shorts8 high = Shorts8(__builtin_shuffle(
-        column, zero, Bytes16 { 8, 16, 9, 16, 10, 16, 11, 16, 12, 16, 13, 16, 14, 16, 15, 16 }));
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+    const Bytes16 lowBytes = { 0, 16, 1, 16, 2, 16, 3, 16, 4, 16, 5, 16, 6, 16, 7, 16 };
+    const Bytes16 highBytes = { 8, 16, 9, 16, 10, 16, 11, 16, 12, 16, 13, 16, 14, 16, 15, 16 };
     const Shorts8 first = { 0, 8, 1, 8, 2, 8, 3, 8 };
     const Shorts8 second = { 4, 8, 5, 8, 6, 8, 7, 8 };
+#else
+    const Bytes16 lowBytes = { 16, 0, 16, 1, 16, 2, 16, 3, 16, 4, 16, 5, 16, 6, 16, 7 };
+    const Bytes16 highBytes = { 16, 8, 16, 9, 16, 10, 16, 11, 16, 12, 16, 13, 16, 14, 16, 15 };
+    const Shorts8 first = { 8, 0, 8, 1, 8, 2, 8, 3 };
+    const Shorts8 second = { 8, 4, 8, 5, 8, 6, 8, 7 };
+#endif
+    const Shorts8 low = Shorts8(__builtin_shuffle(column, zero, lowBytes));
+    const Shorts8 high = Shorts8(__builtin_shuffle(column, zero, highBytes));
     out[0] = Ints4(__builtin_shuffle(low, zeroShorts, first));
     out[1] = Ints4(__builtin_shuffle(low, zeroShorts, second));
     out[2] = Ints4(__builtin_shuffle(high, zeroShorts, first));

@@ -1,6 +1,11 @@
+#include "thumbs/resample.h"
+#include "thumbs/thumbstore.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -45,6 +50,7 @@ QByteArray readBytes(const QString &path)
 // A program folder with a style that signs whole-document runs.
 void writeBytes(const QString &path, const QByteArray &bytes)
 {
+    QDir().mkpath(QFileInfo(path).path());
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
     file.write(bytes);
@@ -201,4 +207,143 @@ TEST(BatchFormat, LargeFilesComeBackWhole)
             0);
         EXPECT_TRUE(readBytes(path) == result.out) << line.constData();
     }
+}
+
+namespace {
+
+QImage gradient(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB888);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, qRgb(x * 255 / width, y * 255 / height, (x * y) & 0xff));
+    return image;
+}
+
+// A binary PPM with `missing` bytes cut from the end of its pixel data.
+QByteArray ppmBytes(const QImage &image, int missing = 0)
+{
+    QByteArray bytes
+        = QStringLiteral("P6\n%1 %2\n255\n").arg(image.width()).arg(image.height()).toLatin1();
+    for (int y = 0; y < image.height(); ++y)
+        bytes.append(
+            reinterpret_cast<const char *>(image.constScanLine(y)), qsizetype(image.width()) * 3);
+    bytes.chop(missing);
+    return bytes;
+}
+
+} // namespace
+
+// Every output format holds exactly the resampler's bytes.
+TEST(BatchResize, WritesTheResamplersPicture)
+{
+    QTemporaryDir dir;
+    const QImage source = gradient(64, 48);
+    const QString in = dir.filePath(QStringLiteral("in.ppm"));
+    writeBytes(in, ppmBytes(source));
+    for (const int filter : { 0, 5, 6 }) {
+        QImage expected(130, 100, QImage::Format_RGB888);
+        const thumbs::FilterEntry &entry = thumbs::FilterCatalog[size_t(filter)];
+        ASSERT_TRUE(thumbs::ResampleBitmap(source, expected, entry.filter, entry.support));
+        for (const char *suffix : { "ppm", "png", "bmp" }) {
+            const QString out = dir.filePath(QStringLiteral("out.") + QLatin1String(suffix));
+            const Result result = runBatch(
+                { QStringLiteral("resize"), QStringLiteral("--filter"), QString::number(filter),
+                    QStringLiteral("--size"), QStringLiteral("130x100"), in, out });
+            EXPECT_EQ(result.exitCode, 0) << suffix << " " << result.err.constData();
+            EXPECT_EQ(QImage(out).convertToFormat(QImage::Format_RGB888), expected)
+                << suffix << " filter " << filter;
+        }
+    }
+    // PNG and BMP come in too; Lanczos3 is the default filter.
+    const QString png = dir.filePath(QStringLiteral("in.png"));
+    ASSERT_TRUE(source.save(png));
+    const QString out = dir.filePath(QStringLiteral("enlarged.bmp"));
+    EXPECT_EQ(
+        runBatch({ QStringLiteral("resize"), QStringLiteral("--size=100x80"), png, out }).exitCode,
+        0);
+    QImage expected(100, 80, QImage::Format_RGB888);
+    const thumbs::FilterEntry &lanczos = thumbs::FilterCatalog[thumbs::kLanczos3];
+    ASSERT_TRUE(thumbs::ResampleBitmap(source, expected, lanczos.filter, lanczos.support));
+    EXPECT_EQ(QImage(out).convertToFormat(QImage::Format_RGB888), expected);
+}
+
+TEST(BatchResize, BadInputAndUsage)
+{
+    QTemporaryDir dir;
+    const QImage source = gradient(20, 10);
+    const QString good = dir.filePath(QStringLiteral("good.ppm"));
+    writeBytes(good, ppmBytes(source));
+    writeBytes(dir.filePath(QStringLiteral("short.ppm")), ppmBytes(source, 7));
+    writeBytes(
+        dir.filePath(QStringLiteral("header.ppm")), "P6\n20 ten\n255\n" + QByteArray(600, 'x'));
+    writeBytes(dir.filePath(QStringLiteral("huge.ppm")), "P6\n99999 99999\n255\nxyz");
+    writeBytes(dir.filePath(QStringLiteral("text.ppm")), "P3\n1 1\n255\n1 2 3\n");
+    writeBytes(dir.filePath(QStringLiteral("empty.png")), QByteArray());
+    const QString out = dir.filePath(QStringLiteral("out.png"));
+    const auto inDir = [&dir](const char *name) { return dir.filePath(QLatin1String(name)); };
+
+    struct Row {
+        const char *name;
+        QStringList args;
+        int exitCode;
+        const char *inErr;
+    };
+    const QString size = QStringLiteral("--size=8x8");
+    const Row rows[] = {
+        { "too few bytes", { size, inDir("short.ppm"), out }, 1, "short.ppm" },
+        { "wrong header", { size, inDir("header.ppm"), out }, 1, "header.ppm" },
+        { "absurd size in the header", { size, inDir("huge.ppm"), out }, 1, "huge.ppm" },
+        { "text PPM", { size, inDir("text.ppm"), out }, 1, "not a PPM (P6), PNG or BMP" },
+        { "zero-byte PNG", { size, inDir("empty.png"), out }, 1, "empty.png" },
+        { "missing input", { size, inDir("none.ppm"), out }, 1, "none.ppm" },
+        { "one pixel wide", { QStringLiteral("--size=1x8"), good, out }, 1, "one pixel wide" },
+        { "one pixel high", { QStringLiteral("--size=8x1"), good, out }, 1, "one pixel wide" },
+        { "output folder missing", { size, good, inDir("no/such/out.png") }, 1, "out.png" },
+        { "no size", { good, out }, 2, "--size" },
+        { "zero size", { QStringLiteral("--size=0x8"), good, out }, 2, "--size" },
+        { "size beyond the limit", { QStringLiteral("--size=99999x99999"), good, out }, 2,
+            "--size" },
+        { "size not a size", { QStringLiteral("--size=big"), good, out }, 2, "--size" },
+        { "filter out of range", { QStringLiteral("--filter=7"), size, good, out }, 2, "--filter" },
+        { "JPEG output", { size, good, inDir("out.jpg") }, 2, "out.jpg" },
+        { "one file only", { size, good }, 2, "OUT" },
+    };
+    for (const Row &row : rows) {
+        const Result result = runBatch(QStringList { QStringLiteral("resize") } + row.args);
+        EXPECT_EQ(result.exitCode, row.exitCode) << row.name;
+        EXPECT_TRUE(result.err.contains(row.inErr)) << row.name << ": " << result.err.constData();
+        EXPECT_EQ(result.err.count('\n'), 1) << row.name << ": one line on standard error";
+        EXPECT_FALSE(QFile::exists(out)) << row.name;
+    }
+    EXPECT_TRUE(
+        runBatch({ QStringLiteral("resize"), QStringLiteral("--help") }).out.contains("Lanczos3"));
+}
+
+TEST(BatchCleanThumbs, PrintsTheMenuMessage)
+{
+    QTemporaryDir dir;
+    const QString thumbs = dir.filePath(QStringLiteral("THUMBS"));
+    writeBytes(thumbs + QStringLiteral("/=no=such=folder/a.htm.jpg"), "x");
+    writeBytes(thumbs + QStringLiteral("/=no=such=folder/b.htm.jpg"), "x");
+    writeBytes(dir.filePath(QStringLiteral("page.htm")), "x");
+    writeBytes(thumbs::ThumbFileFor(thumbs, dir.path(), QStringLiteral("page.htm")), "x");
+
+    Result result = runBatch(
+        { QStringLiteral("clean-thumbs"), QStringLiteral("--program-folder"), dir.path() });
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out, QByteArray("3 thumbnails found.\n\n2 orphaned thumbnails removed.\n"));
+    result = runBatch({ QStringLiteral("clean-thumbs"), QStringLiteral("--all"),
+        QStringLiteral("--program-folder=") + dir.path() });
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out, QByteArray("1 thumbnails removed.\n"));
+    EXPECT_TRUE(QDir(thumbs).isEmpty());
+
+    const Result missing = runBatch({ QStringLiteral("clean-thumbs"),
+        QStringLiteral("--program-folder"), dir.filePath(QStringLiteral("nowhere")) });
+    EXPECT_EQ(missing.exitCode, 2);
+    EXPECT_EQ(missing.err.count('\n'), 1);
+    EXPECT_EQ(runBatch({ QStringLiteral("clean-thumbs"), QStringLiteral("--bogus") }).exitCode, 2);
+    EXPECT_TRUE(runBatch({ QStringLiteral("clean-thumbs"), QStringLiteral("--help") })
+                    .out.contains("--all"));
 }

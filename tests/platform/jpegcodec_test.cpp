@@ -8,6 +8,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include <jpeglib.h>
+
 namespace {
 
 // A thumbnail-sized picture with smooth colour changes and one sharp edge.
@@ -29,7 +35,7 @@ double meanChannelDifference(const QImage &a, const QImage &b)
             const QRgb p = a.pixel(x, y);
             const QRgb q = b.pixel(x, y);
             sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q))
-                   + std::abs(qBlue(p) - qBlue(q));
+                + std::abs(qBlue(p) - qBlue(q));
         }
     return sum / (3.0 * a.width() * a.height());
 }
@@ -55,7 +61,7 @@ TEST(JpegCodec, WriteThenReadKeepsThePicture)
     EXPECT_LT(meanChannelDifference(original, back), 3.0);
     EXPECT_EQ(qAlpha(back.pixel(0, 0)), 255);
     // No temporary file stays beside the picture.
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("t.jpg")});
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList { QStringLiteral("t.jpg") });
 }
 
 TEST(JpegCodec, BaselineWithOptimisedTables)
@@ -63,12 +69,12 @@ TEST(JpegCodec, BaselineWithOptimisedTables)
     const QByteArray bytes = platform::encodeJpeg(samplePicture(), 75);
     ASSERT_GT(bytes.size(), 4);
     EXPECT_TRUE(bytes.startsWith("\xFF\xD8"));
-    EXPECT_TRUE(bytes.contains(QByteArray("\xFF\xC0", 2)));  // baseline frame
+    EXPECT_TRUE(bytes.contains(QByteArray("\xFF\xC0", 2))); // baseline frame
     EXPECT_FALSE(bytes.contains(QByteArray("\xFF\xC2", 2))); // never progressive
     // Optimised Huffman tables make a smaller file than the standard ones would; the best we
     // can check without a second encoder is that higher quality costs more bytes.
     EXPECT_LT(platform::encodeJpeg(samplePicture(), 30).size(),
-              platform::encodeJpeg(samplePicture(), 95).size());
+        platform::encodeJpeg(samplePicture(), 95).size());
 }
 
 TEST(JpegCodec, GreyPictureDecodes)
@@ -97,13 +103,13 @@ TEST(JpegCodec, DamagedInputGivesNullImage)
         QByteArray bytes;
     };
     const Row rows[] = {
-        {"empty", QByteArray()},
-        {"text", QByteArray("<html>not a picture</html>")},
-        {"start marker only", QByteArray("\xFF\xD8", 2)},
-        {"truncated to half", good.left(good.size() / 2)},
-        {"header only", good.left(sof + 12)},
-        {"absurd size", hugeFrame},
-        {"zeros", QByteArray(4096, '\0')},
+        { "empty", QByteArray() },
+        { "text", QByteArray("<html>not a picture</html>") },
+        { "start marker only", QByteArray("\xFF\xD8", 2) },
+        { "truncated to half", good.left(good.size() / 2) },
+        { "header only", good.left(sof + 12) },
+        { "absurd size", hugeFrame },
+        { "zeros", QByteArray(4096, '\0') },
     };
     QTemporaryDir dir;
     for (const Row &row : rows) {
@@ -153,5 +159,105 @@ TEST(JpegCodec, FailedWriteLeavesOldFile)
     ASSERT_TRUE(QDir().mkdir(folder));
     EXPECT_FALSE(platform::writeJpeg(samplePicture(), folder, 70));
     EXPECT_TRUE(QFileInfo(folder).isDir());
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("keep.jpg")});
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList { QStringLiteral("keep.jpg") });
+}
+
+namespace {
+
+// Pictures that other writers make: CMYK, progressive, any scan script. Built with libjpeg
+// itself; `scans` replaces the scan script when given.
+QByteArray encodeForeign(int width, int height, J_COLOR_SPACE space, int components,
+    bool progressive, const std::vector<jpeg_scan_info> &scans = {})
+{
+    jpeg_compress_struct cinfo;
+    jpeg_error_mgr err;
+    cinfo.err = jpeg_std_error(&err);
+    jpeg_create_compress(&cinfo);
+    unsigned char *buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&cinfo, &buffer, &size);
+    cinfo.image_width = JDIMENSION(width);
+    cinfo.image_height = JDIMENSION(height);
+    cinfo.input_components = components;
+    cinfo.in_color_space = space;
+    jpeg_set_defaults(&cinfo);
+    if (progressive)
+        jpeg_simple_progression(&cinfo);
+    if (!scans.empty()) {
+        cinfo.scan_info = scans.data();
+        cinfo.num_scans = int(scans.size());
+    }
+    jpeg_start_compress(&cinfo, TRUE);
+    std::vector<JSAMPLE> row(size_t(width) * size_t(components));
+    while (cinfo.next_scanline < cinfo.image_height) {
+        for (int x = 0; x < width; ++x)
+            for (int c = 0; c < components; ++c)
+                row[size_t(x * components + c)]
+                    = JSAMPLE(components == 4 ? (c == 0 || c == 3 ? 255 : 0) : (x * 4) & 0xff);
+        JSAMPROW pointer = row.data();
+        jpeg_write_scanlines(&cinfo, &pointer, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    QByteArray bytes(reinterpret_cast<const char *>(buffer), qsizetype(size));
+    free(buffer);
+    return bytes;
+}
+
+// A grey picture in one scan per AC coefficient, each first sent at half precision and then
+// refined: 2 + 2 x 63 scans.
+std::vector<jpeg_scan_info> manyScans()
+{
+    std::vector<jpeg_scan_info> scans;
+    scans.push_back({ 1, { 0 }, 0, 0, 0, 1 });
+    scans.push_back({ 1, { 0 }, 0, 0, 1, 0 });
+    for (int k = 1; k < 64; ++k) {
+        scans.push_back({ 1, { 0 }, k, k, 0, 1 });
+        scans.push_back({ 1, { 0 }, k, k, 1, 0 });
+    }
+    return scans;
+}
+
+} // namespace
+
+TEST(JpegCodec, PicturesOfOtherWriters)
+{
+    // Stored CMYK is inverted: full cyan ink byte 255 and black byte 255 read as red.
+    const QImage cmyk = platform::decodeJpeg(encodeForeign(64, 48, JCS_CMYK, 4, false));
+    ASSERT_FALSE(cmyk.isNull());
+    EXPECT_EQ(cmyk.size(), QSize(64, 48));
+    EXPECT_GT(qRed(cmyk.pixel(10, 10)), 240);
+    EXPECT_LT(qGreen(cmyk.pixel(10, 10)), 15);
+
+    const QImage progressive = platform::decodeJpeg(encodeForeign(64, 48, JCS_RGB, 3, true));
+    ASSERT_FALSE(progressive.isNull());
+    EXPECT_EQ(progressive.size(), QSize(64, 48));
+    const QImage progressiveCmyk = platform::decodeJpeg(encodeForeign(40, 40, JCS_CMYK, 4, true));
+    EXPECT_FALSE(progressiveCmyk.isNull());
+}
+
+TEST(JpegCodec, TooManyScansOrPixelsAreRefused)
+{
+    const std::vector<jpeg_scan_info> scans = manyScans();
+    const QByteArray many = encodeForeign(32, 32, JCS_GRAYSCALE, 1, false, scans);
+    ASSERT_TRUE(many.contains(QByteArray("\xFF\xC2", 2))); // really progressive
+    EXPECT_TRUE(platform::decodeJpeg(many).isNull());
+    // Fewer scans of the same kind decode.
+    const std::vector<jpeg_scan_info> fewer(scans.begin(), scans.begin() + 2);
+    std::vector<jpeg_scan_info> allAtOnce = fewer;
+    allAtOnce.push_back({ 1, { 0 }, 1, 63, 0, 0 });
+    EXPECT_FALSE(
+        platform::decodeJpeg(encodeForeign(32, 32, JCS_GRAYSCALE, 1, false, allAtOnce)).isNull());
+
+    // 20000 x 20000 in the frame header, with or without data behind it.
+    for (const bool progressive : { false, true }) {
+        QByteArray bytes = encodeForeign(16, 16, JCS_RGB, 3, progressive);
+        const qsizetype sof = bytes.indexOf(QByteArray(progressive ? "\xFF\xC2" : "\xFF\xC0", 2));
+        ASSERT_GE(sof, 0);
+        for (const int at : { 5, 7 }) {
+            bytes[sof + at] = char(20000 >> 8);
+            bytes[sof + at + 1] = char(20000 & 0xff);
+        }
+        EXPECT_TRUE(platform::decodeJpeg(bytes).isNull()) << progressive;
+    }
 }

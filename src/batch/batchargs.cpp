@@ -1,0 +1,28 @@
+#include "batchargs.h"
+
+namespace batch {
+
+void writeLine(QIODevice &device, const QString &line)
+{
+    device.write((line + QLatin1Char('\n')).toLocal8Bit());
+}
+
+bool isOption(const QString &arg, const QString &name)
+{
+    return arg == name || arg.startsWith(name + QLatin1Char('='));
+}
+
+bool takeValue(const QStringList &args, qsizetype &i, const QString &name, QString *value)
+{
+    const QString &arg = args.at(i);
+    if (arg == name) {
+        if (i + 1 >= args.size())
+            return false;
+        *value = args.at(++i);
+        return true;
+    }
+    *value = arg.sliced(name.size() + 1);
+    return true;
+}
+
+} // namespace batch

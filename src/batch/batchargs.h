@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QIODevice>
+#include <QString>
+#include <QStringList>
+
+namespace batch {
+
+// Exit statuses of the batch tool.
+enum ExitStatus { ExitOk = 0, ExitFailed = 1, ExitSomeFailed = ExitFailed, ExitUsage = 2 };
+
+void writeLine(QIODevice &device, const QString &line);
+
+// True when `arg` is the option `name`, alone or as "name=VALUE".
+bool isOption(const QString &arg, const QString &name);
+
+// Takes the value of an option given as "--name VALUE" or "--name=VALUE"; false when the
+// value is missing.
+bool takeValue(const QStringList &args, qsizetype &i, const QString &name, QString *value);
+
+} // namespace batch
