@@ -2,9 +2,13 @@
 
 #include "platform/qtdialogs.h"
 
+#include <QDialog>
+
 namespace platform {
 
 Dialogs::~Dialogs() = default;
+
+int Dialogs::execDialog(QDialog &dialog) { return dialog.exec(); }
 
 namespace {
 Dialogs *g_replacement = nullptr;
