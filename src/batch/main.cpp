@@ -1,4 +1,5 @@
 #include "formatcommand.h"
+#include "listcommands.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -14,6 +15,8 @@ QString usage()
                           "Commands:\n"
                           "  format    format, compress or trim an HTML page (see "
                           "\"folioscope-batch format --help\")\n"
+                          "  search    list the files of a folder as a file list\n"
+                          "  verify    check a file list against the disk\n"
                           "\n"
                           "Options:\n"
                           "  -h, --help    show this text\n");
@@ -40,6 +43,11 @@ int main(int argc, char **argv)
     if (command == u"format")
         return batch::runFormatCommand(args.mid(1), in, out, err,
                                        QCoreApplication::applicationDirPath());
+    if (command == u"search")
+        return batch::runSearchCommand(
+            args.mid(1), out, err, QCoreApplication::applicationDirPath());
+    if (command == u"verify")
+        return batch::runVerifyCommand(args.mid(1), out, err);
     const QString problem = command.isEmpty()
                                 ? QStringLiteral("no command given")
                                 : QStringLiteral("unknown command \"%1\"").arg(command);
