@@ -4,11 +4,18 @@
 #include "platform/pathrules.h"
 
 #include <QCollator>
+#include <QFile>
+#include <QHash>
 #include <QSet>
 
 #include <algorithm>
 #include <numeric>
+#include <optional>
 #include <vector>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 namespace filelists {
 
@@ -35,6 +42,63 @@ QString duplicateKey(QStringView record)
         start = end + 1;
     }
     return buffer;
+}
+
+struct DiskFacts {
+    qint64 size = 0; // 0 for a folder
+    qint64 modifiedSecs = 0;
+};
+
+// Size and last-write time in one look at the disk, following links: a search makes a record
+// of every file, and QFileInfo asks the system twice per file.
+std::optional<DiskFacts> diskFacts(const QString &path)
+{
+#ifdef Q_OS_UNIX
+    struct stat info {
+    };
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return std::nullopt;
+    return DiskFacts { S_ISDIR(info.st_mode) ? 0 : qint64(info.st_size), qint64(info.st_mtime) };
+#else
+    const QFileInfo entry(path);
+    if (!entry.exists())
+        return std::nullopt;
+    return DiskFacts { entry.isDir() ? 0 : entry.size(), entry.lastModified().toSecsSinceEpoch() };
+#endif
+}
+
+// The local time of a whole minute as a list shows it. Files of one tree share few minutes,
+// and converting to local time is the dearest step of a record.
+QString dateOfMinute(qint64 minute)
+{
+    static QHash<qint64, QString> cache;
+    const auto found = cache.constFind(minute);
+    if (found != cache.cend())
+        return *found;
+    if (cache.size() > 65536)
+        cache.clear();
+    const QString text = listDate(QDateTime::fromSecsSinceEpoch(minute * 60).toLocalTime());
+    cache.insert(minute, text);
+    return text;
+}
+
+// A floor division: times before 1970 belong to the minute that starts before them.
+qint64 minuteOf(qint64 secs)
+{
+    return secs >= 0 ? secs / 60 : (secs - 59) / 60;
+}
+
+ListEntry entryWith(
+    const QString &folder, const QString &fileName, const std::optional<DiskFacts> &facts)
+{
+    ListEntry result;
+    result.folder = platform::WithTrailingBackslash(folder);
+    result.ext = platform::extensionPart(fileName);
+    result.name = fileName.first(fileName.size() - result.ext.size());
+    result.size = QString::number(facts ? facts->size : 0);
+    if (facts)
+        result.date = dateOfMinute(minuteOf(facts->modifiedSecs));
+    return result;
 }
 
 } // namespace
@@ -118,14 +182,15 @@ QString listDate(const QDateTime &time)
 
 ListEntry makeListEntry(const QString &folder, const QFileInfo &entry)
 {
-    const QString fileName = entry.fileName();
-    ListEntry result;
-    result.folder = platform::WithTrailingBackslash(folder);
-    result.ext = platform::extensionPart(fileName);
-    result.name = fileName.first(fileName.size() - result.ext.size());
-    result.size = QString::number(entry.isDir() ? 0 : entry.size());
-    result.date = listDate(entry.lastModified());
-    return result;
+    return entryWith(folder, entry.fileName(), diskFacts(entry.filePath()));
+}
+
+std::optional<ListEntry> diskEntry(const QString &folder, const QString &path)
+{
+    const std::optional<DiskFacts> facts = diskFacts(path);
+    if (!facts)
+        return std::nullopt;
+    return entryWith(folder, platform::fileNamePart(path), facts);
 }
 
 QString MakeListRecord(const QString &folder, const QFileInfo &entry)

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace filelists {
 
 // The columns of the report list, in the order of a record's fields.
@@ -40,6 +42,9 @@ QString listDate(const QDateTime &time);
 // The entry for a directory entry found in `folder`; a folder's size counts as 0.
 ListEntry makeListEntry(const QString &folder, const QFileInfo &entry);
 QString MakeListRecord(const QString &folder, const QFileInfo &entry);
+// The entry for the file at `path` as the disk shows it now, with `folder` as its folder;
+// nothing when no file is there.
+std::optional<ListEntry> diskEntry(const QString &folder, const QString &path);
 
 // False for a path that a record cannot hold: "*" separates the fields, and a POSIX name
 // may contain it.

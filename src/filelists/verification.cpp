@@ -3,29 +3,27 @@
 #include "platform/pathrules.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 namespace filelists {
 
 namespace {
 
+// The entry's Folder column, unless a record without its separators put the folder's end
+// elsewhere: then the folder that really holds the file.
+QString folderOf(const ListEntry &entry, const QString &path)
+{
+    if (platform::WithTrailingBackslash(entry.folder) + platform::fileNamePart(path) == path)
+        return entry.folder;
+    return platform::folderPart(path);
+}
+
 // The disk's entry for a listed path, or nothing when there is none.
-bool findOnDisk(const QString &path, QFileInfo &info)
+std::optional<ListEntry> findOnDisk(const ListEntry &entry, const QString &path)
 {
     // A NUL would cut the path short and find a file that was never listed.
     if (path.isEmpty() || path.contains(QChar(0)) || !QDir::isAbsolutePath(path))
-        return false;
-    info.setFile(path);
-    return info.exists();
-}
-
-// The entry's Folder column, unless a record without its separators put the folder's end
-// elsewhere: then the folder that really holds the file.
-QString folderOf(const ListEntry &entry, const QFileInfo &info)
-{
-    if (platform::WithTrailingBackslash(entry.folder) + info.fileName() == entry.path())
-        return entry.folder;
-    return QDir::toNativeSeparators(info.path());
+        return std::nullopt;
+    return diskEntry(folderOf(entry, path), path);
 }
 
 } // namespace
@@ -35,19 +33,18 @@ VerifyResult verifyEntries(QList<ListEntry> &entries, const std::function<void(i
     VerifyResult result;
     QList<ListEntry> kept;
     kept.reserve(entries.size());
-    QFileInfo info;
     for (ListEntry &entry : entries) {
         const QString path = entry.path();
-        if (!findOnDisk(path, info)) {
+        std::optional<ListEntry> fresh = findOnDisk(entry, path);
+        if (!fresh) {
             ++result.removed;
             result.reportLines.append(QStringLiteral("Not Found:  ") + path);
             continue;
         }
-        ListEntry fresh = makeListEntry(folderOf(entry, info), info);
-        if (fresh != entry) {
+        if (*fresh != entry) {
             ++result.updated;
             result.reportLines.append(QStringLiteral("Updated:  ") + path);
-            entry = std::move(fresh);
+            entry = std::move(*fresh);
         }
         kept.append(std::move(entry));
         if (keptStep)

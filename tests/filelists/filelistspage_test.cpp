@@ -26,29 +26,16 @@
 
 #include <gtest/gtest.h>
 
+#include "listtestutil.h"
+
+using listtest::readBytes;
+using listtest::u8;
+using listtest::writeBytes;
+
 using filelists::FileListsPage;
 using filelists::TFormAskFName;
 
 namespace {
-
-QString u8(const char *text)
-{
-    return QString::fromUtf8(text);
-}
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    file.write(bytes);
-}
 
 // The answer in the list-name dialog: a name (empty keeps the proposal) and which entries.
 std::function<void(QDialog &)> saveAs(

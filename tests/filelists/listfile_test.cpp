@@ -6,27 +6,11 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+#include "listtestutil.h"
 
-QString u8(const char *text)
-{
-    return QString::fromUtf8(text);
-}
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-} // namespace
+using listtest::readBytes;
+using listtest::u8;
+using listtest::writeBytes;
 
 TEST(ListFile, LinesOfAListFile)
 {

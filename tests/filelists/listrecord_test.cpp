@@ -6,26 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include "listtestutil.h"
+
+using listtest::readBytes;
+using listtest::u8;
+using listtest::writeBytes;
+
 using filelists::ListEntry;
-
-namespace {
-
-QString u8(const char *text)
-{
-    return QString::fromUtf8(text);
-}
-
-void writeFile(const QString &path, const QByteArray &bytes, const QDateTime &modified = {})
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    file.write(bytes);
-    file.flush();
-    if (modified.isValid())
-        file.setFileTime(modified, QFileDevice::FileModificationTime);
-}
-
-} // namespace
 
 TEST(ListRecord, FieldsOfARecord)
 {
@@ -56,9 +43,9 @@ TEST(ListRecord, RecordFromTheDisk)
 {
     QTemporaryDir dir;
     const QDateTime when(QDate(2001, 3, 17), QTime(14, 5, 59));
-    writeFile(dir.filePath(u8("index.htm")), QByteArray(2048, 'x'), when);
-    writeFile(dir.filePath(u8("archive.tar.gz")), "z", when);
-    writeFile(dir.filePath(u8("README")), "", when);
+    writeBytes(dir.filePath(u8("index.htm")), QByteArray(2048, 'x'), when);
+    writeBytes(dir.filePath(u8("archive.tar.gz")), "z", when);
+    writeBytes(dir.filePath(u8("README")), "", when);
     ASSERT_TRUE(QDir(dir.path()).mkdir(u8("old.htm")));
     const QString folder = QDir::toNativeSeparators(dir.path());
     const QString slash = QDir::separator();
@@ -138,8 +125,8 @@ TEST(ListRecord, TitlesAndStartPages)
 TEST(ListRecord, SearchRecordsLeaveOutNamesARecordCannotHold)
 {
     QTemporaryDir dir;
-    writeFile(dir.filePath(u8("a.htm")), "a");
-    writeFile(dir.filePath(u8("star*.htm")), "b");
+    writeBytes(dir.filePath(u8("a.htm")), "a");
+    writeBytes(dir.filePath(u8("star*.htm")), "b");
     QStringList records;
     filelists::ScanOptions options;
     options.mask = u8("*.htm");

@@ -4,15 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include "listtestutil.h"
+
+using listtest::readBytes;
+using listtest::u8;
+using listtest::writeBytes;
+
 using filelists::Comparison;
 using filelists::ListEntry;
 
 namespace {
-
-QString u8(const char *text)
-{
-    return QString::fromUtf8(text);
-}
 
 // The values of one column after sorting entries that hold `values` in it.
 QStringList sortColumn(const QStringList &values, int column, Comparison comparison,

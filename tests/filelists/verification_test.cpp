@@ -6,31 +6,21 @@
 
 #include <gtest/gtest.h>
 
+#include "listtestutil.h"
+
+using listtest::readBytes;
+using listtest::u8;
+using listtest::writeBytes;
+
 using filelists::ListEntry;
-
-namespace {
-
-QString u8(const char *text)
-{
-    return QString::fromUtf8(text);
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-} // namespace
 
 TEST(Verification, KeepsUpdatesAndRemoves)
 {
     QTemporaryDir dir;
     const QString folder = QDir::toNativeSeparators(dir.path()) + QDir::separator();
-    writeFile(dir.filePath(u8("same.htm")), "12345");
-    writeFile(dir.filePath(u8("grown.htm")), "1234567890");
-    writeFile(dir.filePath(u8(".hidden.htm")), "1");
+    writeBytes(dir.filePath(u8("same.htm")), "12345");
+    writeBytes(dir.filePath(u8("grown.htm")), "1234567890");
+    writeBytes(dir.filePath(u8(".hidden.htm")), "1");
     const ListEntry same
         = filelists::makeListEntry(folder, QFileInfo(dir.filePath(u8("same.htm"))));
     ListEntry grown = filelists::makeListEntry(folder, QFileInfo(dir.filePath(u8("grown.htm"))));
@@ -74,7 +64,7 @@ TEST(Verification, FolderWithoutItsSeparator)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(QDir(dir.path()).mkdir(u8("sub")));
-    writeFile(dir.filePath(u8("sub/page.htm")), "1");
+    writeBytes(dir.filePath(u8("sub/page.htm")), "1");
     QList<ListEntry> entries
         = { filelists::entryFromRecord(QDir::toNativeSeparators(dir.filePath(u8("sub"))) + u8("*")
             + QDir::separator() + u8("page*.htm")) };
