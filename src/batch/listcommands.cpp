@@ -94,8 +94,8 @@ QString searchUsage()
         "  --recursive             include all sub-folders (never the _vti_cnf folders, links\n"
         "                          to folders or the sub-folders of the thumbnail folder)\n"
         "  --mask MASK             the file mask, such as \"*.htm;*.asp\" (default: %1)\n"
-        "  --program-folder DIR    the program folder whose THUMBS folder is not entered\n"
-        "                          (default: the folder of this program)\n"
+        "  --program-folder DIR    the data folder whose THUMBS sub-folders are not entered\n"
+        "                          (default: the program's, beside it or the user's)\n"
         "  -h, --help              show this text\n"
         "\n"
         "Exit status: 0 on success, 2 on a usage error or a FOLDER that is no folder.\n")
@@ -136,9 +136,16 @@ int runSearchCommand(
     filelists::ScanOptions options;
     options.mask = parsed.mask.isEmpty() ? defaultMask() : parsed.mask;
     options.descendEverywhere = false;
-    const QString programFolder = platform::WithTrailingBackslash(QDir::toNativeSeparators(
-        parsed.programFolder.isEmpty() ? defaultProgramFolder : parsed.programFolder));
-    options.thumbFolder = app::thumbFolderOf(programFolder);
+    // The thumbnails lie where the program keeps its data: beside it, or in the user's data
+    // folder when the program folder cannot be written.
+    QString dataFolder
+        = platform::WithTrailingBackslash(QDir::toNativeSeparators(parsed.programFolder));
+    if (parsed.programFolder.isEmpty()) {
+        const QString programFolder
+            = platform::WithTrailingBackslash(QDir::toNativeSeparators(defaultProgramFolder));
+        dataFolder = app::dataFolderFor(programFolder, QFileInfo(programFolder).isWritable());
+    }
+    options.thumbFolder = app::thumbFolderOf(dataFolder);
     options.letEventsRun = [] {};
     const QString folder = QDir::toNativeSeparators(QFileInfo(parsed.path).absoluteFilePath());
     QStringList records;

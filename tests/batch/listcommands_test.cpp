@@ -149,3 +149,17 @@ TEST(BatchLists, VerifyWritesTheCheckedListAndTheChanges)
         u8("Not Found:  /nowhere/gone.htm\nUpdated:  ") + folder
             + u8("grown.htm\nNot Found:  garbage\n"));
 }
+
+// Searching the program folder: the thumbnail folder's own files, none of its sub-folders'.
+TEST(BatchLists, SearchKeepsOutOfTheThumbnails)
+{
+    QTemporaryDir program;
+    for (const char *name : { "page.htm", "THUMBS/stray.htm", "THUMBS/=site/a.htm" })
+        makeFile(program.filePath(u8(name)));
+    const Outcome result = run(
+        u8("search"), { u8("--recursive"), u8("--mask=*.htm"), program.path() }, program.path());
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out.count("\r\n"), 2);
+    EXPECT_TRUE(result.out.contains("*stray*.htm*"));
+    EXPECT_FALSE(result.out.contains("*a*.htm*"));
+}
