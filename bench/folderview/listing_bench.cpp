@@ -13,18 +13,15 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "support/peers.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <map>
 #include <string>
 
 #include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
-
-extern char **environ;
 
 namespace {
 
@@ -58,23 +55,13 @@ void BM_listMatchingFiles(benchmark::State &state)
 
 void BM_ls_f(benchmark::State &state)
 {
-    const QByteArray folder = QFile::encodeName(g_folder->path());
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    char ls[] = "ls";
-    char flag[] = "-f";
-    char *argv[] = {ls, flag, const_cast<char *>(folder.constData()), nullptr};
+    const std::string folder = QFile::encodeName(g_folder->path()).toStdString();
     for (auto _ : state) {
-        pid_t pid = 0;
-        if (posix_spawnp(&pid, "ls", &actions, nullptr, argv, environ) != 0) {
+        if (!benchsupport::runQuietly({"ls", "-f", folder})) {
             state.SkipWithError("cannot run ls");
             break;
         }
-        int status = 0;
-        ::waitpid(pid, &status, 0);
     }
-    posix_spawn_file_actions_destroy(&actions);
 }
 
 // What the user waits for: the folder list moves, the file list is filled (with icons) and
@@ -97,21 +84,6 @@ BENCHMARK(BM_openFolderInMainWindow)->Unit(benchmark::kMillisecond)->UseRealTime
 BENCHMARK(BM_listMatchingFiles)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ls_f)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// Keeps the real time of each benchmark for the closing ratio.
-class RatioReporter : public benchmark::ConsoleReporter
-{
-public:
-    std::map<std::string, double> seconds;
-
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        for (const Run &run : runs)
-            if (run.run_type == Run::RT_Iteration)
-                seconds[run.benchmark_name()] = run.GetAdjustedRealTime() / 1000.0;
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -125,7 +97,7 @@ int main(int argc, char **argv)
     fillFolder(folder.path());
 
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    benchsupport::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
 

@@ -51,6 +51,14 @@ public:
     // The shared context menu of the lists, acting on the active page.
     virtual void showContextMenu(const QPoint &globalPos) = 0;
 
+    // The Folder View's folder and file mask: where "Search" and "Add" look.
+    virtual QString currentFolder() const = 0;
+    virtual QString CurrentMask() const = 0;
+    // The thumbnail corner shows the thumbnail of a page; empty for none.
+    virtual void ShowMiniThumb(const QString &page) = 0;
+    // The thin bar under the hint line that long list operations step, 0 to 10.
+    virtual void setListProgress(int position) = 0;
+
     // The shared progress window of long batches, and the switch that disables the main
     // window meanwhile; null when there is none.
     virtual folderview::BatchProgress *progressWindow() = 0;

@@ -32,6 +32,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
@@ -95,6 +96,21 @@ void TForm1::setViewer(viewer::TFormView *view)
 QString TForm1::currentFolder() const
 {
     return m_folderPage->currentFolder();
+}
+
+QString TForm1::CurrentMask() const
+{
+    return m_folderPage->CurrentMask();
+}
+
+void TForm1::ShowMiniThumb(const QString &page)
+{
+    m_folderPage->ShowMiniThumb(page);
+}
+
+void TForm1::setListProgress(int position)
+{
+    ProgressActFile->setValue(position);
 }
 
 void TForm1::FormCreate(const QString &programDir)

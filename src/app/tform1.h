@@ -68,7 +68,10 @@ public:
     bool Starting() const override { return m_starting; }
     bool ViewerOpen() const { return m_viewerOpen; }
     QString StartFile() const { return m_startFile; }
-    QString currentFolder() const;
+    QString currentFolder() const override;
+    QString CurrentMask() const override;
+    void ShowMiniThumb(const QString &page) override;
+    void setListProgress(int position) override;
     // The editor's tag syntax hints, one line of tagsyntax.txt each.
     const QStringList &tagHints() const { return m_tagHints; }
 

@@ -1,5 +1,6 @@
 #include "cleanthumbscommand.h"
 #include "formatcommand.h"
+#include "listcommands.h"
 #include "resizecommand.h"
 #include "snapshotcommand.h"
 
@@ -37,6 +38,14 @@ const std::vector<Command> &commands()
         {"format", "format, compress or trim an HTML page", false,
          [](const QStringList &args, Streams &io) {
              return batch::runFormatCommand(args, io.in, io.out, io.err, programFolder());
+         }},
+        {"search", "list the files of a folder as a file list", false,
+         [](const QStringList &args, Streams &io) {
+             return batch::runSearchCommand(args, io.out, io.err, programFolder());
+         }},
+        {"verify", "check a file list against the disk", false,
+         [](const QStringList &args, Streams &io) {
+             return batch::runVerifyCommand(args, io.out, io.err);
          }},
         {"resize", "scale a PPM, PNG or BMP picture with the resampler", false,
          [](const QStringList &args, Streams &io) {

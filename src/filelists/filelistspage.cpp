@@ -1,9 +1,15 @@
 #include "filelists/filelistspage.h"
 
 #include "app/pageframe.h"
+#include "filelists/listsort.h"
+#include "filelists/reportmodel.h"
+#include "filelists/tformaskfname.h"
+#include "filelists/tformsearch.h"
 #include "kit/panels.h"
+#include "platform/hourglass.h"
 
 #include <QDir>
+#include <QFocusEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -11,17 +17,44 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSplitter>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace filelists {
 
 namespace {
 
-// A row holds the folder (with its separator), the name without extension and the extension.
-QString rowPath(const QTreeWidgetItem *row)
+// Selected rows as sorted, disjoint runs [first, last]: counting them stays cheap however
+// many rows are selected.
+std::vector<std::pair<int, int>> selectedRuns(const QItemSelectionModel *selection)
 {
-    return row->text(0) + row->text(1) + row->text(2);
+    std::vector<std::pair<int, int>> runs;
+    for (const QItemSelectionRange &range : selection->selection())
+        runs.emplace_back(range.top(), range.bottom());
+    std::sort(runs.begin(), runs.end());
+    std::vector<std::pair<int, int>> merged;
+    for (const auto &run : runs) {
+        if (!merged.empty() && run.first <= merged.back().second + 1)
+            merged.back().second = std::max(merged.back().second, run.second);
+        else
+            merged.push_back(run);
+    }
+    return merged;
+}
+
+int selectedRowCount(const QItemSelectionModel *selection)
+{
+    int count = 0;
+    for (const auto &[first, last] : selectedRuns(selection))
+        count += last - first + 1;
+    return count;
+}
+
+// A focus change because another window came up is no leaving of the control.
+bool leftForAnotherWindow(QEvent *event)
+{
+    const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+    return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
 }
 
 } // namespace
@@ -29,19 +62,16 @@ QString rowPath(const QTreeWidgetItem *row)
 FileListsPage::FileListsPage(app::PageFrame &frame, QWidget *parent)
     : QWidget(parent)
     , m_frame(frame)
+    , m_model(new ReportModel(this))
+    , m_formSearch(new TFormSearch(this))
+    , m_formAskFName(new TFormAskFName(this))
 {
     buildLayout();
-    ELVReport->installEventFilter(this);
-    ELVReport->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(ELVReport, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
-        m_frame.showContextMenu(ELVReport->viewport()->mapToGlobal(pos));
-    });
-    connect(ELVReport, &QTreeWidget::itemDoubleClicked, this, [this] { m_frame.DblClickForAll(); });
-    connect(
-        ELVReport, &QTreeWidget::itemSelectionChanged, this, [this] { m_frame.UpdateStatus(); });
-    connect(LBListen, &QListWidget::itemSelectionChanged, this, &FileListsPage::SetListButtonState);
-    connect(BSelectAllRows, &QPushButton::clicked, ELVReport, &QTreeWidget::selectAll);
+    connectControls();
+    SetListButtonState();
 }
+
+FileListsPage::~FileListsPage() = default;
 
 void FileListsPage::buildLayout()
 {
@@ -55,14 +85,17 @@ void FileListsPage::buildLayout()
         QStringLiteral("Open a file list, or click 'Search' or 'Add' to create a list"),
         reportSide);
     column->addWidget(PanelTreeTop);
-    ELVReport = new QTreeWidget(reportSide);
+    ELVReport = new QTreeView(reportSide);
     ELVReport->setObjectName(QStringLiteral("ELVReport"));
+    ELVReport->setModel(m_model);
     ELVReport->setRootIsDecorated(false);
+    ELVReport->setUniformRowHeights(true);
+    ELVReport->setAllColumnsShowFocus(true);
     ELVReport->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    ELVReport->setHeaderLabels({ QStringLiteral("Folder"), QStringLiteral("Filename"),
-        QStringLiteral("Ext"), QStringLiteral("Size"), QStringLiteral("Date") });
-    ELVReport->header()->resizeSection(0, 270);
-    ELVReport->headerItem()->setTextAlignment(3, Qt::AlignRight | Qt::AlignVCenter);
+    ELVReport->setSelectionBehavior(QAbstractItemView::SelectRows);
+    ELVReport->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ELVReport->header()->setSectionsClickable(true);
+    ELVReport->header()->resizeSection(FolderColumn, 270);
     ELVReport->setToolTip(QStringLiteral(
         "[Right Mouse Button] = PopUp, [Shift-Click] [Ctrl-Click] = Select/unselect"));
     column->addWidget(ELVReport, 1);
@@ -84,7 +117,8 @@ void FileListsPage::buildLayout()
     auto *listsSide = new QWidget(splitter);
     listsSide->setObjectName(QStringLiteral("PanelDateiListen"));
     QVBoxLayout *listsColumn = kit::tightColumn(listsSide);
-    listsColumn->addWidget(kit::titleBar(QStringLiteral("Saved Lists"), listsSide));
+    PanelListenTop = kit::titleBar(QStringLiteral("Saved Lists"), listsSide);
+    listsColumn->addWidget(PanelListenTop);
     LBListen = new QListWidget(listsSide);
     LBListen->setObjectName(QStringLiteral("LBListen"));
     LBListen->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -97,9 +131,13 @@ void FileListsPage::buildLayout()
         QStringLiteral("Delete"), QStringLiteral("Delete selected file list"), listButtons);
     BMergeList = kit::barButton(
         QStringLiteral("Merge"), QStringLiteral("Merge selected lists"), listButtons);
+    listsColumn->addWidget(listBar);
+    // The buttons never take the focus: leaving the saved lists disables their buttons.
+    for (QPushButton *button :
+        { BSearch, BSelectAllRows, BTakeOut, BSaveList, BAdd, BLoadList, BDeleteList, BMergeList })
+        button->setFocusPolicy(Qt::NoFocus);
     for (QPushButton *button : { BLoadList, BDeleteList, BMergeList })
         button->setEnabled(false);
-    listsColumn->addWidget(listBar);
 
     splitter->addWidget(reportSide);
     splitter->addWidget(listsSide);
@@ -107,57 +145,269 @@ void FileListsPage::buildLayout()
     row->addWidget(splitter);
 }
 
+void FileListsPage::connectControls()
+{
+    ELVReport->installEventFilter(this);
+    ELVReport->viewport()->installEventFilter(this);
+    LBListen->installEventFilter(this);
+    connect(ELVReport, &QTreeView::doubleClicked, this, [this] { m_frame.DblClickForAll(); });
+    ELVReport->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(ELVReport, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
+        m_frame.showContextMenu(ELVReport->viewport()->mapToGlobal(pos));
+    });
+    connect(ELVReport->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+        [this] { m_frame.UpdateStatus(); });
+    connect(ELVReport->header(), &QHeaderView::sectionClicked, this,
+        &FileListsPage::ELVReportColumnClick);
+    connect(LBListen, &QListWidget::itemSelectionChanged, this, &FileListsPage::LBListenChange);
+    connect(LBListen, &QListWidget::itemDoubleClicked, this, &FileListsPage::BOpenListClick);
+    connect(BLoadList, &QPushButton::clicked, this, &FileListsPage::BOpenListClick);
+    connect(BDeleteList, &QPushButton::clicked, this, &FileListsPage::BDeleteListClick);
+    connect(BMergeList, &QPushButton::clicked, this, &FileListsPage::BMergeListClick);
+    connect(BSearch, &QPushButton::clicked, this, &FileListsPage::BGetFilesClick);
+    connect(BSelectAllRows, &QPushButton::clicked, this, &FileListsPage::BSelectClick);
+    connect(BTakeOut, &QPushButton::clicked, this, &FileListsPage::BTakeOutClick);
+    connect(BSaveList, &QPushButton::clicked, this, &FileListsPage::BSaveListClick);
+    connect(BAdd, &QPushButton::clicked, this, &FileListsPage::BAddClick);
+}
+
 bool FileListsPage::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == ELVReport && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            m_frame.DblClickForAll();
-            return true;
-        }
-    }
+    if (watched == ELVReport || watched == ELVReport->viewport())
+        return reportListEvent(event) || QWidget::eventFilter(watched, event);
+    if (watched == LBListen)
+        return savedListsEvent(event) || QWidget::eventFilter(watched, event);
     return QWidget::eventFilter(watched, event);
 }
 
+// True when the event was handled.
+bool FileListsPage::reportListEvent(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress: {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key != Qt::Key_Return && key != Qt::Key_Enter && key != Qt::Key_Delete)
+            return false;
+        ELVReportKeyDown(key);
+        return true;
+    }
+    case QEvent::KeyRelease: {
+        const auto *keyEvent = static_cast<QKeyEvent *>(event);
+        ELVReportKeyUp(keyEvent->key(), keyEvent->modifiers());
+        return false;
+    }
+    case QEvent::MouseButtonRelease:
+        m_frame.UpdateStatus();
+        m_frame.ShowMiniThumb(CurrentFile());
+        return false;
+    case QEvent::FocusIn:
+    case QEvent::FocusOut:
+        if (!leftForAnotherWindow(event))
+            kit::setFocusMark(PanelTreeTop, event->type() == QEvent::FocusIn);
+        return false;
+    default:
+        return false;
+    }
+}
+
+bool FileListsPage::savedListsEvent(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress: {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter)
+            BOpenListClick();
+        else if (key == Qt::Key_Delete)
+            BDeleteListClick();
+        else
+            return false;
+        return true;
+    }
+    case QEvent::FocusIn:
+        kit::setFocusMark(PanelListenTop, true);
+        // Coming back by the keyboard finds the buttons as the selection asks.
+        LBListenChange();
+        return false;
+    case QEvent::FocusOut:
+        if (!leftForAnotherWindow(event))
+            LBListenExit();
+        return false;
+    default:
+        return false;
+    }
+}
+
+void FileListsPage::ELVReportKeyDown(int key)
+{
+    if (key == Qt::Key_Delete) {
+        if (BTakeOut->isEnabled())
+            BTakeOutClick();
+    } else {
+        m_frame.DblClickForAll();
+    }
+    SetListButtonState();
+    m_frame.UpdateStatus();
+}
+
+void FileListsPage::ELVReportKeyUp(int key, Qt::KeyboardModifiers modifiers)
+{
+    if (key == Qt::Key_A && modifiers == Qt::ControlModifier)
+        BSelectClick();
+    m_frame.ShowMiniThumb(CurrentFile());
+}
+
+void FileListsPage::LBListenExit()
+{
+    for (QPushButton *button : { BLoadList, BDeleteList, BMergeList })
+        button->setEnabled(false);
+    kit::setFocusMark(PanelListenTop, false);
+}
+
+// --- Selection queries ------------------------------------------------------------------
+
 QString FileListsPage::CurrentFile() const
 {
-    const QList<QTreeWidgetItem *> rows = ELVReport->selectedItems();
-    return rows.size() == 1 ? rowPath(rows.first()) : QString();
+    const auto runs = selectedRuns(ELVReport->selectionModel());
+    if (runs.size() != 1 || runs.front().first != runs.front().second)
+        return {};
+    return m_model->entry(runs.front().first).path();
 }
 
 folderview::SelectionCount FileListsPage::SelectionCounts() const
 {
-    return { app::FileListsPage, int(ELVReport->selectedItems().size()),
-        ELVReport->topLevelItemCount() };
+    return { app::FileListsPage, selectedRowCount(ELVReport->selectionModel()),
+        m_model->rowCount() };
 }
 
 QString FileListsPage::EntryPath(int index, bool onlySelected) const
 {
-    const QTreeWidgetItem *row = index < 0 ? nullptr : ELVReport->topLevelItem(index);
-    if (!row || (onlySelected && !row->isSelected()))
+    if (index < 0 || index >= m_model->rowCount())
         return {};
-    return rowPath(row);
+    if (onlySelected && !ELVReport->selectionModel()->isRowSelected(index, {}))
+        return {};
+    return m_model->entry(index).path();
 }
+
+std::vector<bool> FileListsPage::selectedFlags() const
+{
+    std::vector<bool> flags(size_t(m_model->rowCount()), false);
+    for (const auto &[first, last] : selectedRuns(ELVReport->selectionModel()))
+        for (int row = first; row <= last && row < int(flags.size()); ++row)
+            flags[size_t(row)] = true;
+    return flags;
+}
+
+void FileListsPage::selectRows(const std::vector<bool> &flags)
+{
+    QItemSelection selection;
+    const int columns = m_model->columnCount();
+    for (size_t row = 0; row < flags.size();) {
+        if (!flags[row]) {
+            ++row;
+            continue;
+        }
+        size_t last = row;
+        while (last + 1 < flags.size() && flags[last + 1])
+            ++last;
+        selection.select(m_model->index(int(row), 0), m_model->index(int(last), columns - 1));
+        row = last + 1;
+    }
+    ELVReport->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+}
+
+// --- Buttons and list state ---------------------------------------------------------------
 
 void FileListsPage::fillSavedLists()
 {
     LBListen->clear();
     LBListen->addItems(
-        QDir(app::listsFolderOf(m_frame.dataFolder()))
+        QDir(listsFolder())
             .entryList({ QStringLiteral("*.lst") }, QDir::Files, QDir::Name | QDir::IgnoreCase));
 }
 
 void FileListsPage::SetListButtonState()
 {
+    const bool any = m_model->rowCount() > 0;
+    BSelectAllRows->setEnabled(any);
+    BTakeOut->setEnabled(any);
+    BSaveList->setEnabled(any && !m_saved);
+}
+
+void FileListsPage::LBListenChange()
+{
     const int selected = int(LBListen->selectedItems().size());
     BLoadList->setEnabled(selected == 1);
-    BDeleteList->setEnabled(selected > 0);
+    BDeleteList->setEnabled(selected == 1);
     BMergeList->setEnabled(selected > 1);
 }
 
 void FileListsPage::activate()
 {
+    LBListenChange();
     SetListButtonState();
+}
+
+QString FileListsPage::listsFolder() const
+{
+    return app::listsFolderOf(m_frame.dataFolder());
+}
+
+void FileListsPage::setTitle(const QString &text)
+{
+    PanelTreeTop->setText(text);
+}
+
+// --- The list --------------------------------------------------------------------------
+
+void FileListsPage::FillListFromRecords(bool clear)
+{
+    const platform::HourglassGuard hourglass;
+    ELVReport->setUpdatesEnabled(false);
+    QList<ListEntry> entries = clear ? QList<ListEntry>() : m_model->entries();
+    entries.reserve(entries.size() + m_workList.size());
+    const qsizetype step = (m_workList.size() + 1) / 10 + 1;
+    int position = 0;
+    for (qsizetype i = 0; i < m_workList.size(); ++i) {
+        entries.append(entryFromRecord(m_workList.at(i)));
+        if ((i + 1) % step == 0)
+            m_frame.setListProgress(++position);
+    }
+    m_model->setEntries(std::move(entries));
+    m_frame.setListProgress(0);
+    // The new order is the work list's: no column is sorted.
+    m_sortColumn = -1;
+    ELVReport->header()->setSortIndicatorShown(false);
+    m_frame.UpdateStatus();
+    ELVReport->setUpdatesEnabled(true);
+}
+
+QStringList FileListsPage::currentRecords() const
+{
+    return recordsOf(m_model->entries());
+}
+
+void FileListsPage::ELVReportColumnClick(int column)
+{
+    if (column < 0 || column >= ColumnCount)
+        return;
+    const platform::HourglassGuard hourglass;
+    m_sortAscending = column != m_sortColumn || !m_sortAscending;
+    m_sortColumn = column;
+    const Qt::SortOrder order = m_sortAscending ? Qt::AscendingOrder : Qt::DescendingOrder;
+    const QString header = m_model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+    const std::vector<qsizetype> rows
+        = sortedRows(m_model->entries(), column, comparisonForHeader(header), order);
+    // The selection follows its entries to their new places.
+    const std::vector<bool> wasSelected = selectedFlags();
+    std::vector<bool> selected(rows.size(), false);
+    for (size_t i = 0; i < rows.size(); ++i)
+        selected[i] = wasSelected[size_t(rows[i])];
+    ELVReport->setUpdatesEnabled(false);
+    m_model->reorder(rows);
+    selectRows(selected);
+    ELVReport->header()->setSortIndicator(column, order);
+    ELVReport->header()->setSortIndicatorShown(true);
+    ELVReport->setUpdatesEnabled(true);
 }
 
 } // namespace filelists

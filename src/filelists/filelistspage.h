@@ -2,18 +2,25 @@
 
 #include "folderview/selection.h"
 
+#include <QStringList>
 #include <QWidget>
+
+#include <vector>
 
 class QLabel;
 class QListWidget;
 class QPushButton;
-class QTreeWidget;
+class QTreeView;
 
 namespace app {
 class PageFrame;
 }
 
 namespace filelists {
+
+class ReportModel;
+class TFormAskFName;
+class TFormSearch;
 
 // The "File Lists" page: the report list of the list being worked on, and the saved lists.
 class FileListsPage : public QWidget, public folderview::SelectionQueries
@@ -22,6 +29,7 @@ class FileListsPage : public QWidget, public folderview::SelectionQueries
 
 public:
     explicit FileListsPage(app::PageFrame &frame, QWidget *parent = nullptr);
+    ~FileListsPage() override;
 
     QString CurrentFile() const override;
     folderview::SelectionCount SelectionCounts() const override;
@@ -29,17 +37,44 @@ public:
 
     // The "Saved Lists" box shows the list files of the lists folder.
     void fillSavedLists();
+    // "Select All", "Take out" and "Save List" by the entries and their saved state.
     void SetListButtonState();
+    // "Load List", "Delete" and "Merge" by the saved lists selected.
+    void LBListenChange();
     // Page activation.
     void activate();
 
+    void BOpenListClick();
+    void BSaveListClick();
+    // Asks for a name and which entries to save, and writes the list file. Report lines of a
+    // verification make the report reachable from the dialog.
+    void SaveLVToFile(const QString &prompt, const QStringList &reportLines = {});
+    void BDeleteListClick();
+    void BGetFilesClick();
+    void BAddClick();
+    void BMergeListClick();
+    void BTakeOutClick();
+    void BSelectClick();
+    // Sorts by a column: ascending, or reversed when it is the sort column already.
+    void ELVReportColumnClick(int column);
+    // The work list's records become entries, after the old ones unless `clear`.
+    void FillListFromRecords(bool clear);
+
+    QString currentListFile() const { return m_currentListFile; }
+    bool isSaved() const { return m_saved; }
+    const QStringList &workList() const { return m_workList; }
+    ReportModel *model() const { return m_model; }
+    TFormSearch *searchForm() const { return m_formSearch; }
+    TFormAskFName *askNameForm() const { return m_formAskFName; }
+
     QLabel *PanelTreeTop = nullptr;
-    QTreeWidget *ELVReport = nullptr;
+    QTreeView *ELVReport = nullptr;
     QPushButton *BSearch = nullptr;
     QPushButton *BSelectAllRows = nullptr;
     QPushButton *BTakeOut = nullptr;
     QPushButton *BSaveList = nullptr;
     QPushButton *BAdd = nullptr;
+    QLabel *PanelListenTop = nullptr;
     QListWidget *LBListen = nullptr;
     QPushButton *BLoadList = nullptr;
     QPushButton *BDeleteList = nullptr;
@@ -50,8 +85,30 @@ protected:
 
 private:
     void buildLayout();
+    void connectControls();
+    bool reportListEvent(QEvent *event);
+    bool savedListsEvent(QEvent *event);
+    void ELVReportKeyDown(int key);
+    void ELVReportKeyUp(int key, Qt::KeyboardModifiers modifiers);
+    void LBListenExit();
+    void verifyLoadedList();
+    QString listsFolder() const;
+    QStringList selectedListNames() const;
+    QStringList currentRecords() const;
+    std::vector<bool> selectedFlags() const;
+    void selectRows(const std::vector<bool> &flags);
+    void setTitle(const QString &text);
 
     app::PageFrame &m_frame;
+    ReportModel *m_model = nullptr;
+    TFormSearch *m_formSearch = nullptr;
+    TFormAskFName *m_formAskFName = nullptr;
+    // The shared buffer of loading, saving, verification and search.
+    QStringList m_workList;
+    QString m_currentListFile;
+    bool m_saved = true;
+    int m_sortColumn = -1;
+    bool m_sortAscending = true;
 };
 
 } // namespace filelists

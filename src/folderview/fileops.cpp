@@ -32,24 +32,6 @@ FreeSpaceSource &freeSpaceSource()
     return source;
 }
 
-bool isBlank(QChar c)
-{
-    return c.unicode() <= ' ';
-}
-
-QString trimmedName(QString name)
-{
-    while (!name.isEmpty() && isBlank(name.back()))
-        name.chop(1);
-    while (!name.isEmpty() && isBlank(name.front()))
-        name.remove(0, 1);
-    while (name.endsWith(QLatin1Char('.')))
-        name.chop(1);
-    while (name.startsWith(QLatin1Char('.')))
-        name.remove(0, 1);
-    return name;
-}
-
 // The one selected entry, which is the file the user sees chosen even when the focus mark
 // stands on another entry.
 QString singleSelectedEntry(const SelectionQueries &selection, const SelectionCount &counts)
@@ -63,39 +45,6 @@ QString singleSelectedEntry(const SelectionQueries &selection, const SelectionCo
 }
 
 } // namespace
-
-QString BuildTargetFileName(const QString &folder, const QString &name, const QString &extension,
-                            PathStyle style)
-{
-    QString ext = extension;
-    while (ext.startsWith(QLatin1Char('*')))
-        ext.remove(0, 1);
-    QString file = trimmedName(name);
-    // Nothing left of the name: the folder itself, or a bare extension, is no file to write.
-    const bool empty = file.isEmpty();
-    if (platform::extensionPart(file).compare(ext, Qt::CaseInsensitive) != 0)
-        file += ext;
-    static const QString kRefused[] = {QStringLiteral("\\"), QStringLiteral("/"),
-                                       QStringLiteral(".."), QStringLiteral("?"),
-                                       QStringLiteral("*"),  QStringLiteral(":")};
-    bool refused = empty;
-    for (const QString &bad : kRefused)
-        refused = refused || file.contains(bad);
-    if (refused) {
-        platform::dialogs().beep();
-        platform::dialogs().errorBox(QStringLiteral("Invalid Filename: ") + (empty ? name : file));
-        return {};
-    }
-    return platform::WithTrailingBackslash(folder, style) + file;
-}
-
-void RemoveFile(const QString &path, bool &doRecycleBin)
-{
-    if (path.isEmpty() || !QFileInfo::exists(path))
-        return;
-    doRecycleBin = false;
-    QFile::remove(path);
-}
 
 bool CopyFileKeepDate(const QString &source, const QString &target)
 {

@@ -18,14 +18,8 @@ inline const QString AcceptedFileMask =
 
 using platform::MaskMatches;
 
-// folder + name with the extension appended unless the name has it already, or empty after a
-// beep and the error box "Invalid Filename: " + name for a name that could leave the folder or
-// holds wildcards (or is empty once blanks and dots are trimmed).
-QString BuildTargetFileName(const QString &folder, const QString &name, const QString &extension,
-                            platform::PathStyle style = platform::nativePathStyle());
-
-// Deletes an existing file permanently; any such attempt clears doRecycleBin. Errors are silent.
-void RemoveFile(const QString &path, bool &doRecycleBin);
+using platform::BuildTargetFileName;
+using platform::RemoveFile;
 
 // Copies in blocks of 16384 bytes into a temporary file beside the target, gives it the
 // source's modification time and renames it over the target only when every block was

@@ -2,6 +2,8 @@
 
 #include "platform/qtdialogs.h"
 
+#include <QDialog>
+
 namespace platform {
 
 Dialogs::~Dialogs() = default;
@@ -11,6 +13,8 @@ QString Dialogs::saveFileNameWithFilter(
 {
     return saveFileName(caption, startPath, filters);
 }
+
+int Dialogs::execDialog(QDialog &dialog) { return dialog.exec(); }
 
 namespace {
 Dialogs *g_replacement = nullptr;

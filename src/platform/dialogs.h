@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+class QDialog;
+
 namespace platform {
 
 // Every message box and file dialog of the program goes through this interface, so that
@@ -37,6 +39,9 @@ public:
                                            const QString &filters, QString *selectedFilter);
     // Accepts a typed folder that does not exist yet, asks before creating it, creates it.
     virtual QString folderName(const QString &caption, const QString &startFolder) = 0;
+
+    // Runs one of the program's own dialogs modally; returns QDialog::Accepted or Rejected.
+    virtual int execDialog(QDialog &dialog);
 };
 
 // The dialogs in use; the Qt ones unless a test installed others.

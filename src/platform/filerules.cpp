@@ -1,6 +1,33 @@
 #include "platform/filerules.h"
 
+#include "platform/dialogs.h"
+
+#include <QFile>
+#include <QFileInfo>
+
 namespace platform {
+
+namespace {
+
+bool isBlank(QChar c)
+{
+    return c.unicode() <= ' ';
+}
+
+QString trimmedName(QString name)
+{
+    while (!name.isEmpty() && isBlank(name.back()))
+        name.chop(1);
+    while (!name.isEmpty() && isBlank(name.front()))
+        name.remove(0, 1);
+    while (name.endsWith(QLatin1Char('.')))
+        name.chop(1);
+    while (name.startsWith(QLatin1Char('.')))
+        name.remove(0, 1);
+    return name;
+}
+
+} // namespace
 
 QString extensionPart(const QString &name)
 {
@@ -27,6 +54,38 @@ bool IsInThumbFolder(const QString &folder, const QString &thumbFolder, PathStyl
     if (style == PathStyle::Posix)
         return shown.startsWith(thumbs);
     return shown.contains(thumbs);
+}
+
+QString BuildTargetFileName(
+    const QString &folder, const QString &name, const QString &extension, PathStyle style)
+{
+    QString ext = extension;
+    while (ext.startsWith(QLatin1Char('*')))
+        ext.remove(0, 1);
+    QString file = trimmedName(name);
+    // Nothing left of the name: the folder itself, or a bare extension, is no file to write.
+    const bool empty = file.isEmpty();
+    if (extensionPart(file).compare(ext, Qt::CaseInsensitive) != 0)
+        file += ext;
+    static const QString kRefused[] = { QStringLiteral("\\"), QStringLiteral("/"),
+        QStringLiteral(".."), QStringLiteral("?"), QStringLiteral("*"), QStringLiteral(":") };
+    bool refused = empty;
+    for (const QString &bad : kRefused)
+        refused = refused || file.contains(bad);
+    if (refused) {
+        dialogs().beep();
+        dialogs().errorBox(QStringLiteral("Invalid Filename: ") + (empty ? name : file));
+        return {};
+    }
+    return WithTrailingBackslash(folder, style) + file;
+}
+
+void RemoveFile(const QString &path, bool &doRecycleBin)
+{
+    if (path.isEmpty() || !QFileInfo::exists(path))
+        return;
+    doRecycleBin = false;
+    QFile::remove(path);
 }
 
 } // namespace platform

@@ -19,4 +19,13 @@ bool MaskMatches(const QString &path, const QString &maskList, PathStyle style =
 bool IsInThumbFolder(
     const QString &folder, const QString &thumbFolder, PathStyle style = nativePathStyle());
 
+// folder + name with the extension appended unless the name has it already, or empty after a
+// beep and the error box "Invalid Filename: " + name for a name that could leave the folder or
+// holds wildcards (or is empty once blanks and dots are trimmed).
+QString BuildTargetFileName(const QString &folder, const QString &name, const QString &extension,
+    PathStyle style = nativePathStyle());
+
+// Deletes an existing file permanently; any such attempt clears doRecycleBin. Errors are silent.
+void RemoveFile(const QString &path, bool &doRecycleBin);
+
 } // namespace platform

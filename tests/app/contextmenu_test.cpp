@@ -7,6 +7,7 @@
 #include "app/tformhelp.h"
 #include "engine/htmlview.h"
 #include "filelists/filelistspage.h"
+#include "filelists/reportmodel.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -16,7 +17,7 @@
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 
 using app::ContextItem;
 using app::MenuState;
@@ -136,10 +137,11 @@ TEST_F(OptionsTest, LaunchAsksAboutUnsavedChangesFirstAndJumpNamesAMissingFolder
 
     form->folderPage()->BSave->setEnabled(false);
     form->PageControl1->setCurrentIndex(app::FileListsPage);
-    QTreeWidget *report = form->listsPage()->ELVReport;
-    auto *row = new QTreeWidgetItem(report,
-        { site.path() + QStringLiteral("/gone/"), QStringLiteral("x"), QStringLiteral(".htm") });
-    row->setSelected(true);
+    filelists::ReportModel *report = form->listsPage()->model();
+    report->setEntries({ { site.path() + QStringLiteral("/gone/"), QStringLiteral("x"),
+        QStringLiteral(".htm"), QStringLiteral("0"), QString() } });
+    form->listsPage()->ELVReport->selectionModel()->select(
+        report->index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     form->MyLBPopUpHandler(app::JumpToFolder);
     EXPECT_EQ(dialogs.texts(QStringLiteral("info")).value(0),
         QStringLiteral("Folder \"%1/gone/x.htm\" not found.").arg(site.path()));

@@ -1,5 +1,7 @@
 #include "support/scripteddialogs.h"
 
+#include <QDialog>
+
 ScriptedDialogs::ScriptedDialogs() { platform::setDialogs(this); }
 
 ScriptedDialogs::~ScriptedDialogs() { platform::setDialogs(nullptr); }
@@ -77,4 +79,18 @@ QString ScriptedDialogs::folderName(const QString &, const QString &startFolder)
 {
     calls.append({QStringLiteral("folder"), startFolder});
     return nextPath();
+}
+
+int ScriptedDialogs::execDialog(QDialog &dialog)
+{
+    calls.append({QStringLiteral("dialog"), dialog.windowTitle()});
+    dialog.setResult(QDialog::Rejected);
+    if (dialogScripts.isEmpty())
+        return QDialog::Rejected;
+    const std::function<void(QDialog &)> script = dialogScripts.takeFirst();
+    dialog.show();
+    script(dialog);
+    const int result = dialog.isVisible() ? int(QDialog::Rejected) : dialog.result();
+    dialog.hide();
+    return result;
 }

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // Stands in for the message boxes and file dialogs: records every call and answers from
 // the scripts the test gave. Installed for its lifetime.
 class ScriptedDialogs : public platform::Dialogs
@@ -28,6 +30,11 @@ public:
     // out the filter shown first stays.
     QStringList filters;
 
+    // Parts played in the program's own dialogs, taken in order: each gets the shown dialog,
+    // sets its controls and presses its buttons. A dialog left open counts as cancelled;
+    // without a script left, every dialog is cancelled.
+    QList<std::function<void(QDialog &)>> dialogScripts;
+
     QList<Call> calls;
     QStringList texts(const QString &kind) const;
     int count(const QString &kind) const { return int(texts(kind).size()); }
@@ -48,6 +55,8 @@ public:
     QString saveFileNameWithFilter(const QString &caption, const QString &startPath,
                                    const QString &filters, QString *selectedFilter) override;
     QString folderName(const QString &caption, const QString &startFolder) override;
+    // Recorded as "dialog" with the window title.
+    int execDialog(QDialog &dialog) override;
 
 private:
     int nextAnswer(int whenNone);

@@ -18,6 +18,10 @@ public:
     QStringList requests;
     QStringList shownFiles; // what ShowFileInViews was asked to show
     app::Settings values;
+    QString folder; // the Folder View's folder
+    QString mask = QStringLiteral("*.htm");
+    QStringList miniThumbs; // what the thumbnail corner was asked to show
+    QList<int> listProgress; // positions of the thin progress bar
 
     QString CurrentFile() const override { return page->CurrentFile(); }
     folderview::SelectionCount SelectionCounts() const override { return page->SelectionCounts(); }
@@ -44,6 +48,10 @@ public:
     void SetViewerButtonState() override { }
     void DblClickForAll() override { requests.append(QStringLiteral("DblClickForAll")); }
     void showContextMenu(const QPoint &) override { requests.append(QStringLiteral("menu")); }
+    QString currentFolder() const override { return folder; }
+    QString CurrentMask() const override { return mask; }
+    void ShowMiniThumb(const QString &page) override { miniThumbs.append(page); }
+    void setListProgress(int position) override { listProgress.append(position); }
     folderview::BatchProgress *progressWindow() override { return nullptr; }
     void setMainWindowEnabled(bool) override { }
 

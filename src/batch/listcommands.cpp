@@ -1,0 +1,179 @@
+#include "listcommands.h"
+
+#include "app/pageframe.h"
+#include "app/settings.h"
+#include "filelists/listfile.h"
+#include "filelists/listrecord.h"
+#include "filelists/verification.h"
+#include "batchargs.h"
+#include "formatcommand.h"
+#include "platform/pathrules.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace batch {
+
+namespace {
+
+struct ListArguments {
+    bool help = false;
+    bool recursive = false;
+    QString mask;
+    QString programFolder;
+    QString path; // the folder to search or the list to verify
+};
+
+int usageError(QIODevice &err, const QString &command, const QString &problem)
+{
+    writeLine(err, QStringLiteral("folioscope-batch %1: %2 (see --help)").arg(command, problem));
+    return ExitUsage;
+}
+
+// The options of both commands; --recursive, --mask and --program-folder are the search's.
+bool parse(const QStringList &args, const QString &pathName, bool searchOptions,
+    ListArguments *parsed, QString *error)
+{
+    const QStringList valued = searchOptions
+        ? QStringList { QStringLiteral("--mask"), QStringLiteral("--program-folder") }
+        : QStringList();
+    bool pathsOnly = false;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString &arg = args.at(i);
+        const QString name = arg.section(QLatin1Char('='), 0, 0);
+        if (pathsOnly || !arg.startsWith(QLatin1Char('-'))) {
+            if (!parsed->path.isEmpty()) {
+                *error = QStringLiteral("only one %1 may be given").arg(pathName);
+                return false;
+            }
+            parsed->path = arg;
+        } else if (arg == u"--") {
+            pathsOnly = true;
+        } else if (arg == u"--help" || arg == u"-h") {
+            parsed->help = true;
+        } else if (arg == u"--recursive" && searchOptions) {
+            parsed->recursive = true;
+        } else if (valued.contains(name)) {
+            const bool inline_ = arg.contains(QLatin1Char('='));
+            if (!inline_ && i + 1 >= args.size()) {
+                *error = QStringLiteral("%1 needs a value").arg(name);
+                return false;
+            }
+            const QString value = inline_ ? arg.section(QLatin1Char('='), 1) : args.at(++i);
+            (name == u"--mask" ? parsed->mask : parsed->programFolder) = value;
+        } else {
+            *error = QStringLiteral("unknown option %1").arg(arg);
+            return false;
+        }
+    }
+    return true;
+}
+
+// The mask of the first entry of the built-in filter text "description|mask|...".
+QString defaultMask()
+{
+    return app::builtInFilterText().section(QLatin1Char('|'), 1, 1);
+}
+
+} // namespace
+
+QString searchUsage()
+{
+    return QStringLiteral(
+        "Usage: folioscope-batch search [--recursive] [--mask MASK] [--program-folder DIR] FOLDER\n"
+        "\n"
+        "Writes to standard output, as a list file (UTF-8, CR LF), the records that the File\n"
+        "Lists page's \"Search\" puts in a new list: Folder*Filename*Ext*Size*Date, in the\n"
+        "order of the scan.\n"
+        "\n"
+        "  FOLDER                  the folder to search\n"
+        "  --recursive             include all sub-folders (never the _vti_cnf folders, links\n"
+        "                          to folders or the sub-folders of the thumbnail folder)\n"
+        "  --mask MASK             the file mask, such as \"*.htm;*.asp\" (default: %1)\n"
+        "  --program-folder DIR    the data folder whose THUMBS sub-folders are not entered\n"
+        "                          (default: the program's, beside it or the user's)\n"
+        "  -h, --help              show this text\n"
+        "\n"
+        "Exit status: 0 on success, 2 on a usage error or a FOLDER that is no folder.\n")
+        .arg(defaultMask());
+}
+
+QString verifyUsage()
+{
+    return QStringLiteral(
+        "Usage: folioscope-batch verify LIST.lst\n"
+        "\n"
+        "Checks every entry of a list file against the disk as \"Load List\" does and writes the\n"
+        "verified list to standard output (UTF-8, CR LF). Standard error gets one line per\n"
+        "entry that changed: \"Updated:  PATH\" or \"Not Found:  PATH\".\n"
+        "\n"
+        "  -h, --help    show this text\n"
+        "\n"
+        "Exit status: 0 on success, 2 on a usage error or a LIST that cannot be read.\n");
+}
+
+int runSearchCommand(
+    const QStringList &args, QIODevice &out, QIODevice &err, const QString &defaultProgramFolder)
+{
+    const QString command = QStringLiteral("search");
+    ListArguments parsed;
+    QString error;
+    if (!parse(args, QStringLiteral("FOLDER"), true, &parsed, &error))
+        return usageError(err, command, error);
+    if (parsed.help) {
+        out.write(searchUsage().toLocal8Bit());
+        return ExitOk;
+    }
+    if (parsed.path.isEmpty())
+        return usageError(err, command, QStringLiteral("no FOLDER given"));
+    if (!QFileInfo(parsed.path).isDir())
+        return usageError(err, command, QStringLiteral("no such folder: %1").arg(parsed.path));
+
+    filelists::ScanOptions options;
+    options.mask = parsed.mask.isEmpty() ? defaultMask() : parsed.mask;
+    options.descendEverywhere = false;
+    // The thumbnails lie where the program keeps its data: beside it, or in the user's data
+    // folder when the program folder cannot be written.
+    QString dataFolder
+        = platform::WithTrailingBackslash(QDir::toNativeSeparators(parsed.programFolder));
+    if (parsed.programFolder.isEmpty()) {
+        const QString programFolder
+            = platform::WithTrailingBackslash(QDir::toNativeSeparators(defaultProgramFolder));
+        dataFolder = app::dataFolderFor(programFolder, QFileInfo(programFolder).isWritable());
+    }
+    options.thumbFolder = app::thumbFolderOf(dataFolder);
+    options.letEventsRun = [] {};
+    const QString folder = QDir::toNativeSeparators(QFileInfo(parsed.path).absoluteFilePath());
+    QStringList records;
+    filelists::appendFolderRecords(records, folder, parsed.recursive, options);
+    out.write(filelists::listFileBytes(records));
+    return ExitOk;
+}
+
+int runVerifyCommand(const QStringList &args, QIODevice &out, QIODevice &err)
+{
+    const QString command = QStringLiteral("verify");
+    ListArguments parsed;
+    QString error;
+    if (!parse(args, QStringLiteral("LIST"), false, &parsed, &error))
+        return usageError(err, command, error);
+    if (parsed.help) {
+        out.write(verifyUsage().toLocal8Bit());
+        return ExitOk;
+    }
+    if (parsed.path.isEmpty())
+        return usageError(err, command, QStringLiteral("no LIST given"));
+    QStringList records;
+    if (!filelists::readListFile(parsed.path, records, &error)) {
+        writeLine(err, QStringLiteral("folioscope-batch verify: ") + error);
+        return ExitUsage;
+    }
+    QList<filelists::ListEntry> entries = filelists::entriesFromRecords(records);
+    const filelists::VerifyResult result = filelists::verifyEntries(entries);
+    out.write(filelists::listFileBytes(filelists::recordsOf(entries)));
+    for (const QString &line : result.reportLines)
+        writeLine(err, line);
+    return ExitOk;
+}
+
+} // namespace batch

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QIODevice>
+#include <QString>
+#include <QStringList>
+
+namespace batch {
+
+// "folioscope-batch search [--recursive] [--mask MASK] [--program-folder DIR] FOLDER": the
+// records that "Search" would put in the list, in scan order, as a list file on out.
+int runSearchCommand(
+    const QStringList &args, QIODevice &out, QIODevice &err, const QString &defaultProgramFolder);
+
+// "folioscope-batch verify LIST.lst": the verified list on out, one line per updated or
+// missing entry on err.
+int runVerifyCommand(const QStringList &args, QIODevice &out, QIODevice &err);
+
+QString searchUsage();
+QString verifyUsage();
+
+} // namespace batch

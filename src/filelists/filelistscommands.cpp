@@ -1,0 +1,366 @@
+// The commands of the File Lists page: load and verify, save, delete, search, add, merge,
+// take out and select all.
+#include "app/pageframe.h"
+#include "filelists/filelistspage.h"
+#include "filelists/listfile.h"
+#include "filelists/reportmodel.h"
+#include "filelists/tformaskfname.h"
+#include "filelists/tformsearch.h"
+#include "filelists/verification.h"
+#include "platform/dialogs.h"
+#include "platform/filerules.h"
+#include "platform/hourglass.h"
+#include "platform/pathrules.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTreeView>
+
+namespace filelists {
+
+namespace {
+
+const QString kNoMoreEntries = QStringLiteral("No more valid entries left in this list!");
+const QString kNothingToSave = QStringLiteral("Nothing to save!");
+const QString kNoNewEntries = QStringLiteral("No new entries to add ...\n\n");
+
+// A filter text "description|*.htm;*.asp|..." as the file dialog takes it.
+QString dialogFilter(const QString &filterText)
+{
+    const QStringList parts = filterText.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts.at(i + 1);
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        filters.append(parts.at(i) + QStringLiteral(" (") + patterns + QLatin1Char(')'));
+    }
+    return filters.join(QStringLiteral(";;"));
+}
+
+// Disables the page while a scan lets events run: a second command would share the work list.
+class BusyPage
+{
+public:
+    explicit BusyPage(QWidget *page)
+        : m_page(page)
+    {
+        m_page->setEnabled(false);
+    }
+    ~BusyPage() { m_page->setEnabled(true); }
+    BusyPage(const BusyPage &) = delete;
+    BusyPage &operator=(const BusyPage &) = delete;
+
+private:
+    QWidget *m_page;
+};
+
+} // namespace
+
+// --- Load, verify, save, delete ---------------------------------------------------------
+
+void FileListsPage::BOpenListClick()
+{
+    const QStringList names = selectedListNames();
+    if (names.size() != 1)
+        return;
+    const QString path = listsFolder() + names.first();
+    QStringList records;
+    QString error;
+    // A list that cannot be read changes nothing, so that "Save List" never writes the list
+    // on screen over the file that failed.
+    if (!readListFile(path, records, &error)) {
+        platform::dialogs().errorBox(error);
+        return;
+    }
+    m_currentListFile = path;
+    m_saved = true;
+    m_workList = std::move(records);
+    FillListFromRecords(true);
+    setTitle(ListTitle(names.first()));
+    verifyLoadedList();
+    if (ELVReport->isVisible())
+        ELVReport->setFocus();
+    SetListButtonState();
+}
+
+void FileListsPage::verifyLoadedList()
+{
+    const int count = m_model->rowCount();
+    if (count == 0)
+        return;
+    VerifyResult result;
+    {
+        const platform::HourglassGuard hourglass;
+        ELVReport->setUpdatesEnabled(false);
+        m_workList.clear();
+        QList<ListEntry> entries = m_model->entries();
+        const int step = (count + 1) / 10 + 1;
+        int position = 0;
+        result = verifyEntries(entries, [&](int kept) {
+            if (kept % step == 0)
+                m_frame.setListProgress(++position);
+        });
+        m_workList = result.reportLines;
+        m_model->setEntries(std::move(entries));
+        m_frame.setListProgress(0);
+        ELVReport->setUpdatesEnabled(true);
+    }
+    m_frame.UpdateStatus();
+    if (m_model->rowCount() == 0) {
+        platform::dialogs().ShowInfo(kNoMoreEntries);
+        return;
+    }
+    if (result.updated == 0 && result.removed == 0)
+        return;
+    m_saved = false;
+    SaveLVToFile(QStringLiteral("Loaded list contains %1 entries.\n\n"
+                                "%2 orphaned file entries removed from list\n"
+                                "%3 file entries updated\n\n"
+                                "Save updated list before continue?")
+                     .arg(count)
+                     .arg(result.removed)
+                     .arg(result.updated),
+        result.reportLines);
+}
+
+void FileListsPage::BSaveListClick()
+{
+    SaveLVToFile(QStringLiteral("\nSave current list to folder:\n\n") + listsFolder());
+}
+
+void FileListsPage::SaveLVToFile(const QString &prompt, const QStringList &reportLines)
+{
+    if (m_model->rowCount() == 0) {
+        platform::dialogs().ShowInfo(kNothingToSave);
+        return;
+    }
+    const QString name = m_currentListFile.isEmpty() ? newListFileName(listsFolder())
+                                                     : platform::fileNamePart(m_currentListFile);
+    m_formAskFName->prepare(prompt, name, listsFolder(), reportLines);
+    if (platform::dialogs().execDialog(*m_formAskFName) != QDialog::Accepted) {
+        fillSavedLists();
+        return;
+    }
+    const QString target = m_formAskFName->targetPath();
+    const TFormAskFName::Choice choice = m_formAskFName->choice();
+    const std::vector<bool> selected = selectedFlags();
+    m_workList.clear();
+    for (qsizetype row = 0; row < m_model->rowCount(); ++row) {
+        const bool isSelected = selected[size_t(row)];
+        if (choice == TFormAskFName::AllEntries
+            || (choice == TFormAskFName::SelectedEntries) == isSelected)
+            m_workList.append(m_model->entry(row).record());
+    }
+    if (m_workList.isEmpty()) {
+        platform::dialogs().ShowInfo(kNothingToSave);
+        return;
+    }
+    QString error;
+    if (!writeListFile(target, m_workList, &error)) {
+        platform::dialogs().beep();
+        platform::dialogs().errorBox(QStringLiteral("Invalid Filename: ") + target);
+        return;
+    }
+    setTitle(ListTitle(platform::fileNamePart(target)));
+    m_currentListFile = target;
+    m_saved = true;
+    SetListButtonState();
+    fillSavedLists();
+}
+
+void FileListsPage::BDeleteListClick()
+{
+    const QStringList names = selectedListNames();
+    if (names.size() != 1) {
+        platform::dialogs().beep();
+        return;
+    }
+    const QString path = listsFolder() + names.first();
+    const int answer = platform::dialogs().AskYesNoCancel(
+        QStringLiteral("Delete List File \"") + path + QStringLiteral("\" from disk?"));
+    if (answer == platform::Dialogs::Yes) {
+        const bool current
+            = !m_currentListFile.isEmpty() && QFileInfo(path) == QFileInfo(m_currentListFile);
+        platform::RemoveFile(path, m_frame.settings().DoRecycleBin);
+        if (current) {
+            m_model->clear();
+            m_currentListFile.clear();
+            m_saved = true;
+            setTitle(QStringLiteral("Open a file list, or click \"Search Files\" ..."));
+            m_frame.UpdateStatus();
+        }
+    }
+    fillSavedLists();
+    SetListButtonState();
+}
+
+QStringList FileListsPage::selectedListNames() const
+{
+    QStringList names;
+    for (int row = 0; row < LBListen->count(); ++row)
+        if (LBListen->item(row)->isSelected())
+            names.append(LBListen->item(row)->text());
+    return names;
+}
+
+// --- Search, add, merge -----------------------------------------------------------------
+
+void FileListsPage::BGetFilesClick()
+{
+    const QString folder = m_frame.currentFolder();
+    const QString mask = m_frame.CurrentMask();
+    m_formSearch->prepare(mask, folder);
+    if (platform::dialogs().execDialog(*m_formSearch) != QDialog::Accepted)
+        return;
+    const bool adding = m_formSearch->addToList();
+    qsizetype before = 0;
+    {
+        const platform::HourglassGuard hourglass;
+        const BusyPage busy(this);
+        m_workList = adding ? currentRecords() : QStringList();
+        before = m_workList.size();
+        ScanOptions options;
+        options.mask = mask;
+        options.descendEverywhere = false;
+        options.thumbFolder = app::thumbFolderOf(m_frame.dataFolder());
+        appendFolderRecords(m_workList, folder, m_formSearch->includeSubfolders(), options);
+        if (adding)
+            RemoveDuplicateRecords(m_workList);
+    }
+    const qsizetype count = m_workList.size();
+    if (count == 0) {
+        platform::dialogs().ShowInfo(
+            QStringLiteral("No matching files found in folder:\n\n") + folder);
+    } else if (adding && count == before) {
+        platform::dialogs().ShowInfo(kNoNewEntries + folder);
+    } else {
+        if (!adding)
+            m_currentListFile.clear();
+        m_saved = false;
+        FillListFromRecords(true);
+        setTitle(ListTitle(folder));
+        QString prompt
+            = QStringLiteral("\nSearch finished.\n%1 unique entries in list.\n").arg(count);
+        if (count > before)
+            prompt += QStringLiteral("%1 new entries added.\n").arg(count - before);
+        SaveLVToFile(prompt + QStringLiteral("Save results?"));
+    }
+    if (ELVReport->isVisible())
+        ELVReport->setFocus();
+    SetListButtonState();
+}
+
+void FileListsPage::BAddClick()
+{
+    const QString folder = m_frame.currentFolder();
+    const QStringList picked = platform::dialogs().openFileNames(
+        QStringLiteral("Add Files"), folder, dialogFilter(m_frame.settings().ALLOWED_EXTENSIONS));
+    if (picked.isEmpty())
+        return;
+    qsizetype before = 0;
+    {
+        const platform::HourglassGuard hourglass;
+        m_workList = currentRecords();
+        before = m_workList.size();
+        const QString pickedFolder = platform::folderPart(QDir::toNativeSeparators(picked.first()));
+        for (const QString &path : picked) {
+            const QString name = platform::fileNamePart(QDir::toNativeSeparators(path));
+            const QFileInfo info(pickedFolder + name);
+            if (info.exists() && !info.isHidden() && fitsInRecord(pickedFolder, name))
+                m_workList.append(MakeListRecord(pickedFolder, info));
+        }
+        RemoveDuplicateRecords(m_workList);
+    }
+    const qsizetype count = m_workList.size();
+    if (count == before) {
+        platform::dialogs().ShowInfo(kNoNewEntries + folder);
+    } else {
+        m_saved = false;
+        FillListFromRecords(true);
+        setTitle(ListTitle(folder));
+        SaveLVToFile(QStringLiteral("\n%1 new entries added.\nSave results?").arg(count - before));
+    }
+    if (ELVReport->isVisible())
+        ELVReport->setFocus();
+    SetListButtonState();
+}
+
+void FileListsPage::BMergeListClick()
+{
+    const QStringList names = selectedListNames();
+    if (names.isEmpty())
+        return;
+    QString question = QStringLiteral("Merge following list files?:");
+    for (const QString &name : names)
+        question += QStringLiteral("\n  ") + name;
+    if (!platform::dialogs().AskYesNo(
+            question + QStringLiteral("\n\n(Note: Duplicates will be detected)")))
+        return;
+    const QString oldTitle = PanelTreeTop->text();
+    setTitle(QStringLiteral(" Loading Lists ..."));
+    PanelTreeTop->repaint();
+    QStringList merged;
+    QString mergedNames;
+    {
+        const platform::HourglassGuard hourglass;
+        for (const QString &name : names) {
+            QStringList records;
+            QString error;
+            if (!readListFile(listsFolder() + name, records, &error)) {
+                setTitle(oldTitle);
+                platform::dialogs().errorBox(error);
+                return;
+            }
+            merged += records;
+            mergedNames += QLatin1Char(' ') + name + QStringLiteral(" +");
+        }
+        RemoveDuplicateRecords(merged);
+    }
+    setTitle(QStringLiteral(" Generate merged list ..."));
+    PanelTreeTop->repaint();
+    m_workList = std::move(merged);
+    FillListFromRecords(true);
+    m_currentListFile.clear();
+    m_saved = false;
+    while (mergedNames.endsWith(QLatin1Char('+')))
+        mergedNames.chop(1);
+    setTitle(ListTitle(mergedNames));
+    if (ELVReport->isVisible())
+        ELVReport->setFocus();
+    SaveLVToFile(QStringLiteral("\nFilelists merged ..."));
+    SetListButtonState();
+}
+
+// --- Take out, select all ---------------------------------------------------------------
+
+void FileListsPage::BTakeOutClick()
+{
+    {
+        const platform::HourglassGuard hourglass;
+        const std::vector<bool> selected = selectedFlags();
+        if (std::find(selected.begin(), selected.end(), true) != selected.end()) {
+            ELVReport->setUpdatesEnabled(false);
+            m_model->removeFlagged(selected);
+            m_saved = false;
+            ELVReport->setUpdatesEnabled(true);
+        }
+    }
+    m_frame.UpdateStatus();
+    SetListButtonState();
+}
+
+void FileListsPage::BSelectClick()
+{
+    {
+        const platform::HourglassGuard hourglass;
+        ELVReport->setUpdatesEnabled(false);
+        ELVReport->selectAll();
+        ELVReport->setUpdatesEnabled(true);
+    }
+    m_frame.UpdateStatus();
+}
+
+} // namespace filelists

@@ -1,0 +1,114 @@
+#include "filelists/listfile.h"
+
+#include "platform/textcodec.h"
+#include "platform/textrules.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace filelists {
+
+namespace {
+
+// A list of a million entries is under 200 MB; anything far larger is no list file and
+// would only exhaust the memory.
+constexpr qint64 kLargestListFile = qint64(1) << 30;
+
+} // namespace
+
+QStringList splitListText(const QString &text)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i <= size; ++i) {
+        const bool end = i == size;
+        const QChar c = end ? QChar() : text.at(i);
+        if (!end && c != QLatin1Char('\n') && c != QLatin1Char('\r'))
+            continue;
+        if (i > start)
+            lines.append(text.mid(start, i - start));
+        if (!end && c == QLatin1Char('\r') && i + 1 < size && text.at(i + 1) == QLatin1Char('\n'))
+            ++i;
+        start = i + 1;
+    }
+    return lines;
+}
+
+QStringList listRecordsFromBytes(const QByteArray &bytes)
+{
+    return splitListText(platform::decodeText(bytes).text);
+}
+
+QByteArray listFileBytes(const QStringList &records)
+{
+    QString text;
+    qsizetype size = 0;
+    for (const QString &record : records)
+        size += record.size() + 2;
+    text.reserve(size);
+    for (const QString &record : records) {
+        text += record;
+        text += QLatin1String("\r\n");
+    }
+    return text.toUtf8();
+}
+
+bool readListFile(const QString &path, QStringList &records, QString *error)
+{
+    QFile file(path);
+    // Only plain files: reading a pipe or a device would wait or never end.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) {
+        *error = QStringLiteral("%1 is not a file.").arg(QDir::toNativeSeparators(path));
+        return false;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("Cannot open file \"%1\". %2")
+                     .arg(QDir::toNativeSeparators(path), file.errorString());
+        return false;
+    }
+    if (file.size() > kLargestListFile) {
+        *error = QStringLiteral("Cannot read file \"%1\". The file is too large.")
+                     .arg(QDir::toNativeSeparators(path));
+        return false;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        *error = QStringLiteral("Cannot read file \"%1\". %2")
+                     .arg(QDir::toNativeSeparators(path), file.errorString());
+        return false;
+    }
+    records = listRecordsFromBytes(bytes);
+    return true;
+}
+
+bool writeListFile(const QString &path, const QStringList &records, QString *error)
+{
+    QSaveFile file(path);
+    file.setDirectWriteFallback(false);
+    const QByteArray bytes = listFileBytes(records);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        if (error)
+            *error = file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    return true;
+}
+
+QString newListFileName(const QString &listsFolder)
+{
+    const QString pattern = QStringLiteral("(newlist*).lst");
+    QString name;
+    for (int i = 1; i <= 100; ++i) {
+        name = platform::replaceEveryIgnoringCase(pattern, QStringLiteral("*"), QString::number(i));
+        if (!QFileInfo::exists(QDir(listsFolder).filePath(name)))
+            break;
+    }
+    return name;
+}
+
+} // namespace filelists

@@ -1,0 +1,130 @@
+#include "filelists/listsort.h"
+
+#include <QCollator>
+#include <QDateTime>
+#include <QHash>
+
+#include <algorithm>
+#include <numeric>
+#include <optional>
+
+namespace filelists {
+
+namespace {
+
+// Each distinct text once, ranked by the collator: rows then compare by integers.
+std::vector<int> textRanks(const QList<ListEntry> &entries, int column)
+{
+    QHash<QString, int> distinct;
+    for (const ListEntry &entry : entries)
+        distinct.insert(entry.field(column), 0);
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseSensitive);
+    std::vector<std::pair<QCollatorSortKey, QString>> keyed;
+    keyed.reserve(size_t(distinct.size()));
+    for (auto it = distinct.cbegin(); it != distinct.cend(); ++it)
+        keyed.emplace_back(collator.sortKey(it.key()), it.key());
+    std::stable_sort(keyed.begin(), keyed.end(),
+        [](const auto &a, const auto &b) { return a.first.compare(b.first) < 0; });
+    int rank = 0;
+    for (size_t i = 0; i < keyed.size(); ++i) {
+        // Texts the collator holds equal share a rank.
+        if (i > 0 && keyed[i - 1].first.compare(keyed[i].first) != 0)
+            ++rank;
+        distinct[keyed[i].second] = rank;
+    }
+    std::vector<int> ranks;
+    ranks.reserve(size_t(entries.size()));
+    for (const ListEntry &entry : entries)
+        ranks.push_back(distinct.value(entry.field(column)));
+    return ranks;
+}
+
+bool digitsAt(const QString &text, qsizetype from, qsizetype count)
+{
+    for (qsizetype i = from; i < from + count; ++i)
+        if (i >= text.size() || !text.at(i).isDigit())
+            return false;
+    return true;
+}
+
+// A date ("2001-03-17", optionally with a time after one or two blanks) or a time ("14:05",
+// "14:05:33") as days, so that dates and times compare on one scale.
+std::optional<double> dateValue(const QString &text)
+{
+    const QString trimmed = text.trimmed();
+    if (digitsAt(trimmed, 0, 4) && trimmed.size() >= 10 && trimmed.at(4) == u'-') {
+        const QDate date = QDate::fromString(trimmed.left(10), QStringLiteral("yyyy-MM-dd"));
+        const QString rest = trimmed.mid(10).trimmed();
+        const QTime time = rest.isEmpty() ? QTime(0, 0) : QTime::fromString(rest, u"hh:mm");
+        if (!date.isValid() || !time.isValid())
+            return std::nullopt;
+        return double(date.toJulianDay()) + time.msecsSinceStartOfDay() / 86400000.0;
+    }
+    if (digitsAt(trimmed, 0, 2) && trimmed.size() >= 5 && trimmed.at(2) == u':') {
+        QTime time = QTime::fromString(trimmed, u"hh:mm");
+        if (!time.isValid())
+            time = QTime::fromString(trimmed, u"hh:mm:ss");
+        if (time.isValid())
+            return time.msecsSinceStartOfDay() / 86400000.0;
+    }
+    return std::nullopt;
+}
+
+struct TypedValue {
+    enum Kind { Text, Number, Date } kind = Text;
+    double value = 0;
+};
+
+TypedValue typedValue(const QString &text)
+{
+    bool isNumber = false;
+    const double number = text.trimmed().toDouble(&isNumber);
+    if (isNumber)
+        return { TypedValue::Number, number };
+    if (const std::optional<double> date = dateValue(text))
+        return { TypedValue::Date, *date };
+    return {};
+}
+
+std::vector<qsizetype> identity(qsizetype size)
+{
+    std::vector<qsizetype> rows(size_t(size), 0);
+    std::iota(rows.begin(), rows.end(), 0);
+    return rows;
+}
+
+} // namespace
+
+Comparison comparisonForHeader(const QString &header)
+{
+    return header == u"Size" ? Comparison::Typed : Comparison::Text;
+}
+
+std::vector<qsizetype> sortedRows(
+    const QList<ListEntry> &entries, int column, Comparison comparison, Qt::SortOrder order)
+{
+    std::vector<qsizetype> rows = identity(entries.size());
+    const std::vector<int> ranks = textRanks(entries, column);
+    std::vector<TypedValue> typed;
+    if (comparison == Comparison::Typed) {
+        typed.reserve(size_t(entries.size()));
+        for (const ListEntry &entry : entries)
+            typed.push_back(typedValue(entry.field(column)));
+    }
+    const auto less = [&](qsizetype a, qsizetype b) {
+        if (!typed.empty() && typed[size_t(a)].kind != TypedValue::Text
+            && typed[size_t(a)].kind == typed[size_t(b)].kind)
+            return typed[size_t(a)].value < typed[size_t(b)].value;
+        return ranks[size_t(a)] < ranks[size_t(b)];
+    };
+    // A stable sort never leaves its range, even though mixed kinds do not order consistently.
+    if (order == Qt::AscendingOrder)
+        std::stable_sort(rows.begin(), rows.end(), less);
+    else
+        std::stable_sort(
+            rows.begin(), rows.end(), [&less](qsizetype a, qsizetype b) { return less(b, a); });
+    return rows;
+}
+
+} // namespace filelists

@@ -1,0 +1,136 @@
+#include "filelists/listrecord.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "listtestutil.h"
+
+using listtest::readBytes;
+using listtest::u8;
+using listtest::writeBytes;
+
+using filelists::ListEntry;
+
+TEST(ListRecord, FieldsOfARecord)
+{
+    struct Row {
+        const char *record;
+        ListEntry expected;
+    };
+    const Row rows[] = {
+        { "C:\\Web\\Site\\*index*.htm*2048*2001-03-17  14:05",
+            { u8("C:\\Web\\Site\\"), u8("index"), u8(".htm"), u8("2048"),
+                u8("2001-03-17  14:05") } },
+        { "/a/*b*.htm", { u8("/a/"), u8("b"), u8(".htm"), {}, {} } },
+        { "only one field", { u8("only one field"), {}, {}, {}, {} } },
+        { "", {} },
+        { "a*b*c*d*e*f*g", { u8("a"), u8("b"), u8("c"), u8("d"), u8("e") } },
+        { "****", {} },
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.record);
+        EXPECT_EQ(filelists::entryFromRecord(u8(row.record)), row.expected);
+    }
+    const ListEntry full = rows[0].expected;
+    EXPECT_EQ(full.record(), u8(rows[0].record));
+    EXPECT_EQ(full.path(), u8("C:\\Web\\Site\\index.htm"));
+}
+
+TEST(ListRecord, RecordFromTheDisk)
+{
+    QTemporaryDir dir;
+    const QDateTime when(QDate(2001, 3, 17), QTime(14, 5, 59));
+    writeBytes(dir.filePath(u8("index.htm")), QByteArray(2048, 'x'), when);
+    writeBytes(dir.filePath(u8("archive.tar.gz")), "z", when);
+    writeBytes(dir.filePath(u8("README")), "", when);
+    ASSERT_TRUE(QDir(dir.path()).mkdir(u8("old.htm")));
+    const QString folder = QDir::toNativeSeparators(dir.path());
+    const QString slash = QDir::separator();
+
+    struct Row {
+        const char *file;
+        const char *name, *ext, *size;
+    };
+    for (const Row &row : { Row { "index.htm", "index", ".htm", "2048" },
+             Row { "archive.tar.gz", "archive.tar", ".gz", "1" },
+             Row { "README", "README", "", "0" }, Row { "old.htm", "old", ".htm", "0" } }) {
+        SCOPED_TRACE(row.file);
+        const QFileInfo info(dir.filePath(u8(row.file)));
+        // The folder gets exactly one separator, however many it came with.
+        for (const QString &given : { folder, QString(folder + slash + slash) }) {
+            const ListEntry entry = filelists::makeListEntry(given, info);
+            EXPECT_EQ(entry.folder, folder + slash);
+            EXPECT_EQ(entry.name, u8(row.name));
+            EXPECT_EQ(entry.ext, u8(row.ext));
+            EXPECT_EQ(entry.size, u8(row.size));
+        }
+    }
+    EXPECT_EQ(filelists::MakeListRecord(folder, QFileInfo(dir.filePath(u8("index.htm")))),
+        folder + slash + u8("*index*.htm*2048*2001-03-17  14:05"));
+}
+
+TEST(ListRecord, DateText)
+{
+    EXPECT_EQ(
+        filelists::listDate(QDateTime(QDate(2001, 3, 7), QTime(4, 5))), u8("2001-03-07  04:05"));
+    EXPECT_EQ(filelists::listDate(QDateTime(QDate(1999, 12, 31), QTime(23, 59, 59))),
+        u8("1999-12-31  23:59"));
+    EXPECT_EQ(filelists::listDate(QDateTime()), QString());
+}
+
+TEST(ListRecord, RemoveDuplicateRecords)
+{
+    struct Row {
+        const char *name;
+        QStringList records;
+        QStringList expected;
+    };
+    const Row rows[] = {
+        { "the lowest size and date of a key stays",
+            { u8("/s/*a*.htm*20*2001-01-02  00:00"), u8("/s/*a*.htm*10*2001-01-01  00:00"),
+                u8("/s/*a*.htm*10*2000-01-01  00:00") },
+            { u8("/s/*a*.htm*10*2000-01-01  00:00") } },
+        { "keys that differ in letter case are different",
+            { u8("/s/*INDEX*.HTM*1*d"), u8("/s/*index*.htm*1*d") },
+            { u8("/s/*INDEX*.HTM*1*d"), u8("/s/*index*.htm*1*d") } },
+        { "a key and its other case interleave",
+            { u8("/s/*a*.htm*10*d"), u8("/s/*A*.htm*15*d"), u8("/s/*a*.htm*20*d"),
+                u8("/s/*a*.htm*10*d") },
+            { u8("/s/*a*.htm*10*d"), u8("/s/*A*.htm*15*d") } },
+        { "sorted without regard to case", { u8("/s/*c*.htm"), u8("/s/*B*.htm"), u8("/s/*a*.htm") },
+            { u8("/s/*a*.htm"), u8("/s/*B*.htm"), u8("/s/*c*.htm") } },
+        { "short records take part", { u8("x"), u8("x"), u8("x*"), u8("") }, { u8(""), u8("x") } },
+        { "nothing stays nothing", {}, {} },
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        QStringList records = row.records;
+        filelists::RemoveDuplicateRecords(records);
+        EXPECT_EQ(records, row.expected);
+    }
+}
+
+TEST(ListRecord, TitlesAndStartPages)
+{
+    EXPECT_EQ(filelists::ListTitle(u8("site.lst")), u8(" Files found in \"site.lst\":"));
+    for (const char *name : { "index", "INDEX", "Default", "start", "WELCOME" })
+        EXPECT_TRUE(filelists::isStartPageName(u8(name))) << name;
+    for (const char *name : { "index2", "home", "", "my index" })
+        EXPECT_FALSE(filelists::isStartPageName(u8(name))) << name;
+}
+
+TEST(ListRecord, SearchRecordsLeaveOutNamesARecordCannotHold)
+{
+    QTemporaryDir dir;
+    writeBytes(dir.filePath(u8("a.htm")), "a");
+    writeBytes(dir.filePath(u8("star*.htm")), "b");
+    QStringList records;
+    filelists::ScanOptions options;
+    options.mask = u8("*.htm");
+    EXPECT_TRUE(filelists::appendFolderRecords(records, dir.path(), false, options));
+    ASSERT_EQ(records.size(), 1);
+    EXPECT_EQ(filelists::entryFromRecord(records.first()).name, u8("a"));
+}
