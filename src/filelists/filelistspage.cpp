@@ -17,6 +17,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSplitter>
+#include <QStyle>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -96,6 +97,13 @@ void FileListsPage::buildLayout()
     ELVReport->setEditTriggers(QAbstractItemView::NoEditTriggers);
     ELVReport->header()->setSectionsClickable(true);
     ELVReport->header()->resizeSection(FolderColumn, 270);
+    // The dates keep their whole width; a narrow window scrolls the list sideways instead.
+    ELVReport->header()->setStretchLastSection(false);
+    const QFontMetrics metrics(ELVReport->font());
+    const int padding = 2 * ELVReport->style()->pixelMetric(QStyle::PM_HeaderMargin) + 12;
+    ELVReport->header()->resizeSection(
+        DateColumn, metrics.horizontalAdvance(listDate(QDateTime(QDate(2000, 12, 28), QTime(20, 58))))
+                        + padding);
     ELVReport->setToolTip(QStringLiteral(
         "[Right Mouse Button] = PopUp, [Shift-Click] [Ctrl-Click] = Select/unselect"));
     column->addWidget(ELVReport, 1);

@@ -197,6 +197,11 @@ TEST_F(ListsPageTest, LoadingAnUnchangedListAsksNothing)
     // The thin bar was stepped and ends at 0.
     ASSERT_FALSE(frame.listProgress.isEmpty());
     EXPECT_EQ(frame.listProgress.last(), 0);
+    // The date column shows its dates whole.
+    const QString date = page.ELVReport->model()->index(0, filelists::DateColumn).data().toString();
+    ASSERT_FALSE(date.isEmpty());
+    EXPECT_GE(page.ELVReport->header()->sectionSize(filelists::DateColumn),
+              page.ELVReport->fontMetrics().horizontalAdvance(date));
 }
 
 TEST_F(ListsPageTest, AFileThatGrewIsUpdatedAndReported)
