@@ -80,7 +80,8 @@ TEST(BadInputTest, NothingCrashesOrHangs)
         QElapsedTimer timer;
         timer.start();
         view.LoadHTMLFile(file);
-        EXPECT_LT(timer.elapsed(), row.timeoutMs + 3000) << row.name;
+        // A guard against a hang, not a measure of speed: generous for a loaded machine.
+        EXPECT_LT(timer.elapsed(), row.timeoutMs + 30000) << row.name;
         EXPECT_FALSE(view.isProcessing()) << row.name;
         view.capture();
 

@@ -308,7 +308,8 @@ TEST_F(TFormViewTest, BadFilesNeitherCrashNorHang)
         QElapsedTimer timer;
         timer.start();
         form.LoadFileIntoViewer(row.file);
-        EXPECT_LT(timer.elapsed(), engine::HtmlView::DefaultLoadTimeoutMs + 10000) << row.name;
+        // A guard against a hang, not a measure of speed: generous for a loaded machine.
+        EXPECT_LT(timer.elapsed(), engine::HtmlView::DefaultLoadTimeoutMs + 50000) << row.name;
         EXPECT_EQ(form.viewerFile(), row.file) << row.name;
         EXPECT_FALSE(form.isProcessing()) << row.name;
     }
