@@ -1,4 +1,5 @@
 #include "cleanthumbscommand.h"
+#include "colourrtfcommand.h"
 #include "formatcommand.h"
 #include "listcommands.h"
 #include "resizecommand.h"
@@ -58,6 +59,10 @@ const std::vector<Command> &commands()
         {"snapshot", "write framed snapshots of pages as JPG or BMP files", true,
          [](const QStringList &args, Streams &io) {
              return batch::runSnapshotCommand(args, io.out, io.err);
+         }},
+        {"colour-rtf", "the editor's coloured Rich Text of a page", false,
+         [](const QStringList &args, Streams &io) {
+             return batch::runColourRtfCommand(args, io.in, io.out, io.err);
          }},
     };
     return table;

@@ -1,0 +1,69 @@
+#include "editor/rtfwriter.h"
+
+#include "editor/colourscan.h"
+
+namespace editor {
+
+namespace {
+
+const char kHeader[] = "{\\rtf1\\ansi\\deff0\\deftab720{\\fonttbl{\\f0\\fswiss MS SansSerif;}"
+                       "{\\f1\\froman\\fcharset2 Symbol;}{\\f2\\fmodern Courier New;}}\r\n"
+                       "{\\colortbl";
+const char kBodyStart[] = "}\r\n\\deflang1033\\pard\\plain\\f2\\fs18\\cf0 ";
+
+struct RtfSink {
+    QStringView text;
+    QByteArray &out;
+
+    void colour(ColourClass cls)
+    {
+        out += "\\cf";
+        out += char('0' + static_cast<int>(cls));
+        out += ' ';
+    }
+
+    void chars(qsizetype from, qsizetype to)
+    {
+        for (qsizetype i = from; i < to; ++i) {
+            const char16_t c = text[i].unicode();
+            if (c == u'\r' || c == u'\n') {
+                if (c == u'\r' && i + 1 < to && text[i + 1] == u'\n')
+                    ++i;
+                out += "\r\n\\par ";
+            } else if (c == u'\\' || c == u'{' || c == u'}') {
+                out += '\\';
+                out += char(c);
+            } else if (c < 256) {
+                out += char(c);
+            } else {
+                // RTF numbers are signed 16-bit; "?" is the fallback that readers skip.
+                out += "\\u";
+                out += QByteArray::number(static_cast<qint16>(c));
+                out += '?';
+            }
+        }
+    }
+
+    void openComment(qsizetype from, qsizetype to) { chars(from, to); }
+};
+
+} // namespace
+
+QByteArray BuildColouredRtf(QStringView text, const Palette &palette)
+{
+    QByteArray out;
+    out.reserve(text.size() + text.size() / 4 + 256);
+    out += kHeader;
+    for (const int colour : palette.table()) {
+        out += "\\red" + QByteArray::number(redOf(colour));
+        out += "\\green" + QByteArray::number(greenOf(colour));
+        out += "\\blue" + QByteArray::number(blueOf(colour)) + ';';
+    }
+    out += kBodyStart;
+    RtfSink sink { text, out };
+    scanColours(text, sink);
+    out += '}';
+    return out;
+}
+
+} // namespace editor

@@ -1,0 +1,91 @@
+#include "editor/tagrange.h"
+
+namespace editor {
+
+namespace {
+
+constexpr qsizetype kBackwardBlock = 128;
+constexpr qsizetype kForwardBlock = 4096;
+constexpr qsizetype kMaxHintLength = 1000;
+
+qsizetype lastOpenBefore(const TextFetch &fetch, qsizetype caret)
+{
+    const qsizetype limit = qMax<qsizetype>(0, caret - kTagSearchLimit);
+    qsizetype end = caret;
+    while (end > limit) {
+        const qsizetype from = qMax(limit, end - kBackwardBlock);
+        const qsizetype found = fetch(from, end - from).lastIndexOf(u'<');
+        if (found >= 0)
+            return from + found;
+        end = from;
+    }
+    return -1;
+}
+
+qsizetype firstCloseFrom(const TextFetch &fetch, qsizetype caret, qsizetype size)
+{
+    const qsizetype limit = qMin(size, caret + kTagSearchLimit);
+    for (qsizetype from = caret; from < limit; from += kForwardBlock) {
+        const qsizetype length = qMin(kForwardBlock, limit - from);
+        const qsizetype found = fetch(from, length).indexOf(u'>');
+        if (found >= 0)
+            return from + found;
+    }
+    return -1;
+}
+
+bool isBlank(QChar c)
+{
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == QChar::ParagraphSeparator;
+}
+
+} // namespace
+
+TextRange locateTagAroundCaret(const TextFetch &fetch, qsizetype caret, qsizetype size)
+{
+    caret = qBound<qsizetype>(0, caret, size);
+    const qsizetype open = lastOpenBefore(fetch, caret);
+    if (open < 0)
+        return {};
+    const qsizetype close = firstCloseFrom(fetch, caret, size);
+    if (close < 0)
+        return {};
+    return { open, close - open + 1 };
+}
+
+TextRange locateTagAroundCaret(QStringView text, qsizetype caret)
+{
+    const TextFetch fetch
+        = [text](qsizetype from, qsizetype length) { return text.sliced(from, length).toString(); };
+    return locateTagAroundCaret(fetch, caret, text.size());
+}
+
+QString tagHintName(QStringView located)
+{
+    const qsizetype close = located.indexOf(u'>');
+    if (close >= 0)
+        located = located.first(close + 1);
+    if (located.startsWith(u"</"))
+        located = located.sliced(2);
+    else if (located.startsWith(u'<'))
+        located = located.sliced(1);
+    qsizetype end = 0;
+    while (end < located.size() && !isBlank(located[end]) && located[end] != u'>')
+        ++end;
+    return QLatin1Char('<') + located.first(end) + QLatin1Char('>');
+}
+
+QString lookupTagHint(const QStringList &table, const QString &name)
+{
+    for (const QString &line : table) {
+        if (!line.startsWith(name, Qt::CaseInsensitive))
+            continue;
+        const qsizetype colon = line.indexOf(u':');
+        if (colon < 0)
+            return QString();
+        return QStringView(line).sliced(colon + 1).left(kMaxHintLength).trimmed().toString();
+    }
+    return QString();
+}
+
+} // namespace editor
