@@ -14,7 +14,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QTabWidget>
-#include <QTextEdit>
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -22,9 +21,6 @@
 namespace viewer {
 
 namespace {
-
-const QString pictureNotice
-    = QStringLiteral("\n  Sorry, pictures cannot be displayed in editor ...");
 
 QToolButton *toolButton(
     const QString &name, const QString &caption, const QString &hint, QWidget *parent)
@@ -36,12 +32,6 @@ QToolButton *toolButton(
     button->setAutoRaise(true);
     button->setFocusPolicy(Qt::NoFocus);
     return button;
-}
-
-bool isPicture(const QString &path)
-{
-    const QString extension = QLatin1Char('.') + QFileInfo(path).suffix().toUpper();
-    return extension == QLatin1String(".JPG") || extension == QLatin1String(".GIF");
 }
 
 } // namespace
@@ -106,15 +96,12 @@ TFormView::TFormView(ViewerHost *host, QWidget *parent)
     m_browserLayout->addWidget(toolBar);
     m_browserLayout->addWidget(m_frameViewer, 1);
 
-    // Stands in for the source editor until it has one of its own; read-only so that it
-    // never holds changes nobody can save.
-    m_editor = new QTextEdit(m_tabEditor);
-    m_editor->setObjectName(QStringLiteral("REEdit"));
-    m_editor->setAcceptRichText(false);
-    m_editor->setReadOnly(true);
-    m_editor->setLineWrapMode(QTextEdit::NoWrap);
+    m_editor = new REScreen(m_tabEditor);
+    m_editor->setHandler(this);
     m_editorLayout = new QVBoxLayout(m_tabEditor);
     m_editorLayout->setContentsMargins(0, 0, 0, 0);
+    m_editorLayout->setSpacing(0);
+    m_editorLayout->addWidget(buildEditorToolbar());
     m_editorLayout->addWidget(m_editor, 1);
 
     auto *layout = new QVBoxLayout(this);
@@ -187,17 +174,7 @@ void TFormView::LoadFileIntoViewer(const QString &path)
 {
     m_frameViewer->clearHistory();
     m_frameViewer->LoadHTMLFile(path);
-    if (isPicture(path)) {
-        m_viewerFile.clear();
-        m_editor->setPlainText(pictureNotice);
-        m_editor->setEnabled(false);
-    } else {
-        m_viewerFile = path;
-        QFile file(path);
-        const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        m_editor->setPlainText(platform::decodeText(bytes).text);
-        m_editor->setEnabled(true);
-    }
+    loadEditorText(path);
     m_viewerFileTime = QFileInfo(path).lastModified();
 }
 
@@ -205,8 +182,9 @@ void TFormView::clearViewer()
 {
     m_frameViewer->setHtmlText(QString());
     m_frameViewer->clearHistory();
-    m_editor->clear();
+    m_editor->loadText(QString(), nullptr);
     m_editor->setEnabled(true);
+    m_editorHoldsFile = false;
     m_viewerFile.clear();
     m_viewerFileTime = QDateTime();
 }
@@ -224,20 +202,6 @@ QDateTime TFormView::viewerFileTime() const
 bool TFormView::isProcessing() const
 {
     return m_processing;
-}
-
-void TFormView::SetButtonState() { }
-
-void TFormView::SetREToNotModified()
-{
-    setWindowTitle(m_viewerFile);
-    m_editorModified = false;
-    SetButtonState();
-}
-
-bool TFormView::isEditorModified() const
-{
-    return m_editorModified;
 }
 
 bool TFormView::openBrowserSettings()
@@ -377,7 +341,7 @@ void TFormView::FormShow()
     }
     m_labelUrl->clear();
     returnControls();
-    setWindowTitle(m_viewerFile);
+    updateCaption();
     SetButtonState();
 }
 

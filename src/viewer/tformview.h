@@ -1,5 +1,9 @@
 #pragma once
 
+#include "editor/editorfile.h"
+#include "editor/typingcolour.h"
+#include "viewer/rescreen.h"
+
 #include <QDateTime>
 #include <QDialog>
 #include <QPointer>
@@ -7,8 +11,9 @@
 
 class QKeyEvent;
 class QLabel;
+class QLineEdit;
+class QPushButton;
 class QTabWidget;
-class QTextEdit;
 class QToolButton;
 class QVBoxLayout;
 
@@ -18,12 +23,13 @@ class HtmlView;
 
 namespace viewer {
 
+class ReplaceDialog;
 class ViewerHost;
 
 // The viewer window: the internal browser and the internal editor on two pages. It owns the
 // program's one browser view and one editor control; the main window borrows either while
 // this window is closed.
-class TFormView : public QDialog
+class TFormView : public QDialog, public REScreenHandler
 {
     Q_OBJECT
 
@@ -49,10 +55,38 @@ public:
 
     bool isProcessing() const;
 
-    // Completed by the editor: the editor's buttons, and its modified flag.
+    // The editor's modified state: the caption, the flag and the buttons that depend on it.
     void SetButtonState();
+    void SetREToModified();
     void SetREToNotModified();
     bool isEditorModified() const;
+    REScreen *editor() const;
+
+    // "Save" (Ctrl+S and the main window's "Save"); beeps without a viewer file.
+    void BSaveClick();
+    // Writes the editor's text to a file; false after the error message.
+    bool SaveEditorFile(const QString &fileName);
+    // The main window's "Save As": a copy of the text, the editor stays on its file.
+    void SaveEditorFileAs();
+    void BFormatClick();
+    // The palette preset 1 to 4, and the whole text coloured again with it.
+    void BRepaint1Click(int preset);
+    void ShowTagHint();
+    void CopyFromEditToRichEdit();
+    void StartSearchReplace();
+    void ReplaceDialog1Find();
+    void ReplaceDialog1Replace();
+    void ReplaceDialog1ReplaceAll();
+    // When the program becomes active again (the main window checks the page and start-up):
+    // asks whether to reload the viewer file when another program changed it. True for Yes;
+    // the caller then loads it again.
+    bool AskReloadChangedFile(const QString &currentFile);
+
+    QPushButton *saveButton() const;
+    QPushButton *formatButton() const;
+    QToolButton *repaintButton(int preset) const;
+    QLineEdit *tagHintField() const;
+    ReplaceDialog *replaceDialog() const;
 
     // "&Temporary Browser Settings": the settings dialog on the browser.
     bool openBrowserSettings();
@@ -72,6 +106,10 @@ public:
     QLabel *urlLabel() const;
     QTabWidget *pages() const;
 
+    bool REScreenKeyDown(QKeyEvent *event) override;
+    void REScreenKeyPress(QChar typed) override;
+    void REScreenChange() override;
+
 protected:
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
@@ -83,6 +121,18 @@ private:
     bool FormKeyDown(QKeyEvent *event);
     void FormClose();
     void setHint(const QString &text);
+    QWidget *buildEditorToolbar();
+    void loadEditorText(const QString &path);
+    void showEditorNotice(const QString &notice);
+    void updateCaption();
+    bool colouring() const;
+    editor::Palette palette() const;
+    bool editable() const;
+    void pasteColoured();
+    void recolourTagAroundCaret();
+    bool searchNext();
+    void rememberSearch();
+    bool writeEditorFile(const QString &fileName);
 
     ViewerHost *m_host;
     QTabWidget *m_pages = nullptr;
@@ -92,7 +142,7 @@ private:
     QVBoxLayout *m_editorLayout = nullptr;
     // Guarded: while borrowed they live in another window, which might go first.
     QPointer<engine::HtmlView> m_frameViewer;
-    QPointer<QTextEdit> m_editor;
+    QPointer<REScreen> m_editor;
     QToolButton *m_back = nullptr;
     QToolButton *m_forward = nullptr;
     QToolButton *m_reload = nullptr;
@@ -102,7 +152,20 @@ private:
     QString m_viewerFile;
     QDateTime m_viewerFileTime;
     bool m_processing = false;
-    bool m_editorModified = false;
+
+    // The editor page.
+    QPushButton *m_save = nullptr;
+    QPushButton *m_format = nullptr;
+    QToolButton *m_repaint[4] = {};
+    QLabel *m_labelTagSyntax = nullptr;
+    QLineEdit *m_edit1 = nullptr;
+    ReplaceDialog *m_replaceDialog = nullptr;
+    // How the viewer file is written back; only while the editor holds its text.
+    bool m_editorHoldsFile = false;
+    platform::TextEncoding m_encoding = platform::TextEncoding::Utf8;
+    editor::LineEnds m_lineEnds = editor::LineEnds::CrLf;
+    int m_keyState = 0;
+    editor::CaretContext m_caretContext;
 };
 
 // Moves a borrowed control into a container, filling it (the main window's Panel1).

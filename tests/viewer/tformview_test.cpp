@@ -2,6 +2,7 @@
 
 #include "engine/htmlview.h"
 #include "support/scripteddialogs.h"
+#include "viewer/rescreen.h"
 #include "viewer/tformview.h"
 #include "viewer/viewerhost.h"
 
@@ -13,7 +14,6 @@
 #include <QLabel>
 #include <QTabWidget>
 #include <QTest>
-#include <QTextEdit>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -187,20 +187,20 @@ TEST_F(TFormViewTest, LoadingAFileSetsTheViewerFileAndTheEditor)
     const QString page = pages.write(QStringLiteral("page.htm"), source);
     const QString photo = pages.write(QStringLiteral("photo.JPG"), QByteArray("not a jpeg"));
     const QString logo = pages.write(QStringLiteral("logo.gif"), QByteArray("not a gif"));
-    auto *editor = qobject_cast<QTextEdit *>(form.editorControl());
+    auto *editor = qobject_cast<viewer::REScreen *>(form.editorControl());
     ASSERT_TRUE(editor);
 
     form.LoadFileIntoViewer(page);
     EXPECT_EQ(form.viewerFile(), page);
     EXPECT_EQ(form.viewerFileTime(), QFileInfo(page).lastModified());
-    EXPECT_EQ(editor->toPlainText(), QString::fromUtf8(source));
+    EXPECT_EQ(editor->text(), QString::fromUtf8(source));
     EXPECT_TRUE(editor->isEnabled());
 
     for (const QString &picture : { photo, logo }) {
         form.LoadFileIntoViewer(picture);
         EXPECT_TRUE(form.viewerFile().isEmpty()) << picture.toStdString();
         EXPECT_EQ(form.viewerFileTime(), QFileInfo(picture).lastModified());
-        EXPECT_TRUE(editor->toPlainText().contains(QStringLiteral("Sorry, pictures cannot")));
+        EXPECT_TRUE(editor->text().contains(QStringLiteral("Sorry, pictures cannot")));
         EXPECT_FALSE(editor->isEnabled());
         EXPECT_EQ(QDir::cleanPath(browser().currentFile()), QDir::cleanPath(picture));
     }
@@ -210,7 +210,7 @@ TEST_F(TFormViewTest, LoadingAFileSetsTheViewerFileAndTheEditor)
 
     form.clearViewer();
     EXPECT_TRUE(form.viewerFile().isEmpty());
-    EXPECT_TRUE(editor->toPlainText().isEmpty());
+    EXPECT_TRUE(editor->text().isEmpty());
     EXPECT_TRUE(browser().currentFile().isEmpty());
 }
 

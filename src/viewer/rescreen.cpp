@@ -1,0 +1,276 @@
+#include "viewer/rescreen.h"
+
+#include "editor/colourscan.h"
+#include "editor/editorfile.h"
+#include "editor/rtfreader.h"
+#include "editor/rtfwriter.h"
+#include "platform/dialogs.h"
+#include "platform/hourglass.h"
+
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QTextBlock>
+
+namespace viewer {
+
+namespace {
+
+QFont editorFont()
+{
+    QFont font(QStringLiteral("Courier New"), 9);
+    if (QFontInfo(font).family() != font.family()) {
+        font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        font.setPointSize(9);
+    }
+    return font;
+}
+
+QTextCharFormat colourFormat(int colour)
+{
+    QTextCharFormat format;
+    format.setForeground(toQColor(colour));
+    return format;
+}
+
+// Typed characters are those with a printable text, Enter and TAB; command keys have none.
+bool isTypedKey(const QKeyEvent *event)
+{
+    const QString text = event->text();
+    if (text.isEmpty() || (event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier)))
+        return false;
+    const QChar c = text.front();
+    return c.isPrint() || c == u'\r' || c == u'\t';
+}
+
+// Keeps the caret, the modified flag and the hourglass around a replacement of the text.
+// (The control is not disabled meanwhile: no input can arrive, and disabling would take the
+// keyboard focus away from it.)
+class ReplacementGuard
+{
+public:
+    explicit ReplacementGuard(REScreen *control)
+        : m_control(control)
+        , m_caret(control->textCursor().position())
+        , m_modified(control->document()->isModified())
+    {
+    }
+    ~ReplacementGuard()
+    {
+        QTextCursor cursor = m_control->textCursor();
+        cursor.setPosition(int(qMin(m_caret, m_control->textLength())));
+        m_control->setTextCursor(cursor);
+        m_control->document()->setModified(m_modified);
+    }
+    ReplacementGuard(const ReplacementGuard &) = delete;
+    ReplacementGuard &operator=(const ReplacementGuard &) = delete;
+
+private:
+    REScreen *m_control;
+    qsizetype m_caret;
+    bool m_modified;
+    platform::HourglassGuard m_hourglass;
+};
+
+} // namespace
+
+REScreenHandler::~REScreenHandler() = default;
+
+QColor toQColor(int colour)
+{
+    return QColor(editor::redOf(colour), editor::greenOf(colour), editor::blueOf(colour));
+}
+
+int fromQColor(const QColor &colour)
+{
+    return editor::colourFromRgb(colour.red(), colour.green(), colour.blue());
+}
+
+REScreen::REScreen(QWidget *parent)
+    : QPlainTextEdit(parent)
+{
+    setObjectName(QStringLiteral("REScreen"));
+    setFont(editorFont());
+    document()->setDefaultFont(font());
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setTabChangesFocus(false);
+    setTabStopDistance(fontMetrics().horizontalAdvance(QLatin1Char(' ')) * 8);
+    setToolTip(QStringLiteral(
+        "[CTRL-Z] = UnDo ,  [CTRL-S] = Save ,  [CTRL-F] = Search/Replace"));
+    setEnabled(false);
+}
+
+QString REScreen::text() const
+{
+    QString raw = document()->toRawText();
+    raw.replace(QChar::ParagraphSeparator, u'\n');
+    return raw;
+}
+
+qsizetype REScreen::textLength() const
+{
+    return document()->characterCount() - 1;
+}
+
+QString REScreen::textRange(qsizetype from, qsizetype length) const
+{
+    QTextCursor cursor(document());
+    cursor.setPosition(int(from));
+    cursor.setPosition(int(from + length), QTextCursor::KeepAnchor);
+    return cursor.selectedText();
+}
+
+editor::TextFetch REScreen::fetcher() const
+{
+    return [this](qsizetype from, qsizetype length) { return textRange(from, length); };
+}
+
+int REScreen::colourOfCharacter(qsizetype position) const
+{
+    const QTextBlock block = document()->findBlock(int(position));
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment fragment = it.fragment();
+        if (position < fragment.position() + fragment.length())
+            return fromQColor(fragment.charFormat().foreground().color());
+    }
+    return fromQColor(block.charFormat().foreground().color());
+}
+
+editor::CaretRecord REScreen::recordAt(qsizetype position) const
+{
+    if (position <= 0 || position > textLength())
+        return {fromQColor(currentCharFormat().foreground().color()), QChar()};
+    const QChar c = document()->characterAt(int(position - 1));
+    return {colourOfCharacter(position - 1), c == QChar::ParagraphSeparator ? QChar(u'\n') : c};
+}
+
+editor::CaretContext REScreen::caretContext() const
+{
+    const qsizetype caret = textCursor().selectionStart();
+    return {recordAt(caret), recordAt(caret + 1)};
+}
+
+void REScreen::setTypingColour(int colour)
+{
+    setCurrentCharFormat(colourFormat(colour));
+}
+
+bool REScreen::fitsLimit(qsizetype added, qsizetype removed) const
+{
+    if (textLength() - removed + added <= editor::kMaxEditorLength)
+        return true;
+    platform::dialogs().beep();
+    return false;
+}
+
+bool REScreen::InsertColouredText(const QString &text, bool whole, const editor::Palette &palette)
+{
+    return replaceWithColouredRuns(text, whole, &palette);
+}
+
+bool REScreen::insertPlain(const QString &text, bool whole)
+{
+    return replaceWithColouredRuns(text, whole, nullptr);
+}
+
+void REScreen::loadText(const QString &text, const editor::Palette *palette)
+{
+    setUndoRedoEnabled(false);
+    {
+        ReplacementGuard guard(this);
+        if (text.isEmpty())
+            clear();
+        else
+            replaceWithColouredRuns(text, true, palette);
+    }
+    setUndoRedoEnabled(true);
+    document()->setModified(false);
+    moveCursor(QTextCursor::Start);
+}
+
+bool REScreen::replaceWithColouredRuns(const QString &text, bool whole,
+                                       const editor::Palette *palette)
+{
+    if (text.isEmpty())
+        return false;
+    QTextCursor cursor = textCursor();
+    const qsizetype removed = whole ? textLength() : cursor.selectionEnd() - cursor.selectionStart();
+    if (!fitsLimit(editor::toLfLineBreaks(text).size(), removed))
+        return false;
+    editor::ColouredText coloured;
+    if (palette) {
+        QString error;
+        // Our own writer's output; a failure would be a fault of ours, shown rather than lost.
+        if (!editor::readColouredRtf(editor::BuildColouredRtf(text, *palette), &coloured,
+                                     &error)) {
+            platform::dialogs().errorBox(error);
+            return false;
+        }
+    } else {
+        coloured.text = editor::toLfLineBreaks(text);
+        coloured.spans.append({0, coloured.text.size(), fromQColor(currentCharFormat()
+                                                                       .foreground()
+                                                                       .color())});
+    }
+    ReplacementGuard guard(this);
+    if (whole)
+        cursor.select(QTextCursor::Document);
+    cursor.beginEditBlock();
+    cursor.removeSelectedText();
+    QHash<int, QTextCharFormat> formats;
+    for (const editor::ColourSpan &span : std::as_const(coloured.spans)) {
+        auto format = formats.find(span.colour);
+        if (format == formats.end())
+            format = formats.insert(span.colour, colourFormat(span.colour));
+        cursor.insertText(coloured.text.mid(span.start, span.length), *format);
+    }
+    cursor.endEditBlock();
+    return true;
+}
+
+void REScreen::recolourRange(editor::TextRange range, const editor::Palette &palette)
+{
+    if (!range.isValid())
+        return;
+    const QString text = textRange(range.start, range.length);
+    QTextCursor cursor(document());
+    cursor.joinPreviousEditBlock();
+    for (const editor::ColourRun &run : editor::colourRuns(text)) {
+        cursor.setPosition(int(range.start + run.start));
+        cursor.setPosition(int(range.start + run.start + run.length), QTextCursor::KeepAnchor);
+        cursor.setCharFormat(colourFormat(palette.colourOf(run.cls)));
+    }
+    cursor.endEditBlock();
+}
+
+void REScreen::keyPressEvent(QKeyEvent *event)
+{
+    if (m_handler && m_handler->REScreenKeyDown(event))
+        return;
+    if (isTypedKey(event)) {
+        const QTextCursor cursor = textCursor();
+        if (!fitsLimit(1, cursor.selectionEnd() - cursor.selectionStart()))
+            return;
+        if (m_handler)
+            m_handler->REScreenKeyPress(event->text().front());
+    }
+    QPlainTextEdit::keyPressEvent(event);
+    if (m_handler)
+        m_handler->REScreenChange();
+}
+
+void REScreen::insertFromMimeData(const QMimeData *source)
+{
+    const QTextCursor cursor = textCursor();
+    if (source->hasText()
+        && !fitsLimit(editor::toLfLineBreaks(source->text()).size(),
+                      cursor.selectionEnd() - cursor.selectionStart()))
+        return;
+    QPlainTextEdit::insertFromMimeData(source);
+}
+
+} // namespace viewer
