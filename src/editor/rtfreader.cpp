@@ -22,7 +22,7 @@ struct GroupState {
 };
 
 struct ControlWord {
-    QByteArray name;
+    QByteArrayView name;
     bool hasNumber = false;
     qint64 number = 0;
 };
@@ -47,7 +47,9 @@ private:
     ControlWord readControlWord();
     bool bodyWord(const ControlWord &word);
     void colourTableWord(const ControlWord &word);
-    bool append(QChar c);
+    bool append(QChar c) { return appendText(QStringView(&c, 1)); }
+    template<typename Text> bool appendText(Text text);
+    bool plainRun();
     void skipFallback();
 
     const QByteArray &m_rtf;
@@ -62,6 +64,7 @@ private:
 
 bool RtfReader::read(ColouredText *out, QString *error)
 {
+    m_result.text.reserve(m_rtf.size());
     if (!m_rtf.startsWith("{\\rtf")) {
         *error = QStringLiteral("not a Rich Text document");
         return false;
@@ -109,9 +112,11 @@ bool RtfReader::step()
         ++m_pos; // raw line breaks are only layout of the stream
         return true;
     default:
-        ++m_pos;
         if (m_groups.isEmpty())
-            return fail(QStringLiteral("text outside the document at byte %1").arg(m_pos));
+            return fail(QStringLiteral("text outside the document at byte %1").arg(m_pos + 1));
+        if (m_groups.constLast().destination == Destination::Body)
+            return plainRun();
+        ++m_pos;
         if (m_groups.constLast().destination == Destination::ColourTable && c == ';') {
             m_colours.append(colourFromRgb(m_red, m_green, m_blue));
             m_red = m_green = m_blue = 0;
@@ -128,7 +133,7 @@ ControlWord RtfReader::readControlWord()
     const qsizetype start = m_pos;
     while (m_pos < m_rtf.size() && isLetter(m_rtf.at(m_pos)))
         ++m_pos;
-    word.name = m_rtf.mid(start, m_pos - start);
+    word.name = QByteArrayView(m_rtf).sliced(start, m_pos - start);
     bool negative = false;
     if (m_pos < m_rtf.size() && m_rtf.at(m_pos) == '-') {
         negative = true;
@@ -199,7 +204,7 @@ void RtfReader::colourTableWord(const ControlWord &word)
 bool RtfReader::bodyWord(const ControlWord &word)
 {
     GroupState &group = m_groups.last();
-    const QByteArray &name = word.name;
+    const QByteArrayView name = word.name;
     if (name == "colortbl") {
         group.destination = Destination::ColourTable;
         m_colours.clear();
@@ -238,7 +243,22 @@ void RtfReader::skipFallback()
     }
 }
 
-bool RtfReader::append(QChar c)
+// Text up to the next brace, backslash or line break, in one piece.
+bool RtfReader::plainRun()
+{
+    qsizetype end = m_pos;
+    while (end < m_rtf.size()) {
+        const char c = m_rtf.at(end);
+        if (c == '{' || c == '}' || c == '\\' || c == '\r' || c == '\n')
+            break;
+        ++end;
+    }
+    const QLatin1StringView text(m_rtf.constData() + m_pos, end - m_pos);
+    m_pos = end;
+    return appendText(text);
+}
+
+template<typename Text> bool RtfReader::appendText(Text text)
 {
     const GroupState &group = m_groups.constLast();
     if (group.destination != Destination::Body)
@@ -254,11 +274,11 @@ bool RtfReader::append(QChar c)
     const int colour = m_colours.at(group.colourIndex);
     QList<ColourSpan> &spans = m_result.spans;
     const qsizetype at = m_result.text.size();
-    m_result.text.append(c);
+    m_result.text.append(text);
     if (!spans.isEmpty() && spans.constLast().colour == colour)
-        ++spans.last().length;
+        spans.last().length += text.size();
     else
-        spans.append({ at, 1, colour });
+        spans.append({ at, text.size(), colour });
     return true;
 }
 

@@ -22,9 +22,26 @@ struct RtfSink {
         out += ' ';
     }
 
+    static bool isPlain(char16_t c)
+    {
+        return c < 256 && c != u'\r' && c != u'\n' && c != u'\\' && c != u'{' && c != u'}';
+    }
+
     void chars(qsizetype from, qsizetype to)
     {
-        for (qsizetype i = from; i < to; ++i) {
+        qsizetype i = from;
+        while (i < to) {
+            qsizetype end = i;
+            while (end < to && isPlain(text[end].unicode()))
+                ++end;
+            if (end > i) { // the common case in one piece
+                const qsizetype at = out.size();
+                out.resize(at + (end - i));
+                char *p = out.data() + at;
+                for (; i < end; ++i)
+                    *p++ = char(text[i].unicode());
+                continue;
+            }
             const char16_t c = text[i].unicode();
             if (c == u'\r' || c == u'\n') {
                 if (c == u'\r' && i + 1 < to && text[i + 1] == u'\n')
@@ -33,14 +50,13 @@ struct RtfSink {
             } else if (c == u'\\' || c == u'{' || c == u'}') {
                 out += '\\';
                 out += char(c);
-            } else if (c < 256) {
-                out += char(c);
             } else {
                 // RTF numbers are signed 16-bit; "?" is the fallback that readers skip.
                 out += "\\u";
                 out += QByteArray::number(static_cast<qint16>(c));
                 out += '?';
             }
+            ++i;
         }
     }
 

@@ -72,7 +72,7 @@ void ReplaceDialog::setReplaceText(const QString &text)
 
 editor::SearchOptions ReplaceDialog::options() const
 {
-    return {m_matchCase->isChecked(), m_wholeWord->isChecked()};
+    return { m_matchCase->isChecked(), m_wholeWord->isChecked() };
 }
 
 } // namespace viewer

@@ -55,8 +55,7 @@ public:
         : m_control(control)
         , m_caret(control->textCursor().position())
         , m_modified(control->document()->isModified())
-    {
-    }
+    { }
     ~ReplacementGuard()
     {
         QTextCursor cursor = m_control->textCursor();
@@ -99,8 +98,7 @@ REScreen::REScreen(QWidget *parent)
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setTabChangesFocus(false);
     setTabStopDistance(fontMetrics().horizontalAdvance(QLatin1Char(' ')) * 8);
-    setToolTip(QStringLiteral(
-        "[CTRL-Z] = UnDo ,  [CTRL-S] = Save ,  [CTRL-F] = Search/Replace"));
+    setToolTip(QStringLiteral("[CTRL-Z] = UnDo ,  [CTRL-S] = Save ,  [CTRL-F] = Search/Replace"));
     setEnabled(false);
 }
 
@@ -143,15 +141,15 @@ int REScreen::colourOfCharacter(qsizetype position) const
 editor::CaretRecord REScreen::recordAt(qsizetype position) const
 {
     if (position <= 0 || position > textLength())
-        return {fromQColor(currentCharFormat().foreground().color()), QChar()};
+        return { fromQColor(currentCharFormat().foreground().color()), QChar() };
     const QChar c = document()->characterAt(int(position - 1));
-    return {colourOfCharacter(position - 1), c == QChar::ParagraphSeparator ? QChar(u'\n') : c};
+    return { colourOfCharacter(position - 1), c == QChar::ParagraphSeparator ? QChar(u'\n') : c };
 }
 
 editor::CaretContext REScreen::caretContext() const
 {
     const qsizetype caret = textCursor().selectionStart();
-    return {recordAt(caret), recordAt(caret + 1)};
+    return { recordAt(caret), recordAt(caret + 1) };
 }
 
 void REScreen::setTypingColour(int colour)
@@ -192,29 +190,28 @@ void REScreen::loadText(const QString &text, const editor::Palette *palette)
     moveCursor(QTextCursor::Start);
 }
 
-bool REScreen::replaceWithColouredRuns(const QString &text, bool whole,
-                                       const editor::Palette *palette)
+bool REScreen::replaceWithColouredRuns(
+    const QString &text, bool whole, const editor::Palette *palette)
 {
     if (text.isEmpty())
         return false;
     QTextCursor cursor = textCursor();
-    const qsizetype removed = whole ? textLength() : cursor.selectionEnd() - cursor.selectionStart();
+    const qsizetype removed
+        = whole ? textLength() : cursor.selectionEnd() - cursor.selectionStart();
     if (!fitsLimit(editor::toLfLineBreaks(text).size(), removed))
         return false;
     editor::ColouredText coloured;
     if (palette) {
         QString error;
         // Our own writer's output; a failure would be a fault of ours, shown rather than lost.
-        if (!editor::readColouredRtf(editor::BuildColouredRtf(text, *palette), &coloured,
-                                     &error)) {
+        if (!editor::readColouredRtf(editor::BuildColouredRtf(text, *palette), &coloured, &error)) {
             platform::dialogs().errorBox(error);
             return false;
         }
     } else {
         coloured.text = editor::toLfLineBreaks(text);
-        coloured.spans.append({0, coloured.text.size(), fromQColor(currentCharFormat()
-                                                                       .foreground()
-                                                                       .color())});
+        coloured.spans.append(
+            { 0, coloured.text.size(), fromQColor(currentCharFormat().foreground().color()) });
     }
     ReplacementGuard guard(this);
     if (whole)
@@ -268,7 +265,7 @@ void REScreen::insertFromMimeData(const QMimeData *source)
     const QTextCursor cursor = textCursor();
     if (source->hasText()
         && !fitsLimit(editor::toLfLineBreaks(source->text()).size(),
-                      cursor.selectionEnd() - cursor.selectionStart()))
+            cursor.selectionEnd() - cursor.selectionStart()))
         return;
     QPlainTextEdit::insertFromMimeData(source);
 }

@@ -158,8 +158,7 @@ editor::Palette TFormView::palette() const
 
 bool TFormView::editable() const
 {
-    return m_editor->isEnabledTo(m_editor->window()) && m_host
-           && !m_host->currentFile().isEmpty();
+    return m_editor->isEnabledTo(m_editor->window()) && m_host && !m_host->currentFile().isEmpty();
 }
 
 void TFormView::updateCaption()
@@ -216,9 +215,9 @@ bool TFormView::writeEditorFile(const QString &fileName)
     else if (editor::saveEditorFile(fileName, m_editor->text(), m_encoding, m_lineEnds, &error))
         return true;
     platform::dialogs().ShowInfo(QStringLiteral("File saving error in:\n") + fileName
-                                 + QStringLiteral("\nPlease check diskspace and writing "
-                                                  "permissions...\n\n")
-                                 + error);
+        + QStringLiteral("\nPlease check diskspace and writing "
+                         "permissions...\n\n")
+        + error);
     return false;
 }
 
@@ -240,13 +239,13 @@ void TFormView::SaveEditorFileAs()
         platform::dialogs().beep();
         return;
     }
-    const QString chosen = platform::dialogs().saveFileName(QStringLiteral("Save As"),
-                                                            m_viewerFile, QString());
+    const QString chosen
+        = platform::dialogs().saveFileName(QStringLiteral("Save As"), m_viewerFile, QString());
     if (chosen.isEmpty())
         return;
     const QString folder = platform::folderPart(chosen);
-    const QString target = folderview::BuildTargetFileName(folder, platform::fileNamePart(chosen),
-                                                           QString());
+    const QString target
+        = folderview::BuildTargetFileName(folder, platform::fileNamePart(chosen), QString());
     if (target.isEmpty() || !SaveEditorFile(target))
         return;
     if (m_host && platform::WithTrailingBackslash(folder) == m_host->currentFolder())
@@ -262,8 +261,8 @@ bool TFormView::AskReloadChangedFile(const QString &currentFile)
         return false;
     m_viewerFileTime = onDisk;
     return platform::dialogs().AskYesNo(QStringLiteral("File: ") + currentFile
-                                        + QStringLiteral("\n has been changed by another "
-                                                         "application.\n\nReload from disk?"));
+        + QStringLiteral("\n has been changed by another "
+                         "application.\n\nReload from disk?"));
 }
 
 // --- Format, colours and the tag hint ----------------------------------------------------
@@ -414,11 +413,11 @@ void TFormView::REScreenKeyPress(QChar typed)
 
 void TFormView::REScreenChange()
 {
-    const bool typedTrigger = m_keyState != 8 && m_keyState != 46
-                              && editor::changesTagColours(QChar(m_keyState));
+    const bool typedTrigger
+        = m_keyState != 8 && m_keyState != 46 && editor::changesTagColours(QChar(m_keyState));
     const bool deletedTrigger
         = (m_keyState == 8 && editor::changesTagColours(m_caretContext.before.character))
-          || (m_keyState == 46 && editor::changesTagColours(m_caretContext.after.character));
+        || (m_keyState == 46 && editor::changesTagColours(m_caretContext.after.character));
     m_keyState = 0;
     if ((typedTrigger || deletedTrigger) && colouring())
         recolourTagAroundCaret();
@@ -455,7 +454,7 @@ void TFormView::StartSearchReplace()
         connect(m_replaceDialog, &ReplaceDialog::findNext, this, &TFormView::ReplaceDialog1Find);
         connect(m_replaceDialog, &ReplaceDialog::replace, this, &TFormView::ReplaceDialog1Replace);
         connect(m_replaceDialog, &ReplaceDialog::replaceAll, this,
-                &TFormView::ReplaceDialog1ReplaceAll);
+            &TFormView::ReplaceDialog1ReplaceAll);
     }
     const EditorSettings settings = m_host ? m_host->editorSettings() : EditorSettings();
     m_replaceDialog->setFindText(settings.LastSearch);
@@ -470,8 +469,8 @@ bool TFormView::searchNext()
     const QString what = m_replaceDialog->findText();
     const QTextCursor cursor = m_editor->textCursor();
     const qsizetype from = cursor.hasSelection() ? cursor.selectionEnd() : 0;
-    const qsizetype at = editor::findForward(m_editor->text(), from, what,
-                                             m_replaceDialog->options());
+    const qsizetype at
+        = editor::findForward(m_editor->text(), from, what, m_replaceDialog->options());
     if (at < 0) {
         platform::dialogs().ShowInfo(quoted(what) + QStringLiteral(" not found."));
         return false;
@@ -504,7 +503,8 @@ void TFormView::ReplaceDialog1Find()
 void TFormView::ReplaceDialog1Replace()
 {
     const QString replacement = m_replaceDialog->replaceText();
-    if (searchNext() && m_editor->fitsLimit(replacement.size(), m_replaceDialog->findText().size())) {
+    if (searchNext()
+        && m_editor->fitsLimit(replacement.size(), m_replaceDialog->findText().size())) {
         QTextCursor cursor = m_editor->textCursor();
         const int start = cursor.selectionStart();
         cursor.insertText(replacement);
@@ -522,8 +522,8 @@ void TFormView::ReplaceDialog1ReplaceAll()
     const QString replacement = m_replaceDialog->replaceText();
     if (searchNext()) {
         const qsizetype first = m_editor->textCursor().selectionStart();
-        QList<qsizetype> found = editor::occurrencesFrom(m_editor->text(), first, what,
-                                                         m_replaceDialog->options());
+        QList<qsizetype> found
+            = editor::occurrencesFrom(m_editor->text(), first, what, m_replaceDialog->options());
         // Stops where the next replacement would take the text past the limit.
         const qsizetype growth = replacement.size() - what.size();
         const qsizetype room = editor::kMaxEditorLength - m_editor->textLength();
@@ -541,7 +541,7 @@ void TFormView::ReplaceDialog1ReplaceAll()
         cursor.endEditBlock();
         SetREToModified();
         platform::dialogs().ShowInfo(quoted(what) + QStringLiteral(", Replace done: ")
-                                     + QString::number(found.size()) + QStringLiteral(" times"));
+            + QString::number(found.size()) + QStringLiteral(" times"));
     }
     rememberSearch();
 }

@@ -347,3 +347,48 @@ TEST(BatchCleanThumbs, PrintsTheMenuMessage)
     EXPECT_TRUE(runBatch({ QStringLiteral("clean-thumbs"), QStringLiteral("--help") })
                     .out.contains("--all"));
 }
+
+TEST(BatchColourRtf, WritesTheEditorsDocument)
+{
+    const QByteArray body = "\\cf1 <a href=\\cf2 \"x\"\\cf1 >\\cf0 Hi\\cf1 </a>}";
+    Result result = runBatch({QStringLiteral("colour-rtf")}, "<a href=\"x\">Hi</a>");
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_TRUE(result.out.startsWith("{\\rtf1\\ansi"));
+    EXPECT_TRUE(result.out.endsWith(QByteArray(QByteArray("\\fs18\\cf0 ") + body)));
+    EXPECT_TRUE(result.out.contains("{\\colortbl\\red0\\green0\\blue0;"));
+
+    QTemporaryDir dir;
+    const QString page = dir.filePath(QStringLiteral("page.htm"));
+    QFile file(page);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("<a href=\"x\">Hi</a>");
+    file.close();
+    result = runBatch({QStringLiteral("colour-rtf"), QStringLiteral("--preset=4"), page});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_TRUE(result.out.contains("{\\colortbl\\red0\\green0\\blue0;\\red192\\green192\\blue192;"));
+    EXPECT_TRUE(result.out.endsWith(body));
+
+    struct Row {
+        const char *name;
+        QStringList args;
+        int exitCode;
+        const char *inErr;
+    };
+    const Row rows[] = {
+        {"preset out of range", {QStringLiteral("--preset"), QStringLiteral("5")}, 2, "--preset"},
+        {"preset without value", {QStringLiteral("--preset")}, 2, "--preset"},
+        {"unknown option", {QStringLiteral("--bogus")}, 2, "--bogus"},
+        {"two files", {QStringLiteral("a"), QStringLiteral("b")}, 2, "only one FILE"},
+        {"missing file", {QStringLiteral("/nonexistent/page.htm")}, 1, "/nonexistent/page.htm"},
+    };
+    for (const Row &row : rows) {
+        result = runBatch(QStringList{QStringLiteral("colour-rtf")} + row.args);
+        EXPECT_EQ(result.exitCode, row.exitCode) << row.name;
+        EXPECT_TRUE(result.err.contains(row.inErr)) << row.name;
+        EXPECT_EQ(result.err.count('\n'), 1) << row.name;
+        EXPECT_TRUE(result.out.isEmpty()) << row.name;
+    }
+    result = runBatch({QStringLiteral("colour-rtf"), QStringLiteral("--help")});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_TRUE(result.out.contains("--preset N"));
+}

@@ -112,17 +112,3 @@ TEST(EditorFile, FailedSavesLeaveThePageAsItWas)
         QStringLiteral("x"), TextEncoding::Utf8, LineEnds::CrLf, &error));
     EXPECT_FALSE(error.isEmpty());
 }
-
-// A full disk: /dev/full refuses every write.
-TEST(EditorFile, FullDiskIsReported)
-{
-    if (!QFile::exists(QStringLiteral("/dev/full")))
-        GTEST_SKIP() << "no /dev/full";
-    QByteArray bytes;
-    QString unstorable;
-    ASSERT_TRUE(encodeEditorText(
-        QStringLiteral("x"), TextEncoding::Utf8, LineEnds::CrLf, &bytes, &unstorable));
-    QFile full(QStringLiteral("/dev/full"));
-    ASSERT_TRUE(full.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
-    EXPECT_EQ(full.write(bytes), -1);
-}

@@ -1,5 +1,7 @@
 #include "editor/tagrange.h"
 
+#include <QFile>
+
 #include <gtest/gtest.h>
 
 using namespace editor;
@@ -68,4 +70,29 @@ TEST(TagHint, NamesAndLookup)
     }
     const QStringList longLine = { QStringLiteral("<P>:") + QString(2000, u'y') };
     EXPECT_EQ(lookupTagHint(longLine, QStringLiteral("<p>")).size(), 1000);
+}
+
+// The shipped table has a hint for every HTML 4 element and the common HTML5 ones, each
+// starting with "<" so that Shift+F1 can put it into the text.
+TEST(TagHint, ShippedTableCoversTheElements)
+{
+    QFile file(QStringLiteral(FOLIOSCOPE_SOURCE_DIR "/data/tagsyntax.txt"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QStringList table = QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    const char *const elements[] = { "a", "abbr", "acronym", "address", "applet", "area", "b",
+        "base", "basefont", "bdo", "big", "blockquote", "body", "br", "button", "caption", "center",
+        "cite", "code", "col", "colgroup", "dd", "del", "dfn", "dir", "div", "dl", "dt", "em",
+        "fieldset", "font", "form", "frame", "frameset", "h1", "h2", "h3", "h4", "h5", "h6", "head",
+        "hr", "html", "i", "iframe", "img", "input", "ins", "isindex", "kbd", "label", "legend",
+        "li", "link", "map", "menu", "meta", "noframes", "noscript", "object", "ol", "optgroup",
+        "option", "p", "param", "pre", "q", "s", "samp", "script", "select", "small", "span",
+        "strike", "strong", "style", "sub", "sup", "table", "tbody", "td", "textarea", "tfoot",
+        "th", "thead", "title", "tr", "tt", "u", "ul", "var", "article", "aside", "audio", "canvas",
+        "details", "figure", "footer", "header", "main", "mark", "nav", "section", "source",
+        "summary", "time", "video" };
+    for (const char *element : elements) {
+        const QString located = QStringLiteral("</") + QLatin1String(element) + u" x=1>";
+        const QString name = tagHintName(located);
+        EXPECT_TRUE(lookupTagHint(table, name).startsWith(u'<')) << element;
+    }
 }

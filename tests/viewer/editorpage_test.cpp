@@ -64,8 +64,8 @@ class EditorPageTest : public ::testing::Test
 protected:
     EditorPageTest()
     {
-        formatter::LoadProgramStyle(host.style, QCoreApplication::applicationDirPath(),
-                                    QStringLiteral("THUMBS"));
+        formatter::LoadProgramStyle(
+            host.style, QCoreApplication::applicationDirPath(), QStringLiteral("THUMBS"));
         form.pages()->setCurrentIndex(1);
         form.show();
     }
@@ -93,7 +93,7 @@ protected:
     ScriptedDialogs dialogs;
     EditorHost host;
     PageFolder pages;
-    viewer::TFormView form{&host};
+    viewer::TFormView form { &host };
     const editor::Palette palette;
 };
 
@@ -106,8 +106,8 @@ TEST_F(EditorPageTest, LoadingColoursThePageOrShowsANotice)
     const struct {
         int position;
         int colour;
-    } colours[] = {{0, palette.TagCol}, {8, palette.QuotedCol}, {11, palette.TagCol},
-                   {12, palette.TextCol}, {14, palette.TagCol}};
+    } colours[] = { { 0, palette.TagCol }, { 8, palette.QuotedCol }, { 11, palette.TagCol },
+        { 12, palette.TextCol }, { 14, palette.TagCol } };
     for (const auto &c : colours)
         EXPECT_EQ(colourAt(c.position), c.colour) << c.position;
     EXPECT_EQ(form.windowTitle(), host.current);
@@ -121,9 +121,9 @@ TEST_F(EditorPageTest, LoadingColoursThePageOrShowsANotice)
         const char *notice;
         bool keepsViewerFile;
     } rows[] = {
-        {"photo.JPG", "x", "Sorry, pictures cannot be displayed in editor", false},
-        {"logo.gif", "x", "Sorry, pictures cannot be displayed in editor", false},
-        {"long.htm", QByteArray(2'000'001, 'x'), "more than 2,000,000 characters", true},
+        { "photo.JPG", "x", "Sorry, pictures cannot be displayed in editor", false },
+        { "logo.gif", "x", "Sorry, pictures cannot be displayed in editor", false },
+        { "long.htm", QByteArray(2'000'001, 'x'), "more than 2,000,000 characters", true },
     };
     for (const auto &row : rows) {
         editor = open(QString::fromLatin1(row.name), row.content);
@@ -185,11 +185,11 @@ TEST_F(EditorPageTest, SavingWritesThePageInItsEncodingAndLineEnds)
         QByteArray before;
         QByteArray after; // after typing "X" at the start
     } rows[] = {
-        {"CR LF", "<p>\r\nb\r\n", "X<p>\r\nb\r\n"},
-        {"LF only", "<p>\nb\n", "X<p>\nb\n"},
-        {"Latin-1", "caf\xe9\xa0\n", "Xcaf\xe9\xa0\n"},
-        {"UTF-8", "caf\xc3\xa9\xc2\xa0", "Xcaf\xc3\xa9\xc2\xa0"},
-        {"NUL bytes", QByteArray("a\0b", 3), QByteArray("Xa\0b", 4)},
+        { "CR LF", "<p>\r\nb\r\n", "X<p>\r\nb\r\n" },
+        { "LF only", "<p>\nb\n", "X<p>\nb\n" },
+        { "Latin-1", "caf\xe9\xa0\n", "Xcaf\xe9\xa0\n" },
+        { "UTF-8", "caf\xc3\xa9\xc2\xa0", "Xcaf\xc3\xa9\xc2\xa0" },
+        { "NUL bytes", QByteArray("a\0b", 3), QByteArray("Xa\0b", 4) },
     };
     for (const auto &row : rows) {
         viewer::REScreen *editor = open(QStringLiteral("page.htm"), row.before);
@@ -220,10 +220,10 @@ TEST_F(EditorPageTest, AFailedSaveKeepsTheChangesAndTheFile)
         QFile::setPermissions(host.current, QFile::ReadOwner);
         form.BSaveClick();
         ASSERT_EQ(dialogs.count(QStringLiteral("info")), 1);
-        EXPECT_TRUE(dialogs.lastText().startsWith(QStringLiteral("File saving error in:\n")
-                                                  + host.current
-                                                  + QStringLiteral("\nPlease check diskspace "
-                                                                   "and writing permissions...")));
+        EXPECT_TRUE(
+            dialogs.lastText().startsWith(QStringLiteral("File saving error in:\n") + host.current
+                + QStringLiteral("\nPlease check diskspace "
+                                 "and writing permissions...")));
         EXPECT_TRUE(form.isEditorModified());
         EXPECT_EQ(readBytes(host.current), QByteArray("nold"));
         QFile::setPermissions(host.current, QFile::ReadOwner | QFile::WriteOwner);
@@ -250,16 +250,16 @@ TEST_F(EditorPageTest, SaveAsWritesACopyAndKeepsTheFile)
         QString written; // empty: nothing
         bool listed;
     } rows[] = {
-        {"another folder", pages.path(QStringLiteral("other/copy.htm")),
-         pages.path(QStringLiteral("other/copy.htm")), false},
-        {"current folder, name trimmed", pages.path(QStringLiteral(" copy.htm. ")),
-         pages.path(QStringLiteral("copy.htm")), true},
-        {"refused name", pages.path(QStringLiteral("a..b")), QString(), false},
-        {"cancelled", QString(), QString(), false},
+        { "another folder", pages.path(QStringLiteral("other/copy.htm")),
+            pages.path(QStringLiteral("other/copy.htm")), false },
+        { "current folder, name trimmed", pages.path(QStringLiteral(" copy.htm. ")),
+            pages.path(QStringLiteral("copy.htm")), true },
+        { "refused name", pages.path(QStringLiteral("a..b")), QString(), false },
+        { "cancelled", QString(), QString(), false },
     };
     for (const auto &row : rows) {
         host.savedCopies.clear();
-        dialogs.paths = {row.chosen};
+        dialogs.paths = { row.chosen };
         form.SaveEditorFileAs();
         EXPECT_EQ(form.viewerFile(), original) << row.name;
         if (!row.written.isEmpty()) {
@@ -268,7 +268,7 @@ TEST_F(EditorPageTest, SaveAsWritesACopyAndKeepsTheFile)
         EXPECT_EQ(host.savedCopies.size(), row.listed ? 1 : 0) << row.name;
     }
     EXPECT_EQ(dialogs.texts(QStringLiteral("error")),
-              QStringList{QStringLiteral("Invalid Filename: a..b")});
+        QStringList { QStringLiteral("Invalid Filename: a..b") });
     EXPECT_EQ(form.viewerFileTime(), QFileInfo(original).lastModified());
 }
 
@@ -326,16 +326,15 @@ TEST_F(EditorPageTest, FindAndReplace)
 
 TEST_F(EditorPageTest, TheTagHintFollowsTheCaret)
 {
-    host.table = {QStringLiteral("<TABLE> : <TABLE border=n>"),
-                  QStringLiteral("<TD> : <TD align=left|center|right> table cell")};
+    host.table = { QStringLiteral("<TABLE> : <TABLE border=n>"),
+        QStringLiteral("<TD> : <TD align=left|center|right> table cell") };
     open(QStringLiteral("page.htm"), "<table><td align=center>x</td></table>");
     struct Row {
         int caret;
         const char *hint;
     };
-    const Row rows[] = {{10, "<TD align=left|center|right> table cell"},
-                        {2, "<TABLE border=n>"},
-                        {28, "<TD align=left|center|right> table cell"}};
+    const Row rows[] = { { 10, "<TD align=left|center|right> table cell" },
+        { 2, "<TABLE border=n>" }, { 28, "<TD align=left|center|right> table cell" } };
     for (const Row &row : rows) {
         placeCaret(row.caret);
         EXPECT_EQ(form.tagHintField()->text(), QString::fromLatin1(row.hint)) << row.caret;
@@ -348,7 +347,7 @@ TEST_F(EditorPageTest, TheTagHintFollowsTheCaret)
     EXPECT_TRUE(form.editor()->text().startsWith(QStringLiteral("<TD align=left|center|right> "
                                                                 "table cell<table>")));
     EXPECT_EQ(form.editor()->textCursor().selectedText(),
-              QStringLiteral("<TD align=left|center|right> table cell"));
+        QStringLiteral("<TD align=left|center|right> table cell"));
     EXPECT_TRUE(form.isEditorModified());
 }
 
@@ -375,7 +374,8 @@ TEST_F(EditorPageTest, PresetsRecolourOnlyWithColouringOn)
 
 TEST_F(EditorPageTest, ColouredPasteAndFormat)
 {
-    viewer::REScreen *editor = open(QStringLiteral("page.htm"), "<html><body><p>x</p></body></html>");
+    viewer::REScreen *editor
+        = open(QStringLiteral("page.htm"), "<html><body><p>x</p></body></html>");
     placeCaret(0);
     QGuiApplication::clipboard()->setText(QStringLiteral("<i>y</i>"));
     QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier);
@@ -402,13 +402,13 @@ TEST_F(EditorPageTest, AChangeOnDiskIsOfferedOnce)
     ASSERT_TRUE(file.open(QIODevice::ReadWrite));
     file.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime);
     file.close();
-    dialogs.answers = {0}; // No
+    dialogs.answers = { 0 }; // No
     EXPECT_FALSE(form.AskReloadChangedFile(host.current));
     EXPECT_EQ(dialogs.count(QStringLiteral("yesno")), 1);
     EXPECT_TRUE(dialogs.lastText().startsWith(QStringLiteral("File: ") + host.current
-                                              + QStringLiteral("\n has been changed by another "
-                                                               "application.\n\nReload from "
-                                                               "disk?")));
+        + QStringLiteral("\n has been changed by another "
+                         "application.\n\nReload from "
+                         "disk?")));
     EXPECT_FALSE(form.AskReloadChangedFile(host.current));
     EXPECT_EQ(dialogs.count(QStringLiteral("yesno")), 1);
     // Another file is current in the main window: nothing is asked.
