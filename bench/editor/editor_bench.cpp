@@ -116,23 +116,35 @@ void BM_OpenPlainTextEdit(benchmark::State &state)
     state.counters["chars"] = double(page().size());
 }
 
+// The viewer window on its editor page, shown.
+viewer::REScreen *showEditorPage(viewer::TFormView &form)
+{
+    form.pages()->setCurrentIndex(1);
+    form.resize(1000, 700);
+    form.show();
+    form.editor()->setEnabled(true);
+    return form.editor();
+}
+
+// The caret on a ">" in the middle of the page.
+void placeCaretMidway(QPlainTextEdit &control)
+{
+    QTextCursor cursor = control.textCursor();
+    cursor.setPosition(int(page().indexOf(u'>', page().size() / 2)));
+    control.setTextCursor(cursor);
+    control.setFocus();
+}
+
 // One typed ">" in the middle of the page, with the tag around it coloured again and the
 // control repainted.
 void BM_KeystrokeColoured(benchmark::State &state)
 {
     BenchHost host;
     viewer::TFormView form(&host);
-    form.pages()->setCurrentIndex(1);
-    form.resize(1000, 700);
-    form.show();
-    viewer::REScreen *control = form.editor();
-    control->setEnabled(true);
+    viewer::REScreen *control = showEditorPage(form);
     const editor::Palette palette;
     control->loadText(page(), &palette);
-    QTextCursor cursor = control->textCursor();
-    cursor.setPosition(int(page().indexOf(u'>', page().size() / 2)));
-    control->setTextCursor(cursor);
-    control->setFocus();
+    placeCaretMidway(*control);
     for (auto _ : state) {
         QTest::keyClick(control, '>');
         control->repaint();
@@ -147,10 +159,7 @@ void BM_KeystrokePlainTextEdit(benchmark::State &state)
     control.resize(1000, 700);
     control.show();
     control.setPlainText(page());
-    QTextCursor cursor = control.textCursor();
-    cursor.setPosition(int(page().indexOf(u'>', page().size() / 2)));
-    control.setTextCursor(cursor);
-    control.setFocus();
+    placeCaretMidway(control);
     for (auto _ : state) {
         QTest::keyClick(&control, '>');
         control.repaint();
@@ -163,11 +172,7 @@ void BM_FormatColoured(benchmark::State &state)
     BenchHost host;
     host.style = shippedStyle();
     viewer::TFormView form(&host);
-    form.pages()->setCurrentIndex(1);
-    form.resize(1000, 700);
-    form.show();
-    viewer::REScreen *control = form.editor();
-    control->setEnabled(true);
+    viewer::REScreen *control = showEditorPage(form);
     const editor::Palette palette;
     for (auto _ : state) {
         state.PauseTiming();

@@ -1,68 +1,36 @@
 #include "colourrtfcommand.h"
 
+#include "batchargs.h"
+#include "commandargs.h"
+
 #include "editor/editorfile.h"
 #include "editor/rtfwriter.h"
-
-#include <QFile>
 
 namespace batch {
 
 namespace {
 
-constexpr int kExitOk = 0;
-constexpr int kExitFileFailed = 1;
-constexpr int kExitUsage = 2;
-
-struct ColourRtfArguments {
-    int preset = 1;
-    bool help = false;
-    QString file;
-};
-
 void writeProblem(QIODevice &err, const QString &problem)
 {
-    err.write((QStringLiteral("folioscope-batch colour-rtf: ") + problem + QLatin1Char('\n'))
-                  .toLocal8Bit());
+    writeLine(err, QStringLiteral("folioscope-batch colour-rtf: ") + problem);
 }
 
-bool parsePreset(const QString &value, int *preset)
+bool parse(const QStringList &args, CommandArguments *common, int *preset, QString *error)
 {
-    bool ok = false;
-    const int n = value.toInt(&ok);
-    if (!ok || n < 1 || n > 4)
-        return false;
-    *preset = n;
-    return true;
-}
-
-bool parse(const QStringList &args, ColourRtfArguments *parsed, QString *error)
-{
-    bool filesOnly = false;
-    bool haveFile = false;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString &arg = args.at(i);
-        if (!filesOnly && (arg == u"--help" || arg == u"-h")) {
-            parsed->help = true;
-        } else if (!filesOnly && (arg == u"--preset" || arg.startsWith(u"--preset="))) {
-            const QString value = arg == u"--preset" ? args.value(++i) : arg.sliced(9);
-            if (!parsePreset(value, &parsed->preset)) {
-                *error = QStringLiteral("--preset needs a number from 1 to 4");
-                return false;
-            }
-        } else if (!filesOnly && arg == u"--") {
-            filesOnly = true;
-        } else if (!filesOnly && arg.startsWith(QLatin1Char('-')) && arg != u"-") {
-            *error = QStringLiteral("unknown option %1").arg(arg);
-            return false;
-        } else if (haveFile) {
-            *error = QStringLiteral("only one FILE may be given");
-            return false;
-        } else {
-            parsed->file = arg;
-            haveFile = true;
+    const auto option = [preset](const QStringList &args, qsizetype &i, QString *error) {
+        if (!isOption(args.at(i), QStringLiteral("--preset")))
+            return OptionResult::Unknown;
+        QString value;
+        bool ok = takeValue(args, i, QStringLiteral("--preset"), &value);
+        const int n = value.toInt(&ok);
+        if (!ok || n < 1 || n > 4) {
+            *error = QStringLiteral("--preset needs a number from 1 to 4");
+            return OptionResult::Bad;
         }
-    }
-    return true;
+        *preset = n;
+        return OptionResult::Taken;
+    };
+    return parseCommandArguments(args, common, option, error);
 }
 
 } // namespace
@@ -86,31 +54,25 @@ QString colourRtfUsage()
 
 int runColourRtfCommand(const QStringList &args, QIODevice &in, QIODevice &out, QIODevice &err)
 {
-    ColourRtfArguments parsed;
+    CommandArguments common;
+    int preset = 1;
     QString error;
-    if (!parse(args, &parsed, &error)) {
+    if (!parse(args, &common, &preset, &error)) {
         writeProblem(err, error + QStringLiteral(" (see --help)"));
-        return kExitUsage;
+        return ExitUsage;
     }
-    if (parsed.help) {
+    if (common.help) {
         out.write(colourRtfUsage().toLocal8Bit());
-        return kExitOk;
+        return ExitOk;
     }
     QByteArray bytes;
-    if (parsed.file.isEmpty() || parsed.file == u"-") {
-        bytes = in.readAll();
-    } else {
-        QFile file(parsed.file);
-        if (!file.open(QIODevice::ReadOnly)) {
-            writeProblem(
-                err, QStringLiteral("cannot read %1: %2").arg(parsed.file, file.errorString()));
-            return kExitFileFailed;
-        }
-        bytes = file.readAll();
+    if (!readCommandInput(common.file, in, &bytes, &error)) {
+        writeProblem(err, error);
+        return ExitFailed;
     }
     const editor::EditorText page = editor::decodeEditorText(bytes);
-    out.write(editor::BuildColouredRtf(page.text, editor::presetPalette(parsed.preset)));
-    return kExitOk;
+    out.write(editor::BuildColouredRtf(page.text, editor::presetPalette(preset)));
+    return ExitOk;
 }
 
 } // namespace batch
