@@ -30,11 +30,13 @@
 #include <QFileInfo>
 #include <QHelpEvent>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolTip>
@@ -140,11 +142,21 @@ void TForm1::connectPages()
         &thumbs::ThumbViewPage::setEntries);
     connect(m_folderPage, &folderview::FolderViewPage::viewSwitchClicked, this,
         &TForm1::SBBrowserClick);
+    connect(m_folderPage, &folderview::FolderViewPage::saveClicked, this, [this] {
+        if (m_viewer)
+            m_viewer->BSaveClick();
+    });
     connect(m_folderPage, &folderview::FolderViewPage::saveAsClicked, this, [this] {
-        // Saving a copy arrives with the editor; without a viewer file there is nothing to save.
-        if (!m_viewer || m_viewer->viewerFile().isEmpty())
+        if (m_viewer)
+            m_viewer->SaveEditorFileAs();
+        else
             platform::dialogs().beep();
     });
+    connect(
+        qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+            if (state == Qt::ApplicationActive)
+                AppActivate();
+        });
     connect(m_thumbPage, &thumbs::ThumbViewPage::deleteRequested, m_folderPage,
         &folderview::FolderViewPage::DeleteSelectedFiles);
 }
@@ -360,8 +372,60 @@ int TForm1::AskSaveChanges()
 {
     if (!m_folderPage->BSave->isEnabled() || !m_viewer || m_viewer->viewerFile().isEmpty())
         return 0;
-    return platform::dialogs().AskYesNoCancel(
+    const int answer = platform::dialogs().AskYesNoCancel(
         QStringLiteral("Save changes in: ") + m_viewer->viewerFile());
+    if (answer == platform::Dialogs::Yes)
+        m_viewer->BSaveClick();
+    return answer;
+}
+
+void TForm1::setSaveButtons(bool saveEnabled, bool saveAsEnabled)
+{
+    m_folderPage->BSave->setEnabled(saveEnabled);
+    m_folderPage->BSaveAs->setEnabled(saveAsEnabled);
+}
+
+void TForm1::showSavedCopy(const QString &path)
+{
+    m_folderPage->rereadFileList();
+    const int row = m_folderPage->FindListIndex(platform::fileNamePart(path));
+    if (row >= 0) {
+        // Only selected: the viewer stays on the file it has.
+        const QSignalBlocker blocker(m_folderPage->LBFile);
+        m_folderPage->LBFile->setCurrentRow(row);
+    }
+    m_folderPage->LBFile->setFocus();
+}
+
+viewer::EditorSettings TForm1::editorSettings() const
+{
+    viewer::EditorSettings editor;
+    editor.palette
+        = { m_settings.TextCol, m_settings.TagCol, m_settings.QuotedCol, m_settings.CommentCol };
+    editor.DoColorTags = m_settings.DoColorTags;
+    editor.LastSearch = m_settings.LastSearch;
+    editor.LastReplace = m_settings.LastReplace;
+    return editor;
+}
+
+void TForm1::setEditorSettings(const viewer::EditorSettings &editor)
+{
+    m_settings.TextCol = editor.palette.TextCol;
+    m_settings.TagCol = editor.palette.TagCol;
+    m_settings.QuotedCol = editor.palette.QuotedCol;
+    m_settings.CommentCol = editor.palette.CommentCol;
+    m_settings.DoColorTags = editor.DoColorTags;
+    m_settings.LastSearch = editor.LastSearch;
+    m_settings.LastReplace = editor.LastReplace;
+}
+
+void TForm1::AppActivate()
+{
+    if (m_starting || !m_viewer || activePageIndex() != FolderViewPage)
+        return;
+    if (m_viewer->AskReloadChangedFile(CurrentFile()))
+        ShowFileInViews(true);
+    SetViewerButtonState();
 }
 
 void TForm1::setHintLine(const QString &text)

@@ -75,6 +75,17 @@ public:
     // The editor's tag syntax hints, one line of tagsyntax.txt each.
     const QStringList &tagHints() const { return m_tagHints; }
 
+    // What the viewer window's editor asks of the main window.
+    QString currentFile() const override { return CurrentFile(); }
+    void setSaveButtons(bool saveEnabled, bool saveAsEnabled) override;
+    void showSavedCopy(const QString &path) override;
+    viewer::EditorSettings editorSettings() const override;
+    void setEditorSettings(const viewer::EditorSettings &editor) override;
+    formatter::Style *formatterStyle() override { return &m_style; }
+    QStringList tagSyntaxTable() const override { return m_tagHints; }
+    // The program became the active application again: the editor's file may have changed.
+    void AppActivate();
+
     // Selection queries of the active page.
     QString CurrentFile() const override;
     folderview::SelectionCount SelectionCounts() const override;

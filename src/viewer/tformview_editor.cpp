@@ -248,7 +248,9 @@ void TFormView::SaveEditorFileAs()
         = folderview::BuildTargetFileName(folder, platform::fileNamePart(chosen), QString());
     if (target.isEmpty() || !SaveEditorFile(target))
         return;
-    if (m_host && platform::WithTrailingBackslash(folder) == m_host->currentFolder())
+    if (m_host
+        && platform::WithTrailingBackslash(folder)
+            == platform::WithTrailingBackslash(m_host->currentFolder()))
         m_host->showSavedCopy(target);
 }
 

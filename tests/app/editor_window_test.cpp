@@ -1,0 +1,104 @@
+#include "mainwindow_fixture.h"
+
+#include "viewer/rescreen.h"
+
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class EditorWindowTest : public MainWindowTest
+{
+protected:
+    // The Folder View on the site with a.htm loaded and the editor docked.
+    viewer::REScreen *startEditing()
+    {
+        setIni(QStringLiteral("[PATHS]\r\nVIEW_PATH=") + site.path() + QStringLiteral("\r\n"));
+        start();
+        selectRows({ 0 });
+        form->ShowFileInViews(false);
+        form->folderPage()->SBEditor->click();
+        return view->editor();
+    }
+
+    void typeAtStart(viewer::REScreen *editor, char c)
+    {
+        QTextCursor cursor = editor->textCursor();
+        cursor.setPosition(0);
+        editor->setTextCursor(cursor);
+        QTest::keyClick(editor, c);
+    }
+};
+
+TEST_F(EditorWindowTest, SaveButtonsFollowTheEditorAndYesSaves)
+{
+    viewer::REScreen *editor = startEditing();
+    ASSERT_EQ(view->viewerFile(), sitePath("a.htm"));
+    EXPECT_FALSE(form->folderPage()->BSave->isEnabled());
+    EXPECT_TRUE(form->folderPage()->BSaveAs->isEnabled());
+
+    typeAtStart(editor, 'Q');
+    EXPECT_TRUE(form->folderPage()->BSave->isEnabled());
+
+    // The main window's "Save".
+    form->folderPage()->BSave->click();
+    EXPECT_EQ(readFile(sitePath("a.htm")), QByteArray("Q<html><body>x</body></html>"));
+    EXPECT_FALSE(form->folderPage()->BSave->isEnabled());
+
+    // "Yes" to the unsaved-changes question saves before the page changes.
+    typeAtStart(editor, 'R');
+    dialogs.answers = { platform::Dialogs::Yes };
+    form->PageControl1->setCurrentIndex(app::FileListsPage);
+    EXPECT_EQ(dialogs.count(QStringLiteral("yesnocancel")), 1);
+    EXPECT_EQ(readFile(sitePath("a.htm")), QByteArray("RQ<html><body>x</body></html>"));
+    EXPECT_EQ(form->PageControl1->currentIndex(), app::FileListsPage);
+}
+
+TEST_F(EditorWindowTest, SaveAsIntoTheCurrentFolderListsTheCopy)
+{
+    startEditing();
+    dialogs.paths = { QDir(site.path()).filePath(QStringLiteral("copy.htm")) };
+    form->folderPage()->BSaveAs->click();
+    EXPECT_EQ(readFile(sitePath("copy.htm")), QByteArray("<html><body>x</body></html>"));
+    EXPECT_EQ(form->folderPage()->LBFile->currentItem()->text(), QStringLiteral("copy.htm"));
+    EXPECT_EQ(view->viewerFile(), sitePath("a.htm"));
+}
+
+TEST_F(EditorWindowTest, ReturningToTheProgramOffersToReloadAChangedFile)
+{
+    viewer::REScreen *editor = startEditing();
+    typeAtStart(editor, 'Q');
+    writeFile(sitePath("a.htm"), "<p>from elsewhere</p>");
+    QFile file(sitePath("a.htm"));
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    file.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime);
+    file.close();
+
+    dialogs.answers = { platform::Dialogs::Yes };
+    form->AppActivate();
+    EXPECT_EQ(dialogs.count(QStringLiteral("yesno")), 1);
+    EXPECT_EQ(editor->text(), QStringLiteral("<p>from elsewhere</p>"));
+    EXPECT_FALSE(view->isEditorModified());
+    EXPECT_FALSE(form->folderPage()->BSave->isEnabled());
+
+    form->AppActivate();
+    EXPECT_EQ(dialogs.count(QStringLiteral("yesno")), 1);
+}
+
+TEST_F(EditorWindowTest, AnEmphasisPaletteIsNeverStored)
+{
+    viewer::REScreen *editor = startEditing();
+    QTest::keyClick(editor, Qt::Key_2, Qt::ControlModifier);
+    EXPECT_EQ(form->settings().TextCol, 0xC0C0C0);
+    dialogs.answers = { platform::Dialogs::No };
+    closeForm();
+    const QByteArray ini = readFile(program.filePath(QStringLiteral("prg.ini")));
+    EXPECT_TRUE(ini.contains("TextCol=0\r\n")) << ini.toStdString();
+    EXPECT_TRUE(ini.contains("TagCol=16711680\r\n"));
+}
+
+} // namespace
