@@ -137,6 +137,13 @@ TFormView::~TFormView()
     qApp->removeEventFilter(this);
     // The borrowed controls are ours wherever they are shown.
     returnControls();
+    // The editor goes down with the window's children: it must not call back into the
+    // half-destroyed window meanwhile.
+    if (m_editor) {
+        m_editor->setHandler(nullptr);
+        m_editor->disconnect(this);
+        m_editor->document()->disconnect(this);
+    }
 }
 
 engine::HtmlView *TFormView::browser() const
@@ -183,7 +190,7 @@ void TFormView::clearViewer()
     m_frameViewer->setHtmlText(QString());
     m_frameViewer->clearHistory();
     m_editor->loadText(QString(), nullptr);
-    m_editor->setEnabled(true);
+    m_editor->setEnabled(false); // nothing to edit until a file is loaded
     m_editorHoldsFile = false;
     m_viewerFile.clear();
     m_viewerFileTime = QDateTime();
