@@ -6,6 +6,10 @@
 #include <QPoint>
 #include <QString>
 
+namespace engine {
+class HtmlView;
+}
+
 namespace folderview {
 class BatchProgress;
 }
@@ -55,6 +59,13 @@ public:
     // window meanwhile; null when there is none.
     virtual folderview::BatchProgress *progressWindow() = 0;
     virtual void setMainWindowEnabled(bool enabled) = 0;
+
+    // The thumbnail corner shows the stored thumbnail of a page (empty: none).
+    virtual void ShowMiniThumb(const QString &page) = 0;
+    // False, after its message, when the volume of the path has less than neededKb free.
+    virtual bool CheckDiskSpace(const QString &path, qint64 neededKb) = 0;
+    // The internal browser, whose display settings thumbnails are rendered with; may be null.
+    virtual engine::HtmlView *browserView() = 0;
 };
 
 // The data folders, each with one trailing separator.

@@ -131,6 +131,8 @@ void TForm1::connectPages()
     });
     connect(m_thumbPage, &thumbs::ThumbViewPage::deleteRequested, m_folderPage,
         &folderview::FolderViewPage::DeleteSelectedFiles);
+    connect(m_folderPage, &folderview::FolderViewPage::miniThumbDoubleClicked, m_thumbPage,
+        &thumbs::ThumbViewPage::ImgMiniDblClick);
 }
 
 void TForm1::LoadSettings()
@@ -383,6 +385,21 @@ void TForm1::setMainWindowEnabled(bool enabled)
     setEnabled(enabled);
 }
 
+void TForm1::ShowMiniThumb(const QString &page)
+{
+    m_folderPage->ShowMiniThumb(page);
+}
+
+bool TForm1::CheckDiskSpace(const QString &path, qint64 neededKb)
+{
+    return folderview::CheckDiskSpace(path, neededKb);
+}
+
+engine::HtmlView *TForm1::browserView()
+{
+    return m_viewer ? m_viewer->browser() : nullptr;
+}
+
 // --- Views and docking -------------------------------------------------------------------
 
 void TForm1::ShowFileInViews(bool force)
@@ -544,6 +561,12 @@ void TForm1::MyLBPopUpHandler(int position)
         break;
     case CreateSnapshots:
         Snapcurrenrfile1Click();
+        break;
+    case MakeThumbnails:
+        m_thumbPage->BMakeThumbClick();
+        break;
+    case ClearThumbnails:
+        m_thumbPage->BDelThumbClick();
         break;
     case CopyFilesTo:
         m_folderPage->CopySelectedFiles();

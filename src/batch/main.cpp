@@ -2,6 +2,7 @@
 #include "formatcommand.h"
 #include "resizecommand.h"
 #include "snapshotcommand.h"
+#include "thumbscommand.h"
 
 #include "platform/startup.h"
 
@@ -49,6 +50,10 @@ const std::vector<Command> &commands()
         {"snapshot", "write framed snapshots of pages as JPG or BMP files", true,
          [](const QStringList &args, Streams &io) {
              return batch::runSnapshotCommand(args, io.out, io.err);
+         }},
+        {"thumbs", "make the thumbnails of pages as \"Make Thumbs\" does", true,
+         [](const QStringList &args, Streams &io) {
+             return batch::runThumbsCommand(args, io.out, io.err);
          }},
     };
     return table;

@@ -18,6 +18,9 @@ public:
     QStringList requests;
     QStringList shownFiles; // what ShowFileInViews was asked to show
     app::Settings values;
+    QStringList miniThumbs; // what ShowMiniThumb was asked to show
+    bool diskSpaceLeft = true;
+    folderview::BatchProgress *progress = nullptr;
 
     QString CurrentFile() const override { return page->CurrentFile(); }
     folderview::SelectionCount SelectionCounts() const override { return page->SelectionCounts(); }
@@ -44,8 +47,14 @@ public:
     void SetViewerButtonState() override { }
     void DblClickForAll() override { requests.append(QStringLiteral("DblClickForAll")); }
     void showContextMenu(const QPoint &) override { requests.append(QStringLiteral("menu")); }
-    folderview::BatchProgress *progressWindow() override { return nullptr; }
-    void setMainWindowEnabled(bool) override { }
+    folderview::BatchProgress *progressWindow() override { return progress; }
+    void setMainWindowEnabled(bool enabled) override
+    {
+        requests.append(enabled ? QStringLiteral("mainEnabled") : QStringLiteral("mainDisabled"));
+    }
+    void ShowMiniThumb(const QString &page) override { miniThumbs.append(page); }
+    bool CheckDiskSpace(const QString &, qint64) override { return diskSpaceLeft; }
+    engine::HtmlView *browserView() override { return nullptr; }
 
 private:
     QString m_programFolder;
