@@ -88,16 +88,22 @@ int ThumbMaker::defaultHostCount()
 
 void ThumbMaker::plan(const QStringList &pages, const QSize &base)
 {
-    cancel();
+    dropPlan();
     m_plan = pages;
     m_planBase = base;
 }
 
-void ThumbMaker::cancel()
+void ThumbMaker::dropPlan()
 {
     m_loading.clear();
     m_plan.clear();
     m_nextPlanned = 0;
+}
+
+void ThumbMaker::cancel()
+{
+    dropPlan();
+    m_idle.clear();
 }
 
 std::unique_ptr<snapshot::TFormSnap> ThumbMaker::startForm(const QString &page, const QSize &base)
@@ -140,7 +146,7 @@ bool ThumbMaker::MakeThumb(const QString &page, const QSize &base)
     topUp(m_hosts);
     // A page asked for out of plan order starts alone; the plan is dropped.
     if (m_loading.empty() || m_loading.front().page != page || m_loading.front().base != base) {
-        cancel();
+        dropPlan();
         m_loading.push_back({ page, base, startForm(page, base) });
     }
     Pending pending = std::move(m_loading.front());

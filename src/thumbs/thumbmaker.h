@@ -34,9 +34,10 @@ QImage ShrinkCapture(const QImage &capture);
 bool StoreThumb(const QString &thumbFolder, const QString &page, const QImage &picture);
 
 // Renders pages in hidden capture forms of the base size and stores their thumbnails. Every
-// page gets a fresh form with the browser's display settings. A batch names its pages in
-// advance; up to hostCount() of them then load at once, while the thumbnails are still made,
-// written and reported one after the other in their order.
+// load gives the form's view the browser's display settings and an empty history; within a
+// batch a form that has captured its page takes the next one (a new form costs several times
+// a page). A batch names its pages in advance; up to hostCount() of them then load at once,
+// while the thumbnails are still made, written and reported one after the other in order.
 class ThumbMaker
 {
 public:
@@ -57,11 +58,12 @@ public:
     void plan(const QStringList &pages, const QSize &base);
     // Renders and stores one thumbnail; false when the page is missing or any step failed.
     bool MakeThumb(const QString &page, const QSize &base);
-    // Drops the plan and the loads under way.
+    // Drops the plan, the loads under way and the forms kept for the next pages.
     void cancel();
 
 private:
     struct Pending;
+    void dropPlan();
     void topUp(int count);
     std::unique_ptr<snapshot::TFormSnap> startForm(const QString &page, const QSize &base);
     void recycle(std::unique_ptr<snapshot::TFormSnap> form, const QSize &base);

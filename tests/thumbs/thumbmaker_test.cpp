@@ -1,9 +1,11 @@
+#include "engine/htmlview.h"
 #include "platform/jpegcodec.h"
 #include "thumbs/thumbjobs.h"
 #include "thumbs/thumbmaker.h"
 #include "thumbs/thumbstore.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -131,4 +133,22 @@ TEST(ThumbJobs, ProgressText)
 {
     EXPECT_EQ(thumbs::progressText(3, 12, QStringLiteral("C:\\Web\\Site\\news.htm")),
         QStringLiteral("(3 of 12): C:\\Web\\Site\\news.htm"));
+}
+
+// A page whose script never ends is captured as far as it got within the engine's bounded
+// wait; the form that took it still renders the next page.
+TEST(ThumbMaker, EndlessScriptHoldsTheBatchOnlyForTheBoundedWait)
+{
+    Store store;
+    const QString endless = store.write(QStringLiteral("endless.htm"),
+        "<html><body style='background:#0000ff'>x<script>for (;;) {}</script></body></html>");
+    const QString good = store.write(QStringLiteral("good.htm"), solidPage(QStringLiteral("red")));
+    thumbs::ThumbMaker maker(store.thumbs, nullptr);
+    maker.plan({ endless, good }, QSize(160, 120));
+    QElapsedTimer timer;
+    timer.start();
+    maker.MakeThumb(endless, QSize(160, 120));
+    EXPECT_LT(timer.elapsed(), engine::HtmlView::DefaultLoadTimeoutMs + 5000);
+    ASSERT_TRUE(maker.MakeThumb(good, QSize(160, 120)));
+    EXPECT_TRUE(near(platform::readJpeg(store.thumbOf(good)).pixel(65, 50), qRgb(255, 0, 0)));
 }

@@ -12,6 +12,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -119,7 +121,19 @@ TEST(ThumbViewPage, MirrorsTheFileListAndAnswersForItsSelection)
     EXPECT_EQ(f.page.baseSize(), QSize(1600, 1200));
     EXPECT_EQ(f.frame.values.THUMB_BASEIDX, 6);
 
+    QLineEdit elsewhere;
+    elsewhere.show();
+    elsewhere.activateWindow();
+    elsewhere.setFocus();
+    f.page.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f.page));
     f.page.activate();
+    // TabThumbEnter: the title bar turns teal while the page has the focus, gray after.
+    EXPECT_TRUE(f.page.LabelThumbs->styleSheet().contains(QStringLiteral("#008080")));
+    elsewhere.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&elsewhere));
+    elsewhere.setFocus();
+    EXPECT_TRUE(f.page.LabelThumbs->styleSheet().contains(QStringLiteral("#808080")));
     EXPECT_EQ(f.page.CurrentFile(), f.pagePath(QStringLiteral("a.htm")));
     EXPECT_EQ(f.page.EntryPath(1, true), QString());
     EXPECT_EQ(f.page.EntryPath(1, false), f.pagePath(QStringLiteral("b.htm")));
