@@ -207,6 +207,7 @@ TEST(BatchFormat, LargeFilesComeBackWhole)
             0);
         EXPECT_TRUE(readBytes(path) == result.out) << line.constData();
     }
+}
 
 TEST(BatchThumbs, MakesTheThumbnailsOfThePagesInOrder)
 {
