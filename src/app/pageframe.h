@@ -6,6 +6,10 @@
 #include <QPoint>
 #include <QString>
 
+namespace engine {
+class HtmlView;
+}
+
 namespace folderview {
 class BatchProgress;
 }
@@ -63,6 +67,11 @@ public:
     // window meanwhile; null when there is none.
     virtual folderview::BatchProgress *progressWindow() = 0;
     virtual void setMainWindowEnabled(bool enabled) = 0;
+
+    // False, after its message, when the volume of the path has less than neededKb free.
+    virtual bool CheckDiskSpace(const QString &path, qint64 neededKb) = 0;
+    // The internal browser, whose display settings thumbnails are rendered with; may be null.
+    virtual engine::HtmlView *browserView() = 0;
 };
 
 // The data folders, each with one trailing separator.

@@ -159,6 +159,8 @@ void TForm1::connectPages()
         });
     connect(m_thumbPage, &thumbs::ThumbViewPage::deleteRequested, m_folderPage,
         &folderview::FolderViewPage::DeleteSelectedFiles);
+    connect(m_folderPage, &folderview::FolderViewPage::miniThumbDoubleClicked, m_thumbPage,
+        &thumbs::ThumbViewPage::ImgMiniDblClick);
 }
 
 void TForm1::LoadSettings()
@@ -463,6 +465,16 @@ void TForm1::setMainWindowEnabled(bool enabled)
     setEnabled(enabled);
 }
 
+bool TForm1::CheckDiskSpace(const QString &path, qint64 neededKb)
+{
+    return folderview::CheckDiskSpace(path, neededKb);
+}
+
+engine::HtmlView *TForm1::browserView()
+{
+    return m_viewer ? m_viewer->browser() : nullptr;
+}
+
 // --- Views and docking -------------------------------------------------------------------
 
 void TForm1::ShowFileInViews(bool force)
@@ -624,6 +636,12 @@ void TForm1::MyLBPopUpHandler(int position)
         break;
     case CreateSnapshots:
         Snapcurrenrfile1Click();
+        break;
+    case MakeThumbnails:
+        m_thumbPage->BMakeThumbClick();
+        break;
+    case ClearThumbnails:
+        m_thumbPage->BDelThumbClick();
         break;
     case CopyFilesTo:
         m_folderPage->CopySelectedFiles();

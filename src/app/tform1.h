@@ -106,6 +106,8 @@ public:
     void DblClickForAll() override;
     folderview::BatchProgress *progressWindow() override;
     void setMainWindowEnabled(bool enabled) override;
+    bool CheckDiskSpace(const QString &path, qint64 neededKb) override;
+    engine::HtmlView *browserView() override;
 
     // "&Create Snapshot(s)", and the browser's "Snap View".
     void Snapcurrenrfile1Click();

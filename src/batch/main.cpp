@@ -4,6 +4,7 @@
 #include "listcommands.h"
 #include "resizecommand.h"
 #include "snapshotcommand.h"
+#include "thumbscommand.h"
 
 #include "platform/startup.h"
 
@@ -63,6 +64,10 @@ const std::vector<Command> &commands()
         {"colour-rtf", "the editor's coloured Rich Text of a page", false,
          [](const QStringList &args, Streams &io) {
              return batch::runColourRtfCommand(args, io.in, io.out, io.err);
+         }},
+        {"thumbs", "make the thumbnails of pages as \"Make Thumbs\" does", true,
+         [](const QStringList &args, Streams &io) {
+             return batch::runThumbsCommand(args, io.out, io.err);
          }},
     };
     return table;

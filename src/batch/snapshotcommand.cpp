@@ -1,13 +1,12 @@
 #include "snapshotcommand.h"
 
 #include "batchargs.h"
+#include "console.h"
 
 #include "formatcommand.h"
 
 #include "app/settings.h"
-#include "folderview/batchprogress.h"
 #include "folderview/selection.h"
-#include "platform/dialogs.h"
 #include "snapshot/snapshotjob.h"
 #include "snapshot/snapshotsave.h"
 #include "snapshot/snapshotshot.h"
@@ -116,53 +115,6 @@ bool parse(const QStringList &args, SnapshotArguments *parsed, QString *error)
     return true;
 }
 
-// Messages go to the error stream on one line each; the overwrite question is answered by
-// --force.
-class ConsoleDialogs : public platform::Dialogs
-{
-public:
-    ConsoleDialogs(QIODevice &err, bool force)
-        : m_err(err)
-        , m_force(force)
-    {
-        platform::setDialogs(this);
-    }
-    ~ConsoleDialogs() override { platform::setDialogs(nullptr); }
-
-    int problems = 0;
-
-    void ShowInfo(const QString &text) override { report(text); }
-    bool AskYesNo(const QString &) override { return false; }
-    int AskYesNoCancel(const QString &text) override
-    {
-        if (m_force)
-            return Yes;
-        const QString file = text.section(QLatin1Char('\n'), 0, 0).section(QStringLiteral(": "), 1);
-        report(file + QStringLiteral(" exists, not overwritten (--force overwrites)"));
-        return No;
-    }
-    void errorBox(const QString &text) override { report(text); }
-    void plainMessage(const QString &text) override { report(text); }
-    void beep() override { }
-    QString openFileName(const QString &, const QString &, const QString &) override { return {}; }
-    QStringList openFileNames(const QString &, const QString &, const QString &) override
-    {
-        return {};
-    }
-    QString saveFileName(const QString &, const QString &, const QString &) override { return {}; }
-    QString folderName(const QString &, const QString &) override { return {}; }
-
-    void report(const QString &text)
-    {
-        ++problems;
-        writeLine(m_err, kPrefix + text.simplified());
-    }
-
-private:
-    QIODevice &m_err;
-    bool m_force;
-};
-
 // The files of the command line as the entries of a page, all selected.
 class FileSelection : public folderview::SelectionQueries
 {
@@ -184,24 +136,6 @@ public:
 
 private:
     QStringList m_files;
-};
-
-// The progress lines on standard output.
-class ConsoleProgress : public folderview::BatchProgress
-{
-public:
-    explicit ConsoleProgress(QIODevice &out)
-        : m_out(out)
-    { }
-    void InitProgBar(int) override { }
-    void showProgress() override { }
-    void setProgressText(const QString &text) override { writeLine(m_out, text); }
-    void stepProgress() override { }
-    bool stopRequested() const override { return false; }
-    void closeProgress() override { }
-
-private:
-    QIODevice &m_out;
 };
 
 } // namespace
@@ -250,7 +184,7 @@ int runSnapshotCommand(const QStringList &args, QIODevice &out, QIODevice &err)
         return ExitOk;
     }
 
-    ConsoleDialogs dialogs(err, parsed.force);
+    ConsoleDialogs dialogs(err, kPrefix, parsed.force);
     app::Settings settings;
     snapshot::SnapshotJob job;
     if (!snapshot::TestInput(parsed.entries, settings, job))

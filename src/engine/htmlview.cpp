@@ -63,6 +63,8 @@ public:
     QString currentStyleSheet() const;
 
     bool runLoad(const QUrl &url, const std::function<void()> &start);
+    void beginLoad(const QUrl &url, const std::function<void()> &start);
+    bool finishLoad();
     bool waitUntil(const std::function<bool()> &done, int timeoutMs);
     void wake();
     bool waitForFrame(int timeoutMs);
@@ -98,6 +100,7 @@ public:
     bool pendingStarted = false;
     bool pendingDone = false;
     bool pendingOk = false;
+    QElapsedTimer pendingTimer;
 
     quint64 frameSerial = 0;
     quint64 frameSeen = 0;
@@ -296,20 +299,33 @@ bool HtmlViewPrivate::waitUntil(const std::function<bool()> &done, int timeoutMs
 
 bool HtmlViewPrivate::runLoad(const QUrl &url, const std::function<void()> &start)
 {
+    beginLoad(url, start);
+    return finishLoad();
+}
+
+void HtmlViewPrivate::beginLoad(const QUrl &url, const std::function<void()> &start)
+{
     if (rendererHung)
         replacePage();
-    QPointer<HtmlViewPrivate> alive(this);
-    const quint64 serial = ++loadSerial;
-    pendingLoad = serial;
+    pendingLoad = ++loadSerial;
     pendingUrl = url;
     // A load that replaces one in progress gets no start report of its own.
     pendingStarted = processing;
     pendingDone = false;
     pendingOk = false;
-    QElapsedTimer timer;
-    timer.start();
+    pendingTimer.start();
     start();
-    waitUntil([&] { return pendingDone || pendingLoad != serial || rendererHung; }, loadTimeout);
+}
+
+// The bounded wait counts from the start of the load, so loads started together wait together.
+bool HtmlViewPrivate::finishLoad()
+{
+    const quint64 serial = pendingLoad;
+    if (serial == 0)
+        return false;
+    QPointer<HtmlViewPrivate> alive(this);
+    waitUntil([&] { return pendingDone || pendingLoad != serial || rendererHung; },
+        int(std::max<qint64>(0, loadTimeout - pendingTimer.elapsed())));
     if (!alive || pendingLoad != serial)
         return false; // gone, or a newer load took over
     pendingLoad = 0;
@@ -329,7 +345,7 @@ bool HtmlViewPrivate::runLoad(const QUrl &url, const std::function<void()> &star
     clearHistoryOnLoad = false;
     checkHistory();
     if (finished) {
-        const int left = int(std::max<qint64>(0, loadTimeout - timer.elapsed()));
+        const int left = int(std::max<qint64>(0, loadTimeout - pendingTimer.elapsed()));
         waitForFrame(std::min(left, frameWaitMs));
     }
     return ok;
@@ -650,10 +666,23 @@ void HtmlView::goForward()
 
 bool HtmlView::LoadHTMLFile(const QString &path)
 {
-    if (path.isEmpty())
-        return false;
+    startLoadHTMLFile(path);
+    return waitForLoad();
+}
+
+void HtmlView::startLoadHTMLFile(const QString &path)
+{
+    if (path.isEmpty()) {
+        d->pendingLoad = 0;
+        return;
+    }
     const QUrl url = localFileUrl(path);
-    return d->runLoad(url, [this, url] { d->page->load(url); });
+    d->beginLoad(url, [this, url] { d->page->load(url); });
+}
+
+bool HtmlView::waitForLoad()
+{
+    return d->finishLoad();
 }
 
 void HtmlView::setLoadTimeout(int ms)

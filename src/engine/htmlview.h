@@ -87,6 +87,10 @@ public:
     // the result is then false (also for a missing or unreadable file). User input waits
     // until it returns.
     bool LoadHTMLFile(const QString &path);
+    // The same in two halves, so that several views load at once: the first returns at once,
+    // the second waits as LoadHTMLFile does, within loadTimeout() of the start.
+    void startLoadHTMLFile(const QString &path);
+    bool waitForLoad();
     void setLoadTimeout(int ms);
     int loadTimeout() const;
     // Shows an HTML text held in memory (relative links resolve against baseFile's folder

@@ -30,6 +30,12 @@ void TFormSnap::FormClose()
 
 bool TFormSnap::LoadHTMLFile(const QString &file)
 {
+    startLoadHTMLFile(file);
+    return waitForLoad();
+}
+
+void TFormSnap::startLoadHTMLFile(const QString &file)
+{
     engine::HtmlView *view = m_host->view();
     view->clearHistory();
     if (m_browser && m_browser != view) {
@@ -45,7 +51,12 @@ bool TFormSnap::LoadHTMLFile(const QString &file)
         view->setDisplaySettings(settings);
     }
     view->show();
-    return view->LoadHTMLFile(file);
+    view->startLoadHTMLFile(file);
+}
+
+bool TFormSnap::waitForLoad()
+{
+    return m_host->view()->waitForLoad();
 }
 
 QImage TFormSnap::capture()

@@ -30,6 +30,9 @@ public:
     // file; returns when the page is laid out (false when it failed or did not finish in
     // time: the capture then shows as far as it got).
     bool LoadHTMLFile(const QString &file);
+    // The same in two halves, so that several forms load at once.
+    void startLoadHTMLFile(const QString &file);
+    bool waitForLoad();
     // The client area, the view's scroll bars included, base width x base height.
     QImage capture();
     engine::HtmlView *view() const;

@@ -2,36 +2,41 @@
 
 #include "app/pageframe.h"
 #include "kit/panels.h"
+#include "platform/hourglass.h"
 #include "platform/pathrules.h"
+#include "thumbs/thumbclean.h"
+#include "thumbs/thumbgrid.h"
+#include "thumbs/thumbjobs.h"
 #include "thumbs/thumblistmodel.h"
+#include "thumbs/thumbstore.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QListView>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 namespace thumbs {
+
+namespace {
+
+const QString kPageHint
+    = QStringLiteral("Thumbnail View - Create thumbnail previews of your webpages");
+constexpr qint64 kNeededKb = 2000;
+
+} // namespace
 
 ThumbViewPage::ThumbViewPage(app::PageFrame &frame, QWidget *parent)
     : QWidget(parent)
     , m_frame(frame)
 {
     buildLayout();
-    LVThumbs->installEventFilter(this);
-    LVThumbs->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(LVThumbs, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
-        m_frame.showContextMenu(LVThumbs->viewport()->mapToGlobal(pos));
-    });
-    connect(LVThumbs, &QListView::doubleClicked, this, [this] { m_frame.DblClickForAll(); });
-    connect(LVThumbs->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-        [this] { m_frame.UpdateStatus(); });
-    connect(CBSnapBase, &QComboBox::currentIndexChanged, this,
-        [this](int index) { m_frame.settings().THUMB_BASEIDX = index; });
-    connect(BSelectAllThumbs, &QPushButton::clicked, LVThumbs, &QListView::selectAll);
+    connectControls();
 }
+
+ThumbViewPage::~ThumbViewPage() = default;
 
 void ThumbViewPage::buildLayout()
 {
@@ -39,16 +44,10 @@ void ThumbViewPage::buildLayout()
     LabelThumbs = kit::titleBar(QString(), this);
     column->addWidget(LabelThumbs);
 
-    LVThumbs = new QListView(this);
+    m_model = new ThumbListModel(QString(), m_cache, this);
+    LVThumbs = new ThumbGrid(*m_model, m_cache, this);
     LVThumbs->setObjectName(QStringLiteral("LVThumbs"));
-    LVThumbs->setViewMode(QListView::IconMode);
-    LVThumbs->setUniformItemSizes(true);
-    LVThumbs->setResizeMode(QListView::Adjust);
-    LVThumbs->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    LVThumbs->setEditTriggers(QAbstractItemView::NoEditTriggers);
     LVThumbs->setToolTip(QStringLiteral("[Right Mouse Button] = PopUp , [DEL] = Delete File"));
-    m_model = new ThumbListModel(this);
-    LVThumbs->setModel(m_model);
     column->addWidget(LVThumbs, 1);
 
     QHBoxLayout *barLayout = nullptr;
@@ -61,29 +60,91 @@ void ThumbViewPage::buildLayout()
         QStringLiteral("Select All"), QStringLiteral("[CTRL-A ] = Select all"), barLayout);
     CBSnapBase = new QComboBox(panThumbs);
     CBSnapBase->setToolTip(QStringLiteral("Choose browser size for thumbnail creation"));
-    for (const char *size :
-        { "160x120", "320x240", "480x360", "640x480", "800x600", "1024x768", "1600x1200" })
-        CBSnapBase->addItem(QStringLiteral("Thumbs Base: ") + QLatin1String(size));
+    for (int i = 0; i < kSnapBaseCount; ++i)
+        CBSnapBase->addItem(snapBaseText(i));
+    CBSnapBase->setCurrentIndex(3);
     barLayout->addWidget(CBSnapBase);
     barLayout->addStretch(1);
     column->addWidget(panThumbs);
 }
 
+void ThumbViewPage::connectControls()
+{
+    LVThumbs->installEventFilter(this);
+    LVThumbs->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(LVThumbs, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
+        m_frame.showContextMenu(LVThumbs->viewport()->mapToGlobal(pos));
+    });
+    LVThumbs->viewport()->installEventFilter(this);
+    connect(LVThumbs, &QListView::doubleClicked, this, [this] { m_frame.DblClickForAll(); });
+    connect(LVThumbs->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+        [this] { m_frame.UpdateStatus(); });
+    connect(CBSnapBase, &QComboBox::currentIndexChanged, this, &ThumbViewPage::CBSnapBaseChange);
+    connect(BMakeThumb, &QPushButton::clicked, this, &ThumbViewPage::BMakeThumbClick);
+    connect(BClearThumb, &QPushButton::clicked, this, &ThumbViewPage::BDelThumbClick);
+    connect(BSelectAllThumbs, &QPushButton::clicked, this, &ThumbViewPage::BThumbSelAllClick);
+    // TabThumbEnter / TabThumbExit: the title turns teal while the page holds the focus.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
+        kit::setFocusMark(LabelThumbs, now && isAncestorOf(now));
+    });
+}
+
+QString ThumbViewPage::thumbFolder() const
+{
+    return app::thumbFolderOf(m_frame.dataFolder());
+}
+
 bool ThumbViewPage::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == LVThumbs && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            m_frame.DblClickForAll();
-            return true;
-        }
-        if (key == Qt::Key_Delete) {
-            Q_EMIT deleteRequested();
-            return true;
-        }
+    const QEvent::Type type = event->type();
+    if (watched == LVThumbs && (type == QEvent::KeyPress || type == QEvent::KeyRelease)) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (type == QEvent::KeyPress)
+            return LVThumbsKeyDown(key->key());
+        LVThumbsKeyUp(key->key(), key->modifiers());
+    } else if (watched == LVThumbs->viewport() && type == QEvent::MouseButtonRelease) {
+        afterInteraction();
     }
     return QWidget::eventFilter(watched, event);
 }
+
+bool ThumbViewPage::LVThumbsKeyDown(int key)
+{
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        m_frame.DblClickForAll();
+        return true;
+    }
+    if (key == Qt::Key_Delete) {
+        Q_EMIT deleteRequested();
+        return true;
+    }
+    return false;
+}
+
+void ThumbViewPage::LVThumbsKeyUp(int key, Qt::KeyboardModifiers modifiers)
+{
+    if (key == Qt::Key_A && (modifiers & ~Qt::KeypadModifier) == Qt::ControlModifier)
+        BThumbSelAllClick();
+    afterInteraction();
+}
+
+// LVThumbsMouseUp, and every key released in the grid.
+void ThumbViewPage::afterInteraction()
+{
+    m_frame.UpdateStatus();
+    m_frame.ShowMiniThumb(m_frame.CurrentFile());
+}
+
+void ThumbViewPage::BThumbSelAllClick()
+{
+    {
+        const platform::HourglassGuard hourglass;
+        LVThumbs->selectAll();
+    }
+    m_frame.UpdateStatus();
+}
+
+// --- Selection queries ---------------------------------------------------------------
 
 QString ThumbViewPage::CurrentFile() const
 {
@@ -106,20 +167,32 @@ QString ThumbViewPage::EntryPath(int index, bool onlySelected) const
     return platform::WithTrailingBackslash(m_folder) + m_names.at(index);
 }
 
+// --- Entries and activation ----------------------------------------------------------
+
 void ThumbViewPage::setEntries(const QString &folder, const QStringList &names)
 {
     m_folder = folder;
     m_names = names;
     LabelThumbs->setText(folder);
-    m_model->setNames(names);
+    m_model->setThumbFolder(thumbFolder());
+    m_model->setEntries(folder, names);
 }
 
 void ThumbViewPage::setBaseIndex(int index)
 {
+    m_cache.setCacheMax(m_frame.settings().CACHE_MAX);
     if (index < 0 || index >= CBSnapBase->count())
         index = app::Settings().THUMB_BASEIDX;
-    m_frame.settings().THUMB_BASEIDX = index;
     CBSnapBase->setCurrentIndex(index);
+    CBSnapBaseChange(index);
+}
+
+void ThumbViewPage::CBSnapBaseChange(int index)
+{
+    if (index < 0 || index >= kSnapBaseCount)
+        return;
+    m_frame.settings().THUMB_BASEIDX = index;
+    m_base = snapBaseSize(index, m_base);
 }
 
 void ThumbViewPage::activate()
@@ -131,6 +204,63 @@ void ThumbViewPage::activate()
     }
     if (LVThumbs->isVisible())
         LVThumbs->setFocus();
+    m_frame.setHintLine(kPageHint);
+}
+
+// --- Making and clearing -------------------------------------------------------------
+
+void ThumbViewPage::redrawEntry(int index)
+{
+    if (m_frame.activePageIndex() == app::ThumbnailViewPage)
+        m_model->entryChanged(index);
+}
+
+void ThumbViewPage::Add_Remove(int mode)
+{
+    if (!m_maker)
+        m_maker = std::make_unique<ThumbMaker>(thumbFolder(), m_frame.browserView(), &m_cache);
+    m_maker->setHostCount(ThumbMaker::defaultHostCount());
+    const QString folder = thumbFolder();
+    ThumbJobHooks hooks;
+    hooks.makeThumb = [this](const QString &page) {
+        CBSnapBaseChange(CBSnapBase->currentIndex());
+        return m_maker->MakeThumb(page, m_base);
+    };
+    hooks.clearThumb = [this, folder](const QString &page) {
+        ClearThumb(folder, page, [this](const QString &thumb) { m_cache.CacheInvalidate(thumb); });
+    };
+    hooks.checkDiskSpace = [this, folder] { return m_frame.CheckDiskSpace(folder, kNeededKb); };
+    hooks.planBatch = [this](const QStringList &pages) {
+        CBSnapBaseChange(CBSnapBase->currentIndex());
+        m_maker->plan(pages, m_base);
+    };
+    hooks.entryDone = [this](int index) { redrawEntry(index); };
+    hooks.singleDone = [this] {
+        m_frame.ShowMiniThumb(m_frame.CurrentFile());
+        const QModelIndexList selected = LVThumbs->selectionModel()->selectedIndexes();
+        if (!selected.isEmpty())
+            redrawEntry(selected.first().row());
+    };
+    hooks.setMainWindowEnabled = [this](bool enabled) { m_frame.setMainWindowEnabled(enabled); };
+    thumbs::Add_Remove(mode, m_frame, m_frame.progressWindow(), hooks);
+    m_maker->cancel();
+}
+
+void ThumbViewPage::BMakeThumbClick()
+{
+    Add_Remove(MakeThumbs);
+    m_frame.setMainWindowEnabled(true);
+}
+
+void ThumbViewPage::BDelThumbClick()
+{
+    Add_Remove(ClearThumbs);
+    m_frame.setMainWindowEnabled(true);
+}
+
+void ThumbViewPage::ImgMiniDblClick()
+{
+    BMakeThumbClick();
 }
 
 } // namespace thumbs

@@ -1,13 +1,15 @@
 #pragma once
 
 #include "folderview/selection.h"
+#include "thumbs/ilcache.h"
+#include "thumbs/thumbmaker.h"
 
+#include <QSize>
 #include <QStringList>
 #include <QWidget>
 
 class QComboBox;
 class QLabel;
-class QListView;
 class QPushButton;
 
 namespace app {
@@ -16,16 +18,19 @@ class PageFrame;
 
 namespace thumbs {
 
+class ThumbGrid;
 class ThumbListModel;
 
 // The "Thumbnail View" page: one thumbnail entry per entry of the folder view's file list,
-// in the same order, and the buttons that make and clear thumbnails.
+// in the same order, the image cache that feeds it, and the buttons that make and clear
+// thumbnails of the active page's selection.
 class ThumbViewPage : public QWidget, public folderview::SelectionQueries
 {
     Q_OBJECT
 
 public:
     explicit ThumbViewPage(app::PageFrame &frame, QWidget *parent = nullptr);
+    ~ThumbViewPage() override;
 
     QString CurrentFile() const override;
     folderview::SelectionCount SelectionCounts() const override;
@@ -33,13 +38,27 @@ public:
 
     // Mirrors the folder view's file list.
     void setEntries(const QString &folder, const QStringList &names);
-    // Start-up: the base size, falling back to 640x480 for an index outside the list.
+    // Start-up, once the settings are read: the cache bound and the base size, falling back
+    // to 640x480 for an index outside the list.
     void setBaseIndex(int index);
     // Page activation: a first entry selected when none is, and the keyboard focus.
     void activate();
 
+    // Makes (1) or clears (0) the thumbnails of the active page's selection.
+    void Add_Remove(int mode);
+    void BMakeThumbClick();
+    void BDelThumbClick();
+    void BThumbSelAllClick();
+    // The corner's double-click makes thumbnails as "Make Thumbs" does.
+    void ImgMiniDblClick();
+    void CBSnapBaseChange(int index);
+    QSize baseSize() const { return m_base; }
+
+    ILCache &cache() { return m_cache; }
+    ThumbMaker &maker() { return *m_maker; }
+
     QLabel *LabelThumbs = nullptr;
-    QListView *LVThumbs = nullptr;
+    ThumbGrid *LVThumbs = nullptr;
     QPushButton *BMakeThumb = nullptr;
     QPushButton *BClearThumb = nullptr;
     QPushButton *BSelectAllThumbs = nullptr;
@@ -54,9 +73,18 @@ protected:
 
 private:
     void buildLayout();
+    void connectControls();
+    QString thumbFolder() const;
+    void afterInteraction();
+    bool LVThumbsKeyDown(int key);
+    void LVThumbsKeyUp(int key, Qt::KeyboardModifiers modifiers);
+    void redrawEntry(int index);
 
     app::PageFrame &m_frame;
+    ILCache m_cache;
+    std::unique_ptr<ThumbMaker> m_maker;
     ThumbListModel *m_model = nullptr;
+    QSize m_base = QSize(640, 480);
     QString m_folder;
     QStringList m_names;
 };

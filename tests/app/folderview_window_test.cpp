@@ -2,6 +2,7 @@
 #include "mainwindow_fixture.h"
 
 #include "platform/jpegcodec.h"
+#include "thumbs/thumbgrid.h"
 #include "thumbs/thumbstore.h"
 
 #include <QComboBox>

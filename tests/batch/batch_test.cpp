@@ -209,6 +209,60 @@ TEST(BatchFormat, LargeFilesComeBackWhole)
     }
 }
 
+TEST(BatchThumbs, MakesTheThumbnailsOfThePagesInOrder)
+{
+    QTemporaryDir program;
+    QTemporaryDir site;
+    QStringList pages;
+    for (const char *name : { "one.htm", "two.htm" }) {
+        const QString page = site.filePath(QString::fromLatin1(name));
+        QFile file(page);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("<html><body style='background:#ff0000'>x</body></html>");
+        pages.append(page);
+    }
+    const Result made
+        = runBatch({ QStringLiteral("thumbs"), QStringLiteral("--base-index"), QStringLiteral("0"),
+            QStringLiteral("--program-folder"), program.path(), pages.at(0), pages.at(1) });
+    EXPECT_EQ(made.exitCode, 0) << made.err.constData();
+    const QString lines = QStringLiteral("(1 of 2): ") + pages.at(0)
+        + QStringLiteral("\n(2 of 2): ") + pages.at(1) + QStringLiteral("\n");
+    EXPECT_EQ(made.out, lines.toLocal8Bit());
+    for (const QString &page : pages) {
+        const QString thumb = program.filePath(QStringLiteral("THUMBS/"))
+            + site.path().replace(QLatin1Char('/'), QLatin1Char('=')) + QLatin1Char('/')
+            + QFileInfo(page).fileName() + QStringLiteral(".jpg");
+        const QImage picture(thumb);
+        EXPECT_EQ(picture.size(), QSize(130, 100)) << thumb.toStdString();
+        EXPECT_GT(qRed(picture.pixel(65, 50)), 200);
+    }
+
+    const Result missing = runBatch({ QStringLiteral("thumbs"), QStringLiteral("--program-folder"),
+        program.path(), site.filePath(QStringLiteral("gone.htm")) });
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(missing.err.count('\n'), 1) << missing.err.constData();
+}
+
+TEST(BatchThumbs, BadUsageIsOneLine)
+{
+    const QList<QStringList> rows = {
+        { QStringLiteral("thumbs") },
+        { QStringLiteral("thumbs"), QStringLiteral("--base-index"), QStringLiteral("7"),
+            QStringLiteral("a.htm") },
+        { QStringLiteral("thumbs"), QStringLiteral("--program-folder"),
+            QStringLiteral("/no/such/folder"), QStringLiteral("a.htm") },
+        { QStringLiteral("thumbs"), QStringLiteral("--bogus"), QStringLiteral("a.htm") },
+    };
+    for (const QStringList &args : rows) {
+        const Result result = runBatch(args);
+        EXPECT_EQ(result.exitCode, 2) << args.join(u' ').toStdString();
+        EXPECT_EQ(result.err.count('\n'), 1) << result.err.constData();
+    }
+    const Result help = runBatch({ QStringLiteral("thumbs"), QStringLiteral("--help") });
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.startsWith("Usage: folioscope-batch thumbs"));
+}
+
 namespace {
 
 QImage gradient(int width, int height)

@@ -22,6 +22,8 @@ public:
     QString mask = QStringLiteral("*.htm");
     QStringList miniThumbs; // what the thumbnail corner was asked to show
     QList<int> listProgress; // positions of the thin progress bar
+    bool diskSpaceLeft = true;
+    folderview::BatchProgress *progress = nullptr;
 
     QString CurrentFile() const override { return page->CurrentFile(); }
     folderview::SelectionCount SelectionCounts() const override { return page->SelectionCounts(); }
@@ -52,8 +54,13 @@ public:
     QString CurrentMask() const override { return mask; }
     void ShowMiniThumb(const QString &page) override { miniThumbs.append(page); }
     void setListProgress(int position) override { listProgress.append(position); }
-    folderview::BatchProgress *progressWindow() override { return nullptr; }
-    void setMainWindowEnabled(bool) override { }
+    folderview::BatchProgress *progressWindow() override { return progress; }
+    void setMainWindowEnabled(bool enabled) override
+    {
+        requests.append(enabled ? QStringLiteral("mainEnabled") : QStringLiteral("mainDisabled"));
+    }
+    bool CheckDiskSpace(const QString &, qint64) override { return diskSpaceLeft; }
+    engine::HtmlView *browserView() override { return nullptr; }
 
 private:
     QString m_programFolder;

@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# Makes the thumbnails of 200 real pages at the 640 x 480 base with folioscope-batch thumbs,
+# and renders the same pages with wkhtmltoimage and headless chromium, one process per page as
+# those tools are used; prints pages per second of each and the ratios. The pages are the HTML
+# manuals that Debian's packages install under /usr/share/doc, found at run time. Installs
+# wkhtmltopdf and chromium with apt-get when they are missing.
+#
+# usage: bench/thumbs/run_thumbs_bench.sh [BIN_DIR] [PAGES]
+#   BIN_DIR  folder holding folioscope-batch (default: build/release/bin)
+#   PAGES    how many pages (default: 200)
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+bin=${1:-$here/../../build/release/bin}
+count=${2:-200}
+batch=$bin/folioscope-batch
+[[ -x $batch ]] || { echo "missing $batch: build folioscope-batch" >&2; exit 2; }
+
+need=()
+command -v wkhtmltoimage >/dev/null || need+=(wkhtmltopdf)
+command -v chromium >/dev/null || need+=(chromium)
+if ((${#need[@]})); then
+    sudo=; [[ $(id -u) -ne 0 ]] && sudo=sudo
+    $sudo apt-get install -y --no-install-recommends "${need[@]}" >/dev/null
+fi
+
+mapfile -t pages < <(find /usr/share/doc -type f \( -name '*.html' -o -name '*.htm' \) \
+    -size +1k -readable 2>/dev/null | sort | head -n "$count")
+((${#pages[@]} == count)) || { echo "found only ${#pages[@]} pages" >&2; exit 2; }
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export QT_QPA_PLATFORM=offscreen
+
+now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
+declare -A ms
+
+run_ours() { # hosts
+    rm -rf "$work/prog"; mkdir -p "$work/prog"
+    local start; start=$(now_ms)
+    "$batch" thumbs --base-index 3 --hosts "$1" --program-folder "$work/prog" "${pages[@]}" \
+        > /dev/null 2>&1 || true
+    ms[ours$1]=$(( $(now_ms) - start ))
+}
+run_ours 1
+run_ours 2
+
+start=$(now_ms)
+for page in "${pages[@]}"; do
+    timeout 30 wkhtmltoimage -q --width 640 --height 480 -f png "$page" "$work/w.png" \
+        > /dev/null 2>&1 || true
+done
+ms[wkhtml]=$(( $(now_ms) - start ))
+
+start=$(now_ms)
+for page in "${pages[@]}"; do
+    timeout 30 chromium --headless --no-sandbox --disable-gpu --hide-scrollbars \
+        --screenshot="$work/c.png" --window-size=640,480 "file://$page" > /dev/null 2>&1 || true
+done
+ms[chromium]=$(( $(now_ms) - start ))
+
+report() { # name key
+    local t=${ms[$2]}
+    awk -v n="$count" -v t="$t" -v name="$1" \
+        'BEGIN { printf "%-38s %8d ms  %6.1f ms/page  %6.2f pages/s\n", name, t, t / n, n * 1000 / t }'
+}
+echo "$count pages from /usr/share/doc at 640 x 480"
+report "folioscope-batch thumbs (1 host)" ours1
+report "folioscope-batch thumbs (2 hosts)" ours2
+report "wkhtmltoimage, one per page" wkhtml
+report "chromium --headless, one per page" chromium
+best=${ms[ours1]}; ((ms[ours2] < best)) && best=${ms[ours2]}
+awk -v o="$best" -v w="${ms[wkhtml]}" -v c="${ms[chromium]}" \
+    'BEGIN { printf "speed-up of folioscope (best): %.1fx wkhtmltoimage, %.1fx chromium\n", w / o, c / o }'

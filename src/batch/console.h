@@ -1,0 +1,63 @@
+#pragma once
+
+#include "batchargs.h"
+
+#include "folderview/batchprogress.h"
+#include "platform/dialogs.h"
+
+#include <QIODevice>
+#include <QString>
+
+namespace batch {
+
+// The message boxes of a command: each message goes to the error stream on one line after the
+// command's prefix and counts as a problem. Questions answer No, or Yes with force (overwrite).
+// Installed for its lifetime.
+class ConsoleDialogs : public platform::Dialogs
+{
+public:
+    ConsoleDialogs(QIODevice &err, const QString &prefix, bool force = false);
+    ~ConsoleDialogs() override;
+
+    int problems = 0;
+    void report(const QString &text);
+
+    void ShowInfo(const QString &text) override { report(text); }
+    bool AskYesNo(const QString &) override { return false; }
+    int AskYesNoCancel(const QString &text) override;
+    void errorBox(const QString &text) override { report(text); }
+    void plainMessage(const QString &text) override { report(text); }
+    void beep() override { }
+    QString openFileName(const QString &, const QString &, const QString &) override { return {}; }
+    QStringList openFileNames(const QString &, const QString &, const QString &) override
+    {
+        return {};
+    }
+    QString saveFileName(const QString &, const QString &, const QString &) override { return {}; }
+    QString folderName(const QString &, const QString &) override { return {}; }
+
+private:
+    QIODevice &m_err;
+    QString m_prefix;
+    bool m_force;
+};
+
+// The progress lines of a batch on standard output; a console batch is never stopped.
+class ConsoleProgress : public folderview::BatchProgress
+{
+public:
+    explicit ConsoleProgress(QIODevice &out)
+        : m_out(out)
+    { }
+    void InitProgBar(int) override { }
+    void showProgress() override { }
+    void setProgressText(const QString &text) override { writeLine(m_out, text); }
+    void stepProgress() override { }
+    bool stopRequested() const override { return false; }
+    void closeProgress() override { }
+
+private:
+    QIODevice &m_out;
+};
+
+} // namespace batch

@@ -1,0 +1,171 @@
+#include "thumbs/thumbmaker.h"
+
+#include "platform/hourglass.h"
+#include "platform/jpegcodec.h"
+#include "platform/pathrules.h"
+#include "snapshot/tformsnap.h"
+#include "thumbs/ilcache.h"
+#include "thumbs/resample.h"
+#include "thumbs/thumbstore.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <array>
+
+namespace thumbs {
+
+namespace {
+
+constexpr int kThumbQuality = 70;
+// Measured with bench/thumbs/run_thumbs_bench.sh: on two cores, two views loading at once
+// deliver their frames later than one view after the other does.
+constexpr int kDefaultHosts = 1;
+
+constexpr std::array<QSize, kSnapBaseCount> kSnapBases = { QSize(160, 120), QSize(320, 240),
+    QSize(480, 360), QSize(640, 480), QSize(800, 600), QSize(1024, 768), QSize(1600, 1200) };
+
+bool pageExists(const QString &page)
+{
+    const QFileInfo info(page);
+    return info.exists() && !info.isDir();
+}
+
+} // namespace
+
+QString snapBaseText(int index)
+{
+    const QSize size = snapBaseSize(index, QSize());
+    return QStringLiteral("Thumbs Base: %1x%2").arg(size.width()).arg(size.height());
+}
+
+QSize snapBaseSize(int index, const QSize &previous)
+{
+    if (index < 0 || index >= kSnapBaseCount)
+        return previous;
+    return kSnapBases.at(size_t(index));
+}
+
+QImage ShrinkCapture(const QImage &capture)
+{
+    QImage thumb(kThumbWidth, kThumbHeight, QImage::Format_RGB888);
+    const FilterEntry &lanczos = FilterCatalog.at(kLanczos3);
+    if (capture.isNull() || !ResampleBitmap(capture, thumb, lanczos.filter, lanczos.support))
+        return {};
+    return thumb;
+}
+
+bool StoreThumb(const QString &thumbFolder, const QString &page, const QImage &picture)
+{
+    const QString folder = platform::folderPart(page);
+    QDir().mkpath(platform::WithTrailingBackslash(thumbFolder) + EncodeThumbFolder(folder));
+    return platform::writeJpeg(picture, ThumbFileFor(thumbFolder, folder, page), kThumbQuality);
+}
+
+struct ThumbMaker::Pending {
+    QString page;
+    QSize base;
+    std::unique_ptr<snapshot::TFormSnap> form; // none for a page that is missing
+};
+
+ThumbMaker::ThumbMaker(const QString &thumbFolder, engine::HtmlView *browser, ILCache *cache)
+    : m_thumbFolder(thumbFolder)
+    , m_browser(browser)
+    , m_cache(cache)
+{ }
+
+ThumbMaker::~ThumbMaker() = default;
+
+void ThumbMaker::setHostCount(int hosts)
+{
+    m_hosts = std::max(1, hosts);
+}
+
+int ThumbMaker::defaultHostCount()
+{
+    return kDefaultHosts;
+}
+
+void ThumbMaker::plan(const QStringList &pages, const QSize &base)
+{
+    dropPlan();
+    m_plan = pages;
+    m_planBase = base;
+}
+
+void ThumbMaker::dropPlan()
+{
+    m_loading.clear();
+    m_plan.clear();
+    m_nextPlanned = 0;
+}
+
+void ThumbMaker::cancel()
+{
+    dropPlan();
+    m_idle.clear();
+}
+
+std::unique_ptr<snapshot::TFormSnap> ThumbMaker::startForm(const QString &page, const QSize &base)
+{
+    if (!pageExists(page))
+        return nullptr;
+    std::unique_ptr<snapshot::TFormSnap> form;
+    if (!m_idle.empty() && m_idleBase == base) {
+        form = std::move(m_idle.back());
+        m_idle.pop_back();
+    } else {
+        form = std::make_unique<snapshot::TFormSnap>(base, m_browser);
+    }
+    form->startLoadHTMLFile(page);
+    return form;
+}
+
+// A form that captured its page takes the next one: its view is cleared and given the
+// browser's settings again by the load, as a fresh one would be.
+void ThumbMaker::recycle(std::unique_ptr<snapshot::TFormSnap> form, const QSize &base)
+{
+    if (m_idleBase != base)
+        m_idle.clear();
+    m_idleBase = base;
+    if (m_idle.size() < size_t(m_hosts))
+        m_idle.push_back(std::move(form));
+}
+
+// Keeps the next planned pages loading, `count` of them at most.
+void ThumbMaker::topUp(int count)
+{
+    while (m_loading.size() < size_t(count) && m_nextPlanned < m_plan.size()) {
+        const QString &page = m_plan.at(m_nextPlanned++);
+        m_loading.push_back({ page, m_planBase, startForm(page, m_planBase) });
+    }
+}
+
+bool ThumbMaker::MakeThumb(const QString &page, const QSize &base)
+{
+    topUp(m_hosts);
+    // A page asked for out of plan order starts alone; the plan is dropped.
+    if (m_loading.empty() || m_loading.front().page != page || m_loading.front().base != base) {
+        dropPlan();
+        m_loading.push_back({ page, base, startForm(page, base) });
+    }
+    Pending pending = std::move(m_loading.front());
+    m_loading.pop_front();
+    // The page under way counts as one of the hosts.
+    topUp(m_hosts - 1);
+    if (!pending.form || !pageExists(page))
+        return false;
+
+    const platform::HourglassGuard hourglass;
+    pending.form->waitForLoad();
+    const QImage capture = pending.form->capture();
+    recycle(std::move(pending.form), pending.base);
+    const QImage thumb = ShrinkCapture(capture);
+    if (thumb.isNull() || !StoreThumb(m_thumbFolder, page, thumb))
+        return false;
+    if (m_cache)
+        m_cache->CacheRefresh(ThumbFileFor(m_thumbFolder, platform::folderPart(page), page), thumb);
+    return true;
+}
+
+} // namespace thumbs

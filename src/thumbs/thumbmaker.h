@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <memory>
+#include <vector>
+
+namespace engine {
+class HtmlView;
+}
+
+namespace snapshot {
+class TFormSnap;
+}
+
+namespace thumbs {
+
+class ILCache;
+
+// The base browser sizes a thumbnail is rendered at, in the order of their list.
+inline constexpr int kSnapBaseCount = 7;
+QString snapBaseText(int index);
+// The size of an index; an index outside the list keeps `previous`.
+QSize snapBaseSize(int index, const QSize &previous);
+
+// A page capture shrunk to the thumbnail size with "Lanczos3"; null when it cannot be.
+QImage ShrinkCapture(const QImage &capture);
+// Writes the picture as the page's thumbnail (JPEG quality 70), creating the thumbnail
+// sub-folder; the old thumbnail stays whole when the write fails.
+bool StoreThumb(const QString &thumbFolder, const QString &page, const QImage &picture);
+
+// Renders pages in hidden capture forms of the base size and stores their thumbnails. Every
+// load gives the form's view the browser's display settings and an empty history; within a
+// batch a form that has captured its page takes the next one (a new form costs several times
+// a page). A batch names its pages in advance; up to hostCount() of them then load at once,
+// while the thumbnails are still made, written and reported one after the other in order.
+class ThumbMaker
+{
+public:
+    // `browser` lends its display settings (none: the engine's defaults); the cache, when
+    // given, gets every new picture of a thumbnail it holds.
+    ThumbMaker(const QString &thumbFolder, engine::HtmlView *browser, ILCache *cache = nullptr);
+    ~ThumbMaker();
+    ThumbMaker(const ThumbMaker &) = delete;
+    ThumbMaker &operator=(const ThumbMaker &) = delete;
+
+    // How many pages a batch loads at once (at least 1).
+    void setHostCount(int hosts);
+    int hostCount() const { return m_hosts; }
+    // What is fastest on the machines measured.
+    static int defaultHostCount();
+
+    // The pages the next MakeThumb calls will ask for, in this order, at this base size.
+    void plan(const QStringList &pages, const QSize &base);
+    // Renders and stores one thumbnail; false when the page is missing or any step failed.
+    bool MakeThumb(const QString &page, const QSize &base);
+    // Drops the plan, the loads under way and the forms kept for the next pages.
+    void cancel();
+
+private:
+    struct Pending;
+    void dropPlan();
+    void topUp(int count);
+    std::unique_ptr<snapshot::TFormSnap> startForm(const QString &page, const QSize &base);
+    void recycle(std::unique_ptr<snapshot::TFormSnap> form, const QSize &base);
+
+    QString m_thumbFolder;
+    engine::HtmlView *m_browser;
+    ILCache *m_cache;
+    int m_hosts = 1;
+    QStringList m_plan;
+    QSize m_planBase;
+    qsizetype m_nextPlanned = 0;
+    std::deque<Pending> m_loading;
+    std::vector<std::unique_ptr<snapshot::TFormSnap>> m_idle;
+    QSize m_idleBase;
+};
+
+} // namespace thumbs

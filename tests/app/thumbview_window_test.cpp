@@ -1,0 +1,75 @@
+#include "mainwindow_fixture.h"
+
+#include "app/contextmenu.h"
+#include "folderview/fileops.h"
+#include "platform/jpegcodec.h"
+#include "thumbs/thumbgrid.h"
+#include "thumbs/thumbstore.h"
+
+#include <QLabel>
+#include <QTabWidget>
+#include <QTest>
+
+namespace {
+
+class ThumbViewWindowTest : public MainWindowTest
+{
+protected:
+    void startInSite()
+    {
+        setIni(QStringLiteral("[PATHS]\r\nVIEW_PATH=") + site.path() + QStringLiteral("\r\n"));
+        start();
+    }
+    QString thumbOf(const char *name) const
+    {
+        return thumbs::ThumbFileFor(form->thumbFolder(), site.path(), QString::fromLatin1(name));
+    }
+    void doubleClickCorner() { QTest::mouseDClick(form->folderPage()->ImgMini, Qt::LeftButton); }
+};
+
+} // namespace
+
+TEST_F(ThumbViewWindowTest, CornerDoubleClickMakesTheSelectedThumbnails)
+{
+    startInSite();
+    doubleClickCorner();
+    EXPECT_EQ(dialogs.texts(QStringLiteral("info")),
+        QStringList { QStringLiteral("Cannot create thumbnail.\r\nNo file(s) selected ...") });
+
+    selectRows({ 0, 2 });
+    doubleClickCorner();
+    EXPECT_TRUE(QFileInfo::exists(thumbOf("a.htm")));
+    EXPECT_FALSE(QFileInfo::exists(thumbOf("b.htm")));
+    EXPECT_TRUE(QFileInfo::exists(thumbOf("c.htm")));
+    EXPECT_EQ(progress->Label1->text(), QStringLiteral("(2 of 2): ") + sitePath("c.htm"));
+    EXPECT_FALSE(progress->isVisible());
+    EXPECT_TRUE(form->isEnabled());
+
+    // On the Thumbnail View the grid shows them from the cache.
+    form->PageControl1->setCurrentIndex(app::ThumbnailViewPage);
+    EXPECT_EQ(form->LabelHint->text(), sitePath("a.htm"));
+    form->thumbPage()->LVThumbs->viewport()->repaint();
+    EXPECT_GE(form->thumbPage()->cache().CacheLookup(thumbOf("a.htm")), 0);
+    EXPECT_FALSE(form->folderPage()->ImgMini->pixmap().isNull());
+
+    // "Clear Thumbnail(s)" of the context menu clears the selected one.
+    form->MyLBPopUpHandler(app::ClearThumbnails);
+    EXPECT_FALSE(QFileInfo::exists(thumbOf("a.htm")));
+    EXPECT_EQ(form->thumbPage()->cache().CacheLookup(thumbOf("a.htm")), -1);
+    EXPECT_TRUE(form->folderPage()->ImgMini->pixmap().isNull());
+}
+
+TEST_F(ThumbViewWindowTest, TooLittleDiskSpaceStopsBeforeAnyThumbnail)
+{
+    startInSite();
+    folderview::setFreeSpaceSource([](const QString &) {
+        return folderview::VolumeSpace { QStringLiteral("/home"), 1999 * 1000 };
+    });
+    selectRows({ 0, 1 });
+    form->MyLBPopUpHandler(app::MakeThumbnails);
+    folderview::setFreeSpaceSource({});
+    EXPECT_EQ(dialogs.texts(QStringLiteral("info")),
+        QStringList { QStringLiteral("Diskspace on drive \"/home\" < 2000Kb!\nProcess stopped.") });
+    EXPECT_FALSE(QFileInfo::exists(thumbOf("a.htm")));
+    EXPECT_TRUE(form->isEnabled());
+}

@@ -1,0 +1,154 @@
+#include "engine/htmlview.h"
+#include "platform/jpegcodec.h"
+#include "thumbs/thumbjobs.h"
+#include "thumbs/thumbmaker.h"
+#include "thumbs/thumbstore.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+namespace {
+
+struct Store {
+    QTemporaryDir dir;
+    QString thumbs = dir.filePath(QStringLiteral("THUMBS")) + QLatin1Char('/');
+    QString site = dir.filePath(QStringLiteral("site"));
+
+    Store() { QDir().mkpath(site); }
+    QString write(const QString &name, const QByteArray &bytes) const
+    {
+        const QString file = site + QLatin1Char('/') + name;
+        QFile out(file);
+        EXPECT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(bytes);
+        return file;
+    }
+    QString thumbOf(const QString &page) const
+    {
+        return thumbs::ThumbFileFor(thumbs, platform::folderPart(page), page);
+    }
+};
+
+QByteArray solidPage(const QString &color)
+{
+    return (QStringLiteral("<html><body style='margin:0;background:") + color
+        + QStringLiteral("'></body></html>"))
+        .toUtf8();
+}
+
+QImage solid(const QColor &color)
+{
+    QImage image(130, 100, QImage::Format_RGB32);
+    image.fill(color);
+    return image;
+}
+
+bool near(QRgb a, QRgb b)
+{
+    return std::abs(qRed(a) - qRed(b)) <= 24 && std::abs(qGreen(a) - qGreen(b)) <= 24
+        && std::abs(qBlue(a) - qBlue(b)) <= 24;
+}
+
+} // namespace
+
+TEST(ThumbMaker, BaseSizes)
+{
+    EXPECT_EQ(thumbs::snapBaseText(0), QStringLiteral("Thumbs Base: 160x120"));
+    EXPECT_EQ(thumbs::snapBaseText(6), QStringLiteral("Thumbs Base: 1600x1200"));
+    EXPECT_EQ(thumbs::snapBaseSize(5, QSize(1, 1)), QSize(1024, 768));
+    EXPECT_EQ(thumbs::snapBaseSize(7, QSize(1, 1)), QSize(1, 1));
+    EXPECT_EQ(thumbs::snapBaseSize(-1, QSize(1, 1)), QSize(1, 1));
+}
+
+// Several pages loading at once still give each page its own picture, in the planned order or
+// not; a missing page is skipped.
+TEST(ThumbMaker, PagesLoadedTogetherKeepTheirOwnPictures)
+{
+    Store store;
+    const QStringList colors
+        = { QStringLiteral("#ff0000"), QStringLiteral("#00ff00"), QStringLiteral("#0000ff") };
+    QStringList pages;
+    for (int i = 0; i < colors.size(); ++i)
+        pages.append(store.write(QStringLiteral("p%1.htm").arg(i), solidPage(colors.at(i))));
+    const QString missing = store.site + QStringLiteral("/gone.htm");
+    thumbs::ThumbMaker maker(store.thumbs, nullptr);
+    maker.setHostCount(3);
+    maker.plan({ pages.at(0), missing, pages.at(1), pages.at(2) }, QSize(160, 120));
+    EXPECT_TRUE(maker.MakeThumb(pages.at(0), QSize(160, 120)));
+    EXPECT_FALSE(maker.MakeThumb(missing, QSize(160, 120)));
+    EXPECT_FALSE(QFileInfo::exists(store.thumbOf(missing)));
+    // Out of the planned order: the plan is dropped, the page is still made.
+    EXPECT_TRUE(maker.MakeThumb(pages.at(2), QSize(160, 120)));
+    EXPECT_TRUE(maker.MakeThumb(pages.at(1), QSize(320, 240)));
+    for (int i = 0; i < pages.size(); ++i) {
+        const QImage thumb = platform::readJpeg(store.thumbOf(pages.at(i)));
+        ASSERT_EQ(thumb.size(), QSize(130, 100)) << i;
+        EXPECT_TRUE(near(thumb.pixel(65, 50), QColor(colors.at(i)).rgb())) << i;
+    }
+}
+
+// A picture is rendered like a page and keeps its extension in the thumbnail's name.
+TEST(ThumbMaker, PictureGetsAThumbnailNamedAfterIt)
+{
+    Store store;
+    QImage picture(40, 30, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    const QString gif = store.site + QStringLiteral("/logo.gif");
+    ASSERT_TRUE(picture.save(gif, "GIF") || picture.save(gif, "PNG"));
+    thumbs::ThumbMaker maker(store.thumbs, nullptr);
+    EXPECT_TRUE(maker.MakeThumb(gif, QSize(160, 120)));
+    EXPECT_TRUE(store.thumbOf(gif).endsWith(QStringLiteral("/logo.gif.jpg")));
+    EXPECT_TRUE(QFileInfo::exists(store.thumbOf(gif)));
+}
+
+// A thumbnail that cannot be written leaves nothing behind, and the old one whole.
+TEST(ThumbMaker, FailedWritesLeaveNoHalfFiles)
+{
+    Store store;
+    const QString longName = QString(251, QLatin1Char('n')) + QStringLiteral(".htm");
+    const QString page = store.site + QLatin1Char('/') + longName;
+    EXPECT_FALSE(thumbs::StoreThumb(store.thumbs, page, solid(Qt::red)));
+    const QString sub = QFileInfo(store.thumbOf(page)).path();
+    EXPECT_TRUE(QDir(sub).entryList(QDir::Files | QDir::Hidden).isEmpty());
+
+    if (geteuid() == 0)
+        GTEST_SKIP() << "a read-only folder does not stop root";
+    const QString kept = store.site + QStringLiteral("/kept.htm");
+    ASSERT_TRUE(thumbs::StoreThumb(store.thumbs, kept, solid(Qt::green)));
+    const QString keptSub = QFileInfo(store.thumbOf(kept)).path();
+    QFile::setPermissions(keptSub, QFile::ReadOwner | QFile::ExeOwner);
+    EXPECT_FALSE(thumbs::StoreThumb(store.thumbs, kept, solid(Qt::red)));
+    QFile::setPermissions(keptSub, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_TRUE(near(platform::readJpeg(store.thumbOf(kept)).pixel(5, 5), qRgb(0, 255, 0)));
+    EXPECT_EQ(QDir(keptSub).entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
+TEST(ThumbJobs, ProgressText)
+{
+    EXPECT_EQ(thumbs::progressText(3, 12, QStringLiteral("C:\\Web\\Site\\news.htm")),
+        QStringLiteral("(3 of 12): C:\\Web\\Site\\news.htm"));
+}
+
+// A page whose script never ends is captured as far as it got within the engine's bounded
+// wait; the form that took it still renders the next page.
+TEST(ThumbMaker, EndlessScriptHoldsTheBatchOnlyForTheBoundedWait)
+{
+    Store store;
+    const QString endless = store.write(QStringLiteral("endless.htm"),
+        "<html><body style='background:#0000ff'>x<script>for (;;) {}</script></body></html>");
+    const QString good = store.write(QStringLiteral("good.htm"), solidPage(QStringLiteral("red")));
+    thumbs::ThumbMaker maker(store.thumbs, nullptr);
+    maker.plan({ endless, good }, QSize(160, 120));
+    QElapsedTimer timer;
+    timer.start();
+    maker.MakeThumb(endless, QSize(160, 120));
+    EXPECT_LT(timer.elapsed(), engine::HtmlView::DefaultLoadTimeoutMs + 5000);
+    ASSERT_TRUE(maker.MakeThumb(good, QSize(160, 120)));
+    EXPECT_TRUE(near(platform::readJpeg(store.thumbOf(good)).pixel(65, 50), qRgb(255, 0, 0)));
+}
