@@ -333,6 +333,24 @@ void pictureMenuWindows(app::TForm1 &form, Pictures &pictures, ModalSteps &modal
     }
 }
 
+// The help window is not modal: it is found among the windows once the menu item ran.
+void pictureHelpWindow(app::TForm1 &form, Pictures &pictures)
+{
+    QAction *show = findMenuItem(form, QStringLiteral("&Help"), QStringLiteral("&Show Help"));
+    if (!show)
+        return report(QStringLiteral("skipped help (no menu item)"));
+    show->trigger();
+    settle();
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (window->isVisible() && window->windowTitle() == QLatin1String("Folioscope - Help")) {
+            pictures.save(window, QStringLiteral("help"));
+            window->close();
+            return;
+        }
+    }
+    report(QStringLiteral("skipped help (no window opened)"));
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -376,6 +394,7 @@ int main(int argc, char **argv)
     pictureFileLists(form, pictures, modals);
     pictureViewer(form, pictures, modals);
     pictureMenuWindows(form, pictures, modals);
+    pictureHelpWindow(form, pictures);
     form.close();
     return pictures.failed() ? 1 : 0;
 }
