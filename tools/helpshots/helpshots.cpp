@@ -12,6 +12,7 @@
 #include "viewer/tformview.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
@@ -21,9 +22,11 @@
 #include <QFile>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextEdit>
 #include <QTimer>
 
 #include <cstdio>
@@ -221,7 +224,9 @@ private:
         if (!ini.open(QIODevice::WriteOnly))
             return false;
         const QString text = QStringLiteral(
-            "[POSITION_MAIN]\r\nWidth=%1\r\nHeight=%2\r\n[PATHS]\r\nVIEW_PATH=%3\r\n")
+            "[POSITION_MAIN]\r\nWidth=%1\r\nHeight=%2\r\n[PATHS]\r\nVIEW_PATH=%3\r\n"
+            // Half size, so that a snapshot shows its shadow and border whole.
+            "[THUMBS]\r\nScale=50\r\n")
                                  .arg(kMainWindowSize.width())
                                  .arg(kMainWindowSize.height())
                                  .arg(QDir::toNativeSeparators(site));
@@ -265,6 +270,11 @@ void pictureThumbnails(app::TForm1 &form, Pictures &pictures, ModalSteps &modals
     if (QAbstractButton *make = findButton(page, QStringLiteral("Make Thumbs")))
         modals.run([make] { make->click(); }, {});
     waitUntil([&form] { return form.isEnabled(); }, 60000);
+    // One entry chosen by a click, so that the corner shows its thumbnail too.
+    if (auto *grid = page->findChild<QAbstractItemView *>(QStringLiteral("LVThumbs"))) {
+        const QModelIndex entry = grid->model()->index(3, 0);
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(entry).center());
+    }
     settle();
     pictures.save(&form, QStringLiteral("thumbnails"));
 }
@@ -286,6 +296,23 @@ void pictureFileLists(app::TForm1 &form, Pictures &pictures, ModalSteps &modals)
     pictures.save(&form, QStringLiteral("filelists"));
 }
 
+// The caret inside a tag, so that the editor shows that tag's hint.
+void caretIntoTag(QWidget *window, const QString &tag)
+{
+    const auto place = [&tag](auto *edit) {
+        QTextCursor cursor = edit->document()->find(tag);
+        if (cursor.isNull())
+            return;
+        cursor.clearSelection();
+        edit->setFocus();
+        edit->setTextCursor(cursor);
+    };
+    for (auto *edit : window->findChildren<QPlainTextEdit *>())
+        place(edit);
+    for (auto *edit : window->findChildren<QTextEdit *>())
+        place(edit);
+}
+
 void pictureViewer(app::TForm1 &form, Pictures &pictures, ModalSteps &modals)
 {
     selectFile(form, QStringLiteral("index.htm"));
@@ -295,6 +322,7 @@ void pictureViewer(app::TForm1 &form, Pictures &pictures, ModalSteps &modals)
         pictures.save(window, QStringLiteral("viewer-browser"));
         if (viewer) {
             viewer->pages()->setCurrentIndex(1);
+            caretIntoTag(window, QStringLiteral("<table"));
             settle();
             pictures.save(window, QStringLiteral("viewer-editor"));
         }
@@ -331,24 +359,6 @@ void pictureMenuWindows(app::TForm1 &form, Pictures &pictures, ModalSteps &modal
         if (!action || !modals.run([action] { action->trigger(); }, { preview }))
             report(QStringLiteral("skipped %1 (no window opened)").arg(name));
     }
-}
-
-// The help window is not modal: it is found among the windows once the menu item ran.
-void pictureHelpWindow(app::TForm1 &form, Pictures &pictures)
-{
-    QAction *show = findMenuItem(form, QStringLiteral("&Help"), QStringLiteral("&Show Help"));
-    if (!show)
-        return report(QStringLiteral("skipped help (no menu item)"));
-    show->trigger();
-    settle();
-    for (QWidget *window : QApplication::topLevelWidgets()) {
-        if (window->isVisible() && window->windowTitle() == QLatin1String("Folioscope - Help")) {
-            pictures.save(window, QStringLiteral("help"));
-            window->close();
-            return;
-        }
-    }
-    report(QStringLiteral("skipped help (no window opened)"));
 }
 
 } // namespace
@@ -389,12 +399,12 @@ int main(int argc, char **argv)
     form.resize(kMainWindowSize);
     settle();
 
-    pictureFolderView(form, pictures);
+    // Thumbnails first, so that the corner of the other pictures shows one.
     pictureThumbnails(form, pictures, modals);
+    pictureFolderView(form, pictures);
     pictureFileLists(form, pictures, modals);
     pictureViewer(form, pictures, modals);
     pictureMenuWindows(form, pictures, modals);
-    pictureHelpWindow(form, pictures);
     form.close();
     return pictures.failed() ? 1 : 0;
 }
