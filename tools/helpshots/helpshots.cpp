@@ -1,7 +1,7 @@
 // Makes the pictures of the help pages: starts the program on a copy of its data files and the
 // sample site, shows each page and window, and saves what it shows as PNG.
 //
-//   folioscope-helpshots [--data DIR] [--site DIR] --out DIR
+//   folioscope-helpshots [--data DIR] [--site DIR] [--out DIR]
 //
 // Windows are found by their captions and buttons, so that a window the build does not have
 // yet is skipped with a line on standard error instead of failing the run.
@@ -39,6 +39,7 @@ const QSize kMainWindowSize(800, 560);
 // The engine paints on its own schedule; this is long enough for the sample site.
 constexpr int kSettleMs = 700;
 constexpr int kModalWaitMs = 1500;
+constexpr int kLeavingMs = 1000;
 
 void report(const QString &line)
 {
@@ -153,7 +154,9 @@ private:
     void look()
     {
         QWidget *modal = QApplication::activeModalWidget();
-        if (!modal || modal == m_current)
+        // A window whose step pressed a button to close it may take a moment to go.
+        const bool leaving = modal == m_left && m_leftClock.elapsed() < kLeavingMs;
+        if (!modal || modal == m_current || leaving)
             return;
         if (m_current || m_steps.empty()) {
             report(QStringLiteral("closed an unplanned window \"%1\"").arg(modal->windowTitle()));
@@ -165,11 +168,16 @@ private:
         m_current = modal;
         step(modal);
         m_current = nullptr;
+        m_left = modal;
+        m_leftClock.start();
     }
 
     QTimer m_timer;
     std::deque<Step> m_steps;
     QWidget *m_current = nullptr;
+    // Compared, never used: the window may be gone.
+    QWidget *m_left = nullptr;
+    QElapsedTimer m_leftClock;
 };
 
 // Steps for ModalSteps::run.
