@@ -1,10 +1,10 @@
 #include "resizecommand.h"
 
+#include "resizeinput.h"
 #include "thumbs/resample.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QImageReader>
 #include <QImageWriter>
 #include <QRegularExpression>
 #include <QSaveFile>
@@ -101,27 +101,6 @@ bool parse(const QStringList &args, ResizeArguments *parsed, QString *error)
     return true;
 }
 
-// Only the three kinds of picture the command is for, and of PPM only the binary form.
-QImage readPicture(const QString &path, QString *error)
-{
-    QImageReader reader(path);
-    reader.setAutoTransform(false);
-    const QByteArray format = reader.format();
-    QFile head(path);
-    const bool rawPpm
-        = format == "ppm" && head.open(QIODevice::ReadOnly) && head.read(2) == QByteArray("P6");
-    if (format != "png" && format != "bmp" && !rawPpm) {
-        *error = reader.error() == QImageReader::FileNotFoundError
-            ? reader.errorString()
-            : QStringLiteral("not a PPM (P6), PNG or BMP picture");
-        return {};
-    }
-    const QImage image = reader.read();
-    if (image.isNull())
-        *error = QStringLiteral("damaged or too large (%1)").arg(reader.errorString());
-    return image;
-}
-
 bool writePicture(const QImage &image, const QString &path, QString *error)
 {
     QSaveFile file(path);
@@ -186,7 +165,7 @@ int runResizeCommand(const QStringList &args, QIODevice &out, QIODevice &err)
         out.write(resizeUsage().toLocal8Bit());
         return ExitOk;
     }
-    const QImage source = readPicture(parsed.in, &error);
+    const QImage source = readResizeInput(parsed.in, &error);
     if (source.isNull())
         return failWith(
             err, QStringLiteral("cannot read %1: %2").arg(parsed.in, error), ExitFailed);
