@@ -36,7 +36,11 @@ ThumbViewPage::ThumbViewPage(app::PageFrame &frame, QWidget *parent)
     connectControls();
 }
 
-ThumbViewPage::~ThumbViewPage() = default;
+// Focus moves while the children go; the page must not hear of it any more by then.
+ThumbViewPage::~ThumbViewPage()
+{
+    disconnect(m_focusWatch);
+}
 
 void ThumbViewPage::buildLayout()
 {
@@ -84,9 +88,10 @@ void ThumbViewPage::connectControls()
     connect(BClearThumb, &QPushButton::clicked, this, &ThumbViewPage::BDelThumbClick);
     connect(BSelectAllThumbs, &QPushButton::clicked, this, &ThumbViewPage::BThumbSelAllClick);
     // TabThumbEnter / TabThumbExit: the title turns teal while the page holds the focus.
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
-        kit::setFocusMark(LabelThumbs, now && isAncestorOf(now));
-    });
+    m_focusWatch
+        = connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
+              kit::setFocusMark(LabelThumbs, now && isAncestorOf(now));
+          });
 }
 
 QString ThumbViewPage::thumbFolder() const

@@ -87,6 +87,7 @@ private:
     QSize m_base = QSize(640, 480);
     QString m_folder;
     QStringList m_names;
+    QMetaObject::Connection m_focusWatch;
 };
 
 } // namespace thumbs
