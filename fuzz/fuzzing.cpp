@@ -12,7 +12,7 @@ namespace fuzzing {
 
 namespace {
 
-class SilentDialogs : public platform::Dialogs
+class SilentDialogs : public platform::HeadlessDialogs
 {
 public:
     void ShowInfo(const QString &) override { }
@@ -20,14 +20,6 @@ public:
     int AskYesNoCancel(const QString &) override { return Cancel; }
     void errorBox(const QString &) override { }
     void plainMessage(const QString &) override { }
-    void beep() override { }
-    QString openFileName(const QString &, const QString &, const QString &) override { return {}; }
-    QStringList openFileNames(const QString &, const QString &, const QString &) override
-    {
-        return {};
-    }
-    QString saveFileName(const QString &, const QString &, const QString &) override { return {}; }
-    QString folderName(const QString &, const QString &) override { return {}; }
 };
 
 } // namespace

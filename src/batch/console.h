@@ -13,7 +13,7 @@ namespace batch {
 // The message boxes of a command: each message goes to the error stream on one line after the
 // command's prefix and counts as a problem. Questions answer No, or Yes with force (overwrite).
 // Installed for its lifetime.
-class ConsoleDialogs : public platform::Dialogs
+class ConsoleDialogs : public platform::HeadlessDialogs
 {
 public:
     ConsoleDialogs(QIODevice &err, const QString &prefix, bool force = false);
@@ -27,14 +27,6 @@ public:
     int AskYesNoCancel(const QString &text) override;
     void errorBox(const QString &text) override { report(text); }
     void plainMessage(const QString &text) override { report(text); }
-    void beep() override { }
-    QString openFileName(const QString &, const QString &, const QString &) override { return {}; }
-    QStringList openFileNames(const QString &, const QString &, const QString &) override
-    {
-        return {};
-    }
-    QString saveFileName(const QString &, const QString &, const QString &) override { return {}; }
-    QString folderName(const QString &, const QString &) override { return {}; }
 
 private:
     QIODevice &m_err;

@@ -44,6 +44,20 @@ public:
     virtual int execDialog(QDialog &dialog);
 };
 
+// For runs without a screen: every file and folder dialog is cancelled, beeps are silent.
+class HeadlessDialogs : public Dialogs
+{
+public:
+    void beep() override { }
+    QString openFileName(const QString &, const QString &, const QString &) override { return {}; }
+    QStringList openFileNames(const QString &, const QString &, const QString &) override
+    {
+        return {};
+    }
+    QString saveFileName(const QString &, const QString &, const QString &) override { return {}; }
+    QString folderName(const QString &, const QString &) override { return {}; }
+};
+
 // The dialogs in use; the Qt ones unless a test installed others.
 Dialogs &dialogs();
 // Installs a replacement (not owned); nullptr puts the Qt dialogs back.
