@@ -311,7 +311,10 @@ void FolderViewPage::CBFilterChange(int index)
 {
     m_currentMask = index >= 0 && index < m_filterMasks.size() ? m_filterMasks.at(index)
                                                                : QStringLiteral("*.*");
-    PanelFilterTop->setText(QStringLiteral(" Filter: ") + m_currentMask);
+    // A zero-width space after each ";" lets a long mask wrap inside the narrow panel.
+    QString shown = m_currentMask;
+    shown.replace(QLatin1Char(';'), QStringLiteral(";\u200B"));
+    PanelFilterTop->setText(QStringLiteral(" Filter: ") + shown);
     PanelFilterTop->setToolTip(m_currentMask);
     PanelFilterTop->repaint();
     if (!m_currentFolder.isEmpty())

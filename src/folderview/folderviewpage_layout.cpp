@@ -30,6 +30,7 @@ void FolderViewPage::buildFolderPanel()
     LBDir->setObjectName(QStringLiteral("LBDir"));
     column->addWidget(LBDir, 1);
     PanelFilterTop = kit::titleBar(QStringLiteral("Filter: "), m_folderPanel);
+    PanelFilterTop->setWordWrap(true);
     column->addWidget(PanelFilterTop);
     CBFilter = new QComboBox(m_folderPanel);
     CBFilter->setToolTip(QStringLiteral("Determine which files types should be filtered"));

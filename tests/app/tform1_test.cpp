@@ -250,6 +250,15 @@ TEST_F(MainWindowTest, AWindowSavedOnABiggerScreenComesBackOnThisOne)
     EXPECT_GE(panel->width(), 163);
     EXPECT_GE(
         form->folderPage()->CBFilter->width(), form->folderPage()->CBFilter->sizeHint().width());
+    // The filter title shows the whole mask of the longest default filter, wrapped.
+    QLabel *title = form->folderPage()->PanelFilterTop;
+    form->folderPage()->CBFilter->setCurrentIndex(0);
+    QCoreApplication::processEvents();
+    const QRect room = title->contentsRect();
+    const QRect needed
+        = title->fontMetrics().boundingRect(room, Qt::TextWordWrap | Qt::AlignLeft, title->text());
+    EXPECT_LE(needed.width(), room.width());
+    EXPECT_LE(needed.height(), room.height());
     closeForm();
     platform::IniFile ini;
     ini.load(program.filePath(QStringLiteral("prg.ini")));

@@ -332,3 +332,22 @@ TEST_F(TFormViewTest, FollowingALinkInsideAFrameEmptiesTheUrlLabel)
     }));
     EXPECT_TRUE(waitFor([&] { return form.urlLabel()->text().isEmpty(); }));
 }
+
+TEST_F(TFormViewTest, AHoveredHistoryButtonKeepsItsWhiteCaptionReadable)
+{
+    const QString a = pages.write(
+        QStringLiteral("a.htm"), "<html><body><a id=b href='b.htm'>b</a></body></html>");
+    form.LoadFileIntoViewer(a);
+    follow(QStringLiteral("b"));
+    QToolButton *back = form.backButton();
+    ASSERT_TRUE(back->isEnabled());
+    back->setAttribute(Qt::WA_UnderMouse);
+    const QImage shot = back->grab().toImage();
+    int white = 0;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x)
+            white += qGray(shot.pixel(x, y)) > 230;
+    const int all = shot.width() * shot.height();
+    EXPECT_GT(white, 0); // the caption is drawn
+    EXPECT_LT(white, all / 2); // on a dark face, not a white one
+}
