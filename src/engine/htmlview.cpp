@@ -67,6 +67,8 @@ public:
     bool finishLoad();
     bool waitUntil(const std::function<bool()> &done, int timeoutMs);
     void wake();
+    bool startFrameProbe();
+    bool waitForProbe(int timeoutMs);
     bool waitForFrame(int timeoutMs);
     bool rendererAnswers();
 
@@ -107,6 +109,15 @@ public:
     quint64 paintCount = 0;
     QSize framedSize;
     quint64 pageGeneration = 0;
+    // The frame asked for last: its number (0 when none), and the paints and page then.
+    struct FrameProbe {
+        quint64 serial = 0;
+        quint64 paints = 0;
+        quint64 generation = 0;
+        QSize size;
+    } probe;
+    // The probe the load waited for started when the engine reported the load done.
+    quint64 loadProbe = 0;
 
     QList<QPointer<QEventLoop>> waitLoops;
 
@@ -313,6 +324,7 @@ void HtmlViewPrivate::beginLoad(const QUrl &url, const std::function<void()> &st
     pendingStarted = processing;
     pendingDone = false;
     pendingOk = false;
+    loadProbe = 0;
     pendingTimer.start();
     start();
 }
@@ -345,8 +357,14 @@ bool HtmlViewPrivate::finishLoad()
     clearHistoryOnLoad = false;
     checkHistory();
     if (finished) {
-        const int left = int(std::max<qint64>(0, loadTimeout - pendingTimer.elapsed()));
-        waitForFrame(std::min(left, frameWaitMs));
+        const int left
+            = std::min(frameWaitMs, int(std::max<qint64>(0, loadTimeout - pendingTimer.elapsed())));
+        // The probe started with the end of the load is still the one to wait for unless
+        // something asked for a frame since.
+        if (loadProbe != 0 && loadProbe == probe.serial)
+            waitForProbe(left);
+        else
+            waitForFrame(left);
     }
     return ok;
 }
@@ -365,7 +383,8 @@ bool HtmlViewPrivate::rendererAnswers()
     return *answered || !self;
 }
 
-bool HtmlViewPrivate::waitForFrame(int timeoutMs)
+// Asks the page for a frame begun after now; false when the view cannot show one.
+bool HtmlViewPrivate::startFrameProbe()
 {
     // Sizes pending in layouts are set now, so that the frame waited for has the final size.
     if (QLayout *layout = q->window()->layout())
@@ -373,29 +392,38 @@ bool HtmlViewPrivate::waitForFrame(int timeoutMs)
     // A hidden or empty view paints nothing: the engine holds its frames back.
     if (!q->isVisible() || web->width() <= 0 || web->height() <= 0 || rendererHung)
         return false;
-    const quint64 serial = ++frameSerial;
-    const quint64 paintsBefore = paintCount;
-    const quint64 generation = pageGeneration;
-    page->runJavaScript(
-        frameProbeScript(serial, web->width(), web->height()), QWebEngineScript::ApplicationWorld);
+    probe = { ++frameSerial, paintCount, pageGeneration, web->size() };
+    page->runJavaScript(frameProbeScript(probe.serial, web->width(), web->height()),
+        QWebEngineScript::ApplicationWorld);
+    return true;
+}
+
+bool HtmlViewPrivate::waitForProbe(int timeoutMs)
+{
+    const FrameProbe asked = probe;
     QElapsedTimer timer;
     timer.start();
     QPointer<HtmlViewPrivate> alive(this);
-    const bool framed
-        = waitUntil([&] { return frameSeen >= serial || generation != pageGeneration; }, timeoutMs);
-    if (!alive || !framed || generation != pageGeneration)
+    const bool framed = waitUntil(
+        [&] { return frameSeen >= asked.serial || asked.generation != pageGeneration; }, timeoutMs);
+    if (!alive || !framed || asked.generation != pageGeneration)
         return false;
     // The frame is on its way to the widget, which shows it with its next paint; the engine
     // may report it a little before it delivers it, or, after a resize, much before. Paints
     // already seen may be of older frames: give a later one a short while.
-    const bool resized = web->size() != framedSize;
-    framedSize = web->size();
+    const bool resized = asked.size != framedSize;
+    framedSize = asked.size;
     const quint64 paintsNow = paintCount;
-    if (resized || paintCount == paintsBefore) {
+    if (resized || paintCount == asked.paints) {
         const int left = int(std::max<qint64>(0, timeoutMs - timer.elapsed()));
         waitUntil([&] { return paintCount != paintsNow; }, std::min(left, resized ? 250 : 100));
     }
     return true;
+}
+
+bool HtmlViewPrivate::waitForFrame(int timeoutMs)
+{
+    return startFrameProbe() && waitForProbe(timeoutMs);
 }
 
 void HtmlViewPrivate::onLoadingChanged(const QWebEngineLoadingInfo &info)
@@ -418,6 +446,10 @@ void HtmlViewPrivate::onLoadingChanged(const QWebEngineLoadingInfo &info)
             && (pendingUrl.isEmpty() || info.url().adjusted(QUrl::RemoveFragment) == pendingUrl)) {
             pendingDone = true;
             pendingOk = info.status() == QWebEngineLoadingInfo::LoadSucceededStatus;
+            // The frame of the finished page is asked for at once, not when someone waits for
+            // the load: views loading side by side then wait for their frames side by side.
+            if (startFrameProbe())
+                loadProbe = probe.serial;
         }
         setProcessing(false);
         checkHistory();
@@ -514,6 +546,9 @@ DisplaySettings HtmlView::displaySettings() const
 
 void HtmlView::setDisplaySettings(const DisplaySettings &settings)
 {
+    // Capture forms are given the same settings before every page: nothing to restyle then.
+    if (settings == d->settings)
+        return;
     d->settings = settings;
     d->applySettings(true);
 }
