@@ -20,7 +20,7 @@ namespace {
 const QString kPrefix = QStringLiteral("folioscope-batch thumbs: ");
 
 const QString kHelp = QStringLiteral(
-    "Usage: folioscope-batch thumbs [--base-index N] [--program-folder DIR] FILE...\n"
+    "Usage: folioscope-batch thumbs [--base-index N] [--program-folder DIR] [--hosts N] FILE...\n"
     "\n"
     "Makes the thumbnails of the pages as \"Make Thumbs\" does: each page is rendered at the\n"
     "base size, shrunk to 130 x 100 and written as JPEG into THUMBS of the program folder.\n"
@@ -29,11 +29,12 @@ const QString kHelp = QStringLiteral(
     "  --base-index N          base size 0..6: 160x120, 320x240, 480x360, 640x480 (default),\n"
     "                          800x600, 1024x768, 1600x1200\n"
     "  --program-folder DIR    the program folder (default: the folder of this program)\n"
-    "  --hosts N               pages loaded at once (default 1)\n"
+    "  --hosts N               pages loaded at once (default %1)\n"
     "  -h, --help              show this text\n"
     "\n"
     "Exit status: 0 on success, 1 when some pages were missing or could not be stored (one\n"
-    "line each on standard error), 2 on a usage error.\n");
+    "line each on standard error), 2 on a usage error.\n")
+                          .arg(thumbs::ThumbMaker::defaultHostCount());
 
 struct ThumbsArguments {
     int baseIndex = 3;

@@ -5,6 +5,9 @@
 
 #include <QElapsedTimer>
 
+#include <memory>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -66,6 +69,46 @@ TEST(CaptureTest, ScrollBarsAreSixteenPixelsAndFollowTheHostSize)
         EXPECT_TRUE(sameColor(shot.pixel(w / 2, h - bar - 1), red));
         EXPECT_FALSE(sameColor(shot.pixel(w / 2, h - bar), red, 60));
         EXPECT_FALSE(sameColor(shot.pixel(w / 2, h - 1), red, 60));
+    }
+}
+
+// Views loading at once are waited for in any order, long after their loads ended or before;
+// each capture shows its own page, its picture included, never the page it showed before.
+TEST(CaptureTest, ViewsLoadingSideBySideAreCapturedInAnyOrder)
+{
+    PageFolder pages;
+    const QList<QRgb> colors = { qRgb(255, 0, 0), qRgb(0, 160, 0), qRgb(0, 0, 255) };
+    QStringList files;
+    for (int i = 0; i < colors.size(); ++i) {
+        QImage picture(8, 8, QImage::Format_RGB32);
+        picture.fill(colors.at(i));
+        const QString png = pages.path(QStringLiteral("c%1.png").arg(i));
+        ASSERT_TRUE(picture.save(png, "PNG"));
+        files.append(pages.write(QStringLiteral("p%1.htm").arg(i),
+            QStringLiteral("<html><body style='margin:0;background:#ffff00'>"
+                           "<img src='c%1.png' style='width:100%;height:460px'></body></html>")
+                .arg(i)
+                .toUtf8()));
+    }
+    const QString grey = pages.write(
+        QStringLiteral("grey.htm"), "<html><body style='background:#808080'></body></html>");
+    std::vector<std::unique_ptr<engine::CaptureHost>> hosts;
+    for (int i = 0; i < colors.size(); ++i) {
+        hosts.push_back(std::make_unique<engine::CaptureHost>(QSize(320, 240)));
+        ASSERT_TRUE(hosts.back()->view()->LoadHTMLFile(grey));
+    }
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        for (int i = 0; i < colors.size(); ++i)
+            hosts.at(i)->view()->startLoadHTMLFile(files.at(i));
+        if (round == 1)
+            spin(300); // every load ends before anyone waits for it
+        for (const int i : { 2, 0, 1 }) {
+            EXPECT_TRUE(hosts.at(i)->view()->waitForLoad()) << i;
+            EXPECT_TRUE(sameColor(hosts.at(i)->capture().pixel(150, 120), colors.at(i), 24)) << i;
+        }
+        for (int i = 0; i < colors.size(); ++i)
+            ASSERT_TRUE(hosts.at(i)->view()->LoadHTMLFile(grey));
     }
 }
 

@@ -93,6 +93,52 @@ TEST(ThumbMaker, PagesLoadedTogetherKeepTheirOwnPictures)
     }
 }
 
+// A batch loading three pages at once stores the pictures that one page at a time stores:
+// pages with text, pictures and scroll bars, each captured only when it is complete.
+TEST(ThumbMaker, ThreeHostsStoreWhatOneHostStores)
+{
+    Store store;
+    const QStringList colors = { QStringLiteral("#ff0000"), QStringLiteral("#00a000"),
+        QStringLiteral("#0000ff"), QStringLiteral("#ff00ff"), QStringLiteral("#00ffff") };
+    QStringList pages;
+    for (int i = 0; i < colors.size(); ++i) {
+        QImage picture(8, 8, QImage::Format_RGB32);
+        picture.fill(QColor(colors.at(i)));
+        ASSERT_TRUE(picture.save(store.site + QStringLiteral("/c%1.png").arg(i), "PNG"));
+        pages.append(store.write(QStringLiteral("p%1.htm").arg(i),
+            QStringLiteral("<html><body style='margin:0'><h1>Page %1</h1>"
+                           "<img src='c%1.png' style='width:100%;height:300px'>"
+                           "<p style='height:2000px'>text</p></body></html>")
+                .arg(i)
+                .toUtf8()));
+    }
+    const QSize base(320, 240);
+    auto makeAll = [&](int hosts) {
+        thumbs::ThumbMaker maker(store.thumbs, nullptr);
+        maker.setHostCount(hosts);
+        maker.plan(pages, base);
+        QList<QImage> thumbs;
+        for (const QString &page : std::as_const(pages)) {
+            EXPECT_TRUE(maker.MakeThumb(page, base)) << page.toStdString();
+            thumbs.append(platform::readJpeg(store.thumbOf(page)));
+        }
+        return thumbs;
+    };
+    const QList<QImage> one = makeAll(1);
+    const QList<QImage> three = makeAll(3);
+    for (int i = 0; i < pages.size(); ++i) {
+        SCOPED_TRACE(i);
+        ASSERT_EQ(three.at(i).size(), QSize(130, 100));
+        EXPECT_TRUE(near(three.at(i).pixel(60, 70), QColor(colors.at(i)).rgb()));
+        qint64 difference = 0;
+        for (int y = 0; y < 100; ++y)
+            for (int x = 0; x < 130; ++x)
+                difference
+                    += std::abs(qGray(one.at(i).pixel(x, y)) - qGray(three.at(i).pixel(x, y)));
+        EXPECT_LT(difference / (130 * 100), 2) << "mean difference per pixel";
+    }
+}
+
 // A picture is rendered like a page and keeps its extension in the thumbnail's name.
 TEST(ThumbMaker, PictureGetsAThumbnailNamedAfterIt)
 {
