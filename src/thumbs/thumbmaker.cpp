@@ -9,9 +9,12 @@
 #include "thumbs/thumbstore.h"
 
 #include <QDir>
+#include <QEventLoop>
 #include <QFileInfo>
+#include <QThread>
 
 #include <array>
+#include <memory>
 
 namespace thumbs {
 
@@ -30,6 +33,29 @@ bool pageExists(const QString &page)
 {
     const QFileInfo info(page);
     return info.exists() && !info.isDir();
+}
+
+struct StoredThumb {
+    QImage picture;
+    bool stored = false;
+};
+
+// Shrinks and writes a capture on a thread of its own: the write waits until the disk has
+// the file before it replaces the old one, and the views loading the next pages go on
+// meanwhile. User input waits, as it does during a load.
+StoredThumb shrinkAndStore(const QString &thumbFolder, const QString &page, const QImage &capture)
+{
+    StoredThumb result;
+    QEventLoop loop;
+    const std::unique_ptr<QThread> writer(QThread::create([&] {
+        result.picture = ShrinkCapture(capture);
+        result.stored = !result.picture.isNull() && StoreThumb(thumbFolder, page, result.picture);
+    }));
+    QObject::connect(writer.get(), &QThread::finished, &loop, &QEventLoop::quit);
+    writer->start();
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    writer->wait();
+    return result;
 }
 
 } // namespace
@@ -161,11 +187,14 @@ bool ThumbMaker::MakeThumb(const QString &page, const QSize &base)
     pending.form->waitForLoad();
     const QImage capture = pending.form->capture();
     recycle(std::move(pending.form), pending.base);
-    const QImage thumb = ShrinkCapture(capture);
-    if (thumb.isNull() || !StoreThumb(m_thumbFolder, page, thumb))
+    // The next planned page loads while this one is shrunk and written.
+    topUp(m_hosts);
+    const StoredThumb thumb = shrinkAndStore(m_thumbFolder, page, capture);
+    if (!thumb.stored)
         return false;
     if (m_cache)
-        m_cache->CacheRefresh(ThumbFileFor(m_thumbFolder, platform::folderPart(page), page), thumb);
+        m_cache->CacheRefresh(
+            ThumbFileFor(m_thumbFolder, platform::folderPart(page), page), thumb.picture);
     return true;
 }
 

@@ -139,6 +139,23 @@ TEST(ThumbMaker, ThreeHostsStoreWhatOneHostStores)
     }
 }
 
+// A thumbnail that cannot be written fails its page, not the batch: the next page loaded
+// meanwhile is still made.
+TEST(ThumbMaker, AnUnwritableThumbnailFailsOnlyItsPage)
+{
+    Store store;
+    // The page's name fits the file system; its thumbnail's name, four characters longer, not.
+    const QString tooLong = store.write(
+        QString(251, QLatin1Char('n')) + QStringLiteral(".htm"), solidPage(QStringLiteral("red")));
+    const QString next = store.write(QStringLiteral("next.htm"), solidPage(QStringLiteral("blue")));
+    thumbs::ThumbMaker maker(store.thumbs, nullptr);
+    maker.plan({ tooLong, next }, QSize(160, 120));
+    EXPECT_FALSE(maker.MakeThumb(tooLong, QSize(160, 120)));
+    EXPECT_FALSE(QFileInfo::exists(store.thumbOf(tooLong)));
+    ASSERT_TRUE(maker.MakeThumb(next, QSize(160, 120)));
+    EXPECT_TRUE(near(platform::readJpeg(store.thumbOf(next)).pixel(65, 50), qRgb(0, 0, 255)));
+}
+
 // A picture is rendered like a page and keeps its extension in the thumbnail's name.
 TEST(ThumbMaker, PictureGetsAThumbnailNamedAfterIt)
 {
