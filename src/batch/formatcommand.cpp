@@ -2,11 +2,12 @@
 
 #include "formatter/formatselection.h"
 #include "formatter/style.h"
+#include "platform/atomicfile.h"
 #include "platform/textcodec.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -241,7 +242,7 @@ bool isReadOnly(const QString &path)
     return !info.isWritable() || !(info.permissions() & writeBits);
 }
 
-// Replaces the file by its result at once (QSaveFile); false, with a line on err, if not.
+// Replaces the file by its result at once; false, with a line on err, if not.
 bool formatInPlace(
     formatter::Style &style, const FormatArguments &parsed, const QString &path, QIODevice &err)
 {
@@ -255,13 +256,13 @@ bool formatInPlace(
         report(err, QStringLiteral("cannot write %1: the file is read-only").arg(path));
         return false;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        report(err, QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
-        return false;
-    }
-    if (!formatInto(style, parsed, std::move(*input), file) || !file.commit()) {
-        report(err, QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
+    // The whole result first: only a complete one may replace the page.
+    QByteArray bytes;
+    QBuffer result(&bytes);
+    result.open(QIODevice::WriteOnly);
+    formatInto(style, parsed, std::move(*input), result);
+    if (!platform::writeFileAtomically(path, bytes, &error)) {
+        report(err, QStringLiteral("cannot write %1: %2").arg(path, error));
         return false;
     }
     return true;

@@ -11,8 +11,10 @@
 #include <QApplication>
 #include <QFile>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <memory>
 
@@ -94,6 +96,23 @@ QString usage()
     return text;
 }
 
+// What reached standard output decides the status too: output redirected to a file on a full
+// disk must not pass for success (the stream keeps the error until it is flushed).
+int finished(const Command &command, int status, Streams &io)
+{
+    errno = 0;
+    const bool written = io.out.flush() && std::fflush(stdout) == 0 && !std::ferror(stdout);
+    // A command that failed has said why already.
+    if (written || status != batch::ExitOk)
+        return status;
+    const int reason = errno;
+    io.err.write(QStringLiteral("folioscope-batch %1: cannot write the standard output: %2\n")
+                     .arg(QLatin1String(command.name),
+                         QString::fromLocal8Bit(std::strerror(reason != 0 ? reason : EIO)))
+                     .toLocal8Bit());
+    return batch::ExitFailed;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -124,7 +143,7 @@ int main(int argc, char **argv)
         return batch::ExitOk;
     }
     if (command)
-        return command->run(args.mid(1), io);
+        return finished(*command, command->run(args.mid(1), io), io);
     const QString problem = name.isEmpty() ? QStringLiteral("no command given")
                                            : QStringLiteral("unknown command \"%1\"").arg(name);
     io.err.write((QStringLiteral("folioscope-batch: ") + problem

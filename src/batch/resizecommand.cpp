@@ -1,13 +1,14 @@
 #include "resizecommand.h"
 
+#include "platform/atomicfile.h"
 #include "resizeinput.h"
 #include "thumbs/resample.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 namespace batch {
 
@@ -103,22 +104,15 @@ bool parse(const QStringList &args, ResizeArguments *parsed, QString *error)
 
 bool writePicture(const QImage &image, const QString &path, QString *error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *error = file.errorString();
-        return false;
-    }
-    QImageWriter writer(&file, formatForName(path));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, formatForName(path));
     if (!writer.write(image)) {
         *error = writer.errorString();
-        file.cancelWriting();
         return false;
     }
-    if (!file.commit()) {
-        *error = file.errorString();
-        return false;
-    }
-    return true;
+    return platform::writeFileAtomically(path, bytes, error);
 }
 
 int failWith(QIODevice &err, const QString &text, int status)

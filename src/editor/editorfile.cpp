@@ -1,8 +1,9 @@
 #include "editor/editorfile.h"
 
+#include "platform/atomicfile.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace editor {
 
@@ -130,12 +131,7 @@ bool saveEditorFile(const QString &path, const QString &lfText, platform::TextEn
         *error = QStringLiteral("The file is read-only.");
         return false;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        *error = file.errorString();
-        return false;
-    }
-    return true;
+    return platform::writeFileAtomically(path, bytes, error);
 }
 
 } // namespace editor

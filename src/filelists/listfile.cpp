@@ -1,12 +1,12 @@
 #include "filelists/listfile.h"
 
+#include "platform/atomicfile.h"
 #include "platform/textcodec.h"
 #include "platform/textrules.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace filelists {
 
@@ -87,16 +87,7 @@ bool readListFile(const QString &path, QStringList &records, QString *error)
 
 bool writeListFile(const QString &path, const QStringList &records, QString *error)
 {
-    QSaveFile file(path);
-    file.setDirectWriteFallback(false);
-    const QByteArray bytes = listFileBytes(records);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        if (error)
-            *error = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    return true;
+    return platform::writeFileAtomically(path, listFileBytes(records), error);
 }
 
 QString newListFileName(const QString &listsFolder)

@@ -1,7 +1,8 @@
 #include "platform/inifile.h"
 
+#include "platform/atomicfile.h"
+
 #include <QFile>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -239,11 +240,10 @@ bool IniFile::save(QString *errorText) const
     const bool fitsLatin1 = std::all_of(
         content.cbegin(), content.cend(), [](QChar c) { return c.unicode() <= 0xFF; });
     const TextEncoding encoding = fitsLatin1 ? m_encoding : TextEncoding::Utf8;
-    QSaveFile file(m_path);
-    const bool ok = file.open(QIODevice::WriteOnly)
-        && file.write(encodeText(content, encoding)) >= 0 && file.commit();
+    QString reason;
+    const bool ok = writeFileAtomically(m_path, encodeText(content, encoding), &reason);
     if (!ok && errorText)
-        *errorText = QStringLiteral("Error writing file %1: %2").arg(m_path, file.errorString());
+        *errorText = QStringLiteral("Error writing file %1: %2").arg(m_path, reason);
     return ok;
 }
 

@@ -1,7 +1,8 @@
 #include "platform/jpegcodec.h"
 
+#include "platform/atomicfile.h"
+
 #include <QFile>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <csetjmp>
@@ -239,14 +240,7 @@ bool writeJpeg(const QImage &image, const QString &path, int quality)
     const QByteArray bytes = encodeJpeg(image, quality);
     if (bytes.isEmpty())
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return writeFileAtomically(path, bytes);
 }
 
 } // namespace platform

@@ -1,6 +1,7 @@
 #include "snapshot/snapshotsave.h"
 
 #include "folderview/fileops.h"
+#include "platform/atomicfile.h"
 #include "platform/dialogs.h"
 #include "platform/hourglass.h"
 #include "platform/jpegcodec.h"
@@ -11,7 +12,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImageWriter>
-#include <QSaveFile>
 #include <QScopeGuard>
 
 namespace snapshot {
@@ -51,17 +51,7 @@ bool writeSnapshotFile(const QImage &image, const QString &path, int kind, QStri
         *error = QStringLiteral("The picture could not be encoded.");
         return false;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
-        *error = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        *error = file.errorString();
-        return false;
-    }
-    return true;
+    return platform::writeFileAtomically(path, bytes, error);
 }
 
 bool SaveSnapshotImage(
