@@ -1,0 +1,54 @@
+#include "support/writefault.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+FileSizeLimit::FileSizeLimit(qint64 bytes)
+{
+    getrlimit(RLIMIT_FSIZE, &m_old);
+    struct sigaction ignore {
+    };
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGXFSZ, &ignore, &m_oldAction);
+    rlimit limit = m_old;
+    limit.rlim_cur = rlim_t(bytes);
+    setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+FileSizeLimit::~FileSizeLimit()
+{
+    setrlimit(RLIMIT_FSIZE, &m_old);
+    sigaction(SIGXFSZ, &m_oldAction, nullptr);
+}
+
+void FileSizeLimit::applyInChild(qint64 bytes)
+{
+    signal(SIGXFSZ, SIG_IGN);
+    rlimit limit {};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = rlim_t(bytes);
+    setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+QStringList strayFiles(const QString &folder, const QStringList &expected)
+{
+    QStringList stray = QDir(folder).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString &name : expected)
+        stray.removeAll(name);
+    return stray;
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool putFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
