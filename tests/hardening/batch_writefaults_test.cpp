@@ -164,3 +164,30 @@ TEST_F(BatchWriteFaults, EveryWritingCommandFailsWholly)
 }
 
 } // namespace
+
+namespace {
+
+// The engine needs more room to write than a thumbnail takes, so no size limit can cut a
+// thumbnail alone: a folder in its place makes the write fail instead.
+TEST_F(BatchWriteFaults, ThumbsNamesThePageItCouldNotStore)
+{
+    const QString page = path(QStringLiteral("site/a.htm"));
+    ASSERT_TRUE(putFile(page, "<html><body>a</body></html>"));
+    const QString program = path(QStringLiteral("program"));
+    const QString inTheWay = path(QStringLiteral("program/THUMBS/")
+        + QDir::toNativeSeparators(path(QStringLiteral("site"))).replace(u'/', u'=')
+        + QStringLiteral("/a.htm.jpg"));
+    ASSERT_TRUE(QDir().mkpath(inTheWay));
+    const Result result = runBatch(
+        { { QStringLiteral("thumbs"), QStringLiteral("--program-folder"), program, page } });
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.errLines,
+        QStringList {
+            QStringLiteral("folioscope-batch thumbs: cannot store the thumbnail of ") + page });
+    EXPECT_TRUE(QFileInfo(inTheWay).isDir());
+    EXPECT_EQ(QDir(QFileInfo(inTheWay).path())
+                  .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+        QStringList { QStringLiteral("a.htm.jpg") });
+}
+
+} // namespace
