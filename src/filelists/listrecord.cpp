@@ -13,10 +13,6 @@
 #include <optional>
 #include <vector>
 
-#ifdef Q_OS_UNIX
-#include <sys/stat.h>
-#endif
-
 namespace filelists {
 
 namespace {
@@ -44,29 +40,6 @@ QString duplicateKey(QStringView record)
     return buffer;
 }
 
-struct DiskFacts {
-    qint64 size = 0; // 0 for a folder
-    qint64 modifiedSecs = 0;
-};
-
-// Size and last-write time in one look at the disk, following links: a search makes a record
-// of every file, and QFileInfo asks the system twice per file.
-std::optional<DiskFacts> diskFacts(const QString &path)
-{
-#ifdef Q_OS_UNIX
-    struct stat info {
-    };
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
-        return std::nullopt;
-    return DiskFacts { S_ISDIR(info.st_mode) ? 0 : qint64(info.st_size), qint64(info.st_mtime) };
-#else
-    const QFileInfo entry(path);
-    if (!entry.exists())
-        return std::nullopt;
-    return DiskFacts { entry.isDir() ? 0 : entry.size(), entry.lastModified().toSecsSinceEpoch() };
-#endif
-}
-
 // The local time of a whole minute as a list shows it. Files of one tree share few minutes,
 // and converting to local time is the dearest step of a record.
 QString dateOfMinute(qint64 minute)
@@ -89,7 +62,7 @@ qint64 minuteOf(qint64 secs)
 }
 
 ListEntry entryWith(
-    const QString &folder, const QString &fileName, const std::optional<DiskFacts> &facts)
+    const QString &folder, const QString &fileName, const std::optional<EntryFacts> &facts)
 {
     ListEntry result;
     result.folder = platform::WithTrailingBackslash(folder);
@@ -182,12 +155,17 @@ QString listDate(const QDateTime &time)
 
 ListEntry makeListEntry(const QString &folder, const QFileInfo &entry)
 {
-    return entryWith(folder, entry.fileName(), diskFacts(entry.filePath()));
+    return entryWith(folder, entry.fileName(), entryFacts(entry.filePath()));
+}
+
+ListEntry makeListEntry(const QString &folder, const QString &name, const EntryFacts &facts)
+{
+    return entryWith(folder, name, facts);
 }
 
 std::optional<ListEntry> diskEntry(const QString &folder, const QString &path)
 {
-    const std::optional<DiskFacts> facts = diskFacts(path);
+    const std::optional<EntryFacts> facts = entryFacts(path);
     if (!facts)
         return std::nullopt;
     return entryWith(folder, platform::fileNamePart(path), facts);
@@ -206,10 +184,11 @@ bool fitsInRecord(const QString &folder, const QString &name)
 bool appendFolderRecords(
     QStringList &records, const QString &folder, bool includeSubfolders, const ScanOptions &options)
 {
-    const FoundEntry append = [&records](const QString &in, const QFileInfo &entry) {
-        if (fitsInRecord(in, entry.fileName()))
-            records.append(MakeListRecord(in, entry));
-    };
+    const FoundEntry append
+        = [&records](const QString &in, const QString &name, const EntryFacts &facts) {
+              if (fitsInRecord(in, name))
+                  records.append(makeListEntry(in, name, facts).record());
+          };
     return includeSubfolders ? ScanFolder(folder, options, append)
                              : ScanOneFolder(folder, options, append);
 }
