@@ -76,8 +76,24 @@ struct TypedValue {
     double value = 0;
 };
 
+// Plain decimal digits, as sizes are written, without the dearer general parse.
+std::optional<double> digitsValue(const QString &text)
+{
+    if (text.isEmpty() || text.size() > 15)
+        return std::nullopt;
+    qint64 value = 0;
+    for (const QChar c : text) {
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        value = value * 10 + (c.unicode() - u'0');
+    }
+    return double(value);
+}
+
 TypedValue typedValue(const QString &text)
 {
+    if (const std::optional<double> digits = digitsValue(text))
+        return { TypedValue::Number, *digits };
     bool isNumber = false;
     const double number = text.trimmed().toDouble(&isNumber);
     if (isNumber)
@@ -85,6 +101,17 @@ TypedValue typedValue(const QString &text)
     if (const std::optional<double> date = dateValue(text))
         return { TypedValue::Date, *date };
     return {};
+}
+
+// Rows of one kind, numbers or dates, never need their texts ranked.
+bool ranksNeeded(const std::vector<TypedValue> &typed)
+{
+    if (typed.empty())
+        return true;
+    const TypedValue::Kind kind = typed.front().kind;
+    return kind == TypedValue::Text
+        || std::any_of(typed.cbegin(), typed.cend(),
+            [kind](const TypedValue &value) { return value.kind != kind; });
 }
 
 std::vector<qsizetype> identity(qsizetype size)
@@ -105,13 +132,15 @@ std::vector<qsizetype> sortedRows(
     const QList<ListEntry> &entries, int column, Comparison comparison, Qt::SortOrder order)
 {
     std::vector<qsizetype> rows = identity(entries.size());
-    const std::vector<int> ranks = textRanks(entries, column);
     std::vector<TypedValue> typed;
     if (comparison == Comparison::Typed) {
         typed.reserve(size_t(entries.size()));
         for (const ListEntry &entry : entries)
             typed.push_back(typedValue(entry.field(column)));
     }
+    // Ranking texts is the dearest step: a column of sizes goes without.
+    const std::vector<int> ranks
+        = ranksNeeded(typed) ? textRanks(entries, column) : std::vector<int>();
     const auto less = [&](qsizetype a, qsizetype b) {
         if (!typed.empty() && typed[size_t(a)].kind != TypedValue::Text
             && typed[size_t(a)].kind == typed[size_t(b)].kind)
