@@ -40,8 +40,30 @@ QString duplicateKey(QStringView record)
     return buffer;
 }
 
-// The local time of a whole minute as a list shows it. Files of one tree share few minutes,
-// and converting to local time is the dearest step of a record.
+// A floor division: times before 1970 belong to the minute or hour that starts before them.
+qint64 floorDivided(qint64 value, qint64 by)
+{
+    return value >= 0 ? value / by : (value - by + 1) / by;
+}
+
+// Local time's offset from UTC through one whole hour, or nothing when it changes within the
+// hour. Each question about local time reads the time zone anew, so each hour is asked once.
+std::optional<int> offsetThroughHour(qint64 hour)
+{
+    static QHash<qint64, std::optional<int>> cache;
+    const auto found = cache.constFind(hour);
+    if (found != cache.cend())
+        return *found;
+    if (cache.size() > 65536)
+        cache.clear();
+    const int first = QDateTime::fromSecsSinceEpoch(hour * 3600).offsetFromUtc();
+    const int last = QDateTime::fromSecsSinceEpoch(hour * 3600 + 3599).offsetFromUtc();
+    const std::optional<int> offset = first == last ? std::optional<int>(first) : std::nullopt;
+    cache.insert(hour, offset);
+    return offset;
+}
+
+// The local time of a whole minute as a list shows it. Files of one tree share few minutes.
 QString dateOfMinute(qint64 minute)
 {
     static QHash<qint64, QString> cache;
@@ -50,15 +72,12 @@ QString dateOfMinute(qint64 minute)
         return *found;
     if (cache.size() > 65536)
         cache.clear();
-    const QString text = listDate(QDateTime::fromSecsSinceEpoch(minute * 60).toLocalTime());
+    const std::optional<int> offset = offsetThroughHour(floorDivided(minute, 60));
+    const QDateTime local = offset ? QDateTime::fromSecsSinceEpoch(minute * 60 + *offset, Qt::UTC)
+                                   : QDateTime::fromSecsSinceEpoch(minute * 60).toLocalTime();
+    const QString text = listDate(local);
     cache.insert(minute, text);
     return text;
-}
-
-// A floor division: times before 1970 belong to the minute that starts before them.
-qint64 minuteOf(qint64 secs)
-{
-    return secs >= 0 ? secs / 60 : (secs - 59) / 60;
 }
 
 ListEntry entryWith(
@@ -70,7 +89,7 @@ ListEntry entryWith(
     result.name = fileName.first(fileName.size() - result.ext.size());
     result.size = QString::number(facts ? facts->size : 0);
     if (facts)
-        result.date = dateOfMinute(minuteOf(facts->modifiedSecs));
+        result.date = dateOfMinute(floorDivided(facts->modifiedSecs, 60));
     return result;
 }
 

@@ -15,28 +15,43 @@ namespace {
 // Each distinct text once, ranked by the collator: rows then compare by integers.
 std::vector<int> textRanks(const QList<ListEntry> &entries, int column)
 {
-    QHash<QString, int> distinct;
-    for (const ListEntry &entry : entries)
-        distinct.insert(entry.field(column), 0);
+    // Each row's slot among the distinct texts, counted from 1 in the table.
+    QHash<QString, int> slotOf;
+    slotOf.reserve(entries.size());
+    std::vector<const QString *> texts;
+    std::vector<int> slots;
+    slots.reserve(size_t(entries.size()));
+    for (const ListEntry &entry : entries) {
+        const QString &text = entry.field(column);
+        int &slot = slotOf[text];
+        if (slot == 0) {
+            texts.push_back(&text);
+            slot = int(texts.size());
+        }
+        slots.push_back(slot - 1);
+    }
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseSensitive);
-    std::vector<std::pair<QCollatorSortKey, QString>> keyed;
-    keyed.reserve(size_t(distinct.size()));
-    for (auto it = distinct.cbegin(); it != distinct.cend(); ++it)
-        keyed.emplace_back(collator.sortKey(it.key()), it.key());
-    std::stable_sort(keyed.begin(), keyed.end(),
-        [](const auto &a, const auto &b) { return a.first.compare(b.first) < 0; });
+    std::vector<QCollatorSortKey> keys;
+    keys.reserve(texts.size());
+    for (const QString *text : texts)
+        keys.push_back(collator.sortKey(*text));
+    std::vector<int> order(texts.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(),
+        [&keys](int a, int b) { return keys[size_t(a)].compare(keys[size_t(b)]) < 0; });
+    std::vector<int> rankOf(texts.size(), 0);
     int rank = 0;
-    for (size_t i = 0; i < keyed.size(); ++i) {
+    for (size_t i = 0; i < order.size(); ++i) {
         // Texts the collator holds equal share a rank.
-        if (i > 0 && keyed[i - 1].first.compare(keyed[i].first) != 0)
+        if (i > 0 && keys[size_t(order[i - 1])].compare(keys[size_t(order[i])]) != 0)
             ++rank;
-        distinct[keyed[i].second] = rank;
+        rankOf[size_t(order[i])] = rank;
     }
     std::vector<int> ranks;
-    ranks.reserve(size_t(entries.size()));
-    for (const ListEntry &entry : entries)
-        ranks.push_back(distinct.value(entry.field(column)));
+    ranks.reserve(slots.size());
+    for (const int slot : slots)
+        ranks.push_back(rankOf[size_t(slot)]);
     return ranks;
 }
 
