@@ -97,6 +97,15 @@ void BM_searchRecordsWithoutEvents(benchmark::State &state)
     }
 }
 
+// The scan alone, reading the facts but making no records.
+void BM_scanOnly(benchmark::State &state)
+{
+    filelists::ScanOptions options = searchOptions();
+    options.letEventsRun = [] {};
+    for (auto _ : state)
+        filelists::ScanFolder(g_tree, options,
+            [](const QString &, const QString &, const filelists::EntryFacts &) {});
+}
 // The least any search that writes records can do: list each folder and look once at each
 // file, without names, masks or records.
 long long statEveryFile(int fd)
@@ -242,6 +251,7 @@ BENCHMARK(BM_searchRecordsWithoutEvents)
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime()
     ->UseRealTime();
+BENCHMARK(BM_scanOnly)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 BENCHMARK(BM_statEveryFile)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 BENCHMARK(BM_pageSearch)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 BENCHMARK(BM_batchSearch)->Unit(benchmark::kMillisecond)->UseRealTime();

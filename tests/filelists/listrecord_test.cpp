@@ -70,6 +70,18 @@ TEST(ListRecord, RecordFromTheDisk)
     }
     EXPECT_EQ(filelists::MakeListRecord(folder, QFileInfo(dir.filePath(u8("index.htm")))),
         folder + slash + u8("*index*.htm*2048*2001-03-17  14:05"));
+
+    // A search builds its records its own way; they must be the same.
+    QStringList searched;
+    filelists::ScanOptions options;
+    options.mask = u8("*.htm;*.gz");
+    ASSERT_TRUE(filelists::appendFolderRecords(searched, dir.path(), false, options));
+    searched.sort();
+    QStringList expected;
+    for (const char *file : { "index.htm", "archive.tar.gz", "old.htm" })
+        expected.append(filelists::MakeListRecord(folder, QFileInfo(dir.filePath(u8(file)))));
+    expected.sort();
+    EXPECT_EQ(searched, expected);
 }
 
 TEST(ListRecord, DateText)
