@@ -16,14 +16,15 @@ namespace {
 std::vector<int> textRanks(const QList<ListEntry> &entries, int column)
 {
     // Each row's slot among the distinct texts, counted from 1 in the table.
-    QHash<QString, int> slotOf;
+    // Views, not copies: the entries outlive the table.
+    QHash<QStringView, int> slotOf;
     slotOf.reserve(entries.size());
     std::vector<const QString *> texts;
     std::vector<int> slots;
     slots.reserve(size_t(entries.size()));
     for (const ListEntry &entry : entries) {
         const QString &text = entry.field(column);
-        int &slot = slotOf[text];
+        int &slot = slotOf[QStringView(text)];
         if (slot == 0) {
             texts.push_back(&text);
             slot = int(texts.size());
