@@ -1,15 +1,26 @@
 #pragma once
 
-#include <QFileInfo>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
+#include <optional>
 
 namespace filelists {
 
+// What a list record needs of an entry, read in one look at the disk, links followed.
+struct EntryFacts {
+    qint64 size = 0; // 0 for a folder
+    qint64 modifiedSecs = 0; // last write, seconds since 1970 UTC
+};
+
+// The facts of the entry at `path`; nothing when no entry is there.
+std::optional<EntryFacts> entryFacts(const QString &path);
+
 // One matching entry: the folder it lies in (native separators, no trailing separator unless
-// it is a root) and the entry itself, so that a caller can build a full path or a record.
-using FoundEntry = std::function<void(const QString &folder, const QFileInfo &entry)>;
+// it is a root), its name and its facts.
+using FoundEntry
+    = std::function<void(const QString &folder, const QString &name, const EntryFacts &facts)>;
 
 struct ScanOptions {
     // Semicolon-separated patterns such as "*.htm;*.asp", tested with MaskMatches.
@@ -30,7 +41,8 @@ struct ScanOptions {
 // the mask, in the order the file system lists them, a sub-folder's entries where the
 // sub-folder was met. Only plain folders are entered: not symbolic links, not folders whose
 // name contains "_vti_cnf"; such folders are tested against the mask like files. Folders that
-// cannot be read are skipped silently. Returns false when the scan was stopped.
+// cannot be read are skipped silently, and so are entries that vanish or cannot be looked at
+// before their facts are read. Returns false when the scan was stopped.
 bool ScanFolder(const QString &folder, const ScanOptions &options, const FoundEntry &found);
 
 // The same test for the entries of `folder` alone, without entering any sub-folder.

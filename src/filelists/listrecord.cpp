@@ -9,24 +9,50 @@
 #include <QSet>
 
 #include <algorithm>
+#include <array>
 #include <numeric>
 #include <optional>
 #include <vector>
-
-#ifdef Q_OS_UNIX
-#include <sys/stat.h>
-#endif
 
 namespace filelists {
 
 namespace {
 
 const QChar kSeparator = QLatin1Char('*');
+const qint64 kJulianDayOf1970 = 2440588;
 
 void appendTwoDigits(QString &text, int value)
 {
     text += QLatin1Char(char('0' + value / 10 % 10));
     text += QLatin1Char(char('0' + value % 10));
+}
+
+// "2001-03-17  14:05"; a year of other than four digits as it comes.
+QString dateText(QDate date, int hour, int minute)
+{
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    date.getDate(&year, &month, &day);
+    if (!date.isValid())
+        return {};
+    QString text;
+    text.reserve(20);
+    if (year >= 1000 && year <= 9999) {
+        appendTwoDigits(text, year / 100);
+        appendTwoDigits(text, year % 100);
+    } else {
+        text += QString::number(year);
+    }
+    text += QLatin1Char('-');
+    appendTwoDigits(text, month);
+    text += QLatin1Char('-');
+    appendTwoDigits(text, day);
+    text += QLatin1String("  ");
+    appendTwoDigits(text, hour);
+    text += QLatin1Char(':');
+    appendTwoDigits(text, minute);
+    return text;
 }
 
 // Folder + name + extension of a record: the text of its first three fields.
@@ -44,52 +70,84 @@ QString duplicateKey(QStringView record)
     return buffer;
 }
 
-struct DiskFacts {
-    qint64 size = 0; // 0 for a folder
-    qint64 modifiedSecs = 0;
+// A floor division: times before 1970 belong to the minute or hour that starts before them.
+qint64 floorDivided(qint64 value, qint64 by)
+{
+    return value >= 0 ? value / by : (value - by + 1) / by;
+}
+
+// The latest result for each of a fixed number of slots: files of one folder often share
+// their minute, and nothing grows however many minutes a tree holds.
+template<typename Value, size_t Slots> class RecentResults
+{
+public:
+    template<typename Make> const Value &get(qint64 key, const Make &make)
+    {
+        Slot &slot = m_slots[size_t(quint64(key) % Slots)];
+        if (!slot.filled || slot.key != key) {
+            slot.value = make(key);
+            slot.key = key;
+            slot.filled = true;
+        }
+        return slot.value;
+    }
+
+private:
+    struct Slot {
+        qint64 key = 0;
+        bool filled = false;
+        Value value {};
+    };
+    std::array<Slot, Slots> m_slots {};
 };
 
-// Size and last-write time in one look at the disk, following links: a search makes a record
-// of every file, and QFileInfo asks the system twice per file.
-std::optional<DiskFacts> diskFacts(const QString &path)
+// Local time's offset from UTC through one whole hour, or nothing when it changes within the
+// hour. Each question about local time reads the time zone anew, so each hour is asked once.
+std::optional<int> offsetThroughHour(qint64 hour)
 {
-#ifdef Q_OS_UNIX
-    struct stat info {
-    };
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
-        return std::nullopt;
-    return DiskFacts { S_ISDIR(info.st_mode) ? 0 : qint64(info.st_size), qint64(info.st_mtime) };
-#else
-    const QFileInfo entry(path);
-    if (!entry.exists())
-        return std::nullopt;
-    return DiskFacts { entry.isDir() ? 0 : entry.size(), entry.lastModified().toSecsSinceEpoch() };
-#endif
+    static RecentResults<std::optional<int>, 1024> recent;
+    return recent.get(hour, [](qint64 key) -> std::optional<int> {
+        const int first = QDateTime::fromSecsSinceEpoch(key * 3600).offsetFromUtc();
+        const int last = QDateTime::fromSecsSinceEpoch(key * 3600 + 3599).offsetFromUtc();
+        return first == last ? std::optional<int>(first) : std::nullopt;
+    });
 }
 
-// The local time of a whole minute as a list shows it. Files of one tree share few minutes,
-// and converting to local time is the dearest step of a record.
+// The local time of a whole minute as a list shows it.
 QString dateOfMinute(qint64 minute)
 {
-    static QHash<qint64, QString> cache;
-    const auto found = cache.constFind(minute);
-    if (found != cache.cend())
-        return *found;
-    if (cache.size() > 65536)
-        cache.clear();
-    const QString text = listDate(QDateTime::fromSecsSinceEpoch(minute * 60).toLocalTime());
-    cache.insert(minute, text);
-    return text;
+    static RecentResults<QString, 4096> recent;
+    return recent.get(minute, [](qint64 key) {
+        const std::optional<int> offset = offsetThroughHour(floorDivided(key, 60));
+        if (!offset)
+            return listDate(QDateTime::fromSecsSinceEpoch(key * 60).toLocalTime());
+        const qint64 local = key * 60 + *offset;
+        const qint64 day = floorDivided(local, 86400);
+        const qint64 second = local - day * 86400;
+        return dateText(QDate::fromJulianDay(day + kJulianDayOf1970), int(second / 3600),
+            int(second % 3600 / 60));
+    });
 }
 
-// A floor division: times before 1970 belong to the minute that starts before them.
-qint64 minuteOf(qint64 secs)
+QString joinedRecord(
+    QStringView folder, QStringView name, QStringView ext, QStringView size, QStringView date)
 {
-    return secs >= 0 ? secs / 60 : (secs - 59) / 60;
+    return folder % kSeparator % name % kSeparator % ext % kSeparator % size % kSeparator % date;
+}
+
+// The record of a found entry, with `folder` ending in its separator, built in one piece.
+QString recordOf(const QString &folder, const QString &fileName, const EntryFacts &facts)
+{
+    // The extension as extensionPart takes it, without a copy.
+    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
+    const qsizetype nameLength = dot < 0 ? fileName.size() : dot;
+    return joinedRecord(folder, QStringView(fileName).first(nameLength),
+        QStringView(fileName).sliced(nameLength), QString::number(facts.size),
+        dateOfMinute(floorDivided(facts.modifiedSecs, 60)));
 }
 
 ListEntry entryWith(
-    const QString &folder, const QString &fileName, const std::optional<DiskFacts> &facts)
+    const QString &folder, const QString &fileName, const std::optional<EntryFacts> &facts)
 {
     ListEntry result;
     result.folder = platform::WithTrailingBackslash(folder);
@@ -97,7 +155,7 @@ ListEntry entryWith(
     result.name = fileName.first(fileName.size() - result.ext.size());
     result.size = QString::number(facts ? facts->size : 0);
     if (facts)
-        result.date = dateOfMinute(minuteOf(facts->modifiedSecs));
+        result.date = dateOfMinute(floorDivided(facts->modifiedSecs, 60));
     return result;
 }
 
@@ -105,7 +163,7 @@ ListEntry entryWith(
 
 QString ListEntry::record() const
 {
-    return folder + kSeparator + name + kSeparator + ext + kSeparator + size + kSeparator + date;
+    return joinedRecord(folder, name, ext, size, date);
 }
 
 const QString &ListEntry::field(int column) const
@@ -165,29 +223,23 @@ QString listDate(const QDateTime &time)
 {
     if (!time.isValid())
         return {};
-    const QDate date = time.date();
     const QTime clock = time.time();
-    QString text = QString::number(date.year());
-    text.reserve(17);
-    text += QLatin1Char('-');
-    appendTwoDigits(text, date.month());
-    text += QLatin1Char('-');
-    appendTwoDigits(text, date.day());
-    text += QLatin1String("  ");
-    appendTwoDigits(text, clock.hour());
-    text += QLatin1Char(':');
-    appendTwoDigits(text, clock.minute());
-    return text;
+    return dateText(time.date(), clock.hour(), clock.minute());
 }
 
 ListEntry makeListEntry(const QString &folder, const QFileInfo &entry)
 {
-    return entryWith(folder, entry.fileName(), diskFacts(entry.filePath()));
+    return entryWith(folder, entry.fileName(), entryFacts(entry.filePath()));
+}
+
+ListEntry makeListEntry(const QString &folder, const QString &name, const EntryFacts &facts)
+{
+    return entryWith(folder, name, facts);
 }
 
 std::optional<ListEntry> diskEntry(const QString &folder, const QString &path)
 {
-    const std::optional<DiskFacts> facts = diskFacts(path);
+    const std::optional<EntryFacts> facts = entryFacts(path);
     if (!facts)
         return std::nullopt;
     return entryWith(folder, platform::fileNamePart(path), facts);
@@ -206,9 +258,18 @@ bool fitsInRecord(const QString &folder, const QString &name)
 bool appendFolderRecords(
     QStringList &records, const QString &folder, bool includeSubfolders, const ScanOptions &options)
 {
-    const FoundEntry append = [&records](const QString &in, const QFileInfo &entry) {
-        if (fitsInRecord(in, entry.fileName()))
-            records.append(MakeListRecord(in, entry));
+    // Entries come folder by folder: the folder's part of the record is made once.
+    QString lastFolder;
+    QString prefix;
+    bool folderFits = true;
+    const FoundEntry append = [&](const QString &in, const QString &name, const EntryFacts &facts) {
+        if (in != lastFolder || prefix.isEmpty()) {
+            lastFolder = in;
+            prefix = platform::WithTrailingBackslash(in);
+            folderFits = fitsInRecord(in, QString());
+        }
+        if (folderFits && fitsInRecord(QString(), name))
+            records.append(recordOf(prefix, name, facts));
     };
     return includeSubfolders ? ScanFolder(folder, options, append)
                              : ScanOneFolder(folder, options, append);

@@ -41,6 +41,7 @@ QString listDate(const QDateTime &time);
 
 // The entry for a directory entry found in `folder`; a folder's size counts as 0.
 ListEntry makeListEntry(const QString &folder, const QFileInfo &entry);
+ListEntry makeListEntry(const QString &folder, const QString &name, const EntryFacts &facts);
 QString MakeListRecord(const QString &folder, const QFileInfo &entry);
 // The entry for the file at `path` as the disk shows it now, with `folder` as its folder;
 // nothing when no file is there.

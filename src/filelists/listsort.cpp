@@ -15,28 +15,44 @@ namespace {
 // Each distinct text once, ranked by the collator: rows then compare by integers.
 std::vector<int> textRanks(const QList<ListEntry> &entries, int column)
 {
-    QHash<QString, int> distinct;
-    for (const ListEntry &entry : entries)
-        distinct.insert(entry.field(column), 0);
+    // Each row's slot among the distinct texts, counted from 1 in the table.
+    // Views, not copies: the entries outlive the table.
+    QHash<QStringView, int> slotOf;
+    slotOf.reserve(entries.size());
+    std::vector<const QString *> texts;
+    std::vector<int> slots;
+    slots.reserve(size_t(entries.size()));
+    for (const ListEntry &entry : entries) {
+        const QString &text = entry.field(column);
+        int &slot = slotOf[QStringView(text)];
+        if (slot == 0) {
+            texts.push_back(&text);
+            slot = int(texts.size());
+        }
+        slots.push_back(slot - 1);
+    }
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseSensitive);
-    std::vector<std::pair<QCollatorSortKey, QString>> keyed;
-    keyed.reserve(size_t(distinct.size()));
-    for (auto it = distinct.cbegin(); it != distinct.cend(); ++it)
-        keyed.emplace_back(collator.sortKey(it.key()), it.key());
-    std::stable_sort(keyed.begin(), keyed.end(),
-        [](const auto &a, const auto &b) { return a.first.compare(b.first) < 0; });
+    std::vector<QCollatorSortKey> keys;
+    keys.reserve(texts.size());
+    for (const QString *text : texts)
+        keys.push_back(collator.sortKey(*text));
+    std::vector<int> order(texts.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(),
+        [&keys](int a, int b) { return keys[size_t(a)].compare(keys[size_t(b)]) < 0; });
+    std::vector<int> rankOf(texts.size(), 0);
     int rank = 0;
-    for (size_t i = 0; i < keyed.size(); ++i) {
+    for (size_t i = 0; i < order.size(); ++i) {
         // Texts the collator holds equal share a rank.
-        if (i > 0 && keyed[i - 1].first.compare(keyed[i].first) != 0)
+        if (i > 0 && keys[size_t(order[i - 1])].compare(keys[size_t(order[i])]) != 0)
             ++rank;
-        distinct[keyed[i].second] = rank;
+        rankOf[size_t(order[i])] = rank;
     }
     std::vector<int> ranks;
-    ranks.reserve(size_t(entries.size()));
-    for (const ListEntry &entry : entries)
-        ranks.push_back(distinct.value(entry.field(column)));
+    ranks.reserve(slots.size());
+    for (const int slot : slots)
+        ranks.push_back(rankOf[size_t(slot)]);
     return ranks;
 }
 
@@ -76,8 +92,24 @@ struct TypedValue {
     double value = 0;
 };
 
+// Plain decimal digits, as sizes are written, without the dearer general parse.
+std::optional<double> digitsValue(const QString &text)
+{
+    if (text.isEmpty() || text.size() > 15)
+        return std::nullopt;
+    qint64 value = 0;
+    for (const QChar c : text) {
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        value = value * 10 + (c.unicode() - u'0');
+    }
+    return double(value);
+}
+
 TypedValue typedValue(const QString &text)
 {
+    if (const std::optional<double> digits = digitsValue(text))
+        return { TypedValue::Number, *digits };
     bool isNumber = false;
     const double number = text.trimmed().toDouble(&isNumber);
     if (isNumber)
@@ -85,6 +117,17 @@ TypedValue typedValue(const QString &text)
     if (const std::optional<double> date = dateValue(text))
         return { TypedValue::Date, *date };
     return {};
+}
+
+// Rows of one kind, numbers or dates, never need their texts ranked.
+bool ranksNeeded(const std::vector<TypedValue> &typed)
+{
+    if (typed.empty())
+        return true;
+    const TypedValue::Kind kind = typed.front().kind;
+    return kind == TypedValue::Text
+        || std::any_of(typed.cbegin(), typed.cend(),
+            [kind](const TypedValue &value) { return value.kind != kind; });
 }
 
 std::vector<qsizetype> identity(qsizetype size)
@@ -105,13 +148,15 @@ std::vector<qsizetype> sortedRows(
     const QList<ListEntry> &entries, int column, Comparison comparison, Qt::SortOrder order)
 {
     std::vector<qsizetype> rows = identity(entries.size());
-    const std::vector<int> ranks = textRanks(entries, column);
     std::vector<TypedValue> typed;
     if (comparison == Comparison::Typed) {
         typed.reserve(size_t(entries.size()));
         for (const ListEntry &entry : entries)
             typed.push_back(typedValue(entry.field(column)));
     }
+    // Ranking texts is the dearest step: a column of sizes goes without.
+    const std::vector<int> ranks
+        = ranksNeeded(typed) ? textRanks(entries, column) : std::vector<int>();
     const auto less = [&](qsizetype a, qsizetype b) {
         if (!typed.empty() && typed[size_t(a)].kind != TypedValue::Text
             && typed[size_t(a)].kind == typed[size_t(b)].kind)

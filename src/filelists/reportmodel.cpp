@@ -74,11 +74,14 @@ void ReportModel::removeFlagged(const std::vector<bool> &remove)
 
 void ReportModel::reorder(const std::vector<qsizetype> &rows)
 {
+    beginResetModel();
+    // Moved, not copied: copies of 100,000 entries cost more than the sort.
     QList<ListEntry> sorted;
     sorted.reserve(m_entries.size());
     for (const qsizetype row : rows)
-        sorted.append(m_entries.at(row));
-    setEntries(std::move(sorted));
+        sorted.append(std::move(m_entries[row]));
+    m_entries = std::move(sorted);
+    endResetModel();
 }
 
 } // namespace filelists

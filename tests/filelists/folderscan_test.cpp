@@ -1,11 +1,13 @@
 #include "filelists/folderscan.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+using filelists::EntryFacts;
 using filelists::ScanOptions;
 
 namespace {
@@ -34,8 +36,8 @@ void makeTree(const QString &root, const QStringList &paths)
 QStringList relativeScan(const QString &root, const ScanOptions &options, bool recursive = true)
 {
     QStringList found;
-    const auto collect = [&](const QString &folder, const QFileInfo &entry) {
-        found.append(QDir(root).relativeFilePath(folder + u8("/") + entry.fileName()));
+    const auto collect = [&](const QString &folder, const QString &name, const EntryFacts &) {
+        found.append(QDir(root).relativeFilePath(folder + u8("/") + name));
     };
     if (recursive)
         filelists::ScanFolder(root, options, collect);
@@ -97,7 +99,23 @@ TEST(FolderScan, WhichEntriesAreFound)
     }
 }
 
-// A sub-folder's entries come where the sub-folder was met in its parent's listing.
+// Paths below `root` in the order of the unsorted listings of each folder, a sub-folder's
+// entries where the sub-folder was met.
+QStringList listingOrder(const QString &root, const QString &rel = QString())
+{
+    QStringList out;
+    const QDir folder(root + QLatin1Char('/') + rel);
+    for (const QString &name :
+        folder.entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Unsorted)) {
+        const QString path = rel.isEmpty() ? name : rel + u8("/") + name;
+        if (QFileInfo(folder.filePath(name)).isDir())
+            out += listingOrder(root, path);
+        else
+            out.append(path);
+    }
+    return out;
+}
+
 TEST(FolderScan, OrderFollowsTheFileSystemListing)
 {
     QTemporaryDir dir;
@@ -105,22 +123,40 @@ TEST(FolderScan, OrderFollowsTheFileSystemListing)
         { u8("a.htm"), u8("m/1.htm"), u8("m/2.htm"), u8("m/n/3.htm"), u8("z.htm"), u8("b/4.htm") });
     const QStringList found = relativeScan(dir.path(), withMask("*.htm"));
     ASSERT_EQ(found.size(), 6);
+    EXPECT_EQ(found, listingOrder(dir.path()));
+}
 
-    // The expected order, built from the unsorted listings of each folder.
-    std::function<QStringList(const QString &)> expected = [&](const QString &rel) {
-        QStringList out;
-        const QDir folder(dir.filePath(rel));
-        for (const QString &name :
-            folder.entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Unsorted)) {
-            const QString path = rel.isEmpty() ? name : rel + u8("/") + name;
-            if (QFileInfo(folder.filePath(name)).isDir())
-                out += expected(path);
-            else
-                out.append(path);
+// More entries than one batch of looks at the disk, from more folders than a batch keeps
+// open: every entry still comes in listing order with the size and time of its own file.
+TEST(FolderScan, LargeTreeKeepsOrderAndFacts)
+{
+    QTemporaryDir dir;
+    const QDateTime base(QDate(2003, 5, 1), QTime(9, 0));
+    for (int folder = 0; folder < 150; ++folder) {
+        for (int file = 0; file < 20; ++file) {
+            const QString rel = file < 5 ? u8("d%1/p%2.htm").arg(folder).arg(file)
+                                         : u8("d%1/e/p%2.htm").arg(folder).arg(file);
+            const QString path = dir.filePath(rel);
+            ASSERT_TRUE(QDir().mkpath(QFileInfo(path).path()));
+            QFile out(path);
+            ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+            out.write(QByteArray((folder * 20 + file) % 97, 'x'));
+            out.setFileTime(
+                base.addSecs(60 * ((folder + file) % 50)), QFileDevice::FileModificationTime);
         }
-        return out;
-    };
-    EXPECT_EQ(found, expected(QString()));
+    }
+    QStringList found;
+    ScanOptions options = withMask("*.htm");
+    filelists::ScanFolder(dir.path(), options,
+        [&](const QString &folder, const QString &name, const EntryFacts &facts) {
+            const QFileInfo info(folder + u8("/") + name);
+            found.append(QDir(dir.path()).relativeFilePath(info.filePath()));
+            EXPECT_EQ(facts.size, info.size()) << found.last().toStdString();
+            EXPECT_EQ(facts.modifiedSecs, info.lastModified().toSecsSinceEpoch())
+                << found.last().toStdString();
+        });
+    ASSERT_EQ(found.size(), 3000);
+    EXPECT_EQ(found, listingOrder(dir.path()));
 }
 
 TEST(FolderScan, OneFolderLooksAtEveryEntryWithoutEnteringAny)
@@ -188,10 +224,11 @@ TEST(FolderScan, TrailingSeparatorAndFolderArgument)
     EXPECT_EQ(filelists::ScanFolderPaths(dir.path() + u8("/"), options), QStringList { expected });
     EXPECT_EQ(filelists::ScanFolderPaths(dir.path() + u8("//"), options), QStringList { expected });
     QString folderSeen;
-    filelists::ScanFolder(dir.path(), options, [&](const QString &folder, const QFileInfo &entry) {
-        folderSeen = folder;
-        EXPECT_EQ(entry.size(), 0);
-    });
+    filelists::ScanFolder(
+        dir.path(), options, [&](const QString &folder, const QString &, const EntryFacts &facts) {
+            folderSeen = folder;
+            EXPECT_EQ(facts.size, 0);
+        });
     EXPECT_EQ(folderSeen, QDir::toNativeSeparators(dir.filePath(u8("sub"))));
 }
 
@@ -210,16 +247,17 @@ TEST(FolderScan, StopAndEvents)
     options.letEventsRun = [&events] { ++events; };
     options.eventInterval = 0;
     int found = 0;
-    EXPECT_FALSE(filelists::ScanFolder(
-        dir.path(), options, [&found](const QString &, const QFileInfo &) { ++found; }));
+    EXPECT_FALSE(filelists::ScanFolder(dir.path(), options,
+        [&found](const QString &, const QString &, const EntryFacts &) { ++found; }));
     EXPECT_LT(found, 10);
-    EXPECT_EQ(events, polls); // every entry once the interval is 0
+    EXPECT_GT(found, 0); // what was found before the stop is still reported
+    EXPECT_GE(events, polls); // at every entry, at least, once the interval is 0
 
     // A long interval lets no events run during a short scan, and nothing stops it.
     options.stopRequested = {};
     options.eventInterval = 60000;
     events = 0;
-    EXPECT_TRUE(
-        filelists::ScanFolder(dir.path(), options, [](const QString &, const QFileInfo &) {}));
+    EXPECT_TRUE(filelists::ScanFolder(
+        dir.path(), options, [](const QString &, const QString &, const EntryFacts &) {}));
     EXPECT_EQ(events, 0);
 }

@@ -70,6 +70,18 @@ TEST(ListRecord, RecordFromTheDisk)
     }
     EXPECT_EQ(filelists::MakeListRecord(folder, QFileInfo(dir.filePath(u8("index.htm")))),
         folder + slash + u8("*index*.htm*2048*2001-03-17  14:05"));
+
+    // A search builds its records its own way; they must be the same.
+    QStringList searched;
+    filelists::ScanOptions options;
+    options.mask = u8("*.htm;*.gz");
+    ASSERT_TRUE(filelists::appendFolderRecords(searched, dir.path(), false, options));
+    searched.sort();
+    QStringList expected;
+    for (const char *file : { "index.htm", "archive.tar.gz", "old.htm" })
+        expected.append(filelists::MakeListRecord(folder, QFileInfo(dir.filePath(u8(file)))));
+    expected.sort();
+    EXPECT_EQ(searched, expected);
 }
 
 TEST(ListRecord, DateText)
@@ -79,6 +91,39 @@ TEST(ListRecord, DateText)
     EXPECT_EQ(filelists::listDate(QDateTime(QDate(1999, 12, 31), QTime(23, 59, 59))),
         u8("1999-12-31  23:59"));
     EXPECT_EQ(filelists::listDate(QDateTime()), QString());
+}
+
+// The date of a record is the local time of its minute, also where the offset from UTC changes:
+// on the hour in Berlin, on the half hour on Lord Howe Island, and before 1970.
+TEST(ListRecord, LocalDatesAcrossOffsetChanges)
+{
+    const QByteArray oldZone = qgetenv("TZ");
+    struct Row {
+        const char *zone;
+        QDateTime utc; // an offset change lies within the next hours
+    };
+    const Row rows[] = {
+        { "Europe/Berlin", QDateTime(QDate(2021, 3, 28), QTime(0, 0), Qt::UTC) },
+        { "Europe/Berlin", QDateTime(QDate(2021, 10, 31), QTime(0, 0), Qt::UTC) },
+        { "Australia/Lord_Howe", QDateTime(QDate(2021, 4, 3), QTime(14, 0), Qt::UTC) },
+        { "Australia/Lord_Howe", QDateTime(QDate(2021, 10, 2), QTime(15, 0), Qt::UTC) },
+        { "America/New_York", QDateTime(QDate(1965, 4, 25), QTime(6, 0), Qt::UTC) },
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.zone);
+        qputenv("TZ", row.zone);
+        for (qint64 step = -7; step < 180; step += 7) {
+            const qint64 secs = row.utc.toSecsSinceEpoch() + step * 60 + step % 60;
+            const ListEntry entry = filelists::makeListEntry(u8("/s"), u8("a.htm"), { 1, secs });
+            EXPECT_EQ(
+                entry.date, filelists::listDate(QDateTime::fromSecsSinceEpoch(secs).toLocalTime()))
+                << secs;
+        }
+    }
+    if (oldZone.isNull())
+        qunsetenv("TZ");
+    else
+        qputenv("TZ", oldZone);
 }
 
 TEST(ListRecord, RemoveDuplicateRecords)
