@@ -201,7 +201,7 @@ TEST_F(ListsPageTest, LoadingAnUnchangedListAsksNothing)
     const QString date = page.ELVReport->model()->index(0, filelists::DateColumn).data().toString();
     ASSERT_FALSE(date.isEmpty());
     EXPECT_GE(page.ELVReport->header()->sectionSize(filelists::DateColumn),
-              page.ELVReport->fontMetrics().horizontalAdvance(date));
+        page.ELVReport->fontMetrics().horizontalAdvance(date));
 }
 
 TEST_F(ListsPageTest, AFileThatGrewIsUpdatedAndReported)
