@@ -93,6 +93,7 @@ private:
 
     void showProgress(qsizetype position);
     void flushPending();
+    void closeKeyAtEnd();
     int inlineRule() const;
     qsizetype verbatimEntry() const;
     qsizetype tagEnd(qsizetype p) const;
@@ -169,6 +170,15 @@ void Tokenizer::flushPending()
         return;
     m_sink.tokenLine(storedLine(m_pending.text()));
     m_pending.clear();
+}
+
+// A tag name that runs to the end of the source ("x <s") is written closed ("<s>"), and the
+// next run, which reads it so, must choose as this one did: the end of the source ends the
+// name as the line break after the result will.
+void Tokenizer::closeKeyAtEnd()
+{
+    if (!m_key.endsWith(QLatin1Char('>')) && !m_key.startsWith(u"<!--"))
+        m_key.append(QLatin1Char('>'));
 }
 
 int Tokenizer::inlineRule() const
@@ -358,6 +368,10 @@ bool Tokenizer::simpleCell(qsizetype p, qsizetype *next)
 {
     constexpr qsizetype cellEntry = 3;
     const qsizetype end = closingEnd(cellEntry, p + 1);
+    // Without its "</td" the cell's end is unknown; as a simple cell it would take in the
+    // line break that the result ends with, and be no simple cell on the next run.
+    if (m_searches.at(cellEntry).found < 0)
+        return false;
     qsizetype gt = m_source.indexOf(QLatin1Char('>'), p);
     if (gt < 0)
         gt = m_length - 1;
@@ -399,6 +413,7 @@ void Tokenizer::run()
             continue;
         }
         TagKeyInto(m_source.sliced(p), m_length, m_key);
+        closeKeyAtEnd();
         const int ruleIndex = inlineRule();
         const qsizetype entry = verbatimEntry();
         if (ruleIndex == 0)
