@@ -1,11 +1,7 @@
 // The formatter in its three modes, on a whole page or a selection: no crash, and the result
 // can be written in the encoding the page was read in.
+#include "formatterinput.h"
 #include "fuzzing.h"
-
-#include "formatter/formatselection.h"
-#include "platform/textcodec.h"
-
-using formatter::FormatMode;
 
 namespace {
 
@@ -20,34 +16,14 @@ bool writableIn(const QString &text, platform::TextEncoding encoding)
     return true;
 }
 
-const formatter::Style &shippedStyle()
-{
-    static const formatter::Style style = [] {
-        formatter::Style loaded;
-        formatter::LoadProgramStyle(loaded, QStringLiteral(FOLIOSCOPE_DATA_DIR), QString());
-        return loaded;
-    }();
-    return style;
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    if (size == 0)
+    fuzzing::FormatterInput input;
+    if (!fuzzing::readFormatterInput(data, size, &input))
         return 0;
-    // The first byte picks the mode and whether the text is a selection.
-    static const FormatMode kModes[]
-        = { FormatMode::Compress, FormatMode::Format, FormatMode::Trim };
-    const FormatMode mode = kModes[data[0] % 3];
-    const bool selection = data[0] & 4;
-    const platform::DecodedText page = platform::decodeText(fuzzing::bytes(data + 1, size - 1));
-    // Every run starts from fresh tag counters, so that a crash replays.
-    formatter::Style style = shippedStyle();
-    const QString result = selection
-        ? formatter::FormatSelection(style, page.text,
-            formatter::SelectionIndent(QStringView(page.text).left(page.text.indexOf(u'\n'))), mode)
-        : formatter::FormatDocument(style, page.text, mode);
-    FUZZ_CHECK(writableIn(result, page.encoding));
+    const QString result = fuzzing::formatAs(input, input.page.text);
+    FUZZ_CHECK(writableIn(result, input.page.encoding));
     return 0;
 }
