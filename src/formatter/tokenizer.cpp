@@ -59,6 +59,13 @@ private:
     bool m_hasText = false;
 };
 
+// What may stand between "<" and a tag's name.
+bool isBlank(QChar c)
+{
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n')
+        || c == QLatin1Char('\r');
+}
+
 QStringView trimSpaces(QStringView text)
 {
     while (text.startsWith(QLatin1Char(' ')))
@@ -93,7 +100,7 @@ private:
 
     void showProgress(qsizetype position);
     void flushPending();
-    void closeKeyAtEnd();
+    void readKey(qsizetype p);
     int inlineRule() const;
     qsizetype verbatimEntry() const;
     qsizetype tagEnd(qsizetype p) const;
@@ -117,6 +124,7 @@ private:
     std::unordered_map<QStringView, int, ViewHash> m_inlineRules;
     CollapsedText m_pending;
     QString m_key; // TagKey of the tag at hand
+    QString m_blankless; // the tag at hand without the blanks after its "<"
     QString m_tag; // the tag at hand, read and collapsed
     QString m_line; // the tag at hand, cleaned
     int m_lastMarker = 0;
@@ -172,11 +180,22 @@ void Tokenizer::flushPending()
     m_pending.clear();
 }
 
-// A tag name that runs to the end of the source ("x <s") is written closed ("<s>"), and the
-// next run, which reads it so, must choose as this one did: the end of the source ends the
-// name as the line break after the result will.
-void Tokenizer::closeKeyAtEnd()
+// The key of the tag at p as the tag will be written, so that the next run, which reads the
+// written tag, chooses as this one did: the blanks after "<" go ("< b" is written "<b>"),
+// and the end of the source ends a name ("x <s" is written "x <s>") as the line break after
+// the result will.
+void Tokenizer::readKey(qsizetype p)
 {
+    qsizetype name = p + 1;
+    while (name < m_length && isBlank(m_source.at(name)))
+        ++name;
+    if (name == p + 1) {
+        TagKeyInto(m_source.sliced(p), m_length, m_key);
+    } else {
+        // Rare; the copy ends with the tag, which the scan then passes.
+        m_blankless = QLatin1Char('<') + m_source.sliced(name, tagEnd(p) + 1 - name);
+        TagKeyInto(m_blankless, m_blankless.size() + 1, m_key);
+    }
     if (!m_key.endsWith(QLatin1Char('>')) && !m_key.startsWith(u"<!--"))
         m_key.append(QLatin1Char('>'));
 }
@@ -210,13 +229,16 @@ qsizetype Tokenizer::copyCollapsed(qsizetype p, qsizetype end, bool everyTag, ch
 {
     qsizetype n = 0;
     bool inName = true;
+    bool beforeName = true; // blanks after "<" go when the tag is cleaned: the name follows
     for (qsizetype i = p; i <= end; ++i) {
         QChar c = m_source.at(i);
         if (c == QLatin1Char('\n') || c == QLatin1Char('\t'))
             c = QLatin1Char(' ');
-        if (everyTag && c == QLatin1Char('<')) {
+        if (c == QLatin1Char('<') && (everyTag || i == p)) {
             inName = true;
-        } else if (inName) {
+            beforeName = true;
+        } else if (inName && !(beforeName && isBlank(c))) {
+            beforeName = false;
             if (c == QLatin1Char(' ') || c == QLatin1Char('"') || c == QLatin1Char('>'))
                 inName = false;
             else
@@ -412,8 +434,7 @@ void Tokenizer::run()
             ++p;
             continue;
         }
-        TagKeyInto(m_source.sliced(p), m_length, m_key);
-        closeKeyAtEnd();
+        readKey(p);
         const int ruleIndex = inlineRule();
         const qsizetype entry = verbatimEntry();
         if (ruleIndex == 0)

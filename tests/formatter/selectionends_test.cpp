@@ -51,6 +51,8 @@ TEST(SelectionEnds, FormattingAgainChangesNothing)
         u"<td><img src=x>",
         u"x <td",
         u"a <b",
+        u"1< b",
+        u"<\nR",
     };
     EXPECT_EQ(unstable(selections, FormatMode::Format), QStringList());
     EXPECT_EQ(unstable(selections, FormatMode::Trim), QStringList());
@@ -59,8 +61,9 @@ TEST(SelectionEnds, FormattingAgainChangesNothing)
     EXPECT_EQ(unstable(selections, FormatMode::Compress, 2), QStringList());
 }
 
-// What the fixed ends become: a tag name cut by the end is closed, and an open cell, whose
-// end is unknown, is laid out as one that holds text.
+// What the fixed ends become: a tag name cut by the end is closed, a tag with blanks after
+// its "<" is taken as written without them, and an open cell, whose end is unknown, is laid
+// out as one that holds text.
 TEST(SelectionEnds, OpenEndsInFormat)
 {
     const struct {
@@ -72,6 +75,7 @@ TEST(SelectionEnds, OpenEndsInFormat)
         { u"x <td", u"x\r\n<td>\r\n" },
         { u"<td><i>", u"<td>\r\n  <i>\r\n" },
         { u"<td><i></td>", u"<td><i></td>\r\n" },
+        { u"1< B >2", u"1<b>2\r\n" },
     };
     for (const auto &row : rows) {
         EXPECT_EQ(formatSelected(QString::fromUtf16(row.selection), FormatMode::Format),
