@@ -10,6 +10,8 @@ namespace formatter {
 namespace {
 
 constexpr qsizetype kProgressStep = 1000;
+// The entry of the comments that the formatter writes itself.
+constexpr qsizetype kOwnCommentEntry = 1;
 
 bool isSpaceLfTab(QChar c)
 {
@@ -48,6 +50,15 @@ public:
     {
         m_text.resize(0);
         m_hasText = false;
+    }
+
+    // Whether the last character but spaces is a "<" (one that is text).
+    bool endsWithLessThan() const
+    {
+        qsizetype n = m_text.size();
+        while (n > 0 && (m_text.at(n - 1) == QLatin1Char(' ') || m_text.at(n - 1) == u'\r'))
+            --n;
+        return n > 0 && m_text.at(n - 1) == QLatin1Char('<');
     }
 
     // Whether anything but spaces, TABs, LFs and CRs came.
@@ -379,9 +390,6 @@ qsizetype Tokenizer::verbatimBlock(qsizetype p, qsizetype entry)
     m_pending.clear();
     const QStringView openingKey = VerbatimTagTable.at(entry).openingKey;
     const qsizetype end = closingEnd(entry, p + 1);
-    // The formatter's own comments are dropped; the run makes them anew.
-    if (openingKey == u"<!--~")
-        return end + 1;
     m_sink.verbatimBlock({ openingKey, ++m_lastMarker, m_source.sliced(p, end - p + 1) });
     return end + 1;
 }
@@ -437,6 +445,14 @@ void Tokenizer::run()
         readKey(p);
         const int ruleIndex = inlineRule();
         const qsizetype entry = verbatimEntry();
+        if (entry == kOwnCommentEntry && !m_pending.endsWithLessThan()) {
+            // The formatter's own comments go, and the run makes them anew. One counts as
+            // the whitespace that its line breaks will be on the next run. After a "<" that
+            // is text it stays, or that "<" would begin a tag on the next run.
+            m_pending.append(u" ");
+            p = closingEnd(entry, p + 1) + 1;
+            continue;
+        }
         if (ruleIndex == 0)
             flushPending();
         const bool cell = entry >= 0 && VerbatimTagTable.at(entry).openingKey == u"<TD>";

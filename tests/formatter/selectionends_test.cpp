@@ -83,3 +83,19 @@ TEST(SelectionEnds, OpenEndsInFormat)
             << QString::fromUtf16(row.selection).toStdString();
     }
 }
+
+// The formatter's own comments, which every run drops and makes anew, amid text: formatting
+// again changes nothing, and words stay apart.
+TEST(SelectionEnds, OwnCommentsAmidText)
+{
+    const QList<const char16_t *> selections = {
+        u"abc<!--~x~-->def",
+        u"x<!--~x~--><b>y</b>",
+        u"<<!--~-->h",
+        u"< <!--~-->/b",
+    };
+    EXPECT_EQ(unstable(selections, FormatMode::Format), QStringList());
+    EXPECT_EQ(unstable(selections, FormatMode::Trim), QStringList());
+    EXPECT_EQ(formatSelected(QStringLiteral("abc<!--~x~-->def"), FormatMode::Format),
+        QStringLiteral("abc def\r\n"));
+}
