@@ -445,13 +445,16 @@ void Tokenizer::run()
         readKey(p);
         const int ruleIndex = inlineRule();
         const qsizetype entry = verbatimEntry();
-        if (entry == kOwnCommentEntry && !m_pending.endsWithLessThan()) {
+        if (entry == kOwnCommentEntry) {
             // The formatter's own comments go, and the run makes them anew. One counts as
-            // the whitespace that its line breaks will be on the next run. After a "<" that
-            // is text it stays, or that "<" would begin a tag on the next run.
-            m_pending.append(u" ");
-            p = closingEnd(entry, p + 1) + 1;
-            continue;
+            // the whitespace that its line breaks will be on the next run. Between a "<"
+            // that is text and a tag's name it stays, or that "<" would begin a tag.
+            const qsizetype end = closingEnd(entry, p + 1);
+            if (!m_pending.endsWithLessThan() || !canBeginTag(m_source, end)) {
+                m_pending.append(u" ");
+                p = end + 1;
+                continue;
+            }
         }
         if (ruleIndex == 0)
             flushPending();

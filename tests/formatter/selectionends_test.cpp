@@ -93,6 +93,8 @@ TEST(SelectionEnds, OwnCommentsAmidText)
         u"x<!--~x~--><b>y</b>",
         u"<<!--~-->h",
         u"< <!--~-->/b",
+        u"<<form",
+        u"<<!--~a~--><!--~b~-->h",
     };
     EXPECT_EQ(unstable(selections, FormatMode::Format), QStringList());
     EXPECT_EQ(unstable(selections, FormatMode::Trim), QStringList());
