@@ -53,6 +53,13 @@ TEST(SelectionEnds, FormattingAgainChangesNothing)
         u"a <b",
         u"1< b",
         u"<\nR",
+        // The formatter's own comments, which every run drops and makes anew, amid text.
+        u"abc<!--~x~-->def",
+        u"x<!--~x~--><b>y</b>",
+        u"<<!--~-->h",
+        u"< <!--~-->/b",
+        u"<<form",
+        u"<<!--~a~--><!--~b~-->h",
     };
     EXPECT_EQ(unstable(selections, FormatMode::Format), QStringList());
     EXPECT_EQ(unstable(selections, FormatMode::Trim), QStringList());
@@ -62,8 +69,8 @@ TEST(SelectionEnds, FormattingAgainChangesNothing)
 }
 
 // What the fixed ends become: a tag name cut by the end is closed, a tag with blanks after
-// its "<" is taken as written without them, and an open cell, whose end is unknown, is laid
-// out as one that holds text.
+// its "<" is taken as written without them, an open cell, whose end is unknown, is laid out
+// as one that holds text, and a dropped comment of the formatter keeps words apart.
 TEST(SelectionEnds, OpenEndsInFormat)
 {
     const struct {
@@ -76,28 +83,11 @@ TEST(SelectionEnds, OpenEndsInFormat)
         { u"<td><i>", u"<td>\r\n  <i>\r\n" },
         { u"<td><i></td>", u"<td><i></td>\r\n" },
         { u"1< B >2", u"1<b>2\r\n" },
+        { u"abc<!--~x~-->def", u"abc def\r\n" },
     };
     for (const auto &row : rows) {
         EXPECT_EQ(formatSelected(QString::fromUtf16(row.selection), FormatMode::Format),
             QString::fromUtf16(row.result))
             << QString::fromUtf16(row.selection).toStdString();
     }
-}
-
-// The formatter's own comments, which every run drops and makes anew, amid text: formatting
-// again changes nothing, and words stay apart.
-TEST(SelectionEnds, OwnCommentsAmidText)
-{
-    const QList<const char16_t *> selections = {
-        u"abc<!--~x~-->def",
-        u"x<!--~x~--><b>y</b>",
-        u"<<!--~-->h",
-        u"< <!--~-->/b",
-        u"<<form",
-        u"<<!--~a~--><!--~b~-->h",
-    };
-    EXPECT_EQ(unstable(selections, FormatMode::Format), QStringList());
-    EXPECT_EQ(unstable(selections, FormatMode::Trim), QStringList());
-    EXPECT_EQ(formatSelected(QStringLiteral("abc<!--~x~-->def"), FormatMode::Format),
-        QStringLiteral("abc def\r\n"));
 }
