@@ -201,8 +201,10 @@ void TrimSource(
             continue;
         }
         key.resize(0);
-        if (!activeKeys.isEmpty() && canBeginTag(source, p))
+        if (!activeKeys.isEmpty() && canBeginTag(source, p)) {
             TagKeyInto(source.sliced(p), longestKey, key);
+            closeKeyAtEnd(key, length - p);
+        }
         if (key.isEmpty() || !activeKeys.contains(key)) {
             result.copy(p, p + 1);
             ++p;

@@ -52,6 +52,12 @@ QString TagKey(QStringView tag)
     return TagKey(tag, tag.size() + 1);
 }
 
+void closeKeyAtEnd(QString &key, qsizetype tagLength)
+{
+    if (key.size() == tagLength && !key.endsWith(QLatin1Char('>')) && !key.startsWith(u"<!--"))
+        key.append(QLatin1Char('>'));
+}
+
 bool canBeginTag(QStringView text, qsizetype p)
 {
     for (qsizetype i = p + 1; i < text.size(); ++i) {

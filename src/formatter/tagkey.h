@@ -20,6 +20,11 @@ QString TagKey(QStringView tag, qsizetype maxLength);
 // The same into key, whose memory is reused from tag to tag.
 void TagKeyInto(QStringView tag, qsizetype maxLength, QString &key);
 
+// Closes a key whose name only the end of the tag's text ended, the tag's text running to the
+// end of the source ("<S" of "x <s"): the line break after the result ends it on the next
+// run, so it is taken as closed now ("<S>"). tagLength: the length of the text keyed.
+void closeKeyAtEnd(QString &key, qsizetype tagLength);
+
 // Whether the "<" at position p of text begins a tag: after any blanks a letter, "/", "!"
 // or "?" follows. Any other "<" ("1 < 2", "a <= b", "<3", a "<" at the end) is text.
 bool canBeginTag(QStringView text, qsizetype p);

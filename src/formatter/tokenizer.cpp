@@ -202,13 +202,13 @@ void Tokenizer::readKey(qsizetype p)
         ++name;
     if (name == p + 1) {
         TagKeyInto(m_source.sliced(p), m_length, m_key);
+        closeKeyAtEnd(m_key, m_length - p);
     } else {
         // Rare; the copy ends with the tag, which the scan then passes.
         m_blankless = QLatin1Char('<') + m_source.sliced(name, tagEnd(p) + 1 - name);
         TagKeyInto(m_blankless, m_blankless.size() + 1, m_key);
+        closeKeyAtEnd(m_key, m_blankless.size());
     }
-    if (!m_key.endsWith(QLatin1Char('>')) && !m_key.startsWith(u"<!--"))
-        m_key.append(QLatin1Char('>'));
 }
 
 int Tokenizer::inlineRule() const

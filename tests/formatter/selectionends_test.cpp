@@ -60,6 +60,7 @@ TEST(SelectionEnds, FormattingAgainChangesNothing)
         u"< <!--~-->/b",
         u"<<form",
         u"<<!--~a~--><!--~b~-->h",
+        u" </td",
     };
     EXPECT_EQ(unstable(selections, FormatMode::Format), QStringList());
     EXPECT_EQ(unstable(selections, FormatMode::Trim), QStringList());
