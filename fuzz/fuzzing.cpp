@@ -10,20 +10,6 @@
 
 namespace fuzzing {
 
-namespace {
-
-class SilentDialogs : public platform::HeadlessDialogs
-{
-public:
-    void ShowInfo(const QString &) override { }
-    bool AskYesNo(const QString &) override { return false; }
-    int AskYesNoCancel(const QString &) override { return Cancel; }
-    void errorBox(const QString &) override { }
-    void plainMessage(const QString &) override { }
-};
-
-} // namespace
-
 void fail(const char *property, const char *file, int line)
 {
     std::fprintf(stderr, "%s:%d: property broken: %s\n", file, line, property);
@@ -64,7 +50,7 @@ QList<QByteArray> splitInput(const QByteArray &input, char separator, int parts)
 
 void silenceDialogs()
 {
-    static SilentDialogs silent;
+    static platform::SilentDialogs silent;
     platform::setDialogs(&silent);
 }
 

@@ -160,14 +160,9 @@ void BM_findWithFacts(benchmark::State &state)
 }
 
 // Answers the search form with "include sub-folders" and declines to save the result.
-class SearchDialogs : public platform::HeadlessDialogs
+class SearchDialogs : public platform::SilentDialogs
 {
 public:
-    void ShowInfo(const QString &) override { }
-    bool AskYesNo(const QString &) override { return false; }
-    int AskYesNoCancel(const QString &) override { return Cancel; }
-    void errorBox(const QString &) override { }
-    void plainMessage(const QString &) override { }
     int execDialog(QDialog &dialog) override
     {
         auto *search = qobject_cast<filelists::TFormSearch *>(&dialog);

@@ -26,17 +26,20 @@ public:
     virtual void beep() = 0;
 
     // File dialogs return an empty text (or list) when the user cancels.
-    virtual QString openFileName(const QString &caption, const QString &folder,
-                                 const QString &filter) = 0;
-    virtual QStringList openFileNames(const QString &caption, const QString &folder,
-                                      const QString &filter) = 0;
+    virtual QString openFileName(
+        const QString &caption, const QString &folder, const QString &filter)
+        = 0;
+    virtual QStringList openFileNames(
+        const QString &caption, const QString &folder, const QString &filter)
+        = 0;
     // The dialog asks itself before it lets an existing file be chosen.
-    virtual QString saveFileName(const QString &caption, const QString &startPath,
-                                 const QString &filter) = 0;
+    virtual QString saveFileName(
+        const QString &caption, const QString &startPath, const QString &filter)
+        = 0;
     // The same with a filter list of several entries: *selectedFilter names the entry shown
     // first and receives the one chosen. By default the first choice stays.
     virtual QString saveFileNameWithFilter(const QString &caption, const QString &startPath,
-                                           const QString &filters, QString *selectedFilter);
+        const QString &filters, QString *selectedFilter);
     // Accepts a typed folder that does not exist yet, asks before creating it, creates it.
     virtual QString folderName(const QString &caption, const QString &startFolder) = 0;
 
@@ -56,6 +59,17 @@ public:
     }
     QString saveFileName(const QString &, const QString &, const QString &) override { return {}; }
     QString folderName(const QString &, const QString &) override { return {}; }
+};
+
+// Shows nothing and answers every question with No or Cancel: for unattended runs.
+class SilentDialogs : public HeadlessDialogs
+{
+public:
+    void ShowInfo(const QString &) override { }
+    bool AskYesNo(const QString &) override { return false; }
+    int AskYesNoCancel(const QString &) override { return Cancel; }
+    void errorBox(const QString &) override { }
+    void plainMessage(const QString &) override { }
 };
 
 // The dialogs in use; the Qt ones unless a test installed others.
