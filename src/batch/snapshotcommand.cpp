@@ -10,6 +10,7 @@
 #include "snapshot/snapshotjob.h"
 #include "snapshot/snapshotsave.h"
 #include "snapshot/snapshotshot.h"
+#include "snapshot/tformsnap.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -198,8 +199,11 @@ int runSnapshotCommand(const QStringList &args, QIODevice &out, QIODevice &err)
 
     ConsoleProgress progress(out);
     QImage imgSave;
+    snapshot::TFormSnapKeeper forms(nullptr);
+    snapshot::ShotSource source;
+    source.forms = &forms;
     const auto shoot = [&](const QString &file) -> QImage * {
-        switch (snapshot::DoTheShot(file, job, settings, {}, imgSave)) {
+        switch (snapshot::DoTheShot(file, job, settings, source, imgSave)) {
         case snapshot::ShotResult::Missing:
             dialogs.report(QStringLiteral("File: \"") + file + QStringLiteral("\" not found!"));
             return nullptr;

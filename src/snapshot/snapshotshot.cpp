@@ -7,6 +7,8 @@
 
 #include <QFileInfo>
 
+#include <optional>
+
 namespace snapshot {
 
 namespace {
@@ -35,14 +37,18 @@ ShotResult DoTheShot(const QString &file, SnapshotJob &job, const app::Settings 
     bool complete = true;
     {
         platform::HourglassGuard hourglass;
-        TFormSnap form(base, source.browser, borrow);
+        std::optional<TFormSnap> own;
+        if (borrow || !source.forms)
+            own.emplace(base, source.browser, borrow);
+        TFormSnap &form = own ? *own : source.forms->form(base);
         showStatus(source, QStringLiteral("Creating Snapshot image ..."));
         if (borrow)
             form.view()->waitForFrame(); // laid out anew at the base size
         else
             complete = form.LoadHTMLFile(file);
         const QImage cut = form.capture().copy(0, 0, base.width() - cv, base.height() - ch);
-        form.FormClose();
+        if (own)
+            own->FormClose();
         if (borrow && source.browserReturned)
             source.browserReturned();
         showStatus(source, QStringLiteral("Resizing Snapshot ..."));

@@ -14,6 +14,8 @@ class HtmlView;
 
 namespace snapshot {
 
+class TFormSnapKeeper;
+
 // Where a capture takes its page from and reports its steps.
 struct ShotSource {
     // The internal browser: its display settings are copied, and in from-browser mode
@@ -25,6 +27,9 @@ struct ShotSource {
     // Called after a borrowed browser view went back to its parent, whose owner puts it back
     // into its place; may be empty.
     std::function<void()> browserReturned;
+    // A batch keeps its capture form here for the next page; null: a form for this capture
+    // alone. Not used in from-browser mode.
+    TFormSnapKeeper *forms = nullptr;
 };
 
 enum class ShotResult {

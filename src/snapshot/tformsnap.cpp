@@ -69,4 +69,24 @@ engine::HtmlView *TFormSnap::view() const
     return m_host->view();
 }
 
+QSize TFormSnap::baseSize() const
+{
+    return m_host->clientSize();
+}
+
+TFormSnapKeeper::TFormSnapKeeper(engine::HtmlView *browser)
+    : m_browser(browser)
+{ }
+
+TFormSnapKeeper::~TFormSnapKeeper() = default;
+
+TFormSnap &TFormSnapKeeper::form(const QSize &baseSize)
+{
+    if (!m_form || m_form->baseSize() != baseSize) {
+        m_form.reset(); // one hidden form at a time
+        m_form = std::make_unique<TFormSnap>(baseSize, m_browser);
+    }
+    return *m_form;
+}
+
 } // namespace snapshot

@@ -14,7 +14,8 @@ class HtmlView;
 namespace snapshot {
 
 // The hidden capture form of thumbnails and snapshots: a borderless, silver window of the base
-// size that is never shown on screen, filled by an HTML view. It lives for one capture.
+// size that is never shown on screen, filled by an HTML view. It lives for one capture, or
+// for the pages of one batch.
 class TFormSnap
 {
 public:
@@ -39,9 +40,29 @@ public:
     // Gives back a borrowed browser view before the form goes.
     void FormClose();
 
+    QSize baseSize() const;
+
 private:
     std::unique_ptr<engine::CaptureHost> m_host;
     engine::HtmlView *m_browser;
+};
+
+// The capture form of a batch, kept for its next page: a new form costs several times a page,
+// and the load clears the kept one and gives it the browser's settings as a new one would get.
+class TFormSnapKeeper
+{
+public:
+    explicit TFormSnapKeeper(engine::HtmlView *browser);
+    ~TFormSnapKeeper();
+    TFormSnapKeeper(const TFormSnapKeeper &) = delete;
+    TFormSnapKeeper &operator=(const TFormSnapKeeper &) = delete;
+
+    // The kept form when it has this base size; otherwise a new one, kept from now on.
+    TFormSnap &form(const QSize &baseSize);
+
+private:
+    engine::HtmlView *m_browser;
+    std::unique_ptr<TFormSnap> m_form;
 };
 
 } // namespace snapshot

@@ -9,6 +9,7 @@
 #include "snapshot/snapshotjob.h"
 #include "snapshot/snapshotsave.h"
 #include "snapshot/snapshotshot.h"
+#include "snapshot/tformsnap.h"
 #include "snapshot/tformsnapbatch.h"
 
 #include <QCheckBox>
@@ -140,9 +141,10 @@ void TFormSnapProp::setStatus(const QString &text)
     PanelTreeTop->repaint();
 }
 
-bool TFormSnapProp::shoot(const QString &file)
+bool TFormSnapProp::shoot(const QString &file, TFormSnapKeeper *forms)
 {
     ShotSource source;
+    source.forms = forms;
     source.browser = m_host.browser;
     source.status = [this](const QString &text) { setStatus(text); };
     source.browserReturned = m_host.browserReturned;
@@ -210,8 +212,9 @@ void TFormSnapProp::BBatchClick()
         = progressWindow ? progressWindow->windowModality() : Qt::NonModal;
     if (progressWindow)
         progressWindow->setWindowModality(Qt::ApplicationModal);
+    TFormSnapKeeper forms(m_host.browser);
     BatchExport batch { m_host.selection, *progress,
-        [this](const QString &file) { return shoot(file) ? &m_imgSave : nullptr; },
+        [this, &forms](const QString &file) { return shoot(file, &forms) ? &m_imgSave : nullptr; },
         [this](const QString &text) { setStatus(text); },
         [this](bool enabled) { setEnabled(enabled); } };
     ExportSnapshots(batch, m_host.job, m_host.settings.SNAPSHOTPATH);

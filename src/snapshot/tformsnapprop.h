@@ -31,6 +31,7 @@ class UpDown;
 namespace snapshot {
 
 struct SnapshotJob;
+class TFormSnapKeeper;
 
 // What the snapshot windows need of the main window.
 struct SnapshotHost {
@@ -108,7 +109,8 @@ private:
     void setStatus(const QString &text);
     void showPicture();
     // DoTheShot on the file into the shown picture; false when there was nothing to capture.
-    bool shoot(const QString &file);
+    // A batch passes the capture form it keeps for its pages.
+    bool shoot(const QString &file, TFormSnapKeeper *forms = nullptr);
 
     SnapshotHost m_host;
     QImage m_imgSave;
