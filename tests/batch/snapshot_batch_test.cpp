@@ -117,3 +117,26 @@ TEST_F(SnapshotBatch, BitmapsMissingPagesAndBadOptions)
     EXPECT_EQ(runSnapshot({}).exitCode, 2);
     EXPECT_EQ(runSnapshot({ QStringLiteral("--help") }).exitCode, 0);
 }
+
+// A page whose script never ends holds the batch only for the engine's bounded wait; it is
+// saved as far as it got and reported, and the next page is captured as it should be.
+TEST_F(SnapshotBatch, APageThatNeverFinishesLoading)
+{
+    const QString endless = QDir::toNativeSeparators(site.filePath(QStringLiteral("endless.htm")));
+    QFile file(endless);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(
+        "<html><body style='background:#ff0000'>x<script>for (;;) {}</script></body></html>");
+    file.close();
+    const Result result = runSnapshot({ QStringLiteral("--size"), QStringLiteral("200x150"),
+        QStringLiteral("--out"), out, endless, pages.at(0) });
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err,
+        QStringLiteral("folioscope-batch snapshot: ") + endless
+            + QStringLiteral(" did not finish loading; saved as far as it got\n"));
+    ASSERT_EQ(written(),
+        QStringList({ QStringLiteral("snap_a_htm.jpg"), QStringLiteral("snap_endless_htm.jpg") }));
+    const QImage next(out + QStringLiteral("/snap_a_htm.jpg"));
+    EXPECT_LT(qAbs(qBlue(next.pixel(100, 70)) - 255), 16);
+    EXPECT_LT(qRed(next.pixel(100, 70)), 16);
+}

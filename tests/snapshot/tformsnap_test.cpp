@@ -36,3 +36,29 @@ TEST(TFormSnap, CopiesTheBrowserSettingsAndLendsItsViewBack)
     }
     EXPECT_EQ(browser->parentWidget(), &window);
 }
+
+// A batch's kept form loads each page as a new form would: the browser's settings as they are
+// now, no trace of the page before, no history; another base size gets a form of its own.
+TEST(TFormSnapKeeper, EachPageLoadsAsInANewForm)
+{
+    PageFolder pages;
+    const QString plain = pages.write(QStringLiteral("plain.htm"), "<html><body></body></html>");
+    const QString red = pages.write(
+        QStringLiteral("red.htm"), "<html><body style='background:#ff0000'></body></html>");
+    engine::HtmlView browser;
+    browser.setDefaultBackground(QColor(0, 128, 0));
+    snapshot::TFormSnapKeeper keeper(&browser);
+
+    snapshot::TFormSnap &form = keeper.form(QSize(320, 240));
+    ASSERT_TRUE(form.LoadHTMLFile(red));
+    EXPECT_TRUE(sameColor(form.capture().pixel(100, 100), qRgb(255, 0, 0)));
+    browser.setDefaultBackground(QColor(0, 0, 255));
+    ASSERT_EQ(&keeper.form(QSize(320, 240)), &form);
+    ASSERT_TRUE(form.LoadHTMLFile(plain));
+    EXPECT_TRUE(sameColor(form.capture().pixel(100, 100), qRgb(0, 0, 255)));
+    EXPECT_FALSE(form.view()->canGoBack());
+
+    snapshot::TFormSnap &other = keeper.form(QSize(200, 150));
+    ASSERT_TRUE(other.LoadHTMLFile(plain));
+    EXPECT_EQ(other.capture().size(), QSize(200, 150));
+}
