@@ -46,7 +46,9 @@ ShotResult DoTheShot(const QString &file, SnapshotJob &job, const app::Settings 
             form.view()->waitForFrame(); // laid out anew at the base size
         else
             complete = form.LoadHTMLFile(file);
-        const QImage cut = form.capture().copy(0, 0, base.width() - cv, base.height() - ch);
+        QImage cut = form.capture();
+        if (cv || ch)
+            cut = cut.copy(0, 0, base.width() - cv, base.height() - ch);
         if (own)
             own->FormClose();
         if (borrow && source.browserReturned)
