@@ -140,3 +140,24 @@ TEST_F(SnapshotBatch, APageThatNeverFinishesLoading)
     EXPECT_LT(qAbs(qBlue(next.pixel(100, 70)) - 255), 16);
     EXPECT_LT(qRed(next.pixel(100, 70)), 16);
 }
+
+// A file where the output folder should be: the first write fails with its reason, the batch
+// ends there, and nothing is left behind.
+TEST_F(SnapshotBatch, AnOutputFolderThatCannotBeMade)
+{
+    QFile blocker(out);
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const QString target = out + QStringLiteral("/more/snap_a_htm.jpg");
+    const Result result = runSnapshot(
+        QStringList { QStringLiteral("--out"), out + QStringLiteral("/more") } + pages);
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.out, QStringLiteral("(1 of 2): ") + pages.at(0) + QStringLiteral("\n"));
+    EXPECT_TRUE(
+        result.err.startsWith(QStringLiteral("folioscope-batch snapshot: Cannot create file \"")
+            + QDir::toNativeSeparators(target) + QStringLiteral("\".")))
+        << qPrintable(result.err);
+    EXPECT_EQ(result.err.count(QLatin1Char('\n')), 1);
+    EXPECT_EQ(QDir(output.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+        QStringList { QStringLiteral("shots") });
+}
