@@ -11,6 +11,7 @@
 #include "snapshot/snapshotsave.h"
 #include "snapshot/snapshotshot.h"
 #include "snapshot/tformsnap.h"
+#include "thumbs/thumbmaker.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -199,7 +200,7 @@ int runSnapshotCommand(const QStringList &args, QIODevice &out, QIODevice &err)
 
     ConsoleProgress progress(out);
     QImage imgSave;
-    snapshot::TFormSnapKeeper forms(nullptr);
+    snapshot::TFormSnapKeeper forms(nullptr, thumbs::ThumbMaker::defaultHostCount());
     snapshot::ShotSource source;
     source.forms = &forms;
     const auto shoot = [&](const QString &file) -> QImage * {
@@ -216,7 +217,9 @@ int runSnapshotCommand(const QStringList &args, QIODevice &out, QIODevice &err)
         }
         return &imgSave;
     };
-    const snapshot::BatchExport batch { selection, progress, shoot, {}, {} };
+    const QSize base = snapshot::ShotBaseSize(job, settings);
+    const snapshot::BatchExport batch { selection, progress, shoot, {}, {},
+        [&forms, base](const QStringList &pages) { forms.plan(pages, base); } };
     const int handled = snapshot::ExportSnapshots(
         batch, job, QDir::toNativeSeparators(QFileInfo(parsed.outputFolder).absoluteFilePath()));
     return handled == job.selectedCount && dialogs.problems == 0 ? ExitOk : ExitSomeFailed;

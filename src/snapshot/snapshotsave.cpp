@@ -129,6 +129,13 @@ int ExportSnapshots(const BatchExport &batch, const SnapshotJob &job, const QStr
         batch.progress.closeProgress();
     });
 
+    if (batch.plan) {
+        QStringList pages;
+        for (int i = 0; i < job.entryCount; ++i)
+            if (const QString path = batch.selection.EntryPath(i, true); !path.isEmpty())
+                pages.append(path);
+        batch.plan(pages);
+    }
     int counter = 1;
     for (int i = 0; i < job.entryCount; ++i) {
         const QString path = batch.selection.EntryPath(i, true);

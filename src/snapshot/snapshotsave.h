@@ -6,6 +6,7 @@
 
 #include <QImage>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -44,6 +45,9 @@ struct BatchExport {
     StatusLine status;
     // Switches the window that started the batch off and on again.
     std::function<void(bool)> setWindowEnabled;
+    // Told the selected pages in their order before the first, so that they load ahead; may
+    // be empty.
+    std::function<void(const QStringList &pages)> plan;
 };
 // Returns how many selected entries were handled before the loop ended.
 int ExportSnapshots(const BatchExport &batch, const SnapshotJob &job, const QString &outputFolder);

@@ -21,14 +21,20 @@ void showStatus(const ShotSource &source, const QString &text)
 
 } // namespace
 
+QSize ShotBaseSize(const SnapshotJob &job, const app::Settings &settings)
+{
+    return job.customSize ? QSize(settings.CustomWidth, settings.CustomHeight)
+                          : QSize(job.browserWidth, job.browserHeight);
+}
+
 ShotResult DoTheShot(const QString &file, SnapshotJob &job, const app::Settings &settings,
     const ShotSource &source, QImage &imgSave)
 {
     if (!QFileInfo(file).isFile())
         return ShotResult::Missing;
-    job.baseWidth = job.customSize ? settings.CustomWidth : job.browserWidth;
-    job.baseHeight = job.customSize ? settings.CustomHeight : job.browserHeight;
-    const QSize base(job.baseWidth, job.baseHeight);
+    const QSize base = ShotBaseSize(job, settings);
+    job.baseWidth = base.width();
+    job.baseHeight = base.height();
     const int cv = settings.CropVerti ? SNAPSHOT_CROP : 0;
     const int ch = settings.CropHori ? SNAPSHOT_CROP : 0;
     QImage imgBig(job.scaledWidth - cv, job.scaledHeight - ch, QImage::Format_RGB888);
@@ -37,20 +43,22 @@ ShotResult DoTheShot(const QString &file, SnapshotJob &job, const app::Settings 
     bool complete = true;
     {
         platform::HourglassGuard hourglass;
+        showStatus(source, QStringLiteral("Creating Snapshot image ..."));
         std::optional<TFormSnap> own;
         if (borrow || !source.forms)
             own.emplace(base, source.browser, borrow);
-        TFormSnap &form = own ? *own : source.forms->form(base);
-        showStatus(source, QStringLiteral("Creating Snapshot image ..."));
+        TFormSnap &form = own ? *own : source.forms->load(file, base, &complete);
         if (borrow)
             form.view()->waitForFrame(); // laid out anew at the base size
-        else
+        else if (own)
             complete = form.LoadHTMLFile(file);
         QImage cut = form.capture();
-        if (cv || ch)
-            cut = cut.copy(0, 0, base.width() - cv, base.height() - ch);
         if (own)
             own->FormClose();
+        else
+            source.forms->captured();
+        if (cv || ch)
+            cut = cut.copy(0, 0, base.width() - cv, base.height() - ch);
         if (borrow && source.browserReturned)
             source.browserReturned();
         showStatus(source, QStringLiteral("Resizing Snapshot ..."));

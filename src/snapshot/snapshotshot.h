@@ -4,6 +4,7 @@
 #include "snapshot/snapshotjob.h"
 
 #include <QImage>
+#include <QSize>
 #include <QString>
 
 #include <functional>
@@ -27,8 +28,8 @@ struct ShotSource {
     // Called after a borrowed browser view went back to its parent, whose owner puts it back
     // into its place; may be empty.
     std::function<void()> browserReturned;
-    // A batch keeps its capture form here for the next page; null: a form for this capture
-    // alone. Not used in from-browser mode.
+    // The capture forms a batch keeps for its pages; null: a form for this capture alone.
+    // Not used in from-browser mode.
     TFormSnapKeeper *forms = nullptr;
 };
 
@@ -37,6 +38,9 @@ enum class ShotResult {
     Done,
     Incomplete, // the page did not finish loading in time: composed as far as it got
 };
+
+// The browser size the next capture lays pages out at: the custom size or the browser's.
+QSize ShotBaseSize(const SnapshotJob &job, const app::Settings &settings);
 
 // Lays the page out at the base size, captures it, cuts the cropped scroll bars off, scales it
 // with the job's filter into (SW - cv) x (SH - ch) and composes it into imgSave. Needs a job

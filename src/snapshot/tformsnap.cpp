@@ -3,6 +3,8 @@
 #include "engine/capturehost.h"
 #include "engine/htmlview.h"
 
+#include <algorithm>
+
 namespace snapshot {
 
 TFormSnap::TFormSnap(const QSize &baseSize, engine::HtmlView *browser, bool fromBrowser)
@@ -74,19 +76,82 @@ QSize TFormSnap::baseSize() const
     return m_host->clientSize();
 }
 
-TFormSnapKeeper::TFormSnapKeeper(engine::HtmlView *browser)
+struct TFormSnapKeeper::Pending {
+    QString page;
+    std::unique_ptr<TFormSnap> form;
+};
+
+TFormSnapKeeper::TFormSnapKeeper(engine::HtmlView *browser, int hostCount)
     : m_browser(browser)
+    , m_hosts(std::max(1, hostCount))
 { }
 
 TFormSnapKeeper::~TFormSnapKeeper() = default;
 
-TFormSnap &TFormSnapKeeper::form(const QSize &baseSize)
+void TFormSnapKeeper::plan(const QStringList &pages, const QSize &baseSize)
 {
-    if (!m_form || m_form->baseSize() != baseSize) {
-        m_form.reset(); // one hidden form at a time
-        m_form = std::make_unique<TFormSnap>(baseSize, m_browser);
+    m_loading.clear();
+    m_plan = pages;
+    m_planBase = baseSize;
+    m_nextPlanned = 0;
+}
+
+std::unique_ptr<TFormSnap> TFormSnapKeeper::idleForm(const QSize &baseSize)
+{
+    while (!m_idle.empty()) {
+        std::unique_ptr<TFormSnap> form = std::move(m_idle.back());
+        m_idle.pop_back();
+        if (form->baseSize() == baseSize)
+            return form;
     }
-    return *m_form;
+    return std::make_unique<TFormSnap>(baseSize, m_browser);
+}
+
+void TFormSnapKeeper::release(std::unique_ptr<TFormSnap> form)
+{
+    if (form && m_idle.size() < size_t(m_hosts))
+        m_idle.push_back(std::move(form));
+}
+
+// Keeps the next planned pages loading, `count` of them at most.
+void TFormSnapKeeper::topUp(qsizetype count)
+{
+    while (qsizetype(m_loading.size()) < count && m_nextPlanned < m_plan.size()) {
+        const QString &page = m_plan.at(m_nextPlanned++);
+        std::unique_ptr<TFormSnap> form = idleForm(m_planBase);
+        form->startLoadHTMLFile(page);
+        m_loading.push_back({ page, std::move(form) });
+    }
+}
+
+TFormSnap &TFormSnapKeeper::load(const QString &file, const QSize &baseSize, bool *complete)
+{
+    release(std::move(m_current));
+    const qsizetype first = m_nextPlanned - qsizetype(m_loading.size());
+    const qsizetype at = baseSize == m_planBase ? m_plan.indexOf(file, first) : -1;
+    if (at < 0) {
+        m_current = idleForm(baseSize);
+        *complete = m_current->LoadHTMLFile(file);
+        return *m_current;
+    }
+    for (qsizetype i = first; i < at && !m_loading.empty(); ++i) {
+        release(std::move(m_loading.front().form));
+        m_loading.pop_front();
+    }
+    m_nextPlanned = std::max(m_nextPlanned, at);
+    topUp(1);
+    m_current = std::move(m_loading.front().form);
+    m_loading.pop_front();
+    // The page under way counts as one of the hosts.
+    topUp(m_hosts - 1);
+    *complete = m_current->waitForLoad();
+    return *m_current;
+}
+
+void TFormSnapKeeper::captured()
+{
+    release(std::move(m_current));
+    topUp(m_hosts);
 }
 
 } // namespace snapshot

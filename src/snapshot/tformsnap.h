@@ -4,7 +4,11 @@
 #include <QSize>
 #include <QString>
 
+#include <QStringList>
+
+#include <deque>
 #include <memory>
+#include <vector>
 
 namespace engine {
 class CaptureHost;
@@ -47,22 +51,41 @@ private:
     engine::HtmlView *m_browser;
 };
 
-// The capture form of a batch, kept for its next page: a new form costs several times a page,
-// and the load clears the kept one and gives it the browser's settings as a new one would get.
+// The capture forms of a batch. A form that captured its page takes the next one: a new form
+// costs several times a page, and the load clears it and gives it the browser's settings as a
+// new one would get. With a plan, the next pages load side by side, up to hostCount at once,
+// while one page is captured, scaled and written.
 class TFormSnapKeeper
 {
 public:
-    explicit TFormSnapKeeper(engine::HtmlView *browser);
+    TFormSnapKeeper(engine::HtmlView *browser, int hostCount = 1);
     ~TFormSnapKeeper();
     TFormSnapKeeper(const TFormSnapKeeper &) = delete;
     TFormSnapKeeper &operator=(const TFormSnapKeeper &) = delete;
 
-    // The kept form when it has this base size; otherwise a new one, kept from now on.
-    TFormSnap &form(const QSize &baseSize);
+    // The pages the next load() calls will ask for, in this order, at this base size.
+    void plan(const QStringList &pages, const QSize &baseSize);
+    // A form of this base size with the page loaded (*complete as LoadHTMLFile gives it): the
+    // one that loaded it ahead when it is planned (planned pages passed over are dropped),
+    // otherwise a kept or a new one. It stays this page's until captured() or the next load.
+    TFormSnap &load(const QString &file, const QSize &baseSize, bool *complete);
+    // The page of the last load() is captured: its form is free, the next pages start.
+    void captured();
 
 private:
+    struct Pending;
+    std::unique_ptr<TFormSnap> idleForm(const QSize &baseSize);
+    void release(std::unique_ptr<TFormSnap> form);
+    void topUp(qsizetype count);
+
     engine::HtmlView *m_browser;
-    std::unique_ptr<TFormSnap> m_form;
+    qsizetype m_hosts;
+    QStringList m_plan;
+    QSize m_planBase;
+    qsizetype m_nextPlanned = 0;
+    std::deque<Pending> m_loading;
+    std::vector<std::unique_ptr<TFormSnap>> m_idle;
+    std::unique_ptr<TFormSnap> m_current;
 };
 
 } // namespace snapshot

@@ -11,6 +11,7 @@
 #include "snapshot/snapshotshot.h"
 #include "snapshot/tformsnap.h"
 #include "snapshot/tformsnapbatch.h"
+#include "thumbs/thumbmaker.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -212,11 +213,13 @@ void TFormSnapProp::BBatchClick()
         = progressWindow ? progressWindow->windowModality() : Qt::NonModal;
     if (progressWindow)
         progressWindow->setWindowModality(Qt::ApplicationModal);
-    TFormSnapKeeper forms(m_host.browser);
+    TFormSnapKeeper forms(m_host.browser, thumbs::ThumbMaker::defaultHostCount());
+    const QSize base = ShotBaseSize(m_host.job, m_host.settings);
     BatchExport batch { m_host.selection, *progress,
         [this, &forms](const QString &file) { return shoot(file, &forms) ? &m_imgSave : nullptr; },
         [this](const QString &text) { setStatus(text); },
-        [this](bool enabled) { setEnabled(enabled); } };
+        [this](bool enabled) { setEnabled(enabled); },
+        [&forms, base](const QStringList &pages) { forms.plan(pages, base); } };
     ExportSnapshots(batch, m_host.job, m_host.settings.SNAPSHOTPATH);
     if (progressWindow)
         progressWindow->setWindowModality(modality);

@@ -299,7 +299,8 @@ protected:
                 shot.append(QFileInfo(file).fileName());
                 return QFileInfo::exists(file) ? &image : nullptr;
             },
-            status.line(), [this](bool on) { enabled.append(on); } };
+            status.line(), [this](bool on) { enabled.append(on); },
+            [this](const QStringList &pages) { planned = pages; } };
         return snapshot::ExportSnapshots(batch, job, out);
     }
 
@@ -313,6 +314,7 @@ protected:
     Recorder status;
     QList<bool> enabled;
     QStringList shot;
+    QStringList planned;
     QImage image = composed();
     snapshot::SnapshotJob job;
 };
@@ -334,6 +336,8 @@ TEST_F(BatchTest, SelectedEntriesInOrderWithTheirProgressLines)
     EXPECT_EQ(status.lines.last(), QStringLiteral("Snapshots done ..."));
     EXPECT_EQ(enabled, QList<bool>({ false, true }));
     EXPECT_EQ(progress.steps, 3);
+    EXPECT_EQ(
+        planned, QStringList({ entries.paths.at(0), entries.paths.at(2), entries.paths.at(3) }));
 }
 
 TEST_F(BatchTest, OverwriteQuestionNoSkipsCancelEnds)
