@@ -134,10 +134,10 @@ TFormSnap &TFormSnapKeeper::load(const QString &file, const QSize &baseSize, boo
         *complete = m_current->LoadHTMLFile(file);
         return *m_current;
     }
-    for (qsizetype i = first; i < at && !m_loading.empty(); ++i) {
-        release(std::move(m_loading.front().form));
+    // Forms of pages passed over go with their loads: a load replaced in a form may still
+    // report its end as the end of the next one.
+    for (qsizetype i = first; i < at && !m_loading.empty(); ++i)
         m_loading.pop_front();
-    }
     m_nextPlanned = std::max(m_nextPlanned, at);
     topUp(1);
     m_current = std::move(m_loading.front().form);
