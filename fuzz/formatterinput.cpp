@@ -35,8 +35,7 @@ QString formatAs(const FormatterInput &input, const QString &text)
     formatter::Style style = shippedStyle();
     if (!input.selection)
         return formatter::FormatDocument(style, text, input.mode);
-    const QString indent = formatter::SelectionIndent(QStringView(text).left(text.indexOf(u'\n')));
-    return formatter::FormatSelection(style, text, indent, input.mode);
+    return formatter::FormatSelection(style, text, formatter::SelectionIndent(text), input.mode);
 }
 
 } // namespace fuzzing

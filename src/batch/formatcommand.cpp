@@ -221,11 +221,8 @@ bool formatInto(formatter::Style &style, const FormatArguments &parsed,
     platform::DecodedText &&input, QIODevice &device)
 {
     std::optional<QString> indent;
-    if (!parsed.whole) {
-        const qsizetype lf = input.text.indexOf(QLatin1Char('\n'));
-        indent = formatter::SelectionIndent(
-            QStringView(input.text).first(lf < 0 ? input.text.size() : lf));
-    }
+    if (!parsed.whole)
+        indent = formatter::SelectionIndent(input.text);
     EncodingSink sink(device, input.encoding);
     formatter::ResultWriter out([&sink](QStringView piece) { sink(piece); });
     formatter::FormatText(style, std::move(input.text), parsed.mode, indent, out);

@@ -75,13 +75,25 @@ QString runToText(Style &style, QStringView text, FormatMode mode,
 
 } // namespace
 
-QString SelectionIndent(QStringView line)
+QString SelectionIndent(QStringView selectedText)
 {
-    qsizetype n = 0;
-    while (n < line.size() && n < kMaxIndentWidth
-        && (line.at(n) == QLatin1Char(' ') || line.at(n) == QLatin1Char('\t')))
-        ++n;
-    return line.first(n).toString();
+    const auto isBlank = [](QChar c) {
+        return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\r');
+    };
+    qsizetype lineStart = 0;
+    for (qsizetype i = 0; i < selectedText.size(); ++i) {
+        const QChar c = selectedText.at(i);
+        if (c == QLatin1Char('\n')) {
+            lineStart = i + 1;
+        } else if (!isBlank(c)) {
+            qsizetype n = lineStart;
+            while (
+                n < i && n - lineStart < kMaxIndentWidth && selectedText.at(n) != QLatin1Char('\r'))
+                ++n;
+            return selectedText.sliced(lineStart, n - lineStart).toString();
+        }
+    }
+    return QString();
 }
 
 QString FormatSelection(Style &style, QStringView selectedText, const QString &selectionIndent,

@@ -14,10 +14,12 @@ namespace formatter {
 // Compress, format and trim. Any other value runs the tokenizer and gives an empty result.
 enum class FormatMode { Compress = 1, Format = 2, Trim = 4 };
 
-// The spaces and TABs that begin a line: the indentation a selection run keeps in front of
-// its lines. Cut to kMaxIndentWidth characters so a hostile first line cannot multiply the
+// The spaces and TABs that begin the first line of a selection that holds more than blanks:
+// the indentation a selection run keeps in front of its lines. Blank lines carry none, since
+// a run empties them: the result's own blank first line would otherwise lose the indentation
+// on the next run. Cut to kMaxIndentWidth characters so a hostile line cannot multiply the
 // output.
-QString SelectionIndent(QStringView line);
+QString SelectionIndent(QStringView selectedText);
 
 // The editor's "Format": lays out the selected text (selection mode on) and gives the
 // result, every line followed by CR LF. CR LF pairs of the text count as one LF. Counters

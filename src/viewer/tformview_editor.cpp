@@ -278,9 +278,7 @@ void TFormView::BFormatClick()
     {
         platform::HourglassGuard hourglass;
         const QString text = m_editor->text();
-        const qsizetype lineEnd = text.indexOf(u'\n');
-        const QString indent = formatter::SelectionIndent(
-            QStringView(text).first(lineEnd < 0 ? text.size() : lineEnd));
+        const QString indent = formatter::SelectionIndent(text);
         result = formatter::FormatSelection(*style, text, indent, formatter::FormatMode::Format);
     }
     if (editor::toLfLineBreaks(result).size() > editor::kMaxEditorLength) {

@@ -41,9 +41,7 @@ QStringList pages(const QString &folder, const QStringList &patterns)
 // What the editor's "Format" does to a whole document.
 QString formatWhole(Style &style, const QString &text, FormatMode mode)
 {
-    const qsizetype lf = text.indexOf(QLatin1Char('\n'));
-    const QStringView firstLine = QStringView(text).first(lf < 0 ? text.size() : lf);
-    return FormatSelection(style, text, SelectionIndent(firstLine), mode);
+    return FormatSelection(style, text, SelectionIndent(text), mode);
 }
 
 const struct {

@@ -12,9 +12,7 @@ namespace {
 QString formatSelected(const QString &text, FormatMode mode)
 {
     Style style = shippedStyle();
-    const qsizetype lf = text.indexOf(QLatin1Char('\n'));
-    const QStringView firstLine = QStringView(text).first(lf < 0 ? text.size() : lf);
-    return FormatSelection(style, text, SelectionIndent(firstLine), mode);
+    return FormatSelection(style, text, SelectionIndent(text), mode);
 }
 
 // Formats each selection `runs` times before the run that must change nothing, and gives
@@ -61,6 +59,7 @@ TEST(SelectionEnds, FormattingAgainChangesNothing)
         u"<<form",
         u"<<!--~a~--><!--~b~-->h",
         u" </td",
+        u" <table ssd>\n",
     };
     EXPECT_EQ(unstable(selections, FormatMode::Format), QStringList());
     EXPECT_EQ(unstable(selections, FormatMode::Trim), QStringList());
@@ -91,4 +90,26 @@ TEST(SelectionEnds, OpenEndsInFormat)
             QString::fromUtf16(row.result))
             << QString::fromUtf16(row.selection).toStdString();
     }
+}
+// A selection keeps the indentation of its first line that holds more than blanks: the blank
+// line a run puts before a leading table must not take it away on the next run.
+TEST(SelectionEnds, IndentOfTheFirstLineWithText)
+{
+    const struct {
+        const char16_t *selection;
+        const char16_t *indent;
+    } rows[] = {
+        { u" \t<p>\n<b>", u" \t" },
+        { u"\n  <p>", u"  " },
+        { u" \r\n \t\n\t x", u"\t " },
+        { u"   ", u"" },
+        { u"", u"" },
+        { u" \r x", u" " },
+    };
+    for (const auto &row : rows) {
+        EXPECT_EQ(
+            SelectionIndent(QString::fromUtf16(row.selection)), QString::fromUtf16(row.indent));
+    }
+    EXPECT_EQ(formatSelected(QStringLiteral(" <table ssd>\n"), FormatMode::Format),
+        QStringLiteral("\r\n <!--~*********** Table #1 ***********~-->\r\n <table ssd>\r\n"));
 }
