@@ -70,7 +70,9 @@ private:
     bool m_hasText = false;
 };
 
-// What may stand between "<" and a tag's name.
+// Whitespace, lone CRs included: what may stand between "<" and a tag's name, and what
+// may open a simple cell (pending text drops a lone CR as whitespace, so the cell would be
+// simple on the next run).
 bool isBlank(QChar c)
 {
     return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n')
@@ -406,7 +408,7 @@ bool Tokenizer::simpleCell(qsizetype p, qsizetype *next)
     if (gt < 0)
         gt = m_length - 1;
     qsizetype scan = gt + 1;
-    while (scan <= end && isSpaceLfTab(m_source.at(scan)))
+    while (scan <= end && isBlank(m_source.at(scan)))
         ++scan;
     if (scan <= end && firstOutsideTag(scan) <= end)
         return false;

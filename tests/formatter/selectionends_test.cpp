@@ -60,6 +60,7 @@ TEST(SelectionEnds, FormattingAgainChangesNothing)
         u"<<!--~a~--><!--~b~-->h",
         u" </td",
         u" <table ssd>\n",
+        u"<td>\r</td",
     };
     EXPECT_EQ(unstable(selections, FormatMode::Format), QStringList());
     EXPECT_EQ(unstable(selections, FormatMode::Trim), QStringList());
