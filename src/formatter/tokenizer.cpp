@@ -12,6 +12,8 @@ namespace {
 constexpr qsizetype kProgressStep = 1000;
 // The entry of the comments that the formatter writes itself.
 constexpr qsizetype kOwnCommentEntry = 1;
+// The entry of table cells.
+constexpr qsizetype kCellEntry = 3;
 
 bool isSpaceLfTab(QChar c)
 {
@@ -120,7 +122,7 @@ private:
     qsizetype copyCollapsed(qsizetype p, qsizetype end, bool everyTag, char16_t *out) const;
     void normalizeTag(qsizetype p, qsizetype end, bool extraSpace);
     bool keepsOneSpace(qsizetype next) const;
-    qsizetype findClosing(QStringView closing, qsizetype from) const;
+    qsizetype findClosing(QStringView closing, qsizetype from, qsizetype *matchEnd) const;
     qsizetype closingEnd(qsizetype entry, qsizetype from);
     qsizetype firstOutsideTag(qsizetype from);
     qsizetype ownLineTag(qsizetype p);
@@ -300,14 +302,23 @@ bool Tokenizer::keepsOneSpace(qsizetype next) const
 
 // As indexOf(closing, from, Qt::CaseInsensitive), but looks for the first character, which
 // has no other case ("<", "-" or "~"), with the fast exact search first.
-qsizetype Tokenizer::findClosing(QStringView closing, qsizetype from) const
+// Where closing begins at or after from, ignoring letter case, and where it ends. Blanks may
+// follow its "<" only for a cell's end: a cell whose "< /td>" goes as "</td>" into the result
+// would otherwise be simple on the next run.
+qsizetype Tokenizer::findClosing(QStringView closing, qsizetype from, qsizetype *matchEnd) const
 {
     const QChar first = closing.front();
     const QStringView rest = closing.sliced(1);
+    const bool blanksAfterLessThan = closing == VerbatimTagTable.at(kCellEntry).closingText;
     for (qsizetype at = m_source.indexOf(first, from); at >= 0;
          at = m_source.indexOf(first, at + 1)) {
-        if (m_source.sliced(at + 1).startsWith(rest, Qt::CaseInsensitive))
+        qsizetype restAt = at + 1;
+        while (blanksAfterLessThan && restAt < m_length && isBlank(m_source.at(restAt)))
+            ++restAt;
+        if (m_source.sliced(restAt).startsWith(rest, Qt::CaseInsensitive)) {
+            *matchEnd = restAt + rest.size();
             return at;
+        }
     }
     return -1;
 }
@@ -320,11 +331,11 @@ qsizetype Tokenizer::closingEnd(qsizetype entry, qsizetype from)
         = search.from >= 0 && from >= search.from && (search.found < 0 || search.found >= from);
     if (!reusable) {
         search.from = from;
-        search.found = findClosing(closing, from);
+        qsizetype matchEnd = -1;
+        search.found = findClosing(closing, from, &matchEnd);
         search.end = m_length - 1;
         if (search.found >= 0) {
-            const qsizetype gt
-                = m_source.indexOf(QLatin1Char('>'), search.found + closing.size() - 1);
+            const qsizetype gt = m_source.indexOf(QLatin1Char('>'), matchEnd - 1);
             if (gt >= 0)
                 search.end = gt;
         }
@@ -398,11 +409,10 @@ qsizetype Tokenizer::verbatimBlock(qsizetype p, qsizetype entry)
 
 bool Tokenizer::simpleCell(qsizetype p, qsizetype *next)
 {
-    constexpr qsizetype cellEntry = 3;
-    const qsizetype end = closingEnd(cellEntry, p + 1);
+    const qsizetype end = closingEnd(kCellEntry, p + 1);
     // Without its "</td" the cell's end is unknown; as a simple cell it would take in the
     // line break that the result ends with, and be no simple cell on the next run.
-    if (m_searches.at(cellEntry).found < 0)
+    if (m_searches.at(kCellEntry).found < 0)
         return false;
     qsizetype gt = m_source.indexOf(QLatin1Char('>'), p);
     if (gt < 0)
@@ -417,7 +427,7 @@ bool Tokenizer::simpleCell(qsizetype p, qsizetype *next)
     m_pending.clear();
     m_line.resize(end - p + 1);
     m_line.truncate(copyCollapsed(p, end, true, reinterpret_cast<char16_t *>(m_line.data())));
-    const QStringView openingKey = VerbatimTagTable.at(cellEntry).openingKey;
+    const QStringView openingKey = VerbatimTagTable.at(kCellEntry).openingKey;
     m_sink.verbatimBlock({ openingKey, ++m_lastMarker, m_line });
     *next = end + 1;
     return true;

@@ -61,6 +61,7 @@ TEST(SelectionEnds, FormattingAgainChangesNothing)
         u" </td",
         u" <table ssd>\n",
         u"<td>\r</td",
+        u"<td>< /td",
     };
     EXPECT_EQ(unstable(selections, FormatMode::Format), QStringList());
     EXPECT_EQ(unstable(selections, FormatMode::Trim), QStringList());
