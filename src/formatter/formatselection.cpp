@@ -2,6 +2,7 @@
 
 #include "formatter/compress.h"
 #include "formatter/layout.h"
+#include "formatter/tagkey.h"
 #include "formatter/tokenizer.h"
 
 namespace formatter {
@@ -62,6 +63,51 @@ void run(Style &style, QStringView text, FormatMode mode,
     out.finish();
 }
 
+// The verbatim block other than a cell that the "<" at p opens, if any.
+const VerbatimTag *verbatimBlockAt(QStringView text, qsizetype p)
+{
+    if (!canBeginTag(text, p))
+        return nullptr;
+    qsizetype name = p + 1;
+    while (name < text.size() && isBlank(text.at(name)))
+        ++name;
+    // The longest opening key is short; a few characters more decide it.
+    const QString tag
+        = QLatin1Char('<') + text.sliced(name, qMin<qsizetype>(16, text.size() - name));
+    const QString key = TagKey(tag);
+    for (const VerbatimTag &tag : VerbatimTagTable) {
+        if (tag.openingKey == key)
+            return tag.openingKey == u"<TD>" ? nullptr : &tag;
+    }
+    return nullptr;
+}
+
+// Where the first character of a selection that a run lays out stands, or -1: blanks go,
+// and comments, PRE, SCRIPT, STYLE and TEXTAREA blocks come back at their own columns.
+qsizetype firstLaidOutCharacter(QStringView text)
+{
+    qsizetype p = 0;
+    while (p < text.size()) {
+        if (isBlank(text.at(p))) {
+            ++p;
+            continue;
+        }
+        const VerbatimTag *block
+            = text.at(p) == QLatin1Char('<') ? verbatimBlockAt(text, p) : nullptr;
+        if (!block)
+            return p;
+        const qsizetype closing = text.indexOf(block->closingText, p + 1, Qt::CaseInsensitive);
+        if (closing < 0)
+            return -1;
+        const qsizetype gt
+            = text.indexOf(QLatin1Char('>'), closing + block->closingText.size() - 1);
+        if (gt < 0)
+            return -1;
+        p = gt + 1;
+    }
+    return -1;
+}
+
 QString runToText(Style &style, QStringView text, FormatMode mode,
     const std::optional<QString> &selectionIndent, const FormatHooks &hooks)
 {
@@ -77,23 +123,15 @@ QString runToText(Style &style, QStringView text, FormatMode mode,
 
 QString SelectionIndent(QStringView selectedText)
 {
-    const auto isBlank = [](QChar c) {
-        return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\r');
-    };
-    qsizetype lineStart = 0;
-    for (qsizetype i = 0; i < selectedText.size(); ++i) {
-        const QChar c = selectedText.at(i);
-        if (c == QLatin1Char('\n')) {
-            lineStart = i + 1;
-        } else if (!isBlank(c)) {
-            qsizetype n = lineStart;
-            while (
-                n < i && n - lineStart < kMaxIndentWidth && selectedText.at(n) != QLatin1Char('\r'))
-                ++n;
-            return selectedText.sliced(lineStart, n - lineStart).toString();
-        }
-    }
-    return QString();
+    const qsizetype first = firstLaidOutCharacter(selectedText);
+    if (first < 0)
+        return QString();
+    const qsizetype lineStart = selectedText.first(first).lastIndexOf(QLatin1Char('\n')) + 1;
+    qsizetype n = lineStart;
+    while (n < first && n - lineStart < kMaxIndentWidth
+        && (selectedText.at(n) == QLatin1Char(' ') || selectedText.at(n) == QLatin1Char('\t')))
+        ++n;
+    return selectedText.sliced(lineStart, n - lineStart).toString();
 }
 
 QString FormatSelection(Style &style, QStringView selectedText, const QString &selectionIndent,

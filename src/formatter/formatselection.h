@@ -14,11 +14,11 @@ namespace formatter {
 // Compress, format and trim. Any other value runs the tokenizer and gives an empty result.
 enum class FormatMode { Compress = 1, Format = 2, Trim = 4 };
 
-// The spaces and TABs that begin the first line of a selection that holds more than blanks:
-// the indentation a selection run keeps in front of its lines. Blank lines carry none, since
-// a run empties them: the result's own blank first line would otherwise lose the indentation
-// on the next run. Cut to kMaxIndentWidth characters so a hostile line cannot multiply the
-// output.
+// The spaces and TABs that begin the line of the first character of a selection that the run
+// lays out: the indentation a selection run keeps in front of its lines. Blank lines, and
+// comments, PRE, SCRIPT, STYLE and TEXTAREA blocks, which come back at their own columns, do
+// not count, or the result's own first line would give the next run another indentation.
+// Cut to kMaxIndentWidth characters so a hostile line cannot multiply the output.
 QString SelectionIndent(QStringView selectedText);
 
 // The editor's "Format": lays out the selected text (selection mode on) and gives the

@@ -62,8 +62,7 @@ bool canBeginTag(QStringView text, qsizetype p)
 {
     for (qsizetype i = p + 1; i < text.size(); ++i) {
         const QChar c = text.at(i);
-        if (c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n')
-            || c == QLatin1Char('\r'))
+        if (isBlank(c))
             continue;
         return c.isLetter() || c == QLatin1Char('/') || c == QLatin1Char('!')
             || c == QLatin1Char('?');

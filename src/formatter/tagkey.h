@@ -25,6 +25,13 @@ void TagKeyInto(QStringView tag, qsizetype maxLength, QString &key);
 // run, so it is taken as closed now ("<S>"). tagLength: the length of the text keyed.
 void closeKeyAtEnd(QString &key, qsizetype tagLength);
 
+// Whitespace, lone CRs included: what may stand between "<" and a tag's name.
+inline bool isBlank(QChar c)
+{
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n')
+        || c == QLatin1Char('\r');
+}
+
 // Whether the "<" at position p of text begins a tag: after any blanks a letter, "/", "!"
 // or "?" follows. Any other "<" ("1 < 2", "a <= b", "<3", a "<" at the end) is text.
 bool canBeginTag(QStringView text, qsizetype p);

@@ -72,15 +72,6 @@ private:
     bool m_hasText = false;
 };
 
-// Whitespace, lone CRs included: what may stand between "<" and a tag's name, and what
-// may open a simple cell (pending text drops a lone CR as whitespace, so the cell would be
-// simple on the next run).
-bool isBlank(QChar c)
-{
-    return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n')
-        || c == QLatin1Char('\r');
-}
-
 QStringView trimSpaces(QStringView text)
 {
     while (text.startsWith(QLatin1Char(' ')))
@@ -418,6 +409,8 @@ bool Tokenizer::simpleCell(qsizetype p, qsizetype *next)
     if (gt < 0)
         gt = m_length - 1;
     qsizetype scan = gt + 1;
+    // A lone CR opens a simple cell as other whitespace does: text drops it as whitespace,
+    // so the cell would be simple on the next run.
     while (scan <= end && isBlank(m_source.at(scan)))
         ++scan;
     if (scan <= end && firstOutsideTag(scan) <= end)

@@ -62,6 +62,7 @@ TEST(SelectionEnds, FormattingAgainChangesNothing)
         u" <table ssd>\n",
         u"<td>\r</td",
         u"<td>< /td",
+        u" <!--><",
     };
     EXPECT_EQ(unstable(selections, FormatMode::Format), QStringList());
     EXPECT_EQ(unstable(selections, FormatMode::Trim), QStringList());
@@ -93,9 +94,10 @@ TEST(SelectionEnds, OpenEndsInFormat)
             << QString::fromUtf16(row.selection).toStdString();
     }
 }
-// A selection keeps the indentation of its first line that holds more than blanks: the blank
-// line a run puts before a leading table must not take it away on the next run.
-TEST(SelectionEnds, IndentOfTheFirstLineWithText)
+// A selection keeps the indentation of the line where what the run lays out begins: the blank
+// line before a leading table, or a leading comment, which comes back at its own column, must
+// not take it away on the next run.
+TEST(SelectionEnds, IndentOfWhereTheLayoutBegins)
 {
     const struct {
         const char16_t *selection;
@@ -107,6 +109,12 @@ TEST(SelectionEnds, IndentOfTheFirstLineWithText)
         { u"   ", u"" },
         { u"", u"" },
         { u" \r x", u" " },
+        { u" <!--a\n  b-->\n\t <p>", u"\t " },
+        { u"  <!--x--><p>", u"  " },
+        { u" <PRE>\n  x</pre>\n", u"" },
+        { u"  <!--~x~-->\n <td>", u" " },
+        { u"\t<  script>  </SCRIPT x> y", u"\t" },
+        { u" <!-- never closed\n  x", u"" },
     };
     for (const auto &row : rows) {
         EXPECT_EQ(
