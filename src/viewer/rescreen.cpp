@@ -53,7 +53,7 @@ class ReplacementGuard
 public:
     explicit ReplacementGuard(REScreen *control)
         : m_control(control)
-        , m_caret(control->textCursor().position())
+        , m_caret(control->textCursor().selectionStart())
         , m_modified(control->document()->isModified())
     { }
     ~ReplacementGuard()

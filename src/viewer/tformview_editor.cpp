@@ -288,12 +288,12 @@ void TFormView::BFormatClick()
         return;
     }
     m_editor->setUpdatesEnabled(false);
-    if (colouring()) {
+    // Everything selected: the caret that the insertion keeps is at the start.
+    m_editor->selectAll();
+    if (colouring())
         m_editor->InsertColouredText(result, true, palette());
-    } else {
+    else
         m_editor->insertPlain(result, true);
-        m_editor->moveCursor(QTextCursor::Start);
-    }
     m_editor->setUpdatesEnabled(true);
     SetREToModified();
 }

@@ -148,6 +148,12 @@ TEST_F(EditorPageTest, TypingMarksTheDocumentUnsaved)
     EXPECT_TRUE(form.saveButton()->isEnabled());
     EXPECT_TRUE(host.mainSave);
     EXPECT_TRUE(form.isEditorModified());
+
+    // Emptied views leave nothing to save.
+    form.clearViewer();
+    EXPECT_FALSE(form.isEditorModified());
+    EXPECT_FALSE(host.mainSave);
+    EXPECT_FALSE(host.mainSaveAs);
 }
 
 TEST_F(EditorPageTest, TypedCharactersTakeTheirColourAndTheTagIsColouredAgain)
@@ -385,7 +391,9 @@ TEST_F(EditorPageTest, ColouredPasteAndFormat)
     EXPECT_TRUE(form.isEditorModified());
 
     form.SetREToNotModified();
+    placeCaret(5);
     QTest::mouseClick(form.formatButton(), Qt::LeftButton);
+    EXPECT_EQ(editor->textCursor().position(), 0);
     EXPECT_TRUE(editor->text().contains(u'\n'));
     EXPECT_FALSE(editor->text().contains(u'\r'));
     EXPECT_TRUE(form.isEditorModified());
