@@ -153,7 +153,7 @@ bool TFormView::colouring() const
 
 editor::Palette TFormView::palette() const
 {
-    return m_host ? m_host->editorSettings().palette : editor::Palette();
+    return m_host ? resolveSystemColours(m_host->editorSettings().palette) : editor::Palette();
 }
 
 bool TFormView::editable() const

@@ -139,6 +139,16 @@ TEST_F(EditorPageTest, LoadingColoursThePageOrShowsANotice)
     }
 }
 
+TEST_F(EditorPageTest, SystemColoursOfASettingsFileAreThePlatformsColours)
+{
+    viewer::EditorSettings settings = host.editorSettings();
+    settings.palette.TextCol = -16777208; // 0xFF000008: the system's window text colour
+    host.setEditorSettings(settings);
+    open(QStringLiteral("page.htm"), "x<b>");
+    EXPECT_EQ(colourAt(0), viewer::fromQColor(QGuiApplication::palette().color(QPalette::Text)));
+    EXPECT_EQ(colourAt(1), palette.TagCol);
+}
+
 TEST_F(EditorPageTest, TypingMarksTheDocumentUnsaved)
 {
     viewer::REScreen *editor = open(QStringLiteral("page.htm"), "<p>x</p>");
