@@ -214,6 +214,8 @@ bool TFormView::writeEditorFile(const QString &fileName)
         error = QStringLiteral("The editor does not hold the text of this file.");
     else if (editor::saveEditorFile(fileName, m_editor->text(), m_encoding, m_lineEnds, &error))
         return true;
+    // The reason follows the usual advice, which alone would mislead where the page's 8-bit
+    // encoding cannot hold a character.
     platform::dialogs().ShowInfo(QStringLiteral("File saving error in:\n") + fileName
         + QStringLiteral("\nPlease check diskspace and writing "
                          "permissions...\n\n")
