@@ -40,7 +40,8 @@ public:
     // The page control refuses every page while the folder view shows a forbidden folder.
     virtual void setPagesEnabled(bool enabled) = 0;
 
-    // The unsaved-changes question: 6 Yes, 7 No, 2 Cancel, 0 when it did not ask.
+    // The unsaved-changes question: 6 Yes, 7 No, 2 Cancel, 0 when it did not ask; Cancel
+    // also when Yes could not save.
     virtual int AskSaveChanges() = 0;
     virtual void setHintLine(const QString &text) = 0;
     virtual void UpdateStatus() = 0;

@@ -376,8 +376,12 @@ int TForm1::AskSaveChanges()
         return 0;
     const int answer = platform::dialogs().AskYesNoCancel(
         QStringLiteral("Save changes in: ") + m_viewer->viewerFile());
-    if (answer == platform::Dialogs::Yes)
+    if (answer == platform::Dialogs::Yes) {
         m_viewer->BSaveClick();
+        // A failed save keeps the changes: what asked must not go on as if they were safe.
+        if (m_viewer->isEditorModified())
+            return platform::Dialogs::Cancel;
+    }
     return answer;
 }
 

@@ -30,6 +30,8 @@ namespace folderview {
 namespace {
 
 constexpr int kPathRole = Qt::UserRole;
+// The drive box and the filter box are this much narrower than the folder panel.
+constexpr int kBoxMargin = 4;
 
 QString nativeClean(const QString &path)
 {
@@ -71,6 +73,7 @@ void FolderViewPage::connectControls()
     for (QWidget *w : { static_cast<QWidget *>(LBDir), static_cast<QWidget *>(CBDrive) })
         w->installEventFilter(this);
     ImgMini->installEventFilter(this);
+    m_folderPanel->installEventFilter(this);
 
     connect(CBDrive, &QComboBox::activated, this, &FolderViewPage::CBDriveChange);
     connect(LBDir, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) {
@@ -119,6 +122,8 @@ bool FolderViewPage::eventFilter(QObject *watched, QEvent *event)
         }
     } else if (watched == ImgMini && type == QEvent::MouseButtonDblClick) {
         Q_EMIT miniThumbDoubleClicked();
+    } else if (watched == m_folderPanel && type == QEvent::Resize) {
+        PanelDateiManagerResize();
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -302,9 +307,16 @@ void FolderViewPage::setFilterText(const QString &filterText)
 void FolderViewPage::fitFolderPanel()
 {
     constexpr int kPanelWidth = 163;
-    constexpr int kBoxMargin = 4;
     m_folderPanel->setMinimumWidth(
         std::max(kPanelWidth, CBFilter->sizeHint().width() + kBoxMargin));
+}
+
+// Narrower boxes are centred in the panel's column.
+void FolderViewPage::PanelDateiManagerResize()
+{
+    const int width = std::max(0, m_folderPanel->width() - kBoxMargin);
+    CBDrive->setMaximumWidth(width);
+    CBFilter->setMaximumWidth(width);
 }
 
 void FolderViewPage::CBFilterChange(int index)

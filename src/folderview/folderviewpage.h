@@ -105,6 +105,7 @@ private:
     void LBDirXChange();
     void refuseThumbFolder();
     void fitFolderPanel();
+    void PanelDateiManagerResize();
     void CBFilterChange(int index);
     void LBFileChange();
     void afterFileListInteraction();

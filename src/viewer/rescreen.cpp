@@ -9,10 +9,14 @@
 
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QPalette>
 #include <QScrollBar>
 #include <QTextBlock>
+
+#include <iterator>
 
 namespace viewer {
 
@@ -53,7 +57,7 @@ class ReplacementGuard
 public:
     explicit ReplacementGuard(REScreen *control)
         : m_control(control)
-        , m_caret(control->textCursor().position())
+        , m_caret(control->textCursor().selectionStart())
         , m_modified(control->document()->isModified())
     { }
     ~ReplacementGuard()
@@ -73,9 +77,61 @@ private:
     platform::HourglassGuard m_hourglass;
 };
 
+// The platform's nearest colour for each Windows system colour index.
+QPalette::ColorRole systemColourRole(int index)
+{
+    static constexpr QPalette::ColorRole kRoles[] = {
+        QPalette::Button, // scroll bar
+        QPalette::Window, // desktop
+        QPalette::Highlight, // active caption
+        QPalette::Mid, // inactive caption
+        QPalette::Window, // menu
+        QPalette::Base, // window
+        QPalette::Shadow, // window frame
+        QPalette::WindowText, // menu text
+        QPalette::Text, // window text
+        QPalette::HighlightedText, // caption text
+        QPalette::Button, // active border
+        QPalette::Button, // inactive border
+        QPalette::Mid, // application workspace
+        QPalette::Highlight, // highlight
+        QPalette::HighlightedText, // highlighted text
+        QPalette::Button, // button face
+        QPalette::Dark, // button shadow
+        QPalette::PlaceholderText, // grey text
+        QPalette::ButtonText, // button text
+        QPalette::WindowText, // inactive caption text
+        QPalette::Light, // button highlight
+        QPalette::Shadow, // dark shadow
+        QPalette::Midlight, // light
+        QPalette::ToolTipText, // info text
+        QPalette::ToolTipBase, // info background
+        QPalette::Window, // (unused)
+        QPalette::Link, // hot-tracked item
+        QPalette::Highlight, // active caption gradient
+        QPalette::Mid, // inactive caption gradient
+        QPalette::Highlight, // menu highlight
+        QPalette::Window, // menu bar
+    };
+    return index < int(std::size(kRoles)) ? kRoles[index] : QPalette::Text;
+}
+
+int resolvedColour(int colour)
+{
+    if (colour >= 0)
+        return colour;
+    return fromQColor(QGuiApplication::palette().color(systemColourRole(colour & 0xFF)));
+}
+
 } // namespace
 
 REScreenHandler::~REScreenHandler() = default;
+
+editor::Palette resolveSystemColours(const editor::Palette &palette)
+{
+    return { resolvedColour(palette.TextCol), resolvedColour(palette.TagCol),
+        resolvedColour(palette.QuotedCol), resolvedColour(palette.CommentCol) };
+}
 
 QColor toQColor(int colour)
 {

@@ -74,5 +74,8 @@ private:
 
 QColor toQColor(int colour);
 int fromQColor(const QColor &colour);
+// The palette with Windows system colours (negative values, the index of the system's colour
+// in the low byte, as a settings file from Windows may hold them) as this platform's colours.
+editor::Palette resolveSystemColours(const editor::Palette &palette);
 
 } // namespace viewer

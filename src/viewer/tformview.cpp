@@ -194,6 +194,8 @@ void TFormView::clearViewer()
     m_editorHoldsFile = false;
     m_viewerFile.clear();
     m_viewerFileTime = QDateTime();
+    // Last, so that the buttons see the editor empty and disabled.
+    SetREToNotModified();
 }
 
 QString TFormView::viewerFile() const

@@ -153,7 +153,7 @@ bool TFormView::colouring() const
 
 editor::Palette TFormView::palette() const
 {
-    return m_host ? m_host->editorSettings().palette : editor::Palette();
+    return m_host ? resolveSystemColours(m_host->editorSettings().palette) : editor::Palette();
 }
 
 bool TFormView::editable() const
@@ -214,6 +214,8 @@ bool TFormView::writeEditorFile(const QString &fileName)
         error = QStringLiteral("The editor does not hold the text of this file.");
     else if (editor::saveEditorFile(fileName, m_editor->text(), m_encoding, m_lineEnds, &error))
         return true;
+    // The reason follows the usual advice, which alone would mislead where the page's 8-bit
+    // encoding cannot hold a character.
     platform::dialogs().ShowInfo(QStringLiteral("File saving error in:\n") + fileName
         + QStringLiteral("\nPlease check diskspace and writing "
                          "permissions...\n\n")
@@ -288,12 +290,12 @@ void TFormView::BFormatClick()
         return;
     }
     m_editor->setUpdatesEnabled(false);
-    if (colouring()) {
+    // Everything selected: the caret that the insertion keeps is at the start.
+    m_editor->selectAll();
+    if (colouring())
         m_editor->InsertColouredText(result, true, palette());
-    } else {
+    else
         m_editor->insertPlain(result, true);
-        m_editor->moveCursor(QTextCursor::Start);
-    }
     m_editor->setUpdatesEnabled(true);
     SetREToModified();
 }

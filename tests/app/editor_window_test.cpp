@@ -58,6 +58,24 @@ TEST_F(EditorWindowTest, SaveButtonsFollowTheEditorAndYesSaves)
     EXPECT_EQ(form->PageControl1->currentIndex(), app::FileListsPage);
 }
 
+TEST_F(EditorWindowTest, YesThatCannotSaveKeepsTheWindowAndTheChanges)
+{
+    writeFile(sitePath("a.htm"), "caf\xe9"); // Latin-1: a euro sign cannot be stored
+    viewer::REScreen *editor = startEditing();
+    typeAtStart(editor, 'Q');
+    editor->insertPlainText(QStringLiteral("\u20ac"));
+    ASSERT_TRUE(form->folderPage()->BSave->isEnabled());
+
+    dialogs.answers = { platform::Dialogs::Yes };
+    form->PageControl1->setCurrentIndex(app::FileListsPage);
+    EXPECT_EQ(form->PageControl1->currentIndex(), app::FolderViewPage);
+    dialogs.answers = { platform::Dialogs::Yes };
+    EXPECT_FALSE(form->close());
+    EXPECT_EQ(dialogs.count(QStringLiteral("info")), 2); // the saving error, each time
+    EXPECT_TRUE(view->isEditorModified());
+    EXPECT_EQ(readFile(sitePath("a.htm")), QByteArray("caf\xe9"));
+}
+
 TEST_F(EditorWindowTest, SaveAsIntoTheCurrentFolderListsTheCopy)
 {
     startEditing();

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLayout>
 #include <QListWidget>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -43,4 +44,22 @@ TEST(FolderViewPage, ChangingFolderAndPickingAFileAsksTheFrameToShowIt)
 
     QTest::keyClick(page.LBFile, Qt::Key_Return);
     EXPECT_TRUE(frame.requests.contains(QStringLiteral("DblClickForAll")));
+}
+
+TEST(FolderViewPage, DriveAndFilterBoxesAreFourPixelsNarrowerThanTheirPanel)
+{
+    QTemporaryDir program;
+    StandInFrame frame(QDir::toNativeSeparators(program.path()) + QDir::separator());
+    folderview::FolderViewPage page(frame);
+    frame.page = &page;
+    page.setFilterText(app::builtInFilterText());
+    QWidget *panel = page.folderPanel();
+    panel->show();
+    for (const int width : { 300, 250 }) {
+        panel->resize(width, 400);
+        QCoreApplication::sendPostedEvents();
+        panel->layout()->activate();
+        EXPECT_EQ(page.CBDrive->width(), width - 4) << width;
+        EXPECT_EQ(page.CBFilter->width(), width - 4) << width;
+    }
 }

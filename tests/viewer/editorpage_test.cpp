@@ -139,6 +139,16 @@ TEST_F(EditorPageTest, LoadingColoursThePageOrShowsANotice)
     }
 }
 
+TEST_F(EditorPageTest, SystemColoursOfASettingsFileAreThePlatformsColours)
+{
+    viewer::EditorSettings settings = host.editorSettings();
+    settings.palette.TextCol = -16777208; // 0xFF000008: the system's window text colour
+    host.setEditorSettings(settings);
+    open(QStringLiteral("page.htm"), "x<b>");
+    EXPECT_EQ(colourAt(0), viewer::fromQColor(QGuiApplication::palette().color(QPalette::Text)));
+    EXPECT_EQ(colourAt(1), palette.TagCol);
+}
+
 TEST_F(EditorPageTest, TypingMarksTheDocumentUnsaved)
 {
     viewer::REScreen *editor = open(QStringLiteral("page.htm"), "<p>x</p>");
@@ -148,6 +158,12 @@ TEST_F(EditorPageTest, TypingMarksTheDocumentUnsaved)
     EXPECT_TRUE(form.saveButton()->isEnabled());
     EXPECT_TRUE(host.mainSave);
     EXPECT_TRUE(form.isEditorModified());
+
+    // Emptied views leave nothing to save.
+    form.clearViewer();
+    EXPECT_FALSE(form.isEditorModified());
+    EXPECT_FALSE(host.mainSave);
+    EXPECT_FALSE(host.mainSaveAs);
 }
 
 TEST_F(EditorPageTest, TypedCharactersTakeTheirColourAndTheTagIsColouredAgain)
@@ -385,7 +401,9 @@ TEST_F(EditorPageTest, ColouredPasteAndFormat)
     EXPECT_TRUE(form.isEditorModified());
 
     form.SetREToNotModified();
+    placeCaret(5);
     QTest::mouseClick(form.formatButton(), Qt::LeftButton);
+    EXPECT_EQ(editor->textCursor().position(), 0);
     EXPECT_TRUE(editor->text().contains(u'\n'));
     EXPECT_FALSE(editor->text().contains(u'\r'));
     EXPECT_TRUE(form.isEditorModified());
