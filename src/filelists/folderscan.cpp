@@ -7,19 +7,22 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QSet>
 
 #ifdef Q_OS_UNIX
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
+#include <cstring>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <string_view>
 #include <system_error>
 #include <thread>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include <dirent.h>
@@ -141,206 +144,6 @@ private:
     std::unordered_map<std::string, bool> m_known;
 };
 
-// Entries that passed the mask, waiting for their facts, in the order found.
-struct Batch {
-    struct Pending {
-        QString folder;
-        std::string name;
-        int folderFd;
-        std::optional<EntryFacts> facts;
-    };
-    static constexpr size_t kChunk = 64;
-
-    std::vector<Pending> entries;
-    // Listings finished while their entries wait here: the looks are relative to them.
-    std::vector<DIR *> held;
-    // The next chunk of entries to look at, for whichever thread comes first.
-    std::atomic<size_t> next { 0 };
-
-    // Reads facts chunk by chunk until none are left; `betweenChunks` may be empty.
-    void readFacts(const std::function<void()> &betweenChunks)
-    {
-        for (;;) {
-            const size_t first = next.fetch_add(kChunk);
-            if (first >= entries.size())
-                return;
-            const size_t end = std::min(first + kChunk, entries.size());
-            for (size_t i = first; i < end; ++i)
-                entries[i].facts = factsAt(entries[i].folderFd, entries[i].name.c_str());
-            if (betweenChunks)
-                betweenChunks();
-        }
-    }
-
-    void clear()
-    {
-        entries.clear();
-        for (DIR *listing : held)
-            ::closedir(listing);
-        held.clear();
-        next = 0;
-    }
-};
-
-// A thread that reads the facts of one batch while the scan lists the folders of the next.
-class FactsHelper
-{
-public:
-    FactsHelper()
-        : m_thread([this] { run(); })
-    { }
-    ~FactsHelper()
-    {
-        {
-            const std::lock_guard lock(m_mutex);
-            m_quit = true;
-        }
-        m_wake.notify_all();
-        m_thread.join();
-    }
-    FactsHelper(const FactsHelper &) = delete;
-    FactsHelper &operator=(const FactsHelper &) = delete;
-
-    void start(Batch &batch)
-    {
-        {
-            const std::lock_guard lock(m_mutex);
-            m_work = &batch;
-        }
-        m_wake.notify_all();
-    }
-
-    // Once the batch has no chunk left: waits for the helper to leave it.
-    void leave(Batch &batch)
-    {
-        std::unique_lock lock(m_mutex);
-        if (m_work == &batch)
-            m_work = nullptr;
-        m_wake.wait(lock, [this] { return !m_busy; });
-    }
-
-private:
-    void run()
-    {
-        std::unique_lock lock(m_mutex);
-        for (;;) {
-            m_wake.wait(lock, [this] { return m_quit || m_work; });
-            if (m_quit)
-                return;
-            Batch *batch = std::exchange(m_work, nullptr);
-            m_busy = true;
-            lock.unlock();
-            batch->readFacts({});
-            lock.lock();
-            m_busy = false;
-            m_wake.notify_all();
-        }
-    }
-
-    std::mutex m_mutex;
-    std::condition_variable m_wake;
-    Batch *m_work = nullptr;
-    bool m_busy = false;
-    bool m_quit = false;
-    std::thread m_thread;
-};
-
-// One look at the disk per file is most of a search's time: the looks are made in batches,
-// by a helper thread while this one lists on, and the entries reported when their batch is
-// read, in the order found.
-class FoundQueue
-{
-public:
-    FoundQueue(EventClock &clock, const FoundEntry &found)
-        : m_clock(clock)
-        , m_found(found)
-    { }
-    ~FoundQueue()
-    {
-        // The helper leaves the batches before they go.
-        m_helper.reset();
-        m_filling->clear();
-        m_inFlight->clear();
-    }
-    FoundQueue(const FoundQueue &) = delete;
-    FoundQueue &operator=(const FoundQueue &) = delete;
-
-    // Returns the batch the entry went to.
-    quint64 add(const QString &folder, const char *name, int folderFd)
-    {
-        m_filling->entries.push_back({ folder, name, folderFd, std::nullopt });
-        const quint64 batch = m_fillingNumber;
-        if (m_filling->entries.size() >= kBatchSize)
-            pass();
-        return batch;
-    }
-
-    // Closes a finished listing now, or once the last batch it added entries to is read.
-    void release(DIR *listing, quint64 lastBatch)
-    {
-        if (lastBatch == 0 || lastBatch + 1 < m_fillingNumber) {
-            ::closedir(listing);
-            return;
-        }
-        m_filling->held.push_back(listing);
-        if (m_filling->held.size() >= kMaxHeld)
-            pass();
-    }
-
-    // Reports every entry found so far.
-    void finish()
-    {
-        pass();
-        reportInFlight();
-    }
-
-private:
-    static constexpr size_t kBatchSize = 1024;
-    static constexpr size_t kMaxHeld = 64;
-
-    // The batch being filled goes to the helper once the one before it is reported.
-    void pass()
-    {
-        reportInFlight();
-        std::swap(m_filling, m_inFlight);
-        ++m_fillingNumber;
-        if (m_inFlight->entries.size() < kBatchSize)
-            return; // a small remainder is read where it is reported
-        if (!m_helper && !m_noHelper) {
-            try {
-                m_helper = std::make_unique<FactsHelper>();
-            } catch (const std::system_error &) {
-                m_noHelper = true; // this thread reads them all
-            }
-        }
-        if (m_helper)
-            m_helper->start(*m_inFlight);
-    }
-
-    void reportInFlight()
-    {
-        m_inFlight->readFacts([this] { m_clock.letEventsRunWhenDue(); });
-        if (m_helper)
-            m_helper->leave(*m_inFlight);
-        for (const Batch::Pending &entry : m_inFlight->entries) {
-            if (entry.facts)
-                m_found(entry.folder, decodedName(entry.name.c_str()), *entry.facts);
-            m_clock.letEventsRunWhenDue();
-        }
-        m_inFlight->clear();
-    }
-
-    EventClock &m_clock;
-    const FoundEntry &m_found;
-    Batch m_batches[2];
-    Batch *m_filling = &m_batches[0];
-    Batch *m_inFlight = &m_batches[1];
-    // Batches are numbered from 1 as they are filled; 0 stands for none.
-    quint64 m_fillingNumber = 1;
-    std::unique_ptr<FactsHelper> m_helper;
-    bool m_noHelper = false;
-};
-
 enum class Kind {
     PlainFolder, // a folder that is itself, not a link to one
     Other, // a file, or a link to be followed when its facts are read
@@ -369,80 +172,173 @@ Kind kindOf(const dirent &entry, int folderFd)
     return S_ISREG(info.st_mode) || S_ISLNK(info.st_mode) ? Kind::Other : Kind::Skipped;
 }
 
-class Scanner
+// A folder's listing, closed once the last piece read from it and the last sub-folder to be
+// opened relative to it are done.
+class OpenFolder
 {
 public:
-    Scanner(const ScanOptions &options, const FoundEntry &found)
-        : m_options(options)
-        , m_clock(options)
-        , m_matches(options.mask)
-        , m_queue(m_clock, found)
+    explicit OpenFolder(DIR *listing)
+        : m_listing(listing)
     { }
+    ~OpenFolder() { ::closedir(m_listing); }
+    OpenFolder(const OpenFolder &) = delete;
+    OpenFolder &operator=(const OpenFolder &) = delete;
 
-    // False when stopped.
-    bool scan(const QString &folder, bool recursive)
-    {
-        const int fd
-            = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd < 0)
-            return true;
-        if (!scanListing(fd, folder, recursive))
-            return false;
-        m_queue.finish();
-        return true;
-    }
+    DIR *listing() const { return m_listing; }
+    int fd() const { return ::dirfd(m_listing); }
 
 private:
-    // Takes `fd` over.
-    bool scanListing(int fd, const QString &folder, bool recursive)
+    DIR *m_listing;
+};
+
+using FolderKey = std::pair<quint64, quint64>; // device, inode
+
+struct Piece;
+
+// One entry of a piece, in listing order: a sub-folder to be entered there, or an entry that
+// passed the mask.
+struct Item {
+    Piece *subfolder = nullptr;
+    QString name;
+    std::optional<EntryFacts> facts;
+    // Entries listed since the item before, this one included: the stop is polled as often.
+    quint32 polls = 0;
+};
+
+// Up to kPieceSize entries of one folder's listing, read by whichever thread comes first.
+// Two threads read the pieces and the report puts them back in the order of a one-thread scan.
+struct Piece {
+    static constexpr int kPieceSize = 1024;
+
+    QString folder;
+    bool descend = false;
+    // For a first piece the first piece of the folder above, for a later one that of its own
+    // folder: the keys met on the way down.
+    const Piece *enclosing = nullptr;
+    bool later = false;
+    // A first piece opens its folder: the root by `fd`, others by name relative to `parent`.
+    int fd = -1;
+    std::shared_ptr<OpenFolder> parent;
+    std::string name;
+    // A later piece reads on where the one before it stopped.
+    std::shared_ptr<OpenFolder> listing;
+
+    std::optional<FolderKey> key;
+    std::vector<Item> items;
+    quint32 trailingPolls = 0;
+    Piece *rest = nullptr; // the listing's next piece, if the listing went on
+    std::atomic<bool> read { false };
+
+    ~Piece()
     {
-        if (recursive && !firstVisit(fd)) {
+        if (fd >= 0)
             ::close(fd);
-            return true;
+    }
+};
+
+// Reads pieces: opens the folder when the piece is its first, lists up to kPieceSize entries,
+// looks at the disk for those that passed the mask. Folders met become new pieces.
+class PieceReader
+{
+public:
+    PieceReader(bool recursive, const ScanOptions &options)
+        : m_recursive(recursive)
+        , m_options(options)
+    { }
+
+    // `matches` is the calling thread's own; `perEntry` runs once per entry listed; `publish`
+    // receives the pieces to be read next, the listing's next piece first.
+    template<typename PerEntry, typename Publish>
+    void read(
+        Piece &piece, ExtensionMatches &matches, const PerEntry &perEntry, const Publish &publish)
+    {
+        if (!piece.listing && !open(piece))
+            return;
+        std::vector<Piece *> found;
+        std::string names; // the matching entries' names, NUL-separated, until they are decoded
+        std::vector<size_t> nameAt;
+        const QString prefix = platform::WithTrailingBackslash(piece.folder);
+        quint32 polls = 0;
+        int listed = 0;
+        while (listed < Piece::kPieceSize) {
+            const dirent *entry = ::readdir(piece.listing->listing());
+            if (!entry)
+                break;
+            ++listed;
+            // Hidden entries, "." and ".." among them, are not listed.
+            if (entry->d_name[0] == '.')
+                continue;
+            ++polls;
+            perEntry();
+            const Kind kind = kindOf(*entry, piece.listing->fd());
+            if (kind == Kind::Skipped)
+                continue;
+            if (piece.descend && kind == Kind::PlainFolder) {
+                const QString name = decodedName(entry->d_name);
+                if (!isFrontPageFolder(name)) {
+                    found.push_back(subfolder(piece, entry->d_name, prefix + name));
+                    piece.items.push_back({ found.back(), {}, {}, std::exchange(polls, 0) });
+                    continue;
+                }
+            }
+            if (!matches(entry->d_name))
+                continue;
+            nameAt.push_back(names.size());
+            names.append(entry->d_name, std::strlen(entry->d_name) + 1);
+            piece.items.push_back({ nullptr, {}, {}, std::exchange(polls, 0) });
+        }
+        piece.trailingPolls = polls;
+        if (listed == Piece::kPieceSize) {
+            // The other thread may read on meanwhile.
+            piece.rest = laterPiece(piece);
+            publish(std::vector<Piece *> { piece.rest });
+        }
+        readFacts(piece, names, nameAt);
+        publish(found);
+    }
+
+    // Pieces are made here and live as long as the reader.
+    std::vector<std::unique_ptr<Piece>> &pieces() { return m_pieces; }
+
+private:
+    bool open(Piece &piece)
+    {
+        int fd = std::exchange(piece.fd, -1);
+        if (fd < 0)
+            // Never through a link, even one put in the folder's place after it was listed.
+            fd = ::openat(piece.parent->fd(), piece.name.c_str(),
+                O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        piece.parent.reset();
+        if (fd < 0)
+            return false;
+        if (m_recursive && !noteKey(piece, fd)) {
+            ::close(fd);
+            return false;
         }
         DIR *listing = ::fdopendir(fd);
         if (!listing) {
             ::close(fd);
-            return true;
+            return false;
         }
-        const bool descend = recursive && (m_options.descendEverywhere || !inThumbFolder(folder));
-        const QString prefix = platform::WithTrailingBackslash(folder);
-        quint64 lastBatch = 0;
-        while (const dirent *entry = ::readdir(listing)) {
-            // Hidden entries, "." and ".." among them, are not listed.
-            if (entry->d_name[0] == '.')
-                continue;
-            if (m_clock.stopRequested()) {
-                // Every listing with entries waiting is still open here.
-                m_queue.finish();
-                ::closedir(listing);
-                return false;
-            }
-            const Kind kind = kindOf(*entry, fd);
-            if (kind == Kind::Skipped)
-                continue;
-            if (descend && kind == Kind::PlainFolder) {
-                const QString name = decodedName(entry->d_name);
-                if (!isFrontPageFolder(name)) {
-                    if (!enter(fd, entry->d_name, prefix + name)) {
-                        ::closedir(listing);
-                        return false;
-                    }
-                    continue;
-                }
-            }
-            if (m_matches(entry->d_name))
-                lastBatch = m_queue.add(folder, entry->d_name, fd);
-        }
-        m_queue.release(listing, lastBatch);
+        piece.listing = std::make_shared<OpenFolder>(listing);
+        piece.descend
+            = m_recursive && (m_options.descendEverywhere || !inThumbFolder(piece.folder));
         return true;
     }
 
-    bool enter(int parentFd, const char *name, const QString &folder)
+    // False for a folder mounted inside itself: links are never followed, but that would loop.
+    // Which of two sightings of one folder elsewhere counts is decided by the report.
+    static bool noteKey(Piece &piece, int fd)
     {
-        // Never through a link, even one put in the folder's place after it was listed.
-        const int fd = ::openat(parentFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-        return fd < 0 || scanListing(fd, folder, true);
+        struct stat info {
+        };
+        if (::fstat(fd, &info) != 0)
+            return true;
+        piece.key = FolderKey(quint64(info.st_dev), quint64(info.st_ino));
+        for (const Piece *above = piece.enclosing; above; above = above->enclosing)
+            if (above->key == piece.key)
+                return false;
+        return true;
     }
 
     bool inThumbFolder(const QString &folder) const
@@ -451,25 +347,268 @@ private:
             && platform::IsInThumbFolder(folder, m_options.thumbFolder);
     }
 
-    // Links are never followed, but a folder mounted inside itself would still loop.
-    bool firstVisit(int fd)
+    Piece *newPiece()
     {
-        struct stat info {
-        };
-        if (::fstat(fd, &info) != 0)
+        const std::lock_guard lock(m_piecesMutex);
+        m_pieces.push_back(std::make_unique<Piece>());
+        return m_pieces.back().get();
+    }
+
+    Piece *subfolder(const Piece &in, const char *name, const QString &folder)
+    {
+        Piece *piece = newPiece();
+        piece->folder = folder;
+        piece->enclosing = firstOf(in);
+        piece->parent = in.listing;
+        piece->name = name;
+        return piece;
+    }
+
+    Piece *laterPiece(const Piece &before)
+    {
+        Piece *piece = newPiece();
+        piece->folder = before.folder;
+        piece->descend = before.descend;
+        piece->enclosing = firstOf(before);
+        piece->later = true;
+        piece->listing = before.listing;
+        return piece;
+    }
+
+    static const Piece *firstOf(const Piece &piece)
+    {
+        return piece.later ? piece.enclosing : &piece;
+    }
+
+    void readFacts(Piece &piece, const std::string &names, const std::vector<size_t> &nameAt)
+    {
+        size_t next = 0;
+        for (Item &item : piece.items) {
+            if (item.subfolder)
+                continue;
+            const char *name = names.c_str() + nameAt[next++];
+            item.facts = factsAt(piece.listing->fd(), name);
+            if (item.facts)
+                item.name = decodedName(name);
+        }
+        piece.listing.reset();
+    }
+
+    bool m_recursive;
+    const ScanOptions &m_options;
+    std::mutex m_piecesMutex;
+    std::vector<std::unique_ptr<Piece>> m_pieces;
+};
+
+// One look at the disk per file is most of a search's time, and the pieces of the listings are
+// read on two threads: this one and a helper. This thread reports the entries in the order a
+// scan on one thread would find them, reading pieces itself while the next one is not ready.
+class Scanner
+{
+public:
+    Scanner(const ScanOptions &options, const FoundEntry &found)
+        : m_options(options)
+        , m_clock(options)
+        , m_found(found)
+        , m_matches(options.mask)
+    { }
+    ~Scanner()
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_quit = true;
+        }
+        m_workReady.notify_all();
+        for (std::thread &helper : m_helpers)
+            helper.join();
+    }
+    Scanner(const Scanner &) = delete;
+    Scanner &operator=(const Scanner &) = delete;
+
+    // False when stopped.
+    bool scan(const QString &folder, bool recursive)
+    {
+        const int fd
+            = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0)
             return true;
-        const auto key = qMakePair(quint64(info.st_dev), quint64(info.st_ino));
-        if (m_visited.contains(key))
-            return false;
-        m_visited.insert(key);
+        m_reader.emplace(recursive, m_options);
+        Piece *root = m_reader->pieces().emplace_back(std::make_unique<Piece>()).get();
+        root->folder = folder;
+        root->fd = fd;
+        m_pending.push_back(root);
+        m_recursive = recursive;
+        return report(root);
+    }
+
+private:
+    struct Place {
+        Piece *piece;
+        size_t next = 0;
+    };
+
+    bool report(Piece *root)
+    {
+        std::vector<Place> path { { root } };
+        while (!path.empty()) {
+            Place &place = path.back();
+            waitFor(*place.piece);
+            if (place.next == 0 && !place.piece->later && !firstVisit(*place.piece)) {
+                path.pop_back();
+                continue;
+            }
+            std::vector<Item> &items = place.piece->items;
+            if (place.next < items.size()) {
+                Item &item = items[place.next++];
+                if (!pollsPass(item.polls))
+                    return false;
+                if (item.subfolder)
+                    path.push_back({ item.subfolder });
+                else
+                    reportItem(place.piece->folder, item);
+                continue;
+            }
+            if (!pollsPass(place.piece->trailingPolls))
+                return false;
+            std::vector<Item>().swap(items); // reported: its memory goes
+            if (place.piece->rest)
+                place = { place.piece->rest };
+            else
+                path.pop_back();
+        }
         return true;
+    }
+
+    // The item's polls have let events run already.
+    void reportItem(const QString &folder, const Item &item)
+    {
+        if (item.facts)
+            m_found(folder, item.name, *item.facts);
+    }
+
+    bool pollsPass(quint32 polls)
+    {
+        for (quint32 i = 0; i < polls; ++i)
+            if (m_clock.stopRequested())
+                return false;
+        return true;
+    }
+
+    // A folder met a second time, mounted elsewhere too, is passed over where it comes later.
+    bool firstVisit(const Piece &piece)
+    {
+        return !m_recursive || !piece.key || m_visited.insert(*piece.key).second;
+    }
+
+    // Reads pieces, the one wanted first, until it is read; events run meanwhile.
+    void waitFor(Piece &wanted)
+    {
+        while (!wanted.read.load(std::memory_order_acquire)) {
+            if (Piece *piece = take(&wanted)) {
+                readPiece(*piece, m_matches, [this] { m_clock.letEventsRunWhenDue(); });
+                continue;
+            }
+            std::unique_lock lock(m_mutex);
+            m_reporterWaits = true;
+            m_pieceRead.wait_for(lock,
+                std::chrono::milliseconds(std::max(1, m_options.eventInterval)),
+                [&wanted] { return wanted.read.load(std::memory_order_acquire); });
+            m_reporterWaits = false;
+            lock.unlock();
+            m_clock.letEventsRunWhenDue();
+        }
+    }
+
+    // The wanted piece when it waits, else the latest one made; nothing when none waits.
+    Piece *take(const Piece *wanted)
+    {
+        const std::lock_guard lock(m_mutex);
+        if (m_pending.empty())
+            return nullptr;
+        startHelpers();
+        auto found = std::find(m_pending.rbegin(), m_pending.rend(), wanted);
+        if (found == m_pending.rend())
+            found = m_pending.rbegin();
+        Piece *piece = *found;
+        m_pending.erase(std::next(found).base());
+        return piece;
+    }
+
+    template<typename PerEntry>
+    void readPiece(Piece &piece, ExtensionMatches &matches, const PerEntry &perEntry)
+    {
+        m_reader->read(piece, matches, perEntry, [this](const std::vector<Piece *> &next) {
+            if (!next.empty())
+                publish(next);
+        });
+        const std::lock_guard lock(m_mutex);
+        piece.read.store(true, std::memory_order_release);
+        if (m_reporterWaits)
+            m_pieceRead.notify_one();
+    }
+
+    // The first piece found ends on top: the helper reads ahead in the order of the report.
+    void publish(const std::vector<Piece *> &pieces)
+    {
+        const std::lock_guard lock(m_mutex);
+        m_pending.insert(m_pending.end(), pieces.rbegin(), pieces.rend());
+        if (m_helpersWaiting > 0)
+            m_workReady.notify_one();
+    }
+
+    // Started once there is a second piece to read, one per further core; without them this
+    // thread reads every piece.
+    void startHelpers()
+    {
+        if (m_helpersStarted)
+            return;
+        m_helpersStarted = true;
+        const int helpers
+            = std::clamp(int(std::thread::hardware_concurrency()) - 1, 1, kMaxHelpers);
+        try {
+            for (int i = 0; i < helpers; ++i)
+                m_helpers.emplace_back([this] { help(); });
+        } catch (const std::system_error &) {
+            // Those that started read on.
+        }
+    }
+
+    void help()
+    {
+        ExtensionMatches matches(m_options.mask);
+        std::unique_lock lock(m_mutex);
+        for (;;) {
+            ++m_helpersWaiting;
+            m_workReady.wait(lock, [this] { return m_quit || !m_pending.empty(); });
+            --m_helpersWaiting;
+            if (m_quit)
+                return;
+            Piece *piece = m_pending.back();
+            m_pending.pop_back();
+            lock.unlock();
+            readPiece(*piece, matches, [] {});
+            lock.lock();
+        }
     }
 
     const ScanOptions &m_options;
     EventClock m_clock;
+    const FoundEntry &m_found;
     ExtensionMatches m_matches;
-    FoundQueue m_queue;
-    QSet<QPair<quint64, quint64>> m_visited;
+    bool m_recursive = true;
+    std::optional<PieceReader> m_reader;
+    std::set<FolderKey> m_visited;
+
+    std::mutex m_mutex;
+    std::condition_variable m_workReady;
+    std::condition_variable m_pieceRead;
+    std::vector<Piece *> m_pending; // the next to read last
+    static constexpr int kMaxHelpers = 3;
+    int m_helpersWaiting = 0;
+    bool m_reporterWaits = false;
+    bool m_quit = false;
+    bool m_helpersStarted = false;
+    std::vector<std::thread> m_helpers;
 };
 
 #else
