@@ -159,6 +159,70 @@ TEST(FolderScan, LargeTreeKeepsOrderAndFacts)
     EXPECT_EQ(found, listingOrder(dir.path()));
 }
 
+// A listing longer than one piece, with folders and other entries among its files: the entries
+// come in listing order, and the stop is polled once per entry listed, folders included.
+TEST(FolderScan, LongListingKeepsOrderAndPolls)
+{
+    QTemporaryDir dir;
+    QStringList tree;
+    for (int i = 0; i < 2600; ++i)
+        tree.append(u8("p%1.htm").arg(i));
+    for (int i = 0; i < 40; ++i)
+        tree.append({ u8("s%1/a.htm").arg(i), u8("s%1/t/b.htm").arg(i) });
+    makeTree(dir.path(), tree);
+    for (int i = 0; i < 300; ++i)
+        makeTree(dir.path(), { u8("x%1.txt").arg(i) });
+    ScanOptions options = withMask("*.htm");
+    int polls = 0;
+    options.stopRequested = [&polls] {
+        ++polls;
+        return false;
+    };
+    QStringList expected = listingOrder(dir.path());
+    expected.removeIf([](const QString &path) { return path.endsWith(u8(".txt")); });
+    EXPECT_EQ(relativeScan(dir.path(), options), expected);
+    EXPECT_EQ(polls, 2600 + 300 + 40 * 4); // s, a.htm, t, b.htm
+}
+
+// Folders and files removed while the scan runs drop out silently; the rest comes in order.
+TEST(FolderScan, EntriesVanishingDuringTheScan)
+{
+    QTemporaryDir dir;
+    QStringList tree;
+    for (int folder = 0; folder < 30; ++folder)
+        for (int file = 0; file < 40; ++file)
+            tree.append(u8("d%1/deeper/p%2.htm").arg(folder).arg(file));
+    for (int file = 0; file < 1500; ++file)
+        tree.append(u8("big/q%1.htm").arg(file));
+    makeTree(dir.path(), tree);
+    const QStringList before = listingOrder(dir.path());
+    ScanOptions options = withMask("*.htm");
+    options.eventInterval = 0;
+    int calls = 0;
+    QStringList bigFiles = before.filter(u8("big/"));
+    options.letEventsRun = [&] {
+        // Folders before they are opened, files of the long listing also between its being
+        // listed and its files being looked at.
+        if (++calls == 5)
+            for (int folder = 0; folder < 30; folder += 2)
+                QDir(dir.filePath(u8("d%1").arg(folder))).removeRecursively();
+        if (calls % 2 == 0 && !bigFiles.isEmpty())
+            QFile::remove(dir.filePath(bigFiles.takeFirst()));
+    };
+    const QStringList found = relativeScan(dir.path(), options);
+    EXPECT_LT(found.size(), before.size() - 15 * 40);
+    const QStringList after = listingOrder(dir.path());
+    // Whatever was seen still existed when the scan began, in the order it was listed.
+    qsizetype next = 0;
+    for (const QString &path : found) {
+        next = before.indexOf(path, next);
+        ASSERT_GE(next, 0) << path.toStdString();
+    }
+    // What was left alone is all there.
+    for (const QString &path : after)
+        EXPECT_TRUE(found.contains(path)) << path.toStdString();
+}
+
 TEST(FolderScan, OneFolderLooksAtEveryEntryWithoutEnteringAny)
 {
     QTemporaryDir dir;
