@@ -255,6 +255,14 @@ BENCHMARK(BM_findWithFacts)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_loadVerifyFill)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_sortByColumn)->DenseRange(0, 4)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The figures follow the load of the machine: the other programs' share of its cores.
+void printLoadAverage(const char *when)
+{
+    QFile loadavg(QStringLiteral("/proc/loadavg"));
+    if (loadavg.open(QIODevice::ReadOnly))
+        std::printf("load average %s: %s", when, loadavg.readLine().constData());
+}
+
 void printTarget(const char *what, double seconds, double limit)
 {
     std::printf("%s: %.0f ms, target %.0f ms %s\n", what, seconds * 1000, limit * 1000,
@@ -284,9 +292,11 @@ int main(int argc, char **argv)
         return 1;
 
     benchmark::Initialize(&argc, argv);
+    printLoadAverage("before");
     benchsupport::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
+    printLoadAverage("after");
 
     const double find = reporter.realTime("BM_findTypeF");
     const double findFacts = reporter.realTime("BM_findWithFacts");
@@ -300,6 +310,10 @@ int main(int argc, char **argv)
                 name, ours * 1000, find * 1000, ours / find, ours <= 2 * find ? "met" : "MISSED",
                 findFacts * 1000, ours / findFacts);
     }
+    const double walk = reporter.realTime("BM_statEveryFile/process_time");
+    const double search = reporter.realTime("BM_searchRecords/process_time");
+    if (walk > 0 && search > 0)
+        std::printf("search against the bare one-thread walk: ratio %.2f\n", search / walk);
     printTarget("load + verify + fill", reporter.realTime("BM_loadVerifyFill"), 2.0);
     for (int column = 0; column < filelists::ColumnCount; ++column)
         printTarget(("sort by column " + std::to_string(column)).c_str(),

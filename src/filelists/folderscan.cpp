@@ -193,12 +193,18 @@ private:
 
 using FolderKey = std::pair<quint64, quint64>; // device, inode
 
+// The keys of a folder and of those above it, down to the one searched.
+struct KeyChain {
+    FolderKey key;
+    std::shared_ptr<const KeyChain> above;
+};
+
 struct Piece;
 
 // One entry of a piece, in listing order: a sub-folder to be entered there, or an entry that
 // passed the mask.
 struct Item {
-    Piece *subfolder = nullptr;
+    std::unique_ptr<Piece> subfolder;
     QString name;
     std::optional<EntryFacts> facts;
     // Entries listed since the item before, this one included: the stop is polled as often.
@@ -212,10 +218,9 @@ struct Piece {
 
     QString folder;
     bool descend = false;
-    // For a first piece the first piece of the folder above, for a later one that of its own
-    // folder: the keys met on the way down.
-    const Piece *enclosing = nullptr;
     bool later = false;
+    // The keys of the folders it lies in, its own folder's too once it is open.
+    std::shared_ptr<const KeyChain> keys;
     // A first piece opens its folder: the root by `fd`, others by name relative to `parent`.
     int fd = -1;
     std::shared_ptr<OpenFolder> parent;
@@ -226,7 +231,7 @@ struct Piece {
     std::optional<FolderKey> key;
     std::vector<Item> items;
     quint32 trailingPolls = 0;
-    Piece *rest = nullptr; // the listing's next piece, if the listing went on
+    std::unique_ptr<Piece> rest; // the listing's next piece, if the listing went on
     std::atomic<bool> read { false };
 
     ~Piece()
@@ -276,8 +281,10 @@ public:
             if (piece.descend && kind == Kind::PlainFolder) {
                 const QString name = decodedName(entry->d_name);
                 if (!isFrontPageFolder(name)) {
-                    found.push_back(subfolder(piece, entry->d_name, prefix + name));
-                    piece.items.push_back({ found.back(), {}, {}, std::exchange(polls, 0) });
+                    piece.items.push_back(
+                        { subfolder(piece, entry->d_name, prefix + name), {}, {}, polls });
+                    found.push_back(piece.items.back().subfolder.get());
+                    polls = 0;
                     continue;
                 }
             }
@@ -291,14 +298,11 @@ public:
         if (listed == Piece::kPieceSize) {
             // The other thread may read on meanwhile.
             piece.rest = laterPiece(piece);
-            publish(std::vector<Piece *> { piece.rest });
+            publish(std::vector<Piece *> { piece.rest.get() });
         }
         readFacts(piece, names, nameAt);
         publish(found);
     }
-
-    // Pieces are made here and live as long as the reader.
-    std::vector<std::unique_ptr<Piece>> &pieces() { return m_pieces; }
 
 private:
     bool open(Piece &piece)
@@ -311,7 +315,7 @@ private:
         piece.parent.reset();
         if (fd < 0)
             return false;
-        if (m_recursive && !noteKey(piece, fd)) {
+        if (m_recursive && !noteKeys(piece, fd)) {
             ::close(fd);
             return false;
         }
@@ -328,16 +332,18 @@ private:
 
     // False for a folder mounted inside itself: links are never followed, but that would loop.
     // Which of two sightings of one folder elsewhere counts is decided by the report.
-    static bool noteKey(Piece &piece, int fd)
+    static bool noteKeys(Piece &piece, int fd)
     {
         struct stat info {
         };
         if (::fstat(fd, &info) != 0)
             return true;
-        piece.key = FolderKey(quint64(info.st_dev), quint64(info.st_ino));
-        for (const Piece *above = piece.enclosing; above; above = above->enclosing)
-            if (above->key == piece.key)
+        const FolderKey key(quint64(info.st_dev), quint64(info.st_ino));
+        for (const KeyChain *above = piece.keys.get(); above; above = above->above.get())
+            if (above->key == key)
                 return false;
+        piece.key = key;
+        piece.keys = std::make_shared<const KeyChain>(KeyChain { key, piece.keys });
         return true;
     }
 
@@ -347,37 +353,26 @@ private:
             && platform::IsInThumbFolder(folder, m_options.thumbFolder);
     }
 
-    Piece *newPiece()
+    static std::unique_ptr<Piece> subfolder(
+        const Piece &in, const char *name, const QString &folder)
     {
-        const std::lock_guard lock(m_piecesMutex);
-        m_pieces.push_back(std::make_unique<Piece>());
-        return m_pieces.back().get();
-    }
-
-    Piece *subfolder(const Piece &in, const char *name, const QString &folder)
-    {
-        Piece *piece = newPiece();
+        auto piece = std::make_unique<Piece>();
         piece->folder = folder;
-        piece->enclosing = firstOf(in);
+        piece->keys = in.keys;
         piece->parent = in.listing;
         piece->name = name;
         return piece;
     }
 
-    Piece *laterPiece(const Piece &before)
+    static std::unique_ptr<Piece> laterPiece(const Piece &before)
     {
-        Piece *piece = newPiece();
+        auto piece = std::make_unique<Piece>();
         piece->folder = before.folder;
         piece->descend = before.descend;
-        piece->enclosing = firstOf(before);
         piece->later = true;
+        piece->keys = before.keys;
         piece->listing = before.listing;
         return piece;
-    }
-
-    static const Piece *firstOf(const Piece &piece)
-    {
-        return piece.later ? piece.enclosing : &piece;
     }
 
     void readFacts(Piece &piece, const std::string &names, const std::vector<size_t> &nameAt)
@@ -396,8 +391,6 @@ private:
 
     bool m_recursive;
     const ScanOptions &m_options;
-    std::mutex m_piecesMutex;
-    std::vector<std::unique_ptr<Piece>> m_pieces;
 };
 
 // One look at the disk per file is most of a search's time, and the pieces of the listings are
@@ -433,27 +426,29 @@ public:
         if (fd < 0)
             return true;
         m_reader.emplace(recursive, m_options);
-        Piece *root = m_reader->pieces().emplace_back(std::make_unique<Piece>()).get();
-        root->folder = folder;
-        root->fd = fd;
-        m_pending.push_back(root);
+        m_root = std::make_unique<Piece>();
+        m_root->folder = folder;
+        m_root->fd = fd;
+        m_pending.push_back(m_root.get());
         m_recursive = recursive;
-        return report(root);
+        return report();
     }
 
 private:
     struct Place {
         Piece *piece;
+        Item *from = nullptr; // the item of the folder above
         size_t next = 0;
     };
 
-    bool report(Piece *root)
+    bool report()
     {
-        std::vector<Place> path { { root } };
+        std::vector<Place> path { { m_root.get() } };
         while (!path.empty()) {
             Place &place = path.back();
             waitFor(*place.piece);
             if (place.next == 0 && !place.piece->later && !firstVisit(*place.piece)) {
+                passOver(place.from);
                 path.pop_back();
                 continue;
             }
@@ -463,20 +458,28 @@ private:
                 if (!pollsPass(item.polls))
                     return false;
                 if (item.subfolder)
-                    path.push_back({ item.subfolder });
+                    path.push_back({ item.subfolder.get(), &item });
                 else
                     reportItem(place.piece->folder, item);
                 continue;
             }
             if (!pollsPass(place.piece->trailingPolls))
                 return false;
-            std::vector<Item>().swap(items); // reported: its memory goes
+            // Reported: its entries and the folders below them go.
+            std::vector<Item>().swap(items);
             if (place.piece->rest)
-                place = { place.piece->rest };
+                place = { place.piece->rest.get() };
             else
                 path.pop_back();
         }
         return true;
+    }
+
+    // The helpers may still be reading below a folder passed over: it goes with the scan.
+    void passOver(Item *from)
+    {
+        if (from)
+            m_passedOver.push_back(std::move(from->subfolder));
     }
 
     // The item's polls have let events run already.
@@ -597,6 +600,8 @@ private:
     ExtensionMatches m_matches;
     bool m_recursive = true;
     std::optional<PieceReader> m_reader;
+    std::unique_ptr<Piece> m_root;
+    std::vector<std::unique_ptr<Piece>> m_passedOver;
     std::set<FolderKey> m_visited;
 
     std::mutex m_mutex;
