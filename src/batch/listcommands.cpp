@@ -2,10 +2,10 @@
 
 #include "app/pageframe.h"
 #include "app/settings.h"
+#include "batchargs.h"
 #include "filelists/listfile.h"
 #include "filelists/listrecord.h"
 #include "filelists/verification.h"
-#include "batchargs.h"
 #include "formatcommand.h"
 #include "platform/pathrules.h"
 
@@ -23,6 +23,23 @@ struct ListArguments {
     QString programFolder;
     QString path; // the folder to search or the list to verify
 };
+
+// The bytes of listFileBytes, written a piece at a time: a long list is not held twice more.
+void writeListFile(QIODevice &out, const QStringList &records)
+{
+    constexpr qsizetype kPiece = 1 << 15;
+    QString piece;
+    piece.reserve(kPiece + 1024);
+    for (const QString &record : records) {
+        piece += record;
+        piece += QLatin1String("\r\n");
+        if (piece.size() >= kPiece) {
+            out.write(piece.toUtf8());
+            piece.truncate(0);
+        }
+    }
+    out.write(piece.toUtf8());
+}
 
 int usageError(QIODevice &err, const QString &command, const QString &problem)
 {
@@ -146,7 +163,7 @@ int runSearchCommand(
     const QString folder = QDir::toNativeSeparators(QFileInfo(parsed.path).absoluteFilePath());
     QStringList records;
     filelists::appendFolderRecords(records, folder, parsed.recursive, options);
-    out.write(filelists::listFileBytes(records));
+    writeListFile(out, records);
     return ExitOk;
 }
 
@@ -170,7 +187,7 @@ int runVerifyCommand(const QStringList &args, QIODevice &out, QIODevice &err)
     }
     QList<filelists::ListEntry> entries = filelists::entriesFromRecords(records);
     const filelists::VerifyResult result = filelists::verifyEntries(entries);
-    out.write(filelists::listFileBytes(filelists::recordsOf(entries)));
+    writeListFile(out, filelists::recordsOf(entries));
     for (const QString &line : result.reportLines)
         writeLine(err, line);
     return ExitOk;
