@@ -127,20 +127,28 @@ public:
     bool operator()(std::string_view name)
     {
         const size_t dot = name.rfind('.');
-        m_key.assign(dot == std::string_view::npos ? std::string_view() : name.substr(dot));
+        const std::string_view key
+            = dot == std::string_view::npos ? std::string_view() : name.substr(dot);
+        // Files of one kind tend to come together.
+        if (m_lastKnown && key == m_key)
+            return m_lastMatches;
+        m_key.assign(key);
+        m_lastKnown = true;
         const auto known = m_known.find(m_key);
         if (known != m_known.end())
-            return known->second;
+            return m_lastMatches = known->second;
         if (m_known.size() > 4096)
             m_known.clear();
-        const bool matches = platform::MaskMatches(decodedName(name.data()), m_mask);
-        m_known.emplace(m_key, matches);
-        return matches;
+        m_lastMatches = platform::MaskMatches(decodedName(name.data()), m_mask);
+        m_known.emplace(m_key, m_lastMatches);
+        return m_lastMatches;
     }
 
 private:
     QString m_mask;
-    std::string m_key;
+    std::string m_key; // the extension looked up last
+    bool m_lastKnown = false;
+    bool m_lastMatches = false;
     std::unordered_map<std::string, bool> m_known;
 };
 
