@@ -219,8 +219,8 @@ struct Item {
     quint32 polls = 0;
 };
 
-// Up to kPieceSize entries of one folder's listing, read by whichever thread comes first.
-// Two threads read the pieces and the report puts them back in the order of a one-thread scan.
+// Up to kPieceSize entries of one folder's listing, read by whichever thread comes first; the
+// report puts the pieces back in the order of a scan on one thread.
 struct Piece {
     static constexpr int kPieceSize = 1024;
 
@@ -402,8 +402,9 @@ private:
 };
 
 // One look at the disk per file is most of a search's time, and the pieces of the listings are
-// read on two threads: this one and a helper. This thread reports the entries in the order a
-// scan on one thread would find them, reading pieces itself while the next one is not ready.
+// read on every core: by this thread and a helper per further core. This thread reports the
+// entries in the order a scan on one thread would find them, reading pieces itself while the
+// next one is not ready.
 class Scanner
 {
 public:
