@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 using filelists::EntryFacts;
 using filelists::ScanOptions;
 
@@ -221,6 +223,31 @@ TEST(FolderScan, EntriesVanishingDuringTheScan)
     // What was left alone is all there.
     for (const QString &path : after)
         EXPECT_TRUE(found.contains(path)) << path.toStdString();
+}
+
+// A deep tree and a wide one, searched with only a few file handles to spare: folders are not
+// held open all the way down, nor one per folder waiting to be entered.
+TEST(FolderScan, FewFileHandlesLoseNothing)
+{
+    QTemporaryDir dir;
+    QString deep;
+    QStringList tree;
+    for (int level = 0; level < 80; ++level) {
+        deep += u8("x/");
+        tree.append(deep + u8("a%1.htm").arg(level));
+    }
+    for (int folder = 0; folder < 300; ++folder)
+        tree.append(u8("w%1/e/b.htm").arg(folder));
+    makeTree(dir.path(), tree);
+    const QStringList expected = listingOrder(dir.path());
+
+    rlimit limit {};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &limit), 0);
+    const rlimit few { rlim_t(QDir(u8("/proc/self/fd")).count() + 16), limit.rlim_max };
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &few), 0);
+    const QStringList found = relativeScan(dir.path(), withMask("*.htm"));
+    ::setrlimit(RLIMIT_NOFILE, &limit);
+    EXPECT_EQ(found, expected);
 }
 
 TEST(FolderScan, OneFolderLooksAtEveryEntryWithoutEnteringAny)
