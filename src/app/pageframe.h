@@ -43,6 +43,9 @@ public:
     // The unsaved-changes question: 6 Yes, 7 No, 2 Cancel, 0 when it did not ask; Cancel
     // also when Yes could not save.
     virtual int AskSaveChanges() = 0;
+    // The same question, asked only when the views show another file than the current one,
+    // which loading it would replace.
+    virtual int AskSaveChangesBeforeShowing() { return 0; }
     virtual void setHintLine(const QString &text) = 0;
     virtual void UpdateStatus() = 0;
 

@@ -5,12 +5,12 @@
 #include "app/tformgenopt.h"
 #include "app/tformhelp.h"
 
+#include "engine/localfiles.h"
 #include "filelists/filelistspage.h"
 #include "folderview/fileops.h"
 #include "folderview/folderlisting.h"
 #include "folderview/folderviewpage.h"
 #include "folderview/formprogress.h"
-#include "engine/localfiles.h"
 #include "formatter/style.h"
 #include "platform/dialogs.h"
 #include "platform/pathrules.h"
@@ -254,10 +254,8 @@ void TForm1::acceptFilterKindsAsPages(const QString &filterText)
         masks.append(pair.mask);
     if (masks.isEmpty())
         return; // an empty mask would match every file
-    engine::setExtraPageTest(
-        [mask = folderview::FileMask(masks.join(QLatin1Char(';')))](const QString &name) {
-            return mask.matches(name);
-        });
+    engine::setExtraPageTest([mask = folderview::FileMask(masks.join(QLatin1Char(';')))](
+                                 const QString &name) { return mask.matches(name); });
 }
 
 void TForm1::changeEvent(QEvent *event)
@@ -383,6 +381,13 @@ int TForm1::AskSaveChanges()
             return platform::Dialogs::Cancel;
     }
     return answer;
+}
+
+int TForm1::AskSaveChangesBeforeShowing()
+{
+    if (!m_viewer || CurrentFile() == m_viewer->viewerFile())
+        return 0;
+    return AskSaveChanges();
 }
 
 void TForm1::setSaveButtons(bool saveEnabled, bool saveAsEnabled)
@@ -554,8 +559,8 @@ void TForm1::DblClickForAll()
 
 snapshot::SnapshotHost TForm1::snapshotHost()
 {
-    return { m_settings, m_snapshotJob, *this, m_progress,
-        m_viewer ? m_viewer->browser() : nullptr, geometry(), [this] {
+    return { m_settings, m_snapshotJob, *this, m_progress, m_viewer ? m_viewer->browser() : nullptr,
+        geometry(), [this] {
             if (m_viewer)
                 m_viewer->returnControls();
         } };

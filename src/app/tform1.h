@@ -93,6 +93,7 @@ public:
 
     void UpdateStatus() override;
     int AskSaveChanges() override;
+    int AskSaveChangesBeforeShowing() override;
 
     // What the pages and the viewer window ask of the main window.
     void setHintLine(const QString &text) override;

@@ -101,6 +101,8 @@ bool FolderViewPage::eventFilter(QObject *watched, QEvent *event)
 {
     const QEvent::Type type = event->type();
     if (watched == LBFile || watched == LBFile->viewport()) {
+        if (type == QEvent::KeyPress || type == QEvent::MouseButtonPress)
+            m_entryChangedSincePress = false;
         if (type == QEvent::KeyPress || type == QEvent::KeyRelease) {
             if (handleFileListKey(static_cast<QKeyEvent *>(event), type == QEvent::KeyRelease))
                 return true;
@@ -378,11 +380,17 @@ void FolderViewPage::LBFileChange()
 {
     if (!m_frame.Starting())
         m_frame.AskSaveChanges(); // Cancel acts as No here: the selection change goes ahead.
+    m_entryChangedSincePress = true;
 }
 
 void FolderViewPage::afterFileListInteraction()
 {
     m_frame.UpdateStatus();
+    // The current entry may name another file than the editor holds (a copy just saved
+    // under a new name is selected): a click that loads it must ask as a change would.
+    if (!std::exchange(m_entryChangedSincePress, false)
+        && m_frame.AskSaveChangesBeforeShowing() == platform::Dialogs::Cancel)
+        return;
     m_frame.ShowFileInViews(false);
     m_frame.SetViewerButtonState();
 }

@@ -120,6 +120,9 @@ private:
     QString m_currentFolder;
     QStringList m_filterMasks;
     QHash<QString, QString> m_lastFolderOfDrive;
+    // Whether the current entry changed, and so the unsaved-changes question was asked,
+    // since the last key or button press on the file list.
+    bool m_entryChangedSincePress = false;
 };
 
 } // namespace folderview

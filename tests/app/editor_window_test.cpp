@@ -2,6 +2,7 @@
 
 #include "viewer/rescreen.h"
 
+#include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -84,6 +85,23 @@ TEST_F(EditorWindowTest, SaveAsIntoTheCurrentFolderListsTheCopy)
     EXPECT_EQ(readFile(sitePath("copy.htm")), QByteArray("<html><body>x</body></html>"));
     EXPECT_EQ(form->folderPage()->LBFile->currentItem()->text(), QStringLiteral("copy.htm"));
     EXPECT_EQ(view->viewerFile(), sitePath("a.htm"));
+
+    // The copy is the current entry while the editor holds a.htm: a click on it asks
+    // before it replaces changes made since.
+    viewer::REScreen *editor = view->editor();
+    typeAtStart(editor, 'Q');
+    QListWidget *list = form->folderPage()->LBFile;
+    const QPoint onCopy = list->visualItemRect(list->currentItem()).center();
+    dialogs.answers = { platform::Dialogs::Cancel };
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, onCopy);
+    EXPECT_EQ(dialogs.texts(QStringLiteral("yesnocancel")),
+        QStringList { QStringLiteral("Save changes in: ") + sitePath("a.htm") });
+    EXPECT_EQ(view->viewerFile(), sitePath("a.htm"));
+    EXPECT_TRUE(view->isEditorModified());
+    dialogs.answers = { platform::Dialogs::No };
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, onCopy);
+    EXPECT_EQ(dialogs.count(QStringLiteral("yesnocancel")), 2);
+    EXPECT_EQ(view->viewerFile(), sitePath("copy.htm"));
 }
 
 TEST_F(EditorWindowTest, ReturningToTheProgramOffersToReloadAChangedFile)
