@@ -51,17 +51,21 @@ const char pageScriptTemplate[] = R"JS(
 (function () {
   var TAG = %1;
   if (window.__folioscope) { window.__folioscope.restyle(%2, %3); return; }
-  var sheet = null, css = '', linkRule = '';
+  var sheet = null, css = '', linkRule = '', applied = null;
   function post(kind, data) { console.log(TAG + JSON.stringify([kind].concat(data))); }
   function ownLinkColor() { return document.body && document.body.hasAttribute('link'); }
   function restyle(newCss, newLinkRule) {
     css = newCss; linkRule = newLinkRule;
+    var text = css + (ownLinkColor() ? '' : linkRule);
+    // Replacing the sheet restyles the whole document: only when its text changes.
+    if (sheet && text === applied) return;
     try {
       if (!sheet) {
         sheet = new CSSStyleSheet();
         document.adoptedStyleSheets = document.adoptedStyleSheets.concat([sheet]);
       }
-      sheet.replaceSync(css + (ownLinkColor() ? '' : linkRule));
+      sheet.replaceSync(text);
+      applied = text;
     } catch (e) {}
   }
   function linkOf(node) {
