@@ -42,6 +42,12 @@ const QString scriptName = QStringLiteral("folioscope-page");
 constexpr int frameWaitMs = 1000;
 constexpr int pingMs = 500;
 
+// How long after the engine reports a frame the view may take to paint it.
+int paintGraceMs(bool resized)
+{
+    return resized ? 250 : 100;
+}
+
 QString localFileOf(const QString &url)
 {
     return localFileOfUrl(QUrl(url));
@@ -71,6 +77,8 @@ public:
     bool waitForProbe(int timeoutMs);
     bool waitForFrame(int timeoutMs);
     bool rendererAnswers();
+    bool loadSettled() const;
+    void reportSettled();
 
     void onLoadingChanged(const QWebEngineLoadingInfo &info);
     void onMessage(const QString &text);
@@ -106,6 +114,9 @@ public:
 
     quint64 frameSerial = 0;
     quint64 frameSeen = 0;
+    // The paints when the last frame was reported, and the time since.
+    quint64 framePaints = 0;
+    QElapsedTimer frameReported;
     quint64 paintCount = 0;
     QSize framedSize;
     quint64 pageGeneration = 0;
@@ -118,6 +129,8 @@ public:
     } probe;
     // The probe the load waited for started when the engine reported the load done.
     quint64 loadProbe = 0;
+    // The load whose settling was reported last.
+    quint64 settledReported = 0;
 
     QList<QPointer<QEventLoop>> waitLoops;
 
@@ -269,6 +282,7 @@ bool HtmlViewPrivate::eventFilter(QObject *watched, QEvent *event)
         if (event->type() == QEvent::Paint) {
             ++paintCount;
             wake();
+            reportSettled();
         } else if (event->type() == QEvent::KeyPress) {
             bool handled = false;
             Q_EMIT q->keyDown(static_cast<QKeyEvent *>(event), &handled);
@@ -410,13 +424,14 @@ bool HtmlViewPrivate::waitForProbe(int timeoutMs)
         return false;
     // The frame is on its way to the widget, which shows it with its next paint; the engine
     // may report it a little before it delivers it, or, after a resize, much before. Paints
-    // already seen may be of older frames: give a later one a short while.
+    // already seen may be of older frames: give one after the report a short while.
     const bool resized = asked.size != framedSize;
     framedSize = asked.size;
-    const quint64 paintsNow = paintCount;
+    const quint64 paintsReported = framePaints;
     if (resized || paintCount == asked.paints) {
-        const int left = int(std::max<qint64>(0, timeoutMs - timer.elapsed()));
-        waitUntil([&] { return paintCount != paintsNow; }, std::min(left, resized ? 250 : 100));
+        const qint64 left = std::min<qint64>(
+            timeoutMs - timer.elapsed(), paintGraceMs(resized) - frameReported.elapsed());
+        waitUntil([&] { return paintCount != paintsReported; }, int(std::max<qint64>(0, left)));
     }
     return true;
 }
@@ -424,6 +439,27 @@ bool HtmlViewPrivate::waitForProbe(int timeoutMs)
 bool HtmlViewPrivate::waitForFrame(int timeoutMs)
 {
     return startFrameProbe() && waitForProbe(timeoutMs);
+}
+
+// What finishLoad() would find without waiting: the load is done, the frame asked for at its
+// end has been reported and painted, or the view had its while to paint it.
+bool HtmlViewPrivate::loadSettled() const
+{
+    if (pendingLoad == 0 || !pendingDone || rendererHung || loadProbe == 0
+        || loadProbe != probe.serial || probe.generation != pageGeneration
+        || frameSeen < probe.serial)
+        return false;
+    const bool resized = probe.size != framedSize;
+    return paintCount != (resized ? framePaints : probe.paints)
+        || frameReported.elapsed() >= paintGraceMs(resized);
+}
+
+void HtmlViewPrivate::reportSettled()
+{
+    if (pendingLoad == 0 || settledReported == pendingLoad || !loadSettled())
+        return;
+    settledReported = pendingLoad;
+    Q_EMIT q->loadSettled();
 }
 
 void HtmlViewPrivate::onLoadingChanged(const QWebEngineLoadingInfo &info)
@@ -465,7 +501,13 @@ void HtmlViewPrivate::onMessage(const QString &text)
         return;
     if (message.kind == QLatin1String("frame")) {
         frameSeen = std::max(frameSeen, message.fields.value(0).toULongLong());
+        framePaints = paintCount;
+        frameReported.start();
         wake();
+        reportSettled();
+        // Settled without a paint when the grace runs out.
+        QTimer::singleShot(
+            paintGraceMs(probe.size != framedSize) + 1, this, [this] { reportSettled(); });
     } else if (message.kind == QLatin1String("cover")) {
         const QString target = message.fields.value(0);
         const QString url = message.fields.value(1);
@@ -718,6 +760,11 @@ void HtmlView::startLoadHTMLFile(const QString &path)
 bool HtmlView::waitForLoad()
 {
     return d->finishLoad();
+}
+
+bool HtmlView::isLoadSettled() const
+{
+    return d->loadSettled();
 }
 
 void HtmlView::setLoadTimeout(int ms)

@@ -91,6 +91,8 @@ public:
     // the second waits as LoadHTMLFile does, within loadTimeout() of the start.
     void startLoadHTMLFile(const QString &path);
     bool waitForLoad();
+    // True when waitForLoad() would return at once with a frame of the finished page.
+    bool isLoadSettled() const;
     void setLoadTimeout(int ms);
     int loadTimeout() const;
     // Shows an HTML text held in memory (relative links resolve against baseFile's folder
@@ -131,6 +133,9 @@ Q_SIGNALS:
     void hotSpotTargetCovered(const QString &target, const QString &url);
     void historyChanged();
     void processingChanged(bool processing);
+    // The load started last became settled (see isLoadSettled()). It may come from inside a
+    // paint of the view: connect queued to capture.
+    void loadSettled();
     // A key pressed in the view; setting *handled keeps it from the engine. Connect directly.
     void keyDown(QKeyEvent *event, bool *handled);
     // The user asked for a context menu at this global position.

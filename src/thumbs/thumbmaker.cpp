@@ -8,6 +8,8 @@
 #include "thumbs/resample.h"
 #include "thumbs/thumbstore.h"
 
+#include "engine/htmlview.h"
+
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
@@ -92,13 +94,15 @@ bool StoreThumb(const QString &thumbFolder, const QString &page, const QImage &p
 struct ThumbMaker::Pending {
     QString page;
     QSize base;
-    std::unique_ptr<snapshot::TFormSnap> form; // none for a page that is missing
+    std::unique_ptr<snapshot::TFormSnap> form; // none for a page that is missing or captured
+    QImage capture; // the page's picture once taken ahead of its turn
 };
 
 ThumbMaker::ThumbMaker(const QString &thumbFolder, engine::HtmlView *browser, ILCache *cache)
     : m_thumbFolder(thumbFolder)
     , m_browser(browser)
     , m_cache(cache)
+    , m_receiver(std::make_unique<QObject>())
 { }
 
 ThumbMaker::~ThumbMaker() = default;
@@ -143,6 +147,10 @@ std::unique_ptr<snapshot::TFormSnap> ThumbMaker::startForm(const QString &page, 
         m_idle.pop_back();
     } else {
         form = std::make_unique<snapshot::TFormSnap>(base, m_browser);
+        // Queued: the report may come from inside a paint of the view.
+        QObject::connect(
+            form->view(), &engine::HtmlView::loadSettled, m_receiver.get(),
+            [this] { captureSettled(); }, Qt::QueuedConnection);
     }
     form->startLoadHTMLFile(page);
     return form;
@@ -159,36 +167,72 @@ void ThumbMaker::recycle(std::unique_ptr<snapshot::TFormSnap> form, const QSize 
         m_idle.push_back(std::move(form));
 }
 
-// Keeps the next planned pages loading, `count` of them at most.
-void ThumbMaker::topUp(int count)
+int ThumbMaker::formsLoading() const
 {
-    while (m_loading.size() < size_t(count) && m_nextPlanned < m_plan.size()) {
+    int count = m_holding ? 1 : 0;
+    for (const Pending &pending : m_loading)
+        count += pending.form ? 1 : 0;
+    return count;
+}
+
+// Keeps hostCount() forms loading the next planned pages; pictures taken ahead wait in memory,
+// a few per form at most.
+void ThumbMaker::topUp()
+{
+    while (formsLoading() < m_hosts && m_loading.size() < size_t(2 * m_hosts)
+        && m_nextPlanned < m_plan.size()) {
         const QString &page = m_plan.at(m_nextPlanned++);
-        m_loading.push_back({ page, m_planBase, startForm(page, m_planBase) });
+        m_loading.push_back({ page, m_planBase, startForm(page, m_planBase), {} });
     }
+}
+
+// The form has its page on show: waitForLoad() returns at once.
+void ThumbMaker::captureAhead(Pending &pending)
+{
+    pending.form->waitForLoad();
+    pending.capture = pending.form->capture();
+    recycle(std::move(pending.form), pending.base);
+}
+
+void ThumbMaker::captureSettled()
+{
+    bool freed = false;
+    for (Pending &pending : m_loading) {
+        if (pending.form && pending.form->view()->isLoadSettled()) {
+            captureAhead(pending);
+            freed = true;
+        }
+    }
+    if (freed)
+        topUp();
 }
 
 bool ThumbMaker::MakeThumb(const QString &page, const QSize &base)
 {
-    topUp(m_hosts);
+    topUp();
     // A page asked for out of plan order starts alone; the plan is dropped.
     if (m_loading.empty() || m_loading.front().page != page || m_loading.front().base != base) {
         dropPlan();
-        m_loading.push_back({ page, base, startForm(page, base) });
+        m_loading.push_back({ page, base, startForm(page, base), {} });
     }
     Pending pending = std::move(m_loading.front());
     m_loading.pop_front();
-    // The page under way counts as one of the hosts.
-    topUp(m_hosts - 1);
-    if (!pending.form || !pageExists(page))
+    if ((!pending.form && pending.capture.isNull()) || !pageExists(page))
         return false;
 
-    const platform::HourglassGuard hourglass;
-    pending.form->waitForLoad();
-    const QImage capture = pending.form->capture();
-    recycle(std::move(pending.form), pending.base);
+    if (pending.form) {
+        // The page under way counts as one of the hosts.
+        m_holding = true;
+        topUp();
+        const platform::HourglassGuard hourglass;
+        pending.form->waitForLoad();
+        pending.capture = pending.form->capture();
+        m_holding = false;
+        recycle(std::move(pending.form), pending.base);
+    }
+    const QImage capture = std::move(pending.capture);
     // The next planned page loads while this one is shrunk and written.
-    topUp(m_hosts);
+    topUp();
     const StoredThumb thumb = shrinkAndStore(m_thumbFolder, page, capture);
     if (!thumb.stored)
         return false;

@@ -9,6 +9,8 @@
 #include <memory>
 #include <vector>
 
+class QObject;
+
 namespace engine {
 class HtmlView;
 }
@@ -37,7 +39,9 @@ bool StoreThumb(const QString &thumbFolder, const QString &page, const QImage &p
 // load gives the form's view the browser's display settings and an empty history; within a
 // batch a form that has captured its page takes the next one (a new form costs several times
 // a page). A batch names its pages in advance; up to hostCount() of them then load at once,
-// while the thumbnails are still made, written and reported one after the other in order.
+// and a planned page is captured as soon as its frame is shown, so that its form takes the
+// next one without waiting for the pages before it. The thumbnails are still made, written
+// and reported one after the other in order.
 class ThumbMaker
 {
 public:
@@ -64,9 +68,12 @@ public:
 private:
     struct Pending;
     void dropPlan();
-    void topUp(int count);
+    int formsLoading() const;
+    void topUp();
     std::unique_ptr<snapshot::TFormSnap> startForm(const QString &page, const QSize &base);
     void recycle(std::unique_ptr<snapshot::TFormSnap> form, const QSize &base);
+    void captureAhead(Pending &pending);
+    void captureSettled();
 
     QString m_thumbFolder;
     engine::HtmlView *m_browser;
@@ -75,7 +82,12 @@ private:
     QStringList m_plan;
     QSize m_planBase;
     qsizetype m_nextPlanned = 0;
+    // The planned pages under way after the one being made: loading, or captured already.
     std::deque<Pending> m_loading;
+    // Whether the page being made holds a form while it loads.
+    bool m_holding = false;
+    // Receives the forms' reports that their pages are settled; gone with the maker.
+    std::unique_ptr<QObject> m_receiver;
     std::vector<std::unique_ptr<snapshot::TFormSnap>> m_idle;
     QSize m_idleBase;
 };

@@ -112,6 +112,49 @@ TEST(CaptureTest, ViewsLoadingSideBySideAreCapturedInAnyOrder)
     }
 }
 
+// A load reports once when its frame is on the view; the wait for it then ends at once. A page
+// whose script never ends is never reported and still ends within the bounded wait.
+TEST(CaptureTest, ASettledLoadIsReportedOnceAndNeedsNoWait)
+{
+    PageFolder pages;
+    const QString grey = pages.write(
+        QStringLiteral("grey.htm"), "<html><body style='background:#808080'></body></html>");
+    const QList<QRgb> colors = { qRgb(255, 0, 0), qRgb(0, 0, 255) };
+    engine::CaptureHost host(QSize(320, 240));
+    engine::HtmlView *view = host.view();
+    ASSERT_TRUE(view->LoadHTMLFile(grey));
+    int reports = 0;
+    QObject::connect(view, &engine::HtmlView::loadSettled, [&] { ++reports; });
+    for (const QRgb color : colors) {
+        SCOPED_TRACE(color);
+        reports = 0;
+        view->startLoadHTMLFile(pages.write(QStringLiteral("%1.htm").arg(color),
+            QStringLiteral("<html><body style='background:%1'></body></html>")
+                .arg(QColor(color).name())
+                .toUtf8()));
+        EXPECT_FALSE(view->isLoadSettled());
+        ASSERT_TRUE(waitFor([&] { return reports > 0; }));
+        EXPECT_TRUE(view->isLoadSettled());
+        QElapsedTimer timer;
+        timer.start();
+        EXPECT_TRUE(view->waitForLoad());
+        EXPECT_LT(timer.elapsed(), 100);
+        EXPECT_TRUE(sameColor(host.capture().pixel(150, 120), color));
+        EXPECT_FALSE(view->isLoadSettled());
+        spin(100);
+        EXPECT_EQ(reports, 1);
+    }
+
+    reports = 0;
+    view->setLoadTimeout(1500);
+    view->startLoadHTMLFile(pages.write(
+        QStringLiteral("endless.htm"), "<html><body>x<script>for (;;) {}</script></body></html>"));
+    spin(500);
+    EXPECT_FALSE(view->isLoadSettled());
+    EXPECT_FALSE(view->waitForLoad());
+    EXPECT_EQ(reports, 0);
+}
+
 TEST(CaptureTest, HiddenViewsLoadWithoutWaitingForAFrame)
 {
     PageFolder pages;

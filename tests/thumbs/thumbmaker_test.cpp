@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -136,6 +137,41 @@ TEST(ThumbMaker, ThreeHostsStoreWhatOneHostStores)
                 difference
                     += std::abs(qGray(one.at(i).pixel(x, y)) - qGray(three.at(i).pixel(x, y)));
         EXPECT_LT(difference / (130 * 100), 2) << "mean difference per pixel";
+    }
+}
+
+// While a slow page loads, the planned pages after it are captured as soon as they are shown
+// and their forms go on to the next ones: what the files held then is what is stored.
+TEST(ThumbMaker, PagesAfterASlowOneAreCapturedMeanwhile)
+{
+    Store store;
+    const QString slow = store.write(QStringLiteral("slow.htm"),
+        "<html><body style='margin:0;background:#ffffff'><script>"
+        "var t = Date.now(); while (Date.now() - t < 1500) {}</script></body></html>");
+    const QStringList later
+        = { store.write(QStringLiteral("a.htm"), solidPage(QStringLiteral("red"))),
+              store.write(QStringLiteral("b.htm"), solidPage(QStringLiteral("red"))),
+              store.write(QStringLiteral("c.htm"), solidPage(QStringLiteral("red"))) };
+    const QSize base(160, 120);
+    thumbs::ThumbMaker maker(store.thumbs, nullptr);
+    maker.setHostCount(2);
+    // Forms that have shown a page of the base size already, as within a batch.
+    const QStringList warm
+        = { store.write(QStringLiteral("w1.htm"), solidPage(QStringLiteral("red"))),
+              store.write(QStringLiteral("w2.htm"), solidPage(QStringLiteral("red"))) };
+    maker.plan(warm, base);
+    for (const QString &page : warm)
+        ASSERT_TRUE(maker.MakeThumb(page, base));
+    maker.plan(QStringList { slow } + later, base);
+    ASSERT_TRUE(maker.MakeThumb(slow, base));
+    // Two forms: the first later page loaded beside the slow one; the others had to wait for
+    // a free form.
+    for (const QString &page : later)
+        store.write(QFileInfo(page).fileName(), solidPage(QStringLiteral("blue")));
+    for (const QString &page : later) {
+        SCOPED_TRACE(page.toStdString());
+        ASSERT_TRUE(maker.MakeThumb(page, base));
+        EXPECT_TRUE(near(platform::readJpeg(store.thumbOf(page)).pixel(65, 50), qRgb(255, 0, 0)));
     }
 }
 
