@@ -196,8 +196,10 @@ void ThumbMaker::captureAhead(Pending &pending)
 
 void ThumbMaker::captureSettled()
 {
+    // By index: starting the next pages adds to the queue.
     bool freed = false;
-    for (Pending &pending : m_loading) {
+    for (size_t i = 0; i < m_loading.size(); ++i) {
+        Pending &pending = m_loading[i];
         if (pending.form && pending.form->view()->isLoadSettled()) {
             captureAhead(pending);
             freed = true;
