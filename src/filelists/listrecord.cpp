@@ -332,7 +332,8 @@ bool appendFolderRecords(
             prefix = platform::WithTrailingBackslash(in);
             folderFits = fitsInRecord(in, QString());
         }
-        if (folderFits && fitsInRecord(QString(), name))
+        // What fitsInRecord asks of the name, without its call per entry.
+        if (folderFits && !name.contains(kSeparator))
             records.append(recordOf(prefix, name, facts));
     };
     return includeSubfolders ? ScanFolder(folder, options, append)
