@@ -21,14 +21,62 @@ namespace {
 const QChar kSeparator = QLatin1Char('*');
 const qint64 kJulianDayOf1970 = 2440588;
 
-void appendTwoDigits(QString &text, int value)
+// Short text kept in place: the fields of a record are written without an allocation each.
+template<size_t Capacity> class ShortText
 {
-    text += QLatin1Char(char('0' + value / 10 % 10));
-    text += QLatin1Char(char('0' + value % 10));
-}
+public:
+    QStringView view() const { return QStringView(m_chars.data(), m_size); }
+    void append(QStringView text)
+    {
+        const qsizetype count = std::min(text.size(), qsizetype(Capacity) - m_size);
+        std::copy_n(text.utf16(), count, m_chars.data() + m_size);
+        m_size += count;
+    }
+    void append(char16_t c)
+    {
+        if (m_size < qsizetype(Capacity))
+            m_chars[size_t(m_size++)] = c;
+    }
+    void appendTwoDigits(int value)
+    {
+        append(char16_t(u'0' + value / 10 % 10));
+        append(char16_t(u'0' + value % 10));
+    }
 
-// "2001-03-17  14:05"; a year of other than four digits as it comes.
-QString dateText(QDate date, int hour, int minute)
+private:
+    std::array<char16_t, Capacity> m_chars;
+    qsizetype m_size = 0;
+};
+
+// Room for any year QDate holds (11 characters at most) with the rest of a date and a clock.
+using DateField = ShortText<32>;
+
+// A size in decimal as QString::number writes it.
+class SizeDigits
+{
+public:
+    explicit SizeDigits(qint64 value)
+    {
+        quint64 rest = value < 0 ? 0 - quint64(value) : quint64(value);
+        do {
+            m_chars[size_t(--m_start)] = char16_t(u'0' + rest % 10);
+            rest /= 10;
+        } while (rest != 0);
+        if (value < 0)
+            m_chars[size_t(--m_start)] = u'-';
+    }
+    QStringView view() const
+    {
+        return QStringView(m_chars.data() + m_start, qsizetype(m_chars.size()) - m_start);
+    }
+
+private:
+    std::array<char16_t, 20> m_chars;
+    qsizetype m_start = 20;
+};
+
+// "2001-03-17"; a year of other than four digits as it comes; empty for an invalid date.
+QString dayText(QDate date)
 {
     int year = 0;
     int month = 0;
@@ -36,23 +84,32 @@ QString dateText(QDate date, int hour, int minute)
     date.getDate(&year, &month, &day);
     if (!date.isValid())
         return {};
-    QString text;
-    text.reserve(20);
+    ShortText<24> text;
     if (year >= 1000 && year <= 9999) {
-        appendTwoDigits(text, year / 100);
-        appendTwoDigits(text, year % 100);
+        text.appendTwoDigits(year / 100);
+        text.appendTwoDigits(year % 100);
     } else {
-        text += QString::number(year);
+        text.append(QString::number(year));
     }
-    text += QLatin1Char('-');
-    appendTwoDigits(text, month);
-    text += QLatin1Char('-');
-    appendTwoDigits(text, day);
-    text += QLatin1String("  ");
-    appendTwoDigits(text, hour);
-    text += QLatin1Char(':');
-    appendTwoDigits(text, minute);
-    return text;
+    text.append(u'-');
+    text.appendTwoDigits(month);
+    text.append(u'-');
+    text.appendTwoDigits(day);
+    return text.view().toString();
+}
+
+// "2001-03-17  14:05" from the day's text; empty when that is.
+DateField dateField(QStringView day, int hour, int minute)
+{
+    DateField field;
+    if (day.isEmpty())
+        return field;
+    field.append(day);
+    field.append(u"  ");
+    field.appendTwoDigits(hour);
+    field.append(u':');
+    field.appendTwoDigits(minute);
+    return field;
 }
 
 // Folder + name + extension of a record: the text of its first three fields.
@@ -113,20 +170,27 @@ std::optional<int> offsetThroughHour(qint64 hour)
     });
 }
 
-// The local time of a whole minute as a list shows it.
-QString dateOfMinute(qint64 minute)
+// The text of a local day, 1970-01-01 being day 0. A tree's files mostly fall on a few days.
+const QString &dayTextOf(qint64 day)
 {
-    static RecentResults<QString, 4096> recent;
-    return recent.get(minute, [](qint64 key) {
-        const std::optional<int> offset = offsetThroughHour(floorDivided(key, 60));
-        if (!offset)
-            return listDate(QDateTime::fromSecsSinceEpoch(key * 60).toLocalTime());
-        const qint64 local = key * 60 + *offset;
-        const qint64 day = floorDivided(local, 86400);
-        const qint64 second = local - day * 86400;
-        return dateText(QDate::fromJulianDay(day + kJulianDayOf1970), int(second / 3600),
-            int(second % 3600 / 60));
-    });
+    static RecentResults<QString, 256> recent;
+    return recent.get(
+        day, [](qint64 key) { return dayText(QDate::fromJulianDay(key + kJulianDayOf1970)); });
+}
+
+// The local time of a whole minute as a list shows it.
+DateField dateOfMinute(qint64 minute)
+{
+    const std::optional<int> offset = offsetThroughHour(floorDivided(minute, 60));
+    if (!offset) {
+        DateField field;
+        field.append(listDate(QDateTime::fromSecsSinceEpoch(minute * 60).toLocalTime()));
+        return field;
+    }
+    const qint64 local = minute * 60 + *offset;
+    const qint64 day = floorDivided(local, 86400);
+    const qint64 second = local - day * 86400;
+    return dateField(dayTextOf(day), int(second / 3600), int(second % 3600 / 60));
 }
 
 QString joinedRecord(
@@ -142,8 +206,8 @@ QString recordOf(const QString &folder, const QString &fileName, const EntryFact
     const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
     const qsizetype nameLength = dot < 0 ? fileName.size() : dot;
     return joinedRecord(folder, QStringView(fileName).first(nameLength),
-        QStringView(fileName).sliced(nameLength), QString::number(facts.size),
-        dateOfMinute(floorDivided(facts.modifiedSecs, 60)));
+        QStringView(fileName).sliced(nameLength), SizeDigits(facts.size).view(),
+        dateOfMinute(floorDivided(facts.modifiedSecs, 60)).view());
 }
 
 ListEntry entryWith(
@@ -155,7 +219,7 @@ ListEntry entryWith(
     result.name = fileName.first(fileName.size() - result.ext.size());
     result.size = QString::number(facts ? facts->size : 0);
     if (facts)
-        result.date = dateOfMinute(floorDivided(facts->modifiedSecs, 60));
+        result.date = dateOfMinute(floorDivided(facts->modifiedSecs, 60)).view().toString();
     return result;
 }
 
@@ -224,7 +288,7 @@ QString listDate(const QDateTime &time)
     if (!time.isValid())
         return {};
     const QTime clock = time.time();
-    return dateText(time.date(), clock.hour(), clock.minute());
+    return dateField(dayText(time.date()), clock.hour(), clock.minute()).view().toString();
 }
 
 ListEntry makeListEntry(const QString &folder, const QFileInfo &entry)
@@ -268,7 +332,8 @@ bool appendFolderRecords(
             prefix = platform::WithTrailingBackslash(in);
             folderFits = fitsInRecord(in, QString());
         }
-        if (folderFits && fitsInRecord(QString(), name))
+        // What fitsInRecord asks of the name, without its call per entry.
+        if (folderFits && !name.contains(kSeparator))
             records.append(recordOf(prefix, name, facts));
     };
     return includeSubfolders ? ScanFolder(folder, options, append)
