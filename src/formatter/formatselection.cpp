@@ -74,12 +74,10 @@ const VerbatimTag *verbatimBlockAt(QStringView text, qsizetype p)
     // The longest opening key is short; a few characters more decide it.
     const QString tag
         = QLatin1Char('<') + text.sliced(name, qMin<qsizetype>(16, text.size() - name));
-    const QString key = TagKey(tag);
-    for (const VerbatimTag &tag : VerbatimTagTable) {
-        if (tag.openingKey == key)
-            return tag.openingKey == u"<TD>" ? nullptr : &tag;
-    }
-    return nullptr;
+    const qsizetype entry = verbatimEntryOf(TagKey(tag));
+    if (entry < 0 || VerbatimTagTable.at(entry).openingKey == u"<TD>")
+        return nullptr;
+    return &VerbatimTagTable.at(entry);
 }
 
 // Where the first character of a selection that a run lays out stands, or -1: blanks go,

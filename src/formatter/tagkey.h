@@ -53,6 +53,16 @@ inline constexpr std::array<VerbatimTag, 7> VerbatimTagTable = {{
     {u"<TEXTAREA>", u"</TEXTAREA"},
 }};
 
+// The entry of VerbatimTagTable whose opening key is key, or -1.
+inline qsizetype verbatimEntryOf(QStringView key)
+{
+    for (qsizetype i = 0; i < qsizetype(VerbatimTagTable.size()); ++i) {
+        if (VerbatimTagTable.at(i).openingKey == key)
+            return i;
+    }
+    return -1;
+}
+
 // Keys after which whitespace of the source does not become a space of the tag. The last,
 // empty entry matches no key.
 inline constexpr std::array<QStringView, 50> BlockTagList = {

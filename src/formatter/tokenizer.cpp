@@ -214,12 +214,7 @@ int Tokenizer::inlineRule() const
 
 qsizetype Tokenizer::verbatimEntry() const
 {
-    for (qsizetype i = 0; i < qsizetype(VerbatimTagTable.size()); ++i) {
-        const QStringView key = VerbatimTagTable.at(i).openingKey;
-        if (key.size() == m_key.size() && key == m_key)
-            return i;
-    }
-    return -1;
+    return verbatimEntryOf(m_key);
 }
 
 qsizetype Tokenizer::tagEnd(qsizetype p) const
