@@ -2,6 +2,22 @@
 
 namespace batch {
 
+namespace {
+
+char **g_arguments = nullptr;
+
+} // namespace
+
+void rememberArguments(char **argv)
+{
+    g_arguments = argv;
+}
+
+char **rememberedArguments()
+{
+    return g_arguments;
+}
+
 void writeLine(QIODevice &device, const QString &line)
 {
     device.write((line + QLatin1Char('\n')).toLocal8Bit());

@@ -11,6 +11,11 @@ enum ExitStatus { ExitOk = 0, ExitFailed = 1, ExitSomeFailed = ExitFailed, ExitU
 
 void writeLine(QIODevice &device, const QString &line);
 
+// The arguments as the system gave them (before any decoding), null-terminated: a command
+// handed over to another program gets them unchanged.
+void rememberArguments(char **argv);
+char **rememberedArguments();
+
 // True when `arg` is the option `name`, alone or as "name=VALUE".
 bool isOption(const QString &arg, const QString &name);
 

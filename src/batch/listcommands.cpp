@@ -24,22 +24,39 @@ struct ListArguments {
     QString path; // the folder to search or the list to verify
 };
 
-// The bytes of listFileBytes, written a piece at a time: a long list is not held twice more.
-void writeListFile(QIODevice &out, const QStringList &records)
+// The bytes of listFileBytes, written a piece at a time: a long list is never held whole.
+class ListWriter
 {
-    constexpr qsizetype kPiece = 1 << 15;
-    QString piece;
-    piece.reserve(kPiece + 1024);
-    for (const QString &record : records) {
-        piece += record;
-        piece += QLatin1String("\r\n");
-        if (piece.size() >= kPiece) {
-            out.write(piece.toUtf8());
-            piece.truncate(0);
-        }
+public:
+    explicit ListWriter(QIODevice &out)
+        : m_out(out)
+    {
+        m_piece.reserve(kPiece + 1024);
     }
-    out.write(piece.toUtf8());
-}
+    ~ListWriter() { flush(); }
+    ListWriter(const ListWriter &) = delete;
+    ListWriter &operator=(const ListWriter &) = delete;
+
+    void add(const QString &record)
+    {
+        m_piece += record;
+        m_piece += QLatin1String("\r\n");
+        if (m_piece.size() >= kPiece)
+            flush();
+    }
+
+private:
+    static constexpr qsizetype kPiece = 1 << 15;
+
+    void flush()
+    {
+        m_out.write(m_piece.toUtf8());
+        m_piece.truncate(0);
+    }
+
+    QIODevice &m_out;
+    QString m_piece;
+};
 
 int usageError(QIODevice &err, const QString &command, const QString &problem)
 {
@@ -161,9 +178,10 @@ int runSearchCommand(
     options.thumbFolder = app::thumbFolderOf(dataFolder);
     options.letEventsRun = [] {};
     const QString folder = QDir::toNativeSeparators(QFileInfo(parsed.path).absoluteFilePath());
-    QStringList records;
-    filelists::appendFolderRecords(records, folder, parsed.recursive, options);
-    writeListFile(out, records);
+    // Written while the scan goes on.
+    ListWriter writer(out);
+    filelists::forEachFolderRecord(folder, parsed.recursive, options,
+        [&writer](const QString &record) { writer.add(record); });
     return ExitOk;
 }
 
@@ -187,7 +205,11 @@ int runVerifyCommand(const QStringList &args, QIODevice &out, QIODevice &err)
     }
     QList<filelists::ListEntry> entries = filelists::entriesFromRecords(records);
     const filelists::VerifyResult result = filelists::verifyEntries(entries);
-    writeListFile(out, filelists::recordsOf(entries));
+    {
+        ListWriter writer(out);
+        for (const filelists::ListEntry &entry : std::as_const(entries))
+            writer.add(entry.record());
+    }
     for (const QString &line : result.reportLines)
         writeLine(err, line);
     return ExitOk;

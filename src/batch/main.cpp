@@ -1,3 +1,4 @@
+#include "batchargs.h"
 #include "cleanthumbscommand.h"
 #include "colourrtfcommand.h"
 #include "formatcommand.h"
@@ -117,6 +118,7 @@ int finished(const Command &command, int status, Streams &io)
 
 int main(int argc, char **argv)
 {
+    batch::rememberArguments(argv);
     const Command *command = argc > 1 ? findCommand(QString::fromLocal8Bit(argv[1])) : nullptr;
     const bool renders = command && command->renders;
     if (renders) {

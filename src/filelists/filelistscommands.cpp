@@ -217,6 +217,8 @@ void FileListsPage::BGetFilesClick()
         return;
     const bool adding = m_formSearch->addToList();
     qsizetype before = 0;
+    // A new list is made straight from the scan: its records would only be split again.
+    QList<ListEntry> found;
     {
         const platform::HourglassGuard hourglass;
         const BusyPage busy(this);
@@ -226,21 +228,28 @@ void FileListsPage::BGetFilesClick()
         options.mask = mask;
         options.descendEverywhere = false;
         options.thumbFolder = app::thumbFolderOf(m_frame.dataFolder());
-        appendFolderRecords(m_workList, folder, m_formSearch->includeSubfolders(), options);
-        if (adding)
+        const bool subfolders = m_formSearch->includeSubfolders();
+        if (adding) {
+            appendFolderRecords(m_workList, folder, subfolders, options);
             RemoveDuplicateRecords(m_workList);
+        } else {
+            appendFolderEntries(found, folder, subfolders, options);
+        }
     }
-    const qsizetype count = m_workList.size();
+    const qsizetype count = adding ? m_workList.size() : found.size();
     if (count == 0) {
         platform::dialogs().ShowInfo(
             QStringLiteral("No matching files found in folder:\n\n") + folder);
     } else if (adding && count == before) {
         platform::dialogs().ShowInfo(kNoNewEntries + folder);
     } else {
-        if (!adding)
-            m_currentListFile.clear();
         m_saved = false;
-        FillListFromRecords(true);
+        if (adding) {
+            FillListFromRecords(true);
+        } else {
+            m_currentListFile.clear();
+            showEntries(std::move(found));
+        }
         setTitle(ListTitle(folder));
         QString prompt
             = QStringLiteral("\nSearch finished.\n%1 unique entries in list.\n").arg(count);

@@ -101,9 +101,9 @@ void FileListsPage::buildLayout()
     ELVReport->header()->setStretchLastSection(false);
     const QFontMetrics metrics(ELVReport->font());
     const int padding = 2 * ELVReport->style()->pixelMetric(QStyle::PM_HeaderMargin) + 12;
-    ELVReport->header()->resizeSection(
-        DateColumn, metrics.horizontalAdvance(listDate(QDateTime(QDate(2000, 12, 28), QTime(20, 58))))
-                        + padding);
+    ELVReport->header()->resizeSection(DateColumn,
+        metrics.horizontalAdvance(listDate(QDateTime(QDate(2000, 12, 28), QTime(20, 58))))
+            + padding);
     ELVReport->setToolTip(QStringLiteral(
         "[Right Mouse Button] = PopUp, [Shift-Click] [Ctrl-Click] = Select/unselect"));
     column->addWidget(ELVReport, 1);
@@ -370,16 +370,22 @@ void FileListsPage::setTitle(const QString &text)
 void FileListsPage::FillListFromRecords(bool clear)
 {
     const platform::HourglassGuard hourglass;
-    ELVReport->setUpdatesEnabled(false);
     QList<ListEntry> entries = clear ? QList<ListEntry>() : m_model->entries();
     entries.reserve(entries.size() + m_workList.size());
     const qsizetype step = (m_workList.size() + 1) / 10 + 1;
     int position = 0;
     for (qsizetype i = 0; i < m_workList.size(); ++i) {
-        entries.append(entryFromRecord(m_workList.at(i)));
+        entries.append(
+            entryFromRecord(m_workList.at(i), entries.isEmpty() ? nullptr : &entries.last()));
         if ((i + 1) % step == 0)
             m_frame.setListProgress(++position);
     }
+    showEntries(std::move(entries));
+}
+
+void FileListsPage::showEntries(QList<ListEntry> entries)
+{
+    ELVReport->setUpdatesEnabled(false);
     m_model->setEntries(std::move(entries));
     m_frame.setListProgress(0);
     // The new order is the work list's: no column is sorted.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "filelists/listrecord.h"
 #include "folderview/selection.h"
 
 #include <QStringList>
@@ -98,6 +99,8 @@ private:
     std::vector<bool> selectedFlags() const;
     void selectRows(const std::vector<bool> &flags);
     void setTitle(const QString &text);
+    // The entries replace the list's, in their own order.
+    void showEntries(QList<ListEntry> entries);
 
     app::PageFrame &m_frame;
     ReportModel *m_model = nullptr;

@@ -199,15 +199,67 @@ QString joinedRecord(
     return folder % kSeparator % name % kSeparator % ext % kSeparator % size % kSeparator % date;
 }
 
+// The length of a file name without its extension, as extensionPart takes the extension.
+qsizetype baseNameLength(const QString &fileName)
+{
+    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
+    return dot < 0 ? fileName.size() : dot;
+}
+
 // The record of a found entry, with `folder` ending in its separator, built in one piece.
 QString recordOf(const QString &folder, const QString &fileName, const EntryFacts &facts)
 {
-    // The extension as extensionPart takes it, without a copy.
-    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
-    const qsizetype nameLength = dot < 0 ? fileName.size() : dot;
+    const qsizetype nameLength = baseNameLength(fileName);
     return joinedRecord(folder, QStringView(fileName).first(nameLength),
         QStringView(fileName).sliced(nameLength), SizeDigits(facts.size).view(),
         dateOfMinute(floorDivided(facts.modifiedSecs, 60)).view());
+}
+
+// `text`, sharing the copy of `previous` when that holds the same text: a long list holds its
+// folders, extensions and dates many times over, and shared copies save most allocations.
+QString sharedText(const QString *previous, QStringView text)
+{
+    return previous && *previous == text ? *previous : text.toString();
+}
+
+// The entry whose record recordOf makes; `previous` is the entry before it, if any.
+ListEntry foundEntry(const QString &folder, const QString &fileName, const EntryFacts &facts,
+    const ListEntry *previous)
+{
+    const qsizetype nameLength = baseNameLength(fileName);
+    ListEntry entry;
+    entry.folder = folder;
+    entry.name = fileName.first(nameLength);
+    entry.ext
+        = sharedText(previous ? &previous->ext : nullptr, QStringView(fileName).sliced(nameLength));
+    entry.size = SizeDigits(facts.size).view().toString();
+    entry.date = sharedText(previous ? &previous->date : nullptr,
+        dateOfMinute(floorDivided(facts.modifiedSecs, 60)).view());
+    return entry;
+}
+
+// The entries "Search" finds that a record can hold, with their folder's text ending in its
+// separator: `take(folder, name, facts)`. Entries come folder by folder, so the folder's text
+// is made once.
+template<typename Take>
+bool forEachSearchEntry(
+    const QString &folder, bool includeSubfolders, const ScanOptions &options, const Take &take)
+{
+    QString lastFolder;
+    QString prefix;
+    bool folderFits = true;
+    const FoundEntry found = [&](const QString &in, const QString &name, const EntryFacts &facts) {
+        if (in != lastFolder || prefix.isEmpty()) {
+            lastFolder = in;
+            prefix = platform::WithTrailingBackslash(in);
+            folderFits = fitsInRecord(in, QString());
+        }
+        // What fitsInRecord asks of the name, without its call per entry.
+        if (folderFits && !name.contains(kSeparator))
+            take(prefix, name, facts);
+    };
+    return includeSubfolders ? ScanFolder(folder, options, found)
+                             : ScanOneFolder(folder, options, found);
 }
 
 ListEntry entryWith(
@@ -251,7 +303,7 @@ QString &ListEntry::field(int column)
     return const_cast<QString &>(std::as_const(*this).field(column));
 }
 
-ListEntry entryFromRecord(const QString &record)
+ListEntry entryFromRecord(const QString &record, const ListEntry *previous)
 {
     ListEntry entry;
     qsizetype start = 0;
@@ -259,7 +311,8 @@ ListEntry entryFromRecord(const QString &record)
         qsizetype end = record.indexOf(kSeparator, start);
         if (end < 0)
             end = record.size();
-        entry.field(column) = record.mid(start, end - start);
+        entry.field(column) = sharedText(previous ? &previous->field(column) : nullptr,
+            QStringView(record).sliced(start, end - start));
         start = end + 1;
     }
     return entry;
@@ -270,7 +323,7 @@ QList<ListEntry> entriesFromRecords(const QStringList &records)
     QList<ListEntry> entries;
     entries.reserve(records.size());
     for (const QString &record : records)
-        entries.append(entryFromRecord(record));
+        entries.append(entryFromRecord(record, entries.isEmpty() ? nullptr : &entries.last()));
     return entries;
 }
 
@@ -322,22 +375,29 @@ bool fitsInRecord(const QString &folder, const QString &name)
 bool appendFolderRecords(
     QStringList &records, const QString &folder, bool includeSubfolders, const ScanOptions &options)
 {
-    // Entries come folder by folder: the folder's part of the record is made once.
-    QString lastFolder;
-    QString prefix;
-    bool folderFits = true;
-    const FoundEntry append = [&](const QString &in, const QString &name, const EntryFacts &facts) {
-        if (in != lastFolder || prefix.isEmpty()) {
-            lastFolder = in;
-            prefix = platform::WithTrailingBackslash(in);
-            folderFits = fitsInRecord(in, QString());
-        }
-        // What fitsInRecord asks of the name, without its call per entry.
-        if (folderFits && !name.contains(kSeparator))
+    return forEachSearchEntry(folder, includeSubfolders, options,
+        [&](const QString &prefix, const QString &name, const EntryFacts &facts) {
             records.append(recordOf(prefix, name, facts));
-    };
-    return includeSubfolders ? ScanFolder(folder, options, append)
-                             : ScanOneFolder(folder, options, append);
+        });
+}
+
+bool forEachFolderRecord(const QString &folder, bool includeSubfolders, const ScanOptions &options,
+    const std::function<void(const QString &record)> &take)
+{
+    return forEachSearchEntry(folder, includeSubfolders, options,
+        [&](const QString &prefix, const QString &name, const EntryFacts &facts) {
+            take(recordOf(prefix, name, facts));
+        });
+}
+
+bool appendFolderEntries(QList<ListEntry> &entries, const QString &folder, bool includeSubfolders,
+    const ScanOptions &options)
+{
+    return forEachSearchEntry(folder, includeSubfolders, options,
+        [&](const QString &prefix, const QString &name, const EntryFacts &facts) {
+            entries.append(
+                foundEntry(prefix, name, facts, entries.isEmpty() ? nullptr : &entries.last()));
+        });
 }
 
 void RemoveDuplicateRecords(QStringList &records)

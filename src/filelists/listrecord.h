@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 namespace filelists {
@@ -31,8 +32,8 @@ struct ListEntry {
 };
 
 // Field k is the text between the k-th and the (k+1)-th "*"; missing fields are empty and
-// fields beyond the fifth are ignored.
-ListEntry entryFromRecord(const QString &record);
+// fields beyond the fifth are ignored. Fields equal to those of `previous` share its text.
+ListEntry entryFromRecord(const QString &record, const ListEntry *previous = nullptr);
 QList<ListEntry> entriesFromRecords(const QStringList &records);
 QStringList recordsOf(const QList<ListEntry> &entries);
 
@@ -54,6 +55,13 @@ bool fitsInRecord(const QString &folder, const QString &name);
 // The records that "Search" finds in `folder`, appended in scan order: with sub-folders by
 // ScanFolder, otherwise by ScanOneFolder. Returns false when the scan was stopped.
 bool appendFolderRecords(QStringList &records, const QString &folder, bool includeSubfolders,
+    const ScanOptions &options);
+// The same records one at a time, none kept.
+bool forEachFolderRecord(const QString &folder, bool includeSubfolders, const ScanOptions &options,
+    const std::function<void(const QString &record)> &take);
+// The entries of those records, made without the records; equal folders, extensions and dates
+// share one copy.
+bool appendFolderEntries(QList<ListEntry> &entries, const QString &folder, bool includeSubfolders,
     const ScanOptions &options);
 
 // Sorts the records (locale order, letters compared without regard to case) and keeps the

@@ -19,11 +19,12 @@ struct Result {
     QByteArray err;
 };
 
-Result runBatch(const QStringList &args, const QByteArray &input = {})
+Result runBatch(const QStringList &args, const QByteArray &input = {},
+    const QString &tool
+    = QCoreApplication::applicationDirPath() + QStringLiteral("/folioscope-batch"))
 {
     QProcess process;
-    process.start(
-        QCoreApplication::applicationDirPath() + QStringLiteral("/folioscope-batch"), args);
+    process.start(tool, args);
     if (!process.waitForStarted())
         return {};
     process.write(input);
@@ -263,6 +264,26 @@ TEST(BatchThumbs, BadUsageIsOneLine)
     EXPECT_TRUE(help.out.startsWith("Usage: folioscope-batch thumbs"));
 }
 
+// The commands that render are run by the renderer beside the tool; the others need nothing
+// beside it.
+TEST(BatchThumbs, RenderingNeedsTheRendererBesideTheTool)
+{
+    QTemporaryDir alone;
+    const QString tool = alone.filePath(QStringLiteral("folioscope-batch"));
+    ASSERT_TRUE(QFile::copy(
+        QCoreApplication::applicationDirPath() + QStringLiteral("/folioscope-batch"), tool));
+    for (const char *command : { "thumbs", "snapshot" }) {
+        const Result result
+            = runBatch({ QString::fromLatin1(command), QStringLiteral("--help") }, {}, tool);
+        EXPECT_EQ(result.exitCode, 1) << command;
+        EXPECT_EQ(result.err,
+            "folioscope-batch: cannot start " + QFile::encodeName(alone.path())
+                + "/folioscope-render: No such file or directory\n");
+    }
+    const Result search = runBatch({ QStringLiteral("search"), alone.path() }, {}, tool);
+    EXPECT_EQ(search.exitCode, 0) << search.err.constData();
+}
+
 namespace {
 
 QImage gradient(int width, int height)
@@ -405,7 +426,7 @@ TEST(BatchCleanThumbs, PrintsTheMenuMessage)
 TEST(BatchColourRtf, WritesTheEditorsDocument)
 {
     const QByteArray body = "\\cf1 <a href=\\cf2 \"x\"\\cf1 >\\cf0 Hi\\cf1 </a>}";
-    Result result = runBatch({QStringLiteral("colour-rtf")}, "<a href=\"x\">Hi</a>");
+    Result result = runBatch({ QStringLiteral("colour-rtf") }, "<a href=\"x\">Hi</a>");
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_TRUE(result.out.startsWith("{\\rtf1\\ansi"));
     EXPECT_TRUE(result.out.endsWith(QByteArray(QByteArray("\\fs18\\cf0 ") + body)));
@@ -417,9 +438,10 @@ TEST(BatchColourRtf, WritesTheEditorsDocument)
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("<a href=\"x\">Hi</a>");
     file.close();
-    result = runBatch({QStringLiteral("colour-rtf"), QStringLiteral("--preset=4"), page});
+    result = runBatch({ QStringLiteral("colour-rtf"), QStringLiteral("--preset=4"), page });
     EXPECT_EQ(result.exitCode, 0);
-    EXPECT_TRUE(result.out.contains("{\\colortbl\\red0\\green0\\blue0;\\red192\\green192\\blue192;"));
+    EXPECT_TRUE(
+        result.out.contains("{\\colortbl\\red0\\green0\\blue0;\\red192\\green192\\blue192;"));
     EXPECT_TRUE(result.out.endsWith(body));
 
     struct Row {
@@ -429,20 +451,21 @@ TEST(BatchColourRtf, WritesTheEditorsDocument)
         const char *inErr;
     };
     const Row rows[] = {
-        {"preset out of range", {QStringLiteral("--preset"), QStringLiteral("5")}, 2, "--preset"},
-        {"preset without value", {QStringLiteral("--preset")}, 2, "--preset"},
-        {"unknown option", {QStringLiteral("--bogus")}, 2, "--bogus"},
-        {"two files", {QStringLiteral("a"), QStringLiteral("b")}, 2, "only one FILE"},
-        {"missing file", {QStringLiteral("/nonexistent/page.htm")}, 1, "/nonexistent/page.htm"},
+        { "preset out of range", { QStringLiteral("--preset"), QStringLiteral("5") }, 2,
+            "--preset" },
+        { "preset without value", { QStringLiteral("--preset") }, 2, "--preset" },
+        { "unknown option", { QStringLiteral("--bogus") }, 2, "--bogus" },
+        { "two files", { QStringLiteral("a"), QStringLiteral("b") }, 2, "only one FILE" },
+        { "missing file", { QStringLiteral("/nonexistent/page.htm") }, 1, "/nonexistent/page.htm" },
     };
     for (const Row &row : rows) {
-        result = runBatch(QStringList{QStringLiteral("colour-rtf")} + row.args);
+        result = runBatch(QStringList { QStringLiteral("colour-rtf") } + row.args);
         EXPECT_EQ(result.exitCode, row.exitCode) << row.name;
         EXPECT_TRUE(result.err.contains(row.inErr)) << row.name;
         EXPECT_EQ(result.err.count('\n'), 1) << row.name;
         EXPECT_TRUE(result.out.isEmpty()) << row.name;
     }
-    result = runBatch({QStringLiteral("colour-rtf"), QStringLiteral("--help")});
+    result = runBatch({ QStringLiteral("colour-rtf"), QStringLiteral("--help") });
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_TRUE(result.out.contains("--preset N"));
 }

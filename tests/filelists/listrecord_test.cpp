@@ -82,6 +82,23 @@ TEST(ListRecord, RecordFromTheDisk)
         expected.append(filelists::MakeListRecord(folder, QFileInfo(dir.filePath(u8(file)))));
     expected.sort();
     EXPECT_EQ(searched, expected);
+
+    // The entries made straight from a search, and the records streamed, are those records.
+    ASSERT_TRUE(QDir(dir.path()).mkpath(u8("sub/deeper")));
+    writeBytes(dir.filePath(u8("sub/a.htm")), "aa", when);
+    writeBytes(dir.filePath(u8("sub/deeper/b.tar.gz")), "b", when.addSecs(-3600));
+    writeBytes(dir.filePath(u8("sub/deeper/c.htm")), "c", when.addSecs(-3600));
+    writeBytes(dir.filePath(u8("sub/no*record.htm")), "", when);
+    QStringList records;
+    ASSERT_TRUE(filelists::appendFolderRecords(records, dir.path(), true, options));
+    EXPECT_EQ(records.size(), 5);
+    QList<ListEntry> entries;
+    ASSERT_TRUE(filelists::appendFolderEntries(entries, dir.path(), true, options));
+    EXPECT_EQ(entries, filelists::entriesFromRecords(records));
+    QStringList streamed;
+    ASSERT_TRUE(filelists::forEachFolderRecord(
+        dir.path(), true, options, [&](const QString &record) { streamed.append(record); }));
+    EXPECT_EQ(streamed, records);
 }
 
 TEST(ListRecord, DateText)
