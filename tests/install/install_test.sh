@@ -8,7 +8,8 @@ trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
 folder="$prefix/lib/folioscope"
-for file in bin/folioscope bin/folioscope-batch share/applications/folioscope.desktop \
+for file in bin/folioscope bin/folioscope-batch lib/folioscope/folioscope-render \
+            share/applications/folioscope.desktop \
             share/icons/hicolor/scalable/apps/folioscope.svg lib/folioscope/trim.ini \
             lib/folioscope/STYLES/THUMBS/options.ini lib/folioscope/STYLES/THUMBS/tag.ini; do
     [ -e "$prefix/$file" ] || { echo "missing after install: $file"; exit 1; }
@@ -19,6 +20,11 @@ page='<html><body><table><tr><td>cell</td></tr></table></body></html>'
 expected=$(printf '%s' "$page" | "$build/bin/folioscope-batch" format)
 got=$(printf '%s' "$page" | "$prefix/bin/folioscope-batch" format)
 [ "$got" = "$expected" ] || { echo "installed batch tool formats differently"; exit 1; }
+
+# Through its launcher, the batch tool still finds the renderer beside itself.
+help=$("$prefix/bin/folioscope-batch" thumbs --help)
+[[ $help == "Usage: folioscope-batch thumbs"* ]] \
+    || { echo "installed batch tool cannot hand rendering over"; exit 1; }
 
 # The program starts from its launcher and creates its data folders beside itself.
 QT_QPA_PLATFORM=offscreen timeout -s KILL 20 "$prefix/bin/folioscope" >/dev/null 2>&1 &
