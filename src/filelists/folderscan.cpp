@@ -9,6 +9,8 @@
 #include <QFile>
 
 #ifdef Q_OS_UNIX
+#include <QStringDecoder>
+
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -213,7 +215,7 @@ struct Piece;
 // passed the mask.
 struct Item {
     std::unique_ptr<Piece> subfolder;
-    QString name;
+    size_t nameAt = 0; // in the piece's names
     std::optional<EntryFacts> facts;
     // Entries listed since the item before, this one included: the stop is polled as often.
     quint32 polls = 0;
@@ -238,6 +240,9 @@ struct Piece {
 
     std::optional<FolderKey> key;
     std::vector<Item> items;
+    // The names of the entries that passed the mask, as the listing gives them, NUL-separated:
+    // the report decodes each in turn, without a string of its own per entry.
+    std::string names;
     quint32 trailingPolls = 0;
     std::unique_ptr<Piece> rest; // the listing's next piece, if the listing went on
     std::atomic<bool> read { false };
@@ -268,8 +273,6 @@ public:
         if (!piece.listing && !open(piece))
             return;
         std::vector<Piece *> found;
-        std::string names; // the matching entries' names, NUL-separated, until they are decoded
-        std::vector<size_t> nameAt;
         const QString prefix = platform::WithTrailingBackslash(piece.folder);
         quint32 polls = 0;
         int listed = 0;
@@ -298,9 +301,8 @@ public:
             }
             if (!matches(entry->d_name))
                 continue;
-            nameAt.push_back(names.size());
-            names.append(entry->d_name, std::strlen(entry->d_name) + 1);
-            piece.items.push_back({ nullptr, {}, {}, std::exchange(polls, 0) });
+            piece.items.push_back({ nullptr, piece.names.size(), {}, std::exchange(polls, 0) });
+            piece.names.append(entry->d_name, std::strlen(entry->d_name) + 1);
         }
         piece.trailingPolls = polls;
         if (listed == Piece::kPieceSize) {
@@ -308,7 +310,7 @@ public:
             piece.rest = laterPiece(piece);
             publish(std::vector<Piece *> { piece.rest.get() });
         }
-        readFacts(piece, names, nameAt);
+        readFacts(piece);
         publish(found);
     }
 
@@ -383,17 +385,11 @@ private:
         return piece;
     }
 
-    void readFacts(Piece &piece, const std::string &names, const std::vector<size_t> &nameAt)
+    static void readFacts(Piece &piece)
     {
-        size_t next = 0;
-        for (Item &item : piece.items) {
-            if (item.subfolder)
-                continue;
-            const char *name = names.c_str() + nameAt[next++];
-            item.facts = factsAt(piece.listing->fd(), name);
-            if (item.facts)
-                item.name = decodedName(name);
-        }
+        for (Item &item : piece.items)
+            if (!item.subfolder)
+                item.facts = factsAt(piece.listing->fd(), piece.names.c_str() + item.nameAt);
         piece.listing.reset();
     }
 
@@ -469,13 +465,14 @@ private:
                 if (item.subfolder)
                     path.push_back({ item.subfolder.get(), &item });
                 else
-                    reportItem(place.piece->folder, item);
+                    reportItem(*place.piece, item);
                 continue;
             }
             if (!pollsPass(place.piece->trailingPolls))
                 return false;
             // Reported: its entries and the folders below them go.
             std::vector<Item>().swap(items);
+            std::string().swap(place.piece->names);
             if (place.piece->rest)
                 place = { place.piece->rest.get() };
             else
@@ -492,10 +489,27 @@ private:
     }
 
     // The item's polls have let events run already.
-    void reportItem(const QString &folder, const Item &item)
+    void reportItem(const Piece &piece, const Item &item)
     {
         if (item.facts)
-            m_found(folder, item.name, *item.facts);
+            m_found(piece.folder, decodedName(piece.names.c_str() + item.nameAt), *item.facts);
+    }
+
+    // As QFile::decodeName decodes it, into the same buffer each time.
+    const QString &decodedName(const char *name)
+    {
+        const QByteArrayView bytes(name);
+        // A name never has more UTF-16 units than bytes.
+        m_name.resize(bytes.size());
+        QChar *out = m_name.data();
+        // Most names are ASCII, which needs no decoder.
+        if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; })) {
+            std::copy(bytes.begin(), bytes.end(), reinterpret_cast<char16_t *>(out));
+            return m_name;
+        }
+        const QChar *end = m_decoder.appendToBuffer(out, bytes);
+        m_name.truncate(end - m_name.constData());
+        return m_name;
     }
 
     bool pollsPass(quint32 polls)
@@ -607,6 +621,8 @@ private:
     EventClock m_clock;
     const FoundEntry &m_found;
     ExtensionMatches m_matches;
+    QStringDecoder m_decoder { QStringDecoder::System, QStringDecoder::Flag::Stateless };
+    QString m_name;
     bool m_recursive = true;
     std::optional<PieceReader> m_reader;
     std::unique_ptr<Piece> m_root;

@@ -249,7 +249,11 @@ bool forEachSearchEntry(
     QString prefix;
     bool folderFits = true;
     const FoundEntry found = [&](const QString &in, const QString &name, const EntryFacts &facts) {
-        if (in != lastFolder || prefix.isEmpty()) {
+        // The entries of a folder share its text: the same data is the same folder.
+        const bool sameFolder = !prefix.isEmpty()
+            && (in.constData() == lastFolder.constData() ? in.size() == lastFolder.size()
+                                                         : in == lastFolder);
+        if (!sameFolder) {
             lastFolder = in;
             prefix = platform::WithTrailingBackslash(in);
             folderFits = fitsInRecord(in, QString());

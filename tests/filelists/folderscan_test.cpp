@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 using filelists::EntryFacts;
 using filelists::ScanOptions;
@@ -304,6 +306,29 @@ TEST(FolderScan, MissingAndUnreadableFoldersAreSilent)
         locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     // Root reads the locked folder all the same.
     EXPECT_TRUE(found == QStringList { u8("b.htm") } || found.size() == 2);
+}
+
+// Names come as QFile::decodeName makes them of the listing's bytes, valid UTF-8 or not, and
+// each is whole after a longer or shorter one.
+TEST(FolderScan, NamesAreDecodedAsTheFileSystemGivesThem)
+{
+    QTemporaryDir dir;
+    const QByteArray names[] = { "na\xc3\xafve-and-a-much-longer-name.htm", "caf\xe9.htm",
+        "\xff\xfe.htm", "x.htm", "\xe4\xb8\xad\xe6\x96\x87.htm",
+        "\xef\xbb\xbf"
+        "bom.htm" };
+    QStringList expected;
+    for (const QByteArray &name : names) {
+        const QByteArray path = QFile::encodeName(dir.path()) + '/' + name;
+        const int fd = ::open(path.constData(), O_CREAT | O_WRONLY, 0644);
+        ASSERT_GE(fd, 0) << path.constData();
+        ::close(fd);
+        expected.append(QFile::decodeName(name));
+    }
+    QStringList found;
+    filelists::ScanFolder(dir.path(), withMask("*.htm"),
+        [&](const QString &, const QString &name, const EntryFacts &) { found.append(name); });
+    EXPECT_EQ(sorted(found), sorted(expected));
 }
 
 TEST(FolderScan, TrailingSeparatorAndFolderArgument)
