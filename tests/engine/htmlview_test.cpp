@@ -32,18 +32,23 @@ protected:
                 clicks.append({ target, url, frameFile });
                 *handled = handleClicks;
             });
+        QObject::connect(&view(), &engine::HtmlView::processingChanged, &view(),
+            [this](bool processing) { loadsStarted += processing ? 1 : 0; });
     }
 
     engine::HtmlView &view() { return *host.view(); }
 
-    // Clicks the element and waits for the document it leads to (or a while, when none).
+    // Clicks the element and waits for the document it leads to, if any. A busy engine may
+    // start that load well after the click.
     void follow(const QString &id, const QStringList &frames = {})
     {
         const int before = int(clicks.size());
+        const int loadsBefore = loadsStarted;
         clickAt(view(), elementCentre(view(), id, frames));
         ASSERT_TRUE(waitFor([&] { return clicks.size() > before; }))
             << "no click on " << id.toStdString();
-        spin(50);
+        if (!handleClicks && !clicks.last().url.startsWith(QLatin1Char('#')))
+            waitFor([&] { return loadsStarted > loadsBefore; });
         waitFor([&] { return !view().isProcessing(); });
         view().waitForFrame();
     }
@@ -58,6 +63,7 @@ protected:
     engine::CaptureHost host { QSize(640, 480) };
     QList<Click> clicks;
     bool handleClicks = false;
+    int loadsStarted = 0;
 };
 
 TEST_F(HtmlViewTest, LinkClickGivesTargetUrlAsWrittenAndFrameFileAndHandledStopsIt)
@@ -157,7 +163,9 @@ TEST_F(HtmlViewTest, FramesetLinksOpenInTheirTargetFrame)
         return frameUrl(view(), { QStringLiteral("main") }).endsWith(QStringLiteral("/b.htm"));
     }));
     EXPECT_EQ(QDir::cleanPath(view().currentFile()), QDir::cleanPath(index));
-    EXPECT_TRUE(view().canGoBack());
+    // The history counts the frame's new page once its load has ended, which may come after
+    // the page shows.
+    EXPECT_TRUE(waitFor([&] { return view().canGoBack(); }));
 
     view().goBack();
     EXPECT_TRUE(waitFor([&] {

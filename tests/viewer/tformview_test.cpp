@@ -58,17 +58,36 @@ protected:
             QStringLiteral("sub/page.htm"), "<html><body><a name=top>top</a></body></html>");
         pages.write(QStringLiteral("my page.htm"), "<html><body>spaced</body></html>");
         form.show();
+        // Connected after the window's own handler, so the click's fate is known here.
+        QObject::connect(&browser(), &engine::HtmlView::hotSpotTargetClick, &browser(),
+            [this](const QString &, const QString &url, const QString &, const bool *handled) {
+                ++clicks;
+                lastClickLoads = !*handled && !url.startsWith(QLatin1Char('#'));
+            });
+        QObject::connect(&browser(), &engine::HtmlView::processingChanged, &browser(),
+            [this](bool processing) { loadsStarted += processing ? 1 : 0; });
     }
 
     engine::HtmlView &browser() { return *form.browser(); }
 
+    // Clicks the element and waits for the document it leads to, if any. A busy engine may
+    // start that load well after the click.
     void follow(const QString &id)
     {
+        const int clicksBefore = clicks;
+        const int loadsBefore = loadsStarted;
         clickAt(browser(), elementCentre(browser(), id));
-        spin(100);
+        ASSERT_TRUE(waitFor([&] { return clicks > clicksBefore; }))
+            << "no click on " << id.toStdString();
+        if (lastClickLoads)
+            waitFor([&] { return loadsStarted > loadsBefore; });
         waitFor([&] { return !browser().isProcessing(); });
         browser().waitForFrame();
     }
+
+    int clicks = 0;
+    bool lastClickLoads = false;
+    int loadsStarted = 0;
 
     ScriptedDialogs dialogs;
     FakeHost host;
