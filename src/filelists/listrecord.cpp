@@ -266,16 +266,14 @@ bool forEachSearchEntry(
                              : ScanOneFolder(folder, options, found);
 }
 
+// The entry of a file in `folder`; a missing file's size counts as 0 and it has no date.
 ListEntry entryWith(
     const QString &folder, const QString &fileName, const std::optional<EntryFacts> &facts)
 {
-    ListEntry result;
-    result.folder = platform::WithTrailingBackslash(folder);
-    result.ext = platform::extensionPart(fileName);
-    result.name = fileName.first(fileName.size() - result.ext.size());
-    result.size = QString::number(facts ? facts->size : 0);
-    if (facts)
-        result.date = dateOfMinute(floorDivided(facts->modifiedSecs, 60)).view().toString();
+    ListEntry result = foundEntry(
+        platform::WithTrailingBackslash(folder), fileName, facts.value_or(EntryFacts {}), nullptr);
+    if (!facts)
+        result.date.clear();
     return result;
 }
 
@@ -379,10 +377,8 @@ bool fitsInRecord(const QString &folder, const QString &name)
 bool appendFolderRecords(
     QStringList &records, const QString &folder, bool includeSubfolders, const ScanOptions &options)
 {
-    return forEachSearchEntry(folder, includeSubfolders, options,
-        [&](const QString &prefix, const QString &name, const EntryFacts &facts) {
-            records.append(recordOf(prefix, name, facts));
-        });
+    return forEachFolderRecord(folder, includeSubfolders, options,
+        [&records](const QString &record) { records.append(record); });
 }
 
 bool forEachFolderRecord(const QString &folder, bool includeSubfolders, const ScanOptions &options,
