@@ -2,7 +2,7 @@
 #include "fuzzing.h"
 
 #include "platform/filerules.h"
-#include "thumbs/thumbstore.h"
+#include "imaging/thumbstore.h"
 
 using platform::PathStyle;
 

@@ -1,7 +1,7 @@
 // The JPEG decoder: any bytes give a picture or "no picture", in bounded memory.
 #include "fuzzing.h"
 
-#include "platform/jpegcodec.h"
+#include "imaging/jpegcodec.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

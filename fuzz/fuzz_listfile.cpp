@@ -1,7 +1,7 @@
 // The list-file reader: what it reads, written and read again, is the same.
 #include "fuzzing.h"
 
-#include "filelists/listfile.h"
+#include "scan/listfile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

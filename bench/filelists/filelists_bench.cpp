@@ -2,10 +2,10 @@
 // `find DIR -type f` on the same tree in the same run (in-process, through the page, and as
 // the batch tool), loading + verifying + filling the report list, and sorting it by each
 // column. Prints the ratios and the targets at the end.
-#include "app/pageframe.h"
+#include "frame/pageframe.h"
 #include "filelists/filelistspage.h"
-#include "filelists/listfile.h"
-#include "filelists/listrecord.h"
+#include "scan/listfile.h"
+#include "scan/listrecord.h"
 #include "filelists/reportmodel.h"
 #include "filelists/tformaskfname.h"
 #include "filelists/tformsearch.h"

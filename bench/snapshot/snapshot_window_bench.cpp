@@ -5,7 +5,7 @@
 // Usage: snapshot_window_bench OUTDIR PAGE...
 #include "engine/htmlview.h"
 #include "folderview/formprogress.h"
-#include "folderview/selection.h"
+#include "frame/selection.h"
 #include "platform/dialogs.h"
 #include "platform/startup.h"
 #include "snapshot/snapshotjob.h"

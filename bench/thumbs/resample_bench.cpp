@@ -3,7 +3,7 @@
 //   640 x 480 -> 130 x 100 (the smallest usual base size),
 //   640 x 480 -> 1200 x 900 (a snapshot enlarged).
 // vips_reduce is exact like ours; vips_resize shrinks by boxes first and is not.
-#include "thumbs/resample.h"
+#include "imaging/resample.h"
 
 #include <QRandomGenerator>
 

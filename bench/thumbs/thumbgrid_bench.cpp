@@ -2,12 +2,12 @@
 // entries and the first screenful), and scrolling one screenful at a time, each decoded from
 // its JPEG files into the cache and drawn. Run with:
 //   QT_QPA_PLATFORM=offscreen thumbgrid_bench
-#include "platform/jpegcodec.h"
+#include "imaging/jpegcodec.h"
 #include "platform/startup.h"
 #include "thumbs/ilcache.h"
 #include "thumbs/thumbgrid.h"
 #include "thumbs/thumblistmodel.h"
-#include "thumbs/thumbstore.h"
+#include "imaging/thumbstore.h"
 
 #include <QApplication>
 #include <QDir>

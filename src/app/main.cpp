@@ -1,6 +1,7 @@
 #include "app/tform1.h"
 #include "folderview/formprogress.h"
 #include "platform/startup.h"
+#include "platformui/qtdialogs.h"
 #include "viewer/tformview.h"
 
 #include <QApplication>
@@ -10,6 +11,7 @@ int main(int argc, char **argv)
     platform::prepareApplicationStart();
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Folioscope"));
+    platform::useQtDialogs();
 
     // The windows of the whole run, in their order of creation.
     app::TForm1 form1(QCoreApplication::applicationDirPath(), app.arguments().mid(1));

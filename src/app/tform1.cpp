@@ -17,7 +17,7 @@
 #include "platform/shell.h"
 #include "platform/textcodec.h"
 #include "snapshot/tformsnapprop.h"
-#include "thumbs/thumbclean.h"
+#include "imaging/thumbclean.h"
 #include "thumbs/thumbviewpage.h"
 #include "viewer/tformview.h"
 

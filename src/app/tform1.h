@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/pageframe.h"
-#include "app/settings.h"
+#include "frame/pageframe.h"
+#include "frame/settings.h"
 #include "formatter/style.h"
 #include "snapshot/snapshotjob.h"
 #include "snapshot/tformsnapprop.h"

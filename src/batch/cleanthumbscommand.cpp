@@ -1,7 +1,7 @@
 #include "cleanthumbscommand.h"
 
 #include "platform/pathrules.h"
-#include "thumbs/thumbclean.h"
+#include "imaging/thumbclean.h"
 
 #include <QDir>
 #include <QFileInfo>

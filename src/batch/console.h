@@ -2,7 +2,7 @@
 
 #include "batchargs.h"
 
-#include "folderview/batchprogress.h"
+#include "frame/batchprogress.h"
 #include "platform/dialogs.h"
 
 #include <QIODevice>

@@ -1,11 +1,11 @@
 #include "listcommands.h"
 
-#include "app/pageframe.h"
-#include "app/settings.h"
+#include "frame/pageframe.h"
+#include "frame/settings.h"
 #include "batchargs.h"
-#include "filelists/listfile.h"
-#include "filelists/listrecord.h"
-#include "filelists/verification.h"
+#include "scan/listfile.h"
+#include "scan/listrecord.h"
+#include "scan/verification.h"
 #include "formatcommand.h"
 #include "platform/pathrules.h"
 

@@ -1,3 +1,4 @@
+#include "application.h"
 #include "batchargs.h"
 #include "cleanthumbscommand.h"
 #include "colourrtfcommand.h"
@@ -9,7 +10,7 @@
 
 #include "platform/startup.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QFile>
 
 #include <cerrno>
@@ -130,9 +131,7 @@ int main(int argc, char **argv)
                 std::abort();
         });
     }
-    const std::unique_ptr<QCoreApplication> app =
-        renders ? std::make_unique<QApplication>(argc, argv)
-                : std::make_unique<QCoreApplication>(argc, argv);
+    const std::unique_ptr<QCoreApplication> app = batch::makeApplication(argc, argv, renders);
     Streams io;
     io.in.open(stdin, QIODevice::ReadOnly);
     io.out.open(stdout, QIODevice::WriteOnly);

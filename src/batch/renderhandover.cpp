@@ -1,5 +1,6 @@
 // The commands that render pages, as folioscope-batch runs them: by the program beside it that
 // holds the browser engine, with the same arguments, streams and exit status.
+#include "application.h"
 #include "batchargs.h"
 #include "snapshotcommand.h"
 #include "thumbscommand.h"
@@ -63,6 +64,12 @@ int runSnapshotCommand(const QStringList &, QIODevice &, QIODevice &err)
 int runThumbsCommand(const QStringList &, QIODevice &, QIODevice &err)
 {
     return handOver(err);
+}
+
+// The rendering commands run in folioscope-render: this executable needs only Qt Core.
+std::unique_ptr<QCoreApplication> makeApplication(int &argc, char **argv, bool)
+{
+    return std::make_unique<QCoreApplication>(argc, argv);
 }
 
 } // namespace batch

@@ -2,7 +2,7 @@
 
 #include "platform/atomicfile.h"
 #include "resizeinput.h"
-#include "thumbs/resample.h"
+#include "imaging/resample.h"
 
 #include <QBuffer>
 #include <QFile>

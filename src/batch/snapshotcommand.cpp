@@ -5,12 +5,12 @@
 
 #include "formatcommand.h"
 
-#include "app/settings.h"
-#include "folderview/selection.h"
+#include "frame/settings.h"
+#include "frame/selection.h"
 #include "snapshot/snapshotjob.h"
 #include "snapshot/snapshotsave.h"
 #include "snapshot/snapshotshot.h"
-#include "snapshot/tformsnap.h"
+#include "engine/tformsnap.h"
 #include "thumbs/thumbmaker.h"
 
 #include <QDir>

@@ -2,7 +2,7 @@
 
 #include "console.h"
 
-#include "app/pageframe.h"
+#include "frame/pageframe.h"
 #include "folderview/fileops.h"
 #include "platform/pathrules.h"
 #include "thumbs/thumbjobs.h"

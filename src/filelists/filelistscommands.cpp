@@ -1,12 +1,12 @@
 // The commands of the File Lists page: load and verify, save, delete, search, add, merge,
 // take out and select all.
-#include "app/pageframe.h"
+#include "frame/pageframe.h"
 #include "filelists/filelistspage.h"
-#include "filelists/listfile.h"
+#include "scan/listfile.h"
 #include "filelists/reportmodel.h"
 #include "filelists/tformaskfname.h"
 #include "filelists/tformsearch.h"
-#include "filelists/verification.h"
+#include "scan/verification.h"
 #include "platform/dialogs.h"
 #include "platform/filerules.h"
 #include "platform/hourglass.h"

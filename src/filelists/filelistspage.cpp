@@ -1,6 +1,6 @@
 #include "filelists/filelistspage.h"
 
-#include "app/pageframe.h"
+#include "frame/pageframe.h"
 #include "filelists/listsort.h"
 #include "filelists/reportmodel.h"
 #include "filelists/tformaskfname.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "filelists/listrecord.h"
-#include "folderview/selection.h"
+#include "scan/listrecord.h"
+#include "frame/selection.h"
 
 #include <QStringList>
 #include <QWidget>

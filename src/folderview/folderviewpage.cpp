@@ -2,14 +2,14 @@
 // the views, and the file operations on the selection.
 #include "folderview/folderviewpage.h"
 
-#include "app/pageframe.h"
+#include "frame/pageframe.h"
 #include "folderview/fileops.h"
 #include "folderview/folderlisting.h"
 #include "kit/panels.h"
 #include "platform/dialogs.h"
-#include "platform/jpegcodec.h"
+#include "imaging/jpegcodec.h"
 #include "platform/pathrules.h"
-#include "thumbs/thumbstore.h"
+#include "imaging/thumbstore.h"
 
 #include <QButtonGroup>
 #include <QComboBox>

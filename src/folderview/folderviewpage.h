@@ -1,6 +1,6 @@
 #pragma once
 
-#include "folderview/selection.h"
+#include "frame/selection.h"
 
 #include <QHash>
 #include <QStringList>

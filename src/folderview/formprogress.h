@@ -1,6 +1,6 @@
 #pragma once
 
-#include "folderview/batchprogress.h"
+#include "frame/batchprogress.h"
 
 #include <QDialog>
 

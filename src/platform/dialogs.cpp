@@ -1,8 +1,5 @@
 #include "platform/dialogs.h"
 
-#include "platform/qtdialogs.h"
-
-#include <QDialog>
 
 namespace platform {
 
@@ -14,10 +11,11 @@ QString Dialogs::saveFileNameWithFilter(
     return saveFileName(caption, startPath, filters);
 }
 
-int Dialogs::execDialog(QDialog &dialog) { return dialog.exec(); }
+int Dialogs::execDialog(QDialog &) { return 0; }
 
 namespace {
 Dialogs *g_replacement = nullptr;
+Dialogs *g_default = nullptr;
 QString g_applicationTitle;
 } // namespace
 
@@ -25,13 +23,20 @@ Dialogs &dialogs()
 {
     if (g_replacement)
         return *g_replacement;
-    static QtDialogs qtDialogs;
-    return qtDialogs;
+    if (g_default)
+        return *g_default;
+    static SilentDialogs silent;
+    return silent;
 }
 
 void setDialogs(Dialogs *replacement)
 {
     g_replacement = replacement;
+}
+
+void setDefaultDialogs(Dialogs *dialogs)
+{
+    g_default = dialogs;
 }
 
 void setApplicationTitle(const QString &title)

@@ -44,6 +44,7 @@ public:
     virtual QString folderName(const QString &caption, const QString &startFolder) = 0;
 
     // Runs one of the program's own dialogs modally; returns QDialog::Accepted or Rejected.
+    // Without a screen nothing is shown and the dialog counts as rejected.
     virtual int execDialog(QDialog &dialog);
 };
 
@@ -72,10 +73,13 @@ public:
     void plainMessage(const QString &) override { }
 };
 
-// The dialogs in use; the Qt ones unless a test installed others.
+// The dialogs in use: a replacement if one is installed, else the default. The default is
+// silent until a program with windows installs the real ones (this layer has no windows).
 Dialogs &dialogs();
-// Installs a replacement (not owned); nullptr puts the Qt dialogs back.
+// Installs a replacement (not owned); nullptr puts the default back.
 void setDialogs(Dialogs *replacement);
+// The dialogs used when no replacement is installed (not owned).
+void setDefaultDialogs(Dialogs *dialogs);
 
 // The caption of every message box. Kept apart from the application's display name, which
 // the platform would append to every window title.

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/settings.h"
-#include "folderview/selection.h"
+#include "frame/settings.h"
+#include "frame/selection.h"
 
 #include <QColor>
 #include <QImage>

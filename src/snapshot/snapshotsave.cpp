@@ -4,7 +4,7 @@
 #include "platform/atomicfile.h"
 #include "platform/dialogs.h"
 #include "platform/hourglass.h"
-#include "platform/jpegcodec.h"
+#include "imaging/jpegcodec.h"
 #include "platform/pathrules.h"
 
 #include <QBuffer>

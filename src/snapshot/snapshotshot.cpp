@@ -2,8 +2,8 @@
 
 #include "engine/htmlview.h"
 #include "platform/hourglass.h"
-#include "snapshot/tformsnap.h"
-#include "thumbs/resample.h"
+#include "engine/tformsnap.h"
+#include "imaging/resample.h"
 
 #include <QFileInfo>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/settings.h"
+#include "frame/settings.h"
 #include "snapshot/snapshotjob.h"
 
 #include <QImage>

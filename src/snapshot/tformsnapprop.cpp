@@ -2,14 +2,14 @@
 
 #include "engine/htmlview.h"
 #include "folderview/formprogress.h"
-#include "folderview/selection.h"
+#include "frame/selection.h"
 #include "kit/colorpicker.h"
 #include "kit/updown.h"
 #include "platform/hourglass.h"
 #include "snapshot/snapshotjob.h"
 #include "snapshot/snapshotsave.h"
 #include "snapshot/snapshotshot.h"
-#include "snapshot/tformsnap.h"
+#include "engine/tformsnap.h"
 #include "snapshot/tformsnapbatch.h"
 #include "thumbs/thumbmaker.h"
 

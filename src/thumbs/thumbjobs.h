@@ -1,7 +1,7 @@
 #pragma once
 
-#include "folderview/batchprogress.h"
-#include "folderview/selection.h"
+#include "frame/batchprogress.h"
+#include "frame/selection.h"
 
 #include <QList>
 #include <QString>

@@ -2,7 +2,7 @@
 
 #include "platform/hourglass.h"
 #include "thumbs/ilcache.h"
-#include "thumbs/thumbstore.h"
+#include "imaging/thumbstore.h"
 
 #include <QFileInfo>
 

@@ -1,12 +1,12 @@
 #include "thumbs/thumbmaker.h"
 
 #include "platform/hourglass.h"
-#include "platform/jpegcodec.h"
+#include "imaging/jpegcodec.h"
 #include "platform/pathrules.h"
-#include "snapshot/tformsnap.h"
+#include "engine/tformsnap.h"
 #include "thumbs/ilcache.h"
-#include "thumbs/resample.h"
-#include "thumbs/thumbstore.h"
+#include "imaging/resample.h"
+#include "imaging/thumbstore.h"
 
 #include "engine/htmlview.h"
 

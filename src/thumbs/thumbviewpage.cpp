@@ -1,14 +1,14 @@
 #include "thumbs/thumbviewpage.h"
 
-#include "app/pageframe.h"
+#include "frame/pageframe.h"
 #include "kit/panels.h"
 #include "platform/hourglass.h"
 #include "platform/pathrules.h"
-#include "thumbs/thumbclean.h"
+#include "imaging/thumbclean.h"
 #include "thumbs/thumbgrid.h"
 #include "thumbs/thumbjobs.h"
 #include "thumbs/thumblistmodel.h"
-#include "thumbs/thumbstore.h"
+#include "imaging/thumbstore.h"
 
 #include <QApplication>
 #include <QComboBox>

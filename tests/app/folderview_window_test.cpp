@@ -1,9 +1,9 @@
 // The folder view driven through the real main window.
 #include "mainwindow_fixture.h"
 
-#include "platform/jpegcodec.h"
+#include "imaging/jpegcodec.h"
 #include "thumbs/thumbgrid.h"
-#include "thumbs/thumbstore.h"
+#include "imaging/thumbstore.h"
 
 #include <QComboBox>
 #include <QLabel>

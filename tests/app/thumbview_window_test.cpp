@@ -2,9 +2,9 @@
 
 #include "app/contextmenu.h"
 #include "folderview/fileops.h"
-#include "platform/jpegcodec.h"
+#include "imaging/jpegcodec.h"
 #include "thumbs/thumbgrid.h"
-#include "thumbs/thumbstore.h"
+#include "imaging/thumbstore.h"
 
 #include <QLabel>
 #include <QTabWidget>

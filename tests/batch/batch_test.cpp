@@ -1,5 +1,5 @@
-#include "thumbs/resample.h"
-#include "thumbs/thumbstore.h"
+#include "imaging/resample.h"
+#include "imaging/thumbstore.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "filelists/folderscan.h"
-#include "filelists/listfile.h"
-#include "filelists/listrecord.h"
+#include "scan/folderscan.h"
+#include "scan/listfile.h"
+#include "scan/listrecord.h"
 #include "listcommands.h"
 
 #include <QBuffer>

@@ -1,5 +1,5 @@
 #include "filelists/filelistspage.h"
-#include "filelists/listfile.h"
+#include "scan/listfile.h"
 #include "filelists/reportmodel.h"
 #include "filelists/tformaskfname.h"
 #include "filelists/tformreport.h"
@@ -26,7 +26,7 @@
 
 #include <gtest/gtest.h>
 
-#include "listtestutil.h"
+#include "scan/listtestutil.h"
 
 using listtest::readBytes;
 using listtest::u8;

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "listtestutil.h"
+#include "scan/listtestutil.h"
 
 using listtest::readBytes;
 using listtest::u8;

@@ -2,9 +2,9 @@
 // whole, no temporary file is left, and the failure is reported, never taken for success.
 
 #include "app/mainwindow_fixture.h"
-#include "app/settings.h"
+#include "frame/settings.h"
 #include "editor/editorfile.h"
-#include "filelists/listfile.h"
+#include "scan/listfile.h"
 #include "platform/inifile.h"
 #include "platform/pathrules.h"
 #include "platform/textcodec.h"
@@ -13,7 +13,7 @@
 #include "support/scripteddialogs.h"
 #include "support/writefault.h"
 #include "thumbs/thumbmaker.h"
-#include "thumbs/thumbstore.h"
+#include "imaging/thumbstore.h"
 #include "viewer/rescreen.h"
 
 #include <QImage>

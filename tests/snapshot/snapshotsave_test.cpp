@@ -1,5 +1,5 @@
 #include "folderview/fileops.h"
-#include "platform/jpegcodec.h"
+#include "imaging/jpegcodec.h"
 #include "snapshot/snapshotsave.h"
 #include "support/scripteddialogs.h"
 

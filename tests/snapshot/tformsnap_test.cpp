@@ -1,7 +1,7 @@
 #include "enginetestutil.h"
 
 #include "engine/htmlview.h"
-#include "snapshot/tformsnap.h"
+#include "engine/tformsnap.h"
 
 #include <QVBoxLayout>
 

@@ -1,7 +1,7 @@
 #include "enginetestutil.h"
 
 #include "engine/htmlview.h"
-#include "folderview/selection.h"
+#include "frame/selection.h"
 #include "kit/updown.h"
 #include "snapshot/snapshotjob.h"
 #include "snapshot/tformsnapbatch.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/pageframe.h"
+#include "frame/pageframe.h"
 
 #include <QStringList>
 

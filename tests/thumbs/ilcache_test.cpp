@@ -1,6 +1,6 @@
 #include "thumbs/ilcache.h"
 
-#include "platform/jpegcodec.h"
+#include "imaging/jpegcodec.h"
 
 #include <QFile>
 #include <QHash>

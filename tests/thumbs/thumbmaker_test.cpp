@@ -1,8 +1,8 @@
 #include "engine/htmlview.h"
-#include "platform/jpegcodec.h"
+#include "imaging/jpegcodec.h"
 #include "thumbs/thumbjobs.h"
 #include "thumbs/thumbmaker.h"
-#include "thumbs/thumbstore.h"
+#include "imaging/thumbstore.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -1,12 +1,12 @@
-#include "folderview/batchprogress.h"
-#include "platform/jpegcodec.h"
-#include "snapshot/tformsnap.h"
+#include "frame/batchprogress.h"
+#include "imaging/jpegcodec.h"
+#include "engine/tformsnap.h"
 #include "support/scripteddialogs.h"
 #include "support/standinframe.h"
 #include "thumbs/thumbdraw.h"
 #include "thumbs/thumbgrid.h"
 #include "thumbs/thumblistmodel.h"
-#include "thumbs/thumbstore.h"
+#include "imaging/thumbstore.h"
 #include "thumbs/thumbviewpage.h"
 
 #include <QComboBox>

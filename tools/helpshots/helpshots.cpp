@@ -9,6 +9,7 @@
 #include "folderview/folderviewpage.h"
 #include "folderview/formprogress.h"
 #include "platform/startup.h"
+#include "platformui/qtdialogs.h"
 #include "viewer/tformview.h"
 
 #include <QAbstractButton>
@@ -376,6 +377,7 @@ int main(int argc, char **argv)
     platform::prepareHeadlessApplicationStart();
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Folioscope"));
+    platform::useQtDialogs();
 
     QCommandLineParser args;
     args.setApplicationDescription(QStringLiteral("Screenshots of Folioscope for its help pages"));

@@ -1,4 +1,4 @@
-#include "filelists/listrecord.h"
+#include "scan/listrecord.h"
 
 #include "platform/filerules.h"
 #include "platform/pathrules.h"

@@ -1,4 +1,4 @@
-#include "filelists/listfile.h"
+#include "scan/listfile.h"
 
 #include "platform/atomicfile.h"
 #include "platform/textcodec.h"

@@ -1,8 +1,8 @@
-#include "thumbs/thumbclean.h"
+#include "imaging/thumbclean.h"
 
-#include "filelists/folderscan.h"
+#include "scan/folderscan.h"
 #include "platform/hourglass.h"
-#include "thumbs/thumbstore.h"
+#include "imaging/thumbstore.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "filelists/folderscan.h"
+#include "scan/folderscan.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "platform/jpegcodec.h"
+#include "imaging/jpegcodec.h"
 
 #include "platform/atomicfile.h"
 

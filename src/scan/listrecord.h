@@ -1,6 +1,6 @@
 #pragma once
 
-#include "filelists/folderscan.h"
+#include "scan/folderscan.h"
 
 #include <QDateTime>
 #include <QFileInfo>

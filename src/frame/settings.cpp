@@ -1,4 +1,4 @@
-#include "app/settings.h"
+#include "frame/settings.h"
 
 #include "platform/pathrules.h"
 #include "platform/shell.h"

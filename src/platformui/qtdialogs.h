@@ -23,6 +23,11 @@ public:
     QString saveFileNameWithFilter(const QString &caption, const QString &startPath,
                                    const QString &filters, QString *selectedFilter) override;
     QString folderName(const QString &caption, const QString &startFolder) override;
+    int execDialog(QDialog &dialog) override;
 };
+
+// Makes the Qt dialogs the default of platform::dialogs(): every program with windows
+// calls it once at start.
+void useQtDialogs();
 
 } // namespace platform

@@ -1,5 +1,5 @@
-#include "thumbs/thumbclean.h"
-#include "thumbs/thumbstore.h"
+#include "imaging/thumbclean.h"
+#include "imaging/thumbstore.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "filelists/listrecord.h"
+#include "scan/listrecord.h"
 
 #include <QDir>
 #include <QFile>
@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "listtestutil.h"
+#include "scan/listtestutil.h"
 
 using listtest::readBytes;
 using listtest::u8;

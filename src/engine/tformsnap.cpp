@@ -1,4 +1,4 @@
-#include "snapshot/tformsnap.h"
+#include "engine/tformsnap.h"
 
 #include "engine/capturehost.h"
 #include "engine/htmlview.h"

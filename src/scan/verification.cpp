@@ -1,4 +1,4 @@
-#include "filelists/verification.h"
+#include "scan/verification.h"
 
 #include "platform/pathrules.h"
 

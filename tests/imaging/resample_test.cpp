@@ -1,4 +1,4 @@
-#include "thumbs/resample.h"
+#include "imaging/resample.h"
 
 #include <QRandomGenerator>
 

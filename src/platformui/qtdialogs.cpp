@@ -1,8 +1,9 @@
-#include "platform/qtdialogs.h"
+#include "platformui/qtdialogs.h"
 
 #include "platform/dialogs.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -109,6 +110,17 @@ QString QtDialogs::folderName(const QString &caption, const QString &startFolder
         errorBox(QStringLiteral("Cannot create folder \"%1\".").arg(chosen));
     }
     return {};
+}
+
+int QtDialogs::execDialog(QDialog &dialog)
+{
+    return dialog.exec();
+}
+
+void useQtDialogs()
+{
+    static QtDialogs qtDialogs;
+    setDefaultDialogs(&qtDialogs);
 }
 
 } // namespace platform

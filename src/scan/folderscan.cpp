@@ -1,4 +1,4 @@
-#include "filelists/folderscan.h"
+#include "scan/folderscan.h"
 
 #include "platform/filerules.h"
 #include "platform/pathrules.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "filelists/listrecord.h"
+#include "scan/listrecord.h"
 
 #include <QList>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "app/pageframe.h"
+#include "frame/pageframe.h"
 
 #include "platform/pathrules.h"
 

@@ -1,4 +1,4 @@
-#include "thumbs/thumbstore.h"
+#include "imaging/thumbstore.h"
 
 #include <QDir>
 

@@ -1,4 +1,4 @@
-#include "filelists/listfile.h"
+#include "scan/listfile.h"
 
 #include <QDir>
 #include <QFile>
@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "listtestutil.h"
+#include "scan/listtestutil.h"
 
 using listtest::readBytes;
 using listtest::u8;
