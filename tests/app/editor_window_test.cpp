@@ -114,9 +114,11 @@ TEST_F(EditorWindowTest, LeavingFolderViewAsksBeforeThePageChanges)
     dialogs.whileAsking = [&] { pagesWhileAsking.append(form->PageControl1->currentIndex()); };
     dialogs.answers = { platform::Dialogs::Cancel, platform::Dialogs::No };
     const QPoint onThumbnails = tabs->tabRect(app::ThumbnailViewPage).center();
+    const bool focusBefore = editor->hasFocus();
     QTest::mouseClick(tabs, Qt::LeftButton, {}, onThumbnails);
     EXPECT_EQ(form->PageControl1->currentIndex(), app::FolderViewPage);
     EXPECT_TRUE(view->isEditorModified());
+    EXPECT_EQ(editor->hasFocus(), focusBefore); // the focus stays where it was
     QTest::mouseClick(tabs, Qt::LeftButton, {}, onThumbnails);
     EXPECT_EQ(pagesWhileAsking, QList<int>({ app::FolderViewPage, app::FolderViewPage }));
     EXPECT_EQ(form->PageControl1->currentIndex(), app::ThumbnailViewPage);
