@@ -368,9 +368,14 @@ void TForm1::UpdateStatus()
     }
 }
 
+bool TForm1::hasUnsavedEditorChanges() const
+{
+    return m_folderPage->BSave->isEnabled() && m_viewer && !m_viewer->viewerFile().isEmpty();
+}
+
 int TForm1::AskSaveChanges()
 {
-    if (!m_folderPage->BSave->isEnabled() || !m_viewer || m_viewer->viewerFile().isEmpty())
+    if (!hasUnsavedEditorChanges())
         return 0;
     const int answer = platform::dialogs().AskYesNoCancel(
         QStringLiteral("Save changes in: ") + m_viewer->viewerFile());
@@ -380,6 +385,8 @@ int TForm1::AskSaveChanges()
         if (m_viewer->isEditorModified())
             return platform::Dialogs::Cancel;
     }
+    if (answer == platform::Dialogs::No)
+        m_viewer->discardEditorChanges();
     return answer;
 }
 
@@ -673,11 +680,8 @@ void TForm1::MyLBPopUpHandler(int position)
 void TForm1::launchWithApplication(int index)
 {
     const QString file = CurrentFile();
-    const int answer = AskSaveChanges();
-    if (answer == platform::Dialogs::Cancel)
+    if (AskSaveChanges() == platform::Dialogs::Cancel)
         return;
-    if (answer == platform::Dialogs::No)
-        ShowFileInViews(true);
     const ExternalApp &external = m_settings.ExternalApps[size_t(index)];
     platform::launchDetached(platform::launchCommandFor(external.Location, external.Param, file));
 }
@@ -714,14 +718,24 @@ void TForm1::onPageChanged(int index)
     if (m_revertingPage)
         return;
     if (m_lastPage == FolderViewPage && index != FolderViewPage && !m_starting
-        && AskSaveChanges() == platform::Dialogs::Cancel) {
-        m_revertingPage = true;
-        PageControl1->setCurrentIndex(FolderViewPage);
-        m_revertingPage = false;
-        return;
+        && hasUnsavedEditorChanges()) {
+        // The tab control has switched already, but nothing is painted before the event loop
+        // runs: back to Folder View first, so that the question (and Cancel) leave the screen
+        // as it was.
+        setPageQuietly(FolderViewPage);
+        if (AskSaveChanges() == platform::Dialogs::Cancel)
+            return;
+        setPageQuietly(index);
     }
     m_lastPage = index;
     PageControl1Change(index);
+}
+
+void TForm1::setPageQuietly(int index)
+{
+    m_revertingPage = true;
+    PageControl1->setCurrentIndex(index);
+    m_revertingPage = false;
 }
 
 void TForm1::PageControl1Change(int index)

@@ -167,6 +167,10 @@ private:
     void launchWithApplication(int index);
     void PageControl1Change(int index);
     void onPageChanged(int index);
+    // Changes the page without the leave question and the page's arrival steps.
+    void setPageQuietly(int index);
+    // The editor holds changes that AskSaveChanges would ask about.
+    bool hasUnsavedEditorChanges() const;
     folderview::SelectionQueries *activePage() const;
     snapshot::SnapshotHost snapshotHost();
     void loadTagHints();

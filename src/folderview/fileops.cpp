@@ -136,7 +136,8 @@ bool CheckDiskSpace(const QString &path, qint64 neededKb)
     return false;
 }
 
-DeleteResult DeleteSelectedFiles(const SelectionQueries &selection, bool &doRecycleBin)
+DeleteResult DeleteSelectedFiles(const SelectionQueries &selection, bool &doRecycleBin,
+                                 const std::function<bool()> &mayRemove)
 {
     DeleteResult result;
     const SelectionCount counts = selection.SelectionCounts();
@@ -163,6 +164,8 @@ DeleteResult DeleteSelectedFiles(const SelectionQueries &selection, bool &doRecy
     }
     question += QStringLiteral("\n\n");
     if (platform::dialogs().AskYesNoCancel(question) != Dialogs::Yes)
+        return result;
+    if (mayRemove && !mayRemove())
         return result;
 
     result.confirmed = true;

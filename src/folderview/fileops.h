@@ -50,7 +50,10 @@ struct DeleteResult {
     int lastDeletedIndex = -1; // entry index of the last file removed
 };
 // Asks, then removes the selected entries of the active page; the caller re-reads its list.
-DeleteResult DeleteSelectedFiles(const SelectionQueries &selection, bool &doRecycleBin);
+// mayRemove runs after the user's Yes and before the first file goes (the editor's unsaved
+// changes are settled there); false leaves every file in place.
+DeleteResult DeleteSelectedFiles(const SelectionQueries &selection, bool &doRecycleBin,
+                                 const std::function<bool()> &mayRemove = {});
 
 struct CopyResult {
     // One file copied: the target tried, so the window can re-read its list and select it.

@@ -478,8 +478,11 @@ void FolderViewPage::JumpToFileAndFolder(const QString &path)
 
 void FolderViewPage::DeleteSelectedFiles()
 {
-    const DeleteResult result
-        = folderview::DeleteSelectedFiles(m_frame, m_frame.settings().DoRecycleBin);
+    // The editor's changes are settled before any file goes: saved afterwards, they would
+    // bring back a deleted file behind the list's back.
+    const DeleteResult result = folderview::DeleteSelectedFiles(
+        m_frame, m_frame.settings().DoRecycleBin,
+        [this] { return m_frame.AskSaveChanges() != platform::Dialogs::Cancel; });
     if (!result.confirmed)
         return;
     const int page = m_frame.activePageIndex();

@@ -4,6 +4,7 @@
 #include "platform/dialogs.h"
 #include "platform/textcodec.h"
 #include "viewer/linkrules.h"
+#include "viewer/replacedialog.h"
 #include "viewer/tfontform.h"
 #include "viewer/viewerhost.h"
 
@@ -137,6 +138,7 @@ TFormView::~TFormView()
     qApp->removeEventFilter(this);
     // The borrowed controls are ours wherever they are shown.
     returnControls();
+    delete m_replaceDialog; // it may live in the main window
     // The editor goes down with the window's children: it must not call back into the
     // half-destroyed window meanwhile.
     if (m_editor) {
@@ -195,6 +197,15 @@ void TFormView::clearViewer()
     m_viewerFile.clear();
     m_viewerFileTime = QDateTime();
     // Last, so that the buttons see the editor empty and disabled.
+    SetREToNotModified();
+}
+
+void TFormView::discardEditorChanges()
+{
+    if (m_viewerFile.isEmpty() || !isEditorModified())
+        return;
+    loadEditorText(m_viewerFile);
+    m_viewerFileTime = QFileInfo(m_viewerFile).lastModified();
     SetREToNotModified();
 }
 
@@ -376,6 +387,21 @@ void TFormView::setHint(const QString &text)
 {
     if (m_host)
         m_host->setHintLine(text);
+}
+
+// The dialog belongs to the window that shows the editor now, the main window while it
+// borrows the editor; opened anew, it stands over the editor.
+void TFormView::placeReplaceDialog()
+{
+    QWidget *owner = m_editor->window();
+    if (m_replaceDialog->parentWidget() != owner)
+        m_replaceDialog->setParent(owner, m_replaceDialog->windowFlags()); // hides it
+    if (m_replaceDialog->isVisible())
+        return;
+    m_replaceDialog->adjustSize();
+    QRect frame = m_replaceDialog->frameGeometry();
+    frame.moveCenter(m_editor->mapToGlobal(m_editor->rect().center()));
+    m_replaceDialog->move(frame.topLeft());
 }
 
 void placeControl(QWidget *control, QWidget *container)

@@ -60,6 +60,9 @@ public:
     void SetREToModified();
     void SetREToNotModified();
     bool isEditorModified() const;
+    // "No" to the unsaved-changes question: the editor takes the viewer file from disk again
+    // (or a notice when it is gone), so no later view can offer the dropped text.
+    void discardEditorChanges();
     REScreen *editor() const;
 
     // "Save" (Ctrl+S and the main window's "Save"); beeps without a viewer file.
@@ -131,6 +134,7 @@ private:
     void pasteColoured();
     void recolourTagAroundCaret();
     bool searchNext();
+    void placeReplaceDialog();
     void rememberSearch();
     bool writeEditorFile(const QString &fileName);
 
@@ -159,7 +163,8 @@ private:
     QToolButton *m_repaint[4] = {};
     QLabel *m_labelTagSyntax = nullptr;
     QLineEdit *m_edit1 = nullptr;
-    ReplaceDialog *m_replaceDialog = nullptr;
+    // Lives in the window that shows the editor, which may go first.
+    QPointer<ReplaceDialog> m_replaceDialog;
     // How the viewer file is written back; only while the editor holds its text.
     bool m_editorHoldsFile = false;
     platform::TextEncoding m_encoding = platform::TextEncoding::Utf8;

@@ -461,6 +461,7 @@ void TFormView::StartSearchReplace()
     const EditorSettings settings = m_host ? m_host->editorSettings() : EditorSettings();
     m_replaceDialog->setFindText(settings.LastSearch);
     m_replaceDialog->setReplaceText(settings.LastReplace);
+    placeReplaceDialog();
     m_replaceDialog->show();
     m_replaceDialog->raise();
     m_replaceDialog->activateWindow();

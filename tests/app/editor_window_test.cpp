@@ -1,11 +1,16 @@
 #include "mainwindow_fixture.h"
 
+#include "filelists/filelistspage.h"
+#include "filelists/reportmodel.h"
+#include "viewer/replacedialog.h"
 #include "viewer/rescreen.h"
 
 #include <QListWidget>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTreeView>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -75,6 +80,84 @@ TEST_F(EditorWindowTest, YesThatCannotSaveKeepsTheWindowAndTheChanges)
     EXPECT_EQ(dialogs.count(QStringLiteral("info")), 2); // the saving error, each time
     EXPECT_TRUE(view->isEditorModified());
     EXPECT_EQ(readFile(sitePath("a.htm")), QByteArray("caf\xe9"));
+}
+
+TEST_F(EditorWindowTest, NoDropsTheChangesForGood)
+{
+    viewer::REScreen *editor = startEditing();
+    typeAtStart(editor, 'Q');
+    dialogs.answers = { platform::Dialogs::No };
+    form->PageControl1->setCurrentIndex(app::FileListsPage);
+    ASSERT_EQ(form->PageControl1->currentIndex(), app::FileListsPage);
+
+    // The same file added to the list and opened from it, as a double-click does.
+    filelists::ReportModel *report = form->listsPage()->model();
+    report->setEntries({ { QDir::toNativeSeparators(site.path()) + QDir::separator(),
+        QStringLiteral("a"), QStringLiteral(".htm"), QStringLiteral("0"), QString() } });
+    form->listsPage()->ELVReport->selectionModel()->select(
+        report->index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    ASSERT_EQ(form->CurrentFile(), sitePath("a.htm"));
+    form->ShowFileInViews(false);
+    EXPECT_EQ(view->windowTitle(), sitePath("a.htm"));
+    EXPECT_EQ(editor->text(), QStringLiteral("<html><body>x</body></html>"));
+    QTest::keyClick(editor, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(readFile(sitePath("a.htm")), QByteArray("<html><body>x</body></html>"));
+}
+
+TEST_F(EditorWindowTest, LeavingFolderViewAsksBeforeThePageChanges)
+{
+    viewer::REScreen *editor = startEditing();
+    typeAtStart(editor, 'Q');
+    auto *tabs = form->PageControl1->findChild<QTabBar *>();
+    ASSERT_NE(tabs, nullptr);
+    QList<int> pagesWhileAsking;
+    dialogs.whileAsking = [&] { pagesWhileAsking.append(form->PageControl1->currentIndex()); };
+    dialogs.answers = { platform::Dialogs::Cancel, platform::Dialogs::No };
+    const QPoint onThumbnails = tabs->tabRect(app::ThumbnailViewPage).center();
+    const bool focusBefore = editor->hasFocus();
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, onThumbnails);
+    EXPECT_EQ(form->PageControl1->currentIndex(), app::FolderViewPage);
+    EXPECT_TRUE(view->isEditorModified());
+    EXPECT_EQ(editor->hasFocus(), focusBefore); // the focus stays where it was
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, onThumbnails);
+    EXPECT_EQ(pagesWhileAsking, QList<int>({ app::FolderViewPage, app::FolderViewPage }));
+    EXPECT_EQ(form->PageControl1->currentIndex(), app::ThumbnailViewPage);
+}
+
+TEST_F(EditorWindowTest, FindReplaceOpensOverTheDockedEditor)
+{
+    viewer::REScreen *editor = startEditing();
+    QTest::keyClick(editor, Qt::Key_F, Qt::ControlModifier);
+    viewer::ReplaceDialog *dialog = view->replaceDialog();
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(dialog->isVisible());
+    EXPECT_EQ(dialog->parentWidget(), form.get());
+    const QRect editorOnScreen(editor->mapToGlobal(QPoint()), editor->size());
+    EXPECT_TRUE(editorOnScreen.contains(dialog->frameGeometry().center()))
+        << "editor " << editorOnScreen.x() << "," << editorOnScreen.y() << " dialog "
+        << dialog->frameGeometry().x() << "," << dialog->frameGeometry().y();
+}
+
+TEST_F(EditorWindowTest, DeletingAsksAboutUnsavedChangesBeforeAnyFileGoes)
+{
+    viewer::REScreen *editor = startEditing();
+    typeAtStart(editor, 'Q');
+    QListWidget *list = form->folderPage()->LBFile;
+    const int entries = list->count();
+    dialogs.answers = { platform::Dialogs::Yes, platform::Dialogs::Cancel };
+    QTest::keyClick(list, Qt::Key_Delete);
+    EXPECT_EQ(dialogs.texts(QStringLiteral("yesnocancel")).value(1),
+        QStringLiteral("Save changes in: ") + sitePath("a.htm"));
+    EXPECT_EQ(readFile(sitePath("a.htm")), QByteArray("<html><body>x</body></html>"));
+    EXPECT_TRUE(view->isEditorModified());
+
+    dialogs.calls.clear();
+    dialogs.answers = { platform::Dialogs::Yes, platform::Dialogs::Yes };
+    QTest::keyClick(list, Qt::Key_Delete);
+    EXPECT_EQ(dialogs.count(QStringLiteral("yesnocancel")), 2);
+    EXPECT_FALSE(QFile::exists(sitePath("a.htm")));
+    EXPECT_EQ(list->count(), entries - 1);
+    EXPECT_EQ(form->folderPage()->FindListIndex(QStringLiteral("a.htm")), -1);
 }
 
 TEST_F(EditorWindowTest, SaveAsIntoTheCurrentFolderListsTheCopy)

@@ -280,6 +280,24 @@ TEST_F(DeleteFiles, NoAndCancelLeaveEverything)
     EXPECT_EQ(dialogs.count(u8("yesnocancel")), 2);
 }
 
+// The hook settles the editor's changes: only after Yes, and its refusal keeps every file.
+TEST_F(DeleteFiles, HookRunsAfterYesAndItsRefusalLeavesEverything)
+{
+    int hookRuns = 0;
+    const auto refuse = [&hookRuns] {
+        ++hookRuns;
+        return false;
+    };
+    for (int answer : {platform::Dialogs::No, platform::Dialogs::Yes}) {
+        FakeSelection selection = FakeSelection::allOf(paths);
+        dialogs.answers = {answer};
+        EXPECT_FALSE(folderview::DeleteSelectedFiles(selection, doRecycleBin, refuse).confirmed);
+    }
+    EXPECT_EQ(hookRuns, 1);
+    EXPECT_TRUE(doRecycleBin);
+    EXPECT_EQ(remaining().size(), 4);
+}
+
 TEST_F(DeleteFiles, NothingSelectedAsksNothing)
 {
     FakeSelection selection = FakeSelection::allOf(paths);

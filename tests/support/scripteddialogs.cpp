@@ -17,6 +17,8 @@ QStringList ScriptedDialogs::texts(const QString &kind) const
 
 int ScriptedDialogs::nextAnswer(int whenNone)
 {
+    if (whileAsking)
+        whileAsking();
     return answers.isEmpty() ? whenNone : answers.takeFirst();
 }
 

@@ -35,6 +35,9 @@ public:
     // without a script left, every dialog is cancelled.
     QList<std::function<void(QDialog &)>> dialogScripts;
 
+    // Runs at every question before it is answered, to look at the screen the user sees then.
+    std::function<void()> whileAsking;
+
     QList<Call> calls;
     QStringList texts(const QString &kind) const;
     int count(const QString &kind) const { return int(texts(kind).size()); }
