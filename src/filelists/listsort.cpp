@@ -153,8 +153,8 @@ bool ranksNeeded(const std::vector<TypedValue> &typed)
 {
     if (typed.empty())
         return true;
-    return std::any_of(
-        typed.cbegin(), typed.cend(), [](const TypedValue &value) { return !hasValue(value.kind); });
+    return std::any_of(typed.cbegin(), typed.cend(),
+        [](const TypedValue &value) { return !hasValue(value.kind); });
 }
 
 std::vector<qsizetype> identity(qsizetype size)

@@ -54,8 +54,8 @@ bool hasOption(int argc, char **argv, const char *option)
 int printToStandardOutput(const QString &text)
 {
     const QByteArray bytes = text.toLocal8Bit();
-    const bool written = std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout)
-            == size_t(bytes.size())
+    const bool written
+        = std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) == size_t(bytes.size())
         && std::fflush(stdout) == 0;
     return written ? 0 : 1;
 }

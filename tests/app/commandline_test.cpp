@@ -17,13 +17,14 @@ TEST(CommandLine, HelpVersionAndNoDisplay)
         const char *out; // how standard output starts
         const char *err; // what the one line on standard error holds
     };
-    const QString page
-        = qEnvironmentVariable("FOLIOSCOPE_TEST_DATA") + QStringLiteral("/../formatter/golden/page.html");
+    const QString page = qEnvironmentVariable("FOLIOSCOPE_TEST_DATA")
+        + QStringLiteral("/../formatter/golden/page.html");
     const Row rows[] = {
         { "help", "folioscope", { QStringLiteral("--help") }, nullptr, 0, "Usage: folioscope", "" },
         { "short help", "folioscope", { QStringLiteral("-h") }, nullptr, 0, "Usage: folioscope",
             "" },
-        { "version", "folioscope", { QStringLiteral("--version") }, nullptr, 0, "folioscope 1.", "" },
+        { "version", "folioscope", { QStringLiteral("--version") }, nullptr, 0, "folioscope 1.",
+            "" },
         { "no display", "folioscope", {}, nullptr, 2, "", "xvfb-run -a folioscope" },
         { "no display with a start file", "folioscope", { page }, nullptr, 2, "",
             "xvfb-run -a folioscope" },

@@ -123,9 +123,11 @@ QJsonObject askFrame(engine::HtmlView &view, const QStringList &frames, const QS
     static int serial = 0;
     ++serial;
     QJsonObject question { { QStringLiteral("testQuestion"), 1 },
-        { QStringLiteral("serial"), serial }, { QStringLiteral("path"), QJsonArray::fromStringList(frames) },
+        { QStringLiteral("serial"), serial },
+        { QStringLiteral("path"), QJsonArray::fromStringList(frames) },
         { QStringLiteral("id"), id }, { QStringLiteral("x"), 0 }, { QStringLiteral("y"), 0 } };
-    view.evaluateJavaScript(QStringLiteral("window.testAnswer = null; window.postMessage(%1, '*'); 1")
+    view.evaluateJavaScript(
+        QStringLiteral("window.testAnswer = null; window.postMessage(%1, '*'); 1")
             .arg(QString::fromUtf8(QJsonDocument(question).toJson(QJsonDocument::Compact))));
     QJsonObject answer;
     waitFor(

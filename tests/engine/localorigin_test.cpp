@@ -58,10 +58,12 @@ TEST(LocalOrigin, ScriptsCannotReadOtherFiles)
             "x.onerror = function () { verdict(false); }; x.send();</script>" },
         { "fetch",
             "<script>fetch('secret.txt').then(function (r) { return r.text(); })"
-            ".then(function (t) { verdict(holds(t)); }, function () { verdict(false); });</script>" },
+            ".then(function (t) { verdict(holds(t)); }, function () { verdict(false); "
+            "});</script>" },
         { "document of a frame",
             "<iframe src='secret.htm' onload='try { var d = this.contentDocument;"
-            " verdict(!!d && holds(d.body.innerText)); } catch (e) { verdict(false); }'></iframe>" },
+            " verdict(!!d && holds(d.body.innerText)); } catch (e) { verdict(false); "
+            "}'></iframe>" },
         { "window of a frame",
             "<iframe src='secret.htm' onload='try { verdict(holds(frames[0].document.body"
             ".innerText)); } catch (e) { verdict(false); }'></iframe>" },
@@ -70,10 +72,14 @@ TEST(LocalOrigin, ScriptsCannotReadOtherFiles)
     engine::HtmlView &view = *host.view();
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
-        ASSERT_TRUE(view.LoadHTMLFile(pages.write(QStringLiteral("site/probe.htm"), probePage(row.body))));
-        ASSERT_TRUE(waitFor([&] { return view.evaluateJavaScript(QStringLiteral("window.probe")).isValid(); }));
-        EXPECT_EQ(view.evaluateJavaScript(QStringLiteral("window.probe")).toString(), QStringLiteral("refused"));
-        EXPECT_TRUE(waitFor([&] { return sameColor(host.capture().pixel(380, 280), green); }, 3000));
+        ASSERT_TRUE(
+            view.LoadHTMLFile(pages.write(QStringLiteral("site/probe.htm"), probePage(row.body))));
+        ASSERT_TRUE(waitFor(
+            [&] { return view.evaluateJavaScript(QStringLiteral("window.probe")).isValid(); }));
+        EXPECT_EQ(view.evaluateJavaScript(QStringLiteral("window.probe")).toString(),
+            QStringLiteral("refused"));
+        EXPECT_TRUE(
+            waitFor([&] { return sameColor(host.capture().pixel(380, 280), green); }, 3000));
     }
 }
 
@@ -81,7 +87,8 @@ TEST(LocalOrigin, FramesPicturesStyleSheetsAndScriptsStillShow)
 {
     PageFolder pages;
     pages.write(QStringLiteral("site/style/green.css"), "body{background:#00ff00;margin:0}");
-    pages.write(QStringLiteral("site/blue.htm"), "<html><body style='background:#0000ff'></body></html>");
+    pages.write(
+        QStringLiteral("site/blue.htm"), "<html><body style='background:#0000ff'></body></html>");
     pages.write(QStringLiteral("site/red.svg"),
         "<svg xmlns='http://www.w3.org/2000/svg' width='100' height='100'>"
         "<rect width='100' height='100' fill='#ff0000'/></svg>");

@@ -181,7 +181,8 @@ TEST(ThumbStore, DeepFolderTagsSplitIntoLevels)
                                                                    : levels[i].size();
             EXPECT_LE(length, thumbs::kMaxThumbTagLevel) << i;
             EXPECT_TRUE(levels[i].isValidUtf16()) << i;
-            EXPECT_TRUE(i + 1 == levels.size() || thumbs::ThumbTagLevelContinues(levels[i], row.style))
+            EXPECT_TRUE(
+                i + 1 == levels.size() || thumbs::ThumbTagLevelContinues(levels[i], row.style))
                 << i;
             EXPECT_FALSE(i > 0 && levels[i].startsWith(u'.')) << i;
         }
