@@ -8,6 +8,7 @@
 #include "snapshotcommand.h"
 #include "thumbscommand.h"
 
+#include "platform/commandline.h"
 #include "platform/startup.h"
 
 #include <QCoreApplication>
@@ -94,7 +95,8 @@ QString usage()
                     .arg(QLatin1String(command.summary));
     text += QStringLiteral("\n\"folioscope-batch COMMAND --help\" describes a command.\n\n"
                            "Options:\n"
-                           "  -h, --help    show this text\n");
+                           "  -h, --help     show this text\n"
+                           "      --version  show the version\n");
     return text;
 }
 
@@ -141,6 +143,12 @@ int main(int argc, char **argv)
     const QString name = args.value(0);
     if (name == u"--help" || name == u"-h") {
         io.out.write(usage().toLocal8Bit());
+        return batch::ExitOk;
+    }
+    if (name == u"--version") {
+        io.out.write(QStringLiteral("folioscope-batch %1\n")
+                         .arg(platform::programVersion())
+                         .toLocal8Bit());
         return batch::ExitOk;
     }
     if (command)

@@ -177,7 +177,8 @@ void HtmlViewPrivate::attachPage()
     s->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
     s->setAttribute(QWebEngineSettings::ScrollAnimatorEnabled, false);
     s->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
-    s->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
+    // Each local file its own origin, as in a browser: a page's scripts read no other file.
+    s->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
     s->setAttribute(QWebEngineSettings::PluginsEnabled, false);
     s->setAttribute(QWebEngineSettings::NavigateOnDropEnabled, false);
 

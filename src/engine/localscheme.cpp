@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QWebEngineProfile>
+#include <QWebEngineUrlRequestInfo>
+#include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineUrlRequestJob>
 #include <QWebEngineUrlScheme>
 
@@ -17,12 +19,30 @@ void registerLocalScheme()
     QWebEngineUrlScheme scheme(localScheme().toLatin1());
     scheme.setSyntax(QWebEngineUrlScheme::Syntax::Host);
     scheme.setDefaultPort(QWebEngineUrlScheme::PortUnspecified);
-    // As with file:, pages may read other local files and web pages may not read these.
+    // As with file:, pages show other local files in frames, pictures, style sheets and
+    // scripts, and web pages may not load these. As a browser does with local files, the views
+    // make each file an origin of its own, and the profile refuses scripts' requests for them:
+    // a page's script reads no other file.
     scheme.setFlags(QWebEngineUrlScheme::LocalScheme | QWebEngineUrlScheme::LocalAccessAllowed
         | QWebEngineUrlScheme::SecureScheme | QWebEngineUrlScheme::CorsEnabled
         | QWebEngineUrlScheme::ViewSourceAllowed);
     QWebEngineUrlScheme::registerScheme(scheme);
 }
+
+// Scripts do not read local files: an XMLHttpRequest or fetch of one is refused, whichever
+// page asks. Frames, pictures, style sheets and scripts of a page are other kinds of request.
+class LocalReadGuard : public QWebEngineUrlRequestInterceptor
+{
+public:
+    using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
+
+    void interceptRequest(QWebEngineUrlRequestInfo &info) override
+    {
+        if (info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeXhr
+            && !localFileOfUrl(info.requestUrl()).isEmpty())
+            info.block(true);
+    }
+};
 
 } // namespace
 
@@ -52,6 +72,7 @@ QWebEngineProfile *viewProfile()
         registerLocalScheme();
         QWebEngineProfile *p = QWebEngineProfile::defaultProfile();
         p->installUrlSchemeHandler(localScheme().toLatin1(), new LocalSchemeHandler(p));
+        p->setUrlRequestInterceptor(new LocalReadGuard(p));
         return p;
     }();
     return profile;

@@ -5,12 +5,20 @@
 #include <QHash>
 
 #include <algorithm>
+#include <cmath>
 #include <numeric>
 #include <optional>
 
 namespace filelists {
 
 namespace {
+
+QCollator textCollator()
+{
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseSensitive);
+    return collator;
+}
 
 // Each distinct text once, ranked by the collator: rows then compare by integers.
 std::vector<int> textRanks(const QList<ListEntry> &entries, int column)
@@ -31,8 +39,7 @@ std::vector<int> textRanks(const QList<ListEntry> &entries, int column)
         }
         slots.push_back(slot - 1);
     }
-    QCollator collator;
-    collator.setCaseSensitivity(Qt::CaseSensitive);
+    const QCollator collator = textCollator();
     std::vector<QCollatorSortKey> keys;
     keys.reserve(texts.size());
     for (const QString *text : texts)
@@ -87,8 +94,11 @@ std::optional<double> dateValue(const QString &text)
     return std::nullopt;
 }
 
+// Kinds in the order a typed column shows them, so that every pair of values compares the
+// same way whatever else the column holds: blanks first and other texts last, as the text
+// order puts them beside digits, numbers and dates each by value between.
 struct TypedValue {
-    enum Kind { Text, Number, Date } kind = Text;
+    enum Kind { Blank, Number, Date, Text } kind = Text;
     double value = 0;
 };
 
@@ -110,24 +120,41 @@ TypedValue typedValue(const QString &text)
 {
     if (const std::optional<double> digits = digitsValue(text))
         return { TypedValue::Number, *digits };
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty())
+        return { TypedValue::Blank, 0 };
     bool isNumber = false;
-    const double number = text.trimmed().toDouble(&isNumber);
-    if (isNumber)
+    const double number = trimmed.toDouble(&isNumber);
+    // "nan" and "inf" would parse, but no order holds for a value unequal to itself.
+    if (isNumber && std::isfinite(number))
         return { TypedValue::Number, number };
     if (const std::optional<double> date = dateValue(text))
         return { TypedValue::Date, *date };
     return {};
 }
 
-// Rows of one kind, numbers or dates, never need their texts ranked.
+bool hasValue(TypedValue::Kind kind)
+{
+    return kind == TypedValue::Number || kind == TypedValue::Date;
+}
+
+// Negative, zero or positive by kind and value; nothing when the texts decide.
+std::optional<int> compareTyped(const TypedValue &a, const TypedValue &b)
+{
+    if (a.kind != b.kind)
+        return a.kind < b.kind ? -1 : 1;
+    if (!hasValue(a.kind))
+        return std::nullopt;
+    return a.value < b.value ? -1 : (b.value < a.value ? 1 : 0);
+}
+
+// Rows of numbers and dates alone never need their texts ranked.
 bool ranksNeeded(const std::vector<TypedValue> &typed)
 {
     if (typed.empty())
         return true;
-    const TypedValue::Kind kind = typed.front().kind;
-    return kind == TypedValue::Text
-        || std::any_of(typed.cbegin(), typed.cend(),
-            [kind](const TypedValue &value) { return value.kind != kind; });
+    return std::any_of(typed.cbegin(), typed.cend(),
+        [](const TypedValue &value) { return !hasValue(value.kind); });
 }
 
 std::vector<qsizetype> identity(qsizetype size)
@@ -144,6 +171,15 @@ Comparison comparisonForHeader(const QString &header)
     return header == u"Size" ? Comparison::Typed : Comparison::Text;
 }
 
+int compareValues(const QString &a, const QString &b, Comparison comparison)
+{
+    if (comparison == Comparison::Typed) {
+        if (const std::optional<int> order = compareTyped(typedValue(a), typedValue(b)))
+            return *order;
+    }
+    return textCollator().compare(a, b);
+}
+
 std::vector<qsizetype> sortedRows(
     const QList<ListEntry> &entries, int column, Comparison comparison, Qt::SortOrder order)
 {
@@ -158,12 +194,12 @@ std::vector<qsizetype> sortedRows(
     const std::vector<int> ranks
         = ranksNeeded(typed) ? textRanks(entries, column) : std::vector<int>();
     const auto less = [&](qsizetype a, qsizetype b) {
-        if (!typed.empty() && typed[size_t(a)].kind != TypedValue::Text
-            && typed[size_t(a)].kind == typed[size_t(b)].kind)
-            return typed[size_t(a)].value < typed[size_t(b)].value;
+        if (!typed.empty()) {
+            if (const std::optional<int> order = compareTyped(typed[size_t(a)], typed[size_t(b)]))
+                return *order < 0;
+        }
         return ranks[size_t(a)] < ranks[size_t(b)];
     };
-    // A stable sort never leaves its range, even though mixed kinds do not order consistently.
     if (order == Qt::AscendingOrder)
         std::stable_sort(rows.begin(), rows.end(), less);
     else

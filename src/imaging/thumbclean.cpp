@@ -45,13 +45,18 @@ bool removeThumb(const QString &path)
 }
 
 // The sub-folders of the thumbnail folder that are empty now; files and full folders stay.
+// Below a level of a split tag, its further levels are emptied the same way first.
 void removeEmptySubFolders(const QString &thumbFolder)
 {
     QDir folder(thumbFolder);
     const QStringList names
         = folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    for (const QString &name : names)
+    for (const QString &name : names) {
+        if (ThumbTagLevelContinues(name) && QFileInfo(folder.filePath(name)).isDir()
+            && !QFileInfo(folder.filePath(name)).isSymLink())
+            removeEmptySubFolders(folder.filePath(name));
         folder.rmdir(name);
+    }
 }
 
 QString cleanMessage(const CleanResult &result, bool removeAll)
@@ -75,7 +80,7 @@ bool ThumbIsOrphaned(const QString &thumbFolder, const QString &thumbFile, PathS
     // A picture lying in the thumbnail folder itself belongs to no folder.
     if (nameStart == 0)
         return true;
-    const QString tag = rest.left(nameStart - 1);
+    const QString tag = TagOfThumbFile(rest, style);
     const QString name = rest.mid(nameStart);
     const QString page = name.left(std::max<qsizetype>(0, name.size() - 4));
 

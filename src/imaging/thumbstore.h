@@ -6,12 +6,28 @@
 
 namespace thumbs {
 
+// The longest folder name the file systems take: 255 bytes (UTF-8) on POSIX systems, 255
+// UTF-16 units on Windows.
+constexpr qsizetype kMaxThumbTagLevel = 255;
+
 // The folder tag: the name of the sub-folder of the thumbnail folder that holds the thumbnails
 // of every page of `folder`. Always ends in one separator; the folder may be given with or
 // without its trailing separator.
 //   Windows: C:\Web\Site -> C==Web=Site\      POSIX: /home/u/site -> =home=u=site/
+// A tag longer than kMaxThumbTagLevel (a deep folder) is cut into as many folder levels as it
+// needs, each filled up to the limit but the last; the levels joined give the tag again.
 QString EncodeThumbFolder(const QString &folder,
                           platform::PathStyle style = platform::nativePathStyle());
+
+// True when a folder level of the thumbnail folder is so long that its tag may go on in a
+// level below it.
+bool ThumbTagLevelContinues(
+    const QString &levelName, platform::PathStyle style = platform::nativePathStyle());
+
+// The tag of a thumbnail file given relative to the thumbnail folder, its levels joined and
+// without the trailing separator; empty for a file lying in the thumbnail folder itself.
+QString TagOfThumbFile(const QString &relativeThumbFile,
+    platform::PathStyle style = platform::nativePathStyle());
 
 // The thumbnail file of `page` in `folder`: thumbFolder + tag + page's file name + ".jpg".
 // Only the file-name part of `page` is used, so it may be a bare name or a full path.

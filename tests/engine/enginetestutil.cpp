@@ -1,6 +1,7 @@
 #include "enginetestutil.h"
 
 #include "engine/htmlview.h"
+#include "engine/localscheme.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -8,11 +9,17 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMouseEvent>
 #include <QStringList>
 #include <QTest>
+#include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
+
+#include <gtest/gtest.h>
 
 #include <functional>
 
@@ -54,36 +61,91 @@ bool waitFor(const std::function<bool()> &condition, int ms)
     return true;
 }
 
-static QString frameExpression(const QStringList &frames)
+namespace {
+
+// Each local file is an origin of its own, so a script of the top document cannot look into its
+// frames. The tests ask them by messages instead: every document of the engine's profile runs
+// this script, which passes a question down the frame path, adding up the offsets of the frame
+// elements, and the document at its end answers the top one.
+const char framesAnswerScript[] = R"JS(
+(function () {
+  window.addEventListener('message', function (event) {
+    var m = event.data;
+    if (m && m.testAnswer === 1 && window === top)
+      window.testAnswer = JSON.stringify(m);
+    if (!m || m.testQuestion !== 1)
+      return;
+    if (m.path.length) {
+      var el = document.querySelector('frame[name="' + m.path[0] + '"], iframe[name="'
+                                      + m.path[0] + '"]');
+      if (!el)
+        return;
+      var r = el.getBoundingClientRect();
+      m.x += r.left + el.clientLeft; m.y += r.top + el.clientTop;
+      m.path = m.path.slice(1);
+      el.contentWindow.postMessage(m, '*');
+      return;
+    }
+    var answer = {testAnswer: 1, serial: m.serial, url: location.href};
+    var t = m.id ? document.getElementById(m.id) : null;
+    if (t) {
+      var b = t.getBoundingClientRect();
+      answer.x = m.x + b.left + Math.min(b.width / 2, 20);
+      answer.y = m.y + b.top + b.height / 2;
+    }
+    top.postMessage(answer, '*');
+  });
+})();
+)JS";
+
+class FramesAnswerEnvironment : public ::testing::Environment
 {
-    QString expression = QStringLiteral("window");
-    for (const QString &name : frames)
-        expression += QStringLiteral(".frames['%1']").arg(name);
-    return expression;
+public:
+    void SetUp() override
+    {
+        QWebEngineScript script;
+        script.setName(QStringLiteral("testFramesAnswer"));
+        script.setSourceCode(QString::fromUtf8(framesAnswerScript));
+        script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+        script.setWorldId(QWebEngineScript::MainWorld);
+        script.setRunsOnSubFrames(true);
+        engine::viewProfile()->scripts()->insert(script);
+    }
+};
+
+[[maybe_unused]] ::testing::Environment *const framesAnswer
+    = ::testing::AddGlobalTestEnvironment(new FramesAnswerEnvironment);
+
+// The answer of the document at the end of the frame path, with the centre of the element `id`
+// when one is asked for; empty when no answer came.
+QJsonObject askFrame(engine::HtmlView &view, const QStringList &frames, const QString &id = {})
+{
+    static int serial = 0;
+    ++serial;
+    QJsonObject question { { QStringLiteral("testQuestion"), 1 },
+        { QStringLiteral("serial"), serial },
+        { QStringLiteral("path"), QJsonArray::fromStringList(frames) },
+        { QStringLiteral("id"), id }, { QStringLiteral("x"), 0 }, { QStringLiteral("y"), 0 } };
+    view.evaluateJavaScript(
+        QStringLiteral("window.testAnswer = null; window.postMessage(%1, '*'); 1")
+            .arg(QString::fromUtf8(QJsonDocument(question).toJson(QJsonDocument::Compact))));
+    QJsonObject answer;
+    waitFor(
+        [&] {
+            answer = QJsonDocument::fromJson(
+                view.evaluateJavaScript(QStringLiteral("window.testAnswer")).toString().toUtf8())
+                         .object();
+            return answer.value(QStringLiteral("serial")).toInt() == serial;
+        },
+        1000);
+    return answer.value(QStringLiteral("serial")).toInt() == serial ? answer : QJsonObject();
 }
+
+} // namespace
 
 QPoint elementCentre(engine::HtmlView &view, const QString &id, const QStringList &frames)
 {
-    // Adds up the offsets of the frame elements on the way down.
-    const QString script = QStringLiteral(R"JS(
-        (function () {
-          var win = window, x = 0, y = 0, names = %1;
-          for (var i = 0; i < names.length; i++) {
-            var el = win.document.querySelector('frame[name="' + names[i] + '"], iframe[name="'
-                                                 + names[i] + '"]');
-            var r = el.getBoundingClientRect();
-            x += r.left + el.clientLeft; y += r.top + el.clientTop;
-            win = el.contentWindow;
-          }
-          var t = win.document.getElementById('%2').getBoundingClientRect();
-          return JSON.stringify({x: x + t.left + Math.min(t.width / 2, 20),
-                                 y: y + t.top + t.height / 2});
-        })())JS")
-                               .arg(QString::fromUtf8(QJsonDocument::fromVariant(frames).toJson(
-                                        QJsonDocument::Compact)),
-                                   id);
-    const QJsonObject point
-        = QJsonDocument::fromJson(view.evaluateJavaScript(script).toString().toUtf8()).object();
+    const QJsonObject point = askFrame(view, frames, id);
     return QPoint(int(point.value(QStringLiteral("x")).toDouble()),
         int(point.value(QStringLiteral("y")).toDouble()));
 }
@@ -106,8 +168,7 @@ void moveMouseTo(engine::HtmlView &view, const QPoint &pos)
 
 QString frameUrl(engine::HtmlView &view, const QStringList &frames)
 {
-    return view.evaluateJavaScript(frameExpression(frames) + QStringLiteral(".location.href"))
-        .toString();
+    return askFrame(view, frames).value(QStringLiteral("url")).toString();
 }
 
 bool sameColor(QRgb a, QRgb b, int tolerance)

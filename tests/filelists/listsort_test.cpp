@@ -55,6 +55,8 @@ TEST(ListSort, TypedValues)
         { "times as dates", { u8("14:05"), u8("09:30:10"), u8("09:30") },
             { u8("09:30"), u8("09:30:10"), u8("14:05") } },
         { "texts as texts", { u8("b"), u8("a") }, { u8("a"), u8("b") } },
+        { "blanks before numbers", { u8("900"), u8(""), u8("10000") },
+            { u8(""), u8("900"), u8("10000") } },
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
@@ -82,6 +84,42 @@ TEST(ListSort, MixedKindsKeepEveryRow)
     std::sort(sorted.begin(), sorted.end());
     std::sort(values.begin(), values.end());
     EXPECT_EQ(sorted, values);
+}
+
+// A comparison that is no strict weak ordering lets std::stable_sort misorder or crash: each
+// mixed column must come out ordered under the comparison, pair by pair, and stay put.
+TEST(ListSort, MixedColumnsTotalOrder)
+{
+    struct Row {
+        const char *name;
+        QStringList values;
+    };
+    const Row rows[] = {
+        { "numbers by value, texts by text", // 9 < 10 < "5x" < 9 before
+            { u8("9"), u8("10"), u8("5x"), u8("abc"), u8(""), u8(" "), u8("0"), u8("10") } },
+        { "nan and inf", { u8("nan"), u8("1"), u8("inf"), u8("-inf"), u8("NaN"), u8("2"),
+                             u8("x"), u8("nan") } },
+        { "numbers, dates and times", { u8("2001-03-17"), u8("900"), u8("14:05"), u8("10000"),
+                                          u8("2001-03-17  14:05"), u8("1999-12-31"), u8("abc"),
+                                          u8("2000-02-30") } },
+        { "one value in many spellings",
+            { u8("1e3"), u8("1000"), u8("01000"), u8(" 7 "), u8("7.0"), u8("-3"), u8("+3") } },
+    };
+    for (const Row &row : rows) {
+        for (const Qt::SortOrder order : { Qt::AscendingOrder, Qt::DescendingOrder }) {
+            SCOPED_TRACE(std::string(row.name) + (order == Qt::AscendingOrder ? " up" : " down"));
+            const int sign = order == Qt::AscendingOrder ? 1 : -1;
+            const QStringList sorted
+                = sortColumn(row.values, filelists::SizeColumn, Comparison::Typed, order);
+            for (qsizetype i = 0; i < sorted.size(); ++i)
+                for (qsizetype j = i + 1; j < sorted.size(); ++j)
+                    EXPECT_LE(sign
+                            * filelists::compareValues(sorted[i], sorted[j], Comparison::Typed),
+                        0)
+                        << sorted[i].toStdString() << " before " << sorted[j].toStdString();
+            EXPECT_EQ(sortColumn(sorted, filelists::SizeColumn, Comparison::Typed, order), sorted);
+        }
+    }
 }
 
 TEST(ListSort, TextByTheLocaleCaseSensitive)

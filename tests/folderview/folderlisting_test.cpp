@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/tempdir.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -134,7 +136,7 @@ class ListFolder : public ::testing::Test
 {
 protected:
     QString path(const char *name) const { return dir.filePath(u8(name)); }
-    QTemporaryDir dir;
+    TemporaryDir dir;
 };
 
 TEST_F(ListFolder, OnlyRegularVisibleMatchingFilesSorted)

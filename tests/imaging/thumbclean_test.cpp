@@ -192,3 +192,25 @@ TEST(ThumbClean, ClearThumbDeletesAndTellsTheCache)
     EXPECT_EQ(told, QStringList({ thumb, thumb }));
     thumbs::ClearThumb(store.thumbs, store.site + u8("/index.htm"));
 }
+
+// A page folder deeper than a folder name may be long still has a thumbnail; the clean-up maps
+// it back to its page and removes the levels it leaves empty.
+TEST(ThumbClean, DeepFolderThumbnails)
+{
+    Store store;
+    QString deep;
+    for (int i = 0; i < 10; ++i)
+        deep += QString(27, QChar(u'a' + i)) + u8("/");
+    const QString page = deep + u8("index.htm");
+    const QString thumb = store.addPage(page.toUtf8().constData());
+    EXPECT_FALSE(thumbs::ThumbIsOrphaned(store.thumbs, thumb));
+    EXPECT_EQ(thumbs::CleanThumbFolder(store.thumbs, false).removed, 0);
+    EXPECT_TRUE(QFile::exists(thumb));
+
+    ASSERT_TRUE(QFile::remove(store.site + u8("/") + page));
+    EXPECT_TRUE(thumbs::ThumbIsOrphaned(store.thumbs, thumb));
+    const thumbs::CleanResult result = thumbs::CleanThumbFolder(store.thumbs, false);
+    EXPECT_EQ(result.found, 1);
+    EXPECT_EQ(result.removed, 1);
+    EXPECT_TRUE(QDir(store.thumbs).isEmpty());
+}

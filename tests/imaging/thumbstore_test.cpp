@@ -132,3 +132,64 @@ TEST(ThumbStore, NativeRoundTrip)
     EXPECT_EQ(PageFileFor(thumbs, thumb),
               platform::WithTrailingBackslash(folder) + u8("page.html"));
 }
+
+// A tag longer than a folder name may be (255 bytes, 255 units on Windows) is cut into levels
+// that each fit; tags that fit stay as they are, and every thumbnail maps back to its page.
+TEST(ThumbStore, DeepFolderTagsSplitIntoLevels)
+{
+    const auto repeated = [](const QString &name, int times) {
+        QString folder;
+        for (int i = 0; i < times; ++i)
+            folder += u8("/") + name;
+        return folder;
+    };
+    struct Row {
+        const char *name;
+        QString folder;
+        PathStyle style;
+        int levels;
+    };
+    const QString letters27(27, u'x');
+    const Row rows[] = {
+        { "254 bytes fit", u8("/") + QString(253, u'a'), PathStyle::Posix, 1 },
+        { "255 bytes fit", u8("/") + QString(254, u'a'), PathStyle::Posix, 1 },
+        { "256 bytes", u8("/") + QString(255, u'a'), PathStyle::Posix, 2 },
+        { "ten names of 27 letters", repeated(letters27, 10), PathStyle::Posix, 2 },
+        { "85 CJK letters", u8("/") + QString(85, QChar(0x4E2D)), PathStyle::Posix, 2 },
+        { "84 CJK letters fit", u8("/") + QString(84, QChar(0x4E2D)), PathStyle::Posix, 1 },
+        { "pairs at the cut", u8("/a") + QString::fromUcs4(U"\U0001F600").repeated(80),
+            PathStyle::Posix, 2 },
+        { "no level starts with a dot", u8("/") + QString(254, u'a') + u8("...b"),
+            PathStyle::Posix, 2 },
+        { "very deep", repeated(letters27, 80), PathStyle::Posix, 9 },
+        { "Windows counts units", u8("C:\\") + QString(252, QChar(0x4E2D)), PathStyle::Windows, 1 },
+        { "Windows, too long", u8("C:\\") + QString(254, u'a') + u8("\\b"), PathStyle::Windows,
+            2 },
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        const QString thumbFolder = row.style == PathStyle::Posix ? kPosixThumbs : kWinThumbs;
+        const QChar sep = platform::separator(row.style);
+        QString folder = row.folder;
+        if (row.style == PathStyle::Windows)
+            folder.replace(u'/', sep);
+        const QString tag = EncodeThumbFolder(folder, row.style);
+        const QStringList levels = tag.split(sep, Qt::SkipEmptyParts);
+        ASSERT_EQ(levels.size(), row.levels) << tag.toStdString();
+        for (qsizetype i = 0; i < levels.size(); ++i) {
+            const qsizetype length = row.style == PathStyle::Posix ? levels[i].toUtf8().size()
+                                                                   : levels[i].size();
+            EXPECT_LE(length, thumbs::kMaxThumbTagLevel) << i;
+            EXPECT_TRUE(levels[i].isValidUtf16()) << i;
+            EXPECT_TRUE(
+                i + 1 == levels.size() || thumbs::ThumbTagLevelContinues(levels[i], row.style))
+                << i;
+            EXPECT_FALSE(i > 0 && levels[i].startsWith(u'.')) << i;
+        }
+        const QString thumb = ThumbFileFor(thumbFolder, folder, u8("index.htm"), row.style);
+        EXPECT_EQ(thumb, thumbFolder + tag + u8("index.htm.jpg"));
+        EXPECT_EQ(thumbs::TagOfThumbFile(thumb.mid(thumbFolder.size()), row.style),
+            levels.join(QString()));
+        EXPECT_EQ(PageFileFor(thumbFolder, thumb, row.style), folder + sep + u8("index.htm"));
+    }
+}

@@ -4,7 +4,20 @@
 set -euo pipefail
 build=$1
 prefix=$(mktemp -d)
-trap 'rm -rf "$prefix"' EXIT
+pid=
+# Ends the program started below, itself and not a wrapper, and waits until it is gone.
+stop_program() {
+    [ -n "$pid" ] || return 0
+    kill -TERM "$pid" 2>/dev/null || true
+    for _ in $(seq 1 100); do
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -KILL "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+    pid=
+}
+trap 'stop_program; rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
 folder="$prefix/lib/folioscope"
@@ -27,13 +40,12 @@ help=$("$prefix/bin/folioscope-batch" thumbs --help)
     || { echo "installed batch tool cannot hand rendering over"; exit 1; }
 
 # The program starts from its launcher and creates its data folders beside itself.
-QT_QPA_PLATFORM=offscreen timeout -s KILL 20 "$prefix/bin/folioscope" >/dev/null 2>&1 &
+QT_QPA_PLATFORM=offscreen "$prefix/bin/folioscope" >/dev/null 2>&1 &
 pid=$!
-for _ in $(seq 1 100); do
+for _ in $(seq 1 200); do
     [ -d "$folder/THUMBS" ] && [ -d "$folder/FILELISTS" ] && break
     sleep 0.1
 done
-kill -9 "$pid" 2>/dev/null || true
-wait "$pid" 2>/dev/null || true
+stop_program
 [ -d "$folder/THUMBS" ] && [ -d "$folder/FILELISTS" ] || { echo "program did not start in $folder"; exit 1; }
 echo "install tree works"

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/tempdir.h"
+
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -312,7 +314,7 @@ TEST(FolderScan, MissingAndUnreadableFoldersAreSilent)
 // each is whole after a longer or shorter one.
 TEST(FolderScan, NamesAreDecodedAsTheFileSystemGivesThem)
 {
-    QTemporaryDir dir;
+    TemporaryDir dir;
     const QByteArray names[] = { "na\xc3\xafve-and-a-much-longer-name.htm", "caf\xe9.htm",
         "\xff\xfe.htm", "x.htm", "\xe4\xb8\xad\xe6\x96\x87.htm",
         "\xef\xbb\xbf"
