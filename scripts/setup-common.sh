@@ -3,9 +3,10 @@
 
 FOLIOSCOPE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 FOLIOSCOPE_PACKAGES=(
-    g++ cmake ninja-build pkg-config
+    g++ clang ccache cmake ninja-build pkg-config
     qt6-base-dev qt6-webengine-dev qt6-webengine-dev-tools libqt6webenginecore6-bin libgl-dev
     libjpeg62-turbo-dev libgtest-dev libgmock-dev libbenchmark-dev libvips-dev
+    libhwy-dev
     xvfb xauth tidy fonts-dejavu-core fonts-liberation2
 )
 

@@ -3,13 +3,19 @@
 //   640 x 480 -> 130 x 100 (the smallest usual base size),
 //   640 x 480 -> 1200 x 900 (a snapshot enlarged).
 // vips_reduce is exact like ours; vips_resize shrinks by boxes first and is not.
+// --vector-target=AVX2 (or another of thumbs::vectorTargets()) limits our side to that
+// instruction set.
 #include "imaging/resample.h"
 
 #include <QRandomGenerator>
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
 #include <ctime>
+#include <string>
 
 #ifdef FOLIOSCOPE_BENCH_VIPS
 #include <vips/vips.h>
@@ -134,8 +140,32 @@ BENCHMARK_CAPTURE(runVips, resize_640x480_to_1200x900, 640, 480, 1200, 900, Vips
 
 } // namespace
 
+// --vector-target=NAME runs our side with one instruction set of thumbs::vectorTargets().
+bool chooseVectorTarget(int &argc, char **argv)
+{
+    const char *const flag = "--vector-target=";
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], flag, std::strlen(flag)) != 0)
+            continue;
+        const std::string name = argv[i] + std::strlen(flag);
+        std::copy(argv + i + 1, argv + argc, argv + i);
+        --argc;
+        if (thumbs::useVectorTarget(name))
+            return true;
+        std::string known;
+        for (const std::string &target : thumbs::vectorTargets())
+            known += " " + target;
+        std::fprintf(stderr, "unknown vector target %s; this processor runs:%s\n", name.c_str(),
+            known.c_str());
+        return false;
+    }
+    return true;
+}
+
 int main(int argc, char **argv)
 {
+    if (!chooseVectorTarget(argc, argv))
+        return 1;
 #ifdef FOLIOSCOPE_BENCH_VIPS
     if (VIPS_INIT(argv[0]))
         return 1;

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <array>
+#include <string>
 #include <vector>
 
 namespace thumbs {
@@ -46,8 +47,12 @@ std::vector<ContributorList> ContributorLists(
 bool ResampleBitmap(const QImage &source, QImage &destination, FilterFunction filter, float support,
     QString *error = nullptr);
 
-// The passes use the widest vectors that the processor offers; tests turn that off to check
-// that the narrower ones give the same bytes. Returns the previous setting.
-bool allowWideVectors(bool allow);
+// The instruction sets that the passes are built for and this processor runs, best first
+// ("AVX2", "SSE4", ...; the last one is plain code). Tests use each of them in turn, to check
+// that they all give the same bytes.
+std::vector<std::string> vectorTargets();
+// Makes the passes use the named one of vectorTargets(), or the best again for an empty
+// name. Returns false, and changes nothing, for a name not in that list.
+bool useVectorTarget(const std::string &name);
 
 } // namespace thumbs

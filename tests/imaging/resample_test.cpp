@@ -92,13 +92,13 @@ QImage resampled(const QImage &source, QSize size, const thumbs::FilterEntry &fi
     return destination;
 }
 
-// Puts the processor's widest vectors back after a test turned them off.
-struct NarrowVectors {
-    explicit NarrowVectors(bool narrow)
-        : m_before(thumbs::allowWideVectors(!narrow))
-    { }
-    ~NarrowVectors() { thumbs::allowWideVectors(m_before); }
-    bool m_before;
+// Makes the passes use one instruction set, and the best one again at the end.
+struct VectorTarget {
+    explicit VectorTarget(const std::string &name)
+    {
+        EXPECT_TRUE(thumbs::useVectorTarget(name)) << name;
+    }
+    ~VectorTarget() { thumbs::useVectorTarget({}); }
 };
 
 } // namespace
@@ -232,7 +232,8 @@ TEST(Resample, EqualSizeKeepsEveryByte)
 }
 
 // The vector passes against the plain loops: the same bytes for every filter, shrinking and
-// enlarging, odd sizes (partial vectors and blocks), both source formats, both widths.
+// enlarging, odd sizes (partial vectors and blocks), both source formats, every instruction
+// set that the processor runs (plain code among them).
 TEST(Resample, VectorPassesGiveTheBytesOfPlainLoops)
 {
     const QSize cases[][2] = {
@@ -246,8 +247,10 @@ TEST(Resample, VectorPassesGiveTheBytesOfPlainLoops)
         { { 64, 48 }, { 120, 90 } },
     };
     quint32 seed = 1;
-    for (const bool narrow : { false, true }) {
-        const NarrowVectors vectors(narrow);
+    const std::vector<std::string> targets = thumbs::vectorTargets();
+    ASSERT_FALSE(targets.empty());
+    for (const std::string &target : targets) {
+        const VectorTarget vectors(target);
         for (const auto &sizes : cases) {
             for (const QImage::Format format : { QImage::Format_RGB32, QImage::Format_RGB888 }) {
                 const QImage source
@@ -258,7 +261,7 @@ TEST(Resample, VectorPassesGiveTheBytesOfPlainLoops)
                     EXPECT_TRUE(sameBytes(resampled(source, sizes[1], filter), expected))
                         << filter.name << " " << sizes[0].width() << "x" << sizes[0].height()
                         << " -> " << sizes[1].width() << "x" << sizes[1].height()
-                        << (narrow ? " narrow" : " wide") << " format " << int(format);
+                        << " " << target << " format " << int(format);
                 }
             }
         }
