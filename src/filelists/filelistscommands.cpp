@@ -109,6 +109,8 @@ void FileListsPage::verifyLoadedList()
         ELVReport->setUpdatesEnabled(true);
     }
     m_frame.UpdateStatus();
+    if (result.unchecked > 0)
+        m_frame.setHintLine(uncheckedNote(result.unchecked));
     if (m_model->rowCount() == 0) {
         platform::dialogs().ShowInfo(kNoMoreEntries);
         return;
@@ -219,6 +221,7 @@ void FileListsPage::BGetFilesClick()
     qsizetype before = 0;
     // A new list is made straight from the scan: its records would only be split again.
     QList<ListEntry> found;
+    int withLineBreak = 0;
     {
         const platform::HourglassGuard hourglass;
         const BusyPage busy(this);
@@ -230,12 +233,14 @@ void FileListsPage::BGetFilesClick()
         options.thumbFolder = app::thumbFolderOf(m_frame.dataFolder());
         const bool subfolders = m_formSearch->includeSubfolders();
         if (adding) {
-            appendFolderRecords(m_workList, folder, subfolders, options);
+            appendFolderRecords(m_workList, folder, subfolders, options, &withLineBreak);
             RemoveDuplicateRecords(m_workList);
         } else {
-            appendFolderEntries(found, folder, subfolders, options);
+            appendFolderEntries(found, folder, subfolders, options, &withLineBreak);
         }
     }
+    if (withLineBreak > 0)
+        m_frame.setHintLine(lineBreakNote(withLineBreak));
     const qsizetype count = adding ? m_workList.size() : found.size();
     if (count == 0) {
         platform::dialogs().ShowInfo(

@@ -1,7 +1,10 @@
 #include "folderview/fileops.h"
 
+#include "platform/atomicfile.h"
 #include "platform/dialogs.h"
+#include "platform/filenames.h"
 #include "platform/filerules.h"
+#include "platform/safefile.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -46,15 +49,35 @@ QString singleSelectedEntry(const SelectionQueries &selection, const SelectionCo
 
 } // namespace
 
+namespace {
+
+// A target whose name only its bytes give (a name or folder that is not UTF-8) is beyond
+// QSaveFile: the copy is made whole in memory and written by those bytes.
+bool copyByNativeName(QFile &in, const QString &target, const QDateTime &modified)
+{
+    constexpr qint64 kLargestCopyInMemory = qint64(1) << 30;
+    if (in.size() > kLargestCopyInMemory)
+        return false;
+    const QByteArray bytes = in.readAll();
+    if (in.error() != QFileDevice::NoError || !platform::writeFileAtomically(target, bytes))
+        return false;
+    QFile out;
+    return !modified.isValid()
+        || (platform::openRegularFile(out, target, nullptr)
+            && out.setFileTime(modified, QFileDevice::FileModificationTime));
+}
+
+} // namespace
+
 bool CopyFileKeepDate(const QString &source, const QString &target)
 {
-    // Only regular files: opening a named pipe for reading would wait for a writer forever.
-    if (!QFileInfo(source).isFile())
-        return false;
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+    // Only regular files, opened without waiting: a named pipe would wait for a writer forever.
+    QFile in;
+    if (!platform::openRegularFile(in, source, nullptr))
         return false;
     const QDateTime modified = in.fileTime(QFileDevice::FileModificationTime);
+    if (platform::encodeFilePath(target) != QFile::encodeName(target))
+        return copyByNativeName(in, target, modified);
     QSaveFile out(target);
     out.setDirectWriteFallback(false);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
@@ -90,9 +113,9 @@ bool isSameFile(const QString &a, const QString &b, PathStyle style)
 #ifdef Q_OS_UNIX
     struct stat left;
     struct stat right;
-    return ::stat(QFile::encodeName(a).constData(), &left) == 0
-           && ::stat(QFile::encodeName(b).constData(), &right) == 0 && left.st_dev == right.st_dev
-           && left.st_ino == right.st_ino;
+    return ::stat(platform::encodeFilePath(a).constData(), &left) == 0
+        && ::stat(platform::encodeFilePath(b).constData(), &right) == 0
+        && left.st_dev == right.st_dev && left.st_ino == right.st_ino;
 #else
     return false;
 #endif
@@ -245,7 +268,7 @@ CopyResult CopySelectedFiles(const SelectionQueries &selection, QString &copyPat
         progress.setProgressText(QStringLiteral("(") + QString::number(k) + QStringLiteral(" of ")
                                  + count + QStringLiteral("): ") + source);
         bool copyIt = true;
-        if (QFileInfo::exists(target)) {
+        if (platform::fileState(target).kind != platform::FileState::Missing) {
             const int answer = ui.AskYesNoCancel(QStringLiteral("File: ") + target
                                                  + QStringLiteral(" exists.\n\nOverwrite?"));
             if (answer != Dialogs::Yes && answer != Dialogs::No)
