@@ -17,6 +17,7 @@
 #include <array>
 
 #ifdef Q_OS_UNIX
+#include <fcntl.h>
 #include <sys/stat.h>
 #endif
 
@@ -49,25 +50,41 @@ QString singleSelectedEntry(const SelectionQueries &selection, const SelectionCo
 
 } // namespace
 
+#ifdef Q_OS_UNIX
 namespace {
 
-// A target whose name only its bytes give (a name or folder that is not UTF-8) is beyond
-// QSaveFile: the copy is made whole in memory and written by those bytes.
-bool copyByNativeName(QFile &in, const QString &target, const QDateTime &modified)
+// A copy under the source's own name keeps that name's bytes, also where they are no UTF-8.
+QByteArray targetBytes(const QString &source, const QString &target)
+{
+    const QByteArray native = platform::encodeFilePath(target);
+    if (platform::fileNamePart(source) != platform::fileNamePart(target)
+        || platform::fileState(target).kind != platform::FileState::Missing)
+        return native;
+    const QByteArray from = platform::encodeFilePath(source);
+    return native.left(native.lastIndexOf('/') + 1) + from.mid(from.lastIndexOf('/') + 1);
+}
+
+// A target whose name only its bytes give is beyond QSaveFile: the copy is made whole in
+// memory and written by those bytes.
+bool copyByNativeName(QFile &in, const QByteArray &target, const QDateTime &modified)
 {
     constexpr qint64 kLargestCopyInMemory = qint64(1) << 30;
     if (in.size() > kLargestCopyInMemory)
         return false;
     const QByteArray bytes = in.readAll();
-    if (in.error() != QFileDevice::NoError || !platform::writeFileAtomically(target, bytes))
+    if (in.error() != QFileDevice::NoError || !platform::writeNativeFileAtomically(target, bytes))
         return false;
-    QFile out;
-    return !modified.isValid()
-        || (platform::openRegularFile(out, target, nullptr)
-            && out.setFileTime(modified, QFileDevice::FileModificationTime));
+    if (!modified.isValid())
+        return true;
+    const qint64 msecs = modified.toMSecsSinceEpoch();
+    const qint64 seconds = msecs / 1000 - (msecs % 1000 < 0 ? 1 : 0);
+    const struct timespec times[2]
+        = { { 0, UTIME_OMIT }, { time_t(seconds), long((msecs - seconds * 1000) * 1000000) } };
+    return ::utimensat(AT_FDCWD, target.constData(), times, 0) == 0;
 }
 
 } // namespace
+#endif
 
 bool CopyFileKeepDate(const QString &source, const QString &target)
 {
@@ -76,8 +93,11 @@ bool CopyFileKeepDate(const QString &source, const QString &target)
     if (!platform::openRegularFile(in, source, nullptr))
         return false;
     const QDateTime modified = in.fileTime(QFileDevice::FileModificationTime);
-    if (platform::encodeFilePath(target) != QFile::encodeName(target))
-        return copyByNativeName(in, target, modified);
+#ifdef Q_OS_UNIX
+    const QByteArray native = targetBytes(source, target);
+    if (native != QFile::encodeName(target))
+        return copyByNativeName(in, native, modified);
+#endif
     QSaveFile out(target);
     out.setDirectWriteFallback(false);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))

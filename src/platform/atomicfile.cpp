@@ -80,6 +80,16 @@ bool writeByNativeName(const QByteArray &native, const QByteArray &bytes, QStrin
 
 } // namespace
 
+bool writeNativeFileAtomically(
+    const QByteArray &nativePath, const QByteArray &bytes, QString *error)
+{
+#ifdef Q_OS_UNIX
+    return writeByNativeName(nativePath, bytes, error);
+#else
+    return writeFileAtomically(QFile::decodeName(nativePath), bytes, error);
+#endif
+}
+
 bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *error)
 {
 #ifdef Q_OS_UNIX

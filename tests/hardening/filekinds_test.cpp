@@ -169,17 +169,19 @@ TEST(UndecodableNames, EveryFileOperationFindsTheFileByItsBytes)
                 EXPECT_EQ(file.readAll(), formatted);
             },
             formatted },
-        { "copying keeps its content and date",
+        { "copying keeps its content, its date and its name's bytes",
             [&] {
                 QTemporaryDir other;
-                const QString target = other.filePath(kShownName);
-                ASSERT_TRUE(folderview::CopyFileKeepDate(shown, target));
-                EXPECT_EQ(readNative(target.toUtf8()), formatted);
+                ASSERT_TRUE(folderview::CopyFileKeepDate(shown, other.filePath(kShownName)));
+                const QByteArray copy = nativeIn(other, kLatin1Name);
+                EXPECT_EQ(readNative(copy), formatted);
+                EXPECT_FALSE(existsNative(nativeIn(other, kShownName.toUtf8())));
                 struct stat from {
                 }, to {};
                 ::stat(page.constData(), &from);
-                ::stat(target.toUtf8().constData(), &to);
+                ::stat(copy.constData(), &to);
                 EXPECT_EQ(from.st_mtime, to.st_mtime);
+                ::unlink(copy.constData());
             },
             formatted },
         { "deleting removes it",
