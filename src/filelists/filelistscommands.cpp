@@ -8,6 +8,7 @@
 #include "filelists/tformsearch.h"
 #include "filelists/verification.h"
 #include "platform/dialogs.h"
+#include "platform/filenames.h"
 #include "platform/filerules.h"
 #include "platform/hourglass.h"
 #include "platform/pathrules.h"
@@ -275,6 +276,7 @@ void FileListsPage::BAddClick()
     if (picked.isEmpty())
         return;
     qsizetype before = 0;
+    int undecodable = 0;
     {
         const platform::HourglassGuard hourglass;
         m_workList = currentRecords();
@@ -282,12 +284,19 @@ void FileListsPage::BAddClick()
         const QString pickedFolder = platform::folderPart(QDir::toNativeSeparators(picked.first()));
         for (const QString &path : picked) {
             const QString name = platform::fileNamePart(QDir::toNativeSeparators(path));
-            const QFileInfo info(pickedFolder + name);
-            if (info.exists() && !info.isHidden() && fitsInRecord(pickedFolder, name))
-                m_workList.append(MakeListRecord(pickedFolder, info));
+            const std::optional<ListEntry> entry = diskEntry(pickedFolder, pickedFolder + name);
+            const bool hidden = name.startsWith(QLatin1Char('.'));
+            if (entry && !hidden && fitsInRecord(pickedFolder, name))
+                m_workList.append(entry->record());
+            // The dialog may hand over a name that lost its bytes on the way.
+            undecodable += !entry && platform::hasUndecodableName(name) ? 1 : 0;
         }
         RemoveDuplicateRecords(m_workList);
     }
+    if (undecodable > 0)
+        m_frame.setHintLine(
+            QStringLiteral("%1 picked file name(s) not valid UTF-8 could not be added.")
+                .arg(undecodable));
     const qsizetype count = m_workList.size();
     if (count == before) {
         platform::dialogs().ShowInfo(kNoNewEntries + folder);
