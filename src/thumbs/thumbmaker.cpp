@@ -3,6 +3,7 @@
 #include "platform/hourglass.h"
 #include "platform/jpegcodec.h"
 #include "platform/pathrules.h"
+#include "platform/safefile.h"
 #include "snapshot/tformsnap.h"
 #include "thumbs/ilcache.h"
 #include "thumbs/resample.h"
@@ -33,8 +34,8 @@ constexpr std::array<QSize, kSnapBaseCount> kSnapBases = { QSize(160, 120), QSiz
 
 bool pageExists(const QString &page)
 {
-    const QFileInfo info(page);
-    return info.exists() && !info.isDir();
+    const platform::FileState::Kind kind = platform::fileState(page).kind;
+    return kind != platform::FileState::Missing && kind != platform::FileState::Folder;
 }
 
 struct StoredThumb {
