@@ -280,9 +280,9 @@ TEST(BatchThumbs, PagesThatWentWrongAreNamed)
     const QString good = write("good.htm", "<html><body style='background:#ff0000'></body></html>");
     // A small script heap lets the renderer run out of memory at once.
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--js-flags=--max-old-space-size=32");
-    const Result made = runBatch({ QStringLiteral("thumbs"), QStringLiteral("--base-index"),
-        QStringLiteral("0"), QStringLiteral("--program-folder"), program.path(), pipe, hog,
-        endless, good });
+    const Result made
+        = runBatch({ QStringLiteral("thumbs"), QStringLiteral("--base-index"), QStringLiteral("0"),
+            QStringLiteral("--program-folder"), program.path(), pipe, hog, endless, good });
     qunsetenv("QTWEBENGINE_CHROMIUM_FLAGS");
     EXPECT_EQ(made.exitCode, 1);
     const QString prefix = QStringLiteral("folioscope-batch thumbs: ");
