@@ -187,7 +187,8 @@ void TFormSnapProp::BPreviewClick()
         return;
     }
     const ShotResult result = shoot(job.currentFile);
-    Bsave->setEnabled(true);
+    // The empty frame of a page that left no picture is not its snapshot.
+    Bsave->setEnabled(result == ShotResult::Missing || shotHasPicture(result));
     if (showProblem(result, job.currentFile))
         return;
     setStatus(QStringLiteral("Snapshot done: (Source: %1x%2,  Snapshot: %3x%4 = %5%)")

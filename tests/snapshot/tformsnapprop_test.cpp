@@ -287,12 +287,14 @@ TEST_F(SnapWindowTest, PreviewNamesAPageThatWentWrong)
     struct Row {
         QString file;
         QString status;
+        bool canSave; // the picture as far as the page got
     };
     const QString endless = site.write(QStringLiteral("endless.htm"),
         "<html><body style='background:#00ff00'>x<script>for (;;) {}</script></body></html>");
     const Row rows[] = {
-        { pipe, QStringLiteral("not a regular file: ") + pipe },
-        { endless, endless + QStringLiteral(" did not finish loading; shown as far as it got") },
+        { pipe, QStringLiteral("not a regular file: ") + pipe, false },
+        { endless, endless + QStringLiteral(" did not finish loading; shown as far as it got"),
+            true },
     };
     for (const Row &row : rows) {
         openSingle(row.file);
@@ -300,5 +302,6 @@ TEST_F(SnapWindowTest, PreviewNamesAPageThatWentWrong)
         form.show();
         form.BPreviewClick();
         EXPECT_EQ(form.statusText(), row.status);
+        EXPECT_EQ(form.Bsave->isEnabled(), row.canSave) << row.status.toStdString();
     }
 }
