@@ -12,13 +12,12 @@ namespace {
 constexpr int kPageNavigationsInARow = 5;
 constexpr qint64 kPageNavigationGapMs = 2000;
 
-// Refreshes, reloads and redirects; loads asked for through the view, the user's clicks and
-// forms and history steps are never held back.
+// Refreshes, reloads and script redirects; loads asked for through the view, the user's clicks
+// and forms and history steps are never held back.
 bool startedByPage(QWebEnginePage::NavigationType type)
 {
     return type == QWebEnginePage::NavigationTypeRedirect
-        || type == QWebEnginePage::NavigationTypeReload
-        || type == QWebEnginePage::NavigationTypeOther;
+        || type == QWebEnginePage::NavigationTypeReload;
 }
 
 } // namespace

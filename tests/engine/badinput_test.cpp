@@ -133,27 +133,32 @@ TEST(BadInputTest, HowALoadEnds)
     }
 }
 
-// A page that refreshes itself at once is shown, and then left alone: the view does not go
-// on loading it, so the windows stay responsive and the viewer may open.
-TEST(BadInputTest, APageThatRefreshesItselfSettles)
+// A page that reloads itself at once is shown, and then left alone: the view does not go on
+// loading it, so the windows stay responsive and the viewer may open.
+TEST(BadInputTest, APageThatReloadsItselfSettles)
 {
-    PageFolder pages;
-    const QString page = pages.write(QStringLiteral("again.htm"),
+    const QByteArray rows[] = {
         "<html><head><meta http-equiv='refresh' content='0;url=again.htm'></head>"
-        "<body>again</body></html>");
-    engine::HtmlView view;
-    view.resize(320, 240);
-    view.show();
-    int loads = 0;
-    QObject::connect(&view, &engine::HtmlView::processingChanged,
-        [&loads](bool processing) { loads += processing ? 1 : 0; });
-    view.LoadHTMLFile(page);
-    EXPECT_TRUE(waitFor([&] { return !view.isProcessing(); }, 5000));
-    spin(200); // a refresh still on its way
-    const int settled = loads;
-    spin(1500);
-    EXPECT_EQ(loads, settled);
-    EXPECT_FALSE(view.isProcessing());
+        "<body>again</body></html>",
+        "<html><body onload='location.reload()'>again</body></html>",
+    };
+    for (const QByteArray &content : rows) {
+        PageFolder pages;
+        const QString page = pages.write(QStringLiteral("again.htm"), content);
+        engine::HtmlView view;
+        view.resize(320, 240);
+        view.show();
+        int loads = 0;
+        QObject::connect(&view, &engine::HtmlView::processingChanged,
+            [&loads](bool processing) { loads += processing ? 1 : 0; });
+        view.LoadHTMLFile(page);
+        EXPECT_TRUE(waitFor([&] { return !view.isProcessing(); }, 5000)) << content.constData();
+        spin(200); // a reload still on its way
+        const int settled = loads;
+        spin(1500);
+        EXPECT_EQ(loads, settled) << content.constData();
+        EXPECT_FALSE(view.isProcessing()) << content.constData();
+    }
 }
 
 TEST(BadInputTest, EmptyPathLoadsNothing)
