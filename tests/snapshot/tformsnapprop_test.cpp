@@ -14,6 +14,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -25,6 +26,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -274,4 +277,31 @@ TEST_F(SnapWindowTest, TheBatchDialogChoosesFolderAndFormat)
     dialog.BOK->click();
     EXPECT_EQ(snapshotPath, chosen);
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
+}
+
+// A preview that went wrong says so on the status line instead of "Snapshot done".
+TEST_F(SnapWindowTest, PreviewNamesAPageThatWentWrong)
+{
+    const QString pipe = site.path(QStringLiteral("pipe.htm"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    struct Row {
+        QString file;
+        QString status;
+        bool canSave; // the picture as far as the page got
+    };
+    const QString endless = site.write(QStringLiteral("endless.htm"),
+        "<html><body style='background:#00ff00'>x<script>for (;;) {}</script></body></html>");
+    const Row rows[] = {
+        { pipe, QStringLiteral("not a regular file: ") + pipe, false },
+        { endless, endless + QStringLiteral(" did not finish loading; shown as far as it got"),
+            true },
+    };
+    for (const Row &row : rows) {
+        openSingle(row.file);
+        snapshot::TFormSnapProp form(host());
+        form.show();
+        form.BPreviewClick();
+        EXPECT_EQ(form.statusText(), row.status);
+        EXPECT_EQ(form.Bsave->isEnabled(), row.canSave) << row.status.toStdString();
+    }
 }

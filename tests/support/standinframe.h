@@ -15,6 +15,7 @@ public:
 
     folderview::SelectionQueries *page = nullptr;
     int activePage = app::FolderViewPage;
+    QStringList hints;
     QStringList requests;
     QStringList shownFiles; // what ShowFileInViews was asked to show
     QString hintLine;
@@ -44,7 +45,11 @@ public:
         requests.append(enabled ? QStringLiteral("enable") : QStringLiteral("disable"));
     }
     int AskSaveChanges() override { return 0; }
-    void setHintLine(const QString &text) override { hintLine = text; }
+    void setHintLine(const QString &text) override
+    {
+        hints.append(text);
+        hintLine = text;
+    }
     void UpdateStatus() override { requests.append(QStringLiteral("UpdateStatus")); }
     void ShowFileInViews(bool) override { shownFiles.append(CurrentFile()); }
     void ClearViews() override { requests.append(QStringLiteral("ClearViews")); }
