@@ -14,6 +14,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -264,6 +265,7 @@ TEST_F(SnapWindowTest, TheBatchDialogChoosesFolderAndFormat)
     EXPECT_EQ(job.outputKind, snapshot::OutputBmp);
 
     dialogs.paths = { QString(), output.filePath(QStringLiteral("new")) };
+    dialogs.answers = { platform::Dialogs::Yes }; // create the new folder
     dialog.BEditor1->click(); // cancelled
     EXPECT_EQ(dialog.ELoc1->text(), settings.SNAPSHOTPATH);
     dialog.BEditor1->click();
@@ -274,4 +276,29 @@ TEST_F(SnapWindowTest, TheBatchDialogChoosesFolderAndFormat)
     dialog.BOK->click();
     EXPECT_EQ(snapshotPath, chosen);
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
+}
+
+TEST_F(SnapWindowTest, ATypedNewOutputFolderIsCreatedAfterAsking)
+{
+    struct Row {
+        const char *name;
+        bool yes;
+    };
+    for (const Row row : { Row { "made", true }, Row { "declined", false } }) {
+        QString snapshotPath = settings.SNAPSHOTPATH;
+        snapshot::TFormSnapBatch dialog(job, snapshotPath);
+        dialog.show();
+        const QString typed = output.filePath(QString::fromLatin1(row.name) + u"/sub");
+        dialogs.paths = { typed };
+        dialogs.answers = { row.yes ? platform::Dialogs::Yes : platform::Dialogs::No };
+        dialog.BEditor1->click();
+        EXPECT_EQ(dialogs.texts(QStringLiteral("yesno")).last(),
+            QStringLiteral("The folder \"") + QDir::toNativeSeparators(typed)
+                + QStringLiteral("\" does not exist.\nCreate it?"))
+            << row.name;
+        EXPECT_EQ(QFileInfo(typed).isDir(), row.yes) << row.name;
+        EXPECT_EQ(dialog.ELoc1->text(),
+            row.yes ? QDir::toNativeSeparators(typed) + QDir::separator() : settings.SNAPSHOTPATH)
+            << row.name;
+    }
 }
