@@ -43,9 +43,11 @@ void fitFieldToText(QLineEdit *field, int designMaximum)
         ? field->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, field)
         : 0;
     const QMargins margins = field->textMargins();
-    // The field's own inner margin of two pixels on each side, as it draws its text.
+    // The field draws its text two pixels in from each side, and a cursor after it.
+    constexpr int kInnerMargins = 2 * 2;
+    constexpr int kCursor = 2;
     const int text = field->fontMetrics().horizontalAdvance(field->text()) + margins.left()
-        + margins.right() + 4 + 2;
+        + margins.right() + kInnerMargins + kCursor;
     const QSize size = field->style()->sizeFromContents(
         QStyle::CT_LineEdit, &option, QSize(text, field->fontMetrics().height()), field);
     const int width = std::min(size.width(), scaledByFont(designMaximum, field));
