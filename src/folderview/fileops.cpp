@@ -253,7 +253,7 @@ CopyResult CopySelectedFiles(const SelectionQueries &selection, QString &copyPat
         return result;
     }
 
-    const QString chosen = ui.folderName(QStringLiteral("Copy files to folder"), copyPath);
+    const QString chosen = ui.outputFolder(QStringLiteral("Copy files to folder"), copyPath);
     if (chosen.isEmpty())
         return result;
     const QString folder = platform::WithTrailingBackslash(QDir::toNativeSeparators(chosen));

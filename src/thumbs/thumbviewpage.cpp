@@ -79,7 +79,7 @@ void ThumbViewPage::connectControls()
     connect(LVThumbs, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
         m_frame.showContextMenu(LVThumbs->viewport()->mapToGlobal(pos));
     });
-    LVThumbs->viewport()->installEventFilter(this);
+    connect(LVThumbs, &ThumbGrid::mouseReleased, this, &ThumbViewPage::afterInteraction);
     connect(LVThumbs, &QListView::doubleClicked, this, [this] { m_frame.DblClickForAll(); });
     connect(LVThumbs->selectionModel(), &QItemSelectionModel::selectionChanged, this,
         [this] { m_frame.UpdateStatus(); });
@@ -107,8 +107,6 @@ bool ThumbViewPage::eventFilter(QObject *watched, QEvent *event)
         if (type == QEvent::KeyPress)
             return LVThumbsKeyDown(key->key());
         LVThumbsKeyUp(key->key(), key->modifiers());
-    } else if (watched == LVThumbs->viewport() && type == QEvent::MouseButtonRelease) {
-        afterInteraction();
     }
     return QWidget::eventFilter(watched, event);
 }

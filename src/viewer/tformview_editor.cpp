@@ -7,6 +7,7 @@
 #include "engine/htmlview.h"
 #include "folderview/fileops.h"
 #include "formatter/formatselection.h"
+#include "kit/textfit.h"
 #include "platform/dialogs.h"
 #include "platform/hourglass.h"
 #include "platform/pathrules.h"
@@ -83,6 +84,7 @@ QWidget *TFormView::buildEditorToolbar()
     m_edit1 = new QLineEdit(bar);
     m_edit1->setObjectName(QStringLiteral("Edit1"));
     m_edit1->setReadOnly(true);
+    kit::showTextStart(m_edit1);
     layout->addWidget(m_labelTagSyntax);
     layout->addSpacing(6 - layout->spacing()); // the hint field starts 6 pixels further
     layout->addWidget(m_edit1, 1);

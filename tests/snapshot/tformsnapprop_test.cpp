@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -267,6 +268,7 @@ TEST_F(SnapWindowTest, TheBatchDialogChoosesFolderAndFormat)
     EXPECT_EQ(job.outputKind, snapshot::OutputBmp);
 
     dialogs.paths = { QString(), output.filePath(QStringLiteral("new")) };
+    dialogs.answers = { platform::Dialogs::Yes }; // create the new folder
     dialog.BEditor1->click(); // cancelled
     EXPECT_EQ(dialog.ELoc1->text(), settings.SNAPSHOTPATH);
     dialog.BEditor1->click();
@@ -303,5 +305,30 @@ TEST_F(SnapWindowTest, PreviewNamesAPageThatWentWrong)
         form.BPreviewClick();
         EXPECT_EQ(form.statusText(), row.status);
         EXPECT_EQ(form.Bsave->isEnabled(), row.canSave) << row.status.toStdString();
+    }
+}
+
+TEST_F(SnapWindowTest, ATypedNewOutputFolderIsCreatedAfterAsking)
+{
+    struct Row {
+        const char *name;
+        bool yes;
+    };
+    for (const Row row : { Row { "made", true }, Row { "declined", false } }) {
+        QString snapshotPath = settings.SNAPSHOTPATH;
+        snapshot::TFormSnapBatch dialog(job, snapshotPath);
+        dialog.show();
+        const QString typed = output.filePath(QString::fromLatin1(row.name) + u"/sub");
+        dialogs.paths = { typed };
+        dialogs.answers = { row.yes ? platform::Dialogs::Yes : platform::Dialogs::No };
+        dialog.BEditor1->click();
+        EXPECT_EQ(dialogs.texts(QStringLiteral("yesno")).last(),
+            QStringLiteral("The folder \"") + QDir::toNativeSeparators(typed)
+                + QStringLiteral("\" does not exist.\nCreate it?"))
+            << row.name;
+        EXPECT_EQ(QFileInfo(typed).isDir(), row.yes) << row.name;
+        EXPECT_EQ(dialog.ELoc1->text(),
+            row.yes ? QDir::toNativeSeparators(typed) + QDir::separator() : settings.SNAPSHOTPATH)
+            << row.name;
     }
 }
