@@ -2,7 +2,8 @@
 // side by side with a plain QPlainTextEdit holding the same text. Each keystroke is a real key
 // event and counts until the control's viewport has painted the change.
 //
-//   QT_QPA_PLATFORM=offscreen typing_bench [ROUNDS]
+//   QT_QPA_PLATFORM=offscreen typing_bench [ROUNDS [PLACE]]
+// PLACE (0 to 6, for a profiler) types at that place alone.
 #include "../formatter/benchpage.h"
 
 #include "app/tform1.h"
@@ -225,7 +226,7 @@ class Bench
 {
 public:
     bool start();
-    void run(int rounds);
+    void run(int rounds, int onlyPlace);
 
 private:
     void measureOpening(int times);
@@ -303,7 +304,7 @@ void Bench::measureOpening(int times)
     printRow("plain QPlainTextEdit", plainOpen);
 }
 
-void Bench::run(int rounds)
+void Bench::run(int rounds, int onlyPlace)
 {
     printLoadAverage("before");
     measureOpening(3);
@@ -322,6 +323,8 @@ void Bench::run(int rounds)
     std::vector<std::vector<Cost>> oursAt(places.size()), theirsAt(places.size());
     for (int round = 0; round < rounds; ++round) {
         for (size_t i = 0; i < places.size(); ++i) {
+            if (onlyPlace >= 0 && size_t(onlyPlace) != i)
+                continue;
             typeAt(editor(), editorPaints, places[i], &oursAt[i]);
             typeAt(plain.get(), plainPaints, places[i], &theirsAt[i]);
         }
@@ -339,6 +342,8 @@ void Bench::run(int rounds)
     std::printf("ratio editor / plain (median wall): %.2f\n", median(ours) / median(theirs));
     std::printf("by place (editor | plain)\n");
     for (size_t i = 0; i < places.size(); ++i) {
+        if (oursAt[i].empty())
+            continue;
         printRow(kPlaceNames[i], oursAt[i]);
         printRow("", theirsAt[i]);
     }
@@ -361,6 +366,6 @@ int main(int argc, char **argv)
     Bench bench;
     if (!bench.start())
         return 1;
-    bench.run(rounds);
+    bench.run(rounds, argc > 2 ? QByteArray(argv[2]).toInt() : -1);
     return 0;
 }

@@ -39,6 +39,36 @@ QTextCharFormat colourFormat(int colour)
     return format;
 }
 
+// The stretches of [from, to) whose characters do not have the format; a line break counts
+// with the format the document keeps for it (the next block's character format).
+QList<editor::TextRange> stretchesNotIn(
+    const QTextDocument &document, qsizetype from, qsizetype to, const QTextCharFormat &format)
+{
+    QList<editor::TextRange> stretches;
+    const auto visit = [&](qsizetype start, qsizetype end, const QTextCharFormat &held) {
+        start = qMax(start, from);
+        end = qMin(end, to);
+        if (start >= end || held == format)
+            return;
+        if (!stretches.isEmpty() && stretches.last().start + stretches.last().length == start)
+            stretches.last().length += end - start;
+        else
+            stretches.append({ start, end - start });
+    };
+    for (QTextBlock block = document.findBlock(int(from)); block.isValid() && block.position() < to;
+        block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            visit(fragment.position(), fragment.position() + fragment.length(),
+                fragment.charFormat());
+        }
+        const qsizetype lineBreak = block.position() + block.length() - 1;
+        if (block.next().isValid())
+            visit(lineBreak, lineBreak + 1, block.next().charFormat());
+    }
+    return stretches;
+}
+
 // Typed characters are those with a printable text, Enter and TAB; command keys have none.
 bool isTypedKey(const QKeyEvent *event)
 {
@@ -170,12 +200,24 @@ qsizetype REScreen::textLength() const
     return document()->characterCount() - 1;
 }
 
+// Read from the blocks: a cursor placed in a block would lay it out, which costs more than
+// the reading when the tag search looks far.
 QString REScreen::textRange(qsizetype from, qsizetype length) const
 {
-    QTextCursor cursor(document());
-    cursor.setPosition(int(from));
-    cursor.setPosition(int(from + length), QTextCursor::KeepAnchor);
-    return cursor.selectedText();
+    QString text;
+    text.reserve(length);
+    const qsizetype end = from + length;
+    for (QTextBlock block = document()->findBlock(int(from));
+        block.isValid() && block.position() < end; block = block.next()) {
+        const QString blockText = block.text();
+        const qsizetype first = qMax<qsizetype>(0, from - block.position());
+        const qsizetype last = qMin<qsizetype>(end - block.position(), blockText.size());
+        if (last > first)
+            text += QStringView(blockText).sliced(first, last - first);
+        if (end - block.position() > blockText.size() && block.next().isValid())
+            text += QChar::ParagraphSeparator;
+    }
+    return text;
 }
 
 editor::TextFetch REScreen::fetcher() const
@@ -291,13 +333,24 @@ void REScreen::recolourRange(editor::TextRange range, const editor::Palette &pal
         return;
     const QString text = textRange(range.start, range.length);
     QTextCursor cursor(document());
-    cursor.joinPreviousEditBlock();
+    bool editing = false;
     for (const editor::ColourRun &run : editor::colourRuns(text)) {
-        cursor.setPosition(int(range.start + run.start));
-        cursor.setPosition(int(range.start + run.start + run.length), QTextCursor::KeepAnchor);
-        cursor.setCharFormat(colourFormat(palette.colourOf(run.cls)));
+        const QTextCharFormat format = colourFormat(palette.colourOf(run.cls));
+        const qsizetype start = range.start + run.start;
+        // Only what changes colour is set: setting a whole tag of lines lays them all out
+        // again and repaints the view, for every keystroke.
+        for (const editor::TextRange &stretch :
+            stretchesNotIn(*document(), start, start + run.length, format)) {
+            if (!editing)
+                cursor.joinPreviousEditBlock();
+            editing = true;
+            cursor.setPosition(int(stretch.start));
+            cursor.setPosition(int(stretch.start + stretch.length), QTextCursor::KeepAnchor);
+            cursor.setCharFormat(format);
+        }
     }
-    cursor.endEditBlock();
+    if (editing)
+        cursor.endEditBlock();
 }
 
 void REScreen::keyPressEvent(QKeyEvent *event)
