@@ -5,9 +5,9 @@ namespace editor {
 namespace {
 
 constexpr qsizetype kBackwardBlock = 128;
-// Further back the blocks grow: a long stretch without tags costs a few reads, not thousands.
-constexpr qsizetype kLargestBackwardBlock = 65536;
 constexpr qsizetype kForwardBlock = 4096;
+// Further away the blocks grow: a long stretch without tags costs a few reads, not thousands.
+constexpr qsizetype kLargestBlock = 65536;
 constexpr qsizetype kMaxHintLength = 1000;
 
 qsizetype lastOpenBefore(const TextFetch &fetch, qsizetype caret)
@@ -21,7 +21,7 @@ qsizetype lastOpenBefore(const TextFetch &fetch, qsizetype caret)
         if (found >= 0)
             return from + found;
         end = from;
-        block = qMin(block * 2, kLargestBackwardBlock);
+        block = qMin(block * 2, kLargestBlock);
     }
     return -1;
 }
@@ -29,11 +29,15 @@ qsizetype lastOpenBefore(const TextFetch &fetch, qsizetype caret)
 qsizetype firstCloseFrom(const TextFetch &fetch, qsizetype caret, qsizetype size)
 {
     const qsizetype limit = qMin(size, caret + kTagSearchLimit);
-    for (qsizetype from = caret; from < limit; from += kForwardBlock) {
-        const qsizetype length = qMin(kForwardBlock, limit - from);
+    qsizetype from = caret;
+    qsizetype block = kForwardBlock;
+    while (from < limit) {
+        const qsizetype length = qMin(block, limit - from);
         const qsizetype found = fetch(from, length).indexOf(u'>');
         if (found >= 0)
             return from + found;
+        from += length;
+        block = qMin(block * 2, kLargestBlock);
     }
     return -1;
 }

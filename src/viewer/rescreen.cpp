@@ -200,24 +200,16 @@ qsizetype REScreen::textLength() const
     return document()->characterCount() - 1;
 }
 
-// Read from the blocks: a cursor placed in a block would lay it out, which costs more than
-// the reading when the tag search looks far.
 QString REScreen::textRange(qsizetype from, qsizetype length) const
 {
-    QString text;
-    text.reserve(length);
-    const qsizetype end = from + length;
-    for (QTextBlock block = document()->findBlock(int(from));
-        block.isValid() && block.position() < end; block = block.next()) {
-        const QString blockText = block.text();
-        const qsizetype first = qMax<qsizetype>(0, from - block.position());
-        const qsizetype last = qMin<qsizetype>(end - block.position(), blockText.size());
-        if (last > first)
-            text += QStringView(blockText).sliced(first, last - first);
-        if (end - block.position() > blockText.size() && block.next().isValid())
-            text += QChar::ParagraphSeparator;
-    }
-    return text;
+    // A cursor lays out the block of every position it is moved to: it starts at the block
+    // (which costs nothing) and moves once, to the end.
+    const qsizetype end = qBound<qsizetype>(0, from + length, textLength());
+    from = qBound<qsizetype>(0, from, end);
+    const QTextBlock first = document()->findBlock(int(from));
+    QTextCursor cursor(first);
+    cursor.setPosition(int(end), QTextCursor::KeepAnchor);
+    return cursor.selectedText().sliced(from - first.position());
 }
 
 editor::TextFetch REScreen::fetcher() const
