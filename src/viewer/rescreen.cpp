@@ -55,16 +55,18 @@ QList<editor::TextRange> stretchesNotIn(
         else
             stretches.append({ start, end - start });
     };
-    for (QTextBlock block = document.findBlock(int(from)); block.isValid() && block.position() < to;
-        block = block.next()) {
+    // Positions are counted along, not asked for: each question searches the whole document.
+    QTextBlock block = document.findBlock(int(from));
+    for (qsizetype at = block.position(); block.isValid() && at < to; block = block.next()) {
+        qsizetype fragmentAt = at;
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
-            visit(fragment.position(), fragment.position() + fragment.length(),
-                fragment.charFormat());
+            visit(fragmentAt, fragmentAt + fragment.length(), fragment.charFormat());
+            fragmentAt += fragment.length();
         }
-        const qsizetype lineBreak = block.position() + block.length() - 1;
+        at += block.length();
         if (block.next().isValid())
-            visit(lineBreak, lineBreak + 1, block.next().charFormat());
+            visit(at - 1, at, block.next().charFormat());
     }
     return stretches;
 }
