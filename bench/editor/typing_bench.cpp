@@ -129,7 +129,8 @@ QString taglessStretch()
 {
     QString stretch;
     for (int line = 1; stretch.size() < kTaglessLength; ++line)
-        stretch += QStringLiteral("%1: a long listing line, and no tags anywhere in it\n").arg(line);
+        stretch
+            += QStringLiteral("%1: a long listing line, and no tags anywhere in it\n").arg(line);
     return stretch;
 }
 
@@ -142,16 +143,15 @@ std::vector<int> typingPlaces(const QString &text)
     return { int(text.indexOf(QStringLiteral("=\""), middle) + 3),
         int(text.indexOf(QStringLiteral("Cell text"), middle) + 4),
         int(text.indexOf(QStringLiteral("<p>"), middle) + 3),
-        int(text.indexOf(QStringLiteral("<!--"), middle) + 6), int(listing + kTaglessLength / 2), 300,
-        int(text.size() - 300) };
+        int(text.indexOf(QStringLiteral("<!--"), middle) + 6), int(listing + kTaglessLength / 2),
+        300, int(text.size() - 300) };
 }
 
-const char *const kPlaceNames[]
-    = { "in an attribute value", "in text", "after a \">\"", "in a comment", "in a listing", "near the start",
-          "near the end" };
+const char *const kPlaceNames[] = { "in an attribute value", "in text", "after a \">\"",
+    "in a comment", "in a listing", "near the start", "near the end" };
 
-void typeAt(QPlainTextEdit *control, const PaintCounter &counter, int place,
-    std::vector<Cost> *costs)
+void typeAt(
+    QPlainTextEdit *control, const PaintCounter &counter, int place, std::vector<Cost> *costs)
 {
     QTextCursor cursor = control->textCursor();
     cursor.setPosition(place);

@@ -22,8 +22,8 @@ struct TextRange {
 
 // From the last "<" before the caret (looking back 128 characters first, then in growing
 // blocks) to the first ">" at or after it, each at most kTagSearchLimit characters away;
-// invalid when either is missing. With the caret in text between two tags the range takes in the end of the first
-// tag, the text and the whole second tag.
+// invalid when either is missing. With the caret in text between two tags the range takes
+// in the end of the first tag, the text and the whole second tag.
 TextRange locateTagAroundCaret(const TextFetch &fetch, qsizetype caret, qsizetype size);
 TextRange locateTagAroundCaret(QStringView text, qsizetype caret);
 

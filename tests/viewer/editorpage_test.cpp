@@ -199,7 +199,9 @@ TEST_F(EditorPageTest, RecolouringSetsOnlyTheCharactersThatChangeColour)
     viewer::REScreen *editor = open(QStringLiteral("page.htm"), "<p>\n<a href=\"x\">b</a>\n");
     QList<QList<int>> changes;
     QObject::connect(editor->document(), &QTextDocument::contentsChange,
-        [&changes](int from, int removed, int added) { changes.append({ from, removed, added }); });
+        [&changes](int from, int removed, int added) {
+            changes.append({ from, removed, added });
+        });
     const editor::TextRange all { 0, editor->textLength() };
     editor->recolourRange(all, palette);
     EXPECT_TRUE(changes.isEmpty()); // already right: no relayout, no repaint
