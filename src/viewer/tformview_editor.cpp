@@ -329,7 +329,7 @@ void TFormView::ShowTagHint()
         m_editor->fetcher(), m_editor->textCursor().position(), m_editor->textLength());
     if (!range.isValid())
         return;
-    const QString name = editor::tagHintName(m_editor->textRange(range.start, range.length));
+    const QString name = editor::locatedTagName(m_editor->fetcher(), range);
     m_edit1->setText(editor::lookupTagHint(table, name));
 }
 
