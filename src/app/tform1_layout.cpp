@@ -6,6 +6,7 @@
 #include "filelists/filelistspage.h"
 #include "folderview/folderviewpage.h"
 #include "kit/panels.h"
+#include "kit/textfit.h"
 #include "thumbs/thumbviewpage.h"
 
 #include <QAction>
@@ -32,7 +33,7 @@ void TForm1::buildLayout()
     LabelHint = new QLabel(central);
     LabelHint->setObjectName(QStringLiteral("LabelHint"));
     LabelHint->setAlignment(Qt::AlignCenter);
-    LabelHint->setFixedHeight(16);
+    LabelHint->setFixedHeight(kit::scaledByFont(16, LabelHint));
     LabelHint->setStyleSheet(QStringLiteral("background-color: #d8d0c0; color: black;"));
     column->addWidget(LabelHint);
 

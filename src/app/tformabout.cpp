@@ -1,5 +1,7 @@
 #include "app/tformabout.h"
 
+#include "kit/textfit.h"
+
 #include <QKeyEvent>
 #include <QTextBrowser>
 #include <QVBoxLayout>
@@ -22,7 +24,7 @@ TFormAbout::TFormAbout(QWidget *parent)
     : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("About -  Folioscope v1.0 "));
-    resize(420, 260);
+    resize(kit::scaledByFont(420, this), kit::scaledByFont(260, this));
     auto *layout = new QVBoxLayout(this);
     m_text = new QTextBrowser(this);
     m_text->setReadOnly(true);

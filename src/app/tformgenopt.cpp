@@ -1,5 +1,6 @@
 #include "app/tformgenopt.h"
 
+#include "kit/textfit.h"
 #include "platform/dialogs.h"
 #include "platform/shell.h"
 
@@ -27,6 +28,9 @@ QString applicationFilter()
 #endif
 }
 
+// A description is a menu caption: longer ones than this scroll in their field.
+constexpr int kDescriptionMaximum = 240;
+
 } // namespace
 
 TFormGenOpt::TFormGenOpt(const Settings &settings, QWidget *parent)
@@ -40,6 +44,7 @@ TFormGenOpt::TFormGenOpt(const Settings &settings, QWidget *parent)
         ELoc[i]->setText(app.Location);
         EParam[i]->setText(app.Param);
         EDescr[i]->setText(app.Descript);
+        kit::fitFieldToText(EDescr[i], kDescriptionMaximum);
     }
     CBColorTags->setChecked(settings.DoColorTags);
     CBFileIcons->setChecked(settings.DoShowFileIcons);
@@ -60,14 +65,16 @@ void TFormGenOpt::buildLayout()
         const int row = i + 1;
         grid->addWidget(new QLabel(QStringLiteral("Application%1").arg(row)), row, 0);
         ELoc[size_t(i)] = new QLineEdit(QStringLiteral("(none)"));
-        ELoc[size_t(i)]->setMinimumWidth(220);
+        ELoc[size_t(i)]->setMinimumWidth(kit::scaledByFont(220, ELoc[size_t(i)]));
         BEditor[size_t(i)] = new QPushButton(QStringLiteral("..."));
         QFont bold = BEditor[size_t(i)]->font();
         bold.setBold(true);
         BEditor[size_t(i)]->setFont(bold);
-        BEditor[size_t(i)]->setFixedWidth(28);
+        BEditor[size_t(i)]->setFixedWidth(kit::scaledByFont(28, BEditor[size_t(i)]));
         EParam[size_t(i)] = new QLineEdit;
         EDescr[size_t(i)] = new QLineEdit(QStringLiteral("Application %1").arg(row));
+        for (QLineEdit *field : { ELoc[size_t(i)], EParam[size_t(i)], EDescr[size_t(i)] })
+            kit::showTextStart(field);
         grid->addWidget(ELoc[size_t(i)], row, 1);
         grid->addWidget(BEditor[size_t(i)], row, 2);
         grid->addWidget(EParam[size_t(i)], row, 3);

@@ -1,6 +1,7 @@
 #include "app/tformhelp.h"
 
 #include "engine/htmlview.h"
+#include "kit/textfit.h"
 
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -13,7 +14,7 @@ TFormHelp::TFormHelp(const QString &helpFile, QWidget *parent)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Folioscope - Help"));
-    resize(760, 560);
+    resize(kit::scaledByFont(760, this), kit::scaledByFont(560, this));
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     m_view = new engine::HtmlView(this);

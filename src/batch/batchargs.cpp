@@ -1,5 +1,7 @@
 #include "batchargs.h"
 
+#include "platform/filenames.h"
+
 namespace batch {
 
 namespace {
@@ -16,6 +18,14 @@ void rememberArguments(char **argv)
 char **rememberedArguments()
 {
     return g_arguments;
+}
+
+QStringList decodedArguments(int argc, char **argv)
+{
+    QStringList args;
+    for (int i = 0; i < argc && argv[i]; ++i)
+        args.append(platform::decodeFileName(argv[i]));
+    return args;
 }
 
 void writeLine(QIODevice &device, const QString &line)

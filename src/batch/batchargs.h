@@ -16,6 +16,10 @@ void writeLine(QIODevice &device, const QString &line);
 void rememberArguments(char **argv);
 char **rememberedArguments();
 
+// The arguments as names on disk are shown: a file name that is not UTF-8 in its Latin-1
+// reading, which the file operations map back to its bytes.
+QStringList decodedArguments(int argc, char **argv);
+
 // True when `arg` is the option `name`, alone or as "name=VALUE".
 bool isOption(const QString &arg, const QString &name);
 

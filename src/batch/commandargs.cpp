@@ -1,8 +1,15 @@
 #include "commandargs.h"
 
-#include <QFile>
+#include "platform/safefile.h"
 
 namespace batch {
+
+namespace {
+
+// Far beyond any page; a larger file would only exhaust the memory.
+constexpr qint64 kLargestInputFile = qint64(1) << 30;
+
+} // namespace
 
 bool parseCommandArguments(
     const QStringList &args, CommandArguments *common, const OptionParser &option, QString *error)
@@ -43,12 +50,11 @@ bool readCommandInput(const QString &file, QIODevice &in, QByteArray *bytes, QSt
         *bytes = in.readAll();
         return true;
     }
-    QFile input(file);
-    if (!input.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("cannot read %1: %2").arg(file, input.errorString());
+    QString reason;
+    if (!platform::readRegularFile(file, kLargestInputFile, bytes, &reason)) {
+        *error = QStringLiteral("cannot read %1: %2").arg(file, reason);
         return false;
     }
-    *bytes = input.readAll();
     return true;
 }
 

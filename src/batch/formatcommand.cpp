@@ -3,11 +3,11 @@
 #include "formatter/formatselection.h"
 #include "formatter/style.h"
 #include "platform/atomicfile.h"
+#include "platform/safefile.h"
 #include "platform/textcodec.h"
 
 #include <QBuffer>
 #include <QFile>
-#include <QFileInfo>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -19,6 +19,8 @@ namespace batch {
 namespace {
 
 constexpr qsizetype kReadChunk = 1 << 16;
+// A page's text is held whole; a file larger than this is no page and would exhaust the memory.
+constexpr qint64 kLargestPage = qint64(1) << 30;
 constexpr auto kUtf8Flags
     = QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom;
 
@@ -169,9 +171,11 @@ bool readLatin1(QFile &file, QString &text)
 // The file as platform::decodeText reads it: UTF-8 when valid, else one character a byte.
 std::optional<platform::DecodedText> readText(const QString &path, QString *error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = file.errorString();
+    QFile file;
+    if (!platform::openRegularFile(file, path, error))
+        return std::nullopt;
+    if (file.size() > kLargestPage) {
+        *error = QStringLiteral("The file is too large.");
         return std::nullopt;
     }
     if (file.isSequential())
@@ -233,10 +237,8 @@ bool formatInto(formatter::Style &style, const FormatArguments &parsed,
 // whom the system would let a replace through.
 bool isReadOnly(const QString &path)
 {
-    const QFileInfo info(path);
-    const auto writeBits
-        = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
-    return !info.isWritable() || !(info.permissions() & writeBits);
+    const platform::FileState state = platform::fileState(path);
+    return !state.writable || !state.hasWriteBits;
 }
 
 // Replaces the file by its result at once; false, with a line on err, if not.

@@ -139,7 +139,8 @@ QString verifyUsage()
         "\n"
         "Checks every entry of a list file against the disk as \"Load List\" does and writes the\n"
         "verified list to standard output (UTF-8, CR LF). Standard error gets one line per\n"
-        "entry that changed: \"Updated:  PATH\" or \"Not Found:  PATH\".\n"
+        "entry that changed: \"Updated:  PATH\" or \"Not Found:  PATH\", and one per entry\n"
+        "that could not be checked and was kept: \"Not Checked:  PATH (REASON)\".\n"
         "\n"
         "  -h, --help    show this text\n"
         "\n"
@@ -179,9 +180,16 @@ int runSearchCommand(
     options.letEventsRun = [] {};
     const QString folder = QDir::toNativeSeparators(QFileInfo(parsed.path).absoluteFilePath());
     // Written while the scan goes on.
-    ListWriter writer(out);
-    filelists::forEachFolderRecord(folder, parsed.recursive, options,
-        [&writer](const QString &record) { writer.add(record); });
+    int withLineBreak = 0;
+    {
+        ListWriter writer(out);
+        filelists::forEachFolderRecord(
+            folder, parsed.recursive, options,
+            [&writer](const QString &record) { writer.add(record); }, &withLineBreak);
+    }
+    if (withLineBreak > 0)
+        writeLine(err,
+            QStringLiteral("folioscope-batch search: ") + filelists::lineBreakNote(withLineBreak));
     return ExitOk;
 }
 

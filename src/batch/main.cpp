@@ -139,7 +139,7 @@ int main(int argc, char **argv)
     io.out.open(stdout, QIODevice::WriteOnly);
     io.err.open(stderr, QIODevice::WriteOnly);
 
-    const QStringList args = QCoreApplication::arguments().mid(1);
+    const QStringList args = batch::decodedArguments(argc, argv).mid(1);
     const QString name = args.value(0);
     if (name == u"--help" || name == u"-h") {
         io.out.write(usage().toLocal8Bit());

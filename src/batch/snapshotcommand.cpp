@@ -168,8 +168,9 @@ QString snapshotUsage()
         "  -h, --help               show this text\n"
         "\n"
         "Prints \"(k of n): FILE\" before each page. Exit status: 0 when every snapshot was\n"
-        "written, 1 when some were not (missing page, page that did not finish loading,\n"
-        "existing file kept, write failure), 2 on a usage error or invalid options.\n");
+        "written, 1 when some were not (missing page, not a regular file, page that did not\n"
+        "finish loading or whose renderer died, existing file kept, write failure), 2 on a\n"
+        "usage error or invalid options.\n");
 }
 
 int runSnapshotCommand(const QStringList &args, QIODevice &out, QIODevice &err)
@@ -204,18 +205,12 @@ int runSnapshotCommand(const QStringList &args, QIODevice &out, QIODevice &err)
     snapshot::ShotSource source;
     source.forms = &forms;
     const auto shoot = [&](const QString &file) -> QImage * {
-        switch (snapshot::DoTheShot(file, job, settings, source, imgSave)) {
-        case snapshot::ShotResult::Missing:
-            dialogs.report(QStringLiteral("File: \"") + file + QStringLiteral("\" not found!"));
-            return nullptr;
-        case snapshot::ShotResult::Incomplete:
-            dialogs.report(
-                file + QStringLiteral(" did not finish loading; saved as far as it got"));
-            break;
-        case snapshot::ShotResult::Done:
-            break;
-        }
-        return &imgSave;
+        const snapshot::ShotResult result
+            = snapshot::DoTheShot(file, job, settings, source, imgSave);
+        const QString problem = snapshot::shotProblem(result, file, engine::PartialPicture::Saved);
+        if (!problem.isEmpty())
+            dialogs.report(problem);
+        return snapshot::shotHasPicture(result) ? &imgSave : nullptr;
     };
     const QSize base = snapshot::ShotBaseSize(job, settings);
     const snapshot::BatchExport batch { selection, progress, shoot, {}, {},

@@ -32,8 +32,9 @@ const QString kHelp = QStringLiteral(
     "  --hosts N               pages loaded at once (default %1)\n"
     "  -h, --help              show this text\n"
     "\n"
-    "Exit status: 0 on success, 1 when some pages were missing or could not be stored (one\n"
-    "line each on standard error), 2 on a usage error.\n")
+    "Exit status: 0 on success, 1 when some pages were missing, not regular files, did not\n"
+    "finish loading (stored as far as they got), made their renderer die or could not be\n"
+    "stored (one line each on standard error), 2 on a usage error.\n")
                           .arg(thumbs::ThumbMaker::defaultHostCount());
 
 struct ThumbsArguments {
@@ -131,12 +132,11 @@ int runThumbsCommand(const QStringList &args, QIODevice &out, QIODevice &err)
     thumbs::ThumbJobHooks hooks;
     hooks.planBatch = [&](const QStringList &pages) { maker.plan(pages, base); };
     hooks.makeThumb = [&](const QString &page) {
-        if (maker.MakeThumb(page, base))
-            return true;
-        dialogs.report((QFileInfo(page).isFile() ? QStringLiteral("cannot store the thumbnail of ")
-                                                 : QStringLiteral("no such file: "))
-            + page);
-        return false;
+        const bool stored = maker.MakeThumb(page, base);
+        const QString problem = thumbs::thumbProblem(page, stored, maker.lastOutcome());
+        if (!problem.isEmpty())
+            dialogs.report(problem);
+        return stored;
     };
     hooks.checkDiskSpace = [&] { return folderview::CheckDiskSpace(thumbFolder, 2000); };
     ConsoleProgress progress(out);

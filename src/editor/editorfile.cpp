@@ -1,9 +1,9 @@
 #include "editor/editorfile.h"
 
 #include "platform/atomicfile.h"
+#include "platform/safefile.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 namespace editor {
 
@@ -68,10 +68,9 @@ EditorText decodeEditorText(const QByteArray &bytes)
 LoadedPage loadEditorFile(const QString &path)
 {
     LoadedPage loaded;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QFile file;
+    if (!platform::openRegularFile(file, path, &loaded.error)) {
         loaded.status = LoadStatus::Unreadable;
-        loaded.error = file.errorString();
         return loaded;
     }
     // Each byte gives at most one character: a file not much longer than the limit is
@@ -125,9 +124,9 @@ bool saveEditorFile(const QString &path, const QString &lfText, platform::TextEn
             + unstorable.left(20);
         return false;
     }
-    const QFileInfo info(path);
+    const platform::FileState state = platform::fileState(path);
     // Renaming over the page would succeed on a file that its owner made read-only.
-    if (info.exists() && !info.isWritable()) {
+    if (state.kind != platform::FileState::Missing && !state.writable) {
         *error = QStringLiteral("The file is read-only.");
         return false;
     }

@@ -6,18 +6,22 @@ namespace {
 
 constexpr qsizetype kBackwardBlock = 128;
 constexpr qsizetype kForwardBlock = 4096;
+// Further away the blocks grow: a long stretch without tags costs a few reads, not thousands.
+constexpr qsizetype kLargestBlock = 65536;
 constexpr qsizetype kMaxHintLength = 1000;
 
 qsizetype lastOpenBefore(const TextFetch &fetch, qsizetype caret)
 {
     const qsizetype limit = qMax<qsizetype>(0, caret - kTagSearchLimit);
     qsizetype end = caret;
+    qsizetype block = kBackwardBlock;
     while (end > limit) {
-        const qsizetype from = qMax(limit, end - kBackwardBlock);
+        const qsizetype from = qMax(limit, end - block);
         const qsizetype found = fetch(from, end - from).lastIndexOf(u'<');
         if (found >= 0)
             return from + found;
         end = from;
+        block = qMin(block * 2, kLargestBlock);
     }
     return -1;
 }
@@ -25,11 +29,15 @@ qsizetype lastOpenBefore(const TextFetch &fetch, qsizetype caret)
 qsizetype firstCloseFrom(const TextFetch &fetch, qsizetype caret, qsizetype size)
 {
     const qsizetype limit = qMin(size, caret + kTagSearchLimit);
-    for (qsizetype from = caret; from < limit; from += kForwardBlock) {
-        const qsizetype length = qMin(kForwardBlock, limit - from);
+    qsizetype from = caret;
+    qsizetype block = kForwardBlock;
+    while (from < limit) {
+        const qsizetype length = qMin(block, limit - from);
         const qsizetype found = fetch(from, length).indexOf(u'>');
         if (found >= 0)
             return from + found;
+        from += length;
+        block = qMin(block * 2, kLargestBlock);
     }
     return -1;
 }
@@ -73,6 +81,19 @@ QString tagHintName(QStringView located)
     while (end < located.size() && !isBlank(located[end]) && located[end] != u'>')
         ++end;
     return QLatin1Char('<') + located.first(end) + QLatin1Char('>');
+}
+
+QString locatedTagName(const TextFetch &fetch, TextRange range)
+{
+    // The name ends at the first blank or ">", nearly always within the first characters of
+    // a range that may run on for a long way.
+    constexpr qsizetype kHead = 256;
+    if (range.length > kHead) {
+        const QString name = tagHintName(fetch(range.start, kHead));
+        if (name.size() < kHead)
+            return name;
+    }
+    return tagHintName(fetch(range.start, range.length));
 }
 
 QString lookupTagHint(const QStringList &table, const QString &name)

@@ -4,9 +4,45 @@
 
 namespace engine {
 
+namespace {
+
+// A page may replace itself (a refresh, a script's reload or redirect) this many times in a
+// row, each within the gap of the one before; one more ends the chain, so that a page that
+// refreshes itself at once does not keep the program busy loading it for ever.
+constexpr int kPageNavigationsInARow = 5;
+constexpr qint64 kPageNavigationGapMs = 2000;
+
+// Refreshes, reloads and script redirects; loads asked for through the view, the user's clicks
+// and forms and history steps are never held back.
+bool startedByPage(QWebEnginePage::NavigationType type)
+{
+    return type == QWebEnginePage::NavigationTypeRedirect
+        || type == QWebEnginePage::NavigationTypeReload;
+}
+
+} // namespace
+
 EnginePage::EnginePage(QWebEngineProfile *profile, QObject *parent)
     : QWebEnginePage(profile, parent)
-{ }
+{
+    m_clock.start();
+}
+
+bool EnginePage::acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame)
+{
+    if (isMainFrame) {
+        const qint64 now = m_clock.elapsed();
+        if (!startedByPage(type) || now - m_lastPageNavigation >= kPageNavigationGapMs)
+            m_pageNavigationsInARow = 0;
+        if (startedByPage(type)) {
+            if (m_pageNavigationsInARow >= kPageNavigationsInARow)
+                return false;
+            ++m_pageNavigationsInARow;
+            m_lastPageNavigation = now;
+        }
+    }
+    return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
+}
 
 void EnginePage::javaScriptConsoleMessage(
     JavaScriptConsoleMessageLevel, const QString &message, int, const QString &)

@@ -2,6 +2,8 @@
 
 #include <QWebEnginePage>
 
+#include <QElapsedTimer>
+
 #include <functional>
 
 namespace engine {
@@ -19,6 +21,7 @@ public:
     std::function<bool(const QString &data)> onClick;
 
 protected:
+    bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override;
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString &message,
         int lineNumber, const QString &sourceID) override;
     bool javaScriptPrompt(const QUrl &securityOrigin, const QString &msg,
@@ -27,6 +30,12 @@ protected:
     bool javaScriptConfirm(const QUrl &securityOrigin, const QString &msg) override;
     QStringList chooseFiles(FileSelectionMode mode, const QStringList &oldFiles,
         const QStringList &acceptedMimeTypes) override;
+
+private:
+    // The main document replaced on the page's own account: how often in a row, and when last.
+    int m_pageNavigationsInARow = 0;
+    qint64 m_lastPageNavigation = 0;
+    QElapsedTimer m_clock;
 };
 
 } // namespace engine

@@ -30,6 +30,7 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <utility>
 
 namespace engine {
 
@@ -41,6 +42,8 @@ const QString scriptName = QStringLiteral("folioscope-page");
 // and how long a renderer gets to answer before it counts as hung.
 constexpr int frameWaitMs = 1000;
 constexpr int pingMs = 500;
+// How often a wait that the user may stop looks at the stop check.
+constexpr int stopPollMs = 100;
 
 // How long after the engine reports a frame the view may take to paint it.
 int paintGraceMs(bool resized)
@@ -72,6 +75,8 @@ public:
     void beginLoad(const QUrl &url, const std::function<void()> &start);
     bool finishLoad();
     bool waitUntil(const std::function<bool()> &done, int timeoutMs);
+    bool stopRequested() const;
+    CaptureOutcome endOfLoad(bool finished);
     void wake();
     bool startFrameProbe();
     bool waitForProbe(int timeoutMs);
@@ -99,6 +104,10 @@ public:
 
     bool processing = false;
     bool rendererHung = false;
+    // The renderer of the page died since the last load began.
+    bool rendererDied = false;
+    std::function<bool()> stopCheck;
+    CaptureOutcome outcome = CaptureOutcome::Missing;
     bool clearHistoryOnLoad = false;
     QString activeFrameFile;
     bool covering = false;
@@ -205,11 +214,23 @@ void HtmlViewPrivate::attachPage()
                     target->load(url);
             });
         });
-    connect(page, &QWebEnginePage::renderProcessTerminated, this, [this] {
+    connect(page, &QWebEnginePage::renderProcessTerminated, this, [this, current = page] {
+        if (current != page)
+            return; // a page being replaced
         rendererHung = true;
+        rendererDied = true;
         setProcessing(false);
         wake();
     });
+
+    // A view has no window of its own to close; the engine would stop the page's load instead.
+    QWebEngineScript noClose;
+    noClose.setName(QStringLiteral("folioscope-no-close"));
+    noClose.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    noClose.setWorldId(QWebEngineScript::MainWorld);
+    noClose.setRunsOnSubFrames(true);
+    noClose.setSourceCode(QStringLiteral("window.close = function () {};"));
+    page->scripts().insert(noClose);
 
     applySettings(false);
     web->setPage(page);
@@ -308,19 +329,27 @@ bool HtmlViewPrivate::waitUntil(const std::function<bool()> &done, int timeoutMs
     QPointer<HtmlViewPrivate> alive(this);
     while (!done()) {
         const qint64 left = timeoutMs - timer.elapsed();
-        if (left <= 0)
+        if (left <= 0 || stopRequested())
             return false;
         QEventLoop loop;
         waitLoops.append(&loop);
-        QTimer::singleShot(int(left), &loop, &QEventLoop::quit);
-        // User input waits: a click must not start another load inside this one.
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
+        const bool stoppable = bool(stopCheck);
+        QTimer::singleShot(
+            int(stoppable ? std::min<qint64>(left, stopPollMs) : left), &loop, &QEventLoop::quit);
+        // User input waits: a click must not start another load inside this one. A batch that
+        // can be stopped has disabled everything but its stop button.
+        loop.exec(stoppable ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
         if (!alive)
             return false;
         waitLoops.removeAll(&loop);
         waitLoops.removeAll(nullptr);
     }
     return true;
+}
+
+bool HtmlViewPrivate::stopRequested() const
+{
+    return stopCheck && stopCheck();
 }
 
 bool HtmlViewPrivate::runLoad(const QUrl &url, const std::function<void()> &start)
@@ -333,6 +362,7 @@ void HtmlViewPrivate::beginLoad(const QUrl &url, const std::function<void()> &st
 {
     if (rendererHung)
         replacePage();
+    rendererDied = false;
     pendingLoad = ++loadSerial;
     pendingUrl = url;
     // A load that replaces one in progress gets no start report of its own.
@@ -357,11 +387,11 @@ bool HtmlViewPrivate::finishLoad()
         return false; // gone, or a newer load took over
     pendingLoad = 0;
     const bool finished = pendingDone;
-    const bool ok = finished && pendingOk;
     if (!finished) {
         // Leave what is laid out; stop waiting for the rest.
         page->triggerAction(QWebEnginePage::Stop);
-        if (!rendererHung && !rendererAnswers())
+        // Stopped by the user: no time for asking the renderer; the next load gets a new one.
+        if (!rendererHung && (stopRequested() || !rendererAnswers()))
             rendererHung = true;
         if (!alive)
             return false;
@@ -381,7 +411,17 @@ bool HtmlViewPrivate::finishLoad()
         else
             waitForFrame(left);
     }
-    return ok;
+    outcome = endOfLoad(finished);
+    return outcome == CaptureOutcome::Done;
+}
+
+CaptureOutcome HtmlViewPrivate::endOfLoad(bool finished)
+{
+    if (rendererDied)
+        return CaptureOutcome::RendererDied;
+    if (stopRequested())
+        return CaptureOutcome::Stopped;
+    return finished && pendingOk ? CaptureOutcome::Done : CaptureOutcome::Unfinished;
 }
 
 bool HtmlViewPrivate::rendererAnswers()
@@ -420,7 +460,10 @@ bool HtmlViewPrivate::waitForProbe(int timeoutMs)
     timer.start();
     QPointer<HtmlViewPrivate> alive(this);
     const bool framed = waitUntil(
-        [&] { return frameSeen >= asked.serial || asked.generation != pageGeneration; }, timeoutMs);
+        [&] {
+            return frameSeen >= asked.serial || asked.generation != pageGeneration || rendererHung;
+        },
+        timeoutMs);
     if (!alive || !framed || asked.generation != pageGeneration)
         return false;
     // The frame is on its way to the widget, which shows it with its next paint; the engine
@@ -752,6 +795,7 @@ void HtmlView::startLoadHTMLFile(const QString &path)
 {
     if (path.isEmpty()) {
         d->pendingLoad = 0;
+        d->outcome = CaptureOutcome::Missing;
         return;
     }
     const QUrl url = localFileUrl(path);
@@ -761,6 +805,16 @@ void HtmlView::startLoadHTMLFile(const QString &path)
 bool HtmlView::waitForLoad()
 {
     return d->finishLoad();
+}
+
+CaptureOutcome HtmlView::loadOutcome() const
+{
+    return d->outcome;
+}
+
+void HtmlView::setStopCheck(std::function<bool()> stopped)
+{
+    d->stopCheck = std::move(stopped);
 }
 
 bool HtmlView::isLoadSettled() const

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "engine/captureoutcome.h"
+
 #include <QColor>
 #include <QFrame>
 #include <QImage>
 #include <QString>
 #include <QVariant>
 
+#include <functional>
 #include <memory>
 
 class QKeyEvent;
@@ -91,6 +94,13 @@ public:
     // the second waits as LoadHTMLFile does, within loadTimeout() of the start.
     void startLoadHTMLFile(const QString &path);
     bool waitForLoad();
+    // How the last load waited for ended: Done, Unfinished (also a load that failed),
+    // RendererDied or Stopped.
+    CaptureOutcome loadOutcome() const;
+    // While set, waits for loads let user input through (the windows that could start
+    // anything are disabled then) and give up within a tenth of a second once it answers
+    // true: the load counts as Stopped and the page is left as far as it got.
+    void setStopCheck(std::function<bool()> stopped);
     // True when waitForLoad() would return at once with a frame of the finished page.
     bool isLoadSettled() const;
     void setLoadTimeout(int ms);

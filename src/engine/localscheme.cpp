@@ -1,9 +1,9 @@
 #include "engine/localscheme.h"
 
 #include "engine/localfiles.h"
+#include "platform/safefile.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QWebEngineProfile>
 #include <QWebEngineUrlRequestInfo>
 #include <QWebEngineUrlRequestInterceptor>
@@ -53,13 +53,13 @@ void LocalSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)
         return;
     }
     const QString path = localFileOfUrl(job->requestUrl());
-    if (path.isEmpty() || !QFileInfo(path).isFile()) {
+    if (path.isEmpty() || platform::fileState(path).kind != platform::FileState::Regular) {
         job->fail(QWebEngineUrlRequestJob::UrlNotFound);
         return;
     }
     // The job owns the file and closes it when it is done or aborted.
-    auto *file = new QFile(path, job);
-    if (!file->open(QIODevice::ReadOnly)) {
+    auto *file = new QFile(job);
+    if (!platform::openRegularFile(*file, path, nullptr)) {
         job->fail(QWebEngineUrlRequestJob::RequestDenied);
         return;
     }

@@ -4,6 +4,7 @@
 #include "engine/htmlview.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace snapshot {
 
@@ -53,12 +54,23 @@ void TFormSnap::startLoadHTMLFile(const QString &file)
         view->setDisplaySettings(settings);
     }
     view->show();
-    view->startLoadHTMLFile(file);
+    m_notRegular = engine::checkCaptureFile(file) == engine::CaptureOutcome::NotRegularFile;
+    view->startLoadHTMLFile(m_notRegular ? QString() : file);
 }
 
 bool TFormSnap::waitForLoad()
 {
     return m_host->view()->waitForLoad();
+}
+
+engine::CaptureOutcome TFormSnap::loadOutcome() const
+{
+    return m_notRegular ? engine::CaptureOutcome::NotRegularFile : m_host->view()->loadOutcome();
+}
+
+void TFormSnap::setStopCheck(std::function<bool()> stopped)
+{
+    m_host->view()->setStopCheck(std::move(stopped));
 }
 
 QImage TFormSnap::capture()
@@ -104,7 +116,14 @@ std::unique_ptr<TFormSnap> TFormSnapKeeper::idleForm(const QSize &baseSize)
         if (form->baseSize() == baseSize)
             return form;
     }
-    return std::make_unique<TFormSnap>(baseSize, m_browser);
+    auto form = std::make_unique<TFormSnap>(baseSize, m_browser);
+    form->setStopCheck(m_stopCheck);
+    return form;
+}
+
+void TFormSnapKeeper::setStopCheck(std::function<bool()> stopped)
+{
+    m_stopCheck = std::move(stopped);
 }
 
 void TFormSnapKeeper::release(std::unique_ptr<TFormSnap> form)

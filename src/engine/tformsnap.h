@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/captureoutcome.h"
+
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -7,6 +9,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -38,6 +41,10 @@ public:
     // The same in two halves, so that several forms load at once.
     void startLoadHTMLFile(const QString &file);
     bool waitForLoad();
+    // How the last load ended; a pipe, socket or device is never loaded (NotRegularFile).
+    engine::CaptureOutcome loadOutcome() const;
+    // Lets the user stop the form's loads (HtmlView::setStopCheck).
+    void setStopCheck(std::function<bool()> stopped);
     // The client area, the view's scroll bars included, base width x base height.
     QImage capture();
     engine::HtmlView *view() const;
@@ -49,6 +56,7 @@ public:
 private:
     std::unique_ptr<engine::CaptureHost> m_host;
     engine::HtmlView *m_browser;
+    bool m_notRegular = false;
 };
 
 // The capture forms of a batch. A form that captured its page takes the next one: a new form
@@ -71,6 +79,8 @@ public:
     TFormSnap &load(const QString &file, const QSize &baseSize, bool *complete);
     // The page of the last load() is captured: its form is free, the next pages start.
     void captured();
+    // Given to every form the keeper makes from now on (TFormSnap::setStopCheck).
+    void setStopCheck(std::function<bool()> stopped);
 
 private:
     struct Pending;
@@ -86,6 +96,7 @@ private:
     std::deque<Pending> m_loading;
     std::vector<std::unique_ptr<TFormSnap>> m_idle;
     std::unique_ptr<TFormSnap> m_current;
+    std::function<bool()> m_stopCheck;
 };
 
 } // namespace snapshot

@@ -8,6 +8,7 @@
 #include "filelists/tformsearch.h"
 #include "scan/verification.h"
 #include "platform/dialogs.h"
+#include "platform/filenames.h"
 #include "platform/filerules.h"
 #include "platform/hourglass.h"
 #include "platform/pathrules.h"
@@ -109,6 +110,8 @@ void FileListsPage::verifyLoadedList()
         ELVReport->setUpdatesEnabled(true);
     }
     m_frame.UpdateStatus();
+    if (result.unchecked > 0)
+        m_frame.setHintLine(uncheckedNote(result.unchecked));
     if (m_model->rowCount() == 0) {
         platform::dialogs().ShowInfo(kNoMoreEntries);
         return;
@@ -219,6 +222,7 @@ void FileListsPage::BGetFilesClick()
     qsizetype before = 0;
     // A new list is made straight from the scan: its records would only be split again.
     QList<ListEntry> found;
+    int withLineBreak = 0;
     {
         const platform::HourglassGuard hourglass;
         const BusyPage busy(this);
@@ -230,12 +234,14 @@ void FileListsPage::BGetFilesClick()
         options.thumbFolder = app::thumbFolderOf(m_frame.dataFolder());
         const bool subfolders = m_formSearch->includeSubfolders();
         if (adding) {
-            appendFolderRecords(m_workList, folder, subfolders, options);
+            appendFolderRecords(m_workList, folder, subfolders, options, &withLineBreak);
             RemoveDuplicateRecords(m_workList);
         } else {
-            appendFolderEntries(found, folder, subfolders, options);
+            appendFolderEntries(found, folder, subfolders, options, &withLineBreak);
         }
     }
+    if (withLineBreak > 0)
+        m_frame.setHintLine(lineBreakNote(withLineBreak));
     const qsizetype count = adding ? m_workList.size() : found.size();
     if (count == 0) {
         platform::dialogs().ShowInfo(
@@ -270,6 +276,7 @@ void FileListsPage::BAddClick()
     if (picked.isEmpty())
         return;
     qsizetype before = 0;
+    int undecodable = 0;
     {
         const platform::HourglassGuard hourglass;
         m_workList = currentRecords();
@@ -277,12 +284,19 @@ void FileListsPage::BAddClick()
         const QString pickedFolder = platform::folderPart(QDir::toNativeSeparators(picked.first()));
         for (const QString &path : picked) {
             const QString name = platform::fileNamePart(QDir::toNativeSeparators(path));
-            const QFileInfo info(pickedFolder + name);
-            if (info.exists() && !info.isHidden() && fitsInRecord(pickedFolder, name))
-                m_workList.append(MakeListRecord(pickedFolder, info));
+            const std::optional<ListEntry> entry = diskEntry(pickedFolder, pickedFolder + name);
+            const bool hidden = name.startsWith(QLatin1Char('.'));
+            if (entry && !hidden && fitsInRecord(pickedFolder, name))
+                m_workList.append(entry->record());
+            // The dialog may hand over a name that lost its bytes on the way.
+            undecodable += !entry && platform::hasUndecodableName(name) ? 1 : 0;
         }
         RemoveDuplicateRecords(m_workList);
     }
+    if (undecodable > 0)
+        m_frame.setHintLine(
+            QStringLiteral("%1 picked file name(s) not valid UTF-8 could not be added.")
+                .arg(undecodable));
     const qsizetype count = m_workList.size();
     if (count == before) {
         platform::dialogs().ShowInfo(kNoNewEntries + folder);

@@ -6,6 +6,7 @@
 #include "filelists/tformaskfname.h"
 #include "filelists/tformsearch.h"
 #include "kit/panels.h"
+#include "kit/textfit.h"
 #include "platform/hourglass.h"
 
 #include <QDir>
@@ -82,7 +83,7 @@ void FileListsPage::buildLayout()
 
     auto *reportSide = new QWidget(splitter);
     QVBoxLayout *column = kit::tightColumn(reportSide);
-    PanelTreeTop = kit::titleBar(
+    PanelTreeTop = kit::fixedTitleBar(
         QStringLiteral("Open a file list, or click 'Search' or 'Add' to create a list"),
         reportSide);
     column->addWidget(PanelTreeTop);
@@ -96,14 +97,7 @@ void FileListsPage::buildLayout()
     ELVReport->setSelectionBehavior(QAbstractItemView::SelectRows);
     ELVReport->setEditTriggers(QAbstractItemView::NoEditTriggers);
     ELVReport->header()->setSectionsClickable(true);
-    ELVReport->header()->resizeSection(FolderColumn, 270);
-    // The dates keep their whole width; a narrow window scrolls the list sideways instead.
-    ELVReport->header()->setStretchLastSection(false);
-    const QFontMetrics metrics(ELVReport->font());
-    const int padding = 2 * ELVReport->style()->pixelMetric(QStyle::PM_HeaderMargin) + 12;
-    ELVReport->header()->resizeSection(DateColumn,
-        metrics.horizontalAdvance(listDate(QDateTime(QDate(2000, 12, 28), QTime(20, 58))))
-            + padding);
+    sizeReportColumns();
     ELVReport->setToolTip(QStringLiteral(
         "[Right Mouse Button] = PopUp, [Shift-Click] [Ctrl-Click] = Select/unselect"));
     column->addWidget(ELVReport, 1);
@@ -150,7 +144,42 @@ void FileListsPage::buildLayout()
     splitter->addWidget(reportSide);
     splitter->addWidget(listsSide);
     splitter->setStretchFactor(0, 1);
+    // The saved lists keep the room of their buttons; the report list takes the rest.
+    splitter->setSizes(
+        { kit::scaledByFont(10000, splitter), listsSide->minimumSizeHint().width() });
     row->addWidget(splitter);
+}
+
+// The short columns fit their titles and usual contents in the font in use, and the folder
+// column takes the room they leave, so that every column shows in the window. The dates keep
+// their whole width; a narrow window scrolls the list sideways instead.
+void FileListsPage::sizeReportColumns()
+{
+    QHeaderView *header = ELVReport->header();
+    header->setStretchLastSection(false);
+    header->setMinimumSectionSize(kit::scaledByFont(40, header));
+    header->setSectionResizeMode(FolderColumn, QHeaderView::Stretch);
+    const QFontMetrics metrics(ELVReport->font());
+    const int padding = 2 * ELVReport->style()->pixelMetric(QStyle::PM_HeaderMargin) + 12;
+    const auto widthFor = [&](std::initializer_list<QString> texts) {
+        int widest = 0;
+        for (const QString &text : texts)
+            widest = std::max(widest, metrics.horizontalAdvance(text));
+        return widest + padding;
+    };
+    header->resizeSection(
+        NameColumn, widthFor({ QStringLiteral("Filename"), QStringLiteral("index_page") }));
+    header->resizeSection(ExtColumn, widthFor({ QStringLiteral("Ext"), QStringLiteral(".html") }));
+    header->resizeSection(
+        SizeColumn, widthFor({ QStringLiteral("Size"), QStringLiteral("9999999") }));
+    header->resizeSection(DateColumn,
+        widthFor(
+            { QStringLiteral("Date"), listDate(QDateTime(QDate(2000, 12, 28), QTime(20, 58))) }));
+    int columns = header->minimumSectionSize();
+    for (int column = NameColumn; column < ColumnCount; ++column)
+        columns += header->sectionSize(column);
+    ELVReport->setMinimumWidth(columns + 2 * ELVReport->frameWidth()
+        + ELVReport->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, ELVReport));
 }
 
 void FileListsPage::connectControls()

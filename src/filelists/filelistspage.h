@@ -87,6 +87,7 @@ protected:
 private:
     void buildLayout();
     void connectControls();
+    void sizeReportColumns();
     bool reportListEvent(QEvent *event);
     bool savedListsEvent(QEvent *event);
     void ELVReportKeyDown(int key);

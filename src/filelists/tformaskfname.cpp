@@ -1,6 +1,7 @@
 #include "filelists/tformaskfname.h"
 
 #include "filelists/tformreport.h"
+#include "kit/textfit.h"
 #include "platform/dialogs.h"
 #include "platform/filerules.h"
 
@@ -30,7 +31,7 @@ TFormAskFName::TFormAskFName(QWidget *parent)
     Memo1->setTextFormat(Qt::PlainText);
     Memo1->setFrameShape(QFrame::StyledPanel);
     Memo1->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    Memo1->setMinimumWidth(320);
+    Memo1->setMinimumWidth(kit::scaledByFont(320, Memo1));
     column->addWidget(Memo1, 1);
 
     auto *nameRow = new QHBoxLayout;

@@ -1,5 +1,7 @@
 #include "filelists/tformreport.h"
 
+#include "kit/textfit.h"
+
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
@@ -12,7 +14,7 @@ TFormReport::TFormReport(QWidget *parent)
     : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("Verification Report"));
-    resize(560, 360);
+    resize(kit::scaledByFont(560, this), kit::scaledByFont(360, this));
     auto *column = new QVBoxLayout(this);
     Memo1 = new QPlainTextEdit(this);
     Memo1->setReadOnly(true);

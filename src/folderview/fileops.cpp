@@ -1,7 +1,10 @@
 #include "folderview/fileops.h"
 
+#include "platform/atomicfile.h"
 #include "platform/dialogs.h"
+#include "platform/filenames.h"
 #include "platform/filerules.h"
+#include "platform/safefile.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -14,6 +17,7 @@
 #include <array>
 
 #ifdef Q_OS_UNIX
+#include <fcntl.h>
 #include <sys/stat.h>
 #endif
 
@@ -46,15 +50,54 @@ QString singleSelectedEntry(const SelectionQueries &selection, const SelectionCo
 
 } // namespace
 
+#ifdef Q_OS_UNIX
+namespace {
+
+// A copy under the source's own name keeps that name's bytes, also where they are no UTF-8.
+QByteArray targetBytes(const QString &source, const QString &target)
+{
+    const QByteArray native = platform::encodeFilePath(target);
+    if (platform::fileNamePart(source) != platform::fileNamePart(target)
+        || platform::fileState(target).kind != platform::FileState::Missing)
+        return native;
+    const QByteArray from = platform::encodeFilePath(source);
+    return native.left(native.lastIndexOf('/') + 1) + from.mid(from.lastIndexOf('/') + 1);
+}
+
+// A target whose name only its bytes give is beyond QSaveFile: the copy is made whole in
+// memory and written by those bytes.
+bool copyByNativeName(QFile &in, const QByteArray &target, const QDateTime &modified)
+{
+    constexpr qint64 kLargestCopyInMemory = qint64(1) << 30;
+    if (in.size() > kLargestCopyInMemory)
+        return false;
+    const QByteArray bytes = in.readAll();
+    if (in.error() != QFileDevice::NoError || !platform::writeNativeFileAtomically(target, bytes))
+        return false;
+    if (!modified.isValid())
+        return true;
+    const qint64 msecs = modified.toMSecsSinceEpoch();
+    const qint64 seconds = msecs / 1000 - (msecs % 1000 < 0 ? 1 : 0);
+    const struct timespec times[2]
+        = { { 0, UTIME_OMIT }, { time_t(seconds), long((msecs - seconds * 1000) * 1000000) } };
+    return ::utimensat(AT_FDCWD, target.constData(), times, 0) == 0;
+}
+
+} // namespace
+#endif
+
 bool CopyFileKeepDate(const QString &source, const QString &target)
 {
-    // Only regular files: opening a named pipe for reading would wait for a writer forever.
-    if (!QFileInfo(source).isFile())
-        return false;
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+    // Only regular files, opened without waiting: a named pipe would wait for a writer forever.
+    QFile in;
+    if (!platform::openRegularFile(in, source, nullptr))
         return false;
     const QDateTime modified = in.fileTime(QFileDevice::FileModificationTime);
+#ifdef Q_OS_UNIX
+    const QByteArray native = targetBytes(source, target);
+    if (native != QFile::encodeName(target))
+        return copyByNativeName(in, native, modified);
+#endif
     QSaveFile out(target);
     out.setDirectWriteFallback(false);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
@@ -90,9 +133,9 @@ bool isSameFile(const QString &a, const QString &b, PathStyle style)
 #ifdef Q_OS_UNIX
     struct stat left;
     struct stat right;
-    return ::stat(QFile::encodeName(a).constData(), &left) == 0
-           && ::stat(QFile::encodeName(b).constData(), &right) == 0 && left.st_dev == right.st_dev
-           && left.st_ino == right.st_ino;
+    return ::stat(platform::encodeFilePath(a).constData(), &left) == 0
+        && ::stat(platform::encodeFilePath(b).constData(), &right) == 0
+        && left.st_dev == right.st_dev && left.st_ino == right.st_ino;
 #else
     return false;
 #endif
@@ -210,7 +253,7 @@ CopyResult CopySelectedFiles(const SelectionQueries &selection, QString &copyPat
         return result;
     }
 
-    const QString chosen = ui.folderName(QStringLiteral("Copy files to folder"), copyPath);
+    const QString chosen = ui.outputFolder(QStringLiteral("Copy files to folder"), copyPath);
     if (chosen.isEmpty())
         return result;
     const QString folder = platform::WithTrailingBackslash(QDir::toNativeSeparators(chosen));
@@ -248,7 +291,7 @@ CopyResult CopySelectedFiles(const SelectionQueries &selection, QString &copyPat
         progress.setProgressText(QStringLiteral("(") + QString::number(k) + QStringLiteral(" of ")
                                  + count + QStringLiteral("): ") + source);
         bool copyIt = true;
-        if (QFileInfo::exists(target)) {
+        if (platform::fileState(target).kind != platform::FileState::Missing) {
             const int answer = ui.AskYesNoCancel(QStringLiteral("File: ") + target
                                                  + QStringLiteral(" exists.\n\nOverwrite?"));
             if (answer != Dialogs::Yes && answer != Dialogs::No)

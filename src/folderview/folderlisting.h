@@ -47,4 +47,8 @@ private:
 // pipes and devices never do. A folder that is missing or unreadable gives what could be read.
 QStringList listMatchingFiles(const QString &folder, const QString &mask);
 
+// The names of the non-hidden sub-folders of `folder`, sorted as the files are: folders and
+// links to folders only, never a link to a pipe or a device.
+QStringList listSubFolders(const QString &folder);
+
 } // namespace folderview

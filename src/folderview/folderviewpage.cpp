@@ -9,6 +9,7 @@
 #include "platform/dialogs.h"
 #include "imaging/jpegcodec.h"
 #include "platform/pathrules.h"
+#include "platform/safefile.h"
 #include "imaging/thumbstore.h"
 
 #include <QButtonGroup>
@@ -41,7 +42,7 @@ QString nativeClean(const QString &path)
 // The nearest folder of the path that still exists, so a vanished folder shows its parent.
 QString existingFolderOf(QString folder)
 {
-    while (!folder.isEmpty() && !QFileInfo(folder).isDir()) {
+    while (!folder.isEmpty() && platform::fileState(folder).kind != platform::FileState::Folder) {
         const QString parent = QFileInfo(folder).path();
         if (parent == folder)
             return {};
@@ -215,9 +216,7 @@ void FolderViewPage::fillFolderList()
         item->setData(kPathRole, path);
         ++depth;
     }
-    const QStringList subFolders
-        = QDir(m_currentFolder)
-              .entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    const QStringList subFolders = listSubFolders(m_currentFolder);
     for (const QString &name : subFolders) {
         auto *item = new QListWidgetItem(QString(depth * 2, QLatin1Char(' ')) + name, LBDir);
         item->setData(kPathRole, nativeClean(QDir(m_currentFolder).filePath(name)));
@@ -453,7 +452,7 @@ void FolderViewPage::JumpToFileAndFolder(const QString &path)
     if (path.isEmpty())
         return;
     const QFileInfo info(path);
-    if (!QFileInfo(info.absolutePath()).isDir())
+    if (platform::fileState(info.absolutePath()).kind != platform::FileState::Folder)
         return;
     const int answer = m_frame.AskSaveChanges();
     if (answer == platform::Dialogs::Cancel)
@@ -464,7 +463,7 @@ void FolderViewPage::JumpToFileAndFolder(const QString &path)
     }
     m_frame.setActivePage(app::FolderViewPage);
     changeFolder(info.absolutePath());
-    if (!info.exists())
+    if (platform::fileState(path).kind == platform::FileState::Missing)
         return;
     const int index = FindListIndex(info.fileName());
     if (index < 0)

@@ -13,6 +13,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace folderview {
 
 void FolderViewPage::buildFolderPanel()
@@ -39,7 +41,6 @@ void FolderViewPage::buildFolderPanel()
     column->addWidget(CBFilter);
 
     PanelActThumb = new QWidget(m_folderPanel);
-    PanelActThumb->setFixedHeight(110);
     PanelActThumb->setStyleSheet(QStringLiteral("background-color: #c0c0c0;"));
     auto *corner = new QVBoxLayout(PanelActThumb);
     corner->setContentsMargins(0, 0, 0, 0);
@@ -53,6 +54,9 @@ void FolderViewPage::buildFolderPanel()
     ImgMini->setCursor(Qt::PointingHandCursor);
     ImgMini->setToolTip(QStringLiteral("Double click here to create/update thumbnail(s)"));
     corner->addWidget(ImgMini, 0, Qt::AlignCenter);
+    // 110 pixels held the caption and the picture in the small font the corner was drawn for;
+    // in a larger one the caption takes more and the picture must not lose its bottom rows.
+    PanelActThumb->setFixedHeight(std::max(110, corner->totalSizeHint().height()));
     column->addWidget(PanelActThumb);
 }
 

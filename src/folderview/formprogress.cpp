@@ -1,5 +1,7 @@
 #include "folderview/formprogress.h"
 
+#include "kit/textfit.h"
+
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -29,7 +31,7 @@ TFormProgress::TFormProgress(QWidget *parent)
     Label1 = new QLabel(this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setTextFormat(Qt::PlainText);
-    Label1->setMinimumWidth(420);
+    Label1->setMinimumWidth(kit::scaledByFont(420, Label1));
     // A long path must not widen the fixed window.
     Label1->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
 

@@ -29,6 +29,14 @@ QLabel *titleBar(const QString &text, QWidget *parent)
     return label;
 }
 
+QLabel *fixedTitleBar(const QString &text, QWidget *parent)
+{
+    QLabel *title = titleBar(text, parent);
+    title->ensurePolished(); // the bold face of the style sheet
+    title->setMinimumWidth(title->sizeHint().width());
+    return title;
+}
+
 void setFocusMark(QLabel *titleBar, bool focused)
 {
     titleBar->setStyleSheet(titleBarStyle(focused));

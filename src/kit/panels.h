@@ -12,6 +12,8 @@ namespace kit {
 
 // The gray title bar above a list; it turns teal while its list has the focus.
 QLabel *titleBar(const QString &text, QWidget *parent);
+// The same for a fixed title: its panel keeps room for the whole text.
+QLabel *fixedTitleBar(const QString &text, QWidget *parent);
 void setFocusMark(QLabel *titleBar, bool focused);
 
 // A strip of buttons under a list; the layout receives the buttons.

@@ -10,4 +10,8 @@ namespace platform {
 // whole and no temporary file behind. False with the reason in `error` (when given).
 bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *error = nullptr);
 
+// The same for a file given by the bytes of its path, for a name that is not UTF-8.
+bool writeNativeFileAtomically(
+    const QByteArray &nativePath, const QByteArray &bytes, QString *error = nullptr);
+
 } // namespace platform

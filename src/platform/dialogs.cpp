@@ -1,6 +1,9 @@
 #include "platform/dialogs.h"
 
 
+#include <QDir>
+#include <QFileInfo>
+
 namespace platform {
 
 Dialogs::~Dialogs() = default;
@@ -12,6 +15,20 @@ QString Dialogs::saveFileNameWithFilter(
 }
 
 int Dialogs::execDialog(QDialog &) { return 0; }
+
+QString Dialogs::outputFolder(const QString &caption, const QString &startFolder)
+{
+    const QString chosen = folderName(caption, startFolder);
+    if (chosen.isEmpty() || QFileInfo(chosen).isDir())
+        return chosen;
+    const QString shown = QDir::toNativeSeparators(chosen);
+    if (!AskYesNo(QStringLiteral("The folder \"%1\" does not exist.\nCreate it?").arg(shown)))
+        return {};
+    if (QDir().mkpath(chosen))
+        return chosen;
+    errorBox(QStringLiteral("Cannot create folder \"%1\".").arg(shown));
+    return {};
+}
 
 namespace {
 Dialogs *g_replacement = nullptr;

@@ -40,8 +40,12 @@ public:
     // first and receives the one chosen. By default the first choice stays.
     virtual QString saveFileNameWithFilter(const QString &caption, const QString &startPath,
         const QString &filters, QString *selectedFilter);
-    // Accepts a typed folder that does not exist yet, asks before creating it, creates it.
+    // The folder chosen, or typed: a typed folder may not exist yet.
     virtual QString folderName(const QString &caption, const QString &startFolder) = 0;
+    // The folder dialog of commands that write into the folder: a folder that does not exist
+    // yet is created after asking. Empty when the dialog is cancelled, the question declined or
+    // the folder cannot be created (after an error box).
+    QString outputFolder(const QString &caption, const QString &startFolder);
 
     // Runs one of the program's own dialogs modally; returns QDialog::Accepted or Rejected.
     // Without a screen nothing is shown and the dialog counts as rejected.

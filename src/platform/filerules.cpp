@@ -1,9 +1,7 @@
 #include "platform/filerules.h"
 
 #include "platform/dialogs.h"
-
-#include <QFile>
-#include <QFileInfo>
+#include "platform/safefile.h"
 
 namespace platform {
 
@@ -82,10 +80,10 @@ QString BuildTargetFileName(
 
 void RemoveFile(const QString &path, bool &doRecycleBin)
 {
-    if (path.isEmpty() || !QFileInfo::exists(path))
+    if (path.isEmpty() || fileState(path).kind == FileState::Missing)
         return;
     doRecycleBin = false;
-    QFile::remove(path);
+    removeFileAt(path);
 }
 
 } // namespace platform

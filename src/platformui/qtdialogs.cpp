@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 namespace platform {
@@ -16,6 +17,39 @@ QWidget *dialogParent()
 {
     return QApplication::activeWindow();
 }
+
+// The folder dialog in its own form (the platform's cannot take a folder that does not exist
+// yet): a typed name of a new folder is accepted as it is, where the plain dialog would refuse
+// it with "Directory not found".
+class FolderDialog : public QFileDialog
+{
+public:
+    FolderDialog(QWidget *parent, const QString &caption, const QString &startFolder)
+        : QFileDialog(parent, caption, startFolder)
+    {
+        setFileMode(QFileDialog::Directory);
+        setOption(QFileDialog::ShowDirsOnly, true);
+        setOption(QFileDialog::DontUseNativeDialog, true);
+        setLabelText(QFileDialog::Accept, QStringLiteral("OK"));
+    }
+
+    QString chosen() const { return m_chosen; }
+
+    void accept() override
+    {
+        const QStringList files = selectedFiles();
+        if (files.isEmpty())
+            return;
+        m_chosen = files.constFirst();
+        if (QFileInfo(m_chosen).isDir())
+            QFileDialog::accept();
+        else if (!QFileInfo::exists(m_chosen))
+            QDialog::accept();
+    }
+
+private:
+    QString m_chosen;
+};
 
 QString title()
 {
@@ -93,23 +127,8 @@ QString QtDialogs::saveFileNameWithFilter(
 
 QString QtDialogs::folderName(const QString &caption, const QString &startFolder)
 {
-    // The non-native dialog lets the user type a folder that does not exist yet.
-    QFileDialog dialog(dialogParent(), caption, startFolder);
-    dialog.setFileMode(QFileDialog::Directory);
-    dialog.setOption(QFileDialog::ShowDirsOnly, true);
-    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
-    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("OK"));
-    while (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
-        const QString chosen = dialog.selectedFiles().constFirst();
-        if (QDir(chosen).exists())
-            return chosen;
-        if (!AskYesNo(QStringLiteral("The folder \"%1\" does not exist.\nCreate it?").arg(chosen)))
-            continue;
-        if (QDir().mkpath(chosen))
-            return chosen;
-        errorBox(QStringLiteral("Cannot create folder \"%1\".").arg(chosen));
-    }
-    return {};
+    FolderDialog dialog(dialogParent(), caption, startFolder);
+    return dialog.exec() == QDialog::Accepted ? dialog.chosen() : QString();
 }
 
 int QtDialogs::execDialog(QDialog &dialog)

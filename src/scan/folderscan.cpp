@@ -1,5 +1,6 @@
 #include "scan/folderscan.h"
 
+#include "platform/filenames.h"
 #include "platform/filerules.h"
 #include "platform/pathrules.h"
 
@@ -7,6 +8,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+
+#include <cerrno>
 
 #ifdef Q_OS_UNIX
 #include <QStringDecoder>
@@ -114,7 +117,7 @@ std::optional<EntryFacts> factsAt(int folderFd, const char *name)
 
 QString decodedName(const char *name)
 {
-    return QFile::decodeName(name);
+    return platform::decodeFileName(name);
 }
 
 // MaskMatches looks at the extension alone, and a tree holds few extensions: each is tested
@@ -426,8 +429,8 @@ public:
     // False when stopped.
     bool scan(const QString &folder, bool recursive)
     {
-        const int fd
-            = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        const int fd = ::open(
+            platform::encodeFilePath(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (fd < 0)
             return true;
         m_reader.emplace(recursive, m_options);
@@ -495,7 +498,7 @@ private:
             m_found(piece.folder, decodedName(piece.names.c_str() + item.nameAt), *item.facts);
     }
 
-    // As QFile::decodeName decodes it, into the same buffer each time.
+    // As platform::decodeFileName decodes it, into the same buffer each time.
     const QString &decodedName(const char *name)
     {
         const QByteArrayView bytes(name);
@@ -507,8 +510,12 @@ private:
             std::copy(bytes.begin(), bytes.end(), reinterpret_cast<char16_t *>(out));
             return m_name;
         }
+        m_decoder.resetState();
         const QChar *end = m_decoder.appendToBuffer(out, bytes);
         m_name.truncate(end - m_name.constData());
+        // Not UTF-8: one character per byte, as names made on Windows often arrive.
+        if (m_decoder.hasError())
+            m_name = QString::fromLatin1(bytes);
         return m_name;
     }
 
@@ -621,7 +628,9 @@ private:
     EventClock m_clock;
     const FoundEntry &m_found;
     ExtensionMatches m_matches;
-    QStringDecoder m_decoder { QStringDecoder::System, QStringDecoder::Flag::Stateless };
+    // A byte order mark is part of a name: kept, as decodeFileName keeps it.
+    QStringDecoder m_decoder { QStringDecoder::Utf8,
+        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom };
     QString m_name;
     bool m_recursive = true;
     std::optional<PieceReader> m_reader;
@@ -690,12 +699,18 @@ private:
 
 } // namespace
 
-std::optional<EntryFacts> entryFacts(const QString &path)
+std::optional<EntryFacts> entryFacts(const QString &path, int *error)
 {
 #ifdef Q_OS_UNIX
-    return factsAt(AT_FDCWD, QFile::encodeName(path).constData());
+    errno = 0;
+    std::optional<EntryFacts> facts = factsAt(AT_FDCWD, platform::encodeFilePath(path).constData());
+    if (error)
+        *error = facts ? 0 : errno;
+    return facts;
 #else
     const QFileInfo entry(path);
+    if (error)
+        *error = entry.exists() ? 0 : ENOENT;
     if (!entry.exists())
         return std::nullopt;
     return EntryFacts { entry.isDir() ? 0 : entry.size(), entry.lastModified().toSecsSinceEpoch() };

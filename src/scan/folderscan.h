@@ -14,8 +14,9 @@ struct EntryFacts {
     qint64 modifiedSecs = 0; // last write, seconds since 1970 UTC
 };
 
-// The facts of the entry at `path`; nothing when no entry is there.
-std::optional<EntryFacts> entryFacts(const QString &path);
+// The facts of the entry at `path`; nothing when no entry is there or it cannot be looked at,
+// with the system's reason in `error` (when given).
+std::optional<EntryFacts> entryFacts(const QString &path, int *error = nullptr);
 
 // One matching entry: the folder it lies in (native separators, no trailing separator unless
 // it is a root), its name and its facts.

@@ -1,11 +1,11 @@
 #include "scan/listfile.h"
 
 #include "platform/atomicfile.h"
+#include "platform/safefile.h"
 #include "platform/textcodec.h"
 #include "platform/textrules.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 namespace filelists {
@@ -58,27 +58,22 @@ QByteArray listFileBytes(const QStringList &records)
 
 bool readListFile(const QString &path, QStringList &records, QString *error)
 {
-    QFile file(path);
+    const QString shown = QDir::toNativeSeparators(path);
     // Only plain files: reading a pipe or a device would wait or never end.
-    const QFileInfo info(path);
-    if (info.exists() && !info.isFile()) {
-        *error = QStringLiteral("%1 is not a file.").arg(QDir::toNativeSeparators(path));
+    switch (platform::fileState(path).kind) {
+    case platform::FileState::Folder:
+        *error = QStringLiteral("%1 is not a file.").arg(shown);
         return false;
-    }
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("Cannot open file \"%1\". %2")
-                     .arg(QDir::toNativeSeparators(path), file.errorString());
+    case platform::FileState::Other:
+        *error = QStringLiteral("%1 is %2.").arg(shown, platform::notRegularFileText());
         return false;
+    default:
+        break;
     }
-    if (file.size() > kLargestListFile) {
-        *error = QStringLiteral("Cannot read file \"%1\". The file is too large.")
-                     .arg(QDir::toNativeSeparators(path));
-        return false;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        *error = QStringLiteral("Cannot read file \"%1\". %2")
-                     .arg(QDir::toNativeSeparators(path), file.errorString());
+    QByteArray bytes;
+    QString reason;
+    if (!platform::readRegularFile(path, kLargestListFile, &bytes, &reason)) {
+        *error = QStringLiteral("Cannot read file \"%1\". %2").arg(shown, reason);
         return false;
     }
     records = listRecordsFromBytes(bytes);

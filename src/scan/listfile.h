@@ -13,7 +13,9 @@ QStringList splitListText(const QString &text);
 // A list file's bytes: UTF-8 when they are valid UTF-8, otherwise one character per byte.
 QStringList listRecordsFromBytes(const QByteArray &bytes);
 
-// The records as a list file holds them: UTF-8, every line ended by CR LF.
+// The records as a list file holds them: UTF-8, every line ended by CR LF. A file name that is
+// not UTF-8 is held as the program shows it, in its Latin-1 reading: the list stays UTF-8 text
+// that lists written before read alike, and the file operations find the name's bytes again.
 QByteArray listFileBytes(const QStringList &records);
 
 // Reads a list file; false with the system's reason in `error` when it cannot be read or is

@@ -238,16 +238,22 @@ ListEntry foundEntry(const QString &folder, const QString &fileName, const Entry
     return entry;
 }
 
+bool hasLineBreak(QStringView text)
+{
+    return text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'));
+}
+
 // The entries "Search" finds that a record can hold, with their folder's text ending in its
 // separator: `take(folder, name, facts)`. Entries come folder by folder, so the folder's text
-// is made once.
+// is made once. Paths with a line break are counted in `withLineBreak` (when given).
 template<typename Take>
-bool forEachSearchEntry(
-    const QString &folder, bool includeSubfolders, const ScanOptions &options, const Take &take)
+bool forEachSearchEntry(const QString &folder, bool includeSubfolders, const ScanOptions &options,
+    int *withLineBreak, const Take &take)
 {
     QString lastFolder;
     QString prefix;
     bool folderFits = true;
+    bool folderBreaks = false;
     const FoundEntry found = [&](const QString &in, const QString &name, const EntryFacts &facts) {
         // The entries of a folder share its text: the same data is the same folder.
         const bool sameFolder = !prefix.isEmpty()
@@ -256,11 +262,18 @@ bool forEachSearchEntry(
         if (!sameFolder) {
             lastFolder = in;
             prefix = platform::WithTrailingBackslash(in);
-            folderFits = fitsInRecord(in, QString());
+            folderFits = !in.contains(kSeparator);
+            folderBreaks = hasLineBreak(in);
         }
-        // What fitsInRecord asks of the name, without its call per entry.
-        if (folderFits && !name.contains(kSeparator))
-            take(prefix, name, facts);
+        if (!folderFits || name.contains(kSeparator))
+            return;
+        // A list line cannot hold a line break: such a record would split in two.
+        if (folderBreaks || hasLineBreak(name)) {
+            if (withLineBreak)
+                ++*withLineBreak;
+            return;
+        }
+        take(prefix, name, facts);
     };
     return includeSubfolders ? ScanFolder(folder, options, found)
                              : ScanOneFolder(folder, options, found);
@@ -356,9 +369,9 @@ ListEntry makeListEntry(const QString &folder, const QString &name, const EntryF
     return entryWith(folder, name, facts);
 }
 
-std::optional<ListEntry> diskEntry(const QString &folder, const QString &path)
+std::optional<ListEntry> diskEntry(const QString &folder, const QString &path, int *error)
 {
-    const std::optional<EntryFacts> facts = entryFacts(path);
+    const std::optional<EntryFacts> facts = entryFacts(path, error);
     if (!facts)
         return std::nullopt;
     return entryWith(folder, platform::fileNamePart(path), facts);
@@ -371,29 +384,38 @@ QString MakeListRecord(const QString &folder, const QFileInfo &entry)
 
 bool fitsInRecord(const QString &folder, const QString &name)
 {
-    return !folder.contains(kSeparator) && !name.contains(kSeparator);
+    return !folder.contains(kSeparator) && !name.contains(kSeparator) && !hasLineBreak(folder)
+        && !hasLineBreak(name);
 }
 
-bool appendFolderRecords(
-    QStringList &records, const QString &folder, bool includeSubfolders, const ScanOptions &options)
+QString lineBreakNote(int count)
 {
-    return forEachFolderRecord(folder, includeSubfolders, options,
-        [&records](const QString &record) { records.append(record); });
+    return QStringLiteral("%1 file name(s) with a line break left out: a list line cannot hold "
+                          "one.")
+        .arg(count);
+}
+
+bool appendFolderRecords(QStringList &records, const QString &folder, bool includeSubfolders,
+    const ScanOptions &options, int *withLineBreak)
+{
+    return forEachFolderRecord(
+        folder, includeSubfolders, options,
+        [&records](const QString &record) { records.append(record); }, withLineBreak);
 }
 
 bool forEachFolderRecord(const QString &folder, bool includeSubfolders, const ScanOptions &options,
-    const std::function<void(const QString &record)> &take)
+    const std::function<void(const QString &record)> &take, int *withLineBreak)
 {
-    return forEachSearchEntry(folder, includeSubfolders, options,
+    return forEachSearchEntry(folder, includeSubfolders, options, withLineBreak,
         [&](const QString &prefix, const QString &name, const EntryFacts &facts) {
             take(recordOf(prefix, name, facts));
         });
 }
 
 bool appendFolderEntries(QList<ListEntry> &entries, const QString &folder, bool includeSubfolders,
-    const ScanOptions &options)
+    const ScanOptions &options, int *withLineBreak)
 {
-    return forEachSearchEntry(folder, includeSubfolders, options,
+    return forEachSearchEntry(folder, includeSubfolders, options, withLineBreak,
         [&](const QString &prefix, const QString &name, const EntryFacts &facts) {
             entries.append(
                 foundEntry(prefix, name, facts, entries.isEmpty() ? nullptr : &entries.last()));

@@ -45,24 +45,31 @@ ListEntry makeListEntry(const QString &folder, const QFileInfo &entry);
 ListEntry makeListEntry(const QString &folder, const QString &name, const EntryFacts &facts);
 QString MakeListRecord(const QString &folder, const QFileInfo &entry);
 // The entry for the file at `path` as the disk shows it now, with `folder` as its folder;
-// nothing when no file is there.
-std::optional<ListEntry> diskEntry(const QString &folder, const QString &path);
+// nothing when no file is there or it cannot be looked at, with the system's reason in `error`.
+std::optional<ListEntry> diskEntry(
+    const QString &folder, const QString &path, int *error = nullptr);
 
-// False for a path that a record cannot hold: "*" separates the fields, and a POSIX name
-// may contain it.
+// False for a path that a record cannot hold: "*" separates the fields and a line break ends
+// the record, and a POSIX name may contain either.
 bool fitsInRecord(const QString &folder, const QString &name);
 
+// The one note for the `count` found files whose path holds a line break and that a search
+// therefore left out of its list.
+QString lineBreakNote(int count);
+
 // The records that "Search" finds in `folder`, appended in scan order: with sub-folders by
-// ScanFolder, otherwise by ScanOneFolder. Returns false when the scan was stopped.
+// ScanFolder, otherwise by ScanOneFolder. Returns false when the scan was stopped. Files whose
+// path holds a line break are left out and counted in `withLineBreak` (when given); those with
+// a "*" are left out silently.
 bool appendFolderRecords(QStringList &records, const QString &folder, bool includeSubfolders,
-    const ScanOptions &options);
+    const ScanOptions &options, int *withLineBreak = nullptr);
 // The same records one at a time, none kept.
 bool forEachFolderRecord(const QString &folder, bool includeSubfolders, const ScanOptions &options,
-    const std::function<void(const QString &record)> &take);
+    const std::function<void(const QString &record)> &take, int *withLineBreak = nullptr);
 // The entries of those records, made without the records; equal folders, extensions and dates
 // share one copy.
 bool appendFolderEntries(QList<ListEntry> &entries, const QString &folder, bool includeSubfolders,
-    const ScanOptions &options);
+    const ScanOptions &options, int *withLineBreak = nullptr);
 
 // Sorts the records (locale order, letters compared without regard to case) and keeps the
 // first of each run of records with the same folder, name and extension, compared exactly.

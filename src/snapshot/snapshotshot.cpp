@@ -27,11 +27,23 @@ QSize ShotBaseSize(const SnapshotJob &job, const app::Settings &settings)
                           : QSize(job.browserWidth, job.browserHeight);
 }
 
+bool shotHasPicture(ShotResult result)
+{
+    return result == ShotResult::Done || result == ShotResult::Unfinished;
+}
+
+QString shotProblem(ShotResult result, const QString &file, engine::PartialPicture partial)
+{
+    if (result == ShotResult::Missing)
+        return QStringLiteral("File: \"") + file + QStringLiteral("\" not found!");
+    return engine::captureProblem(result, file, partial);
+}
+
 ShotResult DoTheShot(const QString &file, SnapshotJob &job, const app::Settings &settings,
     const ShotSource &source, QImage &imgSave)
 {
-    if (!QFileInfo(file).isFile())
-        return ShotResult::Missing;
+    if (const ShotResult check = engine::checkCaptureFile(file); check != ShotResult::Done)
+        return check;
     const QSize base = ShotBaseSize(job, settings);
     job.baseWidth = base.width();
     job.baseHeight = base.height();
@@ -40,34 +52,40 @@ ShotResult DoTheShot(const QString &file, SnapshotJob &job, const app::Settings 
     QImage imgBig(job.scaledWidth - cv, job.scaledHeight - ch, QImage::Format_RGB888);
 
     const bool borrow = job.fromBrowser && source.browser;
-    bool complete = true;
+    ShotResult result = ShotResult::Done;
     {
         platform::HourglassGuard hourglass;
         showStatus(source, QStringLiteral("Creating Snapshot image ..."));
         std::optional<TFormSnap> own;
         if (borrow || !source.forms)
             own.emplace(base, source.browser, borrow);
+        bool complete = true;
         TFormSnap &form = own ? *own : source.forms->load(file, base, &complete);
         if (borrow)
             form.view()->waitForFrame(); // laid out anew at the base size
         else if (own)
-            complete = form.LoadHTMLFile(file);
-        QImage cut = form.capture();
+            form.LoadHTMLFile(file);
+        if (!borrow)
+            result = form.loadOutcome();
+        QImage cut = shotHasPicture(result) ? form.capture() : QImage();
         if (own)
             own->FormClose();
         else
             source.forms->captured();
-        if (cv || ch)
+        if (!cut.isNull() && (cv || ch))
             cut = cut.copy(0, 0, base.width() - cv, base.height() - ch);
         if (borrow && source.browserReturned)
             source.browserReturned();
         showStatus(source, QStringLiteral("Resizing Snapshot ..."));
         const thumbs::FilterEntry &filter = thumbs::FilterCatalog.at(job.filterIndex);
-        if (imgBig.isNull() || !thumbs::ResampleBitmap(cut, imgBig, filter.filter, filter.support))
+        if (cut.isNull() || imgBig.isNull()
+            || !thumbs::ResampleBitmap(cut, imgBig, filter.filter, filter.support))
             imgBig = QImage();
     }
     imgSave = PaintSaveImg(job, settings, imgBig);
-    return complete && !imgBig.isNull() ? ShotResult::Done : ShotResult::Incomplete;
+    if (result == ShotResult::Done && imgBig.isNull())
+        return ShotResult::Unfinished;
+    return result;
 }
 
 } // namespace snapshot

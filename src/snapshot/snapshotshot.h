@@ -1,6 +1,7 @@
 #pragma once
 
 #include "frame/settings.h"
+#include "engine/captureoutcome.h"
 #include "snapshot/snapshotjob.h"
 
 #include <QImage>
@@ -33,11 +34,9 @@ struct ShotSource {
     TFormSnapKeeper *forms = nullptr;
 };
 
-enum class ShotResult {
-    Missing, // the file does not exist: nothing happened
-    Done,
-    Incomplete, // the page did not finish loading in time: composed as far as it got
-};
+// Missing and NotRegularFile: nothing happened. Unfinished: composed as far as the page got.
+// RendererDied and Stopped: the empty frame is composed.
+using ShotResult = engine::CaptureOutcome;
 
 // The browser size the next capture lays pages out at: the custom size or the browser's.
 QSize ShotBaseSize(const SnapshotJob &job, const app::Settings &settings);
@@ -47,5 +46,11 @@ QSize ShotBaseSize(const SnapshotJob &job, const app::Settings &settings);
 // that TestInput accepted.
 ShotResult DoTheShot(const QString &file, SnapshotJob &job, const app::Settings &settings,
     const ShotSource &source, QImage &imgSave);
+
+// Whether the composed picture of a shot is the page's snapshot, whole or as far as it got.
+bool shotHasPicture(ShotResult result);
+// The line naming the page when its shot went wrong ("File: "..." not found!" for a missing
+// one); empty when it was done or stopped.
+QString shotProblem(ShotResult result, const QString &file, engine::PartialPicture partial);
 
 } // namespace snapshot

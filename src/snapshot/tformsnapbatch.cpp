@@ -1,5 +1,6 @@
 #include "snapshot/tformsnapbatch.h"
 
+#include "kit/textfit.h"
 #include "platform/dialogs.h"
 #include "platform/pathrules.h"
 #include "snapshot/snapshotjob.h"
@@ -27,11 +28,12 @@ TFormSnapBatch::TFormSnapBatch(SnapshotJob &job, QString &snapshotPath, QWidget 
     ELoc1 = new QLineEdit(this);
     ELoc1->setObjectName(QStringLiteral("ELoc1"));
     ELoc1->setReadOnly(true);
-    ELoc1->setMinimumWidth(300);
+    ELoc1->setMinimumWidth(kit::scaledByFont(300, ELoc1));
+    kit::showTextStart(ELoc1);
     grid->addWidget(ELoc1, 1, 0);
     BEditor1 = new QPushButton(QStringLiteral("..."), this);
     BEditor1->setObjectName(QStringLiteral("BEditor1"));
-    BEditor1->setFixedWidth(28);
+    BEditor1->setFixedWidth(kit::scaledByFont(28, BEditor1));
     grid->addWidget(BEditor1, 1, 1);
     grid->addWidget(new QLabel(QStringLiteral("Output file format:"), this), 2, 0, 1, 2);
     FilterComboBox1 = new QComboBox(this);
@@ -80,7 +82,7 @@ void TFormSnapBatch::FormShow()
 void TFormSnapBatch::BEditor1Click()
 {
     const QString chosen
-        = platform::dialogs().folderName(QStringLiteral("Output folder"), m_snapshotPath);
+        = platform::dialogs().outputFolder(QStringLiteral("Output folder"), m_snapshotPath);
     if (!chosen.isEmpty())
         ELoc1->setText(platform::WithTrailingBackslash(QDir::toNativeSeparators(chosen)));
 }

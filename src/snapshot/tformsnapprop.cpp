@@ -142,7 +142,7 @@ void TFormSnapProp::setStatus(const QString &text)
     PanelTreeTop->repaint();
 }
 
-bool TFormSnapProp::shoot(const QString &file, TFormSnapKeeper *forms)
+ShotResult TFormSnapProp::shoot(const QString &file, TFormSnapKeeper *forms)
 {
     ShotSource source;
     source.forms = forms;
@@ -151,7 +151,16 @@ bool TFormSnapProp::shoot(const QString &file, TFormSnapKeeper *forms)
     source.browserReturned = m_host.browserReturned;
     const ShotResult result = DoTheShot(file, m_host.job, m_host.settings, source, m_imgSave);
     showPicture();
-    return result != ShotResult::Missing;
+    return result;
+}
+
+bool TFormSnapProp::showProblem(ShotResult result, const QString &file)
+{
+    const QString problem = engine::captureProblem(result, file, engine::PartialPicture::Shown);
+    if (problem.isEmpty())
+        return false;
+    setStatus(problem);
+    return true;
 }
 
 void TFormSnapProp::BPreviewClick()
@@ -167,7 +176,8 @@ void TFormSnapProp::BPreviewClick()
                 break;
             }
         }
-        shoot(job.currentFile);
+        if (showProblem(shoot(job.currentFile), job.currentFile))
+            return;
         setStatus(QStringLiteral("Preview file (1 of %1): (Source: %2x%3,  Output: %4x%5)")
                       .arg(job.selectedCount)
                       .arg(job.baseWidth)
@@ -176,8 +186,11 @@ void TFormSnapProp::BPreviewClick()
                       .arg(job.outputHeight));
         return;
     }
-    shoot(job.currentFile);
-    Bsave->setEnabled(true);
+    const ShotResult result = shoot(job.currentFile);
+    // The empty frame of a page that left no picture is not its snapshot.
+    Bsave->setEnabled(result == ShotResult::Missing || shotHasPicture(result));
+    if (showProblem(result, job.currentFile))
+        return;
     setStatus(QStringLiteral("Snapshot done: (Source: %1x%2,  Snapshot: %3x%4 = %5%)")
                   .arg(job.baseWidth)
                   .arg(job.baseHeight)
@@ -214,13 +227,24 @@ void TFormSnapProp::BBatchClick()
     if (progressWindow)
         progressWindow->setWindowModality(Qt::ApplicationModal);
     TFormSnapKeeper forms(m_host.browser, thumbs::ThumbMaker::defaultHostCount());
+    forms.setStopCheck([progress] { return progress->stopRequested(); });
     const QSize base = ShotBaseSize(m_host.job, m_host.settings);
-    BatchExport batch { m_host.selection, *progress,
-        [this, &forms](const QString &file) { return shoot(file, &forms) ? &m_imgSave : nullptr; },
+    QString lastProblem;
+    const auto shootPage = [this, &forms, &lastProblem](const QString &file) -> QImage * {
+        const ShotResult result = shoot(file, &forms);
+        const QString problem = engine::captureProblem(result, file, engine::PartialPicture::Saved);
+        if (!problem.isEmpty())
+            lastProblem = problem;
+        return shotHasPicture(result) ? &m_imgSave : nullptr;
+    };
+    BatchExport batch { m_host.selection, *progress, shootPage,
         [this](const QString &text) { setStatus(text); },
         [this](bool enabled) { setEnabled(enabled); },
         [&forms, base](const QStringList &pages) { forms.plan(pages, base); } };
     ExportSnapshots(batch, m_host.job, m_host.settings.SNAPSHOTPATH);
+    // The last page that went wrong stays named after the batch's closing words.
+    if (!lastProblem.isEmpty())
+        setStatus(statusText() + QStringLiteral("  ") + lastProblem);
     if (progressWindow)
         progressWindow->setWindowModality(modality);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "frame/settings.h"
+#include "snapshot/snapshotshot.h"
 
 #include <QDialog>
 #include <QImage>
@@ -108,9 +109,11 @@ private:
     void FormClose();
     void setStatus(const QString &text);
     void showPicture();
-    // DoTheShot on the file into the shown picture; false when there was nothing to capture.
-    // A batch passes the capture form it keeps for its pages.
-    bool shoot(const QString &file, TFormSnapKeeper *forms = nullptr);
+    // DoTheShot on the file into the shown picture. A batch passes the capture form it keeps for
+    // its pages.
+    ShotResult shoot(const QString &file, TFormSnapKeeper *forms = nullptr);
+    // Names the page on the status line when its capture went wrong; false when it did not.
+    bool showProblem(ShotResult result, const QString &file);
 
     SnapshotHost m_host;
     QImage m_imgSave;

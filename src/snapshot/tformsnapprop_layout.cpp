@@ -3,6 +3,7 @@
 
 #include "kit/colorpicker.h"
 #include "kit/panels.h"
+#include "kit/textfit.h"
 #include "kit/updown.h"
 
 #include <QCheckBox>
@@ -19,12 +20,14 @@ namespace snapshot {
 
 namespace {
 
+constexpr int kOptionsPanelWidth = 141;
+
 QLineEdit *numberField(const char *name, int maxLength, QWidget *parent)
 {
     auto *field = new QLineEdit(parent);
     field->setObjectName(QLatin1String(name));
     field->setMaxLength(maxLength);
-    field->setFixedWidth(44);
+    field->setFixedWidth(kit::scaledByFont(44, field));
     return field;
 }
 
@@ -61,22 +64,22 @@ void TFormSnapProp::buildLayout()
 {
     auto *column = kit::tightColumn(this);
     auto *splitter = new QSplitter(Qt::Horizontal, this);
-    splitter->addWidget(buildOptionsPanel());
+    QWidget *options = buildOptionsPanel();
+    splitter->addWidget(options);
     splitter->addWidget(buildPicturePanel());
     splitter->setStretchFactor(1, 1);
-    splitter->setSizes({ 141, 500 });
+    splitter->setSizes({ options->minimumWidth(), 500 });
     column->addWidget(splitter);
 }
 
 QWidget *TFormSnapProp::buildOptionsPanel()
 {
     auto *panel = new QWidget(this);
-    panel->setMinimumWidth(141);
     auto *column = new QVBoxLayout(panel);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(3);
 
-    column->addWidget(kit::titleBar(QStringLiteral(" Snapshot Base Size"), panel));
+    column->addWidget(kit::fixedTitleBar(QStringLiteral(" Snapshot Base Size"), panel));
     RBCustom = new QRadioButton(QStringLiteral("Custom browser size"), panel);
     RBCustom->setObjectName(QStringLiteral("RBCustom"));
     column->addWidget(RBCustom);
@@ -98,15 +101,16 @@ QWidget *TFormSnapProp::buildOptionsPanel()
     EViewWidth = new QLineEdit(panel);
     EViewWidth->setObjectName(QStringLiteral("EViewWidth"));
     EViewWidth->setReadOnly(true);
+    kit::showTextStart(EViewWidth);
     column->addWidget(EViewWidth);
 
-    column->addWidget(kit::titleBar(QStringLiteral(" Output Size"), panel));
+    column->addWidget(kit::fixedTitleBar(QStringLiteral(" Output Size"), panel));
     column->addWidget(new QLabel(QStringLiteral("Percent (%):"), panel));
     EScale = numberField("EScale", 3, panel);
     UDScale = upDown(EScale, 5, 100, 5, "UDScale");
     column->addWidget(withUpDown(EScale, UDScale, panel));
 
-    column->addWidget(kit::titleBar(QStringLiteral(" Shadow & Border"), panel));
+    column->addWidget(kit::fixedTitleBar(QStringLiteral(" Shadow & Border"), panel));
     const auto labelled = [&](const char *text, QWidget *control) {
         column->addWidget(new QLabel(QLatin1String(text), panel));
         column->addWidget(control);
@@ -132,6 +136,7 @@ QWidget *TFormSnapProp::buildOptionsPanel()
     column->addWidget(CBCropVerti);
     column->addWidget(CBCropHori);
     column->addStretch(1);
+    panel->setMinimumWidth(kit::panelWidth(kOptionsPanelWidth, panel));
 
     connect(RBCustom, &QRadioButton::clicked, this, &TFormSnapProp::RBCustomClick);
     connect(RBBrowser, &QRadioButton::clicked, this, &TFormSnapProp::RBCustomClick);

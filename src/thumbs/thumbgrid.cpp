@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QDateTime>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
 
@@ -118,6 +119,12 @@ void ThumbGrid::keyboardSearch(const QString &search)
     const QModelIndex at = m_model.index(found);
     selectionModel()->setCurrentIndex(at, QItemSelectionModel::ClearAndSelect);
     scrollTo(at);
+}
+
+void ThumbGrid::mouseReleaseEvent(QMouseEvent *event)
+{
+    QListView::mouseReleaseEvent(event);
+    Q_EMIT mouseReleased();
 }
 
 } // namespace thumbs

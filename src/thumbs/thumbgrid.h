@@ -26,8 +26,14 @@ public:
     // Typing finds the next file whose name begins with the typed text.
     void keyboardSearch(const QString &search) override;
 
+Q_SIGNALS:
+    // A mouse button was released and the grid has settled the selection it makes: a click on
+    // an entry of a selection of several selects it only on the release.
+    void mouseReleased();
+
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
     int firstRowWhere(const std::function<bool(const QRect &)> &past) const;

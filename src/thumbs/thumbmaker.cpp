@@ -3,6 +3,7 @@
 #include "platform/hourglass.h"
 #include "imaging/jpegcodec.h"
 #include "platform/pathrules.h"
+#include "platform/safefile.h"
 #include "engine/tformsnap.h"
 #include "thumbs/ilcache.h"
 #include "imaging/resample.h"
@@ -17,6 +18,7 @@
 
 #include <array>
 #include <memory>
+#include <utility>
 
 namespace thumbs {
 
@@ -30,12 +32,6 @@ constexpr int kDefaultHosts = 3;
 
 constexpr std::array<QSize, kSnapBaseCount> kSnapBases = { QSize(160, 120), QSize(320, 240),
     QSize(480, 360), QSize(640, 480), QSize(800, 600), QSize(1024, 768), QSize(1600, 1200) };
-
-bool pageExists(const QString &page)
-{
-    const QFileInfo info(page);
-    return info.exists() && !info.isDir();
-}
 
 struct StoredThumb {
     QImage picture;
@@ -84,6 +80,22 @@ QImage ShrinkCapture(const QImage &capture)
     return thumb;
 }
 
+QString thumbProblem(const QString &page, bool stored, engine::CaptureOutcome outcome)
+{
+    switch (outcome) {
+    case engine::CaptureOutcome::Missing:
+        return QStringLiteral("no such file: ") + page;
+    case engine::CaptureOutcome::Done:
+    case engine::CaptureOutcome::Unfinished:
+        if (!stored)
+            return QStringLiteral("cannot store the thumbnail of ") + page;
+        break;
+    default:
+        break;
+    }
+    return engine::captureProblem(outcome, page, engine::PartialPicture::Saved);
+}
+
 bool StoreThumb(const QString &thumbFolder, const QString &page, const QImage &picture)
 {
     const QString folder = platform::folderPart(page);
@@ -96,6 +108,7 @@ struct ThumbMaker::Pending {
     QSize base;
     std::unique_ptr<snapshot::TFormSnap> form; // none for a page that is missing or captured
     QImage capture; // the page's picture once taken ahead of its turn
+    engine::CaptureOutcome outcome = engine::CaptureOutcome::Missing;
 };
 
 ThumbMaker::ThumbMaker(const QString &thumbFolder, engine::HtmlView *browser, ILCache *cache)
@@ -131,22 +144,36 @@ void ThumbMaker::dropPlan()
     m_nextPlanned = 0;
 }
 
+void ThumbMaker::setStopCheck(std::function<bool()> stopped)
+{
+    m_stopCheck = std::move(stopped);
+    for (const auto &form : m_idle)
+        form->setStopCheck(m_stopCheck);
+}
+
 void ThumbMaker::cancel()
 {
     dropPlan();
     m_idle.clear();
 }
 
+ThumbMaker::Pending ThumbMaker::startPage(const QString &page, const QSize &base)
+{
+    Pending pending { page, base, nullptr, {}, engine::checkCaptureFile(page) };
+    if (pending.outcome == engine::CaptureOutcome::Done)
+        pending.form = startForm(page, base);
+    return pending;
+}
+
 std::unique_ptr<snapshot::TFormSnap> ThumbMaker::startForm(const QString &page, const QSize &base)
 {
-    if (!pageExists(page))
-        return nullptr;
     std::unique_ptr<snapshot::TFormSnap> form;
     if (!m_idle.empty() && m_idleBase == base) {
         form = std::move(m_idle.back());
         m_idle.pop_back();
     } else {
         form = std::make_unique<snapshot::TFormSnap>(base, m_browser);
+        form->setStopCheck(m_stopCheck);
         // Queued: the report may come from inside a paint of the view.
         QObject::connect(
             form->view(), &engine::HtmlView::loadSettled, m_receiver.get(),
@@ -182,15 +209,18 @@ void ThumbMaker::topUp()
     while (formsLoading() < m_hosts && m_loading.size() < size_t(2 * m_hosts)
         && m_nextPlanned < m_plan.size()) {
         const QString &page = m_plan.at(m_nextPlanned++);
-        m_loading.push_back({ page, m_planBase, startForm(page, m_planBase), {} });
+        m_loading.push_back(startPage(page, m_planBase));
     }
 }
 
-// The form has its page on show: waitForLoad() returns at once.
-void ThumbMaker::captureAhead(Pending &pending)
+// A page whose renderer died or whose load was stopped leaves no picture.
+void ThumbMaker::takePicture(Pending &pending)
 {
     pending.form->waitForLoad();
-    pending.capture = pending.form->capture();
+    pending.outcome = pending.form->loadOutcome();
+    if (pending.outcome == engine::CaptureOutcome::Done
+        || pending.outcome == engine::CaptureOutcome::Unfinished)
+        pending.capture = pending.form->capture();
     recycle(std::move(pending.form), pending.base);
 }
 
@@ -201,7 +231,7 @@ void ThumbMaker::captureSettled()
     for (size_t i = 0; i < m_loading.size(); ++i) {
         Pending &pending = m_loading[i];
         if (pending.form && pending.form->view()->isLoadSettled()) {
-            captureAhead(pending);
+            takePicture(pending); // waitForLoad() returns at once
             freed = true;
         }
     }
@@ -215,22 +245,25 @@ bool ThumbMaker::MakeThumb(const QString &page, const QSize &base)
     // A page asked for out of plan order starts alone; the plan is dropped.
     if (m_loading.empty() || m_loading.front().page != page || m_loading.front().base != base) {
         dropPlan();
-        m_loading.push_back({ page, base, startForm(page, base), {} });
+        m_loading.push_back(startPage(page, base));
     }
     Pending pending = std::move(m_loading.front());
     m_loading.pop_front();
-    if ((!pending.form && pending.capture.isNull()) || !pageExists(page))
-        return false;
-
     if (pending.form) {
         // The page under way counts as one of the hosts.
         m_holding = true;
         topUp();
         const platform::HourglassGuard hourglass;
-        pending.form->waitForLoad();
-        pending.capture = pending.form->capture();
+        takePicture(pending);
         m_holding = false;
-        recycle(std::move(pending.form), pending.base);
+    }
+    m_outcome = pending.outcome;
+    if (pending.capture.isNull())
+        return false;
+    // Gone or replaced while it loaded.
+    if (const auto now = engine::checkCaptureFile(page); now != engine::CaptureOutcome::Done) {
+        m_outcome = now;
+        return false;
     }
     const QImage capture = std::move(pending.capture);
     // The next planned page loads while this one is shrunk and written.

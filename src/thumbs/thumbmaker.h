@@ -1,11 +1,14 @@
 #pragma once
 
+#include "engine/captureoutcome.h"
+
 #include <QImage>
 #include <QSize>
 #include <QString>
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -31,6 +34,10 @@ QSize snapBaseSize(int index, const QSize &previous);
 
 // A page capture shrunk to the thumbnail size with "Lanczos3"; null when it cannot be.
 QImage ShrinkCapture(const QImage &capture);
+// The line naming a page whose thumbnail went wrong ("no such file: ", "cannot store the
+// thumbnail of ", or the capture's problem); empty when it was made whole or stopped.
+QString thumbProblem(const QString &page, bool stored, engine::CaptureOutcome outcome);
+
 // Writes the picture as the page's thumbnail (JPEG quality 70), creating the thumbnail
 // sub-folder; the old thumbnail stays whole when the write fails.
 bool StoreThumb(const QString &thumbFolder, const QString &page, const QImage &picture);
@@ -60,19 +67,27 @@ public:
 
     // The pages the next MakeThumb calls will ask for, in this order, at this base size.
     void plan(const QStringList &pages, const QSize &base);
-    // Renders and stores one thumbnail; false when the page is missing or any step failed.
+    // Renders and stores one thumbnail; false when the page is missing or any step failed. A
+    // page that did not finish loading is stored as far as it got; one whose renderer died,
+    // that is not a regular file or whose load the user stopped is not.
     bool MakeThumb(const QString &page, const QSize &base);
+    // How the capture of the last MakeThumb went.
+    engine::CaptureOutcome lastOutcome() const { return m_outcome; }
+    // Lets the user stop the loads of the forms made from now on (HtmlView::setStopCheck);
+    // an empty check ends that.
+    void setStopCheck(std::function<bool()> stopped);
     // Drops the plan, the loads under way and the forms kept for the next pages.
     void cancel();
 
 private:
     struct Pending;
     void dropPlan();
+    Pending startPage(const QString &page, const QSize &base);
+    void takePicture(Pending &pending);
     int formsLoading() const;
     void topUp();
     std::unique_ptr<snapshot::TFormSnap> startForm(const QString &page, const QSize &base);
     void recycle(std::unique_ptr<snapshot::TFormSnap> form, const QSize &base);
-    void captureAhead(Pending &pending);
     void captureSettled();
 
     QString m_thumbFolder;
@@ -90,6 +105,8 @@ private:
     std::unique_ptr<QObject> m_receiver;
     std::vector<std::unique_ptr<snapshot::TFormSnap>> m_idle;
     QSize m_idleBase;
+    std::function<bool()> m_stopCheck;
+    engine::CaptureOutcome m_outcome = engine::CaptureOutcome::Missing;
 };
 
 } // namespace thumbs

@@ -79,7 +79,7 @@ void ThumbViewPage::connectControls()
     connect(LVThumbs, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
         m_frame.showContextMenu(LVThumbs->viewport()->mapToGlobal(pos));
     });
-    LVThumbs->viewport()->installEventFilter(this);
+    connect(LVThumbs, &ThumbGrid::mouseReleased, this, &ThumbViewPage::afterInteraction);
     connect(LVThumbs, &QListView::doubleClicked, this, [this] { m_frame.DblClickForAll(); });
     connect(LVThumbs->selectionModel(), &QItemSelectionModel::selectionChanged, this,
         [this] { m_frame.UpdateStatus(); });
@@ -107,8 +107,6 @@ bool ThumbViewPage::eventFilter(QObject *watched, QEvent *event)
         if (type == QEvent::KeyPress)
             return LVThumbsKeyDown(key->key());
         LVThumbsKeyUp(key->key(), key->modifiers());
-    } else if (watched == LVThumbs->viewport() && type == QEvent::MouseButtonRelease) {
-        afterInteraction();
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -229,14 +227,25 @@ void ThumbViewPage::Add_Remove(int mode)
     ThumbJobHooks hooks;
     hooks.makeThumb = [this](const QString &page) {
         CBSnapBaseChange(CBSnapBase->currentIndex());
-        return m_maker->MakeThumb(page, m_base);
+        const bool stored = m_maker->MakeThumb(page, m_base);
+        // A missing page or a failed write is skipped silently; a page that did not render
+        // as it should is named.
+        const QString problem
+            = engine::captureProblem(m_maker->lastOutcome(), page, engine::PartialPicture::Saved);
+        if (!problem.isEmpty())
+            m_frame.setHintLine(problem);
+        return stored;
     };
     hooks.clearThumb = [this, folder](const QString &page) {
         ClearThumb(folder, page, [this](const QString &thumb) { m_cache.CacheInvalidate(thumb); });
     };
     hooks.checkDiskSpace = [this, folder] { return m_frame.CheckDiskSpace(folder, kNeededKb); };
-    hooks.planBatch = [this](const QStringList &pages) {
+    folderview::BatchProgress *progress = m_frame.progressWindow();
+    hooks.planBatch = [this, progress](const QStringList &pages) {
         CBSnapBaseChange(CBSnapBase->currentIndex());
+        // Only a batch has a stop button; its flag is cleared when the batch shows it.
+        if (progress)
+            m_maker->setStopCheck([progress] { return progress->stopRequested(); });
         m_maker->plan(pages, m_base);
     };
     hooks.entryDone = [this](int index) { redrawEntry(index); };
@@ -247,8 +256,9 @@ void ThumbViewPage::Add_Remove(int mode)
             redrawEntry(selected.first().row());
     };
     hooks.setMainWindowEnabled = [this](bool enabled) { m_frame.setMainWindowEnabled(enabled); };
-    thumbs::Add_Remove(mode, m_frame, m_frame.progressWindow(), hooks);
+    thumbs::Add_Remove(mode, m_frame, progress, hooks);
     m_maker->cancel();
+    m_maker->setStopCheck({});
 }
 
 void ThumbViewPage::BMakeThumbClick()

@@ -39,6 +39,38 @@ QTextCharFormat colourFormat(int colour)
     return format;
 }
 
+// The stretches of [from, to) whose characters do not have the format; a line break counts
+// with the format the document keeps for it (the next block's character format).
+QList<editor::TextRange> stretchesNotIn(
+    const QTextDocument &document, qsizetype from, qsizetype to, const QTextCharFormat &format)
+{
+    QList<editor::TextRange> stretches;
+    const auto visit = [&](qsizetype start, qsizetype end, const QTextCharFormat &held) {
+        start = qMax(start, from);
+        end = qMin(end, to);
+        if (start >= end || held == format)
+            return;
+        if (!stretches.isEmpty() && stretches.last().start + stretches.last().length == start)
+            stretches.last().length += end - start;
+        else
+            stretches.append({ start, end - start });
+    };
+    // Positions are counted along, not asked for: each question searches the whole document.
+    QTextBlock block = document.findBlock(int(from));
+    for (qsizetype at = block.position(); block.isValid() && at < to; block = block.next()) {
+        qsizetype fragmentAt = at;
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            visit(fragmentAt, fragmentAt + fragment.length(), fragment.charFormat());
+            fragmentAt += fragment.length();
+        }
+        at += block.length();
+        if (block.next().isValid())
+            visit(at - 1, at, block.next().charFormat());
+    }
+    return stretches;
+}
+
 // Typed characters are those with a printable text, Enter and TAB; command keys have none.
 bool isTypedKey(const QKeyEvent *event)
 {
@@ -172,10 +204,14 @@ qsizetype REScreen::textLength() const
 
 QString REScreen::textRange(qsizetype from, qsizetype length) const
 {
-    QTextCursor cursor(document());
-    cursor.setPosition(int(from));
-    cursor.setPosition(int(from + length), QTextCursor::KeepAnchor);
-    return cursor.selectedText();
+    // A cursor lays out the block of every position it is moved to: it starts at the block
+    // (which costs nothing) and moves once, to the end.
+    const qsizetype end = qBound<qsizetype>(0, from + length, textLength());
+    from = qBound<qsizetype>(0, from, end);
+    const QTextBlock first = document()->findBlock(int(from));
+    QTextCursor cursor(first);
+    cursor.setPosition(int(end), QTextCursor::KeepAnchor);
+    return cursor.selectedText().sliced(from - first.position());
 }
 
 editor::TextFetch REScreen::fetcher() const
@@ -291,13 +327,24 @@ void REScreen::recolourRange(editor::TextRange range, const editor::Palette &pal
         return;
     const QString text = textRange(range.start, range.length);
     QTextCursor cursor(document());
-    cursor.joinPreviousEditBlock();
+    bool editing = false;
     for (const editor::ColourRun &run : editor::colourRuns(text)) {
-        cursor.setPosition(int(range.start + run.start));
-        cursor.setPosition(int(range.start + run.start + run.length), QTextCursor::KeepAnchor);
-        cursor.setCharFormat(colourFormat(palette.colourOf(run.cls)));
+        const QTextCharFormat format = colourFormat(palette.colourOf(run.cls));
+        const qsizetype start = range.start + run.start;
+        // Only what changes colour is set: setting a whole tag of lines lays them all out
+        // again and repaints the view, for every keystroke.
+        for (const editor::TextRange &stretch :
+            stretchesNotIn(*document(), start, start + run.length, format)) {
+            if (!editing)
+                cursor.joinPreviousEditBlock();
+            editing = true;
+            cursor.setPosition(int(stretch.start));
+            cursor.setPosition(int(stretch.start + stretch.length), QTextCursor::KeepAnchor);
+            cursor.setCharFormat(format);
+        }
     }
-    cursor.endEditBlock();
+    if (editing)
+        cursor.endEditBlock();
 }
 
 void REScreen::keyPressEvent(QKeyEvent *event)

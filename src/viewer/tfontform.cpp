@@ -2,6 +2,7 @@
 
 #include "engine/fontfamilies.h"
 #include "engine/htmlview.h"
+#include "kit/textfit.h"
 #include "viewer/colorbutton.h"
 
 #include <QCheckBox>
@@ -37,11 +38,11 @@ TFontForm::TFontForm(QWidget *parent)
     m_sample->setBorder(true);
     m_sample->setTextSelectable(false);
     m_sample->setShowImages(false);
-    m_sample->setMinimumSize(260, 220);
+    m_sample->setMinimumSize(kit::scaledByFont(260, m_sample), kit::scaledByFont(220, m_sample));
 
     m_fontList = new QListWidget(this);
     m_fontList->addItems(engine::engineFontFamilies());
-    m_fontList->setMinimumWidth(180);
+    m_fontList->setMinimumWidth(kit::scaledByFont(180, m_fontList));
     auto *fontLabel = new QLabel(QStringLiteral("Default Font"), this);
     fontLabel->setBuddy(m_fontList);
 

@@ -1,6 +1,7 @@
 #include "viewer/tformview.h"
 
 #include "engine/htmlview.h"
+#include "kit/textfit.h"
 #include "platform/dialogs.h"
 #include "platform/textcodec.h"
 #include "viewer/linkrules.h"
@@ -43,7 +44,7 @@ TFormView::TFormView(ViewerHost *host, QWidget *parent)
 {
     setObjectName(QStringLiteral("FormView"));
     setSizeGripEnabled(true);
-    resize(700, 500);
+    resize(kit::scaledByFont(700, this), kit::scaledByFont(500, this));
 
     m_pages = new QTabWidget(this);
     m_pages->setObjectName(QStringLiteral("PageControl1"));

@@ -7,6 +7,7 @@
 #include "engine/htmlview.h"
 #include "folderview/fileops.h"
 #include "formatter/formatselection.h"
+#include "kit/textfit.h"
 #include "platform/dialogs.h"
 #include "platform/hourglass.h"
 #include "platform/pathrules.h"
@@ -83,6 +84,7 @@ QWidget *TFormView::buildEditorToolbar()
     m_edit1 = new QLineEdit(bar);
     m_edit1->setObjectName(QStringLiteral("Edit1"));
     m_edit1->setReadOnly(true);
+    kit::showTextStart(m_edit1);
     layout->addWidget(m_labelTagSyntax);
     layout->addSpacing(6 - layout->spacing()); // the hint field starts 6 pixels further
     layout->addWidget(m_edit1, 1);
@@ -327,7 +329,7 @@ void TFormView::ShowTagHint()
         m_editor->fetcher(), m_editor->textCursor().position(), m_editor->textLength());
     if (!range.isValid())
         return;
-    const QString name = editor::tagHintName(m_editor->textRange(range.start, range.length));
+    const QString name = editor::locatedTagName(m_editor->fetcher(), range);
     m_edit1->setText(editor::lookupTagHint(table, name));
 }
 

@@ -6,6 +6,7 @@
 #include "thumbs/thumbgrid.h"
 #include "imaging/thumbstore.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QTabWidget>
 #include <QTest>
@@ -72,4 +73,30 @@ TEST_F(ThumbViewWindowTest, TooLittleDiskSpaceStopsBeforeAnyThumbnail)
         QStringList { QStringLiteral("Diskspace on drive \"/home\" < 2000Kb!\nProcess stopped.") });
     EXPECT_FALSE(QFileInfo::exists(thumbOf("a.htm")));
     EXPECT_TRUE(form->isEnabled());
+}
+
+TEST_F(ThumbViewWindowTest, AClickAfterABatchShowsTheWholeThumbnailInTheCorner)
+{
+    startInSite();
+    form->PageControl1->setCurrentIndex(app::ThumbnailViewPage);
+    thumbs::ThumbGrid *grid = form->thumbPage()->LVThumbs;
+    QItemSelectionModel *selection = grid->selectionModel();
+    for (int row : { 0, 2 })
+        selection->select(grid->model()->index(row, 0), QItemSelectionModel::Select);
+    form->thumbPage()->BMakeThumbClick();
+    ASSERT_TRUE(QFileInfo::exists(thumbOf("c.htm")));
+
+    // The first click goes to an entry of the batch's selection.
+    const QPoint entry = grid->visualRect(grid->model()->index(2, 0)).center();
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, entry);
+    QLabel *corner = form->folderPage()->ImgMini;
+    EXPECT_EQ(form->CurrentFile(), sitePath("c.htm"));
+    EXPECT_EQ(corner->pixmap().size(), QSize(130, 100));
+
+    for (const QSize size : { form->size(), form->minimumSizeHint(), QSize(1200, 900) }) {
+        form->resize(size);
+        QApplication::processEvents();
+        EXPECT_EQ(corner->visibleRegion().boundingRect(), QRect(0, 0, 130, 100))
+            << size.width() << "x" << size.height();
+    }
 }

@@ -11,7 +11,19 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
+
+// The lines of standard error that the tool wrote itself.
+QString ownLines(const QString &err, const QString &prefix)
+{
+    QString lines;
+    for (const QString &line : err.split(QLatin1Char('\n')))
+        if (line.startsWith(prefix))
+            lines += line + QLatin1Char('\n');
+    return lines;
+}
 
 struct Result {
     int exitCode = -1;
@@ -242,6 +254,52 @@ TEST(BatchThumbs, MakesTheThumbnailsOfThePagesInOrder)
         program.path(), site.filePath(QStringLiteral("gone.htm")) });
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_EQ(missing.err.count('\n'), 1) << missing.err.constData();
+}
+
+// Pages that cannot be made as they should are named, one line each, and the batch goes on:
+// a pipe is never loaded, a page whose renderer dies leaves no thumbnail, and one that does
+// not finish loading keeps the picture as far as it got.
+TEST(BatchThumbs, PagesThatWentWrongAreNamed)
+{
+    QTemporaryDir program;
+    QTemporaryDir site;
+    const auto write = [&site](const char *name, const QByteArray &content) {
+        const QString page = site.filePath(QString::fromLatin1(name));
+        QFile file(page);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        return page;
+    };
+    const QString pipe = site.filePath(QStringLiteral("pipe.htm"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const QString hog = write("hog.htm",
+        "<html><body>x<script>var a = []; for (;;) a.push(new Array(100000).fill(a.length));"
+        "</script></body></html>");
+    const QString endless
+        = write("endless.htm", "<html><body>x<script>for (;;) {}</script></body></html>");
+    const QString good = write("good.htm", "<html><body style='background:#ff0000'></body></html>");
+    // A small script heap lets the renderer run out of memory at once.
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--js-flags=--max-old-space-size=32");
+    const Result made
+        = runBatch({ QStringLiteral("thumbs"), QStringLiteral("--base-index"), QStringLiteral("0"),
+            QStringLiteral("--program-folder"), program.path(), pipe, hog, endless, good });
+    qunsetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    EXPECT_EQ(made.exitCode, 1);
+    const QString prefix = QStringLiteral("folioscope-batch thumbs: ");
+    // The engine may add its own diagnostics of the dying renderer.
+    EXPECT_EQ(ownLines(QString::fromLocal8Bit(made.err), prefix),
+        prefix + QStringLiteral("not a regular file: ") + pipe + QLatin1Char('\n') + prefix + hog
+            + QStringLiteral(": the renderer died while loading it; nothing saved\n") + prefix
+            + endless + QStringLiteral(" did not finish loading; saved as far as it got\n"));
+    const QString thumbs = program.filePath(QStringLiteral("THUMBS/"))
+        + site.path().replace(QLatin1Char('/'), QLatin1Char('=')) + QLatin1Char('/');
+    const auto thumbOf = [&](const QString &page) -> QString {
+        return thumbs + QFileInfo(page).fileName() + QStringLiteral(".jpg");
+    };
+    EXPECT_FALSE(QFileInfo::exists(thumbOf(pipe)));
+    EXPECT_FALSE(QFileInfo::exists(thumbOf(hog)));
+    EXPECT_TRUE(QFileInfo::exists(thumbOf(endless)));
+    EXPECT_GT(qRed(QImage(thumbOf(good)).pixel(65, 50)), 200);
 }
 
 TEST(BatchThumbs, BadUsageIsOneLine)

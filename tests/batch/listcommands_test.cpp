@@ -163,3 +163,19 @@ TEST(BatchLists, SearchKeepsOutOfTheThumbnails)
     EXPECT_TRUE(result.out.contains("*stray*.htm*"));
     EXPECT_FALSE(result.out.contains("*a*.htm*"));
 }
+
+// A list line cannot hold a line break: the name is left out, and said so once.
+TEST(BatchLists, SearchLeavesOutNamesWithALineBreakAndSaysSo)
+{
+    QTemporaryDir dir;
+    makeFile(dir.filePath(u8("a.htm")));
+    makeFile(dir.filePath(u8("new\nline.htm")));
+    makeFile(dir.filePath(u8("two\nlines.htm")));
+    const Outcome result = run(u8("search"), { dir.path() }, dir.path());
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out.count("\r\n"), 1);
+    EXPECT_EQ(result.out.count('\n'), 1);
+    EXPECT_EQ(result.err.count('\n'), 1);
+    EXPECT_TRUE(result.err.contains("2 file name(s) with a line break left out"))
+        << result.err.toStdString();
+}

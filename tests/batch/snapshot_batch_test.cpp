@@ -7,7 +7,19 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
+
+// The lines of standard error that the tool wrote itself.
+QString ownLines(const QString &err, const QString &prefix)
+{
+    QString lines;
+    for (const QString &line : err.split(QLatin1Char('\n')))
+        if (line.startsWith(prefix))
+            lines += line + QLatin1Char('\n');
+    return lines;
+}
 
 struct Result {
     int exitCode = -1;
@@ -139,6 +151,43 @@ TEST_F(SnapshotBatch, APageThatNeverFinishesLoading)
     const QImage next(out + QStringLiteral("/snap_a_htm.jpg"));
     EXPECT_LT(qAbs(qBlue(next.pixel(100, 70)) - 255), 16);
     EXPECT_LT(qRed(next.pixel(100, 70)), 16);
+}
+
+// A pipe is never loaded and a page whose renderer dies leaves no snapshot; both are named and
+// the batch goes on. A page that asks to close its window while loading is captured whole.
+TEST_F(SnapshotBatch, PagesThatCannotBeCapturedAreNamed)
+{
+    const QString pipe = QDir::toNativeSeparators(site.filePath(QStringLiteral("pipe.htm")));
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const auto write = [this](const char *name, const QByteArray &content) {
+        const QString page = QDir::toNativeSeparators(site.filePath(QLatin1String(name)));
+        QFile file(page);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        return page;
+    };
+    const QString hog = write("hog.htm",
+        "<html><body>x<script>var a = []; for (;;) a.push(new Array(100000).fill(a.length));"
+        "</script></body></html>");
+    const QString closing = write("closing.htm",
+        "<html><body style='margin:0;background:#00ff00'><script>window.close()</script>"
+        "<img src='missing.png'></body></html>");
+    // A small script heap lets the renderer run out of memory at once.
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--js-flags=--max-old-space-size=32");
+    const Result result = runSnapshot({ QStringLiteral("--size"), QStringLiteral("200x150"),
+        QStringLiteral("--out"), out, pipe, hog, closing, pages.at(0) });
+    qunsetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    EXPECT_EQ(result.exitCode, 1);
+    const QString prefix = QStringLiteral("folioscope-batch snapshot: ");
+    // The engine may add its own diagnostics of the dying renderer.
+    EXPECT_EQ(ownLines(result.err, prefix),
+        prefix + QStringLiteral("not a regular file: ") + pipe + QLatin1Char('\n') + prefix + hog
+            + QStringLiteral(": the renderer died while loading it; nothing saved\n"));
+    ASSERT_EQ(written(),
+        QStringList({ QStringLiteral("snap_a_htm.jpg"), QStringLiteral("snap_closing_htm.jpg") }));
+    const QImage closed(out + QStringLiteral("/snap_closing_htm.jpg"));
+    EXPECT_GT(qGreen(closed.pixel(100, 70)), 230);
+    EXPECT_LT(qRed(closed.pixel(100, 70)), 16);
 }
 
 // A file where the output folder should be: the first write fails with its reason, the batch

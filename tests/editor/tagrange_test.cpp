@@ -25,6 +25,8 @@ TEST(LocateTagAroundCaret, Ranges)
         { "no > after", QStringLiteral("<a href"), 4, QString() },
         { "< beyond one block back", QStringLiteral("<") + QString(300, u'x') + u'>', 250,
             QStringLiteral("<") + QString(300, u'x') + u'>' },
+        { "< far back, > far ahead", QStringLiteral("<a><") + QString(300'000, u'x') + u'>',
+            200'000, QStringLiteral("<") + QString(300'000, u'x') + u'>' },
     };
     for (const Row &row : rows) {
         const TextRange range = locateTagAroundCaret(row.text, row.caret);
@@ -70,6 +72,26 @@ TEST(TagHint, NamesAndLookup)
     }
     const QStringList longLine = { QStringLiteral("<P>:") + QString(2000, u'y') };
     EXPECT_EQ(lookupTagHint(longLine, QStringLiteral("<p>")).size(), 1000);
+}
+
+TEST(TagHint, NameOfALongRangeReadsOnlyWhatItNeeds)
+{
+    const QString tail = QString(100'000, u'x') + u'>';
+    const QString rows[] = { QStringLiteral("<td ") + tail, QStringLiteral("</td\n") + tail,
+        QStringLiteral("<") + QString(254, u'n') + u' ' + tail,
+        QStringLiteral("</") + QString(253, u'n') + u' ' + tail, QStringLiteral("<") + tail };
+    for (const QString &text : rows) {
+        qsizetype read = 0;
+        const TextFetch fetch = [&](qsizetype from, qsizetype length) {
+            read += length;
+            return text.mid(from, length);
+        };
+        const QString name = locatedTagName(fetch, { 0, text.size() });
+        EXPECT_EQ(name, tagHintName(text)) << name.size();
+        if (name.size() < 100) {
+            EXPECT_LT(read, 1000) << name.size();
+        }
+    }
 }
 
 // The shipped table has a hint for every HTML 4 element and the common HTML5 ones, each

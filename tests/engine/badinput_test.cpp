@@ -5,6 +5,7 @@
 
 #include <QElapsedTimer>
 #include <QRandomGenerator>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -91,6 +92,72 @@ TEST(BadInputTest, NothingCrashesOrHangs)
         EXPECT_TRUE(waitFor(
             [&] { return sameColor(host.capture().pixel(100, 100), qRgb(0, 255, 0)); }, 3000))
             << row.name;
+    }
+}
+
+// How a load ends, and how long the view waits: a page's request to close does not cut its
+// load short, and a stop from the user ends the wait at once whatever the page does.
+TEST(BadInputTest, HowALoadEnds)
+{
+    struct Row {
+        const char *name;
+        QByteArray content;
+        int stopAfterMs; // 0: nobody stops it
+        engine::CaptureOutcome outcome;
+        int withinMs;
+    };
+    const QByteArray endless = "<html><body>x<script>for (;;) {}</script></body></html>";
+    const Row rows[] = {
+        { "closes itself while loading",
+            "<html><body style='background:#00ff00'>x<script>window.close()</script>"
+            "<img src='missing.png'></body></html>",
+            0, engine::CaptureOutcome::Done, engine::HtmlView::DefaultLoadTimeoutMs },
+        { "endless script stopped by the user", endless, 300, engine::CaptureOutcome::Stopped,
+            3000 },
+        { "endless script", endless, 0, engine::CaptureOutcome::Unfinished,
+            engine::HtmlView::DefaultLoadTimeoutMs + 30000 },
+    };
+    PageFolder pages;
+    for (const Row &row : rows) {
+        engine::CaptureHost host(QSize(320, 240));
+        engine::HtmlView &view = *host.view();
+        bool stopped = false;
+        view.setStopCheck([&stopped] { return stopped; });
+        if (row.stopAfterMs > 0)
+            QTimer::singleShot(row.stopAfterMs, &host, [&stopped] { stopped = true; });
+        QElapsedTimer timer;
+        timer.start();
+        view.LoadHTMLFile(pages.write(QStringLiteral("page.htm"), row.content));
+        EXPECT_LT(timer.elapsed(), row.withinMs) << row.name;
+        EXPECT_EQ(view.loadOutcome(), row.outcome) << row.name;
+    }
+}
+
+// A page that reloads itself at once is shown, and then left alone: the view does not go on
+// loading it, so the windows stay responsive and the viewer may open.
+TEST(BadInputTest, APageThatReloadsItselfSettles)
+{
+    const QByteArray rows[] = {
+        "<html><head><meta http-equiv='refresh' content='0;url=again.htm'></head>"
+        "<body>again</body></html>",
+        "<html><body onload='location.reload()'>again</body></html>",
+    };
+    for (const QByteArray &content : rows) {
+        PageFolder pages;
+        const QString page = pages.write(QStringLiteral("again.htm"), content);
+        engine::HtmlView view;
+        view.resize(320, 240);
+        view.show();
+        int loads = 0;
+        QObject::connect(&view, &engine::HtmlView::processingChanged,
+            [&loads](bool processing) { loads += processing ? 1 : 0; });
+        view.LoadHTMLFile(page);
+        EXPECT_TRUE(waitFor([&] { return !view.isProcessing(); }, 5000)) << content.constData();
+        spin(200); // a reload still on its way
+        const int settled = loads;
+        spin(1500);
+        EXPECT_EQ(loads, settled) << content.constData();
+        EXPECT_FALSE(view.isProcessing()) << content.constData();
     }
 }
 

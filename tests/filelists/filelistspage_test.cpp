@@ -514,6 +514,19 @@ TEST_F(ListsPageTest, SearchAddsToTheListAndCountsTheNewOnes)
     EXPECT_EQ(shownPaths(), QStringList({ sitePath(u8("a.htm")), sitePath(u8("b.htm")) }));
 }
 
+// A list line cannot hold a line break: such a name stays out, and the hint line says so.
+TEST_F(ListsPageTest, SearchLeavesOutNamesWithALineBreak)
+{
+    makeSiteFile(u8("a.htm"));
+    makeSiteFile(u8("new\nline.htm"));
+    ui.dialogScripts.append(startSearch(false, false));
+    ui.dialogScripts.append(cancel());
+    page.BGetFilesClick();
+    EXPECT_EQ(shownPaths(), QStringList({ sitePath(u8("a.htm")) }));
+    EXPECT_TRUE(frame.hintLine.contains(u8("1 file name(s) with a line break left out")))
+        << frame.hintLine.toStdString();
+}
+
 TEST_F(ListsPageTest, MergeJoinsListsWithoutDuplicates)
 {
     for (const char *name : { "a.htm", "b.htm", "c.htm" })

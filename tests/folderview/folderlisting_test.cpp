@@ -157,6 +157,21 @@ TEST_F(ListFolder, OnlyRegularVisibleMatchingFilesSorted)
     EXPECT_EQ(folderview::listMatchingFiles(dir.path(), u8("*.*")).size(), 6);
 }
 
+// A link to a pipe or a device is no folder to enter.
+TEST_F(ListFolder, SubFoldersAreFoldersAndLinksToFoldersOnly)
+{
+    for (const char *name : { "b", "A", ".hidden" })
+        ASSERT_TRUE(QDir().mkdir(path(name)));
+    ASSERT_TRUE(writeFile(path("page.htm"), "x"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path("pipe")).constData(), 0600), 0);
+    ASSERT_TRUE(makeLink(path("b"), path("link-to-folder")));
+    ASSERT_TRUE(makeLink(path("pipe"), path("link-to-pipe.htm")));
+    ASSERT_TRUE(makeLink(u8("/dev/null"), path("link-to-device.htm")));
+    ASSERT_TRUE(makeLink(path("missing"), path("dangling")));
+    EXPECT_EQ(folderview::listSubFolders(dir.path()),
+        (QStringList { u8("A"), u8("b"), u8("link-to-folder") }));
+}
+
 TEST_F(ListFolder, NameThatIsNotUtf8IsListedWithoutHarm)
 {
     ASSERT_TRUE(writeFile(path("good.htm"), "x"));

@@ -1,4 +1,5 @@
 #include "scan/folderscan.h"
+#include "platform/filenames.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -310,8 +311,8 @@ TEST(FolderScan, MissingAndUnreadableFoldersAreSilent)
     EXPECT_TRUE(found == QStringList { u8("b.htm") } || found.size() == 2);
 }
 
-// Names come as QFile::decodeName makes them of the listing's bytes, valid UTF-8 or not, and
-// each is whole after a longer or shorter one.
+// Names come as platform::decodeFileName makes them of the listing's bytes: UTF-8 when valid,
+// else their Latin-1 reading. Each is whole after a longer or shorter one.
 TEST(FolderScan, NamesAreDecodedAsTheFileSystemGivesThem)
 {
     TemporaryDir dir;
@@ -325,7 +326,7 @@ TEST(FolderScan, NamesAreDecodedAsTheFileSystemGivesThem)
         const int fd = ::open(path.constData(), O_CREAT | O_WRONLY, 0644);
         ASSERT_GE(fd, 0) << path.constData();
         ::close(fd);
-        expected.append(QFile::decodeName(name));
+        expected.append(platform::decodeFileName(name));
     }
     QStringList found;
     filelists::ScanFolder(dir.path(), withMask("*.htm"),

@@ -189,10 +189,17 @@ TEST(ListRecord, SearchRecordsLeaveOutNamesARecordCannotHold)
     QTemporaryDir dir;
     writeBytes(dir.filePath(u8("a.htm")), "a");
     writeBytes(dir.filePath(u8("star*.htm")), "b");
+    // A line break would split the list line in two broken records.
+    writeBytes(dir.filePath(u8("new\nline.htm")), "c");
+    writeBytes(dir.filePath(u8("old\rline.htm")), "d");
     QStringList records;
     filelists::ScanOptions options;
     options.mask = u8("*.htm");
-    EXPECT_TRUE(filelists::appendFolderRecords(records, dir.path(), false, options));
+    int withLineBreak = 0;
+    EXPECT_TRUE(
+        filelists::appendFolderRecords(records, dir.path(), false, options, &withLineBreak));
     ASSERT_EQ(records.size(), 1);
     EXPECT_EQ(filelists::entryFromRecord(records.first()).name, u8("a"));
+    EXPECT_EQ(withLineBreak, 2);
+    EXPECT_FALSE(filelists::fitsInRecord(dir.path(), u8("new\nline.htm")));
 }

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include "scan/listtestutil.h"
 
 using listtest::readBytes;
@@ -74,4 +76,34 @@ TEST(Verification, FolderWithoutItsSeparator)
     EXPECT_EQ(entries.first().path(), QDir::toNativeSeparators(dir.filePath(u8("sub/page.htm"))));
     EXPECT_EQ(entries.first().folder,
         QDir::toNativeSeparators(dir.filePath(u8("sub"))) + QDir::separator());
+}
+
+// Only "no such file" removes an entry: one that cannot be looked at stays, reported so.
+// A link loop stops the superuser too; a folder without permissions only others.
+TEST(Verification, EntriesThatCannotBeCheckedAreKept)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(QFile::link(dir.filePath(u8("loop")), dir.filePath(u8("loop"))));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(u8("closed")));
+    writeBytes(dir.filePath(u8("closed/page.htm")), "1");
+    QList<ListEntry> entries = {
+        filelists::entryFromRecord(dir.filePath(u8("loop")) + u8("/*page*.htm*1*")),
+        filelists::entryFromRecord(dir.filePath(u8("closed")) + u8("/*page*.htm*7*")),
+    };
+    const bool rootEntersAnyway = ::geteuid() == 0;
+    if (!rootEntersAnyway)
+        QFile::setPermissions(dir.filePath(u8("closed")), {});
+    const QList<ListEntry> before = entries;
+    const filelists::VerifyResult result = filelists::verifyEntries(entries);
+    QFile::setPermissions(
+        dir.filePath(u8("closed")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_EQ(result.removed, 0);
+    ASSERT_EQ(entries.size(), 2);
+    EXPECT_EQ(entries.at(0), before.at(0));
+    EXPECT_TRUE(result.reportLines.value(0).startsWith(u8("Not Checked:  ") + before.at(0).path()));
+    EXPECT_EQ(result.unchecked, rootEntersAnyway ? 1 : 2);
+    if (!rootEntersAnyway) {
+        EXPECT_EQ(entries.at(1), before.at(1));
+        EXPECT_TRUE(result.reportLines.value(1).startsWith(u8("Not Checked:  ")));
+    }
 }

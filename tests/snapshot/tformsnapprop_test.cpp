@@ -14,6 +14,8 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -25,6 +27,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -264,6 +268,7 @@ TEST_F(SnapWindowTest, TheBatchDialogChoosesFolderAndFormat)
     EXPECT_EQ(job.outputKind, snapshot::OutputBmp);
 
     dialogs.paths = { QString(), output.filePath(QStringLiteral("new")) };
+    dialogs.answers = { platform::Dialogs::Yes }; // create the new folder
     dialog.BEditor1->click(); // cancelled
     EXPECT_EQ(dialog.ELoc1->text(), settings.SNAPSHOTPATH);
     dialog.BEditor1->click();
@@ -274,4 +279,56 @@ TEST_F(SnapWindowTest, TheBatchDialogChoosesFolderAndFormat)
     dialog.BOK->click();
     EXPECT_EQ(snapshotPath, chosen);
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
+}
+
+// A preview that went wrong says so on the status line instead of "Snapshot done".
+TEST_F(SnapWindowTest, PreviewNamesAPageThatWentWrong)
+{
+    const QString pipe = site.path(QStringLiteral("pipe.htm"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    struct Row {
+        QString file;
+        QString status;
+        bool canSave; // the picture as far as the page got
+    };
+    const QString endless = site.write(QStringLiteral("endless.htm"),
+        "<html><body style='background:#00ff00'>x<script>for (;;) {}</script></body></html>");
+    const Row rows[] = {
+        { pipe, QStringLiteral("not a regular file: ") + pipe, false },
+        { endless, endless + QStringLiteral(" did not finish loading; shown as far as it got"),
+            true },
+    };
+    for (const Row &row : rows) {
+        openSingle(row.file);
+        snapshot::TFormSnapProp form(host());
+        form.show();
+        form.BPreviewClick();
+        EXPECT_EQ(form.statusText(), row.status);
+        EXPECT_EQ(form.Bsave->isEnabled(), row.canSave) << row.status.toStdString();
+    }
+}
+
+TEST_F(SnapWindowTest, ATypedNewOutputFolderIsCreatedAfterAsking)
+{
+    struct Row {
+        const char *name;
+        bool yes;
+    };
+    for (const Row row : { Row { "made", true }, Row { "declined", false } }) {
+        QString snapshotPath = settings.SNAPSHOTPATH;
+        snapshot::TFormSnapBatch dialog(job, snapshotPath);
+        dialog.show();
+        const QString typed = output.filePath(QString::fromLatin1(row.name) + u"/sub");
+        dialogs.paths = { typed };
+        dialogs.answers = { row.yes ? platform::Dialogs::Yes : platform::Dialogs::No };
+        dialog.BEditor1->click();
+        EXPECT_EQ(dialogs.texts(QStringLiteral("yesno")).last(),
+            QStringLiteral("The folder \"") + QDir::toNativeSeparators(typed)
+                + QStringLiteral("\" does not exist.\nCreate it?"))
+            << row.name;
+        EXPECT_EQ(QFileInfo(typed).isDir(), row.yes) << row.name;
+        EXPECT_EQ(dialog.ELoc1->text(),
+            row.yes ? QDir::toNativeSeparators(typed) + QDir::separator() : settings.SNAPSHOTPATH)
+            << row.name;
+    }
 }

@@ -15,8 +15,10 @@ public:
 
     folderview::SelectionQueries *page = nullptr;
     int activePage = app::FolderViewPage;
+    QStringList hints;
     QStringList requests;
     QStringList shownFiles; // what ShowFileInViews was asked to show
+    QString hintLine;
     app::Settings values;
     QString folder; // the Folder View's folder
     QString mask = QStringLiteral("*.htm");
@@ -43,7 +45,11 @@ public:
         requests.append(enabled ? QStringLiteral("enable") : QStringLiteral("disable"));
     }
     int AskSaveChanges() override { return 0; }
-    void setHintLine(const QString &) override { }
+    void setHintLine(const QString &text) override
+    {
+        hints.append(text);
+        hintLine = text;
+    }
     void UpdateStatus() override { requests.append(QStringLiteral("UpdateStatus")); }
     void ShowFileInViews(bool) override { shownFiles.append(CurrentFile()); }
     void ClearViews() override { requests.append(QStringLiteral("ClearViews")); }

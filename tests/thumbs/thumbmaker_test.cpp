@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -250,4 +251,24 @@ TEST(ThumbMaker, EndlessScriptHoldsTheBatchOnlyForTheBoundedWait)
     EXPECT_LT(timer.elapsed(), engine::HtmlView::DefaultLoadTimeoutMs + 5000);
     ASSERT_TRUE(maker.MakeThumb(good, QSize(160, 120)));
     EXPECT_TRUE(near(platform::readJpeg(store.thumbOf(good)).pixel(65, 50), qRgb(255, 0, 0)));
+}
+
+// A stop ends the wait for a page that never finishes at once: the batch leaves nothing for it
+// and goes no further.
+TEST(ThumbMaker, AStopEndsTheWaitForAPageAtOnce)
+{
+    Store store;
+    const QString endless = store.write(QStringLiteral("endless.htm"),
+        "<html><body style='background:#0000ff'>x<script>for (;;) {}</script></body></html>");
+    thumbs::ThumbMaker maker(store.thumbs, nullptr);
+    bool stopped = false;
+    maker.setStopCheck([&stopped] { return stopped; });
+    maker.plan({ endless }, QSize(160, 120));
+    QTimer::singleShot(300, [&stopped] { stopped = true; });
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_FALSE(maker.MakeThumb(endless, QSize(160, 120)));
+    EXPECT_LT(timer.elapsed(), 3000);
+    EXPECT_EQ(maker.lastOutcome(), engine::CaptureOutcome::Stopped);
+    EXPECT_FALSE(QFileInfo::exists(store.thumbOf(endless)));
 }

@@ -20,6 +20,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
 
 bool near(QRgb a, QRgb b, int tolerance = 24)
@@ -367,6 +369,25 @@ TEST(ThumbViewPage, BatchOfThreeOfTenReportsEachFileInOrder)
         EXPECT_FALSE(QFileInfo::exists(f.thumbOf(names.at(i)))) << i;
         EXPECT_EQ(f.page.cache().CacheLookup(f.thumbOf(names.at(i))), -1) << i;
     }
+}
+
+// A page that cannot be rendered is named on the hint line and gets no thumbnail; the batch
+// goes on with the next one.
+TEST(ThumbViewPage, ABatchNamesAPageItCannotRender)
+{
+    PageFixture f({ QStringLiteral("pipe.htm"), QStringLiteral("good.htm") });
+    ASSERT_EQ(
+        mkfifo(QFile::encodeName(f.pagePath(QStringLiteral("pipe.htm"))).constData(), 0600), 0);
+    f.writePage(QStringLiteral("good.htm"), colouredPage("#00ff00", "#ffffff"));
+    RecordingProgress progress;
+    f.frame.progress = &progress;
+    f.select({ 0, 1 });
+    f.page.BMakeThumbClick();
+    EXPECT_TRUE(f.frame.hints.contains(
+        QStringLiteral("not a regular file: ") + f.pagePath(QStringLiteral("pipe.htm"))))
+        << f.frame.hints.join(u'\n').toStdString();
+    EXPECT_FALSE(QFileInfo::exists(f.thumbOf(QStringLiteral("pipe.htm"))));
+    EXPECT_TRUE(QFileInfo::exists(f.thumbOf(QStringLiteral("good.htm"))));
 }
 
 TEST(ThumbViewPage, FullDiskStopsTheBatchBeforeWriting)

@@ -194,6 +194,47 @@ TEST_F(EditorPageTest, TypedCharactersTakeTheirColourAndTheTagIsColouredAgain)
     EXPECT_EQ(editor->text(), QStringLiteral("x b> y"));
 }
 
+TEST_F(EditorPageTest, RecolouringSetsOnlyTheCharactersThatChangeColour)
+{
+    viewer::REScreen *editor = open(QStringLiteral("page.htm"), "<p>\n<a href=\"x\">b</a>\n");
+    QList<QList<int>> changes;
+    QObject::connect(editor->document(), &QTextDocument::contentsChange,
+        [&changes](int from, int removed, int added) {
+            changes.append({ from, removed, added });
+        });
+    const editor::TextRange all { 0, editor->textLength() };
+    editor->recolourRange(all, palette);
+    EXPECT_TRUE(changes.isEmpty()); // already right: no relayout, no repaint
+
+    QTextCursor cursor(editor->document());
+    cursor.setPosition(9);
+    cursor.setPosition(10, QTextCursor::KeepAnchor);
+    QTextCharFormat wrong;
+    wrong.setForeground(Qt::green);
+    cursor.setCharFormat(wrong);
+    changes.clear();
+    editor->recolourRange(all, palette);
+    EXPECT_EQ(changes, QList<QList<int>>({ { 9, 1, 1 } }));
+    EXPECT_EQ(colourAt(9), palette.TagCol);
+}
+
+TEST_F(EditorPageTest, TextRangesReadAcrossLines)
+{
+    viewer::REScreen *editor = open(QStringLiteral("page.htm"), "<p>\r\n\r\nab\r\ncd");
+    const struct {
+        int from, length;
+        QString expected;
+    } rows[] = {
+        { 0, 3, QStringLiteral("<p>") },
+        { 1, 5, QStringLiteral("p>\u2029\u2029a") },
+        { 3, 1, QStringLiteral("\u2029") },
+        { 6, 4, QStringLiteral("b\u2029cd") },
+        { 9, 0, QString() },
+    };
+    for (const auto &row : rows)
+        EXPECT_EQ(editor->textRange(row.from, row.length), row.expected) << row.from;
+}
+
 TEST_F(EditorPageTest, SavingWritesThePageInItsEncodingAndLineEnds)
 {
     const struct {

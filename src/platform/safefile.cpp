@@ -1,0 +1,178 @@
+#include "platform/safefile.h"
+
+#include "platform/filenames.h"
+
+#include <QFileInfo>
+
+#include <cerrno>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace platform {
+
+namespace {
+
+bool fail(QString *error, const QString &reason)
+{
+    if (error)
+        *error = reason;
+    return false;
+}
+
+#ifdef Q_OS_UNIX
+bool failWithErrno(QString *error, const QString &path)
+{
+    return fail(error, fileErrorText(path, errno));
+}
+
+// Opens `native` with `flags` and never waits doing so; the descriptor is handed to `file`
+// only when it is a regular file.
+bool openWithoutWaiting(QFile &file, const QString &path, const QByteArray &native, int flags,
+    QIODevice::OpenMode mode, QString *error)
+{
+    const int fd = ::open(native.constData(), flags | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
+    if (fd < 0)
+        return failWithErrno(error, path);
+    struct stat info {
+    };
+    // Something else may have taken the file's place since it was looked at.
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return fail(error, notRegularFileText());
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    if (!file.open(fd, mode, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return fail(error, file.errorString());
+    }
+    return true;
+}
+#endif
+
+} // namespace
+
+QString notRegularFileText()
+{
+    return QStringLiteral("not a regular file");
+}
+
+#ifdef Q_OS_UNIX
+
+FileState fileState(const QString &path)
+{
+    FileState state;
+    const QByteArray native = encodeFilePath(path);
+    struct stat info {
+    };
+    if (::stat(native.constData(), &info) != 0) {
+        state.error = errno;
+        return state;
+    }
+    state.kind = S_ISREG(info.st_mode) ? FileState::Regular
+        : S_ISDIR(info.st_mode)        ? FileState::Folder
+                                       : FileState::Other;
+    state.writable = ::access(native.constData(), W_OK) == 0;
+    state.hasWriteBits = (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
+    return state;
+}
+
+bool openRegularFile(QFile &file, const QString &path, QString *error)
+{
+    const FileState state = fileState(path);
+    if (state.kind == FileState::Missing)
+        return fail(error, fileErrorText(path, state.error));
+    if (state.kind != FileState::Regular)
+        return fail(error, notRegularFileText());
+    return openWithoutWaiting(
+        file, path, encodeFilePath(path), O_RDONLY, QIODevice::ReadOnly, error);
+}
+
+bool openFileForWriting(QFile &file, const QString &path, QString *error)
+{
+    const FileState state = fileState(path);
+    if (state.kind != FileState::Missing && state.kind != FileState::Regular)
+        return fail(error, notRegularFileText());
+    return openWithoutWaiting(file, path, encodeFilePath(path), O_WRONLY | O_CREAT | O_TRUNC,
+        QIODevice::WriteOnly, error);
+}
+
+bool removeFileAt(const QString &path, QString *error)
+{
+    if (::unlink(encodeFilePath(path).constData()) != 0)
+        return failWithErrno(error, path);
+    return true;
+}
+
+#else
+
+FileState fileState(const QString &path)
+{
+    FileState state;
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        state.error = ENOENT;
+        return state;
+    }
+    state.kind = info.isFile() ? FileState::Regular
+        : info.isDir()         ? FileState::Folder
+                               : FileState::Other;
+    state.writable = info.isWritable();
+    state.hasWriteBits = info.isWritable();
+    return state;
+}
+
+bool openRegularFile(QFile &file, const QString &path, QString *error)
+{
+    if (QFileInfo::exists(path) && !QFileInfo(path).isFile())
+        return fail(error, notRegularFileText());
+    file.setFileName(path);
+    return file.open(QIODevice::ReadOnly) || fail(error, file.errorString());
+}
+
+bool openFileForWriting(QFile &file, const QString &path, QString *error)
+{
+    if (QFileInfo::exists(path) && !QFileInfo(path).isFile())
+        return fail(error, notRegularFileText());
+    file.setFileName(path);
+    return file.open(QIODevice::WriteOnly) || fail(error, file.errorString());
+}
+
+bool removeFileAt(const QString &path, QString *error)
+{
+    QFile file(path);
+    return file.remove() || fail(error, file.errorString());
+}
+
+#endif
+
+bool readRegularFile(const QString &path, qint64 maxBytes, QByteArray *bytes, QString *error)
+{
+    QFile file;
+    if (!openRegularFile(file, path, error))
+        return false;
+    const QString tooLarge = QStringLiteral("The file is too large.");
+    if (file.size() > maxBytes)
+        return fail(error, tooLarge);
+    // Read in pieces: a file may grow while it is read, or give more than its size says.
+    constexpr qint64 kPiece = qint64(1) << 20;
+    QByteArray data;
+    data.reserve(file.size());
+    for (;;) {
+        const QByteArray piece = file.read(kPiece);
+        if (piece.isEmpty())
+            break;
+        data += piece;
+        if (data.size() > maxBytes)
+            return fail(error, tooLarge);
+    }
+    if (file.error() != QFileDevice::NoError)
+        return fail(error, file.errorString());
+    *bytes = std::move(data);
+    return true;
+}
+
+} // namespace platform
