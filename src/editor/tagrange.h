@@ -35,4 +35,7 @@ QString tagHintName(QStringView located);
 // text after its first colon, at most 1000 characters, trimmed. Empty when no line matches.
 QString lookupTagHint(const QStringList &table, const QString &name);
 
+// The lines of a tag hint table file (tagsyntax.txt); empty when it cannot be read.
+QStringList readTagHintTable(const QString &path);
+
 } // namespace editor

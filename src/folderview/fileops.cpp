@@ -18,6 +18,7 @@
 #endif
 
 using platform::Dialogs;
+using platform::Answer;
 using platform::PathStyle;
 
 namespace folderview {
@@ -45,6 +46,19 @@ QString singleSelectedEntry(const SelectionQueries &selection, const SelectionCo
 }
 
 } // namespace
+
+QString startFileFromArguments(const QStringList &arguments)
+{
+    if (arguments.isEmpty() || arguments.size() > 2)
+        return {};
+    // The native form of expanding short names: the absolute, cleaned path.
+    const QString expanded
+        = QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(arguments.last()).absoluteFilePath()));
+    if (!MaskMatches(expanded, AcceptedFileMask))
+        return {};
+    const QFileInfo info(expanded);
+    return info.exists() && info.isFile() ? expanded : QString();
+}
 
 bool CopyFileKeepDate(const QString &source, const QString &target)
 {
@@ -163,7 +177,7 @@ DeleteResult DeleteSelectedFiles(const SelectionQueries &selection, bool &doRecy
                     + QStringLiteral(" files permanently from disk?");
     }
     question += QStringLiteral("\n\n");
-    if (platform::dialogs().AskYesNoCancel(question) != Dialogs::Yes)
+    if (platform::dialogs().AskYesNoCancel(question) != Answer::Yes)
         return result;
     if (mayRemove && !mayRemove())
         return result;
@@ -217,7 +231,7 @@ CopyResult CopySelectedFiles(const SelectionQueries &selection, QString &copyPat
     const QString count = QString::number(counts.selected);
     if (ui.AskYesNoCancel(QStringLiteral("Copy ") + count
                           + QStringLiteral(" file(s) to folder:\n\n") + folder)
-        != Dialogs::Yes)
+        != Answer::Yes)
         return result;
 
     progress.InitProgBar(counts.selected);
@@ -249,11 +263,11 @@ CopyResult CopySelectedFiles(const SelectionQueries &selection, QString &copyPat
                                  + count + QStringLiteral("): ") + source);
         bool copyIt = true;
         if (QFileInfo::exists(target)) {
-            const int answer = ui.AskYesNoCancel(QStringLiteral("File: ") + target
+            const platform::Answer answer = ui.AskYesNoCancel(QStringLiteral("File: ") + target
                                                  + QStringLiteral(" exists.\n\nOverwrite?"));
-            if (answer != Dialogs::Yes && answer != Dialogs::No)
+            if (answer != Answer::Yes && answer != Answer::No)
                 break;
-            copyIt = answer == Dialogs::Yes;
+            copyIt = answer == Answer::Yes;
         }
         if (copyIt && !isSameFile(target, source) && CopyFileKeepDate(source, target))
             ++result.copied;

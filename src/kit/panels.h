@@ -21,4 +21,8 @@ QPushButton *barButton(const QString &caption, const QString &hint, QHBoxLayout 
 // A column without margins or spacing, the way every panel of the main window stacks.
 QVBoxLayout *tightColumn(QWidget *widget);
 
+// Centres a top-level window on the available area, shrunk to fit it: a saved size from a
+// bigger screen would put the menus out of reach.
+void placeOnScreen(QWidget *window, const QRect &available);
+
 } // namespace kit

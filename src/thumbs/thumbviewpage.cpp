@@ -1,5 +1,6 @@
 #include "thumbs/thumbviewpage.h"
 
+#include "frame/folderservices.h"
 #include "frame/pageframe.h"
 #include "kit/panels.h"
 #include "platform/hourglass.h"
@@ -137,7 +138,7 @@ void ThumbViewPage::LVThumbsKeyUp(int key, Qt::KeyboardModifiers modifiers)
 void ThumbViewPage::afterInteraction()
 {
     m_frame.UpdateStatus();
-    m_frame.ShowMiniThumb(m_frame.CurrentFile());
+    m_frame.folderView().ShowMiniThumb(m_frame.CurrentFile());
 }
 
 void ThumbViewPage::BThumbSelAllClick()
@@ -159,7 +160,7 @@ QString ThumbViewPage::CurrentFile() const
 
 folderview::SelectionCount ThumbViewPage::SelectionCounts() const
 {
-    return { app::ThumbnailViewPage, int(LVThumbs->selectionModel()->selectedIndexes().size()),
+    return { this, int(LVThumbs->selectionModel()->selectedIndexes().size()),
         m_model->rowCount() };
 }
 
@@ -200,6 +201,32 @@ void ThumbViewPage::CBSnapBaseChange(int index)
     m_base = snapBaseSize(index, m_base);
 }
 
+QString ThumbViewPage::title() const
+{
+    return QStringLiteral("Thumbnail View");
+}
+
+void ThumbViewPage::start()
+{
+    setBaseIndex(m_frame.settings().THUMB_BASEIDX);
+}
+
+bool ThumbViewPage::offersContextItem(app::ContextItem item) const
+{
+    return item != app::JumpToFolder;
+}
+
+bool ThumbViewPage::runContextItem(app::ContextItem item)
+{
+    if (item == app::MakeThumbnails)
+        BMakeThumbClick();
+    else if (item == app::ClearThumbnails)
+        BDelThumbClick();
+    else
+        return false;
+    return true;
+}
+
 void ThumbViewPage::activate()
 {
     LabelThumbs->setText(m_folder);
@@ -216,7 +243,7 @@ void ThumbViewPage::activate()
 
 void ThumbViewPage::redrawEntry(int index)
 {
-    if (m_frame.activePageIndex() == app::ThumbnailViewPage)
+    if (m_frame.activePage() == this)
         m_model->entryChanged(index);
 }
 
@@ -241,7 +268,7 @@ void ThumbViewPage::Add_Remove(int mode)
     };
     hooks.entryDone = [this](int index) { redrawEntry(index); };
     hooks.singleDone = [this] {
-        m_frame.ShowMiniThumb(m_frame.CurrentFile());
+        m_frame.folderView().ShowMiniThumb(m_frame.CurrentFile());
         const QModelIndexList selected = LVThumbs->selectionModel()->selectedIndexes();
         if (!selected.isEmpty())
             redrawEntry(selected.first().row());
