@@ -5,6 +5,7 @@
 class QHBoxLayout;
 class QLabel;
 class QPushButton;
+class QRect;
 class QVBoxLayout;
 class QWidget;
 
