@@ -322,7 +322,7 @@ void TForm1::DockView(const QString &control, const QString &target)
     if (target != QLatin1String("MainWindow"))
         return;
     m_folder->showInPanel1(control == QLatin1String("Editor") ? m_viewer->editorControl()
-                                                                  : m_viewer->browserControl());
+                                                              : m_viewer->browserControl());
 }
 
 void TForm1::SBBrowserClick()

@@ -85,8 +85,8 @@ void TForm1::createPages()
     connect(folder, &FolderViewPage::fileListChanged, thumbnails, &ThumbViewPage::setEntries);
     connect(folder, &FolderViewPage::miniThumbDoubleClicked, thumbnails,
         &ThumbViewPage::ImgMiniDblClick);
-    connect(thumbnails, &ThumbViewPage::deleteRequested, folder,
-        &FolderViewPage::DeleteSelectedFiles);
+    connect(
+        thumbnails, &ThumbViewPage::deleteRequested, folder, &FolderViewPage::DeleteSelectedFiles);
     connect(folder, &FolderViewPage::viewSwitchClicked, this, &TForm1::SBBrowserClick);
     connect(folder, &FolderViewPage::saveClicked, this, [this] {
         if (m_viewer)

@@ -284,8 +284,7 @@ QString FileListsPage::CurrentFile() const
 
 folderview::SelectionCount FileListsPage::SelectionCounts() const
 {
-    return { this, selectedRowCount(ELVReport->selectionModel()),
-        m_model->rowCount() };
+    return { this, selectedRowCount(ELVReport->selectionModel()), m_model->rowCount() };
 }
 
 QString FileListsPage::EntryPath(int index, bool onlySelected) const

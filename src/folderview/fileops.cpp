@@ -17,8 +17,8 @@
 #include <sys/stat.h>
 #endif
 
-using platform::Dialogs;
 using platform::Answer;
+using platform::Dialogs;
 using platform::PathStyle;
 
 namespace folderview {
@@ -229,8 +229,8 @@ CopyResult CopySelectedFiles(const SelectionQueries &selection, QString &copyPat
         return result;
     const QString folder = platform::WithTrailingBackslash(QDir::toNativeSeparators(chosen));
     const QString count = QString::number(counts.selected);
-    if (ui.AskYesNoCancel(QStringLiteral("Copy ") + count
-                          + QStringLiteral(" file(s) to folder:\n\n") + folder)
+    if (ui.AskYesNoCancel(
+            QStringLiteral("Copy ") + count + QStringLiteral(" file(s) to folder:\n\n") + folder)
         != Answer::Yes)
         return result;
 
@@ -263,8 +263,8 @@ CopyResult CopySelectedFiles(const SelectionQueries &selection, QString &copyPat
                                  + count + QStringLiteral("): ") + source);
         bool copyIt = true;
         if (QFileInfo::exists(target)) {
-            const platform::Answer answer = ui.AskYesNoCancel(QStringLiteral("File: ") + target
-                                                 + QStringLiteral(" exists.\n\nOverwrite?"));
+            const platform::Answer answer = ui.AskYesNoCancel(
+                QStringLiteral("File: ") + target + QStringLiteral(" exists.\n\nOverwrite?"));
             if (answer != Answer::Yes && answer != Answer::No)
                 break;
             copyIt = answer == Answer::Yes;

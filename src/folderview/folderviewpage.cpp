@@ -57,7 +57,6 @@ int selectedRowCount(const QListWidget *list)
     return int(list->selectedItems().size());
 }
 
-
 // Whatever the filter list offers renders as a page, also the kinds the user added to it.
 void acceptFilterKindsAsPages(const QString &filterText)
 {
@@ -554,9 +553,9 @@ void FolderViewPage::DeleteSelectedFiles()
 {
     // The editor's changes are settled before any file goes: saved afterwards, they would
     // bring back a deleted file behind the list's back.
-    const DeleteResult result = folderview::DeleteSelectedFiles(
-        m_frame, m_frame.settings().DoRecycleBin,
-        [this] { return m_frame.AskSaveChanges() != platform::Answer::Cancel; });
+    const DeleteResult result
+        = folderview::DeleteSelectedFiles(m_frame, m_frame.settings().DoRecycleBin,
+            [this] { return m_frame.AskSaveChanges() != platform::Answer::Cancel; });
     if (!result.confirmed)
         return;
     rereadFileList();

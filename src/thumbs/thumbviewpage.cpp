@@ -160,8 +160,7 @@ QString ThumbViewPage::CurrentFile() const
 
 folderview::SelectionCount ThumbViewPage::SelectionCounts() const
 {
-    return { this, int(LVThumbs->selectionModel()->selectedIndexes().size()),
-        m_model->rowCount() };
+    return { this, int(LVThumbs->selectionModel()->selectedIndexes().size()), m_model->rowCount() };
 }
 
 QString ThumbViewPage::EntryPath(int index, bool onlySelected) const

@@ -139,7 +139,7 @@ TEST_F(FolderViewTest, JumpFindsTheFileInAnotherLetterCase)
     folderPageOf(*form)->JumpToFileAndFolder(sitePath("c.htm"));
     EXPECT_EQ(folderPageOf(*form)->LBFile->currentItem()->text(), QStringLiteral("c.htm"));
     EXPECT_TRUE(folderPageOf(*form)->LBFile->selectedItems().isEmpty()); // the focus moves, not the
-                                                                        // selection
+                                                                         // selection
 
     folderPageOf(*form)->JumpToFileAndFolder(QStringLiteral("/no/such/folder/x.htm"));
     EXPECT_EQ(form->folderView().currentFolder(), QDir::toNativeSeparators(site.path()));

@@ -25,8 +25,7 @@ constexpr int kFolderTab = 0;
 constexpr int kThumbsTab = 1;
 constexpr int kListsTab = 2;
 
-template <class P>
-P *pageOf(const app::TForm1 &form)
+template<class P> P *pageOf(const app::TForm1 &form)
 {
     for (app::Page *page : form.pages())
         if (auto *found = dynamic_cast<P *>(page))

@@ -46,7 +46,8 @@ TEST_F(MainWindowTest, FirstRunWithoutSettingsCreatesFoldersAndWritesEveryKey)
     EXPECT_EQ(ini.readInteger(u"COLORS", u"TagCol", -1), 16711680);
     EXPECT_EQ(ini.readInteger(u"COLORS", u"QuotedCol", -1), 255);
     EXPECT_EQ(ini.readInteger(u"COLORS", u"CommentCol", -1), 8421376);
-    EXPECT_EQ(ini.readString(u"PATHS", u"VIEW_PATH", QString()), form->folderView().currentFolder());
+    EXPECT_EQ(
+        ini.readString(u"PATHS", u"VIEW_PATH", QString()), form->folderView().currentFolder());
     EXPECT_EQ(ini.keyNames(u"OPTIONS").size(), 13);
     EXPECT_EQ(ini.keyNames(u"THUMBS").size(), 11);
     EXPECT_EQ(ini.readString(u"EDITOR6", u"Descript", QString()),
@@ -78,7 +79,8 @@ TEST_F(MainWindowTest, OddSizesAndBaseIndexFromAHandEditedFile)
     start();
     EXPECT_GE(form->width(), 320);
     EXPECT_GE(form->height(), 240);
-    EXPECT_EQ(thumbPageOf(*form)->CBSnapBase->currentText(), QStringLiteral("Thumbs Base: 640x480"));
+    EXPECT_EQ(
+        thumbPageOf(*form)->CBSnapBase->currentText(), QStringLiteral("Thumbs Base: 640x480"));
     thumbPageOf(*form)->CBSnapBase->setCurrentIndex(6);
     closeForm();
     platform::IniFile ini;
@@ -163,11 +165,13 @@ TEST_F(MainWindowTest, StartFileRules)
     };
     writeFile(sitePath("notes.txt"));
     for (const Row &row : rows) {
-        EXPECT_EQ(folderview::startFileFromArguments(row.arguments).isEmpty(), !row.taken) << row.name;
+        EXPECT_EQ(folderview::startFileFromArguments(row.arguments).isEmpty(), !row.taken)
+            << row.name;
     }
     // A relative, unclean path is taken as its absolute, clean form.
     QDir::setCurrent(site.path());
-    EXPECT_EQ(folderview::startFileFromArguments({ QStringLiteral("./x/../b.htm") }), sitePath("b.htm"));
+    EXPECT_EQ(
+        folderview::startFileFromArguments({ QStringLiteral("./x/../b.htm") }), sitePath("b.htm"));
 
     start({ sitePath("c.htm") });
     EXPECT_EQ(form->folderView().currentFolder(), QDir::toNativeSeparators(site.path()));

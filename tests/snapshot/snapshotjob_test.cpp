@@ -295,8 +295,8 @@ TEST(PrepareSnapshotOpening, MessagesAndBatchMode)
     for (const Row &row : rows) {
         ScriptedDialogs dialogs;
         SnapshotJob job;
-        EXPECT_EQ(
-            snapshot::PrepareSnapshotOpening(row.file, { &thumbnails, row.selected, 5 }, job), row.opens)
+        EXPECT_EQ(snapshot::PrepareSnapshotOpening(row.file, { &thumbnails, row.selected, 5 }, job),
+            row.opens)
             << row.name;
         EXPECT_EQ(dialogs.lastText(), row.message) << row.name;
         EXPECT_EQ(job.batchMode, row.selected > 1) << row.name;

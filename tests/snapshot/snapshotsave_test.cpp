@@ -99,8 +99,10 @@ TEST(SaveSnapshotImage, RefusalsWriteNothing)
         QString message;
     };
     const Row rows[] = {
-        { "empty name", QString(), -1, platform::Answer::Yes, false, "info", QStringLiteral("Invalid file name: ") },
-        { "too little space", dir.filePath(QStringLiteral("new.jpg")), 1999999, platform::Answer::Yes, false, "info",
+        { "empty name", QString(), -1, platform::Answer::Yes, false, "info",
+            QStringLiteral("Invalid file name: ") },
+        { "too little space", dir.filePath(QStringLiteral("new.jpg")), 1999999,
+            platform::Answer::Yes, false, "info",
             QStringLiteral("Diskspace on drive \"/home\" < 2000Kb!\nProcess stopped.") },
         { "existing, Cancel", existing, -1, platform::Answer::Cancel, false, "yesnocancel",
             QStringLiteral("File exists: ") + existing + QStringLiteral("\n\nOverwrite ?") },
