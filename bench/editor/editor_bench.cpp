@@ -8,7 +8,7 @@
 #include "platform/startup.h"
 #include "viewer/rescreen.h"
 #include "viewer/tformview.h"
-#include "viewer/viewerhost.h"
+#include "support/standinframe.h"
 
 #include <QApplication>
 #include <QPlainTextEdit>
@@ -20,14 +20,10 @@
 
 namespace {
 
-class BenchHost : public viewer::ViewerHost
+class BenchHost : public StandInFrame
 {
 public:
-    void setHintLine(const QString &) override { }
-    QRect mainWindowBounds() const override { return QRect(0, 0, 1024, 768); }
-    int activePageIndex() const override { return 0; }
-    int AskSaveChanges() override { return 0; }
-    QString currentFile() const override { return QStringLiteral("page.htm"); }
+    QString CurrentFile() const override { return QStringLiteral("page.htm"); }
     formatter::Style *formatterStyle() override { return &style; }
 
     formatter::Style style;
@@ -39,7 +35,10 @@ class NoDialogs : public platform::Dialogs
 public:
     void ShowInfo(const QString &text) override { messages.append(text); }
     bool AskYesNo(const QString &text) override { return messages.append(text), false; }
-    int AskYesNoCancel(const QString &text) override { return messages.append(text), Cancel; }
+    platform::Answer AskYesNoCancel(const QString &text) override
+    {
+        return messages.append(text), platform::Answer::Cancel;
+    }
     void errorBox(const QString &text) override { messages.append(text); }
     void plainMessage(const QString &text) override { messages.append(text); }
     void beep() override { messages.append(QStringLiteral("beep")); }

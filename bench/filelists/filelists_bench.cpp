@@ -192,7 +192,6 @@ struct PageStand {
     PageStand()
     {
         frame.page = &page;
-        frame.activePage = app::FileListsPage;
         page.resize(900, 600);
         page.show();
         page.fillSavedLists();

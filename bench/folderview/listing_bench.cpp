@@ -72,12 +72,13 @@ void BM_openFolderInMainWindow(benchmark::State &state)
     app::TForm1 form(program.path(), {});
     form.show();
     form.FormActivate();
-    form.folderPage()->CBFilter->setCurrentIndex(0);
+    auto *folderPage = dynamic_cast<folderview::FolderViewPage *>(form.pages().front());
+    folderPage->CBFilter->setCurrentIndex(0);
     for (auto _ : state) {
-        form.folderPage()->changeFolder(program.path());
-        form.folderPage()->changeFolder(g_folder->path());
+        folderPage->changeFolder(program.path());
+        folderPage->changeFolder(g_folder->path());
     }
-    state.counters["files"] = double(form.folderPage()->LBFile->count());
+    state.counters["files"] = double(folderPage->LBFile->count());
 }
 
 BENCHMARK(BM_openFolderInMainWindow)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -32,7 +32,7 @@ public:
     QString CurrentFile() const override { return {}; }
     folderview::SelectionCount SelectionCounts() const override
     {
-        return { 2, int(m_paths.size()), int(m_paths.size()) };
+        return { nullptr, int(m_paths.size()), int(m_paths.size()) };
     }
     QString EntryPath(int index, bool) const override { return m_paths.value(index); }
 
@@ -48,7 +48,7 @@ public:
     int problems = 0;
     void ShowInfo(const QString &text) override { print(text); }
     bool AskYesNo(const QString &) override { return true; }
-    int AskYesNoCancel(const QString &) override { return Yes; }
+    platform::Answer AskYesNoCancel(const QString &) override { return platform::Answer::Yes; }
     void errorBox(const QString &text) override { print(text); }
     void plainMessage(const QString &text) override { print(text); }
 

@@ -5,20 +5,17 @@
 #include "app/tformgenopt.h"
 #include "app/tformhelp.h"
 
-#include "engine/localfiles.h"
-#include "filelists/filelistspage.h"
+#include "editor/tagrange.h"
 #include "folderview/fileops.h"
-#include "folderview/folderlisting.h"
-#include "folderview/folderviewpage.h"
 #include "folderview/formprogress.h"
+#include "frame/folderservices.h"
+#include "frame/page.h"
 #include "formatter/style.h"
 #include "platform/dialogs.h"
-#include "platform/pathrules.h"
 #include "platform/shell.h"
-#include "platform/textcodec.h"
 #include "snapshot/tformsnapprop.h"
 #include "imaging/thumbclean.h"
-#include "thumbs/thumbviewpage.h"
+#include "kit/panels.h"
 #include "viewer/tformview.h"
 
 #include <QApplication>
@@ -26,17 +23,13 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFile>
 #include <QFileInfo>
 #include <QHelpEvent>
 #include <QLabel>
-#include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
 #include <QProgressBar>
-#include <QPushButton>
 #include <QScreen>
-#include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolTip>
@@ -48,8 +41,6 @@ namespace {
 const QString kCaption = QStringLiteral(" Folioscope v1.0 ");
 const QString kWelcome
     = QStringLiteral("Welcome to Folioscope - Please open a HTML file folder ...");
-const QStringList kPageNames = { QStringLiteral("Folder View"), QStringLiteral("Thumbnail View"),
-    QStringLiteral("File Lists") };
 // The program's own page, opened by "&Folioscope Hompage".
 const QString kHomePage = QStringLiteral("https://folioscope.org/");
 constexpr int kHintMilliseconds = 5000;
@@ -57,28 +48,6 @@ constexpr int kMinimumWidth = 320;
 constexpr int kMinimumHeight = 240;
 
 } // namespace
-
-QString programFolderFor(const QString &executableDir)
-{
-    QString folder = platform::WithTrailingBackslash(QDir::toNativeSeparators(executableDir));
-#ifdef Q_OS_WIN
-    folder = folder.toUpper();
-#endif
-    return folder;
-}
-
-QString startFileFromArguments(const QStringList &arguments)
-{
-    if (arguments.isEmpty() || arguments.size() > 2)
-        return {};
-    // The native form of expanding short names: the absolute, cleaned path.
-    const QString expanded
-        = QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(arguments.last()).absoluteFilePath()));
-    if (!folderview::MaskMatches(expanded, folderview::AcceptedFileMask))
-        return {};
-    const QFileInfo info(expanded);
-    return info.exists() && info.isFile() ? expanded : QString();
-}
 
 TForm1::TForm1(const QString &programDir, const QStringList &arguments, QWidget *parent)
     : QMainWindow(parent)
@@ -89,26 +58,6 @@ TForm1::TForm1(const QString &programDir, const QStringList &arguments, QWidget 
 }
 
 TForm1::~TForm1() = default;
-
-void TForm1::setViewer(viewer::TFormView *view)
-{
-    m_viewer = view;
-}
-
-QString TForm1::currentFolder() const
-{
-    return m_folderPage->currentFolder();
-}
-
-QString TForm1::CurrentMask() const
-{
-    return m_folderPage->CurrentMask();
-}
-
-void TForm1::ShowMiniThumb(const QString &page)
-{
-    m_folderPage->ShowMiniThumb(page);
-}
 
 void TForm1::setListProgress(int position)
 {
@@ -131,45 +80,18 @@ void TForm1::FormCreate(const QString &programDir)
         m_settings.VIEW_PATH = m_dataFolder;
     setAcceptDrops(true);
     qApp->installEventFilter(this);
-    connectPages();
-}
-
-// The pages speak to each other only through the frame.
-void TForm1::connectPages()
-{
     connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::onPageChanged);
-    connect(m_folderPage, &folderview::FolderViewPage::fileListChanged, m_thumbPage,
-        &thumbs::ThumbViewPage::setEntries);
-    connect(m_folderPage, &folderview::FolderViewPage::viewSwitchClicked, this,
-        &TForm1::SBBrowserClick);
-    connect(m_folderPage, &folderview::FolderViewPage::saveClicked, this, [this] {
-        if (m_viewer)
-            m_viewer->BSaveClick();
-    });
-    connect(m_folderPage, &folderview::FolderViewPage::saveAsClicked, this, [this] {
-        if (m_viewer)
-            m_viewer->SaveEditorFileAs();
-        else
-            platform::dialogs().beep();
-    });
     connect(
         qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
             if (state == Qt::ApplicationActive)
                 AppActivate();
         });
-    connect(m_thumbPage, &thumbs::ThumbViewPage::deleteRequested, m_folderPage,
-        &folderview::FolderViewPage::DeleteSelectedFiles);
-    connect(m_folderPage, &folderview::FolderViewPage::miniThumbDoubleClicked, m_thumbPage,
-        &thumbs::ThumbViewPage::ImgMiniDblClick);
 }
 
 void TForm1::LoadSettings()
 {
-    platform::IniFile ini;
-    ini.load(m_dataFolder + QStringLiteral("prg.ini"));
     const QScreen *screen = QGuiApplication::primaryScreen();
-    const QSize screenSize = screen ? screen->size() : QSize(1024, 768);
-    m_settings = readSettings(ini, m_dataFolder, screenSize);
+    m_settings = loadSettingsFile(m_dataFolder, screen ? screen->size() : QSize(1024, 768));
     // A hand-edited size of nothing (or less) would leave no window to see.
     QRect bounds = m_settings.mainBounds;
     bounds.setSize(bounds.size().expandedTo(QSize(kMinimumWidth, kMinimumHeight)));
@@ -180,14 +102,12 @@ void TForm1::LoadSettings()
 
 void TForm1::SaveSettings()
 {
-    const QString folder = currentFolder().isEmpty() ? m_settings.VIEW_PATH : currentFolder();
-    m_settings.VIEW_PATH = m_folderPage->IsInThumbFolder(folder) ? m_dataFolder : folder;
+    const QString current = m_folder->currentFolder();
+    const QString folder = current.isEmpty() ? m_settings.VIEW_PATH : current;
+    m_settings.VIEW_PATH = m_folder->IsInThumbFolder(folder) ? m_dataFolder : folder;
     m_settings.mainBounds = geometry();
-    platform::IniFile ini;
-    ini.load(m_dataFolder + QStringLiteral("prg.ini"));
-    writeSettings(ini, m_settings);
     QString error;
-    if (!ini.save(&error))
+    if (!saveSettingsFile(m_dataFolder, m_settings, &error))
         platform::dialogs().errorBox(error);
 }
 
@@ -199,7 +119,7 @@ void TForm1::showEvent(QShowEvent *event)
     m_shownOnce = true;
     FormShow();
     if (const QScreen *screen = this->screen())
-        placeOnScreen(screen->availableGeometry());
+        kit::placeOnScreen(this, screen->availableGeometry());
     // Without a window manager the window may never be activated: run the first activation
     // anyway once the start-up events are through.
     QTimer::singleShot(0, this, [this] {
@@ -208,54 +128,20 @@ void TForm1::showEvent(QShowEvent *event)
     });
 }
 
-// Centred, and never larger than the screen: a saved size from a bigger screen would put the
-// menus out of reach, and be saved again at exit.
-void TForm1::placeOnScreen(const QRect &available)
-{
-    QRect frame = frameGeometry();
-    const QSize excess(std::max(0, frame.width() - available.width()),
-        std::max(0, frame.height() - available.height()));
-    if (!excess.isNull()) {
-        resize(size() - excess);
-        frame = frameGeometry();
-    }
-    frame.moveCenter(available.center());
-    // A window that cannot shrink enough still keeps its menus on the screen.
-    frame.moveTopLeft(
-        QPoint(std::max(frame.left(), available.left()), std::max(frame.top(), available.top())));
-    move(frame.topLeft());
-}
-
 void TForm1::FormShow()
 {
     formatter::LoadProgramStyle(m_style, m_programFolder, m_settings.StyleName);
     m_settings.StyleName = QStringLiteral("THUMBS");
     setWindowTitle(kCaption);
-    m_startFile = startFileFromArguments(m_arguments);
-    loadTagHints();
-    m_folderPage->setFilterText(m_settings.ALLOWED_EXTENSIONS);
-    acceptFilterKindsAsPages(m_settings.ALLOWED_EXTENSIONS);
-    m_listsPage->fillSavedLists();
-    m_folderPage->fillDriveBox();
-    m_folderPage->changeFolder(m_settings.VIEW_PATH);
-    m_thumbPage->setBaseIndex(m_settings.THUMB_BASEIDX);
+    m_startFile = folderview::startFileFromArguments(m_arguments);
+    m_tagHints = editor::readTagHintTable(m_programFolder + QStringLiteral("tagsyntax.txt"));
+    for (Page *page : m_pages)
+        page->start();
     PopLBTree->BuildContextMenu(m_settings.ExternalApps);
     SBBrowserClick();
-    PageControl1->setCurrentIndex(ThumbnailViewPage);
-    PageControl1->setCurrentIndex(FolderViewPage);
-    setHintsEnabled(m_settings.DoShowHints);
-}
-
-// Whatever the filter list offers renders as a page, also the kinds the user added to it.
-void TForm1::acceptFilterKindsAsPages(const QString &filterText)
-{
-    QStringList masks;
-    for (const folderview::FilterPair &pair : folderview::parseFilterText(filterText))
-        masks.append(pair.mask);
-    if (masks.isEmpty())
-        return; // an empty mask would match every file
-    engine::setExtraPageTest([mask = folderview::FileMask(masks.join(QLatin1Char(';')))](
-                                 const QString &name) { return mask.matches(name); });
+    PageControl1->setCurrentIndex(1);
+    PageControl1->setCurrentIndex(0);
+    m_hintsEnabled = m_settings.DoShowHints;
 }
 
 void TForm1::changeEvent(QEvent *event)
@@ -272,7 +158,7 @@ void TForm1::FormActivate()
     // back from wherever they went after every dialog.
     if (!m_activatedOnce) {
         m_activatedOnce = true;
-        m_folderPage->JumpToFileAndFolder(m_startFile);
+        m_folder->JumpToFileAndFolder(m_startFile);
     }
     SetViewerButtonState();
     UpdateStatus();
@@ -281,7 +167,7 @@ void TForm1::FormActivate()
 
 void TForm1::closeEvent(QCloseEvent *event)
 {
-    if (AskSaveChanges() == platform::Dialogs::Cancel) {
+    if (AskSaveChanges() == platform::Answer::Cancel) {
         event->ignore();
         return;
     }
@@ -297,11 +183,6 @@ void TForm1::FormDestroy()
         return;
     m_settingsWritten = true;
     SaveSettings();
-}
-
-void TForm1::setHintsEnabled(bool enabled)
-{
-    m_hintsEnabled = enabled;
 }
 
 bool TForm1::eventFilter(QObject *watched, QEvent *event)
@@ -323,31 +204,15 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
 
 // --- Selection queries ---------------------------------------------------------------
 
-folderview::SelectionQueries *TForm1::activePage() const
+Page *TForm1::activePage() const
 {
-    switch (PageControl1->currentIndex()) {
-    case ThumbnailViewPage:
-        return m_thumbPage;
-    case FileListsPage:
-        return m_listsPage;
-    default:
-        return m_folderPage;
-    }
+    const int index = PageControl1->currentIndex();
+    return index > 0 && size_t(index) < m_pages.size() ? m_pages[size_t(index)] : m_pages.front();
 }
 
-QString TForm1::CurrentFile() const
+void TForm1::setActivePage(Page *page)
 {
-    return activePage()->CurrentFile();
-}
-
-folderview::SelectionCount TForm1::SelectionCounts() const
-{
-    return activePage()->SelectionCounts();
-}
-
-QString TForm1::EntryPath(int index, bool onlySelected) const
-{
-    return activePage()->EntryPath(index, onlySelected);
+    PageControl1->setCurrentWidget(page->widget());
 }
 
 void TForm1::UpdateStatus()
@@ -358,88 +223,32 @@ void TForm1::UpdateStatus()
     MenuExtras->setEnabled(counts.selected > 0);
     MenuExtras->menuAction()->setEnabled(counts.selected > 0);
     LabelHint->setText(CurrentFile());
-    for (int page = 0; page < PageControl1->count(); ++page) {
-        QString caption = kPageNames.value(page);
-        if (page == counts.page)
-            caption += QStringLiteral("  (%1 of %2 files selected)")
-                           .arg(counts.selected)
-                           .arg(counts.total);
-        PageControl1->setTabText(page, caption);
-    }
+    for (size_t index = 0; index < m_pages.size(); ++index)
+        PageControl1->setTabText(int(index), tabCaption(*m_pages[index], counts));
 }
 
 bool TForm1::hasUnsavedEditorChanges() const
 {
-    return m_folderPage->BSave->isEnabled() && m_viewer && !m_viewer->viewerFile().isEmpty();
+    return m_folder->saveEnabled() && m_viewer && !m_viewer->viewerFile().isEmpty();
 }
 
-int TForm1::AskSaveChanges()
+std::optional<platform::Answer> TForm1::AskSaveChanges()
 {
     if (!hasUnsavedEditorChanges())
-        return 0;
-    const int answer = platform::dialogs().AskYesNoCancel(
-        QStringLiteral("Save changes in: ") + m_viewer->viewerFile());
-    if (answer == platform::Dialogs::Yes) {
-        m_viewer->BSaveClick();
-        // A failed save keeps the changes: what asked must not go on as if they were safe.
-        if (m_viewer->isEditorModified())
-            return platform::Dialogs::Cancel;
-    }
-    if (answer == platform::Dialogs::No)
-        m_viewer->discardEditorChanges();
-    return answer;
+        return {};
+    return m_viewer->askSaveChanges();
 }
 
-int TForm1::AskSaveChangesBeforeShowing()
+std::optional<platform::Answer> TForm1::AskSaveChangesBeforeShowing()
 {
     if (!m_viewer || CurrentFile() == m_viewer->viewerFile())
-        return 0;
+        return {};
     return AskSaveChanges();
-}
-
-void TForm1::setSaveButtons(bool saveEnabled, bool saveAsEnabled)
-{
-    m_folderPage->BSave->setEnabled(saveEnabled);
-    m_folderPage->BSaveAs->setEnabled(saveAsEnabled);
-}
-
-void TForm1::showSavedCopy(const QString &path)
-{
-    m_folderPage->rereadFileList();
-    const int row = m_folderPage->FindListIndex(platform::fileNamePart(path));
-    if (row >= 0) {
-        // Only selected: the viewer stays on the file it has.
-        const QSignalBlocker blocker(m_folderPage->LBFile);
-        m_folderPage->LBFile->setCurrentRow(row);
-    }
-    m_folderPage->LBFile->setFocus();
-}
-
-viewer::EditorSettings TForm1::editorSettings() const
-{
-    viewer::EditorSettings editor;
-    editor.palette
-        = { m_settings.TextCol, m_settings.TagCol, m_settings.QuotedCol, m_settings.CommentCol };
-    editor.DoColorTags = m_settings.DoColorTags;
-    editor.LastSearch = m_settings.LastSearch;
-    editor.LastReplace = m_settings.LastReplace;
-    return editor;
-}
-
-void TForm1::setEditorSettings(const viewer::EditorSettings &editor)
-{
-    m_settings.TextCol = editor.palette.TextCol;
-    m_settings.TagCol = editor.palette.TagCol;
-    m_settings.QuotedCol = editor.palette.QuotedCol;
-    m_settings.CommentCol = editor.palette.CommentCol;
-    m_settings.DoColorTags = editor.DoColorTags;
-    m_settings.LastSearch = editor.LastSearch;
-    m_settings.LastReplace = editor.LastReplace;
 }
 
 void TForm1::AppActivate()
 {
-    if (m_starting || !m_viewer || activePageIndex() != FolderViewPage)
+    if (m_starting || !m_viewer || !activePage()->hostsViews())
         return;
     if (m_viewer->AskReloadChangedFile(CurrentFile()))
         ShowFileInViews(true);
@@ -451,21 +260,6 @@ void TForm1::setHintLine(const QString &text)
     LabelHint->setText(text);
 }
 
-QRect TForm1::mainWindowBounds() const
-{
-    return geometry();
-}
-
-int TForm1::activePageIndex() const
-{
-    return PageControl1->currentIndex();
-}
-
-void TForm1::setActivePage(int index)
-{
-    PageControl1->setCurrentIndex(index);
-}
-
 void TForm1::setPagesEnabled(bool enabled)
 {
     PageControl1->setEnabled(enabled);
@@ -474,11 +268,6 @@ void TForm1::setPagesEnabled(bool enabled)
 folderview::BatchProgress *TForm1::progressWindow()
 {
     return m_progress;
-}
-
-void TForm1::setMainWindowEnabled(bool enabled)
-{
-    setEnabled(enabled);
 }
 
 bool TForm1::CheckDiskSpace(const QString &path, qint64 neededKb)
@@ -503,7 +292,7 @@ void TForm1::ShowFileInViews(bool force)
     }
     if (newFile == oldFile && !force)
         return;
-    m_folderPage->ShowMiniThumb(newFile);
+    m_folder->ShowMiniThumb(newFile);
     if (m_viewer) {
         m_viewer->LoadFileIntoViewer(newFile);
         m_viewer->SetREToNotModified();
@@ -512,7 +301,7 @@ void TForm1::ShowFileInViews(bool force)
 
 void TForm1::ClearViews()
 {
-    m_folderPage->clearMiniThumb();
+    m_folder->clearMiniThumb();
     if (m_viewer)
         m_viewer->clearViewer();
 }
@@ -527,18 +316,18 @@ void TForm1::DockView(const QString &control, const QString &target)
 {
     if (!m_viewer)
         return;
-    m_folderPage->Panel1->setUpdatesEnabled(false);
+    m_folder->viewsPanel()->setUpdatesEnabled(false);
     m_viewer->returnControls();
-    m_folderPage->Panel1->setUpdatesEnabled(true);
+    m_folder->viewsPanel()->setUpdatesEnabled(true);
     if (target != QLatin1String("MainWindow"))
         return;
-    m_folderPage->showInPanel1(control == QLatin1String("Editor") ? m_viewer->editorControl()
-                                                                  : m_viewer->browserControl());
+    m_folder->showInPanel1(control == QLatin1String("Editor") ? m_viewer->editorControl()
+                                                              : m_viewer->browserControl());
 }
 
 void TForm1::SBBrowserClick()
 {
-    if (m_folderPage->browserSwitchDown()) {
+    if (m_folder->browserSwitchDown()) {
         DockView(QStringLiteral("Browser"), QStringLiteral("MainWindow"));
         return;
     }
@@ -552,7 +341,7 @@ void TForm1::DblClickForAll()
 {
     if (CurrentFile().isEmpty() || !m_viewer)
         return;
-    if (PageControl1->currentIndex() != FolderViewPage) {
+    if (!activePage()->hostsViews()) {
         ShowFileInViews(false);
         m_viewer->SetButtonState();
     }
@@ -598,8 +387,8 @@ void TForm1::GeneralOptions1Click()
     m_settings = options.values();
     m_optionsConfirmed = true;
     PopLBTree->setLaunchCaptions(m_settings.ExternalApps, m_optionsConfirmed);
-    setHintsEnabled(m_settings.DoShowHints);
-    m_folderPage->applyFileIcons();
+    m_hintsEnabled = m_settings.DoShowHints;
+    m_folder->applyFileIcons();
 }
 
 void TForm1::Sh1Click()
@@ -630,7 +419,7 @@ void TForm1::PopLBPoP()
     MenuState state;
     state.hasCurrentFile = !CurrentFile().isEmpty();
     state.selected = SelectionCounts().selected;
-    state.page = activePageIndex();
+    state.jumpOffered = activePage()->offersContextItem(JumpToFolder);
     state.viewerOpen = m_viewerOpen;
     for (size_t i = 0; i < state.appExists.size(); ++i)
         state.appExists[i] = m_settings.ExternalApps[i].Exists;
@@ -643,44 +432,26 @@ void TForm1::showContextMenu(const QPoint &globalPos)
     PopLBTree->popup(globalPos);
 }
 
+// The page-specific items go to the page that serves them.
 void TForm1::MyLBPopUpHandler(int position)
 {
-    const QString file = CurrentFile();
-    switch (position) {
-    case ViewInDefaultBrowser:
-        platform::openWithDefaultProgram(file);
-        break;
-    case CreateSnapshots:
+    if (position == ViewInDefaultBrowser)
+        platform::openWithDefaultProgram(CurrentFile());
+    else if (position == CreateSnapshots)
         Snapcurrenrfile1Click();
-        break;
-    case MakeThumbnails:
-        m_thumbPage->BMakeThumbClick();
-        break;
-    case ClearThumbnails:
-        m_thumbPage->BDelThumbClick();
-        break;
-    case CopyFilesTo:
-        m_folderPage->CopySelectedFiles();
-        setEnabled(true);
-        break;
-    case JumpToFolder:
-        if (QFileInfo(QFileInfo(file).absolutePath()).isDir())
-            m_folderPage->JumpToFileAndFolder(file);
-        else
-            platform::dialogs().ShowInfo(QStringLiteral("Folder \"%1\" not found.").arg(file));
-        break;
-    default:
-        if (position >= FirstLaunch && position < ContextItemCount)
-            launchWithApplication(position - FirstLaunch);
-        break;
-    }
+    else if (position >= FirstLaunch && position < ContextItemCount)
+        launchWithApplication(position - FirstLaunch);
+    else
+        for (Page *page : m_pages)
+            if (page->runContextItem(ContextItem(position)))
+                return;
 }
 
 // The external program always sees the file as it is on disk: saved, or the changes dropped.
 void TForm1::launchWithApplication(int index)
 {
     const QString file = CurrentFile();
-    if (AskSaveChanges() == platform::Dialogs::Cancel)
+    if (AskSaveChanges() == platform::Answer::Cancel)
         return;
     const ExternalApp &external = m_settings.ExternalApps[size_t(index)];
     platform::launchDetached(platform::launchCommandFor(external.Location, external.Param, file));
@@ -708,7 +479,7 @@ void TForm1::handleDroppedFiles(const QStringList &paths)
         return;
     raise();
     activateWindow();
-    m_folderPage->handleDroppedFiles(paths);
+    m_folder->handleDroppedFiles(paths);
 }
 
 // --- Page switching ---------------------------------------------------------------------
@@ -717,13 +488,13 @@ void TForm1::onPageChanged(int index)
 {
     if (m_revertingPage)
         return;
-    if (m_lastPage == FolderViewPage && index != FolderViewPage && !m_starting
+    if (index != m_lastPage && m_pages[size_t(m_lastPage)]->hostsViews() && !m_starting
         && hasUnsavedEditorChanges()) {
         // The tab control has switched already, but nothing is painted before the event loop
-        // runs: back to Folder View first, so that the question (and Cancel) leave the screen
-        // as it was.
-        setPageQuietly(FolderViewPage);
-        if (AskSaveChanges() == platform::Dialogs::Cancel)
+        // runs: back to the page first, so that the question (and Cancel) leave the screen as
+        // it was.
+        setPageQuietly(m_lastPage);
+        if (AskSaveChanges() == platform::Answer::Cancel)
             return;
         setPageQuietly(index);
     }
@@ -741,37 +512,19 @@ void TForm1::setPageQuietly(int index)
 void TForm1::PageControl1Change(int index)
 {
     LabelHint->clear();
-    m_folderPage->clearMiniThumb();
-    switch (index) {
-    case FolderViewPage:
-        m_folderPage->activate();
-        if (m_viewer)
-            m_viewer->clearViewer();
-        ShowFileInViews(false);
-        break;
-    case ThumbnailViewPage:
-        m_thumbPage->activate();
-        m_folderPage->ShowMiniThumb(CurrentFile());
-        break;
-    case FileListsPage:
-        m_listsPage->activate();
-        m_folderPage->ShowMiniThumb(CurrentFile());
-        break;
-    default:
-        break;
+    m_folder->clearMiniThumb();
+    if (index >= 0 && size_t(index) < m_pages.size()) {
+        Page *page = m_pages[size_t(index)];
+        page->activate();
+        if (page->hostsViews()) {
+            if (m_viewer)
+                m_viewer->clearViewer();
+            ShowFileInViews(false);
+        } else {
+            m_folder->ShowMiniThumb(CurrentFile());
+        }
     }
     UpdateStatus();
-}
-
-void TForm1::loadTagHints()
-{
-    m_tagHints.clear();
-    QFile file(m_programFolder + QStringLiteral("tagsyntax.txt"));
-    if (!file.open(QIODevice::ReadOnly))
-        return;
-    const QString text = platform::decodeText(file.readAll()).text;
-    for (QStringView line : QStringView(text).split(QLatin1Char('\n')))
-        m_tagHints.append((line.endsWith(QLatin1Char('\r')) ? line.chopped(1) : line).toString());
 }
 
 } // namespace app

@@ -1,30 +1,23 @@
 #pragma once
 
+#include "frame/page.h"
 #include "frame/pageframe.h"
 #include "frame/settings.h"
 #include "formatter/style.h"
 #include "snapshot/snapshotjob.h"
 #include "snapshot/tformsnapprop.h"
-#include "viewer/viewerhost.h"
 
 #include <QMainWindow>
+
+#include <vector>
 
 class QLabel;
 class QMenu;
 class QProgressBar;
 class QTabWidget;
 
-namespace filelists {
-class FileListsPage;
-}
-
 namespace folderview {
-class FolderViewPage;
 class TFormProgress;
-} // namespace folderview
-
-namespace thumbs {
-class ThumbViewPage;
 }
 
 namespace viewer {
@@ -33,12 +26,13 @@ class TFormView;
 
 namespace app {
 
+class FolderServices;
 class PopLBTree;
 
 // The main window: the frame of the program. It holds the menus, the hint line, the page
-// control with the three pages, the settings, and the borrowed browser or editor; the
-// selection queries answer for the active page.
-class TForm1 : public QMainWindow, public PageFrame, public viewer::ViewerHost
+// control with its pages, the settings, and the borrowed browser or editor; the selection
+// queries answer for the active page.
+class TForm1 : public QMainWindow, public PageFrame
 {
     Q_OBJECT
 
@@ -49,13 +43,12 @@ public:
     ~TForm1() override;
 
     // The viewer window lives beside the main window for the whole run.
-    void setViewer(viewer::TFormView *view);
+    void setViewer(viewer::TFormView *view) { m_viewer = view; }
     void setProgressWindow(folderview::TFormProgress *progress) { m_progress = progress; }
     viewer::TFormView *viewer() const { return m_viewer; }
 
-    folderview::FolderViewPage *folderPage() const { return m_folderPage; }
-    thumbs::ThumbViewPage *thumbPage() const { return m_thumbPage; }
-    filelists::FileListsPage *listsPage() const { return m_listsPage; }
+    // The pages in the order of their tabs.
+    const std::vector<Page *> &pages() const { return m_pages; }
 
     QString ProgramFolder() const override { return m_programFolder; }
     QString dataFolder() const override { return m_dataFolder; }
@@ -68,45 +61,40 @@ public:
     bool Starting() const override { return m_starting; }
     bool ViewerOpen() const { return m_viewerOpen; }
     QString StartFile() const { return m_startFile; }
-    QString currentFolder() const override;
-    QString CurrentMask() const override;
-    void ShowMiniThumb(const QString &page) override;
+    FolderServices &folderView() override { return *m_folder; }
     void setListProgress(int position) override;
-    // The editor's tag syntax hints, one line of tagsyntax.txt each.
-    const QStringList &tagHints() const { return m_tagHints; }
-
-    // What the viewer window's editor asks of the main window.
-    QString currentFile() const override { return CurrentFile(); }
-    void setSaveButtons(bool saveEnabled, bool saveAsEnabled) override;
-    void showSavedCopy(const QString &path) override;
-    viewer::EditorSettings editorSettings() const override;
-    void setEditorSettings(const viewer::EditorSettings &editor) override;
     formatter::Style *formatterStyle() override { return &m_style; }
     QStringList tagSyntaxTable() const override { return m_tagHints; }
     // The program became the active application again: the editor's file may have changed.
     void AppActivate();
 
     // Selection queries of the active page.
-    QString CurrentFile() const override;
-    folderview::SelectionCount SelectionCounts() const override;
-    QString EntryPath(int index, bool onlySelected) const override;
+    QString CurrentFile() const override { return activePage()->CurrentFile(); }
+    folderview::SelectionCount SelectionCounts() const override
+    {
+        return activePage()->SelectionCounts();
+    }
+    QString EntryPath(int index, bool onlySelected) const override
+    {
+        return activePage()->EntryPath(index, onlySelected);
+    }
 
     void UpdateStatus() override;
-    int AskSaveChanges() override;
-    int AskSaveChangesBeforeShowing() override;
+    std::optional<platform::Answer> AskSaveChanges() override;
+    std::optional<platform::Answer> AskSaveChangesBeforeShowing() override;
 
     // What the pages and the viewer window ask of the main window.
     void setHintLine(const QString &text) override;
-    QRect mainWindowBounds() const override;
-    int activePageIndex() const override;
-    void setActivePage(int index) override;
+    QRect mainWindowBounds() const override { return geometry(); }
+    Page *activePage() const override;
+    void setActivePage(Page *page) override;
     void setPagesEnabled(bool enabled) override;
     void ShowFileInViews(bool force) override;
     void ClearViews() override;
     void SetViewerButtonState() override;
     void DblClickForAll() override;
     folderview::BatchProgress *progressWindow() override;
-    void setMainWindowEnabled(bool enabled) override;
+    void setMainWindowEnabled(bool enabled) override { setEnabled(enabled); }
     bool CheckDiskSpace(const QString &path, qint64 neededKb) override;
     engine::HtmlView *browserView() override;
 
@@ -158,11 +146,10 @@ private:
     void FormDestroy();
     void LoadSettings();
     void SaveSettings();
-    void placeOnScreen(const QRect &available);
     void buildLayout();
     void buildMenus();
-    void connectPages();
-    void setHintsEnabled(bool enabled);
+    // The one place that names the page classes.
+    void createPages();
     void cleanThumbFolder(bool removeAll);
     void launchWithApplication(int index);
     void PageControl1Change(int index);
@@ -171,10 +158,7 @@ private:
     void setPageQuietly(int index);
     // The editor holds changes that AskSaveChanges would ask about.
     bool hasUnsavedEditorChanges() const;
-    folderview::SelectionQueries *activePage() const;
     snapshot::SnapshotHost snapshotHost();
-    void loadTagHints();
-    void acceptFilterKindsAsPages(const QString &filterText);
 
     QString m_programFolder;
     QString m_dataFolder;
@@ -188,24 +172,15 @@ private:
     bool m_revertingPage = false;
     bool m_hintsEnabled = true;
     bool m_optionsConfirmed = false;
-    int m_lastPage = FolderViewPage;
+    int m_lastPage = 0;
     QString m_startFile;
     QStringList m_arguments;
     QStringList m_tagHints;
-    folderview::FolderViewPage *m_folderPage = nullptr;
-    thumbs::ThumbViewPage *m_thumbPage = nullptr;
-    filelists::FileListsPage *m_listsPage = nullptr;
+    std::vector<Page *> m_pages;
+    FolderServices *m_folder = nullptr;
     viewer::TFormView *m_viewer = nullptr;
     folderview::TFormProgress *m_progress = nullptr;
     snapshot::SnapshotJob m_snapshotJob;
 };
-
-// ProgramFolder from the executable's folder: one trailing separator, upper case on
-// Windows only (a POSIX file system is case-sensitive).
-QString programFolderFor(const QString &executableDir);
-
-// The start file from the command-line parameters (without the program name): the last of
-// one or two, as an absolute clean path, when it is an accepted file kind that exists.
-QString startFileFromArguments(const QStringList &arguments);
 
 } // namespace app

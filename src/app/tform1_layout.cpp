@@ -7,7 +7,9 @@
 #include "folderview/folderviewpage.h"
 #include "kit/panels.h"
 #include "kit/textfit.h"
+#include "platform/dialogs.h"
 #include "thumbs/thumbviewpage.h"
+#include "viewer/tformview.h"
 
 #include <QAction>
 #include <QLabel>
@@ -47,17 +49,14 @@ void TForm1::buildLayout()
     auto *splitter = new QSplitter(Qt::Horizontal, central);
     splitter->setHandleWidth(7);
     splitter->setStyleSheet(QStringLiteral("QSplitter::handle { background-color: #ff8000; }"));
-    m_folderPage = new folderview::FolderViewPage(*this);
-    m_thumbPage = new thumbs::ThumbViewPage(*this);
-    m_listsPage = new filelists::FileListsPage(*this);
-    splitter->addWidget(m_folderPage->folderPanel());
+    createPages();
+    splitter->addWidget(m_folder->folderPanel());
 
     PageControl1 = new QTabWidget(splitter);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
     PageControl1->setDocumentMode(true);
-    PageControl1->addTab(m_folderPage, QStringLiteral("Folder View"));
-    PageControl1->addTab(m_thumbPage, QStringLiteral("Thumbnail View"));
-    PageControl1->addTab(m_listsPage, QStringLiteral("File Lists"));
+    for (Page *page : m_pages)
+        PageControl1->addTab(page->widget(), page->title());
     splitter->addWidget(PageControl1);
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({ 163, 550 });
@@ -70,6 +69,36 @@ void TForm1::buildLayout()
 
     setCentralWidget(central);
     buildMenus();
+}
+
+// A new page is one more line here; the pages speak to each other only through what is
+// connected here and through the frame.
+void TForm1::createPages()
+{
+    auto *folder = new folderview::FolderViewPage(*this);
+    auto *thumbnails = new thumbs::ThumbViewPage(*this);
+    auto *lists = new filelists::FileListsPage(*this);
+    m_pages = { folder, thumbnails, lists };
+    m_folder = folder;
+
+    using folderview::FolderViewPage;
+    using thumbs::ThumbViewPage;
+    connect(folder, &FolderViewPage::fileListChanged, thumbnails, &ThumbViewPage::setEntries);
+    connect(folder, &FolderViewPage::miniThumbDoubleClicked, thumbnails,
+        &ThumbViewPage::ImgMiniDblClick);
+    connect(
+        thumbnails, &ThumbViewPage::deleteRequested, folder, &FolderViewPage::DeleteSelectedFiles);
+    connect(folder, &FolderViewPage::viewSwitchClicked, this, &TForm1::SBBrowserClick);
+    connect(folder, &FolderViewPage::saveClicked, this, [this] {
+        if (m_viewer)
+            m_viewer->BSaveClick();
+    });
+    connect(folder, &FolderViewPage::saveAsClicked, this, [this] {
+        if (m_viewer)
+            m_viewer->SaveEditorFileAs();
+        else
+            platform::dialogs().beep();
+    });
 }
 
 void TForm1::buildMenus()

@@ -21,13 +21,13 @@ void ConsoleDialogs::report(const QString &text)
     writeLine(m_err, m_prefix + text.simplified());
 }
 
-int ConsoleDialogs::AskYesNoCancel(const QString &text)
+platform::Answer ConsoleDialogs::AskYesNoCancel(const QString &text)
 {
     if (m_force)
-        return Yes;
+        return platform::Answer::Yes;
     const QString file = text.section(QLatin1Char('\n'), 0, 0).section(QStringLiteral(": "), 1);
     report(file + QStringLiteral(" exists, not overwritten (--force overwrites)"));
-    return No;
+    return platform::Answer::No;
 }
 
 } // namespace batch

@@ -24,7 +24,7 @@ public:
 
     void ShowInfo(const QString &text) override { report(text); }
     bool AskYesNo(const QString &) override { return false; }
-    int AskYesNoCancel(const QString &text) override;
+    platform::Answer AskYesNoCancel(const QString &text) override;
     void errorBox(const QString &text) override { report(text); }
     void plainMessage(const QString &text) override { report(text); }
 

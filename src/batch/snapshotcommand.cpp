@@ -132,7 +132,7 @@ public:
     }
     folderview::SelectionCount SelectionCounts() const override
     {
-        return { 0, int(m_files.size()), int(m_files.size()) };
+        return { nullptr, int(m_files.size()), int(m_files.size()) };
     }
     QString EntryPath(int index, bool) const override { return m_files.value(index); }
 

@@ -1,5 +1,9 @@
 #include "editor/tagrange.h"
 
+#include "platform/textcodec.h"
+
+#include <QFile>
+
 namespace editor {
 
 namespace {
@@ -107,6 +111,18 @@ QString lookupTagHint(const QStringList &table, const QString &name)
         return QStringView(line).sliced(colon + 1).left(kMaxHintLength).trimmed().toString();
     }
     return QString();
+}
+
+QStringList readTagHintTable(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QStringList table;
+    const QString text = platform::decodeText(file.readAll()).text;
+    for (QStringView line : QStringView(text).split(QLatin1Char('\n')))
+        table.append((line.endsWith(QLatin1Char('\r')) ? line.chopped(1) : line).toString());
+    return table;
 }
 
 } // namespace editor

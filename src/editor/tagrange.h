@@ -38,4 +38,7 @@ QString locatedTagName(const TextFetch &fetch, TextRange range);
 // text after its first colon, at most 1000 characters, trimmed. Empty when no line matches.
 QString lookupTagHint(const QStringList &table, const QString &name);
 
+// The lines of a tag hint table file (tagsyntax.txt); empty when it cannot be read.
+QStringList readTagHintTable(const QString &path);
+
 } // namespace editor

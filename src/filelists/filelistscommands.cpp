@@ -1,5 +1,6 @@
 // The commands of the File Lists page: load and verify, save, delete, search, add, merge,
 // take out and select all.
+#include "frame/folderservices.h"
 #include "frame/pageframe.h"
 #include "filelists/filelistspage.h"
 #include "scan/listfile.h"
@@ -182,9 +183,9 @@ void FileListsPage::BDeleteListClick()
         return;
     }
     const QString path = listsFolder() + names.first();
-    const int answer = platform::dialogs().AskYesNoCancel(
+    const platform::Answer answer = platform::dialogs().AskYesNoCancel(
         QStringLiteral("Delete List File \"") + path + QStringLiteral("\" from disk?"));
-    if (answer == platform::Dialogs::Yes) {
+    if (answer == platform::Answer::Yes) {
         const bool current
             = !m_currentListFile.isEmpty() && QFileInfo(path) == QFileInfo(m_currentListFile);
         platform::RemoveFile(path, m_frame.settings().DoRecycleBin);
@@ -213,8 +214,8 @@ QStringList FileListsPage::selectedListNames() const
 
 void FileListsPage::BGetFilesClick()
 {
-    const QString folder = m_frame.currentFolder();
-    const QString mask = m_frame.CurrentMask();
+    const QString folder = m_frame.folderView().currentFolder();
+    const QString mask = m_frame.folderView().CurrentMask();
     m_formSearch->prepare(mask, folder);
     if (platform::dialogs().execDialog(*m_formSearch) != QDialog::Accepted)
         return;
@@ -270,7 +271,7 @@ void FileListsPage::BGetFilesClick()
 
 void FileListsPage::BAddClick()
 {
-    const QString folder = m_frame.currentFolder();
+    const QString folder = m_frame.folderView().currentFolder();
     const QStringList picked = platform::dialogs().openFileNames(
         QStringLiteral("Add Files"), folder, dialogFilter(m_frame.settings().ALLOWED_EXTENSIONS));
     if (picked.isEmpty())

@@ -1,5 +1,6 @@
 #include "filelists/filelistspage.h"
 
+#include "frame/folderservices.h"
 #include "frame/pageframe.h"
 #include "filelists/listsort.h"
 #include "filelists/reportmodel.h"
@@ -235,7 +236,7 @@ bool FileListsPage::reportListEvent(QEvent *event)
     }
     case QEvent::MouseButtonRelease:
         m_frame.UpdateStatus();
-        m_frame.ShowMiniThumb(CurrentFile());
+        m_frame.folderView().ShowMiniThumb(CurrentFile());
         return false;
     case QEvent::FocusIn:
     case QEvent::FocusOut:
@@ -290,7 +291,7 @@ void FileListsPage::ELVReportKeyUp(int key, Qt::KeyboardModifiers modifiers)
 {
     if (key == Qt::Key_A && modifiers == Qt::ControlModifier)
         BSelectClick();
-    m_frame.ShowMiniThumb(CurrentFile());
+    m_frame.folderView().ShowMiniThumb(CurrentFile());
 }
 
 void FileListsPage::LBListenExit()
@@ -312,8 +313,7 @@ QString FileListsPage::CurrentFile() const
 
 folderview::SelectionCount FileListsPage::SelectionCounts() const
 {
-    return { app::FileListsPage, selectedRowCount(ELVReport->selectionModel()),
-        m_model->rowCount() };
+    return { this, selectedRowCount(ELVReport->selectionModel()), m_model->rowCount() };
 }
 
 QString FileListsPage::EntryPath(int index, bool onlySelected) const
@@ -376,6 +376,16 @@ void FileListsPage::LBListenChange()
     BLoadList->setEnabled(selected == 1);
     BDeleteList->setEnabled(selected == 1);
     BMergeList->setEnabled(selected > 1);
+}
+
+QString FileListsPage::title() const
+{
+    return QStringLiteral("File Lists");
+}
+
+void FileListsPage::start()
+{
+    fillSavedLists();
 }
 
 void FileListsPage::activate()

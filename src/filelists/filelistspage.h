@@ -1,7 +1,7 @@
 #pragma once
 
 #include "scan/listrecord.h"
-#include "frame/selection.h"
+#include "frame/page.h"
 
 #include <QStringList>
 #include <QWidget>
@@ -24,7 +24,7 @@ class TFormAskFName;
 class TFormSearch;
 
 // The "File Lists" page: the report list of the list being worked on, and the saved lists.
-class FileListsPage : public QWidget, public folderview::SelectionQueries
+class FileListsPage : public QWidget, public app::Page
 {
     Q_OBJECT
 
@@ -42,8 +42,16 @@ public:
     void SetListButtonState();
     // "Load List", "Delete" and "Merge" by the saved lists selected.
     void LBListenChange();
+    QString title() const override;
+    QWidget *widget() override { return this; }
+    // Start-up: the saved lists.
+    void start() override;
     // Page activation.
-    void activate();
+    void activate() override;
+    bool hostsViews() const override { return false; }
+    // Its entries come from any folder: "Jump to Folder" too.
+    bool offersContextItem(app::ContextItem) const override { return true; }
+    bool runContextItem(app::ContextItem) override { return false; }
 
     void BOpenListClick();
     void BSaveListClick();

@@ -21,6 +21,7 @@
 #include <sys/stat.h>
 #endif
 
+using platform::Answer;
 using platform::Dialogs;
 using platform::PathStyle;
 
@@ -85,6 +86,19 @@ bool copyByNativeName(QFile &in, const QByteArray &target, const QDateTime &modi
 
 } // namespace
 #endif
+
+QString startFileFromArguments(const QStringList &arguments)
+{
+    if (arguments.isEmpty() || arguments.size() > 2)
+        return {};
+    // The native form of expanding short names: the absolute, cleaned path.
+    const QString expanded
+        = QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(arguments.last()).absoluteFilePath()));
+    if (!MaskMatches(expanded, AcceptedFileMask))
+        return {};
+    const QFileInfo info(expanded);
+    return info.exists() && info.isFile() ? expanded : QString();
+}
 
 bool CopyFileKeepDate(const QString &source, const QString &target)
 {
@@ -206,7 +220,7 @@ DeleteResult DeleteSelectedFiles(const SelectionQueries &selection, bool &doRecy
                     + QStringLiteral(" files permanently from disk?");
     }
     question += QStringLiteral("\n\n");
-    if (platform::dialogs().AskYesNoCancel(question) != Dialogs::Yes)
+    if (platform::dialogs().AskYesNoCancel(question) != Answer::Yes)
         return result;
     if (mayRemove && !mayRemove())
         return result;
@@ -258,9 +272,9 @@ CopyResult CopySelectedFiles(const SelectionQueries &selection, QString &copyPat
         return result;
     const QString folder = platform::WithTrailingBackslash(QDir::toNativeSeparators(chosen));
     const QString count = QString::number(counts.selected);
-    if (ui.AskYesNoCancel(QStringLiteral("Copy ") + count
-                          + QStringLiteral(" file(s) to folder:\n\n") + folder)
-        != Dialogs::Yes)
+    if (ui.AskYesNoCancel(
+            QStringLiteral("Copy ") + count + QStringLiteral(" file(s) to folder:\n\n") + folder)
+        != Answer::Yes)
         return result;
 
     progress.InitProgBar(counts.selected);
@@ -292,11 +306,11 @@ CopyResult CopySelectedFiles(const SelectionQueries &selection, QString &copyPat
                                  + count + QStringLiteral("): ") + source);
         bool copyIt = true;
         if (platform::fileState(target).kind != platform::FileState::Missing) {
-            const int answer = ui.AskYesNoCancel(QStringLiteral("File: ") + target
-                                                 + QStringLiteral(" exists.\n\nOverwrite?"));
-            if (answer != Dialogs::Yes && answer != Dialogs::No)
+            const platform::Answer answer = ui.AskYesNoCancel(
+                QStringLiteral("File: ") + target + QStringLiteral(" exists.\n\nOverwrite?"));
+            if (answer != Answer::Yes && answer != Answer::No)
                 break;
-            copyIt = answer == Dialogs::Yes;
+            copyIt = answer == Answer::Yes;
         }
         if (copyIt && !isSameFile(target, source) && CopyFileKeepDate(source, target))
             ++result.copied;

@@ -18,6 +18,10 @@ inline const QString AcceptedFileMask =
 
 using platform::MaskMatches;
 
+// The start file from the command-line parameters (without the program name): the last of
+// one or two, as an absolute clean path, when it is an accepted file kind that exists.
+QString startFileFromArguments(const QStringList &arguments);
+
 using platform::BuildTargetFileName;
 using platform::RemoveFile;
 

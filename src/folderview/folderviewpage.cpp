@@ -2,6 +2,7 @@
 // the views, and the file operations on the selection.
 #include "folderview/folderviewpage.h"
 
+#include "engine/localfiles.h"
 #include "frame/pageframe.h"
 #include "folderview/fileops.h"
 #include "folderview/folderlisting.h"
@@ -22,6 +23,7 @@
 #include <QLayout>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QStorageInfo>
 #include <QTimer>
 #include <QToolButton>
@@ -54,6 +56,18 @@ QString existingFolderOf(QString folder)
 int selectedRowCount(const QListWidget *list)
 {
     return int(list->selectedItems().size());
+}
+
+// Whatever the filter list offers renders as a page, also the kinds the user added to it.
+void acceptFilterKindsAsPages(const QString &filterText)
+{
+    QStringList masks;
+    for (const FilterPair &pair : parseFilterText(filterText))
+        masks.append(pair.mask);
+    if (masks.isEmpty())
+        return; // an empty mask would match every file
+    engine::setExtraPageTest([mask = FileMask(masks.join(QLatin1Char(';')))](
+                                 const QString &name) { return mask.matches(name); });
 }
 
 } // namespace
@@ -142,7 +156,7 @@ QString FolderViewPage::CurrentFile() const
 
 SelectionCount FolderViewPage::SelectionCounts() const
 {
-    return { app::FolderViewPage, selectedRowCount(LBFile), LBFile->count() };
+    return { this, selectedRowCount(LBFile), LBFile->count() };
 }
 
 QString FolderViewPage::EntryPath(int index, bool onlySelected) const
@@ -282,6 +296,65 @@ void FolderViewPage::refuseThumbFolder()
                        "Please choose another folder ..."));
 }
 
+QString FolderViewPage::title() const
+{
+    return QStringLiteral("Folder View");
+}
+
+void FolderViewPage::start()
+{
+    const app::Settings &settings = m_frame.settings();
+    setFilterText(settings.ALLOWED_EXTENSIONS);
+    acceptFilterKindsAsPages(settings.ALLOWED_EXTENSIONS);
+    fillDriveBox();
+    changeFolder(settings.VIEW_PATH);
+}
+
+bool FolderViewPage::offersContextItem(app::ContextItem item) const
+{
+    return item != app::JumpToFolder;
+}
+
+bool FolderViewPage::runContextItem(app::ContextItem item)
+{
+    if (item == app::CopyFilesTo) {
+        CopySelectedFiles();
+        m_frame.setMainWindowEnabled(true);
+        return true;
+    }
+    if (item != app::JumpToFolder)
+        return false;
+    const QString file = m_frame.CurrentFile();
+    if (QFileInfo(QFileInfo(file).absolutePath()).isDir())
+        JumpToFileAndFolder(file);
+    else
+        platform::dialogs().ShowInfo(QStringLiteral("Folder \"%1\" not found.").arg(file));
+    return true;
+}
+
+void FolderViewPage::setSaveButtons(bool saveEnabled, bool saveAsEnabled)
+{
+    BSave->setEnabled(saveEnabled);
+    BSaveAs->setEnabled(saveAsEnabled);
+}
+
+bool FolderViewPage::saveEnabled() const
+{
+    return BSave->isEnabled();
+}
+
+void FolderViewPage::showSavedCopy(const QString &path)
+{
+    rereadFileList();
+    const int row = FindListIndex(platform::fileNamePart(path));
+    if (row >= 0) {
+        // Only selected: the viewer stays on the file it has.
+        const QSignalBlocker blocker(LBFile);
+        LBFile->setCurrentRow(row);
+    }
+    LBFile->setFocus();
+}
+
 void FolderViewPage::activate()
 {
     LabelFiles->setText(m_currentFolder);
@@ -388,7 +461,7 @@ void FolderViewPage::afterFileListInteraction()
     // The current entry may name another file than the editor holds (a copy just saved
     // under a new name is selected): a click that loads it must ask as a change would.
     if (!std::exchange(m_entryChangedSincePress, false)
-        && m_frame.AskSaveChangesBeforeShowing() == platform::Dialogs::Cancel)
+        && m_frame.AskSaveChangesBeforeShowing() == platform::Answer::Cancel)
         return;
     m_frame.ShowFileInViews(false);
     m_frame.SetViewerButtonState();
@@ -454,14 +527,14 @@ void FolderViewPage::JumpToFileAndFolder(const QString &path)
     const QFileInfo info(path);
     if (platform::fileState(info.absolutePath()).kind != platform::FileState::Folder)
         return;
-    const int answer = m_frame.AskSaveChanges();
-    if (answer == platform::Dialogs::Cancel)
+    const auto answer = m_frame.AskSaveChanges();
+    if (answer == platform::Answer::Cancel)
         return;
-    if (answer == platform::Dialogs::No) {
+    if (answer == platform::Answer::No) {
         m_frame.ClearViews();
         m_frame.UpdateStatus();
     }
-    m_frame.setActivePage(app::FolderViewPage);
+    m_frame.setActivePage(this);
     changeFolder(info.absolutePath());
     if (platform::fileState(path).kind == platform::FileState::Missing)
         return;
@@ -479,16 +552,13 @@ void FolderViewPage::DeleteSelectedFiles()
 {
     // The editor's changes are settled before any file goes: saved afterwards, they would
     // bring back a deleted file behind the list's back.
-    const DeleteResult result = folderview::DeleteSelectedFiles(
-        m_frame, m_frame.settings().DoRecycleBin,
-        [this] { return m_frame.AskSaveChanges() != platform::Dialogs::Cancel; });
+    const DeleteResult result
+        = folderview::DeleteSelectedFiles(m_frame, m_frame.settings().DoRecycleBin,
+            [this] { return m_frame.AskSaveChanges() != platform::Answer::Cancel; });
     if (!result.confirmed)
         return;
-    const int page = m_frame.activePageIndex();
-    if (page != app::FolderViewPage && page != app::ThumbnailViewPage)
-        return;
     rereadFileList();
-    if (page == app::FolderViewPage) {
+    if (m_frame.activePage() == this) {
         // The new current entry first, so that the views and the counts show the list as it is.
         const int current = std::min(result.lastDeletedIndex, LBFile->count() - 1);
         if (current >= 0)

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "frame/selection.h"
+#include "frame/folderservices.h"
+#include "frame/page.h"
 
 #include <QHash>
 #include <QStringList>
@@ -23,8 +24,9 @@ namespace folderview {
 
 // The "Folder View" page: the folder panel beside the pages (drive box, folder list, filter,
 // thumbnail corner), the file list, the panel that hosts the borrowed browser or editor, and
-// the file operations on the selection.
-class FolderViewPage : public QWidget, public SelectionQueries
+// the file operations on the selection. It serves the frame the folder and the panel of
+// the borrowed views too.
+class FolderViewPage : public QWidget, public app::Page, public app::FolderServices
 {
     Q_OBJECT
 
@@ -32,15 +34,26 @@ public:
     explicit FolderViewPage(app::PageFrame &frame, QWidget *parent = nullptr);
 
     // The folder panel that the frame shows beside its page control.
-    QWidget *folderPanel() const { return m_folderPanel; }
+    QWidget *folderPanel() const override { return m_folderPanel; }
 
     // Selection queries of this page's file list.
     QString CurrentFile() const override;
     SelectionCount SelectionCounts() const override;
     QString EntryPath(int index, bool onlySelected) const override;
 
-    QString currentFolder() const { return m_currentFolder; }
-    QString CurrentMask() const { return m_currentMask; }
+    // The page.
+    QString title() const override;
+    QWidget *widget() override { return this; }
+    void start() override;
+    // Page activation: the folder labels follow the folder list from now on.
+    void activate() override;
+    bool hostsViews() const override { return true; }
+    bool offersContextItem(app::ContextItem item) const override;
+    // "Copy file(s) to" and "Jump to Folder".
+    bool runContextItem(app::ContextItem item) override;
+
+    QString currentFolder() const override { return m_currentFolder; }
+    QString CurrentMask() const override { return m_currentMask; }
     QStringList fileNames() const;
 
     // Start-up: the filter entries from the filter text, the drive box, the first folder.
@@ -48,22 +61,24 @@ public:
     void fillDriveBox();
     void changeFolder(const QString &folder);
 
-    void JumpToFileAndFolder(const QString &path);
-    void ShowMiniThumb(const QString &page);
-    void clearMiniThumb();
-    bool IsInThumbFolder(const QString &folder) const;
+    void JumpToFileAndFolder(const QString &path) override;
+    void ShowMiniThumb(const QString &page) override;
+    void clearMiniThumb() override;
+    bool IsInThumbFolder(const QString &folder) const override;
     int FindListIndex(const QString &fileName) const;
     void rereadFileList();
-    void applyFileIcons();
+    void applyFileIcons() override;
     void DeleteSelectedFiles();
     void CopySelectedFiles();
-    void handleDroppedFiles(const QStringList &paths);
+    void handleDroppedFiles(const QStringList &paths) override;
 
-    // Page activation: the folder labels follow the folder list from now on.
-    void activate();
+    QWidget *viewsPanel() const override { return Panel1; }
     // Where the borrowed browser or editor goes; the placeholder shows while none is there.
-    void showInPanel1(QWidget *borrowed);
-    bool browserSwitchDown() const;
+    void showInPanel1(QWidget *borrowed) override;
+    bool browserSwitchDown() const override;
+    void setSaveButtons(bool saveEnabled, bool saveAsEnabled) override;
+    bool saveEnabled() const override;
+    void showSavedCopy(const QString &path) override;
 
     QLabel *PanelDirectoryTop = nullptr;
     QComboBox *CBDrive = nullptr;

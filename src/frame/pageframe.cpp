@@ -1,5 +1,8 @@
 #include "frame/pageframe.h"
 
+#include "frame/folderservices.h"
+#include "frame/page.h"
+
 #include "platform/pathrules.h"
 
 #include <QDir>
@@ -8,6 +11,25 @@
 namespace app {
 
 PageFrame::~PageFrame() = default;
+Page::~Page() = default;
+FolderServices::~FolderServices() = default;
+
+QString tabCaption(const Page &page, const folderview::SelectionCount &counts)
+{
+    if (counts.page != &page)
+        return page.title();
+    return page.title()
+        + QStringLiteral("  (%1 of %2 files selected)").arg(counts.selected).arg(counts.total);
+}
+
+QString programFolderFor(const QString &executableDir)
+{
+    QString folder = platform::WithTrailingBackslash(QDir::toNativeSeparators(executableDir));
+#ifdef Q_OS_WIN
+    folder = folder.toUpper();
+#endif
+    return folder;
+}
 
 QString thumbFolderOf(const QString &dataFolder)
 {

@@ -2,9 +2,14 @@
 
 #include "frame/settings.h"
 #include "frame/selection.h"
+#include "platform/dialogs.h"
 
 #include <QPoint>
+#include <QRect>
 #include <QString>
+#include <QStringList>
+
+#include <optional>
 
 namespace engine {
 class HtmlView;
@@ -14,14 +19,18 @@ namespace folderview {
 class BatchProgress;
 }
 
+namespace formatter {
+struct Style;
+}
+
 namespace app {
 
-// The pages of the main window, in the order of their tabs.
-enum PageIndex { FolderViewPage = 0, ThumbnailViewPage = 1, FileListsPage = 2 };
+class FolderServices;
+class Page;
 
-// What a page of the main window may ask of the frame that hosts it. The main window
-// implements it; a page's tests give a stand-in. The selection queries answer for the
-// active page, whichever page asks.
+// What the pages and the viewer window may ask of the frame that hosts them. The main
+// window implements it; tests give a stand-in. The selection queries answer for the active
+// page, whichever page asks.
 class PageFrame : public folderview::SelectionQueries
 {
 public:
@@ -35,17 +44,18 @@ public:
     virtual QString dataFolder() const = 0;
     virtual bool Starting() const = 0;
 
-    virtual int activePageIndex() const = 0;
-    virtual void setActivePage(int index) = 0;
+    virtual Page *activePage() const = 0;
+    virtual void setActivePage(Page *page) = 0;
     // The page control refuses every page while the folder view shows a forbidden folder.
     virtual void setPagesEnabled(bool enabled) = 0;
 
-    // The unsaved-changes question: 6 Yes, 7 No, 2 Cancel, 0 when it did not ask; Cancel
-    // also when Yes could not save.
-    virtual int AskSaveChanges() = 0;
+    // The unsaved-changes question, empty when it did not ask; Cancel also when Yes could
+    // not save.
+    virtual std::optional<platform::Answer> AskSaveChanges() = 0;
     // The same question, asked only when the views show another file than the current one,
     // which loading it would replace.
-    virtual int AskSaveChangesBeforeShowing() { return 0; }
+    virtual std::optional<platform::Answer> AskSaveChangesBeforeShowing() = 0;
+    // The main window's status line (LabelHint).
     virtual void setHintLine(const QString &text) = 0;
     virtual void UpdateStatus() = 0;
 
@@ -56,14 +66,17 @@ public:
     virtual void SetViewerButtonState() = 0;
     // Opens the viewer window on the current file (double-click or Enter on an entry).
     virtual void DblClickForAll() = 0;
-    // The shared context menu of the lists, acting on the active page.
+    // The shared context menu of the lists, the corner and the viewer, acting on the active
+    // page.
     virtual void showContextMenu(const QPoint &globalPos) = 0;
+    // "Snap View": a snapshot of what the browser shows.
+    virtual void snapCurrentView() = 0;
+    // The main window's frame: left, top, width, height.
+    virtual QRect mainWindowBounds() const = 0;
 
-    // The Folder View's folder and file mask: where "Search" and "Add" look.
-    virtual QString currentFolder() const = 0;
-    virtual QString CurrentMask() const = 0;
-    // The thumbnail corner shows the thumbnail of a page; empty for none.
-    virtual void ShowMiniThumb(const QString &page) = 0;
+    // The Folder View's services: its folder and mask, where "Search" and "Add" look and
+    // "Save As" lists its copy; the thumbnail corner; the Save buttons.
+    virtual FolderServices &folderView() = 0;
     // The thin bar under the hint line that long list operations step, 0 to 10.
     virtual void setListProgress(int position) = 0;
 
@@ -76,8 +89,16 @@ public:
     virtual bool CheckDiskSpace(const QString &path, qint64 neededKb) = 0;
     // The internal browser, whose display settings thumbnails are rendered with; may be null.
     virtual engine::HtmlView *browserView() = 0;
+
+    // The formatter style of "Format" (a run changes its counters); null for none.
+    virtual formatter::Style *formatterStyle() = 0;
+    // The lines of tagsyntax.txt.
+    virtual QStringList tagSyntaxTable() const = 0;
 };
 
+// ProgramFolder from the executable's folder: one trailing separator, upper case on
+// Windows only (a POSIX file system is case-sensitive).
+QString programFolderFor(const QString &executableDir);
 // The data folders, each with one trailing separator.
 QString thumbFolderOf(const QString &dataFolder);
 QString listsFolderOf(const QString &dataFolder);

@@ -2,11 +2,15 @@
 
 #include <QString>
 
+namespace app {
+class Page;
+}
+
 namespace folderview {
 
 // What the active page of the main window has selected; file operations act on it.
 struct SelectionCount {
-    int page = 0;     // 0 Folder View, 1 Thumbnail View, 2 File Lists
+    const app::Page *page = nullptr; // the page that answered
     int selected = 0; // entries selected
     int total = 0;    // entries in the page's list
 };

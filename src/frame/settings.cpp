@@ -161,4 +161,19 @@ void writeSettings(IniFile &ini, Settings s)
     ini.writeInteger(kOptions, u"CACHE_MAX", s.CACHE_MAX);
 }
 
+Settings loadSettingsFile(const QString &dataFolder, const QSize &screenSize)
+{
+    platform::IniFile ini;
+    ini.load(dataFolder + QStringLiteral("prg.ini"));
+    return readSettings(ini, dataFolder, screenSize);
+}
+
+bool saveSettingsFile(const QString &dataFolder, const Settings &settings, QString *error)
+{
+    platform::IniFile ini;
+    ini.load(dataFolder + QStringLiteral("prg.ini"));
+    writeSettings(ini, settings);
+    return ini.save(error);
+}
+
 } // namespace app

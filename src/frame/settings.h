@@ -77,4 +77,9 @@ Settings readSettings(
 // Writes every key in the order of the settings file's rules (colours reset first).
 void writeSettings(platform::IniFile &ini, Settings settings);
 
+// prg.ini of the data folder (with its trailing separator), read and written with the keys
+// of other programs kept; false after a failed write, with its message in error.
+Settings loadSettingsFile(const QString &dataFolder, const QSize &screenSize);
+bool saveSettingsFile(const QString &dataFolder, const Settings &settings, QString *error);
+
 } // namespace app

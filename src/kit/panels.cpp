@@ -5,6 +5,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace kit {
 
 namespace {
@@ -67,6 +69,24 @@ QVBoxLayout *tightColumn(QWidget *widget)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     return layout;
+}
+
+// Centred, and never larger than the screen: a saved size from a bigger screen would put the
+// menus out of reach, and be saved again at exit.
+void placeOnScreen(QWidget *window, const QRect &available)
+{
+    QRect frame = window->frameGeometry();
+    const QSize excess(std::max(0, frame.width() - available.width()),
+        std::max(0, frame.height() - available.height()));
+    if (!excess.isNull()) {
+        window->resize(window->size() - excess);
+        frame = window->frameGeometry();
+    }
+    frame.moveCenter(available.center());
+    // A window that cannot shrink enough still keeps its menus on the screen.
+    frame.moveTopLeft(
+        QPoint(std::max(frame.left(), available.left()), std::max(frame.top(), available.top())));
+    window->move(frame.topLeft());
 }
 
 } // namespace kit

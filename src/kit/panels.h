@@ -5,6 +5,7 @@
 class QHBoxLayout;
 class QLabel;
 class QPushButton;
+class QRect;
 class QVBoxLayout;
 class QWidget;
 
@@ -22,5 +23,9 @@ QPushButton *barButton(const QString &caption, const QString &hint, QHBoxLayout 
 
 // A column without margins or spacing, the way every panel of the main window stacks.
 QVBoxLayout *tightColumn(QWidget *widget);
+
+// Centres a top-level window on the available area, shrunk to fit it: a saved size from a
+// bigger screen would put the menus out of reach.
+void placeOnScreen(QWidget *window, const QRect &available);
 
 } // namespace kit

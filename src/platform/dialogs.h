@@ -7,19 +7,19 @@ class QDialog;
 
 namespace platform {
 
+// The answers of AskYesNoCancel.
+enum class Answer { Yes, No, Cancel };
+
 // Every message box and file dialog of the program goes through this interface, so that
 // logic never blocks in a modal loop of its own and tests can answer in its place.
 class Dialogs
 {
 public:
-    // The answers of AskYesNoCancel.
-    enum Answer { Yes = 6, No = 7, Cancel = 2 };
-
     virtual ~Dialogs();
 
     virtual void ShowInfo(const QString &text) = 0;
     virtual bool AskYesNo(const QString &text) = 0;
-    virtual int AskYesNoCancel(const QString &text) = 0;
+    virtual Answer AskYesNoCancel(const QString &text) = 0;
     virtual void errorBox(const QString &text) = 0;
     // A box with no icon, only "OK".
     virtual void plainMessage(const QString &text) = 0;
@@ -72,7 +72,7 @@ class SilentDialogs : public HeadlessDialogs
 public:
     void ShowInfo(const QString &) override { }
     bool AskYesNo(const QString &) override { return false; }
-    int AskYesNoCancel(const QString &) override { return Cancel; }
+    Answer AskYesNoCancel(const QString &) override { return Answer::Cancel; }
     void errorBox(const QString &) override { }
     void plainMessage(const QString &) override { }
 };

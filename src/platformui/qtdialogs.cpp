@@ -70,16 +70,16 @@ bool QtDialogs::AskYesNo(const QString &text)
         == QMessageBox::Yes;
 }
 
-int QtDialogs::AskYesNoCancel(const QString &text)
+platform::Answer QtDialogs::AskYesNoCancel(const QString &text)
 {
     switch (QMessageBox::question(
         dialogParent(), title(), text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel)) {
     case QMessageBox::Yes:
-        return Yes;
+        return platform::Answer::Yes;
     case QMessageBox::No:
-        return No;
+        return platform::Answer::No;
     default:
-        return Cancel;
+        return platform::Answer::Cancel;
     }
 }
 

@@ -10,7 +10,7 @@ class QtDialogs : public Dialogs
 public:
     void ShowInfo(const QString &text) override;
     bool AskYesNo(const QString &text) override;
-    int AskYesNoCancel(const QString &text) override;
+    platform::Answer AskYesNoCancel(const QString &text) override;
     void errorBox(const QString &text) override;
     void plainMessage(const QString &text) override;
     void beep() override;

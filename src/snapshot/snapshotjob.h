@@ -23,7 +23,7 @@ struct SnapshotJob {
     int outputKind = OutputJpg;
     int filterIndex = 5;
     bool batchMode = false;
-    int activePage = 0;
+    const app::Page *activePage = nullptr;
     int selectedCount = 0;
     int entryCount = 0;
     bool fromBrowser = false;

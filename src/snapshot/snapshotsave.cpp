@@ -65,11 +65,11 @@ bool SaveSnapshotImage(
     if (!folderview::CheckDiskSpace(platform::folderPart(fileName), kNeededKb))
         return false;
     if (ask && QFileInfo::exists(fileName)) {
-        const int answer = dialogs.AskYesNoCancel(
+        const platform::Answer answer = dialogs.AskYesNoCancel(
             QStringLiteral("File exists: ") + fileName + QStringLiteral("\n\nOverwrite ?"));
-        if (answer == platform::Dialogs::Cancel)
+        if (answer == platform::Answer::Cancel)
             return false;
-        if (answer == platform::Dialogs::No)
+        if (answer == platform::Answer::No)
             return true;
     }
     {

@@ -1,5 +1,6 @@
 #include "thumbs/thumbviewpage.h"
 
+#include "frame/folderservices.h"
 #include "frame/pageframe.h"
 #include "kit/panels.h"
 #include "platform/hourglass.h"
@@ -135,7 +136,7 @@ void ThumbViewPage::LVThumbsKeyUp(int key, Qt::KeyboardModifiers modifiers)
 void ThumbViewPage::afterInteraction()
 {
     m_frame.UpdateStatus();
-    m_frame.ShowMiniThumb(m_frame.CurrentFile());
+    m_frame.folderView().ShowMiniThumb(m_frame.CurrentFile());
 }
 
 void ThumbViewPage::BThumbSelAllClick()
@@ -157,8 +158,7 @@ QString ThumbViewPage::CurrentFile() const
 
 folderview::SelectionCount ThumbViewPage::SelectionCounts() const
 {
-    return { app::ThumbnailViewPage, int(LVThumbs->selectionModel()->selectedIndexes().size()),
-        m_model->rowCount() };
+    return { this, int(LVThumbs->selectionModel()->selectedIndexes().size()), m_model->rowCount() };
 }
 
 QString ThumbViewPage::EntryPath(int index, bool onlySelected) const
@@ -198,6 +198,32 @@ void ThumbViewPage::CBSnapBaseChange(int index)
     m_base = snapBaseSize(index, m_base);
 }
 
+QString ThumbViewPage::title() const
+{
+    return QStringLiteral("Thumbnail View");
+}
+
+void ThumbViewPage::start()
+{
+    setBaseIndex(m_frame.settings().THUMB_BASEIDX);
+}
+
+bool ThumbViewPage::offersContextItem(app::ContextItem item) const
+{
+    return item != app::JumpToFolder;
+}
+
+bool ThumbViewPage::runContextItem(app::ContextItem item)
+{
+    if (item == app::MakeThumbnails)
+        BMakeThumbClick();
+    else if (item == app::ClearThumbnails)
+        BDelThumbClick();
+    else
+        return false;
+    return true;
+}
+
 void ThumbViewPage::activate()
 {
     LabelThumbs->setText(m_folder);
@@ -214,7 +240,7 @@ void ThumbViewPage::activate()
 
 void ThumbViewPage::redrawEntry(int index)
 {
-    if (m_frame.activePageIndex() == app::ThumbnailViewPage)
+    if (m_frame.activePage() == this)
         m_model->entryChanged(index);
 }
 
@@ -250,7 +276,7 @@ void ThumbViewPage::Add_Remove(int mode)
     };
     hooks.entryDone = [this](int index) { redrawEntry(index); };
     hooks.singleDone = [this] {
-        m_frame.ShowMiniThumb(m_frame.CurrentFile());
+        m_frame.folderView().ShowMiniThumb(m_frame.CurrentFile());
         const QModelIndexList selected = LVThumbs->selectionModel()->selectedIndexes();
         if (!selected.isEmpty())
             redrawEntry(selected.first().row());

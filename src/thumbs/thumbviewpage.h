@@ -1,6 +1,6 @@
 #pragma once
 
-#include "frame/selection.h"
+#include "frame/page.h"
 #include "thumbs/ilcache.h"
 #include "thumbs/thumbmaker.h"
 
@@ -24,7 +24,7 @@ class ThumbListModel;
 // The "Thumbnail View" page: one thumbnail entry per entry of the folder view's file list,
 // in the same order, the image cache that feeds it, and the buttons that make and clear
 // thumbnails of the active page's selection.
-class ThumbViewPage : public QWidget, public folderview::SelectionQueries
+class ThumbViewPage : public QWidget, public app::Page
 {
     Q_OBJECT
 
@@ -41,8 +41,15 @@ public:
     // Start-up, once the settings are read: the cache bound and the base size, falling back
     // to 640x480 for an index outside the list.
     void setBaseIndex(int index);
+    QString title() const override;
+    QWidget *widget() override { return this; }
+    void start() override;
     // Page activation: a first entry selected when none is, and the keyboard focus.
-    void activate();
+    void activate() override;
+    bool hostsViews() const override { return false; }
+    bool offersContextItem(app::ContextItem item) const override;
+    // "Make/Update Thumbnail(s)" and "Clear Thumbnail(s)", on whichever page is active.
+    bool runContextItem(app::ContextItem item) override;
 
     // Makes (1) or clears (0) the thumbnails of the active page's selection.
     void Add_Remove(int mode);

@@ -7,7 +7,9 @@
 #include "viewer/linkrules.h"
 #include "viewer/replacedialog.h"
 #include "viewer/tfontform.h"
-#include "viewer/viewerhost.h"
+#include "frame/page.h"
+#include "frame/pageframe.h"
+#include "viewer/editorsettings.h"
 
 #include <QApplication>
 #include <QFile>
@@ -38,7 +40,7 @@ QToolButton *toolButton(
 
 } // namespace
 
-TFormView::TFormView(ViewerHost *host, QWidget *parent)
+TFormView::TFormView(app::PageFrame *host, QWidget *parent)
     : QDialog(parent)
     , m_host(host)
 {
@@ -199,6 +201,21 @@ void TFormView::clearViewer()
     m_viewerFileTime = QDateTime();
     // Last, so that the buttons see the editor empty and disabled.
     SetREToNotModified();
+}
+
+platform::Answer TFormView::askSaveChanges()
+{
+    const platform::Answer answer
+        = platform::dialogs().AskYesNoCancel(QStringLiteral("Save changes in: ") + m_viewerFile);
+    if (answer == platform::Answer::Yes) {
+        BSaveClick();
+        // A failed save keeps the changes: what asked must not go on as if they were safe.
+        if (isEditorModified())
+            return platform::Answer::Cancel;
+    }
+    if (answer == platform::Answer::No)
+        discardEditorChanges();
+    return answer;
 }
 
 void TFormView::discardEditorChanges()
@@ -379,8 +396,9 @@ void TFormView::FormClose()
 {
     if (!m_host)
         return;
-    const int page = m_host->activePageIndex();
-    if (page == 1 || page == 2)
+    // Closed over a page without the views, the editor's changes would have nowhere to go.
+    const app::Page *page = m_host->activePage();
+    if (page && !page->hostsViews())
         m_host->AskSaveChanges(); // the answer does not keep the window open
 }
 

@@ -2,6 +2,7 @@
 
 #include "editor/editorfile.h"
 #include "editor/typingcolour.h"
+#include "platform/dialogs.h"
 #include "viewer/rescreen.h"
 
 #include <QDateTime>
@@ -17,6 +18,10 @@ class QTabWidget;
 class QToolButton;
 class QVBoxLayout;
 
+namespace app {
+class PageFrame;
+}
+
 namespace engine {
 class HtmlView;
 }
@@ -24,7 +29,6 @@ class HtmlView;
 namespace viewer {
 
 class ReplaceDialog;
-class ViewerHost;
 
 // The viewer window: the internal browser and the internal editor on two pages. It owns the
 // program's one browser view and one editor control; the main window borrows either while
@@ -35,7 +39,7 @@ class TFormView : public QDialog, public REScreenHandler
 
 public:
     // The host may be null (then no hint line, placement or save question).
-    explicit TFormView(ViewerHost *host, QWidget *parent = nullptr);
+    explicit TFormView(app::PageFrame *host, QWidget *parent = nullptr);
     ~TFormView() override;
 
     engine::HtmlView *browser() const;
@@ -63,6 +67,9 @@ public:
     // "No" to the unsaved-changes question: the editor takes the viewer file from disk again
     // (or a notice when it is gone), so no later view can offer the dropped text.
     void discardEditorChanges();
+    // "Save changes in: " the viewer file; Yes saves, No discards. Cancel also when Yes
+    // could not save.
+    platform::Answer askSaveChanges();
     REScreen *editor() const;
 
     // "Save" (Ctrl+S and the main window's "Save"); beeps without a viewer file.
@@ -138,7 +145,7 @@ private:
     void rememberSearch();
     bool writeEditorFile(const QString &fileName);
 
-    ViewerHost *m_host;
+    app::PageFrame *m_host;
     QTabWidget *m_pages = nullptr;
     QWidget *m_tabBrowser = nullptr;
     QWidget *m_tabEditor = nullptr;

@@ -12,7 +12,10 @@
 #include "platform/hourglass.h"
 #include "platform/pathrules.h"
 #include "viewer/replacedialog.h"
-#include "viewer/viewerhost.h"
+#include "frame/folderservices.h"
+#include "frame/page.h"
+#include "frame/pageframe.h"
+#include "viewer/editorsettings.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -150,17 +153,18 @@ REScreen *TFormView::editor() const
 
 bool TFormView::colouring() const
 {
-    return !m_host || m_host->editorSettings().DoColorTags;
+    return !m_host || m_host->settings().DoColorTags;
 }
 
 editor::Palette TFormView::palette() const
 {
-    return m_host ? resolveSystemColours(m_host->editorSettings().palette) : editor::Palette();
+    return m_host ? resolveSystemColours(editorSettingsOf(m_host->settings()).palette)
+                  : editor::Palette();
 }
 
 bool TFormView::editable() const
 {
-    return m_editor->isEnabledTo(m_editor->window()) && m_host && !m_host->currentFile().isEmpty();
+    return m_editor->isEnabledTo(m_editor->window()) && m_host && !m_host->CurrentFile().isEmpty();
 }
 
 void TFormView::updateCaption()
@@ -194,7 +198,7 @@ void TFormView::SetButtonState()
     m_save->setEnabled(canSave);
     m_format->setEnabled(canEdit);
     if (m_host)
-        m_host->setSaveButtons(canSave, canEdit);
+        m_host->folderView().setSaveButtons(canSave, canEdit);
 }
 
 // --- Saving ------------------------------------------------------------------------------
@@ -254,8 +258,8 @@ void TFormView::SaveEditorFileAs()
         return;
     if (m_host
         && platform::WithTrailingBackslash(folder)
-            == platform::WithTrailingBackslash(m_host->currentFolder()))
-        m_host->showSavedCopy(target);
+            == platform::WithTrailingBackslash(m_host->folderView().currentFolder()))
+        m_host->folderView().showSavedCopy(target);
 }
 
 bool TFormView::AskReloadChangedFile(const QString &currentFile)
@@ -276,7 +280,7 @@ bool TFormView::AskReloadChangedFile(const QString &currentFile)
 void TFormView::BFormatClick()
 {
     formatter::Style *style = m_host ? m_host->formatterStyle() : nullptr;
-    if (!m_host || m_host->currentFile().isEmpty() || !style)
+    if (!m_host || m_host->CurrentFile().isEmpty() || !style)
         return;
     QString result;
     {
@@ -305,9 +309,9 @@ void TFormView::BFormatClick()
 void TFormView::BRepaint1Click(int preset)
 {
     if (m_host) {
-        EditorSettings settings = m_host->editorSettings();
+        EditorSettings settings = editorSettingsOf(m_host->settings());
         settings.palette = editor::presetPalette(preset);
-        m_host->setEditorSettings(settings);
+        storeEditorSettings(m_host->settings(), settings);
     }
     if (!colouring())
         return;
@@ -460,7 +464,8 @@ void TFormView::StartSearchReplace()
         connect(m_replaceDialog, &ReplaceDialog::replaceAll, this,
             &TFormView::ReplaceDialog1ReplaceAll);
     }
-    const EditorSettings settings = m_host ? m_host->editorSettings() : EditorSettings();
+    const EditorSettings settings
+        = m_host ? editorSettingsOf(m_host->settings()) : EditorSettings();
     m_replaceDialog->setFindText(settings.LastSearch);
     m_replaceDialog->setReplaceText(settings.LastReplace);
     placeReplaceDialog();
@@ -493,10 +498,10 @@ void TFormView::rememberSearch()
 {
     if (!m_host)
         return;
-    EditorSettings settings = m_host->editorSettings();
+    EditorSettings settings = editorSettingsOf(m_host->settings());
     settings.LastSearch = m_replaceDialog->findText();
     settings.LastReplace = m_replaceDialog->replaceText();
-    m_host->setEditorSettings(settings);
+    storeEditorSettings(m_host->settings(), settings);
 }
 
 void TFormView::ReplaceDialog1Find()

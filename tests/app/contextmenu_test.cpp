@@ -34,15 +34,15 @@ TEST(ContextMenuRules, WhichItemsAnEntrySelectionEnables)
     const QList<int> selectionItems
         = { app::MakeThumbnails, app::ClearThumbnails, app::CreateSnapshots, app::CopyFilesTo };
     const Row rows[] = {
-        { "nothing selected", { false, 0, 0, false, third }, {} },
-        { "two files on Folder View", { false, 2, 0, false, third }, selectionItems },
-        { "one file on Folder View", { true, 1, 0, false, third },
+        { "nothing selected", { false, 0, false, false, third }, {} },
+        { "two files on Folder View", { false, 2, false, false, third }, selectionItems },
+        { "one file on Folder View", { true, 1, false, false, third },
             QList<int> { app::ViewInDefaultBrowser } + selectionItems
                 + QList<int> { app::FirstLaunch + 2 } },
-        { "one row on File Lists", { true, 1, 2, false, {} },
+        { "one row on File Lists", { true, 1, true, false, {} },
             QList<int> { app::ViewInDefaultBrowser } + selectionItems
                 + QList<int> { app::JumpToFolder } },
-        { "viewer open", { true, 1, 2, true, third }, {} },
+        { "viewer open", { true, 1, true, true, third }, {} },
     };
     for (const Row &row : rows) {
         const auto enabled = app::contextItemsEnabled(row.state);
@@ -69,7 +69,7 @@ protected:
     QAction *item(int position) const { return form->PopLBTree->item(position); }
     void selectOnly(int row)
     {
-        form->folderPage()->LBFile->setCurrentRow(row);
+        folderPageOf(*form)->LBFile->setCurrentRow(row);
         form->UpdateStatus();
         form->ShowFileInViews(false);
     }
@@ -129,18 +129,18 @@ TEST_F(OptionsTest, LaunchAsksAboutUnsavedChangesFirstAndJumpNamesAMissingFolder
 {
     startInSite();
     selectOnly(0);
-    form->folderPage()->BSave->setEnabled(true); // the editor holds changes
-    dialogs.answers = { platform::Dialogs::Cancel };
+    folderPageOf(*form)->BSave->setEnabled(true); // the editor holds changes
+    dialogs.answers = { platform::Answer::Cancel };
     form->MyLBPopUpHandler(app::FirstLaunch + 2);
     EXPECT_EQ(dialogs.texts(QStringLiteral("yesnocancel")),
         QStringList { QStringLiteral("Save changes in: ") + sitePath("a.htm") });
 
-    form->folderPage()->BSave->setEnabled(false);
-    form->PageControl1->setCurrentIndex(app::FileListsPage);
-    filelists::ReportModel *report = form->listsPage()->model();
+    folderPageOf(*form)->BSave->setEnabled(false);
+    form->PageControl1->setCurrentIndex(kListsTab);
+    filelists::ReportModel *report = listsPageOf(*form)->model();
     report->setEntries({ { site.path() + QStringLiteral("/gone/"), QStringLiteral("x"),
         QStringLiteral(".htm"), QStringLiteral("0"), QString() } });
-    form->listsPage()->ELVReport->selectionModel()->select(
+    listsPageOf(*form)->ELVReport->selectionModel()->select(
         report->index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     form->MyLBPopUpHandler(app::JumpToFolder);
     EXPECT_EQ(dialogs.texts(QStringLiteral("info")).value(0),

@@ -27,7 +27,7 @@ protected:
         start();
         selectRows({ 0 });
         form->ShowFileInViews(false);
-        form->folderPage()->SBEditor->click();
+        folderPageOf(*form)->SBEditor->click();
         return view->editor();
     }
 
@@ -44,24 +44,24 @@ TEST_F(EditorWindowTest, SaveButtonsFollowTheEditorAndYesSaves)
 {
     viewer::REScreen *editor = startEditing();
     ASSERT_EQ(view->viewerFile(), sitePath("a.htm"));
-    EXPECT_FALSE(form->folderPage()->BSave->isEnabled());
-    EXPECT_TRUE(form->folderPage()->BSaveAs->isEnabled());
+    EXPECT_FALSE(folderPageOf(*form)->BSave->isEnabled());
+    EXPECT_TRUE(folderPageOf(*form)->BSaveAs->isEnabled());
 
     typeAtStart(editor, 'Q');
-    EXPECT_TRUE(form->folderPage()->BSave->isEnabled());
+    EXPECT_TRUE(folderPageOf(*form)->BSave->isEnabled());
 
     // The main window's "Save".
-    form->folderPage()->BSave->click();
+    folderPageOf(*form)->BSave->click();
     EXPECT_EQ(readFile(sitePath("a.htm")), QByteArray("Q<html><body>x</body></html>"));
-    EXPECT_FALSE(form->folderPage()->BSave->isEnabled());
+    EXPECT_FALSE(folderPageOf(*form)->BSave->isEnabled());
 
     // "Yes" to the unsaved-changes question saves before the page changes.
     typeAtStart(editor, 'R');
-    dialogs.answers = { platform::Dialogs::Yes };
-    form->PageControl1->setCurrentIndex(app::FileListsPage);
+    dialogs.answers = { platform::Answer::Yes };
+    form->PageControl1->setCurrentIndex(kListsTab);
     EXPECT_EQ(dialogs.count(QStringLiteral("yesnocancel")), 1);
     EXPECT_EQ(readFile(sitePath("a.htm")), QByteArray("RQ<html><body>x</body></html>"));
-    EXPECT_EQ(form->PageControl1->currentIndex(), app::FileListsPage);
+    EXPECT_EQ(form->PageControl1->currentIndex(), kListsTab);
 }
 
 TEST_F(EditorWindowTest, YesThatCannotSaveKeepsTheWindowAndTheChanges)
@@ -70,12 +70,12 @@ TEST_F(EditorWindowTest, YesThatCannotSaveKeepsTheWindowAndTheChanges)
     viewer::REScreen *editor = startEditing();
     typeAtStart(editor, 'Q');
     editor->insertPlainText(QStringLiteral("\u20ac"));
-    ASSERT_TRUE(form->folderPage()->BSave->isEnabled());
+    ASSERT_TRUE(folderPageOf(*form)->BSave->isEnabled());
 
-    dialogs.answers = { platform::Dialogs::Yes };
-    form->PageControl1->setCurrentIndex(app::FileListsPage);
-    EXPECT_EQ(form->PageControl1->currentIndex(), app::FolderViewPage);
-    dialogs.answers = { platform::Dialogs::Yes };
+    dialogs.answers = { platform::Answer::Yes };
+    form->PageControl1->setCurrentIndex(kListsTab);
+    EXPECT_EQ(form->PageControl1->currentIndex(), kFolderTab);
+    dialogs.answers = { platform::Answer::Yes };
     EXPECT_FALSE(form->close());
     EXPECT_EQ(dialogs.count(QStringLiteral("info")), 2); // the saving error, each time
     EXPECT_TRUE(view->isEditorModified());
@@ -86,15 +86,15 @@ TEST_F(EditorWindowTest, NoDropsTheChangesForGood)
 {
     viewer::REScreen *editor = startEditing();
     typeAtStart(editor, 'Q');
-    dialogs.answers = { platform::Dialogs::No };
-    form->PageControl1->setCurrentIndex(app::FileListsPage);
-    ASSERT_EQ(form->PageControl1->currentIndex(), app::FileListsPage);
+    dialogs.answers = { platform::Answer::No };
+    form->PageControl1->setCurrentIndex(kListsTab);
+    ASSERT_EQ(form->PageControl1->currentIndex(), kListsTab);
 
     // The same file added to the list and opened from it, as a double-click does.
-    filelists::ReportModel *report = form->listsPage()->model();
+    filelists::ReportModel *report = listsPageOf(*form)->model();
     report->setEntries({ { QDir::toNativeSeparators(site.path()) + QDir::separator(),
         QStringLiteral("a"), QStringLiteral(".htm"), QStringLiteral("0"), QString() } });
-    form->listsPage()->ELVReport->selectionModel()->select(
+    listsPageOf(*form)->ELVReport->selectionModel()->select(
         report->index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     ASSERT_EQ(form->CurrentFile(), sitePath("a.htm"));
     form->ShowFileInViews(false);
@@ -112,16 +112,16 @@ TEST_F(EditorWindowTest, LeavingFolderViewAsksBeforeThePageChanges)
     ASSERT_NE(tabs, nullptr);
     QList<int> pagesWhileAsking;
     dialogs.whileAsking = [&] { pagesWhileAsking.append(form->PageControl1->currentIndex()); };
-    dialogs.answers = { platform::Dialogs::Cancel, platform::Dialogs::No };
-    const QPoint onThumbnails = tabs->tabRect(app::ThumbnailViewPage).center();
+    dialogs.answers = { platform::Answer::Cancel, platform::Answer::No };
+    const QPoint onThumbnails = tabs->tabRect(kThumbsTab).center();
     const bool focusBefore = editor->hasFocus();
     QTest::mouseClick(tabs, Qt::LeftButton, {}, onThumbnails);
-    EXPECT_EQ(form->PageControl1->currentIndex(), app::FolderViewPage);
+    EXPECT_EQ(form->PageControl1->currentIndex(), kFolderTab);
     EXPECT_TRUE(view->isEditorModified());
     EXPECT_EQ(editor->hasFocus(), focusBefore); // the focus stays where it was
     QTest::mouseClick(tabs, Qt::LeftButton, {}, onThumbnails);
-    EXPECT_EQ(pagesWhileAsking, QList<int>({ app::FolderViewPage, app::FolderViewPage }));
-    EXPECT_EQ(form->PageControl1->currentIndex(), app::ThumbnailViewPage);
+    EXPECT_EQ(pagesWhileAsking, QList<int>({ kFolderTab, kFolderTab }));
+    EXPECT_EQ(form->PageControl1->currentIndex(), kThumbsTab);
 }
 
 TEST_F(EditorWindowTest, FindReplaceOpensOverTheDockedEditor)
@@ -142,9 +142,9 @@ TEST_F(EditorWindowTest, DeletingAsksAboutUnsavedChangesBeforeAnyFileGoes)
 {
     viewer::REScreen *editor = startEditing();
     typeAtStart(editor, 'Q');
-    QListWidget *list = form->folderPage()->LBFile;
+    QListWidget *list = folderPageOf(*form)->LBFile;
     const int entries = list->count();
-    dialogs.answers = { platform::Dialogs::Yes, platform::Dialogs::Cancel };
+    dialogs.answers = { platform::Answer::Yes, platform::Answer::Cancel };
     QTest::keyClick(list, Qt::Key_Delete);
     EXPECT_EQ(dialogs.texts(QStringLiteral("yesnocancel")).value(1),
         QStringLiteral("Save changes in: ") + sitePath("a.htm"));
@@ -152,36 +152,36 @@ TEST_F(EditorWindowTest, DeletingAsksAboutUnsavedChangesBeforeAnyFileGoes)
     EXPECT_TRUE(view->isEditorModified());
 
     dialogs.calls.clear();
-    dialogs.answers = { platform::Dialogs::Yes, platform::Dialogs::Yes };
+    dialogs.answers = { platform::Answer::Yes, platform::Answer::Yes };
     QTest::keyClick(list, Qt::Key_Delete);
     EXPECT_EQ(dialogs.count(QStringLiteral("yesnocancel")), 2);
     EXPECT_FALSE(QFile::exists(sitePath("a.htm")));
     EXPECT_EQ(list->count(), entries - 1);
-    EXPECT_EQ(form->folderPage()->FindListIndex(QStringLiteral("a.htm")), -1);
+    EXPECT_EQ(folderPageOf(*form)->FindListIndex(QStringLiteral("a.htm")), -1);
 }
 
 TEST_F(EditorWindowTest, SaveAsIntoTheCurrentFolderListsTheCopy)
 {
     startEditing();
     dialogs.paths = { QDir(site.path()).filePath(QStringLiteral("copy.htm")) };
-    form->folderPage()->BSaveAs->click();
+    folderPageOf(*form)->BSaveAs->click();
     EXPECT_EQ(readFile(sitePath("copy.htm")), QByteArray("<html><body>x</body></html>"));
-    EXPECT_EQ(form->folderPage()->LBFile->currentItem()->text(), QStringLiteral("copy.htm"));
+    EXPECT_EQ(folderPageOf(*form)->LBFile->currentItem()->text(), QStringLiteral("copy.htm"));
     EXPECT_EQ(view->viewerFile(), sitePath("a.htm"));
 
     // The copy is the current entry while the editor holds a.htm: a click on it asks
     // before it replaces changes made since.
     viewer::REScreen *editor = view->editor();
     typeAtStart(editor, 'Q');
-    QListWidget *list = form->folderPage()->LBFile;
+    QListWidget *list = folderPageOf(*form)->LBFile;
     const QPoint onCopy = list->visualItemRect(list->currentItem()).center();
-    dialogs.answers = { platform::Dialogs::Cancel };
+    dialogs.answers = { platform::Answer::Cancel };
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, onCopy);
     EXPECT_EQ(dialogs.texts(QStringLiteral("yesnocancel")),
         QStringList { QStringLiteral("Save changes in: ") + sitePath("a.htm") });
     EXPECT_EQ(view->viewerFile(), sitePath("a.htm"));
     EXPECT_TRUE(view->isEditorModified());
-    dialogs.answers = { platform::Dialogs::No };
+    dialogs.answers = { platform::Answer::No };
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, onCopy);
     EXPECT_EQ(dialogs.count(QStringLiteral("yesnocancel")), 2);
     EXPECT_EQ(view->viewerFile(), sitePath("copy.htm"));
@@ -197,12 +197,12 @@ TEST_F(EditorWindowTest, ReturningToTheProgramOffersToReloadAChangedFile)
     file.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime);
     file.close();
 
-    dialogs.answers = { platform::Dialogs::Yes };
+    dialogs.answers = { platform::Answer::Yes };
     form->AppActivate();
     EXPECT_EQ(dialogs.count(QStringLiteral("yesno")), 1);
     EXPECT_EQ(editor->text(), QStringLiteral("<p>from elsewhere</p>"));
     EXPECT_FALSE(view->isEditorModified());
-    EXPECT_FALSE(form->folderPage()->BSave->isEnabled());
+    EXPECT_FALSE(folderPageOf(*form)->BSave->isEnabled());
 
     form->AppActivate();
     EXPECT_EQ(dialogs.count(QStringLiteral("yesno")), 1);
@@ -213,7 +213,7 @@ TEST_F(EditorWindowTest, AnEmphasisPaletteIsNeverStored)
     viewer::REScreen *editor = startEditing();
     QTest::keyClick(editor, Qt::Key_2, Qt::ControlModifier);
     EXPECT_EQ(form->settings().TextCol, 0xC0C0C0);
-    dialogs.answers = { platform::Dialogs::No };
+    dialogs.answers = { platform::Answer::No };
     closeForm();
     const QByteArray ini = readFile(program.filePath(QStringLiteral("prg.ini")));
     EXPECT_TRUE(ini.contains("TextCol=0\r\n")) << ini.toStdString();

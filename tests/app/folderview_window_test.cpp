@@ -30,14 +30,14 @@ protected:
     void clickRow(int row)
     {
         const QRect rect
-            = form->folderPage()->LBFile->visualItemRect(form->folderPage()->LBFile->item(row));
+            = folderPageOf(*form)->LBFile->visualItemRect(folderPageOf(*form)->LBFile->item(row));
         QTest::mouseClick(
-            form->folderPage()->LBFile->viewport(), Qt::LeftButton, {}, rect.center());
+            folderPageOf(*form)->LBFile->viewport(), Qt::LeftButton, {}, rect.center());
     }
 
     int filterIndex(const char *description) const
     {
-        return form->folderPage()->CBFilter->findText(QString::fromLatin1(description));
+        return folderPageOf(*form)->CBFilter->findText(QString::fromLatin1(description));
     }
 };
 
@@ -50,28 +50,28 @@ TEST_F(FolderViewTest, ThumbnailFolderIsRefusedInAnyLetterCase)
     QDir().mkpath(below);
     for (const QString &folder : { program.filePath(QStringLiteral("THUMBS")), below }) {
         dialogs.calls.clear();
-        form->folderPage()->changeFolder(site.path());
+        folderPageOf(*form)->changeFolder(site.path());
         EXPECT_TRUE(form->PageControl1->isEnabled());
-        form->folderPage()->changeFolder(folder);
+        folderPageOf(*form)->changeFolder(folder);
         EXPECT_EQ(dialogs.count(QStringLiteral("info")), 1) << folder.toStdString();
         EXPECT_FALSE(form->PageControl1->isEnabled());
     }
     EXPECT_TRUE(
-        form->folderPage()->IsInThumbFolder(program.filePath(QStringLiteral("thumbs/Sub"))));
-    EXPECT_FALSE(form->folderPage()->IsInThumbFolder(site.path()));
+        folderPageOf(*form)->IsInThumbFolder(program.filePath(QStringLiteral("thumbs/Sub"))));
+    EXPECT_FALSE(folderPageOf(*form)->IsInThumbFolder(site.path()));
 }
 
 TEST_F(FolderViewTest, FilterChangeClearsTheViewsAndNamesTheMask)
 {
     startInSite();
-    form->folderPage()->CBFilter->setCurrentIndex(filterIndex("HTM(L) only"));
+    folderPageOf(*form)->CBFilter->setCurrentIndex(filterIndex("HTM(L) only"));
     clickRow(0);
     ASSERT_EQ(view->viewerFile(), sitePath("a.htm"));
-    form->folderPage()->CBFilter->setCurrentIndex(filterIndex("ASP only"));
-    EXPECT_EQ(form->folderPage()->PanelFilterTop->text(), QStringLiteral(" Filter: *.asp"));
+    folderPageOf(*form)->CBFilter->setCurrentIndex(filterIndex("ASP only"));
+    EXPECT_EQ(folderPageOf(*form)->PanelFilterTop->text(), QStringLiteral(" Filter: *.asp"));
     EXPECT_EQ(view->viewerFile(), QString());
-    EXPECT_EQ(form->folderPage()->LBFile->count(), 1);
-    EXPECT_EQ(form->folderPage()->CurrentMask(), QStringLiteral("*.asp"));
+    EXPECT_EQ(folderPageOf(*form)->LBFile->count(), 1);
+    EXPECT_EQ(folderPageOf(*form)->CurrentMask(), QStringLiteral("*.asp"));
 }
 
 TEST_F(FolderViewTest, FilterTextWithoutPairsListsEveryFile)
@@ -79,15 +79,15 @@ TEST_F(FolderViewTest, FilterTextWithoutPairsListsEveryFile)
     setIni(QStringLiteral("[OPTIONS]\r\nALLOWED_EXTENSIONS=just text\r\n[PATHS]\r\nVIEW_PATH=")
         + site.path() + QStringLiteral("\r\n"));
     start();
-    EXPECT_EQ(form->folderPage()->CBFilter->count(), 0);
-    EXPECT_EQ(form->folderPage()->CurrentMask(), QStringLiteral("*.*"));
-    EXPECT_EQ(form->folderPage()->LBFile->count(), 5);
+    EXPECT_EQ(folderPageOf(*form)->CBFilter->count(), 0);
+    EXPECT_EQ(folderPageOf(*form)->CurrentMask(), QStringLiteral("*.*"));
+    EXPECT_EQ(folderPageOf(*form)->LBFile->count(), 5);
 }
 
 TEST_F(FolderViewTest, SameFileIsNotReloadedButAPictureIsAlways)
 {
     startInSite();
-    form->folderPage()->CBFilter->setCurrentIndex(0); // HTML and pictures
+    folderPageOf(*form)->CBFilter->setCurrentIndex(0); // HTML and pictures
     clickRow(0);
     ASSERT_EQ(view->viewerFile(), sitePath("a.htm"));
     // A file whose content changed on disk shows the old text until it is reloaded.
@@ -96,7 +96,7 @@ TEST_F(FolderViewTest, SameFileIsNotReloadedButAPictureIsAlways)
     clickRow(0);
     EXPECT_EQ(view->editor()->text(), before);
 
-    const int gif = form->folderPage()->FindListIndex(QStringLiteral("pic.gif"));
+    const int gif = folderPageOf(*form)->FindListIndex(QStringLiteral("pic.gif"));
     ASSERT_GE(gif, 0);
     clickRow(gif);
     EXPECT_EQ(view->viewerFile(), QString()); // pictures leave the viewer file empty
@@ -107,18 +107,18 @@ TEST_F(FolderViewTest, UnsavedChangesAreAskedButNeverStopAFolderOrFileChange)
 {
     startInSite();
     clickRow(0);
-    form->folderPage()->BSave->setEnabled(true);
-    dialogs.answers = { platform::Dialogs::Cancel };
-    form->folderPage()->changeFolder(program.path());
+    folderPageOf(*form)->BSave->setEnabled(true);
+    dialogs.answers = { platform::Answer::Cancel };
+    folderPageOf(*form)->changeFolder(program.path());
     EXPECT_EQ(dialogs.texts(QStringLiteral("yesnocancel")).value(0),
         QStringLiteral("Save changes in: ") + sitePath("a.htm"));
-    EXPECT_EQ(form->currentFolder() + QDir::separator(), programFolder());
+    EXPECT_EQ(form->folderView().currentFolder() + QDir::separator(), programFolder());
 
-    form->folderPage()->changeFolder(site.path());
+    folderPageOf(*form)->changeFolder(site.path());
     clickRow(0);
-    form->folderPage()->BSave->setEnabled(true);
+    folderPageOf(*form)->BSave->setEnabled(true);
     dialogs.calls.clear();
-    dialogs.answers = { platform::Dialogs::No };
+    dialogs.answers = { platform::Answer::No };
     clickRow(1);
     EXPECT_EQ(dialogs.count(QStringLiteral("yesnocancel")), 1);
     EXPECT_EQ(view->viewerFile(), sitePath("b.htm"));
@@ -127,59 +127,59 @@ TEST_F(FolderViewTest, UnsavedChangesAreAskedButNeverStopAFolderOrFileChange)
 TEST_F(FolderViewTest, JumpFindsTheFileInAnotherLetterCase)
 {
     start();
-    form->folderPage()->JumpToFileAndFolder(QDir(site.path()).filePath(QStringLiteral("B.HTM")));
-    EXPECT_EQ(form->currentFolder(), QDir::toNativeSeparators(site.path()));
+    folderPageOf(*form)->JumpToFileAndFolder(QDir(site.path()).filePath(QStringLiteral("B.HTM")));
+    EXPECT_EQ(form->folderView().currentFolder(), QDir::toNativeSeparators(site.path()));
     // B.HTM does not exist on a case-sensitive system: the folder is shown without a current entry.
     const bool caseSensitive
         = !QFileInfo::exists(QDir(site.path()).filePath(QStringLiteral("B.HTM")));
     if (caseSensitive) {
-        EXPECT_EQ(form->folderPage()->LBFile->currentRow(), -1);
-        EXPECT_EQ(form->folderPage()->FindListIndex(QStringLiteral("B.HTM")), 1);
+        EXPECT_EQ(folderPageOf(*form)->LBFile->currentRow(), -1);
+        EXPECT_EQ(folderPageOf(*form)->FindListIndex(QStringLiteral("B.HTM")), 1);
     }
-    form->folderPage()->JumpToFileAndFolder(sitePath("c.htm"));
-    EXPECT_EQ(form->folderPage()->LBFile->currentItem()->text(), QStringLiteral("c.htm"));
-    EXPECT_TRUE(form->folderPage()->LBFile->selectedItems().isEmpty()); // the focus moves, not the
-                                                                        // selection
+    folderPageOf(*form)->JumpToFileAndFolder(sitePath("c.htm"));
+    EXPECT_EQ(folderPageOf(*form)->LBFile->currentItem()->text(), QStringLiteral("c.htm"));
+    EXPECT_TRUE(folderPageOf(*form)->LBFile->selectedItems().isEmpty()); // the focus moves, not the
+                                                                         // selection
 
-    form->folderPage()->JumpToFileAndFolder(QStringLiteral("/no/such/folder/x.htm"));
-    EXPECT_EQ(form->currentFolder(), QDir::toNativeSeparators(site.path()));
+    folderPageOf(*form)->JumpToFileAndFolder(QStringLiteral("/no/such/folder/x.htm"));
+    EXPECT_EQ(form->folderView().currentFolder(), QDir::toNativeSeparators(site.path()));
 }
 
 TEST_F(FolderViewTest, DeleteAsksAndRereadsAndRemembersNoRecycleBin)
 {
     startInSite();
-    form->folderPage()->CBFilter->setCurrentIndex(1); // a.htm b.htm c.htm d.asp
+    folderPageOf(*form)->CBFilter->setCurrentIndex(1); // a.htm b.htm c.htm d.asp
     clickRow(1);
-    dialogs.answers = { platform::Dialogs::No };
-    QTest::keyClick(form->folderPage()->LBFile, Qt::Key_Delete);
+    dialogs.answers = { platform::Answer::No };
+    QTest::keyClick(folderPageOf(*form)->LBFile, Qt::Key_Delete);
     EXPECT_EQ(dialogs.lastText(),
         QStringLiteral("CAUTION:\n--- File(s) will not be moved to Win95/98/NT Recycle Bin! ---"
                        "\n\n\nDelete file \"%1\" permanently from disk?\n\n")
             .arg(sitePath("b.htm")));
-    EXPECT_EQ(form->folderPage()->LBFile->count(), 4);
+    EXPECT_EQ(folderPageOf(*form)->LBFile->count(), 4);
 
-    dialogs.answers = { platform::Dialogs::Yes };
-    QTest::keyClick(form->folderPage()->LBFile, Qt::Key_Delete);
+    dialogs.answers = { platform::Answer::Yes };
+    QTest::keyClick(folderPageOf(*form)->LBFile, Qt::Key_Delete);
     EXPECT_FALSE(QFile::exists(sitePath("b.htm")));
-    EXPECT_EQ(form->folderPage()->LBFile->count(), 3);
-    EXPECT_EQ(form->folderPage()->LBFile->currentRow(), 1);
+    EXPECT_EQ(folderPageOf(*form)->LBFile->count(), 3);
+    EXPECT_EQ(folderPageOf(*form)->LBFile->currentRow(), 1);
     EXPECT_FALSE(form->settings().DoRecycleBin);
 
     // Confirmed with the mouse: no key release comes to tidy up after the question.
-    dialogs.answers = { platform::Dialogs::Yes };
-    form->folderPage()->DeleteSelectedFiles();
-    EXPECT_EQ(form->folderPage()->LBFile->count(), 2);
-    EXPECT_EQ(form->PageControl1->tabText(app::FolderViewPage),
+    dialogs.answers = { platform::Answer::Yes };
+    folderPageOf(*form)->DeleteSelectedFiles();
+    EXPECT_EQ(folderPageOf(*form)->LBFile->count(), 2);
+    EXPECT_EQ(form->PageControl1->tabText(kFolderTab),
         QStringLiteral("Folder View  (1 of 2 files selected)"));
     EXPECT_EQ(form->LabelHint->text(), sitePath("d.asp"));
     EXPECT_EQ(view->viewerFile(), sitePath("d.asp"));
 
-    form->folderPage()->LBFile->selectAll();
-    dialogs.answers = { platform::Dialogs::Cancel };
-    QTest::keyClick(form->folderPage()->LBFile, Qt::Key_Delete);
+    folderPageOf(*form)->LBFile->selectAll();
+    dialogs.answers = { platform::Answer::Cancel };
+    QTest::keyClick(folderPageOf(*form)->LBFile, Qt::Key_Delete);
     EXPECT_TRUE(
         dialogs.lastText().contains(QStringLiteral("Delete 2 files permanently from disk?")));
-    EXPECT_EQ(form->folderPage()->LBFile->count(), 2);
+    EXPECT_EQ(folderPageOf(*form)->LBFile->count(), 2);
 
     closeForm();
     platform::IniFile ini;
@@ -190,12 +190,12 @@ TEST_F(FolderViewTest, DeleteAsksAndRereadsAndRemembersNoRecycleBin)
 TEST_F(FolderViewTest, DeletingOnTheThumbnailViewShrinksTheList)
 {
     startInSite();
-    form->folderPage()->CBFilter->setCurrentIndex(1);
-    form->PageControl1->setCurrentIndex(app::ThumbnailViewPage);
+    folderPageOf(*form)->CBFilter->setCurrentIndex(1);
+    form->PageControl1->setCurrentIndex(kThumbsTab);
     ASSERT_EQ(form->SelectionCounts().total, 4);
-    dialogs.answers = { platform::Dialogs::Yes };
+    dialogs.answers = { platform::Answer::Yes };
     QTest::keyClick(
-        form->thumbPage()->LVThumbs, Qt::Key_Delete); // the first item is selected on arrival
+        thumbPageOf(*form)->LVThumbs, Qt::Key_Delete); // the first item is selected on arrival
     EXPECT_FALSE(QFile::exists(sitePath("a.htm")));
     EXPECT_EQ(form->SelectionCounts().total, 3);
 }
@@ -205,14 +205,14 @@ TEST_F(FolderViewTest, SingleCopyOntoItselfIsRefusedAndACopyIsSelected)
     startInSite();
     clickRow(0);
     dialogs.paths = { sitePath("a.htm") };
-    form->folderPage()->CopySelectedFiles();
+    folderPageOf(*form)->CopySelectedFiles();
     EXPECT_EQ(dialogs.texts(QStringLiteral("info")),
         QStringList { QStringLiteral("Cannot copy a file to itself ...") });
 
     dialogs.paths = { sitePath("copy.htm") };
-    form->folderPage()->CopySelectedFiles();
+    folderPageOf(*form)->CopySelectedFiles();
     EXPECT_EQ(readFile(sitePath("copy.htm")), readFile(sitePath("a.htm")));
-    EXPECT_EQ(form->folderPage()->LBFile->currentItem()->text(), QStringLiteral("copy.htm"));
+    EXPECT_EQ(folderPageOf(*form)->LBFile->currentItem()->text(), QStringLiteral("copy.htm"));
 }
 
 TEST_F(FolderViewTest, DroppedFilesAreAcceptedByKind)
@@ -227,18 +227,18 @@ TEST_F(FolderViewTest, DroppedFilesAreAcceptedByKind)
         QStringList {
             QStringLiteral("Folioscope:\nFile not accepted.\n") + sitePath("photo.jpeg") });
     EXPECT_EQ(dialogs.count(QStringLiteral("beep")), 1);
-    EXPECT_EQ(form->currentFolder() + QDir::separator(), programFolder());
+    EXPECT_EQ(form->folderView().currentFolder() + QDir::separator(), programFolder());
 
     form->handleDroppedFiles({ sitePath("page.html"), sitePath("b.htm"), sitePath("c.htm") });
-    EXPECT_EQ(form->currentFolder(), QDir::toNativeSeparators(site.path()));
-    EXPECT_EQ(form->folderPage()->LBFile->currentItem()->text(), QStringLiteral("page.html"));
+    EXPECT_EQ(form->folderView().currentFolder(), QDir::toNativeSeparators(site.path()));
+    EXPECT_EQ(folderPageOf(*form)->LBFile->currentItem()->text(), QStringLiteral("page.html"));
 
     form->handleDroppedFiles({ sitePath("notes.h") });
     EXPECT_EQ(dialogs.count(QStringLiteral("plain")), 1);
 
     // A file that the filter hides: the folder without a current entry, and nothing named.
-    form->folderPage()->CBFilter->setCurrentIndex(filterIndex("HTM(L) only"));
-    form->folderPage()->JumpToFileAndFolder(sitePath("b.htm"));
+    folderPageOf(*form)->CBFilter->setCurrentIndex(filterIndex("HTM(L) only"));
+    folderPageOf(*form)->JumpToFileAndFolder(sitePath("b.htm"));
     ASSERT_EQ(form->CurrentFile(), sitePath("b.htm"));
     form->UpdateStatus();
     form->handleDroppedFiles({ sitePath("pic.gif") });
@@ -257,9 +257,9 @@ TEST_F(FolderViewTest, ThumbnailCornerShowsAStoredThumbnail)
     QDir().mkpath(QFileInfo(thumb).absolutePath());
     ASSERT_TRUE(platform::writeJpeg(picture, thumb, 70));
     clickRow(1);
-    EXPECT_FALSE(form->folderPage()->ImgMini->pixmap().isNull());
+    EXPECT_FALSE(folderPageOf(*form)->ImgMini->pixmap().isNull());
     clickRow(0);
-    EXPECT_TRUE(form->folderPage()->ImgMini->pixmap().isNull());
+    EXPECT_TRUE(folderPageOf(*form)->ImgMini->pixmap().isNull());
 }
 
 TEST_F(FolderViewTest, FolderListOpensByClickOrEnter)
@@ -268,20 +268,20 @@ TEST_F(FolderViewTest, FolderListOpensByClickOrEnter)
     startInSite();
     const QString sub = QDir::toNativeSeparators(site.filePath(QStringLiteral("sub")));
     const auto rowOf = [this](const QString &path) {
-        for (int i = 0; i < form->folderPage()->LBDir->count(); ++i)
-            if (form->folderPage()->LBDir->item(i)->data(Qt::UserRole).toString() == path)
+        for (int i = 0; i < folderPageOf(*form)->LBDir->count(); ++i)
+            if (folderPageOf(*form)->LBDir->item(i)->data(Qt::UserRole).toString() == path)
                 return i;
         return -1;
     };
     ASSERT_GE(rowOf(sub), 0);
     const QRect rect
-        = form->folderPage()->LBDir->visualItemRect(form->folderPage()->LBDir->item(rowOf(sub)));
-    QTest::mouseClick(form->folderPage()->LBDir->viewport(), Qt::LeftButton, {}, rect.center());
-    EXPECT_EQ(form->currentFolder(), sub); // DoOpenOnSingleClick is on by default
+        = folderPageOf(*form)->LBDir->visualItemRect(folderPageOf(*form)->LBDir->item(rowOf(sub)));
+    QTest::mouseClick(folderPageOf(*form)->LBDir->viewport(), Qt::LeftButton, {}, rect.center());
+    EXPECT_EQ(form->folderView().currentFolder(), sub); // DoOpenOnSingleClick is on by default
 
-    form->folderPage()->LBDir->setCurrentRow(rowOf(QDir::toNativeSeparators(site.path())));
-    QTest::keyClick(form->folderPage()->LBDir, Qt::Key_Return);
-    EXPECT_EQ(form->currentFolder(), QDir::toNativeSeparators(site.path()));
+    folderPageOf(*form)->LBDir->setCurrentRow(rowOf(QDir::toNativeSeparators(site.path())));
+    QTest::keyClick(folderPageOf(*form)->LBDir, Qt::Key_Return);
+    EXPECT_EQ(form->folderView().currentFolder(), QDir::toNativeSeparators(site.path()));
 }
 
 TEST_F(FolderViewTest, VanishedFolderShowsItsParent)
@@ -292,9 +292,9 @@ TEST_F(FolderViewTest, VanishedFolderShowsItsParent)
     setIni(QStringLiteral("[PATHS]\r\nVIEW_PATH=") + inner + QStringLiteral("\r\n"));
     start();
     QDir(inner).removeRecursively();
-    form->folderPage()->CBFilter->setCurrentIndex(
+    folderPageOf(*form)->CBFilter->setCurrentIndex(
         1); // re-reads a folder that is gone: an empty list
-    EXPECT_EQ(form->folderPage()->LBFile->count(), 0);
-    form->folderPage()->changeFolder(inner);
-    EXPECT_EQ(form->currentFolder(), QDir::toNativeSeparators(outer.path()));
+    EXPECT_EQ(folderPageOf(*form)->LBFile->count(), 0);
+    folderPageOf(*form)->changeFolder(inner);
+    EXPECT_EQ(form->folderView().currentFolder(), QDir::toNativeSeparators(outer.path()));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/tform1.h"
+#include "filelists/filelistspage.h"
 #include "folderview/folderviewpage.h"
 #include "folderview/formprogress.h"
 #include "support/scripteddialogs.h"
@@ -18,6 +19,31 @@
 #include <memory>
 
 // A main window with its viewer on a temporary program folder and a small site.
+
+// The positions of the pages' tabs.
+constexpr int kFolderTab = 0;
+constexpr int kThumbsTab = 1;
+constexpr int kListsTab = 2;
+
+template<class P> P *pageOf(const app::TForm1 &form)
+{
+    for (app::Page *page : form.pages())
+        if (auto *found = dynamic_cast<P *>(page))
+            return found;
+    return nullptr;
+}
+inline folderview::FolderViewPage *folderPageOf(const app::TForm1 &form)
+{
+    return pageOf<folderview::FolderViewPage>(form);
+}
+inline thumbs::ThumbViewPage *thumbPageOf(const app::TForm1 &form)
+{
+    return pageOf<thumbs::ThumbViewPage>(form);
+}
+inline filelists::FileListsPage *listsPageOf(const app::TForm1 &form)
+{
+    return pageOf<filelists::FileListsPage>(form);
+}
 
 inline void writeFile(const QString &path, const QByteArray &bytes = "<html><body>x</body></html>")
 {
@@ -68,9 +94,9 @@ protected:
 
     void selectRows(std::initializer_list<int> rows)
     {
-        form->folderPage()->LBFile->clearSelection();
+        folderPageOf(*form)->LBFile->clearSelection();
         for (int row : rows) {
-            form->folderPage()->LBFile->setCurrentRow(row, QItemSelectionModel::Select);
+            folderPageOf(*form)->LBFile->setCurrentRow(row, QItemSelectionModel::Select);
         }
         form->UpdateStatus();
     }

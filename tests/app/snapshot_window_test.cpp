@@ -83,6 +83,6 @@ TEST_F(MainWindowTest, SnapViewTakesTheBrowserSizeAndGivesTheViewBack)
     EXPECT_EQ(viewSize, browserSize);
     EXPECT_FALSE(form->snapshotJob().fromBrowser);
     // Docked back into the main window after the viewer closed, as after any viewing.
-    EXPECT_TRUE(form->folderPage()->Panel1->isAncestorOf(browser));
+    EXPECT_TRUE(folderPageOf(*form)->Panel1->isAncestorOf(browser));
     closeForm();
 }

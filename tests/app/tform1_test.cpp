@@ -1,5 +1,7 @@
 #include "mainwindow_fixture.h"
 
+#include "folderview/fileops.h"
+
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -30,8 +32,8 @@ TEST_F(MainWindowTest, FirstRunWithoutSettingsCreatesFoldersAndWritesEveryKey)
     EXPECT_TRUE(QFileInfo(program.filePath(QStringLiteral("THUMBS"))).isDir());
     EXPECT_TRUE(QFileInfo(program.filePath(QStringLiteral("FILELISTS"))).isDir());
     EXPECT_EQ(form->windowTitle(), QStringLiteral(" Folioscope v1.0 "));
-    EXPECT_EQ(form->currentFolder() + QDir::separator(), programFolder());
-    EXPECT_EQ(form->folderPage()->CBFilter->itemText(0),
+    EXPECT_EQ(form->folderView().currentFolder() + QDir::separator(), programFolder());
+    EXPECT_EQ(folderPageOf(*form)->CBFilter->itemText(0),
         QStringLiteral("All HTML file types + Pictures"));
     EXPECT_EQ(form->LabelHint->text(),
         QStringLiteral("Welcome to Folioscope - Please open a HTML file folder ..."));
@@ -44,7 +46,8 @@ TEST_F(MainWindowTest, FirstRunWithoutSettingsCreatesFoldersAndWritesEveryKey)
     EXPECT_EQ(ini.readInteger(u"COLORS", u"TagCol", -1), 16711680);
     EXPECT_EQ(ini.readInteger(u"COLORS", u"QuotedCol", -1), 255);
     EXPECT_EQ(ini.readInteger(u"COLORS", u"CommentCol", -1), 8421376);
-    EXPECT_EQ(ini.readString(u"PATHS", u"VIEW_PATH", QString()), form->currentFolder());
+    EXPECT_EQ(
+        ini.readString(u"PATHS", u"VIEW_PATH", QString()), form->folderView().currentFolder());
     EXPECT_EQ(ini.keyNames(u"OPTIONS").size(), 13);
     EXPECT_EQ(ini.keyNames(u"THUMBS").size(), 11);
     EXPECT_EQ(ini.readString(u"EDITOR6", u"Descript", QString()),
@@ -56,8 +59,8 @@ TEST_F(MainWindowTest, SettingsAreWrittenOnceAndViewPathNeverInsideThumbs)
     setIni(QStringLiteral("[OPTIONS]\r\nStyleName=Fancy\r\n[PATHS]\r\nVIEW_PATH=") + site.path()
         + QStringLiteral("\r\n"));
     start();
-    EXPECT_EQ(form->currentFolder(), QDir::toNativeSeparators(site.path()));
-    form->folderPage()->changeFolder(program.filePath(QStringLiteral("THUMBS")));
+    EXPECT_EQ(form->folderView().currentFolder(), QDir::toNativeSeparators(site.path()));
+    folderPageOf(*form)->changeFolder(program.filePath(QStringLiteral("THUMBS")));
     EXPECT_EQ(dialogs.texts(QStringLiteral("info")),
         QStringList { QStringLiteral("Sorry, access denied. This is your thumbnail folder.\n"
                                      "Please choose another folder ...") });
@@ -76,8 +79,9 @@ TEST_F(MainWindowTest, OddSizesAndBaseIndexFromAHandEditedFile)
     start();
     EXPECT_GE(form->width(), 320);
     EXPECT_GE(form->height(), 240);
-    EXPECT_EQ(form->thumbPage()->CBSnapBase->currentText(), QStringLiteral("Thumbs Base: 640x480"));
-    form->thumbPage()->CBSnapBase->setCurrentIndex(6);
+    EXPECT_EQ(
+        thumbPageOf(*form)->CBSnapBase->currentText(), QStringLiteral("Thumbs Base: 640x480"));
+    thumbPageOf(*form)->CBSnapBase->setCurrentIndex(6);
     closeForm();
     platform::IniFile ini;
     ini.load(program.filePath(QStringLiteral("prg.ini")));
@@ -98,9 +102,9 @@ TEST_F(MainWindowTest, SelectionQueriesAndTabCaptions)
 {
     setIni(QStringLiteral("[PATHS]\r\nVIEW_PATH=") + site.path() + QStringLiteral("\r\n"));
     start();
-    form->folderPage()->CBFilter->setCurrentIndex(
+    folderPageOf(*form)->CBFilter->setCurrentIndex(
         1); // All HTML file types: a.htm b.htm c.htm d.asp
-    ASSERT_EQ(form->folderPage()->LBFile->count(), 4);
+    ASSERT_EQ(folderPageOf(*form)->LBFile->count(), 4);
 
     selectRows({});
     EXPECT_FALSE(form->MenuExtras->isEnabled());
@@ -122,9 +126,9 @@ TEST_F(MainWindowTest, SelectionQueriesAndTabCaptions)
     EXPECT_EQ(form->EntryPath(1, false), sitePath("b.htm"));
     EXPECT_EQ(form->EntryPath(4, false), QString());
 
-    form->PageControl1->setCurrentIndex(app::ThumbnailViewPage);
+    form->PageControl1->setCurrentIndex(kThumbsTab);
     const auto counts = form->SelectionCounts();
-    EXPECT_EQ(counts.page, 1);
+    EXPECT_EQ(counts.page, form->pages()[kThumbsTab]);
     EXPECT_EQ(counts.total, 4);
     EXPECT_EQ(counts.selected, 1); // the first item is selected on arrival
     EXPECT_EQ(form->CurrentFile(), sitePath("a.htm"));
@@ -137,11 +141,11 @@ TEST_F(MainWindowTest, CtrlAInTheFileListSelectsEverything)
 {
     setIni(QStringLiteral("[PATHS]\r\nVIEW_PATH=") + site.path() + QStringLiteral("\r\n"));
     start();
-    form->folderPage()->LBFile->setFocus();
-    QTest::keyClick(form->folderPage()->LBFile, Qt::Key_A, Qt::ControlModifier);
+    folderPageOf(*form)->LBFile->setFocus();
+    QTest::keyClick(folderPageOf(*form)->LBFile, Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(form->PageControl1->tabText(0),
         QStringLiteral("Folder View  (%1 of %1 files selected)")
-            .arg(form->folderPage()->LBFile->count()));
+            .arg(folderPageOf(*form)->LBFile->count()));
 }
 
 TEST_F(MainWindowTest, StartFileRules)
@@ -161,20 +165,22 @@ TEST_F(MainWindowTest, StartFileRules)
     };
     writeFile(sitePath("notes.txt"));
     for (const Row &row : rows) {
-        EXPECT_EQ(app::startFileFromArguments(row.arguments).isEmpty(), !row.taken) << row.name;
+        EXPECT_EQ(folderview::startFileFromArguments(row.arguments).isEmpty(), !row.taken)
+            << row.name;
     }
     // A relative, unclean path is taken as its absolute, clean form.
     QDir::setCurrent(site.path());
-    EXPECT_EQ(app::startFileFromArguments({ QStringLiteral("./x/../b.htm") }), sitePath("b.htm"));
+    EXPECT_EQ(
+        folderview::startFileFromArguments({ QStringLiteral("./x/../b.htm") }), sitePath("b.htm"));
 
     start({ sitePath("c.htm") });
-    EXPECT_EQ(form->currentFolder(), QDir::toNativeSeparators(site.path()));
-    ASSERT_NE(form->folderPage()->LBFile->currentItem(), nullptr);
-    EXPECT_EQ(form->folderPage()->LBFile->currentItem()->text(), QStringLiteral("c.htm"));
+    EXPECT_EQ(form->folderView().currentFolder(), QDir::toNativeSeparators(site.path()));
+    ASSERT_NE(folderPageOf(*form)->LBFile->currentItem(), nullptr);
+    EXPECT_EQ(folderPageOf(*form)->LBFile->currentItem()->text(), QStringLiteral("c.htm"));
     // Later activations leave the user where they are.
-    form->folderPage()->changeFolder(program.path());
+    folderPageOf(*form)->changeFolder(program.path());
     form->FormActivate();
-    EXPECT_EQ(form->currentFolder() + QDir::separator(), programFolder());
+    EXPECT_EQ(form->folderView().currentFolder() + QDir::separator(), programFolder());
 }
 
 TEST_F(MainWindowTest, UnsavedChangesGuardPageSwitchAndClose)
@@ -184,20 +190,20 @@ TEST_F(MainWindowTest, UnsavedChangesGuardPageSwitchAndClose)
     selectRows({ 0 });
     form->ShowFileInViews(false);
     ASSERT_EQ(view->viewerFile(), sitePath("a.htm"));
-    form->folderPage()->BSave->setEnabled(true); // the editor holds unsaved changes
+    folderPageOf(*form)->BSave->setEnabled(true); // the editor holds unsaved changes
 
-    dialogs.answers = { platform::Dialogs::Cancel };
-    form->PageControl1->setCurrentIndex(app::FileListsPage);
-    EXPECT_EQ(form->PageControl1->currentIndex(), app::FolderViewPage);
+    dialogs.answers = { platform::Answer::Cancel };
+    form->PageControl1->setCurrentIndex(kListsTab);
+    EXPECT_EQ(form->PageControl1->currentIndex(), kFolderTab);
     EXPECT_EQ(dialogs.lastText(), QStringLiteral("Save changes in: ") + sitePath("a.htm"));
 
     const QByteArray settingsBefore = readFile(program.filePath(QStringLiteral("prg.ini")));
-    dialogs.answers = { platform::Dialogs::Cancel };
+    dialogs.answers = { platform::Answer::Cancel };
     EXPECT_FALSE(form->close());
     EXPECT_TRUE(form->isVisible());
     EXPECT_EQ(readFile(program.filePath(QStringLiteral("prg.ini"))), settingsBefore);
 
-    dialogs.answers = { platform::Dialogs::No };
+    dialogs.answers = { platform::Answer::No };
     EXPECT_TRUE(form->close());
     EXPECT_NE(readFile(program.filePath(QStringLiteral("prg.ini"))), settingsBefore);
     EXPECT_EQ(readFile(sitePath("a.htm")), QByteArray("<html><body>x</body></html>"));
@@ -210,7 +216,7 @@ TEST_F(MainWindowTest, ViewerOpensModallyWithBothControlsAndDocksBackAfter)
     selectRows({ 0 });
     form->ShowFileInViews(false);
     QWidget *browser = view->browserControl();
-    ASSERT_TRUE(form->folderPage()->Panel1->isAncestorOf(browser));
+    ASSERT_TRUE(folderPageOf(*form)->Panel1->isAncestorOf(browser));
 
     bool openSeen = false;
     bool browserInViewer = false;
@@ -223,14 +229,14 @@ TEST_F(MainWindowTest, ViewerOpensModallyWithBothControlsAndDocksBackAfter)
     EXPECT_TRUE(openSeen);
     EXPECT_TRUE(browserInViewer);
     EXPECT_FALSE(form->ViewerOpen());
-    EXPECT_TRUE(form->folderPage()->Panel1->isAncestorOf(browser));
+    EXPECT_TRUE(folderPageOf(*form)->Panel1->isAncestorOf(browser));
 
     // The switch docks the editor instead, and back.
-    form->folderPage()->SBEditor->click();
-    EXPECT_TRUE(form->folderPage()->Panel1->isAncestorOf(view->editorControl()));
-    EXPECT_FALSE(form->folderPage()->Panel1->isAncestorOf(browser));
-    form->folderPage()->SBBrowser->click();
-    EXPECT_TRUE(form->folderPage()->Panel1->isAncestorOf(browser));
+    folderPageOf(*form)->SBEditor->click();
+    EXPECT_TRUE(folderPageOf(*form)->Panel1->isAncestorOf(view->editorControl()));
+    EXPECT_FALSE(folderPageOf(*form)->Panel1->isAncestorOf(browser));
+    folderPageOf(*form)->SBBrowser->click();
+    EXPECT_TRUE(folderPageOf(*form)->Panel1->isAncestorOf(browser));
 }
 
 TEST_F(MainWindowTest, AWindowSavedOnABiggerScreenComesBackOnThisOne)
@@ -246,13 +252,13 @@ TEST_F(MainWindowTest, AWindowSavedOnABiggerScreenComesBackOnThisOne)
     EXPECT_LE(form->width(), std::max(available.width(), smallest.width()));
     EXPECT_LE(form->height(), std::max(available.height(), smallest.height()));
     // The left panel shows its filter box and the thumbnail corner whole.
-    QWidget *panel = form->folderPage()->folderPanel();
+    QWidget *panel = folderPageOf(*form)->folderPanel();
     EXPECT_GE(panel->width(), 163);
     EXPECT_GE(
-        form->folderPage()->CBFilter->width(), form->folderPage()->CBFilter->sizeHint().width());
+        folderPageOf(*form)->CBFilter->width(), folderPageOf(*form)->CBFilter->sizeHint().width());
     // The filter title shows the whole mask of the longest default filter, wrapped.
-    QLabel *title = form->folderPage()->PanelFilterTop;
-    form->folderPage()->CBFilter->setCurrentIndex(0);
+    QLabel *title = folderPageOf(*form)->PanelFilterTop;
+    folderPageOf(*form)->CBFilter->setCurrentIndex(0);
     QCoreApplication::processEvents();
     const QRect room = title->contentsRect();
     const QRect needed

@@ -25,7 +25,7 @@ protected:
     {
         return thumbs::ThumbFileFor(form->thumbFolder(), site.path(), QString::fromLatin1(name));
     }
-    void doubleClickCorner() { QTest::mouseDClick(form->folderPage()->ImgMini, Qt::LeftButton); }
+    void doubleClickCorner() { QTest::mouseDClick(folderPageOf(*form)->ImgMini, Qt::LeftButton); }
 };
 
 } // namespace
@@ -47,17 +47,17 @@ TEST_F(ThumbViewWindowTest, CornerDoubleClickMakesTheSelectedThumbnails)
     EXPECT_TRUE(form->isEnabled());
 
     // On the Thumbnail View the grid shows them from the cache.
-    form->PageControl1->setCurrentIndex(app::ThumbnailViewPage);
+    form->PageControl1->setCurrentIndex(kThumbsTab);
     EXPECT_EQ(form->LabelHint->text(), sitePath("a.htm"));
-    form->thumbPage()->LVThumbs->viewport()->repaint();
-    EXPECT_GE(form->thumbPage()->cache().CacheLookup(thumbOf("a.htm")), 0);
-    EXPECT_FALSE(form->folderPage()->ImgMini->pixmap().isNull());
+    thumbPageOf(*form)->LVThumbs->viewport()->repaint();
+    EXPECT_GE(thumbPageOf(*form)->cache().CacheLookup(thumbOf("a.htm")), 0);
+    EXPECT_FALSE(folderPageOf(*form)->ImgMini->pixmap().isNull());
 
     // "Clear Thumbnail(s)" of the context menu clears the selected one.
     form->MyLBPopUpHandler(app::ClearThumbnails);
     EXPECT_FALSE(QFileInfo::exists(thumbOf("a.htm")));
-    EXPECT_EQ(form->thumbPage()->cache().CacheLookup(thumbOf("a.htm")), -1);
-    EXPECT_TRUE(form->folderPage()->ImgMini->pixmap().isNull());
+    EXPECT_EQ(thumbPageOf(*form)->cache().CacheLookup(thumbOf("a.htm")), -1);
+    EXPECT_TRUE(folderPageOf(*form)->ImgMini->pixmap().isNull());
 }
 
 TEST_F(ThumbViewWindowTest, TooLittleDiskSpaceStopsBeforeAnyThumbnail)

@@ -76,7 +76,6 @@ protected:
     {
         QDir().mkpath(listsFolder());
         frame.page = &page;
-        frame.activePage = app::FileListsPage;
         frame.folder = sitePath(QString());
         page.fillSavedLists();
     }
@@ -177,7 +176,7 @@ TEST_F(ListsPageTest, SavedListsAndTheirButtons)
     EXPECT_FALSE(page.BSelectAllRows->isEnabled());
     EXPECT_FALSE(page.BTakeOut->isEnabled());
     EXPECT_FALSE(page.BSaveList->isEnabled());
-    EXPECT_EQ(page.SelectionCounts().page, app::FileListsPage);
+    EXPECT_EQ(page.SelectionCounts().page, &page);
     EXPECT_EQ(page.CurrentFile(), QString());
 }
 
@@ -428,14 +427,14 @@ TEST_F(ListsPageTest, DeletingListFiles)
     EXPECT_EQ(ui.count(u8("beep")), 1);
     EXPECT_EQ(ui.count(u8("yesnocancel")), 0);
 
-    for (int answer : { int(platform::Dialogs::No), int(platform::Dialogs::Cancel) }) {
+    for (platform::Answer answer : { platform::Answer::No, platform::Answer::Cancel }) {
         selectSavedLists({ u8("site.lst") });
         ui.answers = { answer };
         page.BDeleteListClick();
         EXPECT_TRUE(QFileInfo::exists(listsFolder() + u8("site.lst")));
     }
     selectSavedLists({ u8("site.lst") });
-    ui.answers = { platform::Dialogs::Yes };
+    ui.answers = { platform::Answer::Yes };
     frame.values.DoRecycleBin = true;
     page.BDeleteListClick();
     EXPECT_EQ(ui.texts(u8("yesnocancel")).last(),
@@ -535,14 +534,14 @@ TEST_F(ListsPageTest, MergeJoinsListsWithoutDuplicates)
     writeList(u8("b.lst"), { recordOf(u8("c.htm")), recordOf(u8("a.htm")) });
     selectSavedLists({ u8("b.lst"), u8("a.lst") });
 
-    ui.answers = { platform::Dialogs::No };
+    ui.answers = { platform::Answer::No };
     page.BMergeListClick();
     EXPECT_EQ(ui.texts(u8("yesno")),
         QStringList { u8("Merge following list files?:\n  a.lst\n  b.lst\n\n(Note: Duplicates will "
                          "be detected)") });
     EXPECT_EQ(page.model()->rowCount(), 0);
 
-    ui.answers = { platform::Dialogs::Yes };
+    ui.answers = { platform::Answer::Yes };
     ui.dialogScripts.append(cancel());
     page.BMergeListClick();
     EXPECT_EQ(shownPaths(),
@@ -556,7 +555,7 @@ TEST_F(ListsPageTest, MergeJoinsListsWithoutDuplicates)
     selectSavedLists({ u8("b.lst"), u8("a.lst") });
     QFile::remove(listsFolder() + u8("b.lst"));
     ui.calls.clear();
-    ui.answers = { platform::Dialogs::Yes };
+    ui.answers = { platform::Answer::Yes };
     page.BMergeListClick();
     EXPECT_EQ(ui.count(u8("error")), 1);
     EXPECT_EQ(page.model()->rowCount(), 3);

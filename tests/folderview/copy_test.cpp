@@ -14,6 +14,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+using platform::Answer;
 using platform::Dialogs;
 
 namespace {
@@ -201,7 +202,7 @@ TEST_F(CopyFiles, FiveFilesOneExistingNoSkipsIt)
     const QString existing = dest + u8("/about.htm");
     ASSERT_TRUE(writeFile(existing, "keep me"));
     dialogs.paths = {dest};
-    dialogs.answers = {Dialogs::Yes, Dialogs::No};
+    dialogs.answers = {Answer::Yes, Answer::No};
     const auto result = copy(FakeSelection::allOf(sources));
 
     EXPECT_EQ(dialogs.texts(u8("folder")), QStringList{u8("/start/here/")});
@@ -230,7 +231,7 @@ TEST_F(CopyFiles, CancelAtAnOverwriteQuestionEndsTheLoop)
 {
     ASSERT_TRUE(writeFile(dest + u8("/news.htm"), "keep me"));
     dialogs.paths = {dest};
-    dialogs.answers = {Dialogs::Yes, Dialogs::Cancel};
+    dialogs.answers = {Answer::Yes, Answer::Cancel};
     const auto result = copy(FakeSelection::allOf(sources));
     EXPECT_EQ(result.copied, 2);
     EXPECT_EQ(filesIn(dest), (QStringList{u8("about.htm"), u8("index.htm"), u8("news.htm")}));
@@ -244,7 +245,7 @@ TEST_F(CopyFiles, StopEndsTheLoopAfterTheCurrentFile)
 {
     progress.stopAfterSteps = 2;
     dialogs.paths = {dest};
-    dialogs.answers = {Dialogs::Yes};
+    dialogs.answers = {Answer::Yes};
     EXPECT_EQ(copy(FakeSelection::allOf(sources)).copied, 2);
     EXPECT_EQ(filesIn(dest).size(), 2);
     EXPECT_EQ(progress.closes, 1);
@@ -253,7 +254,7 @@ TEST_F(CopyFiles, StopEndsTheLoopAfterTheCurrentFile)
 
 TEST_F(CopyFiles, ConfirmationAnsweredNoCopiesNothing)
 {
-    for (int answer : {Dialogs::No, Dialogs::Cancel}) {
+    for (Answer answer : {Answer::No, Answer::Cancel}) {
         dialogs.paths = {dest};
         dialogs.answers = {answer};
         EXPECT_EQ(copy(FakeSelection::allOf(sources)).copied, 0);
@@ -272,7 +273,7 @@ TEST_F(CopyFiles, FileDeletedBetweenListingAndCopyingIsSkippedSilently)
     selection.selected[1] = false;
     ASSERT_TRUE(QFile::remove(sources.at(2)));
     dialogs.paths = {dest};
-    dialogs.answers = {Dialogs::Yes};
+    dialogs.answers = {Answer::Yes};
     EXPECT_EQ(copy(selection).copied, 3);
     EXPECT_EQ(filesIn(dest), (QStringList{u8("faq.htm"), u8("index.htm"), u8("logo.gif")}));
     EXPECT_EQ(dialogs.calls.size(), 2); // the folder and the one question
@@ -282,7 +283,7 @@ TEST_F(CopyFiles, FileDeletedBetweenListingAndCopyingIsSkippedSilently)
 TEST_F(CopyFiles, IntoTheSourceFolderEachFileIsItsOwnTarget)
 {
     dialogs.paths = {dir.filePath(u8("site"))};
-    dialogs.answers = {Dialogs::Yes, Dialogs::Yes, Dialogs::Yes};
+    dialogs.answers = {Answer::Yes, Answer::Yes, Answer::Yes};
     FakeSelection selection = FakeSelection::allOf(sources.mid(0, 2));
     EXPECT_EQ(copy(selection).copied, 0);
     EXPECT_EQ(dialogs.count(u8("yesnocancel")), 3);

@@ -16,7 +16,7 @@ public:
     QStringList paths;
     QList<bool> selected;
     int current = -1;
-    int page = 0;
+    const app::Page *page = nullptr;
 
     // Every path selected, the focus on the first.
     static FakeSelection allOf(const QStringList &paths)

@@ -243,7 +243,7 @@ TEST_F(DeleteFiles, OneFileAsksWithItsQuotedName)
     FakeSelection selection = FakeSelection::allOf(paths);
     selection.selected = {false, true, false, false};
     selection.current = 1;
-    dialogs.answers = {platform::Dialogs::Yes};
+    dialogs.answers = {platform::Answer::Yes};
     const auto result = folderview::DeleteSelectedFiles(selection, doRecycleBin);
     EXPECT_EQ(dialogs.texts(u8("yesnocancel")),
               QStringList{kQuestionHead + u8("Delete file \"") + paths.at(1)
@@ -258,7 +258,7 @@ TEST_F(DeleteFiles, ThreeFilesAskWithTheirCount)
 {
     FakeSelection selection = FakeSelection::allOf(paths);
     selection.selected = {true, false, true, true};
-    dialogs.answers = {platform::Dialogs::Yes};
+    dialogs.answers = {platform::Answer::Yes};
     const auto result = folderview::DeleteSelectedFiles(selection, doRecycleBin);
     EXPECT_EQ(dialogs.texts(u8("yesnocancel")),
               QStringList{kQuestionHead + u8("Delete 3 files permanently from disk?\n\n")});
@@ -268,11 +268,11 @@ TEST_F(DeleteFiles, ThreeFilesAskWithTheirCount)
 
 TEST_F(DeleteFiles, NoAndCancelLeaveEverything)
 {
-    for (int answer : {platform::Dialogs::No, platform::Dialogs::Cancel}) {
+    for (platform::Answer answer : {platform::Answer::No, platform::Answer::Cancel}) {
         FakeSelection selection = FakeSelection::allOf(paths);
         dialogs.answers = {answer};
         const auto result = folderview::DeleteSelectedFiles(selection, doRecycleBin);
-        EXPECT_FALSE(result.confirmed) << answer;
+        EXPECT_FALSE(result.confirmed) << int(answer);
         EXPECT_EQ(result.lastDeletedIndex, -1);
         EXPECT_TRUE(doRecycleBin);
         EXPECT_EQ(remaining().size(), 4);
@@ -288,7 +288,7 @@ TEST_F(DeleteFiles, HookRunsAfterYesAndItsRefusalLeavesEverything)
         ++hookRuns;
         return false;
     };
-    for (int answer : {platform::Dialogs::No, platform::Dialogs::Yes}) {
+    for (platform::Answer answer : {platform::Answer::No, platform::Answer::Yes}) {
         FakeSelection selection = FakeSelection::allOf(paths);
         dialogs.answers = {answer};
         EXPECT_FALSE(folderview::DeleteSelectedFiles(selection, doRecycleBin, refuse).confirmed);
@@ -313,7 +313,7 @@ TEST_F(DeleteFiles, QuestionNamesTheSelectedFileNotTheFocusedOne)
     FakeSelection selection = FakeSelection::allOf(paths);
     selection.selected = {true, false, false, false};
     selection.current = 2;
-    dialogs.answers = {platform::Dialogs::Yes};
+    dialogs.answers = {platform::Answer::Yes};
     folderview::DeleteSelectedFiles(selection, doRecycleBin);
     EXPECT_TRUE(dialogs.lastText().contains(u8("\"") + paths.at(0) + u8("\"")));
     EXPECT_EQ(remaining(), (QStringList{u8("b.htm"), u8("c.htm"), u8("d.htm")}));
@@ -324,7 +324,7 @@ TEST_F(DeleteFiles, FilesGoneMeanwhileAreSkippedSilently)
     FakeSelection selection = FakeSelection::allOf(paths);
     ASSERT_TRUE(QFile::remove(paths.at(0)));
     ASSERT_TRUE(QFile::remove(paths.at(3)));
-    dialogs.answers = {platform::Dialogs::Yes};
+    dialogs.answers = {platform::Answer::Yes};
     const auto result = folderview::DeleteSelectedFiles(selection, doRecycleBin);
     EXPECT_TRUE(result.confirmed);
     EXPECT_EQ(result.lastDeletedIndex, 3);

@@ -116,7 +116,7 @@ TEST(FormProgress, StopsACopyBatch)
     ASSERT_TRUE(QDir().mkdir(dir.filePath(u8("dest"))));
     ScriptedDialogs dialogs;
     dialogs.paths = {dir.filePath(u8("dest"))};
-    dialogs.answers = {platform::Dialogs::Yes};
+    dialogs.answers = {platform::Answer::Yes};
     QWidget mainWindow;
     mainWindow.show();
     ClickingProgress form(&mainWindow);

@@ -261,16 +261,16 @@ TEST_F(WindowWriteFaults, EditorSaveSaysSoAndStaysModified)
     start();
     selectRows({ 0 });
     form->ShowFileInViews(false);
-    form->folderPage()->SBEditor->click();
+    folderPageOf(*form)->SBEditor->click();
     viewer::REScreen *editor = view->editor();
     QTextCursor cursor = editor->textCursor();
     cursor.setPosition(0);
     editor->setTextCursor(cursor);
     QTest::keyClick(editor, 'Q');
-    ASSERT_TRUE(form->folderPage()->BSave->isEnabled());
+    ASSERT_TRUE(folderPageOf(*form)->BSave->isEnabled());
     {
         const FileSizeLimit limit(250'000);
-        form->folderPage()->BSave->click();
+        folderPageOf(*form)->BSave->click();
     }
     const QStringList infos = dialogs.texts(QStringLiteral("info"));
     ASSERT_EQ(infos.size(), 1);
@@ -279,7 +279,7 @@ TEST_F(WindowWriteFaults, EditorSaveSaysSoAndStaysModified)
             + QStringLiteral("\nPlease check diskspace and writing permissions...")))
         << infos.first().toStdString();
     EXPECT_EQ(readFile(sitePath("a.htm")), page);
-    EXPECT_TRUE(form->folderPage()->BSave->isEnabled());
+    EXPECT_TRUE(folderPageOf(*form)->BSave->isEnabled());
     EXPECT_TRUE(view->windowTitle().endsWith(QStringLiteral(" --- UNSAVED ---")));
     EXPECT_EQ(
         QDir(site.path()).entryList({ QStringLiteral("a.htm*") }, QDir::AllEntries | QDir::Hidden),

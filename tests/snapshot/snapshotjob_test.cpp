@@ -1,5 +1,6 @@
 #include "snapshot/snapshotjob.h"
 #include "support/scripteddialogs.h"
+#include "support/standinframe.h"
 
 #include <QDir>
 #include <QFile>
@@ -290,15 +291,16 @@ TEST(PrepareSnapshotOpening, MessagesAndBatchMode)
         { "nothing selected", QString(), 0, false, QStringLiteral("No file(s) selected") },
         { "two selected", QString(), 2, true, QString() },
     };
+    const StandInPage thumbnails;
     for (const Row &row : rows) {
         ScriptedDialogs dialogs;
         SnapshotJob job;
-        EXPECT_EQ(
-            snapshot::PrepareSnapshotOpening(row.file, { 1, row.selected, 5 }, job), row.opens)
+        EXPECT_EQ(snapshot::PrepareSnapshotOpening(row.file, { &thumbnails, row.selected, 5 }, job),
+            row.opens)
             << row.name;
         EXPECT_EQ(dialogs.lastText(), row.message) << row.name;
         EXPECT_EQ(job.batchMode, row.selected > 1) << row.name;
-        EXPECT_EQ(job.activePage, 1);
+        EXPECT_EQ(job.activePage, &thumbnails);
         EXPECT_EQ(job.entryCount, 5);
     }
 }

@@ -93,18 +93,20 @@ TEST(SaveSnapshotImage, RefusalsWriteNothing)
         const char *name;
         QString file;
         qint64 freeBytes;
-        int answer;
+        platform::Answer answer; // when asked
         bool result;
         const char *kind;
         QString message;
     };
     const Row rows[] = {
-        { "empty name", QString(), -1, 0, false, "info", QStringLiteral("Invalid file name: ") },
-        { "too little space", dir.filePath(QStringLiteral("new.jpg")), 1999999, 0, false, "info",
+        { "empty name", QString(), -1, platform::Answer::Yes, false, "info",
+            QStringLiteral("Invalid file name: ") },
+        { "too little space", dir.filePath(QStringLiteral("new.jpg")), 1999999,
+            platform::Answer::Yes, false, "info",
             QStringLiteral("Diskspace on drive \"/home\" < 2000Kb!\nProcess stopped.") },
-        { "existing, Cancel", existing, -1, platform::Dialogs::Cancel, false, "yesnocancel",
+        { "existing, Cancel", existing, -1, platform::Answer::Cancel, false, "yesnocancel",
             QStringLiteral("File exists: ") + existing + QStringLiteral("\n\nOverwrite ?") },
-        { "existing, No", existing, -1, platform::Dialogs::No, true, "yesnocancel",
+        { "existing, No", existing, -1, platform::Answer::No, true, "yesnocancel",
             QStringLiteral("File exists: ") + existing + QStringLiteral("\n\nOverwrite ?") },
     };
     for (const Row &row : rows) {
@@ -130,7 +132,7 @@ namespace {
 void expectWriteRefused(const QString &target)
 {
     ScriptedDialogs dialogs;
-    dialogs.answers = { platform::Dialogs::Yes };
+    dialogs.answers = { platform::Answer::Yes };
     QImage image = composed();
     EXPECT_FALSE(snapshot::SaveSnapshotImage(image, target, snapshot::OutputJpg, true, {}));
     ASSERT_EQ(dialogs.count(QStringLiteral("error")), 1);
@@ -345,7 +347,7 @@ TEST_F(BatchTest, OverwriteQuestionNoSkipsCancelEnds)
     writeBytes(out + QStringLiteral("snap_a_htm.jpg"), "old a");
     writeBytes(out + QStringLiteral("snap_b_htm.jpg"), "old b");
     ScriptedDialogs dialogs;
-    dialogs.answers = { platform::Dialogs::No, platform::Dialogs::Cancel };
+    dialogs.answers = { platform::Answer::No, platform::Answer::Cancel };
     EXPECT_EQ(run(), 1);
     EXPECT_EQ(dialogs.count(QStringLiteral("yesnocancel")), 2);
     EXPECT_EQ(readBytes(out + QStringLiteral("snap_a_htm.jpg")), QByteArray("old a"));

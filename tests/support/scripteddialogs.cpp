@@ -15,7 +15,7 @@ QStringList ScriptedDialogs::texts(const QString &kind) const
     return result;
 }
 
-int ScriptedDialogs::nextAnswer(int whenNone)
+platform::Answer ScriptedDialogs::nextAnswer(platform::Answer whenNone)
 {
     if (whileAsking)
         whileAsking();
@@ -29,13 +29,13 @@ void ScriptedDialogs::ShowInfo(const QString &text) { calls.append({QStringLiter
 bool ScriptedDialogs::AskYesNo(const QString &text)
 {
     calls.append({QStringLiteral("yesno"), text});
-    return nextAnswer(No) == Yes;
+    return nextAnswer(platform::Answer::No) == platform::Answer::Yes;
 }
 
-int ScriptedDialogs::AskYesNoCancel(const QString &text)
+platform::Answer ScriptedDialogs::AskYesNoCancel(const QString &text)
 {
     calls.append({QStringLiteral("yesnocancel"), text});
-    return nextAnswer(Cancel);
+    return nextAnswer(platform::Answer::Cancel);
 }
 
 void ScriptedDialogs::errorBox(const QString &text) { calls.append({QStringLiteral("error"), text}); }

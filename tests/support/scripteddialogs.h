@@ -23,7 +23,7 @@ public:
 
     // Answers for AskYesNo (true = Yes) and AskYesNoCancel, taken in order. When they run out,
     // AskYesNo answers No and AskYesNoCancel answers Cancel.
-    QList<int> answers;
+    QList<platform::Answer> answers;
     // Results of the file and folder dialogs, taken in order; empty (cancel) when they run out.
     QStringList paths;
     // Filters chosen in the save dialogs with several filters, taken in order; when they run
@@ -45,7 +45,7 @@ public:
 
     void ShowInfo(const QString &text) override;
     bool AskYesNo(const QString &text) override;
-    int AskYesNoCancel(const QString &text) override;
+    platform::Answer AskYesNoCancel(const QString &text) override;
     void errorBox(const QString &text) override;
     void plainMessage(const QString &text) override;
     void beep() override;
@@ -62,6 +62,6 @@ public:
     int execDialog(QDialog &dialog) override;
 
 private:
-    int nextAnswer(int whenNone);
+    platform::Answer nextAnswer(platform::Answer whenNone);
     QString nextPath();
 };

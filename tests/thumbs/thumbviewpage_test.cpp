@@ -44,7 +44,6 @@ struct PageFixture {
         QDir().mkpath(site);
         QDir().mkpath(thumbs);
         frame.page = &page;
-        frame.activePage = app::ThumbnailViewPage;
         page.resize(900, 700);
         page.show();
         page.setBaseIndex(1);
@@ -145,7 +144,7 @@ TEST(ThumbViewPage, MirrorsTheFileListAndAnswersForItsSelection)
     f.frame.miniThumbs.clear();
     QTest::keyClick(f.page.LVThumbs, Qt::Key_A, Qt::ControlModifier);
     const folderview::SelectionCount counts = f.page.SelectionCounts();
-    EXPECT_EQ(counts.page, app::ThumbnailViewPage);
+    EXPECT_EQ(counts.page, &f.page);
     EXPECT_EQ(counts.selected, 2);
     EXPECT_EQ(counts.total, 2);
     EXPECT_EQ(f.page.CurrentFile(), QString());

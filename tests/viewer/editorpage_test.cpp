@@ -6,7 +6,8 @@
 #include "viewer/replacedialog.h"
 #include "viewer/rescreen.h"
 #include "viewer/tformview.h"
-#include "viewer/viewerhost.h"
+#include "support/standinframe.h"
+#include "viewer/editorsettings.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -26,14 +27,10 @@
 
 namespace {
 
-class EditorHost : public viewer::ViewerHost
+class EditorHost : public StandInFrame
 {
 public:
-    void setHintLine(const QString &) override { }
-    QRect mainWindowBounds() const override { return QRect(100, 100, 800, 600); }
-    int activePageIndex() const override { return 0; }
-    int AskSaveChanges() override { return 0; }
-    QString currentFile() const override { return current; }
+    QString CurrentFile() const override { return current; }
     QString currentFolder() const override { return folder; }
     void setSaveButtons(bool save, bool saveAs) override
     {
@@ -141,9 +138,9 @@ TEST_F(EditorPageTest, LoadingColoursThePageOrShowsANotice)
 
 TEST_F(EditorPageTest, SystemColoursOfASettingsFileAreThePlatformsColours)
 {
-    viewer::EditorSettings settings = host.editorSettings();
+    viewer::EditorSettings settings = viewer::editorSettingsOf(host.values);
     settings.palette.TextCol = -16777208; // 0xFF000008: the system's window text colour
-    host.setEditorSettings(settings);
+    viewer::storeEditorSettings(host.values, settings);
     open(QStringLiteral("page.htm"), "x<b>");
     EXPECT_EQ(colourAt(0), viewer::fromQColor(QGuiApplication::palette().color(QPalette::Text)));
     EXPECT_EQ(colourAt(1), palette.TagCol);
@@ -341,8 +338,8 @@ TEST_F(EditorPageTest, FindAndReplace)
     EXPECT_EQ(editor->text(), QStringLiteral("bbbbbbbb"));
     EXPECT_EQ(dialogs.lastText(), QStringLiteral("\"a\", Replace done: 4 times"));
     EXPECT_TRUE(form.isEditorModified());
-    EXPECT_EQ(host.editorSettings().LastSearch, QStringLiteral("a"));
-    EXPECT_EQ(host.editorSettings().LastReplace, QStringLiteral("bb"));
+    EXPECT_EQ(viewer::editorSettingsOf(host.values).LastSearch, QStringLiteral("a"));
+    EXPECT_EQ(viewer::editorSettingsOf(host.values).LastReplace, QStringLiteral("bb"));
 
     // Find Next at the last occurrence does not start again at the top.
     editor = open(QStringLiteral("page2.htm"), "x1 x2");
@@ -413,19 +410,19 @@ TEST_F(EditorPageTest, PresetsRecolourOnlyWithColouringOn)
     viewer::REScreen *editor = open(QStringLiteral("page.htm"), "<b>x</b>");
     QTest::keyClick(editor, Qt::Key_2, Qt::ControlModifier);
     const editor::Palette emphasis = editor::presetPalette(2);
-    EXPECT_EQ(host.editorSettings().palette, emphasis);
+    EXPECT_EQ(viewer::editorSettingsOf(host.values).palette, emphasis);
     EXPECT_EQ(colourAt(0), emphasis.TagCol);
     EXPECT_EQ(colourAt(3), emphasis.TextCol);
     EXPECT_FALSE(form.isEditorModified());
 
-    viewer::EditorSettings off = host.editorSettings();
+    viewer::EditorSettings off = viewer::editorSettingsOf(host.values);
     off.DoColorTags = false;
     off.palette = editor::Palette();
-    host.setEditorSettings(off);
+    viewer::storeEditorSettings(host.values, off);
     editor = open(QStringLiteral("plain.htm"), "<b>x</b>");
     const int before = colourAt(3);
     QTest::keyClick(editor, Qt::Key_3, Qt::ControlModifier);
-    EXPECT_EQ(host.editorSettings().palette, editor::presetPalette(3));
+    EXPECT_EQ(viewer::editorSettingsOf(host.values).palette, editor::presetPalette(3));
     EXPECT_EQ(colourAt(3), before);
 }
 
@@ -461,7 +458,7 @@ TEST_F(EditorPageTest, AChangeOnDiskIsOfferedOnce)
     ASSERT_TRUE(file.open(QIODevice::ReadWrite));
     file.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime);
     file.close();
-    dialogs.answers = { 0 }; // No
+    dialogs.answers = { platform::Answer::No };
     EXPECT_FALSE(form.AskReloadChangedFile(host.current));
     EXPECT_EQ(dialogs.count(QStringLiteral("yesno")), 1);
     EXPECT_TRUE(dialogs.lastText().startsWith(QStringLiteral("File: ") + host.current

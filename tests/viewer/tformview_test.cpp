@@ -4,7 +4,7 @@
 #include "support/scripteddialogs.h"
 #include "viewer/rescreen.h"
 #include "viewer/tformview.h"
-#include "viewer/viewerhost.h"
+#include "support/standinframe.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -20,22 +20,19 @@
 
 namespace {
 
-class FakeHost : public viewer::ViewerHost
+class FakeHost : public StandInFrame
 {
 public:
     void setHintLine(const QString &text) override { hints.append(text); }
-    QRect mainWindowBounds() const override { return QRect(100, 100, 800, 600); }
-    int activePageIndex() const override { return page; }
-    int AskSaveChanges() override
+    std::optional<platform::Answer> AskSaveChanges() override
     {
         ++asked;
-        return 0;
+        return {};
     }
 
     void showContextMenu(const QPoint &) override { ++menus; }
 
     QStringList hints;
-    int page = 0;
     int asked = 0;
     int menus = 0;
 };
@@ -273,13 +270,16 @@ TEST_F(TFormViewTest, EscapeClosesAndClosingAsksOnlyFromTheOtherPages)
 {
     form.LoadFileIntoViewer(index);
     for (int page : { 0, 1, 2 }) {
-        host.page = page;
+        StandInPage active; // the Folder View, the Thumbnail View, the File Lists
+        active.views = page == 0;
+        host.page = &active;
         host.asked = 0;
         form.show();
         QTest::keyClick(browser().inputWidget(), Qt::Key_Escape);
         EXPECT_FALSE(form.isVisible()) << page;
         EXPECT_EQ(form.result(), QDialog::Rejected) << page;
         EXPECT_EQ(host.asked, page == 0 ? 0 : 1) << page;
+        host.page = nullptr;
     }
 }
 

@@ -8,6 +8,7 @@
 #include "app/tform1.h"
 #include "folderview/folderviewpage.h"
 #include "folderview/formprogress.h"
+#include "frame/page.h"
 #include "platform/startup.h"
 #include "platformui/qtdialogs.h"
 #include "viewer/tformview.h"
@@ -245,8 +246,9 @@ private:
 
 void selectFile(app::TForm1 &form, const QString &name)
 {
-    form.setActivePage(0);
-    QListWidget *files = form.folderPage()->LBFile;
+    form.setActivePage(form.pages()[0]);
+    auto *folder = dynamic_cast<folderview::FolderViewPage *>(form.pages()[0]);
+    QListWidget *files = folder->LBFile;
     const QList<QListWidgetItem *> found = files->findItems(name, Qt::MatchFixedString);
     // A click, as the user would: the list loads the file when the mouse is released.
     if (!found.isEmpty())
@@ -271,7 +273,7 @@ void pictureFolderView(app::TForm1 &form, Pictures &pictures)
 
 void pictureThumbnails(app::TForm1 &form, Pictures &pictures, ModalSteps &modals)
 {
-    form.setActivePage(1);
+    form.setActivePage(form.pages()[1]);
     settle();
     QWidget *page = form.PageControl1->currentWidget();
     if (QAbstractButton *all = findButton(page, QStringLiteral("Select All")))
@@ -292,7 +294,7 @@ void pictureThumbnails(app::TForm1 &form, Pictures &pictures, ModalSteps &modals
 // and cancelled.
 void pictureFileLists(app::TForm1 &form, Pictures &pictures, ModalSteps &modals)
 {
-    form.setActivePage(2);
+    form.setActivePage(form.pages()[2]);
     settle();
     QAbstractButton *search
         = findButton(form.PageControl1->currentWidget(), QStringLiteral("Search"));

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "editor/palette.h"
+#include "frame/settings.h"
+
+#include <QString>
+
+namespace viewer {
+
+// The editor's share of the settings: the palette in use, colouring on or off, and the
+// search memory.
+struct EditorSettings {
+    editor::Palette palette;
+    bool DoColorTags = true;
+    QString LastSearch;
+    QString LastReplace;
+};
+
+EditorSettings editorSettingsOf(const app::Settings &settings);
+void storeEditorSettings(app::Settings &settings, const EditorSettings &editor);
+
+} // namespace viewer
