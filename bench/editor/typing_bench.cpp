@@ -262,9 +262,10 @@ bool Bench::start()
     form->resize(1280, 960);
     form->show();
     form->FormActivate();
-    form->folderPage()->LBFile->setCurrentRow(0);
-    form->folderPage()->SBEditor->click();
-    if (!form->folderPage()->Panel1->isAncestorOf(editor())) {
+    auto *folderPage = dynamic_cast<folderview::FolderViewPage *>(form->pages().front());
+    folderPage->LBFile->setCurrentRow(0);
+    folderPage->SBEditor->click();
+    if (!folderPage->Panel1->isAncestorOf(editor())) {
         std::fprintf(stderr, "typing_bench: the editor is not docked in the main window\n");
         return false;
     }

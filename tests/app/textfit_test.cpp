@@ -253,7 +253,7 @@ protected:
 
     QStringList snapshotWindows()
     {
-        form->PageControl1->setCurrentIndex(app::FolderViewPage);
+        form->PageControl1->setCurrentIndex(kFolderTab);
         selectRows({ 0 });
         return whileModal<snapshot::TFormSnapProp>([this] { form->Snapcurrenrfile1Click(); });
     }
@@ -270,9 +270,9 @@ protected:
     std::vector<Window> windows()
     {
         return {
-            { "Folder View", [this] { return page(app::FolderViewPage); } },
-            { "Thumbnail View", [this] { return page(app::ThumbnailViewPage); } },
-            { "File Lists", [this] { return page(app::FileListsPage); } },
+            { "Folder View", [this] { return page(kFolderTab); } },
+            { "Thumbnail View", [this] { return page(kThumbsTab); } },
+            { "File Lists", [this] { return page(kListsTab); } },
             { "viewer: browser", [this] { return viewerTab(0); } },
             { "viewer: editor", [this] { return viewerTab(1); } },
             { "General Options",

@@ -78,18 +78,18 @@ TEST_F(ThumbViewWindowTest, TooLittleDiskSpaceStopsBeforeAnyThumbnail)
 TEST_F(ThumbViewWindowTest, AClickAfterABatchShowsTheWholeThumbnailInTheCorner)
 {
     startInSite();
-    form->PageControl1->setCurrentIndex(app::ThumbnailViewPage);
-    thumbs::ThumbGrid *grid = form->thumbPage()->LVThumbs;
+    form->PageControl1->setCurrentIndex(kThumbsTab);
+    thumbs::ThumbGrid *grid = thumbPageOf(*form)->LVThumbs;
     QItemSelectionModel *selection = grid->selectionModel();
     for (int row : { 0, 2 })
         selection->select(grid->model()->index(row, 0), QItemSelectionModel::Select);
-    form->thumbPage()->BMakeThumbClick();
+    thumbPageOf(*form)->BMakeThumbClick();
     ASSERT_TRUE(QFileInfo::exists(thumbOf("c.htm")));
 
     // The first click goes to an entry of the batch's selection.
     const QPoint entry = grid->visualRect(grid->model()->index(2, 0)).center();
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, entry);
-    QLabel *corner = form->folderPage()->ImgMini;
+    QLabel *corner = folderPageOf(*form)->ImgMini;
     EXPECT_EQ(form->CurrentFile(), sitePath("c.htm"));
     EXPECT_EQ(corner->pixmap().size(), QSize(130, 100));
 

@@ -268,7 +268,7 @@ TEST_F(SnapWindowTest, TheBatchDialogChoosesFolderAndFormat)
     EXPECT_EQ(job.outputKind, snapshot::OutputBmp);
 
     dialogs.paths = { QString(), output.filePath(QStringLiteral("new")) };
-    dialogs.answers = { platform::Dialogs::Yes }; // create the new folder
+    dialogs.answers = { platform::Answer::Yes }; // create the new folder
     dialog.BEditor1->click(); // cancelled
     EXPECT_EQ(dialog.ELoc1->text(), settings.SNAPSHOTPATH);
     dialog.BEditor1->click();
@@ -320,7 +320,7 @@ TEST_F(SnapWindowTest, ATypedNewOutputFolderIsCreatedAfterAsking)
         dialog.show();
         const QString typed = output.filePath(QString::fromLatin1(row.name) + u"/sub");
         dialogs.paths = { typed };
-        dialogs.answers = { row.yes ? platform::Dialogs::Yes : platform::Dialogs::No };
+        dialogs.answers = { row.yes ? platform::Answer::Yes : platform::Answer::No };
         dialog.BEditor1->click();
         EXPECT_EQ(dialogs.texts(QStringLiteral("yesno")).last(),
             QStringLiteral("The folder \"") + QDir::toNativeSeparators(typed)
