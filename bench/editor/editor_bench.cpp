@@ -6,9 +6,9 @@
 #include "formatter/style.h"
 #include "platform/dialogs.h"
 #include "platform/startup.h"
-#include "viewer/rescreen.h"
-#include "viewer/tformview.h"
 #include "support/standinframe.h"
+#include "viewer/sourceeditor.h"
+#include "viewer/viewerwindow.h"
 
 #include <QApplication>
 #include <QPlainTextEdit>
@@ -23,7 +23,7 @@ namespace {
 class BenchHost : public StandInFrame
 {
 public:
-    QString CurrentFile() const override { return QStringLiteral("page.htm"); }
+    QString currentFile() const override { return QStringLiteral("page.htm"); }
     formatter::Style *formatterStyle() override { return &style; }
 
     formatter::Style style;
@@ -90,7 +90,7 @@ const QString &page()
 
 void BM_OpenColoured(benchmark::State &state)
 {
-    viewer::REScreen control;
+    viewer::SourceEditor control;
     control.resize(1000, 700);
     control.show();
     const editor::Palette palette;
@@ -116,7 +116,7 @@ void BM_OpenPlainTextEdit(benchmark::State &state)
 }
 
 // The viewer window on its editor page, shown.
-viewer::REScreen *showEditorPage(viewer::TFormView &form)
+viewer::SourceEditor *showEditorPage(viewer::ViewerWindow &form)
 {
     form.pages()->setCurrentIndex(1);
     form.resize(1000, 700);
@@ -139,8 +139,8 @@ void placeCaretMidway(QPlainTextEdit &control)
 void BM_KeystrokeColoured(benchmark::State &state)
 {
     BenchHost host;
-    viewer::TFormView form(&host);
-    viewer::REScreen *control = showEditorPage(form);
+    viewer::ViewerWindow form(&host);
+    viewer::SourceEditor *control = showEditorPage(form);
     const editor::Palette palette;
     control->loadText(page(), &palette);
     placeCaretMidway(*control);
@@ -170,14 +170,14 @@ void BM_FormatColoured(benchmark::State &state)
 {
     BenchHost host;
     host.style = shippedStyle();
-    viewer::TFormView form(&host);
-    viewer::REScreen *control = showEditorPage(form);
+    viewer::ViewerWindow form(&host);
+    viewer::SourceEditor *control = showEditorPage(form);
     const editor::Palette palette;
     for (auto _ : state) {
         state.PauseTiming();
         control->loadText(page(), &palette);
         state.ResumeTiming();
-        form.BFormatClick();
+        form.formatText();
         control->repaint();
     }
     failOnMessages(state);

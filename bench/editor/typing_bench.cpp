@@ -6,14 +6,15 @@
 // PLACE (0 to 6, for a profiler) types at that place alone.
 #include "../formatter/benchpage.h"
 
-#include "app/tform1.h"
+#include "../../tests/support/widgetbyname.h"
+#include "app/mainwindow.h"
 #include "editor/editorfile.h"
 #include "editor/palette.h"
 #include "folderview/folderviewpage.h"
-#include "folderview/formprogress.h"
+#include "folderview/progresswindow.h"
 #include "platform/startup.h"
-#include "viewer/rescreen.h"
-#include "viewer/tformview.h"
+#include "viewer/sourceeditor.h"
+#include "viewer/viewerwindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -230,15 +231,15 @@ public:
 
 private:
     void measureOpening(int times);
-    viewer::REScreen *editor() const { return view->editor(); }
+    viewer::SourceEditor *editor() const { return view->editor(); }
 
     QTemporaryDir program;
     QTemporaryDir site;
     QString pagePath;
     QString pageText;
-    std::unique_ptr<app::TForm1> form;
-    std::unique_ptr<viewer::TFormView> view;
-    std::unique_ptr<folderview::TFormProgress> progress;
+    std::unique_ptr<app::MainWindow> form;
+    std::unique_ptr<viewer::ViewerWindow> view;
+    std::unique_ptr<folderview::ProgressWindow> progress;
     std::unique_ptr<QPlainTextEdit> plain;
 };
 
@@ -254,18 +255,18 @@ bool Bench::start()
     }
     ini.write(QStringLiteral("[PATHS]\r\nVIEW_PATH=%1\r\n").arg(site.path()).toUtf8());
     ini.close();
-    form = std::make_unique<app::TForm1>(program.path(), QStringList());
-    view = std::make_unique<viewer::TFormView>(form.get());
-    progress = std::make_unique<folderview::TFormProgress>();
+    form = std::make_unique<app::MainWindow>(program.path(), QStringList());
+    view = std::make_unique<viewer::ViewerWindow>(form.get());
+    progress = std::make_unique<folderview::ProgressWindow>();
     form->setViewer(view.get());
     form->setProgressWindow(progress.get());
     form->resize(1280, 960);
     form->show();
-    form->FormActivate();
+    form->handleActivation();
     auto *folderPage = dynamic_cast<folderview::FolderViewPage *>(form->pages().front());
-    folderPage->LBFile->setCurrentRow(0);
-    folderPage->SBEditor->click();
-    if (!folderPage->Panel1->isAncestorOf(editor())) {
+    widget<QListWidget>(folderPage, "LBFile")->setCurrentRow(0);
+    widget<QToolButton>(folderPage, "SBEditor")->click();
+    if (!widget<QWidget>(folderPage, "Panel1")->isAncestorOf(editor())) {
         std::fprintf(stderr, "typing_bench: the editor is not docked in the main window\n");
         return false;
     }
@@ -293,7 +294,7 @@ void Bench::measureOpening(int times)
         }));
         settle(editor());
         // Choosing the page in the main window: read from disk into the browser and the editor.
-        whole.push_back(measure(editorPaints, [&] { form->ShowFileInViews(true); }));
+        whole.push_back(measure(editorPaints, [&] { form->showFileInViews(true); }));
         plain->clear();
         settle(plain.get());
         plainOpen.push_back(measure(plainPaints, [&] { plain->setPlainText(pageText); }));
@@ -354,7 +355,7 @@ void Bench::run(int rounds, int onlyPlace)
     if (missedPaints)
         std::printf("%d keystrokes painted nothing within 2 s\n", missedPaints);
     printLoadAverage("after");
-    view->SetREToNotModified(); // nothing to ask at the end
+    view->setEditorNotModified(); // nothing to ask at the end
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-// LoadHTMLFile plus capture of a simple page at 640 x 480, one page per repetition, after a
+// loadHtmlFile plus capture of a simple page at 640 x 480, one page per repetition, after a
 // first page that starts the engine. Run with:
 //   QT_QPA_PLATFORM=offscreen engine_bench --benchmark_repetitions=60
 #include "engine/capturehost.h"
@@ -42,7 +42,7 @@ void BM_LoadAndCapture(benchmark::State &state)
     static int next = 1;
     for (auto _ : state) {
         const QString &file = pageFiles.at(next++ % pageFiles.size());
-        if (!host->view()->LoadHTMLFile(file))
+        if (!host->view()->loadHtmlFile(file))
             state.SkipWithError("page did not load");
         const QImage image = host->capture();
         benchmark::DoNotOptimize(image.constBits());
@@ -60,7 +60,7 @@ int main(int argc, char **argv)
     writePages(dir);
     engine::CaptureHost captureHost(QSize(640, 480));
     host = &captureHost;
-    captureHost.view()->LoadHTMLFile(pageFiles.first());
+    captureHost.view()->loadHtmlFile(pageFiles.first());
     captureHost.capture();
 
     benchmark::Initialize(&argc, argv);

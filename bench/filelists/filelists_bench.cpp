@@ -2,15 +2,16 @@
 // `find DIR -type f` on the same tree in the same run (in-process, through the page, and as
 // the batch tool), loading + verifying + filling the report list, and sorting it by each
 // column. Prints the ratios and the targets at the end.
-#include "frame/pageframe.h"
+#include "../../tests/support/widgetbyname.h"
 #include "filelists/filelistspage.h"
-#include "scan/listfile.h"
-#include "scan/listrecord.h"
+#include "filelists/listnamedialog.h"
 #include "filelists/reportmodel.h"
-#include "filelists/tformaskfname.h"
-#include "filelists/tformsearch.h"
+#include "filelists/searchdialog.h"
+#include "frame/pageframe.h"
 #include "platform/dialogs.h"
 #include "platform/startup.h"
+#include "scan/listfile.h"
+#include "scan/listrecord.h"
 #include "support/peers.h"
 #include "support/standinframe.h"
 
@@ -165,11 +166,11 @@ class SearchDialogs : public platform::SilentDialogs
 public:
     int execDialog(QDialog &dialog) override
     {
-        auto *search = qobject_cast<filelists::TFormSearch *>(&dialog);
+        auto *search = qobject_cast<filelists::SearchDialog *>(&dialog);
         if (!search)
             return QDialog::Rejected;
-        search->CBIncludeSub->setChecked(true);
-        search->CBAdd->setChecked(false);
+        widget<QCheckBox>(search, "CBIncludeSub")->setChecked(true);
+        widget<QCheckBox>(search, "CBAdd")->setChecked(false);
         return QDialog::Accepted;
     }
 };
@@ -195,8 +196,8 @@ struct PageStand {
         page.resize(900, 600);
         page.show();
         page.fillSavedLists();
-        page.LBListen->setCurrentRow(0);
-        page.LBListen->item(0)->setSelected(true);
+        widget<QListWidget>(&page, "LBListen")->setCurrentRow(0);
+        widget<QListWidget>(&page, "LBListen")->item(0)->setSelected(true);
     }
 };
 
@@ -205,7 +206,7 @@ void BM_loadVerifyFill(benchmark::State &state)
 {
     PageStand stand;
     for (auto _ : state) {
-        stand.page.BOpenListClick();
+        stand.page.openList();
         QCoreApplication::processEvents();
     }
     state.counters["entries"] = double(stand.page.model()->rowCount());
@@ -220,7 +221,7 @@ void BM_pageSearch(benchmark::State &state)
         PageStand stand;
         stand.frame.folder = g_tree;
         for (auto _ : state) {
-            stand.page.BGetFilesClick();
+            stand.page.searchFiles();
             QCoreApplication::processEvents();
         }
         state.counters["entries"] = double(stand.page.model()->rowCount());
@@ -231,10 +232,10 @@ void BM_pageSearch(benchmark::State &state)
 void BM_sortByColumn(benchmark::State &state)
 {
     PageStand stand;
-    stand.page.BOpenListClick();
+    stand.page.openList();
     const int column = int(state.range(0));
     for (auto _ : state) {
-        stand.page.ELVReportColumnClick(column);
+        stand.page.sortByColumn(column);
         QCoreApplication::processEvents();
     }
 }

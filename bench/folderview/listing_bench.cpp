@@ -1,7 +1,7 @@
 // Opening a folder of 20,000 files: listMatchingFiles, and the main window filling its file
 // list and sizing its thumbnail list, against `ls -f` of the same folder, in the same run.
 // Prints the ratios of the real times at the end.
-#include "app/tform1.h"
+#include "app/mainwindow.h"
 #include "folderview/folderlisting.h"
 #include "folderview/folderviewpage.h"
 #include "platform/startup.h"
@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "../../tests/support/widgetbyname.h"
 #include "support/peers.h"
 
 #include <benchmark/benchmark.h>
@@ -69,16 +70,16 @@ void BM_ls_f(benchmark::State &state)
 void BM_openFolderInMainWindow(benchmark::State &state)
 {
     QTemporaryDir program;
-    app::TForm1 form(program.path(), {});
+    app::MainWindow form(program.path(), {});
     form.show();
-    form.FormActivate();
+    form.handleActivation();
     auto *folderPage = dynamic_cast<folderview::FolderViewPage *>(form.pages().front());
-    folderPage->CBFilter->setCurrentIndex(0);
+    widget<QComboBox>(folderPage, "CBFilter")->setCurrentIndex(0);
     for (auto _ : state) {
         folderPage->changeFolder(program.path());
         folderPage->changeFolder(g_folder->path());
     }
-    state.counters["files"] = double(folderPage->LBFile->count());
+    state.counters["files"] = double(widget<QListWidget>(folderPage, "LBFile")->count());
 }
 
 BENCHMARK(BM_openFolderInMainWindow)->Unit(benchmark::kMillisecond)->UseRealTime();

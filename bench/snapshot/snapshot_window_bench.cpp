@@ -3,14 +3,15 @@
 // progress window and the batch dialog, as the program has them. The engine is started first
 // (the browser shows the first page), as it is when a user gets to this window.
 // Usage: snapshot_window_bench OUTDIR PAGE...
+#include "../../tests/support/widgetbyname.h"
 #include "engine/htmlview.h"
-#include "folderview/formprogress.h"
+#include "folderview/progresswindow.h"
 #include "frame/selection.h"
 #include "platform/dialogs.h"
 #include "platform/startup.h"
+#include "snapshot/snapshotbatchdialog.h"
 #include "snapshot/snapshotjob.h"
-#include "snapshot/tformsnapbatch.h"
-#include "snapshot/tformsnapprop.h"
+#include "snapshot/snapshotoptionsdialog.h"
 
 #include <QApplication>
 #include <QDir>
@@ -29,12 +30,12 @@ public:
     explicit Pages(const QStringList &paths)
         : m_paths(paths)
     { }
-    QString CurrentFile() const override { return {}; }
-    folderview::SelectionCount SelectionCounts() const override
+    QString currentFile() const override { return {}; }
+    folderview::SelectionCount selectionCounts() const override
     {
         return { nullptr, int(m_paths.size()), int(m_paths.size()) };
     }
-    QString EntryPath(int index, bool) const override { return m_paths.value(index); }
+    QString entryPath(int index, bool) const override { return m_paths.value(index); }
 
 private:
     QStringList m_paths;
@@ -83,32 +84,32 @@ int main(int argc, char **argv)
     layout->addWidget(browser);
     browserWindow.resize(700, 500);
     browserWindow.show();
-    browser->LoadHTMLFile(pages.first());
+    browser->loadHtmlFile(pages.first());
 
     app::Settings settings;
-    settings.CustomWidth = 800;
-    settings.CustomHeight = 600;
-    settings.Scale = 50;
-    settings.SNAPSHOTPATH
+    settings.customWidth = 800;
+    settings.customHeight = 600;
+    settings.scale = 50;
+    settings.snapshotPath
         = QDir::toNativeSeparators(QFileInfo(args.first()).absoluteFilePath()) + QDir::separator();
     snapshot::SnapshotJob job;
     job.batchMode = true;
     job.selectedCount = job.entryCount = int(pages.size());
     const Pages selection(pages);
-    folderview::TFormProgress progress;
-    snapshot::TFormSnapProp window(
+    folderview::ProgressWindow progress;
+    snapshot::SnapshotOptionsDialog window(
         { settings, job, selection, &progress, browser, QRect(0, 0, 1024, 768), {} });
     window.show();
 
     // "Start" in the batch dialog, with JPG files as it offers them.
     QTimer::singleShot(0, [] {
         if (auto *batch
-            = qobject_cast<snapshot::TFormSnapBatch *>(QApplication::activeModalWidget()))
-            batch->BOK->click();
+            = qobject_cast<snapshot::SnapshotBatchDialog *>(QApplication::activeModalWidget()))
+            widget<QPushButton>(batch, "BOK")->click();
     });
     QElapsedTimer timer;
     timer.start();
-    window.BBatchClick();
+    window.exportBatch();
     const double seconds = double(timer.nsecsElapsed()) / 1e9;
     const int written = int(QDir(args.first()).entryList(QDir::Files).size());
     std::printf("%d pages in %.2f s: %.1f ms/page, %d files written, %d messages\n",

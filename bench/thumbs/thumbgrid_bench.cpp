@@ -3,11 +3,11 @@
 // its JPEG files into the cache and drawn. Run with:
 //   QT_QPA_PLATFORM=offscreen thumbgrid_bench
 #include "imaging/jpegcodec.h"
+#include "imaging/thumbstore.h"
 #include "platform/startup.h"
-#include "thumbs/ilcache.h"
+#include "thumbs/imagecache.h"
 #include "thumbs/thumbgrid.h"
 #include "thumbs/thumblistmodel.h"
-#include "imaging/thumbstore.h"
 
 #include <QApplication>
 #include <QDir>
@@ -50,7 +50,7 @@ void fillFolder(Folder &folder)
 
 // The grid of the folder, shown, with its first screenful drawn.
 struct OpenGrid {
-    thumbs::ILCache cache { 200 };
+    thumbs::ImageCache cache { 200 };
     thumbs::ThumbListModel model { g_folder->thumbs, cache };
     thumbs::ThumbGrid grid { model, cache };
 

@@ -2,11 +2,11 @@
 
 namespace app {
 
-PopLBTree::PopLBTree(QWidget *parent)
+ContextMenu::ContextMenu(QWidget *parent)
     : QMenu(parent)
 { }
 
-void PopLBTree::BuildContextMenu(const std::array<ExternalApp, 6> &apps)
+void ContextMenu::buildItems(const std::array<ExternalApp, 6> &apps)
 {
     if (!m_items.isEmpty())
         return;
@@ -26,21 +26,21 @@ void PopLBTree::BuildContextMenu(const std::array<ExternalApp, 6> &apps)
             [this, position] { Q_EMIT itemClicked(position); });
 }
 
-void PopLBTree::setLaunchCaptions(const std::array<ExternalApp, 6> &apps, bool afterOptions)
+void ContextMenu::setLaunchCaptions(const std::array<ExternalApp, 6> &apps, bool afterOptions)
 {
     for (size_t i = 0; i < apps.size() && FirstLaunch + qsizetype(i) < m_items.size(); ++i)
         m_items.at(FirstLaunch + qsizetype(i))
-            ->setText(launchCaption(apps[i].Descript, afterOptions));
+            ->setText(launchCaption(apps[i].description, afterOptions));
 }
 
-void PopLBTree::PopLBPoP(const MenuState &state)
+void ContextMenu::prepareContextMenu(const MenuState &state)
 {
     const std::array<bool, ContextItemCount> enabled = contextItemsEnabled(state);
     for (qsizetype i = 0; i < m_items.size(); ++i)
         m_items.at(i)->setEnabled(enabled[size_t(i)]);
 }
 
-QAction *PopLBTree::item(int position) const
+QAction *ContextMenu::item(int position) const
 {
     return m_items.value(position);
 }

@@ -9,23 +9,23 @@
 
 namespace app {
 
-// `PopLBTree`: one menu for the file list, the thumbnail grid, the report list and the corner.
-class PopLBTree : public QMenu
+// `ContextMenu`: one menu for the file list, the thumbnail grid, the report list and the corner.
+class ContextMenu : public QMenu
 {
     Q_OBJECT
 
 public:
-    explicit PopLBTree(QWidget *parent = nullptr);
+    explicit ContextMenu(QWidget *parent = nullptr);
 
     // Creates the fifteen items once.
-    void BuildContextMenu(const std::array<ExternalApp, 6> &apps);
+    void buildItems(const std::array<ExternalApp, 6> &apps);
     void setLaunchCaptions(const std::array<ExternalApp, 6> &apps, bool afterOptions);
     // Sets the enabled state of every item, as when the menu is about to open.
-    void PopLBPoP(const MenuState &state);
+    void prepareContextMenu(const MenuState &state);
     QAction *item(int position) const;
 
 Q_SIGNALS:
-    // An item was clicked; `MyLBPopUpHandler` tells them apart by position.
+    // An item was clicked; `runContextMenuItem` tells them apart by position.
     void itemClicked(int position);
 
 private:

@@ -1,9 +1,9 @@
-#include "app/tform1.h"
-#include "folderview/formprogress.h"
+#include "app/mainwindow.h"
+#include "folderview/progresswindow.h"
 #include "platform/commandline.h"
 #include "platform/startup.h"
 #include "platformui/qtdialogs.h"
-#include "viewer/tformview.h"
+#include "viewer/viewerwindow.h"
 
 #include <QApplication>
 
@@ -46,9 +46,9 @@ int main(int argc, char **argv)
     platform::useQtDialogs();
 
     // The windows of the whole run, in their order of creation.
-    app::TForm1 form1(QCoreApplication::applicationDirPath(), app.arguments().mid(1));
-    viewer::TFormView formView(&form1);
-    folderview::TFormProgress formProgress;
+    app::MainWindow form1(QCoreApplication::applicationDirPath(), app.arguments().mid(1));
+    viewer::ViewerWindow formView(&form1);
+    folderview::ProgressWindow formProgress;
     form1.setViewer(&formView);
     form1.setProgressWindow(&formProgress);
 

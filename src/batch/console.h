@@ -41,7 +41,7 @@ public:
     explicit ConsoleProgress(QIODevice &out)
         : m_out(out)
     { }
-    void InitProgBar(int) override { }
+    void initProgressBar(int) override { }
     void showProgress() override { }
     void setProgressText(const QString &text) override { writeLine(m_out, text); }
     void stepProgress() override { }

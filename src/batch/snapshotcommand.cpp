@@ -5,12 +5,12 @@
 
 #include "formatcommand.h"
 
-#include "frame/settings.h"
+#include "engine/captureform.h"
 #include "frame/selection.h"
+#include "frame/settings.h"
 #include "snapshot/snapshotjob.h"
 #include "snapshot/snapshotsave.h"
 #include "snapshot/snapshotshot.h"
-#include "engine/tformsnap.h"
 #include "thumbs/thumbmaker.h"
 
 #include <QDir>
@@ -126,15 +126,15 @@ public:
         for (const QString &file : files)
             m_files.append(QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath()));
     }
-    QString CurrentFile() const override
+    QString currentFile() const override
     {
         return m_files.size() == 1 ? m_files.first() : QString();
     }
-    folderview::SelectionCount SelectionCounts() const override
+    folderview::SelectionCount selectionCounts() const override
     {
         return { nullptr, int(m_files.size()), int(m_files.size()) };
     }
-    QString EntryPath(int index, bool) const override { return m_files.value(index); }
+    QString entryPath(int index, bool) const override { return m_files.value(index); }
 
 private:
     QStringList m_files;
@@ -190,7 +190,7 @@ int runSnapshotCommand(const QStringList &args, QIODevice &out, QIODevice &err)
     ConsoleDialogs dialogs(err, kPrefix, parsed.force);
     app::Settings settings;
     snapshot::SnapshotJob job;
-    if (!snapshot::TestInput(parsed.entries, settings, job))
+    if (!snapshot::testInput(parsed.entries, settings, job))
         return ExitUsage;
     const FileSelection selection(parsed.files);
     job.selectedCount = job.entryCount = int(parsed.files.size());
@@ -201,7 +201,7 @@ int runSnapshotCommand(const QStringList &args, QIODevice &out, QIODevice &err)
 
     ConsoleProgress progress(out);
     QImage imgSave;
-    snapshot::TFormSnapKeeper forms(nullptr, thumbs::ThumbMaker::defaultHostCount());
+    snapshot::CaptureFormKeeper forms(nullptr, thumbs::ThumbMaker::defaultHostCount());
     snapshot::ShotSource source;
     source.forms = &forms;
     const auto shoot = [&](const QString &file) -> QImage * {

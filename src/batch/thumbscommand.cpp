@@ -132,13 +132,13 @@ int runThumbsCommand(const QStringList &args, QIODevice &out, QIODevice &err)
     thumbs::ThumbJobHooks hooks;
     hooks.planBatch = [&](const QStringList &pages) { maker.plan(pages, base); };
     hooks.makeThumb = [&](const QString &page) {
-        const bool stored = maker.MakeThumb(page, base);
+        const bool stored = maker.makeThumb(page, base);
         const QString problem = thumbs::thumbProblem(page, stored, maker.lastOutcome());
         if (!problem.isEmpty())
             dialogs.report(problem);
         return stored;
     };
-    hooks.checkDiskSpace = [&] { return folderview::CheckDiskSpace(thumbFolder, 2000); };
+    hooks.checkDiskSpace = [&] { return folderview::checkDiskSpace(thumbFolder, 2000); };
     ConsoleProgress progress(out);
     thumbs::RunThumbBatch(thumbs::MakeThumbs, entries, &progress, hooks);
     return dialogs.problems == 0 ? ExitOk : ExitSomeFailed;

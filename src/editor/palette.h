@@ -10,13 +10,13 @@ enum class ColourClass { Text = 0, Tag = 1, Quoted = 2, Comment = 3 };
 
 // Colours are 0x00BBGGRR values, red in the low byte.
 struct Palette {
-    int TextCol = 0x000000;
-    int TagCol = 0xFF0000;
-    int QuotedCol = 0x0000FF;
-    int CommentCol = 0x808000;
+    int textColor = 0x000000;
+    int tagColor = 0xFF0000;
+    int quotedColor = 0x0000FF;
+    int commentColor = 0x808000;
 
     int colourOf(ColourClass cls) const;
-    std::array<int, 4> table() const { return { TextCol, TagCol, QuotedCol, CommentCol }; }
+    std::array<int, 4> table() const { return { textColor, tagColor, quotedColor, commentColor }; }
     bool operator==(const Palette &) const = default;
 };
 

@@ -6,24 +6,24 @@ int typingColour(QChar typed, const CaretContext &context, const Palette &palett
 {
     const int before = context.before.colour;
     const int after = context.after.colour;
-    if (before == palette.CommentCol && after == palette.CommentCol)
-        return palette.CommentCol;
+    if (before == palette.commentColor && after == palette.commentColor)
+        return palette.commentColor;
     if (typed == u'-' || typed == u'<' || typed == u'>')
-        return palette.TagCol;
+        return palette.tagColor;
     if (typed == u'"')
-        return palette.QuotedCol;
+        return palette.quotedColor;
     if (context.after.character == u'>')
-        return palette.TagCol;
+        return palette.tagColor;
     if (context.before.character == u'<')
-        return palette.TagCol;
+        return palette.tagColor;
     if (context.before.character == u'>')
-        return palette.TextCol;
+        return palette.textColor;
     if (before == after)
         return before;
-    if (before == palette.QuotedCol && after == palette.TagCol)
-        return palette.TagCol;
-    if (before == palette.TagCol && after == palette.TextCol)
-        return palette.TextCol;
+    if (before == palette.quotedColor && after == palette.tagColor)
+        return palette.tagColor;
+    if (before == palette.tagColor && after == palette.textColor)
+        return palette.textColor;
     return before;
 }
 

@@ -112,7 +112,7 @@ public:
     QString activeFrameFile;
     bool covering = false;
 
-    // The load LoadHTMLFile waits for: 0 when none.
+    // The load loadHtmlFile waits for: 0 when none.
     quint64 loadSerial = 0;
     quint64 pendingLoad = 0;
     QUrl pendingUrl; // empty when any document will do
@@ -785,13 +785,13 @@ void HtmlView::goForward()
     d->page->history()->forward();
 }
 
-bool HtmlView::LoadHTMLFile(const QString &path)
+bool HtmlView::loadHtmlFile(const QString &path)
 {
-    startLoadHTMLFile(path);
+    startLoadHtmlFile(path);
     return waitForLoad();
 }
 
-void HtmlView::startLoadHTMLFile(const QString &path)
+void HtmlView::startLoadHtmlFile(const QString &path)
 {
     if (path.isEmpty()) {
         d->pendingLoad = 0;

@@ -41,7 +41,7 @@ public:
     // Scroll bars of every document are exactly this wide (and high), so that a capture
     // cropped by this many pixels on the right and bottom has none.
     static constexpr int ScrollBarExtent = 16;
-    // LoadHTMLFile gives up waiting after this long unless told otherwise.
+    // loadHtmlFile gives up waiting after this long unless told otherwise.
     static constexpr int DefaultLoadTimeoutMs = 10000;
 
     explicit HtmlView(QWidget *parent = nullptr);
@@ -89,10 +89,10 @@ public:
     // A page that does not finish within loadTimeout() is stopped and left as far as it got;
     // the result is then false (also for a missing or unreadable file). User input waits
     // until it returns.
-    bool LoadHTMLFile(const QString &path);
+    bool loadHtmlFile(const QString &path);
     // The same in two halves, so that several views load at once: the first returns at once,
-    // the second waits as LoadHTMLFile does, within loadTimeout() of the start.
-    void startLoadHTMLFile(const QString &path);
+    // the second waits as loadHtmlFile does, within loadTimeout() of the start.
+    void startLoadHtmlFile(const QString &path);
     bool waitForLoad();
     // How the last load waited for ended: Done, Unfinished (also a load that failed),
     // RendererDied or Stopped.
@@ -106,7 +106,7 @@ public:
     void setLoadTimeout(int ms);
     int loadTimeout() const;
     // Shows an HTML text held in memory (relative links resolve against baseFile's folder
-    // when given). Returns like LoadHTMLFile.
+    // when given). Returns like loadHtmlFile.
     bool setHtmlText(const QString &html, const QString &baseFile = QString());
     // Makes the engine paint a fresh frame and waits until the view shows it (or timeoutMs).
     bool waitForFrame(int timeoutMs = 1000);

@@ -1,18 +1,18 @@
 // The commands of the File Lists page: load and verify, save, delete, search, add, merge,
 // take out and select all.
+#include "filelists/filelistspage.h"
+#include "filelists/listnamedialog.h"
+#include "filelists/reportmodel.h"
+#include "filelists/searchdialog.h"
 #include "frame/folderservices.h"
 #include "frame/pageframe.h"
-#include "filelists/filelistspage.h"
-#include "scan/listfile.h"
-#include "filelists/reportmodel.h"
-#include "filelists/tformaskfname.h"
-#include "filelists/tformsearch.h"
-#include "scan/verification.h"
 #include "platform/dialogs.h"
 #include "platform/filenames.h"
 #include "platform/filerules.h"
 #include "platform/hourglass.h"
 #include "platform/pathrules.h"
+#include "scan/listfile.h"
+#include "scan/verification.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -63,7 +63,7 @@ private:
 
 // --- Load, verify, save, delete ---------------------------------------------------------
 
-void FileListsPage::BOpenListClick()
+void FileListsPage::openList()
 {
     const QStringList names = selectedListNames();
     if (names.size() != 1)
@@ -80,12 +80,12 @@ void FileListsPage::BOpenListClick()
     m_currentListFile = path;
     m_saved = true;
     m_workList = std::move(records);
-    FillListFromRecords(true);
+    fillListFromRecords(true);
     setTitle(ListTitle(names.first()));
     verifyLoadedList();
-    if (ELVReport->isVisible())
-        ELVReport->setFocus();
-    SetListButtonState();
+    if (report_->isVisible())
+        report_->setFocus();
+    setListButtonState();
 }
 
 void FileListsPage::verifyLoadedList()
@@ -96,7 +96,7 @@ void FileListsPage::verifyLoadedList()
     VerifyResult result;
     {
         const platform::HourglassGuard hourglass;
-        ELVReport->setUpdatesEnabled(false);
+        report_->setUpdatesEnabled(false);
         m_workList.clear();
         QList<ListEntry> entries = m_model->entries();
         const int step = (count + 1) / 10 + 1;
@@ -108,9 +108,9 @@ void FileListsPage::verifyLoadedList()
         m_workList = result.reportLines;
         m_model->setEntries(std::move(entries));
         m_frame.setListProgress(0);
-        ELVReport->setUpdatesEnabled(true);
+        report_->setUpdatesEnabled(true);
     }
-    m_frame.UpdateStatus();
+    m_frame.updateStatus();
     if (result.unchecked > 0)
         m_frame.setHintLine(uncheckedNote(result.unchecked));
     if (m_model->rowCount() == 0) {
@@ -120,22 +120,22 @@ void FileListsPage::verifyLoadedList()
     if (result.updated == 0 && result.removed == 0)
         return;
     m_saved = false;
-    SaveLVToFile(QStringLiteral("Loaded list contains %1 entries.\n\n"
-                                "%2 orphaned file entries removed from list\n"
-                                "%3 file entries updated\n\n"
-                                "Save updated list before continue?")
-                     .arg(count)
-                     .arg(result.removed)
-                     .arg(result.updated),
+    saveReportToFile(QStringLiteral("Loaded list contains %1 entries.\n\n"
+                                    "%2 orphaned file entries removed from list\n"
+                                    "%3 file entries updated\n\n"
+                                    "Save updated list before continue?")
+                         .arg(count)
+                         .arg(result.removed)
+                         .arg(result.updated),
         result.reportLines);
 }
 
-void FileListsPage::BSaveListClick()
+void FileListsPage::saveList()
 {
-    SaveLVToFile(QStringLiteral("\nSave current list to folder:\n\n") + listsFolder());
+    saveReportToFile(QStringLiteral("\nSave current list to folder:\n\n") + listsFolder());
 }
 
-void FileListsPage::SaveLVToFile(const QString &prompt, const QStringList &reportLines)
+void FileListsPage::saveReportToFile(const QString &prompt, const QStringList &reportLines)
 {
     if (m_model->rowCount() == 0) {
         platform::dialogs().ShowInfo(kNothingToSave);
@@ -149,13 +149,13 @@ void FileListsPage::SaveLVToFile(const QString &prompt, const QStringList &repor
         return;
     }
     const QString target = m_formAskFName->targetPath();
-    const TFormAskFName::Choice choice = m_formAskFName->choice();
+    const ListNameDialog::Choice choice = m_formAskFName->choice();
     const std::vector<bool> selected = selectedFlags();
     m_workList.clear();
     for (qsizetype row = 0; row < m_model->rowCount(); ++row) {
         const bool isSelected = selected[size_t(row)];
-        if (choice == TFormAskFName::AllEntries
-            || (choice == TFormAskFName::SelectedEntries) == isSelected)
+        if (choice == ListNameDialog::AllEntries
+            || (choice == ListNameDialog::SelectedEntries) == isSelected)
             m_workList.append(m_model->entry(row).record());
     }
     if (m_workList.isEmpty()) {
@@ -171,11 +171,11 @@ void FileListsPage::SaveLVToFile(const QString &prompt, const QStringList &repor
     setTitle(ListTitle(platform::fileNamePart(target)));
     m_currentListFile = target;
     m_saved = true;
-    SetListButtonState();
+    setListButtonState();
     fillSavedLists();
 }
 
-void FileListsPage::BDeleteListClick()
+void FileListsPage::deleteList()
 {
     const QStringList names = selectedListNames();
     if (names.size() != 1) {
@@ -188,34 +188,34 @@ void FileListsPage::BDeleteListClick()
     if (answer == platform::Answer::Yes) {
         const bool current
             = !m_currentListFile.isEmpty() && QFileInfo(path) == QFileInfo(m_currentListFile);
-        platform::RemoveFile(path, m_frame.settings().DoRecycleBin);
+        platform::RemoveFile(path, m_frame.settings().useRecycleBin);
         if (current) {
             m_model->clear();
             m_currentListFile.clear();
             m_saved = true;
             setTitle(QStringLiteral("Open a file list, or click \"Search Files\" ..."));
-            m_frame.UpdateStatus();
+            m_frame.updateStatus();
         }
     }
     fillSavedLists();
-    SetListButtonState();
+    setListButtonState();
 }
 
 QStringList FileListsPage::selectedListNames() const
 {
     QStringList names;
-    for (int row = 0; row < LBListen->count(); ++row)
-        if (LBListen->item(row)->isSelected())
-            names.append(LBListen->item(row)->text());
+    for (int row = 0; row < lists_->count(); ++row)
+        if (lists_->item(row)->isSelected())
+            names.append(lists_->item(row)->text());
     return names;
 }
 
 // --- Search, add, merge -----------------------------------------------------------------
 
-void FileListsPage::BGetFilesClick()
+void FileListsPage::searchFiles()
 {
     const QString folder = m_frame.folderView().currentFolder();
-    const QString mask = m_frame.folderView().CurrentMask();
+    const QString mask = m_frame.folderView().currentMask();
     m_formSearch->prepare(mask, folder);
     if (platform::dialogs().execDialog(*m_formSearch) != QDialog::Accepted)
         return;
@@ -252,7 +252,7 @@ void FileListsPage::BGetFilesClick()
     } else {
         m_saved = false;
         if (adding) {
-            FillListFromRecords(true);
+            fillListFromRecords(true);
         } else {
             m_currentListFile.clear();
             showEntries(std::move(found));
@@ -262,18 +262,18 @@ void FileListsPage::BGetFilesClick()
             = QStringLiteral("\nSearch finished.\n%1 unique entries in list.\n").arg(count);
         if (count > before)
             prompt += QStringLiteral("%1 new entries added.\n").arg(count - before);
-        SaveLVToFile(prompt + QStringLiteral("Save results?"));
+        saveReportToFile(prompt + QStringLiteral("Save results?"));
     }
-    if (ELVReport->isVisible())
-        ELVReport->setFocus();
-    SetListButtonState();
+    if (report_->isVisible())
+        report_->setFocus();
+    setListButtonState();
 }
 
-void FileListsPage::BAddClick()
+void FileListsPage::addFiles()
 {
     const QString folder = m_frame.folderView().currentFolder();
     const QStringList picked = platform::dialogs().openFileNames(
-        QStringLiteral("Add Files"), folder, dialogFilter(m_frame.settings().ALLOWED_EXTENSIONS));
+        QStringLiteral("Add Files"), folder, dialogFilter(m_frame.settings().allowedExtensions));
     if (picked.isEmpty())
         return;
     qsizetype before = 0;
@@ -303,16 +303,17 @@ void FileListsPage::BAddClick()
         platform::dialogs().ShowInfo(kNoNewEntries + folder);
     } else {
         m_saved = false;
-        FillListFromRecords(true);
+        fillListFromRecords(true);
         setTitle(ListTitle(folder));
-        SaveLVToFile(QStringLiteral("\n%1 new entries added.\nSave results?").arg(count - before));
+        saveReportToFile(
+            QStringLiteral("\n%1 new entries added.\nSave results?").arg(count - before));
     }
-    if (ELVReport->isVisible())
-        ELVReport->setFocus();
-    SetListButtonState();
+    if (report_->isVisible())
+        report_->setFocus();
+    setListButtonState();
 }
 
-void FileListsPage::BMergeListClick()
+void FileListsPage::mergeLists()
 {
     const QStringList names = selectedListNames();
     if (names.isEmpty())
@@ -323,9 +324,9 @@ void FileListsPage::BMergeListClick()
     if (!platform::dialogs().AskYesNo(
             question + QStringLiteral("\n\n(Note: Duplicates will be detected)")))
         return;
-    const QString oldTitle = PanelTreeTop->text();
+    const QString oldTitle = reportTitle_->text();
     setTitle(QStringLiteral(" Loading Lists ..."));
-    PanelTreeTop->repaint();
+    reportTitle_->repaint();
     QStringList merged;
     QString mergedNames;
     {
@@ -344,47 +345,47 @@ void FileListsPage::BMergeListClick()
         RemoveDuplicateRecords(merged);
     }
     setTitle(QStringLiteral(" Generate merged list ..."));
-    PanelTreeTop->repaint();
+    reportTitle_->repaint();
     m_workList = std::move(merged);
-    FillListFromRecords(true);
+    fillListFromRecords(true);
     m_currentListFile.clear();
     m_saved = false;
     while (mergedNames.endsWith(QLatin1Char('+')))
         mergedNames.chop(1);
     setTitle(ListTitle(mergedNames));
-    if (ELVReport->isVisible())
-        ELVReport->setFocus();
-    SaveLVToFile(QStringLiteral("\nFilelists merged ..."));
-    SetListButtonState();
+    if (report_->isVisible())
+        report_->setFocus();
+    saveReportToFile(QStringLiteral("\nFilelists merged ..."));
+    setListButtonState();
 }
 
 // --- Take out, select all ---------------------------------------------------------------
 
-void FileListsPage::BTakeOutClick()
+void FileListsPage::takeOutFiles()
 {
     {
         const platform::HourglassGuard hourglass;
         const std::vector<bool> selected = selectedFlags();
         if (std::find(selected.begin(), selected.end(), true) != selected.end()) {
-            ELVReport->setUpdatesEnabled(false);
+            report_->setUpdatesEnabled(false);
             m_model->removeFlagged(selected);
             m_saved = false;
-            ELVReport->setUpdatesEnabled(true);
+            report_->setUpdatesEnabled(true);
         }
     }
-    m_frame.UpdateStatus();
-    SetListButtonState();
+    m_frame.updateStatus();
+    setListButtonState();
 }
 
-void FileListsPage::BSelectClick()
+void FileListsPage::selectAllRows()
 {
     {
         const platform::HourglassGuard hourglass;
-        ELVReport->setUpdatesEnabled(false);
-        ELVReport->selectAll();
-        ELVReport->setUpdatesEnabled(true);
+        report_->setUpdatesEnabled(false);
+        report_->selectAll();
+        report_->setUpdatesEnabled(true);
     }
-    m_frame.UpdateStatus();
+    m_frame.updateStatus();
 }
 
 } // namespace filelists

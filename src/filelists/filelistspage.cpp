@@ -1,11 +1,11 @@
 #include "filelists/filelistspage.h"
 
-#include "frame/folderservices.h"
-#include "frame/pageframe.h"
+#include "filelists/listnamedialog.h"
 #include "filelists/listsort.h"
 #include "filelists/reportmodel.h"
-#include "filelists/tformaskfname.h"
-#include "filelists/tformsearch.h"
+#include "filelists/searchdialog.h"
+#include "frame/folderservices.h"
+#include "frame/pageframe.h"
 #include "kit/panels.h"
 #include "kit/textfit.h"
 #include "platform/hourglass.h"
@@ -66,12 +66,12 @@ FileListsPage::FileListsPage(app::PageFrame &frame, QWidget *parent)
     : QWidget(parent)
     , m_frame(frame)
     , m_model(new ReportModel(this))
-    , m_formSearch(new TFormSearch(this))
-    , m_formAskFName(new TFormAskFName(this))
+    , m_formSearch(new SearchDialog(this))
+    , m_formAskFName(new ListNameDialog(this))
 {
     buildLayout();
     connectControls();
-    SetListButtonState();
+    setListButtonState();
 }
 
 FileListsPage::~FileListsPage() = default;
@@ -84,62 +84,72 @@ void FileListsPage::buildLayout()
 
     auto *reportSide = new QWidget(splitter);
     QVBoxLayout *column = kit::tightColumn(reportSide);
-    PanelTreeTop = kit::fixedTitleBar(
+    reportTitle_ = kit::fixedTitleBar(
         QStringLiteral("Open a file list, or click 'Search' or 'Add' to create a list"),
         reportSide);
-    column->addWidget(PanelTreeTop);
-    ELVReport = new QTreeView(reportSide);
-    ELVReport->setObjectName(QStringLiteral("ELVReport"));
-    ELVReport->setModel(m_model);
-    ELVReport->setRootIsDecorated(false);
-    ELVReport->setUniformRowHeights(true);
-    ELVReport->setAllColumnsShowFocus(true);
-    ELVReport->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    ELVReport->setSelectionBehavior(QAbstractItemView::SelectRows);
-    ELVReport->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    ELVReport->header()->setSectionsClickable(true);
+    reportTitle_->setObjectName(QStringLiteral("PanelTreeTop"));
+    column->addWidget(reportTitle_);
+    report_ = new QTreeView(reportSide);
+    report_->setObjectName(QStringLiteral("ELVReport"));
+    report_->setModel(m_model);
+    report_->setRootIsDecorated(false);
+    report_->setUniformRowHeights(true);
+    report_->setAllColumnsShowFocus(true);
+    report_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    report_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    report_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    report_->header()->setSectionsClickable(true);
     sizeReportColumns();
-    ELVReport->setToolTip(QStringLiteral(
+    report_->setToolTip(QStringLiteral(
         "[Right Mouse Button] = PopUp, [Shift-Click] [Ctrl-Click] = Select/unselect"));
-    column->addWidget(ELVReport, 1);
+    column->addWidget(report_, 1);
     QHBoxLayout *barLayout = nullptr;
     QWidget *panLV = kit::buttonBar(reportSide, &barLayout);
-    BSearch = kit::barButton(
+    searchButton_ = kit::barButton(
         QStringLiteral("Search"), QStringLiteral("Search files in current folder"), barLayout);
-    BSelectAllRows = kit::barButton(
+    searchButton_->setObjectName(QStringLiteral("BSearch"));
+    selectAllButton_ = kit::barButton(
         QStringLiteral("Select All"), QStringLiteral("[CTRL-A ] = Select all entries"), barLayout);
-    BTakeOut = kit::barButton(QStringLiteral("Take out"),
+    selectAllButton_->setObjectName(QStringLiteral("BSelectAllRows"));
+    takeOutButton_ = kit::barButton(QStringLiteral("Take out"),
         QStringLiteral("[DEL] = Take out selected entries from list"), barLayout);
-    BSaveList = kit::barButton(
+    takeOutButton_->setObjectName(QStringLiteral("BTakeOut"));
+    saveListButton_ = kit::barButton(
         QStringLiteral("Save List"), QStringLiteral("Save list to disk"), barLayout);
-    BAdd = kit::barButton(
+    saveListButton_->setObjectName(QStringLiteral("BSaveList"));
+    addButton_ = kit::barButton(
         QStringLiteral("Add"), QStringLiteral("Manually add files to list"), barLayout);
+    addButton_->setObjectName(QStringLiteral("BAdd"));
     barLayout->addStretch(1);
     column->addWidget(panLV);
 
     auto *listsSide = new QWidget(splitter);
     listsSide->setObjectName(QStringLiteral("PanelDateiListen"));
     QVBoxLayout *listsColumn = kit::tightColumn(listsSide);
-    PanelListenTop = kit::titleBar(QStringLiteral("Saved Lists"), listsSide);
-    listsColumn->addWidget(PanelListenTop);
-    LBListen = new QListWidget(listsSide);
-    LBListen->setObjectName(QStringLiteral("LBListen"));
-    LBListen->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    listsColumn->addWidget(LBListen, 1);
+    listsTitle_ = kit::titleBar(QStringLiteral("Saved Lists"), listsSide);
+    listsTitle_->setObjectName(QStringLiteral("PanelListenTop"));
+    listsColumn->addWidget(listsTitle_);
+    lists_ = new QListWidget(listsSide);
+    lists_->setObjectName(QStringLiteral("LBListen"));
+    lists_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    listsColumn->addWidget(lists_, 1);
     QHBoxLayout *listButtons = nullptr;
     QWidget *listBar = kit::buttonBar(listsSide, &listButtons);
-    BLoadList = kit::barButton(
+    loadListButton_ = kit::barButton(
         QStringLiteral("Load List"), QStringLiteral("Load and verify selected list"), listButtons);
-    BDeleteList = kit::barButton(
+    loadListButton_->setObjectName(QStringLiteral("BLoadList"));
+    deleteListButton_ = kit::barButton(
         QStringLiteral("Delete"), QStringLiteral("Delete selected file list"), listButtons);
-    BMergeList = kit::barButton(
+    deleteListButton_->setObjectName(QStringLiteral("BDeleteList"));
+    mergeListButton_ = kit::barButton(
         QStringLiteral("Merge"), QStringLiteral("Merge selected lists"), listButtons);
+    mergeListButton_->setObjectName(QStringLiteral("BMergeList"));
     listsColumn->addWidget(listBar);
     // The buttons never take the focus: leaving the saved lists disables their buttons.
-    for (QPushButton *button :
-        { BSearch, BSelectAllRows, BTakeOut, BSaveList, BAdd, BLoadList, BDeleteList, BMergeList })
+    for (QPushButton *button : { searchButton_, selectAllButton_, takeOutButton_, saveListButton_,
+             addButton_, loadListButton_, deleteListButton_, mergeListButton_ })
         button->setFocusPolicy(Qt::NoFocus);
-    for (QPushButton *button : { BLoadList, BDeleteList, BMergeList })
+    for (QPushButton *button : { loadListButton_, deleteListButton_, mergeListButton_ })
         button->setEnabled(false);
 
     splitter->addWidget(reportSide);
@@ -156,12 +166,12 @@ void FileListsPage::buildLayout()
 // their whole width; a narrow window scrolls the list sideways instead.
 void FileListsPage::sizeReportColumns()
 {
-    QHeaderView *header = ELVReport->header();
+    QHeaderView *header = report_->header();
     header->setStretchLastSection(false);
     header->setMinimumSectionSize(kit::scaledByFont(40, header));
     header->setSectionResizeMode(FolderColumn, QHeaderView::Stretch);
-    const QFontMetrics metrics(ELVReport->font());
-    const int padding = 2 * ELVReport->style()->pixelMetric(QStyle::PM_HeaderMargin) + 12;
+    const QFontMetrics metrics(report_->font());
+    const int padding = 2 * report_->style()->pixelMetric(QStyle::PM_HeaderMargin) + 12;
     const auto widthFor = [&](std::initializer_list<QString> texts) {
         int widest = 0;
         for (const QString &text : texts)
@@ -179,41 +189,40 @@ void FileListsPage::sizeReportColumns()
     int columns = header->minimumSectionSize();
     for (int column = NameColumn; column < ColumnCount; ++column)
         columns += header->sectionSize(column);
-    ELVReport->setMinimumWidth(columns + 2 * ELVReport->frameWidth()
-        + ELVReport->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, ELVReport));
+    report_->setMinimumWidth(columns + 2 * report_->frameWidth()
+        + report_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, report_));
 }
 
 void FileListsPage::connectControls()
 {
-    ELVReport->installEventFilter(this);
-    ELVReport->viewport()->installEventFilter(this);
-    LBListen->installEventFilter(this);
-    connect(ELVReport, &QTreeView::doubleClicked, this, [this] { m_frame.DblClickForAll(); });
-    ELVReport->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(ELVReport, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
-        m_frame.showContextMenu(ELVReport->viewport()->mapToGlobal(pos));
+    report_->installEventFilter(this);
+    report_->viewport()->installEventFilter(this);
+    lists_->installEventFilter(this);
+    connect(report_, &QTreeView::doubleClicked, this, [this] { m_frame.openCurrentFile(); });
+    report_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(report_, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
+        m_frame.showContextMenu(report_->viewport()->mapToGlobal(pos));
     });
-    connect(ELVReport->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-        [this] { m_frame.UpdateStatus(); });
-    connect(ELVReport->header(), &QHeaderView::sectionClicked, this,
-        &FileListsPage::ELVReportColumnClick);
-    connect(LBListen, &QListWidget::itemSelectionChanged, this, &FileListsPage::LBListenChange);
-    connect(LBListen, &QListWidget::itemDoubleClicked, this, &FileListsPage::BOpenListClick);
-    connect(BLoadList, &QPushButton::clicked, this, &FileListsPage::BOpenListClick);
-    connect(BDeleteList, &QPushButton::clicked, this, &FileListsPage::BDeleteListClick);
-    connect(BMergeList, &QPushButton::clicked, this, &FileListsPage::BMergeListClick);
-    connect(BSearch, &QPushButton::clicked, this, &FileListsPage::BGetFilesClick);
-    connect(BSelectAllRows, &QPushButton::clicked, this, &FileListsPage::BSelectClick);
-    connect(BTakeOut, &QPushButton::clicked, this, &FileListsPage::BTakeOutClick);
-    connect(BSaveList, &QPushButton::clicked, this, &FileListsPage::BSaveListClick);
-    connect(BAdd, &QPushButton::clicked, this, &FileListsPage::BAddClick);
+    connect(report_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+        [this] { m_frame.updateStatus(); });
+    connect(report_->header(), &QHeaderView::sectionClicked, this, &FileListsPage::sortByColumn);
+    connect(lists_, &QListWidget::itemSelectionChanged, this, &FileListsPage::listChosen);
+    connect(lists_, &QListWidget::itemDoubleClicked, this, &FileListsPage::openList);
+    connect(loadListButton_, &QPushButton::clicked, this, &FileListsPage::openList);
+    connect(deleteListButton_, &QPushButton::clicked, this, &FileListsPage::deleteList);
+    connect(mergeListButton_, &QPushButton::clicked, this, &FileListsPage::mergeLists);
+    connect(searchButton_, &QPushButton::clicked, this, &FileListsPage::searchFiles);
+    connect(selectAllButton_, &QPushButton::clicked, this, &FileListsPage::selectAllRows);
+    connect(takeOutButton_, &QPushButton::clicked, this, &FileListsPage::takeOutFiles);
+    connect(saveListButton_, &QPushButton::clicked, this, &FileListsPage::saveList);
+    connect(addButton_, &QPushButton::clicked, this, &FileListsPage::addFiles);
 }
 
 bool FileListsPage::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == ELVReport || watched == ELVReport->viewport())
+    if (watched == report_ || watched == report_->viewport())
         return reportListEvent(event) || QWidget::eventFilter(watched, event);
-    if (watched == LBListen)
+    if (watched == lists_)
         return savedListsEvent(event) || QWidget::eventFilter(watched, event);
     return QWidget::eventFilter(watched, event);
 }
@@ -226,22 +235,22 @@ bool FileListsPage::reportListEvent(QEvent *event)
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key != Qt::Key_Return && key != Qt::Key_Enter && key != Qt::Key_Delete)
             return false;
-        ELVReportKeyDown(key);
+        reportKeyPressed(key);
         return true;
     }
     case QEvent::KeyRelease: {
         const auto *keyEvent = static_cast<QKeyEvent *>(event);
-        ELVReportKeyUp(keyEvent->key(), keyEvent->modifiers());
+        reportKeyReleased(keyEvent->key(), keyEvent->modifiers());
         return false;
     }
     case QEvent::MouseButtonRelease:
-        m_frame.UpdateStatus();
-        m_frame.folderView().ShowMiniThumb(CurrentFile());
+        m_frame.updateStatus();
+        m_frame.folderView().showMiniThumb(currentFile());
         return false;
     case QEvent::FocusIn:
     case QEvent::FocusOut:
         if (!leftForAnotherWindow(event))
-            kit::setFocusMark(PanelTreeTop, event->type() == QEvent::FocusIn);
+            kit::setFocusMark(reportTitle_, event->type() == QEvent::FocusIn);
         return false;
     default:
         return false;
@@ -254,73 +263,73 @@ bool FileListsPage::savedListsEvent(QEvent *event)
     case QEvent::KeyPress: {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter)
-            BOpenListClick();
+            openList();
         else if (key == Qt::Key_Delete)
-            BDeleteListClick();
+            deleteList();
         else
             return false;
         return true;
     }
     case QEvent::FocusIn:
-        kit::setFocusMark(PanelListenTop, true);
+        kit::setFocusMark(listsTitle_, true);
         // Coming back by the keyboard finds the buttons as the selection asks.
-        LBListenChange();
+        listChosen();
         return false;
     case QEvent::FocusOut:
         if (!leftForAnotherWindow(event))
-            LBListenExit();
+            listsLeft();
         return false;
     default:
         return false;
     }
 }
 
-void FileListsPage::ELVReportKeyDown(int key)
+void FileListsPage::reportKeyPressed(int key)
 {
     if (key == Qt::Key_Delete) {
-        if (BTakeOut->isEnabled())
-            BTakeOutClick();
+        if (takeOutButton_->isEnabled())
+            takeOutFiles();
     } else {
-        m_frame.DblClickForAll();
+        m_frame.openCurrentFile();
     }
-    SetListButtonState();
-    m_frame.UpdateStatus();
+    setListButtonState();
+    m_frame.updateStatus();
 }
 
-void FileListsPage::ELVReportKeyUp(int key, Qt::KeyboardModifiers modifiers)
+void FileListsPage::reportKeyReleased(int key, Qt::KeyboardModifiers modifiers)
 {
     if (key == Qt::Key_A && modifiers == Qt::ControlModifier)
-        BSelectClick();
-    m_frame.folderView().ShowMiniThumb(CurrentFile());
+        selectAllRows();
+    m_frame.folderView().showMiniThumb(currentFile());
 }
 
-void FileListsPage::LBListenExit()
+void FileListsPage::listsLeft()
 {
-    for (QPushButton *button : { BLoadList, BDeleteList, BMergeList })
+    for (QPushButton *button : { loadListButton_, deleteListButton_, mergeListButton_ })
         button->setEnabled(false);
-    kit::setFocusMark(PanelListenTop, false);
+    kit::setFocusMark(listsTitle_, false);
 }
 
 // --- Selection queries ------------------------------------------------------------------
 
-QString FileListsPage::CurrentFile() const
+QString FileListsPage::currentFile() const
 {
-    const auto runs = selectedRuns(ELVReport->selectionModel());
+    const auto runs = selectedRuns(report_->selectionModel());
     if (runs.size() != 1 || runs.front().first != runs.front().second)
         return {};
     return m_model->entry(runs.front().first).path();
 }
 
-folderview::SelectionCount FileListsPage::SelectionCounts() const
+folderview::SelectionCount FileListsPage::selectionCounts() const
 {
-    return { this, selectedRowCount(ELVReport->selectionModel()), m_model->rowCount() };
+    return { this, selectedRowCount(report_->selectionModel()), m_model->rowCount() };
 }
 
-QString FileListsPage::EntryPath(int index, bool onlySelected) const
+QString FileListsPage::entryPath(int index, bool onlySelected) const
 {
     if (index < 0 || index >= m_model->rowCount())
         return {};
-    if (onlySelected && !ELVReport->selectionModel()->isRowSelected(index, {}))
+    if (onlySelected && !report_->selectionModel()->isRowSelected(index, {}))
         return {};
     return m_model->entry(index).path();
 }
@@ -328,7 +337,7 @@ QString FileListsPage::EntryPath(int index, bool onlySelected) const
 std::vector<bool> FileListsPage::selectedFlags() const
 {
     std::vector<bool> flags(size_t(m_model->rowCount()), false);
-    for (const auto &[first, last] : selectedRuns(ELVReport->selectionModel()))
+    for (const auto &[first, last] : selectedRuns(report_->selectionModel()))
         for (int row = first; row <= last && row < int(flags.size()); ++row)
             flags[size_t(row)] = true;
     return flags;
@@ -349,33 +358,33 @@ void FileListsPage::selectRows(const std::vector<bool> &flags)
         selection.select(m_model->index(int(row), 0), m_model->index(int(last), columns - 1));
         row = last + 1;
     }
-    ELVReport->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    report_->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
 }
 
 // --- Buttons and list state ---------------------------------------------------------------
 
 void FileListsPage::fillSavedLists()
 {
-    LBListen->clear();
-    LBListen->addItems(
+    lists_->clear();
+    lists_->addItems(
         QDir(listsFolder())
             .entryList({ QStringLiteral("*.lst") }, QDir::Files, QDir::Name | QDir::IgnoreCase));
 }
 
-void FileListsPage::SetListButtonState()
+void FileListsPage::setListButtonState()
 {
     const bool any = m_model->rowCount() > 0;
-    BSelectAllRows->setEnabled(any);
-    BTakeOut->setEnabled(any);
-    BSaveList->setEnabled(any && !m_saved);
+    selectAllButton_->setEnabled(any);
+    takeOutButton_->setEnabled(any);
+    saveListButton_->setEnabled(any && !m_saved);
 }
 
-void FileListsPage::LBListenChange()
+void FileListsPage::listChosen()
 {
-    const int selected = int(LBListen->selectedItems().size());
-    BLoadList->setEnabled(selected == 1);
-    BDeleteList->setEnabled(selected == 1);
-    BMergeList->setEnabled(selected > 1);
+    const int selected = int(lists_->selectedItems().size());
+    loadListButton_->setEnabled(selected == 1);
+    deleteListButton_->setEnabled(selected == 1);
+    mergeListButton_->setEnabled(selected > 1);
 }
 
 QString FileListsPage::title() const
@@ -390,8 +399,8 @@ void FileListsPage::start()
 
 void FileListsPage::activate()
 {
-    LBListenChange();
-    SetListButtonState();
+    listChosen();
+    setListButtonState();
 }
 
 QString FileListsPage::listsFolder() const
@@ -401,12 +410,12 @@ QString FileListsPage::listsFolder() const
 
 void FileListsPage::setTitle(const QString &text)
 {
-    PanelTreeTop->setText(text);
+    reportTitle_->setText(text);
 }
 
 // --- The list --------------------------------------------------------------------------
 
-void FileListsPage::FillListFromRecords(bool clear)
+void FileListsPage::fillListFromRecords(bool clear)
 {
     const platform::HourglassGuard hourglass;
     QList<ListEntry> entries = clear ? QList<ListEntry>() : m_model->entries();
@@ -424,14 +433,14 @@ void FileListsPage::FillListFromRecords(bool clear)
 
 void FileListsPage::showEntries(QList<ListEntry> entries)
 {
-    ELVReport->setUpdatesEnabled(false);
+    report_->setUpdatesEnabled(false);
     m_model->setEntries(std::move(entries));
     m_frame.setListProgress(0);
     // The new order is the work list's: no column is sorted.
     m_sortColumn = -1;
-    ELVReport->header()->setSortIndicatorShown(false);
-    m_frame.UpdateStatus();
-    ELVReport->setUpdatesEnabled(true);
+    report_->header()->setSortIndicatorShown(false);
+    m_frame.updateStatus();
+    report_->setUpdatesEnabled(true);
 }
 
 QStringList FileListsPage::currentRecords() const
@@ -439,7 +448,7 @@ QStringList FileListsPage::currentRecords() const
     return recordsOf(m_model->entries());
 }
 
-void FileListsPage::ELVReportColumnClick(int column)
+void FileListsPage::sortByColumn(int column)
 {
     if (column < 0 || column >= ColumnCount)
         return;
@@ -455,12 +464,12 @@ void FileListsPage::ELVReportColumnClick(int column)
     std::vector<bool> selected(rows.size(), false);
     for (size_t i = 0; i < rows.size(); ++i)
         selected[i] = wasSelected[size_t(rows[i])];
-    ELVReport->setUpdatesEnabled(false);
+    report_->setUpdatesEnabled(false);
     m_model->reorder(rows);
     selectRows(selected);
-    ELVReport->header()->setSortIndicator(column, order);
-    ELVReport->header()->setSortIndicatorShown(true);
-    ELVReport->setUpdatesEnabled(true);
+    report_->header()->setSortIndicator(column, order);
+    report_->header()->setSortIndicatorShown(true);
+    report_->setUpdatesEnabled(true);
 }
 
 } // namespace filelists

@@ -20,8 +20,8 @@ class PageFrame;
 namespace filelists {
 
 class ReportModel;
-class TFormAskFName;
-class TFormSearch;
+class ListNameDialog;
+class SearchDialog;
 
 // The "File Lists" page: the report list of the list being worked on, and the saved lists.
 class FileListsPage : public QWidget, public app::Page
@@ -32,16 +32,16 @@ public:
     explicit FileListsPage(app::PageFrame &frame, QWidget *parent = nullptr);
     ~FileListsPage() override;
 
-    QString CurrentFile() const override;
-    folderview::SelectionCount SelectionCounts() const override;
-    QString EntryPath(int index, bool onlySelected) const override;
+    QString currentFile() const override;
+    folderview::SelectionCount selectionCounts() const override;
+    QString entryPath(int index, bool onlySelected) const override;
 
     // The "Saved Lists" box shows the list files of the lists folder.
     void fillSavedLists();
     // "Select All", "Take out" and "Save List" by the entries and their saved state.
-    void SetListButtonState();
+    void setListButtonState();
     // "Load List", "Delete" and "Merge" by the saved lists selected.
-    void LBListenChange();
+    void listChosen();
     QString title() const override;
     QWidget *widget() override { return this; }
     // Start-up: the saved lists.
@@ -53,41 +53,28 @@ public:
     bool offersContextItem(app::ContextItem) const override { return true; }
     bool runContextItem(app::ContextItem) override { return false; }
 
-    void BOpenListClick();
-    void BSaveListClick();
+    void openList();
+    void saveList();
     // Asks for a name and which entries to save, and writes the list file. Report lines of a
     // verification make the report reachable from the dialog.
-    void SaveLVToFile(const QString &prompt, const QStringList &reportLines = {});
-    void BDeleteListClick();
-    void BGetFilesClick();
-    void BAddClick();
-    void BMergeListClick();
-    void BTakeOutClick();
-    void BSelectClick();
+    void saveReportToFile(const QString &prompt, const QStringList &reportLines = {});
+    void deleteList();
+    void searchFiles();
+    void addFiles();
+    void mergeLists();
+    void takeOutFiles();
+    void selectAllRows();
     // Sorts by a column: ascending, or reversed when it is the sort column already.
-    void ELVReportColumnClick(int column);
+    void sortByColumn(int column);
     // The work list's records become entries, after the old ones unless `clear`.
-    void FillListFromRecords(bool clear);
+    void fillListFromRecords(bool clear);
 
     QString currentListFile() const { return m_currentListFile; }
     bool isSaved() const { return m_saved; }
     const QStringList &workList() const { return m_workList; }
     ReportModel *model() const { return m_model; }
-    TFormSearch *searchForm() const { return m_formSearch; }
-    TFormAskFName *askNameForm() const { return m_formAskFName; }
-
-    QLabel *PanelTreeTop = nullptr;
-    QTreeView *ELVReport = nullptr;
-    QPushButton *BSearch = nullptr;
-    QPushButton *BSelectAllRows = nullptr;
-    QPushButton *BTakeOut = nullptr;
-    QPushButton *BSaveList = nullptr;
-    QPushButton *BAdd = nullptr;
-    QLabel *PanelListenTop = nullptr;
-    QListWidget *LBListen = nullptr;
-    QPushButton *BLoadList = nullptr;
-    QPushButton *BDeleteList = nullptr;
-    QPushButton *BMergeList = nullptr;
+    SearchDialog *searchForm() const { return m_formSearch; }
+    ListNameDialog *askNameForm() const { return m_formAskFName; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -98,9 +85,9 @@ private:
     void sizeReportColumns();
     bool reportListEvent(QEvent *event);
     bool savedListsEvent(QEvent *event);
-    void ELVReportKeyDown(int key);
-    void ELVReportKeyUp(int key, Qt::KeyboardModifiers modifiers);
-    void LBListenExit();
+    void reportKeyPressed(int key);
+    void reportKeyReleased(int key, Qt::KeyboardModifiers modifiers);
+    void listsLeft();
     void verifyLoadedList();
     QString listsFolder() const;
     QStringList selectedListNames() const;
@@ -113,14 +100,28 @@ private:
 
     app::PageFrame &m_frame;
     ReportModel *m_model = nullptr;
-    TFormSearch *m_formSearch = nullptr;
-    TFormAskFName *m_formAskFName = nullptr;
+    SearchDialog *m_formSearch = nullptr;
+    ListNameDialog *m_formAskFName = nullptr;
     // The shared buffer of loading, saving, verification and search.
     QStringList m_workList;
     QString m_currentListFile;
     bool m_saved = true;
     int m_sortColumn = -1;
     bool m_sortAscending = true;
+
+    // The controls; their objectNames keep the old names.
+    QLabel *reportTitle_ = nullptr;
+    QTreeView *report_ = nullptr;
+    QPushButton *searchButton_ = nullptr;
+    QPushButton *selectAllButton_ = nullptr;
+    QPushButton *takeOutButton_ = nullptr;
+    QPushButton *saveListButton_ = nullptr;
+    QPushButton *addButton_ = nullptr;
+    QLabel *listsTitle_ = nullptr;
+    QListWidget *lists_ = nullptr;
+    QPushButton *loadListButton_ = nullptr;
+    QPushButton *deleteListButton_ = nullptr;
+    QPushButton *mergeListButton_ = nullptr;
 };
 
 } // namespace filelists

@@ -42,7 +42,7 @@ FreeSpaceSource &freeSpaceSource()
 QString singleSelectedEntry(const SelectionQueries &selection, const SelectionCount &counts)
 {
     for (int i = 0; i < counts.total; ++i) {
-        const QString path = selection.EntryPath(i, true);
+        const QString path = selection.entryPath(i, true);
         if (!path.isEmpty())
             return path;
     }
@@ -181,7 +181,7 @@ void setFreeSpaceSource(FreeSpaceSource source)
     freeSpaceSource() = std::move(source);
 }
 
-bool CheckDiskSpace(const QString &path, qint64 neededKb)
+bool checkDiskSpace(const QString &path, qint64 neededKb)
 {
     const FreeSpaceSource &source = freeSpaceSource();
     const VolumeSpace space = source ? source(path) : systemVolumeSpace(path);
@@ -193,23 +193,23 @@ bool CheckDiskSpace(const QString &path, qint64 neededKb)
     return false;
 }
 
-DeleteResult DeleteSelectedFiles(const SelectionQueries &selection, bool &doRecycleBin,
-                                 const std::function<bool()> &mayRemove)
+DeleteResult deleteSelectedFiles(
+    const SelectionQueries &selection, bool &doRecycleBin, const std::function<bool()> &mayRemove)
 {
     DeleteResult result;
-    const SelectionCount counts = selection.SelectionCounts();
+    const SelectionCount counts = selection.selectionCounts();
     if (counts.selected <= 0)
         return result;
     QList<std::pair<int, QString>> doomed;
     for (int i = 0; i < counts.total; ++i) {
-        const QString path = selection.EntryPath(i, true);
+        const QString path = selection.entryPath(i, true);
         if (!path.isEmpty())
             doomed.append({i, path});
     }
 
     QString question = QStringLiteral("CAUTION:\n--- File(s) will not be moved to Win95/98/NT "
                                       "Recycle Bin! ---\n\n\n");
-    const QString current = selection.CurrentFile();
+    const QString current = selection.currentFile();
     if (!current.isEmpty()) {
         // Name the file that goes, should the focus mark stand on another one.
         const QString named = doomed.size() == 1 ? doomed.constFirst().second : current;
@@ -233,12 +233,11 @@ DeleteResult DeleteSelectedFiles(const SelectionQueries &selection, bool &doRecy
     return result;
 }
 
-CopyResult CopySelectedFiles(const SelectionQueries &selection, QString &copyPath,
-                             BatchProgress &progress,
-                             const std::function<void(bool)> &setMainWindowEnabled)
+CopyResult copySelectedFiles(const SelectionQueries &selection, QString &copyPath,
+    BatchProgress &progress, const std::function<void(bool)> &setMainWindowEnabled)
 {
     CopyResult result;
-    const SelectionCount counts = selection.SelectionCounts();
+    const SelectionCount counts = selection.selectionCounts();
     if (counts.selected <= 0)
         return result;
     Dialogs &ui = platform::dialogs();
@@ -246,7 +245,7 @@ CopyResult CopySelectedFiles(const SelectionQueries &selection, QString &copyPat
     if (counts.selected == 1) {
         QString source = singleSelectedEntry(selection, counts);
         if (source.isEmpty())
-            source = selection.CurrentFile();
+            source = selection.currentFile();
         if (source.isEmpty())
             return result;
         const QString chosen = QDir::toNativeSeparators(
@@ -277,7 +276,7 @@ CopyResult CopySelectedFiles(const SelectionQueries &selection, QString &copyPat
         != Answer::Yes)
         return result;
 
-    progress.InitProgBar(counts.selected);
+    progress.initProgressBar(counts.selected);
     progress.showProgress();
     if (setMainWindowEnabled)
         setMainWindowEnabled(false);
@@ -298,7 +297,7 @@ CopyResult CopySelectedFiles(const SelectionQueries &selection, QString &copyPat
 
     int k = 1;
     for (int i = 0; i < counts.total; ++i) {
-        const QString source = selection.EntryPath(i, true);
+        const QString source = selection.entryPath(i, true);
         if (source.isEmpty())
             continue;
         const QString target = folder + platform::fileNamePart(source);

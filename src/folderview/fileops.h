@@ -42,12 +42,12 @@ struct VolumeSpace {
 };
 using FreeSpaceSource = std::function<VolumeSpace(const QString &path)>;
 VolumeSpace systemVolumeSpace(const QString &path);
-// Tests replace where CheckDiskSpace learns the free space; an empty source restores the system.
+// Tests replace where checkDiskSpace learns the free space; an empty source restores the system.
 void setFreeSpaceSource(FreeSpaceSource source);
 
 // False, after the information "Diskspace on drive "<name>" < <n>Kb!" / "Process stopped.",
 // when the volume of the path has fewer than neededKb * 1000 bytes free.
-bool CheckDiskSpace(const QString &path, qint64 neededKb);
+bool checkDiskSpace(const QString &path, qint64 neededKb);
 
 struct DeleteResult {
     bool confirmed = false;    // the user said Yes: the caller re-reads its list
@@ -56,8 +56,8 @@ struct DeleteResult {
 // Asks, then removes the selected entries of the active page; the caller re-reads its list.
 // mayRemove runs after the user's Yes and before the first file goes (the editor's unsaved
 // changes are settled there); false leaves every file in place.
-DeleteResult DeleteSelectedFiles(const SelectionQueries &selection, bool &doRecycleBin,
-                                 const std::function<bool()> &mayRemove = {});
+DeleteResult deleteSelectedFiles(const SelectionQueries &selection, bool &doRecycleBin,
+    const std::function<bool()> &mayRemove = {});
 
 struct CopyResult {
     // One file copied: the target tried, so the window can re-read its list and select it.
@@ -66,9 +66,8 @@ struct CopyResult {
 };
 // "Copy file(s) to": one file through the save dialog, several through the folder dialog with
 // the progress window. copyPath (COPYPATH) becomes the folder of a batch however it ends.
-CopyResult CopySelectedFiles(const SelectionQueries &selection, QString &copyPath,
-                             BatchProgress &progress,
-                             const std::function<void(bool)> &setMainWindowEnabled = {});
+CopyResult copySelectedFiles(const SelectionQueries &selection, QString &copyPath,
+    BatchProgress &progress, const std::function<void(bool)> &setMainWindowEnabled = {});
 
 // The file to jump to for a drop: the first name when it is of an accepted kind; otherwise
 // empty after a beep and the message "Folioscope:" / "File not accepted." / the name.

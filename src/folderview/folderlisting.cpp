@@ -34,7 +34,7 @@ QString maskAt(const QList<FilterPair> &pairs, int index)
     return pairs.at(index).mask;
 }
 
-int FindListIndex(const QStringList &names, const QString &name)
+int findListIndex(const QStringList &names, const QString &name)
 {
     for (qsizetype i = 0; i < names.size(); ++i)
         if (names.at(i).compare(name, Qt::CaseInsensitive) == 0)

@@ -22,10 +22,10 @@ QList<FilterPair> parseFilterText(const QString &text);
 // The mask of pair `index`, or "*.*" (every file) when there is no such pair.
 QString maskAt(const QList<FilterPair> &pairs, int index);
 
-using platform::IsInThumbFolder;
+using platform::isInThumbFolder;
 
 // Index of the name equal to `name` without regard to case, or -1.
-int FindListIndex(const QStringList &names, const QString &name);
+int findListIndex(const QStringList &names, const QString &name);
 
 // A file list mask: patterns joined by ";", compared without regard to case. A pattern
 // "*.xyz" with a three-letter extension also takes longer extensions that start with it, as

@@ -83,39 +83,40 @@ FolderViewPage::FolderViewPage(app::PageFrame &frame, QWidget *parent)
 
 void FolderViewPage::connectControls()
 {
-    LBFile->installEventFilter(this);
-    LBFile->viewport()->installEventFilter(this);
-    for (QWidget *w : { static_cast<QWidget *>(LBDir), static_cast<QWidget *>(CBDrive) })
+    fileList_->installEventFilter(this);
+    fileList_->viewport()->installEventFilter(this);
+    for (QWidget *w : { static_cast<QWidget *>(folderList_), static_cast<QWidget *>(driveBox_) })
         w->installEventFilter(this);
-    ImgMini->installEventFilter(this);
+    miniThumb_->installEventFilter(this);
     m_folderPanel->installEventFilter(this);
 
-    connect(CBDrive, &QComboBox::activated, this, &FolderViewPage::CBDriveChange);
-    connect(LBDir, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) {
-        if (m_frame.settings().DoOpenOnSingleClick)
-            LBDirXClick(item);
+    connect(driveBox_, &QComboBox::activated, this, &FolderViewPage::driveChosen);
+    connect(folderList_, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) {
+        if (m_frame.settings().openOnSingleClick)
+            openChosenFolder(item);
     });
-    connect(LBDir, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem *item) {
-        if (!m_frame.settings().DoOpenOnSingleClick)
-            LBDirXClick(item);
+    connect(folderList_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem *item) {
+        if (!m_frame.settings().openOnSingleClick)
+            openChosenFolder(item);
     });
-    connect(CBFilter, &QComboBox::currentIndexChanged, this, &FolderViewPage::CBFilterChange);
-    for (QWidget *w : { static_cast<QWidget *>(LBFile), static_cast<QWidget *>(ImgMini) }) {
+    connect(filterBox_, &QComboBox::currentIndexChanged, this, &FolderViewPage::filterChosen);
+    for (QWidget *w : { static_cast<QWidget *>(fileList_), static_cast<QWidget *>(miniThumb_) }) {
         w->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(w, &QWidget::customContextMenuRequested, this,
             [this, w](const QPoint &pos) { m_frame.showContextMenu(w->mapToGlobal(pos)); });
     }
-    connect(LBFile, &QListWidget::currentRowChanged, this, [this] { LBFileChange(); });
-    connect(LBFile, &QListWidget::itemDoubleClicked, this, [this] { m_frame.DblClickForAll(); });
+    connect(fileList_, &QListWidget::currentRowChanged, this, [this] { fileSelectionChanged(); });
+    connect(
+        fileList_, &QListWidget::itemDoubleClicked, this, [this] { m_frame.openCurrentFile(); });
     connect(m_viewSwitch, &QButtonGroup::buttonClicked, this, &FolderViewPage::viewSwitchClicked);
-    connect(BSave, &QPushButton::clicked, this, &FolderViewPage::saveClicked);
-    connect(BSaveAs, &QPushButton::clicked, this, &FolderViewPage::saveAsClicked);
+    connect(saveButton_, &QPushButton::clicked, this, &FolderViewPage::saveClicked);
+    connect(saveAsButton_, &QPushButton::clicked, this, &FolderViewPage::saveAsClicked);
 }
 
 bool FolderViewPage::eventFilter(QObject *watched, QEvent *event)
 {
     const QEvent::Type type = event->type();
-    if (watched == LBFile || watched == LBFile->viewport()) {
+    if (watched == fileList_ || watched == fileList_->viewport()) {
         if (type == QEvent::KeyPress || type == QEvent::MouseButtonPress)
             m_entryChangedSincePress = false;
         if (type == QEvent::KeyPress || type == QEvent::KeyRelease) {
@@ -124,44 +125,44 @@ bool FolderViewPage::eventFilter(QObject *watched, QEvent *event)
         } else if (type == QEvent::MouseButtonRelease) {
             afterFileListInteraction();
         } else if (type == QEvent::FocusIn || type == QEvent::FocusOut) {
-            kit::setFocusMark(PanelFileTop, type == QEvent::FocusIn);
+            kit::setFocusMark(fileTitle_, type == QEvent::FocusIn);
         }
-    } else if (watched == LBDir || watched == CBDrive) {
+    } else if (watched == folderList_ || watched == driveBox_) {
         if (type == QEvent::FocusIn || type == QEvent::FocusOut)
-            kit::setFocusMark(PanelDirectoryTop, type == QEvent::FocusIn);
+            kit::setFocusMark(folderTitle_, type == QEvent::FocusIn);
         // Enter opens the chosen folder, as a click would.
-        if (watched == LBDir && type == QEvent::KeyPress) {
+        if (watched == folderList_ && type == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent *>(event)->key();
             if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-                LBDirXClick(LBDir->currentItem());
+                openChosenFolder(folderList_->currentItem());
                 return true;
             }
         }
-    } else if (watched == ImgMini && type == QEvent::MouseButtonDblClick) {
+    } else if (watched == miniThumb_ && type == QEvent::MouseButtonDblClick) {
         Q_EMIT miniThumbDoubleClicked();
     } else if (watched == m_folderPanel && type == QEvent::Resize) {
-        PanelDateiManagerResize();
+        fileManagerResized();
     }
     return QWidget::eventFilter(watched, event);
 }
 
 // --- Selection queries ---------------------------------------------------------------
 
-QString FolderViewPage::CurrentFile() const
+QString FolderViewPage::currentFile() const
 {
-    if (selectedRowCount(LBFile) >= 2 || !LBFile->currentItem())
+    if (selectedRowCount(fileList_) >= 2 || !fileList_->currentItem())
         return {};
-    return platform::WithTrailingBackslash(m_currentFolder) + LBFile->currentItem()->text();
+    return platform::WithTrailingBackslash(m_currentFolder) + fileList_->currentItem()->text();
 }
 
-SelectionCount FolderViewPage::SelectionCounts() const
+SelectionCount FolderViewPage::selectionCounts() const
 {
-    return { this, selectedRowCount(LBFile), LBFile->count() };
+    return { this, selectedRowCount(fileList_), fileList_->count() };
 }
 
-QString FolderViewPage::EntryPath(int index, bool onlySelected) const
+QString FolderViewPage::entryPath(int index, bool onlySelected) const
 {
-    const QListWidgetItem *item = index < 0 ? nullptr : LBFile->item(index);
+    const QListWidgetItem *item = index < 0 ? nullptr : fileList_->item(index);
     if (!item || (onlySelected && !item->isSelected()))
         return {};
     return platform::WithTrailingBackslash(m_currentFolder) + item->text();
@@ -170,9 +171,9 @@ QString FolderViewPage::EntryPath(int index, bool onlySelected) const
 QStringList FolderViewPage::fileNames() const
 {
     QStringList names;
-    names.reserve(LBFile->count());
-    for (int i = 0; i < LBFile->count(); ++i)
-        names.append(LBFile->item(i)->text());
+    names.reserve(fileList_->count());
+    for (int i = 0; i < fileList_->count(); ++i)
+        names.append(fileList_->item(i)->text());
     return names;
 }
 
@@ -181,21 +182,21 @@ QString FolderViewPage::thumbFolder() const
     return app::thumbFolderOf(m_frame.dataFolder());
 }
 
-bool FolderViewPage::IsInThumbFolder(const QString &folder) const
+bool FolderViewPage::isInThumbFolder(const QString &folder) const
 {
-    return folderview::IsInThumbFolder(folder, thumbFolder(), platform::nativePathStyle());
+    return folderview::isInThumbFolder(folder, thumbFolder(), platform::nativePathStyle());
 }
 
-int FolderViewPage::FindListIndex(const QString &fileName) const
+int FolderViewPage::findListIndex(const QString &fileName) const
 {
-    return folderview::FindListIndex(fileNames(), fileName);
+    return folderview::findListIndex(fileNames(), fileName);
 }
 
 // --- Drive box and folder list -------------------------------------------------------
 
 void FolderViewPage::fillDriveBox()
 {
-    CBDrive->clear();
+    driveBox_->clear();
     QStringList roots;
     for (const QStorageInfo &volume : QStorageInfo::mountedVolumes())
         if (volume.isValid() && volume.isReady() && !roots.contains(volume.rootPath()))
@@ -203,19 +204,19 @@ void FolderViewPage::fillDriveBox()
     roots.sort();
     roots.append(QDir::homePath());
     for (const QString &root : roots)
-        CBDrive->addItem(nativeClean(root), nativeClean(root));
+        driveBox_->addItem(nativeClean(root), nativeClean(root));
 }
 
-void FolderViewPage::CBDriveChange(int index)
+void FolderViewPage::driveChosen(int index)
 {
-    const QString root = CBDrive->itemData(index).toString();
+    const QString root = driveBox_->itemData(index).toString();
     changeFolder(m_lastFolderOfDrive.value(root, root));
 }
 
 void FolderViewPage::fillFolderList()
 {
-    LBDir->setUpdatesEnabled(false);
-    LBDir->clear();
+    folderList_->setUpdatesEnabled(false);
+    folderList_->clear();
     // The path from the root down to the folder, then the folder's own sub-folders.
     QStringList chain;
     for (QDir dir(m_currentFolder);;) {
@@ -226,21 +227,21 @@ void FolderViewPage::fillFolderList()
     int depth = 0;
     for (const QString &path : chain) {
         const QString name = QDir(path).isRoot() ? path : QFileInfo(path).fileName();
-        auto *item = new QListWidgetItem(QString(depth * 2, QLatin1Char(' ')) + name, LBDir);
+        auto *item = new QListWidgetItem(QString(depth * 2, QLatin1Char(' ')) + name, folderList_);
         item->setData(kPathRole, path);
         ++depth;
     }
     const QStringList subFolders = listSubFolders(m_currentFolder);
     for (const QString &name : subFolders) {
-        auto *item = new QListWidgetItem(QString(depth * 2, QLatin1Char(' ')) + name, LBDir);
+        auto *item = new QListWidgetItem(QString(depth * 2, QLatin1Char(' ')) + name, folderList_);
         item->setData(kPathRole, nativeClean(QDir(m_currentFolder).filePath(name)));
     }
     if (!chain.isEmpty())
-        LBDir->setCurrentRow(int(chain.size()) - 1);
-    LBDir->setUpdatesEnabled(true);
+        folderList_->setCurrentRow(int(chain.size()) - 1);
+    folderList_->setUpdatesEnabled(true);
 }
 
-void FolderViewPage::LBDirXClick(QListWidgetItem *item)
+void FolderViewPage::openChosenFolder(QListWidgetItem *item)
 {
     if (item)
         changeFolder(item->data(kPathRole).toString());
@@ -253,12 +254,12 @@ void FolderViewPage::changeFolder(const QString &folder)
         target = nativeClean(QDir::homePath());
     m_currentFolder = target;
     fillFolderList();
-    LabelFiles->setText(m_currentFolder);
+    filesLabel_->setText(m_currentFolder);
     // The drive box follows: the volume whose root holds the folder, the longest one.
     int driveIndex = -1;
     qsizetype longest = -1;
-    for (int i = 0; i < CBDrive->count(); ++i) {
-        const QString root = CBDrive->itemData(i).toString();
+    for (int i = 0; i < driveBox_->count(); ++i) {
+        const QString root = driveBox_->itemData(i).toString();
         const QString withSep = platform::WithTrailingBackslash(root);
         if ((target == root || target.startsWith(withSep)) && root.size() > longest) {
             longest = root.size();
@@ -266,27 +267,27 @@ void FolderViewPage::changeFolder(const QString &folder)
         }
     }
     if (driveIndex >= 0) {
-        CBDrive->setCurrentIndex(driveIndex);
-        m_lastFolderOfDrive.insert(CBDrive->itemData(driveIndex).toString(), target);
+        driveBox_->setCurrentIndex(driveIndex);
+        m_lastFolderOfDrive.insert(driveBox_->itemData(driveIndex).toString(), target);
     }
     rereadFileList();
-    LBDirXChange();
+    folderChosen();
 }
 
-void FolderViewPage::LBDirXChange()
+void FolderViewPage::folderChosen()
 {
-    if (IsInThumbFolder(m_currentFolder)) {
+    if (isInThumbFolder(m_currentFolder)) {
         m_frame.setPagesEnabled(false);
         // At start-up the window is not on the screen yet: the box waits for it.
-        if (m_frame.Starting())
+        if (m_frame.isStarting())
             QTimer::singleShot(0, this, &FolderViewPage::refuseThumbFolder);
         else
             refuseThumbFolder();
         return;
     }
     m_frame.setPagesEnabled(true);
-    m_frame.ClearViews();
-    m_frame.UpdateStatus();
+    m_frame.clearViews();
+    m_frame.updateStatus();
 }
 
 void FolderViewPage::refuseThumbFolder()
@@ -304,10 +305,10 @@ QString FolderViewPage::title() const
 void FolderViewPage::start()
 {
     const app::Settings &settings = m_frame.settings();
-    setFilterText(settings.ALLOWED_EXTENSIONS);
-    acceptFilterKindsAsPages(settings.ALLOWED_EXTENSIONS);
+    setFilterText(settings.allowedExtensions);
+    acceptFilterKindsAsPages(settings.allowedExtensions);
     fillDriveBox();
-    changeFolder(settings.VIEW_PATH);
+    changeFolder(settings.viewPath);
 }
 
 bool FolderViewPage::offersContextItem(app::ContextItem item) const
@@ -318,15 +319,15 @@ bool FolderViewPage::offersContextItem(app::ContextItem item) const
 bool FolderViewPage::runContextItem(app::ContextItem item)
 {
     if (item == app::CopyFilesTo) {
-        CopySelectedFiles();
+        copySelectedFiles();
         m_frame.setMainWindowEnabled(true);
         return true;
     }
     if (item != app::JumpToFolder)
         return false;
-    const QString file = m_frame.CurrentFile();
+    const QString file = m_frame.currentFile();
     if (QFileInfo(QFileInfo(file).absolutePath()).isDir())
-        JumpToFileAndFolder(file);
+        jumpToFileAndFolder(file);
     else
         platform::dialogs().ShowInfo(QStringLiteral("Folder \"%1\" not found.").arg(file));
     return true;
@@ -334,46 +335,46 @@ bool FolderViewPage::runContextItem(app::ContextItem item)
 
 void FolderViewPage::setSaveButtons(bool saveEnabled, bool saveAsEnabled)
 {
-    BSave->setEnabled(saveEnabled);
-    BSaveAs->setEnabled(saveAsEnabled);
+    saveButton_->setEnabled(saveEnabled);
+    saveAsButton_->setEnabled(saveAsEnabled);
 }
 
 bool FolderViewPage::saveEnabled() const
 {
-    return BSave->isEnabled();
+    return saveButton_->isEnabled();
 }
 
 void FolderViewPage::showSavedCopy(const QString &path)
 {
     rereadFileList();
-    const int row = FindListIndex(platform::fileNamePart(path));
+    const int row = findListIndex(platform::fileNamePart(path));
     if (row >= 0) {
         // Only selected: the viewer stays on the file it has.
-        const QSignalBlocker blocker(LBFile);
-        LBFile->setCurrentRow(row);
+        const QSignalBlocker blocker(fileList_);
+        fileList_->setCurrentRow(row);
     }
-    LBFile->setFocus();
+    fileList_->setFocus();
 }
 
 void FolderViewPage::activate()
 {
-    LabelFiles->setText(m_currentFolder);
+    filesLabel_->setText(m_currentFolder);
 }
 
 // --- Filter and file list ---------------------------------------------------------------
 
 void FolderViewPage::setFilterText(const QString &filterText)
 {
-    CBFilter->blockSignals(true);
+    filterBox_->blockSignals(true);
     m_filterMasks.clear();
-    CBFilter->clear();
+    filterBox_->clear();
     for (const FilterPair &entry : parseFilterText(filterText)) {
-        CBFilter->addItem(entry.description);
+        filterBox_->addItem(entry.description);
         m_filterMasks.append(entry.mask);
     }
-    CBFilter->blockSignals(false);
+    filterBox_->blockSignals(false);
     fitFolderPanel();
-    CBFilterChange(CBFilter->count() > 0 ? 0 : -1);
+    filterChosen(filterBox_->count() > 0 ? 0 : -1);
 }
 
 // The panel is 163 pixels wide, or wider where the platform's font needs it to show the
@@ -382,59 +383,59 @@ void FolderViewPage::fitFolderPanel()
 {
     constexpr int kPanelWidth = 163;
     m_folderPanel->setMinimumWidth(
-        std::max(kPanelWidth, CBFilter->sizeHint().width() + kBoxMargin));
+        std::max(kPanelWidth, filterBox_->sizeHint().width() + kBoxMargin));
 }
 
 // Narrower boxes are centred in the panel's column.
-void FolderViewPage::PanelDateiManagerResize()
+void FolderViewPage::fileManagerResized()
 {
     const int width = std::max(0, m_folderPanel->width() - kBoxMargin);
-    CBDrive->setMaximumWidth(width);
-    CBFilter->setMaximumWidth(width);
+    driveBox_->setMaximumWidth(width);
+    filterBox_->setMaximumWidth(width);
 }
 
-void FolderViewPage::CBFilterChange(int index)
+void FolderViewPage::filterChosen(int index)
 {
     m_currentMask = index >= 0 && index < m_filterMasks.size() ? m_filterMasks.at(index)
                                                                : QStringLiteral("*.*");
     // A zero-width space after each ";" lets a long mask wrap inside the narrow panel.
     QString shown = m_currentMask;
     shown.replace(QLatin1Char(';'), QStringLiteral(";\u200B"));
-    PanelFilterTop->setText(QStringLiteral(" Filter: ") + shown);
-    PanelFilterTop->setToolTip(m_currentMask);
-    PanelFilterTop->repaint();
+    filterTitle_->setText(QStringLiteral(" Filter: ") + shown);
+    filterTitle_->setToolTip(m_currentMask);
+    filterTitle_->repaint();
     if (!m_currentFolder.isEmpty())
         rereadFileList();
-    if (m_frame.Starting())
+    if (m_frame.isStarting())
         return;
-    m_frame.ClearViews();
-    m_frame.UpdateStatus();
+    m_frame.clearViews();
+    m_frame.updateStatus();
 }
 
 void FolderViewPage::rereadFileList()
 {
     const QStringList names = listMatchingFiles(m_currentFolder, m_currentMask);
-    LBFile->setUpdatesEnabled(false);
-    const bool blocked = LBFile->blockSignals(true);
-    LBFile->clear();
-    LBFile->addItems(names);
-    LBFile->blockSignals(blocked);
-    LBFile->setUpdatesEnabled(true);
+    fileList_->setUpdatesEnabled(false);
+    const bool blocked = fileList_->blockSignals(true);
+    fileList_->clear();
+    fileList_->addItems(names);
+    fileList_->blockSignals(blocked);
+    fileList_->setUpdatesEnabled(true);
     applyFileIcons();
     Q_EMIT fileListChanged(m_currentFolder, names);
-    LBFileChange();
+    fileSelectionChanged();
 }
 
 // The shell's icons of the files, one look-up per extension, or none when they are switched off.
 void FolderViewPage::applyFileIcons()
 {
-    const bool show = m_frame.settings().DoShowFileIcons;
-    LBFile->setUpdatesEnabled(false);
+    const bool show = m_frame.settings().showFileIcons;
+    fileList_->setUpdatesEnabled(false);
     QFileIconProvider icons;
     QHash<QString, QIcon> bySuffix;
     const QDir dir(m_currentFolder);
-    for (int i = 0; i < LBFile->count(); ++i) {
-        QListWidgetItem *item = LBFile->item(i);
+    for (int i = 0; i < fileList_->count(); ++i) {
+        QListWidgetItem *item = fileList_->item(i);
         if (!show) {
             item->setIcon(QIcon());
             continue;
@@ -445,42 +446,42 @@ void FolderViewPage::applyFileIcons()
             found = bySuffix.insert(suffix, icons.icon(QFileInfo(dir.filePath(item->text()))));
         item->setIcon(found.value());
     }
-    LBFile->setUpdatesEnabled(true);
+    fileList_->setUpdatesEnabled(true);
 }
 
-void FolderViewPage::LBFileChange()
+void FolderViewPage::fileSelectionChanged()
 {
-    if (!m_frame.Starting())
-        m_frame.AskSaveChanges(); // Cancel acts as No here: the selection change goes ahead.
+    if (!m_frame.isStarting())
+        m_frame.askSaveChanges(); // Cancel acts as No here: the selection change goes ahead.
     m_entryChangedSincePress = true;
 }
 
 void FolderViewPage::afterFileListInteraction()
 {
-    m_frame.UpdateStatus();
+    m_frame.updateStatus();
     // The current entry may name another file than the editor holds (a copy just saved
     // under a new name is selected): a click that loads it must ask as a change would.
     if (!std::exchange(m_entryChangedSincePress, false)
-        && m_frame.AskSaveChangesBeforeShowing() == platform::Answer::Cancel)
+        && m_frame.askSaveChangesBeforeShowing() == platform::Answer::Cancel)
         return;
-    m_frame.ShowFileInViews(false);
-    m_frame.SetViewerButtonState();
+    m_frame.showFileInViews(false);
+    m_frame.setViewerButtonState();
 }
 
 bool FolderViewPage::handleFileListKey(QKeyEvent *event, bool released)
 {
     if (released) {
         if (event->key() == Qt::Key_A && event->modifiers() == Qt::ControlModifier)
-            LBFile->selectAll();
+            fileList_->selectAll();
         afterFileListInteraction();
         return false;
     }
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        m_frame.DblClickForAll();
+        m_frame.openCurrentFile();
         return true;
     }
     if (event->key() == Qt::Key_Delete) {
-        DeleteSelectedFiles();
+        deleteSelectedFiles();
         return true;
     }
     return false;
@@ -488,7 +489,7 @@ bool FolderViewPage::handleFileListKey(QKeyEvent *event, bool released)
 
 // --- Views --------------------------------------------------------------------------------
 
-void FolderViewPage::ShowMiniThumb(const QString &page)
+void FolderViewPage::showMiniThumb(const QString &page)
 {
     const auto style = platform::nativePathStyle();
     const QString thumb = page.isEmpty()
@@ -497,84 +498,84 @@ void FolderViewPage::ShowMiniThumb(const QString &page)
     const QImage image
         = thumb.isEmpty() || !QFileInfo::exists(thumb) ? QImage() : platform::readJpeg(thumb);
     if (image.isNull())
-        ImgMini->clear();
+        miniThumb_->clear();
     else
-        ImgMini->setPixmap(QPixmap::fromImage(image));
-    PanelActThumb->repaint();
+        miniThumb_->setPixmap(QPixmap::fromImage(image));
+    miniThumbPanel_->repaint();
 }
 
 void FolderViewPage::clearMiniThumb()
 {
-    ImgMini->clear();
+    miniThumb_->clear();
 }
 
-void FolderViewPage::showInPanel1(QWidget *borrowed)
+void FolderViewPage::showInBrowserPanel(QWidget *borrowed)
 {
-    m_panel1Placeholder->hide();
-    Panel1->layout()->addWidget(borrowed);
+    m_browserPlaceholder->hide();
+    browserPanel_->layout()->addWidget(borrowed);
     borrowed->show();
 }
 
 bool FolderViewPage::browserSwitchDown() const
 {
-    return SBBrowser->isChecked();
+    return browserButton_->isChecked();
 }
 
-void FolderViewPage::JumpToFileAndFolder(const QString &path)
+void FolderViewPage::jumpToFileAndFolder(const QString &path)
 {
     if (path.isEmpty())
         return;
     const QFileInfo info(path);
     if (platform::fileState(info.absolutePath()).kind != platform::FileState::Folder)
         return;
-    const auto answer = m_frame.AskSaveChanges();
+    const auto answer = m_frame.askSaveChanges();
     if (answer == platform::Answer::Cancel)
         return;
     if (answer == platform::Answer::No) {
-        m_frame.ClearViews();
-        m_frame.UpdateStatus();
+        m_frame.clearViews();
+        m_frame.updateStatus();
     }
     m_frame.setActivePage(this);
     changeFolder(info.absolutePath());
     if (platform::fileState(path).kind == platform::FileState::Missing)
         return;
-    const int index = FindListIndex(info.fileName());
+    const int index = findListIndex(info.fileName());
     if (index < 0)
         return;
-    LBFile->setCurrentRow(index, QItemSelectionModel::NoUpdate);
-    if (LBFile->isVisible())
-        LBFile->setFocus();
+    fileList_->setCurrentRow(index, QItemSelectionModel::NoUpdate);
+    if (fileList_->isVisible())
+        fileList_->setFocus();
 }
 
 // --- File operations ---------------------------------------------------------------------
 
-void FolderViewPage::DeleteSelectedFiles()
+void FolderViewPage::deleteSelectedFiles()
 {
     // The editor's changes are settled before any file goes: saved afterwards, they would
     // bring back a deleted file behind the list's back.
     const DeleteResult result
-        = folderview::DeleteSelectedFiles(m_frame, m_frame.settings().DoRecycleBin,
-            [this] { return m_frame.AskSaveChanges() != platform::Answer::Cancel; });
+        = folderview::deleteSelectedFiles(m_frame, m_frame.settings().useRecycleBin,
+            [this] { return m_frame.askSaveChanges() != platform::Answer::Cancel; });
     if (!result.confirmed)
         return;
     rereadFileList();
     if (m_frame.activePage() == this) {
         // The new current entry first, so that the views and the counts show the list as it is.
-        const int current = std::min(result.lastDeletedIndex, LBFile->count() - 1);
+        const int current = std::min(result.lastDeletedIndex, fileList_->count() - 1);
         if (current >= 0)
-            LBFile->setCurrentRow(current);
-        m_frame.ShowFileInViews(false);
-        m_frame.SetViewerButtonState();
+            fileList_->setCurrentRow(current);
+        m_frame.showFileInViews(false);
+        m_frame.setViewerButtonState();
     }
-    m_frame.UpdateStatus();
+    m_frame.updateStatus();
 }
 
-void FolderViewPage::CopySelectedFiles()
+void FolderViewPage::copySelectedFiles()
 {
     BatchProgress *progress = m_frame.progressWindow();
     if (!progress)
         return;
-    const CopyResult result = folderview::CopySelectedFiles(m_frame, m_frame.settings().COPYPATH,
+    const CopyResult result = folderview::copySelectedFiles(m_frame, m_frame.settings().copyPath,
         *progress, [this](bool enabled) { m_frame.setMainWindowEnabled(enabled); });
     const QString copied = result.singleTarget;
     if (copied.isEmpty())
@@ -582,17 +583,17 @@ void FolderViewPage::CopySelectedFiles()
     if (nativeClean(QFileInfo(copied).absolutePath()) != m_currentFolder)
         return;
     rereadFileList();
-    const int index = FindListIndex(QFileInfo(copied).fileName());
+    const int index = findListIndex(QFileInfo(copied).fileName());
     if (index >= 0)
-        LBFile->setCurrentRow(index);
-    if (LBFile->isVisible())
-        LBFile->setFocus();
+        fileList_->setCurrentRow(index);
+    if (fileList_->isVisible())
+        fileList_->setFocus();
 }
 
 void FolderViewPage::handleDroppedFiles(const QStringList &paths)
 {
     if (!paths.isEmpty())
-        JumpToFileAndFolder(AcceptDroppedFiles(paths));
+        jumpToFileAndFolder(AcceptDroppedFiles(paths));
 }
 
 } // namespace folderview

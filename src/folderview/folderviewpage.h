@@ -37,9 +37,9 @@ public:
     QWidget *folderPanel() const override { return m_folderPanel; }
 
     // Selection queries of this page's file list.
-    QString CurrentFile() const override;
-    SelectionCount SelectionCounts() const override;
-    QString EntryPath(int index, bool onlySelected) const override;
+    QString currentFile() const override;
+    SelectionCount selectionCounts() const override;
+    QString entryPath(int index, bool onlySelected) const override;
 
     // The page.
     QString title() const override;
@@ -53,7 +53,7 @@ public:
     bool runContextItem(app::ContextItem item) override;
 
     QString currentFolder() const override { return m_currentFolder; }
-    QString CurrentMask() const override { return m_currentMask; }
+    QString currentMask() const override { return m_currentMask; }
     QStringList fileNames() const;
 
     // Start-up: the filter entries from the filter text, the drive box, the first folder.
@@ -61,40 +61,24 @@ public:
     void fillDriveBox();
     void changeFolder(const QString &folder);
 
-    void JumpToFileAndFolder(const QString &path) override;
-    void ShowMiniThumb(const QString &page) override;
+    void jumpToFileAndFolder(const QString &path) override;
+    void showMiniThumb(const QString &page) override;
     void clearMiniThumb() override;
-    bool IsInThumbFolder(const QString &folder) const override;
-    int FindListIndex(const QString &fileName) const;
+    bool isInThumbFolder(const QString &folder) const override;
+    int findListIndex(const QString &fileName) const;
     void rereadFileList();
     void applyFileIcons() override;
-    void DeleteSelectedFiles();
-    void CopySelectedFiles();
+    void deleteSelectedFiles();
+    void copySelectedFiles();
     void handleDroppedFiles(const QStringList &paths) override;
 
-    QWidget *viewsPanel() const override { return Panel1; }
+    QWidget *viewsPanel() const override { return browserPanel_; }
     // Where the borrowed browser or editor goes; the placeholder shows while none is there.
-    void showInPanel1(QWidget *borrowed) override;
+    void showInBrowserPanel(QWidget *borrowed) override;
     bool browserSwitchDown() const override;
     void setSaveButtons(bool saveEnabled, bool saveAsEnabled) override;
     bool saveEnabled() const override;
     void showSavedCopy(const QString &path) override;
-
-    QLabel *PanelDirectoryTop = nullptr;
-    QComboBox *CBDrive = nullptr;
-    QListWidget *LBDir = nullptr;
-    QLabel *PanelFilterTop = nullptr;
-    QComboBox *CBFilter = nullptr;
-    QWidget *PanelActThumb = nullptr;
-    QLabel *ImgMini = nullptr;
-    QLabel *PanelFileTop = nullptr;
-    QLabel *LabelFiles = nullptr;
-    QListWidget *LBFile = nullptr;
-    QWidget *Panel1 = nullptr;
-    QToolButton *SBBrowser = nullptr;
-    QToolButton *SBEditor = nullptr;
-    QPushButton *BSaveAs = nullptr;
-    QPushButton *BSave = nullptr;
 
 Q_SIGNALS:
     // The file list was read again: the thumbnail page mirrors it.
@@ -114,22 +98,22 @@ private:
     void buildFileTab();
     void connectControls();
 
-    void CBDriveChange(int index);
+    void driveChosen(int index);
     void fillFolderList();
-    void LBDirXClick(QListWidgetItem *item);
-    void LBDirXChange();
+    void openChosenFolder(QListWidgetItem *item);
+    void folderChosen();
     void refuseThumbFolder();
     void fitFolderPanel();
-    void PanelDateiManagerResize();
-    void CBFilterChange(int index);
-    void LBFileChange();
+    void fileManagerResized();
+    void filterChosen(int index);
+    void fileSelectionChanged();
     void afterFileListInteraction();
     bool handleFileListKey(QKeyEvent *event, bool released);
     QString thumbFolder() const;
 
     app::PageFrame &m_frame;
     QWidget *m_folderPanel = nullptr;
-    QLabel *m_panel1Placeholder = nullptr;
+    QLabel *m_browserPlaceholder = nullptr;
     QButtonGroup *m_viewSwitch = nullptr;
     QString m_currentMask = QStringLiteral("*.htm");
     QString m_currentFolder;
@@ -138,6 +122,23 @@ private:
     // Whether the current entry changed, and so the unsaved-changes question was asked,
     // since the last key or button press on the file list.
     bool m_entryChangedSincePress = false;
+
+    // The controls; their objectNames keep the old names.
+    QLabel *folderTitle_ = nullptr;
+    QComboBox *driveBox_ = nullptr;
+    QListWidget *folderList_ = nullptr;
+    QLabel *filterTitle_ = nullptr;
+    QComboBox *filterBox_ = nullptr;
+    QWidget *miniThumbPanel_ = nullptr;
+    QLabel *miniThumb_ = nullptr;
+    QLabel *fileTitle_ = nullptr;
+    QLabel *filesLabel_ = nullptr;
+    QListWidget *fileList_ = nullptr;
+    QWidget *browserPanel_ = nullptr;
+    QToolButton *browserButton_ = nullptr;
+    QToolButton *editorButton_ = nullptr;
+    QPushButton *saveAsButton_ = nullptr;
+    QPushButton *saveButton_ = nullptr;
 };
 
 } // namespace folderview

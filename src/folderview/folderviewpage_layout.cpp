@@ -23,92 +23,104 @@ void FolderViewPage::buildFolderPanel()
     m_folderPanel->setObjectName(QStringLiteral("PanelDateiManager"));
     QVBoxLayout *column = kit::tightColumn(m_folderPanel);
 
-    PanelDirectoryTop = kit::titleBar(QStringLiteral("Folder Selection"), m_folderPanel);
-    column->addWidget(PanelDirectoryTop);
-    CBDrive = new QComboBox(m_folderPanel);
-    CBDrive->setToolTip(QStringLiteral("Select File(s):"));
-    column->addWidget(CBDrive);
-    LBDir = new QListWidget(m_folderPanel);
-    LBDir->setObjectName(QStringLiteral("LBDir"));
-    column->addWidget(LBDir, 1);
-    PanelFilterTop = kit::titleBar(QStringLiteral("Filter: "), m_folderPanel);
-    PanelFilterTop->setWordWrap(true);
-    column->addWidget(PanelFilterTop);
-    CBFilter = new QComboBox(m_folderPanel);
-    CBFilter->setToolTip(QStringLiteral("Determine which files types should be filtered"));
-    CBFilter->setStyleSheet(QStringLiteral("color: blue;"));
-    CBFilter->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    column->addWidget(CBFilter);
+    folderTitle_ = kit::titleBar(QStringLiteral("Folder Selection"), m_folderPanel);
+    folderTitle_->setObjectName(QStringLiteral("PanelDirectoryTop"));
+    column->addWidget(folderTitle_);
+    driveBox_ = new QComboBox(m_folderPanel);
+    driveBox_->setObjectName(QStringLiteral("CBDrive"));
+    driveBox_->setToolTip(QStringLiteral("Select File(s):"));
+    column->addWidget(driveBox_);
+    folderList_ = new QListWidget(m_folderPanel);
+    folderList_->setObjectName(QStringLiteral("LBDir"));
+    column->addWidget(folderList_, 1);
+    filterTitle_ = kit::titleBar(QStringLiteral("Filter: "), m_folderPanel);
+    filterTitle_->setObjectName(QStringLiteral("PanelFilterTop"));
+    filterTitle_->setWordWrap(true);
+    column->addWidget(filterTitle_);
+    filterBox_ = new QComboBox(m_folderPanel);
+    filterBox_->setObjectName(QStringLiteral("CBFilter"));
+    filterBox_->setToolTip(QStringLiteral("Determine which files types should be filtered"));
+    filterBox_->setStyleSheet(QStringLiteral("color: blue;"));
+    filterBox_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    column->addWidget(filterBox_);
 
-    PanelActThumb = new QWidget(m_folderPanel);
-    PanelActThumb->setStyleSheet(QStringLiteral("background-color: #c0c0c0;"));
-    auto *corner = new QVBoxLayout(PanelActThumb);
+    miniThumbPanel_ = new QWidget(m_folderPanel);
+    miniThumbPanel_->setObjectName(QStringLiteral("PanelActThumb"));
+    miniThumbPanel_->setStyleSheet(QStringLiteral("background-color: #c0c0c0;"));
+    auto *corner = new QVBoxLayout(miniThumbPanel_);
     corner->setContentsMargins(0, 0, 0, 0);
-    auto *caption = new QLabel(QStringLiteral("--- Thumbnail Corner ---"), PanelActThumb);
+    auto *caption = new QLabel(QStringLiteral("--- Thumbnail Corner ---"), miniThumbPanel_);
     caption->setAlignment(Qt::AlignCenter);
     corner->addWidget(caption);
-    ImgMini = new QLabel(PanelActThumb);
-    ImgMini->setObjectName(QStringLiteral("ImgMini"));
-    ImgMini->setAlignment(Qt::AlignCenter);
-    ImgMini->setFixedSize(130, 100);
-    ImgMini->setCursor(Qt::PointingHandCursor);
-    ImgMini->setToolTip(QStringLiteral("Double click here to create/update thumbnail(s)"));
-    corner->addWidget(ImgMini, 0, Qt::AlignCenter);
+    miniThumb_ = new QLabel(miniThumbPanel_);
+    miniThumb_->setObjectName(QStringLiteral("ImgMini"));
+    miniThumb_->setAlignment(Qt::AlignCenter);
+    miniThumb_->setFixedSize(130, 100);
+    miniThumb_->setCursor(Qt::PointingHandCursor);
+    miniThumb_->setToolTip(QStringLiteral("Double click here to create/update thumbnail(s)"));
+    corner->addWidget(miniThumb_, 0, Qt::AlignCenter);
     // 110 pixels held the caption and the picture in the small font the corner was drawn for;
     // in a larger one the caption takes more and the picture must not lose its bottom rows.
-    PanelActThumb->setFixedHeight(std::max(110, corner->totalSizeHint().height()));
-    column->addWidget(PanelActThumb);
+    miniThumbPanel_->setFixedHeight(std::max(110, corner->totalSizeHint().height()));
+    column->addWidget(miniThumbPanel_);
 }
 
 void FolderViewPage::buildFileTab()
 {
     QVBoxLayout *column = kit::tightColumn(this);
-    PanelFileTop = kit::titleBar(QString(), this);
-    LabelFiles = PanelFileTop;
-    column->addWidget(PanelFileTop);
+    fileTitle_ = kit::titleBar(QString(), this);
+    fileTitle_->setObjectName(QStringLiteral("PanelFileTop"));
+    filesLabel_ = fileTitle_;
+    filesLabel_->setObjectName(QStringLiteral("LabelFiles"));
+    column->addWidget(fileTitle_);
 
     auto *splitter = new QSplitter(Qt::Horizontal, this);
-    LBFile = new QListWidget(splitter);
-    LBFile->setObjectName(QStringLiteral("LBFile"));
-    LBFile->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    LBFile->setUniformItemSizes(true);
-    LBFile->setIconSize(QSize(16, 16));
-    LBFile->setToolTip(QStringLiteral("[Right Mouse Button] = PopUp , [DEL] = Delete File"));
-    splitter->addWidget(LBFile);
+    fileList_ = new QListWidget(splitter);
+    fileList_->setObjectName(QStringLiteral("LBFile"));
+    fileList_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    fileList_->setUniformItemSizes(true);
+    fileList_->setIconSize(QSize(16, 16));
+    fileList_->setToolTip(QStringLiteral("[Right Mouse Button] = PopUp , [DEL] = Delete File"));
+    splitter->addWidget(fileList_);
 
     auto *preview = new QWidget(splitter);
     preview->setObjectName(QStringLiteral("PanelActPreview"));
     QVBoxLayout *previewColumn = kit::tightColumn(preview);
-    Panel1 = new QWidget(preview);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    auto *dock = new QVBoxLayout(Panel1);
+    browserPanel_ = new QWidget(preview);
+    browserPanel_->setObjectName(QStringLiteral("Panel1"));
+    auto *dock = new QVBoxLayout(browserPanel_);
     dock->setContentsMargins(0, 0, 0, 0);
-    m_panel1Placeholder = new QLabel(QStringLiteral("Editor and Bowser view disabled"), Panel1);
-    m_panel1Placeholder->setAlignment(Qt::AlignCenter);
-    dock->addWidget(m_panel1Placeholder);
-    previewColumn->addWidget(Panel1, 1);
+    m_browserPlaceholder
+        = new QLabel(QStringLiteral("Editor and Bowser view disabled"), browserPanel_);
+    m_browserPlaceholder->setAlignment(Qt::AlignCenter);
+    dock->addWidget(m_browserPlaceholder);
+    previewColumn->addWidget(browserPanel_, 1);
 
     QHBoxLayout *barLayout = nullptr;
     QWidget *panFolder = kit::buttonBar(preview, &barLayout);
-    SBBrowser = new QToolButton(panFolder);
-    SBBrowser->setText(QStringLiteral("Browser"));
-    SBBrowser->setToolTip(QStringLiteral("Show Browser View"));
-    SBEditor = new QToolButton(panFolder);
-    SBEditor->setText(QStringLiteral("Editor"));
-    SBEditor->setToolTip(QStringLiteral("Show Editor"));
+    browserButton_ = new QToolButton(panFolder);
+    browserButton_->setObjectName(QStringLiteral("SBBrowser"));
+    browserButton_->setText(QStringLiteral("Browser"));
+    browserButton_->setToolTip(QStringLiteral("Show Browser View"));
+    editorButton_ = new QToolButton(panFolder);
+    editorButton_->setObjectName(QStringLiteral("SBEditor"));
+    editorButton_->setText(QStringLiteral("Editor"));
+    editorButton_->setToolTip(QStringLiteral("Show Editor"));
     m_viewSwitch = new QButtonGroup(this);
-    for (QToolButton *button : { SBBrowser, SBEditor }) {
+    for (QToolButton *button : { browserButton_, editorButton_ }) {
         button->setCheckable(true);
         m_viewSwitch->addButton(button);
         barLayout->addWidget(button);
     }
-    SBBrowser->setChecked(true);
+    browserButton_->setChecked(true);
     barLayout->addStretch(1);
-    BSaveAs = kit::barButton(QStringLiteral("Save As"),
+    saveAsButton_ = kit::barButton(QStringLiteral("Save As"),
         QStringLiteral("Save a copy of the current editor file"), barLayout);
-    BSave = kit::barButton(
+    saveAsButton_->setObjectName(QStringLiteral("BSaveAs"));
+    saveButton_ = kit::barButton(
         QStringLiteral("Save"), QStringLiteral("[CTRL-S]: Save current editor file"), barLayout);
-    BSave->setEnabled(false);
+    saveButton_->setObjectName(QStringLiteral("BSave"));
+    saveButton_->setEnabled(false);
     previewColumn->addWidget(panFolder);
 
     splitter->addWidget(preview);

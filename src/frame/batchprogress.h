@@ -4,14 +4,14 @@
 
 namespace folderview {
 
-// What a batch loop needs of the shared progress window; TFormProgress is the real one, tests
+// What a batch loop needs of the shared progress window; ProgressWindow is the real one, tests
 // may stand in for it.
 class BatchProgress
 {
 public:
     virtual ~BatchProgress() = default;
     // Bar from 0 to max, at 0, one step per item.
-    virtual void InitProgBar(int max) = 0;
+    virtual void initProgressBar(int max) = 0;
     // Shows the window without blocking; empties the text and clears the stop request.
     virtual void showProgress() = 0;
     // Sets the text line and repaints at once.

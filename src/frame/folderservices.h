@@ -20,20 +20,20 @@ public:
 
     // With one trailing separator.
     virtual QString currentFolder() const = 0;
-    virtual QString CurrentMask() const = 0;
+    virtual QString currentMask() const = 0;
     // The thumbnail corner shows the thumbnail of a page.
-    virtual void ShowMiniThumb(const QString &page) = 0;
+    virtual void showMiniThumb(const QString &page) = 0;
     virtual void clearMiniThumb() = 0;
-    virtual bool IsInThumbFolder(const QString &folder) const = 0;
+    virtual bool isInThumbFolder(const QString &folder) const = 0;
     // Opens the folder of the path on the Folder View and selects the file.
-    virtual void JumpToFileAndFolder(const QString &path) = 0;
+    virtual void jumpToFileAndFolder(const QString &path) = 0;
     virtual void handleDroppedFiles(const QStringList &paths) = 0;
     // General Options changed the file icons setting.
     virtual void applyFileIcons() = 0;
 
     // The panel that borrows the browser or the editor.
     virtual QWidget *viewsPanel() const = 0;
-    virtual void showInPanel1(QWidget *borrowed) = 0;
+    virtual void showInBrowserPanel(QWidget *borrowed) = 0;
     // The view switch asks for the browser rather than the editor.
     virtual bool browserSwitchDown() const = 0;
     // The Save buttons follow the borrowed editor's state.

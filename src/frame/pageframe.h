@@ -38,11 +38,11 @@ public:
 
     virtual Settings &settings() = 0;
     // The program folder with one trailing separator: the files installed beside the program.
-    virtual QString ProgramFolder() const = 0;
+    virtual QString programFolder() const = 0;
     // Where prg.ini, THUMBS and FILELISTS live: the program folder, or the user's data
     // folder when the program folder cannot be written (a system-wide install).
     virtual QString dataFolder() const = 0;
-    virtual bool Starting() const = 0;
+    virtual bool isStarting() const = 0;
 
     virtual Page *activePage() const = 0;
     virtual void setActivePage(Page *page) = 0;
@@ -51,21 +51,21 @@ public:
 
     // The unsaved-changes question, empty when it did not ask; Cancel also when Yes could
     // not save.
-    virtual std::optional<platform::Answer> AskSaveChanges() = 0;
+    virtual std::optional<platform::Answer> askSaveChanges() = 0;
     // The same question, asked only when the views show another file than the current one,
     // which loading it would replace.
-    virtual std::optional<platform::Answer> AskSaveChangesBeforeShowing() = 0;
+    virtual std::optional<platform::Answer> askSaveChangesBeforeShowing() = 0;
     // The main window's status line (LabelHint).
     virtual void setHintLine(const QString &text) = 0;
-    virtual void UpdateStatus() = 0;
+    virtual void updateStatus() = 0;
 
     // Loads the active page's current file into the browser, the editor and the corner
     // (unless it is there already and force is false); empties them when there is none.
-    virtual void ShowFileInViews(bool force) = 0;
-    virtual void ClearViews() = 0;
-    virtual void SetViewerButtonState() = 0;
+    virtual void showFileInViews(bool force) = 0;
+    virtual void clearViews() = 0;
+    virtual void setViewerButtonState() = 0;
     // Opens the viewer window on the current file (double-click or Enter on an entry).
-    virtual void DblClickForAll() = 0;
+    virtual void openCurrentFile() = 0;
     // The shared context menu of the lists, the corner and the viewer, acting on the active
     // page.
     virtual void showContextMenu(const QPoint &globalPos) = 0;
@@ -86,7 +86,7 @@ public:
     virtual void setMainWindowEnabled(bool enabled) = 0;
 
     // False, after its message, when the volume of the path has less than neededKb free.
-    virtual bool CheckDiskSpace(const QString &path, qint64 neededKb) = 0;
+    virtual bool checkDiskSpace(const QString &path, qint64 neededKb) = 0;
     // The internal browser, whose display settings thumbnails are rendered with; may be null.
     virtual engine::HtmlView *browserView() = 0;
 
@@ -96,7 +96,7 @@ public:
     virtual QStringList tagSyntaxTable() const = 0;
 };
 
-// ProgramFolder from the executable's folder: one trailing separator, upper case on
+// programFolder from the executable's folder: one trailing separator, upper case on
 // Windows only (a POSIX file system is case-sensitive).
 QString programFolderFor(const QString &executableDir);
 // The data folders, each with one trailing separator.

@@ -20,11 +20,11 @@ class SelectionQueries
 public:
     virtual ~SelectionQueries() = default;
     // The single current file, or empty.
-    virtual QString CurrentFile() const = 0;
-    virtual SelectionCount SelectionCounts() const = 0;
+    virtual QString currentFile() const = 0;
+    virtual SelectionCount selectionCounts() const = 0;
     // The full path of entry i of the active page, or empty past the end or, with
     // onlySelected, when the entry is not selected.
-    virtual QString EntryPath(int index, bool onlySelected) const = 0;
+    virtual QString entryPath(int index, bool onlySelected) const = 0;
 };
 
 } // namespace folderview

@@ -26,10 +26,10 @@ QString defaultDescript(int index) { return QStringLiteral("External Application
 void Settings::resetEditorColors()
 {
     const Settings defaults;
-    TextCol = defaults.TextCol;
-    TagCol = defaults.TagCol;
-    QuotedCol = defaults.QuotedCol;
-    CommentCol = defaults.CommentCol;
+    textColor = defaults.textColor;
+    tagColor = defaults.tagColor;
+    quotedColor = defaults.quotedColor;
+    commentColor = defaults.commentColor;
 }
 
 QString builtInFilterText()
@@ -54,16 +54,16 @@ Settings readSettings(const IniFile &ini, const QString &programFolder, const QS
 {
     Settings s;
     // 1. OPTIONS, first group
-    s.ALLOWED_EXTENSIONS = ini.readString(kOptions, u"ALLOWED_EXTENSIONS", builtInFilterText());
-    if (isBlankFilterText(s.ALLOWED_EXTENSIONS))
-        s.ALLOWED_EXTENSIONS = builtInFilterText();
-    s.StyleName = ini.readString(kOptions, u"StyleName", s.StyleName);
-    s.PopUpStyleName = ini.readString(kOptions, u"PopUpStyleName", s.PopUpStyleName);
-    s.BackupExt = ini.readString(kOptions, u"BackupExt", s.BackupExt).left(5);
-    s.DoCreateBackUps = ini.readBool(kOptions, u"DoCreateBackUps", s.DoCreateBackUps);
-    s.DoValidate = ini.readBool(kOptions, u"DoValidate", s.DoValidate);
-    s.LastSearch = ini.readString(kOptions, u"LastSearch", s.LastSearch);
-    s.LastReplace = ini.readString(kOptions, u"LastReplace", s.LastReplace);
+    s.allowedExtensions = ini.readString(kOptions, u"ALLOWED_EXTENSIONS", builtInFilterText());
+    if (isBlankFilterText(s.allowedExtensions))
+        s.allowedExtensions = builtInFilterText();
+    s.styleName = ini.readString(kOptions, u"StyleName", s.styleName);
+    s.popUpStyleName = ini.readString(kOptions, u"PopUpStyleName", s.popUpStyleName);
+    s.backupExtension = ini.readString(kOptions, u"BackupExt", s.backupExtension).left(5);
+    s.createBackUps = ini.readBool(kOptions, u"DoCreateBackUps", s.createBackUps);
+    s.validate = ini.readBool(kOptions, u"DoValidate", s.validate);
+    s.lastSearch = ini.readString(kOptions, u"LastSearch", s.lastSearch);
+    s.lastReplace = ini.readString(kOptions, u"LastReplace", s.lastReplace);
     // 2. POSITION_MAIN
     const int top = ini.readInteger(kPosition, u"Top", 50);
     const int left = ini.readInteger(kPosition, u"Left", 50);
@@ -71,94 +71,94 @@ Settings readSettings(const IniFile &ini, const QString &programFolder, const QS
     const int height = ini.readInteger(kPosition, u"Height", screenSize.height() * 8 / 10);
     s.mainBounds = QRect(left, top, width, height);
     // 3. COLORS
-    s.TextCol = ini.readInteger(kColors, u"TextCol", s.TextCol);
-    s.TagCol = ini.readInteger(kColors, u"TagCol", s.TagCol);
-    s.QuotedCol = ini.readInteger(kColors, u"QuotedCol", s.QuotedCol);
-    s.CommentCol = ini.readInteger(kColors, u"CommentCol", s.CommentCol);
-    s.DoColorTags = ini.readBool(kColors, u"DoColorTags", s.DoColorTags);
+    s.textColor = ini.readInteger(kColors, u"TextCol", s.textColor);
+    s.tagColor = ini.readInteger(kColors, u"TagCol", s.tagColor);
+    s.quotedColor = ini.readInteger(kColors, u"QuotedCol", s.quotedColor);
+    s.commentColor = ini.readInteger(kColors, u"CommentCol", s.commentColor);
+    s.colorTags = ini.readBool(kColors, u"DoColorTags", s.colorTags);
     // 4. PATHS
-    s.VIEW_PATH = ini.readString(kPaths, u"VIEW_PATH", programFolder);
-    s.SNAPSHOTPATH = ini.readString(kPaths, u"SNAPSHOTPATH",
-                                    platform::WithTrailingBackslash(programFolder + QStringLiteral("SNAPSHOTS")));
-    s.COPYPATH = ini.readString(kPaths, u"COPYPATH", programFolder);
+    s.viewPath = ini.readString(kPaths, u"VIEW_PATH", programFolder);
+    s.snapshotPath = ini.readString(kPaths, u"SNAPSHOTPATH",
+        platform::WithTrailingBackslash(programFolder + QStringLiteral("SNAPSHOTS")));
+    s.copyPath = ini.readString(kPaths, u"COPYPATH", programFolder);
     // 5. THUMBS
-    s.THUMB_BASEIDX = ini.readInteger(kThumbs, u"THUMB_BASEIDX", s.THUMB_BASEIDX);
-    s.CustomWidth = ini.readInteger(kThumbs, u"CustomWidth", s.CustomWidth);
-    s.CustomHeight = ini.readInteger(kThumbs, u"CustomHeight", s.CustomHeight);
-    s.Scale = ini.readInteger(kThumbs, u"Scale", s.Scale);
-    s.Shade = ini.readInteger(kThumbs, u"Shade", s.Shade);
-    s.Border = ini.readInteger(kThumbs, u"Border", s.Border);
-    s.BGCol = ini.readInteger(kThumbs, u"BGCol", s.BGCol);
-    s.ShadeCol = ini.readInteger(kThumbs, u"ShadeCol", s.ShadeCol);
-    s.BorderCol = ini.readInteger(kThumbs, u"BorderCol", s.BorderCol);
-    s.CropHori = ini.readBool(kThumbs, u"CropHori", s.CropHori);
-    s.CropVerti = ini.readBool(kThumbs, u"CropVerti", s.CropVerti);
+    s.thumbBaseIndex = ini.readInteger(kThumbs, u"THUMB_BASEIDX", s.thumbBaseIndex);
+    s.customWidth = ini.readInteger(kThumbs, u"CustomWidth", s.customWidth);
+    s.customHeight = ini.readInteger(kThumbs, u"CustomHeight", s.customHeight);
+    s.scale = ini.readInteger(kThumbs, u"Scale", s.scale);
+    s.shade = ini.readInteger(kThumbs, u"Shade", s.shade);
+    s.border = ini.readInteger(kThumbs, u"Border", s.border);
+    s.backgroundColor = ini.readInteger(kThumbs, u"BGCol", s.backgroundColor);
+    s.shadeColor = ini.readInteger(kThumbs, u"ShadeCol", s.shadeColor);
+    s.borderColor = ini.readInteger(kThumbs, u"BorderCol", s.borderColor);
+    s.cropHorizontal = ini.readBool(kThumbs, u"CropHori", s.cropHorizontal);
+    s.cropVertical = ini.readBool(kThumbs, u"CropVerti", s.cropVertical);
     // 6. EDITOR1 .. EDITOR6
-    for (int i = 0; i < int(s.ExternalApps.size()); ++i) {
-        ExternalApp &app = s.ExternalApps[size_t(i)];
+    for (int i = 0; i < int(s.externalApps.size()); ++i) {
+        ExternalApp &app = s.externalApps[size_t(i)];
         const QString section = editorSection(i);
-        app.Location = ini.readString(section, u"Location", QStringLiteral("(none)"));
-        app.Param = ini.readString(section, u"Param", QString());
-        app.Descript = ini.readString(section, u"Descript", defaultDescript(i));
+        app.location = ini.readString(section, u"Location", QStringLiteral("(none)"));
+        app.parameters = ini.readString(section, u"Param", QString());
+        app.description = ini.readString(section, u"Descript", defaultDescript(i));
     }
     // 7. OPTIONS, second group
-    s.DoShowFileIcons = ini.readBool(kOptions, u"DoShowFileIcons", s.DoShowFileIcons);
-    s.DoRecycleBin = ini.readBool(kOptions, u"DoRecycleBin", s.DoRecycleBin);
-    s.DoShowHints = ini.readBool(kOptions, u"DoShowHints", s.DoShowHints);
-    s.DoOpenOnSingleClick = ini.readBool(kOptions, u"DoOpenOnSingleClick", s.DoOpenOnSingleClick);
-    s.CACHE_MAX = ini.readInteger(kOptions, u"CACHE_MAX", s.CACHE_MAX);
+    s.showFileIcons = ini.readBool(kOptions, u"DoShowFileIcons", s.showFileIcons);
+    s.useRecycleBin = ini.readBool(kOptions, u"DoRecycleBin", s.useRecycleBin);
+    s.showHints = ini.readBool(kOptions, u"DoShowHints", s.showHints);
+    s.openOnSingleClick = ini.readBool(kOptions, u"DoOpenOnSingleClick", s.openOnSingleClick);
+    s.cacheMax = ini.readInteger(kOptions, u"CACHE_MAX", s.cacheMax);
     // 8. Which external applications exist
-    for (ExternalApp &app : s.ExternalApps)
-        app.Exists = platform::launcherExists(app.Location);
+    for (ExternalApp &app : s.externalApps)
+        app.exists = platform::launcherExists(app.location);
     return s;
 }
 
 void writeSettings(IniFile &ini, Settings s)
 {
     s.resetEditorColors();
-    ini.writeString(kOptions, u"StyleName", s.StyleName);
-    ini.writeString(kOptions, u"PopUpStyleName", s.PopUpStyleName);
-    ini.writeString(kOptions, u"BackupExt", s.BackupExt);
-    ini.writeBool(kOptions, u"DoCreateBackUps", s.DoCreateBackUps);
-    ini.writeBool(kOptions, u"DoValidate", s.DoValidate);
-    ini.writeString(kOptions, u"LastSearch", s.LastSearch);
-    ini.writeString(kOptions, u"LastReplace", s.LastReplace);
+    ini.writeString(kOptions, u"StyleName", s.styleName);
+    ini.writeString(kOptions, u"PopUpStyleName", s.popUpStyleName);
+    ini.writeString(kOptions, u"BackupExt", s.backupExtension);
+    ini.writeBool(kOptions, u"DoCreateBackUps", s.createBackUps);
+    ini.writeBool(kOptions, u"DoValidate", s.validate);
+    ini.writeString(kOptions, u"LastSearch", s.lastSearch);
+    ini.writeString(kOptions, u"LastReplace", s.lastReplace);
     ini.writeInteger(kPosition, u"Top", s.mainBounds.top());
     ini.writeInteger(kPosition, u"Left", s.mainBounds.left());
     ini.writeInteger(kPosition, u"Width", s.mainBounds.width());
     ini.writeInteger(kPosition, u"Height", s.mainBounds.height());
-    ini.writeInteger(kColors, u"TextCol", s.TextCol);
-    ini.writeInteger(kColors, u"TagCol", s.TagCol);
-    ini.writeInteger(kColors, u"QuotedCol", s.QuotedCol);
-    ini.writeInteger(kColors, u"CommentCol", s.CommentCol);
-    ini.writeBool(kColors, u"DoColorTags", s.DoColorTags);
-    ini.writeInteger(kThumbs, u"THUMB_BASEIDX", s.THUMB_BASEIDX);
-    ini.writeInteger(kThumbs, u"CustomWidth", s.CustomWidth);
-    ini.writeInteger(kThumbs, u"CustomHeight", s.CustomHeight);
-    ini.writeInteger(kThumbs, u"Scale", s.Scale);
-    ini.writeInteger(kThumbs, u"Shade", s.Shade);
-    ini.writeInteger(kThumbs, u"Border", s.Border);
-    ini.writeInteger(kThumbs, u"BGCol", s.BGCol);
-    ini.writeInteger(kThumbs, u"ShadeCol", s.ShadeCol);
-    ini.writeInteger(kThumbs, u"BorderCol", s.BorderCol);
-    ini.writeBool(kThumbs, u"CropHori", s.CropHori);
-    ini.writeBool(kThumbs, u"CropVerti", s.CropVerti);
-    ini.writeString(kPaths, u"VIEW_PATH", s.VIEW_PATH);
-    ini.writeString(kPaths, u"SNAPSHOTPATH", s.SNAPSHOTPATH);
-    ini.writeString(kPaths, u"COPYPATH", s.COPYPATH);
-    ini.writeString(kOptions, u"ALLOWED_EXTENSIONS", s.ALLOWED_EXTENSIONS);
-    for (int i = 0; i < int(s.ExternalApps.size()); ++i) {
-        const ExternalApp &app = s.ExternalApps[size_t(i)];
+    ini.writeInteger(kColors, u"TextCol", s.textColor);
+    ini.writeInteger(kColors, u"TagCol", s.tagColor);
+    ini.writeInteger(kColors, u"QuotedCol", s.quotedColor);
+    ini.writeInteger(kColors, u"CommentCol", s.commentColor);
+    ini.writeBool(kColors, u"DoColorTags", s.colorTags);
+    ini.writeInteger(kThumbs, u"THUMB_BASEIDX", s.thumbBaseIndex);
+    ini.writeInteger(kThumbs, u"CustomWidth", s.customWidth);
+    ini.writeInteger(kThumbs, u"CustomHeight", s.customHeight);
+    ini.writeInteger(kThumbs, u"Scale", s.scale);
+    ini.writeInteger(kThumbs, u"Shade", s.shade);
+    ini.writeInteger(kThumbs, u"Border", s.border);
+    ini.writeInteger(kThumbs, u"BGCol", s.backgroundColor);
+    ini.writeInteger(kThumbs, u"ShadeCol", s.shadeColor);
+    ini.writeInteger(kThumbs, u"BorderCol", s.borderColor);
+    ini.writeBool(kThumbs, u"CropHori", s.cropHorizontal);
+    ini.writeBool(kThumbs, u"CropVerti", s.cropVertical);
+    ini.writeString(kPaths, u"VIEW_PATH", s.viewPath);
+    ini.writeString(kPaths, u"SNAPSHOTPATH", s.snapshotPath);
+    ini.writeString(kPaths, u"COPYPATH", s.copyPath);
+    ini.writeString(kOptions, u"ALLOWED_EXTENSIONS", s.allowedExtensions);
+    for (int i = 0; i < int(s.externalApps.size()); ++i) {
+        const ExternalApp &app = s.externalApps[size_t(i)];
         const QString section = editorSection(i);
-        ini.writeString(section, u"Location", app.Location);
-        ini.writeString(section, u"Param", app.Param);
-        ini.writeString(section, u"Descript", app.Descript);
+        ini.writeString(section, u"Location", app.location);
+        ini.writeString(section, u"Param", app.parameters);
+        ini.writeString(section, u"Descript", app.description);
     }
-    ini.writeBool(kOptions, u"DoShowFileIcons", s.DoShowFileIcons);
-    ini.writeBool(kOptions, u"DoRecycleBin", s.DoRecycleBin);
-    ini.writeBool(kOptions, u"DoShowHints", s.DoShowHints);
-    ini.writeBool(kOptions, u"DoOpenOnSingleClick", s.DoOpenOnSingleClick);
-    ini.writeInteger(kOptions, u"CACHE_MAX", s.CACHE_MAX);
+    ini.writeBool(kOptions, u"DoShowFileIcons", s.showFileIcons);
+    ini.writeBool(kOptions, u"DoRecycleBin", s.useRecycleBin);
+    ini.writeBool(kOptions, u"DoShowHints", s.showHints);
+    ini.writeBool(kOptions, u"DoOpenOnSingleClick", s.openOnSingleClick);
+    ini.writeInteger(kOptions, u"CACHE_MAX", s.cacheMax);
 }
 
 Settings loadSettingsFile(const QString &dataFolder, const QSize &screenSize)

@@ -10,60 +10,60 @@
 namespace app {
 
 struct ExternalApp {
-    QString Location;
-    QString Param;
-    QString Descript;
-    bool Exists = false; // derived after reading, never stored
+    QString location;
+    QString parameters;
+    QString description;
+    bool exists = false; // derived after reading, never stored
 };
 
 // The values of prg.ini, held by the main window for the whole run.
 struct Settings {
     // OPTIONS
-    QString StyleName = QStringLiteral("THUMBS");
-    QString PopUpStyleName = QStringLiteral("_default");
-    QString BackupExt = QStringLiteral(".pbak");
-    bool DoCreateBackUps = true;
-    bool DoValidate = false;
-    QString LastSearch;
-    QString LastReplace;
-    QString ALLOWED_EXTENSIONS;
-    bool DoShowFileIcons = true;
-    bool DoRecycleBin = true;
-    bool DoShowHints = true;
-    bool DoOpenOnSingleClick = true;
-    int CACHE_MAX = 200;
+    QString styleName = QStringLiteral("THUMBS");
+    QString popUpStyleName = QStringLiteral("_default");
+    QString backupExtension = QStringLiteral(".pbak");
+    bool createBackUps = true;
+    bool validate = false;
+    QString lastSearch;
+    QString lastReplace;
+    QString allowedExtensions;
+    bool showFileIcons = true;
+    bool useRecycleBin = true;
+    bool showHints = true;
+    bool openOnSingleClick = true;
+    int cacheMax = 200;
     // POSITION_MAIN
     QRect mainBounds; // Left, Top, Width, Height
     // COLORS (0x00BBGGRR)
-    int TextCol = 0;
-    int TagCol = 16711680;
-    int QuotedCol = 255;
-    int CommentCol = 8421376;
-    bool DoColorTags = true;
+    int textColor = 0;
+    int tagColor = 16711680;
+    int quotedColor = 255;
+    int commentColor = 8421376;
+    bool colorTags = true;
     // THUMBS
-    int THUMB_BASEIDX = 3;
-    int CustomWidth = 800;
-    int CustomHeight = 600;
-    int Scale = 100;
-    int Shade = 10;
-    int Border = 1;
-    int BGCol = 16777215;
-    int ShadeCol = 8421504;
-    int BorderCol = 8388608;
-    bool CropHori = false;
-    bool CropVerti = false;
+    int thumbBaseIndex = 3;
+    int customWidth = 800;
+    int customHeight = 600;
+    int scale = 100;
+    int shade = 10;
+    int border = 1;
+    int backgroundColor = 16777215;
+    int shadeColor = 8421504;
+    int borderColor = 8388608;
+    bool cropHorizontal = false;
+    bool cropVertical = false;
     // PATHS
-    QString VIEW_PATH;
-    QString SNAPSHOTPATH;
-    QString COPYPATH;
+    QString viewPath;
+    QString snapshotPath;
+    QString copyPath;
     // EDITOR1 .. EDITOR6
-    std::array<ExternalApp, 6> ExternalApps;
+    std::array<ExternalApp, 6> externalApps;
 
     // The editor's standard colours; an emphasis mode of the editor is never stored.
     void resetEditorColors();
 };
 
-// The filter text used when ALLOWED_EXTENSIONS is missing or blank.
+// The filter text used when allowedExtensions is missing or blank.
 QString builtInFilterText();
 
 // True for a text made only of blanks, tabs, carriage returns and line feeds.

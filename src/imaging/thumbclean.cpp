@@ -109,7 +109,7 @@ bool ThumbIsOrphaned(const QString &thumbFolder, const QString &thumbFile, PathS
 }
 
 void ClearThumb(
-    const QString &thumbFolder, const QString &page, const CacheInvalidate &cacheInvalidate)
+    const QString &thumbFolder, const QString &page, const ThumbInvalidator &cacheInvalidate)
 {
     const platform::HourglassGuard hourglass;
     const QString thumb = ThumbFileFor(thumbFolder, platform::folderPart(page), page);

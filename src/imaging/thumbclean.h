@@ -10,12 +10,12 @@
 namespace thumbs {
 
 // Told the path of a thumbnail file whose cached picture is no longer valid.
-using CacheInvalidate = std::function<void(const QString &thumbFile)>;
+using ThumbInvalidator = std::function<void(const QString &thumbFile)>;
 
 // Deletes the thumbnail of the page with full path `page` (a missing one is no error) and
 // tells the cache. Shows the busy cursor meanwhile.
 void ClearThumb(
-    const QString &thumbFolder, const QString &page, const CacheInvalidate &cacheInvalidate = {});
+    const QString &thumbFolder, const QString &page, const ThumbInvalidator &cacheInvalidate = {});
 
 struct CleanResult {
     int found = 0; // thumbnail files met

@@ -43,7 +43,7 @@ bool MaskMatches(const QString &path, const QString &maskList, PathStyle style)
     return masks.contains(extension.left(4));
 }
 
-bool IsInThumbFolder(const QString &folder, const QString &thumbFolder, PathStyle style)
+bool isInThumbFolder(const QString &folder, const QString &thumbFolder, PathStyle style)
 {
     const QString shown = WithTrailingBackslash(folder.toUpper(), style);
     const QString thumbs = WithTrailingBackslash(thumbFolder.toUpper(), style);

@@ -16,7 +16,7 @@ bool MaskMatches(const QString &path, const QString &maskList, PathStyle style =
 
 // True when `folder` is the thumbnail folder or lies below it, letters compared without regard
 // to case.
-bool IsInThumbFolder(
+bool isInThumbFolder(
     const QString &folder, const QString &thumbFolder, PathStyle style = nativePathStyle());
 
 // folder + name with the extension appended unless the name has it already, or empty after a

@@ -363,7 +363,7 @@ private:
     bool inThumbFolder(const QString &folder) const
     {
         return !m_options.thumbFolder.isEmpty()
-            && platform::IsInThumbFolder(folder, m_options.thumbFolder);
+            && platform::isInThumbFolder(folder, m_options.thumbFolder);
     }
 
     static std::unique_ptr<Piece> subfolder(
@@ -666,7 +666,7 @@ public:
     {
         const bool descend = recursive
             && (m_options.descendEverywhere || m_options.thumbFolder.isEmpty()
-                || !platform::IsInThumbFolder(folder, m_options.thumbFolder));
+                || !platform::isInThumbFolder(folder, m_options.thumbFolder));
         const QString prefix = platform::WithTrailingBackslash(folder);
         // Hidden entries, broken links, pipes and devices are not listed.
         QDirIterator entries(folder, QDir::AllEntries | QDir::NoDotAndDotDot);

@@ -50,8 +50,8 @@ bool testBaseSize(const SnapshotEntries &entries, app::Settings &settings)
         return fail(QStringLiteral("Minimum size is 10x10 pixels!"));
     if (width > kMaximumWidth || height > kMaximumHeight)
         return fail(QStringLiteral("Maximum size is 2000x3000 pixels!"));
-    settings.CustomWidth = width;
-    settings.CustomHeight = height;
+    settings.customWidth = width;
+    settings.customHeight = height;
     return true;
 }
 
@@ -77,26 +77,26 @@ void frameRect(QPainter &painter, const QRect &rect, const QColor &color)
 SnapshotEntries entriesFromSettings(const app::Settings &settings)
 {
     SnapshotEntries entries;
-    entries.width = QString::number(settings.CustomWidth);
-    entries.height = QString::number(settings.CustomHeight);
-    entries.scale = QString::number(settings.Scale);
-    entries.shade = QString::number(settings.Shade);
-    entries.border = QString::number(settings.Border);
-    entries.cropVerti = settings.CropVerti;
-    entries.cropHori = settings.CropHori;
-    entries.bgCol = settings.BGCol;
-    entries.shadeCol = settings.ShadeCol;
-    entries.borderCol = settings.BorderCol;
+    entries.width = QString::number(settings.customWidth);
+    entries.height = QString::number(settings.customHeight);
+    entries.scale = QString::number(settings.scale);
+    entries.shade = QString::number(settings.shade);
+    entries.border = QString::number(settings.border);
+    entries.cropVerti = settings.cropVertical;
+    entries.cropHori = settings.cropHorizontal;
+    entries.bgCol = settings.backgroundColor;
+    entries.shadeCol = settings.shadeColor;
+    entries.borderCol = settings.borderColor;
     return entries;
 }
 
-bool TestInput(const SnapshotEntries &entries, app::Settings &settings, SnapshotJob &job)
+bool testInput(const SnapshotEntries &entries, app::Settings &settings, SnapshotJob &job)
 {
     job.customSize = entries.customSize;
     if (entries.customSize && !testBaseSize(entries, settings))
         return false;
-    const int baseWidth = entries.customSize ? settings.CustomWidth : job.browserWidth;
-    const int baseHeight = entries.customSize ? settings.CustomHeight : job.browserHeight;
+    const int baseWidth = entries.customSize ? settings.customWidth : job.browserWidth;
+    const int baseHeight = entries.customSize ? settings.customHeight : job.browserHeight;
 
     int scale = 0;
     const QString scaleError = QStringLiteral(" is not a valid scaling factor: (5-100%)!");
@@ -104,22 +104,22 @@ bool TestInput(const SnapshotEntries &entries, app::Settings &settings, Snapshot
         return false;
     if (scale < kMinimumScale || scale > kMaximumScale)
         return fail(entries.scale + scaleError);
-    settings.Scale = scale;
+    settings.scale = scale;
     int shade = 0;
     if (!convertFrameWidth(
             entries.shade, QStringLiteral(" is not a valid shade width: (0-30 pixel)!"), &shade))
         return false;
-    settings.Shade = shade;
+    settings.shade = shade;
     int border = 0;
     if (!convertFrameWidth(
             entries.border, QStringLiteral(" is not a valid border width: (0-30 pixel)!"), &border))
         return false;
-    settings.Border = border;
+    settings.border = border;
 
     job.scaledWidth = baseWidth * scale / 100;
     job.scaledHeight = baseHeight * scale / 100;
-    settings.CropVerti = entries.cropVerti;
-    settings.CropHori = entries.cropHori;
+    settings.cropVertical = entries.cropVerti;
+    settings.cropHorizontal = entries.cropHori;
     const int cv = entries.cropVerti ? SNAPSHOT_CROP : 0;
     const int ch = entries.cropHori ? SNAPSHOT_CROP : 0;
     const int pageWidth = job.scaledWidth - cv;
@@ -133,9 +133,9 @@ bool TestInput(const SnapshotEntries &entries, app::Settings &settings, Snapshot
     job.pageRect = QRect(0, 0, pageWidth, pageHeight);
     job.shadowRect = QRect(shade, shade, pageWidth, pageHeight);
 
-    settings.BGCol = entries.bgCol;
-    settings.ShadeCol = entries.shadeCol;
-    settings.BorderCol = entries.borderCol;
+    settings.backgroundColor = entries.bgCol;
+    settings.shadeColor = entries.shadeCol;
+    settings.borderColor = entries.borderCol;
     job.filterIndex = 5;
     return true;
 }
@@ -150,18 +150,18 @@ int valueFromColor(const QColor &color)
     return color.red() | (color.green() << 8) | (color.blue() << 16);
 }
 
-QImage PaintSaveImg(const SnapshotJob &job, const app::Settings &settings, const QImage &imgBig)
+QImage paintSaveImage(const SnapshotJob &job, const app::Settings &settings, const QImage &imgBig)
 {
     QImage image(job.canvasRect.size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
     QPainter painter(&image);
-    fillRect(painter, job.canvasRect, settings.BGCol);
-    fillRect(painter, job.shadowRect, settings.ShadeCol);
+    fillRect(painter, job.canvasRect, settings.backgroundColor);
+    fillRect(painter, job.shadowRect, settings.shadeColor);
     fillRect(painter, job.pageRect, 0xFFFFFF);
     if (!imgBig.isNull())
         painter.drawImage(0, 0, imgBig);
-    const QColor border = colorFromValue(settings.BorderCol);
+    const QColor border = colorFromValue(settings.borderColor);
     QRect frame = job.pageRect;
-    for (int i = 0; i < settings.Border && frame.isValid(); ++i) {
+    for (int i = 0; i < settings.border && frame.isValid(); ++i) {
         frameRect(painter, frame, border);
         frame.adjust(1, 1, -1, -1);
     }

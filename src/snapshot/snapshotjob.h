@@ -16,7 +16,7 @@ constexpr int SNAPSHOT_CROP = 16;
 enum OutputKind { OutputJpg = 1, OutputBmp = 2 };
 
 // What the snapshot windows share for the whole run; the opening commands fill the file and
-// count fields, TestInput the geometry.
+// count fields, testInput the geometry.
 struct SnapshotJob {
     QString currentFile;
     QString outputExtension = QStringLiteral(".jpg");
@@ -63,7 +63,7 @@ SnapshotEntries entriesFromSettings(const app::Settings &settings);
 // Tests the entries in order and stores each value as soon as its own test has passed, so a
 // later failure keeps the earlier values. The first failure is shown with ShowInfo and ends
 // the test. On success the job holds SW, SH, OW, OH and the three rectangles.
-bool TestInput(const SnapshotEntries &entries, app::Settings &settings, SnapshotJob &job);
+bool testInput(const SnapshotEntries &entries, app::Settings &settings, SnapshotJob &job);
 
 // Settings colours are 0x00BBGGRR.
 QColor colorFromValue(int value);
@@ -72,7 +72,7 @@ int valueFromColor(const QColor &color);
 // The empty composition or the finished snapshot: background, shadow, white page area, the
 // scaled page (may be null) at the top-left corner, and Border frames from the page area's
 // outline inwards. OW x OH in the display's format (32 bits per pixel).
-QImage PaintSaveImg(const SnapshotJob &job, const app::Settings &settings, const QImage &imgBig);
+QImage paintSaveImage(const SnapshotJob &job, const app::Settings &settings, const QImage &imgBig);
 
 // "snap_" + the page's file name with every "." replaced by "_" + extension.
 QString SnapshotFileName(const QString &pageFile, const QString &extension);

@@ -62,7 +62,7 @@ bool SaveSnapshotImage(
         dialogs.ShowInfo(QStringLiteral("Invalid file name: ") + fileName);
         return false;
     }
-    if (!folderview::CheckDiskSpace(platform::folderPart(fileName), kNeededKb))
+    if (!folderview::checkDiskSpace(platform::folderPart(fileName), kNeededKb))
         return false;
     if (ask && QFileInfo::exists(fileName)) {
         const platform::Answer answer = dialogs.AskYesNoCancel(
@@ -119,7 +119,7 @@ int ExportSnapshots(const BatchExport &batch, const SnapshotJob &job, const QStr
 {
     const QString folder = platform::WithTrailingBackslash(outputFolder);
     QDir().mkpath(folder);
-    batch.progress.InitProgBar(job.selectedCount);
+    batch.progress.initProgressBar(job.selectedCount);
     batch.progress.showProgress();
     if (batch.setWindowEnabled)
         batch.setWindowEnabled(false);
@@ -132,13 +132,13 @@ int ExportSnapshots(const BatchExport &batch, const SnapshotJob &job, const QStr
     if (batch.plan) {
         QStringList pages;
         for (int i = 0; i < job.entryCount; ++i)
-            if (const QString path = batch.selection.EntryPath(i, true); !path.isEmpty())
+            if (const QString path = batch.selection.entryPath(i, true); !path.isEmpty())
                 pages.append(path);
         batch.plan(pages);
     }
     int counter = 1;
     for (int i = 0; i < job.entryCount; ++i) {
-        const QString path = batch.selection.EntryPath(i, true);
+        const QString path = batch.selection.entryPath(i, true);
         if (path.isEmpty())
             continue;
         batch.progress.setProgressText(

@@ -1,9 +1,9 @@
 #include "snapshot/snapshotshot.h"
 
+#include "engine/captureform.h"
 #include "engine/htmlview.h"
-#include "platform/hourglass.h"
-#include "engine/tformsnap.h"
 #include "imaging/resample.h"
+#include "platform/hourglass.h"
 
 #include <QFileInfo>
 
@@ -23,7 +23,7 @@ void showStatus(const ShotSource &source, const QString &text)
 
 QSize ShotBaseSize(const SnapshotJob &job, const app::Settings &settings)
 {
-    return job.customSize ? QSize(settings.CustomWidth, settings.CustomHeight)
+    return job.customSize ? QSize(settings.customWidth, settings.customHeight)
                           : QSize(job.browserWidth, job.browserHeight);
 }
 
@@ -47,8 +47,8 @@ ShotResult DoTheShot(const QString &file, SnapshotJob &job, const app::Settings 
     const QSize base = ShotBaseSize(job, settings);
     job.baseWidth = base.width();
     job.baseHeight = base.height();
-    const int cv = settings.CropVerti ? SNAPSHOT_CROP : 0;
-    const int ch = settings.CropHori ? SNAPSHOT_CROP : 0;
+    const int cv = settings.cropVertical ? SNAPSHOT_CROP : 0;
+    const int ch = settings.cropHorizontal ? SNAPSHOT_CROP : 0;
     QImage imgBig(job.scaledWidth - cv, job.scaledHeight - ch, QImage::Format_RGB888);
 
     const bool borrow = job.fromBrowser && source.browser;
@@ -56,20 +56,20 @@ ShotResult DoTheShot(const QString &file, SnapshotJob &job, const app::Settings 
     {
         platform::HourglassGuard hourglass;
         showStatus(source, QStringLiteral("Creating Snapshot image ..."));
-        std::optional<TFormSnap> own;
+        std::optional<CaptureForm> own;
         if (borrow || !source.forms)
             own.emplace(base, source.browser, borrow);
         bool complete = true;
-        TFormSnap &form = own ? *own : source.forms->load(file, base, &complete);
+        CaptureForm &form = own ? *own : source.forms->load(file, base, &complete);
         if (borrow)
             form.view()->waitForFrame(); // laid out anew at the base size
         else if (own)
-            form.LoadHTMLFile(file);
+            form.loadHtmlFile(file);
         if (!borrow)
             result = form.loadOutcome();
         QImage cut = shotHasPicture(result) ? form.capture() : QImage();
         if (own)
-            own->FormClose();
+            own->handleClose();
         else
             source.forms->captured();
         if (!cut.isNull() && (cv || ch))
@@ -82,7 +82,7 @@ ShotResult DoTheShot(const QString &file, SnapshotJob &job, const app::Settings 
             || !thumbs::ResampleBitmap(cut, imgBig, filter.filter, filter.support))
             imgBig = QImage();
     }
-    imgSave = PaintSaveImg(job, settings, imgBig);
+    imgSave = paintSaveImage(job, settings, imgBig);
     if (result == ShotResult::Done && imgBig.isNull())
         return ShotResult::Unfinished;
     return result;

@@ -16,7 +16,7 @@ class HtmlView;
 
 namespace snapshot {
 
-class TFormSnapKeeper;
+class CaptureFormKeeper;
 
 // Where a capture takes its page from and reports its steps.
 struct ShotSource {
@@ -31,7 +31,7 @@ struct ShotSource {
     std::function<void()> browserReturned;
     // The capture forms a batch keeps for its pages; null: a form for this capture alone.
     // Not used in from-browser mode.
-    TFormSnapKeeper *forms = nullptr;
+    CaptureFormKeeper *forms = nullptr;
 };
 
 // Missing and NotRegularFile: nothing happened. Unfinished: composed as far as the page got.
@@ -43,7 +43,7 @@ QSize ShotBaseSize(const SnapshotJob &job, const app::Settings &settings);
 
 // Lays the page out at the base size, captures it, cuts the cropped scroll bars off, scales it
 // with the job's filter into (SW - cv) x (SH - ch) and composes it into imgSave. Needs a job
-// that TestInput accepted.
+// that testInput accepted.
 ShotResult DoTheShot(const QString &file, SnapshotJob &job, const app::Settings &settings,
     const ShotSource &source, QImage &imgSave);
 

@@ -1,6 +1,6 @@
 #include "thumbs/thumbdraw.h"
 
-#include "thumbs/ilcache.h"
+#include "thumbs/imagecache.h"
 
 #include <QFileInfo>
 #include <QFontMetrics>

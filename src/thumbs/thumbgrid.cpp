@@ -1,6 +1,6 @@
 #include "thumbs/thumbgrid.h"
 
-#include "thumbs/ilcache.h"
+#include "thumbs/imagecache.h"
 #include "thumbs/thumbdraw.h"
 #include "thumbs/thumblistmodel.h"
 
@@ -19,7 +19,7 @@ constexpr int kSpacing = 4;
 class ThumbDelegate : public QAbstractItemDelegate
 {
 public:
-    ThumbDelegate(const ILCache &cache, QObject *parent)
+    ThumbDelegate(const ImageCache &cache, QObject *parent)
         : QAbstractItemDelegate(parent)
         , m_cache(cache)
     { }
@@ -42,12 +42,12 @@ public:
     }
 
 private:
-    const ILCache &m_cache;
+    const ImageCache &m_cache;
 };
 
 } // namespace
 
-ThumbGrid::ThumbGrid(ThumbListModel &model, const ILCache &cache, QWidget *parent)
+ThumbGrid::ThumbGrid(ThumbListModel &model, const ImageCache &cache, QWidget *parent)
     : QListView(parent)
     , m_model(model)
 {
@@ -98,7 +98,7 @@ std::pair<int, int> ThumbGrid::visibleRange() const
 void ThumbGrid::paintEvent(QPaintEvent *event)
 {
     const auto [first, last] = visibleRange();
-    m_model.LVThumbsDataHint(first, last);
+    m_model.prefetchItems(first, last);
     QListView::paintEvent(event);
 }
 
@@ -113,7 +113,7 @@ void ThumbGrid::keyboardSearch(const QString &search)
     // A new search starts after the current entry; a longer one tries the current one again.
     const int current = currentIndex().isValid() ? currentIndex().row() : -1;
     const int start = goOn ? std::max(0, current) : current + 1;
-    const int found = m_model.LVThumbsDataFind(m_typed, start, true);
+    const int found = m_model.findItem(m_typed, start, true);
     if (found < 0)
         return;
     const QModelIndex at = m_model.index(found);

@@ -8,7 +8,7 @@
 
 namespace thumbs {
 
-class ILCache;
+class ImageCache;
 class ThumbListModel;
 
 // The thumbnail grid: a virtual list whose entries are drawn by hand from the image cache.
@@ -18,7 +18,7 @@ class ThumbGrid : public QListView
     Q_OBJECT
 
 public:
-    ThumbGrid(ThumbListModel &model, const ILCache &cache, QWidget *parent = nullptr);
+    ThumbGrid(ThumbListModel &model, const ImageCache &cache, QWidget *parent = nullptr);
 
     // The first and last entry in sight, or -1, -1.
     std::pair<int, int> visibleRange() const;

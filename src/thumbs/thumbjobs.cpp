@@ -56,10 +56,10 @@ QString progressText(int k, int s, const QString &path)
     return QStringLiteral("(%1 of %2): ").arg(k).arg(s) + path;
 }
 
-void Add_Remove(int mode, const folderview::SelectionQueries &selection,
+void addOrRemoveThumbs(int mode, const folderview::SelectionQueries &selection,
     folderview::BatchProgress *progress, const ThumbJobHooks &hooks)
 {
-    const folderview::SelectionCount counts = selection.SelectionCounts();
+    const folderview::SelectionCount counts = selection.selectionCounts();
     if (counts.selected < 1) {
         platform::dialogs().ShowInfo(
             (mode == ClearThumbs ? QStringLiteral("Cannot clear thumbnail.")
@@ -68,7 +68,7 @@ void Add_Remove(int mode, const folderview::SelectionQueries &selection,
         return;
     }
     if (counts.selected == 1) {
-        const QString path = selection.CurrentFile();
+        const QString path = selection.currentFile();
         if (mode == ClearThumbs || diskSpaceLeft(hooks))
             handleOne(mode, path, hooks);
         call(hooks.singleDone);
@@ -76,7 +76,7 @@ void Add_Remove(int mode, const folderview::SelectionQueries &selection,
     }
     BatchEntries entries;
     for (int i = 0; i < counts.total; ++i) {
-        const QString path = selection.EntryPath(i, true);
+        const QString path = selection.entryPath(i, true);
         if (!path.isEmpty())
             entries.append({ i, path });
     }
@@ -88,7 +88,7 @@ int RunThumbBatch(int mode, const BatchEntries &entries, folderview::BatchProgre
 {
     const int s = int(entries.size());
     if (progress) {
-        progress->InitProgBar(s);
+        progress->initProgressBar(s);
         progress->showProgress();
     }
     call(hooks.setMainWindowEnabled, false);

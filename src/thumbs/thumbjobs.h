@@ -12,7 +12,7 @@
 
 namespace thumbs {
 
-// The two modes of Add_Remove.
+// The two modes of addOrRemoveThumbs.
 enum ThumbMode { ClearThumbs = 0, MakeThumbs = 1 };
 
 // What making and clearing thumbnails do around each file; empty hooks are skipped.
@@ -36,7 +36,7 @@ using BatchEntries = QList<std::pair<int, QString>>; // entry index, full path
 
 // Makes (mode 1) or clears (mode 0) the thumbnails of the selected entries of the active page:
 // a message when nothing is selected, the current file alone when one is, otherwise a batch.
-void Add_Remove(int mode, const folderview::SelectionQueries &selection,
+void addOrRemoveThumbs(int mode, const folderview::SelectionQueries &selection,
     folderview::BatchProgress *progress, const ThumbJobHooks &hooks);
 
 // The batch over the given entries, in order, with the progress texts "(k of s): path". It ends

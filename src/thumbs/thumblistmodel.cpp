@@ -1,14 +1,14 @@
 #include "thumbs/thumblistmodel.h"
 
-#include "platform/hourglass.h"
-#include "thumbs/ilcache.h"
 #include "imaging/thumbstore.h"
+#include "platform/hourglass.h"
+#include "thumbs/imagecache.h"
 
 #include <QFileInfo>
 
 namespace thumbs {
 
-ThumbListModel::ThumbListModel(const QString &thumbFolder, ILCache &cache, QObject *parent)
+ThumbListModel::ThumbListModel(const QString &thumbFolder, ImageCache &cache, QObject *parent)
     : QAbstractListModel(parent)
     , m_thumbFolder(thumbFolder)
     , m_cache(cache)
@@ -45,13 +45,13 @@ QVariant ThumbListModel::data(const QModelIndex &index, int role) const
     case FileNameRole:
         return m_names.at(row);
     case SlotRole:
-        return m_cache.CacheLookup(thumbPath(row));
+        return m_cache.lookup(thumbPath(row));
     default:
         return {};
     }
 }
 
-void ThumbListModel::LVThumbsDataHint(int first, int last)
+void ThumbListModel::prefetchItems(int first, int last)
 {
     const int count = rowCount();
     if (first < 0 || last < 0 || first >= count || last >= count)
@@ -60,11 +60,11 @@ void ThumbListModel::LVThumbsDataHint(int first, int last)
     for (int row = first; row <= last; ++row) {
         const QString thumb = thumbPath(row);
         if (QFileInfo::exists(thumb))
-            m_cache.CacheLoad(thumb);
+            m_cache.load(thumb);
     }
 }
 
-int ThumbListModel::LVThumbsDataFind(const QString &text, int start, bool wrap) const
+int ThumbListModel::findItem(const QString &text, int start, bool wrap) const
 {
     const int count = rowCount();
     if (count == 0 || text.isEmpty())

@@ -5,7 +5,7 @@
 
 namespace thumbs {
 
-class ILCache;
+class ImageCache;
 
 // The entries of the thumbnail grid: one per entry of the folder view's file list, supplied
 // on demand, so that sizing the grid to tens of thousands of files costs nothing. Pictures
@@ -19,7 +19,7 @@ public:
     static constexpr int SlotRole = Qt::UserRole + 1;
     static constexpr int FileNameRole = Qt::UserRole + 2;
 
-    ThumbListModel(const QString &thumbFolder, ILCache &cache, QObject *parent = nullptr);
+    ThumbListModel(const QString &thumbFolder, ImageCache &cache, QObject *parent = nullptr);
 
     void setThumbFolder(const QString &thumbFolder) { m_thumbFolder = thumbFolder; }
     void setEntries(const QString &folder, const QStringList &names);
@@ -31,16 +31,16 @@ public:
     QVariant data(const QModelIndex &index, int role) const override;
 
     // Entries first..last are about to be shown: their thumbnails are decoded into the cache.
-    void LVThumbsDataHint(int first, int last);
+    void prefetchItems(int first, int last);
     // The first entry from `start` on whose file name begins with `text` (letter case
     // ignored), wrapping to 0 past the end only when asked; -1 when none does.
-    int LVThumbsDataFind(const QString &text, int start, bool wrap) const;
+    int findItem(const QString &text, int start, bool wrap) const;
     // The picture of an entry has changed.
     void entryChanged(int row);
 
 private:
     QString m_thumbFolder;
-    ILCache &m_cache;
+    ImageCache &m_cache;
     QString m_folder;
     QStringList m_names;
 };

@@ -1,13 +1,13 @@
 #include "thumbs/thumbmaker.h"
 
-#include "platform/hourglass.h"
+#include "engine/captureform.h"
 #include "imaging/jpegcodec.h"
-#include "platform/pathrules.h"
-#include "platform/safefile.h"
-#include "engine/tformsnap.h"
-#include "thumbs/ilcache.h"
 #include "imaging/resample.h"
 #include "imaging/thumbstore.h"
+#include "platform/hourglass.h"
+#include "platform/pathrules.h"
+#include "platform/safefile.h"
+#include "thumbs/imagecache.h"
 
 #include "engine/htmlview.h"
 
@@ -106,12 +106,12 @@ bool StoreThumb(const QString &thumbFolder, const QString &page, const QImage &p
 struct ThumbMaker::Pending {
     QString page;
     QSize base;
-    std::unique_ptr<snapshot::TFormSnap> form; // none for a page that is missing or captured
+    std::unique_ptr<snapshot::CaptureForm> form; // none for a page that is missing or captured
     QImage capture; // the page's picture once taken ahead of its turn
     engine::CaptureOutcome outcome = engine::CaptureOutcome::Missing;
 };
 
-ThumbMaker::ThumbMaker(const QString &thumbFolder, engine::HtmlView *browser, ILCache *cache)
+ThumbMaker::ThumbMaker(const QString &thumbFolder, engine::HtmlView *browser, ImageCache *cache)
     : m_thumbFolder(thumbFolder)
     , m_browser(browser)
     , m_cache(cache)
@@ -165,27 +165,27 @@ ThumbMaker::Pending ThumbMaker::startPage(const QString &page, const QSize &base
     return pending;
 }
 
-std::unique_ptr<snapshot::TFormSnap> ThumbMaker::startForm(const QString &page, const QSize &base)
+std::unique_ptr<snapshot::CaptureForm> ThumbMaker::startForm(const QString &page, const QSize &base)
 {
-    std::unique_ptr<snapshot::TFormSnap> form;
+    std::unique_ptr<snapshot::CaptureForm> form;
     if (!m_idle.empty() && m_idleBase == base) {
         form = std::move(m_idle.back());
         m_idle.pop_back();
     } else {
-        form = std::make_unique<snapshot::TFormSnap>(base, m_browser);
+        form = std::make_unique<snapshot::CaptureForm>(base, m_browser);
         form->setStopCheck(m_stopCheck);
         // Queued: the report may come from inside a paint of the view.
         QObject::connect(
             form->view(), &engine::HtmlView::loadSettled, m_receiver.get(),
             [this] { captureSettled(); }, Qt::QueuedConnection);
     }
-    form->startLoadHTMLFile(page);
+    form->startLoadHtmlFile(page);
     return form;
 }
 
 // A form that captured its page takes the next one: its view is cleared and given the
 // browser's settings again by the load, as a fresh one would be.
-void ThumbMaker::recycle(std::unique_ptr<snapshot::TFormSnap> form, const QSize &base)
+void ThumbMaker::recycle(std::unique_ptr<snapshot::CaptureForm> form, const QSize &base)
 {
     if (m_idleBase != base)
         m_idle.clear();
@@ -239,7 +239,7 @@ void ThumbMaker::captureSettled()
         topUp();
 }
 
-bool ThumbMaker::MakeThumb(const QString &page, const QSize &base)
+bool ThumbMaker::makeThumb(const QString &page, const QSize &base)
 {
     topUp();
     // A page asked for out of plan order starts alone; the plan is dropped.
@@ -272,7 +272,7 @@ bool ThumbMaker::MakeThumb(const QString &page, const QSize &base)
     if (!thumb.stored)
         return false;
     if (m_cache)
-        m_cache->CacheRefresh(
+        m_cache->refresh(
             ThumbFileFor(m_thumbFolder, platform::folderPart(page), page), thumb.picture);
     return true;
 }

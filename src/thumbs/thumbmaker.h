@@ -19,12 +19,12 @@ class HtmlView;
 }
 
 namespace snapshot {
-class TFormSnap;
+class CaptureForm;
 }
 
 namespace thumbs {
 
-class ILCache;
+class ImageCache;
 
 // The base browser sizes a thumbnail is rendered at, in the order of their list.
 inline constexpr int kSnapBaseCount = 7;
@@ -54,7 +54,7 @@ class ThumbMaker
 public:
     // `browser` lends its display settings (none: the engine's defaults); the cache, when
     // given, gets every new picture of a thumbnail it holds.
-    ThumbMaker(const QString &thumbFolder, engine::HtmlView *browser, ILCache *cache = nullptr);
+    ThumbMaker(const QString &thumbFolder, engine::HtmlView *browser, ImageCache *cache = nullptr);
     ~ThumbMaker();
     ThumbMaker(const ThumbMaker &) = delete;
     ThumbMaker &operator=(const ThumbMaker &) = delete;
@@ -65,13 +65,13 @@ public:
     // What is fastest on the machines measured.
     static int defaultHostCount();
 
-    // The pages the next MakeThumb calls will ask for, in this order, at this base size.
+    // The pages the next makeThumb calls will ask for, in this order, at this base size.
     void plan(const QStringList &pages, const QSize &base);
     // Renders and stores one thumbnail; false when the page is missing or any step failed. A
     // page that did not finish loading is stored as far as it got; one whose renderer died,
     // that is not a regular file or whose load the user stopped is not.
-    bool MakeThumb(const QString &page, const QSize &base);
-    // How the capture of the last MakeThumb went.
+    bool makeThumb(const QString &page, const QSize &base);
+    // How the capture of the last makeThumb went.
     engine::CaptureOutcome lastOutcome() const { return m_outcome; }
     // Lets the user stop the loads of the forms made from now on (HtmlView::setStopCheck);
     // an empty check ends that.
@@ -86,13 +86,13 @@ private:
     void takePicture(Pending &pending);
     int formsLoading() const;
     void topUp();
-    std::unique_ptr<snapshot::TFormSnap> startForm(const QString &page, const QSize &base);
-    void recycle(std::unique_ptr<snapshot::TFormSnap> form, const QSize &base);
+    std::unique_ptr<snapshot::CaptureForm> startForm(const QString &page, const QSize &base);
+    void recycle(std::unique_ptr<snapshot::CaptureForm> form, const QSize &base);
     void captureSettled();
 
     QString m_thumbFolder;
     engine::HtmlView *m_browser;
-    ILCache *m_cache;
+    ImageCache *m_cache;
     int m_hosts = 1;
     QStringList m_plan;
     QSize m_planBase;
@@ -103,7 +103,7 @@ private:
     bool m_holding = false;
     // Receives the forms' reports that their pages are settled; gone with the maker.
     std::unique_ptr<QObject> m_receiver;
-    std::vector<std::unique_ptr<snapshot::TFormSnap>> m_idle;
+    std::vector<std::unique_ptr<snapshot::CaptureForm>> m_idle;
     QSize m_idleBase;
     std::function<bool()> m_stopCheck;
     engine::CaptureOutcome m_outcome = engine::CaptureOutcome::Missing;

@@ -46,52 +46,57 @@ ThumbViewPage::~ThumbViewPage()
 void ThumbViewPage::buildLayout()
 {
     QVBoxLayout *column = kit::tightColumn(this);
-    LabelThumbs = kit::titleBar(QString(), this);
-    column->addWidget(LabelThumbs);
+    thumbsLabel_ = kit::titleBar(QString(), this);
+    thumbsLabel_->setObjectName(QStringLiteral("LabelThumbs"));
+    column->addWidget(thumbsLabel_);
 
     m_model = new ThumbListModel(QString(), m_cache, this);
-    LVThumbs = new ThumbGrid(*m_model, m_cache, this);
-    LVThumbs->setObjectName(QStringLiteral("LVThumbs"));
-    LVThumbs->setToolTip(QStringLiteral("[Right Mouse Button] = PopUp , [DEL] = Delete File"));
-    column->addWidget(LVThumbs, 1);
+    thumbGrid_ = new ThumbGrid(*m_model, m_cache, this);
+    thumbGrid_->setObjectName(QStringLiteral("LVThumbs"));
+    thumbGrid_->setToolTip(QStringLiteral("[Right Mouse Button] = PopUp , [DEL] = Delete File"));
+    column->addWidget(thumbGrid_, 1);
 
     QHBoxLayout *barLayout = nullptr;
     QWidget *panThumbs = kit::buttonBar(this, &barLayout);
-    BMakeThumb = kit::barButton(QStringLiteral("Make Thumbs"),
+    makeThumbButton_ = kit::barButton(QStringLiteral("Make Thumbs"),
         QStringLiteral("Create or update selected thumbnail(s)"), barLayout);
-    BClearThumb = kit::barButton(
+    makeThumbButton_->setObjectName(QStringLiteral("BMakeThumb"));
+    clearThumbButton_ = kit::barButton(
         QStringLiteral("ClearThumbs"), QStringLiteral("Clear selected thumbnail(s)"), barLayout);
-    BSelectAllThumbs = kit::barButton(
+    clearThumbButton_->setObjectName(QStringLiteral("BClearThumb"));
+    selectAllButton_ = kit::barButton(
         QStringLiteral("Select All"), QStringLiteral("[CTRL-A ] = Select all"), barLayout);
-    CBSnapBase = new QComboBox(panThumbs);
-    CBSnapBase->setToolTip(QStringLiteral("Choose browser size for thumbnail creation"));
+    selectAllButton_->setObjectName(QStringLiteral("BSelectAllThumbs"));
+    snapBaseBox_ = new QComboBox(panThumbs);
+    snapBaseBox_->setObjectName(QStringLiteral("CBSnapBase"));
+    snapBaseBox_->setToolTip(QStringLiteral("Choose browser size for thumbnail creation"));
     for (int i = 0; i < kSnapBaseCount; ++i)
-        CBSnapBase->addItem(snapBaseText(i));
-    CBSnapBase->setCurrentIndex(3);
-    barLayout->addWidget(CBSnapBase);
+        snapBaseBox_->addItem(snapBaseText(i));
+    snapBaseBox_->setCurrentIndex(3);
+    barLayout->addWidget(snapBaseBox_);
     barLayout->addStretch(1);
     column->addWidget(panThumbs);
 }
 
 void ThumbViewPage::connectControls()
 {
-    LVThumbs->installEventFilter(this);
-    LVThumbs->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(LVThumbs, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
-        m_frame.showContextMenu(LVThumbs->viewport()->mapToGlobal(pos));
+    thumbGrid_->installEventFilter(this);
+    thumbGrid_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(thumbGrid_, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
+        m_frame.showContextMenu(thumbGrid_->viewport()->mapToGlobal(pos));
     });
-    connect(LVThumbs, &ThumbGrid::mouseReleased, this, &ThumbViewPage::afterInteraction);
-    connect(LVThumbs, &QListView::doubleClicked, this, [this] { m_frame.DblClickForAll(); });
-    connect(LVThumbs->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-        [this] { m_frame.UpdateStatus(); });
-    connect(CBSnapBase, &QComboBox::currentIndexChanged, this, &ThumbViewPage::CBSnapBaseChange);
-    connect(BMakeThumb, &QPushButton::clicked, this, &ThumbViewPage::BMakeThumbClick);
-    connect(BClearThumb, &QPushButton::clicked, this, &ThumbViewPage::BDelThumbClick);
-    connect(BSelectAllThumbs, &QPushButton::clicked, this, &ThumbViewPage::BThumbSelAllClick);
+    connect(thumbGrid_, &ThumbGrid::mouseReleased, this, &ThumbViewPage::afterInteraction);
+    connect(thumbGrid_, &QListView::doubleClicked, this, [this] { m_frame.openCurrentFile(); });
+    connect(thumbGrid_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+        [this] { m_frame.updateStatus(); });
+    connect(snapBaseBox_, &QComboBox::currentIndexChanged, this, &ThumbViewPage::snapBaseChosen);
+    connect(makeThumbButton_, &QPushButton::clicked, this, &ThumbViewPage::makeThumbnails);
+    connect(clearThumbButton_, &QPushButton::clicked, this, &ThumbViewPage::deleteThumbnails);
+    connect(selectAllButton_, &QPushButton::clicked, this, &ThumbViewPage::selectAllThumbnails);
     // TabThumbEnter / TabThumbExit: the title turns teal while the page holds the focus.
     m_focusWatch
         = connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
-              kit::setFocusMark(LabelThumbs, now && isAncestorOf(now));
+              kit::setFocusMark(thumbsLabel_, now && isAncestorOf(now));
           });
 }
 
@@ -103,19 +108,19 @@ QString ThumbViewPage::thumbFolder() const
 bool ThumbViewPage::eventFilter(QObject *watched, QEvent *event)
 {
     const QEvent::Type type = event->type();
-    if (watched == LVThumbs && (type == QEvent::KeyPress || type == QEvent::KeyRelease)) {
+    if (watched == thumbGrid_ && (type == QEvent::KeyPress || type == QEvent::KeyRelease)) {
         auto *key = static_cast<QKeyEvent *>(event);
         if (type == QEvent::KeyPress)
-            return LVThumbsKeyDown(key->key());
-        LVThumbsKeyUp(key->key(), key->modifiers());
+            return thumbKeyPressed(key->key());
+        thumbKeyReleased(key->key(), key->modifiers());
     }
     return QWidget::eventFilter(watched, event);
 }
 
-bool ThumbViewPage::LVThumbsKeyDown(int key)
+bool ThumbViewPage::thumbKeyPressed(int key)
 {
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-        m_frame.DblClickForAll();
+        m_frame.openCurrentFile();
         return true;
     }
     if (key == Qt::Key_Delete) {
@@ -125,47 +130,48 @@ bool ThumbViewPage::LVThumbsKeyDown(int key)
     return false;
 }
 
-void ThumbViewPage::LVThumbsKeyUp(int key, Qt::KeyboardModifiers modifiers)
+void ThumbViewPage::thumbKeyReleased(int key, Qt::KeyboardModifiers modifiers)
 {
     if (key == Qt::Key_A && (modifiers & ~Qt::KeypadModifier) == Qt::ControlModifier)
-        BThumbSelAllClick();
+        selectAllThumbnails();
     afterInteraction();
 }
 
 // LVThumbsMouseUp, and every key released in the grid.
 void ThumbViewPage::afterInteraction()
 {
-    m_frame.UpdateStatus();
-    m_frame.folderView().ShowMiniThumb(m_frame.CurrentFile());
+    m_frame.updateStatus();
+    m_frame.folderView().showMiniThumb(m_frame.currentFile());
 }
 
-void ThumbViewPage::BThumbSelAllClick()
+void ThumbViewPage::selectAllThumbnails()
 {
     {
         const platform::HourglassGuard hourglass;
-        LVThumbs->selectAll();
+        thumbGrid_->selectAll();
     }
-    m_frame.UpdateStatus();
+    m_frame.updateStatus();
 }
 
 // --- Selection queries ---------------------------------------------------------------
 
-QString ThumbViewPage::CurrentFile() const
+QString ThumbViewPage::currentFile() const
 {
-    const QModelIndexList rows = LVThumbs->selectionModel()->selectedIndexes();
-    return rows.size() == 1 ? EntryPath(rows.first().row(), false) : QString();
+    const QModelIndexList rows = thumbGrid_->selectionModel()->selectedIndexes();
+    return rows.size() == 1 ? entryPath(rows.first().row(), false) : QString();
 }
 
-folderview::SelectionCount ThumbViewPage::SelectionCounts() const
+folderview::SelectionCount ThumbViewPage::selectionCounts() const
 {
-    return { this, int(LVThumbs->selectionModel()->selectedIndexes().size()), m_model->rowCount() };
+    return { this, int(thumbGrid_->selectionModel()->selectedIndexes().size()),
+        m_model->rowCount() };
 }
 
-QString ThumbViewPage::EntryPath(int index, bool onlySelected) const
+QString ThumbViewPage::entryPath(int index, bool onlySelected) const
 {
     if (index < 0 || index >= m_model->rowCount() || index >= m_names.size())
         return {};
-    if (onlySelected && !LVThumbs->selectionModel()->isRowSelected(index, {}))
+    if (onlySelected && !thumbGrid_->selectionModel()->isRowSelected(index, {}))
         return {};
     return platform::WithTrailingBackslash(m_folder) + m_names.at(index);
 }
@@ -176,25 +182,25 @@ void ThumbViewPage::setEntries(const QString &folder, const QStringList &names)
 {
     m_folder = folder;
     m_names = names;
-    LabelThumbs->setText(folder);
+    thumbsLabel_->setText(folder);
     m_model->setThumbFolder(thumbFolder());
     m_model->setEntries(folder, names);
 }
 
 void ThumbViewPage::setBaseIndex(int index)
 {
-    m_cache.setCacheMax(m_frame.settings().CACHE_MAX);
-    if (index < 0 || index >= CBSnapBase->count())
-        index = app::Settings().THUMB_BASEIDX;
-    CBSnapBase->setCurrentIndex(index);
-    CBSnapBaseChange(index);
+    m_cache.setCacheMax(m_frame.settings().cacheMax);
+    if (index < 0 || index >= snapBaseBox_->count())
+        index = app::Settings().thumbBaseIndex;
+    snapBaseBox_->setCurrentIndex(index);
+    snapBaseChosen(index);
 }
 
-void ThumbViewPage::CBSnapBaseChange(int index)
+void ThumbViewPage::snapBaseChosen(int index)
 {
     if (index < 0 || index >= kSnapBaseCount)
         return;
-    m_frame.settings().THUMB_BASEIDX = index;
+    m_frame.settings().thumbBaseIndex = index;
     m_base = snapBaseSize(index, m_base);
 }
 
@@ -205,7 +211,7 @@ QString ThumbViewPage::title() const
 
 void ThumbViewPage::start()
 {
-    setBaseIndex(m_frame.settings().THUMB_BASEIDX);
+    setBaseIndex(m_frame.settings().thumbBaseIndex);
 }
 
 bool ThumbViewPage::offersContextItem(app::ContextItem item) const
@@ -216,9 +222,9 @@ bool ThumbViewPage::offersContextItem(app::ContextItem item) const
 bool ThumbViewPage::runContextItem(app::ContextItem item)
 {
     if (item == app::MakeThumbnails)
-        BMakeThumbClick();
+        makeThumbnails();
     else if (item == app::ClearThumbnails)
-        BDelThumbClick();
+        deleteThumbnails();
     else
         return false;
     return true;
@@ -226,13 +232,13 @@ bool ThumbViewPage::runContextItem(app::ContextItem item)
 
 void ThumbViewPage::activate()
 {
-    LabelThumbs->setText(m_folder);
-    if (LVThumbs->selectionModel()->selectedIndexes().isEmpty() && m_model->rowCount() > 0) {
+    thumbsLabel_->setText(m_folder);
+    if (thumbGrid_->selectionModel()->selectedIndexes().isEmpty() && m_model->rowCount() > 0) {
         const QModelIndex first = m_model->index(0);
-        LVThumbs->selectionModel()->setCurrentIndex(first, QItemSelectionModel::ClearAndSelect);
+        thumbGrid_->selectionModel()->setCurrentIndex(first, QItemSelectionModel::ClearAndSelect);
     }
-    if (LVThumbs->isVisible())
-        LVThumbs->setFocus();
+    if (thumbGrid_->isVisible())
+        thumbGrid_->setFocus();
     m_frame.setHintLine(kPageHint);
 }
 
@@ -244,7 +250,7 @@ void ThumbViewPage::redrawEntry(int index)
         m_model->entryChanged(index);
 }
 
-void ThumbViewPage::Add_Remove(int mode)
+void ThumbViewPage::addOrRemoveThumbs(int mode)
 {
     if (!m_maker)
         m_maker = std::make_unique<ThumbMaker>(thumbFolder(), m_frame.browserView(), &m_cache);
@@ -252,8 +258,8 @@ void ThumbViewPage::Add_Remove(int mode)
     const QString folder = thumbFolder();
     ThumbJobHooks hooks;
     hooks.makeThumb = [this](const QString &page) {
-        CBSnapBaseChange(CBSnapBase->currentIndex());
-        const bool stored = m_maker->MakeThumb(page, m_base);
+        snapBaseChosen(snapBaseBox_->currentIndex());
+        const bool stored = m_maker->makeThumb(page, m_base);
         // A missing page or a failed write is skipped silently; a page that did not render
         // as it should is named.
         const QString problem
@@ -263,12 +269,12 @@ void ThumbViewPage::Add_Remove(int mode)
         return stored;
     };
     hooks.clearThumb = [this, folder](const QString &page) {
-        ClearThumb(folder, page, [this](const QString &thumb) { m_cache.CacheInvalidate(thumb); });
+        ClearThumb(folder, page, [this](const QString &thumb) { m_cache.invalidate(thumb); });
     };
-    hooks.checkDiskSpace = [this, folder] { return m_frame.CheckDiskSpace(folder, kNeededKb); };
+    hooks.checkDiskSpace = [this, folder] { return m_frame.checkDiskSpace(folder, kNeededKb); };
     folderview::BatchProgress *progress = m_frame.progressWindow();
     hooks.planBatch = [this, progress](const QStringList &pages) {
-        CBSnapBaseChange(CBSnapBase->currentIndex());
+        snapBaseChosen(snapBaseBox_->currentIndex());
         // Only a batch has a stop button; its flag is cleared when the batch shows it.
         if (progress)
             m_maker->setStopCheck([progress] { return progress->stopRequested(); });
@@ -276,32 +282,32 @@ void ThumbViewPage::Add_Remove(int mode)
     };
     hooks.entryDone = [this](int index) { redrawEntry(index); };
     hooks.singleDone = [this] {
-        m_frame.folderView().ShowMiniThumb(m_frame.CurrentFile());
-        const QModelIndexList selected = LVThumbs->selectionModel()->selectedIndexes();
+        m_frame.folderView().showMiniThumb(m_frame.currentFile());
+        const QModelIndexList selected = thumbGrid_->selectionModel()->selectedIndexes();
         if (!selected.isEmpty())
             redrawEntry(selected.first().row());
     };
     hooks.setMainWindowEnabled = [this](bool enabled) { m_frame.setMainWindowEnabled(enabled); };
-    thumbs::Add_Remove(mode, m_frame, progress, hooks);
+    thumbs::addOrRemoveThumbs(mode, m_frame, progress, hooks);
     m_maker->cancel();
     m_maker->setStopCheck({});
 }
 
-void ThumbViewPage::BMakeThumbClick()
+void ThumbViewPage::makeThumbnails()
 {
-    Add_Remove(MakeThumbs);
+    addOrRemoveThumbs(MakeThumbs);
     m_frame.setMainWindowEnabled(true);
 }
 
-void ThumbViewPage::BDelThumbClick()
+void ThumbViewPage::deleteThumbnails()
 {
-    Add_Remove(ClearThumbs);
+    addOrRemoveThumbs(ClearThumbs);
     m_frame.setMainWindowEnabled(true);
 }
 
-void ThumbViewPage::ImgMiniDblClick()
+void ThumbViewPage::openMiniThumb()
 {
-    BMakeThumbClick();
+    makeThumbnails();
 }
 
 } // namespace thumbs

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "frame/page.h"
-#include "thumbs/ilcache.h"
+#include "thumbs/imagecache.h"
 #include "thumbs/thumbmaker.h"
 
 #include <QSize>
@@ -32,9 +32,9 @@ public:
     explicit ThumbViewPage(app::PageFrame &frame, QWidget *parent = nullptr);
     ~ThumbViewPage() override;
 
-    QString CurrentFile() const override;
-    folderview::SelectionCount SelectionCounts() const override;
-    QString EntryPath(int index, bool onlySelected) const override;
+    QString currentFile() const override;
+    folderview::SelectionCount selectionCounts() const override;
+    QString entryPath(int index, bool onlySelected) const override;
 
     // Mirrors the folder view's file list.
     void setEntries(const QString &folder, const QStringList &names);
@@ -52,24 +52,17 @@ public:
     bool runContextItem(app::ContextItem item) override;
 
     // Makes (1) or clears (0) the thumbnails of the active page's selection.
-    void Add_Remove(int mode);
-    void BMakeThumbClick();
-    void BDelThumbClick();
-    void BThumbSelAllClick();
+    void addOrRemoveThumbs(int mode);
+    void makeThumbnails();
+    void deleteThumbnails();
+    void selectAllThumbnails();
     // The corner's double-click makes thumbnails as "Make Thumbs" does.
-    void ImgMiniDblClick();
-    void CBSnapBaseChange(int index);
+    void openMiniThumb();
+    void snapBaseChosen(int index);
     QSize baseSize() const { return m_base; }
 
-    ILCache &cache() { return m_cache; }
+    ImageCache &cache() { return m_cache; }
     ThumbMaker &maker() { return *m_maker; }
-
-    QLabel *LabelThumbs = nullptr;
-    ThumbGrid *LVThumbs = nullptr;
-    QPushButton *BMakeThumb = nullptr;
-    QPushButton *BClearThumb = nullptr;
-    QPushButton *BSelectAllThumbs = nullptr;
-    QComboBox *CBSnapBase = nullptr;
 
 Q_SIGNALS:
     // Delete on the list: the folder view deletes the selected files and reads its list again.
@@ -83,18 +76,26 @@ private:
     void connectControls();
     QString thumbFolder() const;
     void afterInteraction();
-    bool LVThumbsKeyDown(int key);
-    void LVThumbsKeyUp(int key, Qt::KeyboardModifiers modifiers);
+    bool thumbKeyPressed(int key);
+    void thumbKeyReleased(int key, Qt::KeyboardModifiers modifiers);
     void redrawEntry(int index);
 
     app::PageFrame &m_frame;
-    ILCache m_cache;
+    ImageCache m_cache;
     std::unique_ptr<ThumbMaker> m_maker;
     ThumbListModel *m_model = nullptr;
     QSize m_base = QSize(640, 480);
     QString m_folder;
     QStringList m_names;
     QMetaObject::Connection m_focusWatch;
+
+    // The controls; their objectNames keep the old names.
+    QLabel *thumbsLabel_ = nullptr;
+    ThumbGrid *thumbGrid_ = nullptr;
+    QPushButton *makeThumbButton_ = nullptr;
+    QPushButton *clearThumbButton_ = nullptr;
+    QPushButton *selectAllButton_ = nullptr;
+    QComboBox *snapBaseBox_ = nullptr;
 };
 
 } // namespace thumbs

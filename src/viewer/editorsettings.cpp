@@ -5,22 +5,23 @@ namespace viewer {
 EditorSettings editorSettingsOf(const app::Settings &settings)
 {
     EditorSettings editor;
-    editor.palette = { settings.TextCol, settings.TagCol, settings.QuotedCol, settings.CommentCol };
-    editor.DoColorTags = settings.DoColorTags;
-    editor.LastSearch = settings.LastSearch;
-    editor.LastReplace = settings.LastReplace;
+    editor.palette
+        = { settings.textColor, settings.tagColor, settings.quotedColor, settings.commentColor };
+    editor.colorTags = settings.colorTags;
+    editor.lastSearch = settings.lastSearch;
+    editor.lastReplace = settings.lastReplace;
     return editor;
 }
 
 void storeEditorSettings(app::Settings &settings, const EditorSettings &editor)
 {
-    settings.TextCol = editor.palette.TextCol;
-    settings.TagCol = editor.palette.TagCol;
-    settings.QuotedCol = editor.palette.QuotedCol;
-    settings.CommentCol = editor.palette.CommentCol;
-    settings.DoColorTags = editor.DoColorTags;
-    settings.LastSearch = editor.LastSearch;
-    settings.LastReplace = editor.LastReplace;
+    settings.textColor = editor.palette.textColor;
+    settings.tagColor = editor.palette.tagColor;
+    settings.quotedColor = editor.palette.quotedColor;
+    settings.commentColor = editor.palette.commentColor;
+    settings.colorTags = editor.colorTags;
+    settings.lastSearch = editor.lastSearch;
+    settings.lastReplace = editor.lastReplace;
 }
 
 } // namespace viewer

@@ -11,9 +11,9 @@ namespace viewer {
 // search memory.
 struct EditorSettings {
     editor::Palette palette;
-    bool DoColorTags = true;
-    QString LastSearch;
-    QString LastReplace;
+    bool colorTags = true;
+    QString lastSearch;
+    QString lastReplace;
 };
 
 EditorSettings editorSettingsOf(const app::Settings &settings);

@@ -1,13 +1,14 @@
 // The shared context menu and the small windows of the Options and Help menus.
 #include "mainwindow_fixture.h"
 
+#include "app/aboutdialog.h"
 #include "app/contextmenu.h"
-#include "app/tformabout.h"
-#include "app/tformgenopt.h"
-#include "app/tformhelp.h"
+#include "app/generaloptionsdialog.h"
+#include "app/helpwindow.h"
 #include "engine/htmlview.h"
 #include "filelists/filelistspage.h"
 #include "filelists/reportmodel.h"
+#include "support/widgetbyname.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -66,12 +67,15 @@ protected:
             + QStringLiteral("\r\n[EDITOR3]\r\nLocation=/bin/true\r\nDescript=Notepad\r\n"));
         start();
     }
-    QAction *item(int position) const { return form->PopLBTree->item(position); }
+    QAction *item(int position) const
+    {
+        return widget<app::ContextMenu>(form, "PopLBTree")->item(position);
+    }
     void selectOnly(int row)
     {
-        folderPageOf(*form)->LBFile->setCurrentRow(row);
-        form->UpdateStatus();
-        form->ShowFileInViews(false);
+        widget<QListWidget>(folderPageOf(*form), "LBFile")->setCurrentRow(row);
+        form->updateStatus();
+        form->showFileInViews(false);
     }
 };
 
@@ -93,7 +97,7 @@ TEST_F(OptionsTest, MenuCaptionsAndTheLaunchItems)
     ASSERT_NE(item(app::FirstLaunch + 2), nullptr);
     EXPECT_EQ(item(app::FirstLaunch + 2)->text(), QStringLiteral("Launch file with: Notepad"));
     selectOnly(0);
-    form->PopLBPoP();
+    form->prepareContextMenu();
     EXPECT_TRUE(item(app::FirstLaunch + 2)->isEnabled());
     EXPECT_FALSE(item(app::FirstLaunch)->isEnabled());
     EXPECT_FALSE(item(app::JumpToFolder)->isEnabled());
@@ -101,48 +105,49 @@ TEST_F(OptionsTest, MenuCaptionsAndTheLaunchItems)
     // General Options: "..." of row 4 fills only that row; OK gives the new captions.
     const QString program = sitePath("tool.sh");
     writeFile(program, "#!/bin/sh\n");
-    whenShown<app::TFormGenOpt>([&](app::TFormGenOpt *options) {
+    whenShown<app::GeneralOptionsDialog>([&](app::GeneralOptionsDialog *options) {
         dialogs.paths = { program };
         options->BEditor[3]->click();
         EXPECT_EQ(options->ELoc[3]->text(), program);
         EXPECT_EQ(options->ELoc[2]->text(), QStringLiteral("/bin/true"));
         options->EDescr[3]->setText(QStringLiteral("Tool"));
-        options->CBHints->setChecked(false);
-        options->BOK->click();
+        widget<QCheckBox>(options, "CBHints")->setChecked(false);
+        widget<QPushButton>(options, "BOK")->click();
     });
-    form->GeneralOptions1Click();
+    form->showGeneralOptions();
     EXPECT_EQ(item(app::FirstLaunch + 3)->text(), QStringLiteral("Launch with: Tool"));
     EXPECT_EQ(item(app::FirstLaunch + 2)->text(), QStringLiteral("Launch with: Notepad"));
-    form->PopLBPoP();
+    form->prepareContextMenu();
     EXPECT_TRUE(item(app::FirstLaunch + 3)->isEnabled());
-    EXPECT_FALSE(form->settings().DoShowHints);
+    EXPECT_FALSE(form->settings().showHints);
 
-    whenShown<app::TFormGenOpt>([](app::TFormGenOpt *options) {
+    whenShown<app::GeneralOptionsDialog>([](app::GeneralOptionsDialog *options) {
         options->ELoc[3]->setText(QStringLiteral("(none)"));
-        options->BCancel->click();
+        widget<QPushButton>(options, "BCancel")->click();
     });
-    form->GeneralOptions1Click();
-    EXPECT_EQ(form->settings().ExternalApps[3].Location, program);
+    form->showGeneralOptions();
+    EXPECT_EQ(form->settings().externalApps[3].location, program);
 }
 
 TEST_F(OptionsTest, LaunchAsksAboutUnsavedChangesFirstAndJumpNamesAMissingFolder)
 {
     startInSite();
     selectOnly(0);
-    folderPageOf(*form)->BSave->setEnabled(true); // the editor holds changes
+    widget<QPushButton>(folderPageOf(*form), "BSave")->setEnabled(true); // the editor holds changes
     dialogs.answers = { platform::Answer::Cancel };
-    form->MyLBPopUpHandler(app::FirstLaunch + 2);
+    form->runContextMenuItem(app::FirstLaunch + 2);
     EXPECT_EQ(dialogs.texts(QStringLiteral("yesnocancel")),
         QStringList { QStringLiteral("Save changes in: ") + sitePath("a.htm") });
 
-    folderPageOf(*form)->BSave->setEnabled(false);
-    form->PageControl1->setCurrentIndex(kListsTab);
+    widget<QPushButton>(folderPageOf(*form), "BSave")->setEnabled(false);
+    widget<QTabWidget>(form, "PageControl1")->setCurrentIndex(kListsTab);
     filelists::ReportModel *report = listsPageOf(*form)->model();
     report->setEntries({ { site.path() + QStringLiteral("/gone/"), QStringLiteral("x"),
         QStringLiteral(".htm"), QStringLiteral("0"), QString() } });
-    listsPageOf(*form)->ELVReport->selectionModel()->select(
-        report->index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    form->MyLBPopUpHandler(app::JumpToFolder);
+    widget<QTreeView>(listsPageOf(*form), "ELVReport")
+        ->selectionModel()
+        ->select(report->index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    form->runContextMenuItem(app::JumpToFolder);
     EXPECT_EQ(dialogs.texts(QStringLiteral("info")).value(0),
         QStringLiteral("Folder \"%1/gone/x.htm\" not found.").arg(site.path()));
 }
@@ -152,20 +157,20 @@ TEST_F(OptionsTest, HelpAndAboutWindows)
     start();
     writeFile(program.filePath(QStringLiteral("HELP/index.htm")),
         "<html><body style='background:#00ff00'>help</body></html>");
-    form->Sh1Click();
-    app::TFormHelp *found = nullptr;
+    form->showHelp();
+    app::HelpWindow *found = nullptr;
     for (QWidget *w : QApplication::topLevelWidgets())
-        if (auto *h = qobject_cast<app::TFormHelp *>(w))
+        if (auto *h = qobject_cast<app::HelpWindow *>(w))
             found = h;
     ASSERT_NE(found, nullptr);
     EXPECT_EQ(found->windowTitle(), QStringLiteral("Folioscope - Help"));
     EXPECT_TRUE(found->view()->currentFile().endsWith(QStringLiteral("HELP/index.htm")));
-    QPointer<app::TFormHelp> guard(found);
+    QPointer<app::HelpWindow> guard(found);
     QTest::keyClick(found, Qt::Key_Escape);
     QTest::qWait(10);
     EXPECT_TRUE(guard.isNull()); // released when closed
 
-    app::TFormAbout about;
+    app::AboutDialog about;
     EXPECT_EQ(about.windowTitle(), QStringLiteral("About -  Folioscope v1.0 "));
     EXPECT_TRUE(about.aboutText()->isReadOnly());
 }

@@ -2,8 +2,9 @@
 
 #include "filelists/filelistspage.h"
 #include "filelists/reportmodel.h"
+#include "support/widgetbyname.h"
 #include "viewer/replacedialog.h"
-#include "viewer/rescreen.h"
+#include "viewer/sourceeditor.h"
 
 #include <QListWidget>
 #include <QPushButton>
@@ -21,17 +22,17 @@ class EditorWindowTest : public MainWindowTest
 {
 protected:
     // The Folder View on the site with a.htm loaded and the editor docked.
-    viewer::REScreen *startEditing()
+    viewer::SourceEditor *startEditing()
     {
         setIni(QStringLiteral("[PATHS]\r\nVIEW_PATH=") + site.path() + QStringLiteral("\r\n"));
         start();
         selectRows({ 0 });
-        form->ShowFileInViews(false);
-        folderPageOf(*form)->SBEditor->click();
+        form->showFileInViews(false);
+        widget<QToolButton>(folderPageOf(*form), "SBEditor")->click();
         return view->editor();
     }
 
-    void typeAtStart(viewer::REScreen *editor, char c)
+    void typeAtStart(viewer::SourceEditor *editor, char c)
     {
         QTextCursor cursor = editor->textCursor();
         cursor.setPosition(0);
@@ -42,39 +43,39 @@ protected:
 
 TEST_F(EditorWindowTest, SaveButtonsFollowTheEditorAndYesSaves)
 {
-    viewer::REScreen *editor = startEditing();
+    viewer::SourceEditor *editor = startEditing();
     ASSERT_EQ(view->viewerFile(), sitePath("a.htm"));
-    EXPECT_FALSE(folderPageOf(*form)->BSave->isEnabled());
-    EXPECT_TRUE(folderPageOf(*form)->BSaveAs->isEnabled());
+    EXPECT_FALSE(widget<QPushButton>(folderPageOf(*form), "BSave")->isEnabled());
+    EXPECT_TRUE(widget<QPushButton>(folderPageOf(*form), "BSaveAs")->isEnabled());
 
     typeAtStart(editor, 'Q');
-    EXPECT_TRUE(folderPageOf(*form)->BSave->isEnabled());
+    EXPECT_TRUE(widget<QPushButton>(folderPageOf(*form), "BSave")->isEnabled());
 
     // The main window's "Save".
-    folderPageOf(*form)->BSave->click();
+    widget<QPushButton>(folderPageOf(*form), "BSave")->click();
     EXPECT_EQ(readFile(sitePath("a.htm")), QByteArray("Q<html><body>x</body></html>"));
-    EXPECT_FALSE(folderPageOf(*form)->BSave->isEnabled());
+    EXPECT_FALSE(widget<QPushButton>(folderPageOf(*form), "BSave")->isEnabled());
 
     // "Yes" to the unsaved-changes question saves before the page changes.
     typeAtStart(editor, 'R');
     dialogs.answers = { platform::Answer::Yes };
-    form->PageControl1->setCurrentIndex(kListsTab);
+    widget<QTabWidget>(form, "PageControl1")->setCurrentIndex(kListsTab);
     EXPECT_EQ(dialogs.count(QStringLiteral("yesnocancel")), 1);
     EXPECT_EQ(readFile(sitePath("a.htm")), QByteArray("RQ<html><body>x</body></html>"));
-    EXPECT_EQ(form->PageControl1->currentIndex(), kListsTab);
+    EXPECT_EQ(widget<QTabWidget>(form, "PageControl1")->currentIndex(), kListsTab);
 }
 
 TEST_F(EditorWindowTest, YesThatCannotSaveKeepsTheWindowAndTheChanges)
 {
     writeFile(sitePath("a.htm"), "caf\xe9"); // Latin-1: a euro sign cannot be stored
-    viewer::REScreen *editor = startEditing();
+    viewer::SourceEditor *editor = startEditing();
     typeAtStart(editor, 'Q');
     editor->insertPlainText(QStringLiteral("\u20ac"));
-    ASSERT_TRUE(folderPageOf(*form)->BSave->isEnabled());
+    ASSERT_TRUE(widget<QPushButton>(folderPageOf(*form), "BSave")->isEnabled());
 
     dialogs.answers = { platform::Answer::Yes };
-    form->PageControl1->setCurrentIndex(kListsTab);
-    EXPECT_EQ(form->PageControl1->currentIndex(), kFolderTab);
+    widget<QTabWidget>(form, "PageControl1")->setCurrentIndex(kListsTab);
+    EXPECT_EQ(widget<QTabWidget>(form, "PageControl1")->currentIndex(), kFolderTab);
     dialogs.answers = { platform::Answer::Yes };
     EXPECT_FALSE(form->close());
     EXPECT_EQ(dialogs.count(QStringLiteral("info")), 2); // the saving error, each time
@@ -84,20 +85,21 @@ TEST_F(EditorWindowTest, YesThatCannotSaveKeepsTheWindowAndTheChanges)
 
 TEST_F(EditorWindowTest, NoDropsTheChangesForGood)
 {
-    viewer::REScreen *editor = startEditing();
+    viewer::SourceEditor *editor = startEditing();
     typeAtStart(editor, 'Q');
     dialogs.answers = { platform::Answer::No };
-    form->PageControl1->setCurrentIndex(kListsTab);
-    ASSERT_EQ(form->PageControl1->currentIndex(), kListsTab);
+    widget<QTabWidget>(form, "PageControl1")->setCurrentIndex(kListsTab);
+    ASSERT_EQ(widget<QTabWidget>(form, "PageControl1")->currentIndex(), kListsTab);
 
     // The same file added to the list and opened from it, as a double-click does.
     filelists::ReportModel *report = listsPageOf(*form)->model();
     report->setEntries({ { QDir::toNativeSeparators(site.path()) + QDir::separator(),
         QStringLiteral("a"), QStringLiteral(".htm"), QStringLiteral("0"), QString() } });
-    listsPageOf(*form)->ELVReport->selectionModel()->select(
-        report->index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    ASSERT_EQ(form->CurrentFile(), sitePath("a.htm"));
-    form->ShowFileInViews(false);
+    widget<QTreeView>(listsPageOf(*form), "ELVReport")
+        ->selectionModel()
+        ->select(report->index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    ASSERT_EQ(form->currentFile(), sitePath("a.htm"));
+    form->showFileInViews(false);
     EXPECT_EQ(view->windowTitle(), sitePath("a.htm"));
     EXPECT_EQ(editor->text(), QStringLiteral("<html><body>x</body></html>"));
     QTest::keyClick(editor, Qt::Key_S, Qt::ControlModifier);
@@ -106,27 +108,29 @@ TEST_F(EditorWindowTest, NoDropsTheChangesForGood)
 
 TEST_F(EditorWindowTest, LeavingFolderViewAsksBeforeThePageChanges)
 {
-    viewer::REScreen *editor = startEditing();
+    viewer::SourceEditor *editor = startEditing();
     typeAtStart(editor, 'Q');
-    auto *tabs = form->PageControl1->findChild<QTabBar *>();
+    auto *tabs = widget<QTabWidget>(form, "PageControl1")->findChild<QTabBar *>();
     ASSERT_NE(tabs, nullptr);
     QList<int> pagesWhileAsking;
-    dialogs.whileAsking = [&] { pagesWhileAsking.append(form->PageControl1->currentIndex()); };
+    dialogs.whileAsking = [&] {
+        pagesWhileAsking.append(widget<QTabWidget>(form, "PageControl1")->currentIndex());
+    };
     dialogs.answers = { platform::Answer::Cancel, platform::Answer::No };
     const QPoint onThumbnails = tabs->tabRect(kThumbsTab).center();
     const bool focusBefore = editor->hasFocus();
     QTest::mouseClick(tabs, Qt::LeftButton, {}, onThumbnails);
-    EXPECT_EQ(form->PageControl1->currentIndex(), kFolderTab);
+    EXPECT_EQ(widget<QTabWidget>(form, "PageControl1")->currentIndex(), kFolderTab);
     EXPECT_TRUE(view->isEditorModified());
     EXPECT_EQ(editor->hasFocus(), focusBefore); // the focus stays where it was
     QTest::mouseClick(tabs, Qt::LeftButton, {}, onThumbnails);
     EXPECT_EQ(pagesWhileAsking, QList<int>({ kFolderTab, kFolderTab }));
-    EXPECT_EQ(form->PageControl1->currentIndex(), kThumbsTab);
+    EXPECT_EQ(widget<QTabWidget>(form, "PageControl1")->currentIndex(), kThumbsTab);
 }
 
 TEST_F(EditorWindowTest, FindReplaceOpensOverTheDockedEditor)
 {
-    viewer::REScreen *editor = startEditing();
+    viewer::SourceEditor *editor = startEditing();
     QTest::keyClick(editor, Qt::Key_F, Qt::ControlModifier);
     viewer::ReplaceDialog *dialog = view->replaceDialog();
     ASSERT_NE(dialog, nullptr);
@@ -140,9 +144,9 @@ TEST_F(EditorWindowTest, FindReplaceOpensOverTheDockedEditor)
 
 TEST_F(EditorWindowTest, DeletingAsksAboutUnsavedChangesBeforeAnyFileGoes)
 {
-    viewer::REScreen *editor = startEditing();
+    viewer::SourceEditor *editor = startEditing();
     typeAtStart(editor, 'Q');
-    QListWidget *list = folderPageOf(*form)->LBFile;
+    QListWidget *list = widget<QListWidget>(folderPageOf(*form), "LBFile");
     const int entries = list->count();
     dialogs.answers = { platform::Answer::Yes, platform::Answer::Cancel };
     QTest::keyClick(list, Qt::Key_Delete);
@@ -157,23 +161,24 @@ TEST_F(EditorWindowTest, DeletingAsksAboutUnsavedChangesBeforeAnyFileGoes)
     EXPECT_EQ(dialogs.count(QStringLiteral("yesnocancel")), 2);
     EXPECT_FALSE(QFile::exists(sitePath("a.htm")));
     EXPECT_EQ(list->count(), entries - 1);
-    EXPECT_EQ(folderPageOf(*form)->FindListIndex(QStringLiteral("a.htm")), -1);
+    EXPECT_EQ(folderPageOf(*form)->findListIndex(QStringLiteral("a.htm")), -1);
 }
 
 TEST_F(EditorWindowTest, SaveAsIntoTheCurrentFolderListsTheCopy)
 {
     startEditing();
     dialogs.paths = { QDir(site.path()).filePath(QStringLiteral("copy.htm")) };
-    folderPageOf(*form)->BSaveAs->click();
+    widget<QPushButton>(folderPageOf(*form), "BSaveAs")->click();
     EXPECT_EQ(readFile(sitePath("copy.htm")), QByteArray("<html><body>x</body></html>"));
-    EXPECT_EQ(folderPageOf(*form)->LBFile->currentItem()->text(), QStringLiteral("copy.htm"));
+    EXPECT_EQ(widget<QListWidget>(folderPageOf(*form), "LBFile")->currentItem()->text(),
+        QStringLiteral("copy.htm"));
     EXPECT_EQ(view->viewerFile(), sitePath("a.htm"));
 
     // The copy is the current entry while the editor holds a.htm: a click on it asks
     // before it replaces changes made since.
-    viewer::REScreen *editor = view->editor();
+    viewer::SourceEditor *editor = view->editor();
     typeAtStart(editor, 'Q');
-    QListWidget *list = folderPageOf(*form)->LBFile;
+    QListWidget *list = widget<QListWidget>(folderPageOf(*form), "LBFile");
     const QPoint onCopy = list->visualItemRect(list->currentItem()).center();
     dialogs.answers = { platform::Answer::Cancel };
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, onCopy);
@@ -189,7 +194,7 @@ TEST_F(EditorWindowTest, SaveAsIntoTheCurrentFolderListsTheCopy)
 
 TEST_F(EditorWindowTest, ReturningToTheProgramOffersToReloadAChangedFile)
 {
-    viewer::REScreen *editor = startEditing();
+    viewer::SourceEditor *editor = startEditing();
     typeAtStart(editor, 'Q');
     writeFile(sitePath("a.htm"), "<p>from elsewhere</p>");
     QFile file(sitePath("a.htm"));
@@ -198,21 +203,21 @@ TEST_F(EditorWindowTest, ReturningToTheProgramOffersToReloadAChangedFile)
     file.close();
 
     dialogs.answers = { platform::Answer::Yes };
-    form->AppActivate();
+    form->applicationActivated();
     EXPECT_EQ(dialogs.count(QStringLiteral("yesno")), 1);
     EXPECT_EQ(editor->text(), QStringLiteral("<p>from elsewhere</p>"));
     EXPECT_FALSE(view->isEditorModified());
-    EXPECT_FALSE(folderPageOf(*form)->BSave->isEnabled());
+    EXPECT_FALSE(widget<QPushButton>(folderPageOf(*form), "BSave")->isEnabled());
 
-    form->AppActivate();
+    form->applicationActivated();
     EXPECT_EQ(dialogs.count(QStringLiteral("yesno")), 1);
 }
 
 TEST_F(EditorWindowTest, AnEmphasisPaletteIsNeverStored)
 {
-    viewer::REScreen *editor = startEditing();
+    viewer::SourceEditor *editor = startEditing();
     QTest::keyClick(editor, Qt::Key_2, Qt::ControlModifier);
-    EXPECT_EQ(form->settings().TextCol, 0xC0C0C0);
+    EXPECT_EQ(form->settings().textColor, 0xC0C0C0);
     dialogs.answers = { platform::Answer::No };
     closeForm();
     const QByteArray ini = readFile(program.filePath(QStringLiteral("prg.ini")));

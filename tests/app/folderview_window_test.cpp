@@ -5,15 +5,16 @@
 #include "thumbs/thumbgrid.h"
 #include "imaging/thumbstore.h"
 
+#include "support/widgetbyname.h"
+#include "viewer/sourceeditor.h"
 #include <QComboBox>
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
-#include "viewer/rescreen.h"
 
-using app::TForm1;
+using app::MainWindow;
 
 namespace {
 
@@ -30,14 +31,16 @@ protected:
     void clickRow(int row)
     {
         const QRect rect
-            = folderPageOf(*form)->LBFile->visualItemRect(folderPageOf(*form)->LBFile->item(row));
-        QTest::mouseClick(
-            folderPageOf(*form)->LBFile->viewport(), Qt::LeftButton, {}, rect.center());
+            = widget<QListWidget>(folderPageOf(*form), "LBFile")
+                  ->visualItemRect(widget<QListWidget>(folderPageOf(*form), "LBFile")->item(row));
+        QTest::mouseClick(widget<QListWidget>(folderPageOf(*form), "LBFile")->viewport(),
+            Qt::LeftButton, {}, rect.center());
     }
 
     int filterIndex(const char *description) const
     {
-        return folderPageOf(*form)->CBFilter->findText(QString::fromLatin1(description));
+        return widget<QComboBox>(folderPageOf(*form), "CBFilter")
+            ->findText(QString::fromLatin1(description));
     }
 };
 
@@ -51,27 +54,28 @@ TEST_F(FolderViewTest, ThumbnailFolderIsRefusedInAnyLetterCase)
     for (const QString &folder : { program.filePath(QStringLiteral("THUMBS")), below }) {
         dialogs.calls.clear();
         folderPageOf(*form)->changeFolder(site.path());
-        EXPECT_TRUE(form->PageControl1->isEnabled());
+        EXPECT_TRUE(widget<QTabWidget>(form, "PageControl1")->isEnabled());
         folderPageOf(*form)->changeFolder(folder);
         EXPECT_EQ(dialogs.count(QStringLiteral("info")), 1) << folder.toStdString();
-        EXPECT_FALSE(form->PageControl1->isEnabled());
+        EXPECT_FALSE(widget<QTabWidget>(form, "PageControl1")->isEnabled());
     }
     EXPECT_TRUE(
-        folderPageOf(*form)->IsInThumbFolder(program.filePath(QStringLiteral("thumbs/Sub"))));
-    EXPECT_FALSE(folderPageOf(*form)->IsInThumbFolder(site.path()));
+        folderPageOf(*form)->isInThumbFolder(program.filePath(QStringLiteral("thumbs/Sub"))));
+    EXPECT_FALSE(folderPageOf(*form)->isInThumbFolder(site.path()));
 }
 
 TEST_F(FolderViewTest, FilterChangeClearsTheViewsAndNamesTheMask)
 {
     startInSite();
-    folderPageOf(*form)->CBFilter->setCurrentIndex(filterIndex("HTM(L) only"));
+    widget<QComboBox>(folderPageOf(*form), "CBFilter")->setCurrentIndex(filterIndex("HTM(L) only"));
     clickRow(0);
     ASSERT_EQ(view->viewerFile(), sitePath("a.htm"));
-    folderPageOf(*form)->CBFilter->setCurrentIndex(filterIndex("ASP only"));
-    EXPECT_EQ(folderPageOf(*form)->PanelFilterTop->text(), QStringLiteral(" Filter: *.asp"));
+    widget<QComboBox>(folderPageOf(*form), "CBFilter")->setCurrentIndex(filterIndex("ASP only"));
+    EXPECT_EQ(widget<QLabel>(folderPageOf(*form), "PanelFilterTop")->text(),
+        QStringLiteral(" Filter: *.asp"));
     EXPECT_EQ(view->viewerFile(), QString());
-    EXPECT_EQ(folderPageOf(*form)->LBFile->count(), 1);
-    EXPECT_EQ(folderPageOf(*form)->CurrentMask(), QStringLiteral("*.asp"));
+    EXPECT_EQ(widget<QListWidget>(folderPageOf(*form), "LBFile")->count(), 1);
+    EXPECT_EQ(folderPageOf(*form)->currentMask(), QStringLiteral("*.asp"));
 }
 
 TEST_F(FolderViewTest, FilterTextWithoutPairsListsEveryFile)
@@ -79,15 +83,15 @@ TEST_F(FolderViewTest, FilterTextWithoutPairsListsEveryFile)
     setIni(QStringLiteral("[OPTIONS]\r\nALLOWED_EXTENSIONS=just text\r\n[PATHS]\r\nVIEW_PATH=")
         + site.path() + QStringLiteral("\r\n"));
     start();
-    EXPECT_EQ(folderPageOf(*form)->CBFilter->count(), 0);
-    EXPECT_EQ(folderPageOf(*form)->CurrentMask(), QStringLiteral("*.*"));
-    EXPECT_EQ(folderPageOf(*form)->LBFile->count(), 5);
+    EXPECT_EQ(widget<QComboBox>(folderPageOf(*form), "CBFilter")->count(), 0);
+    EXPECT_EQ(folderPageOf(*form)->currentMask(), QStringLiteral("*.*"));
+    EXPECT_EQ(widget<QListWidget>(folderPageOf(*form), "LBFile")->count(), 5);
 }
 
 TEST_F(FolderViewTest, SameFileIsNotReloadedButAPictureIsAlways)
 {
     startInSite();
-    folderPageOf(*form)->CBFilter->setCurrentIndex(0); // HTML and pictures
+    widget<QComboBox>(folderPageOf(*form), "CBFilter")->setCurrentIndex(0); // HTML and pictures
     clickRow(0);
     ASSERT_EQ(view->viewerFile(), sitePath("a.htm"));
     // A file whose content changed on disk shows the old text until it is reloaded.
@@ -96,18 +100,18 @@ TEST_F(FolderViewTest, SameFileIsNotReloadedButAPictureIsAlways)
     clickRow(0);
     EXPECT_EQ(view->editor()->text(), before);
 
-    const int gif = folderPageOf(*form)->FindListIndex(QStringLiteral("pic.gif"));
+    const int gif = folderPageOf(*form)->findListIndex(QStringLiteral("pic.gif"));
     ASSERT_GE(gif, 0);
     clickRow(gif);
     EXPECT_EQ(view->viewerFile(), QString()); // pictures leave the viewer file empty
-    EXPECT_EQ(form->CurrentFile(), sitePath("pic.gif"));
+    EXPECT_EQ(form->currentFile(), sitePath("pic.gif"));
 }
 
 TEST_F(FolderViewTest, UnsavedChangesAreAskedButNeverStopAFolderOrFileChange)
 {
     startInSite();
     clickRow(0);
-    folderPageOf(*form)->BSave->setEnabled(true);
+    widget<QPushButton>(folderPageOf(*form), "BSave")->setEnabled(true);
     dialogs.answers = { platform::Answer::Cancel };
     folderPageOf(*form)->changeFolder(program.path());
     EXPECT_EQ(dialogs.texts(QStringLiteral("yesnocancel")).value(0),
@@ -116,7 +120,7 @@ TEST_F(FolderViewTest, UnsavedChangesAreAskedButNeverStopAFolderOrFileChange)
 
     folderPageOf(*form)->changeFolder(site.path());
     clickRow(0);
-    folderPageOf(*form)->BSave->setEnabled(true);
+    widget<QPushButton>(folderPageOf(*form), "BSave")->setEnabled(true);
     dialogs.calls.clear();
     dialogs.answers = { platform::Answer::No };
     clickRow(1);
@@ -127,59 +131,63 @@ TEST_F(FolderViewTest, UnsavedChangesAreAskedButNeverStopAFolderOrFileChange)
 TEST_F(FolderViewTest, JumpFindsTheFileInAnotherLetterCase)
 {
     start();
-    folderPageOf(*form)->JumpToFileAndFolder(QDir(site.path()).filePath(QStringLiteral("B.HTM")));
+    folderPageOf(*form)->jumpToFileAndFolder(QDir(site.path()).filePath(QStringLiteral("B.HTM")));
     EXPECT_EQ(form->folderView().currentFolder(), QDir::toNativeSeparators(site.path()));
     // B.HTM does not exist on a case-sensitive system: the folder is shown without a current entry.
     const bool caseSensitive
         = !QFileInfo::exists(QDir(site.path()).filePath(QStringLiteral("B.HTM")));
     if (caseSensitive) {
-        EXPECT_EQ(folderPageOf(*form)->LBFile->currentRow(), -1);
-        EXPECT_EQ(folderPageOf(*form)->FindListIndex(QStringLiteral("B.HTM")), 1);
+        EXPECT_EQ(widget<QListWidget>(folderPageOf(*form), "LBFile")->currentRow(), -1);
+        EXPECT_EQ(folderPageOf(*form)->findListIndex(QStringLiteral("B.HTM")), 1);
     }
-    folderPageOf(*form)->JumpToFileAndFolder(sitePath("c.htm"));
-    EXPECT_EQ(folderPageOf(*form)->LBFile->currentItem()->text(), QStringLiteral("c.htm"));
-    EXPECT_TRUE(folderPageOf(*form)->LBFile->selectedItems().isEmpty()); // the focus moves, not the
-                                                                         // selection
+    folderPageOf(*form)->jumpToFileAndFolder(sitePath("c.htm"));
+    EXPECT_EQ(widget<QListWidget>(folderPageOf(*form), "LBFile")->currentItem()->text(),
+        QStringLiteral("c.htm"));
+    EXPECT_TRUE(widget<QListWidget>(folderPageOf(*form), "LBFile")
+                    ->selectedItems()
+                    .isEmpty()); // the focus moves, not the
+                                 // selection
 
-    folderPageOf(*form)->JumpToFileAndFolder(QStringLiteral("/no/such/folder/x.htm"));
+    folderPageOf(*form)->jumpToFileAndFolder(QStringLiteral("/no/such/folder/x.htm"));
     EXPECT_EQ(form->folderView().currentFolder(), QDir::toNativeSeparators(site.path()));
 }
 
 TEST_F(FolderViewTest, DeleteAsksAndRereadsAndRemembersNoRecycleBin)
 {
     startInSite();
-    folderPageOf(*form)->CBFilter->setCurrentIndex(1); // a.htm b.htm c.htm d.asp
+    widget<QComboBox>(folderPageOf(*form), "CBFilter")
+        ->setCurrentIndex(1); // a.htm b.htm c.htm d.asp
     clickRow(1);
     dialogs.answers = { platform::Answer::No };
-    QTest::keyClick(folderPageOf(*form)->LBFile, Qt::Key_Delete);
+    QTest::keyClick(widget<QListWidget>(folderPageOf(*form), "LBFile"), Qt::Key_Delete);
     EXPECT_EQ(dialogs.lastText(),
         QStringLiteral("CAUTION:\n--- File(s) will not be moved to Win95/98/NT Recycle Bin! ---"
                        "\n\n\nDelete file \"%1\" permanently from disk?\n\n")
             .arg(sitePath("b.htm")));
-    EXPECT_EQ(folderPageOf(*form)->LBFile->count(), 4);
+    EXPECT_EQ(widget<QListWidget>(folderPageOf(*form), "LBFile")->count(), 4);
 
     dialogs.answers = { platform::Answer::Yes };
-    QTest::keyClick(folderPageOf(*form)->LBFile, Qt::Key_Delete);
+    QTest::keyClick(widget<QListWidget>(folderPageOf(*form), "LBFile"), Qt::Key_Delete);
     EXPECT_FALSE(QFile::exists(sitePath("b.htm")));
-    EXPECT_EQ(folderPageOf(*form)->LBFile->count(), 3);
-    EXPECT_EQ(folderPageOf(*form)->LBFile->currentRow(), 1);
-    EXPECT_FALSE(form->settings().DoRecycleBin);
+    EXPECT_EQ(widget<QListWidget>(folderPageOf(*form), "LBFile")->count(), 3);
+    EXPECT_EQ(widget<QListWidget>(folderPageOf(*form), "LBFile")->currentRow(), 1);
+    EXPECT_FALSE(form->settings().useRecycleBin);
 
     // Confirmed with the mouse: no key release comes to tidy up after the question.
     dialogs.answers = { platform::Answer::Yes };
-    folderPageOf(*form)->DeleteSelectedFiles();
-    EXPECT_EQ(folderPageOf(*form)->LBFile->count(), 2);
-    EXPECT_EQ(form->PageControl1->tabText(kFolderTab),
+    folderPageOf(*form)->deleteSelectedFiles();
+    EXPECT_EQ(widget<QListWidget>(folderPageOf(*form), "LBFile")->count(), 2);
+    EXPECT_EQ(widget<QTabWidget>(form, "PageControl1")->tabText(kFolderTab),
         QStringLiteral("Folder View  (1 of 2 files selected)"));
-    EXPECT_EQ(form->LabelHint->text(), sitePath("d.asp"));
+    EXPECT_EQ(widget<QLabel>(form, "LabelHint")->text(), sitePath("d.asp"));
     EXPECT_EQ(view->viewerFile(), sitePath("d.asp"));
 
-    folderPageOf(*form)->LBFile->selectAll();
+    widget<QListWidget>(folderPageOf(*form), "LBFile")->selectAll();
     dialogs.answers = { platform::Answer::Cancel };
-    QTest::keyClick(folderPageOf(*form)->LBFile, Qt::Key_Delete);
+    QTest::keyClick(widget<QListWidget>(folderPageOf(*form), "LBFile"), Qt::Key_Delete);
     EXPECT_TRUE(
         dialogs.lastText().contains(QStringLiteral("Delete 2 files permanently from disk?")));
-    EXPECT_EQ(folderPageOf(*form)->LBFile->count(), 2);
+    EXPECT_EQ(widget<QListWidget>(folderPageOf(*form), "LBFile")->count(), 2);
 
     closeForm();
     platform::IniFile ini;
@@ -190,14 +198,14 @@ TEST_F(FolderViewTest, DeleteAsksAndRereadsAndRemembersNoRecycleBin)
 TEST_F(FolderViewTest, DeletingOnTheThumbnailViewShrinksTheList)
 {
     startInSite();
-    folderPageOf(*form)->CBFilter->setCurrentIndex(1);
-    form->PageControl1->setCurrentIndex(kThumbsTab);
-    ASSERT_EQ(form->SelectionCounts().total, 4);
+    widget<QComboBox>(folderPageOf(*form), "CBFilter")->setCurrentIndex(1);
+    widget<QTabWidget>(form, "PageControl1")->setCurrentIndex(kThumbsTab);
+    ASSERT_EQ(form->selectionCounts().total, 4);
     dialogs.answers = { platform::Answer::Yes };
-    QTest::keyClick(
-        thumbPageOf(*form)->LVThumbs, Qt::Key_Delete); // the first item is selected on arrival
+    QTest::keyClick(widget<thumbs::ThumbGrid>(thumbPageOf(*form), "LVThumbs"),
+        Qt::Key_Delete); // the first item is selected on arrival
     EXPECT_FALSE(QFile::exists(sitePath("a.htm")));
-    EXPECT_EQ(form->SelectionCounts().total, 3);
+    EXPECT_EQ(form->selectionCounts().total, 3);
 }
 
 TEST_F(FolderViewTest, SingleCopyOntoItselfIsRefusedAndACopyIsSelected)
@@ -205,14 +213,15 @@ TEST_F(FolderViewTest, SingleCopyOntoItselfIsRefusedAndACopyIsSelected)
     startInSite();
     clickRow(0);
     dialogs.paths = { sitePath("a.htm") };
-    folderPageOf(*form)->CopySelectedFiles();
+    folderPageOf(*form)->copySelectedFiles();
     EXPECT_EQ(dialogs.texts(QStringLiteral("info")),
         QStringList { QStringLiteral("Cannot copy a file to itself ...") });
 
     dialogs.paths = { sitePath("copy.htm") };
-    folderPageOf(*form)->CopySelectedFiles();
+    folderPageOf(*form)->copySelectedFiles();
     EXPECT_EQ(readFile(sitePath("copy.htm")), readFile(sitePath("a.htm")));
-    EXPECT_EQ(folderPageOf(*form)->LBFile->currentItem()->text(), QStringLiteral("copy.htm"));
+    EXPECT_EQ(widget<QListWidget>(folderPageOf(*form), "LBFile")->currentItem()->text(),
+        QStringLiteral("copy.htm"));
 }
 
 TEST_F(FolderViewTest, DroppedFilesAreAcceptedByKind)
@@ -231,19 +240,20 @@ TEST_F(FolderViewTest, DroppedFilesAreAcceptedByKind)
 
     form->handleDroppedFiles({ sitePath("page.html"), sitePath("b.htm"), sitePath("c.htm") });
     EXPECT_EQ(form->folderView().currentFolder(), QDir::toNativeSeparators(site.path()));
-    EXPECT_EQ(folderPageOf(*form)->LBFile->currentItem()->text(), QStringLiteral("page.html"));
+    EXPECT_EQ(widget<QListWidget>(folderPageOf(*form), "LBFile")->currentItem()->text(),
+        QStringLiteral("page.html"));
 
     form->handleDroppedFiles({ sitePath("notes.h") });
     EXPECT_EQ(dialogs.count(QStringLiteral("plain")), 1);
 
     // A file that the filter hides: the folder without a current entry, and nothing named.
-    folderPageOf(*form)->CBFilter->setCurrentIndex(filterIndex("HTM(L) only"));
-    folderPageOf(*form)->JumpToFileAndFolder(sitePath("b.htm"));
-    ASSERT_EQ(form->CurrentFile(), sitePath("b.htm"));
-    form->UpdateStatus();
+    widget<QComboBox>(folderPageOf(*form), "CBFilter")->setCurrentIndex(filterIndex("HTM(L) only"));
+    folderPageOf(*form)->jumpToFileAndFolder(sitePath("b.htm"));
+    ASSERT_EQ(form->currentFile(), sitePath("b.htm"));
+    form->updateStatus();
     form->handleDroppedFiles({ sitePath("pic.gif") });
-    EXPECT_EQ(form->CurrentFile(), QString());
-    EXPECT_EQ(form->LabelHint->text(), QString());
+    EXPECT_EQ(form->currentFile(), QString());
+    EXPECT_EQ(widget<QLabel>(form, "LabelHint")->text(), QString());
     EXPECT_EQ(view->viewerFile(), QString());
 }
 
@@ -257,9 +267,9 @@ TEST_F(FolderViewTest, ThumbnailCornerShowsAStoredThumbnail)
     QDir().mkpath(QFileInfo(thumb).absolutePath());
     ASSERT_TRUE(platform::writeJpeg(picture, thumb, 70));
     clickRow(1);
-    EXPECT_FALSE(folderPageOf(*form)->ImgMini->pixmap().isNull());
+    EXPECT_FALSE(widget<QLabel>(folderPageOf(*form), "ImgMini")->pixmap().isNull());
     clickRow(0);
-    EXPECT_TRUE(folderPageOf(*form)->ImgMini->pixmap().isNull());
+    EXPECT_TRUE(widget<QLabel>(folderPageOf(*form), "ImgMini")->pixmap().isNull());
 }
 
 TEST_F(FolderViewTest, FolderListOpensByClickOrEnter)
@@ -268,19 +278,26 @@ TEST_F(FolderViewTest, FolderListOpensByClickOrEnter)
     startInSite();
     const QString sub = QDir::toNativeSeparators(site.filePath(QStringLiteral("sub")));
     const auto rowOf = [this](const QString &path) {
-        for (int i = 0; i < folderPageOf(*form)->LBDir->count(); ++i)
-            if (folderPageOf(*form)->LBDir->item(i)->data(Qt::UserRole).toString() == path)
+        for (int i = 0; i < widget<QListWidget>(folderPageOf(*form), "LBDir")->count(); ++i)
+            if (widget<QListWidget>(folderPageOf(*form), "LBDir")
+                    ->item(i)
+                    ->data(Qt::UserRole)
+                    .toString()
+                == path)
                 return i;
         return -1;
     };
     ASSERT_GE(rowOf(sub), 0);
     const QRect rect
-        = folderPageOf(*form)->LBDir->visualItemRect(folderPageOf(*form)->LBDir->item(rowOf(sub)));
-    QTest::mouseClick(folderPageOf(*form)->LBDir->viewport(), Qt::LeftButton, {}, rect.center());
+        = widget<QListWidget>(folderPageOf(*form), "LBDir")
+              ->visualItemRect(widget<QListWidget>(folderPageOf(*form), "LBDir")->item(rowOf(sub)));
+    QTest::mouseClick(widget<QListWidget>(folderPageOf(*form), "LBDir")->viewport(), Qt::LeftButton,
+        {}, rect.center());
     EXPECT_EQ(form->folderView().currentFolder(), sub); // DoOpenOnSingleClick is on by default
 
-    folderPageOf(*form)->LBDir->setCurrentRow(rowOf(QDir::toNativeSeparators(site.path())));
-    QTest::keyClick(folderPageOf(*form)->LBDir, Qt::Key_Return);
+    widget<QListWidget>(folderPageOf(*form), "LBDir")
+        ->setCurrentRow(rowOf(QDir::toNativeSeparators(site.path())));
+    QTest::keyClick(widget<QListWidget>(folderPageOf(*form), "LBDir"), Qt::Key_Return);
     EXPECT_EQ(form->folderView().currentFolder(), QDir::toNativeSeparators(site.path()));
 }
 
@@ -292,9 +309,9 @@ TEST_F(FolderViewTest, VanishedFolderShowsItsParent)
     setIni(QStringLiteral("[PATHS]\r\nVIEW_PATH=") + inner + QStringLiteral("\r\n"));
     start();
     QDir(inner).removeRecursively();
-    folderPageOf(*form)->CBFilter->setCurrentIndex(
-        1); // re-reads a folder that is gone: an empty list
-    EXPECT_EQ(folderPageOf(*form)->LBFile->count(), 0);
+    widget<QComboBox>(folderPageOf(*form), "CBFilter")
+        ->setCurrentIndex(1); // re-reads a folder that is gone: an empty list
+    EXPECT_EQ(widget<QListWidget>(folderPageOf(*form), "LBFile")->count(), 0);
     folderPageOf(*form)->changeFolder(inner);
     EXPECT_EQ(form->folderView().currentFolder(), QDir::toNativeSeparators(outer.path()));
 }

@@ -1,12 +1,13 @@
 #pragma once
 
-#include "app/tform1.h"
+#include "app/mainwindow.h"
 #include "filelists/filelistspage.h"
 #include "folderview/folderviewpage.h"
-#include "folderview/formprogress.h"
+#include "folderview/progresswindow.h"
 #include "support/scripteddialogs.h"
+#include "support/widgetbyname.h"
 #include "thumbs/thumbviewpage.h"
-#include "viewer/tformview.h"
+#include "viewer/viewerwindow.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,22 +26,22 @@ constexpr int kFolderTab = 0;
 constexpr int kThumbsTab = 1;
 constexpr int kListsTab = 2;
 
-template<class P> P *pageOf(const app::TForm1 &form)
+template<class P> P *pageOf(const app::MainWindow &form)
 {
     for (app::Page *page : form.pages())
         if (auto *found = dynamic_cast<P *>(page))
             return found;
     return nullptr;
 }
-inline folderview::FolderViewPage *folderPageOf(const app::TForm1 &form)
+inline folderview::FolderViewPage *folderPageOf(const app::MainWindow &form)
 {
     return pageOf<folderview::FolderViewPage>(form);
 }
-inline thumbs::ThumbViewPage *thumbPageOf(const app::TForm1 &form)
+inline thumbs::ThumbViewPage *thumbPageOf(const app::MainWindow &form)
 {
     return pageOf<thumbs::ThumbViewPage>(form);
 }
-inline filelists::FileListsPage *listsPageOf(const app::TForm1 &form)
+inline filelists::FileListsPage *listsPageOf(const app::MainWindow &form)
 {
     return pageOf<filelists::FileListsPage>(form);
 }
@@ -83,22 +84,23 @@ protected:
 
     void start(const QStringList &arguments = {})
     {
-        form = std::make_unique<app::TForm1>(program.path(), arguments);
-        view = std::make_unique<viewer::TFormView>(form.get());
-        progress = std::make_unique<folderview::TFormProgress>();
+        form = std::make_unique<app::MainWindow>(program.path(), arguments);
+        view = std::make_unique<viewer::ViewerWindow>(form.get());
+        progress = std::make_unique<folderview::ProgressWindow>();
         form->setViewer(view.get());
         form->setProgressWindow(progress.get());
         form->show();
-        form->FormActivate();
+        form->handleActivation();
     }
 
     void selectRows(std::initializer_list<int> rows)
     {
-        folderPageOf(*form)->LBFile->clearSelection();
+        widget<QListWidget>(folderPageOf(*form), "LBFile")->clearSelection();
         for (int row : rows) {
-            folderPageOf(*form)->LBFile->setCurrentRow(row, QItemSelectionModel::Select);
+            widget<QListWidget>(folderPageOf(*form), "LBFile")
+                ->setCurrentRow(row, QItemSelectionModel::Select);
         }
-        form->UpdateStatus();
+        form->updateStatus();
     }
 
     void closeForm() { form->close(); }
@@ -106,7 +108,7 @@ protected:
     QTemporaryDir program;
     QTemporaryDir site;
     ScriptedDialogs dialogs;
-    std::unique_ptr<app::TForm1> form;
-    std::unique_ptr<viewer::TFormView> view;
-    std::unique_ptr<folderview::TFormProgress> progress;
+    std::unique_ptr<app::MainWindow> form;
+    std::unique_ptr<viewer::ViewerWindow> view;
+    std::unique_ptr<folderview::ProgressWindow> progress;
 };

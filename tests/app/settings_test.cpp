@@ -24,17 +24,17 @@ Settings read(const char *text)
 TEST(Settings, DefaultsWithoutAFile)
 {
     const Settings s = read("");
-    EXPECT_EQ(s.ALLOWED_EXTENSIONS, app::builtInFilterText());
-    EXPECT_TRUE(s.ALLOWED_EXTENSIONS.startsWith(QStringLiteral("All HTML file types + Pictures|")));
-    EXPECT_EQ(s.VIEW_PATH, kProgram);
-    EXPECT_EQ(s.SNAPSHOTPATH, QStringLiteral("/opt/fs/SNAPSHOTS/"));
-    EXPECT_EQ(s.COPYPATH, kProgram);
+    EXPECT_EQ(s.allowedExtensions, app::builtInFilterText());
+    EXPECT_TRUE(s.allowedExtensions.startsWith(QStringLiteral("All HTML file types + Pictures|")));
+    EXPECT_EQ(s.viewPath, kProgram);
+    EXPECT_EQ(s.snapshotPath, QStringLiteral("/opt/fs/SNAPSHOTS/"));
+    EXPECT_EQ(s.copyPath, kProgram);
     EXPECT_EQ(s.mainBounds, QRect(50, 50, 800, 560));
-    EXPECT_EQ(s.CACHE_MAX, 200);
-    EXPECT_EQ(s.THUMB_BASEIDX, 3);
-    EXPECT_EQ(s.ExternalApps[0].Location, QStringLiteral("(none)"));
-    EXPECT_EQ(s.ExternalApps[5].Descript, QStringLiteral("External Application 6"));
-    EXPECT_FALSE(s.ExternalApps[0].Exists);
+    EXPECT_EQ(s.cacheMax, 200);
+    EXPECT_EQ(s.thumbBaseIndex, 3);
+    EXPECT_EQ(s.externalApps[0].location, QStringLiteral("(none)"));
+    EXPECT_EQ(s.externalApps[5].description, QStringLiteral("External Application 6"));
+    EXPECT_FALSE(s.externalApps[0].exists);
 }
 
 TEST(Settings, ReadingRules)
@@ -42,14 +42,14 @@ TEST(Settings, ReadingRules)
     const Settings s = read("[OPTIONS]\r\nBackupExt=.backup1\r\nALLOWED_EXTENSIONS= \t \r\n"
                             "DoShowHints=yes\r\nDoOpenOnSingleClick=2\r\nDoRecycleBin=0\r\n"
                             "[colors]\r\nTextCol=0xFF\r\nTagCol=junk\r\n[THUMBS]\r\nScale=0x\r\n");
-    EXPECT_EQ(s.BackupExt, QStringLiteral(".back"));
-    EXPECT_EQ(s.ALLOWED_EXTENSIONS, app::builtInFilterText());
-    EXPECT_TRUE(s.DoShowHints);
-    EXPECT_TRUE(s.DoOpenOnSingleClick);
-    EXPECT_FALSE(s.DoRecycleBin);
-    EXPECT_EQ(s.TextCol, 255);
-    EXPECT_EQ(s.TagCol, 16711680);
-    EXPECT_EQ(s.Scale, 100);
+    EXPECT_EQ(s.backupExtension, QStringLiteral(".back"));
+    EXPECT_EQ(s.allowedExtensions, app::builtInFilterText());
+    EXPECT_TRUE(s.showHints);
+    EXPECT_TRUE(s.openOnSingleClick);
+    EXPECT_FALSE(s.useRecycleBin);
+    EXPECT_EQ(s.textColor, 255);
+    EXPECT_EQ(s.tagColor, 16711680);
+    EXPECT_EQ(s.scale, 100);
 }
 
 TEST(Settings, ExternalApplicationExistsOnlyForAPresentFile)
@@ -64,9 +64,9 @@ TEST(Settings, ExternalApplicationExistsOnlyForAPresentFile)
     ini.writeString(u"EDITOR3", u"Location", dir.filePath(QStringLiteral("absent")));
     ini.writeString(u"EDITOR4", u"Location", dir.path()); // a folder is no program
     const Settings s = app::readSettings(ini, kProgram, kScreen);
-    EXPECT_TRUE(s.ExternalApps[1].Exists);
-    EXPECT_FALSE(s.ExternalApps[2].Exists);
-    EXPECT_FALSE(s.ExternalApps[3].Exists);
+    EXPECT_TRUE(s.externalApps[1].exists);
+    EXPECT_FALSE(s.externalApps[2].exists);
+    EXPECT_FALSE(s.externalApps[3].exists);
 }
 
 TEST(Settings, WriteResetsColoursKeepsHandAddedKeysAndOrdersNewFile)
@@ -74,9 +74,9 @@ TEST(Settings, WriteResetsColoursKeepsHandAddedKeysAndOrdersNewFile)
     IniFile ini;
     ini.setText(QStringLiteral("[COLORS]\r\nMine=kept\r\n[Custom]\r\nx=1\r\n"));
     Settings s = read("[OPTIONS]\r\nBackupExt=.backup1\r\n");
-    s.TextCol = 123;
-    s.CommentCol = 5;
-    s.DoRecycleBin = false;
+    s.textColor = 123;
+    s.commentColor = 5;
+    s.useRecycleBin = false;
     app::writeSettings(ini, s);
     EXPECT_EQ(ini.readInteger(u"COLORS", u"TextCol", -1), 0);
     EXPECT_EQ(ini.readInteger(u"COLORS", u"CommentCol", -1), 8421376);
@@ -100,16 +100,16 @@ TEST(Settings, WriteResetsColoursKeepsHandAddedKeysAndOrdersNewFile)
 TEST(Settings, RoundTripGivesTheSameValues)
 {
     Settings s = read("");
-    s.LastSearch = QStringLiteral("<table>");
-    s.THUMB_BASEIDX = 6;
-    s.CropHori = true;
-    s.ExternalApps[2].Param = QStringLiteral("-n");
+    s.lastSearch = QStringLiteral("<table>");
+    s.thumbBaseIndex = 6;
+    s.cropHorizontal = true;
+    s.externalApps[2].parameters = QStringLiteral("-n");
     IniFile ini;
     app::writeSettings(ini, s);
     const Settings back = app::readSettings(ini, kProgram, kScreen);
-    EXPECT_EQ(back.LastSearch, s.LastSearch);
-    EXPECT_EQ(back.THUMB_BASEIDX, 6);
-    EXPECT_TRUE(back.CropHori);
-    EXPECT_EQ(back.ExternalApps[2].Param, QStringLiteral("-n"));
+    EXPECT_EQ(back.lastSearch, s.lastSearch);
+    EXPECT_EQ(back.thumbBaseIndex, 6);
+    EXPECT_TRUE(back.cropHorizontal);
+    EXPECT_EQ(back.externalApps[2].parameters, QStringLiteral("-n"));
     EXPECT_EQ(back.mainBounds, s.mainBounds);
 }

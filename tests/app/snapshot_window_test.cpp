@@ -2,8 +2,9 @@
 
 #include "app/contextmenu.h"
 #include "engine/htmlview.h"
-#include "snapshot/tformsnapprop.h"
+#include "snapshot/snapshotoptionsdialog.h"
 #include "support/whenmodal.h"
+#include "support/widgetbyname.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -19,9 +20,9 @@
 
 namespace {
 
-QAction *snapshotAction(app::TForm1 &form)
+QAction *snapshotAction(app::MainWindow &form)
 {
-    return form.MenuExtras->actions().value(0);
+    return widget<QMenu>(&form, "MenuExtras")->actions().value(0);
 }
 
 } // namespace
@@ -36,9 +37,9 @@ TEST_F(MainWindowTest, CreateSnapshotsChecksTheSelectionFirst)
 
     selectRows({ 0, 1 });
     QString caption;
-    whenModal<snapshot::TFormSnapProp>([&](snapshot::TFormSnapProp &window) {
+    whenModal<snapshot::SnapshotOptionsDialog>([&](snapshot::SnapshotOptionsDialog &window) {
         caption = window.windowTitle();
-        QTest::keyClick(window.EScale, Qt::Key_Escape);
+        QTest::keyClick(widget<QLineEdit>(&window, "EScale"), Qt::Key_Escape);
     });
     snapshotAction(*form)->trigger();
     EXPECT_EQ(caption, QStringLiteral("Snapshot Options for 2 files"));
@@ -48,7 +49,7 @@ TEST_F(MainWindowTest, CreateSnapshotsChecksTheSelectionFirst)
     // The context menu's item runs the same command.
     selectRows({ 0 });
     QFile::remove(sitePath("a.htm"));
-    form->PopLBTree->item(app::CreateSnapshots)->trigger();
+    widget<app::ContextMenu>(form, "PopLBTree")->item(app::CreateSnapshots)->trigger();
     EXPECT_EQ(dialogs.lastText(),
         QStringLiteral("File: \"") + sitePath("a.htm") + QStringLiteral("\" not found!"));
     closeForm();
@@ -59,30 +60,31 @@ TEST_F(MainWindowTest, SnapViewTakesTheBrowserSizeAndGivesTheViewBack)
     setIni(QStringLiteral("[PATHS]\r\nVIEW_PATH=") + site.path() + QStringLiteral("\r\n"));
     start();
     selectRows({ 1 });
-    form->ShowFileInViews(false);
+    form->showFileInViews(false);
     engine::HtmlView *browser = view->browser();
     bool fromBrowser = false;
     bool backInViewer = false;
     QString viewSize;
     QString browserSize;
     QTimer::singleShot(200, [&] {
-        whenModal<snapshot::TFormSnapProp>([&](snapshot::TFormSnapProp &window) {
-            fromBrowser = window.RBBrowser->isChecked() && form->snapshotJob().fromBrowser;
-            viewSize = window.EViewWidth->text();
+        whenModal<snapshot::SnapshotOptionsDialog>([&](snapshot::SnapshotOptionsDialog &window) {
+            fromBrowser = widget<QRadioButton>(&window, "RBBrowser")->isChecked()
+                && form->snapshotJob().fromBrowser;
+            viewSize = widget<QLineEdit>(&window, "EViewWidth")->text();
             browserSize = QStringLiteral("(%1x%2)").arg(browser->width()).arg(browser->height());
-            window.BPreviewClick();
-            QTest::keyClick(window.EScale, Qt::Key_Escape);
+            window.preview();
+            QTest::keyClick(widget<QLineEdit>(&window, "EScale"), Qt::Key_Escape);
         });
         view->snapButton()->click();
         backInViewer = view->isAncestorOf(browser) && browser->isVisible();
         QTest::keyClick(view.get(), Qt::Key_Escape);
     });
-    form->DblClickForAll();
+    form->openCurrentFile();
     EXPECT_TRUE(fromBrowser);
     EXPECT_TRUE(backInViewer);
     EXPECT_EQ(viewSize, browserSize);
     EXPECT_FALSE(form->snapshotJob().fromBrowser);
     // Docked back into the main window after the viewer closed, as after any viewing.
-    EXPECT_TRUE(folderPageOf(*form)->Panel1->isAncestorOf(browser));
+    EXPECT_TRUE(widget<QWidget>(folderPageOf(*form), "Panel1")->isAncestorOf(browser));
     closeForm();
 }

@@ -2,20 +2,21 @@
 // no caption, label or field is cut, and fields show the start of their text.
 #include "mainwindow_fixture.h"
 
-#include "frame/settings.h"
-#include "app/tformabout.h"
-#include "app/tformgenopt.h"
+#include "app/aboutdialog.h"
+#include "app/generaloptionsdialog.h"
 #include "filelists/filelistspage.h"
-#include "filelists/tformaskfname.h"
-#include "filelists/tformreport.h"
-#include "filelists/tformsearch.h"
+#include "filelists/listnamedialog.h"
+#include "filelists/reportdialog.h"
+#include "filelists/searchdialog.h"
+#include "frame/settings.h"
+#include "snapshot/snapshotbatchdialog.h"
 #include "snapshot/snapshotjob.h"
-#include "snapshot/tformsnapbatch.h"
-#include "snapshot/tformsnapprop.h"
+#include "snapshot/snapshotoptionsdialog.h"
 #include "support/whenmodal.h"
+#include "support/widgetbyname.h"
+#include "viewer/browsersettingsdialog.h"
 #include "viewer/replacedialog.h"
-#include "viewer/rescreen.h"
-#include "viewer/tfontform.h"
+#include "viewer/sourceeditor.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -232,7 +233,7 @@ protected:
 
     QStringList page(int index)
     {
-        form->PageControl1->setCurrentIndex(index);
+        widget<QTabWidget>(form, "PageControl1")->setCurrentIndex(index);
         QApplication::processEvents();
         return cutTexts(form.get());
     }
@@ -253,9 +254,9 @@ protected:
 
     QStringList snapshotWindows()
     {
-        form->PageControl1->setCurrentIndex(kFolderTab);
+        widget<QTabWidget>(form, "PageControl1")->setCurrentIndex(kFolderTab);
         selectRows({ 0 });
-        return whileModal<snapshot::TFormSnapProp>([this] { form->Snapcurrenrfile1Click(); });
+        return whileModal<snapshot::SnapshotOptionsDialog>([this] { form->createSnapshots(); });
     }
 
     QStringList batchWindow()
@@ -263,7 +264,7 @@ protected:
         snapshot::SnapshotJob job;
         job.selectedCount = 12;
         QString folder = QDir::toNativeSeparators(program.path()) + QStringLiteral("/SNAPSHOTS/");
-        snapshot::TFormSnapBatch batch(job, folder);
+        snapshot::SnapshotBatchDialog batch(job, folder);
         return shown(batch);
     }
 
@@ -277,17 +278,17 @@ protected:
             { "viewer: editor", [this] { return viewerTab(1); } },
             { "General Options",
                 [this] {
-                    app::TFormGenOpt options(form->settings(), form.get());
+                    app::GeneralOptionsDialog options(form->settings(), form.get());
                     return shown(options);
                 } },
             { "About",
                 [] {
-                    app::TFormAbout about;
+                    app::AboutDialog about;
                     return shown(about);
                 } },
             { "Browser Settings",
                 [] {
-                    viewer::TFontForm settings;
+                    viewer::BrowserSettingsDialog settings;
                     return shown(settings);
                 } },
             { "Replace",
@@ -300,20 +301,20 @@ protected:
             { "Progress", [this] { return shown(*progress); } },
             { "Search Files",
                 [this] {
-                    filelists::TFormSearch search;
+                    filelists::SearchDialog search;
                     search.prepare(QStringLiteral("*.htm;*.html"), site.path());
                     return shown(search);
                 } },
             { "Save File List",
                 [] {
-                    filelists::TFormAskFName ask;
+                    filelists::ListNameDialog ask;
                     ask.prepare(QStringLiteral("Save the list?"), QStringLiteral("(newlist1)"),
                         QString(), { QStringLiteral("x") });
                     return shown(ask);
                 } },
             { "Verification Report",
                 [] {
-                    filelists::TFormReport report;
+                    filelists::ReportDialog report;
                     report.setLines({ QStringLiteral("Updated: a.htm") });
                     return shown(report);
                 } },
@@ -333,7 +334,7 @@ TEST_F(TextFitTest, EveryWindowShowsItsTextsWholeInTheDefaultAndALargerFont)
         setIni(QStringLiteral("[PATHS]\r\nVIEW_PATH=") + site.path() + QStringLiteral("\r\n"));
         start();
         selectRows({ 0 });
-        form->ShowFileInViews(false);
+        form->showFileInViews(false);
         settle(form.get());
         for (const Window &window : windows()) {
             const QStringList problems = window.check();

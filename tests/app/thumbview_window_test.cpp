@@ -3,8 +3,9 @@
 #include "app/contextmenu.h"
 #include "folderview/fileops.h"
 #include "imaging/jpegcodec.h"
-#include "thumbs/thumbgrid.h"
 #include "imaging/thumbstore.h"
+#include "support/widgetbyname.h"
+#include "thumbs/thumbgrid.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -25,7 +26,10 @@ protected:
     {
         return thumbs::ThumbFileFor(form->thumbFolder(), site.path(), QString::fromLatin1(name));
     }
-    void doubleClickCorner() { QTest::mouseDClick(folderPageOf(*form)->ImgMini, Qt::LeftButton); }
+    void doubleClickCorner()
+    {
+        QTest::mouseDClick(widget<QLabel>(folderPageOf(*form), "ImgMini"), Qt::LeftButton);
+    }
 };
 
 } // namespace
@@ -42,22 +46,23 @@ TEST_F(ThumbViewWindowTest, CornerDoubleClickMakesTheSelectedThumbnails)
     EXPECT_TRUE(QFileInfo::exists(thumbOf("a.htm")));
     EXPECT_FALSE(QFileInfo::exists(thumbOf("b.htm")));
     EXPECT_TRUE(QFileInfo::exists(thumbOf("c.htm")));
-    EXPECT_EQ(progress->Label1->text(), QStringLiteral("(2 of 2): ") + sitePath("c.htm"));
+    EXPECT_EQ(widget<QLabel>(progress, "Label1")->text(),
+        QStringLiteral("(2 of 2): ") + sitePath("c.htm"));
     EXPECT_FALSE(progress->isVisible());
     EXPECT_TRUE(form->isEnabled());
 
     // On the Thumbnail View the grid shows them from the cache.
-    form->PageControl1->setCurrentIndex(kThumbsTab);
-    EXPECT_EQ(form->LabelHint->text(), sitePath("a.htm"));
-    thumbPageOf(*form)->LVThumbs->viewport()->repaint();
-    EXPECT_GE(thumbPageOf(*form)->cache().CacheLookup(thumbOf("a.htm")), 0);
-    EXPECT_FALSE(folderPageOf(*form)->ImgMini->pixmap().isNull());
+    widget<QTabWidget>(form, "PageControl1")->setCurrentIndex(kThumbsTab);
+    EXPECT_EQ(widget<QLabel>(form, "LabelHint")->text(), sitePath("a.htm"));
+    widget<thumbs::ThumbGrid>(thumbPageOf(*form), "LVThumbs")->viewport()->repaint();
+    EXPECT_GE(thumbPageOf(*form)->cache().lookup(thumbOf("a.htm")), 0);
+    EXPECT_FALSE(widget<QLabel>(folderPageOf(*form), "ImgMini")->pixmap().isNull());
 
     // "Clear Thumbnail(s)" of the context menu clears the selected one.
-    form->MyLBPopUpHandler(app::ClearThumbnails);
+    form->runContextMenuItem(app::ClearThumbnails);
     EXPECT_FALSE(QFileInfo::exists(thumbOf("a.htm")));
-    EXPECT_EQ(thumbPageOf(*form)->cache().CacheLookup(thumbOf("a.htm")), -1);
-    EXPECT_TRUE(folderPageOf(*form)->ImgMini->pixmap().isNull());
+    EXPECT_EQ(thumbPageOf(*form)->cache().lookup(thumbOf("a.htm")), -1);
+    EXPECT_TRUE(widget<QLabel>(folderPageOf(*form), "ImgMini")->pixmap().isNull());
 }
 
 TEST_F(ThumbViewWindowTest, TooLittleDiskSpaceStopsBeforeAnyThumbnail)
@@ -67,7 +72,7 @@ TEST_F(ThumbViewWindowTest, TooLittleDiskSpaceStopsBeforeAnyThumbnail)
         return folderview::VolumeSpace { QStringLiteral("/home"), 1999 * 1000 };
     });
     selectRows({ 0, 1 });
-    form->MyLBPopUpHandler(app::MakeThumbnails);
+    form->runContextMenuItem(app::MakeThumbnails);
     folderview::setFreeSpaceSource({});
     EXPECT_EQ(dialogs.texts(QStringLiteral("info")),
         QStringList { QStringLiteral("Diskspace on drive \"/home\" < 2000Kb!\nProcess stopped.") });
@@ -78,19 +83,19 @@ TEST_F(ThumbViewWindowTest, TooLittleDiskSpaceStopsBeforeAnyThumbnail)
 TEST_F(ThumbViewWindowTest, AClickAfterABatchShowsTheWholeThumbnailInTheCorner)
 {
     startInSite();
-    form->PageControl1->setCurrentIndex(kThumbsTab);
-    thumbs::ThumbGrid *grid = thumbPageOf(*form)->LVThumbs;
+    widget<QTabWidget>(form, "PageControl1")->setCurrentIndex(kThumbsTab);
+    thumbs::ThumbGrid *grid = widget<thumbs::ThumbGrid>(thumbPageOf(*form), "LVThumbs");
     QItemSelectionModel *selection = grid->selectionModel();
     for (int row : { 0, 2 })
         selection->select(grid->model()->index(row, 0), QItemSelectionModel::Select);
-    thumbPageOf(*form)->BMakeThumbClick();
+    thumbPageOf(*form)->makeThumbnails();
     ASSERT_TRUE(QFileInfo::exists(thumbOf("c.htm")));
 
     // The first click goes to an entry of the batch's selection.
     const QPoint entry = grid->visualRect(grid->model()->index(2, 0)).center();
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, entry);
-    QLabel *corner = folderPageOf(*form)->ImgMini;
-    EXPECT_EQ(form->CurrentFile(), sitePath("c.htm"));
+    QLabel *corner = widget<QLabel>(folderPageOf(*form), "ImgMini");
+    EXPECT_EQ(form->currentFile(), sitePath("c.htm"));
     EXPECT_EQ(corner->pixmap().size(), QSize(130, 100));
 
     for (const QSize size : { form->size(), form->minimumSizeHint(), QSize(1200, 900) }) {

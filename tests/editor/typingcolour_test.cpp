@@ -7,7 +7,8 @@ using namespace editor;
 TEST(TypingColour, FirstRuleThatAppliesWins)
 {
     const Palette p;
-    const int text = p.TextCol, tag = p.TagCol, quoted = p.QuotedCol, comment = p.CommentCol;
+    const int text = p.textColor, tag = p.tagColor, quoted = p.quotedColor,
+              comment = p.commentColor;
     struct Row {
         const char *name;
         char16_t typed;

@@ -80,14 +80,14 @@ TEST(BadInputTest, NothingCrashesOrHangs)
         view.setLoadTimeout(row.timeoutMs);
         QElapsedTimer timer;
         timer.start();
-        view.LoadHTMLFile(file);
+        view.loadHtmlFile(file);
         // A guard against a hang, not a measure of speed: generous for a loaded machine.
         EXPECT_LT(timer.elapsed(), row.timeoutMs + 30000) << row.name;
         EXPECT_FALSE(view.isProcessing()) << row.name;
         view.capture();
 
         view.setLoadTimeout(engine::HtmlView::DefaultLoadTimeoutMs);
-        EXPECT_TRUE(view.LoadHTMLFile(good)) << "after " << row.name;
+        EXPECT_TRUE(view.loadHtmlFile(good)) << "after " << row.name;
         // A busy machine may show the page later than the load's frame wait.
         EXPECT_TRUE(waitFor(
             [&] { return sameColor(host.capture().pixel(100, 100), qRgb(0, 255, 0)); }, 3000))
@@ -127,7 +127,7 @@ TEST(BadInputTest, HowALoadEnds)
             QTimer::singleShot(row.stopAfterMs, &host, [&stopped] { stopped = true; });
         QElapsedTimer timer;
         timer.start();
-        view.LoadHTMLFile(pages.write(QStringLiteral("page.htm"), row.content));
+        view.loadHtmlFile(pages.write(QStringLiteral("page.htm"), row.content));
         EXPECT_LT(timer.elapsed(), row.withinMs) << row.name;
         EXPECT_EQ(view.loadOutcome(), row.outcome) << row.name;
     }
@@ -151,7 +151,7 @@ TEST(BadInputTest, APageThatReloadsItselfSettles)
         int loads = 0;
         QObject::connect(&view, &engine::HtmlView::processingChanged,
             [&loads](bool processing) { loads += processing ? 1 : 0; });
-        view.LoadHTMLFile(page);
+        view.loadHtmlFile(page);
         EXPECT_TRUE(waitFor([&] { return !view.isProcessing(); }, 5000)) << content.constData();
         spin(200); // a reload still on its way
         const int settled = loads;
@@ -164,7 +164,7 @@ TEST(BadInputTest, APageThatReloadsItselfSettles)
 TEST(BadInputTest, EmptyPathLoadsNothing)
 {
     engine::HtmlView view;
-    EXPECT_FALSE(view.LoadHTMLFile(QString()));
+    EXPECT_FALSE(view.loadHtmlFile(QString()));
     EXPECT_TRUE(view.currentFile().isEmpty());
 }
 

@@ -29,7 +29,7 @@ TEST(CaptureTest, CaptureShowsThePageAtTheHostSize)
     const QString file = pages.write(
         QStringLiteral("red.htm"), "<html><body style='background:red'></body></html>");
     engine::CaptureHost host(QSize(640, 480));
-    ASSERT_TRUE(host.view()->LoadHTMLFile(file));
+    ASSERT_TRUE(host.view()->loadHtmlFile(file));
     const QImage shot = host.capture();
     ASSERT_EQ(shot.size(), QSize(640, 480));
     for (const QPoint &p :
@@ -40,7 +40,7 @@ TEST(CaptureTest, CaptureShowsThePageAtTheHostSize)
     const QString blue = pages.write(
         QStringLiteral("blue.htm"), "<html><body style='background:#0000ff'></body></html>");
     for (int i = 0; i < 3; ++i) {
-        ASSERT_TRUE(host.view()->LoadHTMLFile(i % 2 ? file : blue));
+        ASSERT_TRUE(host.view()->loadHtmlFile(i % 2 ? file : blue));
         EXPECT_TRUE(sameColor(host.capture().pixel(320, 240), i % 2 ? red : qRgb(0, 0, 255)));
     }
 }
@@ -52,7 +52,7 @@ TEST(CaptureTest, ScrollBarsAreSixteenPixelsAndFollowTheHostSize)
         "<html><body style='background:red;margin:0'><div style='width:3000px;height:3000px'>"
         "</div></body></html>");
     engine::CaptureHost host(QSize(400, 300));
-    ASSERT_TRUE(host.view()->LoadHTMLFile(file));
+    ASSERT_TRUE(host.view()->loadHtmlFile(file));
 
     for (const QSize size : { QSize(400, 300), QSize(640, 480) }) {
         host.setClientSize(size);
@@ -95,12 +95,12 @@ TEST(CaptureTest, ViewsLoadingSideBySideAreCapturedInAnyOrder)
     std::vector<std::unique_ptr<engine::CaptureHost>> hosts;
     for (int i = 0; i < colors.size(); ++i) {
         hosts.push_back(std::make_unique<engine::CaptureHost>(QSize(320, 240)));
-        ASSERT_TRUE(hosts.back()->view()->LoadHTMLFile(grey));
+        ASSERT_TRUE(hosts.back()->view()->loadHtmlFile(grey));
     }
     for (int round = 0; round < 2; ++round) {
         SCOPED_TRACE(round);
         for (int i = 0; i < colors.size(); ++i)
-            hosts.at(i)->view()->startLoadHTMLFile(files.at(i));
+            hosts.at(i)->view()->startLoadHtmlFile(files.at(i));
         if (round == 1)
             spin(300); // every load ends before anyone waits for it
         for (const int i : { 2, 0, 1 }) {
@@ -108,7 +108,7 @@ TEST(CaptureTest, ViewsLoadingSideBySideAreCapturedInAnyOrder)
             EXPECT_TRUE(sameColor(hosts.at(i)->capture().pixel(150, 120), colors.at(i), 24)) << i;
         }
         for (int i = 0; i < colors.size(); ++i)
-            ASSERT_TRUE(hosts.at(i)->view()->LoadHTMLFile(grey));
+            ASSERT_TRUE(hosts.at(i)->view()->loadHtmlFile(grey));
     }
 }
 
@@ -122,13 +122,13 @@ TEST(CaptureTest, ASettledLoadIsReportedOnceAndNeedsNoWait)
     const QList<QRgb> colors = { qRgb(255, 0, 0), qRgb(0, 0, 255) };
     engine::CaptureHost host(QSize(320, 240));
     engine::HtmlView *view = host.view();
-    ASSERT_TRUE(view->LoadHTMLFile(grey));
+    ASSERT_TRUE(view->loadHtmlFile(grey));
     int reports = 0;
     QObject::connect(view, &engine::HtmlView::loadSettled, [&] { ++reports; });
     for (const QRgb color : colors) {
         SCOPED_TRACE(color);
         reports = 0;
-        view->startLoadHTMLFile(pages.write(QStringLiteral("%1.htm").arg(color),
+        view->startLoadHtmlFile(pages.write(QStringLiteral("%1.htm").arg(color),
             QStringLiteral("<html><body style='background:%1'></body></html>")
                 .arg(QColor(color).name())
                 .toUtf8()));
@@ -147,7 +147,7 @@ TEST(CaptureTest, ASettledLoadIsReportedOnceAndNeedsNoWait)
 
     reports = 0;
     view->setLoadTimeout(1500);
-    view->startLoadHTMLFile(pages.write(
+    view->startLoadHtmlFile(pages.write(
         QStringLiteral("endless.htm"), "<html><body>x<script>for (;;) {}</script></body></html>"));
     spin(500);
     EXPECT_FALSE(view->isLoadSettled());
@@ -162,7 +162,7 @@ TEST(CaptureTest, HiddenViewsLoadWithoutWaitingForAFrame)
     engine::HtmlView hidden;
     QElapsedTimer timer;
     timer.start();
-    EXPECT_TRUE(hidden.LoadHTMLFile(file));
+    EXPECT_TRUE(hidden.loadHtmlFile(file));
     EXPECT_LT(timer.elapsed(), 3000);
     EXPECT_EQ(hidden.currentFile(), file);
 }

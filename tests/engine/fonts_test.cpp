@@ -40,7 +40,7 @@ protected:
                            "Wide Words 0123 @#</%1></body></html>")
                 .arg(tag, style)
                 .toUtf8());
-        EXPECT_TRUE(host.view()->LoadHTMLFile(file));
+        EXPECT_TRUE(host.view()->loadHtmlFile(file));
         return host.capture();
     }
 

@@ -71,7 +71,7 @@ TEST_F(HtmlViewTest, LinkClickGivesTargetUrlAsWrittenAndFrameFileAndHandledStops
     const QString index = page(QStringLiteral("index.htm"),
         QStringLiteral("<a id=l href='sub/page.htm#top' target=main>go</a>"));
     page(QStringLiteral("sub/page.htm"), QStringLiteral("sub page"));
-    ASSERT_TRUE(view().LoadHTMLFile(index));
+    ASSERT_TRUE(view().loadHtmlFile(index));
     handleClicks = true;
 
     follow(QStringLiteral("l"));
@@ -90,7 +90,7 @@ TEST_F(HtmlViewTest, UnhandledLinksAreFollowedIntoTheHistory)
     const QString a = page(QStringLiteral("a.htm"), QStringLiteral("<a id=l href='b.htm'>b</a>"));
     const QString b = page(QStringLiteral("b.htm"), QStringLiteral("<a id=l href='c.htm'>c</a>"));
     const QString c = page(QStringLiteral("c.htm"), QStringLiteral("end"));
-    ASSERT_TRUE(view().LoadHTMLFile(a));
+    ASSERT_TRUE(view().loadHtmlFile(a));
     QSignalSpy historyChanges(&view(), &engine::HtmlView::historyChanged);
 
     follow(QStringLiteral("l"));
@@ -115,7 +115,7 @@ TEST_F(HtmlViewTest, HistoryKeepsTenEntriesAndClearingForgetsThem)
     for (int i = 0; i < 12; ++i)
         page(QStringLiteral("p%1.htm").arg(i),
             QStringLiteral("<a id=l href='p%1.htm'>next</a>").arg(i + 1));
-    ASSERT_TRUE(view().LoadHTMLFile(pages.path(QStringLiteral("p0.htm"))));
+    ASSERT_TRUE(view().loadHtmlFile(pages.path(QStringLiteral("p0.htm"))));
     for (int i = 0; i < 11; ++i)
         follow(QStringLiteral("l"));
     ASSERT_TRUE(view().currentFile().endsWith(QStringLiteral("p11.htm")));
@@ -132,12 +132,12 @@ TEST_F(HtmlViewTest, HistoryKeepsTenEntriesAndClearingForgetsThem)
 
     // Cleared before or after a load: either way nothing to go back to.
     view().clearHistory();
-    ASSERT_TRUE(view().LoadHTMLFile(pages.path(QStringLiteral("p3.htm"))));
+    ASSERT_TRUE(view().loadHtmlFile(pages.path(QStringLiteral("p3.htm"))));
     EXPECT_FALSE(view().canGoBack());
     EXPECT_FALSE(view().canGoForward());
     follow(QStringLiteral("l"));
     EXPECT_TRUE(view().canGoBack());
-    ASSERT_TRUE(view().LoadHTMLFile(pages.path(QStringLiteral("p5.htm"))));
+    ASSERT_TRUE(view().loadHtmlFile(pages.path(QStringLiteral("p5.htm"))));
     view().clearHistory();
     EXPECT_FALSE(view().canGoBack());
 }
@@ -151,7 +151,7 @@ TEST_F(HtmlViewTest, FramesetLinksOpenInTheirTargetFrame)
         QStringLiteral("<a id=l href='b.htm' target=main>b</a> navigation"));
     page(QStringLiteral("a.htm"), QStringLiteral("page a"));
     page(QStringLiteral("b.htm"), QStringLiteral("page b"));
-    ASSERT_TRUE(view().LoadHTMLFile(index));
+    ASSERT_TRUE(view().loadHtmlFile(index));
 
     follow(QStringLiteral("l"), { QStringLiteral("nav") });
 
@@ -178,7 +178,7 @@ TEST_F(HtmlViewTest, AnchorLinksScrollWithinThePage)
     const QString a = page(QStringLiteral("a.htm"),
         QStringLiteral("<a id=l href='#bottom'>down</a>"
                        "<div style='height:3000px'></div><a name=bottom>b</a>"));
-    ASSERT_TRUE(view().LoadHTMLFile(a));
+    ASSERT_TRUE(view().loadHtmlFile(a));
     follow(QStringLiteral("l"));
     ASSERT_EQ(clicks.size(), 1);
     EXPECT_EQ(clicks[0].url, QStringLiteral("#bottom"));
@@ -193,7 +193,7 @@ TEST_F(HtmlViewTest, CoveringALinkReportsTargetAndUrlAndLeavingReportsNothing)
     const QString a = page(QStringLiteral("a.htm"),
         QStringLiteral("<p style='margin:50px'><a id=l href='b.htm' "
                        "target=main>b</a></p><p id=plain>text</p>"));
-    ASSERT_TRUE(view().LoadHTMLFile(a));
+    ASSERT_TRUE(view().loadHtmlFile(a));
     QSignalSpy covered(&view(), &engine::HtmlView::hotSpotTargetCovered);
 
     moveMouseTo(view(), elementCentre(view(), QStringLiteral("l")));
@@ -219,7 +219,7 @@ TEST_F(HtmlViewTest, DisplaySettingsAreDefaultsThatThePageOverrides)
 
     const QString plain = page(QStringLiteral("plain.htm"),
         QStringLiteral("<p id=t>text</p><a id=l href='x.htm'>link</a>"));
-    ASSERT_TRUE(view().LoadHTMLFile(plain));
+    ASSERT_TRUE(view().loadHtmlFile(plain));
     auto style = [&](const QString &id, const QString &property) {
         return view()
             .evaluateJavaScript(QStringLiteral("getComputedStyle(document.getElementById('%1'))"
@@ -237,7 +237,7 @@ TEST_F(HtmlViewTest, DisplaySettingsAreDefaultsThatThePageOverrides)
     const QString own = pages.write(QStringLiteral("own.htm"),
         "<html><body bgcolor=#0000ff text=#ff0000 link=#00ffff><p id=t style='font-size:10px'>"
         "text</p><a id=l href='x.htm'>link</a></body></html>");
-    ASSERT_TRUE(view().LoadHTMLFile(own));
+    ASSERT_TRUE(view().loadHtmlFile(own));
     EXPECT_EQ(style(QStringLiteral("t"), QStringLiteral("fontSize")), QStringLiteral("10px"));
     EXPECT_EQ(
         style(QStringLiteral("t"), QStringLiteral("color")), QStringLiteral("rgb(255, 0, 0)"));
@@ -248,7 +248,7 @@ TEST_F(HtmlViewTest, DisplaySettingsAreDefaultsThatThePageOverrides)
     // Settings changed while a page is shown reach it at once.
     view().setDefaultFontSize(9);
     view().setDefaultFontColor(QColor(0, 0, 128));
-    ASSERT_TRUE(view().LoadHTMLFile(plain));
+    ASSERT_TRUE(view().loadHtmlFile(plain));
     view().setDefaultFontColor(QColor(128, 0, 0));
     EXPECT_TRUE(waitFor([&] {
         return style(QStringLiteral("t"), QStringLiteral("color"))
@@ -267,7 +267,7 @@ TEST_F(HtmlViewTest, AMissingDefaultFontIsReplacedByThePlatformsSubstitute)
                        "</body></html>")
             .arg(substitute)
             .toUtf8());
-    ASSERT_TRUE(view().LoadHTMLFile(file));
+    ASSERT_TRUE(view().loadHtmlFile(file));
     const QVariant widths = view().evaluateJavaScript(QStringLiteral(
         "[document.getElementById('d').offsetWidth, document.getElementById('s').offsetWidth]"));
     const QVariantList list = widths.toList();
@@ -279,7 +279,7 @@ TEST_F(HtmlViewTest, ProcessingIsReportedAroundALoad)
 {
     const QString a = page(QStringLiteral("a.htm"), QStringLiteral("a"));
     QSignalSpy processing(&view(), &engine::HtmlView::processingChanged);
-    ASSERT_TRUE(view().LoadHTMLFile(a));
+    ASSERT_TRUE(view().loadHtmlFile(a));
     ASSERT_GE(processing.count(), 2);
     EXPECT_TRUE(processing.first().at(0).toBool());
     EXPECT_FALSE(processing.last().at(0).toBool());
@@ -293,7 +293,7 @@ TEST_F(HtmlViewTest, SelectAllAndCopyActOnTheActiveFrame)
         "src='r.htm'></frameset></html>");
     page(QStringLiteral("l.htm"), QStringLiteral("<p id=p>left words</p>"));
     const QString right = page(QStringLiteral("r.htm"), QStringLiteral("<p id=p>right words</p>"));
-    ASSERT_TRUE(view().LoadHTMLFile(index));
+    ASSERT_TRUE(view().loadHtmlFile(index));
     QApplication::clipboard()->clear();
 
     clickAt(view(), elementCentre(view(), QStringLiteral("p"), { QStringLiteral("right") }));
@@ -306,7 +306,7 @@ TEST_F(HtmlViewTest, SelectAllAndCopyActOnTheActiveFrame)
 
 TEST_F(HtmlViewTest, KeysReachTheKeyDownHandlerFirst)
 {
-    ASSERT_TRUE(view().LoadHTMLFile(page(QStringLiteral("a.htm"), QStringLiteral("words"))));
+    ASSERT_TRUE(view().loadHtmlFile(page(QStringLiteral("a.htm"), QStringLiteral("words"))));
     QList<int> keys;
     QObject::connect(
         &view(), &engine::HtmlView::keyDown, &view(), [&](QKeyEvent *event, bool *handled) {
@@ -326,7 +326,7 @@ TEST_F(HtmlViewTest, MovingTheViewKeepsDocumentAndHistory)
     const QString a = page(QStringLiteral("a.htm"), QStringLiteral("<a id=l href='b.htm'>b</a>"));
     const QString b = pages.write(
         QStringLiteral("b.htm"), "<html><body style='background:#00ff00'>b</body></html>");
-    ASSERT_TRUE(view().LoadHTMLFile(a));
+    ASSERT_TRUE(view().loadHtmlFile(a));
     follow(QStringLiteral("l"));
 
     engine::CaptureHost other(QSize(300, 200));

@@ -73,7 +73,7 @@ TEST(LocalOrigin, ScriptsCannotReadOtherFiles)
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
         ASSERT_TRUE(
-            view.LoadHTMLFile(pages.write(QStringLiteral("site/probe.htm"), probePage(row.body))));
+            view.loadHtmlFile(pages.write(QStringLiteral("site/probe.htm"), probePage(row.body))));
         ASSERT_TRUE(waitFor(
             [&] { return view.evaluateJavaScript(QStringLiteral("window.probe")).isValid(); }));
         EXPECT_EQ(view.evaluateJavaScript(QStringLiteral("window.probe")).toString(),
@@ -101,7 +101,7 @@ TEST(LocalOrigin, FramesPicturesStyleSheetsAndScriptsStillShow)
         "height:150px;border:0'></iframe></body></html>");
     engine::CaptureHost host(QSize(400, 300));
     engine::HtmlView &view = *host.view();
-    ASSERT_TRUE(view.LoadHTMLFile(page));
+    ASSERT_TRUE(view.loadHtmlFile(page));
     QImage shot;
     EXPECT_TRUE(waitFor([&] {
         shot = host.capture();

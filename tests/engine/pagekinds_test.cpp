@@ -51,8 +51,8 @@ protected:
     // taken again for a while until the page's colours are there.
     QImage shoot(const QString &file, const std::function<bool(const QImage &)> &shown = {})
     {
-        EXPECT_TRUE(view().LoadHTMLFile(blank));
-        EXPECT_TRUE(view().LoadHTMLFile(file)) << file.toStdString();
+        EXPECT_TRUE(view().loadHtmlFile(blank));
+        EXPECT_TRUE(view().loadHtmlFile(file)) << file.toStdString();
         QImage shot = host.capture();
         if (shown)
             waitFor([&] { return shown(shot = host.capture()); }, 3000);
@@ -120,7 +120,7 @@ TEST_F(PageKindsTest, LinksBetweenPageKindsOpenInTheirFramesAndHistory)
             return sameColor(host.capture().pixel(400, 300), color);
         });
     };
-    ASSERT_TRUE(view().LoadHTMLFile(index));
+    ASSERT_TRUE(view().loadHtmlFile(index));
     EXPECT_TRUE(shows(blue));
 
     QString clicked;
@@ -142,7 +142,7 @@ TEST_F(PageKindsTest, Utf8PagesWithoutADeclarationReadAsUtf8)
 {
     const QString file = pages.write(QStringLiteral("cafe.sht"),
         "<html><body><p id=t>caf\xc3\xa9 \xe2\x82\xac</p></body></html>");
-    ASSERT_TRUE(view().LoadHTMLFile(file));
+    ASSERT_TRUE(view().loadHtmlFile(file));
     EXPECT_EQ(view()
                   .evaluateJavaScript(QStringLiteral("document.getElementById('t').textContent"))
                   .toString(),

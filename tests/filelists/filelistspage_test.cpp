@@ -1,9 +1,9 @@
 #include "filelists/filelistspage.h"
-#include "scan/listfile.h"
+#include "filelists/listnamedialog.h"
+#include "filelists/reportdialog.h"
 #include "filelists/reportmodel.h"
-#include "filelists/tformaskfname.h"
-#include "filelists/tformreport.h"
-#include "filelists/tformsearch.h"
+#include "filelists/searchdialog.h"
+#include "scan/listfile.h"
 #include "support/scripteddialogs.h"
 #include "support/standinframe.h"
 
@@ -27,27 +27,29 @@
 #include <gtest/gtest.h>
 
 #include "scan/listtestutil.h"
+#include "support/widgetbyname.h"
 
 using listtest::readBytes;
 using listtest::u8;
 using listtest::writeBytes;
 
 using filelists::FileListsPage;
-using filelists::TFormAskFName;
+using filelists::ListNameDialog;
 
 namespace {
 
 // The answer in the list-name dialog: a name (empty keeps the proposal) and which entries.
 std::function<void(QDialog &)> saveAs(
-    const QString &name = {}, TFormAskFName::Choice choice = TFormAskFName::AllEntries)
+    const QString &name = {}, ListNameDialog::Choice choice = ListNameDialog::AllEntries)
 {
     return [name, choice](QDialog &dialog) {
-        auto &form = dynamic_cast<TFormAskFName &>(dialog);
+        auto &form = dynamic_cast<ListNameDialog &>(dialog);
         if (!name.isEmpty())
-            form.EFname->setText(name);
-        QRadioButton *buttons[] = { form.RBAll, form.RBSel, form.RBUnSel };
+            widget<QLineEdit>(&form, "EFname")->setText(name);
+        QRadioButton *buttons[] = { widget<QRadioButton>(&form, "RBAll"),
+            widget<QRadioButton>(&form, "RBSel"), widget<QRadioButton>(&form, "RBUnSel") };
         buttons[choice]->setChecked(true);
-        form.BOK->click();
+        widget<QPushButton>(&form, "BOK")->click();
     };
 }
 
@@ -59,10 +61,10 @@ std::function<void(QDialog &)> cancel()
 std::function<void(QDialog &)> startSearch(bool subfolders, bool add)
 {
     return [subfolders, add](QDialog &dialog) {
-        auto &form = dynamic_cast<filelists::TFormSearch &>(dialog);
-        form.CBIncludeSub->setChecked(subfolders);
-        form.CBAdd->setChecked(add);
-        form.BStart->click();
+        auto &form = dynamic_cast<filelists::SearchDialog &>(dialog);
+        widget<QCheckBox>(&form, "CBIncludeSub")->setChecked(subfolders);
+        widget<QCheckBox>(&form, "CBAdd")->setChecked(add);
+        widget<QPushButton>(&form, "BStart")->click();
     };
 }
 
@@ -82,7 +84,7 @@ protected:
 
     QString listsFolder() const
     {
-        return frame.ProgramFolder() + u8("FILELISTS") + QDir::separator();
+        return frame.programFolder() + u8("FILELISTS") + QDir::separator();
     }
     // A native path below the site; an empty name gives the site folder itself.
     QString sitePath(const QString &name) const
@@ -106,18 +108,20 @@ protected:
     }
     void selectSavedLists(const QStringList &names)
     {
-        page.LBListen->clearSelection();
+        widget<QListWidget>(&page, "LBListen")->clearSelection();
         for (const QString &name : names) {
-            const auto found = page.LBListen->findItems(name, Qt::MatchExactly);
+            const auto found
+                = widget<QListWidget>(&page, "LBListen")->findItems(name, Qt::MatchExactly);
             ASSERT_EQ(found.size(), 1) << name.toStdString();
             found.first()->setSelected(true);
-            page.LBListen->setCurrentItem(found.first(), QItemSelectionModel::NoUpdate);
+            widget<QListWidget>(&page, "LBListen")
+                ->setCurrentItem(found.first(), QItemSelectionModel::NoUpdate);
         }
     }
     void loadList(const QString &name)
     {
         selectSavedLists({ name });
-        page.BOpenListClick();
+        page.openList();
     }
     QStringList shownPaths() const
     {
@@ -128,10 +132,12 @@ protected:
     }
     void selectRows(const QList<int> &rows)
     {
-        page.ELVReport->clearSelection();
+        widget<QTreeView>(&page, "ELVReport")->clearSelection();
         for (int row : rows)
-            page.ELVReport->selectionModel()->select(page.model()->index(row, 0),
-                QItemSelectionModel::Select | QItemSelectionModel::Rows);
+            widget<QTreeView>(&page, "ELVReport")
+                ->selectionModel()
+                ->select(page.model()->index(row, 0),
+                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
 
     QTemporaryDir program;
@@ -149,8 +155,8 @@ TEST_F(ListsPageTest, SavedListsAndTheirButtons)
     writeList(u8("A.lst"), {});
     writeBytes(listsFolder() + u8("other.txt"), "");
     page.fillSavedLists();
-    ASSERT_EQ(page.LBListen->count(), 2);
-    EXPECT_EQ(page.LBListen->item(0)->text(), u8("A.lst"));
+    ASSERT_EQ(widget<QListWidget>(&page, "LBListen")->count(), 2);
+    EXPECT_EQ(widget<QListWidget>(&page, "LBListen")->item(0)->text(), u8("A.lst"));
 
     struct Row {
         QStringList selected;
@@ -161,23 +167,23 @@ TEST_F(ListsPageTest, SavedListsAndTheirButtons)
             Row { { u8("A.lst"), u8("b.lst") }, false, false, true } }) {
         SCOPED_TRACE(row.selected.join(u8(",")).toStdString());
         selectSavedLists(row.selected);
-        EXPECT_EQ(page.BLoadList->isEnabled(), row.load);
-        EXPECT_EQ(page.BDeleteList->isEnabled(), row.remove);
-        EXPECT_EQ(page.BMergeList->isEnabled(), row.merge);
+        EXPECT_EQ(widget<QPushButton>(&page, "BLoadList")->isEnabled(), row.load);
+        EXPECT_EQ(widget<QPushButton>(&page, "BDeleteList")->isEnabled(), row.remove);
+        EXPECT_EQ(widget<QPushButton>(&page, "BMergeList")->isEnabled(), row.merge);
     }
     // Leaving the box for another control disables all three; coming back restores them.
     QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
-    QApplication::sendEvent(page.LBListen, &out);
-    EXPECT_FALSE(page.BMergeList->isEnabled());
+    QApplication::sendEvent(widget<QListWidget>(&page, "LBListen"), &out);
+    EXPECT_FALSE(widget<QPushButton>(&page, "BMergeList")->isEnabled());
     QFocusEvent in(QEvent::FocusIn, Qt::TabFocusReason);
-    QApplication::sendEvent(page.LBListen, &in);
-    EXPECT_TRUE(page.BMergeList->isEnabled());
+    QApplication::sendEvent(widget<QListWidget>(&page, "LBListen"), &in);
+    EXPECT_TRUE(widget<QPushButton>(&page, "BMergeList")->isEnabled());
     // The list's own buttons follow its entries and saved state.
-    EXPECT_FALSE(page.BSelectAllRows->isEnabled());
-    EXPECT_FALSE(page.BTakeOut->isEnabled());
-    EXPECT_FALSE(page.BSaveList->isEnabled());
-    EXPECT_EQ(page.SelectionCounts().page, &page);
-    EXPECT_EQ(page.CurrentFile(), QString());
+    EXPECT_FALSE(widget<QPushButton>(&page, "BSelectAllRows")->isEnabled());
+    EXPECT_FALSE(widget<QPushButton>(&page, "BTakeOut")->isEnabled());
+    EXPECT_FALSE(widget<QPushButton>(&page, "BSaveList")->isEnabled());
+    EXPECT_EQ(page.selectionCounts().page, &page);
+    EXPECT_EQ(page.currentFile(), QString());
 }
 
 TEST_F(ListsPageTest, LoadingAnUnchangedListAsksNothing)
@@ -188,19 +194,23 @@ TEST_F(ListsPageTest, LoadingAnUnchangedListAsksNothing)
     loadList(u8("site.lst"));
     EXPECT_TRUE(ui.calls.isEmpty());
     EXPECT_EQ(shownPaths(), QStringList({ sitePath(u8("index.htm")), sitePath(u8("about.htm")) }));
-    EXPECT_EQ(page.PanelTreeTop->text(), u8(" Files found in \"site.lst\":"));
+    EXPECT_EQ(widget<QLabel>(&page, "PanelTreeTop")->text(), u8(" Files found in \"site.lst\":"));
     EXPECT_EQ(page.currentListFile(), listsFolder() + u8("site.lst"));
     EXPECT_TRUE(page.isSaved());
-    EXPECT_FALSE(page.BSaveList->isEnabled());
-    EXPECT_TRUE(page.BTakeOut->isEnabled());
+    EXPECT_FALSE(widget<QPushButton>(&page, "BSaveList")->isEnabled());
+    EXPECT_TRUE(widget<QPushButton>(&page, "BTakeOut")->isEnabled());
     // The thin bar was stepped and ends at 0.
     ASSERT_FALSE(frame.listProgress.isEmpty());
     EXPECT_EQ(frame.listProgress.last(), 0);
     // The date column shows its dates whole.
-    const QString date = page.ELVReport->model()->index(0, filelists::DateColumn).data().toString();
+    const QString date = widget<QTreeView>(&page, "ELVReport")
+                             ->model()
+                             ->index(0, filelists::DateColumn)
+                             .data()
+                             .toString();
     ASSERT_FALSE(date.isEmpty());
-    EXPECT_GE(page.ELVReport->header()->sectionSize(filelists::DateColumn),
-        page.ELVReport->fontMetrics().horizontalAdvance(date));
+    EXPECT_GE(widget<QTreeView>(&page, "ELVReport")->header()->sectionSize(filelists::DateColumn),
+        widget<QTreeView>(&page, "ELVReport")->fontMetrics().horizontalAdvance(date));
 }
 
 TEST_F(ListsPageTest, AFileThatGrewIsUpdatedAndReported)
@@ -213,31 +223,33 @@ TEST_F(ListsPageTest, AFileThatGrewIsUpdatedAndReported)
 
     QString report;
     ui.dialogScripts.append([&](QDialog &dialog) {
-        auto &form = dynamic_cast<TFormAskFName &>(dialog);
-        EXPECT_TRUE(form.BShow->isVisibleTo(&form));
-        EXPECT_EQ(form.Memo1->text(),
+        auto &form = dynamic_cast<ListNameDialog &>(dialog);
+        EXPECT_TRUE(widget<QPushButton>(&form, "BShow")->isVisibleTo(&form));
+        EXPECT_EQ(widget<QLabel>(&form, "Memo1")->text(),
             u8("Loaded list contains 2 entries.\n\n0 orphaned file entries removed from list\n"
                "1 file entries updated\n\nSave updated list before continue?"));
-        EXPECT_EQ(form.EFname->text(), u8("site.lst"));
-        form.BShow->click();
+        EXPECT_EQ(widget<QLineEdit>(&form, "EFname")->text(), u8("site.lst"));
+        widget<QPushButton>(&form, "BShow")->click();
         form.reject();
     });
     ui.dialogScripts.append([&](QDialog &dialog) {
         EXPECT_EQ(dialog.windowTitle(), u8("Verification Report"));
-        report = dynamic_cast<filelists::TFormReport &>(dialog).Memo1->toPlainText();
+        report = widget<QPlainTextEdit>(&dynamic_cast<filelists::ReportDialog &>(dialog), "Memo1")
+                     ->toPlainText();
         dialog.accept();
     });
     loadList(u8("site.lst"));
     EXPECT_EQ(report, u8("Updated:  ") + sitePath(u8("grown.htm")));
     EXPECT_EQ(page.model()->entry(1).size, u8("5000"));
     EXPECT_FALSE(page.isSaved());
-    EXPECT_TRUE(page.BSaveList->isEnabled());
+    EXPECT_TRUE(widget<QPushButton>(&page, "BSaveList")->isEnabled());
     // Without a verification the button stays hidden.
     ui.dialogScripts.append([](QDialog &dialog) {
-        EXPECT_FALSE(dynamic_cast<TFormAskFName &>(dialog).BShow->isVisibleTo(&dialog));
+        EXPECT_FALSE(widget<QPushButton>(&dynamic_cast<ListNameDialog &>(dialog), "BShow")
+                         ->isVisibleTo(&dialog));
         dialog.reject();
     });
-    page.BSaveListClick();
+    page.saveList();
     EXPECT_EQ(ui.count(u8("dialog")), 3);
 }
 
@@ -274,7 +286,7 @@ TEST_F(ListsPageTest, AListThatCannotBeReadChangesNothing)
     loadList(u8("site.lst"));
     selectSavedLists({ u8("vanishing.lst") });
     QFile::remove(listsFolder() + u8("vanishing.lst"));
-    page.BOpenListClick();
+    page.openList();
     ASSERT_EQ(ui.count(u8("error")), 1);
     EXPECT_TRUE(ui.texts(u8("error")).first().contains(u8("vanishing.lst")));
     EXPECT_EQ(page.currentListFile(), listsFolder() + u8("site.lst"));
@@ -308,11 +320,12 @@ TEST_F(ListsPageTest, TypedListNames)
             if (dialog.isVisible())
                 dialog.reject();
         });
-        page.BGetFilesClick();
+        page.searchFiles();
         if (row.file) {
             EXPECT_TRUE(QFileInfo::exists(listsFolder() + u8(row.file)));
             EXPECT_EQ(page.currentListFile(), listsFolder() + u8(row.file));
-            EXPECT_EQ(page.PanelTreeTop->text(), filelists::ListTitle(u8(row.file)));
+            EXPECT_EQ(
+                widget<QLabel>(&page, "PanelTreeTop")->text(), filelists::ListTitle(u8(row.file)));
             EXPECT_TRUE(page.isSaved());
         } else {
             EXPECT_EQ(ui.texts(u8("error")), QStringList { u8(row.error) });
@@ -331,15 +344,15 @@ TEST_F(ListsPageTest, WhichEntriesAreSaved)
     struct Row {
         const char *name;
         QList<int> selected;
-        TFormAskFName::Choice choice;
+        ListNameDialog::Choice choice;
         QStringList saved; // empty: "Nothing to save!"
     };
     const Row rows[] = {
-        { "all", { 1 }, TFormAskFName::AllEntries, { u8("a.htm"), u8("b.htm"), u8("c.htm") } },
-        { "selected", { 0, 2 }, TFormAskFName::SelectedEntries, { u8("a.htm"), u8("c.htm") } },
-        { "unselected", { 0, 2 }, TFormAskFName::UnselectedEntries, { u8("b.htm") } },
-        { "none selected", {}, TFormAskFName::SelectedEntries, {} },
-        { "all selected, unselected only", { 0, 1, 2 }, TFormAskFName::UnselectedEntries, {} },
+        { "all", { 1 }, ListNameDialog::AllEntries, { u8("a.htm"), u8("b.htm"), u8("c.htm") } },
+        { "selected", { 0, 2 }, ListNameDialog::SelectedEntries, { u8("a.htm"), u8("c.htm") } },
+        { "unselected", { 0, 2 }, ListNameDialog::UnselectedEntries, { u8("b.htm") } },
+        { "none selected", {}, ListNameDialog::SelectedEntries, {} },
+        { "all selected, unselected only", { 0, 1, 2 }, ListNameDialog::UnselectedEntries, {} },
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
@@ -348,7 +361,7 @@ TEST_F(ListsPageTest, WhichEntriesAreSaved)
         selectRows(row.selected);
         ui.dialogScripts.append(saveAs(u8("out.lst"), row.choice));
         QFile::remove(listsFolder() + u8("out.lst"));
-        page.BSaveListClick();
+        page.saveList();
         QStringList records;
         for (const QString &name : row.saved)
             records.append(recordOf(name));
@@ -362,7 +375,7 @@ TEST_F(ListsPageTest, WhichEntriesAreSaved)
     // The prompt of "Save List" and the proposed name of a list that has none.
     page.model()->clear();
     ui.calls.clear();
-    page.SaveLVToFile(u8("x"));
+    page.saveReportToFile(u8("x"));
     EXPECT_EQ(ui.texts(u8("info")), QStringList { u8("Nothing to save!") });
 }
 
@@ -375,14 +388,14 @@ TEST_F(ListsPageTest, AFailedSaveKeepsTheOldListAndSaysSo)
     loadList(u8("site.lst"));
     ui.dialogScripts.append(startSearch(false, true));
     ui.dialogScripts.append(cancel());
-    page.BGetFilesClick();
+    page.searchFiles();
     ASSERT_EQ(page.model()->rowCount(), 2);
     ASSERT_FALSE(page.isSaved());
 
     QFile::setPermissions(listsFolder(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     ui.calls.clear();
     ui.dialogScripts.append(saveAs());
-    page.BSaveListClick();
+    page.saveList();
     QFile::setPermissions(
         listsFolder(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     if (ui.count(u8("error")) == 0)
@@ -404,7 +417,7 @@ TEST_F(ListsPageTest, ASaveOverAFolderFails)
     ASSERT_TRUE(QDir(listsFolder()).mkdir(u8("taken.lst")));
     ui.dialogScripts.append(startSearch(false, false));
     ui.dialogScripts.append(saveAs(u8("taken")));
-    page.BGetFilesClick();
+    page.searchFiles();
     EXPECT_EQ(ui.texts(u8("error")),
         QStringList { u8("Invalid Filename: ") + listsFolder() + u8("taken.lst") });
     EXPECT_TRUE(QFileInfo(listsFolder() + u8("taken.lst")).isDir());
@@ -412,7 +425,7 @@ TEST_F(ListsPageTest, ASaveOverAFolderFails)
         QStringList { u8("taken.lst") });
     EXPECT_TRUE(page.currentListFile().isEmpty());
     EXPECT_FALSE(page.isSaved());
-    EXPECT_TRUE(page.BSaveList->isEnabled());
+    EXPECT_TRUE(widget<QPushButton>(&page, "BSaveList")->isEnabled());
 }
 
 TEST_F(ListsPageTest, DeletingListFiles)
@@ -423,28 +436,29 @@ TEST_F(ListsPageTest, DeletingListFiles)
     loadList(u8("site.lst"));
 
     selectSavedLists({ u8("site.lst"), u8("other.lst") });
-    page.BDeleteListClick();
+    page.deleteList();
     EXPECT_EQ(ui.count(u8("beep")), 1);
     EXPECT_EQ(ui.count(u8("yesnocancel")), 0);
 
     for (platform::Answer answer : { platform::Answer::No, platform::Answer::Cancel }) {
         selectSavedLists({ u8("site.lst") });
         ui.answers = { answer };
-        page.BDeleteListClick();
+        page.deleteList();
         EXPECT_TRUE(QFileInfo::exists(listsFolder() + u8("site.lst")));
     }
     selectSavedLists({ u8("site.lst") });
     ui.answers = { platform::Answer::Yes };
-    frame.values.DoRecycleBin = true;
-    page.BDeleteListClick();
+    frame.values.useRecycleBin = true;
+    page.deleteList();
     EXPECT_EQ(ui.texts(u8("yesnocancel")).last(),
         u8("Delete List File \"") + listsFolder() + u8("site.lst\" from disk?"));
     EXPECT_FALSE(QFileInfo::exists(listsFolder() + u8("site.lst")));
-    EXPECT_FALSE(frame.values.DoRecycleBin);
+    EXPECT_FALSE(frame.values.useRecycleBin);
     EXPECT_EQ(page.model()->rowCount(), 0);
     EXPECT_TRUE(page.currentListFile().isEmpty());
-    EXPECT_EQ(page.PanelTreeTop->text(), u8("Open a file list, or click \"Search Files\" ..."));
-    EXPECT_EQ(page.LBListen->count(), 1);
+    EXPECT_EQ(widget<QLabel>(&page, "PanelTreeTop")->text(),
+        u8("Open a file list, or click \"Search Files\" ..."));
+    EXPECT_EQ(widget<QListWidget>(&page, "LBListen")->count(), 1);
 }
 
 TEST_F(ListsPageTest, SearchFindsWhatTheMaskAndTheFolderRulesAllow)
@@ -453,12 +467,13 @@ TEST_F(ListsPageTest, SearchFindsWhatTheMaskAndTheFolderRulesAllow)
         { "index.htm", "old/a.html", "old/deep/b.htm", "_vti_cnf/c.htm", "pic.jpg", ".hidden.htm" })
         makeSiteFile(u8(name));
     ui.dialogScripts.append([&](QDialog &dialog) {
-        EXPECT_EQ(dynamic_cast<filelists::TFormSearch &>(dialog).Label1->text(),
+        EXPECT_EQ(
+            widget<QLabel>(&dynamic_cast<filelists::SearchDialog &>(dialog), "Label1")->text(),
             u8("\nSearch for:\n*.htm\nin folder:\n\"") + sitePath({}) + u8("\""));
         startSearch(true, false)(dialog);
     });
     ui.dialogScripts.append(cancel());
-    page.BGetFilesClick();
+    page.searchFiles();
     QStringList found = shownPaths();
     found.sort();
     EXPECT_EQ(found,
@@ -466,16 +481,16 @@ TEST_F(ListsPageTest, SearchFindsWhatTheMaskAndTheFolderRulesAllow)
             sitePath(u8("old/deep/b.htm")) }));
     EXPECT_EQ(
         ui.texts(u8("dialog")), QStringList({ u8("Search Files"), u8("Save File List (*.lst)") }));
-    EXPECT_EQ(page.askNameForm()->Memo1->text(),
+    EXPECT_EQ(widget<QLabel>(page.askNameForm(), "Memo1")->text(),
         u8("\nSearch finished.\n3 unique entries in list.\n3 new entries added.\nSave results?"));
-    EXPECT_EQ(page.askNameForm()->EFname->text(), u8("(newlist1).lst"));
-    EXPECT_EQ(page.PanelTreeTop->text(), filelists::ListTitle(sitePath({})));
-    EXPECT_TRUE(page.BSaveList->isEnabled());
+    EXPECT_EQ(widget<QLineEdit>(page.askNameForm(), "EFname")->text(), u8("(newlist1).lst"));
+    EXPECT_EQ(widget<QLabel>(&page, "PanelTreeTop")->text(), filelists::ListTitle(sitePath({})));
+    EXPECT_TRUE(widget<QPushButton>(&page, "BSaveList")->isEnabled());
 
     // Adding the same search again finds nothing new; the list stays as it was.
     ui.calls.clear();
     ui.dialogScripts.append(startSearch(true, true));
-    page.BGetFilesClick();
+    page.searchFiles();
     EXPECT_EQ(
         ui.texts(u8("info")), QStringList { u8("No new entries to add ...\n\n") + sitePath({}) });
     EXPECT_EQ(page.model()->rowCount(), 3);
@@ -484,7 +499,7 @@ TEST_F(ListsPageTest, SearchFindsWhatTheMaskAndTheFolderRulesAllow)
     ui.calls.clear();
     frame.mask = u8("*.asp");
     ui.dialogScripts.append(startSearch(false, false));
-    page.BGetFilesClick();
+    page.searchFiles();
     EXPECT_EQ(ui.texts(u8("info")),
         QStringList { u8("No matching files found in folder:\n\n") + sitePath({}) });
     EXPECT_EQ(page.model()->rowCount(), 3);
@@ -492,9 +507,9 @@ TEST_F(ListsPageTest, SearchFindsWhatTheMaskAndTheFolderRulesAllow)
     // Cancel in the search dialog does nothing; the choices keep their state.
     ui.calls.clear();
     ui.dialogScripts.append(cancel());
-    page.BGetFilesClick();
+    page.searchFiles();
     EXPECT_EQ(ui.calls.size(), 1);
-    EXPECT_FALSE(page.searchForm()->CBIncludeSub->isChecked());
+    EXPECT_FALSE(widget<QCheckBox>(page.searchForm(), "CBIncludeSub")->isChecked());
 }
 
 TEST_F(ListsPageTest, SearchAddsToTheListAndCountsTheNewOnes)
@@ -505,11 +520,11 @@ TEST_F(ListsPageTest, SearchAddsToTheListAndCountsTheNewOnes)
     makeSiteFile(u8("b.htm"));
     ui.dialogScripts.append(startSearch(false, true));
     ui.dialogScripts.append(cancel());
-    page.BGetFilesClick();
-    EXPECT_EQ(page.askNameForm()->Memo1->text(),
+    page.searchFiles();
+    EXPECT_EQ(widget<QLabel>(page.askNameForm(), "Memo1")->text(),
         u8("\nSearch finished.\n2 unique entries in list.\n1 new entries added.\nSave results?"));
     // Adding keeps the list file; the sorted order follows duplicate removal.
-    EXPECT_EQ(page.askNameForm()->EFname->text(), u8("site.lst"));
+    EXPECT_EQ(widget<QLineEdit>(page.askNameForm(), "EFname")->text(), u8("site.lst"));
     EXPECT_EQ(shownPaths(), QStringList({ sitePath(u8("a.htm")), sitePath(u8("b.htm")) }));
 }
 
@@ -520,7 +535,7 @@ TEST_F(ListsPageTest, SearchLeavesOutNamesWithALineBreak)
     makeSiteFile(u8("new\nline.htm"));
     ui.dialogScripts.append(startSearch(false, false));
     ui.dialogScripts.append(cancel());
-    page.BGetFilesClick();
+    page.searchFiles();
     EXPECT_EQ(shownPaths(), QStringList({ sitePath(u8("a.htm")) }));
     EXPECT_TRUE(frame.hintLine.contains(u8("1 file name(s) with a line break left out")))
         << frame.hintLine.toStdString();
@@ -535,7 +550,7 @@ TEST_F(ListsPageTest, MergeJoinsListsWithoutDuplicates)
     selectSavedLists({ u8("b.lst"), u8("a.lst") });
 
     ui.answers = { platform::Answer::No };
-    page.BMergeListClick();
+    page.mergeLists();
     EXPECT_EQ(ui.texts(u8("yesno")),
         QStringList { u8("Merge following list files?:\n  a.lst\n  b.lst\n\n(Note: Duplicates will "
                          "be detected)") });
@@ -543,11 +558,12 @@ TEST_F(ListsPageTest, MergeJoinsListsWithoutDuplicates)
 
     ui.answers = { platform::Answer::Yes };
     ui.dialogScripts.append(cancel());
-    page.BMergeListClick();
+    page.mergeLists();
     EXPECT_EQ(shownPaths(),
         QStringList({ sitePath(u8("a.htm")), sitePath(u8("b.htm")), sitePath(u8("c.htm")) }));
-    EXPECT_EQ(page.PanelTreeTop->text(), u8(" Files found in \" a.lst + b.lst \":"));
-    EXPECT_EQ(page.askNameForm()->Memo1->text(), u8("\nFilelists merged ..."));
+    EXPECT_EQ(
+        widget<QLabel>(&page, "PanelTreeTop")->text(), u8(" Files found in \" a.lst + b.lst \":"));
+    EXPECT_EQ(widget<QLabel>(page.askNameForm(), "Memo1")->text(), u8("\nFilelists merged ..."));
     EXPECT_TRUE(page.currentListFile().isEmpty());
     EXPECT_FALSE(page.isSaved());
 
@@ -556,10 +572,11 @@ TEST_F(ListsPageTest, MergeJoinsListsWithoutDuplicates)
     QFile::remove(listsFolder() + u8("b.lst"));
     ui.calls.clear();
     ui.answers = { platform::Answer::Yes };
-    page.BMergeListClick();
+    page.mergeLists();
     EXPECT_EQ(ui.count(u8("error")), 1);
     EXPECT_EQ(page.model()->rowCount(), 3);
-    EXPECT_EQ(page.PanelTreeTop->text(), u8(" Files found in \" a.lst + b.lst \":"));
+    EXPECT_EQ(
+        widget<QLabel>(&page, "PanelTreeTop")->text(), u8(" Files found in \" a.lst + b.lst \":"));
 }
 
 TEST_F(ListsPageTest, AddTakesPickedFilesFromTheFirstOnesFolder)
@@ -574,19 +591,20 @@ TEST_F(ListsPageTest, AddTakesPickedFilesFromTheFirstOnesFolder)
                                  site.filePath(u8(".hidden.htm")) })
                      .join(u8("\n")) };
     ui.dialogScripts.append(cancel());
-    page.BAddClick();
-    EXPECT_EQ(page.askNameForm()->Memo1->text(), u8("\n1 new entries added.\nSave results?"));
+    page.addFiles();
+    EXPECT_EQ(widget<QLabel>(page.askNameForm(), "Memo1")->text(),
+        u8("\n1 new entries added.\nSave results?"));
     EXPECT_EQ(page.model()->rowCount(), 2);
     EXPECT_EQ(page.currentListFile(), listsFolder() + u8("site.lst"));
 
     ui.calls.clear();
     ui.paths = { site.filePath(u8("index.htm")) };
-    page.BAddClick();
+    page.addFiles();
     EXPECT_EQ(
         ui.texts(u8("info")), QStringList { u8("No new entries to add ...\n\n") + sitePath({}) });
 
     ui.calls.clear();
-    page.BAddClick(); // cancelled
+    page.addFiles(); // cancelled
     EXPECT_EQ(ui.texts(u8("openmany")).size(), 1);
     EXPECT_EQ(ui.calls.size(), 1);
 }
@@ -599,32 +617,32 @@ TEST_F(ListsPageTest, KeysTakeOutAndSelectAll)
         u8("site.lst"), { recordOf(u8("a.htm")), recordOf(u8("b.htm")), recordOf(u8("c.htm")) });
     loadList(u8("site.lst"));
     selectRows({ 1 });
-    EXPECT_EQ(page.CurrentFile(), sitePath(u8("b.htm")));
-    EXPECT_EQ(page.EntryPath(1, true), sitePath(u8("b.htm")));
-    EXPECT_EQ(page.EntryPath(0, true), QString());
-    EXPECT_EQ(page.EntryPath(0, false), sitePath(u8("a.htm")));
-    EXPECT_EQ(page.EntryPath(3, false), QString());
+    EXPECT_EQ(page.currentFile(), sitePath(u8("b.htm")));
+    EXPECT_EQ(page.entryPath(1, true), sitePath(u8("b.htm")));
+    EXPECT_EQ(page.entryPath(0, true), QString());
+    EXPECT_EQ(page.entryPath(0, false), sitePath(u8("a.htm")));
+    EXPECT_EQ(page.entryPath(3, false), QString());
 
     frame.requests.clear();
-    QTest::keyClick(page.ELVReport, Qt::Key_Return);
+    QTest::keyClick(widget<QTreeView>(&page, "ELVReport"), Qt::Key_Return);
     EXPECT_TRUE(frame.requests.contains(u8("DblClickForAll")));
 
-    QTest::keyClick(page.ELVReport, Qt::Key_Delete);
+    QTest::keyClick(widget<QTreeView>(&page, "ELVReport"), Qt::Key_Delete);
     EXPECT_EQ(shownPaths(), QStringList({ sitePath(u8("a.htm")), sitePath(u8("c.htm")) }));
     EXPECT_FALSE(page.isSaved());
-    EXPECT_TRUE(page.BSaveList->isEnabled());
+    EXPECT_TRUE(widget<QPushButton>(&page, "BSaveList")->isEnabled());
 
-    QTest::keyClick(page.ELVReport, Qt::Key_A, Qt::ControlModifier);
-    EXPECT_EQ(page.SelectionCounts().selected, 2);
-    EXPECT_EQ(page.CurrentFile(), QString());
+    QTest::keyClick(widget<QTreeView>(&page, "ELVReport"), Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(page.selectionCounts().selected, 2);
+    EXPECT_EQ(page.currentFile(), QString());
     EXPECT_FALSE(frame.miniThumbs.isEmpty());
 
-    page.BTakeOutClick();
+    page.takeOutFiles();
     EXPECT_EQ(page.model()->rowCount(), 0);
-    EXPECT_FALSE(page.BTakeOut->isEnabled());
-    EXPECT_FALSE(page.BSelectAllRows->isEnabled());
+    EXPECT_FALSE(widget<QPushButton>(&page, "BTakeOut")->isEnabled());
+    EXPECT_FALSE(widget<QPushButton>(&page, "BSelectAllRows")->isEnabled());
     // Delete on an empty list does nothing.
-    QTest::keyClick(page.ELVReport, Qt::Key_Delete);
+    QTest::keyClick(widget<QTreeView>(&page, "ELVReport"), Qt::Key_Delete);
     EXPECT_EQ(page.model()->rowCount(), 0);
 }
 
@@ -645,18 +663,21 @@ TEST_F(ListsPageTest, HeaderClicksSortAndReverse)
         return values;
     };
     const int sizeSection = filelists::SizeColumn;
-    page.ELVReport->header()->sectionClicked(sizeSection);
+    widget<QTreeView>(&page, "ELVReport")->header()->sectionClicked(sizeSection);
     EXPECT_EQ(sizes(), QStringList({ u8("5"), u8("900"), u8("10000") }));
-    EXPECT_EQ(page.ELVReport->header()->sortIndicatorSection(), sizeSection);
-    EXPECT_EQ(page.ELVReport->header()->sortIndicatorOrder(), Qt::AscendingOrder);
-    EXPECT_EQ(page.CurrentFile(), sitePath(u8("big.htm")));
-    page.ELVReport->header()->sectionClicked(sizeSection);
+    EXPECT_EQ(widget<QTreeView>(&page, "ELVReport")->header()->sortIndicatorSection(), sizeSection);
+    EXPECT_EQ(
+        widget<QTreeView>(&page, "ELVReport")->header()->sortIndicatorOrder(), Qt::AscendingOrder);
+    EXPECT_EQ(page.currentFile(), sitePath(u8("big.htm")));
+    widget<QTreeView>(&page, "ELVReport")->header()->sectionClicked(sizeSection);
     EXPECT_EQ(sizes(), QStringList({ u8("10000"), u8("900"), u8("5") }));
-    EXPECT_EQ(page.ELVReport->header()->sortIndicatorOrder(), Qt::DescendingOrder);
-    EXPECT_EQ(page.CurrentFile(), sitePath(u8("big.htm")));
+    EXPECT_EQ(
+        widget<QTreeView>(&page, "ELVReport")->header()->sortIndicatorOrder(), Qt::DescendingOrder);
+    EXPECT_EQ(page.currentFile(), sitePath(u8("big.htm")));
     // Another column starts ascending again.
-    page.ELVReport->header()->sectionClicked(filelists::NameColumn);
-    EXPECT_EQ(page.ELVReport->header()->sortIndicatorOrder(), Qt::AscendingOrder);
+    widget<QTreeView>(&page, "ELVReport")->header()->sectionClicked(filelists::NameColumn);
+    EXPECT_EQ(
+        widget<QTreeView>(&page, "ELVReport")->header()->sortIndicatorOrder(), Qt::AscendingOrder);
 
     // Start-page names are red; others keep the default colour.
     const filelists::ReportModel &model = *page.model();

@@ -184,8 +184,8 @@ protected:
 
     folderview::CopyResult copy(const FakeSelection &selection)
     {
-        return folderview::CopySelectedFiles(selection, copyPath, progress,
-                                             [this](bool on) { mainWindowEnabled.append(on); });
+        return folderview::copySelectedFiles(
+            selection, copyPath, progress, [this](bool on) { mainWindowEnabled.append(on); });
     }
 
     QTemporaryDir dir;

@@ -30,15 +30,15 @@ public:
 
     int selectedCount() const { return int(selected.count(true)); }
 
-    QString CurrentFile() const override
+    QString currentFile() const override
     {
         return selectedCount() <= 1 && current >= 0 ? paths.at(current) : QString();
     }
-    folderview::SelectionCount SelectionCounts() const override
+    folderview::SelectionCount selectionCounts() const override
     {
         return {page, selectedCount(), int(paths.size())};
     }
-    QString EntryPath(int index, bool onlySelected) const override
+    QString entryPath(int index, bool onlySelected) const override
     {
         if (index < 0 || index >= paths.size() || (onlySelected && !selected.at(index)))
             return {};
@@ -57,7 +57,7 @@ public:
     int closes = 0;
     QStringList texts;
 
-    void InitProgBar(int n) override { max = n; }
+    void initProgressBar(int n) override { max = n; }
     void showProgress() override { shown = true; }
     void setProgressText(const QString &text) override { texts.append(text); }
     void stepProgress() override { ++steps; }

@@ -165,7 +165,7 @@ TEST(FileOps, RemoveFileClearsRecycleBinOnlyForExistingFiles)
     EXPECT_FALSE(QFileInfo::exists(file));
 }
 
-TEST(FileOps, CheckDiskSpace)
+TEST(FileOps, checkDiskSpace)
 {
     struct Row {
         const char *name;
@@ -193,7 +193,7 @@ TEST(FileOps, CheckDiskSpace)
             return row.space;
         });
         ScriptedDialogs dialogs;
-        EXPECT_EQ(folderview::CheckDiskSpace(u8("/home/u/THUMBS/x.jpg"), 2000), row.expected);
+        EXPECT_EQ(folderview::checkDiskSpace(u8("/home/u/THUMBS/x.jpg"), 2000), row.expected);
         EXPECT_EQ(asked, u8("/home/u/THUMBS/x.jpg"));
         if (row.message)
             EXPECT_EQ(dialogs.texts(u8("info")), QStringList{u8(row.message)});
@@ -213,8 +213,8 @@ TEST(FileOps, CheckDiskSpaceOnThisMachine)
     EXPECT_EQ(space.name, root);
 
     ScriptedDialogs dialogs;
-    EXPECT_TRUE(folderview::CheckDiskSpace(future, 1));
-    EXPECT_FALSE(folderview::CheckDiskSpace(future, qint64(1) << 50));
+    EXPECT_TRUE(folderview::checkDiskSpace(future, 1));
+    EXPECT_FALSE(folderview::checkDiskSpace(future, qint64(1) << 50));
     EXPECT_EQ(dialogs.texts(u8("info")),
               QStringList{u8("Diskspace on drive \"") + root + u8("\" < ")
                           + QString::number(qint64(1) << 50) + u8("Kb!\nProcess stopped.")});
@@ -244,7 +244,7 @@ TEST_F(DeleteFiles, OneFileAsksWithItsQuotedName)
     selection.selected = {false, true, false, false};
     selection.current = 1;
     dialogs.answers = {platform::Answer::Yes};
-    const auto result = folderview::DeleteSelectedFiles(selection, doRecycleBin);
+    const auto result = folderview::deleteSelectedFiles(selection, doRecycleBin);
     EXPECT_EQ(dialogs.texts(u8("yesnocancel")),
               QStringList{kQuestionHead + u8("Delete file \"") + paths.at(1)
                           + u8("\" permanently from disk?\n\n")});
@@ -259,7 +259,7 @@ TEST_F(DeleteFiles, ThreeFilesAskWithTheirCount)
     FakeSelection selection = FakeSelection::allOf(paths);
     selection.selected = {true, false, true, true};
     dialogs.answers = {platform::Answer::Yes};
-    const auto result = folderview::DeleteSelectedFiles(selection, doRecycleBin);
+    const auto result = folderview::deleteSelectedFiles(selection, doRecycleBin);
     EXPECT_EQ(dialogs.texts(u8("yesnocancel")),
               QStringList{kQuestionHead + u8("Delete 3 files permanently from disk?\n\n")});
     EXPECT_EQ(result.lastDeletedIndex, 3);
@@ -271,7 +271,7 @@ TEST_F(DeleteFiles, NoAndCancelLeaveEverything)
     for (platform::Answer answer : {platform::Answer::No, platform::Answer::Cancel}) {
         FakeSelection selection = FakeSelection::allOf(paths);
         dialogs.answers = {answer};
-        const auto result = folderview::DeleteSelectedFiles(selection, doRecycleBin);
+        const auto result = folderview::deleteSelectedFiles(selection, doRecycleBin);
         EXPECT_FALSE(result.confirmed) << int(answer);
         EXPECT_EQ(result.lastDeletedIndex, -1);
         EXPECT_TRUE(doRecycleBin);
@@ -291,7 +291,7 @@ TEST_F(DeleteFiles, HookRunsAfterYesAndItsRefusalLeavesEverything)
     for (platform::Answer answer : {platform::Answer::No, platform::Answer::Yes}) {
         FakeSelection selection = FakeSelection::allOf(paths);
         dialogs.answers = {answer};
-        EXPECT_FALSE(folderview::DeleteSelectedFiles(selection, doRecycleBin, refuse).confirmed);
+        EXPECT_FALSE(folderview::deleteSelectedFiles(selection, doRecycleBin, refuse).confirmed);
     }
     EXPECT_EQ(hookRuns, 1);
     EXPECT_TRUE(doRecycleBin);
@@ -303,7 +303,7 @@ TEST_F(DeleteFiles, NothingSelectedAsksNothing)
     FakeSelection selection = FakeSelection::allOf(paths);
     selection.selected = {false, false, false, false};
     selection.current = 2; // the focus mark alone selects nothing
-    EXPECT_FALSE(folderview::DeleteSelectedFiles(selection, doRecycleBin).confirmed);
+    EXPECT_FALSE(folderview::deleteSelectedFiles(selection, doRecycleBin).confirmed);
     EXPECT_TRUE(dialogs.calls.isEmpty());
 }
 
@@ -314,7 +314,7 @@ TEST_F(DeleteFiles, QuestionNamesTheSelectedFileNotTheFocusedOne)
     selection.selected = {true, false, false, false};
     selection.current = 2;
     dialogs.answers = {platform::Answer::Yes};
-    folderview::DeleteSelectedFiles(selection, doRecycleBin);
+    folderview::deleteSelectedFiles(selection, doRecycleBin);
     EXPECT_TRUE(dialogs.lastText().contains(u8("\"") + paths.at(0) + u8("\"")));
     EXPECT_EQ(remaining(), (QStringList{u8("b.htm"), u8("c.htm"), u8("d.htm")}));
 }
@@ -325,7 +325,7 @@ TEST_F(DeleteFiles, FilesGoneMeanwhileAreSkippedSilently)
     ASSERT_TRUE(QFile::remove(paths.at(0)));
     ASSERT_TRUE(QFile::remove(paths.at(3)));
     dialogs.answers = {platform::Answer::Yes};
-    const auto result = folderview::DeleteSelectedFiles(selection, doRecycleBin);
+    const auto result = folderview::deleteSelectedFiles(selection, doRecycleBin);
     EXPECT_TRUE(result.confirmed);
     EXPECT_EQ(result.lastDeletedIndex, 3);
     EXPECT_TRUE(remaining().isEmpty());

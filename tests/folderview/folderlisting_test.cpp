@@ -64,7 +64,7 @@ TEST(FolderListing, ParseFilterText)
     }
 }
 
-TEST(FolderListing, IsInThumbFolder)
+TEST(FolderListing, isInThumbFolder)
 {
     struct Row {
         const char *name;
@@ -90,18 +90,18 @@ TEST(FolderListing, IsInThumbFolder)
         {"posix longer name", "/opt/fs/THUMBSX", "/opt/fs/THUMBS/", PathStyle::Posix, false},
     };
     for (const Row &row : rows)
-        EXPECT_EQ(folderview::IsInThumbFolder(u8(row.folder), u8(row.thumbs), row.style),
-                  row.expected)
+        EXPECT_EQ(
+            folderview::isInThumbFolder(u8(row.folder), u8(row.thumbs), row.style), row.expected)
             << row.name;
 }
 
 TEST(FolderListing, FindListIndexIgnoresCase)
 {
     const QStringList names = {u8("about.htm"), u8("index.htm"), u8("Index.html")};
-    EXPECT_EQ(folderview::FindListIndex(names, u8("INDEX.HTM")), 1);
-    EXPECT_EQ(folderview::FindListIndex(names, u8("index.html")), 2);
-    EXPECT_EQ(folderview::FindListIndex(names, u8("missing.htm")), -1);
-    EXPECT_EQ(folderview::FindListIndex({}, u8("a")), -1);
+    EXPECT_EQ(folderview::findListIndex(names, u8("INDEX.HTM")), 1);
+    EXPECT_EQ(folderview::findListIndex(names, u8("index.html")), 2);
+    EXPECT_EQ(folderview::findListIndex(names, u8("missing.htm")), -1);
+    EXPECT_EQ(folderview::findListIndex({}, u8("a")), -1);
 }
 
 TEST(FolderListing, FileMask)

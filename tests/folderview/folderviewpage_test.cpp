@@ -1,5 +1,6 @@
 #include "folderview/folderviewpage.h"
 #include "support/standinframe.h"
+#include "support/widgetbyname.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -35,14 +36,16 @@ TEST(FolderViewPage, ChangingFolderAndPickingAFileAsksTheFrameToShowIt)
     EXPECT_EQ(mirrored.last().at(1).toStringList(), page.fileNames());
     EXPECT_TRUE(frame.requests.contains(QStringLiteral("enable")));
 
-    page.LBFile->setCurrentRow(1);
-    QTest::mouseClick(page.LBFile->viewport(), Qt::LeftButton, {},
-        page.LBFile->visualItemRect(page.LBFile->item(1)).center());
+    widget<QListWidget>(&page, "LBFile")->setCurrentRow(1);
+    QTest::mouseClick(widget<QListWidget>(&page, "LBFile")->viewport(), Qt::LeftButton, {},
+        widget<QListWidget>(&page, "LBFile")
+            ->visualItemRect(widget<QListWidget>(&page, "LBFile")->item(1))
+            .center());
     ASSERT_FALSE(frame.shownFiles.isEmpty());
     EXPECT_EQ(
         frame.shownFiles.last(), QDir::toNativeSeparators(site.filePath(QStringLiteral("b.htm"))));
 
-    QTest::keyClick(page.LBFile, Qt::Key_Return);
+    QTest::keyClick(widget<QListWidget>(&page, "LBFile"), Qt::Key_Return);
     EXPECT_TRUE(frame.requests.contains(QStringLiteral("DblClickForAll")));
 }
 
@@ -59,7 +62,7 @@ TEST(FolderViewPage, DriveAndFilterBoxesAreFourPixelsNarrowerThanTheirPanel)
         panel->resize(width, 400);
         QCoreApplication::sendPostedEvents();
         panel->layout()->activate();
-        EXPECT_EQ(page.CBDrive->width(), width - 4) << width;
-        EXPECT_EQ(page.CBFilter->width(), width - 4) << width;
+        EXPECT_EQ(widget<QComboBox>(panel, "CBDrive")->width(), width - 4) << width;
+        EXPECT_EQ(widget<QComboBox>(panel, "CBFilter")->width(), width - 4) << width;
     }
 }

@@ -2,19 +2,20 @@
 // whole, no temporary file is left, and the failure is reported, never taken for success.
 
 #include "app/mainwindow_fixture.h"
-#include "frame/settings.h"
 #include "editor/editorfile.h"
-#include "scan/listfile.h"
+#include "frame/settings.h"
+#include "imaging/thumbstore.h"
 #include "platform/inifile.h"
 #include "platform/pathrules.h"
 #include "platform/textcodec.h"
+#include "scan/listfile.h"
 #include "snapshot/snapshotjob.h"
 #include "snapshot/snapshotsave.h"
 #include "support/scripteddialogs.h"
+#include "support/widgetbyname.h"
 #include "support/writefault.h"
 #include "thumbs/thumbmaker.h"
-#include "imaging/thumbstore.h"
-#include "viewer/rescreen.h"
+#include "viewer/sourceeditor.h"
 
 #include <QImage>
 #include <QPushButton>
@@ -132,7 +133,7 @@ TEST_F(WriteFaults, SettingsFile)
     const QString target = path(QStringLiteral("prg.ini"));
     for (const Cut &cut : kCuts) {
         app::Settings settings;
-        settings.LastSearch = filler(cut.large ? 300'000 : 4'000);
+        settings.lastSearch = filler(cut.large ? 300'000 : 4'000);
         expectFailedWrite(
             cut, target,
             [&] {
@@ -186,7 +187,7 @@ TEST_F(WriteFaults, EditedPage)
     }
 }
 
-// MakeThumb swallows the failure (no message); the old thumbnail must survive it.
+// makeThumb swallows the failure (no message); the old thumbnail must survive it.
 TEST_F(WriteFaults, Thumbnail)
 {
     const QString thumbFolder = path(QStringLiteral("THUMBS"));
@@ -238,7 +239,7 @@ TEST_F(WindowWriteFaults, SettingsAtExitNameTheFile)
     setIni(QStringLiteral("[OPTIONS]\r\nLastSearch=old\r\n"));
     const QByteArray before = readFile(ini);
     start();
-    form->settings().LastSearch = filler(600'000);
+    form->settings().lastSearch = filler(600'000);
     {
         const FileSizeLimit limit(300'000);
         closeForm();
@@ -260,17 +261,17 @@ TEST_F(WindowWriteFaults, EditorSaveSaysSoAndStaysModified)
     setIni(QStringLiteral("[PATHS]\r\nVIEW_PATH=") + site.path() + QStringLiteral("\r\n"));
     start();
     selectRows({ 0 });
-    form->ShowFileInViews(false);
-    folderPageOf(*form)->SBEditor->click();
-    viewer::REScreen *editor = view->editor();
+    form->showFileInViews(false);
+    widget<QToolButton>(folderPageOf(*form), "SBEditor")->click();
+    viewer::SourceEditor *editor = view->editor();
     QTextCursor cursor = editor->textCursor();
     cursor.setPosition(0);
     editor->setTextCursor(cursor);
     QTest::keyClick(editor, 'Q');
-    ASSERT_TRUE(folderPageOf(*form)->BSave->isEnabled());
+    ASSERT_TRUE(widget<QPushButton>(folderPageOf(*form), "BSave")->isEnabled());
     {
         const FileSizeLimit limit(250'000);
-        folderPageOf(*form)->BSave->click();
+        widget<QPushButton>(folderPageOf(*form), "BSave")->click();
     }
     const QStringList infos = dialogs.texts(QStringLiteral("info"));
     ASSERT_EQ(infos.size(), 1);
@@ -279,7 +280,7 @@ TEST_F(WindowWriteFaults, EditorSaveSaysSoAndStaysModified)
             + QStringLiteral("\nPlease check diskspace and writing permissions...")))
         << infos.first().toStdString();
     EXPECT_EQ(readFile(sitePath("a.htm")), page);
-    EXPECT_TRUE(folderPageOf(*form)->BSave->isEnabled());
+    EXPECT_TRUE(widget<QPushButton>(folderPageOf(*form), "BSave")->isEnabled());
     EXPECT_TRUE(view->windowTitle().endsWith(QStringLiteral(" --- UNSAVED ---")));
     EXPECT_EQ(
         QDir(site.path()).entryList({ QStringLiteral("a.htm*") }, QDir::AllEntries | QDir::Hidden),

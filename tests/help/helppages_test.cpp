@@ -1,4 +1,4 @@
-#include "app/tformhelp.h"
+#include "app/helpwindow.h"
 #include "engine/htmlview.h"
 
 #include <QCoreApplication>
@@ -172,7 +172,7 @@ class HelpWindowTest : public testing::Test
 protected:
     void SetUp() override
     {
-        window = new app::TFormHelp(
+        window = new app::HelpWindow(
             QCoreApplication::applicationDirPath() + QStringLiteral("/HELP/index.htm"));
     }
     void TearDown() override { delete window.data(); }
@@ -196,7 +196,7 @@ protected:
             << page.toStdString();
     }
 
-    QPointer<app::TFormHelp> window;
+    QPointer<app::HelpWindow> window;
 };
 
 TEST_F(HelpWindowTest, ShowsTheStartPageWithItsPictures)

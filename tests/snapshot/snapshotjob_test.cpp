@@ -82,7 +82,7 @@ TEST(TestInput, EachRuleAndItsMessage)
         row.change(entries);
         app::Settings settings;
         SnapshotJob job;
-        const bool ok = snapshot::TestInput(entries, settings, job);
+        const bool ok = snapshot::testInput(entries, settings, job);
         const QString &expected = row.message;
         EXPECT_EQ(ok, expected.isEmpty()) << row.name;
         EXPECT_EQ(dialogs.texts(QStringLiteral("info")),
@@ -99,7 +99,7 @@ TEST(TestInput, WorkedExampleWithBothCrops)
     entries.cropVerti = entries.cropHori = true;
     app::Settings settings;
     SnapshotJob job;
-    ASSERT_TRUE(snapshot::TestInput(entries, settings, job));
+    ASSERT_TRUE(snapshot::testInput(entries, settings, job));
     EXPECT_EQ(job.scaledWidth, 400);
     EXPECT_EQ(job.scaledHeight, 300);
     EXPECT_EQ(job.outputWidth, 394);
@@ -109,8 +109,8 @@ TEST(TestInput, WorkedExampleWithBothCrops)
     // (10, 10, 394, 294) with right and bottom exclusive.
     EXPECT_EQ(job.shadowRect, QRect(QPoint(10, 10), QPoint(393, 293)));
     EXPECT_EQ(job.filterIndex, 5);
-    EXPECT_TRUE(settings.CropVerti && settings.CropHori);
-    EXPECT_EQ(settings.Scale, 50);
+    EXPECT_TRUE(settings.cropVertical && settings.cropHorizontal);
+    EXPECT_EQ(settings.scale, 50);
 }
 
 TEST(TestInput, ValuesBeforeTheFailingTestAreKept)
@@ -125,14 +125,14 @@ TEST(TestInput, ValuesBeforeTheFailingTestAreKept)
     entries.bgCol = 0x0000FF;
     app::Settings settings;
     SnapshotJob job;
-    ASSERT_FALSE(snapshot::TestInput(entries, settings, job));
-    EXPECT_EQ(settings.CustomWidth, 50);
-    EXPECT_EQ(settings.CustomHeight, 50);
-    EXPECT_EQ(settings.Scale, 20);
-    EXPECT_EQ(settings.Shade, 3);
-    EXPECT_EQ(settings.Border, 2);
-    EXPECT_TRUE(settings.CropVerti);
-    EXPECT_EQ(settings.BGCol, app::Settings().BGCol); // the colours come last
+    ASSERT_FALSE(snapshot::testInput(entries, settings, job));
+    EXPECT_EQ(settings.customWidth, 50);
+    EXPECT_EQ(settings.customHeight, 50);
+    EXPECT_EQ(settings.scale, 20);
+    EXPECT_EQ(settings.shade, 3);
+    EXPECT_EQ(settings.border, 2);
+    EXPECT_TRUE(settings.cropVertical);
+    EXPECT_EQ(settings.backgroundColor, app::Settings().backgroundColor); // the colours come last
 
     // A bad scale stops before shade and border.
     entries = defaults();
@@ -140,10 +140,10 @@ TEST(TestInput, ValuesBeforeTheFailingTestAreKept)
     entries.scale = QStringLiteral("0");
     entries.shade = QStringLiteral("7");
     settings = app::Settings();
-    ASSERT_FALSE(snapshot::TestInput(entries, settings, job));
-    EXPECT_EQ(settings.CustomWidth, 640);
-    EXPECT_EQ(settings.Scale, 100);
-    EXPECT_EQ(settings.Shade, 10);
+    ASSERT_FALSE(snapshot::testInput(entries, settings, job));
+    EXPECT_EQ(settings.customWidth, 640);
+    EXPECT_EQ(settings.scale, 100);
+    EXPECT_EQ(settings.shade, 10);
 }
 
 TEST(TestInput, CurrentBrowserSizeIgnoresTheCustomFields)
@@ -156,8 +156,8 @@ TEST(TestInput, CurrentBrowserSizeIgnoresTheCustomFields)
     SnapshotJob job;
     job.browserWidth = 680;
     job.browserHeight = 393;
-    ASSERT_TRUE(snapshot::TestInput(entries, settings, job));
-    EXPECT_EQ(settings.CustomWidth, 800);
+    ASSERT_TRUE(snapshot::testInput(entries, settings, job));
+    EXPECT_EQ(settings.customWidth, 800);
     EXPECT_EQ(job.outputWidth, 690);
     EXPECT_EQ(job.outputHeight, 403);
     EXPECT_EQ(dialogs.count(QStringLiteral("info")), 0);
@@ -171,11 +171,11 @@ QRgb expectedPixel(int x, int y, const SnapshotJob &job, const app::Settings &s,
     const QRect &p = job.pageRect;
     if (p.contains(x, y)) {
         const int depth = std::min({ x - p.left(), y - p.top(), p.right() - x, p.bottom() - y });
-        return depth < s.Border ? snapshot::colorFromValue(s.BorderCol).rgb() : page;
+        return depth < s.border ? snapshot::colorFromValue(s.borderColor).rgb() : page;
     }
     if (job.shadowRect.contains(x, y))
-        return snapshot::colorFromValue(s.ShadeCol).rgb();
-    return snapshot::colorFromValue(s.BGCol).rgb();
+        return snapshot::colorFromValue(s.shadeColor).rgb();
+    return snapshot::colorFromValue(s.backgroundColor).rgb();
 }
 
 } // namespace
@@ -214,13 +214,13 @@ TEST(PaintSaveImg, EveryPixelFollowsTheGeometry)
         entries.bgCol = 0x00FFFF; // yellow, so that the background differs from the page
         app::Settings settings;
         SnapshotJob job;
-        ASSERT_TRUE(snapshot::TestInput(entries, settings, job)) << row.name;
+        ASSERT_TRUE(snapshot::testInput(entries, settings, job)) << row.name;
 
         // The scaled page: one known colour, the size the capture step makes.
         QImage big(job.pageRect.size(), QImage::Format_RGB888);
         big.fill(QColor(200, 30, 60));
         for (const QImage &page : { big, QImage() }) {
-            const QImage image = snapshot::PaintSaveImg(job, settings, page);
+            const QImage image = snapshot::paintSaveImage(job, settings, page);
             ASSERT_EQ(image.size(), row.expected) << row.name;
             const QRgb inside = page.isNull() ? qRgb(255, 255, 255) : qRgb(200, 30, 60);
             int wrong = 0;
@@ -237,8 +237,8 @@ TEST(PaintSaveImg, DefaultsSpelledOut)
     ScriptedDialogs dialogs;
     app::Settings settings;
     SnapshotJob job;
-    ASSERT_TRUE(snapshot::TestInput(defaults(), settings, job));
-    const QImage image = snapshot::PaintSaveImg(job, settings, QImage());
+    ASSERT_TRUE(snapshot::testInput(defaults(), settings, job));
+    const QImage image = snapshot::paintSaveImage(job, settings, QImage());
     ASSERT_EQ(image.size(), QSize(810, 610));
     const QRgb navy = qRgb(0, 0, 128);
     const QRgb grey = qRgb(128, 128, 128);

@@ -251,12 +251,12 @@ class Entries : public folderview::SelectionQueries
 public:
     QStringList paths;
     QList<bool> selected;
-    QString CurrentFile() const override { return {}; }
-    folderview::SelectionCount SelectionCounts() const override
+    QString currentFile() const override { return {}; }
+    folderview::SelectionCount selectionCounts() const override
     {
         return { 0, int(selected.count(true)), int(paths.size()) };
     }
-    QString EntryPath(int index, bool onlySelected) const override
+    QString entryPath(int index, bool onlySelected) const override
     {
         if (index >= paths.size() || (onlySelected && !selected.at(index)))
             return {};
@@ -269,7 +269,7 @@ class Progress : public folderview::BatchProgress
 public:
     QStringList events;
     int stopAfter = -1; // texts set before the stop button is pressed
-    void InitProgBar(int max) override { events.append(QStringLiteral("init %1").arg(max)); }
+    void initProgressBar(int max) override { events.append(QStringLiteral("init %1").arg(max)); }
     void showProgress() override { events.append(QStringLiteral("show")); }
     void setProgressText(const QString &text) override { events.append(text); }
     void stepProgress() override { ++steps; }

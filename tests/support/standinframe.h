@@ -18,7 +18,7 @@ public:
     app::Page *page = nullptr; // the active page
     QStringList hints;
     QStringList requests;
-    QStringList shownFiles; // what ShowFileInViews was asked to show
+    QStringList shownFiles; // what showFileInViews was asked to show
     QString hintLine;
     app::Settings values;
     QString folder; // the Folder View's folder
@@ -28,38 +28,38 @@ public:
     bool diskSpaceLeft = true;
     folderview::BatchProgress *progress = nullptr;
 
-    QString CurrentFile() const override { return page ? page->CurrentFile() : QString(); }
-    folderview::SelectionCount SelectionCounts() const override
+    QString currentFile() const override { return page ? page->currentFile() : QString(); }
+    folderview::SelectionCount selectionCounts() const override
     {
-        return page ? page->SelectionCounts() : folderview::SelectionCount();
+        return page ? page->selectionCounts() : folderview::SelectionCount();
     }
-    QString EntryPath(int index, bool onlySelected) const override
+    QString entryPath(int index, bool onlySelected) const override
     {
-        return page ? page->EntryPath(index, onlySelected) : QString();
+        return page ? page->entryPath(index, onlySelected) : QString();
     }
 
     app::Settings &settings() override { return values; }
-    QString ProgramFolder() const override { return m_programFolder; }
+    QString programFolder() const override { return m_programFolder; }
     QString dataFolder() const override { return m_programFolder; }
-    bool Starting() const override { return false; }
+    bool isStarting() const override { return false; }
     app::Page *activePage() const override { return page; }
     void setActivePage(app::Page *active) override { page = active; }
     void setPagesEnabled(bool enabled) override
     {
         requests.append(enabled ? QStringLiteral("enable") : QStringLiteral("disable"));
     }
-    std::optional<platform::Answer> AskSaveChanges() override { return {}; }
-    std::optional<platform::Answer> AskSaveChangesBeforeShowing() override { return {}; }
+    std::optional<platform::Answer> askSaveChanges() override { return {}; }
+    std::optional<platform::Answer> askSaveChangesBeforeShowing() override { return {}; }
     void setHintLine(const QString &text) override
     {
         hints.append(text);
         hintLine = text;
     }
-    void UpdateStatus() override { requests.append(QStringLiteral("UpdateStatus")); }
-    void ShowFileInViews(bool) override { shownFiles.append(CurrentFile()); }
-    void ClearViews() override { requests.append(QStringLiteral("ClearViews")); }
-    void SetViewerButtonState() override { }
-    void DblClickForAll() override { requests.append(QStringLiteral("DblClickForAll")); }
+    void updateStatus() override { requests.append(QStringLiteral("UpdateStatus")); }
+    void showFileInViews(bool) override { shownFiles.append(currentFile()); }
+    void clearViews() override { requests.append(QStringLiteral("ClearViews")); }
+    void setViewerButtonState() override { }
+    void openCurrentFile() override { requests.append(QStringLiteral("DblClickForAll")); }
     void showContextMenu(const QPoint &) override { requests.append(QStringLiteral("menu")); }
     void snapCurrentView() override { requests.append(QStringLiteral("snapView")); }
     QRect mainWindowBounds() const override { return QRect(100, 100, 800, 600); }
@@ -70,22 +70,22 @@ public:
     {
         requests.append(enabled ? QStringLiteral("mainEnabled") : QStringLiteral("mainDisabled"));
     }
-    bool CheckDiskSpace(const QString &, qint64) override { return diskSpaceLeft; }
+    bool checkDiskSpace(const QString &, qint64) override { return diskSpaceLeft; }
     engine::HtmlView *browserView() override { return nullptr; }
     formatter::Style *formatterStyle() override { return nullptr; }
     QStringList tagSyntaxTable() const override { return {}; }
 
     QWidget *folderPanel() const override { return nullptr; }
     QString currentFolder() const override { return folder; }
-    QString CurrentMask() const override { return mask; }
-    void ShowMiniThumb(const QString &page) override { miniThumbs.append(page); }
+    QString currentMask() const override { return mask; }
+    void showMiniThumb(const QString &page) override { miniThumbs.append(page); }
     void clearMiniThumb() override { }
-    bool IsInThumbFolder(const QString &) const override { return false; }
-    void JumpToFileAndFolder(const QString &) override { }
+    bool isInThumbFolder(const QString &) const override { return false; }
+    void jumpToFileAndFolder(const QString &) override { }
     void handleDroppedFiles(const QStringList &) override { }
     void applyFileIcons() override { }
     QWidget *viewsPanel() const override { return nullptr; }
-    void showInPanel1(QWidget *) override { }
+    void showInBrowserPanel(QWidget *) override { }
     bool browserSwitchDown() const override { return false; }
     void setSaveButtons(bool, bool) override { }
     bool saveEnabled() const override { return false; }
@@ -101,9 +101,9 @@ class StandInPage : public app::Page
 public:
     bool views = false; // whether it hosts the borrowed browser or editor
 
-    QString CurrentFile() const override { return {}; }
-    folderview::SelectionCount SelectionCounts() const override { return { this, 0, 0 }; }
-    QString EntryPath(int, bool) const override { return {}; }
+    QString currentFile() const override { return {}; }
+    folderview::SelectionCount selectionCounts() const override { return { this, 0, 0 }; }
+    QString entryPath(int, bool) const override { return {}; }
     QString title() const override { return QStringLiteral("Stand-in"); }
     QWidget *widget() override { return nullptr; }
     void start() override { }

@@ -82,12 +82,12 @@ TEST(ThumbMaker, PagesLoadedTogetherKeepTheirOwnPictures)
     thumbs::ThumbMaker maker(store.thumbs, nullptr);
     maker.setHostCount(3);
     maker.plan({ pages.at(0), missing, pages.at(1), pages.at(2) }, QSize(160, 120));
-    EXPECT_TRUE(maker.MakeThumb(pages.at(0), QSize(160, 120)));
-    EXPECT_FALSE(maker.MakeThumb(missing, QSize(160, 120)));
+    EXPECT_TRUE(maker.makeThumb(pages.at(0), QSize(160, 120)));
+    EXPECT_FALSE(maker.makeThumb(missing, QSize(160, 120)));
     EXPECT_FALSE(QFileInfo::exists(store.thumbOf(missing)));
     // Out of the planned order: the plan is dropped, the page is still made.
-    EXPECT_TRUE(maker.MakeThumb(pages.at(2), QSize(160, 120)));
-    EXPECT_TRUE(maker.MakeThumb(pages.at(1), QSize(320, 240)));
+    EXPECT_TRUE(maker.makeThumb(pages.at(2), QSize(160, 120)));
+    EXPECT_TRUE(maker.makeThumb(pages.at(1), QSize(320, 240)));
     for (int i = 0; i < pages.size(); ++i) {
         const QImage thumb = platform::readJpeg(store.thumbOf(pages.at(i)));
         ASSERT_EQ(thumb.size(), QSize(130, 100)) << i;
@@ -121,7 +121,7 @@ TEST(ThumbMaker, ThreeHostsStoreWhatOneHostStores)
         maker.plan(pages, base);
         QList<QImage> thumbs;
         for (const QString &page : std::as_const(pages)) {
-            EXPECT_TRUE(maker.MakeThumb(page, base)) << page.toStdString();
+            EXPECT_TRUE(maker.makeThumb(page, base)) << page.toStdString();
             thumbs.append(platform::readJpeg(store.thumbOf(page)));
         }
         return thumbs;
@@ -162,16 +162,16 @@ TEST(ThumbMaker, PagesAfterASlowOneAreCapturedMeanwhile)
               store.write(QStringLiteral("w2.htm"), solidPage(QStringLiteral("red"))) };
     maker.plan(warm, base);
     for (const QString &page : warm)
-        ASSERT_TRUE(maker.MakeThumb(page, base));
+        ASSERT_TRUE(maker.makeThumb(page, base));
     maker.plan(QStringList { slow } + later, base);
-    ASSERT_TRUE(maker.MakeThumb(slow, base));
+    ASSERT_TRUE(maker.makeThumb(slow, base));
     // Two forms: the first later page loaded beside the slow one; the others had to wait for
     // a free form.
     for (const QString &page : later)
         store.write(QFileInfo(page).fileName(), solidPage(QStringLiteral("blue")));
     for (const QString &page : later) {
         SCOPED_TRACE(page.toStdString());
-        ASSERT_TRUE(maker.MakeThumb(page, base));
+        ASSERT_TRUE(maker.makeThumb(page, base));
         EXPECT_TRUE(near(platform::readJpeg(store.thumbOf(page)).pixel(65, 50), qRgb(255, 0, 0)));
     }
 }
@@ -187,9 +187,9 @@ TEST(ThumbMaker, AnUnwritableThumbnailFailsOnlyItsPage)
     const QString next = store.write(QStringLiteral("next.htm"), solidPage(QStringLiteral("blue")));
     thumbs::ThumbMaker maker(store.thumbs, nullptr);
     maker.plan({ tooLong, next }, QSize(160, 120));
-    EXPECT_FALSE(maker.MakeThumb(tooLong, QSize(160, 120)));
+    EXPECT_FALSE(maker.makeThumb(tooLong, QSize(160, 120)));
     EXPECT_FALSE(QFileInfo::exists(store.thumbOf(tooLong)));
-    ASSERT_TRUE(maker.MakeThumb(next, QSize(160, 120)));
+    ASSERT_TRUE(maker.makeThumb(next, QSize(160, 120)));
     EXPECT_TRUE(near(platform::readJpeg(store.thumbOf(next)).pixel(65, 50), qRgb(0, 0, 255)));
 }
 
@@ -202,7 +202,7 @@ TEST(ThumbMaker, PictureGetsAThumbnailNamedAfterIt)
     const QString gif = store.site + QStringLiteral("/logo.gif");
     ASSERT_TRUE(picture.save(gif, "GIF") || picture.save(gif, "PNG"));
     thumbs::ThumbMaker maker(store.thumbs, nullptr);
-    EXPECT_TRUE(maker.MakeThumb(gif, QSize(160, 120)));
+    EXPECT_TRUE(maker.makeThumb(gif, QSize(160, 120)));
     EXPECT_TRUE(store.thumbOf(gif).endsWith(QStringLiteral("/logo.gif.jpg")));
     EXPECT_TRUE(QFileInfo::exists(store.thumbOf(gif)));
 }
@@ -247,9 +247,9 @@ TEST(ThumbMaker, EndlessScriptHoldsTheBatchOnlyForTheBoundedWait)
     maker.plan({ endless, good }, QSize(160, 120));
     QElapsedTimer timer;
     timer.start();
-    maker.MakeThumb(endless, QSize(160, 120));
+    maker.makeThumb(endless, QSize(160, 120));
     EXPECT_LT(timer.elapsed(), engine::HtmlView::DefaultLoadTimeoutMs + 5000);
-    ASSERT_TRUE(maker.MakeThumb(good, QSize(160, 120)));
+    ASSERT_TRUE(maker.makeThumb(good, QSize(160, 120)));
     EXPECT_TRUE(near(platform::readJpeg(store.thumbOf(good)).pixel(65, 50), qRgb(255, 0, 0)));
 }
 
@@ -267,7 +267,7 @@ TEST(ThumbMaker, AStopEndsTheWaitForAPageAtOnce)
     QTimer::singleShot(300, [&stopped] { stopped = true; });
     QElapsedTimer timer;
     timer.start();
-    EXPECT_FALSE(maker.MakeThumb(endless, QSize(160, 120)));
+    EXPECT_FALSE(maker.makeThumb(endless, QSize(160, 120)));
     EXPECT_LT(timer.elapsed(), 3000);
     EXPECT_EQ(maker.lastOutcome(), engine::CaptureOutcome::Stopped);
     EXPECT_FALSE(QFileInfo::exists(store.thumbOf(endless)));

@@ -1,12 +1,13 @@
+#include "engine/captureform.h"
 #include "frame/batchprogress.h"
 #include "imaging/jpegcodec.h"
-#include "engine/tformsnap.h"
+#include "imaging/thumbstore.h"
 #include "support/scripteddialogs.h"
 #include "support/standinframe.h"
+#include "support/widgetbyname.h"
 #include "thumbs/thumbdraw.h"
 #include "thumbs/thumbgrid.h"
 #include "thumbs/thumblistmodel.h"
-#include "imaging/thumbstore.h"
 #include "thumbs/thumbviewpage.h"
 
 #include <QComboBox>
@@ -66,23 +67,27 @@ struct PageFixture {
     }
     void select(const QList<int> &rows)
     {
-        page.LVThumbs->clearSelection();
+        widget<thumbs::ThumbGrid>(&page, "LVThumbs")->clearSelection();
         for (int row : rows)
-            page.LVThumbs->selectionModel()->select(
-                page.LVThumbs->model()->index(row, 0), QItemSelectionModel::Select);
+            widget<thumbs::ThumbGrid>(&page, "LVThumbs")
+                ->selectionModel()
+                ->select(widget<thumbs::ThumbGrid>(&page, "LVThumbs")->model()->index(row, 0),
+                    QItemSelectionModel::Select);
     }
     QImage grid()
     {
-        page.LVThumbs->viewport()->repaint();
-        return page.LVThumbs->viewport()->grab().toImage();
+        widget<thumbs::ThumbGrid>(&page, "LVThumbs")->viewport()->repaint();
+        return widget<thumbs::ThumbGrid>(&page, "LVThumbs")->viewport()->grab().toImage();
     }
     QRect cell(int row) const
     {
-        return page.LVThumbs->visualRect(page.LVThumbs->model()->index(row, 0));
+        return widget<thumbs::ThumbGrid>(&page, "LVThumbs")
+            ->visualRect(widget<thumbs::ThumbGrid>(&page, "LVThumbs")->model()->index(row, 0));
     }
     QRect picture(int row) const
     {
-        return thumbs::pictureRectIn(cell(row), page.LVThumbs->font().pointSize());
+        return thumbs::pictureRectIn(
+            cell(row), widget<thumbs::ThumbGrid>(&page, "LVThumbs")->font().pointSize());
     }
 };
 
@@ -94,7 +99,7 @@ struct RecordingProgress : folderview::BatchProgress {
     int stopAfter = -1;
     bool shown = false;
     bool closed = false;
-    void InitProgBar(int m) override { max = m; }
+    void initProgressBar(int m) override { max = m; }
     void showProgress() override { shown = true; }
     void setProgressText(const QString &text) override { texts.append(text); }
     void stepProgress() override { ++steps; }
@@ -115,12 +120,13 @@ TEST(ThumbViewPage, MirrorsTheFileListAndAnswersForItsSelection)
 {
     PageFixture f({ QStringLiteral("a.htm"), QStringLiteral("b.htm") });
     f.page.setBaseIndex(42);
-    EXPECT_EQ(f.page.CBSnapBase->currentText(), QStringLiteral("Thumbs Base: 640x480"));
-    EXPECT_EQ(f.frame.values.THUMB_BASEIDX, 3);
+    EXPECT_EQ(widget<QComboBox>(&f.page, "CBSnapBase")->currentText(),
+        QStringLiteral("Thumbs Base: 640x480"));
+    EXPECT_EQ(f.frame.values.thumbBaseIndex, 3);
     EXPECT_EQ(f.page.baseSize(), QSize(640, 480));
-    f.page.CBSnapBase->setCurrentIndex(6);
+    widget<QComboBox>(&f.page, "CBSnapBase")->setCurrentIndex(6);
     EXPECT_EQ(f.page.baseSize(), QSize(1600, 1200));
-    EXPECT_EQ(f.frame.values.THUMB_BASEIDX, 6);
+    EXPECT_EQ(f.frame.values.thumbBaseIndex, 6);
 
     QLineEdit elsewhere;
     elsewhere.show();
@@ -130,32 +136,36 @@ TEST(ThumbViewPage, MirrorsTheFileListAndAnswersForItsSelection)
     ASSERT_TRUE(QTest::qWaitForWindowActive(&f.page));
     f.page.activate();
     // TabThumbEnter: the title bar turns teal while the page has the focus, gray after.
-    EXPECT_TRUE(f.page.LabelThumbs->styleSheet().contains(QStringLiteral("#008080")));
+    EXPECT_TRUE(
+        widget<QLabel>(&f.page, "LabelThumbs")->styleSheet().contains(QStringLiteral("#008080")));
     elsewhere.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&elsewhere));
     elsewhere.setFocus();
-    EXPECT_TRUE(f.page.LabelThumbs->styleSheet().contains(QStringLiteral("#808080")));
-    EXPECT_EQ(f.page.CurrentFile(), f.pagePath(QStringLiteral("a.htm")));
-    EXPECT_EQ(f.page.EntryPath(1, true), QString());
-    EXPECT_EQ(f.page.EntryPath(1, false), f.pagePath(QStringLiteral("b.htm")));
-    EXPECT_EQ(f.page.EntryPath(2, false), QString());
-    EXPECT_EQ(f.page.LVThumbs->model()->index(1, 0).data().toString(), QStringLiteral("2: b.htm"));
+    EXPECT_TRUE(
+        widget<QLabel>(&f.page, "LabelThumbs")->styleSheet().contains(QStringLiteral("#808080")));
+    EXPECT_EQ(f.page.currentFile(), f.pagePath(QStringLiteral("a.htm")));
+    EXPECT_EQ(f.page.entryPath(1, true), QString());
+    EXPECT_EQ(f.page.entryPath(1, false), f.pagePath(QStringLiteral("b.htm")));
+    EXPECT_EQ(f.page.entryPath(2, false), QString());
+    EXPECT_EQ(
+        widget<thumbs::ThumbGrid>(&f.page, "LVThumbs")->model()->index(1, 0).data().toString(),
+        QStringLiteral("2: b.htm"));
 
     f.frame.miniThumbs.clear();
-    QTest::keyClick(f.page.LVThumbs, Qt::Key_A, Qt::ControlModifier);
-    const folderview::SelectionCount counts = f.page.SelectionCounts();
+    QTest::keyClick(widget<thumbs::ThumbGrid>(&f.page, "LVThumbs"), Qt::Key_A, Qt::ControlModifier);
+    const folderview::SelectionCount counts = f.page.selectionCounts();
     EXPECT_EQ(counts.page, &f.page);
     EXPECT_EQ(counts.selected, 2);
     EXPECT_EQ(counts.total, 2);
-    EXPECT_EQ(f.page.CurrentFile(), QString());
+    EXPECT_EQ(f.page.currentFile(), QString());
     // Every key released (A, then Ctrl) shows the current file's thumbnail in the corner:
     // none here.
     EXPECT_EQ(f.frame.miniThumbs, QStringList({ QString(), QString() }));
 
     QSignalSpy deletes(&f.page, &thumbs::ThumbViewPage::deleteRequested);
-    QTest::keyClick(f.page.LVThumbs, Qt::Key_Delete);
+    QTest::keyClick(widget<thumbs::ThumbGrid>(&f.page, "LVThumbs"), Qt::Key_Delete);
     EXPECT_EQ(deletes.size(), 1);
-    QTest::keyClick(f.page.LVThumbs, Qt::Key_Return);
+    QTest::keyClick(widget<thumbs::ThumbGrid>(&f.page, "LVThumbs"), Qt::Key_Return);
     EXPECT_TRUE(f.frame.requests.contains(QStringLiteral("DblClickForAll")));
 }
 
@@ -164,7 +174,8 @@ TEST(ThumbViewPage, TypingFindsTheNextFileByTheStartOfItsName)
     const QStringList names = { QStringLiteral("about.htm"), QStringLiteral("Index.htm"),
         QStringLiteral("info.htm"), QStringLiteral("intro.htm"), QStringLiteral("main.htm") };
     PageFixture f(names);
-    auto *model = static_cast<thumbs::ThumbListModel *>(f.page.LVThumbs->model());
+    auto *model = static_cast<thumbs::ThumbListModel *>(
+        widget<thumbs::ThumbGrid>(&f.page, "LVThumbs")->model());
     struct Row {
         const char *text;
         int start;
@@ -182,13 +193,12 @@ TEST(ThumbViewPage, TypingFindsTheNextFileByTheStartOfItsName)
         { "zz", 0, true, -1 },
     };
     for (const Row &row : rows)
-        EXPECT_EQ(
-            model->LVThumbsDataFind(QString::fromUtf8(row.text), row.start, row.wrap), row.found)
+        EXPECT_EQ(model->findItem(QString::fromUtf8(row.text), row.start, row.wrap), row.found)
             << row.text << " from " << row.start;
 
     f.page.activate();
-    QTest::keyClicks(f.page.LVThumbs, QStringLiteral("in"));
-    EXPECT_EQ(f.page.CurrentFile(), f.pagePath(QStringLiteral("Index.htm")));
+    QTest::keyClicks(widget<thumbs::ThumbGrid>(&f.page, "LVThumbs"), QStringLiteral("in"));
+    EXPECT_EQ(f.page.currentFile(), f.pagePath(QStringLiteral("Index.htm")));
 }
 
 // Grabbed pixels of the grid: frame colours by file kind, the "no thumbnail" text, and the
@@ -259,24 +269,24 @@ TEST(ThumbViewPage, GridAsksOnlyForEntriesInSight)
     f.storeThumb(names.at(1), Qt::red);
     f.storeThumb(names.at(9999), Qt::red);
     f.grid();
-    const auto [first, last] = f.page.LVThumbs->visibleRange();
+    const auto [first, last] = widget<thumbs::ThumbGrid>(&f.page, "LVThumbs")->visibleRange();
     EXPECT_EQ(first, 0);
     EXPECT_GT(last, 0);
     EXPECT_LT(last, 100);
     EXPECT_EQ(f.page.cache().slotCount(), 1);
-    f.page.LVThumbs->scrollToBottom();
+    widget<thumbs::ThumbGrid>(&f.page, "LVThumbs")->scrollToBottom();
     f.grid();
-    EXPECT_EQ(f.page.LVThumbs->visibleRange().second, 9999);
+    EXPECT_EQ(widget<thumbs::ThumbGrid>(&f.page, "LVThumbs")->visibleRange().second, 9999);
     EXPECT_EQ(f.page.cache().slotCount(), 2);
-    EXPECT_GE(f.page.cache().CacheLookup(f.thumbOf(names.at(9999))), 0);
+    EXPECT_GE(f.page.cache().lookup(f.thumbOf(names.at(9999))), 0);
 }
 
 TEST(ThumbViewPage, NothingSelectedTellsWhy)
 {
     ScriptedDialogs dialogs;
     PageFixture f({ QStringLiteral("a.htm") });
-    f.page.BMakeThumbClick();
-    f.page.BDelThumbClick();
+    f.page.makeThumbnails();
+    f.page.deleteThumbnails();
     EXPECT_EQ(dialogs.texts(QStringLiteral("info")),
         QStringList({ QStringLiteral("Cannot create thumbnail.\r\nNo file(s) selected ..."),
             QStringLiteral("Cannot clear thumbnail.\r\nNo file(s) selected ...") }));
@@ -291,16 +301,16 @@ TEST(ThumbViewPage, MakeThumbStoresTheShrunkCapture)
     f.storeThumb(QStringLiteral("a.htm"), Qt::green);
     f.select({ 0 });
     f.grid(); // caches the old picture
-    const int slot = f.page.cache().CacheLookup(f.thumbOf(QStringLiteral("a.htm")));
+    const int slot = f.page.cache().lookup(f.thumbOf(QStringLiteral("a.htm")));
     ASSERT_GE(slot, 0);
 
-    f.page.BMakeThumbClick();
+    f.page.makeThumbnails();
     const QImage stored = platform::readJpeg(f.thumbOf(QStringLiteral("a.htm")));
     ASSERT_EQ(stored.size(), QSize(130, 100));
     EXPECT_EQ(f.frame.miniThumbs.last(), f.pagePath(QStringLiteral("a.htm")));
 
-    snapshot::TFormSnap form(QSize(320, 240), nullptr);
-    form.LoadHTMLFile(f.pagePath(QStringLiteral("a.htm")));
+    snapshot::CaptureForm form(QSize(320, 240), nullptr);
+    form.loadHtmlFile(f.pagePath(QStringLiteral("a.htm")));
     const QImage expected = thumbs::ShrinkCapture(form.capture());
     ASSERT_EQ(expected.size(), QSize(130, 100));
     qint64 difference = 0;
@@ -329,7 +339,7 @@ TEST(ThumbViewPage, BatchOfThreeOfTenReportsEachFileInOrder)
     RecordingProgress progress;
     f.frame.progress = &progress;
     f.select({ 1, 4, 7 });
-    f.page.BMakeThumbClick();
+    f.page.makeThumbnails();
 
     EXPECT_EQ(progress.texts,
         QStringList({ QStringLiteral("(1 of 3): ") + f.pagePath(names.at(1)),
@@ -350,7 +360,7 @@ TEST(ThumbViewPage, BatchOfThreeOfTenReportsEachFileInOrder)
     RecordingProgress stopping;
     stopping.stopAfter = 1;
     f.frame.progress = &stopping;
-    f.page.BMakeThumbClick();
+    f.page.makeThumbnails();
     EXPECT_EQ(stopping.texts.size(), 1);
     EXPECT_TRUE(QFileInfo::exists(f.thumbOf(names.at(1))));
     EXPECT_FALSE(QFileInfo::exists(f.thumbOf(names.at(4))));
@@ -360,13 +370,13 @@ TEST(ThumbViewPage, BatchOfThreeOfTenReportsEachFileInOrder)
     // Clearing: the files go and their cache entries die.
     f.page.maker().setHostCount(2);
     f.frame.progress = &progress;
-    f.page.BMakeThumbClick();
+    f.page.makeThumbnails();
     f.grid();
-    ASSERT_GE(f.page.cache().CacheLookup(f.thumbOf(names.at(4))), 0);
-    f.page.BDelThumbClick();
+    ASSERT_GE(f.page.cache().lookup(f.thumbOf(names.at(4))), 0);
+    f.page.deleteThumbnails();
     for (int i : { 1, 4, 7 }) {
         EXPECT_FALSE(QFileInfo::exists(f.thumbOf(names.at(i)))) << i;
-        EXPECT_EQ(f.page.cache().CacheLookup(f.thumbOf(names.at(i))), -1) << i;
+        EXPECT_EQ(f.page.cache().lookup(f.thumbOf(names.at(i))), -1) << i;
     }
 }
 
@@ -381,7 +391,7 @@ TEST(ThumbViewPage, ABatchNamesAPageItCannotRender)
     RecordingProgress progress;
     f.frame.progress = &progress;
     f.select({ 0, 1 });
-    f.page.BMakeThumbClick();
+    f.page.makeThumbnails();
     EXPECT_TRUE(f.frame.hints.contains(
         QStringLiteral("not a regular file: ") + f.pagePath(QStringLiteral("pipe.htm"))))
         << f.frame.hints.join(u'\n').toStdString();
@@ -398,11 +408,11 @@ TEST(ThumbViewPage, FullDiskStopsTheBatchBeforeWriting)
     f.frame.progress = &progress;
     f.frame.diskSpaceLeft = false;
     f.select({ 0, 1 });
-    f.page.BMakeThumbClick();
+    f.page.makeThumbnails();
     EXPECT_EQ(progress.texts.size(), 1);
     EXPECT_TRUE(progress.closed);
     EXPECT_FALSE(QFileInfo::exists(f.thumbOf(QStringLiteral("a.htm"))));
     f.select({ 0 });
-    f.page.BMakeThumbClick();
+    f.page.makeThumbnails();
     EXPECT_FALSE(QFileInfo::exists(f.thumbOf(QStringLiteral("a.htm"))));
 }

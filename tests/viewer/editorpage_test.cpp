@@ -3,11 +3,11 @@
 #include "editor/palette.h"
 #include "formatter/style.h"
 #include "support/scripteddialogs.h"
-#include "viewer/replacedialog.h"
-#include "viewer/rescreen.h"
-#include "viewer/tformview.h"
 #include "support/standinframe.h"
 #include "viewer/editorsettings.h"
+#include "viewer/replacedialog.h"
+#include "viewer/sourceeditor.h"
+#include "viewer/viewerwindow.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -30,7 +30,7 @@ namespace {
 class EditorHost : public StandInFrame
 {
 public:
-    QString CurrentFile() const override { return current; }
+    QString currentFile() const override { return current; }
     QString currentFolder() const override { return folder; }
     void setSaveButtons(bool save, bool saveAs) override
     {
@@ -68,13 +68,13 @@ protected:
     }
 
     // Loads a page as the main window does: the viewer, then not modified.
-    viewer::REScreen *open(const QString &name, const QByteArray &content)
+    viewer::SourceEditor *open(const QString &name, const QByteArray &content)
     {
         const QString path = pages.write(name, content);
         host.current = path;
         host.folder = QDir(pages.path(QString())).absolutePath() + QLatin1Char('/');
-        form.LoadFileIntoViewer(path);
-        form.SetREToNotModified();
+        form.loadFileIntoViewer(path);
+        form.setEditorNotModified();
         return form.editor();
     }
 
@@ -90,21 +90,21 @@ protected:
     ScriptedDialogs dialogs;
     EditorHost host;
     PageFolder pages;
-    viewer::TFormView form { &host };
+    viewer::ViewerWindow form { &host };
     const editor::Palette palette;
 };
 
 TEST_F(EditorPageTest, LoadingColoursThePageOrShowsANotice)
 {
-    viewer::REScreen *editor = open(QStringLiteral("page.htm"), "<a href=\"x\">Hi</a>\r\n");
+    viewer::SourceEditor *editor = open(QStringLiteral("page.htm"), "<a href=\"x\">Hi</a>\r\n");
     EXPECT_EQ(editor->text(), QStringLiteral("<a href=\"x\">Hi</a>\n"));
     EXPECT_TRUE(editor->isEnabled());
     EXPECT_EQ(editor->textCursor().position(), 0);
     const struct {
         int position;
         int colour;
-    } colours[] = { { 0, palette.TagCol }, { 8, palette.QuotedCol }, { 11, palette.TagCol },
-        { 12, palette.TextCol }, { 14, palette.TagCol } };
+    } colours[] = { { 0, palette.tagColor }, { 8, palette.quotedColor }, { 11, palette.tagColor },
+        { 12, palette.textColor }, { 14, palette.tagColor } };
     for (const auto &c : colours)
         EXPECT_EQ(colourAt(c.position), c.colour) << c.position;
     EXPECT_EQ(form.windowTitle(), host.current);
@@ -131,7 +131,7 @@ TEST_F(EditorPageTest, LoadingColoursThePageOrShowsANotice)
         EXPECT_FALSE(host.mainSaveAs) << row.name;
         // Neither Ctrl+S nor "Save" writes the notice over the file.
         QTest::keyClick(editor, Qt::Key_S, Qt::ControlModifier);
-        form.BSaveClick();
+        form.saveFile();
         EXPECT_EQ(readBytes(pages.path(QString::fromLatin1(row.name))), row.content) << row.name;
     }
 }
@@ -139,16 +139,16 @@ TEST_F(EditorPageTest, LoadingColoursThePageOrShowsANotice)
 TEST_F(EditorPageTest, SystemColoursOfASettingsFileAreThePlatformsColours)
 {
     viewer::EditorSettings settings = viewer::editorSettingsOf(host.values);
-    settings.palette.TextCol = -16777208; // 0xFF000008: the system's window text colour
+    settings.palette.textColor = -16777208; // 0xFF000008: the system's window text colour
     viewer::storeEditorSettings(host.values, settings);
     open(QStringLiteral("page.htm"), "x<b>");
     EXPECT_EQ(colourAt(0), viewer::fromQColor(QGuiApplication::palette().color(QPalette::Text)));
-    EXPECT_EQ(colourAt(1), palette.TagCol);
+    EXPECT_EQ(colourAt(1), palette.tagColor);
 }
 
 TEST_F(EditorPageTest, TypingMarksTheDocumentUnsaved)
 {
-    viewer::REScreen *editor = open(QStringLiteral("page.htm"), "<p>x</p>");
+    viewer::SourceEditor *editor = open(QStringLiteral("page.htm"), "<p>x</p>");
     editor->setFocus();
     QTest::keyClick(editor, Qt::Key_A);
     EXPECT_EQ(form.windowTitle(), host.current + QStringLiteral(" --- UNSAVED ---"));
@@ -165,16 +165,16 @@ TEST_F(EditorPageTest, TypingMarksTheDocumentUnsaved)
 
 TEST_F(EditorPageTest, TypedCharactersTakeTheirColourAndTheTagIsColouredAgain)
 {
-    viewer::REScreen *editor = open(QStringLiteral("page.htm"), "<a href=\"x\"b\n");
+    viewer::SourceEditor *editor = open(QStringLiteral("page.htm"), "<a href=\"x\"b\n");
     // ">" right after the attribute value: tag colour, and the tag around it coloured again.
     placeCaret(11);
     QTest::keyClick(editor, '>');
     EXPECT_EQ(editor->text(), QStringLiteral("<a href=\"x\">b\n"));
-    EXPECT_EQ(colourAt(11), palette.TagCol);
+    EXPECT_EQ(colourAt(11), palette.tagColor);
     // No ">" follows the caret, so there is no range to colour again; a letter typed right
     // after ">" takes the text colour.
     QTest::keyClicks(editor, QStringLiteral("c"));
-    EXPECT_EQ(colourAt(12), palette.TextCol);
+    EXPECT_EQ(colourAt(12), palette.textColor);
 
     // Typing "<" before text opens a tag that the recolouring paints through its ">".
     editor = open(QStringLiteral("page2.htm"), "x b> y");
@@ -182,8 +182,8 @@ TEST_F(EditorPageTest, TypedCharactersTakeTheirColourAndTheTagIsColouredAgain)
     QTest::keyClick(editor, '<');
     EXPECT_EQ(editor->text(), QStringLiteral("x <b> y"));
     for (int i = 2; i <= 4; ++i)
-        EXPECT_EQ(colourAt(i), palette.TagCol) << i;
-    EXPECT_EQ(colourAt(5), palette.TextCol);
+        EXPECT_EQ(colourAt(i), palette.tagColor) << i;
+    EXPECT_EQ(colourAt(5), palette.textColor);
 
     // Deleting the "<" again colours the rest as text.
     placeCaret(3);
@@ -193,7 +193,7 @@ TEST_F(EditorPageTest, TypedCharactersTakeTheirColourAndTheTagIsColouredAgain)
 
 TEST_F(EditorPageTest, RecolouringSetsOnlyTheCharactersThatChangeColour)
 {
-    viewer::REScreen *editor = open(QStringLiteral("page.htm"), "<p>\n<a href=\"x\">b</a>\n");
+    viewer::SourceEditor *editor = open(QStringLiteral("page.htm"), "<p>\n<a href=\"x\">b</a>\n");
     QList<QList<int>> changes;
     QObject::connect(editor->document(), &QTextDocument::contentsChange,
         [&changes](int from, int removed, int added) {
@@ -212,12 +212,12 @@ TEST_F(EditorPageTest, RecolouringSetsOnlyTheCharactersThatChangeColour)
     changes.clear();
     editor->recolourRange(all, palette);
     EXPECT_EQ(changes, QList<QList<int>>({ { 9, 1, 1 } }));
-    EXPECT_EQ(colourAt(9), palette.TagCol);
+    EXPECT_EQ(colourAt(9), palette.tagColor);
 }
 
 TEST_F(EditorPageTest, TextRangesReadAcrossLines)
 {
-    viewer::REScreen *editor = open(QStringLiteral("page.htm"), "<p>\r\n\r\nab\r\ncd");
+    viewer::SourceEditor *editor = open(QStringLiteral("page.htm"), "<p>\r\n\r\nab\r\ncd");
     const struct {
         int from, length;
         QString expected;
@@ -246,7 +246,7 @@ TEST_F(EditorPageTest, SavingWritesThePageInItsEncodingAndLineEnds)
         { "NUL bytes", QByteArray("a\0b", 3), QByteArray("Xa\0b", 4) },
     };
     for (const auto &row : rows) {
-        viewer::REScreen *editor = open(QStringLiteral("page.htm"), row.before);
+        viewer::SourceEditor *editor = open(QStringLiteral("page.htm"), row.before);
         placeCaret(0);
         QTest::keyClick(editor, 'X');
         ASSERT_TRUE(form.saveButton()->isEnabled()) << row.name;
@@ -261,18 +261,18 @@ TEST_F(EditorPageTest, SavingWritesThePageInItsEncodingAndLineEnds)
 
 TEST_F(EditorPageTest, AFailedSaveKeepsTheChangesAndTheFile)
 {
-    viewer::REScreen *editor = open(QStringLiteral("page.htm"), "old");
+    viewer::SourceEditor *editor = open(QStringLiteral("page.htm"), "old");
     placeCaret(0);
     QTest::keyClick(editor, Qt::Key_N);
     // Deleted while open: saving writes it anew.
     QFile::remove(host.current);
-    form.BSaveClick();
+    form.saveFile();
     EXPECT_EQ(readBytes(host.current), QByteArray("nold"));
 
     QTest::keyClick(editor, Qt::Key_N);
     if (geteuid() != 0) { // root writes anyway
         QFile::setPermissions(host.current, QFile::ReadOwner);
-        form.BSaveClick();
+        form.saveFile();
         ASSERT_EQ(dialogs.count(QStringLiteral("info")), 1);
         EXPECT_TRUE(
             dialogs.lastText().startsWith(QStringLiteral("File saving error in:\n") + host.current
@@ -285,9 +285,9 @@ TEST_F(EditorPageTest, AFailedSaveKeepsTheChangesAndTheFile)
     // A Latin-1 page cannot take a character beyond Latin-1: refused, not turned into "?".
     open(QStringLiteral("latin.htm"), "caf\xe9");
     form.editor()->insertPlainText(QStringLiteral("\u20ac"));
-    form.SetREToModified();
+    form.setEditorModified();
     dialogs.calls.clear();
-    form.BSaveClick();
+    form.saveFile();
     EXPECT_EQ(dialogs.count(QStringLiteral("info")), 1);
     EXPECT_EQ(readBytes(host.current), QByteArray("caf\xe9"));
     EXPECT_TRUE(form.isEditorModified());
@@ -314,7 +314,7 @@ TEST_F(EditorPageTest, SaveAsWritesACopyAndKeepsTheFile)
     for (const auto &row : rows) {
         host.savedCopies.clear();
         dialogs.paths = { row.chosen };
-        form.SaveEditorFileAs();
+        form.saveEditorFileAs();
         EXPECT_EQ(form.viewerFile(), original) << row.name;
         if (!row.written.isEmpty()) {
             EXPECT_EQ(readBytes(row.written), QByteArray("<p>")) << row.name;
@@ -328,8 +328,8 @@ TEST_F(EditorPageTest, SaveAsWritesACopyAndKeepsTheFile)
 
 TEST_F(EditorPageTest, FindAndReplace)
 {
-    viewer::REScreen *editor = open(QStringLiteral("page.htm"), "aaaa");
-    form.StartSearchReplace();
+    viewer::SourceEditor *editor = open(QStringLiteral("page.htm"), "aaaa");
+    form.startSearchReplace();
     viewer::ReplaceDialog *dialog = form.replaceDialog();
     ASSERT_TRUE(dialog && dialog->isVisible());
     dialog->setFindText(QStringLiteral("a"));
@@ -338,8 +338,8 @@ TEST_F(EditorPageTest, FindAndReplace)
     EXPECT_EQ(editor->text(), QStringLiteral("bbbbbbbb"));
     EXPECT_EQ(dialogs.lastText(), QStringLiteral("\"a\", Replace done: 4 times"));
     EXPECT_TRUE(form.isEditorModified());
-    EXPECT_EQ(viewer::editorSettingsOf(host.values).LastSearch, QStringLiteral("a"));
-    EXPECT_EQ(viewer::editorSettingsOf(host.values).LastReplace, QStringLiteral("bb"));
+    EXPECT_EQ(viewer::editorSettingsOf(host.values).lastSearch, QStringLiteral("a"));
+    EXPECT_EQ(viewer::editorSettingsOf(host.values).lastReplace, QStringLiteral("bb"));
 
     // Find Next at the last occurrence does not start again at the top.
     editor = open(QStringLiteral("page2.htm"), "x1 x2");
@@ -373,7 +373,7 @@ TEST_F(EditorPageTest, FindAndReplace)
 
     // The dialog opens with the remembered texts.
     dialog->setFindText(QString());
-    form.StartSearchReplace();
+    form.startSearchReplace();
     EXPECT_EQ(dialog->findText(), QStringLiteral("cat"));
     EXPECT_EQ(dialog->replaceText(), QStringLiteral("dog"));
 }
@@ -407,16 +407,16 @@ TEST_F(EditorPageTest, TheTagHintFollowsTheCaret)
 
 TEST_F(EditorPageTest, PresetsRecolourOnlyWithColouringOn)
 {
-    viewer::REScreen *editor = open(QStringLiteral("page.htm"), "<b>x</b>");
+    viewer::SourceEditor *editor = open(QStringLiteral("page.htm"), "<b>x</b>");
     QTest::keyClick(editor, Qt::Key_2, Qt::ControlModifier);
     const editor::Palette emphasis = editor::presetPalette(2);
     EXPECT_EQ(viewer::editorSettingsOf(host.values).palette, emphasis);
-    EXPECT_EQ(colourAt(0), emphasis.TagCol);
-    EXPECT_EQ(colourAt(3), emphasis.TextCol);
+    EXPECT_EQ(colourAt(0), emphasis.tagColor);
+    EXPECT_EQ(colourAt(3), emphasis.textColor);
     EXPECT_FALSE(form.isEditorModified());
 
     viewer::EditorSettings off = viewer::editorSettingsOf(host.values);
-    off.DoColorTags = false;
+    off.colorTags = false;
     off.palette = editor::Palette();
     viewer::storeEditorSettings(host.values, off);
     editor = open(QStringLiteral("plain.htm"), "<b>x</b>");
@@ -428,30 +428,30 @@ TEST_F(EditorPageTest, PresetsRecolourOnlyWithColouringOn)
 
 TEST_F(EditorPageTest, ColouredPasteAndFormat)
 {
-    viewer::REScreen *editor
+    viewer::SourceEditor *editor
         = open(QStringLiteral("page.htm"), "<html><body><p>x</p></body></html>");
     placeCaret(0);
     QGuiApplication::clipboard()->setText(QStringLiteral("<i>y</i>"));
     QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier);
     EXPECT_TRUE(editor->text().startsWith(QStringLiteral("<i>y</i><html>")));
-    EXPECT_EQ(colourAt(0), palette.TagCol);
-    EXPECT_EQ(colourAt(3), palette.TextCol);
+    EXPECT_EQ(colourAt(0), palette.tagColor);
+    EXPECT_EQ(colourAt(3), palette.textColor);
     EXPECT_TRUE(form.isEditorModified());
 
-    form.SetREToNotModified();
+    form.setEditorNotModified();
     placeCaret(5);
     QTest::mouseClick(form.formatButton(), Qt::LeftButton);
     EXPECT_EQ(editor->textCursor().position(), 0);
     EXPECT_TRUE(editor->text().contains(u'\n'));
     EXPECT_FALSE(editor->text().contains(u'\r'));
     EXPECT_TRUE(form.isEditorModified());
-    EXPECT_EQ(colourAt(0), palette.TagCol);
+    EXPECT_EQ(colourAt(0), palette.tagColor);
 }
 
 TEST_F(EditorPageTest, AChangeOnDiskIsOfferedOnce)
 {
     open(QStringLiteral("page.htm"), "<p>");
-    EXPECT_FALSE(form.AskReloadChangedFile(host.current));
+    EXPECT_FALSE(form.askReloadChangedFile(host.current));
     QFile::remove(host.current);
     pages.write(QStringLiteral("page.htm"), "<p>changed");
     QFile file(host.current);
@@ -459,16 +459,16 @@ TEST_F(EditorPageTest, AChangeOnDiskIsOfferedOnce)
     file.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime);
     file.close();
     dialogs.answers = { platform::Answer::No };
-    EXPECT_FALSE(form.AskReloadChangedFile(host.current));
+    EXPECT_FALSE(form.askReloadChangedFile(host.current));
     EXPECT_EQ(dialogs.count(QStringLiteral("yesno")), 1);
     EXPECT_TRUE(dialogs.lastText().startsWith(QStringLiteral("File: ") + host.current
         + QStringLiteral("\n has been changed by another "
                          "application.\n\nReload from "
                          "disk?")));
-    EXPECT_FALSE(form.AskReloadChangedFile(host.current));
+    EXPECT_FALSE(form.askReloadChangedFile(host.current));
     EXPECT_EQ(dialogs.count(QStringLiteral("yesno")), 1);
     // Another file is current in the main window: nothing is asked.
-    EXPECT_FALSE(form.AskReloadChangedFile(pages.path(QStringLiteral("other.htm"))));
+    EXPECT_FALSE(form.askReloadChangedFile(pages.path(QStringLiteral("other.htm"))));
 }
 
 } // namespace

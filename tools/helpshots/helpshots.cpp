@@ -5,13 +5,14 @@
 //
 // Windows are found by their captions and buttons, so that a window the build does not have
 // yet is skipped with a line on standard error instead of failing the run.
-#include "app/tform1.h"
+#include "../../tests/support/widgetbyname.h"
+#include "app/mainwindow.h"
 #include "folderview/folderviewpage.h"
-#include "folderview/formprogress.h"
+#include "folderview/progresswindow.h"
 #include "frame/page.h"
 #include "platform/startup.h"
 #include "platformui/qtdialogs.h"
-#include "viewer/tformview.h"
+#include "viewer/viewerwindow.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -244,11 +245,11 @@ private:
     }
 };
 
-void selectFile(app::TForm1 &form, const QString &name)
+void selectFile(app::MainWindow &form, const QString &name)
 {
     form.setActivePage(form.pages()[0]);
     auto *folder = dynamic_cast<folderview::FolderViewPage *>(form.pages()[0]);
-    QListWidget *files = folder->LBFile;
+    QListWidget *files = widget<QListWidget>(folder, "LBFile");
     const QList<QListWidgetItem *> found = files->findItems(name, Qt::MatchFixedString);
     // A click, as the user would: the list loads the file when the mouse is released.
     if (!found.isEmpty())
@@ -257,7 +258,7 @@ void selectFile(app::TForm1 &form, const QString &name)
     settle();
 }
 
-void pictureFolderView(app::TForm1 &form, Pictures &pictures)
+void pictureFolderView(app::MainWindow &form, Pictures &pictures)
 {
     selectFile(form, QStringLiteral("index.htm"));
     pictures.save(&form, QStringLiteral("folderview-browser"));
@@ -271,11 +272,11 @@ void pictureFolderView(app::TForm1 &form, Pictures &pictures)
     settle();
 }
 
-void pictureThumbnails(app::TForm1 &form, Pictures &pictures, ModalSteps &modals)
+void pictureThumbnails(app::MainWindow &form, Pictures &pictures, ModalSteps &modals)
 {
     form.setActivePage(form.pages()[1]);
     settle();
-    QWidget *page = form.PageControl1->currentWidget();
+    QWidget *page = widget<QTabWidget>(&form, "PageControl1")->currentWidget();
     if (QAbstractButton *all = findButton(page, QStringLiteral("Select All")))
         all->click();
     if (QAbstractButton *make = findButton(page, QStringLiteral("Make Thumbs")))
@@ -292,12 +293,12 @@ void pictureThumbnails(app::TForm1 &form, Pictures &pictures, ModalSteps &modals
 
 // "Search" fills the list through its dialog; the list-name dialog that follows is pictured
 // and cancelled.
-void pictureFileLists(app::TForm1 &form, Pictures &pictures, ModalSteps &modals)
+void pictureFileLists(app::MainWindow &form, Pictures &pictures, ModalSteps &modals)
 {
     form.setActivePage(form.pages()[2]);
     settle();
-    QAbstractButton *search
-        = findButton(form.PageControl1->currentWidget(), QStringLiteral("Search"));
+    QAbstractButton *search = findButton(
+        widget<QTabWidget>(&form, "PageControl1")->currentWidget(), QStringLiteral("Search"));
     if (!search
         || !modals.run([search] { search->click(); },
             { pictureAndPress(pictures, QStringLiteral("search"), QStringLiteral("Start")),
@@ -324,11 +325,11 @@ void caretIntoTag(QWidget *window, const QString &tag)
         place(edit);
 }
 
-void pictureViewer(app::TForm1 &form, Pictures &pictures, ModalSteps &modals)
+void pictureViewer(app::MainWindow &form, Pictures &pictures, ModalSteps &modals)
 {
     selectFile(form, QStringLiteral("index.htm"));
     const auto both = [&pictures](QWidget *window) {
-        auto *viewer = qobject_cast<viewer::TFormView *>(window);
+        auto *viewer = qobject_cast<viewer::ViewerWindow *>(window);
         settle();
         pictures.save(window, QStringLiteral("viewer-browser"));
         if (viewer) {
@@ -339,12 +340,12 @@ void pictureViewer(app::TForm1 &form, Pictures &pictures, ModalSteps &modals)
         }
         window->close();
     };
-    if (!modals.run([&form] { form.DblClickForAll(); }, { both }))
+    if (!modals.run([&form] { form.openCurrentFile(); }, { both }))
         report(QStringLiteral("skipped the viewer window"));
 }
 
 // The windows that a menu item opens; the snapshot options need a selected page.
-void pictureMenuWindows(app::TForm1 &form, Pictures &pictures, ModalSteps &modals)
+void pictureMenuWindows(app::MainWindow &form, Pictures &pictures, ModalSteps &modals)
 {
     struct Item {
         const char *menu;
@@ -402,9 +403,9 @@ int main(int argc, char **argv)
     Pictures pictures(out);
     ModalSteps modals;
 
-    app::TForm1 form(folders.program, { folders.site + QStringLiteral("/index.htm") });
-    viewer::TFormView view(&form);
-    folderview::TFormProgress progress;
+    app::MainWindow form(folders.program, { folders.site + QStringLiteral("/index.htm") });
+    viewer::ViewerWindow view(&form);
+    folderview::ProgressWindow progress;
     form.setViewer(&view);
     form.setProgressWindow(&progress);
     form.show();

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "frame/settings.h"
+
+#include <QDialog>
+
+#include <array>
+
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
+
+namespace app {
+
+// "General Options": the six external applications and five switches. It edits a copy;
+// "OK" hands the values back (the settings file is written only at exit).
+class GeneralOptionsDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit GeneralOptionsDialog(const Settings &settings, QWidget *parent = nullptr);
+
+    // The settings with the dialog's values; `Exists` recomputed for every application.
+    Settings values() const;
+
+    std::array<QLineEdit *, 6> ELoc {};
+    std::array<QPushButton *, 6> BEditor {};
+    std::array<QLineEdit *, 6> EParam {};
+    std::array<QLineEdit *, 6> EDescr {};
+
+    // "...": a program chosen for the row (1 to 6) fills that row's location.
+    void chooseExternalApp(int row);
+
+private:
+    void buildLayout();
+    Settings m_settings;
+
+    // The controls; their objectNames keep the old names.
+    QCheckBox *colorTagsBox_ = nullptr;
+    QCheckBox *fileIconsBox_ = nullptr;
+    QCheckBox *hintsBox_ = nullptr;
+    QCheckBox *singleClickBox_ = nullptr;
+    QCheckBox *recycleBinBox_ = nullptr; // never shown: files are always deleted permanently
+    QPushButton *okButton_ = nullptr;
+    QPushButton *cancelButton_ = nullptr;
+};
+
+} // namespace app

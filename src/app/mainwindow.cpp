@@ -1,0 +1,531 @@
+#include "app/mainwindow.h"
+
+#include "app/aboutdialog.h"
+#include "app/contextmenu.h"
+#include "app/generaloptionsdialog.h"
+#include "app/helpwindow.h"
+
+#include "editor/tagrange.h"
+#include "folderview/fileops.h"
+#include "folderview/progresswindow.h"
+#include "formatter/style.h"
+#include "frame/folderservices.h"
+#include "frame/page.h"
+#include "imaging/thumbclean.h"
+#include "kit/panels.h"
+#include "platform/dialogs.h"
+#include "platform/shell.h"
+#include "snapshot/snapshotoptionsdialog.h"
+#include "viewer/viewerwindow.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QHelpEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QScreen>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolTip>
+
+namespace app {
+
+namespace {
+
+const QString kCaption = QStringLiteral(" Folioscope v1.0 ");
+const QString kWelcome
+    = QStringLiteral("Welcome to Folioscope - Please open a HTML file folder ...");
+// The program's own page, opened by "&Folioscope Hompage".
+const QString kHomePage = QStringLiteral("https://folioscope.org/");
+constexpr int kHintMilliseconds = 5000;
+constexpr int kMinimumWidth = 320;
+constexpr int kMinimumHeight = 240;
+
+} // namespace
+
+MainWindow::MainWindow(const QString &programDir, const QStringList &arguments, QWidget *parent)
+    : QMainWindow(parent)
+    , m_arguments(arguments)
+{
+    buildLayout();
+    setUpWindow(programDir);
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::setListProgress(int position)
+{
+    listProgress_->setValue(position);
+}
+
+void MainWindow::setUpWindow(const QString &programDir)
+{
+    m_starting = true;
+    platform::setApplicationTitle(kCaption);
+    setWindowTitle(kCaption);
+    m_programFolder = programFolderFor(programDir);
+    m_dataFolder = dataFolderFor(m_programFolder, QFileInfo(m_programFolder).isWritable());
+    // A folder that cannot be created is not reported; its users fail on their own terms.
+    QDir().mkpath(thumbFolder());
+    QDir().mkpath(listsFolder());
+    m_viewerOpen = false;
+    loadSettings();
+    if (!QFileInfo(m_settings.viewPath).isDir())
+        m_settings.viewPath = m_dataFolder;
+    setAcceptDrops(true);
+    qApp->installEventFilter(this);
+    connect(pages_, &QTabWidget::currentChanged, this, &MainWindow::onPageChanged);
+    connect(
+        qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+            if (state == Qt::ApplicationActive)
+                applicationActivated();
+        });
+}
+
+void MainWindow::loadSettings()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    m_settings = loadSettingsFile(m_dataFolder, screen ? screen->size() : QSize(1024, 768));
+    // A hand-edited size of nothing (or less) would leave no window to see.
+    QRect bounds = m_settings.mainBounds;
+    bounds.setSize(bounds.size().expandedTo(QSize(kMinimumWidth, kMinimumHeight)));
+    if (screen)
+        bounds.setSize(bounds.size().boundedTo(screen->availableSize()));
+    setGeometry(bounds);
+}
+
+void MainWindow::saveSettings()
+{
+    const QString current = m_folder->currentFolder();
+    const QString folder = current.isEmpty() ? m_settings.viewPath : current;
+    m_settings.viewPath = m_folder->isInThumbFolder(folder) ? m_dataFolder : folder;
+    m_settings.mainBounds = geometry();
+    QString error;
+    if (!saveSettingsFile(m_dataFolder, m_settings, &error))
+        platform::dialogs().errorBox(error);
+}
+
+void MainWindow::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (m_shownOnce)
+        return;
+    m_shownOnce = true;
+    prepareToShow();
+    if (const QScreen *screen = this->screen())
+        kit::placeOnScreen(this, screen->availableGeometry());
+    // Without a window manager the window may never be activated: run the first activation
+    // anyway once the start-up events are through.
+    QTimer::singleShot(0, this, [this] {
+        if (!m_activatedOnce)
+            handleActivation();
+    });
+}
+
+void MainWindow::prepareToShow()
+{
+    formatter::LoadProgramStyle(m_style, m_programFolder, m_settings.styleName);
+    m_settings.styleName = QStringLiteral("THUMBS");
+    setWindowTitle(kCaption);
+    m_startFile = folderview::startFileFromArguments(m_arguments);
+    m_tagHints = editor::readTagHintTable(m_programFolder + QStringLiteral("tagsyntax.txt"));
+    for (Page *page : m_pages)
+        page->start();
+    contextMenu_->buildItems(m_settings.externalApps);
+    showBrowser();
+    pages_->setCurrentIndex(1);
+    pages_->setCurrentIndex(0);
+    m_hintsEnabled = m_settings.showHints;
+}
+
+void MainWindow::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        handleActivation();
+}
+
+void MainWindow::handleActivation()
+{
+    m_starting = false;
+    // Only the first activation jumps to the start file: later ones would drag the user
+    // back from wherever they went after every dialog.
+    if (!m_activatedOnce) {
+        m_activatedOnce = true;
+        m_folder->jumpToFileAndFolder(m_startFile);
+    }
+    setViewerButtonState();
+    updateStatus();
+    hintLabel_->setText(kWelcome);
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (askSaveChanges() == platform::Answer::Cancel) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    tearDown();
+    if (m_viewer)
+        m_viewer->close();
+}
+
+void MainWindow::tearDown()
+{
+    if (m_settingsWritten)
+        return;
+    m_settingsWritten = true;
+    saveSettings();
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        auto *widget = qobject_cast<QWidget *>(watched);
+        const bool ours
+            = widget && (widget->window() == this || (m_viewer && widget->window() == m_viewer));
+        if (!ours)
+            return false;
+        if (m_hintsEnabled && !widget->toolTip().isEmpty()) {
+            auto *help = static_cast<QHelpEvent *>(event);
+            QToolTip::showText(help->globalPos(), widget->toolTip(), widget, {}, kHintMilliseconds);
+        }
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// --- Selection queries ---------------------------------------------------------------
+
+Page *MainWindow::activePage() const
+{
+    const int index = pages_->currentIndex();
+    return index > 0 && size_t(index) < m_pages.size() ? m_pages[size_t(index)] : m_pages.front();
+}
+
+void MainWindow::setActivePage(Page *page)
+{
+    pages_->setCurrentWidget(page->widget());
+}
+
+void MainWindow::updateStatus()
+{
+    if (m_starting)
+        return;
+    const folderview::SelectionCount counts = selectionCounts();
+    extrasMenu_->setEnabled(counts.selected > 0);
+    extrasMenu_->menuAction()->setEnabled(counts.selected > 0);
+    hintLabel_->setText(currentFile());
+    for (size_t index = 0; index < m_pages.size(); ++index)
+        pages_->setTabText(int(index), tabCaption(*m_pages[index], counts));
+}
+
+bool MainWindow::hasUnsavedEditorChanges() const
+{
+    return m_folder->saveEnabled() && m_viewer && !m_viewer->viewerFile().isEmpty();
+}
+
+std::optional<platform::Answer> MainWindow::askSaveChanges()
+{
+    if (!hasUnsavedEditorChanges())
+        return {};
+    return m_viewer->askSaveChanges();
+}
+
+std::optional<platform::Answer> MainWindow::askSaveChangesBeforeShowing()
+{
+    if (!m_viewer || currentFile() == m_viewer->viewerFile())
+        return {};
+    return askSaveChanges();
+}
+
+void MainWindow::applicationActivated()
+{
+    if (m_starting || !m_viewer || !activePage()->hostsViews())
+        return;
+    if (m_viewer->askReloadChangedFile(currentFile()))
+        showFileInViews(true);
+    setViewerButtonState();
+}
+
+void MainWindow::setHintLine(const QString &text)
+{
+    hintLabel_->setText(text);
+}
+
+void MainWindow::setPagesEnabled(bool enabled)
+{
+    pages_->setEnabled(enabled);
+}
+
+folderview::BatchProgress *MainWindow::progressWindow()
+{
+    return m_progress;
+}
+
+bool MainWindow::checkDiskSpace(const QString &path, qint64 neededKb)
+{
+    return folderview::checkDiskSpace(path, neededKb);
+}
+
+engine::HtmlView *MainWindow::browserView()
+{
+    return m_viewer ? m_viewer->browser() : nullptr;
+}
+
+// --- Views and docking -------------------------------------------------------------------
+
+void MainWindow::showFileInViews(bool force)
+{
+    const QString newFile = currentFile();
+    const QString oldFile = m_viewer ? m_viewer->viewerFile() : QString();
+    if (newFile.isEmpty()) {
+        clearViews();
+        return;
+    }
+    if (newFile == oldFile && !force)
+        return;
+    m_folder->showMiniThumb(newFile);
+    if (m_viewer) {
+        m_viewer->loadFileIntoViewer(newFile);
+        m_viewer->setEditorNotModified();
+    }
+}
+
+void MainWindow::clearViews()
+{
+    m_folder->clearMiniThumb();
+    if (m_viewer)
+        m_viewer->clearViewer();
+}
+
+void MainWindow::setViewerButtonState()
+{
+    if (m_viewer)
+        m_viewer->setButtonState();
+}
+
+void MainWindow::dockView(const QString &control, const QString &target)
+{
+    if (!m_viewer)
+        return;
+    m_folder->viewsPanel()->setUpdatesEnabled(false);
+    m_viewer->returnControls();
+    m_folder->viewsPanel()->setUpdatesEnabled(true);
+    if (target != QLatin1String("MainWindow"))
+        return;
+    m_folder->showInBrowserPanel(control == QLatin1String("Editor") ? m_viewer->editorControl()
+                                                                    : m_viewer->browserControl());
+}
+
+void MainWindow::showBrowser()
+{
+    if (m_folder->browserSwitchDown()) {
+        dockView(QStringLiteral("Browser"), QStringLiteral("MainWindow"));
+        return;
+    }
+    dockView(QStringLiteral("Editor"), QStringLiteral("MainWindow"));
+    if (m_viewer && m_viewer->editorControl()->isEnabled()
+        && m_viewer->editorControl()->isVisible())
+        m_viewer->editorControl()->setFocus();
+}
+
+void MainWindow::openCurrentFile()
+{
+    if (currentFile().isEmpty() || !m_viewer)
+        return;
+    if (!activePage()->hostsViews()) {
+        showFileInViews(false);
+        m_viewer->setButtonState();
+    }
+    if (m_viewer->isProcessing())
+        return;
+    m_viewerOpen = true;
+    m_viewer->exec();
+    m_viewerOpen = false;
+    showBrowser();
+}
+
+snapshot::SnapshotHost MainWindow::snapshotHost()
+{
+    return { m_settings, m_snapshotJob, *this, m_progress, m_viewer ? m_viewer->browser() : nullptr,
+        geometry(), [this] {
+            if (m_viewer)
+                m_viewer->returnControls();
+        } };
+}
+
+void MainWindow::createSnapshots()
+{
+    snapshot::createSnapshots(snapshotHost(), this);
+}
+
+void MainWindow::snapCurrentView()
+{
+    if (m_viewer)
+        snapshot::SnapFromBrowser(snapshotHost(), m_viewer);
+}
+
+void MainWindow::showBrowserOptions()
+{
+    if (m_viewer)
+        m_viewer->openBrowserSettings();
+}
+
+void MainWindow::showGeneralOptions()
+{
+    GeneralOptionsDialog options(m_settings, this);
+    if (options.exec() != QDialog::Accepted)
+        return;
+    m_settings = options.values();
+    m_optionsConfirmed = true;
+    contextMenu_->setLaunchCaptions(m_settings.externalApps, m_optionsConfirmed);
+    m_hintsEnabled = m_settings.showHints;
+    m_folder->applyFileIcons();
+}
+
+void MainWindow::showHelp()
+{
+    new HelpWindow(QDir::toNativeSeparators(m_programFolder + QStringLiteral("HELP/index.htm")));
+}
+
+void MainWindow::openHomepage()
+{
+    platform::openWithDefaultProgram(kHomePage);
+}
+
+void MainWindow::showAbout()
+{
+    AboutDialog about(this);
+    about.exec();
+}
+
+void MainWindow::cleanThumbFolder(bool removeAll)
+{
+    platform::dialogs().ShowInfo(thumbs::CleanThumbFolder(thumbFolder(), removeAll).message);
+}
+
+// --- Context menu -------------------------------------------------------------------------
+
+void MainWindow::prepareContextMenu()
+{
+    MenuState state;
+    state.hasCurrentFile = !currentFile().isEmpty();
+    state.selected = selectionCounts().selected;
+    state.jumpOffered = activePage()->offersContextItem(JumpToFolder);
+    state.viewerOpen = m_viewerOpen;
+    for (size_t i = 0; i < state.appExists.size(); ++i)
+        state.appExists[i] = m_settings.externalApps[i].exists;
+    contextMenu_->prepareContextMenu(state);
+}
+
+void MainWindow::showContextMenu(const QPoint &globalPos)
+{
+    prepareContextMenu();
+    contextMenu_->popup(globalPos);
+}
+
+// The page-specific items go to the page that serves them.
+void MainWindow::runContextMenuItem(int position)
+{
+    if (position == ViewInDefaultBrowser)
+        platform::openWithDefaultProgram(currentFile());
+    else if (position == CreateSnapshots)
+        createSnapshots();
+    else if (position >= FirstLaunch && position < ContextItemCount)
+        launchWithApplication(position - FirstLaunch);
+    else
+        for (Page *page : m_pages)
+            if (page->runContextItem(ContextItem(position)))
+                return;
+}
+
+// The external program always sees the file as it is on disk: saved, or the changes dropped.
+void MainWindow::launchWithApplication(int index)
+{
+    const QString file = currentFile();
+    if (askSaveChanges() == platform::Answer::Cancel)
+        return;
+    const ExternalApp &external = m_settings.externalApps[size_t(index)];
+    platform::launchDetached(
+        platform::launchCommandFor(external.location, external.parameters, file));
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent *event)
+{
+    QStringList paths;
+    for (const QUrl &url : event->mimeData()->urls())
+        if (url.isLocalFile())
+            paths.append(QDir::toNativeSeparators(url.toLocalFile()));
+    event->acceptProposedAction();
+    handleDroppedFiles(paths);
+}
+
+void MainWindow::handleDroppedFiles(const QStringList &paths)
+{
+    if (paths.isEmpty())
+        return;
+    raise();
+    activateWindow();
+    m_folder->handleDroppedFiles(paths);
+}
+
+// --- Page switching ---------------------------------------------------------------------
+
+void MainWindow::onPageChanged(int index)
+{
+    if (m_revertingPage)
+        return;
+    if (index != m_lastPage && m_pages[size_t(m_lastPage)]->hostsViews() && !m_starting
+        && hasUnsavedEditorChanges()) {
+        // The tab control has switched already, but nothing is painted before the event loop
+        // runs: back to the page first, so that the question (and Cancel) leave the screen as
+        // it was.
+        setPageQuietly(m_lastPage);
+        if (askSaveChanges() == platform::Answer::Cancel)
+            return;
+        setPageQuietly(index);
+    }
+    m_lastPage = index;
+    enterPage(index);
+}
+
+void MainWindow::setPageQuietly(int index)
+{
+    m_revertingPage = true;
+    pages_->setCurrentIndex(index);
+    m_revertingPage = false;
+}
+
+void MainWindow::enterPage(int index)
+{
+    hintLabel_->clear();
+    m_folder->clearMiniThumb();
+    if (index >= 0 && size_t(index) < m_pages.size()) {
+        Page *page = m_pages[size_t(index)];
+        page->activate();
+        if (page->hostsViews()) {
+            if (m_viewer)
+                m_viewer->clearViewer();
+            showFileInViews(false);
+        } else {
+            m_folder->showMiniThumb(currentFile());
+        }
+    }
+    updateStatus();
+}
+
+} // namespace app

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QDialog>
+
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+
+namespace snapshot {
+
+struct SnapshotJob;
+
+// "Export n snapshots": the output folder and the file format of one batch. "Start" stores
+// the folder in snapshotPath (SNAPSHOTPATH); the format goes into the job at once.
+class SnapshotBatchDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    SnapshotBatchDialog(SnapshotJob &job, QString &snapshotPath, QWidget *parent = nullptr);
+
+    void chooseFolder();
+    void filterChosen();
+    void setCheckBoxes();
+    void startExport();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void prepareToShow();
+
+    SnapshotJob &m_job;
+    QString &m_snapshotPath;
+
+    // The controls; their objectNames keep the old names.
+    QLineEdit *folderField_ = nullptr;
+    QPushButton *browseButton_ = nullptr;
+    QComboBox *formatBox_ = nullptr;
+    QPushButton *okButton_ = nullptr;
+    QPushButton *cancelButton_ = nullptr;
+};
+
+} // namespace snapshot

@@ -1,0 +1,130 @@
+#pragma once
+
+#include "frame/settings.h"
+#include "snapshot/snapshotshot.h"
+
+#include <QDialog>
+#include <QImage>
+#include <QRect>
+
+#include <functional>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace engine {
+class HtmlView;
+}
+
+namespace folderview {
+class BatchProgress;
+class SelectionQueries;
+} // namespace folderview
+
+namespace kit {
+class ColorPicker;
+class UpDown;
+} // namespace kit
+
+namespace snapshot {
+
+struct SnapshotJob;
+class CaptureFormKeeper;
+
+// What the snapshot windows need of the main window.
+struct SnapshotHost {
+    app::Settings &settings;
+    SnapshotJob &job;
+    // The active page of the main window.
+    const folderview::SelectionQueries &selection;
+    // The shared progress window; a batch makes its own when this is null.
+    folderview::BatchProgress *progress = nullptr;
+    // The internal browser: its display settings, and its view in from-browser mode.
+    engine::HtmlView *browser = nullptr;
+    QRect mainBounds;
+    // Puts the browser view back into its place after a capture borrowed it.
+    std::function<void()> browserReturned;
+};
+
+// "Snapshot Options": the entries of a snapshot, the preview, saving, batch export and the
+// clipboard. Created for one opening.
+class SnapshotOptionsDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit SnapshotOptionsDialog(const SnapshotHost &host, QWidget *parent = nullptr);
+    ~SnapshotOptionsDialog() override;
+
+    bool testInput();
+    void sizeKindChosen();
+    void preview();
+    void saveSnapshot();
+    void exportBatch();
+    void copyToClipboard();
+    // Composes the last capture (or the empty frame) and shows it.
+    void paintSaveImage();
+
+    // The picture shown, and the status line.
+    const QImage &snapshotImage() const { return m_imgSave; }
+    QString statusText() const;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void done(int result) override;
+
+private:
+    void buildLayout();
+    QWidget *buildOptionsPanel();
+    QWidget *buildPicturePanel();
+    void prepareToShow();
+    void handleClose();
+    void setStatus(const QString &text);
+    void showPicture();
+    // DoTheShot on the file into the shown picture. A batch passes the capture form it keeps for
+    // its pages.
+    ShotResult shoot(const QString &file, CaptureFormKeeper *forms = nullptr);
+    // Names the page on the status line when its capture went wrong; false when it did not.
+    bool showProblem(ShotResult result, const QString &file);
+
+    SnapshotHost m_host;
+    QImage m_imgSave;
+    // The save dialog's filter: the last choice stays while the window is open.
+    int m_saveFilter = 0;
+
+    // The controls; their objectNames keep the old names.
+    QRadioButton *customSizeButton_ = nullptr;
+    QRadioButton *browserSizeButton_ = nullptr;
+    QLineEdit *widthField_ = nullptr;
+    QLineEdit *heightField_ = nullptr;
+    QLineEdit *viewWidthField_ = nullptr;
+    QLineEdit *scaleField_ = nullptr;
+    QLineEdit *shadeField_ = nullptr;
+    QLineEdit *borderField_ = nullptr;
+    kit::UpDown *widthUpDown_ = nullptr;
+    kit::UpDown *heightUpDown_ = nullptr;
+    kit::UpDown *scaleUpDown_ = nullptr;
+    kit::UpDown *shadeUpDown_ = nullptr;
+    kit::UpDown *borderUpDown_ = nullptr;
+    kit::ColorPicker *backgroundPicker_ = nullptr;
+    kit::ColorPicker *shadePicker_ = nullptr;
+    kit::ColorPicker *borderPicker_ = nullptr;
+    QCheckBox *cropVerticalBox_ = nullptr;
+    QCheckBox *cropHorizontalBox_ = nullptr;
+    QLabel *statusLine_ = nullptr;
+    QLabel *picture_ = nullptr;
+    QPushButton *previewButton_ = nullptr;
+    QPushButton *saveButton_ = nullptr;
+    QPushButton *batchButton_ = nullptr;
+    QPushButton *clipboardButton_ = nullptr;
+};
+
+// "&Create Snapshot(s)": the opening checks, then the options window, modal.
+void createSnapshots(const SnapshotHost &host, QWidget *parent);
+// "Snap View" of the browser window: the options window in from-browser mode, modal.
+void SnapFromBrowser(const SnapshotHost &host, QWidget *parent);
+
+} // namespace snapshot

@@ -1,0 +1,98 @@
+#pragma once
+
+#include <QColor>
+#include <QDialog>
+#include <QString>
+
+class QCheckBox;
+class QListWidget;
+class QListWidgetItem;
+class QPushButton;
+class QSpinBox;
+
+namespace engine {
+class HtmlView;
+}
+
+namespace viewer {
+
+class ColorButton;
+
+// "Browser Settings": the six display settings of the browser, tried on a sample page.
+class BrowserSettingsDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // The six values the dialog edits.
+    struct Values {
+        QString fontName;
+        int fontSize = 12;
+        QColor fontColor;
+        QColor linkColor;
+        QColor backgroundColor;
+        bool showImages = true;
+    };
+
+    explicit BrowserSettingsDialog(QWidget *parent = nullptr);
+    ~BrowserSettingsDialog() override;
+
+    // Presets the dialog from the view, runs it, and on "O&K" sets the six values on the view,
+    // which lays its documents out again. Returns whether "O&K" closed it.
+    static bool editBrowserSettings(engine::HtmlView *view, QWidget *parent = nullptr);
+
+    void presetFrom(const engine::HtmlView &view);
+    void applyTo(engine::HtmlView &view) const;
+
+    // A font that is not installed selects nothing and is kept as it is until the user picks
+    // one, so that "O&K" alone never changes the browser's font.
+    void setFontName(const QString &name);
+    QString fontName() const;
+    void setFontSize(int points);
+    int fontSize() const;
+    void setFontColor(const QColor &color);
+    QColor fontColor() const;
+    void setLinkColor(const QColor &color);
+    QColor linkColor() const;
+    void setBackgroundColor(const QColor &color);
+    QColor backgroundColor() const;
+    // Only the check box: the sample never shows pictures.
+    void setShowImages(bool show);
+    bool showImages() const;
+
+    // "&Reset": the values shown when the dialog opened.
+    void resetValues();
+
+    engine::HtmlView *sampleView() const;
+    QListWidget *fontList() const;
+    QSpinBox *fontSizeEdit() const;
+    ColorButton *backgroundPicker() const;
+    ColorButton *linkColorPicker() const;
+    ColorButton *fontColorPicker() const;
+    QPushButton *resetButton() const;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void prepareToShow();
+    void fontClicked(QListWidgetItem *item);
+    Values currentValues() const;
+    void showValues(const Values &values);
+
+    QCheckBox *m_showImages = nullptr;
+    engine::HtmlView *m_sample = nullptr;
+    QListWidget *m_fontList = nullptr;
+    QSpinBox *m_fontSize = nullptr;
+    ColorButton *m_background = nullptr;
+    ColorButton *m_linkColor = nullptr;
+    ColorButton *m_fontColor = nullptr;
+    QPushButton *m_ok = nullptr;
+    QPushButton *m_cancel = nullptr;
+    QPushButton *m_reset = nullptr;
+
+    QString m_fontName;
+    Values m_shown;
+};
+
+} // namespace viewer
