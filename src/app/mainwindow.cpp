@@ -1,6 +1,5 @@
 #include "app/mainwindow.h"
 
-#include "app/aboutdialog.h"
 #include "app/contextmenu.h"
 #include "app/generaloptionsdialog.h"
 #include "app/helpwindow.h"
@@ -11,7 +10,8 @@
 #include "formatter/style.h"
 #include "frame/folderservices.h"
 #include "frame/page.h"
-#include "imaging/thumbclean.h"
+#include "kit/filedrops.h"
+#include "kit/hintfilter.h"
 #include "kit/panels.h"
 #include "platform/dialogs.h"
 #include "platform/shell.h"
@@ -21,18 +21,13 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QFileInfo>
-#include <QHelpEvent>
 #include <QLabel>
 #include <QMenu>
-#include <QMimeData>
 #include <QProgressBar>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTimer>
-#include <QToolTip>
 
 namespace app {
 
@@ -41,9 +36,6 @@ namespace {
 const QString kCaption = QStringLiteral(" Folioscope v1.0 ");
 const QString kWelcome
     = QStringLiteral("Welcome to Folioscope - Please open a HTML file folder ...");
-// The program's own page, opened by "&Folioscope Hompage".
-const QString kHomePage = QStringLiteral("https://folioscope.org/");
-constexpr int kHintMilliseconds = 5000;
 constexpr int kMinimumWidth = 320;
 constexpr int kMinimumHeight = 240;
 
@@ -78,8 +70,11 @@ void MainWindow::setUpWindow(const QString &programDir)
     loadSettings();
     if (!QFileInfo(m_settings.viewPath).isDir())
         m_settings.viewPath = m_dataFolder;
-    setAcceptDrops(true);
-    qApp->installEventFilter(this);
+    new kit::FileDrops(this, [this](const QStringList &paths) { handleDroppedFiles(paths); });
+    m_hints = new kit::HintFilter(this, [this](const QWidget *window) {
+        return window == this || (m_viewer && window == m_viewer);
+    });
+    qApp->installEventFilter(m_hints);
     connect(pages_, &QTabWidget::currentChanged, this, &MainWindow::onPageChanged);
     connect(
         qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
@@ -141,7 +136,7 @@ void MainWindow::prepareToShow()
     showBrowser();
     pages_->setCurrentIndex(1);
     pages_->setCurrentIndex(0);
-    m_hintsEnabled = m_settings.showHints;
+    m_hints->setHintsShown(m_settings.showHints);
 }
 
 void MainWindow::changeEvent(QEvent *event)
@@ -183,23 +178,6 @@ void MainWindow::tearDown()
         return;
     m_settingsWritten = true;
     saveSettings();
-}
-
-bool MainWindow::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() == QEvent::ToolTip) {
-        auto *widget = qobject_cast<QWidget *>(watched);
-        const bool ours
-            = widget && (widget->window() == this || (m_viewer && widget->window() == m_viewer));
-        if (!ours)
-            return false;
-        if (m_hintsEnabled && !widget->toolTip().isEmpty()) {
-            auto *help = static_cast<QHelpEvent *>(event);
-            QToolTip::showText(help->globalPos(), widget->toolTip(), widget, {}, kHintMilliseconds);
-        }
-        return true;
-    }
-    return QMainWindow::eventFilter(watched, event);
 }
 
 // --- Selection queries ---------------------------------------------------------------
@@ -373,12 +351,6 @@ void MainWindow::snapCurrentView()
         snapshot::SnapFromBrowser(snapshotHost(), m_viewer);
 }
 
-void MainWindow::showBrowserOptions()
-{
-    if (m_viewer)
-        m_viewer->openBrowserSettings();
-}
-
 void MainWindow::showGeneralOptions()
 {
     GeneralOptionsDialog options(m_settings, this);
@@ -387,29 +359,13 @@ void MainWindow::showGeneralOptions()
     m_settings = options.values();
     m_optionsConfirmed = true;
     contextMenu_->setLaunchCaptions(m_settings.externalApps, m_optionsConfirmed);
-    m_hintsEnabled = m_settings.showHints;
+    m_hints->setHintsShown(m_settings.showHints);
     m_folder->applyFileIcons();
 }
 
 void MainWindow::showHelp()
 {
     new HelpWindow(QDir::toNativeSeparators(m_programFolder + QStringLiteral("HELP/index.htm")));
-}
-
-void MainWindow::openHomepage()
-{
-    platform::openWithDefaultProgram(kHomePage);
-}
-
-void MainWindow::showAbout()
-{
-    AboutDialog about(this);
-    about.exec();
-}
-
-void MainWindow::cleanThumbFolder(bool removeAll)
-{
-    platform::dialogs().ShowInfo(thumbs::CleanThumbFolder(thumbFolder(), removeAll).message);
 }
 
 // --- Context menu -------------------------------------------------------------------------
@@ -456,22 +412,6 @@ void MainWindow::launchWithApplication(int index)
     const ExternalApp &external = m_settings.externalApps[size_t(index)];
     platform::launchDetached(
         platform::launchCommandFor(external.location, external.parameters, file));
-}
-
-void MainWindow::dragEnterEvent(QDragEnterEvent *event)
-{
-    if (event->mimeData()->hasUrls())
-        event->acceptProposedAction();
-}
-
-void MainWindow::dropEvent(QDropEvent *event)
-{
-    QStringList paths;
-    for (const QUrl &url : event->mimeData()->urls())
-        if (url.isLocalFile())
-            paths.append(QDir::toNativeSeparators(url.toLocalFile()));
-    event->acceptProposedAction();
-    handleDroppedFiles(paths);
 }
 
 void MainWindow::handleDroppedFiles(const QStringList &paths)

@@ -20,6 +20,10 @@ namespace folderview {
 class ProgressWindow;
 }
 
+namespace kit {
+class HintFilter;
+}
+
 namespace viewer {
 class ViewerWindow;
 }
@@ -112,10 +116,7 @@ public:
 
     // The menu items' handlers.
     void showGeneralOptions();
-    void showBrowserOptions();
     void showHelp();
-    void openHomepage();
-    void showAbout();
     // The shared context menu at a global position, its items enabled for the active page.
     void showContextMenu(const QPoint &globalPos) override;
     void prepareContextMenu();
@@ -125,9 +126,6 @@ protected:
     void showEvent(QShowEvent *event) override;
     void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
-    void dragEnterEvent(QDragEnterEvent *event) override;
-    void dropEvent(QDropEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void setUpWindow(const QString &programDir);
@@ -139,7 +137,6 @@ private:
     void buildMenus();
     // The one place that names the page classes.
     void createPages();
-    void cleanThumbFolder(bool removeAll);
     void launchWithApplication(int index);
     void enterPage(int index);
     void onPageChanged(int index);
@@ -159,7 +156,6 @@ private:
     bool m_shownOnce = false;
     bool m_settingsWritten = false;
     bool m_revertingPage = false;
-    bool m_hintsEnabled = true;
     bool m_optionsConfirmed = false;
     int m_lastPage = 0;
     QString m_startFile;
@@ -181,6 +177,7 @@ private:
     QMenu *cleanMenu_ = nullptr;
     QMenu *helpMenu_ = nullptr;
     app::ContextMenu *contextMenu_ = nullptr;
+    kit::HintFilter *m_hints = nullptr;
 };
 
 } // namespace app

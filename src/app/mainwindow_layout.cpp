@@ -1,13 +1,16 @@
 // The frame of the main window, built once in the constructor; each page builds its own.
 #include "app/mainwindow.h"
 
+#include "app/aboutdialog.h"
 #include "app/contextmenu.h"
 
 #include "filelists/filelistspage.h"
 #include "folderview/folderviewpage.h"
+#include "imaging/thumbclean.h"
 #include "kit/panels.h"
 #include "kit/textfit.h"
 #include "platform/dialogs.h"
+#include "platform/shell.h"
 #include "thumbs/thumbviewpage.h"
 #include "viewer/viewerwindow.h"
 
@@ -112,8 +115,10 @@ void MainWindow::buildMenus()
     optionsMenu_->setObjectName(QStringLiteral("MenuOptions"));
     optionsMenu_->addAction(
         QStringLiteral("&General Options"), this, &MainWindow::showGeneralOptions);
-    optionsMenu_->addAction(
-        QStringLiteral("&Temporary Browser Settings"), this, &MainWindow::showBrowserOptions);
+    optionsMenu_->addAction(QStringLiteral("&Temporary Browser Settings"), this, [this] {
+        if (m_viewer)
+            m_viewer->openBrowserSettings();
+    });
 
     extrasMenu_ = menuBar()->addMenu(QStringLiteral("&Extras"));
     extrasMenu_->setObjectName(QStringLiteral("MenuExtras"));
@@ -122,17 +127,22 @@ void MainWindow::buildMenus()
 
     cleanMenu_ = menuBar()->addMenu(QStringLiteral("&Clean"));
     cleanMenu_->setObjectName(QStringLiteral("MenuClean"));
+    const auto clean = [this](bool removeAll) {
+        platform::dialogs().ShowInfo(thumbs::CleanThumbFolder(thumbFolder(), removeAll).message);
+    };
     cleanMenu_->addAction(QStringLiteral("Remove orphaned thumbs from disk"), this,
-        [this] { cleanThumbFolder(false); });
+        [clean] { clean(false); });
     cleanMenu_->addAction(
-        QStringLiteral("Remove all thumbs from disk"), this, [this] { cleanThumbFolder(true); });
+        QStringLiteral("Remove all thumbs from disk"), this, [clean] { clean(true); });
 
     helpMenu_ = menuBar()->addMenu(QStringLiteral("&Help"));
     helpMenu_->setObjectName(QStringLiteral("MenuHelp"));
     helpMenu_->addAction(QStringLiteral("&Show Help"), this, &MainWindow::showHelp);
-    helpMenu_->addAction(QStringLiteral("&Folioscope Hompage"), this, &MainWindow::openHomepage);
+    // The program's own page.
+    helpMenu_->addAction(QStringLiteral("&Folioscope Hompage"), this,
+        [] { platform::openWithDefaultProgram(QStringLiteral("https://folioscope.org/")); });
     helpMenu_->addSeparator();
-    helpMenu_->addAction(QStringLiteral("&About"), this, &MainWindow::showAbout);
+    helpMenu_->addAction(QStringLiteral("&About"), this, [this] { AboutDialog(this).exec(); });
 
     contextMenu_ = new app::ContextMenu(this);
     contextMenu_->setObjectName(QStringLiteral("PopLBTree"));
