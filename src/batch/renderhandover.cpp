@@ -1,7 +1,8 @@
-// The commands that render pages, as folioscope-batch runs them: by the program beside it that
-// holds the browser engine, with the same arguments, streams and exit status.
+// The commands that render pages, and resize, as folioscope-batch runs them: by the program
+// beside it that holds the browser engine, with the same arguments, streams and exit status.
 #include "application.h"
 #include "batchargs.h"
+#include "resizecommand.h"
 #include "snapshotcommand.h"
 #include "thumbscommand.h"
 
@@ -62,6 +63,11 @@ int runSnapshotCommand(const QStringList &, QIODevice &, QIODevice &err)
 }
 
 int runThumbsCommand(const QStringList &, QIODevice &, QIODevice &err)
+{
+    return handOver(err);
+}
+
+int runResizeCommand(const QStringList &, QIODevice &, QIODevice &err)
 {
     return handOver(err);
 }
