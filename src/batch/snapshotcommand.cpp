@@ -201,7 +201,7 @@ int runSnapshotCommand(const QStringList &args, QIODevice &out, QIODevice &err)
 
     ConsoleProgress progress(out);
     QImage imgSave;
-    snapshot::CaptureFormKeeper forms(nullptr, thumbs::ThumbMaker::defaultHostCount());
+    engine::CaptureFormKeeper forms(nullptr, thumbs::ThumbMaker::defaultHostCount());
     snapshot::ShotSource source;
     source.forms = &forms;
     const auto shoot = [&](const QString &file) -> QImage * {

@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <utility>
 
-namespace snapshot {
+namespace engine {
 
-CaptureForm::CaptureForm(const QSize &baseSize, engine::HtmlView *browser, bool fromBrowser)
-    : m_host(std::make_unique<engine::CaptureHost>(baseSize))
+CaptureForm::CaptureForm(const QSize &baseSize, HtmlView *browser, bool fromBrowser)
+    : m_host(std::make_unique<CaptureHost>(baseSize))
     , m_browser(browser)
 {
     QPalette silver = m_host->palette();
@@ -39,12 +39,12 @@ bool CaptureForm::loadHtmlFile(const QString &file)
 
 void CaptureForm::startLoadHtmlFile(const QString &file)
 {
-    engine::HtmlView *view = m_host->view();
+    HtmlView *view = m_host->view();
     view->clearHistory();
     if (m_browser && m_browser != view) {
         // Only the six settings the browser lets the user change; the fixed-pitch font stays.
-        engine::DisplaySettings settings = view->displaySettings();
-        const engine::DisplaySettings browser = m_browser->displaySettings();
+        DisplaySettings settings = view->displaySettings();
+        const DisplaySettings browser = m_browser->displaySettings();
         settings.fontName = browser.fontName;
         settings.fontColor = browser.fontColor;
         settings.fontSize = browser.fontSize;
@@ -54,7 +54,7 @@ void CaptureForm::startLoadHtmlFile(const QString &file)
         view->setDisplaySettings(settings);
     }
     view->show();
-    m_notRegular = engine::checkCaptureFile(file) == engine::CaptureOutcome::NotRegularFile;
+    m_notRegular = checkCaptureFile(file) == CaptureOutcome::NotRegularFile;
     view->startLoadHtmlFile(m_notRegular ? QString() : file);
 }
 
@@ -63,9 +63,9 @@ bool CaptureForm::waitForLoad()
     return m_host->view()->waitForLoad();
 }
 
-engine::CaptureOutcome CaptureForm::loadOutcome() const
+CaptureOutcome CaptureForm::loadOutcome() const
 {
-    return m_notRegular ? engine::CaptureOutcome::NotRegularFile : m_host->view()->loadOutcome();
+    return m_notRegular ? CaptureOutcome::NotRegularFile : m_host->view()->loadOutcome();
 }
 
 void CaptureForm::setStopCheck(std::function<bool()> stopped)
@@ -78,7 +78,7 @@ QImage CaptureForm::capture()
     return m_host->capture();
 }
 
-engine::HtmlView *CaptureForm::view() const
+HtmlView *CaptureForm::view() const
 {
     return m_host->view();
 }
@@ -93,7 +93,7 @@ struct CaptureFormKeeper::Pending {
     std::unique_ptr<CaptureForm> form;
 };
 
-CaptureFormKeeper::CaptureFormKeeper(engine::HtmlView *browser, int hostCount)
+CaptureFormKeeper::CaptureFormKeeper(HtmlView *browser, int hostCount)
     : m_browser(browser)
     , m_hosts(std::max(1, hostCount))
 { }
@@ -173,4 +173,4 @@ void CaptureFormKeeper::captured()
     topUp(m_hosts);
 }
 
-} // namespace snapshot
+} // namespace engine

@@ -14,11 +14,14 @@
 #include <vector>
 
 namespace engine {
+
 class CaptureHost;
 class HtmlView;
-} // namespace engine
 
-namespace snapshot {
+// Pages loaded side by side by default in batches: enough that one page's load hides behind
+// another's capture, scaling and writing.
+inline constexpr int kDefaultCaptureHosts = 3;
+
 
 // The hidden capture form of thumbnails and snapshots: a borderless, silver window of the base
 // size that is never shown on screen, filled by an HTML view. It lives for one capture, or
@@ -29,7 +32,7 @@ public:
     // `browser` is the internal browser's view, whose display settings the form copies. With
     // fromBrowser the form lays that live view out at the base size instead of its own one
     // and gives it back when it closes.
-    CaptureForm(const QSize &baseSize, engine::HtmlView *browser, bool fromBrowser = false);
+    CaptureForm(const QSize &baseSize, HtmlView *browser, bool fromBrowser = false);
     ~CaptureForm();
     CaptureForm(const CaptureForm &) = delete;
     CaptureForm &operator=(const CaptureForm &) = delete;
@@ -42,20 +45,20 @@ public:
     void startLoadHtmlFile(const QString &file);
     bool waitForLoad();
     // How the last load ended; a pipe, socket or device is never loaded (NotRegularFile).
-    engine::CaptureOutcome loadOutcome() const;
+    CaptureOutcome loadOutcome() const;
     // Lets the user stop the form's loads (HtmlView::setStopCheck).
     void setStopCheck(std::function<bool()> stopped);
     // The client area, the view's scroll bars included, base width x base height.
     QImage capture();
-    engine::HtmlView *view() const;
+    HtmlView *view() const;
     // Gives back a borrowed browser view before the form goes.
     void handleClose();
 
     QSize baseSize() const;
 
 private:
-    std::unique_ptr<engine::CaptureHost> m_host;
-    engine::HtmlView *m_browser;
+    std::unique_ptr<CaptureHost> m_host;
+    HtmlView *m_browser;
     bool m_notRegular = false;
 };
 
@@ -66,7 +69,7 @@ private:
 class CaptureFormKeeper
 {
 public:
-    CaptureFormKeeper(engine::HtmlView *browser, int hostCount = 1);
+    CaptureFormKeeper(HtmlView *browser, int hostCount = 1);
     ~CaptureFormKeeper();
     CaptureFormKeeper(const CaptureFormKeeper &) = delete;
     CaptureFormKeeper &operator=(const CaptureFormKeeper &) = delete;
@@ -88,7 +91,7 @@ private:
     void release(std::unique_ptr<CaptureForm> form);
     void topUp(qsizetype count);
 
-    engine::HtmlView *m_browser;
+    HtmlView *m_browser;
     qsizetype m_hosts;
     QStringList m_plan;
     QSize m_planBase;
@@ -99,4 +102,4 @@ private:
     std::function<bool()> m_stopCheck;
 };
 
-} // namespace snapshot
+} // namespace engine

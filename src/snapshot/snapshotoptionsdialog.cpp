@@ -11,7 +11,6 @@
 #include "snapshot/snapshotjob.h"
 #include "snapshot/snapshotsave.h"
 #include "snapshot/snapshotshot.h"
-#include "thumbs/thumbmaker.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -143,7 +142,7 @@ void SnapshotOptionsDialog::setStatus(const QString &text)
     statusLine_->repaint();
 }
 
-ShotResult SnapshotOptionsDialog::shoot(const QString &file, CaptureFormKeeper *forms)
+ShotResult SnapshotOptionsDialog::shoot(const QString &file, engine::CaptureFormKeeper *forms)
 {
     ShotSource source;
     source.forms = forms;
@@ -227,7 +226,7 @@ void SnapshotOptionsDialog::exportBatch()
         = progressWindow ? progressWindow->windowModality() : Qt::NonModal;
     if (progressWindow)
         progressWindow->setWindowModality(Qt::ApplicationModal);
-    CaptureFormKeeper forms(m_host.browser, thumbs::ThumbMaker::defaultHostCount());
+    engine::CaptureFormKeeper forms(m_host.browser, engine::kDefaultCaptureHosts);
     forms.setStopCheck([progress] { return progress->stopRequested(); });
     const QSize base = ShotBaseSize(m_host.job, m_host.settings);
     QString lastProblem;

@@ -16,8 +16,9 @@ class QPushButton;
 class QRadioButton;
 
 namespace engine {
+class CaptureFormKeeper;
 class HtmlView;
-}
+} // namespace engine
 
 namespace folderview {
 class BatchProgress;
@@ -32,7 +33,6 @@ class UpDown;
 namespace snapshot {
 
 struct SnapshotJob;
-class CaptureFormKeeper;
 
 // What the snapshot windows need of the main window.
 struct SnapshotHost {
@@ -86,7 +86,7 @@ private:
     void showPicture();
     // DoTheShot on the file into the shown picture. A batch passes the capture form it keeps for
     // its pages.
-    ShotResult shoot(const QString &file, CaptureFormKeeper *forms = nullptr);
+    ShotResult shoot(const QString &file, engine::CaptureFormKeeper *forms = nullptr);
     // Names the page on the status line when its capture went wrong; false when it did not.
     bool showProblem(ShotResult result, const QString &file);
 

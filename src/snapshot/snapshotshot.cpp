@@ -56,11 +56,11 @@ ShotResult DoTheShot(const QString &file, SnapshotJob &job, const app::Settings 
     {
         platform::HourglassGuard hourglass;
         showStatus(source, QStringLiteral("Creating Snapshot image ..."));
-        std::optional<CaptureForm> own;
+        std::optional<engine::CaptureForm> own;
         if (borrow || !source.forms)
             own.emplace(base, source.browser, borrow);
         bool complete = true;
-        CaptureForm &form = own ? *own : source.forms->load(file, base, &complete);
+        engine::CaptureForm &form = own ? *own : source.forms->load(file, base, &complete);
         if (borrow)
             form.view()->waitForFrame(); // laid out anew at the base size
         else if (own)

@@ -11,12 +11,11 @@
 #include <functional>
 
 namespace engine {
+class CaptureFormKeeper;
 class HtmlView;
-}
+} // namespace engine
 
 namespace snapshot {
-
-class CaptureFormKeeper;
 
 // Where a capture takes its page from and reports its steps.
 struct ShotSource {
@@ -31,7 +30,7 @@ struct ShotSource {
     std::function<void()> browserReturned;
     // The capture forms a batch keeps for its pages; null: a form for this capture alone.
     // Not used in from-browser mode.
-    CaptureFormKeeper *forms = nullptr;
+    engine::CaptureFormKeeper *forms = nullptr;
 };
 
 // Missing and NotRegularFile: nothing happened. Unfinished: composed as far as the page got.

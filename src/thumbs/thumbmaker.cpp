@@ -28,7 +28,6 @@ constexpr int kThumbQuality = 70;
 // Measured with bench/thumbs/run_thumbs_bench.sh on two cores: a view spends most of a page
 // waiting for the engine's frames, so three views loading at once keep both cores busy; a
 // fourth only adds a renderer process.
-constexpr int kDefaultHosts = 3;
 
 constexpr std::array<QSize, kSnapBaseCount> kSnapBases = { QSize(160, 120), QSize(320, 240),
     QSize(480, 360), QSize(640, 480), QSize(800, 600), QSize(1024, 768), QSize(1600, 1200) };
@@ -106,7 +105,7 @@ bool StoreThumb(const QString &thumbFolder, const QString &page, const QImage &p
 struct ThumbMaker::Pending {
     QString page;
     QSize base;
-    std::unique_ptr<snapshot::CaptureForm> form; // none for a page that is missing or captured
+    std::unique_ptr<engine::CaptureForm> form; // none for a page that is missing or captured
     QImage capture; // the page's picture once taken ahead of its turn
     engine::CaptureOutcome outcome = engine::CaptureOutcome::Missing;
 };
@@ -127,7 +126,7 @@ void ThumbMaker::setHostCount(int hosts)
 
 int ThumbMaker::defaultHostCount()
 {
-    return kDefaultHosts;
+    return engine::kDefaultCaptureHosts;
 }
 
 void ThumbMaker::plan(const QStringList &pages, const QSize &base)
@@ -165,14 +164,14 @@ ThumbMaker::Pending ThumbMaker::startPage(const QString &page, const QSize &base
     return pending;
 }
 
-std::unique_ptr<snapshot::CaptureForm> ThumbMaker::startForm(const QString &page, const QSize &base)
+std::unique_ptr<engine::CaptureForm> ThumbMaker::startForm(const QString &page, const QSize &base)
 {
-    std::unique_ptr<snapshot::CaptureForm> form;
+    std::unique_ptr<engine::CaptureForm> form;
     if (!m_idle.empty() && m_idleBase == base) {
         form = std::move(m_idle.back());
         m_idle.pop_back();
     } else {
-        form = std::make_unique<snapshot::CaptureForm>(base, m_browser);
+        form = std::make_unique<engine::CaptureForm>(base, m_browser);
         form->setStopCheck(m_stopCheck);
         // Queued: the report may come from inside a paint of the view.
         QObject::connect(
@@ -185,7 +184,7 @@ std::unique_ptr<snapshot::CaptureForm> ThumbMaker::startForm(const QString &page
 
 // A form that captured its page takes the next one: its view is cleared and given the
 // browser's settings again by the load, as a fresh one would be.
-void ThumbMaker::recycle(std::unique_ptr<snapshot::CaptureForm> form, const QSize &base)
+void ThumbMaker::recycle(std::unique_ptr<engine::CaptureForm> form, const QSize &base)
 {
     if (m_idleBase != base)
         m_idle.clear();

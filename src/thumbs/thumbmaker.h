@@ -15,12 +15,9 @@
 class QObject;
 
 namespace engine {
-class HtmlView;
-}
-
-namespace snapshot {
 class CaptureForm;
-}
+class HtmlView;
+} // namespace engine
 
 namespace thumbs {
 
@@ -86,8 +83,8 @@ private:
     void takePicture(Pending &pending);
     int formsLoading() const;
     void topUp();
-    std::unique_ptr<snapshot::CaptureForm> startForm(const QString &page, const QSize &base);
-    void recycle(std::unique_ptr<snapshot::CaptureForm> form, const QSize &base);
+    std::unique_ptr<engine::CaptureForm> startForm(const QString &page, const QSize &base);
+    void recycle(std::unique_ptr<engine::CaptureForm> form, const QSize &base);
     void captureSettled();
 
     QString m_thumbFolder;
@@ -103,7 +100,7 @@ private:
     bool m_holding = false;
     // Receives the forms' reports that their pages are settled; gone with the maker.
     std::unique_ptr<QObject> m_receiver;
-    std::vector<std::unique_ptr<snapshot::CaptureForm>> m_idle;
+    std::vector<std::unique_ptr<engine::CaptureForm>> m_idle;
     QSize m_idleBase;
     std::function<bool()> m_stopCheck;
     engine::CaptureOutcome m_outcome = engine::CaptureOutcome::Missing;

@@ -309,7 +309,7 @@ TEST(ThumbViewPage, MakeThumbStoresTheShrunkCapture)
     ASSERT_EQ(stored.size(), QSize(130, 100));
     EXPECT_EQ(f.frame.miniThumbs.last(), f.pagePath(QStringLiteral("a.htm")));
 
-    snapshot::CaptureForm form(QSize(320, 240), nullptr);
+    engine::CaptureForm form(QSize(320, 240), nullptr);
     form.loadHtmlFile(f.pagePath(QStringLiteral("a.htm")));
     const QImage expected = thumbs::ShrinkCapture(form.capture());
     ASSERT_EQ(expected.size(), QSize(130, 100));

@@ -22,7 +22,7 @@ TEST(CaptureForm, CopiesTheBrowserSettingsAndLendsItsViewBack)
     ASSERT_TRUE(browser->loadHtmlFile(plain));
 
     {
-        snapshot::CaptureForm form(QSize(320, 240), browser);
+        engine::CaptureForm form(QSize(320, 240), browser);
         ASSERT_TRUE(form.loadHtmlFile(plain));
         const QImage shot = form.capture();
         ASSERT_EQ(shot.size(), QSize(320, 240));
@@ -30,7 +30,7 @@ TEST(CaptureForm, CopiesTheBrowserSettingsAndLendsItsViewBack)
         EXPECT_EQ(browser->parentWidget(), &window);
     }
     {
-        snapshot::CaptureForm form(QSize(200, 150), browser, true);
+        engine::CaptureForm form(QSize(200, 150), browser, true);
         EXPECT_EQ(form.view(), browser);
         EXPECT_EQ(form.capture().size(), QSize(200, 150));
     }
@@ -45,7 +45,7 @@ QString solidPage(const PageFolder &pages, const QString &name, const char *colo
         name, QByteArray("<html><body style='background:") + colour + "'></body></html>");
 }
 
-QRgb centreOf(snapshot::CaptureForm &form)
+QRgb centreOf(engine::CaptureForm &form)
 {
     const QImage shot = form.capture();
     return shot.pixel(shot.width() / 2, shot.height() / 2);
@@ -62,10 +62,10 @@ TEST(CaptureFormKeeper, EachPageLoadsAsInANewForm)
     const QString red = solidPage(pages, QStringLiteral("red.htm"), "#ff0000");
     engine::HtmlView browser;
     browser.setDefaultBackground(QColor(0, 128, 0));
-    snapshot::CaptureFormKeeper keeper(&browser);
+    engine::CaptureFormKeeper keeper(&browser);
     bool complete = false;
 
-    snapshot::CaptureForm &form = keeper.load(red, QSize(320, 240), &complete);
+    engine::CaptureForm &form = keeper.load(red, QSize(320, 240), &complete);
     EXPECT_TRUE(complete);
     EXPECT_TRUE(sameColor(centreOf(form), qRgb(255, 0, 0)));
     keeper.captured();
@@ -75,7 +75,7 @@ TEST(CaptureFormKeeper, EachPageLoadsAsInANewForm)
     EXPECT_FALSE(form.view()->canGoBack());
     keeper.captured();
 
-    snapshot::CaptureForm &other = keeper.load(plain, QSize(200, 150), &complete);
+    engine::CaptureForm &other = keeper.load(plain, QSize(200, 150), &complete);
     EXPECT_EQ(other.capture().size(), QSize(200, 150));
 }
 
@@ -89,7 +89,7 @@ TEST(CaptureFormKeeper, PlannedPagesComeInTheirOwnForms)
     const QString green = solidPage(pages, QStringLiteral("green.htm"), "#00ff00");
     const QString blue = solidPage(pages, QStringLiteral("blue.htm"), "#0000ff");
     const QString black = solidPage(pages, QStringLiteral("black.htm"), "#000000");
-    snapshot::CaptureFormKeeper keeper(nullptr, 3);
+    engine::CaptureFormKeeper keeper(nullptr, 3);
     const QSize base(160, 120);
     keeper.plan({ red, gone, green, red, blue }, base);
     const struct {
@@ -99,7 +99,7 @@ TEST(CaptureFormKeeper, PlannedPagesComeInTheirOwnForms)
         { blue, qRgb(0, 0, 255) }, { red, qRgb(255, 0, 0) } };
     for (const auto &ask : asked) {
         bool complete = false;
-        snapshot::CaptureForm &form = keeper.load(ask.page, base, &complete);
+        engine::CaptureForm &form = keeper.load(ask.page, base, &complete);
         EXPECT_TRUE(complete) << qPrintable(ask.page);
         EXPECT_TRUE(sameColor(centreOf(form), ask.colour)) << qPrintable(ask.page);
         keeper.captured();
