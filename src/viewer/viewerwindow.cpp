@@ -382,6 +382,7 @@ void ViewerWindow::prepareToShow()
     returnControls();
     updateCaption();
     setButtonState();
+    showEditorSpot();
 }
 
 bool ViewerWindow::handleKeyPress(QKeyEvent *event)
