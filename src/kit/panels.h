@@ -5,7 +5,9 @@
 class QHBoxLayout;
 class QLabel;
 class QPushButton;
+class QAbstractItemModel;
 class QRect;
+class QTreeView;
 class QVBoxLayout;
 class QWidget;
 
@@ -20,6 +22,10 @@ void setFocusMark(QLabel *titleBar, bool focused);
 // A strip of buttons under a list; the layout receives the buttons.
 QWidget *buttonBar(QWidget *parent, QHBoxLayout **layout);
 QPushButton *barButton(const QString &caption, const QString &hint, QHBoxLayout *layout);
+
+// A report list of rows over the model: whole rows selected (several with Shift and Ctrl), no
+// editing, sorted by a click on a column header (the page sorts).
+QTreeView *reportList(QAbstractItemModel *model, QWidget *parent);
 
 // A column without margins or spacing, the way every panel of the main window stacks.
 QVBoxLayout *tightColumn(QWidget *widget);

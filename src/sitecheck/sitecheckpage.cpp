@@ -4,6 +4,7 @@
 #include "frame/folderservices.h"
 #include "frame/pageframe.h"
 #include "kit/panels.h"
+#include "kit/textfit.h"
 #include "linkcheck/sitecheck.h"
 #include "platform/dialogs.h"
 #include "platform/filewatch.h"
@@ -69,17 +70,13 @@ void SiteCheckPage::buildLayout()
     reportTitle_ = kit::titleBar(kFirstTitle, this);
     reportTitle_->setObjectName(QStringLiteral("PanelSiteTop"));
     column->addWidget(reportTitle_);
-    report_ = new QTreeView(this);
+    report_ = kit::reportList(m_model, this);
     report_->setObjectName(QStringLiteral("ELVSiteReport"));
-    report_->setModel(m_model);
-    report_->setRootIsDecorated(false);
-    report_->setUniformRowHeights(true);
-    report_->setAllColumnsShowFocus(true);
-    report_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    report_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    report_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    report_->header()->setSectionsClickable(true);
-    report_->header()->setStretchLastSection(true);
+    QHeaderView *header = report_->header();
+    header->setStretchLastSection(true);
+    header->resizeSection(PageColumn, kit::scaledByFont(180, header));
+    header->resizeSection(LineColumn, kit::scaledByFont(50, header));
+    header->resizeSection(LinkColumn, kit::scaledByFont(200, header));
     report_->setToolTip(QStringLiteral("[Enter] [Double-Click] = Open the page in the editor, "
                                        "the link selected"));
     column->addWidget(report_, 1);

@@ -96,16 +96,16 @@ TEST_F(SiteCheckTest, CheckListsTheBrokenLinksWithTheCountInTheCaption)
         page->model()->index(rowOfLink(page, QStringLiteral("Pic.gif")), 0),
         QItemSelectionModel::Select | QItemSelectionModel::Rows);
     EXPECT_EQ(tabText(), QStringLiteral("Site Check  (1 of 4 links selected)"));
-    page->sortByColumn(sitecheck::LinkColumn);
-    page->sortByColumn(sitecheck::LinkColumn);
+    page->sortByColumn(sitecheck::LineColumn);
+    page->sortByColumn(sitecheck::LineColumn);
     QStringList links;
     for (int row = 0; row < page->model()->rowCount(); ++row)
         links.append(page->model()->row(row).link.link);
     EXPECT_EQ(links,
-        (QStringList { QStringLiteral("paper.png"), QStringLiteral("missing.htm"),
-            QStringLiteral("b.htm#nowhere"), QStringLiteral("Pic.gif") }));
+        (QStringList { QStringLiteral("b.htm#nowhere"), QStringLiteral("Pic.gif"),
+            QStringLiteral("missing.htm"), QStringLiteral("paper.png") }));
     EXPECT_EQ(form->currentFile(), sitePath("index.htm"));
-    EXPECT_TRUE(report->selectionModel()->isRowSelected(3, {}));
+    EXPECT_TRUE(report->selectionModel()->isRowSelected(1, {}));
     closeForm();
 }
 
@@ -157,6 +157,9 @@ TEST_F(SiteCheckTest, EditorSavesAndChangesOnDiskUpdateTheReportWithoutANewCheck
     report->setCurrentIndex(
         page->model()->index(rowOfLink(page, QStringLiteral("missing.htm")), 0));
 
+    page->sortByColumn(sitecheck::LineColumn);
+    page->sortByColumn(sitecheck::LineColumn);
+
     // The link mended in the editor and saved: its row goes.
     whenModal<viewer::ViewerWindow>([&](viewer::ViewerWindow &window) {
         window.editor()->insertPlainText(QStringLiteral("c.htm"));
@@ -175,6 +178,9 @@ TEST_F(SiteCheckTest, EditorSavesAndChangesOnDiskUpdateTheReportWithoutANewCheck
         QTest::qWaitFor([&] { return rowOfLink(page, QStringLiteral("x.htm")) >= 0; }, kWaitMs));
     EXPECT_EQ(page->model()->rowCount(), 4);
     EXPECT_FALSE(progress->isVisible());
+    // Still sorted by line, from the last.
+    for (int row = 1; row < page->model()->rowCount(); ++row)
+        EXPECT_GE(page->model()->row(row - 1).link.line, page->model()->row(row).link.line);
     // The missing page appears: the links to it mend.
     writeFile(sitePath("x.htm"));
     EXPECT_TRUE(
