@@ -199,6 +199,7 @@ void SiteCheckPage::checkFolder()
         return;
     }
     m_watch->clear();
+    m_followed.clear();
     m_check.reset();
     m_root = QDir::toNativeSeparators(QDir::cleanPath(folder));
     if (!m_root.endsWith(QDir::separator()))
@@ -323,7 +324,12 @@ void SiteCheckPage::followFiles()
         if (link.problem == linkcheck::Problem::NoSuchFile && !link.target.isEmpty())
             targets.insert(link.target);
     files += QStringList(targets.begin(), targets.end());
-    m_watch->setFiles(files);
+    files.sort();
+    // Most changes leave the set as it was; following it anew would look at every file again.
+    if (files != m_followed) {
+        m_followed = files;
+        m_watch->setFiles(files);
+    }
 }
 
 void SiteCheckPage::filesChanged(const QStringList &paths)

@@ -3,6 +3,7 @@
 #include "frame/page.h"
 
 #include <QPointer>
+#include <QStringList>
 #include <QWidget>
 
 #include <functional>
@@ -103,6 +104,7 @@ private:
     std::unique_ptr<linkcheck::SiteCheck> m_check;
     // The checked folder, with a trailing separator.
     QString m_root;
+    QStringList m_followed;
     QPointer<viewer::ViewerWindow> m_savesFrom;
     mutable std::vector<bool> m_leadRows[2];
     mutable bool m_leadRowsKnown[2] = { false, false };
