@@ -76,6 +76,7 @@ struct Record {
     bool alive = true;
     bool unreadable = false;
     std::vector<Link> links;
+    std::vector<int> styleSheetLinks; // in `links`
     QSet<QString> anchors;
 };
 
@@ -187,6 +188,7 @@ struct SiteCheck::State {
     void read(Record &record)
     {
         record.links.clear();
+        record.styleSheetLinks.clear();
         record.anchors.clear();
         record.unreadable = false;
         if (isSymbolicLink(record.path)) {
@@ -218,6 +220,8 @@ struct SiteCheck::State {
             link.kind = target.kind;
             link.folder = target.folder;
             link.fragment = target.fragment;
+            if (link.styleSheet)
+                record.styleSheetLinks.push_back(int(record.links.size()));
             record.links.push_back(std::move(link));
             paths.push_back(target.path);
         }
@@ -446,8 +450,9 @@ struct SiteCheck::State {
         while (!pending.empty()) {
             const Record &record = records[size_t(pending.back())];
             pending.pop_back();
-            for (const Link &link : record.links) {
-                if (!link.styleSheet || link.target < 0)
+            for (const int index : record.styleSheetLinks) {
+                const Link &link = record.links[size_t(index)];
+                if (link.target < 0)
                     continue;
                 const Found &found = targets[size_t(link.target)].found;
                 if (found.status != Found::Ok || !isStyleSheetName(found.file)
