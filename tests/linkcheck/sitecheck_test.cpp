@@ -15,12 +15,12 @@ namespace {
 
 QString fixtureSite()
 {
-    return qEnvironmentVariable("FOLIOSCOPE_TEST_DATA") + QStringLiteral("/linkcheck/site");
+    return qEnvironmentVariable("FOLIOSCOPE_TEST_DATA") + QStringLiteral("/site");
 }
 
 QByteArray golden(const char *name)
 {
-    QFile file(qEnvironmentVariable("FOLIOSCOPE_TEST_DATA") + QStringLiteral("/linkcheck/")
+    QFile file(qEnvironmentVariable("FOLIOSCOPE_TEST_DATA") + QStringLiteral("/")
         + QLatin1String(name));
     EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
     return file.readAll();
