@@ -8,6 +8,8 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 
+#include <cerrno>
+
 #include <unistd.h>
 
 namespace batch {
@@ -74,20 +76,14 @@ QString pathProblem(const QString &path)
 {
     const platform::FileState state = platform::fileState(path);
     const QByteArray bytes = platform::encodeFilePath(path);
-    switch (state.kind) {
-    case platform::FileState::Missing:
-        return platform::fileErrorText(path, state.error);
-    case platform::FileState::Other:
-        return QStringLiteral("%1: %2").arg(path, platform::notRegularFileText());
-    case platform::FileState::Folder:
-        return ::access(bytes.constData(), R_OK | X_OK) == 0
-            ? QString()
-            : platform::fileErrorText(path, EACCES);
-    case platform::FileState::Regular:
-        return ::access(bytes.constData(), R_OK) == 0 ? QString()
-                                                      : platform::fileErrorText(path, EACCES);
-    }
-    return {};
+    QString reason;
+    if (state.kind == platform::FileState::Missing)
+        reason = platform::fileErrorText(path, state.error);
+    else if (state.kind == platform::FileState::Other)
+        reason = platform::notRegularFileText();
+    else if (::access(bytes.constData(), state.kind == platform::FileState::Folder ? R_OK | X_OK : R_OK) != 0)
+        reason = platform::fileErrorText(path, errno);
+    return reason.isEmpty() ? QString() : QStringLiteral("cannot read %1: %2").arg(path, reason);
 }
 
 QString totalsLine(const linkcheck::CheckTotals &totals, qint64 milliseconds)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 
 namespace linkcheck {
 
@@ -223,15 +224,25 @@ TextPositions::Position TextPositions::at(size_t offset)
         m_offset = 0;
         m_position = {};
     }
-    for (; m_offset < offset; ++m_offset) {
-        const char c = m_text[m_offset];
-        if (c == '\n' || (c == '\r' && (m_offset + 1 >= m_text.size() || m_text[m_offset + 1] != '\n'))) {
+    // Whole lines are skipped by their breaks; characters are counted on the last one only.
+    for (;;) {
+        const char *from = m_text.data() + m_offset;
+        const auto *lineFeed = static_cast<const char *>(std::memchr(from, '\n', offset - m_offset));
+        const auto *carriage = static_cast<const char *>(std::memchr(from, '\r', offset - m_offset));
+        const char *end = lineFeed && (!carriage || lineFeed < carriage) ? lineFeed : carriage;
+        if (!end)
+            break;
+        const size_t at = size_t(end - m_text.data());
+        // CR LF is one break, counted at its LF.
+        const bool pair = *end == '\r' && at + 1 < m_text.size() && m_text[at + 1] == '\n';
+        m_offset = at + 1;
+        if (!pair) {
             ++m_position.line;
             m_position.column = 1;
-        } else if (c != '\r' && !isContinuationByte(c)) {
-            ++m_position.column;
         }
     }
+    for (; m_offset < offset; ++m_offset)
+        m_position.column += isContinuationByte(m_text[m_offset]) ? 0 : 1;
     return m_position;
 }
 

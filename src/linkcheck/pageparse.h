@@ -14,6 +14,8 @@ struct FoundLink {
     int line = 0;
     int column = 0;
     bool styleSheet = false; // read as a style sheet (<link rel=stylesheet>, @import)
+
+    friend bool operator==(const FoundLink &, const FoundLink &) = default;
 };
 
 struct ParsedFile {
@@ -22,9 +24,14 @@ struct ParsedFile {
     QString base; // the first <base href>, empty when none
 };
 
-// A page read by the HTML5 tokenizer and tree builder. Text that is not UTF-8 is read as
-// Latin-1; columns count characters either way.
+// A page as the browser's HTML5 tokenizer reads it, with the tree builder's few effects on
+// what is an element (foreign content, <image>, text-only elements). Text that is not UTF-8
+// is read as Latin-1; columns count characters either way.
 ParsedFile parseHtml(const QByteArray &bytes);
+
+// The same read by gumbo's full HTML5 parser: ten times slower, the measure parseHtml is
+// held to.
+ParsedFile parseHtmlWithGumbo(const QByteArray &bytes);
 
 // A style sheet's url(...) and @import links.
 ParsedFile parseCss(const QByteArray &bytes);

@@ -60,12 +60,11 @@ struct Link {
     QString text;
     int line = 0;
     int column = 0;
+    int target = -1; // in the table of targets, for local links
+    QString fragment;
     LinkTarget::Kind kind = LinkTarget::External;
     bool folder = false;
     bool styleSheet = false;
-    int target = -1; // in the table of targets, for local links
-    QString path; // the target's path until it has its place in the table
-    QString fragment;
     std::optional<Problem> problem;
 };
 
@@ -77,6 +76,7 @@ struct Record {
     bool alive = true;
     bool unreadable = false;
     std::vector<Link> links;
+    std::vector<int> styleSheetLinks; // in `links`
     QSet<QString> anchors;
 };
 
@@ -131,6 +131,8 @@ struct SiteCheck::State {
     std::unordered_map<QString, int> recordOf;
     std::deque<Target> targets;
     std::unordered_map<QString, int> targetOf;
+    std::vector<int> fresh;
+    std::mutex tableLock;
     std::unordered_map<QString, std::vector<int>> targetsByFold;
     std::vector<std::vector<int>> dependents; // per target, the records linking it
     std::unordered_map<QString, std::optional<QSet<QString>>> otherAnchors;
@@ -183,9 +185,10 @@ struct SiteCheck::State {
     }
 
     // Reads a record's file and resolves its links as far as text goes.
-    void read(Record &record) const
+    void read(Record &record)
     {
         record.links.clear();
+        record.styleSheetLinks.clear();
         record.anchors.clear();
         record.unreadable = false;
         if (isSymbolicLink(record.path)) {
@@ -205,6 +208,8 @@ struct SiteCheck::State {
         record.anchors = std::move(parsed.anchors);
         const Base base = pageBase(record.path, parsed.base, root);
         record.links.reserve(parsed.links.size());
+        std::vector<QString> paths;
+        paths.reserve(parsed.links.size());
         for (FoundLink &found : parsed.links) {
             const LinkTarget target = resolveLink(found.text, base, root);
             Link link;
@@ -214,32 +219,38 @@ struct SiteCheck::State {
             link.styleSheet = found.styleSheet;
             link.kind = target.kind;
             link.folder = target.folder;
-            link.path = target.path;
             link.fragment = target.fragment;
+            if (link.styleSheet)
+                record.styleSheetLinks.push_back(int(record.links.size()));
             record.links.push_back(std::move(link));
+            paths.push_back(target.path);
+        }
+        placeTargets(record, paths);
+    }
+
+    // Gives the local links of a record their places in the table of targets; the targets
+    // new to it wait in `fresh` to be looked for.
+    void placeTargets(Record &record, const std::vector<QString> &paths)
+    {
+        std::lock_guard lock(tableLock);
+        for (size_t i = 0; i < record.links.size(); ++i) {
+            Link &link = record.links[i];
+            if (link.kind != LinkTarget::Local)
+                continue;
+            const QString &path = paths[i];
+            QString key = link.folder ? path + QLatin1Char('/') : path;
+            const auto [at, added] = targetOf.try_emplace(std::move(key), int(targets.size()));
+            if (added) {
+                targets.push_back(Target { path, link.folder, {} });
+                targetsByFold[path.toCaseFolded()].push_back(at->second);
+                fresh.push_back(at->second);
+            }
+            link.target = at->second;
         }
     }
 
-    // Gives the local links of the records their targets; returns the targets new to the table.
-    std::vector<int> placeTargets(const std::vector<int> &ids)
+    void noteDependents(const std::vector<int> &ids)
     {
-        std::vector<int> fresh;
-        for (const int id : ids) {
-            for (Link &link : records[size_t(id)].links) {
-                if (link.kind != LinkTarget::Local)
-                    continue;
-                QString key = link.folder ? link.path + QLatin1Char('/') : link.path;
-                const auto [at, added] = targetOf.try_emplace(std::move(key), int(targets.size()));
-                if (added) {
-                    targets.push_back(Target { link.path, link.folder, {} });
-                    targetsByFold[link.path.toCaseFolded()].push_back(at->second);
-                    fresh.push_back(at->second);
-                }
-                link.target = at->second;
-                link.path.clear();
-                link.path.squeeze();
-            }
-        }
         dependents.resize(targets.size());
         for (const int id : ids)
             for (const Link &link : records[size_t(id)].links)
@@ -248,7 +259,6 @@ struct SiteCheck::State {
                     if (into.empty() || into.back() != id)
                         into.push_back(id);
                 }
-        return fresh;
     }
 
     void findTargets(const std::vector<int> &ids)
@@ -266,7 +276,8 @@ struct SiteCheck::State {
             if (!parallelFor(int(ids.size()), threads(),
                     [&](int i) { read(records[size_t(ids[size_t(i)])]); }, progress))
                 return false;
-            findTargets(placeTargets(ids));
+            noteDependents(ids);
+            findTargets(std::exchange(fresh, {}));
             ids = newStyleSheets(ids);
         }
         return true;
@@ -439,8 +450,9 @@ struct SiteCheck::State {
         while (!pending.empty()) {
             const Record &record = records[size_t(pending.back())];
             pending.pop_back();
-            for (const Link &link : record.links) {
-                if (!link.styleSheet || link.target < 0)
+            for (const int index : record.styleSheetLinks) {
+                const Link &link = record.links[size_t(index)];
+                if (link.target < 0)
                     continue;
                 const Found &found = targets[size_t(link.target)].found;
                 if (found.status != Found::Ok || !isStyleSheetName(found.file)
