@@ -6,6 +6,7 @@
 #include "viewer/sourceeditor.h"
 
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -201,6 +202,10 @@ TEST_F(SiteCheckTest, StopEndsTheCheckOfALargeSite)
     ASSERT_TRUE(page->isChecking());
     EXPECT_TRUE(progress->isVisible());
     EXPECT_FALSE(form->isEnabled());
+    // The window goes on painting the progress while the pages are read.
+    auto *bar = widget<QProgressBar>(progress, "ProgBar");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return bar->value() > 0 || !page->isChecking(); }, kWaitMs));
+    EXPECT_LT(bar->value(), bar->maximum());
     widget<QPushButton>(progress, "BStop")->click();
     ASSERT_TRUE(QTest::qWaitFor([page] { return !page->isChecking(); }, 2000));
     EXPECT_EQ(widget<QLabel>(page, "PanelSiteTop")->text(),
