@@ -26,7 +26,7 @@ int compareRows(const ReportRow &a, const ReportRow &b, int column)
     }
 }
 
-// The page below the root as written there; a page elsewhere keeps its whole path.
+// A file below the root as written there; a file elsewhere keeps its whole path.
 QString shownPage(const QString &root, const QString &page)
 {
     const QString native = QDir::toNativeSeparators(page);
@@ -98,8 +98,12 @@ void SiteReportModel::setReport(const std::vector<linkcheck::BrokenLink> &links)
     m_report = links;
     std::vector<ReportRow> rows;
     rows.reserve(links.size());
-    for (const linkcheck::BrokenLink &link : links)
-        rows.push_back({ link, shownPage(m_root, link.page), linkcheck::reasonText(link) });
+    for (const linkcheck::BrokenLink &link : links) {
+        // The problem names its target below the checked folder too, as the page is shown.
+        linkcheck::BrokenLink shown = link;
+        shown.target = shownPage(m_root, link.target);
+        rows.push_back({ link, shownPage(m_root, link.page), linkcheck::reasonText(shown) });
+    }
     sortRows(rows, m_sortColumn, m_sortOrder);
     beginResetModel();
     m_rows = std::move(rows);
