@@ -24,8 +24,6 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
-#include <optional>
-
 namespace sitecheck {
 
 namespace {
@@ -43,9 +41,13 @@ bool isEnterKey(const QEvent *event)
 
 // A report entry is the same one after an update when it names the same link at the same
 // place.
-bool sameEntry(const linkcheck::BrokenLink &a, const linkcheck::BrokenLink &b)
+QString entryKey(const linkcheck::BrokenLink &link)
 {
-    return a.page == b.page && a.line == b.line && a.column == b.column && a.link == b.link;
+    return QStringLiteral("%1\n%2\n%3\n%4")
+        .arg(link.page)
+        .arg(link.line)
+        .arg(link.column)
+        .arg(link.link);
 }
 
 } // namespace
@@ -279,23 +281,22 @@ void SiteCheckPage::showReport()
 void SiteCheckPage::keepingSelection(const std::function<void()> &change)
 {
     QItemSelectionModel *selection = report_->selectionModel();
-    std::vector<linkcheck::BrokenLink> selected;
+    QSet<QString> selected;
     for (const QModelIndex &index : selection->selectedRows())
-        selected.push_back(m_model->row(index.row()).link);
-    std::optional<linkcheck::BrokenLink> current;
+        selected.insert(entryKey(m_model->row(index.row()).link));
+    QString current;
     if (const QModelIndex index = report_->currentIndex(); index.isValid())
-        current = m_model->row(index.row()).link;
+        current = entryKey(m_model->row(index.row()).link);
 
     change();
 
     QItemSelection kept;
     for (int row = 0; row < m_model->rowCount(); ++row) {
-        const linkcheck::BrokenLink &link = m_model->row(row).link;
-        if (current && sameEntry(link, *current))
+        const QString key = entryKey(m_model->row(row).link);
+        if (key == current)
             selection->setCurrentIndex(m_model->index(row, 0), QItemSelectionModel::NoUpdate);
-        for (const linkcheck::BrokenLink &was : selected)
-            if (sameEntry(link, was))
-                kept.select(m_model->index(row, 0), m_model->index(row, SiteColumnCount - 1));
+        if (selected.contains(key))
+            kept.select(m_model->index(row, 0), m_model->index(row, SiteColumnCount - 1));
     }
     selection->select(kept, QItemSelectionModel::ClearAndSelect);
 }
