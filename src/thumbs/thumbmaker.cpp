@@ -18,6 +18,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <utility>
 
 namespace thumbs {
@@ -252,7 +253,9 @@ bool ThumbMaker::makeThumb(const QString &page, const QSize &base)
         // The page under way counts as one of the hosts.
         m_holding = true;
         topUp();
-        const platform::HourglassGuard hourglass;
+        std::optional<platform::HourglassGuard> hourglass;
+        if (m_busyCursor)
+            hourglass.emplace();
         takePicture(pending);
         m_holding = false;
     }

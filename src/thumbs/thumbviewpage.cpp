@@ -3,16 +3,20 @@
 #include "frame/folderservices.h"
 #include "frame/pageframe.h"
 #include "kit/panels.h"
+#include "imaging/thumbclean.h"
+#include "imaging/thumbstore.h"
+#include "platform/filewatch.h"
 #include "platform/hourglass.h"
 #include "platform/pathrules.h"
-#include "imaging/thumbclean.h"
 #include "thumbs/thumbgrid.h"
 #include "thumbs/thumbjobs.h"
 #include "thumbs/thumblistmodel.h"
-#include "imaging/thumbstore.h"
+#include "thumbs/thumbrefresh.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -26,6 +30,8 @@ namespace {
 const QString kPageHint
     = QStringLiteral("Thumbnail View - Create thumbnail previews of your webpages");
 constexpr qint64 kNeededKb = 2000;
+// A changed page is remade once it has been quiet this long.
+constexpr int kQuietMs = 500;
 
 } // namespace
 
@@ -93,6 +99,13 @@ void ThumbViewPage::connectControls()
     connect(makeThumbButton_, &QPushButton::clicked, this, &ThumbViewPage::makeThumbnails);
     connect(clearThumbButton_, &QPushButton::clicked, this, &ThumbViewPage::deleteThumbnails);
     connect(selectAllButton_, &QPushButton::clicked, this, &ThumbViewPage::selectAllThumbnails);
+    m_watch = new platform::FileWatch(this);
+    m_watch->setTiming(kQuietMs, 0, 100);
+    m_refresh = new ThumbRefreshQueue([this](const QString &page) { remakeThumb(page); },
+        [this](const QString &page) { return keepsFresh(page); }, this);
+    m_refresh->setQuietTime(kQuietMs);
+    connect(m_watch, &platform::FileWatch::filesChanged, m_refresh,
+        &ThumbRefreshQueue::pagesChanged);
     // TabThumbEnter / TabThumbExit: the title turns teal while the page holds the focus.
     m_focusWatch
         = connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
@@ -180,8 +193,16 @@ QString ThumbViewPage::entryPath(int index, bool onlySelected) const
 
 void ThumbViewPage::setEntries(const QString &folder, const QStringList &names)
 {
+    if (folder != m_folder) {
+        m_refresh->clear();
+        m_refreshFailed = false;
+    }
     m_folder = folder;
     m_names = names;
+    QStringList pages;
+    for (const QString &name : names)
+        pages.append(platform::WithTrailingBackslash(folder) + name);
+    m_watch->setFiles(folder.isEmpty() ? QStringList() : pages);
     thumbsLabel_->setText(folder);
     m_model->setThumbFolder(thumbFolder());
     m_model->setEntries(folder, names);
@@ -252,6 +273,8 @@ void ThumbViewPage::redrawEntry(int index)
 
 void ThumbViewPage::addOrRemoveThumbs(int mode)
 {
+    // The background remakes wait for the batch.
+    m_refresh->pause();
     if (!m_maker)
         m_maker = std::make_unique<ThumbMaker>(thumbFolder(), m_frame.browserView(), &m_cache);
     m_maker->setHostCount(ThumbMaker::defaultHostCount());
@@ -291,6 +314,7 @@ void ThumbViewPage::addOrRemoveThumbs(int mode)
     thumbs::addOrRemoveThumbs(mode, m_frame, progress, hooks);
     m_maker->cancel();
     m_maker->setStopCheck({});
+    m_refresh->resume();
 }
 
 void ThumbViewPage::makeThumbnails()
@@ -303,6 +327,40 @@ void ThumbViewPage::deleteThumbnails()
 {
     addOrRemoveThumbs(ClearThumbs);
     m_frame.setMainWindowEnabled(true);
+}
+
+// --- Keeping thumbnails fresh --------------------------------------------------------
+
+bool ThumbViewPage::keepsFresh(const QString &page) const
+{
+    return m_frame.settings().keepThumbsFresh && !m_refreshFailed
+        && QFileInfo::exists(ThumbFileFor(thumbFolder(), platform::folderPart(page), page));
+}
+
+void ThumbViewPage::remakeThumb(const QString &page)
+{
+    if (!m_refreshMaker) {
+        m_refreshMaker = std::make_unique<ThumbMaker>(thumbFolder(), m_frame.browserView(), &m_cache);
+        m_refreshMaker->setBusyCursor(false);
+        // With a stop check the load lets input through; a batch starting stops it.
+        m_refreshMaker->setStopCheck([this] { return m_refresh->isPaused(); });
+    }
+    const bool stored = m_refreshMaker->makeThumb(page, m_base);
+    const engine::CaptureOutcome outcome = m_refreshMaker->lastOutcome();
+    if (!stored && (outcome == engine::CaptureOutcome::Done
+                       || outcome == engine::CaptureOutcome::Unfinished)) {
+        // The thumbnail folder cannot be written: one message, not one per page.
+        m_refreshFailed = true;
+        m_refresh->clear();
+        m_frame.setHintLine(QStringLiteral("Cannot keep thumbnails fresh: cannot write to ")
+            + QDir::toNativeSeparators(thumbFolder()));
+        return;
+    }
+    const int row = m_names.indexOf(platform::fileNamePart(page));
+    if (stored && row >= 0 && entryPath(row, false) == page)
+        redrawEntry(row);
+    if (stored && page == m_frame.currentFile())
+        m_frame.folderView().showMiniThumb(page);
 }
 
 void ThumbViewPage::openMiniThumb()
