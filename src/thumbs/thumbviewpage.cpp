@@ -196,13 +196,17 @@ void ThumbViewPage::setEntries(const QString &folder, const QStringList &names)
     if (folder != m_folder) {
         m_refresh->clear();
         m_refreshFailed = false;
+        m_watch->clear();
     }
     m_folder = folder;
     m_names = names;
+    // Within the folder only new pages are added: replacing the set would drop a change the
+    // watcher has not reported yet.
     QStringList pages;
     for (const QString &name : names)
         pages.append(platform::WithTrailingBackslash(folder) + name);
-    m_watch->setFiles(folder.isEmpty() ? QStringList() : pages);
+    if (!folder.isEmpty())
+        m_watch->addFiles(pages);
     thumbsLabel_->setText(folder);
     m_model->setThumbFolder(thumbFolder());
     m_model->setEntries(folder, names);
@@ -271,6 +275,16 @@ void ThumbViewPage::redrawEntry(int index)
         m_model->entryChanged(index);
 }
 
+// A missing page or a failed write is skipped silently; a page that did not render as it
+// should is named.
+void ThumbViewPage::nameCaptureProblem(const ThumbMaker &maker, const QString &page)
+{
+    const QString problem
+        = engine::captureProblem(maker.lastOutcome(), page, engine::PartialPicture::Saved);
+    if (!problem.isEmpty())
+        m_frame.setHintLine(problem);
+}
+
 void ThumbViewPage::addOrRemoveThumbs(int mode)
 {
     // The background remakes wait for the batch.
@@ -283,12 +297,7 @@ void ThumbViewPage::addOrRemoveThumbs(int mode)
     hooks.makeThumb = [this](const QString &page) {
         snapBaseChosen(snapBaseBox_->currentIndex());
         const bool stored = m_maker->makeThumb(page, m_base);
-        // A missing page or a failed write is skipped silently; a page that did not render
-        // as it should is named.
-        const QString problem
-            = engine::captureProblem(m_maker->lastOutcome(), page, engine::PartialPicture::Saved);
-        if (!problem.isEmpty())
-            m_frame.setHintLine(problem);
+        nameCaptureProblem(*m_maker, page);
         return stored;
     };
     hooks.clearThumb = [this, folder](const QString &page) {
@@ -337,18 +346,26 @@ bool ThumbViewPage::keepsFresh(const QString &page) const
         && QFileInfo::exists(ThumbFileFor(thumbFolder(), platform::folderPart(page), page));
 }
 
-void ThumbViewPage::remakeThumb(const QString &page)
+ThumbMaker &ThumbViewPage::refreshMaker()
 {
     if (!m_refreshMaker) {
-        m_refreshMaker = std::make_unique<ThumbMaker>(thumbFolder(), m_frame.browserView(), &m_cache);
+        m_refreshMaker
+            = std::make_unique<ThumbMaker>(thumbFolder(), m_frame.browserView(), &m_cache);
         m_refreshMaker->setBusyCursor(false);
         // With a stop check the load lets input through; a batch starting stops it.
         m_refreshMaker->setStopCheck([this] { return m_refresh->isPaused(); });
     }
-    const bool stored = m_refreshMaker->makeThumb(page, m_base);
-    const engine::CaptureOutcome outcome = m_refreshMaker->lastOutcome();
-    if (!stored && (outcome == engine::CaptureOutcome::Done
-                       || outcome == engine::CaptureOutcome::Unfinished)) {
+    return *m_refreshMaker;
+}
+
+void ThumbViewPage::remakeThumb(const QString &page)
+{
+    ThumbMaker &maker = refreshMaker();
+    const bool stored = maker.makeThumb(page, m_base);
+    const engine::CaptureOutcome outcome = maker.lastOutcome();
+    if (!stored
+        && (outcome == engine::CaptureOutcome::Done
+            || outcome == engine::CaptureOutcome::Unfinished)) {
         // The thumbnail folder cannot be written: one message, not one per page.
         m_refreshFailed = true;
         m_refresh->clear();
@@ -356,10 +373,13 @@ void ThumbViewPage::remakeThumb(const QString &page)
             + QDir::toNativeSeparators(thumbFolder()));
         return;
     }
+    nameCaptureProblem(maker, page);
+    if (!stored)
+        return;
     const int row = m_names.indexOf(platform::fileNamePart(page));
-    if (stored && row >= 0 && entryPath(row, false) == page)
+    if (row >= 0 && entryPath(row, false) == page)
         redrawEntry(row);
-    if (stored && page == m_frame.currentFile())
+    if (page == m_frame.currentFile())
         m_frame.folderView().showMiniThumb(page);
 }
 

@@ -87,7 +87,9 @@ private:
     bool thumbKeyPressed(int key);
     void thumbKeyReleased(int key, Qt::KeyboardModifiers modifiers);
     void redrawEntry(int index);
+    void nameCaptureProblem(const ThumbMaker &maker, const QString &page);
     bool keepsFresh(const QString &page) const;
+    ThumbMaker &refreshMaker();
     void remakeThumb(const QString &page);
 
     app::PageFrame &m_frame;
