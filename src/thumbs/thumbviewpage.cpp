@@ -2,9 +2,9 @@
 
 #include "frame/folderservices.h"
 #include "frame/pageframe.h"
-#include "kit/panels.h"
 #include "imaging/thumbclean.h"
 #include "imaging/thumbstore.h"
+#include "kit/panels.h"
 #include "platform/filewatch.h"
 #include "platform/hourglass.h"
 #include "platform/pathrules.h"
