@@ -32,6 +32,8 @@ struct Settings {
     bool showHints = true;
     bool openOnSingleClick = true;
     int cacheMax = 200;
+    // Thumbnails of pages that change on disk are remade in the background.
+    bool keepThumbsFresh = true;
     // POSITION_MAIN
     QRect mainBounds; // Left, Top, Width, Height
     // COLORS (0x00BBGGRR)

@@ -27,6 +27,15 @@ QPushButton *barButton(const QString &caption, const QString &hint, QHBoxLayout 
 // editing, sorted by a click on a column header (the page sorts).
 QTreeView *reportList(QAbstractItemModel *model, QWidget *parent);
 
+// A control with a caption and its old name as objectName, by which tests find it.
+template<typename Control>
+Control *named(const char *caption, const char *objectName, QWidget *parent = nullptr)
+{
+    auto *control = new Control(QString::fromUtf8(caption), parent);
+    control->setObjectName(QString::fromLatin1(objectName));
+    return control;
+}
+
 // A column without margins or spacing, the way every panel of the main window stacks.
 QVBoxLayout *tightColumn(QWidget *widget);
 
