@@ -10,6 +10,7 @@
 #include "scan/folderscan.h"
 
 #include <QDir>
+#include <QHash>
 #include <QJsonDocument>
 #include <QJsonArray>
 #include <QThread>
@@ -130,7 +131,7 @@ struct SiteCheck::State {
     std::vector<Record> records;
     std::unordered_map<QString, int> recordOf;
     std::deque<Target> targets;
-    std::unordered_map<QString, int> targetOf;
+    QHash<QString, int> targetOf;
     std::vector<int> fresh;
     std::mutex tableLock;
     std::unordered_map<QString, std::vector<int>> targetsByFold;
@@ -238,14 +239,16 @@ struct SiteCheck::State {
             if (link.kind != LinkTarget::Local)
                 continue;
             const QString &path = paths[i];
-            QString key = link.folder ? path + QLatin1Char('/') : path;
-            const auto [at, added] = targetOf.try_emplace(std::move(key), int(targets.size()));
-            if (added) {
+            const QString key = link.folder ? path + QLatin1Char('/') : path;
+            auto at = targetOf.constFind(key);
+            if (at == targetOf.constEnd()) {
+                const int id = int(targets.size());
+                at = targetOf.insert(key, id);
                 targets.push_back(Target { path, link.folder, {} });
-                targetsByFold[path.toCaseFolded()].push_back(at->second);
-                fresh.push_back(at->second);
+                targetsByFold[path.toCaseFolded()].push_back(id);
+                fresh.push_back(id);
             }
-            link.target = at->second;
+            link.target = at.value();
         }
     }
 
