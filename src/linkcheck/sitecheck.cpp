@@ -32,7 +32,7 @@ namespace {
 // The page kinds the program accepts, pictures left out.
 const QString kPageMask = QStringLiteral("*.htm;*.asp;*.sht;*.dht;*.cfm;*.jht");
 // No page or style sheet can take more memory than this.
-constexpr qint64 kMaxFileBytes = qint64(64) << 20;
+constexpr qint64 kMaxFileBytes = qint64(32) << 20;
 
 QString cleanAbsolute(const QString &path)
 {
@@ -385,7 +385,9 @@ struct SiteCheck::State {
         });
     }
 
-    BrokenLink broken(const Record &record, const Link &link) const
+    // `shown` keeps the targets' paths as shown, one string each however often linked.
+    BrokenLink broken(
+        const Record &record, const Link &link, std::unordered_map<int, QString> &shown) const
     {
         BrokenLink entry;
         entry.page = record.shown;
@@ -395,7 +397,10 @@ struct SiteCheck::State {
         entry.problem = *link.problem;
         if (link.target >= 0 && entry.problem != Problem::OutsideSite) {
             const Found &found = targets[size_t(link.target)].found;
-            entry.target = shownPath(found.file);
+            auto known = shown.find(link.target);
+            if (known == shown.end())
+                known = shown.emplace(link.target, shownPath(found.file)).first;
+            entry.target = known->second;
             if (entry.problem == Problem::CaseDiffers)
                 entry.suggestion = caseSuggestion(link.text, found.spelled);
         }
@@ -624,6 +629,7 @@ std::vector<BrokenLink> SiteCheck::report() const
 {
     const State &state = *m_state;
     std::vector<BrokenLink> links = state.unreadable;
+    std::unordered_map<int, QString> shown;
     for (const Record &record : state.records) {
         if (!record.alive)
             continue;
@@ -638,7 +644,7 @@ std::vector<BrokenLink> SiteCheck::report() const
         }
         for (const Link &link : record.links)
             if (link.problem)
-                links.push_back(state.broken(record, link));
+                links.push_back(state.broken(record, link, shown));
     }
     std::sort(links.begin(), links.end(), [](const BrokenLink &a, const BrokenLink &b) {
         if (a.page != b.page)
