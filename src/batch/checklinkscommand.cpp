@@ -164,9 +164,15 @@ int runCheckLinksCommand(
     if (parsed.json) {
         out.write(linkcheck::jsonReport(broken));
     } else {
+        // In pieces: a page of a million broken links must not take twice its report again.
         QString text;
-        for (const linkcheck::BrokenLink &link : broken)
+        for (const linkcheck::BrokenLink &link : broken) {
             text += linkcheck::gnuLine(link) + QLatin1Char('\n');
+            if (text.size() > 1 << 15) {
+                out.write(text.toUtf8());
+                text.clear();
+            }
+        }
         out.write(text.toUtf8());
     }
     writeLine(err, totalsLine(check.totals(), clock.elapsed()));

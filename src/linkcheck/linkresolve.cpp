@@ -3,7 +3,10 @@
 #include "platform/filenames.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QList>
+
+#include <algorithm>
 
 namespace linkcheck {
 
@@ -32,30 +35,49 @@ QString folderOf(const QString &path)
     return slash <= 0 ? QStringLiteral("/") : path.left(slash);
 }
 
-// The clean absolute path of `decoded` (percent escapes undone) from `start`; false when it
-// holds a NUL byte.
-bool joinPath(const QString &start, const QByteArray &decoded, QString *path, bool *folder)
+// Appends one name of a path to the clean absolute `path`, ".." taking the last one off.
+void appendName(QString &path, QStringView name)
 {
-    if (decoded.contains('\0'))
-        return false;
-    QList<QString> parts;
-    if (!decoded.startsWith('/'))
-        for (const QStringView part : QStringView(start).split(u'/', Qt::SkipEmptyParts))
-            parts.append(part.toString());
-    const QList<QByteArray> names = decoded.split('/');
-    for (const QByteArray &name : names) {
-        if (name.isEmpty() || name == ".")
-            continue;
-        if (name == "..") {
-            if (!parts.isEmpty())
-                parts.removeLast();
-            continue;
-        }
-        parts.append(platform::decodeFileName(name));
+    if (name.isEmpty() || name == u".")
+        return;
+    if (name == u"..") {
+        path.truncate(std::max<qsizetype>(path.lastIndexOf(u'/'), 1));
+        return;
     }
-    const QByteArray &last = names.last();
-    *folder = last.isEmpty() || last == "." || last == "..";
-    *path = QLatin1Char('/') + parts.join(QLatin1Char('/'));
+    if (!path.endsWith(u'/'))
+        path += u'/';
+    path += name;
+}
+
+// The clean absolute path of the written path `written` from `start`; false when it holds a
+// NUL byte. Percent escapes are undone before the path is split, as the disk sees them.
+bool joinPath(const QString &start, QStringView written, QString *path, bool *folder)
+{
+    const bool escaped = written.contains(u'%');
+    QString decodedNames;
+    QStringView names = written;
+    if (escaped) {
+        const QByteArray bytes = QByteArray::fromPercentEncoding(written.toUtf8());
+        if (bytes.contains('\0'))
+            return false;
+        // Each name decoded on its own: one may be UTF-8, another Latin-1.
+        for (const QByteArray &name : bytes.split('/'))
+            decodedNames += platform::decodeFileName(name) + u'/';
+        decodedNames.chop(1);
+        names = decodedNames;
+    }
+    *path = names.startsWith(u'/') ? QStringLiteral("/") : start;
+    qsizetype from = 0;
+    QStringView last;
+    for (;;) {
+        const qsizetype slash = names.indexOf(u'/', from);
+        last = names.mid(from, slash < 0 ? -1 : slash - from);
+        appendName(*path, last);
+        if (slash < 0)
+            break;
+        from = slash + 1;
+    }
+    *folder = last.isEmpty() || last == u"." || last == u"..";
     return true;
 }
 
@@ -68,8 +90,7 @@ LinkTarget localTarget(const QString &start, QStringView written, const QString 
     path.replace(u'\\', u'/');
     if (path.isEmpty()) {
         target.path = emptyPath;
-    } else if (!joinPath(start, QByteArray::fromPercentEncoding(path.toUtf8()), &target.path,
-                   &target.folder)) {
+    } else if (!joinPath(start, path, &target.path, &target.folder)) {
         target.kind = LinkTarget::NoName;
         return target;
     }

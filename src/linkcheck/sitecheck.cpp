@@ -10,6 +10,7 @@
 #include "scan/folderscan.h"
 
 #include <QDir>
+#include <QHash>
 #include <QJsonDocument>
 #include <QJsonArray>
 #include <QThread>
@@ -31,7 +32,7 @@ namespace {
 // The page kinds the program accepts, pictures left out.
 const QString kPageMask = QStringLiteral("*.htm;*.asp;*.sht;*.dht;*.cfm;*.jht");
 // No page or style sheet can take more memory than this.
-constexpr qint64 kMaxFileBytes = qint64(64) << 20;
+constexpr qint64 kMaxFileBytes = qint64(32) << 20;
 
 QString cleanAbsolute(const QString &path)
 {
@@ -130,7 +131,7 @@ struct SiteCheck::State {
     std::vector<Record> records;
     std::unordered_map<QString, int> recordOf;
     std::deque<Target> targets;
-    std::unordered_map<QString, int> targetOf;
+    QHash<QString, int> targetOf;
     std::vector<int> fresh;
     std::mutex tableLock;
     std::unordered_map<QString, std::vector<int>> targetsByFold;
@@ -238,14 +239,16 @@ struct SiteCheck::State {
             if (link.kind != LinkTarget::Local)
                 continue;
             const QString &path = paths[i];
-            QString key = link.folder ? path + QLatin1Char('/') : path;
-            const auto [at, added] = targetOf.try_emplace(std::move(key), int(targets.size()));
-            if (added) {
+            const QString key = link.folder ? path + QLatin1Char('/') : path;
+            auto at = targetOf.constFind(key);
+            if (at == targetOf.constEnd()) {
+                const int id = int(targets.size());
+                at = targetOf.insert(key, id);
                 targets.push_back(Target { path, link.folder, {} });
-                targetsByFold[path.toCaseFolded()].push_back(at->second);
-                fresh.push_back(at->second);
+                targetsByFold[path.toCaseFolded()].push_back(id);
+                fresh.push_back(id);
             }
-            link.target = at->second;
+            link.target = at.value();
         }
     }
 
@@ -382,7 +385,9 @@ struct SiteCheck::State {
         });
     }
 
-    BrokenLink broken(const Record &record, const Link &link) const
+    // `shown` keeps the targets' paths as shown, one string each however often linked.
+    BrokenLink broken(
+        const Record &record, const Link &link, std::unordered_map<int, QString> &shown) const
     {
         BrokenLink entry;
         entry.page = record.shown;
@@ -392,7 +397,10 @@ struct SiteCheck::State {
         entry.problem = *link.problem;
         if (link.target >= 0 && entry.problem != Problem::OutsideSite) {
             const Found &found = targets[size_t(link.target)].found;
-            entry.target = shownPath(found.file);
+            auto known = shown.find(link.target);
+            if (known == shown.end())
+                known = shown.emplace(link.target, shownPath(found.file)).first;
+            entry.target = known->second;
             if (entry.problem == Problem::CaseDiffers)
                 entry.suggestion = caseSuggestion(link.text, found.spelled);
         }
@@ -621,6 +629,7 @@ std::vector<BrokenLink> SiteCheck::report() const
 {
     const State &state = *m_state;
     std::vector<BrokenLink> links = state.unreadable;
+    std::unordered_map<int, QString> shown;
     for (const Record &record : state.records) {
         if (!record.alive)
             continue;
@@ -635,7 +644,7 @@ std::vector<BrokenLink> SiteCheck::report() const
         }
         for (const Link &link : record.links)
             if (link.problem)
-                links.push_back(state.broken(record, link));
+                links.push_back(state.broken(record, link, shown));
     }
     std::sort(links.begin(), links.end(), [](const BrokenLink &a, const BrokenLink &b) {
         if (a.page != b.page)

@@ -48,7 +48,9 @@ public:
     SiteCheck &operator=(const SiteCheck &) = delete;
 
     // Checks the folders (with their sub-folders) and pages given. progress(done, total)
-    // returning false stops the check; then it returns false. Callable from a worker thread.
+    // returning false stops the check; then it returns false. Callable from a worker thread,
+    // which calls progress: (0, 0) while the folders are scanned, then the pages read of all,
+    // about every 50 ms. A page or folder that cannot be read is one entry CannotRead at 1:1.
     bool check(const QStringList &paths, const std::function<bool(int, int)> &progress = {});
     // Brings the report up to date for one page or style sheet that was saved, changed,
     // created or deleted, and for the links into it, without checking the site again.
@@ -62,8 +64,9 @@ private:
     std::unique_ptr<State> m_state;
 };
 
-// PAGE:LINE:COLUMN: broken link "LINK": REASON
+// PAGE:LINE:COLUMN: broken link "LINK": REASON, or PAGE:1:1: cannot read
 QString gnuLine(const BrokenLink &link);
+// An array of {page, line, column, link, reason, target, suggestion}, one object a line.
 QByteArray jsonReport(const std::vector<BrokenLink> &links);
 
 } // namespace linkcheck
