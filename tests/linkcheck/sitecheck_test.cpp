@@ -84,6 +84,13 @@ TEST(SiteCheck, BadInputEndsInAClearReport)
                     QByteArray(10 << 20, 'w') + "<a href=\"x.html\">");
             },
             { QStringLiteral("long.html:1:10485770: broken link \"x.html\": no such file") } },
+        { "page too large to be read",
+            [](const QString &site) {
+                QFile file(site + QStringLiteral("/huge.html"));
+                ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+                file.resize(qint64(40) << 20); // sparse: no time or disk spent
+            },
+            { QStringLiteral("huge.html:1:1: cannot read") } },
         { "100,000-character link",
             [](const QString &site) {
                 writeFile(site + QStringLiteral("/index.html"),
