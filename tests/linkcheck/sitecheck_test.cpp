@@ -268,3 +268,39 @@ TEST(SiteCheck, UpdatesGiveWhatAFullCheckGives)
         ASSERT_EQ(check.files().size(), fresh.files().size());
     }
 }
+
+TEST(SiteCheck, UpdatesFollowFoldersAndStylesThatComeAndGo)
+{
+    TemporaryDir dir;
+    const QString site = dir.path();
+    writeFile(site + QStringLiteral("/index.html"),
+        "<link rel=stylesheet href=\"new/s.css\"><a href=\"new/deeper/p.html#a\">"
+        "<a href=\"new/\">");
+    linkcheck::SiteCheck check({});
+    check.check({ site });
+    EXPECT_EQ(check.report().size(), 3u);
+    const QStringList steps {
+        QStringLiteral("new/deeper/p.html"), // a page in folders that were not there
+        QStringLiteral("new/s.css"), // a style sheet with a broken link of its own
+        QStringLiteral("new/index.html"),
+    };
+    const QByteArray content[] = { "<p id=a>", "p { background: url(gone.png) }", "x" };
+    for (qsizetype i = 0; i < steps.size(); ++i) {
+        writeFile(site + QLatin1Char('/') + steps.at(i), content[i]);
+        check.update(site + QLatin1Char('/') + steps.at(i));
+        linkcheck::SiteCheck fresh({});
+        fresh.check({ site });
+        EXPECT_EQ(gnuLines(check.report(), site), gnuLines(fresh.report(), site)) << i;
+    }
+    EXPECT_EQ(gnuLines(check.report(), site),
+        QStringList { QStringLiteral("new/s.css:1:21: broken link \"gone.png\": no such file") });
+    // The folder goes with all in it, and each file is told of.
+    removeTree(site + QStringLiteral("/new"));
+    for (const QString &step : steps)
+        check.update(site + QLatin1Char('/') + step);
+    EXPECT_EQ(check.report().size(), 3u);
+    EXPECT_EQ(check.files(), QStringList { site + QStringLiteral("/index.html") });
+
+    // A stop asked for by the progress ends the check.
+    EXPECT_FALSE(check.check({ site }, [](int, int) { return false; }));
+}
