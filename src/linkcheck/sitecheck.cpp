@@ -476,6 +476,9 @@ struct SiteCheck::State {
         std::atomic<bool> stopped = false;
         filelists::ScanOptions scan;
         scan.mask = kPageMask;
+        // Nothing below the thumbnail folder is entered; its own entries are left out here.
+        scan.descendEverywhere = false;
+        scan.thumbFolder = options.thumbFolder;
         scan.stopRequested = [&] { return stopped.load(); };
         scan.letEventsRun = [&] {
             if (progress && !progress(0, 0))
