@@ -241,8 +241,17 @@ private:
             --m_foreign;
     }
 
-    // The attributes up to the tag's end; false when the text ends first (no tag then).
+    // The attributes up to the tag's end; false when the text ends first: then there is no
+    // tag, and nothing after it either.
     bool attributes(bool &selfClosing)
+    {
+        if (readAttributes(selfClosing))
+            return true;
+        m_at = m_text.size();
+        return false;
+    }
+
+    bool readAttributes(bool &selfClosing)
     {
         m_raw.clear();
         for (;;) {
@@ -429,8 +438,9 @@ private:
             } else if (state != DoubleEscaped && isEndTag(i, "script")) {
                 return i;
             } else if (state == Data && m_text.substr(i, 4) == "<!--") {
+                // Its dashes may end it again at once: "<!-->".
                 state = Escaped;
-                i += 3;
+                i += 1;
             } else if (state == Escaped && isScriptStart(i)) {
                 state = DoubleEscaped;
             } else if (state == DoubleEscaped && isEndTag(i, "script")) {

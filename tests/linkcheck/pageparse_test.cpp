@@ -36,6 +36,7 @@ TEST(PageParse, TheScanFindsWhatGumboFinds)
         "<!--> <a href=\"1.html\"> <!---> <a href=\"2.html\"> <!-- x --!> <a href=\"3.html\">",
         "<!-- -- > <a href=\"no.html\"> --><a href=\"4.html\"><!doctype html><?php x ?>",
         "<script><!-- <script> </script> <a href=\"no.html\"> --></script><a href=\"5.html\">",
+        "<script><!--><script></script><a href=\"9.html\"><script><!---></script>",
         "<script>a = '</scripty>'; b = '<a href=\"no.html\">'</SCRIPT ><a href=\"6.html\">",
         "<style>p { background: url(s.png) }</style><xmp><a href=\"no.html\"></xmp>",
         "<noscript><img src=\"n.png\"></noscript><noembed><img src=\"no.png\"></noembed>",
@@ -52,7 +53,10 @@ TEST(PageParse, TheScanFindsWhatGumboFinds)
         "url( &quot;u.png&quot; )\">x</td></tr></table>",
         "<textarea><a href=\"no.html\"></textarea><title><a href=no></title><a href=\"8.html\">",
         "<p>\xC3\xA9\xF0\x9F\x98\x80\t<a href=\"\xC3\xA9.html\">\xFF\xFE latin-1</a>",
+        "<a h a h ref=\"not-a-link.html\">", // gumbo glued the names when not recording errors
+        "<a href=\"once.html\"><p>copied into the paragraph by the tree builder</p>",
         "<plaintext><a href=\"no.html\">",
+        "<img srcset=\"a.png><a href=\'no.html\'>", // a tag the text ends in is none
     };
     for (const char *page : pages) {
         SCOPED_TRACE(page);
