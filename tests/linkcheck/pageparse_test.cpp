@@ -43,6 +43,8 @@ TEST(PageParse, TheScanFindsWhatGumboFinds)
         "<iframe src=\"f.html\"><a href=\"no.html\"></iframe><noframes><a href=no></noframes>",
         "<svg><image href=\"i.png\"/><a href=\"s.html\"/><style>a { fill: url(g.svg) }</style>"
         "<![CDATA[<a href=\"no.html\">]]><img src=\"out.png\"><a href=\"html.html\"></svg>",
+        "<svg><title><title><a href=\"no.html\"></title></title><a href=\"s.html\"></svg>"
+        "<math><mi><style>p { background: url(m.png) }</style></mi><style>x</style></math>",
         "<math><mi><![CDATA[x]]></mi></math><image src=\"img.png\"><svg/><image src=\"2.png\">",
         "<base href=\"sub/\"><base href=\"other/\"><a id=\"x\" name=\"y\"></a><p name=\"z\">",
         "<template><a href=\"t.html\" id=\"t\"></template></a href=\"no.html\"><a href=\"7.html\"",
