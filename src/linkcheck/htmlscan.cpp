@@ -175,7 +175,7 @@ private:
     {
         if (m_text.substr(m_at + 1, 2) == "--") {
             comment(m_at + 3);
-        } else if (m_foreign > 0 && m_text.substr(m_at + 1, 7) == "[CDATA[") {
+        } else if (inForeign() && m_text.substr(m_at + 1, 7) == "[CDATA[") {
             const size_t end = m_text.find("]]>", m_at + 8);
             m_at = end == std::string_view::npos ? m_text.size() : end + 3;
         } else {
@@ -237,12 +237,57 @@ private:
         bool selfClosing = false;
         if (!attributes(selfClosing))
             return;
-        if (m_foreign > 0 && (name == "svg" || name == "math"))
-            --m_foreign;
+        closeLevel(name);
     }
 
-    // The attributes up to the tag's end; false when the text ends first (no tag then).
+    // svg and math, and the elements inside them whose content is HTML again.
+    struct Level {
+        std::string name;
+        bool html = false; // an integration point: svg's title, math's mi, ...
+    };
+
+    bool inForeign() const { return !m_levels.empty() && !m_levels.back().html; }
+
+    // The level an end tag closes, with those inside it; other end tags change nothing.
+    void closeLevel(std::string_view name)
+    {
+        const bool root = name == "svg" || name == "math";
+        for (size_t i = m_levels.size(); i > 0; --i) {
+            const Level &level = m_levels[i - 1];
+            if (level.html ? level.name == name : root) {
+                m_levels.resize(i - 1);
+                return;
+            }
+        }
+    }
+
+    // Tags that leave foreign content: back to the HTML around it.
+    void leaveForeign()
+    {
+        while (inForeign())
+            m_levels.pop_back();
+    }
+
+    bool isIntegrationPoint(std::string_view name) const
+    {
+        const auto root = std::find_if(m_levels.rbegin(), m_levels.rend(),
+            [](const Level &level) { return !level.html; });
+        if (root != m_levels.rend() && root->name == "svg")
+            return isOneOf(name, { "foreignobject", "desc", "title" });
+        return isOneOf(name, { "mi", "mo", "mn", "ms", "mtext", "annotation-xml" });
+    }
+
+    // The attributes up to the tag's end; false when the text ends first: then there is no
+    // tag, and nothing after it either.
     bool attributes(bool &selfClosing)
+    {
+        if (readAttributes(selfClosing))
+            return true;
+        m_at = m_text.size();
+        return false;
+    }
+
+    bool readAttributes(bool &selfClosing)
     {
         m_raw.clear();
         for (;;) {
@@ -323,22 +368,21 @@ private:
         bool selfClosing = false;
         if (!attributes(selfClosing))
             return;
-        if (m_foreign > 0 && breaksOutOfForeign(name))
-            m_foreign = 0;
-        if (m_foreign == 0 && name == "image")
+        if (inForeign() && breaksOutOfForeign(name))
+            leaveForeign();
+        const bool foreign = inForeign();
+        if (!foreign && name == "image")
             name = "img";
         emit(name);
-        if (m_foreign > 0) {
-            if ((name == "svg" || name == "math") && !selfClosing)
-                ++m_foreign;
-            else if (name == "style" && !selfClosing)
-                foreignStyle();
-            return;
-        }
-        if ((name == "svg" || name == "math") && !selfClosing)
-            m_foreign = 1;
-        else
-            textOnly(name);
+        const bool root = name == "svg" || name == "math";
+        if (root && !selfClosing)
+            m_levels.push_back({ name, false });
+        else if (foreign && !selfClosing && isIntegrationPoint(name))
+            m_levels.push_back({ name, true });
+        else if (foreign && name == "style" && !selfClosing)
+            foreignStyle();
+        else if (!foreign)
+            textOnly(name); // a self-closing slash means nothing to HTML elements
     }
 
     void emit(std::string_view name)
@@ -429,8 +473,9 @@ private:
             } else if (state != DoubleEscaped && isEndTag(i, "script")) {
                 return i;
             } else if (state == Data && m_text.substr(i, 4) == "<!--") {
+                // Its dashes may end it again at once: "<!-->".
                 state = Escaped;
-                i += 3;
+                i += 1;
             } else if (state == Escaped && isScriptStart(i)) {
                 state = DoubleEscaped;
             } else if (state == DoubleEscaped && isEndTag(i, "script")) {
@@ -443,7 +488,7 @@ private:
     std::string_view m_text;
     HtmlElements &m_into;
     size_t m_at = 0;
-    int m_foreign = 0;
+    std::vector<Level> m_levels;
     bool m_stop = false;
     std::string m_name;
     std::vector<RawAttribute> m_raw;

@@ -158,6 +158,13 @@ public:
     {
         std::stable_sort(m_placed.begin(), m_placed.end(),
             [](const Placed &a, const Placed &b) { return a.offset < b.offset; });
+        // A tree builder copies unclosed formatting elements (<a> among them) into the
+        // elements that follow: one link in the text, however often it stands in the tree.
+        m_placed.erase(std::unique(m_placed.begin(), m_placed.end(),
+                           [](const Placed &a, const Placed &b) {
+                               return a.offset == b.offset && a.link.text == b.link.text;
+                           }),
+            m_placed.end());
         TextPositions positions(m_text);
         m_file.links.reserve(m_placed.size());
         for (Placed &placed : m_placed) {
@@ -259,8 +266,9 @@ std::string decodeAttributeWithGumbo(std::string_view source, char quote)
     if (quote)
         page += quote;
     page += '>';
+    // With its errors: gumbo 0.10 mixes up the name of an attribute after a repeated one
+    // when it does not record them.
     GumboOptions options = kGumboDefaultOptions;
-    options.max_errors = 0;
     GumboOutput *output = gumbo_parse_with_options(&options, page.data(), page.size());
     std::string value;
     const GumboVector &body
@@ -288,8 +296,7 @@ ParsedFile parseHtmlWithGumbo(const QByteArray &bytes)
 {
     const QByteArray text = utf8Text(bytes);
     const std::string_view view(text.constData(), size_t(text.size()));
-    GumboOptions options = kGumboDefaultOptions;
-    options.max_errors = 0;
+    GumboOptions options = kGumboDefaultOptions; // errors recorded, see above
     GumboOutput *output = gumbo_parse_with_options(&options, view.data(), view.size());
     Collector collector(view);
     readGumboTree(output->document, view, collector);

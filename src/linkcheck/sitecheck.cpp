@@ -446,6 +446,112 @@ struct SiteCheck::State {
             [&](const Given &entry) { return !entry.folder && entry.path == path; });
     }
 
+    // The paths given, the root and the index of the disk under it.
+    void start(const QStringList &paths)
+    {
+        givenRelative = !paths.isEmpty()
+            && std::all_of(paths.begin(), paths.end(),
+                [](const QString &path) { return QDir::isRelativePath(path); });
+        for (const QString &path : paths) {
+            QString shown = path;
+            while (shown.size() > 1 && shown.endsWith(u'/'))
+                shown.chop(1);
+            const QString absolute = cleanAbsolute(path);
+            const bool folder = platform::fileState(absolute).kind == platform::FileState::Folder;
+            given.push_back({ absolute, shown, folder });
+        }
+        // The first folder given, else the first page's folder.
+        root = options.root.isEmpty() ? QString() : cleanAbsolute(options.root);
+        for (const Given &entry : given)
+            if (root.isEmpty() && entry.folder)
+                root = entry.path;
+        if (root.isEmpty())
+            root = given.empty() ? QDir::currentPath() : QFileInfo(given.front().path).path();
+        index = std::make_unique<SiteIndex>(root);
+    }
+
+    // The records of the pages the folder scan finds and of those given; nothing when stopped.
+    std::optional<std::vector<int>> scanPages(const std::function<bool(int, int)> &progress)
+    {
+        std::atomic<bool> stopped = false;
+        filelists::ScanOptions scan;
+        scan.mask = kPageMask;
+        // Nothing below the thumbnail folder is entered; its own entries are left out here.
+        scan.descendEverywhere = false;
+        scan.thumbFolder = options.thumbFolder;
+        scan.stopRequested = [&] { return stopped.load(); };
+        scan.letEventsRun = [&] {
+            if (progress && !progress(0, 0))
+                stopped = true;
+        };
+        scan.folderUnreadable = [this](const QString &folder, int) { addUnreadable(folder); };
+        std::vector<int> ids;
+        const auto add = [&](const QString &path) {
+            const int id = addRecord(path, false);
+            if (id >= 0)
+                ids.push_back(id);
+        };
+        for (const Given &entry : given) {
+            if (entry.folder)
+                filelists::ScanFolder(entry.path, scan,
+                    [&](const QString &folder, const QString &name, const filelists::EntryFacts &) {
+                        if (!inThumbFolder(folder))
+                            add(folder + QLatin1Char('/') + name);
+                    });
+            else if (platform::fileState(entry.path).kind == platform::FileState::Regular)
+                add(entry.path);
+            else
+                addUnreadable(entry.path);
+        }
+        if (stopped)
+            return std::nullopt;
+        return ids;
+    }
+
+    // The record of a file saved, created or deleted: the ones to be read again.
+    std::vector<int> refreshRecord(const QString &file)
+    {
+        otherAnchors.erase(file);
+        const auto known = recordOf.find(file);
+        const bool exists = platform::fileState(file).kind == platform::FileState::Regular;
+        if (known != recordOf.end() && records[size_t(known->second)].alive) {
+            if (exists)
+                return { known->second };
+            records[size_t(known->second)].alive = false;
+        } else if (exists && (isGivenPage(file) || scanFinds(file))) {
+            return { addRecord(file, false) };
+        }
+        return {};
+    }
+
+    // The case-folded paths whose state on disk may have changed with `file`: the file, its
+    // folder (for links to the folder's index page), and what came or went beside them.
+    std::unordered_set<QString> changedKeys(const QString &file)
+    {
+        std::unordered_set<QString> changed { file.toCaseFolded(),
+            QFileInfo(file).path().toCaseFolded() };
+        for (const QString &gone : index->refresh(file))
+            changed.insert(gone.toCaseFolded());
+        return changed;
+    }
+
+    // Looks for the targets of those paths again; returns them.
+    std::unordered_set<int> retarget(const std::unordered_set<QString> &changed)
+    {
+        std::unordered_set<int> retargeted;
+        for (const QString &key : changed) {
+            const auto found = targetsByFold.find(key);
+            if (found == targetsByFold.end())
+                continue;
+            for (const int id : found->second) {
+                Target &target = targets[size_t(id)];
+                target.found = index->find(target.path, target.folder);
+                retargeted.insert(id);
+            }
+        }
+        return retargeted;
+    }
+
     // The style sheets that pages lead to now; those no longer led to are dropped, new ones
     // returned to be read.
     std::vector<int> restyle()
@@ -515,62 +621,16 @@ bool SiteCheck::check(const QStringList &paths, const std::function<bool(int, in
     m_state = std::make_unique<State>();
     State &state = *m_state;
     state.options = std::move(options);
-    state.givenRelative = !paths.isEmpty()
-        && std::all_of(paths.begin(), paths.end(), [](const QString &p) { return QDir::isRelativePath(p); });
-    for (const QString &path : paths) {
-        QString shown = path;
-        while (shown.size() > 1 && shown.endsWith(u'/'))
-            shown.chop(1);
-        const QString absolute = cleanAbsolute(path);
-        const bool folder = platform::fileState(absolute).kind == platform::FileState::Folder;
-        state.given.push_back({ absolute, shown, folder });
-    }
-    state.root = state.options.root.isEmpty() ? QString() : cleanAbsolute(state.options.root);
-    for (const State::Given &entry : state.given)
-        if (state.root.isEmpty())
-            state.root = entry.folder ? entry.path : QFileInfo(entry.path).path();
-    if (state.root.isEmpty())
-        state.root = QDir::currentPath();
-    state.index = std::make_unique<SiteIndex>(state.root);
-
-    std::atomic<bool> stopped = false;
-    filelists::ScanOptions scan;
-    scan.mask = kPageMask;
-    scan.stopRequested = [&] { return stopped.load(); };
-    scan.letEventsRun = [&] {
-        if (progress && !progress(0, 0))
-            stopped = true;
-    };
-    scan.folderUnreadable = [&](const QString &folder, int) { state.addUnreadable(folder); };
-    std::vector<int> ids;
-    for (const State::Given &entry : state.given) {
-        if (entry.folder) {
-            filelists::ScanFolder(entry.path, scan,
-                [&](const QString &folder, const QString &name, const filelists::EntryFacts &) {
-                    if (state.inThumbFolder(folder))
-                        return;
-                    const int id = state.addRecord(folder + QLatin1Char('/') + name, false);
-                    if (id >= 0)
-                        ids.push_back(id);
-                });
-        } else if (platform::fileState(entry.path).kind == platform::FileState::Regular) {
-            const int id = state.addRecord(entry.path, false);
-            if (id >= 0)
-                ids.push_back(id);
-        } else {
-            state.addUnreadable(entry.path);
-        }
-    }
-    if (stopped)
-        return false;
-    if (!state.readRecords(ids, progress))
+    state.start(paths);
+    const std::optional<std::vector<int>> pages = state.scanPages(progress);
+    if (!pages || !state.readRecords(*pages, progress))
         return false;
     std::vector<int> all(state.records.size());
     for (size_t i = 0; i < all.size(); ++i)
         all[i] = int(i);
     state.judge(all);
     if (progress)
-        progress(int(ids.size()), int(ids.size()));
+        progress(int(pages->size()), int(pages->size()));
     return true;
 }
 
@@ -580,36 +640,8 @@ void SiteCheck::update(const QString &path)
     if (!state.index)
         return;
     const QString file = cleanAbsolute(path);
-    std::unordered_set<QString> changed { file.toCaseFolded(),
-        QFileInfo(file).path().toCaseFolded() };
-    for (const QString &gone : state.index->refresh(file))
-        changed.insert(gone.toCaseFolded());
-    state.otherAnchors.erase(file);
-
-    std::vector<int> reread;
-    const auto known = state.recordOf.find(file);
-    const bool exists = platform::fileState(file).kind == platform::FileState::Regular;
-    if (known != state.recordOf.end() && state.records[size_t(known->second)].alive) {
-        Record &record = state.records[size_t(known->second)];
-        if (exists)
-            reread.push_back(known->second);
-        else
-            record.alive = false;
-    } else if (exists && (state.isGivenPage(file) || state.scanFinds(file))) {
-        reread.push_back(state.addRecord(file, false));
-    }
-
-    std::unordered_set<int> retargeted;
-    for (const QString &key : changed) {
-        const auto targets = state.targetsByFold.find(key);
-        if (targets == state.targetsByFold.end())
-            continue;
-        for (const int id : targets->second) {
-            Target &target = state.targets[size_t(id)];
-            target.found = state.index->find(target.path, target.folder);
-            retargeted.insert(id);
-        }
-    }
+    const std::vector<int> reread = state.refreshRecord(file);
+    const std::unordered_set<int> retargeted = state.retarget(state.changedKeys(file));
     state.readRecords(reread, {});
     const std::vector<int> sheets = state.restyle();
     state.readRecords(sheets, {});

@@ -36,12 +36,15 @@ TEST(PageParse, TheScanFindsWhatGumboFinds)
         "<!--> <a href=\"1.html\"> <!---> <a href=\"2.html\"> <!-- x --!> <a href=\"3.html\">",
         "<!-- -- > <a href=\"no.html\"> --><a href=\"4.html\"><!doctype html><?php x ?>",
         "<script><!-- <script> </script> <a href=\"no.html\"> --></script><a href=\"5.html\">",
+        "<script><!--><script></script><a href=\"9.html\"><script><!---></script>",
         "<script>a = '</scripty>'; b = '<a href=\"no.html\">'</SCRIPT ><a href=\"6.html\">",
         "<style>p { background: url(s.png) }</style><xmp><a href=\"no.html\"></xmp>",
         "<noscript><img src=\"n.png\"></noscript><noembed><img src=\"no.png\"></noembed>",
         "<iframe src=\"f.html\"><a href=\"no.html\"></iframe><noframes><a href=no></noframes>",
         "<svg><image href=\"i.png\"/><a href=\"s.html\"/><style>a { fill: url(g.svg) }</style>"
         "<![CDATA[<a href=\"no.html\">]]><img src=\"out.png\"><a href=\"html.html\"></svg>",
+        "<svg><title><title><a href=\"no.html\"></title></title><a href=\"s.html\"></svg>"
+        "<math><mi><style>p { background: url(m.png) }</style></mi><style>x</style></math>",
         "<math><mi><![CDATA[x]]></mi></math><image src=\"img.png\"><svg/><image src=\"2.png\">",
         "<base href=\"sub/\"><base href=\"other/\"><a id=\"x\" name=\"y\"></a><p name=\"z\">",
         "<template><a href=\"t.html\" id=\"t\"></template></a href=\"no.html\"><a href=\"7.html\"",
@@ -52,7 +55,10 @@ TEST(PageParse, TheScanFindsWhatGumboFinds)
         "url( &quot;u.png&quot; )\">x</td></tr></table>",
         "<textarea><a href=\"no.html\"></textarea><title><a href=no></title><a href=\"8.html\">",
         "<p>\xC3\xA9\xF0\x9F\x98\x80\t<a href=\"\xC3\xA9.html\">\xFF\xFE latin-1</a>",
+        "<a h a h ref=\"not-a-link.html\">", // gumbo glued the names when not recording errors
+        "<a href=\"once.html\"><p>copied into the paragraph by the tree builder</p>",
         "<plaintext><a href=\"no.html\">",
+        "<img srcset=\"a.png><a href=\'no.html\'>", // a tag the text ends in is none
     };
     for (const char *page : pages) {
         SCOPED_TRACE(page);

@@ -84,6 +84,13 @@ TEST(SiteCheck, BadInputEndsInAClearReport)
                     QByteArray(10 << 20, 'w') + "<a href=\"x.html\">");
             },
             { QStringLiteral("long.html:1:10485770: broken link \"x.html\": no such file") } },
+        { "page too large to be read",
+            [](const QString &site) {
+                QFile file(site + QStringLiteral("/huge.html"));
+                ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+                file.resize(qint64(40) << 20); // sparse: no time or disk spent
+            },
+            { QStringLiteral("huge.html:1:1: cannot read") } },
         { "100,000-character link",
             [](const QString &site) {
                 writeFile(site + QStringLiteral("/index.html"),
@@ -260,4 +267,40 @@ TEST(SiteCheck, UpdatesGiveWhatAFullCheckGives)
             std::tie(b.pages, b.links, b.external, b.broken));
         ASSERT_EQ(check.files().size(), fresh.files().size());
     }
+}
+
+TEST(SiteCheck, UpdatesFollowFoldersAndStylesThatComeAndGo)
+{
+    TemporaryDir dir;
+    const QString site = dir.path();
+    writeFile(site + QStringLiteral("/index.html"),
+        "<link rel=stylesheet href=\"new/s.css\"><a href=\"new/deeper/p.html#a\">"
+        "<a href=\"new/\">");
+    linkcheck::SiteCheck check({});
+    check.check({ site });
+    EXPECT_EQ(check.report().size(), 3u);
+    const QStringList steps {
+        QStringLiteral("new/deeper/p.html"), // a page in folders that were not there
+        QStringLiteral("new/s.css"), // a style sheet with a broken link of its own
+        QStringLiteral("new/index.html"),
+    };
+    const QByteArray content[] = { "<p id=a>", "p { background: url(gone.png) }", "x" };
+    for (qsizetype i = 0; i < steps.size(); ++i) {
+        writeFile(site + QLatin1Char('/') + steps.at(i), content[i]);
+        check.update(site + QLatin1Char('/') + steps.at(i));
+        linkcheck::SiteCheck fresh({});
+        fresh.check({ site });
+        EXPECT_EQ(gnuLines(check.report(), site), gnuLines(fresh.report(), site)) << i;
+    }
+    EXPECT_EQ(gnuLines(check.report(), site),
+        QStringList { QStringLiteral("new/s.css:1:21: broken link \"gone.png\": no such file") });
+    // The folder goes with all in it, and each file is told of.
+    removeTree(site + QStringLiteral("/new"));
+    for (const QString &step : steps)
+        check.update(site + QLatin1Char('/') + step);
+    EXPECT_EQ(check.report().size(), 3u);
+    EXPECT_EQ(check.files(), QStringList { site + QStringLiteral("/index.html") });
+
+    // A stop asked for by the progress ends the check.
+    EXPECT_FALSE(check.check({ site }, [](int, int) { return false; }));
 }

@@ -1,0 +1,44 @@
+// The link check's reading of pages and style sheets, and the resolution of what it finds:
+// every place lies in the text, and no link, escapes or not, resolves outside the root
+// without being called so.
+#include "fuzzing.h"
+
+#include "linkcheck/linkresolve.h"
+#include "linkcheck/pageparse.h"
+
+namespace {
+
+const QString kRoot = QStringLiteral("/site/root");
+
+bool isClean(const QString &path)
+{
+    return path.startsWith(u'/') && !path.contains(QLatin1String("//"))
+        && !path.contains(QLatin1String("/./")) && !path.contains(QLatin1String("/../"))
+        && !path.endsWith(QLatin1String("/..")) && (path == u"/" || !path.endsWith(u'/'));
+}
+
+void checkFile(const linkcheck::ParsedFile &file, const QByteArray &input)
+{
+    const linkcheck::Base base
+        = linkcheck::pageBase(kRoot + QStringLiteral("/sub/page.html"), file.base, kRoot);
+    const qsizetype lines = input.count('\n') + input.count('\r') + 1;
+    for (const linkcheck::FoundLink &link : file.links) {
+        FUZZ_CHECK(!link.text.isEmpty() && link.line >= 1 && link.line <= lines);
+        FUZZ_CHECK(link.column >= 1 && link.column <= input.size() + 1);
+        const linkcheck::LinkTarget target = linkcheck::resolveLink(link.text, base, kRoot);
+        if (target.kind == linkcheck::LinkTarget::Local)
+            FUZZ_CHECK(isClean(target.path) && linkcheck::isInside(target.path, kRoot));
+        if (target.kind == linkcheck::LinkTarget::Outside)
+            FUZZ_CHECK(isClean(target.path) && !linkcheck::isInside(target.path, kRoot));
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QByteArray input = fuzzing::bytes(data, size);
+    checkFile(linkcheck::parseHtml(input), input);
+    checkFile(linkcheck::parseCss(input), input);
+    return 0;
+}
