@@ -194,6 +194,12 @@ TEST_F(SiteCheckTest, EditorSavesAndChangesOnDiskUpdateTheReportWithoutANewCheck
     for (int row = 1; row < page->model()->rowCount(); ++row)
         EXPECT_GE(page->model()->row(row - 1).link.line, page->model()->row(row).link.line);
     EXPECT_EQ(tabText(), QStringLiteral("Site Check  (0 of 4 links selected)"));
+
+    // The missing file made: the links to it are mended.
+    writeFile(sitePath("sub/x.htm"), "<p>here now</p>\n");
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return rowOfLink(page, QStringLiteral("x.htm")) < 0; }, kWaitMs));
+    EXPECT_EQ(page->model()->rowCount(), 3);
     closeForm();
 }
 
