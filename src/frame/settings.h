@@ -31,6 +31,8 @@ struct Settings {
     bool useRecycleBin = true;
     bool showHints = true;
     bool openOnSingleClick = true;
+    // The internal browser reloads what it shows when the files change on disk.
+    bool followDiskChanges = true;
     int cacheMax = 200;
     // POSITION_MAIN
     QRect mainBounds; // Left, Top, Width, Height
