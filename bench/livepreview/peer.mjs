@@ -152,26 +152,33 @@ async function main() {
       }
     });
     const shown = (colour, ms) => new Promise((done) => {
-      want = { colour, done };
-      setTimeout(() => { if (want && want.colour === colour) { want = null; done(null); } }, ms);
+      const mine = { colour, done };
+      want = mine;
+      setTimeout(() => { if (want === mine) { want = null; done(null); } }, ms);
     });
     await tools.send('Page.enable', {}, sessionId);
+    const loaded = new Promise((done) => tools.on((message) => {
+      if (message.method === 'Page.loadEventFired' && message.sessionId === sessionId) done();
+    }));
     await tools.send('Page.navigate', { url: `http://127.0.0.1:${port}/` }, sessionId);
-    const first = shown(colours[0], 10000);
+    await loaded;
+    // The screencast follows the document it began on, so it begins on the served page; a
+    // page painted before it began sends no frame until it changes.
+    const first = shown(colours[1], 10000);
     await tools.send('Page.startScreencast', { format: 'png', everyNthFrame: 1 }, sessionId);
-    // A page painted before the screencast began sends no frame until it changes.
-    await sleep(1000);
-    fs.writeFileSync(page, pageWith(colours[0], 0));
+    await sleep(500);
+    fs.writeFileSync(page, pageWith(colours[1], 0));
     if (!(await first)) throw new Error('the page was not shown');
+    let serial = 1; // shown now: colours[1]
     for (const [gap, name] of [[100, 'after a pause'], [0, 'back to back']]) {
       const latencies = [], arrivals = [];
       let missed = 0;
       for (let i = 1; i <= writes; ++i) {
         await sleep(gap);
-        const colour = colours[i % 2];
+        const colour = colours[++serial % 2];
         const painted = shown(colour, 3000);
         const start = nowMs();
-        fs.writeFileSync(page, pageWith(colour, i));
+        fs.writeFileSync(page, pageWith(colour, serial));
         const at = await painted;
         if (!at) {
           ++missed;

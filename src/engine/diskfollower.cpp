@@ -8,13 +8,13 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QPointer>
+#include <QThread>
 #include <QTimer>
 #include <QWebEngineUrlRequestInfo>
 #include <QWebEngineUrlRequestInterceptor>
 
 namespace engine {
 
-// Runs on the thread of the views: nothing to guard.
 class DiskFollower::Recorder : public QWebEngineUrlRequestInterceptor
 {
 public:
@@ -28,10 +28,22 @@ public:
         const QString file = localFileOfUrl(info.requestUrl());
         const auto type = info.resourceType();
         const bool main = type == QWebEngineUrlRequestInfo::ResourceTypeMainFrame;
-        if (main && file != m_follower->m_pageFile)
-            m_follower->startPage(file);
-        if (!file.isEmpty())
-            m_follower->record(file, main || type == QWebEngineUrlRequestInfo::ResourceTypeSubFrame);
+        const bool document = main || type == QWebEngineUrlRequestInfo::ResourceTypeSubFrame;
+        // The engine asks on the thread of the views; should it ever not, the request is
+        // handed over rather than touching the follower from another thread.
+        QPointer<DiskFollower> follower(m_follower);
+        const auto note = [follower, file, main, document] {
+            if (!follower)
+                return;
+            if (main && file != follower->m_pageFile)
+                follower->startPage(file);
+            if (!file.isEmpty())
+                follower->record(file, document);
+        };
+        if (QThread::currentThread() == m_follower->thread())
+            note();
+        else
+            QMetaObject::invokeMethod(m_follower, note, Qt::QueuedConnection);
     }
 
 private:
