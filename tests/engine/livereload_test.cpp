@@ -228,7 +228,22 @@ TEST_F(LiveReloadTest, BadInputGivesNoCrashNoStormAndNoStaleView)
     }
 }
 
-TEST_F(LiveReloadTest, APageBehindALinkOrReplacedByAFolderOrInAMovedFolder)
+// A page may reload itself only a few times in a row; the view's own reloads are not held back.
+TEST_F(LiveReloadTest, EverySaveInALongRowIsShown)
+{
+    const QString page = pages.write(QStringLiteral("page.htm"), "<html></html>");
+    ASSERT_TRUE(view().loadHtmlFile(page));
+    const QRgb colours[] = { qRgb(255, 0, 0), qRgb(0, 0, 255) };
+    for (int i = 0; i < 8; ++i) {
+        pages.write(QStringLiteral("page.htm"),
+            QStringLiteral("<html><body style='background:%1'></body></html>")
+                .arg(QColor(colours[i % 2]).name())
+                .toUtf8());
+        ASSERT_TRUE(showsAt(320, 240, colours[i % 2])) << "save " << i;
+    }
+}
+
+TEST_F(LiveReloadTest, APageBehindALinkInAReadOnlyFolderReplacedByAFolderOrMoved)
 {
     const QString target = pages.write(
         QStringLiteral("real/page.htm"), "<html><body style='background:#ff0000'></body></html>");
@@ -239,6 +254,17 @@ TEST_F(LiveReloadTest, APageBehindALinkOrReplacedByAFolderOrInAMovedFolder)
     pages.write(
         QStringLiteral("real/page.htm"), "<html><body style='background:#00ff00'></body></html>");
     EXPECT_TRUE(showsAt(320, 240, qRgb(0, 255, 0))) << "the link's target is followed";
+
+    // A folder that cannot be written: the page itself still can be.
+    const QString real = pages.path(QStringLiteral("real"));
+    ASSERT_TRUE(QFile::setPermissions(real, QFile::ReadOwner | QFile::ExeOwner));
+    pages.write(
+        QStringLiteral("real/page.htm"), "<html><body style='background:#ff0000'></body></html>");
+    EXPECT_TRUE(showsAt(320, 240, qRgb(255, 0, 0))) << "in a read-only folder";
+    ASSERT_TRUE(QFile::setPermissions(real, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    pages.write(
+        QStringLiteral("real/page.htm"), "<html><body style='background:#00ff00'></body></html>");
+    ASSERT_TRUE(showsAt(320, 240, qRgb(0, 255, 0)));
 
     ASSERT_TRUE(view().loadHtmlFile(target));
     ASSERT_TRUE(QFile::remove(target));
