@@ -6,7 +6,7 @@ FOLIOSCOPE_PACKAGES=(
     g++ clang ccache cmake ninja-build pkg-config
     qt6-base-dev qt6-webengine-dev qt6-webengine-dev-tools libqt6webenginecore6-bin libgl-dev
     libjpeg62-turbo-dev libgtest-dev libgmock-dev libbenchmark-dev libvips-dev
-    libhwy-dev
+    libhwy-dev libgumbo-dev
     xvfb xauth tidy fonts-dejavu-core fonts-liberation2
 )
 

@@ -1,5 +1,6 @@
 #include "app/generaloptionsdialog.h"
 
+#include "kit/panels.h"
 #include "kit/textfit.h"
 #include "platform/dialogs.h"
 #include "platform/shell.h"
@@ -50,6 +51,7 @@ GeneralOptionsDialog::GeneralOptionsDialog(const Settings &settings, QWidget *pa
     fileIconsBox_->setChecked(settings.showFileIcons);
     hintsBox_->setChecked(settings.showHints);
     singleClickBox_->setChecked(settings.openOnSingleClick);
+    freshThumbsBox_->setChecked(settings.keepThumbsFresh);
     recycleBinBox_->setChecked(settings.useRecycleBin);
 }
 
@@ -86,15 +88,13 @@ void GeneralOptionsDialog::buildLayout()
 
     auto *other = new QGroupBox(QStringLiteral("Other Options: "), this);
     auto *checks = new QVBoxLayout(other);
-    colorTagsBox_ = new QCheckBox(QStringLiteral("Enable editor syntax coloring"));
-    colorTagsBox_->setObjectName(QStringLiteral("CBColorTags"));
-    fileIconsBox_ = new QCheckBox(QStringLiteral("Show Windows file icons in folder view"));
-    fileIconsBox_->setObjectName(QStringLiteral("CBFileIcons"));
-    hintsBox_ = new QCheckBox(QStringLiteral("Show Hints"));
-    hintsBox_->setObjectName(QStringLiteral("CBHints"));
-    singleClickBox_ = new QCheckBox(QStringLiteral("Change folder on single click"));
-    singleClickBox_->setObjectName(QStringLiteral("CBSingleClick"));
-    for (QCheckBox *box : { colorTagsBox_, fileIconsBox_, hintsBox_, singleClickBox_ })
+    colorTagsBox_ = kit::named<QCheckBox>("Enable editor syntax coloring", "CBColorTags");
+    fileIconsBox_ = kit::named<QCheckBox>("Show Windows file icons in folder view", "CBFileIcons");
+    hintsBox_ = kit::named<QCheckBox>("Show Hints", "CBHints");
+    singleClickBox_ = kit::named<QCheckBox>("Change folder on single click", "CBSingleClick");
+    freshThumbsBox_ = kit::named<QCheckBox>("Keep thumbnails fresh", "CBFreshThumbs");
+    for (QCheckBox *box :
+        { colorTagsBox_, fileIconsBox_, hintsBox_, singleClickBox_, freshThumbsBox_ })
         checks->addWidget(box);
     column->addWidget(other);
 
@@ -103,10 +103,8 @@ void GeneralOptionsDialog::buildLayout()
     recycleBinBox_->setObjectName(QStringLiteral("CBRecycleBin"));
     recycleBinBox_->hide();
     bottom->addStretch(1);
-    okButton_ = new QPushButton(QStringLiteral("OK"));
-    okButton_->setObjectName(QStringLiteral("BOK"));
-    cancelButton_ = new QPushButton(QStringLiteral("Cancel"));
-    cancelButton_->setObjectName(QStringLiteral("BCancel"));
+    okButton_ = kit::named<QPushButton>("OK", "BOK");
+    cancelButton_ = kit::named<QPushButton>("Cancel", "BCancel");
     okButton_->setDefault(true);
     bottom->addWidget(okButton_);
     bottom->addWidget(cancelButton_);
@@ -141,6 +139,7 @@ Settings GeneralOptionsDialog::values() const
     result.showFileIcons = fileIconsBox_->isChecked();
     result.showHints = hintsBox_->isChecked();
     result.openOnSingleClick = singleClickBox_->isChecked();
+    result.keepThumbsFresh = freshThumbsBox_->isChecked();
     result.useRecycleBin = recycleBinBox_->isChecked();
     return result;
 }

@@ -12,7 +12,7 @@ class QPushButton;
 
 namespace app {
 
-// "General Options": the six external applications and five switches. It edits a copy;
+// "General Options": the six external applications and six switches. It edits a copy;
 // "OK" hands the values back (the settings file is written only at exit).
 class GeneralOptionsDialog : public QDialog
 {
@@ -41,6 +41,7 @@ private:
     QCheckBox *fileIconsBox_ = nullptr;
     QCheckBox *hintsBox_ = nullptr;
     QCheckBox *singleClickBox_ = nullptr;
+    QCheckBox *freshThumbsBox_ = nullptr;
     QCheckBox *recycleBinBox_ = nullptr; // never shown: files are always deleted permanently
     QPushButton *okButton_ = nullptr;
     QPushButton *cancelButton_ = nullptr;

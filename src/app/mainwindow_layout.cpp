@@ -11,6 +11,7 @@
 #include "kit/textfit.h"
 #include "platform/dialogs.h"
 #include "platform/shell.h"
+#include "sitecheck/sitecheckpage.h"
 #include "thumbs/thumbviewpage.h"
 #include "viewer/viewerwindow.h"
 
@@ -82,7 +83,7 @@ void MainWindow::createPages()
     auto *folder = new folderview::FolderViewPage(*this);
     auto *thumbnails = new thumbs::ThumbViewPage(*this);
     auto *lists = new filelists::FileListsPage(*this);
-    m_pages = { folder, thumbnails, lists };
+    m_pages = { folder, thumbnails, lists, new sitecheck::SiteCheckPage(*this) };
     m_folder = folder;
 
     using folderview::FolderViewPage;

@@ -111,6 +111,19 @@ QString defaultMask()
 
 } // namespace
 
+QString thumbFolderFor(const QString &programFolder, const QString &defaultProgramFolder)
+{
+    // The thumbnails lie where the program keeps its data: beside it, or in the user's data
+    // folder when the program folder cannot be written.
+    QString dataFolder = platform::WithTrailingBackslash(QDir::toNativeSeparators(programFolder));
+    if (programFolder.isEmpty()) {
+        const QString folder
+            = platform::WithTrailingBackslash(QDir::toNativeSeparators(defaultProgramFolder));
+        dataFolder = app::dataFolderFor(folder, QFileInfo(folder).isWritable());
+    }
+    return app::thumbFolderOf(dataFolder);
+}
+
 QString searchUsage()
 {
     return QStringLiteral(
@@ -167,16 +180,7 @@ int runSearchCommand(
     filelists::ScanOptions options;
     options.mask = parsed.mask.isEmpty() ? defaultMask() : parsed.mask;
     options.descendEverywhere = false;
-    // The thumbnails lie where the program keeps its data: beside it, or in the user's data
-    // folder when the program folder cannot be written.
-    QString dataFolder
-        = platform::WithTrailingBackslash(QDir::toNativeSeparators(parsed.programFolder));
-    if (parsed.programFolder.isEmpty()) {
-        const QString programFolder
-            = platform::WithTrailingBackslash(QDir::toNativeSeparators(defaultProgramFolder));
-        dataFolder = app::dataFolderFor(programFolder, QFileInfo(programFolder).isWritable());
-    }
-    options.thumbFolder = app::thumbFolderOf(dataFolder);
+    options.thumbFolder = thumbFolderFor(parsed.programFolder, defaultProgramFolder);
     options.letEventsRun = [] {};
     const QString folder = QDir::toNativeSeparators(QFileInfo(parsed.path).absoluteFilePath());
     // Written while the scan goes on.

@@ -16,6 +16,10 @@ int runSearchCommand(
 int runVerifyCommand(const QStringList &args, QIODevice &out, QIODevice &err);
 
 QString searchUsage();
+
+// The thumbnail folder of the data folder that --program-folder DIR names (empty: the
+// program's own, beside it or the user's).
+QString thumbFolderFor(const QString &programFolder, const QString &defaultProgramFolder);
 QString verifyUsage();
 
 } // namespace batch

@@ -1,5 +1,6 @@
 #include "application.h"
 #include "batchargs.h"
+#include "checklinkscommand.h"
 #include "cleanthumbscommand.h"
 #include "colourrtfcommand.h"
 #include "formatcommand.h"
@@ -69,6 +70,10 @@ const std::vector<Command> &commands()
         {"colour-rtf", "the editor's coloured Rich Text of a page", false,
          [](const QStringList &args, Streams &io) {
              return batch::runColourRtfCommand(args, io.in, io.out, io.err);
+         }},
+        {"check-links", "report the broken local links, anchors and pictures of a site", false,
+         [](const QStringList &args, Streams &io) {
+             return batch::runCheckLinksCommand(args, io.out, io.err, programFolder());
          }},
         {"thumbs", "make the thumbnails of pages as \"Make Thumbs\" does", true,
          [](const QStringList &args, Streams &io) {

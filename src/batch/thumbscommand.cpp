@@ -2,8 +2,9 @@
 
 #include "console.h"
 
-#include "frame/pageframe.h"
 #include "folderview/fileops.h"
+#include "frame/pageframe.h"
+#include "imaging/thumbstore.h"
 #include "platform/pathrules.h"
 #include "thumbs/thumbjobs.h"
 #include "thumbs/thumbmaker.h"
@@ -20,7 +21,8 @@ namespace {
 const QString kPrefix = QStringLiteral("folioscope-batch thumbs: ");
 
 const QString kHelp = QStringLiteral(
-    "Usage: folioscope-batch thumbs [--base-index N] [--program-folder DIR] [--hosts N] FILE...\n"
+    "Usage: folioscope-batch thumbs [--base-index N] [--program-folder DIR] [--hosts N]\n"
+    "                              [--only-changed] FILE...\n"
     "\n"
     "Makes the thumbnails of the pages as \"Make Thumbs\" does: each page is rendered at the\n"
     "base size, shrunk to 130 x 100 and written as JPEG into THUMBS of the program folder.\n"
@@ -30,6 +32,8 @@ const QString kHelp = QStringLiteral(
     "                          800x600, 1024x768, 1600x1200\n"
     "  --program-folder DIR    the program folder (default: the folder of this program)\n"
     "  --hosts N               pages loaded at once (default %1)\n"
+    "  --only-changed          only the pages without a thumbnail or modified after it;\n"
+    "                          s counts those\n"
     "  -h, --help              show this text\n"
     "\n"
     "Exit status: 0 on success, 1 when some pages were missing, not regular files, did not\n"
@@ -41,6 +45,7 @@ struct ThumbsArguments {
     int baseIndex = 3;
     int hosts = thumbs::ThumbMaker::defaultHostCount();
     QString programFolder; // empty: the folder of the tool
+    bool onlyChanged = false;
     QStringList files;
 };
 
@@ -64,9 +69,10 @@ QString parse(const QStringList &arguments, ThumbsArguments *parsed, bool *help)
     const QCommandLineOption programFolder(
         QStringLiteral("program-folder"), {}, QStringLiteral("DIR"));
     const QCommandLineOption hosts(QStringLiteral("hosts"), {}, QStringLiteral("N"));
+    const QCommandLineOption onlyChanged(QStringLiteral("only-changed"));
     const QCommandLineOption helpOption(
         QStringList { QStringLiteral("h"), QStringLiteral("help") });
-    parser.addOptions({ baseIndex, programFolder, hosts, helpOption });
+    parser.addOptions({ baseIndex, programFolder, hosts, onlyChanged, helpOption });
     if (!parser.parse(arguments))
         return parser.errorText();
     *help = parser.isSet(helpOption);
@@ -82,6 +88,7 @@ QString parse(const QStringList &arguments, ThumbsArguments *parsed, bool *help)
         if (!QFileInfo(parsed->programFolder).isDir())
             return QStringLiteral("no such folder: %1").arg(parsed->programFolder);
     }
+    parsed->onlyChanged = parser.isSet(onlyChanged);
     parsed->files = parser.positionalArguments();
     if (parsed->files.isEmpty())
         return QStringLiteral("no FILE given");
@@ -122,10 +129,14 @@ int runThumbsCommand(const QStringList &args, QIODevice &out, QIODevice &err)
     const QString thumbFolder = app::thumbFolderOf(programFolder);
     QDir().mkpath(thumbFolder);
 
-    thumbs::BatchEntries entries;
+    QStringList pages;
     for (const QString &file : std::as_const(parsed.files))
-        entries.append({ int(entries.size()),
-            QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(file).absoluteFilePath())) });
+        pages.append(QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(file).absoluteFilePath())));
+    if (parsed.onlyChanged)
+        pages = thumbs::PagesWithOutOfDateThumbs(thumbFolder, pages);
+    thumbs::BatchEntries entries;
+    for (const QString &page : std::as_const(pages))
+        entries.append({ int(entries.size()), page });
     const QSize base = thumbs::snapBaseSize(parsed.baseIndex, QSize());
     thumbs::ThumbMaker maker(thumbFolder, nullptr);
     maker.setHostCount(parsed.hosts);

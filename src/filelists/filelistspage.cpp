@@ -89,16 +89,8 @@ void FileListsPage::buildLayout()
         reportSide);
     reportTitle_->setObjectName(QStringLiteral("PanelTreeTop"));
     column->addWidget(reportTitle_);
-    report_ = new QTreeView(reportSide);
+    report_ = kit::reportList(m_model, reportSide);
     report_->setObjectName(QStringLiteral("ELVReport"));
-    report_->setModel(m_model);
-    report_->setRootIsDecorated(false);
-    report_->setUniformRowHeights(true);
-    report_->setAllColumnsShowFocus(true);
-    report_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    report_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    report_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    report_->header()->setSectionsClickable(true);
     sizeReportColumns();
     report_->setToolTip(QStringLiteral(
         "[Right Mouse Button] = PopUp, [Shift-Click] [Ctrl-Click] = Select/unselect"));

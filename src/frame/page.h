@@ -19,6 +19,8 @@ public:
 
     // The tab's caption, to which the frame adds the selection counts.
     virtual QString title() const = 0;
+    // What the caption's counts count: "files" unless the entries are something else.
+    virtual QString entryNoun() const;
     virtual QWidget *widget() = 0;
     // Start-up, once the settings are read: the page fills itself from them.
     virtual void start() = 0;

@@ -14,12 +14,20 @@ PageFrame::~PageFrame() = default;
 Page::~Page() = default;
 FolderServices::~FolderServices() = default;
 
+QString Page::entryNoun() const
+{
+    return QStringLiteral("files");
+}
+
 QString tabCaption(const Page &page, const folderview::SelectionCount &counts)
 {
     if (counts.page != &page)
         return page.title();
     return page.title()
-        + QStringLiteral("  (%1 of %2 files selected)").arg(counts.selected).arg(counts.total);
+        + QStringLiteral("  (%1 of %2 %3 selected)")
+              .arg(counts.selected)
+              .arg(counts.total)
+              .arg(page.entryNoun());
 }
 
 QString programFolderFor(const QString &executableDir)

@@ -34,6 +34,8 @@ struct Settings {
     // The internal browser reloads what it shows when the files change on disk.
     bool followDiskChanges = true;
     int cacheMax = 200;
+    // Thumbnails of pages that change on disk are remade in the background.
+    bool keepThumbsFresh = true;
     // POSITION_MAIN
     QRect mainBounds; // Left, Top, Width, Height
     // COLORS (0x00BBGGRR)

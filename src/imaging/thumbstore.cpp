@@ -2,6 +2,9 @@
 
 #include "platform/textrules.h"
 
+#include <QDateTime>
+#include <QFileInfo>
+
 using platform::PathStyle;
 using platform::replaceEveryIgnoringCase;
 
@@ -140,6 +143,24 @@ QString PageFileFor(const QString &thumbFolder, const QString &thumbFile, PathSt
     folder = replaceEveryIgnoringCase(folder, sep + sep, sep);
     const QString page = folder + rest.mid(nameStart);
     return page.left(std::max<qsizetype>(0, page.size() - kJpgSuffix.size()));
+}
+
+bool ThumbOutOfDate(const QString &thumbFolder, const QString &page)
+{
+    const QFileInfo pageFile(page);
+    const QFileInfo thumb(ThumbFileFor(thumbFolder, platform::folderPart(page), page));
+    if (!pageFile.isFile() || !thumb.isFile())
+        return true;
+    return pageFile.lastModified() > thumb.lastModified();
+}
+
+QStringList PagesWithOutOfDateThumbs(const QString &thumbFolder, const QStringList &pages)
+{
+    QStringList outOfDate;
+    for (const QString &page : pages)
+        if (ThumbOutOfDate(thumbFolder, page))
+            outOfDate.append(page);
+    return outOfDate;
 }
 
 } // namespace thumbs

@@ -3,6 +3,7 @@
 #include "platform/pathrules.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace thumbs {
 
@@ -38,5 +39,12 @@ QString ThumbFileFor(const QString &thumbFolder, const QString &folder, const QS
 // (their tags collide) nor, in the Windows style, for network folders.
 QString PageFileFor(const QString &thumbFolder, const QString &thumbFile,
                     platform::PathStyle style = platform::nativePathStyle());
+
+// Whether `page` wants its thumbnail made: it has none, or its file was modified after the
+// thumbnail was written. A page that is missing or not a file counts too, so that making it
+// names the problem.
+bool ThumbOutOfDate(const QString &thumbFolder, const QString &page);
+// The pages among `pages` whose thumbnails are out of date, in their order.
+QStringList PagesWithOutOfDateThumbs(const QString &thumbFolder, const QStringList &pages);
 
 } // namespace thumbs

@@ -1,8 +1,10 @@
 #include "kit/panels.h"
 
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -53,6 +55,20 @@ QWidget *buttonBar(QWidget *parent, QHBoxLayout **layout)
     (*layout)->setContentsMargins(2, 2, 2, 2);
     (*layout)->setSpacing(4);
     return bar;
+}
+
+QTreeView *reportList(QAbstractItemModel *model, QWidget *parent)
+{
+    auto *list = new QTreeView(parent);
+    list->setModel(model);
+    list->setRootIsDecorated(false);
+    list->setUniformRowHeights(true);
+    list->setAllColumnsShowFocus(true);
+    list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->header()->setSectionsClickable(true);
+    return list;
 }
 
 QPushButton *barButton(const QString &caption, const QString &hint, QHBoxLayout *layout)

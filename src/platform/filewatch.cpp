@@ -58,8 +58,25 @@ FileWatch::~FileWatch()
 
 void FileWatch::setFiles(const QStringList &files)
 {
+    // A file followed before and after keeps its last look and a change not yet reported;
+    // one made while the watches were set anew is found by comparing with that look.
+    const QHash<QString, Look> earlierLooks = looks_;
+    const QSet<QString> earlierPending = pending_;
     clear();
     addFiles(files);
+    QStringList kept;
+    for (const QString &file : std::as_const(files_)) {
+        const auto look = earlierLooks.constFind(file);
+        if (look == earlierLooks.cend())
+            continue;
+        looks_.insert(file, *look);
+        kept.append(file);
+        if (earlierPending.contains(file))
+            pending_.insert(file);
+    }
+    compareFiles(kept);
+    if (!pending_.isEmpty())
+        pendingGrew();
 }
 
 void FileWatch::addFiles(const QStringList &files)

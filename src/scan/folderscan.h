@@ -36,6 +36,9 @@ struct ScanOptions {
     // Empty: QCoreApplication::processEvents.
     std::function<void()> letEventsRun;
     int eventInterval = 15;
+    // Told of each folder met that cannot be listed (with the system's reason), from whichever
+    // thread met it; such folders are skipped all the same.
+    std::function<void(const QString &folder, int error)> folderUnreadable;
 };
 
 // The recursive scan: every non-hidden entry of `folder` and of its sub-folders that passes

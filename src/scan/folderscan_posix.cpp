@@ -265,14 +265,19 @@ private:
             fd = ::openat(piece.parent->fd(), piece.name.c_str(),
                 O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         piece.parent.reset();
-        if (fd < 0)
+        if (fd < 0) {
+            if (m_options.folderUnreadable)
+                m_options.folderUnreadable(piece.folder, errno);
             return false;
+        }
         if (m_recursive && !noteKeys(piece, fd)) {
             ::close(fd);
             return false;
         }
         DIR *listing = ::fdopendir(fd);
         if (!listing) {
+            if (m_options.folderUnreadable)
+                m_options.folderUnreadable(piece.folder, errno);
             ::close(fd);
             return false;
         }
@@ -370,8 +375,11 @@ public:
     {
         const int fd = ::open(
             platform::encodeFilePath(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd < 0)
+        if (fd < 0) {
+            if (m_options.folderUnreadable)
+                m_options.folderUnreadable(folder, errno);
             return true;
+        }
         m_reader.emplace(recursive, m_options);
         m_root = std::make_unique<Piece>();
         m_root->folder = folder;

@@ -30,6 +30,8 @@ public:
             && (m_options.descendEverywhere || m_options.thumbFolder.isEmpty()
                 || !platform::isInThumbFolder(folder, m_options.thumbFolder));
         const QString prefix = platform::WithTrailingBackslash(folder);
+        if (m_options.folderUnreadable && !QFileInfo(folder).isReadable())
+            m_options.folderUnreadable(folder, EACCES);
         // Hidden entries, broken links, pipes and devices are not listed.
         QDirIterator entries(folder, QDir::AllEntries | QDir::NoDotAndDotDot);
         while (entries.hasNext()) {

@@ -11,6 +11,7 @@
 
 #include "engine/htmlview.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
@@ -18,6 +19,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <utility>
 
 namespace thumbs {
@@ -53,6 +55,15 @@ StoredThumb shrinkAndStore(const QString &thumbFolder, const QString &page, cons
     loop.exec(QEventLoop::ExcludeUserInputEvents);
     writer->wait();
     return result;
+}
+
+// The thumbnail is dated as the page it shows, so that a page saved again while it was
+// captured stays newer than its thumbnail and gets it made again.
+void dateAsPage(const QString &thumb, const QDateTime &pageTime)
+{
+    QFile file(thumb);
+    if (pageTime.isValid() && file.open(QIODevice::Append))
+        file.setFileTime(pageTime, QFileDevice::FileModificationTime);
 }
 
 } // namespace
@@ -107,6 +118,7 @@ struct ThumbMaker::Pending {
     QSize base;
     std::unique_ptr<engine::CaptureForm> form; // none for a page that is missing or captured
     QImage capture; // the page's picture once taken ahead of its turn
+    QDateTime pageTime; // the page's modification time when its load started
     engine::CaptureOutcome outcome = engine::CaptureOutcome::Missing;
 };
 
@@ -158,7 +170,8 @@ void ThumbMaker::cancel()
 
 ThumbMaker::Pending ThumbMaker::startPage(const QString &page, const QSize &base)
 {
-    Pending pending { page, base, nullptr, {}, engine::checkCaptureFile(page) };
+    Pending pending { page, base, nullptr, {}, QFileInfo(page).lastModified(),
+        engine::checkCaptureFile(page) };
     if (pending.outcome == engine::CaptureOutcome::Done)
         pending.form = startForm(page, base);
     return pending;
@@ -252,7 +265,9 @@ bool ThumbMaker::makeThumb(const QString &page, const QSize &base)
         // The page under way counts as one of the hosts.
         m_holding = true;
         topUp();
-        const platform::HourglassGuard hourglass;
+        std::optional<platform::HourglassGuard> hourglass;
+        if (m_busyCursor)
+            hourglass.emplace();
         takePicture(pending);
         m_holding = false;
     }
@@ -270,9 +285,10 @@ bool ThumbMaker::makeThumb(const QString &page, const QSize &base)
     const StoredThumb thumb = shrinkAndStore(m_thumbFolder, page, capture);
     if (!thumb.stored)
         return false;
+    const QString thumbFile = ThumbFileFor(m_thumbFolder, platform::folderPart(page), page);
+    dateAsPage(thumbFile, pending.pageTime);
     if (m_cache)
-        m_cache->refresh(
-            ThumbFileFor(m_thumbFolder, platform::folderPart(page), page), thumb.picture);
+        m_cache->refresh(thumbFile, thumb.picture);
     return true;
 }
 

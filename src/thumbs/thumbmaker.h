@@ -73,6 +73,8 @@ public:
     // Lets the user stop the loads of the forms made from now on (HtmlView::setStopCheck);
     // an empty check ends that.
     void setStopCheck(std::function<bool()> stopped);
+    // Whether the busy cursor shows while a page loads (not for remakes in the background).
+    void setBusyCursor(bool shown) { m_busyCursor = shown; }
     // Drops the plan, the loads under way and the forms kept for the next pages.
     void cancel();
 
@@ -103,6 +105,7 @@ private:
     std::vector<std::unique_ptr<engine::CaptureForm>> m_idle;
     QSize m_idleBase;
     std::function<bool()> m_stopCheck;
+    bool m_busyCursor = true;
     engine::CaptureOutcome m_outcome = engine::CaptureOutcome::Missing;
 };
 

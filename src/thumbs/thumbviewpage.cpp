@@ -2,17 +2,21 @@
 
 #include "frame/folderservices.h"
 #include "frame/pageframe.h"
+#include "imaging/thumbclean.h"
+#include "imaging/thumbstore.h"
 #include "kit/panels.h"
+#include "platform/filewatch.h"
 #include "platform/hourglass.h"
 #include "platform/pathrules.h"
-#include "imaging/thumbclean.h"
 #include "thumbs/thumbgrid.h"
 #include "thumbs/thumbjobs.h"
 #include "thumbs/thumblistmodel.h"
-#include "imaging/thumbstore.h"
+#include "thumbs/thumbrefresh.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -26,6 +30,8 @@ namespace {
 const QString kPageHint
     = QStringLiteral("Thumbnail View - Create thumbnail previews of your webpages");
 constexpr qint64 kNeededKb = 2000;
+// A changed page is remade once it has been quiet this long.
+constexpr int kQuietMs = 500;
 
 } // namespace
 
@@ -93,6 +99,13 @@ void ThumbViewPage::connectControls()
     connect(makeThumbButton_, &QPushButton::clicked, this, &ThumbViewPage::makeThumbnails);
     connect(clearThumbButton_, &QPushButton::clicked, this, &ThumbViewPage::deleteThumbnails);
     connect(selectAllButton_, &QPushButton::clicked, this, &ThumbViewPage::selectAllThumbnails);
+    m_watch = new platform::FileWatch(this);
+    m_watch->setTiming(kQuietMs, 0, 100);
+    m_refresh = new ThumbRefreshQueue([this](const QString &page) { remakeThumb(page); },
+        [this](const QString &page) { return keepsFresh(page); }, this);
+    m_refresh->setQuietTime(kQuietMs);
+    connect(m_watch, &platform::FileWatch::filesChanged, m_refresh,
+        &ThumbRefreshQueue::pagesChanged);
     // TabThumbEnter / TabThumbExit: the title turns teal while the page holds the focus.
     m_focusWatch
         = connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
@@ -180,8 +193,20 @@ QString ThumbViewPage::entryPath(int index, bool onlySelected) const
 
 void ThumbViewPage::setEntries(const QString &folder, const QStringList &names)
 {
+    if (folder != m_folder) {
+        m_refresh->clear();
+        m_refreshFailed = false;
+        m_watch->clear();
+    }
     m_folder = folder;
     m_names = names;
+    // Within the folder only new pages are added: replacing the set would drop a change the
+    // watcher has not reported yet.
+    QStringList pages;
+    for (const QString &name : names)
+        pages.append(platform::WithTrailingBackslash(folder) + name);
+    if (!folder.isEmpty())
+        m_watch->addFiles(pages);
     thumbsLabel_->setText(folder);
     m_model->setThumbFolder(thumbFolder());
     m_model->setEntries(folder, names);
@@ -250,8 +275,20 @@ void ThumbViewPage::redrawEntry(int index)
         m_model->entryChanged(index);
 }
 
+// A missing page or a failed write is skipped silently; a page that did not render as it
+// should is named.
+void ThumbViewPage::nameCaptureProblem(const ThumbMaker &maker, const QString &page)
+{
+    const QString problem
+        = engine::captureProblem(maker.lastOutcome(), page, engine::PartialPicture::Saved);
+    if (!problem.isEmpty())
+        m_frame.setHintLine(problem);
+}
+
 void ThumbViewPage::addOrRemoveThumbs(int mode)
 {
+    // The background remakes wait for the batch.
+    m_refresh->pause();
     if (!m_maker)
         m_maker = std::make_unique<ThumbMaker>(thumbFolder(), m_frame.browserView(), &m_cache);
     m_maker->setHostCount(ThumbMaker::defaultHostCount());
@@ -260,12 +297,7 @@ void ThumbViewPage::addOrRemoveThumbs(int mode)
     hooks.makeThumb = [this](const QString &page) {
         snapBaseChosen(snapBaseBox_->currentIndex());
         const bool stored = m_maker->makeThumb(page, m_base);
-        // A missing page or a failed write is skipped silently; a page that did not render
-        // as it should is named.
-        const QString problem
-            = engine::captureProblem(m_maker->lastOutcome(), page, engine::PartialPicture::Saved);
-        if (!problem.isEmpty())
-            m_frame.setHintLine(problem);
+        nameCaptureProblem(*m_maker, page);
         return stored;
     };
     hooks.clearThumb = [this, folder](const QString &page) {
@@ -291,6 +323,7 @@ void ThumbViewPage::addOrRemoveThumbs(int mode)
     thumbs::addOrRemoveThumbs(mode, m_frame, progress, hooks);
     m_maker->cancel();
     m_maker->setStopCheck({});
+    m_refresh->resume();
 }
 
 void ThumbViewPage::makeThumbnails()
@@ -303,6 +336,51 @@ void ThumbViewPage::deleteThumbnails()
 {
     addOrRemoveThumbs(ClearThumbs);
     m_frame.setMainWindowEnabled(true);
+}
+
+// --- Keeping thumbnails fresh --------------------------------------------------------
+
+bool ThumbViewPage::keepsFresh(const QString &page) const
+{
+    return m_frame.settings().keepThumbsFresh && !m_refreshFailed
+        && QFileInfo::exists(ThumbFileFor(thumbFolder(), platform::folderPart(page), page));
+}
+
+ThumbMaker &ThumbViewPage::refreshMaker()
+{
+    if (!m_refreshMaker) {
+        m_refreshMaker
+            = std::make_unique<ThumbMaker>(thumbFolder(), m_frame.browserView(), &m_cache);
+        m_refreshMaker->setBusyCursor(false);
+        // With a stop check the load lets input through; a batch starting stops it.
+        m_refreshMaker->setStopCheck([this] { return m_refresh->isPaused(); });
+    }
+    return *m_refreshMaker;
+}
+
+void ThumbViewPage::remakeThumb(const QString &page)
+{
+    ThumbMaker &maker = refreshMaker();
+    const bool stored = maker.makeThumb(page, m_base);
+    const engine::CaptureOutcome outcome = maker.lastOutcome();
+    if (!stored
+        && (outcome == engine::CaptureOutcome::Done
+            || outcome == engine::CaptureOutcome::Unfinished)) {
+        // The thumbnail folder cannot be written: one message, not one per page.
+        m_refreshFailed = true;
+        m_refresh->clear();
+        m_frame.setHintLine(QStringLiteral("Cannot keep thumbnails fresh: cannot write to ")
+            + QDir::toNativeSeparators(thumbFolder()));
+        return;
+    }
+    nameCaptureProblem(maker, page);
+    if (!stored)
+        return;
+    const int row = m_names.indexOf(platform::fileNamePart(page));
+    if (row >= 0 && entryPath(row, false) == page)
+        redrawEntry(row);
+    if (page == m_frame.currentFile())
+        m_frame.folderView().showMiniThumb(page);
 }
 
 void ThumbViewPage::openMiniThumb()

@@ -16,14 +16,20 @@ namespace app {
 class PageFrame;
 }
 
+namespace platform {
+class FileWatch;
+}
+
 namespace thumbs {
 
 class ThumbGrid;
 class ThumbListModel;
+class ThumbRefreshQueue;
 
 // The "Thumbnail View" page: one thumbnail entry per entry of the folder view's file list,
 // in the same order, the image cache that feeds it, and the buttons that make and clear
-// thumbnails of the active page's selection.
+// thumbnails of the active page's selection. While it shows a folder, the thumbnails of its
+// pages that change on disk are remade in the background ("Keep thumbnails fresh").
 class ThumbViewPage : public QWidget, public app::Page
 {
     Q_OBJECT
@@ -63,6 +69,8 @@ public:
 
     ImageCache &cache() { return m_cache; }
     ThumbMaker &maker() { return *m_maker; }
+    ThumbRefreshQueue &refreshQueue() { return *m_refresh; }
+    platform::FileWatch &fileWatch() { return *m_watch; }
 
 Q_SIGNALS:
     // Delete on the list: the folder view deletes the selected files and reads its list again.
@@ -79,6 +87,10 @@ private:
     bool thumbKeyPressed(int key);
     void thumbKeyReleased(int key, Qt::KeyboardModifiers modifiers);
     void redrawEntry(int index);
+    void nameCaptureProblem(const ThumbMaker &maker, const QString &page);
+    bool keepsFresh(const QString &page) const;
+    ThumbMaker &refreshMaker();
+    void remakeThumb(const QString &page);
 
     app::PageFrame &m_frame;
     ImageCache m_cache;
@@ -88,6 +100,12 @@ private:
     QString m_folder;
     QStringList m_names;
     QMetaObject::Connection m_focusWatch;
+    platform::FileWatch *m_watch = nullptr;
+    ThumbRefreshQueue *m_refresh = nullptr;
+    // Remakes in the background, in one capture form of their own.
+    std::unique_ptr<ThumbMaker> m_refreshMaker;
+    // A remake could not be stored: said once, and no more remakes for this folder.
+    bool m_refreshFailed = false;
 
     // The controls; their objectNames keep the old names.
     QLabel *thumbsLabel_ = nullptr;

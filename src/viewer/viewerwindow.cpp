@@ -415,6 +415,7 @@ void ViewerWindow::prepareToShow()
     returnControls();
     updateCaption();
     setButtonState();
+    showEditorSpot();
 }
 
 bool ViewerWindow::handleKeyPress(QKeyEvent *event)

@@ -10,6 +10,8 @@
 #include <QPointer>
 #include <QString>
 
+#include <optional>
+
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
@@ -42,6 +44,7 @@ public:
     explicit ViewerWindow(app::PageFrame *host, QWidget *parent = nullptr);
     ~ViewerWindow() override;
 
+    app::PageFrame *host() const { return m_host; }
     engine::HtmlView *browser() const;
     QWidget *browserControl() const;
     QWidget *editorControl() const;
@@ -58,6 +61,11 @@ public:
     QDateTime viewerFileTime() const;
 
     bool isProcessing() const;
+
+    // The next showing of the window opens the editor with this text selected: the occurrence
+    // nearest the 1-based line and column of the text as loaded. Every showing clears it.
+    void selectInEditorOnShow(int line, int column, const QString &text);
+    void clearEditorSpot() { m_editorSpot.reset(); }
 
     // The editor's modified state: the caption, the flag and the buttons that depend on it.
     void setButtonState();
@@ -120,6 +128,10 @@ public:
     void editorCharTyped(QChar typed) override;
     void editorChanged() override;
 
+Q_SIGNALS:
+    // The editor's text was written to the file (by "Save" or "Save As").
+    void fileSaved(const QString &path);
+
 protected:
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
@@ -128,6 +140,7 @@ protected:
 
 private:
     void prepareToShow();
+    void showEditorSpot();
     bool handleKeyPress(QKeyEvent *event);
     void handleClose();
     void setHint(const QString &text);
@@ -165,6 +178,12 @@ private:
     QString m_viewerFile;
     QDateTime m_viewerFileTime;
     bool m_processing = false;
+    struct EditorSpot {
+        int line = 0;
+        int column = 0;
+        QString text;
+    };
+    std::optional<EditorSpot> m_editorSpot;
 
     // The editor page.
     QPushButton *m_save = nullptr;

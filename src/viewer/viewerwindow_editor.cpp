@@ -4,6 +4,7 @@
 
 #include "editor/tagrange.h"
 #include "editor/textsearch.h"
+#include "editor/textspot.h"
 #include "engine/htmlview.h"
 #include "folderview/fileops.h"
 #include "formatter/formatselection.h"
@@ -146,6 +147,28 @@ void ViewerWindow::showEditorNotice(const QString &notice)
     m_editor->setEnabled(false);
 }
 
+void ViewerWindow::selectInEditorOnShow(int line, int column, const QString &text)
+{
+    m_editorSpot = EditorSpot { line, column, text };
+}
+
+void ViewerWindow::showEditorSpot()
+{
+    if (!m_editorSpot)
+        return;
+    const EditorSpot spot = *m_editorSpot;
+    m_editorSpot.reset();
+    m_pages->setCurrentWidget(m_tabEditor);
+    const editor::TextSpan span
+        = editor::spanNear(m_editor->text(), spot.line, spot.column, spot.text);
+    QTextCursor cursor = m_editor->textCursor();
+    cursor.setPosition(int(span.start));
+    cursor.setPosition(int(span.start + span.length), QTextCursor::KeepAnchor);
+    m_editor->setTextCursor(cursor);
+    m_editor->centerCursor();
+    m_editor->setFocus();
+}
+
 SourceEditor *ViewerWindow::editor() const
 {
     return m_editor;
@@ -216,10 +239,12 @@ bool ViewerWindow::writeEditorFile(const QString &fileName)
 {
     QString error;
     // Only text read whole from a page is written: never a notice, nor a cut-off page.
-    if (!m_editorHoldsFile)
+    if (!m_editorHoldsFile) {
         error = QStringLiteral("The editor does not hold the text of this file.");
-    else if (editor::saveEditorFile(fileName, m_editor->text(), m_encoding, m_lineEnds, &error))
+    } else if (editor::saveEditorFile(fileName, m_editor->text(), m_encoding, m_lineEnds, &error)) {
+        Q_EMIT fileSaved(fileName);
         return true;
+    }
     // The reason follows the usual advice, which alone would mislead where the page's 8-bit
     // encoding cannot hold a character.
     platform::dialogs().ShowInfo(QStringLiteral("File saving error in:\n") + fileName

@@ -112,6 +112,8 @@ TEST_F(OptionsTest, MenuCaptionsAndTheLaunchItems)
         EXPECT_EQ(options->ELoc[2]->text(), QStringLiteral("/bin/true"));
         options->EDescr[3]->setText(QStringLiteral("Tool"));
         widget<QCheckBox>(options, "CBHints")->setChecked(false);
+        EXPECT_TRUE(widget<QCheckBox>(options, "CBFreshThumbs")->isChecked());
+        widget<QCheckBox>(options, "CBFreshThumbs")->setChecked(false);
         widget<QPushButton>(options, "BOK")->click();
     });
     form->showGeneralOptions();
@@ -120,6 +122,7 @@ TEST_F(OptionsTest, MenuCaptionsAndTheLaunchItems)
     form->prepareContextMenu();
     EXPECT_TRUE(item(app::FirstLaunch + 3)->isEnabled());
     EXPECT_FALSE(form->settings().showHints);
+    EXPECT_FALSE(form->settings().keepThumbsFresh);
 
     whenShown<app::GeneralOptionsDialog>([](app::GeneralOptionsDialog *options) {
         options->ELoc[3]->setText(QStringLiteral("(none)"));

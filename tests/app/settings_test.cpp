@@ -31,6 +31,7 @@ TEST(Settings, DefaultsWithoutAFile)
     EXPECT_EQ(s.copyPath, kProgram);
     EXPECT_EQ(s.mainBounds, QRect(50, 50, 800, 560));
     EXPECT_EQ(s.cacheMax, 200);
+    EXPECT_TRUE(s.keepThumbsFresh); // also for an older file without the key
     EXPECT_EQ(s.thumbBaseIndex, 3);
     EXPECT_EQ(s.externalApps[0].location, QStringLiteral("(none)"));
     EXPECT_EQ(s.externalApps[5].description, QStringLiteral("External Application 6"));
@@ -103,6 +104,7 @@ TEST(Settings, RoundTripGivesTheSameValues)
     s.lastSearch = QStringLiteral("<table>");
     s.thumbBaseIndex = 6;
     s.cropHorizontal = true;
+    s.keepThumbsFresh = false;
     s.externalApps[2].parameters = QStringLiteral("-n");
     IniFile ini;
     app::writeSettings(ini, s);
@@ -110,6 +112,7 @@ TEST(Settings, RoundTripGivesTheSameValues)
     EXPECT_EQ(back.lastSearch, s.lastSearch);
     EXPECT_EQ(back.thumbBaseIndex, 6);
     EXPECT_TRUE(back.cropHorizontal);
+    EXPECT_FALSE(back.keepThumbsFresh);
     EXPECT_EQ(back.externalApps[2].parameters, QStringLiteral("-n"));
     EXPECT_EQ(back.mainBounds, s.mainBounds);
 }

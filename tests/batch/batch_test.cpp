@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace {
@@ -300,6 +301,57 @@ TEST(BatchThumbs, PagesThatWentWrongAreNamed)
     EXPECT_FALSE(QFileInfo::exists(thumbOf(hog)));
     EXPECT_TRUE(QFileInfo::exists(thumbOf(endless)));
     EXPECT_GT(qRed(QImage(thumbOf(good)).pixel(65, 50)), 200);
+}
+
+// --only-changed goes by file times: it makes only the thumbnails that are missing or older
+// than their pages, counts only those, and makes none when run again straight after.
+TEST(BatchThumbs, OnlyChangedMakesTheOutOfDateThumbnails)
+{
+    QTemporaryDir program;
+    QTemporaryDir site;
+    QStringList pages;
+    for (const char *name : { "one.htm", "two.htm", "three.htm" }) {
+        pages.append(site.filePath(QString::fromLatin1(name)));
+        writeBytes(pages.last(), "<html><body style='background:#ff0000'>x</body></html>");
+    }
+    const auto run = [&] {
+        return runBatch({ QStringLiteral("thumbs"), QStringLiteral("--base-index"),
+            QStringLiteral("0"), QStringLiteral("--program-folder"), program.path(),
+            QStringLiteral("--only-changed"), pages.at(0), pages.at(1), pages.at(2) });
+    };
+    const auto thumbOf = [&](int page) {
+        return thumbs::ThumbFileFor(
+            program.filePath(QStringLiteral("THUMBS")), site.path(), pages.at(page));
+    };
+    const auto lines = [&](const QList<int> &made) {
+        QString text;
+        for (int k = 0; k < made.size(); ++k)
+            text += QStringLiteral("(%1 of %2): ").arg(k + 1).arg(made.size())
+                + pages.at(made.at(k)) + QLatin1Char('\n');
+        return text.toLocal8Bit();
+    };
+    Result result = run();
+    EXPECT_EQ(result.out, lines({ 0, 1, 2 })) << result.err.constData();
+    result = run();
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out, QByteArray());
+
+    // two.htm rewritten, its thumbnail older than it; three.htm's thumbnail gone.
+    writeBytes(pages.at(1), "<html><body style='background:#0000ff'>x</body></html>");
+    const struct stat page = [&] {
+        struct stat info {};
+        stat(QFile::encodeName(pages.at(1)).constData(), &info);
+        return info;
+    }();
+    const timespec older[2] = { { page.st_mtim.tv_sec - 5, 0 }, { page.st_mtim.tv_sec - 5, 0 } };
+    ASSERT_EQ(utimensat(AT_FDCWD, QFile::encodeName(thumbOf(1)).constData(), older, 0), 0);
+    ASSERT_TRUE(QFile::remove(thumbOf(2)));
+    result = run();
+    EXPECT_EQ(result.exitCode, 0) << result.err.constData();
+    EXPECT_EQ(result.out, lines({ 1, 2 }));
+    EXPECT_GT(qBlue(QImage(thumbOf(1)).pixel(65, 50)), 200);
+    EXPECT_TRUE(QFileInfo::exists(thumbOf(2)));
+    EXPECT_EQ(run().out, QByteArray());
 }
 
 TEST(BatchThumbs, BadUsageIsOneLine)

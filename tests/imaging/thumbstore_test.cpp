@@ -1,8 +1,15 @@
 #include "imaging/thumbstore.h"
 
 #include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <cmath>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 
 using platform::PathStyle;
 using thumbs::EncodeThumbFolder;
@@ -192,4 +199,66 @@ TEST(ThumbStore, DeepFolderTagsSplitIntoLevels)
             levels.join(QString()));
         EXPECT_EQ(PageFileFor(thumbFolder, thumb, row.style), folder + sep + u8("index.htm"));
     }
+}
+
+namespace {
+
+// Writes a file modified `seconds` after a fixed moment.
+void writeWithTime(const QString &path, double seconds)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("x");
+    file.close();
+    const double moment = 1.7e9 + seconds;
+    timespec times[2];
+    times[0].tv_sec = time_t(moment);
+    times[0].tv_nsec = long((moment - double(times[0].tv_sec)) * 1e9);
+    times[1] = times[0];
+    ASSERT_EQ(utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
+}
+
+} // namespace
+
+// Only a page without a thumbnail, or one saved after it, is made again.
+TEST(ThumbStore, OutOfDateByFileTimes)
+{
+    struct Row {
+        const char *name;
+        double page; // modification time; < 0: no page, NaN: a folder of that name
+        double thumb; // < 0: no thumbnail
+        bool outOfDate;
+    };
+    const double folder = std::nan("");
+    const Row rows[] = {
+        { "no thumbnail", 10, -1, true },
+        { "page saved after its thumbnail", 20, 10, true },
+        { "page newer by part of a second", 10.4, 10.1, true },
+        { "thumbnail made after the page", 10, 20, false },
+        { "same time", 10, 10, false },
+        { "page missing", -1, 10, true },
+        { "page replaced by a folder", folder, 10, true },
+    };
+    QTemporaryDir dir;
+    const QString thumbs = dir.filePath(QStringLiteral("THUMBS"));
+    QStringList pages;
+    QStringList expected;
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        const QString page
+            = dir.filePath(QStringLiteral("site/") + u8(row.name) + QStringLiteral(".htm"));
+        if (std::isnan(row.page))
+            ASSERT_TRUE(QDir().mkpath(page));
+        else if (row.page >= 0)
+            writeWithTime(page, row.page);
+        if (row.thumb >= 0)
+            writeWithTime(ThumbFileFor(thumbs, dir.filePath(QStringLiteral("site")), page),
+                row.thumb);
+        EXPECT_EQ(thumbs::ThumbOutOfDate(thumbs, page), row.outOfDate);
+        pages.append(page);
+        if (row.outOfDate)
+            expected.append(page);
+    }
+    EXPECT_EQ(thumbs::PagesWithOutOfDateThumbs(thumbs, pages), expected);
 }

@@ -220,3 +220,16 @@ TEST_F(FileWatchTest, ASteadyStreamOfWritesIsReportedAtTheIntervalAndEndsWithThe
     EXPECT_LE(spy.size(), 1 + lastWrite / 100 + 1);
     EXPECT_GE(lastReport, lastWrite);
 }
+
+// Setting the files anew, as a list read again does, loses no change not yet reported.
+TEST_F(FileWatchTest, SettingTheSameFilesAgainKeepsAChangeNotYetReported)
+{
+    FileWatch watch;
+    watch.setTiming(300, 0, 100);
+    watch.setFiles(paths({"a.htm", "b.htm"}));
+    QSignalSpy spy(&watch, &FileWatch::filesChanged);
+    write(path("a.htm"), "second");
+    QTest::qWait(100);
+    watch.setFiles(paths({"a.htm", "b.htm", "c.css"}));
+    EXPECT_EQ(reportsUntilSilent(spy, 800), QList<QStringList>{paths({"a.htm"})});
+}

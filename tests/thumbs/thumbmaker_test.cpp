@@ -176,6 +176,24 @@ TEST(ThumbMaker, PagesAfterASlowOneAreCapturedMeanwhile)
     }
 }
 
+// A page saved again while it is captured stays newer than its thumbnail, so that it is made
+// again; made once more, it is not.
+TEST(ThumbMaker, APageSavedWhileCapturedStaysOutOfDate)
+{
+    Store store;
+    const QString page = store.write(QStringLiteral("slow.htm"),
+        "<html><body style='margin:0;background:#ff0000'><script>"
+        "var t = Date.now(); while (Date.now() - t < 600) {}</script></body></html>");
+    thumbs::ThumbMaker maker(store.thumbs, nullptr);
+    QTimer::singleShot(100,
+        [&] { store.write(QStringLiteral("slow.htm"), solidPage(QStringLiteral("blue"))); });
+    ASSERT_TRUE(maker.makeThumb(page, QSize(160, 120)));
+    EXPECT_TRUE(thumbs::ThumbOutOfDate(store.thumbs, page));
+    ASSERT_TRUE(maker.makeThumb(page, QSize(160, 120)));
+    EXPECT_FALSE(thumbs::ThumbOutOfDate(store.thumbs, page));
+    EXPECT_TRUE(near(platform::readJpeg(store.thumbOf(page)).pixel(65, 50), qRgb(0, 0, 255)));
+}
+
 // A thumbnail that cannot be written fails its page, not the batch: the next page loaded
 // meanwhile is still made.
 TEST(ThumbMaker, AnUnwritableThumbnailFailsOnlyItsPage)

@@ -7,7 +7,9 @@
 #include "support/widgetbyname.h"
 #include "thumbs/thumbdraw.h"
 #include "thumbs/thumbgrid.h"
+#include "platform/filewatch.h"
 #include "thumbs/thumblistmodel.h"
+#include "thumbs/thumbrefresh.h"
 #include "thumbs/thumbviewpage.h"
 
 #include <QComboBox>
@@ -104,7 +106,13 @@ struct RecordingProgress : folderview::BatchProgress {
     void setProgressText(const QString &text) override { texts.append(text); }
     void stepProgress() override { ++steps; }
     bool stopRequested() const override { return stopAfter >= 0 && steps >= stopAfter; }
-    void closeProgress() override { closed = true; }
+    void closeProgress() override
+    {
+        closed = true;
+        if (onClose)
+            onClose();
+    }
+    std::function<void()> onClose;
 };
 
 QByteArray colouredPage(const char *left, const char *right)
@@ -415,4 +423,103 @@ TEST(ThumbViewPage, FullDiskStopsTheBatchBeforeWriting)
     f.select({ 0 });
     f.page.makeThumbnails();
     EXPECT_FALSE(QFileInfo::exists(f.thumbOf(QStringLiteral("a.htm"))));
+}
+
+namespace {
+
+QByteArray plainPage(const char *colour)
+{
+    return colouredPage(colour, colour);
+}
+
+// Writes the pages and waits until the watcher has reported them, so that what follows starts
+// from quiet.
+void writeAndSettle(PageFixture &f, const QStringList &names, const char *colour)
+{
+    QSignalSpy changes(&f.page.fileWatch(), &platform::FileWatch::filesChanged);
+    for (const QString &name : names)
+        f.writePage(name, plainPage(colour));
+    ASSERT_TRUE(changes.wait(10000));
+}
+
+} // namespace
+
+// A page rewritten on disk gets its thumbnail remade and its cell redrawn; a page without a
+// thumbnail is left alone; with the option off nothing is remade.
+TEST(ThumbViewPage, ThumbnailsOfPagesChangedOnDiskStayFresh)
+{
+    const QString a = QStringLiteral("a.htm");
+    const QString b = QStringLiteral("b.htm");
+    PageFixture f({ a, b });
+    writeAndSettle(f, { a, b }, "#ff0000");
+    f.storeThumb(a, Qt::red);
+    f.page.activate();
+    ASSERT_TRUE(near(f.grid().pixel(f.picture(0).center()), qRgb(255, 0, 0)));
+    ASSERT_GE(f.page.cache().lookup(f.thumbOf(a)), 0);
+
+    auto *model = widget<thumbs::ThumbGrid>(&f.page, "LVThumbs")->model();
+    QSignalSpy redrawn(model, &QAbstractItemModel::dataChanged);
+    QSignalSpy remade(&f.page.refreshQueue(), &thumbs::ThumbRefreshQueue::remade);
+    f.writePage(a, plainPage("#0000ff"));
+    f.writePage(b, plainPage("#0000ff"));
+    f.page.setEntries(f.site, { a, b }); // the folder view reads its list again meanwhile
+    ASSERT_TRUE(remade.wait(30000));
+    EXPECT_EQ(remade.first().first().toString(), f.pagePath(a));
+    EXPECT_TRUE(near(QImage(f.thumbOf(a)).pixel(65, 50), qRgb(0, 0, 255)));
+    ASSERT_FALSE(redrawn.isEmpty());
+    EXPECT_EQ(redrawn.last().first().value<QModelIndex>().row(), 0);
+    EXPECT_TRUE(near(f.grid().pixel(f.picture(0).center()), qRgb(0, 0, 255)));
+    EXPECT_FALSE(QFileInfo::exists(f.thumbOf(b)));
+
+    f.frame.values.keepThumbsFresh = false;
+    QSignalSpy changes(&f.page.fileWatch(), &platform::FileWatch::filesChanged);
+    f.writePage(a, plainPage("#00ff00"));
+    ASSERT_TRUE(changes.wait(10000));
+    EXPECT_EQ(f.page.refreshQueue().waitingCount(), 0);
+    EXPECT_FALSE(f.page.refreshQueue().isRemaking());
+    EXPECT_TRUE(near(QImage(f.thumbOf(a)).pixel(65, 50), qRgb(0, 0, 255)));
+}
+
+TEST(ThumbViewPage, NothingIsRemadeWhileABatchRunsAndItIsAfter)
+{
+    const QStringList names
+        = { QStringLiteral("a.htm"), QStringLiteral("b.htm"), QStringLiteral("c.htm") };
+    PageFixture f(names);
+    writeAndSettle(f, names, "#ff0000");
+    f.storeThumb(names.at(0), Qt::red);
+    f.page.refreshQueue().setQuietTime(0);
+    QSignalSpy remade(&f.page.refreshQueue(), &thumbs::ThumbRefreshQueue::remade);
+    RecordingProgress progress;
+    qsizetype remadeDuringBatch = -1;
+    progress.onClose = [&] { remadeDuringBatch = remade.size(); };
+    f.frame.progress = &progress;
+    f.select({ 1, 2 });
+    f.writePage(names.at(0), plainPage("#0000ff"));
+    f.page.refreshQueue().pagesChanged({ f.pagePath(names.at(0)) });
+    f.page.makeThumbnails();
+    EXPECT_EQ(progress.steps, 2);
+    EXPECT_EQ(remadeDuringBatch, 0);
+    ASSERT_TRUE(remade.size() > 0 || remade.wait(30000));
+    EXPECT_TRUE(near(QImage(f.thumbOf(names.at(0))).pixel(65, 50), qRgb(0, 0, 255)));
+}
+
+// A thumbnail that cannot be written (as in a read-only thumbnail folder) is said once, and the
+// other pages of the folder are not tried one by one.
+TEST(ThumbViewPage, AThumbnailThatCannotBeWrittenIsSaidOnce)
+{
+    const QStringList names = { QStringLiteral("a.htm"), QStringLiteral("b.htm") };
+    PageFixture f(names);
+    writeAndSettle(f, names, "#ff0000");
+    // A folder where each JPEG goes: the file exists, and no write can replace it.
+    for (const QString &name : names)
+        ASSERT_TRUE(QDir().mkpath(f.thumbOf(name)));
+    QSignalSpy remade(&f.page.refreshQueue(), &thumbs::ThumbRefreshQueue::remade);
+    writeAndSettle(f, names, "#0000ff");
+    ASSERT_TRUE(remade.size() > 0 || remade.wait(30000));
+    writeAndSettle(f, names, "#00ff00");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(remade.size(), 1);
+    EXPECT_EQ(f.frame.hints.filter(QStringLiteral("Cannot keep thumbnails fresh")),
+        QStringList({ QStringLiteral("Cannot keep thumbnails fresh: cannot write to ")
+            + QDir::toNativeSeparators(f.thumbs) }));
 }

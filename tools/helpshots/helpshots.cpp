@@ -308,6 +308,35 @@ void pictureFileLists(app::MainWindow &form, Pictures &pictures, ModalSteps &mod
     pictures.save(&form, QStringLiteral("filelists"));
 }
 
+// The sample site has no broken links: a page with a few is added for the picture, last, so
+// that no other picture shows it.
+void pictureSiteCheck(app::MainWindow &form, Pictures &pictures, const QString &site)
+{
+    QFile news(site + QStringLiteral("/news.htm"));
+    if (!news.open(QIODevice::WriteOnly)
+        || news.write("<html><head><link rel=\"stylesheet\" href=\"news.css\"></head><body>\n"
+                      "<h1>News</h1>\n<p><a href=\"index.htm#offers\">Offers</a>\n"
+                      "<p><img src=\"Logo.gif\" alt=\"\"> <a href=\"archive/2023.htm\">2023</a>\n"
+                      "<p><a href=\"../private.htm\">Private</a>\n</body></html>\n")
+            < 0) {
+        report(QStringLiteral("skipped the Site Check (cannot write its page)"));
+        return;
+    }
+    news.close();
+    form.setActivePage(form.pages().back());
+    settle();
+    QWidget *page = widget<QTabWidget>(&form, "PageControl1")->currentWidget();
+    QAbstractButton *check = findButton(page, QStringLiteral("Check"));
+    if (!check) {
+        report(QStringLiteral("skipped the Site Check (no \"Check\")"));
+        return;
+    }
+    check->click();
+    waitUntil([&form] { return form.isEnabled(); }, 60000);
+    settle();
+    pictures.save(&form, QStringLiteral("sitecheck"));
+}
+
 // The caret inside a tag, so that the editor shows that tag's hint.
 void caretIntoTag(QWidget *window, const QString &tag)
 {
@@ -418,6 +447,7 @@ int main(int argc, char **argv)
     pictureFileLists(form, pictures, modals);
     pictureViewer(form, pictures, modals);
     pictureMenuWindows(form, pictures, modals);
+    pictureSiteCheck(form, pictures, folders.site);
     form.close();
     return pictures.failed() ? 1 : 0;
 }

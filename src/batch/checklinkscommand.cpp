@@ -1,0 +1,182 @@
+#include "checklinkscommand.h"
+
+#include "linkcheck/sitecheck.h"
+#include "listcommands.h"
+#include "platform/filenames.h"
+#include "platform/safefile.h"
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+
+#include <cerrno>
+
+#include <unistd.h>
+
+namespace batch {
+
+namespace {
+
+struct CheckArguments {
+    bool help = false;
+    bool json = false;
+    linkcheck::CheckOptions options;
+    QString programFolder;
+    QStringList paths;
+};
+
+int usageError(QIODevice &err, const QString &problem)
+{
+    writeLine(err, QStringLiteral("folioscope-batch check-links: %1 (see --help)").arg(problem));
+    return ExitUsage;
+}
+
+bool parse(const QStringList &args, CheckArguments *parsed, QString *error)
+{
+    bool pathsOnly = false;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString &arg = args.at(i);
+        QString value;
+        if (pathsOnly || !arg.startsWith(u'-') || arg == u"-") {
+            parsed->paths.append(arg);
+        } else if (arg == u"--") {
+            pathsOnly = true;
+        } else if (arg == u"--help" || arg == u"-h") {
+            parsed->help = true;
+        } else if (arg == u"--no-fragments") {
+            parsed->options.fragments = false;
+        } else if (isOption(arg, QStringLiteral("--root"))) {
+            if (!takeValue(args, i, QStringLiteral("--root"), &value) || value.isEmpty()) {
+                *error = QStringLiteral("--root needs a folder");
+                return false;
+            }
+            parsed->options.root = value;
+        } else if (isOption(arg, QStringLiteral("--program-folder"))) {
+            if (!takeValue(args, i, QStringLiteral("--program-folder"), &value) || value.isEmpty()) {
+                *error = QStringLiteral("--program-folder needs a folder");
+                return false;
+            }
+            parsed->programFolder = value;
+        } else if (isOption(arg, QStringLiteral("--format"))) {
+            takeValue(args, i, QStringLiteral("--format"), &value);
+            if (value != u"gnu" && value != u"json") {
+                *error = QStringLiteral("--format needs gnu or json");
+                return false;
+            }
+            parsed->json = value == u"json";
+        } else {
+            *error = QStringLiteral("unknown option %1").arg(arg);
+            return false;
+        }
+    }
+    return true;
+}
+
+// Why a PATH cannot be checked, or nothing.
+QString pathProblem(const QString &path)
+{
+    const platform::FileState state = platform::fileState(path);
+    const QByteArray bytes = platform::encodeFilePath(path);
+    QString reason;
+    if (state.kind == platform::FileState::Missing)
+        reason = platform::fileErrorText(path, state.error);
+    else if (state.kind == platform::FileState::Other)
+        reason = platform::notRegularFileText();
+    else if (::access(bytes.constData(), state.kind == platform::FileState::Folder ? R_OK | X_OK : R_OK) != 0)
+        reason = platform::fileErrorText(path, errno);
+    return reason.isEmpty() ? QString() : QStringLiteral("cannot read %1: %2").arg(path, reason);
+}
+
+QString totalsLine(const linkcheck::CheckTotals &totals, qint64 milliseconds)
+{
+    return QStringLiteral("%1 pages, %2 links, %3 external links not checked, %4 broken links, "
+                          "%5 s")
+        .arg(totals.pages)
+        .arg(totals.links)
+        .arg(totals.external)
+        .arg(totals.broken)
+        .arg(double(milliseconds) / 1000.0, 0, 'f', 2);
+}
+
+} // namespace
+
+QString checkLinksUsage()
+{
+    return QStringLiteral(
+        "Usage: folioscope-batch check-links [--root DIR] [--no-fragments] [--format gnu|json]\n"
+        "                                    [--program-folder DIR] PATH...\n"
+        "\n"
+        "Checks the local links, anchors and pictures of every page of the folders given (with\n"
+        "their sub-folders) and of the pages given, and of the style sheets they link. Writes\n"
+        "one line per broken link, sorted by page, line and column:\n"
+        "\n"
+        "  PAGE:LINE:COLUMN: broken link \"LINK\": REASON\n"
+        "\n"
+        "REASON is \"no such file\", \"no anchor \\\"NAME\\\" in TARGET\", \"case differs:\n"
+        "\\\"LINK AS IT SHOULD BE WRITTEN\\\"\" or \"outside the site\"; a page or folder that\n"
+        "cannot be read is the line \"PAGE:1:1: cannot read\". Links to other hosts are counted,\n"
+        "never fetched. The last line on standard error gives the totals and the time.\n"
+        "\n"
+        "  PATH                    a folder or a page\n"
+        "  --root DIR              the site root: root-relative links start there, and no link\n"
+        "                          may leave it (default: the first folder given, else the\n"
+        "                          folder of the first page)\n"
+        "  --no-fragments          do not look for the anchors that \"#name\" links name\n"
+        "  --format gnu|json       lines as above (default), or a JSON array of objects with\n"
+        "                          page, line, column, link, reason, target and suggestion\n"
+        "  --program-folder DIR    the data folder whose thumbnail folder is never checked\n"
+        "                          (default: the program's, beside it or the user's)\n"
+        "  -h, --help              show this text\n"
+        "\n"
+        "Exit status: 0 when nothing is broken, 1 when broken links were found, 2 on a usage\n"
+        "error or a PATH that cannot be read.\n");
+}
+
+int runCheckLinksCommand(
+    const QStringList &args, QIODevice &out, QIODevice &err, const QString &defaultProgramFolder)
+{
+    CheckArguments parsed;
+    QString error;
+    if (!parse(args, &parsed, &error))
+        return usageError(err, error);
+    if (parsed.help) {
+        out.write(checkLinksUsage().toLocal8Bit());
+        return ExitOk;
+    }
+    if (parsed.paths.isEmpty())
+        return usageError(err, QStringLiteral("no PATH given"));
+    if (!parsed.options.root.isEmpty()
+        && platform::fileState(parsed.options.root).kind != platform::FileState::Folder)
+        return usageError(err, QStringLiteral("no such folder: %1").arg(parsed.options.root));
+    for (const QString &path : parsed.paths) {
+        const QString problem = pathProblem(path);
+        if (!problem.isEmpty()) {
+            writeLine(err, QStringLiteral("folioscope-batch check-links: ") + problem);
+            return ExitUsage;
+        }
+    }
+    parsed.options.thumbFolder = thumbFolderFor(parsed.programFolder, defaultProgramFolder);
+
+    QElapsedTimer clock;
+    clock.start();
+    linkcheck::SiteCheck check(parsed.options);
+    check.check(parsed.paths);
+    const std::vector<linkcheck::BrokenLink> broken = check.report();
+    if (parsed.json) {
+        out.write(linkcheck::jsonReport(broken));
+    } else {
+        // In pieces: a page of a million broken links must not take twice its report again.
+        QString text;
+        for (const linkcheck::BrokenLink &link : broken) {
+            text += linkcheck::gnuLine(link) + QLatin1Char('\n');
+            if (text.size() > 1 << 15) {
+                out.write(text.toUtf8());
+                text.clear();
+            }
+        }
+        out.write(text.toUtf8());
+    }
+    writeLine(err, totalsLine(check.totals(), clock.elapsed()));
+    return broken.empty() ? ExitOk : ExitFailed;
+}
+
+} // namespace batch

@@ -1,0 +1,50 @@
+#include "linkcheck/parallel.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace linkcheck {
+
+bool parallelFor(int count, int threads, const std::function<void(int)> &work,
+    const std::function<bool(int, int)> &progress)
+{
+    std::atomic<int> next = 0;
+    std::atomic<int> done = 0;
+    std::atomic<bool> stop = false;
+    std::mutex lock;
+    std::condition_variable finished;
+    const auto worker = [&] {
+        for (int i = next++; i < count && !stop; i = next++) {
+            work(i);
+            if (++done == count) {
+                const std::lock_guard guard(lock);
+                finished.notify_all();
+            }
+        }
+    };
+    const int helpers = std::clamp(threads, 1, std::max(1, count)) - (progress ? 0 : 1);
+    std::vector<std::thread> pool;
+    pool.reserve(size_t(helpers));
+    for (int t = 0; t < helpers; ++t)
+        pool.emplace_back(worker);
+    if (progress) {
+        std::unique_lock guard(lock);
+        while (done < count && !stop) {
+            finished.wait_for(guard, std::chrono::milliseconds(50));
+            if (!progress(done, count))
+                stop = true;
+        }
+    } else {
+        worker();
+    }
+    for (std::thread &thread : pool)
+        thread.join();
+    return !stop;
+}
+
+} // namespace linkcheck

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <functional>
+
+namespace linkcheck {
+
+// Runs work(0) .. work(count - 1) on up to `threads` threads. With `progress`, the calling
+// thread reports (done, count) about every 50 ms; false from it stops the work, and then the
+// result is false.
+bool parallelFor(int count, int threads, const std::function<void(int)> &work,
+    const std::function<bool(int, int)> &progress = {});
+
+} // namespace linkcheck

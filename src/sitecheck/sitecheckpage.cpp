@@ -1,0 +1,416 @@
+#include "sitecheck/sitecheckpage.h"
+
+#include "frame/batchprogress.h"
+#include "frame/folderservices.h"
+#include "frame/pageframe.h"
+#include "kit/panels.h"
+#include "kit/textfit.h"
+#include "linkcheck/sitecheck.h"
+#include "platform/dialogs.h"
+#include "platform/filewatch.h"
+#include "sitecheck/checkrun.h"
+#include "sitecheck/sitereportmodel.h"
+#include "viewer/viewerwindow.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QSet>
+#include <QTimer>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace sitecheck {
+
+namespace {
+
+const QString kFirstTitle
+    = QStringLiteral("Click 'Check' to find the broken links of the current folder");
+// Often enough for a Stop to end the check at once.
+constexpr int kProgressMs = 25;
+
+bool isEnterKey(const QEvent *event)
+{
+    const int key = static_cast<const QKeyEvent *>(event)->key();
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+// A report entry is the same one after an update when it names the same link at the same
+// place.
+QString entryKey(const linkcheck::BrokenLink &link)
+{
+    return QStringLiteral("%1\n%2\n%3\n%4")
+        .arg(link.page)
+        .arg(link.line)
+        .arg(link.column)
+        .arg(link.link);
+}
+
+} // namespace
+
+SiteCheckPage::SiteCheckPage(app::PageFrame &frame, QWidget *parent)
+    : QWidget(parent)
+    , m_frame(frame)
+    , m_model(new SiteReportModel(this))
+    , m_run(new CheckRun(this))
+    , m_watch(new platform::FileWatch(this))
+    , m_progressTimer(new QTimer(this))
+{
+    m_progressTimer->setInterval(kProgressMs);
+    buildLayout();
+    connectControls();
+}
+
+SiteCheckPage::~SiteCheckPage() = default;
+
+void SiteCheckPage::buildLayout()
+{
+    QVBoxLayout *column = kit::tightColumn(this);
+    reportTitle_ = kit::titleBar(kFirstTitle, this);
+    reportTitle_->setObjectName(QStringLiteral("PanelSiteTop"));
+    column->addWidget(reportTitle_);
+    report_ = kit::reportList(m_model, this);
+    report_->setObjectName(QStringLiteral("ELVSiteReport"));
+    QHeaderView *header = report_->header();
+    header->setStretchLastSection(true);
+    header->resizeSection(PageColumn, kit::scaledByFont(180, header));
+    header->resizeSection(LineColumn, kit::scaledByFont(50, header));
+    header->resizeSection(LinkColumn, kit::scaledByFont(200, header));
+    report_->setToolTip(QStringLiteral("[Enter] [Double-Click] = Open the page in the editor, "
+                                       "the link selected"));
+    column->addWidget(report_, 1);
+    QHBoxLayout *barLayout = nullptr;
+    QWidget *bar = kit::buttonBar(this, &barLayout);
+    checkButton_ = kit::barButton(QStringLiteral("Check"),
+        QStringLiteral("Check the links of the current folder and its sub-folders"), barLayout);
+    checkButton_->setObjectName(QStringLiteral("BCheck"));
+    checkButton_->setFocusPolicy(Qt::NoFocus);
+    barLayout->addStretch(1);
+    column->addWidget(bar);
+}
+
+void SiteCheckPage::connectControls()
+{
+    report_->installEventFilter(this);
+    connect(report_, &QTreeView::doubleClicked, this, &SiteCheckPage::openCurrentRow);
+    report_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(report_, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
+        m_frame.showContextMenu(report_->viewport()->mapToGlobal(pos));
+    });
+    const auto forgetLeads = [this] { m_leadRowsKnown[0] = m_leadRowsKnown[1] = false; };
+    connect(m_model, &QAbstractItemModel::modelReset, this, forgetLeads);
+    connect(report_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+        [this, forgetLeads] {
+            forgetLeads();
+            m_frame.updateStatus();
+        });
+    connect(report_->header(), &QHeaderView::sectionClicked, this, &SiteCheckPage::sortByColumn);
+    connect(checkButton_, &QPushButton::clicked, this, &SiteCheckPage::checkFolder);
+    connect(m_run, &CheckRun::finished, this, &SiteCheckPage::checkEnded);
+    connect(m_progressTimer, &QTimer::timeout, this, &SiteCheckPage::showProgress);
+    connect(m_watch, &platform::FileWatch::filesChanged, this, &SiteCheckPage::filesChanged);
+}
+
+bool SiteCheckPage::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == report_ && event->type() == QEvent::KeyPress && isEnterKey(event)) {
+        openCurrentRow();
+        return true;
+    }
+    if (watched == report_
+        && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
+        kit::setFocusMark(reportTitle_, event->type() == QEvent::FocusIn);
+    return QWidget::eventFilter(watched, event);
+}
+
+QString SiteCheckPage::title() const
+{
+    return QStringLiteral("Site Check");
+}
+
+QString SiteCheckPage::entryNoun() const
+{
+    return QStringLiteral("links");
+}
+
+void SiteCheckPage::start()
+{
+    connectEditorSaves();
+}
+
+void SiteCheckPage::activate()
+{
+    connectEditorSaves();
+    report_->setFocus();
+}
+
+// --- The internal editor ------------------------------------------------------------------
+
+// The viewer window of this frame: it holds the internal editor.
+viewer::ViewerWindow *SiteCheckPage::viewerWindow() const
+{
+    for (QWidget *window : QApplication::topLevelWidgets())
+        if (auto *found = qobject_cast<viewer::ViewerWindow *>(window))
+            if (found->host() == &m_frame)
+                return found;
+    return nullptr;
+}
+
+void SiteCheckPage::connectEditorSaves()
+{
+    viewer::ViewerWindow *viewer = viewerWindow();
+    if (!viewer || viewer == m_savesFrom)
+        return;
+    m_savesFrom = viewer;
+    connect(viewer, &viewer::ViewerWindow::fileSaved, this,
+        [this](const QString &path) { filesChanged({ path }); });
+}
+
+void SiteCheckPage::openCurrentRow()
+{
+    const QModelIndex current = report_->currentIndex();
+    if (!current.isValid())
+        return;
+    // The page opened is the current file: the row's page alone.
+    report_->selectionModel()->select(
+        current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    const linkcheck::BrokenLink &link = m_model->row(current.row()).link;
+    viewer::ViewerWindow *viewer = viewerWindow();
+    if (viewer)
+        viewer->selectInEditorOnShow(link.line, link.column, link.link);
+    m_frame.openCurrentFile();
+    if (viewer)
+        viewer->clearEditorSpot();
+}
+
+// --- Checking -----------------------------------------------------------------------------
+
+bool SiteCheckPage::isChecking() const
+{
+    return m_run->isRunning();
+}
+
+void SiteCheckPage::checkFolder()
+{
+    const QString folder = m_frame.folderView().currentFolder();
+    if (folder.isEmpty() || isChecking()) {
+        platform::dialogs().beep();
+        return;
+    }
+    m_watch->clear();
+    m_followed.clear();
+    m_check.reset();
+    m_root = QDir::toNativeSeparators(QDir::cleanPath(folder));
+    if (!m_root.endsWith(QDir::separator()))
+        m_root += QDir::separator();
+    m_model->setRoot(m_root);
+    m_model->clear();
+    reportTitle_->setText(QStringLiteral("Checking the links in \"%1\" ...").arg(m_root));
+    linkcheck::CheckOptions options;
+    options.root = QDir::cleanPath(folder);
+    options.thumbFolder = app::thumbFolderOf(m_frame.dataFolder());
+    if (folderview::BatchProgress *progress = m_frame.progressWindow()) {
+        progress->initProgressBar(0);
+        progress->showProgress();
+        progress->setProgressText(QStringLiteral("Checking the links in: ") + m_root);
+    }
+    m_progressShown = 0;
+    m_progressTotal = -1;
+    m_frame.setMainWindowEnabled(false);
+    m_run->start({ options.root }, options);
+    m_progressTimer->start();
+}
+
+// Steps the progress window to the pages done, and passes its Stop on to the checker.
+void SiteCheckPage::showProgress()
+{
+    folderview::BatchProgress *progress = m_frame.progressWindow();
+    if (!progress)
+        return;
+    if (progress->stopRequested()) {
+        m_run->stop();
+        return;
+    }
+    const int total = m_run->pagesTotal();
+    const int done = m_run->pagesDone();
+    if (total != m_progressTotal) {
+        m_progressTotal = total;
+        m_progressShown = 0;
+        progress->initProgressBar(total);
+    }
+    if (done == m_progressShown)
+        return;
+    for (; m_progressShown < done; ++m_progressShown)
+        progress->stepProgress();
+    progress->setProgressText(QStringLiteral("Checking the links in: %1  (%2 of %3 pages)")
+                                  .arg(m_root)
+                                  .arg(done)
+                                  .arg(total));
+}
+
+void SiteCheckPage::checkEnded(bool complete)
+{
+    m_progressTimer->stop();
+    if (folderview::BatchProgress *progress = m_frame.progressWindow())
+        progress->closeProgress();
+    m_frame.setMainWindowEnabled(true);
+    m_check = m_run->takeResult();
+    if (!complete) {
+        m_model->clear();
+        reportTitle_->setText(QStringLiteral("The check of \"%1\" was stopped").arg(m_root));
+        m_frame.updateStatus();
+        return;
+    }
+    showReport();
+    followFiles();
+    report_->setFocus();
+}
+
+void SiteCheckPage::showReport()
+{
+    keepingSelection([this] { m_model->setReport(m_check->report()); });
+    setReportTitle();
+    m_frame.updateStatus();
+}
+
+// The selection and the current row follow their entries to their new places.
+void SiteCheckPage::keepingSelection(const std::function<void()> &change)
+{
+    QItemSelectionModel *selection = report_->selectionModel();
+    QSet<QString> selected;
+    for (const QModelIndex &index : selection->selectedRows())
+        selected.insert(entryKey(m_model->row(index.row()).link));
+    QString current;
+    if (const QModelIndex index = report_->currentIndex(); index.isValid())
+        current = entryKey(m_model->row(index.row()).link);
+
+    change();
+
+    QItemSelection kept;
+    for (int row = 0; row < m_model->rowCount(); ++row) {
+        const QString key = entryKey(m_model->row(row).link);
+        if (key == current)
+            selection->setCurrentIndex(m_model->index(row, 0), QItemSelectionModel::NoUpdate);
+        if (selected.contains(key))
+            kept.select(m_model->index(row, 0), m_model->index(row, SiteColumnCount - 1));
+    }
+    selection->select(kept, QItemSelectionModel::ClearAndSelect);
+}
+
+void SiteCheckPage::setReportTitle()
+{
+    const linkcheck::CheckTotals totals = m_check->totals();
+    reportTitle_->setText(
+        QStringLiteral("Broken links in \"%1\": %2 of %3 links in %4 pages (%5 external, not "
+                       "checked)")
+            .arg(m_root)
+            .arg(m_model->rowCount())
+            .arg(totals.links)
+            .arg(totals.pages)
+            .arg(totals.external));
+}
+
+// --- Keeping the report up to date --------------------------------------------------------
+
+// The pages and style sheets read, and the missing targets of broken links: a file that
+// appears mends the links to it.
+void SiteCheckPage::followFiles()
+{
+    QStringList files = m_check->files();
+    QSet<QString> targets;
+    for (const linkcheck::BrokenLink &link : m_check->report())
+        if (link.problem == linkcheck::Problem::NoSuchFile && !link.target.isEmpty())
+            targets.insert(link.target);
+    files += QStringList(targets.begin(), targets.end());
+    files.sort();
+    // Most changes leave the set as it was; following it anew would look at every file again.
+    if (files != m_followed) {
+        m_followed = files;
+        m_watch->setFiles(files);
+    }
+}
+
+void SiteCheckPage::filesChanged(const QStringList &paths)
+{
+    if (!m_check || isChecking())
+        return;
+    const QString root = QDir::fromNativeSeparators(m_root);
+    bool changed = false;
+    for (const QString &path : paths) {
+        const QString clean = QDir::cleanPath(QDir::fromNativeSeparators(path));
+        if (!clean.startsWith(root))
+            continue;
+        m_check->update(clean);
+        changed = true;
+    }
+    if (!changed)
+        return;
+    showReport();
+    followFiles();
+}
+
+void SiteCheckPage::sortByColumn(int column)
+{
+    if (column < 0 || column >= SiteColumnCount)
+        return;
+    const bool ascending
+        = column != m_model->sortColumn() || m_model->sortOrder() == Qt::DescendingOrder;
+    const Qt::SortOrder order = ascending ? Qt::AscendingOrder : Qt::DescendingOrder;
+    keepingSelection([&] { m_model->sortBy(column, order); });
+    report_->header()->setSortIndicator(column, order);
+    report_->header()->setSortIndicatorShown(true);
+}
+
+// --- Selection queries --------------------------------------------------------------------
+
+QString SiteCheckPage::currentFile() const
+{
+    const QModelIndexList rows = report_->selectionModel()->selectedRows();
+    if (rows.isEmpty())
+        return {};
+    const QString page = m_model->row(rows.first().row()).link.page;
+    for (const QModelIndex &row : rows)
+        if (m_model->row(row.row()).link.page != page)
+            return {};
+    return page;
+}
+
+folderview::SelectionCount SiteCheckPage::selectionCounts() const
+{
+    return { this, int(report_->selectionModel()->selectedRows().size()), m_model->rowCount() };
+}
+
+const std::vector<bool> &SiteCheckPage::leadRows(bool onlySelected) const
+{
+    std::vector<bool> &leads = m_leadRows[onlySelected ? 1 : 0];
+    bool &known = m_leadRowsKnown[onlySelected ? 1 : 0];
+    if (known)
+        return leads;
+    leads.assign(size_t(m_model->rowCount()), false);
+    QSet<QString> seen;
+    const QItemSelectionModel *selection = report_->selectionModel();
+    for (int row = 0; row < m_model->rowCount(); ++row) {
+        if (onlySelected && !selection->isRowSelected(row, {}))
+            continue;
+        const QString &page = m_model->row(row).link.page;
+        if (!seen.contains(page)) {
+            seen.insert(page);
+            leads[size_t(row)] = true;
+        }
+    }
+    known = true;
+    return leads;
+}
+
+QString SiteCheckPage::entryPath(int index, bool onlySelected) const
+{
+    if (index < 0 || index >= m_model->rowCount() || !leadRows(onlySelected)[size_t(index)])
+        return {};
+    return m_model->row(index).link.page;
+}
+
+} // namespace sitecheck

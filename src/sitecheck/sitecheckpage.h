@@ -1,0 +1,117 @@
+#pragma once
+
+#include "frame/page.h"
+
+#include <QPointer>
+#include <QStringList>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QLabel;
+class QPushButton;
+class QTimer;
+class QTreeView;
+
+namespace app {
+class PageFrame;
+}
+
+namespace linkcheck {
+class SiteCheck;
+}
+
+namespace platform {
+class FileWatch;
+}
+
+namespace viewer {
+class ViewerWindow;
+}
+
+namespace sitecheck {
+
+class CheckRun;
+class SiteReportModel;
+
+// The "Site Check" page: every broken local link, anchor and picture of the current folder
+// and its sub-folders, kept up to date as pages are saved or change on disk.
+class SiteCheckPage : public QWidget, public app::Page
+{
+    Q_OBJECT
+
+public:
+    explicit SiteCheckPage(app::PageFrame &frame, QWidget *parent = nullptr);
+    ~SiteCheckPage() override;
+
+    QString title() const override;
+    QString entryNoun() const override;
+    QWidget *widget() override { return this; }
+    // Start-up: the page follows the saves of the internal editor.
+    void start() override;
+    void activate() override;
+    bool hostsViews() const override { return false; }
+    // Its pages may lie in any sub-folder: "Jump to Folder" too.
+    bool offersContextItem(app::ContextItem) const override { return true; }
+    bool runContextItem(app::ContextItem) override { return false; }
+
+    QString currentFile() const override;
+    folderview::SelectionCount selectionCounts() const override;
+    // A page with several broken links stands once among the entries, at its first row.
+    QString entryPath(int index, bool onlySelected) const override;
+
+    // "Check": the current folder of the Folder View with its sub-folders, that folder as
+    // the site's root.
+    void checkFolder();
+    bool isChecking() const;
+    // Enter or a double-click: the page of the current row in the internal editor, with the
+    // link selected.
+    void openCurrentRow();
+    // The files changed on disk or were saved: the report is brought up to date for them.
+    void filesChanged(const QStringList &paths);
+    // Sorts by a column: ascending, or reversed when it is the sort column already.
+    void sortByColumn(int column);
+
+    SiteReportModel *model() const { return m_model; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildLayout();
+    void connectControls();
+    void connectEditorSaves();
+    viewer::ViewerWindow *viewerWindow() const;
+    void showProgress();
+    void checkEnded(bool complete);
+    void showReport();
+    void keepingSelection(const std::function<void()> &change);
+    void followFiles();
+    void setReportTitle();
+    // Per row: whether it is the first row (of the selected ones, with onlySelected) of its
+    // page. Kept until the rows or the selection change.
+    const std::vector<bool> &leadRows(bool onlySelected) const;
+
+    app::PageFrame &m_frame;
+    SiteReportModel *m_model = nullptr;
+    CheckRun *m_run = nullptr;
+    platform::FileWatch *m_watch = nullptr;
+    QTimer *m_progressTimer = nullptr;
+    int m_progressShown = 0;
+    int m_progressTotal = -1;
+    std::unique_ptr<linkcheck::SiteCheck> m_check;
+    // The checked folder, with a trailing separator.
+    QString m_root;
+    QStringList m_followed;
+    QPointer<viewer::ViewerWindow> m_savesFrom;
+    mutable std::vector<bool> m_leadRows[2];
+    mutable bool m_leadRowsKnown[2] = { false, false };
+
+    QLabel *reportTitle_ = nullptr;
+    QTreeView *report_ = nullptr;
+    QPushButton *checkButton_ = nullptr;
+};
+
+} // namespace sitecheck
