@@ -578,6 +578,9 @@ void HtmlViewPrivate::followDiskChange()
 void HtmlViewPrivate::reloadFromDisk()
 {
     diskReloadWaiting = false;
+    // Gone while the reload waited: the last view stays.
+    if (follower->isPageGone())
+        return;
     diskReloading = true;
     follower->keepFrameScrolls();
     page->allowReload();
@@ -789,7 +792,8 @@ void HtmlView::setShowImages(bool show)
 
 void HtmlView::reloadDocuments()
 {
-    if (d->rendererHung)
+    // A page gone from disk keeps its last view.
+    if (d->rendererHung || d->follower->isPageGone())
         return;
     d->page->allowReload();
     d->page->triggerAction(QWebEnginePage::Reload);

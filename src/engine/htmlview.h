@@ -67,7 +67,8 @@ public:
     void setDefaultBackground(const QColor &color);
     bool showImages() const;
     void setShowImages(bool show);
-    // Lays every document out again with the current settings; history is kept.
+    // Lays every document out again with the current settings; history is kept. A page gone
+    // from disk (see isPageGoneFromDisk()) keeps its last view.
     void reloadDocuments();
 
     // While on, the page is loaded again when it or a local file it loaded (a frame's page, a
