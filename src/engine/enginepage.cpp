@@ -30,6 +30,10 @@ EnginePage::EnginePage(QWebEngineProfile *profile, QObject *parent)
 
 bool EnginePage::acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame)
 {
+    if (isMainFrame && type == NavigationTypeReload && m_reloadAllowed) {
+        m_reloadAllowed = false;
+        return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
+    }
     if (isMainFrame) {
         const qint64 now = m_clock.elapsed();
         if (!startedByPage(type) || now - m_lastPageNavigation >= kPageNavigationGapMs)

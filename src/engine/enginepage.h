@@ -19,6 +19,8 @@ public:
     std::function<void(const QString &)> onMessage;
     // Called for a link click; returns true when the click is handled (not to be followed).
     std::function<bool(const QString &data)> onClick;
+    // The next reload is the view's own and is never held back as a page's own would be.
+    void allowReload() { m_reloadAllowed = true; }
 
 protected:
     bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override;
@@ -34,6 +36,7 @@ protected:
 private:
     // The main document replaced on the page's own account: how often in a row, and when last.
     int m_pageNavigationsInARow = 0;
+    bool m_reloadAllowed = false;
     qint64 m_lastPageNavigation = 0;
     QElapsedTimer m_clock;
 };

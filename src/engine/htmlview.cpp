@@ -1,5 +1,6 @@
 #include "engine/htmlview.h"
 
+#include "engine/diskfollower.h"
 #include "engine/enginepage.h"
 #include "engine/fontfamilies.h"
 #include "engine/localfiles.h"
@@ -90,12 +91,21 @@ public:
     bool onClick(const QString &data);
     void setProcessing(bool processing);
     void checkHistory();
+    void followDiskChange();
+    void reloadFromDisk();
+    void endOfReloadFromDisk();
+    void reloadIfWaiting();
     int historyFloor() const;
 
     HtmlView *q;
     QWebEngineView *web = nullptr;
     EnginePage *page = nullptr;
     QPointer<QWidget> inputWidget;
+
+    DiskFollower *follower = nullptr;
+    // A change on disk waits for the load in progress; a reload of ours is in progress.
+    bool diskReloadWaiting = false;
+    bool diskReloading = false;
 
     DisplaySettings settings;
     bool textSelectable = true;
@@ -166,6 +176,10 @@ HtmlViewPrivate::HtmlViewPrivate(HtmlView *view)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(web);
+    follower = new DiskFollower(this);
+    connect(follower, &DiskFollower::reloadWanted, this, &HtmlViewPrivate::followDiskChange);
+    connect(follower, &DiskFollower::pageGoneChanged, q, &HtmlView::pageGoneFromDiskChanged);
+    connect(follower, &DiskFollower::pollingStarted, q, &HtmlView::diskPollingStarted);
     attachPage();
 }
 
@@ -181,6 +195,7 @@ void HtmlViewPrivate::attachPage()
     ++pageGeneration;
     page->onMessage = [this](const QString &text) { onMessage(text); };
     page->onClick = [this](const QString &data) { return onClick(data); };
+    page->setUrlRequestInterceptor(follower->recorder());
 
     QWebEngineSettings *s = page->settings();
     s->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
@@ -193,6 +208,12 @@ void HtmlViewPrivate::attachPage()
 
     connect(page, &QWebEnginePage::loadingChanged, this, &HtmlViewPrivate::onLoadingChanged);
     connect(page, &QWebEnginePage::urlChanged, this, &HtmlViewPrivate::checkHistory);
+    // A document taken from the history may not be asked for again.
+    connect(page, &QWebEnginePage::urlChanged, this, [this](const QUrl &url) {
+        const QString file = localFileOfUrl(url);
+        if (file != follower->pageFile())
+            follower->startPage(file);
+    });
     connect(page->action(QWebEnginePage::Back), &QAction::changed, this,
         &HtmlViewPrivate::checkHistory);
     connect(page->action(QWebEnginePage::Forward), &QAction::changed, this,
@@ -363,6 +384,8 @@ void HtmlViewPrivate::beginLoad(const QUrl &url, const std::function<void()> &st
     if (rendererHung)
         replacePage();
     rendererDied = false;
+    diskReloadWaiting = false; // the load reads every file afresh
+    follower->startPage(localFileOfUrl(url));
     pendingLoad = ++loadSerial;
     pendingUrl = url;
     // A load that replaces one in progress gets no start report of its own.
@@ -412,6 +435,7 @@ bool HtmlViewPrivate::finishLoad()
             waitForFrame(left);
     }
     outcome = endOfLoad(finished);
+    reloadIfWaiting();
     return outcome == CaptureOutcome::Done;
 }
 
@@ -533,9 +557,57 @@ void HtmlViewPrivate::onLoadingChanged(const QWebEngineLoadingInfo &info)
         }
         setProcessing(false);
         checkHistory();
+        endOfReloadFromDisk();
         wake();
         break;
     }
+}
+
+void HtmlViewPrivate::followDiskChange()
+{
+    if (rendererHung)
+        return;
+    // Reloading again before a reload has finished would never show anything.
+    if (processing || pendingLoad != 0) {
+        diskReloadWaiting = true;
+        return;
+    }
+    reloadFromDisk();
+}
+
+void HtmlViewPrivate::reloadFromDisk()
+{
+    diskReloadWaiting = false;
+    // Gone while the reload waited: the last view stays.
+    if (follower->isPageGone())
+        return;
+    diskReloading = true;
+    follower->keepFrameScrolls();
+    page->allowReload();
+    page->triggerAction(QWebEnginePage::Reload);
+}
+
+void HtmlViewPrivate::endOfReloadFromDisk()
+{
+    if (diskReloading) {
+        diskReloading = false;
+        const QString restore = follower->frameScrollRestoreScript();
+        if (!restore.isEmpty())
+            page->runJavaScript(restore, QWebEngineScript::ApplicationWorld);
+        Q_EMIT q->reloadedFromDisk();
+    }
+    reloadIfWaiting();
+}
+
+// A change that came during a load is shown once the load is over.
+void HtmlViewPrivate::reloadIfWaiting()
+{
+    if (!diskReloadWaiting)
+        return;
+    QTimer::singleShot(0, this, [this] {
+        if (diskReloadWaiting && !processing && pendingLoad == 0 && !rendererHung)
+            reloadFromDisk();
+    });
 }
 
 void HtmlViewPrivate::onMessage(const QString &text)
@@ -557,6 +629,8 @@ void HtmlViewPrivate::onMessage(const QString &text)
         const QString url = message.fields.value(1);
         covering = !target.isEmpty() || !url.isEmpty();
         Q_EMIT q->hotSpotTargetCovered(target, url);
+    } else if (message.kind == QLatin1String("scroll")) {
+        follower->noteFrameScroll(message.fields);
     } else if (message.kind == QLatin1String("active")) {
         activeFrameFile = localFileOf(message.fields.value(0));
     }
@@ -718,9 +792,31 @@ void HtmlView::setShowImages(bool show)
 
 void HtmlView::reloadDocuments()
 {
-    if (d->rendererHung)
+    // A page gone from disk keeps its last view.
+    if (d->rendererHung || d->follower->isPageGone())
         return;
+    d->page->allowReload();
     d->page->triggerAction(QWebEnginePage::Reload);
+}
+
+void HtmlView::setFollowDisk(bool follow)
+{
+    d->follower->setEnabled(follow);
+}
+
+bool HtmlView::followsDisk() const
+{
+    return d->follower->isEnabled();
+}
+
+bool HtmlView::isPageGoneFromDisk() const
+{
+    return d->follower->isPageGone();
+}
+
+QStringList HtmlView::followedFiles() const
+{
+    return d->follower->files();
 }
 
 void HtmlView::setTextSelectable(bool selectable)

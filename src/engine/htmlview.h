@@ -6,6 +6,7 @@
 #include <QFrame>
 #include <QImage>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 #include <functional>
@@ -66,8 +67,21 @@ public:
     void setDefaultBackground(const QColor &color);
     bool showImages() const;
     void setShowImages(bool show);
-    // Lays every document out again with the current settings; history is kept.
+    // Lays every document out again with the current settings; history is kept. A page gone
+    // from disk (see isPageGoneFromDisk()) keeps its last view.
     void reloadDocuments();
+
+    // While on, the page is loaded again when it or a local file it loaded (a frame's page, a
+    // style sheet, a picture, a script) changes on disk. Such a reload keeps the scroll
+    // positions of the page and its frames and adds nothing to the history; a burst of changes
+    // gives one, and reloads come at most ten a second. Off by default.
+    void setFollowDisk(bool follow);
+    bool followsDisk() const;
+    // While following: the page shown is gone from disk or is no file now. Its last view
+    // stays; it is shown again when it comes back.
+    bool isPageGoneFromDisk() const;
+    // The local files of the page that are followed (the page first).
+    QStringList followedFiles() const;
 
     // Off makes the documents' text unselectable (the sample view of the settings dialog).
     void setTextSelectable(bool selectable);
@@ -146,6 +160,11 @@ Q_SIGNALS:
     // The load started last became settled (see isLoadSettled()). It may come from inside a
     // paint of the view: connect queued to capture.
     void loadSettled();
+    // A reload for a change on disk has finished loading (its frame follows).
+    void reloadedFromDisk();
+    void pageGoneFromDiskChanged(bool gone);
+    // Once: the system's folder watches ran out, changes on disk are looked for once a second.
+    void diskPollingStarted();
     // A key pressed in the view; setting *handled keeps it from the engine. Connect directly.
     void keyDown(QKeyEvent *event, bool *handled);
     // The user asked for a context menu at this global position.

@@ -101,6 +101,31 @@ const char pageScriptTemplate[] = R"JS(
     if (prompt(TAG + 'click', data) === '1') e.preventDefault();
   }, false);
   document.addEventListener('DOMContentLoaded', function () { restyle(css, linkRule); });
+  // The engine's reload keeps the main document's scroll position but not a frame's: frames
+  // report theirs (by their path of indexes from the top), and take it back when told.
+  if (window !== top) {
+    var framePath = function () {
+      var path = [];
+      for (var w = window; w !== top; w = w.parent)
+        for (var i = 0; i < w.parent.frames.length; ++i)
+          if (w.parent.frames[i] === w) { path.unshift(i); break; }
+      return path.join('.');
+    };
+    var scrollReport = 0;
+    var reportScroll = function () {
+      post('scroll', [framePath(), location.href, String(scrollX), String(scrollY)]);
+    };
+    // At once, then at most every 50 ms and once more after the last.
+    window.addEventListener('scroll', function () {
+      if (scrollReport) return;
+      reportScroll();
+      scrollReport = setTimeout(function () { scrollReport = 0; reportScroll(); }, 50);
+    });
+    window.addEventListener('message', function (e) {
+      var s = e.data && e.data.folioscopeScroll;
+      if (s && s.url === location.href) scrollTo(s.x, s.y);
+    });
+  }
   window.__folioscope = { restyle: restyle };
   restyle(%2, %3);
 })();

@@ -106,6 +106,7 @@ Settings readSettings(const IniFile &ini, const QString &programFolder, const QS
     s.useRecycleBin = ini.readBool(kOptions, u"DoRecycleBin", s.useRecycleBin);
     s.showHints = ini.readBool(kOptions, u"DoShowHints", s.showHints);
     s.openOnSingleClick = ini.readBool(kOptions, u"DoOpenOnSingleClick", s.openOnSingleClick);
+    s.followDiskChanges = ini.readBool(kOptions, u"DoFollowDiskChanges", s.followDiskChanges);
     s.cacheMax = ini.readInteger(kOptions, u"CACHE_MAX", s.cacheMax);
     s.keepThumbsFresh = ini.readBool(kOptions, u"DoKeepThumbsFresh", s.keepThumbsFresh);
     // 8. Which external applications exist
@@ -159,6 +160,7 @@ void writeSettings(IniFile &ini, Settings s)
     ini.writeBool(kOptions, u"DoRecycleBin", s.useRecycleBin);
     ini.writeBool(kOptions, u"DoShowHints", s.showHints);
     ini.writeBool(kOptions, u"DoOpenOnSingleClick", s.openOnSingleClick);
+    ini.writeBool(kOptions, u"DoFollowDiskChanges", s.followDiskChanges);
     ini.writeBool(kOptions, u"DoKeepThumbsFresh", s.keepThumbsFresh);
     ini.writeInteger(kOptions, u"CACHE_MAX", s.cacheMax);
 }

@@ -31,6 +31,8 @@ struct Settings {
     bool useRecycleBin = true;
     bool showHints = true;
     bool openOnSingleClick = true;
+    // The internal browser reloads what it shows when the files change on disk.
+    bool followDiskChanges = true;
     int cacheMax = 200;
     // Thumbnails of pages that change on disk are remade in the background.
     bool keepThumbsFresh = true;

@@ -33,6 +33,9 @@ BrowserSettingsDialog::BrowserSettingsDialog(QWidget *parent)
     setWindowTitle(QStringLiteral("Browser Settings"));
 
     m_showImages = new QCheckBox(QStringLiteral("Show Images"), this);
+    m_followDisk = new QCheckBox(QStringLiteral("Follow changes on disk"), this);
+    m_followDisk->setObjectName(QStringLiteral("CBFollowDisk"));
+    m_followDisk->setChecked(true);
     m_sample = new engine::HtmlView(this);
     m_sample->setObjectName(QStringLiteral("SampleView"));
     m_sample->setBorder(true);
@@ -77,6 +80,7 @@ BrowserSettingsDialog::BrowserSettingsDialog(QWidget *parent)
     colours->addWidget(m_linkColor);
     colours->addWidget(m_fontColor);
     left->addLayout(colours);
+    left->addWidget(m_followDisk);
 
     auto *right = new QVBoxLayout;
     right->addWidget(fontLabel);
@@ -132,6 +136,7 @@ void BrowserSettingsDialog::presetFrom(const engine::HtmlView &view)
     setLinkColor(view.linkColor());
     setBackgroundColor(view.defaultBackground());
     setShowImages(view.showImages());
+    setFollowDisk(view.followsDisk());
 }
 
 void BrowserSettingsDialog::applyTo(engine::HtmlView &view) const
@@ -144,6 +149,7 @@ void BrowserSettingsDialog::applyTo(engine::HtmlView &view) const
     settings.backgroundColor = backgroundColor();
     settings.showImages = showImages();
     view.setDisplaySettings(settings);
+    view.setFollowDisk(followDisk());
     view.reloadDocuments();
 }
 
@@ -216,6 +222,16 @@ void BrowserSettingsDialog::setShowImages(bool show)
 bool BrowserSettingsDialog::showImages() const
 {
     return m_showImages->isChecked();
+}
+
+void BrowserSettingsDialog::setFollowDisk(bool follow)
+{
+    m_followDisk->setChecked(follow);
+}
+
+bool BrowserSettingsDialog::followDisk() const
+{
+    return m_followDisk->isChecked();
 }
 
 void BrowserSettingsDialog::resetValues()
@@ -291,6 +307,7 @@ BrowserSettingsDialog::Values BrowserSettingsDialog::currentValues() const
     values.linkColor = linkColor();
     values.backgroundColor = backgroundColor();
     values.showImages = showImages();
+    values.followDisk = followDisk();
     return values;
 }
 
@@ -302,6 +319,7 @@ void BrowserSettingsDialog::showValues(const Values &values)
     setLinkColor(values.linkColor);
     setBackgroundColor(values.backgroundColor);
     setShowImages(values.showImages);
+    setFollowDisk(values.followDisk);
 }
 
 } // namespace viewer

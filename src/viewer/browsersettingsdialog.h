@@ -18,13 +18,14 @@ namespace viewer {
 
 class ColorButton;
 
-// "Browser Settings": the six display settings of the browser, tried on a sample page.
+// "Browser Settings": the six display settings of the browser, tried on a sample page, and
+// whether it follows changes on disk.
 class BrowserSettingsDialog : public QDialog
 {
     Q_OBJECT
 
 public:
-    // The six values the dialog edits.
+    // The values the dialog edits.
     struct Values {
         QString fontName;
         int fontSize = 12;
@@ -32,12 +33,13 @@ public:
         QColor linkColor;
         QColor backgroundColor;
         bool showImages = true;
+        bool followDisk = true;
     };
 
     explicit BrowserSettingsDialog(QWidget *parent = nullptr);
     ~BrowserSettingsDialog() override;
 
-    // Presets the dialog from the view, runs it, and on "O&K" sets the six values on the view,
+    // Presets the dialog from the view, runs it, and on "O&K" sets the values on the view,
     // which lays its documents out again. Returns whether "O&K" closed it.
     static bool editBrowserSettings(engine::HtmlView *view, QWidget *parent = nullptr);
 
@@ -59,6 +61,8 @@ public:
     // Only the check box: the sample never shows pictures.
     void setShowImages(bool show);
     bool showImages() const;
+    void setFollowDisk(bool follow);
+    bool followDisk() const;
 
     // "&Reset": the values shown when the dialog opened.
     void resetValues();
@@ -81,6 +85,7 @@ private:
     void showValues(const Values &values);
 
     QCheckBox *m_showImages = nullptr;
+    QCheckBox *m_followDisk = nullptr;
     engine::HtmlView *m_sample = nullptr;
     QListWidget *m_fontList = nullptr;
     QSpinBox *m_fontSize = nullptr;

@@ -12,6 +12,7 @@
 #include "viewer/replacedialog.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -36,6 +37,12 @@ QToolButton *toolButton(
     button->setAutoRaise(true);
     button->setFocusPolicy(Qt::NoFocus);
     return button;
+}
+
+// The URL label and the hint line while the page shown is gone from disk.
+QString goneFromDiskText(const QString &path)
+{
+    return QDir::toNativeSeparators(path) + QStringLiteral(" (deleted on disk)");
 }
 
 } // namespace
@@ -94,6 +101,7 @@ ViewerWindow::ViewerWindow(app::PageFrame *host, QWidget *parent)
     m_frameViewer = new engine::HtmlView(m_tabBrowser);
     m_frameViewer->setObjectName(QStringLiteral("FrameViewer1"));
     m_frameViewer->setHistoryLimit(10);
+    m_frameViewer->setFollowDisk(!m_host || m_host->settings().followDiskChanges);
     m_browserLayout = new QVBoxLayout(m_tabBrowser);
     m_browserLayout->setContentsMargins(0, 0, 0, 0);
     m_browserLayout->setSpacing(0);
@@ -127,6 +135,12 @@ ViewerWindow::ViewerWindow(app::PageFrame *host, QWidget *parent)
             if (m_host)
                 m_host->showContextMenu(pos);
         });
+    connect(m_frameViewer, &engine::HtmlView::pageGoneFromDiskChanged, this,
+        &ViewerWindow::showDiskState);
+    connect(m_frameViewer, &engine::HtmlView::diskPollingStarted, this, [this] {
+        setHint(QStringLiteral("Too many folders to watch: changes on disk are looked for once a "
+                               "second"));
+    });
     connect(m_back, &QToolButton::clicked, m_frameViewer, &engine::HtmlView::goBack);
     connect(m_forward, &QToolButton::clicked, m_frameViewer, &engine::HtmlView::goForward);
     connect(m_reload, &QToolButton::clicked, this, &ViewerWindow::reload);
@@ -244,8 +258,23 @@ bool ViewerWindow::isProcessing() const
 
 bool ViewerWindow::openBrowserSettings()
 {
-    return BrowserSettingsDialog::editBrowserSettings(
+    const bool accepted = BrowserSettingsDialog::editBrowserSettings(
         m_frameViewer, isVisible() ? this : parentWidget());
+    // The display settings last for the run; following the disk is kept in prg.ini.
+    if (accepted && m_host && m_frameViewer)
+        m_host->settings().followDiskChanges = m_frameViewer->followsDisk();
+    return accepted;
+}
+
+void ViewerWindow::showDiskState()
+{
+    if (!m_frameViewer->isPageGoneFromDisk()) {
+        m_labelUrl->clear();
+        return;
+    }
+    const QString text = goneFromDiskText(m_frameViewer->currentFile());
+    m_labelUrl->setText(text);
+    setHint(text);
 }
 
 void ViewerWindow::linkClicked(
@@ -272,6 +301,10 @@ void ViewerWindow::linkClicked(
 void ViewerWindow::linkHovered(const QString &target, const QString &url)
 {
     const QString text = coveredLinkText(target, url);
+    if (text.isEmpty() && m_frameViewer->isPageGoneFromDisk()) {
+        showDiskState();
+        return;
+    }
     m_labelUrl->setText(text);
     setHint(text);
 }
@@ -378,7 +411,7 @@ void ViewerWindow::prepareToShow()
         setGeometry(frame.adjusted(inner.left() - outer.left(), inner.top() - outer.top(),
             inner.right() - outer.right(), inner.bottom() - outer.bottom()));
     }
-    m_labelUrl->clear();
+    showDiskState();
     returnControls();
     updateCaption();
     setButtonState();

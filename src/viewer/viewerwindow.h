@@ -144,6 +144,8 @@ private:
     bool handleKeyPress(QKeyEvent *event);
     void handleClose();
     void setHint(const QString &text);
+    // The URL label says when the page shown is gone from disk.
+    void showDiskState();
     QWidget *buildEditorToolbar();
     void loadEditorText(const QString &path);
     void showEditorNotice(const QString &notice);

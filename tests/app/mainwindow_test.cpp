@@ -49,7 +49,7 @@ TEST_F(MainWindowTest, FirstRunWithoutSettingsCreatesFoldersAndWritesEveryKey)
     EXPECT_EQ(ini.readInteger(u"COLORS", u"CommentCol", -1), 8421376);
     EXPECT_EQ(
         ini.readString(u"PATHS", u"VIEW_PATH", QString()), form->folderView().currentFolder());
-    EXPECT_EQ(ini.keyNames(u"OPTIONS").size(), 14); // with DoKeepThumbsFresh
+    EXPECT_EQ(ini.keyNames(u"OPTIONS").size(), 15); // with DoKeepThumbsFresh, DoFollowDiskChanges
     EXPECT_EQ(ini.keyNames(u"THUMBS").size(), 11);
     EXPECT_EQ(ini.readString(u"EDITOR6", u"Descript", QString()),
         QStringLiteral("External Application 6"));

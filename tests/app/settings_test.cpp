@@ -116,3 +116,24 @@ TEST(Settings, RoundTripGivesTheSameValues)
     EXPECT_EQ(back.externalApps[2].parameters, QStringLiteral("-n"));
     EXPECT_EQ(back.mainBounds, s.mainBounds);
 }
+
+TEST(Settings, FollowingChangesOnDiskIsOnUnlessTurnedOff)
+{
+    const struct {
+        const char *name;
+        const char *ini;
+        bool follow;
+    } rows[] = {
+        { "no file", "", true },
+        { "an older file without the key", "[OPTIONS]\r\nDoShowHints=0\r\nCACHE_MAX=50\r\n", true },
+        { "turned off", "[OPTIONS]\r\nDoFollowDiskChanges=0\r\n", false },
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        const Settings s = read(row.ini);
+        EXPECT_EQ(s.followDiskChanges, row.follow);
+        IniFile ini;
+        app::writeSettings(ini, s);
+        EXPECT_EQ(app::readSettings(ini, kProgram, kScreen).followDiskChanges, row.follow);
+    }
+}

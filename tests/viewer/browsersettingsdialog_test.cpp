@@ -148,9 +148,10 @@ bool runDialog(
     return viewer::BrowserSettingsDialog::editBrowserSettings(&view);
 }
 
-TEST(BrowserSettingsDialogTest, OkAppliesAllSixValuesAndCancelChangesNothing)
+TEST(BrowserSettingsDialogTest, OkAppliesAllValuesAndCancelChangesNothing)
 {
     engine::HtmlView browser;
+    browser.setFollowDisk(true);
     engine::DisplaySettings start;
     start.fontName = QStringLiteral("No Such Font");
     start.fontSize = 14;
@@ -163,13 +164,14 @@ TEST(BrowserSettingsDialogTest, OkAppliesAllSixValuesAndCancelChangesNothing)
     viewer::BrowserSettingsDialog::Values seen;
     auto change = [&](viewer::BrowserSettingsDialog &form) {
         seen = { form.fontName(), form.fontSize(), form.fontColor(), form.linkColor(),
-            form.backgroundColor(), form.showImages() };
+            form.backgroundColor(), form.showImages(), form.followDisk() };
         form.setFontName(form.fontList()->item(0)->text());
         form.fontSizeEdit()->setValue(20);
         form.fontColorPicker()->setColor(QColor(1, 2, 3));
         form.linkColorPicker()->setColor(QColor(4, 5, 6));
         form.backgroundPicker()->setColor(QColor(7, 8, 9));
         form.setShowImages(true);
+        form.setFollowDisk(false);
     };
 
     EXPECT_FALSE(runDialog(browser, [&](viewer::BrowserSettingsDialog &form) {
@@ -183,6 +185,8 @@ TEST(BrowserSettingsDialogTest, OkAppliesAllSixValuesAndCancelChangesNothing)
     EXPECT_EQ(seen.linkColor, start.linkColor);
     EXPECT_EQ(seen.backgroundColor, start.backgroundColor);
     EXPECT_FALSE(seen.showImages);
+    EXPECT_TRUE(seen.followDisk);
+    EXPECT_TRUE(browser.followsDisk());
 
     QString firstFont;
     EXPECT_TRUE(runDialog(browser, [&](viewer::BrowserSettingsDialog &form) {
@@ -197,6 +201,7 @@ TEST(BrowserSettingsDialogTest, OkAppliesAllSixValuesAndCancelChangesNothing)
     EXPECT_EQ(now.linkColor, QColor(4, 5, 6));
     EXPECT_EQ(now.backgroundColor, QColor(7, 8, 9));
     EXPECT_TRUE(now.showImages);
+    EXPECT_FALSE(browser.followsDisk());
     EXPECT_EQ(now.fixedFontName, start.fixedFontName);
 }
 

@@ -10,6 +10,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QTabWidget>
@@ -104,6 +105,27 @@ TEST_F(ViewerWindowTest, CoveringALinkShowsItsUrlAndTarget)
     moveMouseTo(browser(), elementCentre(browser(), QStringLiteral("plain")));
     ASSERT_TRUE(waitFor([&] { return form.urlLabel()->text().isEmpty(); }));
     EXPECT_EQ(host.hints.last(), QString());
+}
+
+TEST_F(ViewerWindowTest, APageGoneFromDiskIsNamedInTheUrlLabelUntilItComesBack)
+{
+    ASSERT_TRUE(browser().followsDisk()) << "on as prg.ini says";
+    form.loadFileIntoViewer(index);
+    QFile file(index);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray content = file.readAll();
+    file.close();
+    ASSERT_TRUE(file.remove());
+    const QString gone = QDir::toNativeSeparators(index) + QStringLiteral(" (deleted on disk)");
+    ASSERT_TRUE(waitFor([&] { return form.urlLabel()->text() == gone; }));
+    EXPECT_EQ(host.hints.last(), gone);
+
+    pages.write(QStringLiteral("index.htm"), content);
+    EXPECT_TRUE(waitFor([&] { return form.urlLabel()->text().isEmpty(); }));
+
+    host.values.followDiskChanges = false;
+    viewer::ViewerWindow other { &host };
+    EXPECT_FALSE(other.browser()->followsDisk());
 }
 
 TEST_F(ViewerWindowTest, OnlyLinksToExistingLocalFilesAreFollowed)
