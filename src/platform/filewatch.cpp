@@ -170,9 +170,8 @@ void FileWatch::followEntry(const QString &entry, const QString &file)
 
 bool FileWatch::startSystemWatch(const QString &path, Folder &folder)
 {
-    if (inotify_ < 0)
-        return false;
-    const bool limited = folderLimit_ >= 0 && systemWatches_ >= folderLimit_;
+    // Without an inotify instance (the system's limit of them reached) every folder is polled.
+    const bool limited = inotify_ < 0 || (folderLimit_ >= 0 && systemWatches_ >= folderLimit_);
     const int descriptor = limited
         ? -1
         : inotify_add_watch(inotify_, encodeFilePath(path).constData(), folderEvents);

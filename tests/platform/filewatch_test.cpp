@@ -13,6 +13,7 @@
 #include <functional>
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <utime.h>
 
@@ -232,4 +233,23 @@ TEST_F(FileWatchTest, SettingTheSameFilesAgainKeepsAChangeNotYetReported)
     QTest::qWait(100);
     watch.setFiles(paths({"a.htm", "b.htm", "c.css"}));
     EXPECT_EQ(reportsUntilSilent(spy, 800), QList<QStringList>{paths({"a.htm"})});
+}
+
+// With no inotify instance left to this user, the folders are polled and that is said once.
+TEST_F(FileWatchTest, WithoutAnInotifyInstanceEveryFolderIsPolled)
+{
+    rlimit files {};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &files), 0);
+    rlimit none = files;
+    none.rlim_cur = 0; // no new descriptor, so no inotify instance
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &none), 0);
+    FileWatch watch;
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &files), 0);
+    QSignalSpy limit(&watch, &FileWatch::pollingStarted);
+    watch.setFiles(paths({"a.htm", "b.htm"}));
+    EXPECT_EQ(limit.size(), 1);
+    EXPECT_TRUE(watch.isPolling());
+    QSignalSpy spy(&watch, &FileWatch::filesChanged);
+    write(path("b.htm"), "second, longer");
+    EXPECT_EQ(reportsUntilSilent(spy, 1500), QList<QStringList>{paths({"b.htm"})});
 }
