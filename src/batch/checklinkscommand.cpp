@@ -30,6 +30,16 @@ int usageError(QIODevice &err, const QString &problem)
     return ExitUsage;
 }
 
+bool takeFolder(const QStringList &args, qsizetype &i, const QString &option, QString *folder,
+    QString *error)
+{
+    if (!takeValue(args, i, option, folder) || folder->isEmpty()) {
+        *error = option + QStringLiteral(" needs a folder");
+        return false;
+    }
+    return true;
+}
+
 bool parse(const QStringList &args, CheckArguments *parsed, QString *error)
 {
     bool pathsOnly = false;
@@ -45,17 +55,11 @@ bool parse(const QStringList &args, CheckArguments *parsed, QString *error)
         } else if (arg == u"--no-fragments") {
             parsed->options.fragments = false;
         } else if (isOption(arg, QStringLiteral("--root"))) {
-            if (!takeValue(args, i, QStringLiteral("--root"), &value) || value.isEmpty()) {
-                *error = QStringLiteral("--root needs a folder");
+            if (!takeFolder(args, i, QStringLiteral("--root"), &parsed->options.root, error))
                 return false;
-            }
-            parsed->options.root = value;
         } else if (isOption(arg, QStringLiteral("--program-folder"))) {
-            if (!takeValue(args, i, QStringLiteral("--program-folder"), &value) || value.isEmpty()) {
-                *error = QStringLiteral("--program-folder needs a folder");
+            if (!takeFolder(args, i, QStringLiteral("--program-folder"), &parsed->programFolder, error))
                 return false;
-            }
-            parsed->programFolder = value;
         } else if (isOption(arg, QStringLiteral("--format"))) {
             takeValue(args, i, QStringLiteral("--format"), &value);
             if (value != u"gnu" && value != u"json") {
