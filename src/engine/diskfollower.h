@@ -28,11 +28,11 @@ public:
     explicit DiskFollower(QObject *parent = nullptr);
     ~DiskFollower() override;
 
-    // Set on each page of the view: records every local file the page asks for. A main
-    // document of another file starts a new set.
+    // Set on each page of a view that follows the disk: records every local file the page
+    // asks for. A main document of another file starts a new set.
     QWebEngineUrlRequestInterceptor *recorder() const;
 
-    // Off: nothing is followed and nothing reported; the files loaded are still recorded.
+    // Off: nothing is followed and nothing reported.
     void setEnabled(bool enabled);
     bool isEnabled() const;
 

@@ -195,7 +195,9 @@ void HtmlViewPrivate::attachPage()
     ++pageGeneration;
     page->onMessage = [this](const QString &text) { onMessage(text); };
     page->onClick = [this](const QString &data) { return onClick(data); };
-    page->setUrlRequestInterceptor(follower->recorder());
+    // Only a view that follows the disk looks at its requests: the look costs every load.
+    if (follower->isEnabled())
+        page->setUrlRequestInterceptor(follower->recorder());
 
     QWebEngineSettings *s = page->settings();
     s->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
@@ -802,6 +804,7 @@ void HtmlView::reloadDocuments()
 void HtmlView::setFollowDisk(bool follow)
 {
     d->follower->setEnabled(follow);
+    d->page->setUrlRequestInterceptor(follow ? d->follower->recorder() : nullptr);
 }
 
 bool HtmlView::followsDisk() const
