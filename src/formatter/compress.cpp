@@ -4,7 +4,8 @@
 #include "formatter/tagkey.h"
 #include "formatter/tokenizer.h"
 
-#include <QSet>
+#include <QList>
+#include <QStringList>
 
 namespace formatter {
 
@@ -85,6 +86,8 @@ public:
     // with ">" unless it runs to the end of the source.
     void copy(qsizetype start, qsizetype end)
     {
+        if (start == end)
+            return;
         qsizetype last = end - 1;
         while (last >= start && isTrimSpace(m_source.at(last)))
             --last;
@@ -111,9 +114,12 @@ public:
 private:
     void write(qsizetype start, qsizetype end)
     {
-        qsizetype i = start;
-        while (i < end) {
-            const QChar c = m_source.at(i);
+        const QStringView text = m_source.sliced(start, end - start);
+        // Sources come with LF line ends, so the search for a CR is mostly skipped.
+        const bool hasCr = text.contains(QLatin1Char('\r'));
+        qsizetype i = 0;
+        while (i < text.size()) {
+            const QChar c = text.at(i);
             if (c == QLatin1Char('\n')) { // alone or after a CR: one break
                 m_out.endLine();
                 m_pendingCr = false;
@@ -131,14 +137,22 @@ private:
                 ++i;
                 continue;
             }
-            qsizetype stop = i + 1;
-            while (stop < end && m_source.at(stop) != QLatin1Char('\n')
-                && m_source.at(stop) != QLatin1Char('\r'))
-                ++stop;
-            m_out.append(m_source.sliced(i, stop - i));
+            const qsizetype stop = nextBreak(text, i + 1, hasCr);
+            m_out.append(text.sliced(i, stop - i));
             m_lineOpen = true;
             i = stop;
         }
+    }
+
+    static qsizetype nextBreak(QStringView text, qsizetype from, bool hasCr)
+    {
+        qsizetype lf = text.indexOf(QLatin1Char('\n'), from);
+        if (lf < 0)
+            lf = text.size();
+        if (!hasCr)
+            return lf;
+        const qsizetype cr = text.first(lf).indexOf(QLatin1Char('\r'), from);
+        return cr < 0 ? lf : cr;
     }
 
     QStringView m_source;
@@ -147,6 +161,98 @@ private:
     bool m_pendingCr = false;
     bool m_lineOpen = false;
 };
+
+// The active keys of trim.ini ("1" starts the value's decimal text), looked up by their
+// length: a page has a tag every few characters, and hashing each one cost more than the
+// rest of the trim.
+class TrimKeys
+{
+public:
+    explicit TrimKeys(const TrimTagList &tags)
+    {
+        for (const TrimTag &tag : tags) {
+            if (!QString::number(tag.value).startsWith(QLatin1Char('1')))
+                continue;
+            const QString key = tag.key.left(kMaxTrimKeyLength);
+            if (m_byLength.size() <= key.size())
+                m_byLength.resize(key.size() + 1);
+            m_byLength[key.size()].append(key);
+            m_longest = qMax(m_longest, key.size());
+            m_any = true;
+        }
+    }
+
+    bool isEmpty() const { return !m_any; }
+    qsizetype longest() const { return m_longest; }
+
+    bool contains(QStringView key) const
+    {
+        if (key.size() >= m_byLength.size())
+            return false;
+        for (const QString &candidate : m_byLength[key.size()]) {
+            if (candidate == key)
+                return true;
+        }
+        return false;
+    }
+
+private:
+    QList<QStringList> m_byLength;
+    qsizetype m_longest = 0;
+    bool m_any = false;
+};
+
+// The progress of a run through the source, reported every kProgressStep characters.
+class TrimProgress
+{
+public:
+    TrimProgress(const FormatHooks &hooks, qsizetype length)
+        : m_hooks(hooks)
+        , m_length(length)
+        // Without anyone to tell, the source is one step.
+        , m_next(hooks.setProgress || hooks.processEvents ? kProgressStep : length)
+    {
+        if (m_hooks.setProgressMaximum)
+            m_hooks.setProgressMaximum(length);
+    }
+
+    // Where the next report is due; reports the one due at p.
+    qsizetype reach(qsizetype p)
+    {
+        if (p < m_next)
+            return m_next;
+        m_next = qMin(m_length, (p / kProgressStep + 1) * kProgressStep);
+        if (m_hooks.setProgress)
+            m_hooks.setProgress(p / kProgressStep * kProgressStep);
+        if (m_hooks.processEvents)
+            m_hooks.processEvents();
+        return m_next;
+    }
+
+    void finish()
+    {
+        if (m_hooks.setProgress) {
+            m_hooks.setProgress(m_length);
+            m_hooks.setProgress(0);
+        }
+    }
+
+private:
+    const FormatHooks &m_hooks;
+    qsizetype m_length;
+    qsizetype m_next;
+};
+
+// The key of the tag that the "<" at p opens, if trim.ini names it.
+bool isTrimTagAt(QStringView source, qsizetype p, const TrimKeys &keys, QString &key)
+{
+    if (keys.isEmpty() || !canBeginTag(source, p))
+        return false;
+    key.resize(0);
+    TagKeyInto(source.sliced(p), keys.longest(), key);
+    closeKeyAtEnd(key, source.size() - p);
+    return !key.isEmpty() && keys.contains(key);
+}
 
 } // namespace
 
@@ -165,51 +271,26 @@ void TrimSource(
 {
     if (source.isEmpty())
         return;
-    // Active: the value's decimal text begins with "1".
-    QSet<QString> activeKeys;
-    qsizetype longestKey = 0;
-    for (const TrimTag &tag : trimTags) {
-        if (!QString::number(tag.value).startsWith(QLatin1Char('1')))
-            continue;
-        const QString key = tag.key.left(kMaxTrimKeyLength);
-        activeKeys.insert(key);
-        longestKey = qMax(longestKey, key.size());
-    }
-
+    const TrimKeys keys(trimTags);
     const qsizetype length = source.size();
-    if (hooks.setProgressMaximum)
-        hooks.setProgressMaximum(length);
+    TrimProgress progress(hooks, length);
     TrimOutput result(source, out);
     QString key;
-    qsizetype nextProgress = kProgressStep;
+    qsizetype copied = 0; // the source before this went to the result
     qsizetype p = 0;
     while (p < length) {
-        if (p >= nextProgress) {
-            nextProgress = (p / kProgressStep + 1) * kProgressStep;
-            if (hooks.setProgress)
-                hooks.setProgress(p / kProgressStep * kProgressStep);
-            if (hooks.processEvents)
-                hooks.processEvents();
-        }
-        if (source.at(p) != QLatin1Char('<')) {
-            // Up to the next "<", but no further than the next progress step.
-            const qsizetype limit = qMin(length, nextProgress);
-            qsizetype stop = source.sliced(p, limit - p).indexOf(QLatin1Char('<'));
-            stop = stop < 0 ? limit : p + stop;
-            result.copy(p, stop);
-            p = stop;
+        const qsizetype limit = progress.reach(p);
+        const qsizetype lt = source.sliced(p, limit - p).indexOf(QLatin1Char('<'));
+        if (lt < 0) {
+            p = limit;
             continue;
         }
-        key.resize(0);
-        if (!activeKeys.isEmpty() && canBeginTag(source, p)) {
-            TagKeyInto(source.sliced(p), longestKey, key);
-            closeKeyAtEnd(key, length - p);
-        }
-        if (key.isEmpty() || !activeKeys.contains(key)) {
-            result.copy(p, p + 1);
+        p += lt;
+        if (!isTrimTagAt(source, p, keys, key)) {
             ++p;
             continue;
         }
+        result.copy(copied, p);
         qsizetype end = source.indexOf(QLatin1Char('>'), p + 1);
         if (end < 0)
             end = length - 1;
@@ -222,12 +303,11 @@ void TrimSource(
             while (p < length && isTrimSpace(source.at(p)))
                 ++p;
         }
+        copied = p;
     }
+    result.copy(copied, length);
     result.finish(length);
-    if (hooks.setProgress) {
-        hooks.setProgress(length);
-        hooks.setProgress(0);
-    }
+    progress.finish();
 }
 
 } // namespace formatter

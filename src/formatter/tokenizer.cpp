@@ -27,10 +27,12 @@ class CollapsedText
 public:
     void append(QStringView text)
     {
-        const qsizetype old = m_text.size();
-        m_text.resize(old + text.size());
-        char16_t *out = reinterpret_cast<char16_t *>(m_text.data());
-        qsizetype n = old;
+        // The buffer only grows; its size is kept apart, as resizing a QString for every
+        // piece of text cost a tenth of a format run.
+        if (m_buffer.size() < m_size + text.size())
+            m_buffer.resize(qMax(2 * m_buffer.size(), m_size + text.size()));
+        char16_t *out = reinterpret_cast<char16_t *>(m_buffer.data());
+        qsizetype n = m_size;
         char16_t last = n > 0 ? out[n - 1] : u' ';
         for (const QChar qc : text) {
             char16_t c = qc.unicode();
@@ -45,30 +47,32 @@ public:
             out[n++] = c;
             last = c;
         }
-        m_text.resize(n);
+        m_size = n;
     }
 
     void clear()
     {
-        m_text.resize(0);
+        m_size = 0;
         m_hasText = false;
     }
 
     // Whether the last character but spaces is a "<" (one that is text).
     bool endsWithLessThan() const
     {
-        qsizetype n = m_text.size();
-        while (n > 0 && (m_text.at(n - 1) == QLatin1Char(' ') || m_text.at(n - 1) == u'\r'))
+        const QStringView collapsed = text();
+        qsizetype n = collapsed.size();
+        while (n > 0 && (collapsed.at(n - 1) == QLatin1Char(' ') || collapsed.at(n - 1) == u'\r'))
             --n;
-        return n > 0 && m_text.at(n - 1) == QLatin1Char('<');
+        return n > 0 && collapsed.at(n - 1) == QLatin1Char('<');
     }
 
     // Whether anything but spaces, TABs, LFs and CRs came.
     bool hasText() const { return m_hasText; }
-    QStringView text() const { return m_text; }
+    QStringView text() const { return QStringView(m_buffer).first(m_size); }
 
 private:
-    QString m_text;
+    QString m_buffer;
+    qsizetype m_size = 0;
     bool m_hasText = false;
 };
 
@@ -149,6 +153,8 @@ Tokenizer::Tokenizer(QStringView source, const StyleOptions &options, const TagR
     , m_rules(rules)
     , m_hooks(hooks)
     , m_sink(sink)
+    // Without anyone to tell, the source is one step.
+    , m_nextProgress(hooks.setProgress || hooks.processEvents ? kProgressStep : source.size())
 {
     // First rule in table order wins: emplace keeps the key that is there.
     for (const RecTAGInfo &rule : m_rules.rules) {
