@@ -74,7 +74,7 @@ std::vector<Block> blocksOf(const QByteArray &page, const Lines &lines, const st
         block.last = lines.lineOf(std::max(edits[i].begin, edits[i].end - 1));
         size_t next = i + 1;
         for (;;) {
-            while (next < edits.size() && lines.lineOf(edits[next].begin) <= block.last) {
+            while (next < edits.size() && lines.lineOf(edits[next].begin) <= block.last + 1) {
                 block.last = std::max(block.last,
                     lines.lineOf(std::max(edits[next].begin, edits[next].end - 1)));
                 ++next;
