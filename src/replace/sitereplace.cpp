@@ -22,6 +22,15 @@ int threadCount(int threads)
     return threads > 0 ? threads : int(std::max(1u, std::thread::hardware_concurrency()));
 }
 
+// Writes wait for the disk (each file is synced before its rename), not for a core: more of
+// them at once let the file system commit them together.
+constexpr int kWritersPerCore = 8;
+
+int writerCount(int threads)
+{
+    return threads > 0 ? threads : threadCount(0) * kWritersPerCore;
+}
+
 } // namespace
 
 QStringList filesToReplace(const QStringList &paths, const QString &mask,
@@ -132,7 +141,7 @@ ApplyOutcome applyPlans(const std::vector<FilePlan> &plans, const QString &summa
     std::vector<char> done(todo.size(), 0);
     std::atomic<bool> failed = false;
     std::vector<QString> failures(todo.size());
-    linkcheck::parallelFor(int(todo.size()), threadCount(threads), [&](int i) {
+    linkcheck::parallelFor(int(todo.size()), writerCount(threads), [&](int i) {
         if (failed || !skipped[size_t(i)].isEmpty())
             return;
         QString reason;
