@@ -111,7 +111,8 @@ ApplyOutcome applyPlans(const std::vector<FilePlan> &plans, const QString &summa
             skipped[size_t(i)] = QStringLiteral("cannot read: ") + reason;
             return;
         }
-        if (contentHash(bytes) != plan.hash) {
+        // Bytes kept from the planning are those planned; bytes read again must be the same.
+        if (plan.bytes.isEmpty() && contentHash(bytes) != plan.hash) {
             skipped[size_t(i)] = QStringLiteral("changed on disk since the preview, left out");
             return;
         }
