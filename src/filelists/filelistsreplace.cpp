@@ -80,7 +80,7 @@ void FileListsPage::replaceInFiles()
         return;
     }
     SiteReplaceDialog dialog(files, leftOut, m_frame.dataFolder(), this);
-    if (dialog.exec() != QDialog::Accepted || dialog.written().isEmpty())
+    if (platform::dialogs().execDialog(dialog) != QDialog::Accepted || dialog.written().isEmpty())
         return;
     if (!unsaved && dialog.written().contains(edited))
         m_frame.reloadEditorFile();
