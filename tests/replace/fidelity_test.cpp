@@ -250,3 +250,50 @@ TEST(ReplaceFidelity, KeepsTheLastRecordsOnly)
     EXPECT_EQ(listed.front().id, ids.last());
     EXPECT_EQ(listed.back().id, ids.at(3));
 }
+
+// The pages of the fuzz corpus, in each encoding and line-end form: every replace undoes to
+// the original bytes, and changes nothing outside its matches.
+TEST(ReplaceFidelity, FuzzCorpusPagesComeBackWhole)
+{
+    const QDir corpus(qEnvironmentVariable("FOLIOSCOPE_TEST_DATA") + QStringLiteral("/../fuzz/corpus"));
+    QStringList pages;
+    for (const QString &target : { QStringLiteral("formatter"), QStringLiteral("links") })
+        for (const QString &name : QDir(corpus.filePath(target)).entryList(QDir::Files))
+            pages << corpus.filePath(target + QLatin1Char('/') + name);
+    ASSERT_FALSE(pages.isEmpty()) << corpus.path().toStdString();
+    TemporaryDir dir;
+    const replace::UndoStore store(dir.filePath(QStringLiteral("program")));
+    const QString path = dir.filePath(QStringLiteral("page.htm"));
+    for (const QString &source : pages) {
+        const QByteArray raw = fileBytes(source);
+        const QByteArray forms[] = { raw, "\xEF\xBB\xBF" + raw, QByteArray(raw).replace("\n", "\r\n"),
+            QString::fromUtf8(raw).toLatin1() + "\xFF" };
+        for (const QByteArray &original : forms) {
+            for (const Scope scope : { Scope::All, Scope::Text, Scope::Attributes }) {
+                SCOPED_TRACE(source.toStdString());
+                replace::ReplaceOptions options;
+                options.find = QStringLiteral("e");
+                options.with = QStringLiteral("\u00e9&<\"'");
+                options.scope = scope;
+                const replace::Replacer replacer(options);
+                ASSERT_TRUE(putFile(path, original));
+                const replace::FilePlan plan = replace::planFile(path, replacer);
+                for (const replace::Edit &edit : plan.page.edits) {
+                    const QByteArray taken = original.mid(edit.begin, edit.end - edit.begin);
+                    EXPECT_TRUE(taken.compare("e", Qt::CaseInsensitive) == 0 || taken.startsWith('&'))
+                        << taken.toStdString();
+                }
+                const replace::ApplyOutcome applied = replace::applyPlans({ plan }, QStringLiteral("t"), store);
+                ASSERT_TRUE(applied.failure.isEmpty()) << applied.failure.toStdString();
+                EXPECT_EQ(fileBytes(path), replace::applyEdits(original, plan.page.edits));
+                if (applied.undoId.isEmpty())
+                    continue;
+                replace::UndoRecord record;
+                QString error;
+                ASSERT_TRUE(store.load(applied.undoId, &record, &error));
+                EXPECT_TRUE(store.undo(record).leftAlone.isEmpty());
+                EXPECT_EQ(fileBytes(path), original);
+            }
+        }
+    }
+}
