@@ -88,7 +88,9 @@ void SiteReplaceDialog::buildLayout()
     });
     scopeRow->addWidget(scope_, 1);
     scopeRow->addWidget(attribute_);
-    form->addRow(QStringLiteral("&Scope:"), scopeRow);
+    auto *scopeLabel = new QLabel(QStringLiteral("&Scope:"), this);
+    scopeLabel->setBuddy(scope_);
+    form->addRow(scopeLabel, scopeRow);
     column->addLayout(form);
 
     auto *splitter = new QSplitter(Qt::Vertical, this);
@@ -98,6 +100,9 @@ void SiteReplaceDialog::buildLayout()
         { QStringLiteral("File / line"), QStringLiteral("Before"), QStringLiteral("After") });
     changes_->setUniformRowHeights(true);
     changes_->header()->setSectionResizeMode(QHeaderView::Interactive);
+    // The line numbers keep their room; before and after share the rest.
+    changes_->setColumnWidth(FileColumn, fontMetrics().horizontalAdvance(QStringLiteral("line 00000")) + 60);
+    changes_->setColumnWidth(BeforeColumn, 380);
     connect(changes_, &QTreeWidget::currentItemChanged, this,
         [this](QTreeWidgetItem *item) { showDifference(item); });
     difference_ = new QPlainTextEdit(splitter);
@@ -202,6 +207,7 @@ void SiteReplaceDialog::addPlan(replace::FilePlan plan, const QByteArray &bytes)
     auto *file = new QTreeWidgetItem(changes_,
         { QStringLiteral("%1 (%2)").arg(plan.path).arg(plan.page.edits.size()) });
     file->setData(FileColumn, kPlanRole, qulonglong(m_plans.size()));
+    file->setFirstColumnSpanned(true); // the path is long, its lines below are short
     file->setFlags(file->flags() | Qt::ItemIsUserCheckable | Qt::ItemIsAutoTristate);
     file->setCheckState(FileColumn, Qt::Checked);
     const std::vector<replace::ChangeView> views
