@@ -255,7 +255,7 @@ TEST(ReplaceFidelity, KeepsTheLastRecordsOnly)
 // the original bytes, and changes nothing outside its matches.
 TEST(ReplaceFidelity, FuzzCorpusPagesComeBackWhole)
 {
-    const QDir corpus(qEnvironmentVariable("FOLIOSCOPE_TEST_DATA") + QStringLiteral("/../fuzz/corpus"));
+    const QDir corpus(qEnvironmentVariable("FOLIOSCOPE_TEST_DATA") + QStringLiteral("/../../fuzz/corpus"));
     QStringList pages;
     for (const QString &target : { QStringLiteral("formatter"), QStringLiteral("links") })
         for (const QString &name : QDir(corpus.filePath(target)).entryList(QDir::Files))
