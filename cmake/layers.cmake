@@ -3,12 +3,12 @@
 # libraries link each other.
 set(FOLIOSCOPE_LAYERS
     "platform platformui kit"
-    "engine formatter editor scan linkcheck imaging"
+    "engine formatter editor scan linkcheck imaging replace"
     "frame"
     "folderview thumbs filelists snapshot viewer sitecheck"
     "app batch")
 # Libraries without windows: they and all they link stay clear of Qt Widgets.
-set(FOLIOSCOPE_WINDOW_FREE fs_platform fs_formatter fs_editor fs_scan fs_linkcheck fs_imaging fs_frame fs_batch)
+set(FOLIOSCOPE_WINDOW_FREE fs_platform fs_formatter fs_editor fs_scan fs_linkcheck fs_imaging fs_replace fs_frame fs_batch)
 
 # Sets <out_layer> and <out_rank> (the position over all layers) of a folder; -1 if unknown.
 function(fs_layer_of folder out_layer out_rank)

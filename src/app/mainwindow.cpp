@@ -224,6 +224,23 @@ std::optional<platform::Answer> MainWindow::askSaveChangesBeforeShowing()
     return askSaveChanges();
 }
 
+QString MainWindow::editorFile(bool *unsaved) const
+{
+    const QString file = m_viewer ? m_viewer->viewerFile() : QString();
+    *unsaved = !file.isEmpty() && hasUnsavedEditorChanges();
+    return file;
+}
+
+void MainWindow::reloadEditorFile()
+{
+    if (!m_viewer || m_viewer->viewerFile().isEmpty())
+        return;
+    if (m_viewer->viewerFile() == currentFile())
+        showFileInViews(true);
+    else
+        m_viewer->reload();
+}
+
 void MainWindow::applicationActivated()
 {
     if (m_starting || !m_viewer || !activePage()->hostsViews())

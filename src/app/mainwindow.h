@@ -86,6 +86,8 @@ public:
     void updateStatus() override;
     std::optional<platform::Answer> askSaveChanges() override;
     std::optional<platform::Answer> askSaveChangesBeforeShowing() override;
+    QString editorFile(bool *unsaved) const override;
+    void reloadEditorFile() override;
 
     // What the pages and the viewer window ask of the main window.
     void setHintLine(const QString &text) override;

@@ -5,6 +5,7 @@
 #include "colourrtfcommand.h"
 #include "formatcommand.h"
 #include "listcommands.h"
+#include "replacecommand.h"
 #include "resizecommand.h"
 #include "snapshotcommand.h"
 #include "thumbscommand.h"
@@ -74,6 +75,10 @@ const std::vector<Command> &commands()
         {"check-links", "report the broken local links, anchors and pictures of a site", false,
          [](const QStringList &args, Streams &io) {
              return batch::runCheckLinksCommand(args, io.out, io.err, programFolder());
+         }},
+        {"replace", "replace text across a site, with a diff first and undo", false,
+         [](const QStringList &args, Streams &io) {
+             return batch::runReplaceCommand(args, io.out, io.err, programFolder());
          }},
         {"thumbs", "make the thumbnails of pages as \"Make Thumbs\" does", true,
          [](const QStringList &args, Streams &io) {

@@ -112,6 +112,10 @@ void FileListsPage::buildLayout()
     addButton_ = kit::barButton(
         QStringLiteral("Add"), QStringLiteral("Manually add files to list"), barLayout);
     addButton_->setObjectName(QStringLiteral("BAdd"));
+    replaceButton_ = kit::barButton(QStringLiteral("Replace"),
+        QStringLiteral("Replace text in the files of the list, or undo a replace"), barLayout);
+    replaceButton_->setObjectName(QStringLiteral("BReplace"));
+    replaceButton_->setMenu(replaceMenu());
     barLayout->addStretch(1);
     column->addWidget(panLV);
 
@@ -139,7 +143,7 @@ void FileListsPage::buildLayout()
     listsColumn->addWidget(listBar);
     // The buttons never take the focus: leaving the saved lists disables their buttons.
     for (QPushButton *button : { searchButton_, selectAllButton_, takeOutButton_, saveListButton_,
-             addButton_, loadListButton_, deleteListButton_, mergeListButton_ })
+             addButton_, replaceButton_, loadListButton_, deleteListButton_, mergeListButton_ })
         button->setFocusPolicy(Qt::NoFocus);
     for (QPushButton *button : { loadListButton_, deleteListButton_, mergeListButton_ })
         button->setEnabled(false);

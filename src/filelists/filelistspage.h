@@ -10,6 +10,7 @@
 
 class QLabel;
 class QListWidget;
+class QMenu;
 class QPushButton;
 class QTreeView;
 
@@ -62,6 +63,11 @@ public:
     void searchFiles();
     void addFiles();
     void mergeLists();
+    // "Replace...": find and replace in the list's files (the selected ones when more than
+    // one is selected), with a preview; the report list then shows the files changed.
+    void replaceInFiles();
+    // "Undo Replace": puts back the files of the replace `id`, after a question.
+    void undoReplace(const QString &id);
     void takeOutFiles();
     void selectAllRows();
     // Sorts by a column: ascending, or reversed when it is the sort column already.
@@ -81,6 +87,7 @@ protected:
 
 private:
     void buildLayout();
+    QMenu *replaceMenu();
     void connectControls();
     void sizeReportColumns();
     bool reportListEvent(QEvent *event);
@@ -117,6 +124,7 @@ private:
     QPushButton *takeOutButton_ = nullptr;
     QPushButton *saveListButton_ = nullptr;
     QPushButton *addButton_ = nullptr;
+    QPushButton *replaceButton_ = nullptr;
     QLabel *listsTitle_ = nullptr;
     QListWidget *lists_ = nullptr;
     QPushButton *loadListButton_ = nullptr;

@@ -55,6 +55,10 @@ public:
     // The same question, asked only when the views show another file than the current one,
     // which loading it would replace.
     virtual std::optional<platform::Answer> askSaveChangesBeforeShowing() = 0;
+    // The file the editor holds (empty for none), and whether it has unsaved changes.
+    virtual QString editorFile(bool *unsaved) const = 0;
+    // Loads the editor's file again after another writer changed it on disk.
+    virtual void reloadEditorFile() = 0;
     // The main window's status line (LabelHint).
     virtual void setHintLine(const QString &text) = 0;
     virtual void updateStatus() = 0;

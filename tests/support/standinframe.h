@@ -26,6 +26,8 @@ public:
     QStringList miniThumbs; // what the thumbnail corner was asked to show
     QList<int> listProgress; // positions of the thin progress bar
     bool diskSpaceLeft = true;
+    QString editedFile; // the editor's file, and whether it has unsaved changes
+    bool editorUnsaved = false;
     folderview::BatchProgress *progress = nullptr;
 
     QString currentFile() const override { return page ? page->currentFile() : QString(); }
@@ -50,6 +52,12 @@ public:
     }
     std::optional<platform::Answer> askSaveChanges() override { return {}; }
     std::optional<platform::Answer> askSaveChangesBeforeShowing() override { return {}; }
+    QString editorFile(bool *unsaved) const override
+    {
+        *unsaved = editorUnsaved;
+        return editedFile;
+    }
+    void reloadEditorFile() override { requests.append(QStringLiteral("ReloadEditor")); }
     void setHintLine(const QString &text) override
     {
         hints.append(text);

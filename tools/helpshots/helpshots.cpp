@@ -16,6 +16,7 @@
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
+#include <QComboBox>
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
@@ -23,14 +24,18 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include <cstdio>
 #include <deque>
@@ -308,6 +313,30 @@ void pictureFileLists(app::MainWindow &form, Pictures &pictures, ModalSteps &mod
     pictures.save(&form, QStringLiteral("filelists"));
 }
 
+// "Replace..." over the list that "Search" left: its preview filled in, then closed unwritten.
+void pictureReplace(app::MainWindow &form, Pictures &pictures, ModalSteps &modals)
+{
+    QWidget *page = widget<QTabWidget>(&form, "PageControl1")->currentWidget();
+    auto *menu = page->findChild<QMenu *>(QStringLiteral("PMReplace"));
+    QAction *replace = menu && !menu->actions().isEmpty() ? menu->actions().first() : nullptr;
+    const ModalSteps::Step preview = [&pictures](QWidget *window) {
+        widget<QLineEdit>(window, "EReplaceFind")->setText(QStringLiteral("Products"));
+        widget<QLineEdit>(window, "EReplaceWith")->setText(QStringLiteral("Catalogue"));
+        widget<QComboBox>(window, "CBReplaceScope")->setCurrentIndex(1);
+        widget<QPushButton>(window, "BReplacePreview")->click();
+        waitUntil([window] { return !widget<QPushButton>(window, "BReplaceStop")->isEnabled(); }, 10000);
+        auto *changes = widget<QTreeWidget>(window, "TVReplaceChanges");
+        changes->expandAll();
+        changes->setCurrentItem(changes->topLevelItem(0));
+        settle();
+        pictures.save(window, QStringLiteral("sitereplace"));
+        QTimer::singleShot(0, window, &QWidget::close);
+    };
+    if (!replace || !modals.run([replace] { replace->trigger(); }, { preview }))
+        report(QStringLiteral("skipped \"Replace...\" (no window opened)"));
+    settle();
+}
+
 // The sample site has no broken links: a page with a few is added for the picture, last, so
 // that no other picture shows it.
 void pictureSiteCheck(app::MainWindow &form, Pictures &pictures, const QString &site)
@@ -445,6 +474,7 @@ int main(int argc, char **argv)
     pictureThumbnails(form, pictures, modals);
     pictureFolderView(form, pictures);
     pictureFileLists(form, pictures, modals);
+    pictureReplace(form, pictures, modals);
     pictureViewer(form, pictures, modals);
     pictureMenuWindows(form, pictures, modals);
     pictureSiteCheck(form, pictures, folders.site);

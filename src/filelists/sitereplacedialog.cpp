@@ -1,0 +1,310 @@
+#include "filelists/sitereplacedialog.h"
+
+#include "platform/dialogs.h"
+#include "platform/hourglass.h"
+#include "platform/safefile.h"
+#include "replace/unifieddiff.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QElapsedTimer>
+#include <QFontDatabase>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace filelists {
+
+namespace {
+
+// Reading yields to the window after this long, so that typing and "Stop" stay live.
+constexpr qint64 kSliceMs = 30;
+constexpr int kPlanRole = Qt::UserRole;
+constexpr int kEditRole = Qt::UserRole + 1;
+enum Column { FileColumn, BeforeColumn, AfterColumn };
+
+constexpr replace::Scope kScopes[] = {
+    replace::Scope::All, replace::Scope::Text, replace::Scope::Attributes, replace::Scope::Tags };
+
+} // namespace
+
+SiteReplaceDialog::SiteReplaceDialog(const QStringList &files, const QStringList &leftOut,
+    const QString &dataFolder, QWidget *parent)
+    : QDialog(parent)
+    , m_files(files)
+    , m_leftOut(leftOut)
+    , m_dataFolder(dataFolder)
+{
+    setObjectName(QStringLiteral("FormSiteReplace"));
+    setWindowTitle(QStringLiteral("Replace"));
+    buildLayout();
+    m_timer.setInterval(0);
+    connect(&m_timer, &QTimer::timeout, this, &SiteReplaceDialog::readSlice);
+}
+
+SiteReplaceDialog::~SiteReplaceDialog() = default;
+
+void SiteReplaceDialog::buildLayout()
+{
+    auto *column = new QVBoxLayout(this);
+    auto *form = new QFormLayout;
+    find_ = new QLineEdit(this);
+    find_->setObjectName(QStringLiteral("EReplaceFind"));
+    with_ = new QLineEdit(this);
+    with_->setObjectName(QStringLiteral("EReplaceWith"));
+    form->addRow(QStringLiteral("&Find:"), find_);
+    form->addRow(QStringLiteral("Replace &with:"), with_);
+    auto *flags = new QHBoxLayout;
+    regex_ = new QCheckBox(QStringLiteral("Regular e&xpression"), this);
+    regex_->setToolTip(QStringLiteral("\\1 to \\9 in the replacement are the groups"));
+    matchCase_ = new QCheckBox(QStringLiteral("Match &case"), this);
+    wholeWords_ = new QCheckBox(QStringLiteral("Whole w&ords"), this);
+    for (QCheckBox *box : { regex_, matchCase_, wholeWords_ })
+        flags->addWidget(box);
+    flags->addStretch(1);
+    form->addRow(QString(), flags);
+    auto *scopeRow = new QHBoxLayout;
+    scope_ = new QComboBox(this);
+    scope_->setObjectName(QStringLiteral("CBReplaceScope"));
+    scope_->addItems({ QStringLiteral("Everywhere (the bytes of the file)"),
+        QStringLiteral("Text only (not tags, comments, scripts or styles)"),
+        QStringLiteral("Attribute values"), QStringLiteral("Tag and attribute names") });
+    attribute_ = new QLineEdit(this);
+    attribute_->setObjectName(QStringLiteral("EReplaceAttribute"));
+    attribute_->setPlaceholderText(QStringLiteral("of every attribute"));
+    attribute_->setEnabled(false);
+    connect(scope_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        attribute_->setEnabled(kScopes[index] == replace::Scope::Attributes);
+    });
+    scopeRow->addWidget(scope_, 1);
+    scopeRow->addWidget(attribute_);
+    auto *scopeLabel = new QLabel(QStringLiteral("&Scope:"), this);
+    scopeLabel->setBuddy(scope_);
+    form->addRow(scopeLabel, scopeRow);
+    column->addLayout(form);
+
+    auto *splitter = new QSplitter(Qt::Vertical, this);
+    changes_ = new QTreeWidget(splitter);
+    changes_->setObjectName(QStringLiteral("TVReplaceChanges"));
+    changes_->setHeaderLabels(
+        { QStringLiteral("File / line"), QStringLiteral("Before"), QStringLiteral("After") });
+    changes_->setUniformRowHeights(true);
+    changes_->header()->setSectionResizeMode(QHeaderView::Interactive);
+    // The line numbers keep their room; before and after share the rest.
+    changes_->setColumnWidth(FileColumn, fontMetrics().horizontalAdvance(QStringLiteral("line 00000")) + 60);
+    changes_->setColumnWidth(BeforeColumn, 380);
+    connect(changes_, &QTreeWidget::currentItemChanged, this,
+        [this](QTreeWidgetItem *item) { showDifference(item); });
+    difference_ = new QPlainTextEdit(splitter);
+    difference_->setObjectName(QStringLiteral("MReplaceDifference"));
+    difference_->setReadOnly(true);
+    difference_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    difference_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    splitter->setStretchFactor(0, 3);
+    splitter->setStretchFactor(1, 1);
+    column->addWidget(splitter, 1);
+
+    progress_ = new QProgressBar(this);
+    progress_->setRange(0, int(m_files.size()));
+    progress_->setValue(0);
+    column->addWidget(progress_);
+    status_ = new QLabel(QStringLiteral("%1 files in the list").arg(m_files.size()), this);
+    status_->setObjectName(QStringLiteral("LReplaceStatus"));
+    status_->setWordWrap(true);
+    column->addWidget(status_);
+
+    auto *buttons = new QDialogButtonBox(this);
+    previewButton_ = buttons->addButton(QStringLiteral("&Preview"), QDialogButtonBox::ActionRole);
+    previewButton_->setObjectName(QStringLiteral("BReplacePreview"));
+    stopButton_ = buttons->addButton(QStringLiteral("S&top"), QDialogButtonBox::ActionRole);
+    stopButton_->setObjectName(QStringLiteral("BReplaceStop"));
+    stopButton_->setEnabled(false);
+    replaceButton_ = buttons->addButton(QStringLiteral("&Replace"), QDialogButtonBox::AcceptRole);
+    replaceButton_->setObjectName(QStringLiteral("BReplaceApply"));
+    replaceButton_->setEnabled(false);
+    buttons->addButton(QDialogButtonBox::Close);
+    previewButton_->setDefault(true);
+    connect(previewButton_, &QPushButton::clicked, this, &SiteReplaceDialog::startPreview);
+    connect(stopButton_, &QPushButton::clicked, this, &SiteReplaceDialog::stopPreview);
+    connect(replaceButton_, &QPushButton::clicked, this, &SiteReplaceDialog::replaceChecked);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    column->addWidget(buttons);
+    resize(900, 600);
+}
+
+replace::ReplaceOptions SiteReplaceDialog::options() const
+{
+    replace::ReplaceOptions options;
+    options.find = find_->text();
+    options.with = with_->text();
+    options.regex = regex_->isChecked();
+    options.matchCase = matchCase_->isChecked();
+    options.wholeWords = wholeWords_->isChecked();
+    options.scope = kScopes[scope_->currentIndex()];
+    if (options.scope == replace::Scope::Attributes)
+        options.attribute = attribute_->text().trimmed();
+    return options;
+}
+
+void SiteReplaceDialog::startPreview()
+{
+    m_timer.stop();
+    m_replacer = std::make_unique<replace::Replacer>(options());
+    if (!m_replacer->problem().isEmpty()) {
+        status_->setText(m_replacer->problem());
+        return;
+    }
+    changes_->clear();
+    difference_->clear();
+    m_plans.clear();
+    m_next = 0;
+    m_matches = 0;
+    for (const QString &note : m_leftOut) {
+        auto *item = new QTreeWidgetItem(changes_, { note });
+        item->setDisabled(true);
+    }
+    progress_->setValue(0);
+    stopButton_->setEnabled(true);
+    replaceButton_->setEnabled(false);
+    status_->setText(QStringLiteral("Reading..."));
+    m_timer.start();
+}
+
+void SiteReplaceDialog::readSlice()
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (m_next < m_files.size() && clock.elapsed() < kSliceMs) {
+        replace::FilePlan plan = replace::planFile(m_files.at(m_next++), *m_replacer, true);
+        if (!plan.page.error.isEmpty() || !plan.page.edits.empty()) {
+            const QByteArray bytes = std::move(plan.bytes);
+            plan.bytes = QByteArray(); // the apply reads the file again, to see it unchanged
+            addPlan(std::move(plan), bytes);
+        }
+    }
+    progress_->setValue(int(m_next));
+    if (m_next >= m_files.size())
+        previewDone(false);
+}
+
+void SiteReplaceDialog::addPlan(replace::FilePlan plan, const QByteArray &bytes)
+{
+    if (!plan.page.error.isEmpty()) {
+        auto *item = new QTreeWidgetItem(changes_, { plan.path + QStringLiteral(": ") + plan.page.error });
+        item->setDisabled(true);
+        return;
+    }
+    auto *file = new QTreeWidgetItem(changes_,
+        { QStringLiteral("%1 (%2)").arg(plan.path).arg(plan.page.edits.size()) });
+    file->setData(FileColumn, kPlanRole, qulonglong(m_plans.size()));
+    file->setFirstColumnSpanned(true); // the path is long, its lines below are short
+    file->setFlags(file->flags() | Qt::ItemIsUserCheckable | Qt::ItemIsAutoTristate);
+    file->setCheckState(FileColumn, Qt::Checked);
+    const std::vector<replace::ChangeView> views
+        = replace::describeEdits(bytes, plan.page.encoding, plan.page.edits);
+    for (size_t i = 0; i < views.size(); ++i) {
+        auto *change = new QTreeWidgetItem(file,
+            { QStringLiteral("line %1").arg(views[i].line), views[i].before, views[i].after });
+        change->setData(FileColumn, kEditRole, qulonglong(i));
+        change->setFlags(change->flags() | Qt::ItemIsUserCheckable);
+        change->setCheckState(FileColumn, Qt::Checked);
+    }
+    m_matches += qint64(plan.page.edits.size());
+    m_plans.push_back(std::move(plan));
+}
+
+void SiteReplaceDialog::previewDone(bool stopped)
+{
+    m_timer.stop();
+    stopButton_->setEnabled(false);
+    replaceButton_->setEnabled(!m_plans.empty());
+    status_->setText(QStringLiteral("%1%2 of %3 files read: %4 matches in %5 files")
+                         .arg(stopped ? QStringLiteral("Stopped. ") : QString())
+                         .arg(m_next)
+                         .arg(m_files.size())
+                         .arg(m_matches)
+                         .arg(m_plans.size()));
+}
+
+void SiteReplaceDialog::stopPreview()
+{
+    if (m_timer.isActive())
+        previewDone(true);
+}
+
+void SiteReplaceDialog::showDifference(QTreeWidgetItem *item)
+{
+    QTreeWidgetItem *file = item && item->parent() ? item->parent() : item;
+    if (!file || !file->data(FileColumn, kPlanRole).isValid()) {
+        difference_->clear();
+        return;
+    }
+    const replace::FilePlan &plan = m_plans[size_t(file->data(FileColumn, kPlanRole).toULongLong())];
+    QByteArray bytes;
+    QString reason;
+    if (!platform::readRegularFile(plan.path, qint64(1) << 30, &bytes, &reason)) {
+        difference_->setPlainText(reason);
+        return;
+    }
+    const QByteArray diff = replace::unifiedDiff(QFileInfo(plan.path).fileName().toUtf8(), bytes,
+        plan.page.edits);
+    difference_->setPlainText(plan.page.encoding == platform::TextEncoding::Latin1
+            ? QString::fromLatin1(diff)
+            : QString::fromUtf8(diff));
+}
+
+std::vector<replace::FilePlan> SiteReplaceDialog::checkedPlans() const
+{
+    std::vector<replace::FilePlan> plans;
+    for (int i = 0; i < changes_->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem *file = changes_->topLevelItem(i);
+        if (!file->data(FileColumn, kPlanRole).isValid() || file->checkState(FileColumn) == Qt::Unchecked)
+            continue;
+        replace::FilePlan plan = m_plans[size_t(file->data(FileColumn, kPlanRole).toULongLong())];
+        std::vector<replace::Edit> kept;
+        for (int c = 0; c < file->childCount(); ++c) {
+            if (file->child(c)->checkState(FileColumn) == Qt::Checked)
+                kept.push_back(plan.page.edits[size_t(file->child(c)->data(FileColumn, kEditRole).toULongLong())]);
+        }
+        plan.page.edits = std::move(kept);
+        plans.push_back(std::move(plan));
+    }
+    return plans;
+}
+
+void SiteReplaceDialog::replaceChecked()
+{
+    stopPreview();
+    replace::ApplyOutcome outcome;
+    {
+        const platform::HourglassGuard hourglass;
+        outcome = replace::applyPlans(checkedPlans(), replace::describeReplace(m_replacer->options()),
+            replace::UndoStore(m_dataFolder));
+    }
+    m_written = outcome.written;
+    m_undoId = outcome.undoId;
+    QString report = QStringLiteral("%1 replacements in %2 files.")
+                         .arg(outcome.replacements)
+                         .arg(outcome.written.size());
+    if (!outcome.leftOut.isEmpty())
+        report += QStringLiteral("\n\nLeft out:\n") + outcome.leftOut.join(QLatin1Char('\n'));
+    if (!outcome.failure.isEmpty()) {
+        platform::dialogs().errorBox(outcome.failure + QStringLiteral("\n\nThe files before it were written; ")
+            + QStringLiteral("\"Undo Replace\" puts them back.\n\n") + report);
+    } else if (!outcome.leftOut.isEmpty()) {
+        platform::dialogs().ShowInfo(report);
+    }
+    accept();
+}
+
+} // namespace filelists
