@@ -29,6 +29,8 @@
 #include <QTabWidget>
 #include <QTimer>
 
+#include <utility>
+
 namespace app {
 
 namespace {
@@ -149,13 +151,17 @@ void MainWindow::changeEvent(QEvent *event)
 void MainWindow::handleActivation()
 {
     m_starting = false;
-    // Only the first activation jumps to the start file: later ones would drag the user
-    // back from wherever they went after every dialog.
-    if (!m_activatedOnce) {
-        m_activatedOnce = true;
+    // Only the first activation jumps to the start file and greets: later ones would drag
+    // the user back from wherever they went, and write over what the hint line says (the
+    // file just chosen behind a question), after every dialog.
+    const bool first = !std::exchange(m_activatedOnce, true);
+    if (first)
         m_folder->jumpToFileAndFolder(m_startFile);
-    }
     setViewerButtonState();
+    if (!first) {
+        showSelectionCounts();
+        return;
+    }
     updateStatus();
     hintLabel_->setText(kWelcome);
 }
@@ -197,10 +203,15 @@ void MainWindow::updateStatus()
 {
     if (m_starting)
         return;
+    showSelectionCounts();
+    hintLabel_->setText(currentFile());
+}
+
+void MainWindow::showSelectionCounts()
+{
     const folderview::SelectionCount counts = selectionCounts();
     extrasMenu_->setEnabled(counts.selected > 0);
     extrasMenu_->menuAction()->setEnabled(counts.selected > 0);
-    hintLabel_->setText(currentFile());
     for (size_t index = 0; index < m_pages.size(); ++index)
         pages_->setTabText(int(index), tabCaption(*m_pages[index], counts));
 }
@@ -215,6 +226,11 @@ std::optional<platform::Answer> MainWindow::askSaveChanges()
     if (!hasUnsavedEditorChanges())
         return {};
     return m_viewer->askSaveChanges();
+}
+
+QString MainWindow::viewerFile() const
+{
+    return m_viewer ? m_viewer->viewerFile() : QString();
 }
 
 std::optional<platform::Answer> MainWindow::askSaveChangesBeforeShowing()
@@ -320,6 +336,9 @@ void MainWindow::openCurrentFile()
     if (currentFile().isEmpty() || !m_viewer)
         return;
     if (!activePage()->hostsViews()) {
+        // Changes kept by a Cancel when the viewer last closed are not dropped unasked.
+        if (askSaveChangesBeforeShowing() == platform::Answer::Cancel)
+            return;
         showFileInViews(false);
         m_viewer->setButtonState();
     }
@@ -454,8 +473,8 @@ void MainWindow::enterPage(int index)
 {
     hintLabel_->clear();
     m_folder->clearMiniThumb();
-    if (index >= 0 && size_t(index) < m_pages.size()) {
-        Page *page = m_pages[size_t(index)];
+    Page *page = index >= 0 && size_t(index) < m_pages.size() ? m_pages[size_t(index)] : nullptr;
+    if (page) {
         page->activate();
         if (page->hostsViews()) {
             if (m_viewer)
@@ -466,6 +485,8 @@ void MainWindow::enterPage(int index)
         }
     }
     updateStatus();
+    if (const QString hint = page ? page->arrivalHint() : QString(); !hint.isEmpty())
+        hintLabel_->setText(hint);
 }
 
 } // namespace app

@@ -55,6 +55,9 @@ public:
     // The same question, asked only when the views show another file than the current one,
     // which loading it would replace.
     virtual std::optional<platform::Answer> askSaveChangesBeforeShowing() = 0;
+    // The file loaded into the browser and the editor, whose changes the question is about;
+    // empty for none (and in a frame without views).
+    virtual QString viewerFile() const;
     // The main window's status line (LabelHint).
     virtual void setHintLine(const QString &text) = 0;
     virtual void updateStatus() = 0;
