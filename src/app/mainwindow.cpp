@@ -448,8 +448,12 @@ void MainWindow::onPageChanged(int index)
 {
     if (m_revertingPage)
         return;
-    if (index != m_lastPage && m_pages[size_t(m_lastPage)]->hostsViews() && !m_starting
-        && hasUnsavedEditorChanges()) {
+    // Leaving the page that shows the views drops them, and so does arriving on it (it loads
+    // its own file): changes kept by a Cancel when the viewer window closed count too.
+    const bool arrivingOnViews
+        = index >= 0 && size_t(index) < m_pages.size() && m_pages[size_t(index)]->hostsViews();
+    if (index != m_lastPage && (m_pages[size_t(m_lastPage)]->hostsViews() || arrivingOnViews)
+        && !m_starting && hasUnsavedEditorChanges()) {
         // The tab control has switched already, but nothing is painted before the event loop
         // runs: back to the page first, so that the question (and Cancel) leave the screen as
         // it was.

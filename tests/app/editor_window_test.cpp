@@ -281,6 +281,14 @@ TEST_F(EditorWindowTest, ChangesAfterAMendedLinkHaveTheirFileStill)
         QStringList { QStringLiteral("Save changes in: ") + sitePath("index.htm") });
     EXPECT_TRUE(view->isEditorModified());
 
+    // The Folder View would load its own file: it asks first, and Cancel stays.
+    dialogs.calls.clear();
+    widget<QTabWidget>(form, "PageControl1")->setCurrentIndex(kFolderTab);
+    EXPECT_EQ(dialogs.count(QStringLiteral("yesnocancel")), 1);
+    EXPECT_EQ(widget<QTabWidget>(form, "PageControl1")->currentIndex(), kSiteTab);
+    EXPECT_EQ(view->viewerFile(), sitePath("index.htm"));
+    EXPECT_TRUE(view->isEditorModified());
+
     // Another page's row asks before the kept changes go; Cancel opens nothing.
     QString opened;
     whenModal<viewer::ViewerWindow>([&](viewer::ViewerWindow &window) {
