@@ -29,6 +29,8 @@
 #include <QTabWidget>
 #include <QTimer>
 
+#include <utility>
+
 namespace app {
 
 namespace {
@@ -149,13 +151,17 @@ void MainWindow::changeEvent(QEvent *event)
 void MainWindow::handleActivation()
 {
     m_starting = false;
-    // Only the first activation jumps to the start file: later ones would drag the user
-    // back from wherever they went after every dialog.
-    if (!m_activatedOnce) {
-        m_activatedOnce = true;
+    // Only the first activation jumps to the start file and greets: later ones would drag
+    // the user back from wherever they went, and write over what the hint line says (the
+    // file just chosen behind a question), after every dialog.
+    const bool first = !std::exchange(m_activatedOnce, true);
+    if (first)
         m_folder->jumpToFileAndFolder(m_startFile);
-    }
     setViewerButtonState();
+    if (!first) {
+        showSelectionCounts();
+        return;
+    }
     updateStatus();
     hintLabel_->setText(kWelcome);
 }
@@ -197,10 +203,15 @@ void MainWindow::updateStatus()
 {
     if (m_starting)
         return;
+    showSelectionCounts();
+    hintLabel_->setText(currentFile());
+}
+
+void MainWindow::showSelectionCounts()
+{
     const folderview::SelectionCount counts = selectionCounts();
     extrasMenu_->setEnabled(counts.selected > 0);
     extrasMenu_->menuAction()->setEnabled(counts.selected > 0);
-    hintLabel_->setText(currentFile());
     for (size_t index = 0; index < m_pages.size(); ++index)
         pages_->setTabText(int(index), tabCaption(*m_pages[index], counts));
 }
@@ -215,6 +226,11 @@ std::optional<platform::Answer> MainWindow::askSaveChanges()
     if (!hasUnsavedEditorChanges())
         return {};
     return m_viewer->askSaveChanges();
+}
+
+QString MainWindow::viewerFile() const
+{
+    return m_viewer ? m_viewer->viewerFile() : QString();
 }
 
 std::optional<platform::Answer> MainWindow::askSaveChangesBeforeShowing()
@@ -337,6 +353,9 @@ void MainWindow::openCurrentFile()
     if (currentFile().isEmpty() || !m_viewer)
         return;
     if (!activePage()->hostsViews()) {
+        // Changes kept by a Cancel when the viewer last closed are not dropped unasked.
+        if (askSaveChangesBeforeShowing() == platform::Answer::Cancel)
+            return;
         showFileInViews(false);
         m_viewer->setButtonState();
     }
@@ -446,8 +465,12 @@ void MainWindow::onPageChanged(int index)
 {
     if (m_revertingPage)
         return;
-    if (index != m_lastPage && m_pages[size_t(m_lastPage)]->hostsViews() && !m_starting
-        && hasUnsavedEditorChanges()) {
+    // Leaving the page that shows the views drops them, and so does arriving on it (it loads
+    // its own file): changes kept by a Cancel when the viewer window closed count too.
+    const bool arrivingOnViews
+        = index >= 0 && size_t(index) < m_pages.size() && m_pages[size_t(index)]->hostsViews();
+    if (index != m_lastPage && (m_pages[size_t(m_lastPage)]->hostsViews() || arrivingOnViews)
+        && !m_starting && hasUnsavedEditorChanges()) {
         // The tab control has switched already, but nothing is painted before the event loop
         // runs: back to the page first, so that the question (and Cancel) leave the screen as
         // it was.
@@ -471,8 +494,8 @@ void MainWindow::enterPage(int index)
 {
     hintLabel_->clear();
     m_folder->clearMiniThumb();
-    if (index >= 0 && size_t(index) < m_pages.size()) {
-        Page *page = m_pages[size_t(index)];
+    Page *page = index >= 0 && size_t(index) < m_pages.size() ? m_pages[size_t(index)] : nullptr;
+    if (page) {
         page->activate();
         if (page->hostsViews()) {
             if (m_viewer)
@@ -483,6 +506,8 @@ void MainWindow::enterPage(int index)
         }
     }
     updateStatus();
+    if (const QString hint = page ? page->arrivalHint() : QString(); !hint.isEmpty())
+        hintLabel_->setText(hint);
 }
 
 } // namespace app

@@ -88,6 +88,7 @@ public:
     std::optional<platform::Answer> askSaveChangesBeforeShowing() override;
     QString editorFile(bool *unsaved) const override;
     void reloadEditorFile() override;
+    QString viewerFile() const override;
 
     // What the pages and the viewer window ask of the main window.
     void setHintLine(const QString &text) override;
@@ -142,6 +143,8 @@ private:
     void launchWithApplication(int index);
     void enterPage(int index);
     void onPageChanged(int index);
+    // The "&Extras" menu and the tabs' captions follow the active page's selection.
+    void showSelectionCounts();
     // Changes the page without the leave question and the page's arrival steps.
     void setPageQuietly(int index);
     // The editor holds changes that askSaveChanges would ask about.

@@ -4,6 +4,7 @@
 
 #include "engine/localfiles.h"
 #include "frame/pageframe.h"
+#include "folderview/filelistbox.h"
 #include "folderview/fileops.h"
 #include "folderview/folderlisting.h"
 #include "kit/panels.h"
@@ -107,6 +108,8 @@ void FolderViewPage::connectControls()
     }
     connect(fileList_, &QListWidget::currentRowChanged, this, [this] { fileSelectionChanged(); });
     connect(
+        fileList_, &FileListBox::mouseReleased, this, &FolderViewPage::afterFileListInteraction);
+    connect(
         fileList_, &QListWidget::itemDoubleClicked, this, [this] { m_frame.openCurrentFile(); });
     connect(m_viewSwitch, &QButtonGroup::buttonClicked, this, &FolderViewPage::viewSwitchClicked);
     connect(saveButton_, &QPushButton::clicked, this, &FolderViewPage::saveClicked);
@@ -117,13 +120,13 @@ bool FolderViewPage::eventFilter(QObject *watched, QEvent *event)
 {
     const QEvent::Type type = event->type();
     if (watched == fileList_ || watched == fileList_->viewport()) {
-        if (type == QEvent::KeyPress || type == QEvent::MouseButtonPress)
+        if (type == QEvent::KeyPress || type == QEvent::MouseButtonPress) {
             m_entryChangedSincePress = false;
+            m_cancelledSincePress = false;
+        }
         if (type == QEvent::KeyPress || type == QEvent::KeyRelease) {
             if (handleFileListKey(static_cast<QKeyEvent *>(event), type == QEvent::KeyRelease))
                 return true;
-        } else if (type == QEvent::MouseButtonRelease) {
-            afterFileListInteraction();
         } else if (type == QEvent::FocusIn || type == QEvent::FocusOut) {
             kit::setFocusMark(fileTitle_, type == QEvent::FocusIn);
         }
@@ -247,31 +250,46 @@ void FolderViewPage::openChosenFolder(QListWidgetItem *item)
         changeFolder(item->data(kPathRole).toString());
 }
 
+bool FolderViewPage::settleEditsBeforeLeaving()
+{
+    return m_frame.isStarting() || m_frame.askSaveChanges() != platform::Answer::Cancel;
+}
+
 void FolderViewPage::changeFolder(const QString &folder)
 {
+    if (!settleEditsBeforeLeaving()) {
+        showFolderPlace();
+        return;
+    }
     QString target = existingFolderOf(nativeClean(folder));
     if (target.isEmpty())
         target = nativeClean(QDir::homePath());
     m_currentFolder = target;
-    fillFolderList();
+    showFolderPlace();
     filesLabel_->setText(m_currentFolder);
+    rereadFileList();
+    folderChosen();
+}
+
+void FolderViewPage::showFolderPlace()
+{
+    fillFolderList();
     // The drive box follows: the volume whose root holds the folder, the longest one.
     int driveIndex = -1;
     qsizetype longest = -1;
     for (int i = 0; i < driveBox_->count(); ++i) {
         const QString root = driveBox_->itemData(i).toString();
         const QString withSep = platform::WithTrailingBackslash(root);
-        if ((target == root || target.startsWith(withSep)) && root.size() > longest) {
+        if ((m_currentFolder == root || m_currentFolder.startsWith(withSep))
+            && root.size() > longest) {
             longest = root.size();
             driveIndex = i;
         }
     }
     if (driveIndex >= 0) {
         driveBox_->setCurrentIndex(driveIndex);
-        m_lastFolderOfDrive.insert(driveBox_->itemData(driveIndex).toString(), target);
+        m_lastFolderOfDrive.insert(driveBox_->itemData(driveIndex).toString(), m_currentFolder);
     }
-    rereadFileList();
-    folderChosen();
 }
 
 void FolderViewPage::folderChosen()
@@ -396,6 +414,12 @@ void FolderViewPage::fileManagerResized()
 
 void FolderViewPage::filterChosen(int index)
 {
+    if (!settleEditsBeforeLeaving()) {
+        const QSignalBlocker blocker(filterBox_);
+        filterBox_->setCurrentIndex(m_filterIndex);
+        return;
+    }
+    m_filterIndex = index;
     m_currentMask = index >= 0 && index < m_filterMasks.size() ? m_filterMasks.at(index)
                                                                : QStringLiteral("*.*");
     // A zero-width space after each ";" lets a long mask wrap inside the narrow panel.
@@ -423,7 +447,8 @@ void FolderViewPage::rereadFileList()
     fileList_->setUpdatesEnabled(true);
     applyFileIcons();
     Q_EMIT fileListChanged(m_currentFolder, names);
-    fileSelectionChanged();
+    // No question here: a change of folder or filter has settled the editor's changes first,
+    // and a list read again after a copy or a delete keeps them in the views.
 }
 
 // The shell's icons of the files, one look-up per extension, or none when they are switched off.
@@ -449,23 +474,67 @@ void FolderViewPage::applyFileIcons()
     fileList_->setUpdatesEnabled(true);
 }
 
+// A new current entry, by a key or a button pressed on the list, or by a jump or a delete.
+// The question's window may take the release of that press: the rest waits until the press
+// is through.
 void FolderViewPage::fileSelectionChanged()
 {
-    if (!m_frame.isStarting())
-        m_frame.askSaveChanges(); // Cancel acts as No here: the selection change goes ahead.
     m_entryChangedSincePress = true;
+    if (m_frame.isStarting())
+        return;
+    const std::optional<platform::Answer> answer = m_frame.askSaveChangesBeforeShowing();
+    if (!answer)
+        return;
+    if (*answer == platform::Answer::Cancel) {
+        // The press goes on to select the entry it hit: the list goes back after it.
+        m_cancelledSincePress = true;
+        QTimer::singleShot(0, this, &FolderViewPage::returnToEditedFile);
+    } else {
+        QTimer::singleShot(0, this, &FolderViewPage::showChosenFile);
+    }
 }
 
+// A released key or button: the list has settled the selection that it makes.
 void FolderViewPage::afterFileListInteraction()
 {
-    m_frame.updateStatus();
-    // The current entry may name another file than the editor holds (a copy just saved
-    // under a new name is selected): a click that loads it must ask as a change would.
-    if (!std::exchange(m_entryChangedSincePress, false)
-        && m_frame.askSaveChangesBeforeShowing() == platform::Answer::Cancel)
+    if (std::exchange(m_cancelledSincePress, false)) {
+        returnToEditedFile();
         return;
+    }
+    // The current entry may name another file than the editor holds (a copy just saved
+    // under a new name is selected, or every entry is): loading it must ask as a change would.
+    if (!std::exchange(m_entryChangedSincePress, false)
+        && m_frame.askSaveChangesBeforeShowing() == platform::Answer::Cancel) {
+        returnToEditedFile();
+        return;
+    }
+    showChosenFile();
+}
+
+void FolderViewPage::showChosenFile()
+{
+    // Left for another page meanwhile, the views are that page's to fill.
+    if (m_frame.activePage() != this)
+        return;
+    m_frame.updateStatus();
     m_frame.showFileInViews(false);
     m_frame.setViewerButtonState();
+}
+
+void FolderViewPage::returnToEditedFile()
+{
+    const QString edited = m_frame.viewerFile();
+    int row = -1;
+    for (int i = 0; i < fileList_->count() && row < 0 && !edited.isEmpty(); ++i)
+        if (entryPath(i, false) == edited)
+            row = i;
+    {
+        const QSignalBlocker blocker(fileList_);
+        fileList_->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+        if (row < 0)
+            fileList_->clearSelection();
+    }
+    m_frame.updateStatus();
 }
 
 bool FolderViewPage::handleFileListKey(QKeyEvent *event, bool released)
@@ -584,8 +653,11 @@ void FolderViewPage::copySelectedFiles()
         return;
     rereadFileList();
     const int index = findListIndex(QFileInfo(copied).fileName());
-    if (index >= 0)
+    if (index >= 0) {
+        // Only selected, as a copy saved from the editor is: the views keep what they show.
+        const QSignalBlocker blocker(fileList_);
         fileList_->setCurrentRow(index);
+    }
     if (fileList_->isVisible())
         fileList_->setFocus();
 }

@@ -22,6 +22,8 @@ class PageFrame;
 
 namespace folderview {
 
+class FileListBox;
+
 // The "Folder View" page: the folder panel beside the pages (drive box, folder list, filter,
 // thumbnail corner), the file list, the panel that hosts the borrowed browser or editor, and
 // the file operations on the selection. It serves the frame the folder and the panel of
@@ -98,8 +100,13 @@ private:
     void buildFileTab();
     void connectControls();
 
+    // The editor's unsaved changes are saved or dropped before the folder or the filter
+    // changes; false for Cancel, which keeps them and the folder as it is.
+    bool settleEditsBeforeLeaving();
     void driveChosen(int index);
     void fillFolderList();
+    // The folder list and the drive box show the current folder.
+    void showFolderPlace();
     void openChosenFolder(QListWidgetItem *item);
     void folderChosen();
     void refuseThumbFolder();
@@ -108,6 +115,10 @@ private:
     void filterChosen(int index);
     void fileSelectionChanged();
     void afterFileListInteraction();
+    // After Yes or No to the question that a new current entry asked.
+    void showChosenFile();
+    // After Cancel: the list goes back to the file the editor holds.
+    void returnToEditedFile();
     bool handleFileListKey(QKeyEvent *event, bool released);
     QString thumbFolder() const;
 
@@ -122,6 +133,9 @@ private:
     // Whether the current entry changed, and so the unsaved-changes question was asked,
     // since the last key or button press on the file list.
     bool m_entryChangedSincePress = false;
+    // Cancel was the answer since that press: its release must not load the entry.
+    bool m_cancelledSincePress = false;
+    int m_filterIndex = -1;
 
     // The controls; their objectNames keep the old names.
     QLabel *folderTitle_ = nullptr;
@@ -133,7 +147,7 @@ private:
     QLabel *miniThumb_ = nullptr;
     QLabel *fileTitle_ = nullptr;
     QLabel *filesLabel_ = nullptr;
-    QListWidget *fileList_ = nullptr;
+    FileListBox *fileList_ = nullptr;
     QWidget *browserPanel_ = nullptr;
     QToolButton *browserButton_ = nullptr;
     QToolButton *editorButton_ = nullptr;

@@ -1,6 +1,7 @@
 // The controls of the folder view, built once in the constructor.
 #include "folderview/folderviewpage.h"
 
+#include "folderview/filelistbox.h"
 #include "kit/panels.h"
 
 #include <QButtonGroup>
@@ -75,7 +76,7 @@ void FolderViewPage::buildFileTab()
     column->addWidget(fileTitle_);
 
     auto *splitter = new QSplitter(Qt::Horizontal, this);
-    fileList_ = new QListWidget(splitter);
+    fileList_ = new FileListBox(splitter);
     fileList_->setObjectName(QStringLiteral("LBFile"));
     fileList_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     fileList_->setUniformItemSizes(true);

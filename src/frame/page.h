@@ -26,6 +26,8 @@ public:
     virtual void start() = 0;
     // The page became the active one: it refreshes itself and takes the keyboard focus.
     virtual void activate() = 0;
+    // What the hint line says on arrival at the page; empty for the current file, as ever.
+    virtual QString arrivalHint() const;
     // The page shows the borrowed browser or editor: leaving it with unsaved changes asks
     // first, and arriving on it loads its current file into them.
     virtual bool hostsViews() const = 0;

@@ -11,12 +11,22 @@
 namespace app {
 
 PageFrame::~PageFrame() = default;
+
+QString PageFrame::viewerFile() const
+{
+    return {};
+}
 Page::~Page() = default;
 FolderServices::~FolderServices() = default;
 
 QString Page::entryNoun() const
 {
     return QStringLiteral("files");
+}
+
+QString Page::arrivalHint() const
+{
+    return {};
 }
 
 QString tabCaption(const Page &page, const folderview::SelectionCount &counts)

@@ -59,6 +59,9 @@ public:
     virtual QString editorFile(bool *unsaved) const = 0;
     // Loads the editor's file again after another writer changed it on disk.
     virtual void reloadEditorFile() = 0;
+    // The file loaded into the browser and the editor, whose changes the question is about;
+    // empty for none (and in a frame without views).
+    virtual QString viewerFile() const;
     // The main window's status line (LabelHint).
     virtual void setHintLine(const QString &text) = 0;
     virtual void updateStatus() = 0;

@@ -264,7 +264,11 @@ void ThumbViewPage::activate()
     }
     if (thumbGrid_->isVisible())
         thumbGrid_->setFocus();
-    m_frame.setHintLine(kPageHint);
+}
+
+QString ThumbViewPage::arrivalHint() const
+{
+    return kPageHint;
 }
 
 // --- Making and clearing -------------------------------------------------------------

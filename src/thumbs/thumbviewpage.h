@@ -52,6 +52,7 @@ public:
     void start() override;
     // Page activation: a first entry selected when none is, and the keyboard focus.
     void activate() override;
+    QString arrivalHint() const override;
     bool hostsViews() const override { return false; }
     bool offersContextItem(app::ContextItem item) const override;
     // "Make/Update Thumbnail(s)" and "Clear Thumbnail(s)", on whichever page is active.

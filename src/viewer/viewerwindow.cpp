@@ -18,10 +18,13 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
+
+#include <utility>
 
 namespace viewer {
 
@@ -211,6 +214,7 @@ void ViewerWindow::clearViewer()
     m_editor->loadText(QString(), nullptr);
     m_editor->setEnabled(false); // nothing to edit until a file is loaded
     m_editorHoldsFile = false;
+    m_tagHintField->clear();
     m_viewerFile.clear();
     m_viewerFileTime = QDateTime();
     // Last, so that the buttons see the editor empty and disabled.
@@ -270,11 +274,15 @@ void ViewerWindow::showDiskState()
 {
     if (!m_frameViewer->isPageGoneFromDisk()) {
         m_labelUrl->clear();
+        // The hint line says what it says when nothing is gone.
+        if (std::exchange(m_goneHintShown, false) && m_host)
+            m_host->updateStatus();
         return;
     }
     const QString text = goneFromDiskText(m_frameViewer->currentFile());
     m_labelUrl->setText(text);
     setHint(text);
+    m_goneHintShown = true;
 }
 
 void ViewerWindow::linkClicked(

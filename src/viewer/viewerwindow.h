@@ -178,6 +178,8 @@ private:
     QString m_viewerFile;
     QDateTime m_viewerFileTime;
     bool m_processing = false;
+    // The hint line names the page shown as deleted on disk.
+    bool m_goneHintShown = false;
     struct EditorSpot {
         int line = 0;
         int column = 0;

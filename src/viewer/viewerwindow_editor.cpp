@@ -114,6 +114,8 @@ QWidget *ViewerWindow::buildEditorToolbar()
 void ViewerWindow::loadEditorText(const QString &path)
 {
     m_editorHoldsFile = false;
+    // The last file's hint would stay where the new text has no tag at the caret.
+    m_tagHintField->clear();
     if (isPicture(path)) {
         m_viewerFile.clear();
         showEditorNotice(kPictureNotice);
@@ -185,9 +187,11 @@ editor::Palette ViewerWindow::palette() const
                   : editor::Palette();
 }
 
+// The editor's own file, not the page's current entry: a report row that vanishes once the
+// link it named is mended must not leave the changes since without a file to save them to.
 bool ViewerWindow::editable() const
 {
-    return m_editor->isEnabledTo(m_editor->window()) && m_host && !m_host->currentFile().isEmpty();
+    return m_editorHoldsFile && m_editor->isEnabledTo(m_editor->window());
 }
 
 void ViewerWindow::updateCaption()
@@ -305,7 +309,7 @@ bool ViewerWindow::askReloadChangedFile(const QString &currentFile)
 void ViewerWindow::formatText()
 {
     formatter::Style *style = m_host ? m_host->formatterStyle() : nullptr;
-    if (!m_host || m_host->currentFile().isEmpty() || !style)
+    if (!editable() || !style)
         return;
     QString result;
     {
@@ -360,6 +364,8 @@ void ViewerWindow::showTagHint()
         return;
     const QString name = editor::locatedTagName(m_editor->fetcher(), range);
     m_tagHintField->setText(editor::lookupTagHint(table, name));
+    // The tag's name begins the hint: show the start, also where the field has the focus.
+    m_tagHintField->setCursorPosition(0);
 }
 
 void ViewerWindow::copyFromEditToRichEdit()

@@ -2,6 +2,9 @@
 
 #include "filelists/filelistspage.h"
 #include "filelists/reportmodel.h"
+#include "sitecheck/sitecheckpage.h"
+#include "sitecheck/sitereportmodel.h"
+#include "support/whenmodal.h"
 #include "support/widgetbyname.h"
 #include "viewer/replacedialog.h"
 #include "viewer/sourceeditor.h"
@@ -223,6 +226,88 @@ TEST_F(EditorWindowTest, AnEmphasisPaletteIsNeverStored)
     const QByteArray ini = readFile(program.filePath(QStringLiteral("prg.ini")));
     EXPECT_TRUE(ini.contains("TextCol=0\r\n")) << ini.toStdString();
     EXPECT_TRUE(ini.contains("TagCol=16711680\r\n"));
+}
+
+// The row of a link mended from the Site Check goes with the save; the editor keeps its
+// file: later changes can be saved, and closing asks about them.
+TEST_F(EditorWindowTest, ChangesAfterAMendedLinkHaveTheirFileStill)
+{
+    constexpr int kSiteTab = 3;
+    writeFile(sitePath("index.htm"), "<a href=\"gone.htm\">x</a>\n<a href=\"lost.htm\">y</a>\n");
+    writeFile(sitePath("other.htm"), "<a href=\"nowhere.htm\">n</a>\n");
+    setIni(QStringLiteral("[PATHS]\r\nVIEW_PATH=") + site.path() + QStringLiteral("\r\n"));
+    start();
+    widget<QTabWidget>(form, "PageControl1")->setCurrentIndex(kSiteTab);
+    auto *page = pageOf<sitecheck::SiteCheckPage>(*form);
+    page->checkFolder();
+    ASSERT_TRUE(QTest::qWaitFor([page] { return !page->isChecking(); }, 20000));
+    const auto rowOf = [page](const char *link) {
+        for (int row = 0; row < page->model()->rowCount(); ++row)
+            if (page->model()->row(row).link.link == QLatin1String(link))
+                return row;
+        return -1;
+    };
+    auto *report = widget<QTreeView>(page, "ELVSiteReport");
+    report->setCurrentIndex(page->model()->index(rowOf("gone.htm"), 0));
+
+    bool rowGone = false;
+    QString caption;
+    bool saveEnabled = false;
+    QByteArray afterSecondSave;
+    whenModal<viewer::ViewerWindow>([&](viewer::ViewerWindow &window) {
+        viewer::SourceEditor *editor = window.editor();
+        QTest::keyClicks(editor, QStringLiteral("a.htm")); // over the selected link
+        QTest::keyClick(editor, Qt::Key_S, Qt::ControlModifier);
+        rowGone = rowOf("gone.htm") < 0;
+        QTextCursor cursor = editor->textCursor();
+        cursor.movePosition(QTextCursor::End);
+        editor->setTextCursor(cursor);
+        QTest::keyClick(editor, Qt::Key_Z);
+        caption = window.windowTitle();
+        saveEnabled = window.saveButton()->isEnabled();
+        QTest::keyClick(editor, Qt::Key_S, Qt::ControlModifier);
+        afterSecondSave = readFile(sitePath("index.htm"));
+        QTest::keyClick(editor, Qt::Key_W);
+        dialogs.answers = { platform::Answer::Cancel }; // the window closes all the same
+        QTest::keyClick(&window, Qt::Key_Escape);
+    });
+    QTest::keyClick(report, Qt::Key_Return);
+    EXPECT_TRUE(rowGone);
+    EXPECT_EQ(caption, sitePath("index.htm") + QStringLiteral(" --- UNSAVED ---"));
+    EXPECT_TRUE(saveEnabled);
+    const QByteArray saved("<a href=\"a.htm\">x</a>\n<a href=\"lost.htm\">y</a>\nz");
+    EXPECT_EQ(afterSecondSave, saved);
+    EXPECT_EQ(dialogs.texts(QStringLiteral("yesnocancel")),
+        QStringList { QStringLiteral("Save changes in: ") + sitePath("index.htm") });
+    EXPECT_TRUE(view->isEditorModified());
+
+    // The Folder View would load its own file: it asks first, and Cancel stays.
+    dialogs.calls.clear();
+    widget<QTabWidget>(form, "PageControl1")->setCurrentIndex(kFolderTab);
+    EXPECT_EQ(dialogs.count(QStringLiteral("yesnocancel")), 1);
+    EXPECT_EQ(widget<QTabWidget>(form, "PageControl1")->currentIndex(), kSiteTab);
+    EXPECT_EQ(view->viewerFile(), sitePath("index.htm"));
+    EXPECT_TRUE(view->isEditorModified());
+
+    // Another page's row asks before the kept changes go; Cancel opens nothing.
+    QString opened;
+    whenModal<viewer::ViewerWindow>([&](viewer::ViewerWindow &window) {
+        opened = window.viewerFile();
+        QTest::keyClick(&window, Qt::Key_Escape);
+    });
+    report->setCurrentIndex(page->model()->index(rowOf("nowhere.htm"), 0));
+    dialogs.calls.clear();
+    dialogs.answers = { platform::Answer::Cancel };
+    QTest::keyClick(report, Qt::Key_Return);
+    EXPECT_EQ(dialogs.count(QStringLiteral("yesnocancel")), 1);
+    EXPECT_EQ(opened, QString());
+    EXPECT_EQ(readFile(sitePath("index.htm")), saved);
+    EXPECT_TRUE(view->isEditorModified());
+    dialogs.answers = { platform::Answer::Yes };
+    QTest::keyClick(report, Qt::Key_Return);
+    EXPECT_EQ(readFile(sitePath("index.htm")), saved + "w");
+    EXPECT_EQ(opened, sitePath("other.htm"));
+    closeForm();
 }
 
 } // namespace

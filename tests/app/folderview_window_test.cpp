@@ -13,6 +13,9 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QToolButton>
+
+#include <functional>
 
 using app::MainWindow;
 
@@ -35,6 +38,24 @@ protected:
                   ->visualItemRect(widget<QListWidget>(folderPageOf(*form), "LBFile")->item(row));
         QTest::mouseClick(widget<QListWidget>(folderPageOf(*form), "LBFile")->viewport(),
             Qt::LeftButton, {}, rect.center());
+    }
+
+    // a.htm in the docked editor, with a "Q" typed at its start and not saved.
+    void startEditing()
+    {
+        startInSite();
+        clickRow(0);
+        widget<QToolButton>(folderPageOf(*form), "SBEditor")->click();
+        typeAtStart('Q');
+        ASSERT_TRUE(view->isEditorModified());
+    }
+
+    void typeAtStart(char c)
+    {
+        QTextCursor cursor = view->editor()->textCursor();
+        cursor.setPosition(0);
+        view->editor()->setTextCursor(cursor);
+        QTest::keyClick(view->editor(), c);
     }
 
     int filterIndex(const char *description) const
@@ -107,25 +128,154 @@ TEST_F(FolderViewTest, SameFileIsNotReloadedButAPictureIsAlways)
     EXPECT_EQ(form->currentFile(), sitePath("pic.gif"));
 }
 
-TEST_F(FolderViewTest, UnsavedChangesAreAskedButNeverStopAFolderOrFileChange)
+// Each way of leaving the file with unsaved changes asks once; Cancel leaves the list, the
+// folder, the filter and the views on the file being edited, with the changes.
+TEST_F(FolderViewTest, CancelKeepsTheChangesAndTheListOnTheEditedFile)
+{
+    struct Row {
+        const char *name;
+        std::function<void()> leave;
+    };
+    QDir().mkpath(site.filePath(QStringLiteral("sub")));
+    startEditing();
+    QListWidget *list = widget<QListWidget>(folderPageOf(*form), "LBFile");
+    QListWidget *folders = widget<QListWidget>(folderPageOf(*form), "LBDir");
+    QComboBox *drives = widget<QComboBox>(folderPageOf(*form), "CBDrive");
+    QComboBox *filter = widget<QComboBox>(folderPageOf(*form), "CBFilter");
+    const QString edited = view->editor()->text();
+    const int drive = drives->currentIndex();
+    const Row rows[] = {
+        { "a click on another file", [&] { clickRow(1); } },
+        { "the Down key", [&] { QTest::keyClick(list, Qt::Key_Down); } },
+        { "Ctrl+A", [&] { QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier); } },
+        { "a click on another folder",
+            [&] {
+                const QString sub = QDir::toNativeSeparators(site.filePath(QStringLiteral("sub")));
+                for (int row = 0; row < folders->count(); ++row)
+                    if (folders->item(row)->data(Qt::UserRole).toString() == sub)
+                        QTest::mouseClick(folders->viewport(), Qt::LeftButton, {},
+                            folders->visualItemRect(folders->item(row)).center());
+            } },
+        { "another drive", [&] { Q_EMIT drives->activated(drives->count() - 1); } },
+        { "another filter", [&] { filter->setCurrentIndex(filterIndex("ASP only")); } },
+    };
+    for (const Row &row : rows) {
+        dialogs.calls.clear();
+        dialogs.answers = { platform::Answer::Cancel };
+        row.leave();
+        QCoreApplication::processEvents(); // what waits for the end of the press
+        EXPECT_EQ(dialogs.texts(QStringLiteral("yesnocancel")),
+            QStringList { QStringLiteral("Save changes in: ") + sitePath("a.htm") })
+            << row.name;
+        EXPECT_EQ(view->viewerFile(), sitePath("a.htm")) << row.name;
+        EXPECT_EQ(view->editor()->text(), edited) << row.name;
+        EXPECT_TRUE(view->isEditorModified()) << row.name;
+        EXPECT_EQ(form->folderView().currentFolder(), QDir::toNativeSeparators(site.path()))
+            << row.name;
+        EXPECT_EQ(folders->currentItem()->data(Qt::UserRole).toString(),
+            QDir::toNativeSeparators(site.path()))
+            << row.name;
+        EXPECT_EQ(drives->currentIndex(), drive) << row.name;
+        EXPECT_EQ(filter->currentIndex(), 0) << row.name;
+        EXPECT_EQ(list->currentItem()->text(), QStringLiteral("a.htm")) << row.name;
+        ASSERT_EQ(list->selectedItems().size(), 1) << row.name;
+        EXPECT_EQ(list->selectedItems().first()->text(), QStringLiteral("a.htm")) << row.name;
+        EXPECT_EQ(widget<QLabel>(form, "LabelHint")->text(), sitePath("a.htm")) << row.name;
+        EXPECT_EQ(widget<QTabWidget>(form, "PageControl1")->tabText(kFolderTab),
+            QStringLiteral("Folder View  (1 of 5 files selected)"))
+            << row.name;
+    }
+
+    // No still drops them, and the folder changes.
+    dialogs.answers = { platform::Answer::No };
+    filter->setCurrentIndex(filterIndex("ASP only"));
+    EXPECT_EQ(form->folderView().currentMask(), QStringLiteral("*.asp"));
+    EXPECT_FALSE(view->isEditorModified());
+    EXPECT_EQ(readFile(sitePath("a.htm")), QByteArray("<html><body>x</body></html>"));
+}
+
+// The question's window may take the release of the button that chose the file: the file
+// is loaded all the same, after Yes or No, and the hint line names it once the main window
+// is active again.
+TEST_F(FolderViewTest, TheClickedFileIsLoadedAfterTheQuestion)
+{
+    struct Row {
+        const char *name;
+        platform::Answer answer;
+        bool releaseArrives;
+    };
+    const Row rows[] = {
+        { "Yes, a whole click", platform::Answer::Yes, true },
+        { "No, a whole click", platform::Answer::No, true },
+        { "Yes, the release taken by the question", platform::Answer::Yes, false },
+        { "No, the release taken by the question", platform::Answer::No, false },
+    };
+    writeFile(sitePath("b.htm"), "<p>b</p>");
+    startEditing();
+    QListWidget *list = widget<QListWidget>(folderPageOf(*form), "LBFile");
+    for (const Row &row : rows) {
+        clickRow(0);
+        typeAtStart('Q');
+        const QByteArray typed = view->editor()->text().toUtf8();
+        const QByteArray onDisk = readFile(sitePath("a.htm"));
+        dialogs.calls.clear();
+        dialogs.answers = { row.answer };
+        const QPoint onB = list->visualItemRect(list->item(1)).center();
+        if (row.releaseArrives)
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, onB);
+        else
+            QTest::mousePress(list->viewport(), Qt::LeftButton, {}, onB);
+        QCoreApplication::processEvents();
+        form->handleActivation(); // the main window is active again
+        EXPECT_EQ(dialogs.count(QStringLiteral("yesnocancel")), 1) << row.name;
+        EXPECT_EQ(readFile(sitePath("a.htm")), row.answer == platform::Answer::Yes ? typed : onDisk)
+            << row.name;
+        EXPECT_EQ(view->viewerFile(), sitePath("b.htm")) << row.name;
+        EXPECT_EQ(view->editor()->text(), QStringLiteral("<p>b</p>")) << row.name;
+        EXPECT_FALSE(view->isEditorModified()) << row.name;
+        EXPECT_EQ(widget<QLabel>(form, "LabelHint")->text(), sitePath("b.htm")) << row.name;
+        if (!row.releaseArrives)
+            QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, onB);
+    }
+}
+
+// A click on one entry of a selection of all selects it alone only on the release.
+TEST_F(FolderViewTest, AClickAfterCtrlASelectsAndLoadsTheClickedFile)
+{
+    startInSite();
+    QListWidget *list = widget<QListWidget>(folderPageOf(*form), "LBFile");
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
+    ASSERT_EQ(widget<QTabWidget>(form, "PageControl1")->tabText(kFolderTab),
+        QStringLiteral("Folder View  (5 of 5 files selected)"));
+    clickRow(2);
+    EXPECT_EQ(widget<QTabWidget>(form, "PageControl1")->tabText(kFolderTab),
+        QStringLiteral("Folder View  (1 of 5 files selected)"));
+    EXPECT_EQ(view->viewerFile(), sitePath("c.htm"));
+    EXPECT_TRUE(view->editor()->isEnabled());
+    EXPECT_TRUE(widget<QPushButton>(folderPageOf(*form), "BSaveAs")->isEnabled());
+    EXPECT_EQ(widget<QLabel>(form, "LabelHint")->text(), sitePath("c.htm"));
+}
+
+TEST_F(FolderViewTest, TheHintLineForgetsADeletedPageOnceItIsBack)
 {
     startInSite();
     clickRow(0);
-    widget<QPushButton>(folderPageOf(*form), "BSave")->setEnabled(true);
-    dialogs.answers = { platform::Answer::Cancel };
-    folderPageOf(*form)->changeFolder(program.path());
-    EXPECT_EQ(dialogs.texts(QStringLiteral("yesnocancel")).value(0),
-        QStringLiteral("Save changes in: ") + sitePath("a.htm"));
-    EXPECT_EQ(form->folderView().currentFolder() + QDir::separator(), programFolder());
+    QLabel *hint = widget<QLabel>(form, "LabelHint");
+    ASSERT_TRUE(QFile::remove(sitePath("a.htm")));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return hint->text() == sitePath("a.htm") + QStringLiteral(" (deleted on disk)"); },
+        10000));
+    writeFile(sitePath("a.htm"), "<p>back</p>");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return hint->text() == sitePath("a.htm"); }, 10000))
+        << hint->text().toStdString();
 
-    folderPageOf(*form)->changeFolder(site.path());
-    clickRow(0);
-    widget<QPushButton>(folderPageOf(*form), "BSave")->setEnabled(true);
-    dialogs.calls.clear();
-    dialogs.answers = { platform::Answer::No };
-    clickRow(1);
-    EXPECT_EQ(dialogs.count(QStringLiteral("yesnocancel")), 1);
-    EXPECT_EQ(view->viewerFile(), sitePath("b.htm"));
+    // Saved from the editor, it stays named as it is.
+    widget<QToolButton>(folderPageOf(*form), "SBEditor")->click();
+    typeAtStart('Q');
+    widget<QPushButton>(folderPageOf(*form), "BSave")->click();
+    QTest::qWait(500);
+    EXPECT_EQ(hint->text(), sitePath("a.htm"));
 }
 
 TEST_F(FolderViewTest, JumpFindsTheFileInAnotherLetterCase)

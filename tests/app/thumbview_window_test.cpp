@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 
@@ -53,7 +54,7 @@ TEST_F(ThumbViewWindowTest, CornerDoubleClickMakesTheSelectedThumbnails)
 
     // On the Thumbnail View the grid shows them from the cache.
     widget<QTabWidget>(form, "PageControl1")->setCurrentIndex(kThumbsTab);
-    EXPECT_EQ(widget<QLabel>(form, "LabelHint")->text(), sitePath("a.htm"));
+    EXPECT_EQ(form->currentFile(), sitePath("a.htm"));
     widget<thumbs::ThumbGrid>(thumbPageOf(*form), "LVThumbs")->viewport()->repaint();
     EXPECT_GE(thumbPageOf(*form)->cache().lookup(thumbOf("a.htm")), 0);
     EXPECT_FALSE(widget<QLabel>(folderPageOf(*form), "ImgMini")->pixmap().isNull());
@@ -104,4 +105,20 @@ TEST_F(ThumbViewWindowTest, AClickAfterABatchShowsTheWholeThumbnailInTheCorner)
         EXPECT_EQ(corner->visibleRegion().boundingRect(), QRect(0, 0, 130, 100))
             << size.width() << "x" << size.height();
     }
+}
+
+TEST_F(ThumbViewWindowTest, ArrivingOnThePageShowsItsHintUntilAnEntryIsChosen)
+{
+    startInSite();
+    auto *tabs = widget<QTabWidget>(form, "PageControl1")->findChild<QTabBar *>();
+    ASSERT_NE(tabs, nullptr);
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(kThumbsTab).center());
+    ASSERT_EQ(widget<QTabWidget>(form, "PageControl1")->currentIndex(), kThumbsTab);
+    EXPECT_EQ(widget<QLabel>(form, "LabelHint")->text(),
+        QStringLiteral("Thumbnail View - Create thumbnail previews of your webpages"));
+
+    thumbs::ThumbGrid *grid = widget<thumbs::ThumbGrid>(thumbPageOf(*form), "LVThumbs");
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+        grid->visualRect(grid->model()->index(1, 0)).center());
+    EXPECT_EQ(widget<QLabel>(form, "LabelHint")->text(), sitePath("b.htm"));
 }

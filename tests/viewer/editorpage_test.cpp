@@ -394,6 +394,11 @@ TEST_F(EditorPageTest, TheTagHintFollowsTheCaret)
         EXPECT_EQ(form.tagHintField()->text(), QString::fromLatin1(row.hint)) << row.caret;
     }
 
+    // The next file shows no hint of the last one where its caret is on no tag.
+    open(QStringLiteral("plain.htm"), "just text");
+    EXPECT_EQ(form.tagHintField()->text(), QString());
+    open(QStringLiteral("page.htm"), "<table><td align=center>x</td></table>");
+
     // Shift+F1 puts the hint into the text, selected; the caret at the start keeps the hint.
     placeCaret(10);
     placeCaret(0);
@@ -403,6 +408,34 @@ TEST_F(EditorPageTest, TheTagHintFollowsTheCaret)
     EXPECT_EQ(form.editor()->textCursor().selectedText(),
         QStringLiteral("<TD align=left|center|right> table cell"));
     EXPECT_TRUE(form.isEditorModified());
+}
+
+// A hint longer than its field shows the tag it names, wherever the focus was.
+TEST_F(EditorPageTest, ALongTagHintShowsItsStart)
+{
+    const QString hint = QStringLiteral("<BODY bgcolor=\"#rrggbb\" text=\"#rrggbb\" "
+                                        "link=\"#rrggbb\" vlink=\"#rrggbb\" alink=\"#rrggbb\" "
+                                        "background=\"url\" onload=\"script\"></BODY>  document "
+                                        "body");
+    host.table = { QStringLiteral("<BODY> : ") + hint, QStringLiteral("<P> : <P> paragraph") };
+    open(QStringLiteral("page.htm"), "<p>x</p><body>y</body>");
+    QLineEdit *field = form.tagHintField();
+    ASSERT_LT(field->width(), field->fontMetrics().horizontalAdvance(hint));
+    for (const bool fieldHasFocus : { false, true }) {
+        placeCaret(1);
+        if (fieldHasFocus) {
+            field->setFocus();
+            field->end(false); // the user had looked at the end of the last hint
+        }
+        placeCaret(10);
+        ASSERT_EQ(field->text(), hint);
+        field->repaint();
+        EXPECT_EQ(field->cursorPosition(), 0) << fieldHasFocus;
+        // The caret is drawn where the text starts: the text is not scrolled.
+        EXPECT_LT(field->inputMethodQuery(Qt::ImCursorRectangle).toRect().left(),
+            field->fontMetrics().averageCharWidth() * 2)
+            << fieldHasFocus;
+    }
 }
 
 TEST_F(EditorPageTest, PresetsRecolourOnlyWithColouringOn)
