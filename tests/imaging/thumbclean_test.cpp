@@ -1,7 +1,6 @@
 #include "imaging/thumbclean.h"
 #include "imaging/thumbstore.h"
 #include "support/tempdir.h"
-#include "support/writefault.h"
 
 #include <QDir>
 #include <QFile>
@@ -202,25 +201,6 @@ TEST(ThumbClean, LatinOneNamedPagesKeepTheirThumbnails)
 
     ASSERT_EQ(::unlink(cafeBytes.constData()), 0);
     EXPECT_TRUE(thumbs::ThumbIsOrphaned(store.thumbs, cafe));
-}
-
-// Temporary files of killed thumbnail writes go with the clean-up, when stale; they are not
-// thumbnails and are not counted.
-TEST(ThumbClean, StaleWriterLeftoversGo)
-{
-    Store store;
-    const QString kept = store.addPage("index.htm");
-    const QString stale = kept + u8(".DgUHRj");
-    const QString fresh = kept + u8(".aVHpsM");
-    touch(stale);
-    touch(fresh);
-    ASSERT_TRUE(ageFile(stale, 3600));
-    const thumbs::CleanResult result = thumbs::CleanThumbFolder(store.thumbs, false);
-    EXPECT_EQ(result.found, 1);
-    EXPECT_EQ(result.removed, 0);
-    EXPECT_FALSE(QFile::exists(stale));
-    EXPECT_TRUE(QFile::exists(fresh)) << "a writer may be at work";
-    EXPECT_TRUE(QFile::exists(kept));
 }
 
 TEST(ThumbClean, OrphansInWindowsForm)

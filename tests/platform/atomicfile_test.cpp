@@ -108,42 +108,6 @@ TEST_F(AtomicFile, NewFilesAndShorterText)
     EXPECT_EQ(fileBytes(path("second.html")), QByteArray("short"));
 }
 
-// Owner and group survive a replace by the superuser, who could give the new file any.
-TEST_F(AtomicFile, OwnerAndGroupAreKept)
-{
-    if (::geteuid() != 0)
-        GTEST_SKIP() << "only the superuser can give a file to another user";
-    const QString file = path("owned.html");
-    ASSERT_TRUE(putFile(file, "old"));
-    ASSERT_EQ(::chown(QFile::encodeName(file).constData(), 65534, 65534), 0);
-    ASSERT_TRUE(platform::writeFileAtomically(file, "new"));
-    const struct stat after = statOf(file);
-    EXPECT_EQ(after.st_uid, 65534u);
-    EXPECT_EQ(after.st_gid, 65534u);
-    EXPECT_EQ(fileBytes(file), QByteArray("new"));
-}
-
-// A write cut by a full disk (a file-size limit) leaves a hard-linked file whole under both
-// names, and nothing beside it.
-TEST_F(AtomicFile, FailedWriteLeavesAHardLinkedFileWhole)
-{
-    const QString file = path("a.html");
-    ASSERT_TRUE(putFile(file, "old"));
-    ASSERT_EQ(::link(QFile::encodeName(file).constData(),
-                  QFile::encodeName(path("b.html")).constData()),
-        0);
-    QString error;
-    {
-        const FileSizeLimit limit(100);
-        EXPECT_FALSE(platform::writeFileAtomically(file, QByteArray(4000, 'x'), &error));
-    }
-    EXPECT_FALSE(error.isEmpty());
-    EXPECT_EQ(fileBytes(file), QByteArray("old"));
-    EXPECT_EQ(fileBytes(path("b.html")), QByteArray("old"));
-    EXPECT_EQ(strayFiles(dir.path(), { QStringLiteral("a.html"), QStringLiteral("b.html") }),
-        QStringList {});
-}
-
 TEST_F(AtomicFile, FoldersAndMissingFoldersAreRefusedWithTheReason)
 {
     ASSERT_TRUE(QDir().mkpath(path("folder")));
