@@ -10,12 +10,11 @@ namespace {
 
 const QString kThumbFolder = QStringLiteral("/tmp/thumbs/");
 
-// A native absolute folder that the thumbnail tag can stand for: no "=", no empty
-// components, not inside the thumbnail folder.
+// A native absolute folder that the thumbnail tag can stand for: no empty components, not
+// inside the thumbnail folder ("=" and "%" in names are escaped).
 bool faithfulFolder(const QString &folder)
 {
-    return folder.startsWith(QLatin1Char('/')) && !folder.contains(QLatin1Char('='))
-        && !folder.contains(QStringLiteral("//"))
+    return folder.startsWith(QLatin1Char('/')) && !folder.contains(QStringLiteral("//"))
         && !folder.contains(kThumbFolder.chopped(1), Qt::CaseInsensitive);
 }
 

@@ -65,6 +65,8 @@ void MainWindow::setUpWindow(const QString &programDir)
     setWindowTitle(kCaption);
     m_programFolder = programFolderFor(programDir);
     m_dataFolder = dataFolderFor(m_programFolder, QFileInfo(m_programFolder).isWritable());
+    // What a write of the settings killed half-way left behind.
+    removeSettingsLeftovers(m_dataFolder);
     // A folder that cannot be created is not reported; its users fail on their own terms.
     QDir().mkpath(thumbFolder());
     QDir().mkpath(listsFolder());

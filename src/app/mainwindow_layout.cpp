@@ -129,7 +129,9 @@ void MainWindow::buildMenus()
     cleanMenu_ = menuBar()->addMenu(QStringLiteral("&Clean"));
     cleanMenu_->setObjectName(QStringLiteral("MenuClean"));
     const auto clean = [this](bool removeAll) {
-        platform::dialogs().ShowInfo(thumbs::CleanThumbFolder(thumbFolder(), removeAll).message);
+        const QString message = thumbs::CleanThumbFolder(thumbFolder(), removeAll).message;
+        removeStoreLeftovers(m_dataFolder, m_settings.snapshotPath);
+        platform::dialogs().ShowInfo(message);
     };
     cleanMenu_->addAction(QStringLiteral("Remove orphaned thumbs from disk"), this,
         [clean] { clean(false); });

@@ -2,6 +2,8 @@
 
 #include "platform/filenames.h"
 
+#include <algorithm>
+
 namespace batch {
 
 namespace {
@@ -49,6 +51,32 @@ bool takeValue(const QStringList &args, qsizetype &i, const QString &name, QStri
     }
     *value = arg.sliced(name.size() + 1);
     return true;
+}
+
+QString standardInputName()
+{
+    return QStringLiteral("standard input");
+}
+
+bool readAtMost(QIODevice &in, qint64 maxBytes, QByteArray *bytes)
+{
+    constexpr qint64 kPiece = qint64(1) << 20;
+    QByteArray data;
+    for (;;) {
+        const QByteArray piece = in.read(std::min(kPiece, maxBytes + 1 - data.size()));
+        if (piece.isEmpty())
+            break;
+        data += piece;
+        if (data.size() > maxBytes)
+            return false;
+    }
+    *bytes = std::move(data);
+    return true;
+}
+
+void reportNoMemory(QIODevice &err, const QString &prefix, const QString &file)
+{
+    writeLine(err, prefix + QStringLiteral("not enough memory for ") + file);
 }
 
 } // namespace batch

@@ -1,7 +1,8 @@
 #include "cleanthumbscommand.h"
 
-#include "platform/pathrules.h"
+#include "frame/pageframe.h"
 #include "imaging/thumbclean.h"
+#include "platform/pathrules.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -26,7 +27,9 @@ QString cleanThumbsUsage()
         "\n"
         "Removes the thumbnails whose pages are gone from the thumbnail folder THUMBS of the\n"
         "program folder, as \"Remove orphaned thumbs from disk\" does, then the sub-folders that\n"
-        "are left empty, and prints the message of the menu item.\n"
+        "are left empty, and prints the message of the menu item. Like the menu items, it also\n"
+        "deletes the temporary files that writes killed half-way left in THUMBS, FILELISTS,\n"
+        "the snapshot folder and beside prg.ini (NAME.XXXXXX, ten minutes old or older).\n"
         "\n"
         "  --all                   remove every thumbnail (\"Remove all thumbs from disk\")\n"
         "  --program-folder DIR    the program folder (default: the folder of this program)\n"
@@ -60,17 +63,19 @@ int runCleanThumbsCommand(
     if (!QFileInfo(programFolder).isDir())
         return usageError(err, QStringLiteral("no such folder: %1").arg(programFolder));
 
-    const QString thumbFolder
-        = platform::WithTrailingBackslash(QDir::toNativeSeparators(programFolder))
-        + QStringLiteral("THUMBS") + platform::separator(platform::nativePathStyle());
-    const thumbs::CleanResult result = thumbs::CleanThumbFolder(thumbFolder, all);
-    for (const QString &failed : result.failed)
-        writeLine(
-            err, QStringLiteral("folioscope-batch clean-thumbs: cannot delete %1").arg(failed));
+    const QString dataFolder
+        = platform::WithTrailingBackslash(QDir::toNativeSeparators(programFolder));
+    const thumbs::CleanResult result = thumbs::CleanThumbFolder(app::thumbFolderOf(dataFolder), all);
+    // The other stores lose what killed writers left, as the "&Clean" menu's items do.
+    const QString snapshotFolder = app::loadSettingsFile(dataFolder, QSize()).snapshotPath;
+    const QStringList failed
+        = result.failed + app::removeStoreLeftovers(dataFolder, snapshotFolder).failed;
+    for (const QString &file : failed)
+        writeLine(err, QStringLiteral("folioscope-batch clean-thumbs: cannot delete %1").arg(file));
     QString message = result.message;
     message.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     writeLine(out, message);
-    return result.failed.isEmpty() ? ExitOk : ExitFailed;
+    return failed.isEmpty() ? ExitOk : ExitFailed;
 }
 
 } // namespace batch

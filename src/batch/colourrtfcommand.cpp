@@ -6,6 +6,8 @@
 #include "editor/editorfile.h"
 #include "editor/rtfwriter.h"
 
+#include <utility>
+
 namespace batch {
 
 namespace {
@@ -65,14 +67,18 @@ int runColourRtfCommand(const QStringList &args, QIODevice &in, QIODevice &out, 
         out.write(colourRtfUsage().toLocal8Bit());
         return ExitOk;
     }
-    QByteArray bytes;
-    if (!readCommandInput(common.file, in, &bytes, &error)) {
-        writeProblem(err, error);
-        return ExitFailed;
-    }
-    const editor::EditorText page = editor::decodeEditorText(bytes);
-    out.write(editor::BuildColouredRtf(page.text, editor::presetPalette(preset)));
-    return ExitOk;
+    const QString name = common.file.isEmpty() || common.file == u"-" ? standardInputName()
+                                                                       : common.file;
+    return withMemoryGuard(err, QStringLiteral("folioscope-batch colour-rtf: "), name, [&] {
+        QByteArray bytes;
+        if (!readCommandInput(common.file, in, &bytes, &error)) {
+            writeProblem(err, error);
+            return int(ExitFailed);
+        }
+        const editor::EditorText page = editor::decodeEditorText(std::exchange(bytes, {}));
+        out.write(editor::BuildColouredRtf(page.text, editor::presetPalette(preset)));
+        return int(ExitOk);
+    });
 }
 
 } // namespace batch

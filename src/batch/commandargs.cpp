@@ -1,5 +1,7 @@
 #include "commandargs.h"
 
+#include "batchargs.h"
+
 #include "platform/safefile.h"
 
 namespace batch {
@@ -47,8 +49,10 @@ bool parseCommandArguments(
 bool readCommandInput(const QString &file, QIODevice &in, QByteArray *bytes, QString *error)
 {
     if (file.isEmpty() || file == u"-") {
-        *bytes = in.readAll();
-        return true;
+        if (readAtMost(in, kLargestInputFile, bytes))
+            return true;
+        *error = QStringLiteral("cannot read %1: The input is too large.").arg(standardInputName());
+        return false;
     }
     QString reason;
     if (!platform::readRegularFile(file, kLargestInputFile, bytes, &reason)) {

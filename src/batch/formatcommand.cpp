@@ -11,8 +11,10 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
 #include <cstring>
 #include <optional>
+#include <utility>
 
 namespace batch {
 
@@ -33,9 +35,14 @@ struct FormatArguments {
     QStringList files; // none or "-": standard input
 };
 
+QString prefix()
+{
+    return QStringLiteral("folioscope-batch format: ");
+}
+
 void report(QIODevice &err, const QString &problem)
 {
-    writeLine(err, QStringLiteral("folioscope-batch format: ") + problem);
+    writeLine(err, prefix() + problem);
 }
 
 bool parseMode(const QString &mode, formatter::FormatMode *parsed)
@@ -125,69 +132,83 @@ qsizetype utf8Boundary(QByteArrayView bytes)
     return size;
 }
 
-// Decodes the file as UTF-8 chunk by chunk, straight into the text, so that the file's
-// bytes and its text are never held whole at once. False when it is not valid UTF-8.
-bool readUtf8(QFile &file, QString &text)
+// Decodes the first `size` bytes of the file as UTF-8 chunk by chunk, straight into the
+// text, so that the file's bytes and its text are never held whole at once. False when it
+// is not valid UTF-8.
+bool readUtf8(QFile &file, qint64 size, QString &text)
 {
     QStringDecoder decoder(QStringConverter::Utf8, kUtf8Flags);
-    text.reserve(file.size());
+    text.reserve(size);
     QByteArray chunk;
     qsizetype carried = 0;
+    qint64 left = size;
     while (true) {
         chunk.resize(carried + kReadChunk);
-        const qint64 read = file.read(chunk.data() + carried, kReadChunk);
+        const qint64 read
+            = left > 0 ? file.read(chunk.data() + carried, std::min<qint64>(kReadChunk, left)) : 0;
         if (read < 0)
             return false;
-        const qsizetype size = carried + read;
-        const qsizetype cut = read == 0 ? size : utf8Boundary(QByteArrayView(chunk).first(size));
-        const qsizetype used = text.size();
-        text.resize(used + cut);
-        QChar *end = decoder.appendToBuffer(text.data() + used, QByteArrayView(chunk).first(cut));
+        left -= read;
+        const qsizetype used = carried + read;
+        const qsizetype cut = read == 0 ? used : utf8Boundary(QByteArrayView(chunk).first(used));
+        const qsizetype length = text.size();
+        text.resize(length + cut);
+        QChar *end
+            = decoder.appendToBuffer(text.data() + length, QByteArrayView(chunk).first(cut));
         text.truncate(end - text.constData());
         if (decoder.hasError())
             return false;
-        carried = size - cut;
+        carried = used - cut;
         std::memmove(chunk.data(), chunk.constData() + cut, carried);
         if (read == 0)
             return true;
     }
 }
 
-bool readLatin1(QFile &file, QString &text)
+bool readLatin1(QFile &file, qint64 size, QString &text)
 {
     text.resize(0);
     if (!file.seek(0))
         return false;
     QByteArray chunk;
-    while (!file.atEnd()) {
-        chunk = file.read(kReadChunk);
+    for (qint64 left = size; left > 0; left -= chunk.size()) {
+        chunk = file.read(std::min<qint64>(kReadChunk, left));
         if (chunk.isEmpty())
-            return file.atEnd();
+            return file.error() == QFileDevice::NoError;
         text.append(QLatin1String(chunk));
     }
     return true;
 }
 
 // The file as platform::decodeText reads it: UTF-8 when valid, else one character a byte.
+// Only as many bytes are read as its size said when it was opened: a file that grows
+// meanwhile (one still being written) cannot take more memory than the size allowed, and a
+// file that changed size is refused rather than formatted half.
 std::optional<platform::DecodedText> readText(const QString &path, QString *error)
 {
     QFile file;
     if (!platform::openRegularFile(file, path, error))
         return std::nullopt;
-    if (file.size() > kLargestPage) {
+    const qint64 size = file.size();
+    if (size > kLargestPage) {
         *error = QStringLiteral("The file is too large.");
         return std::nullopt;
     }
-    if (file.isSequential())
-        return platform::decodeText(file.readAll());
     platform::DecodedText decoded;
-    if (readUtf8(file, decoded.text))
-        return decoded;
-    decoded.encoding = platform::TextEncoding::Latin1;
-    if (readLatin1(file, decoded.text))
-        return decoded;
-    *error = file.errorString();
-    return std::nullopt;
+    if (!readUtf8(file, size, decoded.text)) {
+        decoded.encoding = platform::TextEncoding::Latin1;
+        if (!readLatin1(file, size, decoded.text)) {
+            *error = file.errorString();
+            return std::nullopt;
+        }
+    }
+    char more = 0;
+    if (file.pos() < size || file.read(&more, 1) > 0) {
+        *error = file.pos() <= size ? QStringLiteral("The file shrank while it was read.")
+                                    : QStringLiteral("The file grew while it was read.");
+        return std::nullopt;
+    }
+    return decoded;
 }
 
 // The result goes to device piece by piece in the encoding of the input.
@@ -272,14 +293,20 @@ bool formatToOutput(formatter::Style &style, const FormatArguments &parsed, QIOD
     QIODevice &out, QIODevice &err)
 {
     const QString path = parsed.files.value(0);
+    const bool standardInput = path.isEmpty() || path == u"-";
     std::optional<platform::DecodedText> input;
     QString error;
-    if (path.isEmpty() || path == u"-")
-        input = platform::decodeText(in.readAll());
-    else
+    QByteArray bytes;
+    if (!standardInput)
         input = readText(path, &error);
+    else if (readAtMost(in, kLargestPage, &bytes))
+        input = platform::decodeText(std::exchange(bytes, {}));
+    else
+        error = QStringLiteral("The input is too large.");
     if (!input) {
-        report(err, QStringLiteral("cannot read %1: %2").arg(path, error));
+        report(err,
+            QStringLiteral("cannot read %1: %2")
+                .arg(standardInput ? standardInputName() : path, error));
         return false;
     }
     if (!formatInto(style, parsed, std::move(*input), out)) {
@@ -303,7 +330,8 @@ QString formatUsage()
         "\n"
         "  FILE                    the page to read; standard input when absent or \"-\"\n"
         "  --in-place FILE...      replace each FILE by its result instead (atomically, in\n"
-        "                          its own encoding); a read-only FILE is left as it is\n"
+        "                          its own encoding, keeping its owner, group and hard\n"
+        "                          links); a read-only FILE is left as it is\n"
         "  --mode format           lay the page out by the style (the default)\n"
         "  --mode compress         join the markup into long lines, drop or keep comments\n"
         "  --mode trim             remove whitespace inside the elements named in trim.ini\n"
@@ -314,8 +342,11 @@ QString formatUsage()
         "                          appears when the style asks for it\n"
         "  -h, --help              show this text\n"
         "\n"
-        "Exit status: 0 on success, 1 when a FILE could not be read or written (the others\n"
-        "are still done), 2 on a usage error.\n");
+        "A FILE is read up to the size it had when opened: one that grows meanwhile is\n"
+        "refused, and so is one larger than 1 GiB.\n"
+        "\n"
+        "Exit status: 0 on success, 1 when a FILE could not be read or written or needed\n"
+        "more memory than there is (the others are still done), 2 on a usage error.\n");
 }
 
 int runFormatCommand(const QStringList &args, QIODevice &in, QIODevice &out, QIODevice &err,
@@ -338,11 +369,18 @@ int runFormatCommand(const QStringList &args, QIODevice &in, QIODevice &out, QIO
         = parsed.programFolder.isEmpty() ? defaultProgramFolder : parsed.programFolder;
     formatter::LoadProgramStyle(style, folder, style.options.styleName);
 
-    if (!parsed.inPlace)
-        return formatToOutput(style, parsed, in, out, err) ? ExitOk : ExitFailed;
+    if (!parsed.inPlace) {
+        const QString path = parsed.files.value(0);
+        const bool done = withMemoryGuard(err, prefix(),
+            path.isEmpty() || path == u"-" ? standardInputName() : path,
+            [&] { return formatToOutput(style, parsed, in, out, err); });
+        return done ? ExitOk : ExitFailed;
+    }
     bool allDone = true;
     for (const QString &path : std::as_const(parsed.files))
-        allDone = formatInPlace(style, parsed, path, err) && allDone;
+        allDone = withMemoryGuard(err, prefix(), path,
+                      [&] { return formatInPlace(style, parsed, path, err); })
+            && allDone;
     return allDone ? ExitOk : ExitFailed;
 }
 

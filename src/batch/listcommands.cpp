@@ -12,6 +12,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <utility>
+
 namespace batch {
 
 namespace {
@@ -157,7 +159,8 @@ QString verifyUsage()
         "\n"
         "  -h, --help    show this text\n"
         "\n"
-        "Exit status: 0 on success, 2 on a usage error or a LIST that cannot be read.\n");
+        "Exit status: 0 on success, 1 when LIST needs more memory than there is, 2 on a\n"
+        "usage error or a LIST that cannot be read.\n");
 }
 
 int runSearchCommand(
@@ -210,21 +213,25 @@ int runVerifyCommand(const QStringList &args, QIODevice &out, QIODevice &err)
     }
     if (parsed.path.isEmpty())
         return usageError(err, command, QStringLiteral("no LIST given"));
-    QStringList records;
-    if (!filelists::readListFile(parsed.path, records, &error)) {
-        writeLine(err, QStringLiteral("folioscope-batch verify: ") + error);
-        return ExitUsage;
-    }
-    QList<filelists::ListEntry> entries = filelists::entriesFromRecords(records);
-    const filelists::VerifyResult result = filelists::verifyEntries(entries);
-    {
-        ListWriter writer(out);
-        for (const filelists::ListEntry &entry : std::as_const(entries))
-            writer.add(entry.record());
-    }
-    for (const QString &line : result.reportLines)
-        writeLine(err, line);
-    return ExitOk;
+    const QString prefix = QStringLiteral("folioscope-batch verify: ");
+    return withMemoryGuard(err, prefix, parsed.path, [&] {
+        QStringList records;
+        if (!filelists::readListFile(parsed.path, records, &error)) {
+            writeLine(err, prefix + error);
+            return int(ExitUsage);
+        }
+        QList<filelists::ListEntry> entries
+            = filelists::entriesFromRecords(std::exchange(records, {}));
+        const filelists::VerifyResult result = filelists::verifyEntries(entries);
+        {
+            ListWriter writer(out);
+            for (const filelists::ListEntry &entry : std::as_const(entries))
+                writer.add(entry.record());
+        }
+        for (const QString &line : result.reportLines)
+            writeLine(err, line);
+        return int(ExitOk);
+    });
 }
 
 } // namespace batch

@@ -161,8 +161,13 @@ int main(int argc, char **argv)
                          .toLocal8Bit());
         return batch::ExitOk;
     }
-    if (command)
-        return finished(*command, command->run(args.mid(1), io), io);
+    if (command) {
+        // The commands that work on one file at a time name it; anything else ends here.
+        const int status = batch::withMemoryGuard(io.err,
+            QStringLiteral("folioscope-batch %1: ").arg(QLatin1String(command->name)),
+            QStringLiteral("this run"), [&] { return command->run(args.mid(1), io); });
+        return finished(*command, status, io);
+    }
     const QString problem = name.isEmpty() ? QStringLiteral("no command given")
                                            : QStringLiteral("unknown command \"%1\"").arg(name);
     io.err.write((QStringLiteral("folioscope-batch: ") + problem

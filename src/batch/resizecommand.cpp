@@ -121,6 +121,31 @@ int failWith(QIODevice &err, const QString &text, int status)
     return status;
 }
 
+// Reads, scales and writes the picture; the exit status.
+int resize(const ResizeArguments &parsed, QIODevice &err)
+{
+    QString error;
+    const QImage source = readResizeInput(parsed.in, &error);
+    if (source.isNull())
+        return failWith(
+            err, QStringLiteral("cannot read %1: %2").arg(parsed.in, error), ExitFailed);
+    if (qint64(parsed.size.width()) * source.height() > kMaxPixels)
+        return failWith(err,
+            QStringLiteral("%1 is too high to scale to %2 pixels wide")
+                .arg(parsed.in)
+                .arg(parsed.size.width()),
+            ExitFailed);
+    QImage destination(parsed.size, QImage::Format_RGB888);
+    const thumbs::FilterEntry &filter = thumbs::FilterCatalog[size_t(parsed.filter)];
+    if (!thumbs::ResampleBitmap(source, destination, filter.filter, filter.support, &error))
+        return failWith(
+            err, QStringLiteral("cannot scale %1: %2").arg(parsed.in, error), ExitFailed);
+    if (!writePicture(destination, parsed.out, &error))
+        return failWith(
+            err, QStringLiteral("cannot write %1: %2").arg(parsed.out, error), ExitFailed);
+    return ExitOk;
+}
+
 } // namespace
 
 QString resizeUsage()
@@ -159,25 +184,8 @@ int runResizeCommand(const QStringList &args, QIODevice &out, QIODevice &err)
         out.write(resizeUsage().toLocal8Bit());
         return ExitOk;
     }
-    const QImage source = readResizeInput(parsed.in, &error);
-    if (source.isNull())
-        return failWith(
-            err, QStringLiteral("cannot read %1: %2").arg(parsed.in, error), ExitFailed);
-    if (qint64(parsed.size.width()) * source.height() > kMaxPixels)
-        return failWith(err,
-            QStringLiteral("%1 is too high to scale to %2 pixels wide")
-                .arg(parsed.in)
-                .arg(parsed.size.width()),
-            ExitFailed);
-    QImage destination(parsed.size, QImage::Format_RGB888);
-    const thumbs::FilterEntry &filter = thumbs::FilterCatalog[size_t(parsed.filter)];
-    if (!thumbs::ResampleBitmap(source, destination, filter.filter, filter.support, &error))
-        return failWith(
-            err, QStringLiteral("cannot scale %1: %2").arg(parsed.in, error), ExitFailed);
-    if (!writePicture(destination, parsed.out, &error))
-        return failWith(
-            err, QStringLiteral("cannot write %1: %2").arg(parsed.out, error), ExitFailed);
-    return ExitOk;
+    return withMemoryGuard(err, QStringLiteral("folioscope-batch resize: "), parsed.in,
+        [&] { return resize(parsed, err); });
 }
 
 } // namespace batch

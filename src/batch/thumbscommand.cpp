@@ -144,7 +144,8 @@ int runThumbsCommand(const QStringList &args, QIODevice &out, QIODevice &err)
     hooks.planBatch = [&](const QStringList &pages) { maker.plan(pages, base); };
     hooks.makeThumb = [&](const QString &page) {
         const bool stored = maker.makeThumb(page, base);
-        const QString problem = thumbs::thumbProblem(page, stored, maker.lastOutcome());
+        const QString problem
+            = thumbs::thumbProblem(page, stored, maker.lastOutcome(), maker.lastStoreError());
         if (!problem.isEmpty())
             dialogs.report(problem);
         return stored;

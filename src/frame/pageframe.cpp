@@ -69,4 +69,27 @@ QString dataFolderFor(const QString &programFolder, bool programFolderWritable)
     return platform::WithTrailingBackslash(QDir::toNativeSeparators(data));
 }
 
+platform::LeftoverSweep removeStoreLeftovers(
+    const QString &dataFolder, const QString &snapshotFolder)
+{
+    platform::LeftoverSweep sweep = removeSettingsLeftovers(dataFolder);
+    const auto add = [&sweep](const platform::LeftoverSweep &more) {
+        sweep.removed += more.removed;
+        sweep.failed += more.failed;
+    };
+    add(platform::removeAtomicWriterLeftovers(
+        listsFolderOf(dataFolder),
+        [](QStringView target) { return target.endsWith(u".lst", Qt::CaseInsensitive); },
+        false));
+    add(platform::removeAtomicWriterLeftovers(
+        snapshotFolder,
+        [](QStringView target) {
+            return target.startsWith(u"snap_", Qt::CaseInsensitive)
+                && (target.endsWith(u".jpg", Qt::CaseInsensitive)
+                    || target.endsWith(u".bmp", Qt::CaseInsensitive));
+        },
+        false));
+    return sweep;
+}
+
 } // namespace app

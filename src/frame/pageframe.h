@@ -113,4 +113,10 @@ QString listsFolderOf(const QString &dataFolder);
 // (created), with one trailing separator.
 QString dataFolderFor(const QString &programFolder, bool programFolderWritable);
 
+// Deletes what writes cut off by a kill left in the program's stores beside the thumbnail
+// folder (which the thumbnail clean-up sweeps): stale temporary files of list files in
+// FILELISTS, of snapshots ("snap_" names) in the snapshot folder and of prg.ini.
+platform::LeftoverSweep removeStoreLeftovers(
+    const QString &dataFolder, const QString &snapshotFolder);
+
 } // namespace app

@@ -16,6 +16,7 @@ const QString kPosition = QStringLiteral("POSITION_MAIN");
 const QString kColors = QStringLiteral("COLORS");
 const QString kThumbs = QStringLiteral("THUMBS");
 const QString kPaths = QStringLiteral("PATHS");
+const QString kSettingsFile = QStringLiteral("prg.ini");
 
 QString editorSection(int index) { return QStringLiteral("EDITOR%1").arg(index + 1); }
 
@@ -168,16 +169,22 @@ void writeSettings(IniFile &ini, Settings s)
 Settings loadSettingsFile(const QString &dataFolder, const QSize &screenSize)
 {
     platform::IniFile ini;
-    ini.load(dataFolder + QStringLiteral("prg.ini"));
+    ini.load(dataFolder + kSettingsFile);
     return readSettings(ini, dataFolder, screenSize);
 }
 
 bool saveSettingsFile(const QString &dataFolder, const Settings &settings, QString *error)
 {
     platform::IniFile ini;
-    ini.load(dataFolder + QStringLiteral("prg.ini"));
+    ini.load(dataFolder + kSettingsFile);
     writeSettings(ini, settings);
     return ini.save(error);
+}
+
+platform::LeftoverSweep removeSettingsLeftovers(const QString &dataFolder)
+{
+    return platform::removeAtomicWriterLeftovers(
+        dataFolder, [](QStringView target) { return target == kSettingsFile; }, false);
 }
 
 } // namespace app

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/atomicfile.h"
 #include "platform/inifile.h"
 
 #include <QRect>
@@ -85,5 +86,7 @@ void writeSettings(platform::IniFile &ini, Settings settings);
 // of other programs kept; false after a failed write, with its message in error.
 Settings loadSettingsFile(const QString &dataFolder, const QSize &screenSize);
 bool saveSettingsFile(const QString &dataFolder, const Settings &settings, QString *error);
+// Deletes the stale temporary files of prg.ini writes cut off by a kill (prg.ini.XXXXXX).
+platform::LeftoverSweep removeSettingsLeftovers(const QString &dataFolder);
 
 } // namespace app

@@ -235,12 +235,15 @@ QByteArray encodeJpeg(const QImage &image, int quality)
     return bytes;
 }
 
-bool writeJpeg(const QImage &image, const QString &path, int quality)
+bool writeJpeg(const QImage &image, const QString &path, int quality, QString *error)
 {
     const QByteArray bytes = encodeJpeg(image, quality);
-    if (bytes.isEmpty())
+    if (bytes.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("the picture cannot be encoded as JPEG");
         return false;
-    return writeFileAtomically(path, bytes);
+    }
+    return writeFileAtomically(path, bytes, error);
 }
 
 } // namespace platform

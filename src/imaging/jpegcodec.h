@@ -20,7 +20,8 @@ QImage decodeJpeg(const QByteArray &data);
 // Baseline JPEG of the given quality (1..100), slow-accurate integer DCT and optimised Huffman
 // tables; alpha is dropped. An empty result means the image could not be encoded.
 QByteArray encodeJpeg(const QImage &image, int quality);
-// Writes through a temporary file renamed over the target, so a failure leaves the old file.
-bool writeJpeg(const QImage &image, const QString &path, int quality);
+// Writes through a temporary file renamed over the target, so a failure leaves the old file;
+// false with the reason in `error` (when given).
+bool writeJpeg(const QImage &image, const QString &path, int quality, QString *error = nullptr);
 
 } // namespace platform

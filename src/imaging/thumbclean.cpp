@@ -1,8 +1,10 @@
 #include "imaging/thumbclean.h"
 
-#include "scan/folderscan.h"
-#include "platform/hourglass.h"
 #include "imaging/thumbstore.h"
+#include "platform/atomicfile.h"
+#include "platform/hourglass.h"
+#include "platform/safefile.h"
+#include "scan/folderscan.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,9 +18,15 @@ namespace {
 
 const QString kThumbMask = QStringLiteral("*.JPG");
 const QChar kEquals = QLatin1Char('=');
-// Beyond this many "=" signs in one tag only the plain reading is tried (each sign doubles
-// the readings).
+// Beyond this many "=" signs in one Windows tag only the plain reading is tried (each sign
+// doubles the readings).
 constexpr qsizetype kMaxReadings = 12;
+
+// Looked for by the names' bytes, so that a page with a Latin-1 name is found.
+bool pageExists(const QString &page)
+{
+    return platform::fileState(page).kind != platform::FileState::Missing;
+}
 
 // Every reading of the remaining tag parts, each "=" before them a separator or itself, until
 // one names an existing page. A separator is only tried where the folder so far exists.
@@ -26,7 +34,7 @@ bool someReadingExists(
     const QString &folder, const QStringList &parts, qsizetype next, const QString &page, QChar sep)
 {
     if (next == parts.size())
-        return QFileInfo::exists(folder + sep + page);
+        return pageExists(folder + sep + page);
     if (QFileInfo(folder).isDir()
         && someReadingExists(folder + sep + parts.at(next), parts, next + 1, page, sep))
         return true;
@@ -36,7 +44,7 @@ bool someReadingExists(
 bool plainReadingMissing(const QString &thumbFolder, const QString &thumbFile, PathStyle style)
 {
     const QString page = PageFileFor(thumbFolder, thumbFile, style);
-    return !QDir::isAbsolutePath(page) || !QFileInfo::exists(page);
+    return !QDir::isAbsolutePath(page) || !pageExists(page);
 }
 
 bool removeThumb(const QString &path)
@@ -67,6 +75,26 @@ QString cleanMessage(const CleanResult &result, bool removeAll)
         + QString::number(result.removed) + QStringLiteral(" orphaned thumbnails removed.");
 }
 
+// A Windows tag may stand for several folders: every reading is tried.
+bool windowsThumbIsOrphaned(const QString &thumbFolder, const QString &thumbFile,
+    const QString &tag, const QString &page)
+{
+    constexpr PathStyle style = PathStyle::Windows;
+    if (tag.startsWith(QStringLiteral("==")))
+        return false; // a network folder: no page to compare with
+    const qsizetype drive = tag.indexOf(QStringLiteral("=="));
+    if (drive < 0)
+        return plainReadingMissing(thumbFolder, thumbFile, style);
+    const QString root = tag.left(drive) + QStringLiteral(":\\");
+    const QString body = tag.mid(drive + 2);
+    if (body.isEmpty())
+        return !pageExists(root + page);
+    const QStringList parts = body.split(kEquals);
+    if (parts.size() > kMaxReadings + 1)
+        return plainReadingMissing(thumbFolder, thumbFile, style);
+    return !someReadingExists(root + parts.first(), parts, 1, page, platform::separator(style));
+}
+
 } // namespace
 
 bool ThumbIsOrphaned(const QString &thumbFolder, const QString &thumbFile, PathStyle style)
@@ -80,32 +108,18 @@ bool ThumbIsOrphaned(const QString &thumbFolder, const QString &thumbFile, PathS
     // A picture lying in the thumbnail folder itself belongs to no folder.
     if (nameStart == 0)
         return true;
-    const QString tag = TagOfThumbFile(rest, style);
-    const QString name = rest.mid(nameStart);
-    const QString page = name.left(std::max<qsizetype>(0, name.size() - 4));
-
-    QString root;
-    QString body;
     if (style == PathStyle::Windows) {
-        if (tag.startsWith(QStringLiteral("==")))
-            return false; // a network folder: no page to compare with
-        const qsizetype drive = tag.indexOf(QStringLiteral("=="));
-        if (drive < 0)
-            return plainReadingMissing(thumbFolder, thumbFile, style);
-        root = tag.left(drive) + QStringLiteral(":\\");
-        body = tag.mid(drive + 2);
-    } else {
-        if (!tag.startsWith(kEquals))
-            return plainReadingMissing(thumbFolder, thumbFile, style);
-        root = sep;
-        body = tag.mid(1);
+        const QString name = rest.mid(nameStart);
+        return windowsThumbIsOrphaned(thumbFolder, thumbFile, TagOfThumbFile(rest, style),
+            name.left(std::max<qsizetype>(0, name.size() - 4)));
     }
-    if (body.isEmpty())
-        return !QFileInfo::exists(root + page);
-    const QStringList parts = body.split(kEquals);
-    if (parts.size() > kMaxReadings + 1)
-        return plainReadingMissing(thumbFolder, thumbFile, style);
-    return !someReadingExists(root + parts.first(), parts, 1, page, sep);
+    const QString page = PageFileFor(thumbFolder, thumbFile, style);
+    if (!page.startsWith(sep) || !pageExists(page))
+        return true;
+    // A page's thumbnail is only the one that it gets now: a file of an older name rule (an
+    // "=" that was not escaped) is never shown again.
+    return ThumbFileFor(prefix, platform::folderPart(page, style), page, style).mid(prefix.size())
+        != rest;
 }
 
 void ClearThumb(
@@ -135,6 +149,11 @@ CleanResult CleanThumbFolder(const QString &thumbFolder, bool removeAll)
         else
             result.failed.append(thumb);
     }
+    // What writers killed half-way left; they never count as thumbnails.
+    const platform::LeftoverSweep leftovers = platform::removeAtomicWriterLeftovers(
+        thumbFolder,
+        [](QStringView target) { return target.endsWith(u".jpg", Qt::CaseInsensitive); }, true);
+    result.failed += leftovers.failed;
     removeEmptySubFolders(thumbFolder);
     result.message = cleanMessage(result, removeAll);
     return result;

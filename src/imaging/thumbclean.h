@@ -26,15 +26,16 @@ struct CleanResult {
 
 // "Remove all thumbs from disk" (removeAll) or "Remove orphaned thumbs from disk": deletes every
 // thumbnail file (.jpg, also .j and .jp) of the thumbnail folder and its sub-folders, or only
-// those whose page is gone, then removes the sub-folders of the thumbnail folder that are left
-// empty (one level only). Shows the busy cursor meanwhile; the window stays live through the
+// those whose page is gone, and the stale leftovers of killed writers (not counted), then
+// removes the sub-folders of the thumbnail folder that are left empty (one level only). Shows the busy cursor meanwhile; the window stays live through the
 // folder scan. The cache is not touched.
 CleanResult CleanThumbFolder(const QString &thumbFolder, bool removeAll);
 
-// True when the page of a thumbnail file cannot be found. The thumbnails of network folders
-// (in the Windows form, tags beginning with "==") cannot be mapped back to a page and are
-// never orphans. A folder name holding "=" reads back as two folders; every reading of the
-// tag is tried before a thumbnail counts as orphaned.
+// True when the page of a thumbnail file cannot be found (by its name's bytes, so a Latin-1
+// name is found too), or when the file is not the thumbnail that page gets now (one of an
+// older name rule). In the Windows form the thumbnails of network folders (tags beginning
+// with "==") cannot be mapped back to a page and are never orphans, and a folder name holding
+// "=" reads back as two folders: every reading of the tag is tried.
 bool ThumbIsOrphaned(const QString &thumbFolder, const QString &thumbFile,
     platform::PathStyle style = platform::nativePathStyle());
 

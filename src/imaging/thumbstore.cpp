@@ -1,9 +1,7 @@
 #include "imaging/thumbstore.h"
 
+#include "platform/safefile.h"
 #include "platform/textrules.h"
-
-#include <QDateTime>
-#include <QFileInfo>
 
 using platform::PathStyle;
 using platform::replaceEveryIgnoringCase;
@@ -14,6 +12,11 @@ namespace {
 
 const QString kJpgSuffix = QStringLiteral(".jpg");
 const QString kEquals = QStringLiteral("=");
+// On POSIX systems an "=" in a folder's name is escaped, and so is the escape character,
+// so that "a=b/" and "a/b/" get tags of their own; every other name is left as it is.
+const QChar kEscape = u'%';
+const QString kEscapedEscape = QStringLiteral("%25");
+const QString kEscapedEquals = QStringLiteral("%3D");
 // At most this many characters go to the next level so that it does not start with a ".".
 constexpr int kMaxLevelBackOff = 8;
 
@@ -82,6 +85,33 @@ QString splitIntoLevels(const QString &tag, PathStyle style)
     return levels;
 }
 
+QString escapedFolderNames(QString folder)
+{
+    folder.replace(kEscape, kEscapedEscape);
+    folder.replace(kEquals, kEscapedEquals);
+    return folder;
+}
+
+// One pass from the left, so that an escaped escape character is never read again.
+QString unescapedFolderNames(QStringView folder)
+{
+    QString names;
+    names.reserve(folder.size());
+    for (qsizetype i = 0; i < folder.size(); ++i) {
+        const QStringView rest = folder.mid(i);
+        if (rest.startsWith(kEscapedEquals)) {
+            names += kEquals;
+            i += kEscapedEquals.size() - 1;
+        } else if (rest.startsWith(kEscapedEscape)) {
+            names += kEscape;
+            i += kEscapedEscape.size() - 1;
+        } else {
+            names += folder.at(i);
+        }
+    }
+    return names;
+}
+
 QString joinedLevels(QStringView levels, PathStyle style)
 {
     QString tag = levels.toString();
@@ -100,7 +130,7 @@ QString EncodeThumbFolder(const QString &folder, PathStyle style)
         tag = withoutTrailingSeparators(tag, style, 0);
     } else {
         // The root keeps its one "/", so that "/" gets a tag of its own ("=/").
-        tag = withoutTrailingSeparators(folder, style, 1);
+        tag = escapedFolderNames(withoutTrailingSeparators(folder, style, 1));
     }
     tag = replaceEveryIgnoringCase(tag, sep, kEquals);
     // A deep folder's tag would be longer than a folder name may be.
@@ -129,29 +159,39 @@ QString ThumbFileFor(const QString &thumbFolder, const QString &folder, const QS
            + platform::fileNamePart(page, style) + kJpgSuffix;
 }
 
-QString PageFileFor(const QString &thumbFolder, const QString &thumbFile, PathStyle style)
+QString FolderOfThumbTag(const QString &tag, PathStyle style)
 {
     const QString sep = platform::separator(style);
-    const QString rest = replaceEveryIgnoringCase(
-        thumbFile, platform::WithTrailingBackslash(thumbFolder, style), QString());
-    // Only the tag is decoded: the file name was never encoded, and an "=" in it is its own.
-    const qsizetype nameStart = rest.lastIndexOf(sep) + 1;
-    QString folder = nameStart > 0 ? TagOfThumbFile(rest, style) + sep : QString();
+    QString folder = tag + sep;
     if (style == PathStyle::Windows)
         folder = replaceEveryIgnoringCase(folder, QStringLiteral("=="), QStringLiteral(":\\"));
     folder = replaceEveryIgnoringCase(folder, kEquals, sep);
     folder = replaceEveryIgnoringCase(folder, sep + sep, sep);
+    return style == PathStyle::Windows ? folder : unescapedFolderNames(folder);
+}
+
+QString PageFileFor(const QString &thumbFolder, const QString &thumbFile, PathStyle style)
+{
+    const QString rest = replaceEveryIgnoringCase(
+        thumbFile, platform::WithTrailingBackslash(thumbFolder, style), QString());
+    // Only the tag is decoded: the file name was never encoded, and an "=" in it is its own.
+    const qsizetype nameStart = rest.lastIndexOf(platform::separator(style)) + 1;
+    const QString folder
+        = nameStart > 0 ? FolderOfThumbTag(TagOfThumbFile(rest, style), style) : QString();
     const QString page = folder + rest.mid(nameStart);
     return page.left(std::max<qsizetype>(0, page.size() - kJpgSuffix.size()));
 }
 
 bool ThumbOutOfDate(const QString &thumbFolder, const QString &page)
 {
-    const QFileInfo pageFile(page);
-    const QFileInfo thumb(ThumbFileFor(thumbFolder, platform::folderPart(page), page));
-    if (!pageFile.isFile() || !thumb.isFile())
+    // Looked at by the names' bytes, so that a page with a Latin-1 name is found.
+    const platform::FileState pageFile = platform::fileState(page);
+    const platform::FileState thumb
+        = platform::fileState(ThumbFileFor(thumbFolder, platform::folderPart(page), page));
+    if (pageFile.kind != platform::FileState::Regular
+        || thumb.kind != platform::FileState::Regular)
         return true;
-    return pageFile.lastModified() > thumb.lastModified();
+    return pageFile.modified > thumb.modified;
 }
 
 QStringList PagesWithOutOfDateThumbs(const QString &thumbFolder, const QStringList &pages)

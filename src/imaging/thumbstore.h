@@ -15,6 +15,9 @@ constexpr qsizetype kMaxThumbTagLevel = 255;
 // of every page of `folder`. Always ends in one separator; the folder may be given with or
 // without its trailing separator.
 //   Windows: C:\Web\Site -> C==Web=Site\      POSIX: /home/u/site -> =home=u=site/
+// On POSIX systems a folder name's "=" becomes "%3D" and its "%" becomes "%25"
+// (/srv/a=b -> =srv=a%3Db/), so that no two folders share a tag; a name without either
+// keeps the tag it always had.
 // A tag longer than kMaxThumbTagLevel (a deep folder) is cut into as many folder levels as it
 // needs, each filled up to the limit but the last; the levels joined give the tag again.
 QString EncodeThumbFolder(const QString &folder,
@@ -35,8 +38,13 @@ QString TagOfThumbFile(const QString &relativeThumbFile,
 QString ThumbFileFor(const QString &thumbFolder, const QString &folder, const QString &page,
                      platform::PathStyle style = platform::nativePathStyle());
 
-// The page that a thumbnail file belongs to. Not faithful for folders whose names hold "="
-// (their tags collide) nor, in the Windows style, for network folders.
+// The folder that a tag (its levels joined) stands for, with its trailing separator: the
+// inverse of EncodeThumbFolder. In the Windows style a folder name holding "=" reads back
+// as two folders (such tags collide there), and network folders do not come back.
+QString FolderOfThumbTag(
+    const QString &tag, platform::PathStyle style = platform::nativePathStyle());
+
+// The page that a thumbnail file belongs to (FolderOfThumbTag of its tag + its name).
 QString PageFileFor(const QString &thumbFolder, const QString &thumbFile,
                     platform::PathStyle style = platform::nativePathStyle());
 

@@ -2,6 +2,7 @@
 
 #include "platform/filenames.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <cerrno>
@@ -77,6 +78,8 @@ FileState fileState(const QString &path)
                                        : FileState::Other;
     state.writable = ::access(native.constData(), W_OK) == 0;
     state.hasWriteBits = (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
+    state.modified = QDateTime::fromMSecsSinceEpoch(
+        qint64(info.st_mtim.tv_sec) * 1000 + info.st_mtim.tv_nsec / 1000000, Qt::UTC);
     return state;
 }
 
@@ -98,6 +101,31 @@ bool openFileForWriting(QFile &file, const QString &path, QString *error)
         return fail(error, notRegularFileText());
     return openWithoutWaiting(file, path, encodeFilePath(path), O_WRONLY | O_CREAT | O_TRUNC,
         QIODevice::WriteOnly, error);
+}
+
+bool makeFolders(const QString &path, QString *error)
+{
+    const QByteArray native = encodeFilePath(path);
+    const auto isFolder = [](const QByteArray &folder) {
+        struct stat info {
+        };
+        return ::stat(folder.constData(), &info) == 0 && S_ISDIR(info.st_mode);
+    };
+    if (isFolder(native))
+        return true;
+    for (qsizetype end = native.indexOf('/', 1);; end = native.indexOf('/', end + 1)) {
+        const QByteArray folder = end < 0 ? native : native.left(end);
+        if (!folder.isEmpty() && ::mkdir(folder.constData(), 0777) != 0) {
+            const int reason = errno;
+            if (reason != EEXIST || !isFolder(folder))
+                return fail(error,
+                    QStringLiteral("cannot create %1: %2")
+                        .arg(decodeFileName(folder),
+                            fileErrorText(path, reason == EEXIST ? ENOTDIR : reason)));
+        }
+        if (end < 0 || end + 1 >= native.size())
+            return true;
+    }
 }
 
 bool removeFileAt(const QString &path, QString *error)
@@ -122,6 +150,7 @@ FileState fileState(const QString &path)
                                : FileState::Other;
     state.writable = info.isWritable();
     state.hasWriteBits = info.isWritable();
+    state.modified = info.lastModified();
     return state;
 }
 
@@ -139,6 +168,12 @@ bool openFileForWriting(QFile &file, const QString &path, QString *error)
         return fail(error, notRegularFileText());
     file.setFileName(path);
     return file.open(QIODevice::WriteOnly) || fail(error, file.errorString());
+}
+
+bool makeFolders(const QString &path, QString *error)
+{
+    return QDir().mkpath(path)
+        || fail(error, QStringLiteral("cannot create %1").arg(QDir::toNativeSeparators(path)));
 }
 
 bool removeFileAt(const QString &path, QString *error)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QFile>
 #include <QString>
 
@@ -16,6 +17,7 @@ struct FileState {
     int error = 0; // why the look failed, when kind is Missing
     bool writable = false; // the system would let this user write it
     bool hasWriteBits = false; // some permission bit allows writing
+    QDateTime modified; // the last change of its content
 };
 FileState fileState(const QString &path);
 
@@ -30,6 +32,10 @@ bool readRegularFile(const QString &path, qint64 maxBytes, QByteArray *bytes, QS
 
 // Creates or truncates a file for writing; an entry there that is no regular file is refused.
 bool openFileForWriting(QFile &file, const QString &path, QString *error);
+
+// Creates the folder `path` and the folders on its way (an existing folder is no error). False
+// with "cannot create FOLDER: REASON" in `error`, FOLDER the first one that could not be made.
+bool makeFolders(const QString &path, QString *error);
 
 // Deletes the file `path` shows; false with the reason in `error` (when given).
 bool removeFileAt(const QString &path, QString *error = nullptr);

@@ -37,6 +37,7 @@ constexpr std::array<QSize, kSnapBaseCount> kSnapBases = { QSize(160, 120), QSiz
 struct StoredThumb {
     QImage picture;
     bool stored = false;
+    QString error;
 };
 
 // Shrinks and writes a capture on a thread of its own: the write waits until the disk has
@@ -48,7 +49,10 @@ StoredThumb shrinkAndStore(const QString &thumbFolder, const QString &page, cons
     QEventLoop loop;
     const std::unique_ptr<QThread> writer(QThread::create([&] {
         result.picture = ShrinkCapture(capture);
-        result.stored = !result.picture.isNull() && StoreThumb(thumbFolder, page, result.picture);
+        if (result.picture.isNull())
+            result.error = QStringLiteral("the picture cannot be shrunk");
+        else
+            result.stored = StoreThumb(thumbFolder, page, result.picture, &result.error);
     }));
     QObject::connect(writer.get(), &QThread::finished, &loop, &QEventLoop::quit);
     writer->start();
@@ -90,7 +94,8 @@ QImage ShrinkCapture(const QImage &capture)
     return thumb;
 }
 
-QString thumbProblem(const QString &page, bool stored, engine::CaptureOutcome outcome)
+QString thumbProblem(const QString &page, bool stored, engine::CaptureOutcome outcome,
+    const QString &storeError)
 {
     switch (outcome) {
     case engine::CaptureOutcome::Missing:
@@ -98,7 +103,8 @@ QString thumbProblem(const QString &page, bool stored, engine::CaptureOutcome ou
     case engine::CaptureOutcome::Done:
     case engine::CaptureOutcome::Unfinished:
         if (!stored)
-            return QStringLiteral("cannot store the thumbnail of ") + page;
+            return QStringLiteral("cannot store the thumbnail of ") + page
+                + (storeError.isEmpty() ? QString() : QStringLiteral(" as ") + storeError);
         break;
     default:
         break;
@@ -106,11 +112,19 @@ QString thumbProblem(const QString &page, bool stored, engine::CaptureOutcome ou
     return engine::captureProblem(outcome, page, engine::PartialPicture::Saved);
 }
 
-bool StoreThumb(const QString &thumbFolder, const QString &page, const QImage &picture)
+bool StoreThumb(
+    const QString &thumbFolder, const QString &page, const QImage &picture, QString *error)
 {
     const QString folder = platform::folderPart(page);
-    QDir().mkpath(platform::WithTrailingBackslash(thumbFolder) + EncodeThumbFolder(folder));
-    return platform::writeJpeg(picture, ThumbFileFor(thumbFolder, folder, page), kThumbQuality);
+    const QString thumb = ThumbFileFor(thumbFolder, folder, page);
+    QString reason;
+    const bool stored
+        = platform::makeFolders(
+              platform::WithTrailingBackslash(thumbFolder) + EncodeThumbFolder(folder), &reason)
+        && platform::writeJpeg(picture, thumb, kThumbQuality, &reason);
+    if (!stored && error)
+        *error = thumb + QStringLiteral(": ") + reason;
+    return stored;
 }
 
 struct ThumbMaker::Pending {
@@ -253,6 +267,7 @@ void ThumbMaker::captureSettled()
 
 bool ThumbMaker::makeThumb(const QString &page, const QSize &base)
 {
+    m_storeError.clear();
     topUp();
     // A page asked for out of plan order starts alone; the plan is dropped.
     if (m_loading.empty() || m_loading.front().page != page || m_loading.front().base != base) {
@@ -283,6 +298,7 @@ bool ThumbMaker::makeThumb(const QString &page, const QSize &base)
     // The next planned page loads while this one is shrunk and written.
     topUp();
     const StoredThumb thumb = shrinkAndStore(m_thumbFolder, page, capture);
+    m_storeError = thumb.error;
     if (!thumb.stored)
         return false;
     const QString thumbFile = ThumbFileFor(m_thumbFolder, platform::folderPart(page), page);

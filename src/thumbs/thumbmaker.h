@@ -32,12 +32,16 @@ QSize snapBaseSize(int index, const QSize &previous);
 // A page capture shrunk to the thumbnail size with "Lanczos3"; null when it cannot be.
 QImage ShrinkCapture(const QImage &capture);
 // The line naming a page whose thumbnail went wrong ("no such file: ", "cannot store the
-// thumbnail of ", or the capture's problem); empty when it was made whole or stopped.
-QString thumbProblem(const QString &page, bool stored, engine::CaptureOutcome outcome);
+// thumbnail of ", or the capture's problem); empty when it was made whole or stopped. A
+// failed store is followed by `storeError` (the file and the reason), when given.
+QString thumbProblem(const QString &page, bool stored, engine::CaptureOutcome outcome,
+    const QString &storeError = QString());
 
 // Writes the picture as the page's thumbnail (JPEG quality 70), creating the thumbnail
-// sub-folder; the old thumbnail stays whole when the write fails.
-bool StoreThumb(const QString &thumbFolder, const QString &page, const QImage &picture);
+// sub-folder; the old thumbnail stays whole when the write fails. False with
+// "FILE: REASON" in `error` (when given).
+bool StoreThumb(const QString &thumbFolder, const QString &page, const QImage &picture,
+    QString *error = nullptr);
 
 // Renders pages in hidden capture forms of the base size and stores their thumbnails. Every
 // load gives the form's view the browser's display settings and an empty history; within a
@@ -70,6 +74,8 @@ public:
     bool makeThumb(const QString &page, const QSize &base);
     // How the capture of the last makeThumb went.
     engine::CaptureOutcome lastOutcome() const { return m_outcome; }
+    // Why the last makeThumb could not store its thumbnail ("FILE: REASON"); empty otherwise.
+    QString lastStoreError() const { return m_storeError; }
     // Lets the user stop the loads of the forms made from now on (HtmlView::setStopCheck);
     // an empty check ends that.
     void setStopCheck(std::function<bool()> stopped);
@@ -107,6 +113,7 @@ private:
     std::function<bool()> m_stopCheck;
     bool m_busyCursor = true;
     engine::CaptureOutcome m_outcome = engine::CaptureOutcome::Missing;
+    QString m_storeError;
 };
 
 } // namespace thumbs

@@ -2,6 +2,7 @@
 
 #include "folderview/fileops.h"
 #include "support/widgetbyname.h"
+#include "support/writefault.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -53,6 +54,42 @@ TEST_F(MainWindowTest, FirstRunWithoutSettingsCreatesFoldersAndWritesEveryKey)
     EXPECT_EQ(ini.keyNames(u"THUMBS").size(), 11);
     EXPECT_EQ(ini.readString(u"EDITOR6", u"Descript", QString()),
         QStringLiteral("External Application 6"));
+}
+
+// Writes killed half-way leave NAME.XXXXXX beside NAME: the start removes stale ones of
+// prg.ini, the "&Clean" menu's items those of every store; fresh ones (a writer may be at
+// work) and a user's file stay.
+TEST_F(MainWindowTest, StaleWriterLeftoversGoAtStartAndOnClean)
+{
+    struct Row {
+        const char *name;
+        int ageSeconds;
+        bool goneAtStart;
+        bool goneAfterClean;
+    };
+    const Row rows[] = {
+        { "prg.ini.aVHpsM", 3600, true, true },
+        { "prg.ini.Bq7XzT", 20, false, false },
+        { "FILELISTS/site.lst.Q1w2E3", 3600, false, true },
+        { "SNAPSHOTS/snap_a_htm.jpg.DgUHRj", 3600, false, true },
+        { "SNAPSHOTS/holiday.jpg.backup", 3600, false, false },
+        { "THUMBS/=web=site/a.htm.jpg.Zx9Cv8", 3600, false, true },
+    };
+    for (const Row &row : rows) {
+        const QString file = program.filePath(QString::fromUtf8(row.name));
+        writeFile(file, "x");
+        ASSERT_TRUE(ageFile(file, row.ageSeconds));
+    }
+    start();
+    for (const Row &row : rows)
+        EXPECT_EQ(QFile::exists(program.filePath(QString::fromUtf8(row.name))), !row.goneAtStart)
+            << row.name;
+    widget<QMenu>(form.get(), "MenuClean")->actions().value(0)->trigger();
+    EXPECT_EQ(dialogs.count(QStringLiteral("info")), 1);
+    for (const Row &row : rows)
+        EXPECT_EQ(
+            QFile::exists(program.filePath(QString::fromUtf8(row.name))), !row.goneAfterClean)
+            << row.name;
 }
 
 TEST_F(MainWindowTest, SettingsAreWrittenOnceAndViewPathNeverInsideThumbs)

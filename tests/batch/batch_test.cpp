@@ -1,5 +1,7 @@
 #include "imaging/resample.h"
 #include "imaging/thumbstore.h"
+#include "support/tempdir.h"
+#include "support/writefault.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -12,7 +14,10 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <grp.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -221,6 +226,148 @@ TEST(BatchFormat, LargeFilesComeBackWhole)
             0);
         EXPECT_TRUE(readBytes(path) == result.out) << line.constData();
     }
+}
+
+// A file that gives more than its size said when it was opened (as one still being written
+// does: /proc files have the size 0) is refused, not read without end.
+TEST(BatchFormat, AFileThatGrowsWhileReadIsRefused)
+{
+    const QString growing = QStringLiteral("/proc/self/status");
+    for (const QStringList &args : { QStringList { QStringLiteral("format"), growing },
+             QStringList { QStringLiteral("format"), QStringLiteral("--mode"),
+                 QStringLiteral("compress"), growing } }) {
+        const Result result = runBatch(args);
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_TRUE(result.out.isEmpty());
+        EXPECT_EQ(result.err,
+            "folioscope-batch format: cannot read /proc/self/status: The file grew while it was "
+            "read.\n");
+    }
+}
+
+namespace {
+
+struct stat statOf(const QString &path)
+{
+    struct stat info {
+    };
+    EXPECT_EQ(::stat(QFile::encodeName(path).constData(), &info), 0) << path.toStdString();
+    return info;
+}
+
+} // namespace
+
+// A replaced page keeps its hard links and, run by the superuser, its owner and group; run by
+// another user who may write it but not give a new file its owner, it is written through.
+TEST(BatchFormat, InPlaceKeepsHardLinksOwnerAndGroup)
+{
+    TemporaryDir dir;
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0777), 0);
+    const QString linked = dir.filePath(QStringLiteral("a.html"));
+    const QString second = dir.filePath(QStringLiteral("b.html"));
+    writeBytes(linked, "<P>x</P>");
+    ASSERT_EQ(::chmod(QFile::encodeName(linked).constData(), 0640), 0);
+    ASSERT_EQ(::link(QFile::encodeName(linked).constData(), QFile::encodeName(second).constData()),
+        0);
+    const ino_t inode = statOf(linked).st_ino;
+    EXPECT_EQ(runBatch({ QStringLiteral("format"), QStringLiteral("--in-place"), linked }).exitCode,
+        0);
+    EXPECT_EQ(readBytes(second), QByteArray("<p>\r\nx\r\n</p>\r\n"));
+    EXPECT_EQ(statOf(linked).st_ino, inode);
+    EXPECT_EQ(statOf(linked).st_mode & 07777, 0640u);
+
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "giving files to other users needs the superuser";
+    struct Row {
+        const char *name;
+        uid_t owner;
+        gid_t group;
+        bool asNobody; // run the tool as the user nobody (65534)
+    };
+    const Row rows[] = {
+        { "the superuser replaces another user's page", 65534, 65534, false },
+        { "nobody writes a page it may write but does not own", 4242, 4343, true },
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        const QString page = dir.filePath(QStringLiteral("owned.html"));
+        writeBytes(page, "<P>y</P>");
+        const QByteArray native = QFile::encodeName(page);
+        ASSERT_EQ(::chown(native.constData(), row.owner, row.group), 0);
+        ASSERT_EQ(::chmod(native.constData(), row.asNobody ? 0666 : 0640), 0);
+        QProcess process;
+        if (row.asNobody)
+            process.setChildProcessModifier([] {
+                if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
+                    ::_exit(99);
+            });
+        process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/folioscope-batch"),
+            { QStringLiteral("format"), QStringLiteral("--in-place"), page });
+        ASSERT_TRUE(process.waitForFinished(60000));
+        EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().constData();
+        EXPECT_EQ(readBytes(page), QByteArray("<p>\r\ny\r\n</p>\r\n"));
+        EXPECT_EQ(statOf(page).st_uid, row.owner);
+        EXPECT_EQ(statOf(page).st_gid, row.group);
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 3) << "no temporary file left";
+        QFile::remove(page);
+    }
+}
+
+// Under an address-space limit, files that need more memory than it allows end in one line
+// each and exit 1, never in an abort; the other files are still done.
+TEST(BatchMemory, AFailedAllocationIsAMessageNotAnAbort)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer reserves more address space than any limit allows";
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+    GTEST_SKIP() << "the address sanitizer reserves more address space than any limit allows";
+#endif
+#endif
+    TemporaryDir dir;
+    // Sparse: large to read, nothing on the disk.
+    constexpr qint64 kLarge = qint64(320) << 20;
+    constexpr rlim_t kLimit = rlim_t(640) << 20;
+    const QString big = dir.filePath(QStringLiteral("big.html"));
+    const QString bigList = dir.filePath(QStringLiteral("big.lst"));
+    for (const QString &file : { big, bigList }) {
+        QFile sparse(file);
+        ASSERT_TRUE(sparse.open(QIODevice::WriteOnly) && sparse.resize(kLarge));
+    }
+    const QString small = dir.filePath(QStringLiteral("small.html"));
+    writeBytes(small, "<P>x</P>");
+    struct Row {
+        const char *name;
+        QStringList args;
+        QString line;
+    };
+    const Row rows[] = {
+        { "format", { QStringLiteral("format"), big },
+            QStringLiteral("folioscope-batch format: not enough memory for ") + big },
+        { "format in place, then a small page",
+            { QStringLiteral("format"), QStringLiteral("--in-place"), big, small },
+            QStringLiteral("folioscope-batch format: not enough memory for ") + big },
+        { "colour-rtf", { QStringLiteral("colour-rtf"), big },
+            QStringLiteral("folioscope-batch colour-rtf: not enough memory for ") + big },
+        { "verify", { QStringLiteral("verify"), bigList },
+            QStringLiteral("folioscope-batch verify: not enough memory for ") + bigList },
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        QProcess process;
+        process.setChildProcessModifier([] {
+            const rlimit limit { kLimit, kLimit };
+            ::setrlimit(RLIMIT_AS, &limit);
+        });
+        process.start(
+            QCoreApplication::applicationDirPath() + QStringLiteral("/folioscope-batch"), row.args);
+        ASSERT_TRUE(process.waitForFinished(60000));
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(process.exitCode(), 1);
+        EXPECT_EQ(QString::fromLocal8Bit(process.readAllStandardError()), row.line + u'\n');
+    }
+    EXPECT_EQ(readBytes(small), QByteArray("<p>\r\nx\r\n</p>\r\n"));
+    EXPECT_EQ(QFileInfo(big).size(), kLarge);
 }
 
 TEST(BatchThumbs, MakesTheThumbnailsOfThePagesInOrder)
@@ -531,6 +678,60 @@ TEST(BatchCleanThumbs, PrintsTheMenuMessage)
     EXPECT_EQ(runBatch({ QStringLiteral("clean-thumbs"), QStringLiteral("--bogus") }).exitCode, 2);
     EXPECT_TRUE(runBatch({ QStringLiteral("clean-thumbs"), QStringLiteral("--help") })
                     .out.contains("--all"));
+}
+
+// The clean-up keeps the thumbnail of a page with a Latin-1 name, and takes what writers
+// killed half-way left in every store, when stale, and nothing else.
+TEST(BatchCleanThumbs, LatinOneNamesAndWriterLeftovers)
+{
+    TemporaryDir dir;
+    const QString program = dir.filePath(QStringLiteral("program"));
+    const QString site = dir.filePath(QStringLiteral("site"));
+    ASSERT_TRUE(QDir().mkpath(site));
+    const QByteArray cafeBytes = QFile::encodeName(site) + QByteArray("/caf\xe9.htm");
+    const int fd = ::open(cafeBytes.constData(), O_WRONLY | O_CREAT, 0644);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+    const QString cafe = site + QStringLiteral("/caf\u00e9.htm");
+    const QString thumb
+        = thumbs::ThumbFileFor(program + QStringLiteral("/THUMBS"), site, cafe);
+    writeBytes(thumb, "x");
+
+    struct Leftover {
+        const char *name;
+        int ageSeconds;
+        bool removed;
+    };
+    const QString tag = QFileInfo(thumb).dir().dirName();
+    const Leftover leftovers[] = {
+        { "prg.ini.aVHpsM", 3600, true },
+        { "prg.ini.Bq7XzT", 30, false },
+        { "FILELISTS/site.lst.Q1w2E3", 3600, true },
+        { "SNAPSHOTS/snap_index_htm.jpg.DgUHRj", 3600, true },
+        { "SNAPSHOTS/holiday.jpg.backup", 3600, false },
+        { "notes.txt.backup", 3600, false },
+    };
+    const auto writeAged = [](const QString &file, int ageSeconds) {
+        writeBytes(file, "x");
+        ASSERT_TRUE(ageFile(file, ageSeconds));
+    };
+    QStringList files;
+    for (const Leftover &leftover : leftovers) {
+        files.append(program + u'/' + QString::fromUtf8(leftover.name));
+        writeAged(files.last(), leftover.ageSeconds);
+    }
+    const QString staleThumb = program + QStringLiteral("/THUMBS/") + tag
+        + QStringLiteral("/caf\u00e9.htm.jpg.Zx9Cv8");
+    writeAged(staleThumb, 3600);
+
+    const Result result = runBatch(
+        { QStringLiteral("clean-thumbs"), QStringLiteral("--program-folder"), program });
+    EXPECT_EQ(result.exitCode, 0) << result.err.constData();
+    EXPECT_EQ(result.out, QByteArray("1 thumbnails found.\n\n0 orphaned thumbnails removed.\n"));
+    EXPECT_TRUE(QFile::exists(thumb));
+    EXPECT_FALSE(QFile::exists(staleThumb));
+    for (qsizetype i = 0; i < files.size(); ++i)
+        EXPECT_EQ(QFile::exists(files[i]), !leftovers[i].removed) << leftovers[i].name;
 }
 
 TEST(BatchColourRtf, WritesTheEditorsDocument)

@@ -168,26 +168,46 @@ TEST_F(BatchWriteFaults, EveryWritingCommandFailsWholly)
 namespace {
 
 // The engine needs more room to write than a thumbnail takes, so no size limit can cut a
-// thumbnail alone: a folder in its place makes the write fail instead.
-TEST_F(BatchWriteFaults, ThumbsNamesThePageItCouldNotStore)
+// thumbnail alone: a folder in its place, or a file in the place of the thumbnail folder, makes
+// the write fail instead. The line names the thumbnail file and the reason.
+TEST_F(BatchWriteFaults, ThumbsNamesThePageTheFileAndTheReason)
 {
     const QString page = path(QStringLiteral("site/a.htm"));
     ASSERT_TRUE(putFile(page, "<html><body>a</body></html>"));
+    const QString tag = QDir::toNativeSeparators(path(QStringLiteral("site"))).replace(u'/', u'=');
+    struct Row {
+        const char *name;
+        QString program;
+        QString inTheWay; // a folder where the thumbnail goes, or a file where THUMBS goes
+        bool folder;
+        QString reason;
+    };
     const QString program = path(QStringLiteral("program"));
-    const QString inTheWay = path(QStringLiteral("program/THUMBS/")
-        + QDir::toNativeSeparators(path(QStringLiteral("site"))).replace(u'/', u'=')
-        + QStringLiteral("/a.htm.jpg"));
-    ASSERT_TRUE(QDir().mkpath(inTheWay));
-    const Result result = runBatch(
-        { { QStringLiteral("thumbs"), QStringLiteral("--program-folder"), program, page } });
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.errLines,
-        QStringList {
-            QStringLiteral("folioscope-batch thumbs: cannot store the thumbnail of ") + page });
-    EXPECT_TRUE(QFileInfo(inTheWay).isDir());
-    EXPECT_EQ(QDir(QFileInfo(inTheWay).path())
-                  .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-        QStringList { QStringLiteral("a.htm.jpg") });
+    const QString thumb = program + QStringLiteral("/THUMBS/") + tag + QStringLiteral("/a.htm.jpg");
+    const QString other = path(QStringLiteral("other"));
+    const Row rows[] = {
+        { "a folder in the thumbnail's place", program, thumb, true,
+            thumb + QStringLiteral(": Is a directory") },
+        { "a file in the thumbnail folder's place", other, other + QStringLiteral("/THUMBS"), false,
+            other + QStringLiteral("/THUMBS/") + tag + QStringLiteral("/a.htm.jpg: cannot create ")
+                + other + QStringLiteral("/THUMBS: Not a directory") },
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        if (row.folder)
+            ASSERT_TRUE(QDir().mkpath(row.inTheWay));
+        else
+            ASSERT_TRUE(putFile(row.inTheWay, "x"));
+        const Result result = runBatch({ { QStringLiteral("thumbs"),
+            QStringLiteral("--program-folder"), row.program, page } });
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(result.errLines,
+            QStringList { QStringLiteral("folioscope-batch thumbs: cannot store the thumbnail of ")
+                + page + QStringLiteral(" as ") + row.reason });
+        EXPECT_EQ(QFileInfo(row.inTheWay).isDir(), row.folder);
+        EXPECT_EQ(strayFiles(QFileInfo(row.inTheWay).path(), { QFileInfo(row.inTheWay).fileName() }),
+            QStringList {});
+    }
 }
 
 } // namespace

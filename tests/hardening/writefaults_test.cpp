@@ -28,6 +28,8 @@
 
 #include <functional>
 
+#include <unistd.h>
+
 namespace {
 
 const QByteArray kOld = "the old file, whole\r\n";
@@ -65,36 +67,51 @@ struct Outcome {
     QString report;
 };
 
-// How a failed save speaks: not at all (thumbnails), with a reason, or naming the file.
-enum class Speaks { Silently, WithAReason, NamingTheFile };
+// How a failed save speaks: with a reason, or naming the file.
+enum class Speaks { WithAReason, NamingTheFile };
 
 // Runs `save` over the old file at `target` once freely, to learn the new content, and once
-// more over the old file under the cut; then checks what must hold after a failed write.
+// more over the old file under the cut; then checks what must hold after a failed write. The
+// same again with a second hard link to the file, which must show the old file too.
 void expectFailedWrite(
     const Cut &cut, const QString &target, const std::function<Outcome()> &save, Speaks speaks)
 {
     SCOPED_TRACE(cut.what);
-    ASSERT_TRUE(putFile(target, kOld));
-    const Outcome free = save();
-    ASSERT_TRUE(free.ok) << free.report.toStdString();
-    const QByteArray fresh = fileBytes(target);
-    ASSERT_GT(fresh.size(), cut.large ? 64 * 1024 : 64);
-    ASSERT_LT(fresh.size(), cut.large ? 8 * 1024 * 1024 : 16 * 1024);
+    const QString other = QFileInfo(target).path() + QStringLiteral("/second-name");
+    for (const bool linked : { false, true }) {
+        SCOPED_TRACE(linked ? "hard-linked" : "one name");
+        ASSERT_TRUE(putFile(target, kOld));
+        const Outcome free = save();
+        ASSERT_TRUE(free.ok) << free.report.toStdString();
+        const QByteArray fresh = fileBytes(target);
+        ASSERT_GT(fresh.size(), cut.large ? 64 * 1024 : 64);
+        ASSERT_LT(fresh.size(), cut.large ? 8 * 1024 * 1024 : 16 * 1024);
 
-    ASSERT_TRUE(putFile(target, kOld));
-    Outcome outcome;
-    {
-        const FileSizeLimit limit(limitFor(cut, fresh.size()));
-        outcome = save();
+        ASSERT_TRUE(putFile(target, kOld));
+        if (linked) {
+            ASSERT_EQ(::link(QFile::encodeName(target).constData(),
+                          QFile::encodeName(other).constData()),
+                0);
+        }
+        Outcome outcome;
+        {
+            const FileSizeLimit limit(limitFor(cut, fresh.size()));
+            outcome = save();
+        }
+        EXPECT_FALSE(outcome.ok);
+        EXPECT_FALSE(outcome.report.isEmpty());
+        if (speaks == Speaks::NamingTheFile) {
+            EXPECT_TRUE(outcome.report.contains(target)) << outcome.report.toStdString();
+        }
+        EXPECT_EQ(fileBytes(target), kOld);
+        QStringList names { QFileInfo(target).fileName() };
+        if (linked) {
+            EXPECT_EQ(fileBytes(other), kOld);
+            names.append(QFileInfo(other).fileName());
+        }
+        EXPECT_EQ(strayFiles(QFileInfo(target).path(), names), QStringList());
+        QFile::remove(other);
     }
-    EXPECT_FALSE(outcome.ok);
-    EXPECT_EQ(outcome.report.isEmpty(), speaks == Speaks::Silently) << outcome.report.toStdString();
-    if (speaks == Speaks::NamingTheFile) {
-        EXPECT_TRUE(outcome.report.contains(target)) << outcome.report.toStdString();
-    }
-    EXPECT_EQ(fileBytes(target), kOld);
-    EXPECT_EQ(
-        strayFiles(QFileInfo(target).path(), { QFileInfo(target).fileName() }), QStringList());
 }
 
 QString filler(qsizetype size)
@@ -187,7 +204,8 @@ TEST_F(WriteFaults, EditedPage)
     }
 }
 
-// makeThumb swallows the failure (no message); the old thumbnail must survive it.
+// The window's makeThumb swallows the failure; the store says which file failed and why, for
+// the batch tool's line. The old thumbnail must survive it.
 TEST_F(WriteFaults, Thumbnail)
 {
     const QString thumbFolder = path(QStringLiteral("THUMBS"));
@@ -198,9 +216,11 @@ TEST_F(WriteFaults, Thumbnail)
         expectFailedWrite(
             cut, target,
             [&] {
-                return Outcome { thumbs::StoreThumb(thumbFolder, page, picture), QString() };
+                Outcome outcome;
+                outcome.ok = thumbs::StoreThumb(thumbFolder, page, picture, &outcome.report);
+                return outcome;
             },
-            Speaks::Silently);
+            Speaks::NamingTheFile);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "imaging/thumbclean.h"
 #include "imaging/thumbstore.h"
+#include "support/tempdir.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using platform::PathStyle;
@@ -28,7 +31,7 @@ void touch(const QString &path)
 
 // A program folder with its thumbnail folder and a site beside it.
 struct Store {
-    QTemporaryDir dir;
+    TemporaryDir dir;
     QString thumbs = dir.filePath(u8("prog/THUMBS")) + u8("/");
     QString site = dir.filePath(u8("site"));
 
@@ -142,20 +145,62 @@ TEST(ThumbClean, ReadOnlyFolderIsNotCountedAsRemoved)
     }
 }
 
-// "=" in a folder name reads back as two folders; the thumbnail of a page that exists under
-// another reading of its tag is kept.
-TEST(ThumbClean, EqualsSignFoldersAreTriedEveryWay)
+// Folders "a=b" and "a/b" each keep a thumbnail of their own. The old rule (the "=" not
+// escaped) gave them one file, which now belongs to "a/b" alone.
+TEST(ThumbClean, EqualsSignFoldersKeepTheirOwnThumbnails)
 {
     Store store;
     const QString odd = store.addPage("a=b/c=d/page.htm");
-    const QString plain = store.addPage("a/b/page2.htm");
+    const QString plain = store.addPage("a/b/c/d/page.htm");
+    const QString percent = store.addPage("50%/page.htm");
     const QString orphan = store.addThumb("a=b/missing.htm");
+    EXPECT_NE(odd, plain);
+    EXPECT_EQ(QString(odd).replace(u8("%3D"), u8("=")), plain);
     EXPECT_FALSE(thumbs::ThumbIsOrphaned(store.thumbs, odd));
     EXPECT_FALSE(thumbs::ThumbIsOrphaned(store.thumbs, plain));
+    EXPECT_FALSE(thumbs::ThumbIsOrphaned(store.thumbs, percent));
     EXPECT_TRUE(thumbs::ThumbIsOrphaned(store.thumbs, orphan));
+    // A thumbnail named by the old rule for a folder holding "%" is not that folder's now.
+    const QString oldPercent = QString(percent).replace(u8("%25"), u8("%"));
+    touch(oldPercent);
+    EXPECT_TRUE(thumbs::ThumbIsOrphaned(store.thumbs, oldPercent));
+
+    ASSERT_TRUE(QFile::remove(store.site + u8("/a/b/c/d/page.htm")));
     const thumbs::CleanResult result = thumbs::CleanThumbFolder(store.thumbs, false);
-    EXPECT_EQ(result.removed, 1);
+    EXPECT_EQ(result.removed, 3);
     EXPECT_TRUE(QFile::exists(odd));
+    EXPECT_TRUE(QFile::exists(percent));
+    EXPECT_FALSE(QFile::exists(plain));
+    EXPECT_FALSE(QFile::exists(oldPercent));
+}
+
+// A page whose name is Latin-1 bytes (caf\xe9.htm) is shown as café.htm; its thumbnail keeps
+// the UTF-8 name it always had and is found to belong to the page by the page's bytes.
+TEST(ThumbClean, LatinOneNamedPagesKeepTheirThumbnails)
+{
+    Store store;
+    ASSERT_TRUE(QDir().mkpath(store.site + u8("/d")));
+    const QByteArray folderBytes = QFile::encodeName(store.site) + QByteArray("/d\xe9j\xe0");
+    const QByteArray cafeBytes = QFile::encodeName(store.site) + QByteArray("/caf\xe9.htm");
+    ASSERT_EQ(::mkdir(folderBytes.constData(), 0755), 0);
+    for (const QByteArray &page : { cafeBytes, QByteArray(folderBytes + "/caf\xe9.htm") }) {
+        const int fd = ::open(page.constData(), O_WRONLY | O_CREAT, 0644);
+        ASSERT_GE(fd, 0);
+        ::close(fd);
+    }
+    const QString cafe = store.addThumb("caf\u00e9.htm");
+    const QString deeper = store.addThumb("d\u00e9j\u00e0/caf\u00e9.htm");
+    EXPECT_TRUE(QFile::exists(store.thumbs + u8("=") + store.site.mid(1).replace(u'/', u'=')
+        + u8("/caf\u00e9.htm.jpg")))
+        << "the thumbnail's name is UTF-8";
+    EXPECT_FALSE(thumbs::ThumbIsOrphaned(store.thumbs, cafe));
+    EXPECT_FALSE(thumbs::ThumbIsOrphaned(store.thumbs, deeper));
+    EXPECT_FALSE(thumbs::ThumbOutOfDate(store.thumbs, store.site + u8("/caf\u00e9.htm")));
+    EXPECT_EQ(thumbs::CleanThumbFolder(store.thumbs, false).removed, 0);
+    EXPECT_TRUE(QFile::exists(cafe));
+
+    ASSERT_EQ(::unlink(cafeBytes.constData()), 0);
+    EXPECT_TRUE(thumbs::ThumbIsOrphaned(store.thumbs, cafe));
 }
 
 TEST(ThumbClean, OrphansInWindowsForm)

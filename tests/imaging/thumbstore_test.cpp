@@ -117,6 +117,10 @@ TEST(ThumbStore, PosixTagsAndRoundTrips)
         {"blanks and backslash are plain characters", "/srv/My Pages/a\\b", "=srv=My Pages=a\\b/"},
         {"non-ASCII", "/home/j\u00FCrgen/\u30B5\u30A4\u30C8",
          "=home=j\u00FCrgen=\u30B5\u30A4\u30C8/"},
+        {"equals sign escaped", "/x/a=b", "=x=a%3Db/"},
+        {"escape character escaped", "/x/50%/off", "=x=50%25=off/"},
+        {"an escape read once", "/x/%3D=", "=x=%253D%3D/"},
+        {"a name that is all equals signs", "/==/x", "=%3D%3D=x/"},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
@@ -127,6 +131,22 @@ TEST(ThumbStore, PosixTagsAndRoundTrips)
         const QString page = QDir::cleanPath(folder + u8("/index.htm"));
         EXPECT_EQ(PageFileFor(kPosixThumbs, thumb, PathStyle::Posix), page);
     }
+}
+
+// A folder name holding "=" no longer shares its tag with the folders it spells out.
+TEST(ThumbStore, EqualsSignFoldersGetTagsOfTheirOwn)
+{
+    const QStringList folders
+        = { u8("/x/a=b"), u8("/x/a/b"), u8("/x=a/b"), u8("/x/a%3Db"), u8("/x/a%b") };
+    QStringList thumbs;
+    for (const QString &folder : folders) {
+        const QString thumb = ThumbFileFor(kPosixThumbs, folder, u8("p.html"), PathStyle::Posix);
+        EXPECT_FALSE(thumbs.contains(thumb)) << thumb.toStdString();
+        thumbs.append(thumb);
+        EXPECT_EQ(PageFileFor(kPosixThumbs, thumb, PathStyle::Posix), folder + u8("/p.html"));
+    }
+    // The Windows form keeps its rule: such tags collide there.
+    EXPECT_EQ(thumbs::FolderOfThumbTag(u8("C==a=b"), PathStyle::Windows), u8("C:\\a\\b\\"));
 }
 
 // Native paths of this machine survive the trip through the thumbnail folder.

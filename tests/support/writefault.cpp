@@ -4,6 +4,11 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <ctime>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
 FileSizeLimit::FileSizeLimit(qint64 bytes)
 {
     getrlimit(RLIMIT_FSIZE, &m_old);
@@ -51,4 +56,12 @@ bool putFile(const QString &path, const QByteArray &bytes)
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+bool ageFile(const QString &path, int seconds)
+{
+    timespec times[2] {};
+    times[0].tv_sec = ::time(nullptr) - seconds;
+    times[1] = times[0];
+    return ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0) == 0;
 }
