@@ -10,6 +10,7 @@
 #include "scan/folderscan.h"
 
 #include <QDir>
+#include <QFile>
 #include <QHash>
 #include <QJsonDocument>
 #include <QJsonArray>
@@ -17,13 +18,16 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <cerrno>
 #include <deque>
 #include <mutex>
+#include <new>
 #include <optional>
 #include <unordered_map>
 #include <unordered_set>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace linkcheck {
 
@@ -47,6 +51,51 @@ bool isPageName(const QString &path)
 bool isStyleSheetName(const QString &path)
 {
     return path.endsWith(QLatin1String(".css"), Qt::CaseInsensitive);
+}
+
+// The whole of a page or style sheet, read once up to the size it had when it was opened: a
+// file that grows meanwhile takes no more memory. False with the reason.
+bool readPage(const QString &path, QByteArray *bytes, QString *why)
+{
+    QFile file;
+    if (!platform::openRegularFile(file, path, why))
+        return false;
+    const qint64 size = file.size();
+    if (size > kMaxFileBytes) {
+        *why = platform::fileErrorText(path, EFBIG);
+        return false;
+    }
+    QByteArray data(size, Qt::Uninitialized);
+    qint64 done = 0;
+    while (done < size) {
+        const qint64 got = file.read(data.data() + done, size - done);
+        if (got < 0) {
+            *why = file.errorString();
+            return false;
+        }
+        if (got == 0)
+            break; // it shrank
+        done += got;
+    }
+    data.truncate(done);
+    *bytes = std::move(data);
+    return true;
+}
+
+QString notEnoughMemoryText()
+{
+    return QStringLiteral("not enough memory");
+}
+
+BrokenLink unreadableEntry(const QString &shown, const QString &why)
+{
+    BrokenLink entry;
+    entry.page = shown;
+    entry.line = 1;
+    entry.column = 1;
+    entry.problem = Problem::CannotRead;
+    entry.why = why;
+    return entry;
 }
 
 bool isSymbolicLink(const QString &path)
@@ -76,6 +125,7 @@ struct Record {
     bool sheet = false;
     bool alive = true;
     bool unreadable = false;
+    QString why; // when unreadable
     std::vector<Link> links;
     std::vector<int> styleSheetLinks; // in `links`
     QSet<QString> anchors;
@@ -84,6 +134,7 @@ struct Record {
 struct Target {
     QString path;
     bool folder = false;
+    QString forms; // LinkTarget::forms
     Found found;
 };
 
@@ -174,15 +225,10 @@ struct SiteCheck::State {
         return id;
     }
 
-    void addUnreadable(const QString &path)
+    void addUnreadable(const QString &path, const QString &why)
     {
         std::lock_guard lock(unreadableLock);
-        BrokenLink entry;
-        entry.page = shownPath(path);
-        entry.line = 1;
-        entry.column = 1;
-        entry.problem = Problem::CannotRead;
-        unreadable.push_back(entry);
+        unreadable.push_back(unreadableEntry(shownPath(path), why));
     }
 
     // Reads a record's file and resolves its links as far as text goes.
@@ -192,27 +238,29 @@ struct SiteCheck::State {
         record.styleSheetLinks.clear();
         record.anchors.clear();
         record.unreadable = false;
-        if (isSymbolicLink(record.path)) {
-            // A page that is a link out of the site is no page of the site.
-            const Found found = index->find(record.path, false);
-            if (found.status == Found::Outside) {
-                record.alive = false;
+        record.why.clear();
+        ParsedFile parsed;
+        try {
+            QByteArray bytes;
+            if (!readPage(record.path, &bytes, &record.why)) {
+                record.unreadable = true;
                 return;
             }
-        }
-        QByteArray bytes;
-        if (!platform::readRegularFile(record.path, kMaxFileBytes, &bytes, nullptr)) {
+            parsed = record.sheet ? parseCss(bytes) : parseHtml(bytes);
+        } catch (const std::bad_alloc &) {
+            // One page too big for the memory left; the others are checked.
+            parsed = {};
             record.unreadable = true;
+            record.why = notEnoughMemoryText();
             return;
         }
-        ParsedFile parsed = record.sheet ? parseCss(bytes) : parseHtml(bytes);
         record.anchors = std::move(parsed.anchors);
         const Base base = pageBase(record.path, parsed.base, root);
         record.links.reserve(parsed.links.size());
-        std::vector<QString> paths;
+        std::vector<LinkTarget> paths;
         paths.reserve(parsed.links.size());
         for (FoundLink &found : parsed.links) {
-            const LinkTarget target = resolveLink(found.text, base, root);
+            LinkTarget target = resolveLink(found.text, base, root);
             Link link;
             link.text = std::move(found.text);
             link.line = found.line;
@@ -224,27 +272,31 @@ struct SiteCheck::State {
             if (link.styleSheet)
                 record.styleSheetLinks.push_back(int(record.links.size()));
             record.links.push_back(std::move(link));
-            paths.push_back(target.path);
+            paths.push_back(std::move(target));
         }
         placeTargets(record, paths);
     }
 
     // Gives the local links of a record their places in the table of targets; the targets
     // new to it wait in `fresh` to be looked for.
-    void placeTargets(Record &record, const std::vector<QString> &paths)
+    void placeTargets(Record &record, const std::vector<LinkTarget> &paths)
     {
         std::lock_guard lock(tableLock);
         for (size_t i = 0; i < record.links.size(); ++i) {
             Link &link = record.links[i];
             if (link.kind != LinkTarget::Local)
                 continue;
-            const QString &path = paths[i];
-            const QString key = link.folder ? path + QLatin1Char('/') : path;
+            const QString &path = paths[i].path;
+            const QString &forms = paths[i].forms;
+            // No path holds a NUL: the forms cannot make two keys alike.
+            QString key = link.folder ? path + QLatin1Char('/') : path;
+            if (!forms.isEmpty())
+                key += QChar(0) + forms;
             auto at = targetOf.constFind(key);
             if (at == targetOf.constEnd()) {
                 const int id = int(targets.size());
                 at = targetOf.insert(key, id);
-                targets.push_back(Target { path, link.folder, {} });
+                targets.push_back(Target { path, link.folder, forms, {} });
                 targetsByFold[path.toCaseFolded()].push_back(id);
                 fresh.push_back(id);
             }
@@ -268,19 +320,30 @@ struct SiteCheck::State {
     {
         parallelFor(int(ids.size()), threads(), [&](int i) {
             Target &target = targets[size_t(ids[size_t(i)])];
-            target.found = index->find(target.path, target.folder);
+            target.found = index->find(target.path, target.folder, target.forms);
         });
     }
 
     // Reads and resolves records, then the style sheets they lead to, until none is new.
-    bool readRecords(std::vector<int> ids, const std::function<bool(int, int)> &progress)
+    // After a check, the disk may have changed unseen where nothing followed was: the folders
+    // of targets new to the table are listed again before they are looked for.
+    bool readRecords(std::vector<int> ids, const std::function<bool(int, int)> &progress,
+        QStringList *noticed = nullptr)
     {
         while (!ids.empty()) {
             if (!parallelFor(int(ids.size()), threads(),
                     [&](int i) { read(records[size_t(ids[size_t(i)])]); }, progress))
                 return false;
             noteDependents(ids);
-            findTargets(std::exchange(fresh, {}));
+            std::vector<int> found = std::exchange(fresh, {});
+            if (noticed)
+                for (const int id : found) {
+                    const Target &target = targets[size_t(id)];
+                    *noticed += index->refresh(target.folder
+                            ? target.path + QLatin1Char('/') + indexNames().front()
+                            : target.path);
+                }
+            findTargets(found);
             ids = newStyleSheets(ids);
         }
         return true;
@@ -338,8 +401,13 @@ struct SiteCheck::State {
         std::vector<std::optional<QSet<QString>>> read(files.size());
         parallelFor(int(files.size()), threads(), [&](int i) {
             QByteArray bytes;
-            if (platform::readRegularFile(files[size_t(i)], kMaxFileBytes, &bytes, nullptr))
-                read[size_t(i)] = parseHtml(bytes).anchors;
+            QString why;
+            try {
+                if (readPage(files[size_t(i)], &bytes, &why))
+                    read[size_t(i)] = parseHtml(bytes).anchors;
+            } catch (const std::bad_alloc &) {
+                read[size_t(i)].reset(); // its anchors unknown: no link into it is judged
+            }
         });
         for (size_t i = 0; i < files.size(); ++i)
             otherAnchors[files[i]] = std::move(read[i]);
@@ -361,8 +429,8 @@ struct SiteCheck::State {
         switch (found.status) {
         case Found::NoSuchFile:
             return Problem::NoSuchFile;
-        case Found::Outside:
-            return Problem::OutsideSite;
+        case Found::CannotRead:
+            return Problem::TargetUnreadable;
         case Found::CaseDiffers:
             return Problem::CaseDiffers;
         case Found::Ok:
@@ -409,29 +477,73 @@ struct SiteCheck::State {
         return entry;
     }
 
-    // Would the folder scan of the folders given find this page?
-    bool scanFinds(const QString &path) const
+    // Would the folder scan of the folders given enter this folder?
+    bool scanEnters(const QString &folder) const
     {
-        if (!isPageName(path) || QFileInfo(path).fileName().startsWith(u'.'))
-            return false;
         for (const Given &entry : given) {
-            if (!entry.folder)
-                continue;
-            if (!isInside(path, entry.path) || path == entry.path)
+            if (!entry.folder || !isInside(folder, entry.path))
                 continue;
             bool entered = true;
-            QString folder = entry.path;
-            const QStringList names = path.mid(entry.path.size()).split(u'/', Qt::SkipEmptyParts);
-            for (qsizetype i = 0; entered && i + 1 < names.size(); ++i) {
-                folder += QLatin1Char('/') + names.at(i);
+            QString current = entry.path;
+            const QStringList names = folder.mid(entry.path.size()).split(u'/', Qt::SkipEmptyParts);
+            for (qsizetype i = 0; entered && i < names.size(); ++i) {
+                current += QLatin1Char('/') + names.at(i);
                 entered = !names.at(i).startsWith(u'.')
                     && !names.at(i).contains(QLatin1String("_vti_cnf"), Qt::CaseInsensitive)
-                    && !isSymbolicLink(folder) && !inThumbFolder(folder);
+                    && !isSymbolicLink(current) && !inThumbFolder(current);
             }
             if (entered)
                 return true;
         }
         return false;
+    }
+
+    // Would the folder scan of the folders given find this page?
+    bool scanFinds(const QString &path) const
+    {
+        const QFileInfo info(path);
+        return isPageName(path) && !info.fileName().startsWith(u'.') && scanEnters(info.path());
+    }
+
+    filelists::ScanOptions scanOptions() const
+    {
+        filelists::ScanOptions scan;
+        scan.mask = kPageMask;
+        // Nothing below the thumbnail folder is entered; its own entries are left out here.
+        scan.descendEverywhere = false;
+        scan.thumbFolder = options.thumbFolder;
+        return scan;
+    }
+
+    // Every page a folder scan finds below `folder`.
+    void scanFolder(const QString &folder, const filelists::ScanOptions &scan,
+        const std::function<void(const QString &)> &found) const
+    {
+        filelists::ScanFolder(folder, scan,
+            [&](const QString &in, const QString &name, const filelists::EntryFacts &) {
+                if (!inThumbFolder(in))
+                    found(in + QLatin1Char('/') + name);
+            });
+    }
+
+    // The pages among paths that came on disk (a page or a folder of pages moved, another
+    // case, a page beside one followed): records to be read.
+    void addPagesThatCame(const QStringList &paths, std::vector<int> &ids)
+    {
+        filelists::ScanOptions scan = scanOptions();
+        scan.letEventsRun = [] {};
+        const auto add = [&](const QString &page) {
+            const int id = addRecord(page, false);
+            if (id >= 0)
+                ids.push_back(id);
+        };
+        for (const QString &path : paths) {
+            const platform::FileState state = platform::fileState(path);
+            if (state.kind == platform::FileState::Regular && scanFinds(path))
+                add(path);
+            else if (state.kind == platform::FileState::Folder && scanEnters(path))
+                scanFolder(path, scan, add);
+        }
     }
 
     bool inThumbFolder(const QString &folder) const
@@ -474,17 +586,15 @@ struct SiteCheck::State {
     std::optional<std::vector<int>> scanPages(const std::function<bool(int, int)> &progress)
     {
         std::atomic<bool> stopped = false;
-        filelists::ScanOptions scan;
-        scan.mask = kPageMask;
-        // Nothing below the thumbnail folder is entered; its own entries are left out here.
-        scan.descendEverywhere = false;
-        scan.thumbFolder = options.thumbFolder;
+        filelists::ScanOptions scan = scanOptions();
         scan.stopRequested = [&] { return stopped.load(); };
         scan.letEventsRun = [&] {
             if (progress && !progress(0, 0))
                 stopped = true;
         };
-        scan.folderUnreadable = [this](const QString &folder, int) { addUnreadable(folder); };
+        scan.folderUnreadable = [this](const QString &folder, int error) {
+            addUnreadable(folder, platform::fileErrorText(folder, error));
+        };
         std::vector<int> ids;
         const auto add = [&](const QString &path) {
             const int id = addRecord(path, false);
@@ -493,15 +603,11 @@ struct SiteCheck::State {
         };
         for (const Given &entry : given) {
             if (entry.folder)
-                filelists::ScanFolder(entry.path, scan,
-                    [&](const QString &folder, const QString &name, const filelists::EntryFacts &) {
-                        if (!inThumbFolder(folder))
-                            add(folder + QLatin1Char('/') + name);
-                    });
-            else if (platform::fileState(entry.path).kind == platform::FileState::Regular)
+                scanFolder(entry.path, scan, add);
+            else if (const QString problem = pathProblem(entry.path); problem.isEmpty())
                 add(entry.path);
             else
-                addUnreadable(entry.path);
+                addUnreadable(entry.path, problem);
         }
         if (stopped)
             return std::nullopt;
@@ -524,15 +630,16 @@ struct SiteCheck::State {
         return {};
     }
 
-    // The case-folded paths whose state on disk may have changed with `file`: the file, its
-    // folder (for links to the folder's index page), and what came or went beside them.
-    std::unordered_set<QString> changedKeys(const QString &file)
+    // The case-folded paths whose state on disk may have changed with `paths`: each path and
+    // its folder (for links to the folder's index page).
+    static std::unordered_set<QString> foldedKeys(const QStringList &paths)
     {
-        std::unordered_set<QString> changed { file.toCaseFolded(),
-            QFileInfo(file).path().toCaseFolded() };
-        for (const QString &gone : index->refresh(file))
-            changed.insert(gone.toCaseFolded());
-        return changed;
+        std::unordered_set<QString> keys;
+        for (const QString &path : paths) {
+            keys.insert(path.toCaseFolded());
+            keys.insert(QFileInfo(path).path().toCaseFolded());
+        }
+        return keys;
     }
 
     // Looks for the targets of those paths again; returns them.
@@ -545,7 +652,7 @@ struct SiteCheck::State {
                 continue;
             for (const int id : found->second) {
                 Target &target = targets[size_t(id)];
-                target.found = index->find(target.path, target.folder);
+                target.found = index->find(target.path, target.folder, target.forms);
                 retargeted.insert(id);
             }
         }
@@ -602,9 +709,68 @@ QString reasonText(const BrokenLink &link)
     case Problem::OutsideSite:
         return QStringLiteral("outside the site");
     case Problem::CannotRead:
+        if (!link.why.isEmpty())
+            return QStringLiteral("cannot read: ") + link.why;
+        break;
+    case Problem::TargetUnreadable:
         break;
     }
     return QStringLiteral("cannot read");
+}
+
+QString pathProblem(const QString &path)
+{
+    const QByteArray native = platform::encodeFilePath(path);
+    struct stat info {
+    };
+    if (::stat(native.constData(), &info) != 0)
+        return platform::fileErrorText(path, errno);
+    const bool folder = S_ISDIR(info.st_mode);
+    if (!folder && !S_ISREG(info.st_mode))
+        return platform::notRegularFileText();
+    if (::access(native.constData(), folder ? R_OK | X_OK : R_OK) != 0)
+        return platform::fileErrorText(path, errno);
+    if (!folder && info.st_size > kMaxFileBytes)
+        return platform::fileErrorText(path, EFBIG);
+    return {};
+}
+
+QString escapeControls(const QString &text)
+{
+    const auto needsEscape = [](QChar c) {
+        const char16_t u = c.unicode();
+        return u < 0x20 || (u >= 0x7F && u <= 0x9F) || u == 0x2028 || u == 0x2029;
+    };
+    if (std::none_of(text.begin(), text.end(), needsEscape))
+        return text;
+    QString escaped;
+    escaped.reserve(text.size() + 8);
+    for (const QChar c : text) {
+        if (!needsEscape(c)) {
+            escaped += c;
+            continue;
+        }
+        switch (c.unicode()) {
+        case u'\n':
+            escaped += QLatin1String("\\n");
+            break;
+        case u'\t':
+            escaped += QLatin1String("\\t");
+            break;
+        case u'\r':
+            escaped += QLatin1String("\\r");
+            break;
+        case 0x2028:
+        case 0x2029:
+            escaped += QStringLiteral("\\u%1").arg(int(c.unicode()), 4, 16, QLatin1Char('0'));
+            break;
+        default:
+            static const char hex[] = "0123456789ABCDEF";
+            escaped += QLatin1String("\\x") + QLatin1Char(hex[c.unicode() >> 4])
+                + QLatin1Char(hex[c.unicode() & 15]);
+        }
+    }
+    return escaped;
 }
 
 SiteCheck::SiteCheck(CheckOptions options)
@@ -640,14 +806,22 @@ void SiteCheck::update(const QString &path)
     if (!state.index)
         return;
     const QString file = cleanAbsolute(path);
-    const std::vector<int> reread = state.refreshRecord(file);
-    const std::unordered_set<int> retargeted = state.retarget(state.changedKeys(file));
-    state.readRecords(reread, {});
-    const std::vector<int> sheets = state.restyle();
-    state.readRecords(sheets, {});
-
-    std::unordered_set<int> affected(reread.begin(), reread.end());
-    affected.insert(sheets.begin(), sheets.end());
+    std::vector<int> pending = state.refreshRecord(file);
+    // What came or went beside the file; then, round by round, what the folders of new
+    // targets and the style sheets now led to bring.
+    QStringList changed = state.index->refresh(file);
+    changed.append(file);
+    std::unordered_set<int> affected;
+    std::unordered_set<int> retargeted;
+    while (!changed.isEmpty() || !pending.empty()) {
+        state.addPagesThatCame(changed, pending);
+        for (const int id : state.retarget(State::foldedKeys(changed)))
+            retargeted.insert(id);
+        changed.clear();
+        state.readRecords(pending, {}, &changed);
+        affected.insert(pending.begin(), pending.end());
+        pending = state.restyle();
+    }
     for (const int id : retargeted)
         affected.insert(state.dependents[size_t(id)].begin(), state.dependents[size_t(id)].end());
     std::vector<int> ids;
@@ -666,12 +840,7 @@ std::vector<BrokenLink> SiteCheck::report() const
         if (!record.alive)
             continue;
         if (record.unreadable) {
-            BrokenLink entry;
-            entry.page = record.shown;
-            entry.line = 1;
-            entry.column = 1;
-            entry.problem = Problem::CannotRead;
-            links.push_back(entry);
+            links.push_back(unreadableEntry(record.shown, record.why));
             continue;
         }
         for (const Link &link : record.links)
@@ -719,12 +888,36 @@ QStringList SiteCheck::files() const
     return files;
 }
 
+QStringList SiteCheck::followedFiles() const
+{
+    const State &state = *m_state;
+    std::unordered_set<QString> files;
+    for (const Record &record : state.records)
+        if (record.alive)
+            files.insert(record.path);
+    // Every target, not only the missing ones: a file deleted or renamed breaks the links to
+    // it, another case spelling makes or mends "case differs".
+    for (const Target &target : state.targets) {
+        files.insert(target.path);
+        if (!target.found.file.isEmpty())
+            files.insert(target.found.file);
+        // Another index page may come before the one found, or be the first.
+        if (!target.found.folder.isEmpty())
+            for (const QString &index : indexNames())
+                files.insert(target.found.folder + QLatin1Char('/') + index);
+    }
+    QStringList sorted(files.begin(), files.end());
+    sorted.sort();
+    return sorted;
+}
+
 QString gnuLine(const BrokenLink &link)
 {
     const QString place = QStringLiteral("%1:%2:%3: ").arg(link.page).arg(link.line).arg(link.column);
     if (link.problem == Problem::CannotRead)
-        return place + reasonText(link);
-    return place + QStringLiteral("broken link \"%1\": %2").arg(link.link, reasonText(link));
+        return escapeControls(place + reasonText(link));
+    return escapeControls(
+        place + QStringLiteral("broken link \"%1\": %2").arg(link.link, reasonText(link)));
 }
 
 QByteArray jsonReport(const std::vector<BrokenLink> &links)
