@@ -10,7 +10,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
+#include <fcntl.h>
+#include <malloc.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -174,6 +180,87 @@ TEST(SiteCheck, BadInputEndsInAClearReport)
                 << lines.at(i).left(300).toStdString();
         ::chmod(QFile::encodeName(site + QStringLiteral("/closed")).constData(), 0700);
     }
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+#define FS_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define FS_ADDRESS_SANITIZER 1
+#endif
+#endif
+
+namespace {
+
+const char *const kLimitedSite = "FOLIOSCOPE_TEST_LIMITED_SITE";
+
+// In a fresh run of this program, whose memory no earlier test has left free: the check of
+// `site` with the address space it holds and a little more, its report written beside it.
+[[noreturn]] void checkWithLittleMemory(const QString &site)
+{
+    // The big page must come from new address space, which the limit denies.
+    ::mallopt(M_MMAP_THRESHOLD, 1 << 20);
+    long pages = 0;
+    if (FILE *statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%ld", &pages) != 1)
+            pages = 0;
+        std::fclose(statm);
+    }
+    const rlim_t room = rlim_t(pages) * rlim_t(::sysconf(_SC_PAGESIZE)) + (rlim_t(16) << 20);
+    const rlimit limit { room, room };
+    int code = 3;
+    if (::setrlimit(RLIMIT_AS, &limit) == 0) {
+        try {
+            linkcheck::CheckOptions options;
+            options.threads = 1;
+            linkcheck::SiteCheck check(options);
+            check.check({ site });
+            const QByteArray text = gnuLines(check.report(), site).join(u'\n').toUtf8();
+            FILE *report = std::fopen(QFile::encodeName(site + QStringLiteral(".txt")).constData(), "w");
+            code = report && std::fwrite(text.constData(), 1, size_t(text.size()), report) == size_t(text.size()) ? 0 : 1;
+            if (report)
+                std::fclose(report);
+        } catch (...) {
+            code = 2;
+        }
+    }
+    ::_exit(code);
+}
+
+} // namespace
+
+TEST(SiteCheck, MemoryRunningOutForAPageIsThatPagesReport)
+{
+    if (qEnvironmentVariableIsSet(kLimitedSite))
+        checkWithLittleMemory(qEnvironmentVariable(kLimitedSite));
+#ifdef FS_ADDRESS_SANITIZER
+    GTEST_SKIP() << "the address sanitizer takes more address space than a limit leaves";
+#endif
+    TemporaryDir dir;
+    const QString site = dir.filePath(QStringLiteral("site"));
+    writeFile(site + QStringLiteral("/big.html"),
+        QByteArray(30 << 20, 'x') + "<a href=\"gone.html\">"); // within the size allowed
+    writeFile(site + QStringLiteral("/small.html"), "<a href=\"nowhere.html\">");
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::setenv(kLimitedSite, QFile::encodeName(site).constData(), 1);
+        const int quiet = ::open("/dev/null", O_WRONLY);
+        ::dup2(quiet, 1);
+        ::dup2(quiet, 2);
+        ::execl("/proc/self/exe", "linkcheck_tests",
+            "--gtest_filter=SiteCheck.MemoryRunningOutForAPageIsThatPagesReport", nullptr);
+        ::_exit(127);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+    ASSERT_EQ(WEXITSTATUS(status), 0);
+    QFile report(site + QStringLiteral(".txt"));
+    ASSERT_TRUE(report.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(report.readAll()),
+        QStringLiteral("big.html:1:1: cannot read: not enough memory\n"
+                       "small.html:1:10: broken link \"nowhere.html\": no such file"));
 }
 
 namespace {
