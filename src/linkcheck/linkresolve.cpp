@@ -85,24 +85,33 @@ bool joinPath(const QString &start, QStringView written, LinkTarget *target)
     }
     QString &path = target->path;
     path = names.startsWith(u'/') ? QStringLiteral("/") : start;
-    QString forms; // of the written names still in the path
+    // The forms of the written names still in the path, made only once one of them matters.
+    QString &forms = target->forms;
+    qsizetype writtenNames = 0;
     qsizetype from = 0;
     QStringView last;
     for (qsizetype index = 0;; ++index) {
         const qsizetype slash = names.indexOf(u'/', from);
         last = names.mid(from, slash < 0 ? -1 : slash - from);
         const int step = appendName(path, last);
-        if (step > 0)
-            forms += QChar(escaped ? decodedForms.at(index).unicode() : nameForm(last, false));
-        else if (step < 0 && !forms.isEmpty())
+        if (step > 0) {
+            const char16_t form = escaped ? decodedForms.at(index).unicode() : nameForm(last, false);
+            if (form != AnyForm && forms.isEmpty())
+                forms = QString(writtenNames, QChar(AnyForm)) + QChar(form);
+            else if (!forms.isEmpty())
+                forms += QChar(form);
+            ++writtenNames;
+        } else if (step < 0 && writtenNames > 0) {
+            --writtenNames;
             forms.chop(1);
+        }
         if (slash < 0)
             break;
         from = slash + 1;
     }
     target->folder = last.isEmpty() || last == u"." || last == u"..";
-    if (std::any_of(forms.begin(), forms.end(), [](QChar c) { return c.unicode() != AnyForm; }))
-        target->forms = forms;
+    if (std::all_of(forms.begin(), forms.end(), [](QChar c) { return c.unicode() == AnyForm; }))
+        forms.clear();
     return true;
 }
 

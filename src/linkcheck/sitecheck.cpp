@@ -190,6 +190,9 @@ struct SiteCheck::State {
     std::unordered_map<QString, std::optional<QSet<QString>>> otherAnchors;
     std::vector<BrokenLink> unreadable; // paths given and folders that cannot be read
     std::mutex unreadableLock;
+    // followedFiles() as last made, and whether it may differ now.
+    QStringList followed;
+    bool followedChanged = true;
 
     int threads() const
     {
@@ -211,6 +214,7 @@ struct SiteCheck::State {
 
     int addRecord(const QString &path, bool sheet)
     {
+        followedChanged = true;
         const auto known = recordOf.find(path);
         if (known != recordOf.end()) {
             Record &record = records[size_t(known->second)];
@@ -297,6 +301,7 @@ struct SiteCheck::State {
                 const int id = int(targets.size());
                 at = targetOf.insert(key, id);
                 targets.push_back(Target { path, link.folder, forms, {} });
+                followedChanged = true;
                 targetsByFold[path.toCaseFolded()].push_back(id);
                 fresh.push_back(id);
             }
@@ -325,24 +330,33 @@ struct SiteCheck::State {
     }
 
     // Reads and resolves records, then the style sheets they lead to, until none is new.
-    // After a check, the disk may have changed unseen where nothing followed was: the folders
-    // of targets new to the table are listed again before they are looked for.
+    // After a check, the disk may have changed unseen where nothing followed was: with
+    // `noticed`, the folders of targets new to the table are listed again before they are
+    // looked for, and what came or went there is added to it. `done` gets every record read,
+    // the style sheets met on the way too.
     bool readRecords(std::vector<int> ids, const std::function<bool(int, int)> &progress,
-        QStringList *noticed = nullptr)
+        QStringList *noticed = nullptr, QStringList *noticedFolders = nullptr,
+        std::unordered_set<int> *done = nullptr)
     {
         while (!ids.empty()) {
             if (!parallelFor(int(ids.size()), threads(),
                     [&](int i) { read(records[size_t(ids[size_t(i)])]); }, progress))
                 return false;
+            if (done)
+                done->insert(ids.begin(), ids.end());
             noteDependents(ids);
             std::vector<int> found = std::exchange(fresh, {});
-            if (noticed)
+            if (noticed) {
+                std::unordered_set<QString> listed; // each folder once
                 for (const int id : found) {
                     const Target &target = targets[size_t(id)];
-                    *noticed += index->refresh(target.folder
-                            ? target.path + QLatin1Char('/') + indexNames().front()
-                            : target.path);
+                    const QString path = target.folder
+                        ? target.path + QLatin1Char('/') + indexNames().front()
+                        : target.path;
+                    if (listed.insert(QFileInfo(path).path()).second)
+                        *noticed += index->refresh(path, noticedFolders);
                 }
+            }
             findTargets(found);
             ids = newStyleSheets(ids);
         }
@@ -624,6 +638,7 @@ struct SiteCheck::State {
             if (exists)
                 return { known->second };
             records[size_t(known->second)].alive = false;
+            followedChanged = true;
         } else if (exists && (isGivenPage(file) || scanFinds(file))) {
             return { addRecord(file, false) };
         }
@@ -642,6 +657,24 @@ struct SiteCheck::State {
         return keys;
     }
 
+    // The case-folded paths of the targets below folders that came or went, of any case.
+    std::unordered_set<QString> keysBelow(const QStringList &folders) const
+    {
+        std::unordered_set<QString> keys;
+        if (folders.isEmpty())
+            return keys;
+        QStringList prefixes;
+        for (const QString &folder : folders)
+            prefixes.append(folder.toCaseFolded() + QLatin1Char('/'));
+        for (const auto &[key, ids] : targetsByFold)
+            for (const QString &prefix : prefixes)
+                if (key.startsWith(prefix)) {
+                    keys.insert(key);
+                    break;
+                }
+        return keys;
+    }
+
     // Looks for the targets of those paths again; returns them.
     std::unordered_set<int> retarget(const std::unordered_set<QString> &changed)
     {
@@ -652,7 +685,10 @@ struct SiteCheck::State {
                 continue;
             for (const int id : found->second) {
                 Target &target = targets[size_t(id)];
-                target.found = index->find(target.path, target.folder, target.forms);
+                const Found before = std::exchange(
+                    target.found, index->find(target.path, target.folder, target.forms));
+                followedChanged = followedChanged || before.file != target.found.file
+                    || before.folder != target.found.folder;
                 retargeted.insert(id);
             }
         }
@@ -686,8 +722,10 @@ struct SiteCheck::State {
         }
         std::vector<int> fresh;
         for (Record &record : records)
-            if (record.sheet && record.alive && !wanted.count(record.path))
+            if (record.sheet && record.alive && !wanted.count(record.path)) {
                 record.alive = false;
+                followedChanged = true;
+            }
         for (const QString &file : wanted) {
             const int id = addRecord(file, true);
             if (id >= 0)
@@ -809,17 +847,20 @@ void SiteCheck::update(const QString &path)
     std::vector<int> pending = state.refreshRecord(file);
     // What came or went beside the file; then, round by round, what the folders of new
     // targets and the style sheets now led to bring.
-    QStringList changed = state.index->refresh(file);
+    QStringList folders;
+    QStringList changed = state.index->refresh(file, &folders);
     changed.append(file);
     std::unordered_set<int> affected;
     std::unordered_set<int> retargeted;
     while (!changed.isEmpty() || !pending.empty()) {
         state.addPagesThatCame(changed, pending);
-        for (const int id : state.retarget(State::foldedKeys(changed)))
+        std::unordered_set<QString> keys = State::foldedKeys(changed);
+        keys.merge(state.keysBelow(folders));
+        for (const int id : state.retarget(keys))
             retargeted.insert(id);
         changed.clear();
-        state.readRecords(pending, {}, &changed);
-        affected.insert(pending.begin(), pending.end());
+        folders.clear();
+        state.readRecords(pending, {}, &changed, &folders, &affected);
         pending = state.restyle();
     }
     for (const int id : retargeted)
@@ -890,25 +931,32 @@ QStringList SiteCheck::files() const
 
 QStringList SiteCheck::followedFiles() const
 {
-    const State &state = *m_state;
-    std::unordered_set<QString> files;
+    State &state = *m_state;
+    // Made again only after a change to what is read or where links lead: most updates
+    // change neither, and a large site follows tens of thousands of files.
+    if (!state.followedChanged)
+        return state.followed;
+    QStringList files;
+    files.reserve(qsizetype(state.records.size() + 2 * state.targets.size()));
     for (const Record &record : state.records)
         if (record.alive)
-            files.insert(record.path);
+            files.append(record.path);
     // Every target, not only the missing ones: a file deleted or renamed breaks the links to
     // it, another case spelling makes or mends "case differs".
     for (const Target &target : state.targets) {
-        files.insert(target.path);
-        if (!target.found.file.isEmpty())
-            files.insert(target.found.file);
+        files.append(target.path);
+        if (!target.found.file.isEmpty() && target.found.file != target.path)
+            files.append(target.found.file);
         // Another index page may come before the one found, or be the first.
         if (!target.found.folder.isEmpty())
             for (const QString &index : indexNames())
-                files.insert(target.found.folder + QLatin1Char('/') + index);
+                files.append(target.found.folder + QLatin1Char('/') + index);
     }
-    QStringList sorted(files.begin(), files.end());
-    sorted.sort();
-    return sorted;
+    files.sort();
+    files.erase(std::unique(files.begin(), files.end()), files.end());
+    state.followed = files;
+    state.followedChanged = false;
+    return files;
 }
 
 QString gnuLine(const BrokenLink &link)

@@ -231,7 +231,7 @@ Found SiteIndex::find(const QString &path, bool folderWanted, QStringView forms)
     return { caseDiffers ? Found::CaseDiffers : Found::Ok, file, current, folder };
 }
 
-QStringList SiteIndex::relist(const QString &real, const QString &shown)
+QStringList SiteIndex::relist(const QString &real, const QString &shown, QStringList *folders)
 {
     const ListingPtr before = listed(real);
     if (!before)
@@ -240,20 +240,27 @@ QStringList SiteIndex::relist(const QString &real, const QString &shown)
     QStringList changed;
     const Listing none;
     const Listing &now = after ? *after : none;
+    const auto note = [&](const QString &name, const Entry &was, const Entry &is) {
+        changed.append(childPath(shown, name));
+        if (folders && (was.kind == Kind::Folder || is.kind == Kind::Folder))
+            folders->append(changed.back());
+    };
     for (auto it = before->names.cbegin(); it != before->names.cend(); ++it) {
         const auto there = now.names.constFind(it.key());
-        if (there == now.names.cend() || there.value() != it.value())
-            changed.append(childPath(shown, it.key()));
+        if (there == now.names.cend())
+            note(it.key(), it.value(), {});
+        else if (there.value() != it.value())
+            note(it.key(), it.value(), there.value());
     }
     for (auto it = now.names.cbegin(); it != now.names.cend(); ++it)
         if (!before->names.contains(it.key()))
-            changed.append(childPath(shown, it.key()));
+            note(it.key(), {}, it.value());
     std::unique_lock lock(m_lock);
     m_listings[real] = std::move(after);
     return changed;
 }
 
-QStringList SiteIndex::refresh(const QString &path)
+QStringList SiteIndex::refresh(const QString &path, QStringList *folders)
 {
     if (!isInside(path, m_root) || path == m_root)
         return {};
@@ -267,7 +274,7 @@ QStringList SiteIndex::refresh(const QString &path)
         const QString next = childPath(folder, names.at(i));
         const bool there = platform::fileState(next).kind == platform::FileState::Folder;
         if (entries && entries->names.contains(names.at(i)) != there) {
-            changed += relist(real, folder);
+            changed += relist(real, folder, folders);
             entries = listed(real);
         }
         // On the way find() goes: the name, or its other spelling.
@@ -283,7 +290,7 @@ QStringList SiteIndex::refresh(const QString &path)
             return changed;
         folder = childPath(folder, name);
     }
-    changed += relist(real, folder);
+    changed += relist(real, folder, folders);
     return changed;
 }
 

@@ -35,8 +35,9 @@ public:
     Found find(const QString &path, bool folderWanted, QStringView forms = {}) const;
 
     // Lists the folders from the root down to the one holding `path` again where the disk
-    // changed; the paths that came, went or changed kind.
-    QStringList refresh(const QString &path);
+    // changed; the paths that came, went or changed kind. Those that are or were folders are
+    // added to `folders` too: every path below them may lead elsewhere now.
+    QStringList refresh(const QString &path, QStringList *folders = nullptr);
 
     const QString &root() const { return m_root; }
 
@@ -60,7 +61,7 @@ private:
     ListingPtr listed(const QString &real) const;
     ListingPtr read(const QString &real) const;
     QString realChild(const QString &real, const QString &name, const Entry &entry) const;
-    QStringList relist(const QString &real, const QString &shown);
+    QStringList relist(const QString &real, const QString &shown, QStringList *folders);
 
     QString m_root;
     QString m_realRoot;
