@@ -28,8 +28,8 @@ int usageError(QIODevice &err, const QString &problem)
     return ExitUsage;
 }
 
-bool takeFolder(const QStringList &args, qsizetype &i, const QString &option, QString *folder,
-    QString *error)
+bool takeFolder(
+    const QStringList &args, qsizetype &i, const QString &option, QString *folder, QString *error)
 {
     if (!takeValue(args, i, option, folder) || folder->isEmpty()) {
         *error = option + QStringLiteral(" needs a folder");
@@ -56,7 +56,8 @@ bool parse(const QStringList &args, CheckArguments *parsed, QString *error)
             if (!takeFolder(args, i, QStringLiteral("--root"), &parsed->options.root, error))
                 return false;
         } else if (isOption(arg, QStringLiteral("--program-folder"))) {
-            if (!takeFolder(args, i, QStringLiteral("--program-folder"), &parsed->programFolder, error))
+            if (!takeFolder(
+                    args, i, QStringLiteral("--program-folder"), &parsed->programFolder, error))
                 return false;
         } else if (isOption(arg, QStringLiteral("--format"))) {
             takeValue(args, i, QStringLiteral("--format"), &value);
@@ -182,8 +183,9 @@ int runCheckLinksCommand(
         writeLine(err, totalsLine(check.totals(), clock.elapsed()));
         return broken.empty() ? ExitOk : ExitFailed;
     } catch (const std::bad_alloc &) {
-        writeLine(err, QStringLiteral("folioscope-batch check-links: not enough memory to check "
-                                      "the site"));
+        writeLine(err,
+            QStringLiteral("folioscope-batch check-links: not enough memory to check "
+                           "the site"));
         return ExitFailed;
     }
 }

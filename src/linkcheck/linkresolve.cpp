@@ -21,8 +21,8 @@ qsizetype schemeLength(QStringView text)
         const char16_t c = text[i].unicode();
         if (c == u':')
             return i + 1;
-        const bool schemeChar = (c < 0x80 && QChar(c).isLetterOrNumber()) || c == u'+'
-            || c == u'-' || c == u'.';
+        const bool schemeChar
+            = (c < 0x80 && QChar(c).isLetterOrNumber()) || c == u'+' || c == u'-' || c == u'.';
         if (!schemeChar)
             return 0;
     }
@@ -53,6 +53,7 @@ int appendName(QString &path, QStringView name)
     return 1;
 }
 
+// How the disk must spell a written name: see NameForm.
 char16_t nameForm(QStringView name, bool latin1)
 {
     const auto high = [](QChar c) { return c.unicode() >= 0x80; };
@@ -95,7 +96,8 @@ bool joinPath(const QString &start, QStringView written, LinkTarget *target)
         last = names.mid(from, slash < 0 ? -1 : slash - from);
         const int step = appendName(path, last);
         if (step > 0) {
-            const char16_t form = escaped ? decodedForms.at(index).unicode() : nameForm(last, false);
+            const char16_t form
+                = escaped ? decodedForms.at(index).unicode() : nameForm(last, false);
             if (form != AnyForm && forms.isEmpty())
                 forms = QString(writtenNames, QChar(AnyForm)) + QChar(form);
             else if (!forms.isEmpty())

@@ -12,8 +12,8 @@
 #include <QDir>
 #include <QFile>
 #include <QHash>
-#include <QJsonDocument>
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QThread>
 #include <QUrl>
 
@@ -102,8 +102,7 @@ bool isSymbolicLink(const QString &path)
 {
     struct stat info {
     };
-    return ::lstat(platform::encodeFilePath(path).constData(), &info) == 0
-        && S_ISLNK(info.st_mode);
+    return ::lstat(platform::encodeFilePath(path).constData(), &info) == 0 && S_ISLNK(info.st_mode);
 }
 
 struct Link {
@@ -157,11 +156,12 @@ QString caseSuggestion(const QString &written, const QString &spelled)
             continue;
         if (part == u"." || part == u"..")
             break;
-        const QString name = platform::decodeFileName(QByteArray::fromPercentEncoding(part.toUtf8()));
+        const QString name
+            = platform::decodeFileName(QByteArray::fromPercentEncoding(part.toUtf8()));
         const QString &disk = real.at(r--);
         if (name != disk && name.compare(disk, Qt::CaseInsensitive) == 0)
-            parts[w] = part.contains(u'%') ? QString::fromLatin1(QUrl::toPercentEncoding(disk))
-                                           : disk;
+            parts[w]
+                = part.contains(u'%') ? QString::fromLatin1(QUrl::toPercentEncoding(disk)) : disk;
     }
     return parts.join(u'/') + written.mid(end);
 }
@@ -205,8 +205,7 @@ struct SiteCheck::State {
             if (path == entry.path)
                 return entry.shown;
             if (entry.folder && isInside(path, entry.path))
-                return entry.shown
-                    + (entry.shown.endsWith(u'/') ? QString() : QStringLiteral("/"))
+                return entry.shown + (entry.shown.endsWith(u'/') ? QString() : QStringLiteral("/"))
                     + path.mid(entry.path.size() + (entry.path == u"/" ? 1 : 1));
         }
         return givenRelative ? QDir::current().relativeFilePath(path) : path;
@@ -214,15 +213,16 @@ struct SiteCheck::State {
 
     int addRecord(const QString &path, bool sheet)
     {
-        followedChanged = true;
         const auto known = recordOf.find(path);
         if (known != recordOf.end()) {
             Record &record = records[size_t(known->second)];
             if (record.alive)
                 return -1;
             record = Record { path, shownPath(path), sheet };
+            followedChanged = true;
             return known->second;
         }
+        followedChanged = true;
         records.push_back(Record { path, shownPath(path), sheet });
         const int id = int(records.size() - 1);
         recordOf.emplace(path, id);
@@ -339,7 +339,8 @@ struct SiteCheck::State {
         std::unordered_set<int> *done = nullptr)
     {
         while (!ids.empty()) {
-            if (!parallelFor(int(ids.size()), threads(),
+            if (!parallelFor(
+                    int(ids.size()), threads(),
                     [&](int i) { read(records[size_t(ids[size_t(i)])]); }, progress))
                 return false;
             if (done)
@@ -781,6 +782,7 @@ QString escapeControls(const QString &text)
     };
     if (std::none_of(text.begin(), text.end(), needsEscape))
         return text;
+    static const char hex[] = "0123456789ABCDEF";
     QString escaped;
     escaped.reserve(text.size() + 8);
     for (const QChar c : text) {
@@ -803,7 +805,6 @@ QString escapeControls(const QString &text)
             escaped += QStringLiteral("\\u%1").arg(int(c.unicode()), 4, 16, QLatin1Char('0'));
             break;
         default:
-            static const char hex[] = "0123456789ABCDEF";
             escaped += QLatin1String("\\x") + QLatin1Char(hex[c.unicode() >> 4])
                 + QLatin1Char(hex[c.unicode() & 15]);
         }
@@ -961,7 +962,8 @@ QStringList SiteCheck::followedFiles() const
 
 QString gnuLine(const BrokenLink &link)
 {
-    const QString place = QStringLiteral("%1:%2:%3: ").arg(link.page).arg(link.line).arg(link.column);
+    const QString place
+        = QStringLiteral("%1:%2:%3: ").arg(link.page).arg(link.line).arg(link.column);
     if (link.problem == Problem::CannotRead)
         return escapeControls(place + reasonText(link));
     return escapeControls(

@@ -64,15 +64,16 @@ public:
     // about every 50 ms. A page or folder that cannot be read is one entry CannotRead at 1:1;
     // so is a page for which memory runs out.
     bool check(const QStringList &paths, const std::function<bool(int, int)> &progress = {});
-    // Brings the report up to date for one page or style sheet that was saved, changed,
-    // created or deleted, and for the links into it, without checking the site again.
+    // Brings the report up to date for one file that was saved, changed, created, deleted or
+    // renamed (a page, a style sheet, any of followedFiles()), for the links into it and for
+    // the pages that came beside it, without checking the site again.
     void update(const QString &path);
     std::vector<BrokenLink> report() const; // sorted by page, line, column
     CheckTotals totals() const;
     QStringList files() const; // the pages and style sheets read
     // Every file whose change on disk can change the report, sorted: the pages and style
     // sheets read and the files links lead to, as written and as found (another case, a
-    // folder's index pages), good links too.
+    // folder's index pages), good links too. Not to be called while update() runs.
     QStringList followedFiles() const;
 
 private:

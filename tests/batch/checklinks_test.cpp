@@ -62,12 +62,15 @@ TEST(BatchCheckLinks, UsageErrorsAndUnreadablePathsExitTwo)
     const QString cannotRead = QStringLiteral("folioscope-batch check-links: cannot read ");
     const Row rows[] = {
         { {}, QStringLiteral("no PATH given") },
-        { { QStringLiteral("--frobnicate"), dir.path() }, QStringLiteral("unknown option --frobnicate") },
-        { { QStringLiteral("--format=xml"), dir.path() }, QStringLiteral("--format needs gnu or json") },
+        { { QStringLiteral("--frobnicate"), dir.path() },
+            QStringLiteral("unknown option --frobnicate") },
+        { { QStringLiteral("--format=xml"), dir.path() },
+            QStringLiteral("--format needs gnu or json") },
         { { QStringLiteral("--format") }, QStringLiteral("--format needs gnu or json") },
         { { dir.path(), QStringLiteral("--root") }, QStringLiteral("--root needs a folder") },
         { { QStringLiteral("--root"), page, dir.path() }, QStringLiteral("no such folder") },
-        { { missing }, cannotRead + QString(missing).replace(u'\n', QStringLiteral("\\n"))
+        { { missing },
+            cannotRead + QString(missing).replace(u'\n', QStringLiteral("\\n"))
                 + QStringLiteral(": No such file or directory\n") },
         { { pipe }, cannotRead + pipe + QStringLiteral(": not a regular file\n") },
         { { huge }, cannotRead + huge + QStringLiteral(": File too large\n") },
@@ -109,8 +112,8 @@ TEST(BatchCheckLinks, ReportsExitStatusAndTotals)
         << broken.err.toStdString();
 
     // Another root, no fragments: nothing broken.
-    const Outcome clean = checkLinks({ QStringLiteral("--no-fragments"), QStringLiteral("--root"),
-                                         dir.path(), site },
+    const Outcome clean = checkLinks(
+        { QStringLiteral("--no-fragments"), QStringLiteral("--root"), dir.path(), site },
         programFolder);
     EXPECT_EQ(clean.exitCode, 0);
     EXPECT_TRUE(clean.out.isEmpty());

@@ -53,8 +53,9 @@ QMap<QString, bool> shownByEngine(const QString &page)
     EXPECT_TRUE(QTest::qWaitFor([&] { return loaded; }, 20000));
     QVariant result;
     bool answered = false;
-    view.runJavaScript(QStringLiteral("Array.from(document.images).map("
-                                      "i => [i.getAttribute('src'), i.complete && i.naturalWidth > 0])"),
+    view.runJavaScript(
+        QStringLiteral("Array.from(document.images).map("
+                       "i => [i.getAttribute('src'), i.complete && i.naturalWidth > 0])"),
         [&](const QVariant &value) {
             result = value;
             answered = true;
@@ -66,7 +67,8 @@ QMap<QString, bool> shownByEngine(const QString &page)
     return shown;
 }
 
-QMap<QString, bool> heldByCheck(const QString &site, const QString &page, const QMap<QString, bool> &links)
+QMap<QString, bool> heldByCheck(
+    const QString &site, const QString &page, const QMap<QString, bool> &links)
 {
     linkcheck::SiteCheck check({});
     check.check({ site });

@@ -28,8 +28,8 @@ QString fixtureSite()
 
 QByteArray golden(const char *name)
 {
-    QFile file(qEnvironmentVariable("FOLIOSCOPE_TEST_DATA") + QStringLiteral("/")
-        + QLatin1String(name));
+    QFile file(
+        qEnvironmentVariable("FOLIOSCOPE_TEST_DATA") + QStringLiteral("/") + QLatin1String(name));
     EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
     return file.readAll();
 }
@@ -131,7 +131,8 @@ TEST(SiteCheck, BadInputEndsInAClearReport)
                 // Its path is in the site: it is a page of the site, read where it lies.
                 writeFile(site + QStringLiteral("/../secret.html"), "<a href=\"x.html\">");
                 writeFile(site + QStringLiteral("/index.html"), "<a href=\"out.html\">");
-                QFile::link(site + QStringLiteral("/../secret.html"), site + QStringLiteral("/out.html"));
+                QFile::link(
+                    site + QStringLiteral("/../secret.html"), site + QStringLiteral("/out.html"));
             },
             { QStringLiteral("out.html:1:10: broken link \"x.html\": no such file") } },
         { "control characters in links and names",
@@ -141,10 +142,12 @@ TEST(SiteCheck, BadInputEndsInAClearReport)
                     "<a href=\"a&#1;b.html\">");
                 writeFile(site + QStringLiteral("/we\nird\t\u0085.html"), "<img src=\"gone.png\">");
             },
-            { QStringLiteral("index.html:1:10: broken link \"x.html\\n/forged.html:9:9: broken link "
-                             "\"z\"\": no such file"),
+            { QStringLiteral(
+                  "index.html:1:10: broken link \"x.html\\n/forged.html:9:9: broken link "
+                  "\"z\"\": no such file"),
                 QStringLiteral("index.html:1:75: broken link \"a\\x01b.html\": no such file"),
-                QStringLiteral("we\\nird\\t\\x85.html:1:11: broken link \"gone.png\": no such file") } },
+                QStringLiteral(
+                    "we\\nird\\t\\x85.html:1:11: broken link \"gone.png\": no such file") } },
         { "name that is not UTF-8",
             [](const QString &site) {
                 const QByteArray name = QFile::encodeName(site) + "/caf\xE9.html";
@@ -216,8 +219,13 @@ const char *const kLimitedSite = "FOLIOSCOPE_TEST_LIMITED_SITE";
             linkcheck::SiteCheck check(options);
             check.check({ site });
             const QByteArray text = gnuLines(check.report(), site).join(u'\n').toUtf8();
-            FILE *report = std::fopen(QFile::encodeName(site + QStringLiteral(".txt")).constData(), "w");
-            code = report && std::fwrite(text.constData(), 1, size_t(text.size()), report) == size_t(text.size()) ? 0 : 1;
+            FILE *report
+                = std::fopen(QFile::encodeName(site + QStringLiteral(".txt")).constData(), "w");
+            code = report
+                    && std::fwrite(text.constData(), 1, size_t(text.size()), report)
+                        == size_t(text.size())
+                ? 0
+                : 1;
             if (report)
                 std::fclose(report);
         } catch (...) {
@@ -276,7 +284,9 @@ public:
 
     QString page(int n) const
     {
-        return QStringLiteral("%1/p%2.html").arg(n % 3 == 0 ? QStringLiteral("a") : QStringLiteral("b")).arg(n);
+        return QStringLiteral("%1/p%2.html")
+            .arg(n % 3 == 0 ? QStringLiteral("a") : QStringLiteral("b"))
+            .arg(n);
     }
 
     QString path(const QString &name) const { return m_folder + QLatin1Char('/') + name; }
@@ -341,7 +351,10 @@ public:
             move(picture.left(1).toUpper() + picture.mid(1), picture);
             return {};
         case 5:
-            move(page, page.left(2) + page.mid(2).toUpper().replace(QStringLiteral(".HTML"), QStringLiteral(".html")));
+            move(page,
+                page.left(2)
+                    + page.mid(2).toUpper().replace(
+                        QStringLiteral(".HTML"), QStringLiteral(".html")));
             return {};
         case 6: // a folder of pages changes case, or a page goes into the other spelling
             if (!move(QStringLiteral("a"), QStringLiteral("A")))
@@ -393,8 +406,8 @@ QMap<QString, QByteArray> looks(const QStringList &files)
         QFile read(file);
         const QFileInfo info(file);
         looks.insert(file,
-            !info.exists()      ? QByteArray("missing")
-                : info.isDir()  ? QByteArray("folder")
+            !info.exists()                       ? QByteArray("missing")
+                : info.isDir()                   ? QByteArray("folder")
                 : read.open(QIODevice::ReadOnly) ? read.readAll()
                                                  : QByteArray("unreadable"));
     }

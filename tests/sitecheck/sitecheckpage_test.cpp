@@ -218,12 +218,14 @@ TEST_F(SiteCheckTest, TargetsDeletedOrRenamedOnDiskUpdateTheReport)
     // Pictures: no page of the site, so followed only as what good links lead to.
     writeFile(sitePath("img/logo.png"));
     writeFile(sitePath("img/photo.jpg"));
-    writeFile(sitePath("sub/pictures.htm"), "<img src=\"../img/logo.png\"><img src=\"../img/photo.jpg\">");
+    writeFile(sitePath("sub/pictures.htm"),
+        "<img src=\"../img/logo.png\"><img src=\"../img/photo.jpg\">");
     sitecheck::SiteCheckPage *page = startOnSiteCheck();
     check(page);
     const auto problemOf = [&](const char *link) {
         const int row = rowOfLink(page, QString::fromLatin1(link));
-        return row < 0 ? QString() : page->model()->index(row, sitecheck::ProblemColumn).data().toString();
+        return row < 0 ? QString()
+                       : page->model()->index(row, sitecheck::ProblemColumn).data().toString();
     };
     const auto rename = [&](const char *from, const char *to) {
         ASSERT_TRUE(QFile::rename(sitePath(from), sitePath(to)));
