@@ -6,6 +6,8 @@
 #include "linkcheck/linkresolve.h"
 #include "linkcheck/pageparse.h"
 
+#include <algorithm>
+
 namespace {
 
 const QString kRoot = QStringLiteral("/site/root");
@@ -30,6 +32,11 @@ void checkFile(const linkcheck::ParsedFile &file, const QByteArray &input)
             FUZZ_CHECK(isClean(target.path) && linkcheck::isInside(target.path, kRoot));
         if (target.kind == linkcheck::LinkTarget::Outside)
             FUZZ_CHECK(isClean(target.path) && !linkcheck::isInside(target.path, kRoot));
+        // One form for each of the last names at most, and only when one of them matters.
+        FUZZ_CHECK(target.forms.size() <= target.path.count(u'/'));
+        FUZZ_CHECK(target.forms.isEmpty()
+            || std::any_of(target.forms.begin(), target.forms.end(),
+                [](QChar c) { return c.unicode() != linkcheck::AnyForm; }));
     }
 }
 

@@ -2,15 +2,11 @@
 
 #include "linkcheck/sitecheck.h"
 #include "listcommands.h"
-#include "platform/filenames.h"
 #include "platform/safefile.h"
 
 #include <QElapsedTimer>
-#include <QFileInfo>
 
-#include <cerrno>
-
-#include <unistd.h>
+#include <new>
 
 namespace batch {
 
@@ -26,12 +22,14 @@ struct CheckArguments {
 
 int usageError(QIODevice &err, const QString &problem)
 {
-    writeLine(err, QStringLiteral("folioscope-batch check-links: %1 (see --help)").arg(problem));
+    writeLine(err,
+        linkcheck::escapeControls(
+            QStringLiteral("folioscope-batch check-links: %1 (see --help)").arg(problem)));
     return ExitUsage;
 }
 
-bool takeFolder(const QStringList &args, qsizetype &i, const QString &option, QString *folder,
-    QString *error)
+bool takeFolder(
+    const QStringList &args, qsizetype &i, const QString &option, QString *folder, QString *error)
 {
     if (!takeValue(args, i, option, folder) || folder->isEmpty()) {
         *error = option + QStringLiteral(" needs a folder");
@@ -58,7 +56,8 @@ bool parse(const QStringList &args, CheckArguments *parsed, QString *error)
             if (!takeFolder(args, i, QStringLiteral("--root"), &parsed->options.root, error))
                 return false;
         } else if (isOption(arg, QStringLiteral("--program-folder"))) {
-            if (!takeFolder(args, i, QStringLiteral("--program-folder"), &parsed->programFolder, error))
+            if (!takeFolder(
+                    args, i, QStringLiteral("--program-folder"), &parsed->programFolder, error))
                 return false;
         } else if (isOption(arg, QStringLiteral("--format"))) {
             takeValue(args, i, QStringLiteral("--format"), &value);
@@ -75,21 +74,6 @@ bool parse(const QStringList &args, CheckArguments *parsed, QString *error)
     return true;
 }
 
-// Why a PATH cannot be checked, or nothing.
-QString pathProblem(const QString &path)
-{
-    const platform::FileState state = platform::fileState(path);
-    const QByteArray bytes = platform::encodeFilePath(path);
-    QString reason;
-    if (state.kind == platform::FileState::Missing)
-        reason = platform::fileErrorText(path, state.error);
-    else if (state.kind == platform::FileState::Other)
-        reason = platform::notRegularFileText();
-    else if (::access(bytes.constData(), state.kind == platform::FileState::Folder ? R_OK | X_OK : R_OK) != 0)
-        reason = platform::fileErrorText(path, errno);
-    return reason.isEmpty() ? QString() : QStringLiteral("cannot read %1: %2").arg(path, reason);
-}
-
 QString totalsLine(const linkcheck::CheckTotals &totals, qint64 milliseconds)
 {
     return QStringLiteral("%1 pages, %2 links, %3 external links not checked, %4 broken links, "
@@ -99,6 +83,24 @@ QString totalsLine(const linkcheck::CheckTotals &totals, qint64 milliseconds)
         .arg(totals.external)
         .arg(totals.broken)
         .arg(double(milliseconds) / 1000.0, 0, 'f', 2);
+}
+
+void writeReport(const std::vector<linkcheck::BrokenLink> &broken, bool json, QIODevice &out)
+{
+    if (json) {
+        out.write(linkcheck::jsonReport(broken));
+    } else {
+        // In pieces: a page of a million broken links must not take twice its report again.
+        QString text;
+        for (const linkcheck::BrokenLink &link : broken) {
+            text += linkcheck::gnuLine(link) + QLatin1Char('\n');
+            if (text.size() > 1 << 15) {
+                out.write(text.toUtf8());
+                text.clear();
+            }
+        }
+        out.write(text.toUtf8());
+    }
 }
 
 } // namespace
@@ -120,9 +122,11 @@ QString checkLinksUsage()
         "  no anchor \"NAME\" in TARGET\n"
         "  case differs: \"LINK AS IT SHOULD BE WRITTEN\"  (the file has other capitals)\n"
         "  outside the site\n"
-        "A page or folder that cannot be read is the line \"PAGE:1:1: cannot read\". Links to\n"
-        "other hosts are counted, never fetched. The last line on standard error gives the\n"
-        "totals and the time.\n"
+        "  cannot read                   (a link into a folder that cannot be read)\n"
+        "A page or folder that cannot be read is the line \"PAGE:1:1: cannot read: WHY\".\n"
+        "Control characters in names and links are written as \\n, \\t, \\r or \\xHH, so that\n"
+        "each problem is one line. Links to other hosts are counted, never fetched. The last\n"
+        "line on standard error gives the totals and the time.\n"
         "\n"
         "  PATH                    a folder or a page\n"
         "  --root DIR              the site root: root-relative links start there, and no link\n"
@@ -135,8 +139,9 @@ QString checkLinksUsage()
         "                          (default: the program's, beside it or the user's)\n"
         "  -h, --help              show this text\n"
         "\n"
-        "Exit status: 0 when nothing is broken, 1 when broken links were found, 2 on a usage\n"
-        "error or a PATH that cannot be read.\n");
+        "Exit status: 0 when nothing is broken, 1 when broken links were found (or the memory\n"
+        "ran out), 2 on a usage error or a PATH that cannot be checked (missing, unreadable,\n"
+        "no regular file or folder, or a page over 32 MB).\n");
 }
 
 int runCheckLinksCommand(
@@ -155,10 +160,14 @@ int runCheckLinksCommand(
     if (!parsed.options.root.isEmpty()
         && platform::fileState(parsed.options.root).kind != platform::FileState::Folder)
         return usageError(err, QStringLiteral("no such folder: %1").arg(parsed.options.root));
+    // Every PATH that cannot be checked is said alike, whatever the reason.
     for (const QString &path : parsed.paths) {
-        const QString problem = pathProblem(path);
+        const QString problem = linkcheck::pathProblem(path);
         if (!problem.isEmpty()) {
-            writeLine(err, QStringLiteral("folioscope-batch check-links: ") + problem);
+            writeLine(err,
+                linkcheck::escapeControls(QStringLiteral("folioscope-batch check-links: cannot "
+                                                         "read %1: %2")
+                                              .arg(path, problem)));
             return ExitUsage;
         }
     }
@@ -167,24 +176,18 @@ int runCheckLinksCommand(
     QElapsedTimer clock;
     clock.start();
     linkcheck::SiteCheck check(parsed.options);
-    check.check(parsed.paths);
-    const std::vector<linkcheck::BrokenLink> broken = check.report();
-    if (parsed.json) {
-        out.write(linkcheck::jsonReport(broken));
-    } else {
-        // In pieces: a page of a million broken links must not take twice its report again.
-        QString text;
-        for (const linkcheck::BrokenLink &link : broken) {
-            text += linkcheck::gnuLine(link) + QLatin1Char('\n');
-            if (text.size() > 1 << 15) {
-                out.write(text.toUtf8());
-                text.clear();
-            }
-        }
-        out.write(text.toUtf8());
+    try {
+        check.check(parsed.paths);
+        const std::vector<linkcheck::BrokenLink> broken = check.report();
+        writeReport(broken, parsed.json, out);
+        writeLine(err, totalsLine(check.totals(), clock.elapsed()));
+        return broken.empty() ? ExitOk : ExitFailed;
+    } catch (const std::bad_alloc &) {
+        writeLine(err,
+            QStringLiteral("folioscope-batch check-links: not enough memory to check "
+                           "the site"));
+        return ExitFailed;
     }
-    writeLine(err, totalsLine(check.totals(), clock.elapsed()));
-    return broken.empty() ? ExitOk : ExitFailed;
 }
 
 } // namespace batch

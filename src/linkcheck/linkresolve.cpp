@@ -1,6 +1,6 @@
 #include "linkcheck/linkresolve.h"
 
-#include "platform/filenames.h"
+#include "platform/textcodec.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -21,8 +21,8 @@ qsizetype schemeLength(QStringView text)
         const char16_t c = text[i].unicode();
         if (c == u':')
             return i + 1;
-        const bool schemeChar = (c < 0x80 && QChar(c).isLetterOrNumber()) || c == u'+'
-            || c == u'-' || c == u'.';
+        const bool schemeChar
+            = (c < 0x80 && QChar(c).isLetterOrNumber()) || c == u'+' || c == u'-' || c == u'.';
         if (!schemeChar)
             return 0;
     }
@@ -35,49 +35,85 @@ QString folderOf(const QString &path)
     return slash <= 0 ? QStringLiteral("/") : path.left(slash);
 }
 
-// Appends one name of a path to the clean absolute `path`, ".." taking the last one off.
-void appendName(QString &path, QStringView name)
+// Appends one name of a path to the clean absolute `path`, ".." taking the last one off:
+// 1 when a name was added, -1 when one was taken off, 0 otherwise.
+int appendName(QString &path, QStringView name)
 {
     if (name.isEmpty() || name == u".")
-        return;
+        return 0;
     if (name == u"..") {
+        if (path == u"/")
+            return 0;
         path.truncate(std::max<qsizetype>(path.lastIndexOf(u'/'), 1));
-        return;
+        return -1;
     }
     if (!path.endsWith(u'/'))
         path += u'/';
     path += name;
+    return 1;
+}
+
+// How the disk must spell a written name: see NameForm.
+char16_t nameForm(QStringView name, bool latin1)
+{
+    const auto high = [](QChar c) { return c.unicode() >= 0x80; };
+    const bool twoWays = std::any_of(name.begin(), name.end(), high)
+        && std::all_of(name.begin(), name.end(), [](QChar c) { return c.unicode() <= 0xFF; });
+    return !twoWays ? AnyForm : latin1 ? Latin1Form : Utf8Form;
 }
 
 // The clean absolute path of the written path `written` from `start`; false when it holds a
 // NUL byte. Percent escapes are undone before the path is split, as the disk sees them.
-bool joinPath(const QString &start, QStringView written, QString *path, bool *folder)
+bool joinPath(const QString &start, QStringView written, LinkTarget *target)
 {
     const bool escaped = written.contains(u'%');
     QString decodedNames;
+    QString decodedForms;
     QStringView names = written;
     if (escaped) {
         const QByteArray bytes = QByteArray::fromPercentEncoding(written.toUtf8());
         if (bytes.contains('\0'))
             return false;
         // Each name decoded on its own: one may be UTF-8, another Latin-1.
-        for (const QByteArray &name : bytes.split('/'))
-            decodedNames += platform::decodeFileName(name) + u'/';
+        for (const QByteArray &name : bytes.split('/')) {
+            const platform::DecodedText decoded = platform::decodeText(name);
+            decodedNames += decoded.text + u'/';
+            decodedForms += QChar(
+                nameForm(decoded.text, decoded.encoding == platform::TextEncoding::Latin1));
+        }
         decodedNames.chop(1);
         names = decodedNames;
     }
-    *path = names.startsWith(u'/') ? QStringLiteral("/") : start;
+    QString &path = target->path;
+    path = names.startsWith(u'/') ? QStringLiteral("/") : start;
+    // The forms of the written names still in the path, made only once one of them matters.
+    QString &forms = target->forms;
+    qsizetype writtenNames = 0;
     qsizetype from = 0;
     QStringView last;
-    for (;;) {
+    for (qsizetype index = 0;; ++index) {
         const qsizetype slash = names.indexOf(u'/', from);
         last = names.mid(from, slash < 0 ? -1 : slash - from);
-        appendName(*path, last);
+        const int step = appendName(path, last);
+        if (step > 0) {
+            const char16_t form
+                = escaped ? decodedForms.at(index).unicode() : nameForm(last, false);
+            if (form != AnyForm && forms.isEmpty())
+                forms = QString(writtenNames, QChar(AnyForm)) + QChar(form);
+            else if (!forms.isEmpty())
+                forms += QChar(form);
+            ++writtenNames;
+        } else if (step < 0 && writtenNames > 0) {
+            --writtenNames;
+            forms.chop(1);
+        }
         if (slash < 0)
             break;
         from = slash + 1;
     }
-    *folder = last.isEmpty() || last == u"." || last == u"..";
+    target->folder = last.isEmpty() || last == u"." || last == u"..";
+    if (std::all_of(forms.begin(), forms.end(), [](QChar c) { return c.unicode() == AnyForm; }))
+        forms.clear();
     return true;
 }
 
@@ -90,7 +126,7 @@ LinkTarget localTarget(const QString &start, QStringView written, const QString 
     path.replace(u'\\', u'/');
     if (path.isEmpty()) {
         target.path = emptyPath;
-    } else if (!joinPath(start, path, &target.path, &target.folder)) {
+    } else if (!joinPath(start, path, &target)) {
         target.kind = LinkTarget::NoName;
         return target;
     }

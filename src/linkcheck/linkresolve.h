@@ -16,6 +16,12 @@ struct Base {
 // `page` is an absolute clean path; `href` the page's <base href> or empty.
 Base pageBase(const QString &page, const QString &href, const QString &root);
 
+// How a link spelled a name that holds letters of U+0080..U+00FF only, which stand for two
+// different byte strings on disk: bytes that are no UTF-8 (read as Latin-1), or UTF-8. A
+// browser asks the disk for the percent-decoded bytes, and for UTF-8 where characters are
+// typed.
+enum NameForm : char16_t { AnyForm = u'*', Latin1Form = u'L', Utf8Form = u'U' };
+
 struct LinkTarget {
     enum Kind {
         External, // another scheme, or another host: counted, never fetched
@@ -27,6 +33,9 @@ struct LinkTarget {
     QString path; // absolute and clean, names decoded (Local and Outside)
     bool folder = false; // written as a folder (trailing slash)
     QString fragment; // decoded; empty when there is none or it always holds ("#", "#top")
+    // One NameForm for each of the last names of `path` that the link wrote; empty when none
+    // of them needs telling apart.
+    QString forms;
 };
 
 // `root` is the site root, absolute and clean.

@@ -4,7 +4,9 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <exception>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -18,9 +20,20 @@ bool parallelFor(int count, int threads, const std::function<void(int)> &work,
     std::atomic<bool> stop = false;
     std::mutex lock;
     std::condition_variable finished;
+    std::exception_ptr failure;
     const auto worker = [&] {
         for (int i = next++; i < count && !stop; i = next++) {
-            work(i);
+            try {
+                work(i);
+            } catch (...) {
+                // Out of a thread an exception would end the program.
+                const std::lock_guard guard(lock);
+                if (!failure)
+                    failure = std::current_exception();
+                stop = true;
+                finished.notify_all();
+                return;
+            }
             if (++done == count) {
                 const std::lock_guard guard(lock);
                 finished.notify_all();
@@ -30,8 +43,15 @@ bool parallelFor(int count, int threads, const std::function<void(int)> &work,
     const int helpers = std::clamp(threads, 1, std::max(1, count)) - (progress ? 0 : 1);
     std::vector<std::thread> pool;
     pool.reserve(size_t(helpers));
-    for (int t = 0; t < helpers; ++t)
-        pool.emplace_back(worker);
+    for (int t = 0; t < helpers; ++t) {
+        try {
+            pool.emplace_back(worker);
+        } catch (const std::system_error &) {
+            break; // no thread to be had: fewer do the work
+        }
+    }
+    if (progress && pool.empty())
+        worker();
     if (progress) {
         std::unique_lock guard(lock);
         while (done < count && !stop) {
@@ -44,6 +64,8 @@ bool parallelFor(int count, int threads, const std::function<void(int)> &work,
     }
     for (std::thread &thread : pool)
         thread.join();
+    if (failure)
+        std::rethrow_exception(failure);
     return !stop;
 }
 

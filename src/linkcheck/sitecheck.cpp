@@ -10,20 +10,24 @@
 #include "scan/folderscan.h"
 
 #include <QDir>
+#include <QFile>
 #include <QHash>
-#include <QJsonDocument>
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QThread>
 #include <QUrl>
 
 #include <algorithm>
+#include <cerrno>
 #include <deque>
 #include <mutex>
+#include <new>
 #include <optional>
 #include <unordered_map>
 #include <unordered_set>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace linkcheck {
 
@@ -49,12 +53,56 @@ bool isStyleSheetName(const QString &path)
     return path.endsWith(QLatin1String(".css"), Qt::CaseInsensitive);
 }
 
+// The whole of a page or style sheet, read once up to the size it had when it was opened: a
+// file that grows meanwhile takes no more memory. False with the reason.
+bool readPage(const QString &path, QByteArray *bytes, QString *why)
+{
+    QFile file;
+    if (!platform::openRegularFile(file, path, why))
+        return false;
+    const qint64 size = file.size();
+    if (size > kMaxFileBytes) {
+        *why = platform::fileErrorText(path, EFBIG);
+        return false;
+    }
+    QByteArray data(size, Qt::Uninitialized);
+    qint64 done = 0;
+    while (done < size) {
+        const qint64 got = file.read(data.data() + done, size - done);
+        if (got < 0) {
+            *why = file.errorString();
+            return false;
+        }
+        if (got == 0)
+            break; // it shrank
+        done += got;
+    }
+    data.truncate(done);
+    *bytes = std::move(data);
+    return true;
+}
+
+QString notEnoughMemoryText()
+{
+    return QStringLiteral("not enough memory");
+}
+
+BrokenLink unreadableEntry(const QString &shown, const QString &why)
+{
+    BrokenLink entry;
+    entry.page = shown;
+    entry.line = 1;
+    entry.column = 1;
+    entry.problem = Problem::CannotRead;
+    entry.why = why;
+    return entry;
+}
+
 bool isSymbolicLink(const QString &path)
 {
     struct stat info {
     };
-    return ::lstat(platform::encodeFilePath(path).constData(), &info) == 0
-        && S_ISLNK(info.st_mode);
+    return ::lstat(platform::encodeFilePath(path).constData(), &info) == 0 && S_ISLNK(info.st_mode);
 }
 
 struct Link {
@@ -76,6 +124,7 @@ struct Record {
     bool sheet = false;
     bool alive = true;
     bool unreadable = false;
+    QString why; // when unreadable
     std::vector<Link> links;
     std::vector<int> styleSheetLinks; // in `links`
     QSet<QString> anchors;
@@ -84,6 +133,7 @@ struct Record {
 struct Target {
     QString path;
     bool folder = false;
+    QString forms; // LinkTarget::forms
     Found found;
 };
 
@@ -106,11 +156,12 @@ QString caseSuggestion(const QString &written, const QString &spelled)
             continue;
         if (part == u"." || part == u"..")
             break;
-        const QString name = platform::decodeFileName(QByteArray::fromPercentEncoding(part.toUtf8()));
+        const QString name
+            = platform::decodeFileName(QByteArray::fromPercentEncoding(part.toUtf8()));
         const QString &disk = real.at(r--);
         if (name != disk && name.compare(disk, Qt::CaseInsensitive) == 0)
-            parts[w] = part.contains(u'%') ? QString::fromLatin1(QUrl::toPercentEncoding(disk))
-                                           : disk;
+            parts[w]
+                = part.contains(u'%') ? QString::fromLatin1(QUrl::toPercentEncoding(disk)) : disk;
     }
     return parts.join(u'/') + written.mid(end);
 }
@@ -139,6 +190,9 @@ struct SiteCheck::State {
     std::unordered_map<QString, std::optional<QSet<QString>>> otherAnchors;
     std::vector<BrokenLink> unreadable; // paths given and folders that cannot be read
     std::mutex unreadableLock;
+    // followedFiles() as last made, and whether it may differ now.
+    QStringList followed;
+    bool followedChanged = true;
 
     int threads() const
     {
@@ -151,8 +205,7 @@ struct SiteCheck::State {
             if (path == entry.path)
                 return entry.shown;
             if (entry.folder && isInside(path, entry.path))
-                return entry.shown
-                    + (entry.shown.endsWith(u'/') ? QString() : QStringLiteral("/"))
+                return entry.shown + (entry.shown.endsWith(u'/') ? QString() : QStringLiteral("/"))
                     + path.mid(entry.path.size() + (entry.path == u"/" ? 1 : 1));
         }
         return givenRelative ? QDir::current().relativeFilePath(path) : path;
@@ -166,23 +219,20 @@ struct SiteCheck::State {
             if (record.alive)
                 return -1;
             record = Record { path, shownPath(path), sheet };
+            followedChanged = true;
             return known->second;
         }
+        followedChanged = true;
         records.push_back(Record { path, shownPath(path), sheet });
         const int id = int(records.size() - 1);
         recordOf.emplace(path, id);
         return id;
     }
 
-    void addUnreadable(const QString &path)
+    void addUnreadable(const QString &path, const QString &why)
     {
         std::lock_guard lock(unreadableLock);
-        BrokenLink entry;
-        entry.page = shownPath(path);
-        entry.line = 1;
-        entry.column = 1;
-        entry.problem = Problem::CannotRead;
-        unreadable.push_back(entry);
+        unreadable.push_back(unreadableEntry(shownPath(path), why));
     }
 
     // Reads a record's file and resolves its links as far as text goes.
@@ -192,27 +242,29 @@ struct SiteCheck::State {
         record.styleSheetLinks.clear();
         record.anchors.clear();
         record.unreadable = false;
-        if (isSymbolicLink(record.path)) {
-            // A page that is a link out of the site is no page of the site.
-            const Found found = index->find(record.path, false);
-            if (found.status == Found::Outside) {
-                record.alive = false;
+        record.why.clear();
+        ParsedFile parsed;
+        try {
+            QByteArray bytes;
+            if (!readPage(record.path, &bytes, &record.why)) {
+                record.unreadable = true;
                 return;
             }
-        }
-        QByteArray bytes;
-        if (!platform::readRegularFile(record.path, kMaxFileBytes, &bytes, nullptr)) {
+            parsed = record.sheet ? parseCss(bytes) : parseHtml(bytes);
+        } catch (const std::bad_alloc &) {
+            // One page too big for the memory left; the others are checked.
+            parsed = {};
             record.unreadable = true;
+            record.why = notEnoughMemoryText();
             return;
         }
-        ParsedFile parsed = record.sheet ? parseCss(bytes) : parseHtml(bytes);
         record.anchors = std::move(parsed.anchors);
         const Base base = pageBase(record.path, parsed.base, root);
         record.links.reserve(parsed.links.size());
-        std::vector<QString> paths;
+        std::vector<LinkTarget> paths;
         paths.reserve(parsed.links.size());
         for (FoundLink &found : parsed.links) {
-            const LinkTarget target = resolveLink(found.text, base, root);
+            LinkTarget target = resolveLink(found.text, base, root);
             Link link;
             link.text = std::move(found.text);
             link.line = found.line;
@@ -224,27 +276,32 @@ struct SiteCheck::State {
             if (link.styleSheet)
                 record.styleSheetLinks.push_back(int(record.links.size()));
             record.links.push_back(std::move(link));
-            paths.push_back(target.path);
+            paths.push_back(std::move(target));
         }
         placeTargets(record, paths);
     }
 
     // Gives the local links of a record their places in the table of targets; the targets
     // new to it wait in `fresh` to be looked for.
-    void placeTargets(Record &record, const std::vector<QString> &paths)
+    void placeTargets(Record &record, const std::vector<LinkTarget> &paths)
     {
         std::lock_guard lock(tableLock);
         for (size_t i = 0; i < record.links.size(); ++i) {
             Link &link = record.links[i];
             if (link.kind != LinkTarget::Local)
                 continue;
-            const QString &path = paths[i];
-            const QString key = link.folder ? path + QLatin1Char('/') : path;
+            const QString &path = paths[i].path;
+            const QString &forms = paths[i].forms;
+            // No path holds a NUL: the forms cannot make two keys alike.
+            QString key = link.folder ? path + QLatin1Char('/') : path;
+            if (!forms.isEmpty())
+                key += QChar(0) + forms;
             auto at = targetOf.constFind(key);
             if (at == targetOf.constEnd()) {
                 const int id = int(targets.size());
                 at = targetOf.insert(key, id);
-                targets.push_back(Target { path, link.folder, {} });
+                targets.push_back(Target { path, link.folder, forms, {} });
+                followedChanged = true;
                 targetsByFold[path.toCaseFolded()].push_back(id);
                 fresh.push_back(id);
             }
@@ -268,19 +325,40 @@ struct SiteCheck::State {
     {
         parallelFor(int(ids.size()), threads(), [&](int i) {
             Target &target = targets[size_t(ids[size_t(i)])];
-            target.found = index->find(target.path, target.folder);
+            target.found = index->find(target.path, target.folder, target.forms);
         });
     }
 
     // Reads and resolves records, then the style sheets they lead to, until none is new.
-    bool readRecords(std::vector<int> ids, const std::function<bool(int, int)> &progress)
+    // After a check, the disk may have changed unseen where nothing followed was: with
+    // `noticed`, the folders of targets new to the table are listed again before they are
+    // looked for, and what came or went there is added to it. `done` gets every record read,
+    // the style sheets met on the way too.
+    bool readRecords(std::vector<int> ids, const std::function<bool(int, int)> &progress,
+        QStringList *noticed = nullptr, QStringList *noticedFolders = nullptr,
+        std::unordered_set<int> *done = nullptr)
     {
         while (!ids.empty()) {
-            if (!parallelFor(int(ids.size()), threads(),
+            if (!parallelFor(
+                    int(ids.size()), threads(),
                     [&](int i) { read(records[size_t(ids[size_t(i)])]); }, progress))
                 return false;
+            if (done)
+                done->insert(ids.begin(), ids.end());
             noteDependents(ids);
-            findTargets(std::exchange(fresh, {}));
+            std::vector<int> found = std::exchange(fresh, {});
+            if (noticed) {
+                std::unordered_set<QString> listed; // each folder once
+                for (const int id : found) {
+                    const Target &target = targets[size_t(id)];
+                    const QString path = target.folder
+                        ? target.path + QLatin1Char('/') + indexNames().front()
+                        : target.path;
+                    if (listed.insert(QFileInfo(path).path()).second)
+                        *noticed += index->refresh(path, noticedFolders);
+                }
+            }
+            findTargets(found);
             ids = newStyleSheets(ids);
         }
         return true;
@@ -338,8 +416,13 @@ struct SiteCheck::State {
         std::vector<std::optional<QSet<QString>>> read(files.size());
         parallelFor(int(files.size()), threads(), [&](int i) {
             QByteArray bytes;
-            if (platform::readRegularFile(files[size_t(i)], kMaxFileBytes, &bytes, nullptr))
-                read[size_t(i)] = parseHtml(bytes).anchors;
+            QString why;
+            try {
+                if (readPage(files[size_t(i)], &bytes, &why))
+                    read[size_t(i)] = parseHtml(bytes).anchors;
+            } catch (const std::bad_alloc &) {
+                read[size_t(i)].reset(); // its anchors unknown: no link into it is judged
+            }
         });
         for (size_t i = 0; i < files.size(); ++i)
             otherAnchors[files[i]] = std::move(read[i]);
@@ -361,8 +444,8 @@ struct SiteCheck::State {
         switch (found.status) {
         case Found::NoSuchFile:
             return Problem::NoSuchFile;
-        case Found::Outside:
-            return Problem::OutsideSite;
+        case Found::CannotRead:
+            return Problem::TargetUnreadable;
         case Found::CaseDiffers:
             return Problem::CaseDiffers;
         case Found::Ok:
@@ -409,29 +492,73 @@ struct SiteCheck::State {
         return entry;
     }
 
-    // Would the folder scan of the folders given find this page?
-    bool scanFinds(const QString &path) const
+    // Would the folder scan of the folders given enter this folder?
+    bool scanEnters(const QString &folder) const
     {
-        if (!isPageName(path) || QFileInfo(path).fileName().startsWith(u'.'))
-            return false;
         for (const Given &entry : given) {
-            if (!entry.folder)
-                continue;
-            if (!isInside(path, entry.path) || path == entry.path)
+            if (!entry.folder || !isInside(folder, entry.path))
                 continue;
             bool entered = true;
-            QString folder = entry.path;
-            const QStringList names = path.mid(entry.path.size()).split(u'/', Qt::SkipEmptyParts);
-            for (qsizetype i = 0; entered && i + 1 < names.size(); ++i) {
-                folder += QLatin1Char('/') + names.at(i);
+            QString current = entry.path;
+            const QStringList names = folder.mid(entry.path.size()).split(u'/', Qt::SkipEmptyParts);
+            for (qsizetype i = 0; entered && i < names.size(); ++i) {
+                current += QLatin1Char('/') + names.at(i);
                 entered = !names.at(i).startsWith(u'.')
                     && !names.at(i).contains(QLatin1String("_vti_cnf"), Qt::CaseInsensitive)
-                    && !isSymbolicLink(folder) && !inThumbFolder(folder);
+                    && !isSymbolicLink(current) && !inThumbFolder(current);
             }
             if (entered)
                 return true;
         }
         return false;
+    }
+
+    // Would the folder scan of the folders given find this page?
+    bool scanFinds(const QString &path) const
+    {
+        const QFileInfo info(path);
+        return isPageName(path) && !info.fileName().startsWith(u'.') && scanEnters(info.path());
+    }
+
+    filelists::ScanOptions scanOptions() const
+    {
+        filelists::ScanOptions scan;
+        scan.mask = kPageMask;
+        // Nothing below the thumbnail folder is entered; its own entries are left out here.
+        scan.descendEverywhere = false;
+        scan.thumbFolder = options.thumbFolder;
+        return scan;
+    }
+
+    // Every page a folder scan finds below `folder`.
+    void scanFolder(const QString &folder, const filelists::ScanOptions &scan,
+        const std::function<void(const QString &)> &found) const
+    {
+        filelists::ScanFolder(folder, scan,
+            [&](const QString &in, const QString &name, const filelists::EntryFacts &) {
+                if (!inThumbFolder(in))
+                    found(in + QLatin1Char('/') + name);
+            });
+    }
+
+    // The pages among paths that came on disk (a page or a folder of pages moved, another
+    // case, a page beside one followed): records to be read.
+    void addPagesThatCame(const QStringList &paths, std::vector<int> &ids)
+    {
+        filelists::ScanOptions scan = scanOptions();
+        scan.letEventsRun = [] {};
+        const auto add = [&](const QString &page) {
+            const int id = addRecord(page, false);
+            if (id >= 0)
+                ids.push_back(id);
+        };
+        for (const QString &path : paths) {
+            const platform::FileState state = platform::fileState(path);
+            if (state.kind == platform::FileState::Regular && scanFinds(path))
+                add(path);
+            else if (state.kind == platform::FileState::Folder && scanEnters(path))
+                scanFolder(path, scan, add);
+        }
     }
 
     bool inThumbFolder(const QString &folder) const
@@ -474,17 +601,15 @@ struct SiteCheck::State {
     std::optional<std::vector<int>> scanPages(const std::function<bool(int, int)> &progress)
     {
         std::atomic<bool> stopped = false;
-        filelists::ScanOptions scan;
-        scan.mask = kPageMask;
-        // Nothing below the thumbnail folder is entered; its own entries are left out here.
-        scan.descendEverywhere = false;
-        scan.thumbFolder = options.thumbFolder;
+        filelists::ScanOptions scan = scanOptions();
         scan.stopRequested = [&] { return stopped.load(); };
         scan.letEventsRun = [&] {
             if (progress && !progress(0, 0))
                 stopped = true;
         };
-        scan.folderUnreadable = [this](const QString &folder, int) { addUnreadable(folder); };
+        scan.folderUnreadable = [this](const QString &folder, int error) {
+            addUnreadable(folder, platform::fileErrorText(folder, error));
+        };
         std::vector<int> ids;
         const auto add = [&](const QString &path) {
             const int id = addRecord(path, false);
@@ -493,15 +618,11 @@ struct SiteCheck::State {
         };
         for (const Given &entry : given) {
             if (entry.folder)
-                filelists::ScanFolder(entry.path, scan,
-                    [&](const QString &folder, const QString &name, const filelists::EntryFacts &) {
-                        if (!inThumbFolder(folder))
-                            add(folder + QLatin1Char('/') + name);
-                    });
-            else if (platform::fileState(entry.path).kind == platform::FileState::Regular)
+                scanFolder(entry.path, scan, add);
+            else if (const QString problem = pathProblem(entry.path); problem.isEmpty())
                 add(entry.path);
             else
-                addUnreadable(entry.path);
+                addUnreadable(entry.path, problem);
         }
         if (stopped)
             return std::nullopt;
@@ -518,21 +639,41 @@ struct SiteCheck::State {
             if (exists)
                 return { known->second };
             records[size_t(known->second)].alive = false;
+            followedChanged = true;
         } else if (exists && (isGivenPage(file) || scanFinds(file))) {
             return { addRecord(file, false) };
         }
         return {};
     }
 
-    // The case-folded paths whose state on disk may have changed with `file`: the file, its
-    // folder (for links to the folder's index page), and what came or went beside them.
-    std::unordered_set<QString> changedKeys(const QString &file)
+    // The case-folded paths whose state on disk may have changed with `paths`: each path and
+    // its folder (for links to the folder's index page).
+    static std::unordered_set<QString> foldedKeys(const QStringList &paths)
     {
-        std::unordered_set<QString> changed { file.toCaseFolded(),
-            QFileInfo(file).path().toCaseFolded() };
-        for (const QString &gone : index->refresh(file))
-            changed.insert(gone.toCaseFolded());
-        return changed;
+        std::unordered_set<QString> keys;
+        for (const QString &path : paths) {
+            keys.insert(path.toCaseFolded());
+            keys.insert(QFileInfo(path).path().toCaseFolded());
+        }
+        return keys;
+    }
+
+    // The case-folded paths of the targets below folders that came or went, of any case.
+    std::unordered_set<QString> keysBelow(const QStringList &folders) const
+    {
+        std::unordered_set<QString> keys;
+        if (folders.isEmpty())
+            return keys;
+        QStringList prefixes;
+        for (const QString &folder : folders)
+            prefixes.append(folder.toCaseFolded() + QLatin1Char('/'));
+        for (const auto &[key, ids] : targetsByFold)
+            for (const QString &prefix : prefixes)
+                if (key.startsWith(prefix)) {
+                    keys.insert(key);
+                    break;
+                }
+        return keys;
     }
 
     // Looks for the targets of those paths again; returns them.
@@ -545,7 +686,10 @@ struct SiteCheck::State {
                 continue;
             for (const int id : found->second) {
                 Target &target = targets[size_t(id)];
-                target.found = index->find(target.path, target.folder);
+                const Found before = std::exchange(
+                    target.found, index->find(target.path, target.folder, target.forms));
+                followedChanged = followedChanged || before.file != target.found.file
+                    || before.folder != target.found.folder;
                 retargeted.insert(id);
             }
         }
@@ -579,8 +723,10 @@ struct SiteCheck::State {
         }
         std::vector<int> fresh;
         for (Record &record : records)
-            if (record.sheet && record.alive && !wanted.count(record.path))
+            if (record.sheet && record.alive && !wanted.count(record.path)) {
                 record.alive = false;
+                followedChanged = true;
+            }
         for (const QString &file : wanted) {
             const int id = addRecord(file, true);
             if (id >= 0)
@@ -602,9 +748,68 @@ QString reasonText(const BrokenLink &link)
     case Problem::OutsideSite:
         return QStringLiteral("outside the site");
     case Problem::CannotRead:
+        if (!link.why.isEmpty())
+            return QStringLiteral("cannot read: ") + link.why;
+        break;
+    case Problem::TargetUnreadable:
         break;
     }
     return QStringLiteral("cannot read");
+}
+
+QString pathProblem(const QString &path)
+{
+    const QByteArray native = platform::encodeFilePath(path);
+    struct stat info {
+    };
+    if (::stat(native.constData(), &info) != 0)
+        return platform::fileErrorText(path, errno);
+    const bool folder = S_ISDIR(info.st_mode);
+    if (!folder && !S_ISREG(info.st_mode))
+        return platform::notRegularFileText();
+    if (::access(native.constData(), folder ? R_OK | X_OK : R_OK) != 0)
+        return platform::fileErrorText(path, errno);
+    if (!folder && info.st_size > kMaxFileBytes)
+        return platform::fileErrorText(path, EFBIG);
+    return {};
+}
+
+QString escapeControls(const QString &text)
+{
+    const auto needsEscape = [](QChar c) {
+        const char16_t u = c.unicode();
+        return u < 0x20 || (u >= 0x7F && u <= 0x9F) || u == 0x2028 || u == 0x2029;
+    };
+    if (std::none_of(text.begin(), text.end(), needsEscape))
+        return text;
+    static const char hex[] = "0123456789ABCDEF";
+    QString escaped;
+    escaped.reserve(text.size() + 8);
+    for (const QChar c : text) {
+        if (!needsEscape(c)) {
+            escaped += c;
+            continue;
+        }
+        switch (c.unicode()) {
+        case u'\n':
+            escaped += QLatin1String("\\n");
+            break;
+        case u'\t':
+            escaped += QLatin1String("\\t");
+            break;
+        case u'\r':
+            escaped += QLatin1String("\\r");
+            break;
+        case 0x2028:
+        case 0x2029:
+            escaped += QStringLiteral("\\u%1").arg(int(c.unicode()), 4, 16, QLatin1Char('0'));
+            break;
+        default:
+            escaped += QLatin1String("\\x") + QLatin1Char(hex[c.unicode() >> 4])
+                + QLatin1Char(hex[c.unicode() & 15]);
+        }
+    }
+    return escaped;
 }
 
 SiteCheck::SiteCheck(CheckOptions options)
@@ -640,14 +845,25 @@ void SiteCheck::update(const QString &path)
     if (!state.index)
         return;
     const QString file = cleanAbsolute(path);
-    const std::vector<int> reread = state.refreshRecord(file);
-    const std::unordered_set<int> retargeted = state.retarget(state.changedKeys(file));
-    state.readRecords(reread, {});
-    const std::vector<int> sheets = state.restyle();
-    state.readRecords(sheets, {});
-
-    std::unordered_set<int> affected(reread.begin(), reread.end());
-    affected.insert(sheets.begin(), sheets.end());
+    std::vector<int> pending = state.refreshRecord(file);
+    // What came or went beside the file; then, round by round, what the folders of new
+    // targets and the style sheets now led to bring.
+    QStringList folders;
+    QStringList changed = state.index->refresh(file, &folders);
+    changed.append(file);
+    std::unordered_set<int> affected;
+    std::unordered_set<int> retargeted;
+    while (!changed.isEmpty() || !pending.empty()) {
+        state.addPagesThatCame(changed, pending);
+        std::unordered_set<QString> keys = State::foldedKeys(changed);
+        keys.merge(state.keysBelow(folders));
+        for (const int id : state.retarget(keys))
+            retargeted.insert(id);
+        changed.clear();
+        folders.clear();
+        state.readRecords(pending, {}, &changed, &folders, &affected);
+        pending = state.restyle();
+    }
     for (const int id : retargeted)
         affected.insert(state.dependents[size_t(id)].begin(), state.dependents[size_t(id)].end());
     std::vector<int> ids;
@@ -666,12 +882,7 @@ std::vector<BrokenLink> SiteCheck::report() const
         if (!record.alive)
             continue;
         if (record.unreadable) {
-            BrokenLink entry;
-            entry.page = record.shown;
-            entry.line = 1;
-            entry.column = 1;
-            entry.problem = Problem::CannotRead;
-            links.push_back(entry);
+            links.push_back(unreadableEntry(record.shown, record.why));
             continue;
         }
         for (const Link &link : record.links)
@@ -719,12 +930,44 @@ QStringList SiteCheck::files() const
     return files;
 }
 
+QStringList SiteCheck::followedFiles() const
+{
+    State &state = *m_state;
+    // Made again only after a change to what is read or where links lead: most updates
+    // change neither, and a large site follows tens of thousands of files.
+    if (!state.followedChanged)
+        return state.followed;
+    QStringList files;
+    files.reserve(qsizetype(state.records.size() + 2 * state.targets.size()));
+    for (const Record &record : state.records)
+        if (record.alive)
+            files.append(record.path);
+    // Every target, not only the missing ones: a file deleted or renamed breaks the links to
+    // it, another case spelling makes or mends "case differs".
+    for (const Target &target : state.targets) {
+        files.append(target.path);
+        if (!target.found.file.isEmpty() && target.found.file != target.path)
+            files.append(target.found.file);
+        // Another index page may come before the one found, or be the first.
+        if (!target.found.folder.isEmpty())
+            for (const QString &index : indexNames())
+                files.append(target.found.folder + QLatin1Char('/') + index);
+    }
+    files.sort();
+    files.erase(std::unique(files.begin(), files.end()), files.end());
+    state.followed = files;
+    state.followedChanged = false;
+    return files;
+}
+
 QString gnuLine(const BrokenLink &link)
 {
-    const QString place = QStringLiteral("%1:%2:%3: ").arg(link.page).arg(link.line).arg(link.column);
+    const QString place
+        = QStringLiteral("%1:%2:%3: ").arg(link.page).arg(link.line).arg(link.column);
     if (link.problem == Problem::CannotRead)
-        return place + reasonText(link);
-    return place + QStringLiteral("broken link \"%1\": %2").arg(link.link, reasonText(link));
+        return escapeControls(place + reasonText(link));
+    return escapeControls(
+        place + QStringLiteral("broken link \"%1\": %2").arg(link.link, reasonText(link)));
 }
 
 QByteArray jsonReport(const std::vector<BrokenLink> &links)

@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 #include <memory>
 #include <shared_mutex>
@@ -13,10 +14,11 @@
 namespace linkcheck {
 
 struct Found {
-    enum Status { Ok, NoSuchFile, CaseDiffers, Outside };
+    enum Status { Ok, NoSuchFile, CaseDiffers, CannotRead };
     Status status = NoSuchFile;
     QString file; // the file it leads to (a folder's index page), as spelled on disk
     QString spelled; // the path asked for as spelled on disk (CaseDiffers)
+    QString folder; // the folder it led to, whose index page is wanted
 };
 
 class SiteIndex
@@ -25,29 +27,41 @@ public:
     // `root` absolute and clean.
     explicit SiteIndex(const QString &root);
 
-    // The file an absolute clean path names; a folder stands for its index page. Safe to call
-    // from several threads at once.
-    Found find(const QString &path, bool folderWanted) const;
+    // The file an absolute clean path under the root names; a folder stands for its index
+    // page. The path goes through symbolic links wherever they lead, as a browser's or a
+    // server's would (at most 40 of them, as the system's limit). `forms` holds one NameForm
+    // for each of the last names of the path (LinkTarget::forms). Safe to call from several
+    // threads at once.
+    Found find(const QString &path, bool folderWanted, QStringView forms = {}) const;
 
     // Lists the folders from the root down to the one holding `path` again where the disk
-    // changed; the paths that came, went or changed kind.
-    QStringList refresh(const QString &path);
+    // changed; the paths that came, went or changed kind. Those that are or were folders are
+    // added to `folders` too: every path below them may lead elsewhere now.
+    QStringList refresh(const QString &path, QStringList *folders = nullptr);
 
     const QString &root() const { return m_root; }
 
 private:
-    enum class Kind : quint8 { File, Folder, Other, Outside };
+    enum class Kind : quint8 { File, Folder, Other, Unreadable };
+    struct Entry {
+        Kind kind = Kind::Other; // of what it leads to, links followed
+        bool link = false;
+        bool latin1 = false; // the name's bytes are no UTF-8
+        bool operator==(const Entry &) const = default;
+    };
     struct Listing {
-        QHash<QString, Kind> names;
+        QHash<QString, Entry> names;
         QHash<QString, QString> folded; // case-folded name -> a name
     };
     using ListingPtr = std::shared_ptr<const Listing>;
 
-    ListingPtr listing(const QString &folder) const;
-    ListingPtr listed(const QString &folder) const;
-    ListingPtr read(const QString &folder) const;
-    Kind linkKind(const QString &path) const;
-    QStringList relist(const QString &folder);
+    // Listings are kept by the folder's real path: however many links lead into a folder,
+    // it is listed once.
+    ListingPtr listing(const QString &real) const;
+    ListingPtr listed(const QString &real) const;
+    ListingPtr read(const QString &real) const;
+    QString realChild(const QString &real, const QString &name, const Entry &entry) const;
+    QStringList relist(const QString &real, const QString &shown, QStringList *folders);
 
     QString m_root;
     QString m_realRoot;

@@ -2,6 +2,8 @@
 
 #include <QThread>
 
+#include <new>
+
 namespace sitecheck {
 
 CheckRun::CheckRun(QObject *parent)
@@ -23,16 +25,22 @@ bool CheckRun::start(const QStringList &paths, const linkcheck::CheckOptions &op
         return false;
     m_stop = false;
     m_complete = false;
+    m_outOfMemory = false;
     m_done = 0;
     m_total = 0;
     m_check = std::make_unique<linkcheck::SiteCheck>(options);
     linkcheck::SiteCheck *check = m_check.get();
     m_thread = QThread::create([this, check, paths] {
-        m_complete = check->check(paths, [this](int done, int total) {
-            m_done = done;
-            m_total = total;
-            return !m_stop;
-        });
+        try {
+            m_complete = check->check(paths, [this](int done, int total) {
+                m_done = done;
+                m_total = total;
+                return !m_stop;
+            });
+        } catch (const std::bad_alloc &) {
+            // Out of the thread it would end the program; the check ends without a report.
+            m_outOfMemory = true;
+        }
     });
     connect(m_thread, &QThread::finished, this, &CheckRun::threadEnded);
     m_thread->start();

@@ -30,6 +30,8 @@ public:
     void stop() { m_stop = true; }
     int pagesDone() const { return m_done; }
     int pagesTotal() const { return m_total; }
+    // After finished(false): the memory ran out, no Stop ended it.
+    bool ranOutOfMemory() const { return m_outOfMemory; }
     // After finished(): the checker with its report; null when the run was stopped.
     std::unique_ptr<linkcheck::SiteCheck> takeResult();
 
@@ -43,6 +45,7 @@ private:
     std::unique_ptr<linkcheck::SiteCheck> m_check;
     std::atomic<bool> m_stop { false };
     std::atomic<bool> m_complete { false };
+    std::atomic<bool> m_outOfMemory { false };
     std::atomic<int> m_done { 0 };
     std::atomic<int> m_total { 0 };
 };

@@ -24,6 +24,8 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include <new>
+
 namespace sitecheck {
 
 namespace {
@@ -209,6 +211,8 @@ void SiteCheckPage::checkFolder()
         m_root += QDir::separator();
     m_model->setRoot(m_root);
     m_model->clear();
+    // The caption counts the list as it is now: empty until the check ends.
+    m_frame.updateStatus();
     reportTitle_->setText(QStringLiteral("Checking the links in \"%1\" ...").arg(m_root));
     linkcheck::CheckOptions options;
     options.root = QDir::cleanPath(folder);
@@ -260,14 +264,21 @@ void SiteCheckPage::checkEnded(bool complete)
     m_frame.setMainWindowEnabled(true);
     m_check = m_run->takeResult();
     if (!complete) {
-        m_model->clear();
-        reportTitle_->setText(QStringLiteral("The check of \"%1\" was stopped").arg(m_root));
-        m_frame.updateStatus();
+        dropReport(m_run->ranOutOfMemory());
         return;
     }
     showReport();
     followFiles();
     report_->setFocus();
+}
+
+void SiteCheckPage::dropReport(bool outOfMemory)
+{
+    m_model->clear();
+    reportTitle_->setText(outOfMemory
+            ? QStringLiteral("The check of \"%1\" ran out of memory").arg(m_root)
+            : QStringLiteral("The check of \"%1\" was stopped").arg(m_root));
+    m_frame.updateStatus();
 }
 
 void SiteCheckPage::showReport()
@@ -316,17 +327,11 @@ void SiteCheckPage::setReportTitle()
 
 // --- Keeping the report up to date --------------------------------------------------------
 
-// The pages and style sheets read, and the missing targets of broken links: a file that
-// appears mends the links to it.
+// The pages and style sheets read and the targets of every link, good ones too: a file that
+// appears mends the links to it, one deleted or renamed breaks them.
 void SiteCheckPage::followFiles()
 {
-    QStringList files = m_check->files();
-    QSet<QString> targets;
-    for (const linkcheck::BrokenLink &link : m_check->report())
-        if (link.problem == linkcheck::Problem::NoSuchFile && !link.target.isEmpty())
-            targets.insert(link.target);
-    files += QStringList(targets.begin(), targets.end());
-    files.sort();
+    const QStringList files = m_check->followedFiles();
     // Most changes leave the set as it was; following it anew would look at every file again.
     if (files != m_followed) {
         m_followed = files;
@@ -340,12 +345,21 @@ void SiteCheckPage::filesChanged(const QStringList &paths)
         return;
     const QString root = QDir::fromNativeSeparators(m_root);
     bool changed = false;
-    for (const QString &path : paths) {
-        const QString clean = QDir::cleanPath(QDir::fromNativeSeparators(path));
-        if (!clean.startsWith(root))
-            continue;
-        m_check->update(clean);
-        changed = true;
+    try {
+        for (const QString &path : paths) {
+            const QString clean = QDir::cleanPath(QDir::fromNativeSeparators(path));
+            if (!clean.startsWith(root))
+                continue;
+            m_check->update(clean);
+            changed = true;
+        }
+    } catch (const std::bad_alloc &) {
+        // A report half brought up to date is no report.
+        m_check.reset();
+        m_watch->clear();
+        m_followed.clear();
+        dropReport(true);
+        return;
     }
     if (!changed)
         return;

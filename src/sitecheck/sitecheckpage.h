@@ -87,6 +87,8 @@ private:
     void showProgress();
     void checkEnded(bool complete);
     void showReport();
+    // No report: the check was stopped, or the memory ran out.
+    void dropReport(bool outOfMemory);
     void keepingSelection(const std::function<void()> &change);
     void followFiles();
     void setReportTitle();

@@ -50,27 +50,38 @@ TEST(BatchCheckLinks, UsageErrorsAndUnreadablePathsExitTwo)
     makeFile(page, "<a href=\"a.html\">");
     const QString pipe = dir.filePath(QStringLiteral("pipe.html"));
     ::mkfifo(QFile::encodeName(pipe).constData(), 0600);
+    const QString huge = dir.filePath(QStringLiteral("huge.html"));
+    QFile(huge).open(QIODevice::WriteOnly);
+    QFile::resize(huge, qint64(40) << 20); // sparse: no time or disk spent
+    const QString missing = dir.filePath(QStringLiteral("gone\nforged.html:1:1: x.html"));
     struct Row {
         QStringList args;
-        const char *problem;
+        QString problem;
     };
+    // Every PATH that cannot be checked says so alike, with its reason.
+    const QString cannotRead = QStringLiteral("folioscope-batch check-links: cannot read ");
     const Row rows[] = {
-        { {}, "no PATH given" },
-        { { QStringLiteral("--frobnicate"), dir.path() }, "unknown option --frobnicate" },
-        { { QStringLiteral("--format=xml"), dir.path() }, "--format needs gnu or json" },
-        { { QStringLiteral("--format") }, "--format needs gnu or json" },
-        { { dir.path(), QStringLiteral("--root") }, "--root needs a folder" },
-        { { QStringLiteral("--root"), page, dir.path() }, "no such folder" },
-        { { dir.filePath(QStringLiteral("missing")) }, "missing" },
-        { { pipe }, "pipe.html" },
+        { {}, QStringLiteral("no PATH given") },
+        { { QStringLiteral("--frobnicate"), dir.path() },
+            QStringLiteral("unknown option --frobnicate") },
+        { { QStringLiteral("--format=xml"), dir.path() },
+            QStringLiteral("--format needs gnu or json") },
+        { { QStringLiteral("--format") }, QStringLiteral("--format needs gnu or json") },
+        { { dir.path(), QStringLiteral("--root") }, QStringLiteral("--root needs a folder") },
+        { { QStringLiteral("--root"), page, dir.path() }, QStringLiteral("no such folder") },
+        { { missing },
+            cannotRead + QString(missing).replace(u'\n', QStringLiteral("\\n"))
+                + QStringLiteral(": No such file or directory\n") },
+        { { pipe }, cannotRead + pipe + QStringLiteral(": not a regular file\n") },
+        { { huge }, cannotRead + huge + QStringLiteral(": File too large\n") },
     };
     for (const Row &row : rows) {
-        SCOPED_TRACE(row.problem);
+        SCOPED_TRACE(row.problem.toStdString());
         const Outcome result = checkLinks(row.args);
         EXPECT_EQ(result.exitCode, 2);
         EXPECT_TRUE(result.out.isEmpty());
         EXPECT_EQ(result.err.count('\n'), 1);
-        EXPECT_TRUE(result.err.contains(row.problem)) << result.err.toStdString();
+        EXPECT_TRUE(result.err.contains(row.problem.toUtf8())) << result.err.toStdString();
     }
     const Outcome help = checkLinks({ QStringLiteral("--help") });
     EXPECT_EQ(help.exitCode, 0);
@@ -101,8 +112,8 @@ TEST(BatchCheckLinks, ReportsExitStatusAndTotals)
         << broken.err.toStdString();
 
     // Another root, no fragments: nothing broken.
-    const Outcome clean = checkLinks({ QStringLiteral("--no-fragments"), QStringLiteral("--root"),
-                                         dir.path(), site },
+    const Outcome clean = checkLinks(
+        { QStringLiteral("--no-fragments"), QStringLiteral("--root"), dir.path(), site },
         programFolder);
     EXPECT_EQ(clean.exitCode, 0);
     EXPECT_TRUE(clean.out.isEmpty());

@@ -3,6 +3,10 @@
 
 #include "support/tempdir.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -11,6 +15,8 @@ struct LinkCase {
     const char *markup; // the page's body
     QStringList files; // present beside index.html
     const char *reason; // "" for a link that holds
+    // Symbolic links beside index.html, "name=target"; ../../shared/ lies outside the site.
+    QStringList links = {};
 };
 
 QString reasonOf(const LinkCase &row, bool fragments = true)
@@ -23,6 +29,13 @@ QString reasonOf(const LinkCase &row, bool fragments = true)
         writeFile(site + QLatin1Char('/') + file,
             file.endsWith(u".html") ? "<h1 id=\"there\">x</h1><a name=\"old\"></a>" : "x");
     writeFile(dir.filePath(QStringLiteral("beside.html")));
+    writeFile(dir.filePath(QStringLiteral("shared/lib.js")));
+    writeFile(dir.filePath(QStringLiteral("shared/page.html")), "<h1 id=\"there\">x</h1>");
+    for (const QString &link : row.links) {
+        const QString name = site + QLatin1Char('/') + link.section(u'=', 0, 0);
+        QDir().mkpath(QFileInfo(name).path());
+        QFile::link(link.section(u'=', 1), name);
+    }
     linkcheck::CheckOptions options;
     options.fragments = fragments;
     const QStringList lines = checkFolder(site, options);
@@ -64,8 +77,7 @@ TEST(LinkCases, EachLinkIsJudgedAsABrowserReadsIt)
             { QStringLiteral("m.css") }, "no such file" },
         // Not links.
         { "<p title=\"b.html\" data-src=\"b.html\">x</p><div src=\"b.html\"></div>", {}, "" },
-        { "<!-- <a href=\"b.html\"> --><script>var s = '<a href=\"b.html\">';</script>", {},
-            "" },
+        { "<!-- <a href=\"b.html\"> --><script>var s = '<a href=\"b.html\">';</script>", {}, "" },
         { "<textarea><a href=\"b.html\"></textarea><title><img src=b.png></title>", {}, "" },
         { "<style>/* url(b.png) */ p { content: \"url(b.png)\" }</style>", {}, "" },
         { "<a href=\"\">x</a><a>y</a>", {}, "" },
@@ -97,6 +109,21 @@ TEST(LinkCases, EachLinkIsJudgedAsABrowserReadsIt)
         { "<a href=\"/../beside.html\">", {}, "outside the site" },
         { "<a href=\"%2e%2e%2fbeside.html\">", {}, "outside the site" },
         { "<a href=\"a%00.html\">", page, "no such file" },
+        // Symbolic links hold wherever they lead, as for a browser or a server: the boundary
+        // is the link's path. A page they lead to is read for its anchors.
+        { "<script src=\"_static/lib.js\"></script>", {}, "",
+            { QStringLiteral("_static/lib.js=../../shared/lib.js") } },
+        { "<script src=\"js/lib.js\"></script><script src=\"js/../js/lib.js\"></script>", {}, "",
+            { QStringLiteral("js=../shared") } },
+        { "<a href=\"out.html#there\"><a href=\"out.html#nowhere\">", {},
+            "no anchor \"nowhere\" in out.html",
+            { QStringLiteral("out.html=../shared/page.html") } },
+        { "<a href=\"JS/lib.js\">", {}, "case differs: \"js/lib.js\"",
+            { QStringLiteral("js=../shared") } },
+        { "<a href=\"js/../../beside.html\">", {}, "outside the site",
+            { QStringLiteral("js=../shared") } },
+        { "<a href=\"gone.js\"><a href=\"js/\">", {}, "no such file|no such file",
+            { QStringLiteral("gone.js=../shared/none.js"), QStringLiteral("js=../shared") } },
         // Fragments.
         { "<a href=\"#\"><a href=\"#top\"><a href=\"#self\">", {}, "" },
         { "<a href=\"#nowhere\">", {}, "no anchor \"nowhere\" in index.html" },

@@ -13,3 +13,18 @@ void writeFile(const QString &path, const QByteArray &bytes = "x");
 QStringList checkFolder(const QString &folder, linkcheck::CheckOptions options = {});
 
 QStringList gnuLines(const std::vector<linkcheck::BrokenLink> &links, const QString &folder);
+
+// While it lives, the calling thread and the threads it starts meet the file permissions as
+// any user does, run as root too (which reads everything otherwise): root's overriding
+// capabilities are set aside, not given up.
+class PermissionsHeld
+{
+public:
+    PermissionsHeld();
+    ~PermissionsHeld();
+    PermissionsHeld(const PermissionsHeld &) = delete;
+    PermissionsHeld &operator=(const PermissionsHeld &) = delete;
+
+private:
+    bool m_setAside = false;
+};

@@ -5,12 +5,15 @@
 #include "support/whenmodal.h"
 #include "viewer/sourceeditor.h"
 
+#include <QFile>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
 #include <QTreeView>
+
+#include <functional>
 
 namespace {
 
@@ -115,6 +118,13 @@ TEST_F(SiteCheckTest, CheckListsTheBrokenLinksWithTheCountInTheCaption)
             entries.append(entry);
     entries.sort();
     EXPECT_EQ(entries, (QStringList { sitePath("index.htm"), sitePath("style.css") }));
+
+    // A new check: the caption counts the list as it is while it runs, not the last one.
+    widget<QPushButton>(page, "BCheck")->click();
+    EXPECT_TRUE(page->isChecking());
+    EXPECT_EQ(tabText(), QStringLiteral("Site Check  (0 of 0 links selected)"));
+    ASSERT_TRUE(QTest::qWaitFor([page] { return !page->isChecking(); }, kWaitMs));
+    EXPECT_EQ(tabText(), QStringLiteral("Site Check  (0 of 4 links selected)"));
     closeForm();
 }
 
@@ -200,6 +210,49 @@ TEST_F(SiteCheckTest, EditorSavesAndChangesOnDiskUpdateTheReportWithoutANewCheck
     EXPECT_TRUE(
         QTest::qWaitFor([&] { return rowOfLink(page, QStringLiteral("x.htm")) < 0; }, kWaitMs));
     EXPECT_EQ(page->model()->rowCount(), 3);
+    closeForm();
+}
+
+TEST_F(SiteCheckTest, TargetsDeletedOrRenamedOnDiskUpdateTheReport)
+{
+    // Pictures: no page of the site, so followed only as what good links lead to.
+    writeFile(sitePath("img/logo.png"));
+    writeFile(sitePath("img/photo.jpg"));
+    writeFile(sitePath("sub/pictures.htm"),
+        "<img src=\"../img/logo.png\"><img src=\"../img/photo.jpg\">");
+    sitecheck::SiteCheckPage *page = startOnSiteCheck();
+    check(page);
+    const auto problemOf = [&](const char *link) {
+        const int row = rowOfLink(page, QString::fromLatin1(link));
+        return row < 0 ? QString()
+                       : page->model()->index(row, sitecheck::ProblemColumn).data().toString();
+    };
+    const auto rename = [&](const char *from, const char *to) {
+        ASSERT_TRUE(QFile::rename(sitePath(from), sitePath(to)));
+    };
+    struct Step {
+        const char *what;
+        std::function<void()> change;
+        const char *link;
+        const char *problem; // "" once the link holds
+    };
+    const Step steps[] = {
+        { "a good link's target deleted", [&] { QFile::remove(sitePath("img/logo.png")); },
+            "../img/logo.png", "no such file" },
+        { "a target renamed", [&] { rename("img/photo.jpg", "img/photo2.jpg"); },
+            "../img/photo.jpg", "no such file" },
+        { "and back", [&] { rename("img/photo2.jpg", "img/photo.jpg"); }, "../img/photo.jpg", "" },
+        { "the case of a name changed to the link's", [&] { rename("pic.gif", "Pic.gif"); },
+            "Pic.gif", "" },
+        { "and to another", [&] { rename("Pic.gif", "PIC.gif"); }, "Pic.gif",
+            "case differs: \"PIC.gif\"" },
+    };
+    for (const Step &step : steps) {
+        step.change();
+        const QString expected = QString::fromUtf8(step.problem);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return problemOf(step.link) == expected; }, kWaitMs))
+            << step.what << ": " << problemOf(step.link).toStdString();
+    }
     closeForm();
 }
 
