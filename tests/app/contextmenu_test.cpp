@@ -8,8 +8,10 @@
 #include "engine/htmlview.h"
 #include "filelists/filelistspage.h"
 #include "filelists/reportmodel.h"
+#include "support/handover.h"
 #include "support/widgetbyname.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QCheckBox>
 #include <QLineEdit>
@@ -18,7 +20,11 @@
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
+#include <QToolTip>
 #include <QTreeView>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 using app::ContextItem;
 using app::MenuState;
@@ -153,6 +159,75 @@ TEST_F(OptionsTest, LaunchAsksAboutUnsavedChangesFirstAndJumpNamesAMissingFolder
     form->runContextMenuItem(app::JumpToFolder);
     EXPECT_EQ(dialogs.texts(QStringLiteral("info")).value(0),
         QStringLiteral("Folder \"%1/gone/x.htm\" not found.").arg(site.path()));
+}
+
+// A page made on Windows (caf\xe9.htm, shown as café.htm) reaches other programs by its own
+// bytes: "Launch with:" hands them over as the argument, "View in default browser" as the
+// escapes of a file:// address.
+TEST_F(OptionsTest, LatinOneNamesReachOtherProgramsByTheirBytes)
+{
+    const QByteArray page = QFile::encodeName(site.path()) + "/caf\xe9.htm";
+    const int fd = ::open(page.constData(), O_WRONLY | O_CREAT, 0644);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+    const QString tools = program.filePath(QStringLiteral("tools"));
+    ASSERT_TRUE(QDir().mkpath(tools));
+    writeArgumentRecorder(tools + QStringLiteral("/recorder.sh"));
+    setIni(QStringLiteral("[PATHS]\r\nVIEW_PATH=") + site.path()
+        + QStringLiteral("\r\n[EDITOR1]\r\nLocation=") + tools
+        + QStringLiteral("/recorder.sh\r\nParam=-n\r\nDescript=Recorder\r\n"));
+    start();
+    const QList<QListWidgetItem *> found = widget<QListWidget>(folderPageOf(*form), "LBFile")
+                                               ->findItems(QStringLiteral("caf\u00e9.htm"), Qt::MatchExactly);
+    ASSERT_EQ(found.size(), 1);
+    selectOnly(widget<QListWidget>(folderPageOf(*form), "LBFile")->row(found.first()));
+    ASSERT_EQ(form->currentFile(), sitePath("caf\xe9.htm"));
+
+    form->runContextMenuItem(app::FirstLaunch);
+    EXPECT_EQ(recordedArguments(tools), (QList<QByteArray> { "-n", page }));
+
+    UrlRecorder opener;
+    form->runContextMenuItem(app::ViewInDefaultBrowser);
+    EXPECT_EQ(opener.opened,
+        QList<QByteArray> { "file://" + QFile::encodeName(site.path()).toPercentEncoding("/")
+            + "/caf%E9.htm" });
+}
+
+// Qt sends a hovering hint's event to a list's viewport, which has no hint of its own: the
+// list's hint must show all the same, and none once "Show Hints" is off.
+TEST_F(OptionsTest, ListHintsShowOverTheirEntries)
+{
+    startInSite();
+    struct Row {
+        const char *list;
+        int tab;
+        const char *hint;
+    };
+    const Row rows[] = {
+        { "LBFile", kFolderTab, "[Right Mouse Button] = PopUp , [DEL] = Delete File" },
+        { "LVThumbs", kThumbsTab, "[Right Mouse Button] = PopUp , [DEL] = Delete File" },
+        { "ELVReport", kListsTab,
+            "[Right Mouse Button] = PopUp, [Shift-Click] [Ctrl-Click] = Select/unselect" },
+    };
+    const auto hintOver = [this](const Row &row) {
+        widget<QTabWidget>(form, "PageControl1")->setCurrentIndex(row.tab);
+        QWidget *viewport = widget<QAbstractItemView>(form, row.list)->viewport();
+        QToolTip::hideText();
+        const QPoint at = viewport->rect().center();
+        QHelpEvent hover(QEvent::ToolTip, at, viewport->mapToGlobal(at));
+        QApplication::sendEvent(viewport, &hover);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    for (const Row &row : rows)
+        EXPECT_EQ(hintOver(row), QString::fromLatin1(row.hint)) << row.list;
+
+    whenShown<app::GeneralOptionsDialog>([](app::GeneralOptionsDialog *options) {
+        widget<QCheckBox>(options, "CBHints")->setChecked(false);
+        widget<QPushButton>(options, "BOK")->click();
+    });
+    form->showGeneralOptions();
+    for (const Row &row : rows)
+        EXPECT_EQ(hintOver(row), QString()) << row.list << " with hints off";
 }
 
 TEST_F(OptionsTest, HelpAndAboutWindows)
