@@ -41,18 +41,6 @@ QString nativeClean(const QString &path)
     return QDir::toNativeSeparators(QDir::cleanPath(path));
 }
 
-// The nearest folder of the path that still exists, so a vanished folder shows its parent.
-QString existingFolderOf(QString folder)
-{
-    while (!folder.isEmpty() && platform::fileState(folder).kind != platform::FileState::Folder) {
-        const QString parent = QFileInfo(folder).path();
-        if (parent == folder)
-            return {};
-        folder = parent;
-    }
-    return folder;
-}
-
 int selectedRowCount(const QListWidget *list)
 {
     return int(list->selectedItems().size());
@@ -249,7 +237,8 @@ void FolderViewPage::openChosenFolder(QListWidgetItem *item)
 
 void FolderViewPage::changeFolder(const QString &folder)
 {
-    QString target = existingFolderOf(nativeClean(folder));
+    // A vanished folder shows its nearest parent.
+    QString target = platform::nearestExistingFolder(nativeClean(folder));
     if (target.isEmpty())
         target = nativeClean(QDir::homePath());
     m_currentFolder = target;
