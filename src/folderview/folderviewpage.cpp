@@ -315,7 +315,8 @@ bool FolderViewPage::runContextItem(app::ContextItem item)
     if (item != app::JumpToFolder)
         return false;
     const QString file = m_frame.currentFile();
-    if (QFileInfo(QFileInfo(file).absolutePath()).isDir())
+    // Found by the folder's bytes: a Latin-1 folder name is no folder to QFileInfo.
+    if (platform::fileState(QFileInfo(file).absolutePath()).kind == platform::FileState::Folder)
         jumpToFileAndFolder(file);
     else
         platform::dialogs().ShowInfo(QStringLiteral("Folder \"%1\" not found.").arg(file));

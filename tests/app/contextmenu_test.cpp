@@ -24,6 +24,7 @@
 #include <QTreeView>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using app::ContextItem;
@@ -191,6 +192,20 @@ TEST_F(OptionsTest, LatinOneNamesReachOtherProgramsByTheirBytes)
     EXPECT_EQ(opener.opened,
         QList<QByteArray> { "file://" + QFile::encodeName(site.path()).toPercentEncoding("/")
             + "/caf%E9.htm" });
+
+    // "Jump to Folder" finds a folder of such a name too.
+    const QByteArray folder = QFile::encodeName(site.path()) + "/r\xe9p";
+    ASSERT_EQ(::mkdir(folder.constData(), 0755), 0);
+    widget<QTabWidget>(form, "PageControl1")->setCurrentIndex(kListsTab);
+    filelists::ReportModel *report = listsPageOf(*form)->model();
+    report->setEntries({ { site.path() + QStringLiteral("/r\u00e9p/"), QStringLiteral("x"),
+        QStringLiteral(".htm"), QStringLiteral("0"), QString() } });
+    widget<QTreeView>(listsPageOf(*form), "ELVReport")
+        ->selectionModel()
+        ->select(report->index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    form->runContextMenuItem(app::JumpToFolder);
+    EXPECT_EQ(dialogs.texts(QStringLiteral("info")), QStringList());
+    EXPECT_EQ(form->folderView().currentFolder(), site.path() + QStringLiteral("/r\u00e9p"));
 }
 
 // Qt sends a hovering hint's event to a list's viewport, which has no hint of its own: the
