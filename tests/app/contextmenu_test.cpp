@@ -78,6 +78,17 @@ protected:
     {
         return widget<app::ContextMenu>(form, "PopLBTree")->item(position);
     }
+    // The File Lists page with one selected entry, x.htm in `folder` (ending in "/").
+    void selectListEntry(const QString &folder)
+    {
+        widget<QTabWidget>(form, "PageControl1")->setCurrentIndex(kListsTab);
+        filelists::ReportModel *report = listsPageOf(*form)->model();
+        report->setEntries({ { folder, QStringLiteral("x"), QStringLiteral(".htm"),
+            QStringLiteral("0"), QString() } });
+        widget<QTreeView>(listsPageOf(*form), "ELVReport")
+            ->selectionModel()
+            ->select(report->index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
     void selectOnly(int row)
     {
         widget<QListWidget>(folderPageOf(*form), "LBFile")->setCurrentRow(row);
@@ -150,13 +161,7 @@ TEST_F(OptionsTest, LaunchAsksAboutUnsavedChangesFirstAndJumpNamesAMissingFolder
         QStringList { QStringLiteral("Save changes in: ") + sitePath("a.htm") });
 
     widget<QPushButton>(folderPageOf(*form), "BSave")->setEnabled(false);
-    widget<QTabWidget>(form, "PageControl1")->setCurrentIndex(kListsTab);
-    filelists::ReportModel *report = listsPageOf(*form)->model();
-    report->setEntries({ { site.path() + QStringLiteral("/gone/"), QStringLiteral("x"),
-        QStringLiteral(".htm"), QStringLiteral("0"), QString() } });
-    widget<QTreeView>(listsPageOf(*form), "ELVReport")
-        ->selectionModel()
-        ->select(report->index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    selectListEntry(site.path() + QStringLiteral("/gone/"));
     form->runContextMenuItem(app::JumpToFolder);
     EXPECT_EQ(dialogs.texts(QStringLiteral("info")).value(0),
         QStringLiteral("Folder \"%1/gone/x.htm\" not found.").arg(site.path()));
@@ -196,13 +201,7 @@ TEST_F(OptionsTest, LatinOneNamesReachOtherProgramsByTheirBytes)
     // "Jump to Folder" finds a folder of such a name too.
     const QByteArray folder = QFile::encodeName(site.path()) + "/r\xe9p";
     ASSERT_EQ(::mkdir(folder.constData(), 0755), 0);
-    widget<QTabWidget>(form, "PageControl1")->setCurrentIndex(kListsTab);
-    filelists::ReportModel *report = listsPageOf(*form)->model();
-    report->setEntries({ { site.path() + QStringLiteral("/r\u00e9p/"), QStringLiteral("x"),
-        QStringLiteral(".htm"), QStringLiteral("0"), QString() } });
-    widget<QTreeView>(listsPageOf(*form), "ELVReport")
-        ->selectionModel()
-        ->select(report->index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    selectListEntry(site.path() + QStringLiteral("/r\u00e9p/"));
     form->runContextMenuItem(app::JumpToFolder);
     EXPECT_EQ(dialogs.texts(QStringLiteral("info")), QStringList());
     EXPECT_EQ(form->folderView().currentFolder(), site.path() + QStringLiteral("/r\u00e9p"));
