@@ -45,8 +45,10 @@ int main(int argc, char **argv)
     app.setApplicationName(QStringLiteral("Folioscope"));
     platform::useQtDialogs();
 
-    // The windows of the whole run, in their order of creation.
-    app::MainWindow form1(QCoreApplication::applicationDirPath(), app.arguments().mid(1));
+    // The windows of the whole run, in their order of creation. QApplication has taken its own
+    // options out of argv; the start file keeps the bytes of its name.
+    app::MainWindow form1(
+        QCoreApplication::applicationDirPath(), platform::argumentsAsFileNames(argc, argv));
     viewer::ViewerWindow formView(&form1);
     folderview::ProgressWindow formProgress;
     form1.setViewer(&formView);

@@ -96,8 +96,9 @@ QString startFileFromArguments(const QStringList &arguments)
         = QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(arguments.last()).absoluteFilePath()));
     if (!MaskMatches(expanded, AcceptedFileMask))
         return {};
-    const QFileInfo info(expanded);
-    return info.exists() && info.isFile() ? expanded : QString();
+    // Found by the name's bytes: a Latin-1 name is no file to QFileInfo.
+    return platform::fileState(expanded).kind == platform::FileState::Regular ? expanded
+                                                                              : QString();
 }
 
 bool CopyFileKeepDate(const QString &source, const QString &target)

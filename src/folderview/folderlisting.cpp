@@ -42,52 +42,6 @@ int findListIndex(const QStringList &names, const QString &name)
     return -1;
 }
 
-FileMask::FileMask(const QString &mask)
-{
-    const QStringList patterns = mask.split(QLatin1Char(';'), Qt::SkipEmptyParts);
-    for (const QString &raw : patterns) {
-        const QString pattern = raw.trimmed();
-        if (pattern.isEmpty())
-            continue;
-        if (pattern == QLatin1String("*") || pattern == QLatin1String("*.*")) {
-            m_everything = true;
-            continue;
-        }
-        const QString extension = pattern.mid(2);
-        if (pattern.startsWith(QLatin1String("*.")) && !extension.contains(QLatin1Char('*'))
-            && !extension.contains(QLatin1Char('?')) && !extension.contains(QLatin1Char('.'))) {
-            m_extensions.append(extension);
-            continue;
-        }
-        m_patterns.append(
-            QRegularExpression(QRegularExpression::wildcardToRegularExpression(pattern),
-                               QRegularExpression::CaseInsensitiveOption));
-    }
-    if (m_extensions.isEmpty() && m_patterns.isEmpty())
-        m_everything = true; // an empty mask filters nothing
-}
-
-bool FileMask::matches(const QString &name) const
-{
-    if (m_everything)
-        return true;
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    if (dot >= 0) {
-        const QStringView extension = QStringView(name).mid(dot + 1);
-        for (const QString &wanted : m_extensions) {
-            if (extension.compare(wanted, Qt::CaseInsensitive) == 0)
-                return true;
-            if (wanted.size() == 3 && extension.size() > 3
-                && extension.startsWith(wanted, Qt::CaseInsensitive))
-                return true;
-        }
-    }
-    for (const QRegularExpression &pattern : m_patterns)
-        if (pattern.match(name).hasMatch())
-            return true;
-    return false;
-}
-
 namespace {
 
 void sortNames(QStringList &names)

@@ -4,7 +4,6 @@
 #include "platform/pathrules.h"
 
 #include <QList>
-#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 
@@ -27,20 +26,7 @@ using platform::isInThumbFolder;
 // Index of the name equal to `name` without regard to case, or -1.
 int findListIndex(const QStringList &names, const QString &name);
 
-// A file list mask: patterns joined by ";", compared without regard to case. A pattern
-// "*.xyz" with a three-letter extension also takes longer extensions that start with it, as
-// the Windows file list does (the masks rely on it: "*.htm" lists page.html).
-class FileMask
-{
-public:
-    explicit FileMask(const QString &mask);
-    bool matches(const QString &name) const;
-
-private:
-    bool m_everything = false;
-    QStringList m_extensions; // without their dot
-    QList<QRegularExpression> m_patterns;
-};
+using platform::FileMask;
 
 // The names of the regular, non-hidden files of `folder` that match `mask`, sorted without
 // regard to case. Links to files count as files; links to folders, broken links, link loops,

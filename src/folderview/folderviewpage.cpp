@@ -42,18 +42,6 @@ QString nativeClean(const QString &path)
     return QDir::toNativeSeparators(QDir::cleanPath(path));
 }
 
-// The nearest folder of the path that still exists, so a vanished folder shows its parent.
-QString existingFolderOf(QString folder)
-{
-    while (!folder.isEmpty() && platform::fileState(folder).kind != platform::FileState::Folder) {
-        const QString parent = QFileInfo(folder).path();
-        if (parent == folder)
-            return {};
-        folder = parent;
-    }
-    return folder;
-}
-
 int selectedRowCount(const QListWidget *list)
 {
     return int(list->selectedItems().size());
@@ -261,7 +249,8 @@ void FolderViewPage::changeFolder(const QString &folder)
         showFolderPlace();
         return;
     }
-    QString target = existingFolderOf(nativeClean(folder));
+    // A vanished folder shows its nearest parent.
+    QString target = platform::nearestExistingFolder(nativeClean(folder));
     if (target.isEmpty())
         target = nativeClean(QDir::homePath());
     m_currentFolder = target;
@@ -344,7 +333,8 @@ bool FolderViewPage::runContextItem(app::ContextItem item)
     if (item != app::JumpToFolder)
         return false;
     const QString file = m_frame.currentFile();
-    if (QFileInfo(QFileInfo(file).absolutePath()).isDir())
+    // Found by the folder's bytes: a Latin-1 folder name is no folder to QFileInfo.
+    if (platform::fileState(QFileInfo(file).absolutePath()).kind == platform::FileState::Folder)
         jumpToFileAndFolder(file);
     else
         platform::dialogs().ShowInfo(QStringLiteral("Folder \"%1\" not found.").arg(file));

@@ -22,10 +22,14 @@ bool HintFilter::eventFilter(QObject *watched, QEvent *event)
     auto *widget = qobject_cast<QWidget *>(watched);
     if (!widget || !m_owns(widget->window()))
         return false;
-    if (m_shown && !widget->toolTip().isEmpty()) {
-        auto *help = static_cast<QHelpEvent *>(event);
-        QToolTip::showText(help->globalPos(), widget->toolTip(), widget, {}, kHintMilliseconds);
-    }
+    if (!m_shown)
+        return true;
+    // A widget without a hint of its own, such as a list's viewport, lets the event go on: its
+    // items may have hints, and otherwise Qt hands it to the parent, whose hint is shown here.
+    if (widget->toolTip().isEmpty())
+        return false;
+    auto *help = static_cast<QHelpEvent *>(event);
+    QToolTip::showText(help->globalPos(), widget->toolTip(), widget, {}, kHintMilliseconds);
     return true;
 }
 

@@ -1,5 +1,7 @@
 #include "platform/commandline.h"
 
+#include "platform/filenames.h"
+
 #include <QByteArray>
 #include <QByteArrayList>
 
@@ -49,6 +51,14 @@ bool hasOption(int argc, char **argv, const char *option)
             return true;
     }
     return false;
+}
+
+QStringList argumentsAsFileNames(int argc, char **argv)
+{
+    QStringList arguments;
+    for (int i = 1; i < argc && argv[i]; ++i)
+        arguments.append(decodeFileName(argv[i]));
+    return arguments;
 }
 
 int printToStandardOutput(const QString &text)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace platform {
 
@@ -10,6 +11,10 @@ QString programVersion();
 // True when one of the arguments after the program's name is `option` (such as "--help"),
 // before a "--" that ends the options.
 bool hasOption(int argc, char **argv, const char *option);
+
+// The arguments after the program's name, decoded as names on disk are (decodeFileName): a
+// Latin-1 caf\xe9.htm stays findable, where QCoreApplication::arguments() loses its byte.
+QStringList argumentsAsFileNames(int argc, char **argv);
 
 // Writes `text` to standard output; the exit status: 0, or 1 when it could not be written.
 int printToStandardOutput(const QString &text);

@@ -29,6 +29,8 @@ public:
     virtual QString openFileName(
         const QString &caption, const QString &folder, const QString &filter)
         = 0;
+    // The filter's entries ("Pages (*.htm *.asp);;...") list the files their patterns take by
+    // the folder view's rule (FileMask): "*.htm" takes page.html.
     virtual QStringList openFileNames(
         const QString &caption, const QString &folder, const QString &filter)
         = 0;

@@ -2,7 +2,10 @@
 
 #include "platform/pathrules.h"
 
+#include <QList>
+#include <QRegularExpression>
 #include <QString>
+#include <QStringList>
 
 namespace platform {
 
@@ -18,6 +21,22 @@ bool MaskMatches(const QString &path, const QString &maskList, PathStyle style =
 // to case.
 bool isInThumbFolder(
     const QString &folder, const QString &thumbFolder, PathStyle style = nativePathStyle());
+
+// A file list mask: patterns joined by ";", compared without regard to case; the rule of the
+// folder view's file list and of every open dialog that offers its filters. A pattern
+// "*.xyz" with a three-letter extension also takes longer extensions that start with it, as
+// the Windows file list does (the masks rely on it: "*.htm" lists page.html).
+class FileMask
+{
+public:
+    explicit FileMask(const QString &mask);
+    bool matches(const QString &name) const;
+
+private:
+    bool m_everything = false;
+    QStringList m_extensions; // without their dot
+    QList<QRegularExpression> m_patterns;
+};
 
 // folder + name with the extension appended unless the name has it already, or empty after a
 // beep and the error box "Invalid Filename: " + name for a name that could leave the folder or

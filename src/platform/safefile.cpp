@@ -210,4 +210,15 @@ bool readRegularFile(const QString &path, qint64 maxBytes, QByteArray *bytes, QS
     return true;
 }
 
+QString nearestExistingFolder(QString folder)
+{
+    while (!folder.isEmpty() && fileState(folder).kind != FileState::Folder) {
+        const QString parent = QFileInfo(folder).path();
+        if (parent == folder)
+            return {};
+        folder = parent;
+    }
+    return folder;
+}
+
 } // namespace platform

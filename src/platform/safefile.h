@@ -21,6 +21,9 @@ struct FileState {
 };
 FileState fileState(const QString &path);
 
+// `folder` when it is one, else the nearest of its parents that is; empty when none is.
+QString nearestExistingFolder(QString folder);
+
 // Opens a regular file for reading, found by encodeFilePath. Anything else is refused with
 // notRegularFileText() before it is opened, and the open itself never waits, so a pipe put in
 // the file's place meanwhile cannot hang the caller. False with the reason in `error`.

@@ -1,9 +1,11 @@
 #include "platform/shell.h"
 
+#include "platform/filenames.h"
+#include "platform/safefile.h"
+
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
-#include <QProcess>
-#include <QUrl>
 
 namespace platform {
 
@@ -64,16 +66,24 @@ LaunchCommand launchCommandFor(const QString &location, const QString &param, co
     return command;
 }
 
-bool launchDetached(const LaunchCommand &command)
+QUrl localFileUrl(const QString &path)
 {
-    return !command.program.isEmpty()
-        && QProcess::startDetached(command.program, command.arguments);
+    const QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+#ifdef Q_OS_UNIX
+    // "/" stays, everything but the unreserved characters is percent-encoded, byte by byte.
+    return QUrl::fromEncoded(
+        "file://" + encodeFilePath(absolute).toPercentEncoding("/"), QUrl::StrictMode);
+#else
+    return QUrl::fromLocalFile(absolute);
+#endif
 }
 
 bool openWithDefaultProgram(const QString &fileOrUrl)
 {
-    const QUrl url = QFileInfo::exists(fileOrUrl) ? QUrl::fromLocalFile(fileOrUrl)
-                                                  : QUrl(fileOrUrl, QUrl::StrictMode);
+    // A path names a file even when it is missing: the opener says so, not the program.
+    const bool file = QDir::isAbsolutePath(QDir::fromNativeSeparators(fileOrUrl))
+        || fileState(fileOrUrl).kind != FileState::Missing;
+    const QUrl url = file ? localFileUrl(fileOrUrl) : QUrl(fileOrUrl, QUrl::StrictMode);
     return url.isValid() && QDesktopServices::openUrl(url);
 }
 

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 
 namespace platform {
 
@@ -25,9 +26,15 @@ LaunchCommand launchCommandFor(const QString &location, const QString &param, co
 QStringList splitShellWords(const QString &text);
 
 // Starts the program detached; the program does not wait for it. False when it did not start.
+// The program and the file arguments reach it by the bytes of their names on disk
+// (encodeFilePath), so a Latin-1 name is handed over as itself, not as its UTF-8 reading.
 bool launchDetached(const LaunchCommand &command);
 
-// Opens a local file or an address with the desktop's default program.
+// The file:// address of a local file, its path by its bytes on disk, percent-encoded: a
+// Latin-1 caf\xe9.htm gives file:///.../caf%E9.htm, which the opener decodes to those bytes.
+QUrl localFileUrl(const QString &path);
+
+// Opens a local file (by localFileUrl) or an address with the desktop's default program.
 bool openWithDefaultProgram(const QString &fileOrUrl);
 
 // Location names an existing file.

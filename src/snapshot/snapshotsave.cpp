@@ -6,6 +6,7 @@
 #include "platform/hourglass.h"
 #include "imaging/jpegcodec.h"
 #include "platform/pathrules.h"
+#include "platform/safefile.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -34,6 +35,17 @@ QByteArray encodeBmp(const QImage &image)
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "bmp");
     return writer.write(image) ? bytes : QByteArray();
+}
+
+// The folder the save dialog opens in: the snapshot folder, made when missing as a batch makes
+// it; one that cannot be made gives its nearest existing parent. A dialog given a folder that
+// does not exist would open wherever a dialog was last.
+QString saveDialogFolder(const QString &snapshotPath)
+{
+    QDir().mkpath(snapshotPath);
+    const QString folder = platform::nearestExistingFolder(QDir::cleanPath(snapshotPath));
+    return platform::WithTrailingBackslash(
+        folder.isEmpty() ? snapshotPath : QDir::toNativeSeparators(folder));
 }
 
 QString extensionOf(int filterIndex)
@@ -100,8 +112,8 @@ void SaveThroughDialog(QImage &imgSave, const QString &pageFile, int &filterInde
     QString &snapshotPath, const StatusLine &status)
 {
     const QString filters = saveDialogFilter(0) + QStringLiteral(";;") + saveDialogFilter(1);
-    const QString proposal = platform::WithTrailingBackslash(snapshotPath)
-        + SnapshotFileName(pageFile, extensionOf(filterIndex));
+    const QString proposal
+        = saveDialogFolder(snapshotPath) + SnapshotFileName(pageFile, extensionOf(filterIndex));
     QString selected = saveDialogFilter(filterIndex);
     const QString chosen
         = platform::dialogs().saveFileNameWithFilter(QString(), proposal, filters, &selected);

@@ -8,8 +8,10 @@
 #include "engine/htmlview.h"
 #include "filelists/filelistspage.h"
 #include "filelists/reportmodel.h"
+#include "support/handover.h"
 #include "support/widgetbyname.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QCheckBox>
 #include <QLineEdit>
@@ -18,7 +20,12 @@
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
+#include <QToolTip>
 #include <QTreeView>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using app::ContextItem;
 using app::MenuState;
@@ -70,6 +77,17 @@ protected:
     QAction *item(int position) const
     {
         return widget<app::ContextMenu>(form, "PopLBTree")->item(position);
+    }
+    // The File Lists page with one selected entry, x.htm in `folder` (ending in "/").
+    void selectListEntry(const QString &folder)
+    {
+        widget<QTabWidget>(form, "PageControl1")->setCurrentIndex(kListsTab);
+        filelists::ReportModel *report = listsPageOf(*form)->model();
+        report->setEntries({ { folder, QStringLiteral("x"), QStringLiteral(".htm"),
+            QStringLiteral("0"), QString() } });
+        widget<QTreeView>(listsPageOf(*form), "ELVReport")
+            ->selectionModel()
+            ->select(report->index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
     void selectOnly(int row)
     {
@@ -143,16 +161,87 @@ TEST_F(OptionsTest, LaunchAsksAboutUnsavedChangesFirstAndJumpNamesAMissingFolder
         QStringList { QStringLiteral("Save changes in: ") + sitePath("a.htm") });
 
     widget<QPushButton>(folderPageOf(*form), "BSave")->setEnabled(false);
-    widget<QTabWidget>(form, "PageControl1")->setCurrentIndex(kListsTab);
-    filelists::ReportModel *report = listsPageOf(*form)->model();
-    report->setEntries({ { site.path() + QStringLiteral("/gone/"), QStringLiteral("x"),
-        QStringLiteral(".htm"), QStringLiteral("0"), QString() } });
-    widget<QTreeView>(listsPageOf(*form), "ELVReport")
-        ->selectionModel()
-        ->select(report->index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    selectListEntry(site.path() + QStringLiteral("/gone/"));
     form->runContextMenuItem(app::JumpToFolder);
     EXPECT_EQ(dialogs.texts(QStringLiteral("info")).value(0),
         QStringLiteral("Folder \"%1/gone/x.htm\" not found.").arg(site.path()));
+}
+
+// A page made on Windows (caf\xe9.htm, shown as café.htm) reaches other programs by its own
+// bytes: "Launch with:" hands them over as the argument, "View in default browser" as the
+// escapes of a file:// address.
+TEST_F(OptionsTest, LatinOneNamesReachOtherProgramsByTheirBytes)
+{
+    const QByteArray page = QFile::encodeName(site.path()) + "/caf\xe9.htm";
+    const int fd = ::open(page.constData(), O_WRONLY | O_CREAT, 0644);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+    const QString tools = program.filePath(QStringLiteral("tools"));
+    ASSERT_TRUE(QDir().mkpath(tools));
+    writeArgumentRecorder(tools + QStringLiteral("/recorder.sh"));
+    setIni(QStringLiteral("[PATHS]\r\nVIEW_PATH=") + site.path()
+        + QStringLiteral("\r\n[EDITOR1]\r\nLocation=") + tools
+        + QStringLiteral("/recorder.sh\r\nParam=-n\r\nDescript=Recorder\r\n"));
+    start();
+    const QList<QListWidgetItem *> found = widget<QListWidget>(folderPageOf(*form), "LBFile")
+                                               ->findItems(QStringLiteral("caf\u00e9.htm"), Qt::MatchExactly);
+    ASSERT_EQ(found.size(), 1);
+    selectOnly(widget<QListWidget>(folderPageOf(*form), "LBFile")->row(found.first()));
+    ASSERT_EQ(form->currentFile(), sitePath("caf\xe9.htm"));
+
+    form->runContextMenuItem(app::FirstLaunch);
+    EXPECT_EQ(recordedArguments(tools), (QList<QByteArray> { "-n", page }));
+
+    UrlRecorder opener;
+    form->runContextMenuItem(app::ViewInDefaultBrowser);
+    EXPECT_EQ(opener.opened,
+        QList<QByteArray> { "file://" + QFile::encodeName(site.path()).toPercentEncoding("/")
+            + "/caf%E9.htm" });
+
+    // "Jump to Folder" finds a folder of such a name too.
+    const QByteArray folder = QFile::encodeName(site.path()) + "/r\xe9p";
+    ASSERT_EQ(::mkdir(folder.constData(), 0755), 0);
+    selectListEntry(site.path() + QStringLiteral("/r\u00e9p/"));
+    form->runContextMenuItem(app::JumpToFolder);
+    EXPECT_EQ(dialogs.texts(QStringLiteral("info")), QStringList());
+    EXPECT_EQ(form->folderView().currentFolder(), site.path() + QStringLiteral("/r\u00e9p"));
+}
+
+// Qt sends a hovering hint's event to a list's viewport, which has no hint of its own: the
+// list's hint must show all the same, and none once "Show Hints" is off.
+TEST_F(OptionsTest, ListHintsShowOverTheirEntries)
+{
+    startInSite();
+    struct Row {
+        const char *list;
+        int tab;
+        const char *hint;
+    };
+    const Row rows[] = {
+        { "LBFile", kFolderTab, "[Right Mouse Button] = PopUp , [DEL] = Delete File" },
+        { "LVThumbs", kThumbsTab, "[Right Mouse Button] = PopUp , [DEL] = Delete File" },
+        { "ELVReport", kListsTab,
+            "[Right Mouse Button] = PopUp, [Shift-Click] [Ctrl-Click] = Select/unselect" },
+    };
+    const auto hintOver = [this](const Row &row) {
+        widget<QTabWidget>(form, "PageControl1")->setCurrentIndex(row.tab);
+        QWidget *viewport = widget<QAbstractItemView>(form, row.list)->viewport();
+        QToolTip::hideText();
+        const QPoint at = viewport->rect().center();
+        QHelpEvent hover(QEvent::ToolTip, at, viewport->mapToGlobal(at));
+        QApplication::sendEvent(viewport, &hover);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    for (const Row &row : rows)
+        EXPECT_EQ(hintOver(row), QString::fromLatin1(row.hint)) << row.list;
+
+    whenShown<app::GeneralOptionsDialog>([](app::GeneralOptionsDialog *options) {
+        widget<QCheckBox>(options, "CBHints")->setChecked(false);
+        widget<QPushButton>(options, "BOK")->click();
+    });
+    form->showGeneralOptions();
+    for (const Row &row : rows)
+        EXPECT_EQ(hintOver(row), QString()) << row.list << " with hints off";
 }
 
 TEST_F(OptionsTest, HelpAndAboutWindows)

@@ -5,6 +5,7 @@
 #include "folderview/folderviewpage.h"
 #include "folderview/progresswindow.h"
 #include "support/scripteddialogs.h"
+#include "support/tempdir.h"
 #include "support/widgetbyname.h"
 #include "thumbs/thumbviewpage.h"
 #include "viewer/viewerwindow.h"
@@ -106,7 +107,7 @@ protected:
     void closeForm() { form->close(); }
 
     QTemporaryDir program;
-    QTemporaryDir site;
+    TemporaryDir site; // pages may have names that are not UTF-8
     ScriptedDialogs dialogs;
     std::unique_ptr<app::MainWindow> form;
     std::unique_ptr<viewer::ViewerWindow> view;

@@ -1,6 +1,7 @@
 #include "mainwindow_fixture.h"
 
 #include "folderview/fileops.h"
+#include "platform/commandline.h"
 #include "support/widgetbyname.h"
 #include "support/writefault.h"
 
@@ -20,6 +21,9 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 using app::MainWindow;
 
@@ -222,6 +226,25 @@ TEST_F(MainWindowTest, StartFileRules)
     folderPageOf(*form)->changeFolder(program.path());
     form->handleActivation();
     EXPECT_EQ(form->folderView().currentFolder() + QDir::separator(), programFolder());
+}
+
+// A page made on Windows, caf\xe9.htm: its name on the command line is selected at start.
+TEST_F(MainWindowTest, StartFileWithALatinOneName)
+{
+    QByteArray path = QFile::encodeName(site.path()) + "/caf\xe9.htm";
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT, 0644);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+    char program[] = "folioscope";
+    char *argv[] = { program, path.data(), nullptr };
+    const QStringList arguments = platform::argumentsAsFileNames(2, argv);
+    ASSERT_EQ(arguments, QStringList { sitePath("caf\xe9.htm") });
+    EXPECT_EQ(folderview::startFileFromArguments(arguments), arguments.first());
+
+    start(arguments);
+    ASSERT_NE(widget<QListWidget>(folderPageOf(*form), "LBFile")->currentItem(), nullptr);
+    EXPECT_EQ(widget<QListWidget>(folderPageOf(*form), "LBFile")->currentItem()->text(),
+        QStringLiteral("caf\u00e9.htm"));
 }
 
 TEST_F(MainWindowTest, UnsavedChangesGuardPageSwitchAndClose)

@@ -305,8 +305,8 @@ TEST_F(ListsPageTest, TypedListNames)
         { "site.LST", "site.LST", nullptr },
         { ".site.", "site.lst", nullptr },
         { "  plain  ", "plain.lst", nullptr },
-        { "a/b", nullptr, "Invalid Filename: a/b.lst" },
-        { "what?", nullptr, "Invalid Filename: what?.lst" },
+        { "a/b", nullptr, "Invalid Filename: a/b" },
+        { "what?", nullptr, "Invalid Filename: what?" },
         { "..", nullptr, "Invalid Filename: .." },
     };
     for (const Row &row : rows) {

@@ -1,5 +1,8 @@
 #include "app/helpwindow.h"
+#include "app/mainwindow.h"
 #include "engine/htmlview.h"
+#include "support/helppictures.h"
+#include "viewer/viewerwindow.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -154,6 +157,113 @@ TEST(HelpPages, EveryPageCanBeReachedFromTheStartPage)
         if (!reached.contains(page))
             unreached.append(page);
     EXPECT_EQ(unreached, QStringList());
+}
+
+// What is wrong with the recorded help pictures of `images`: a picture the screenshot program
+// did not make (or made otherwise), and a picture whose window shows other tabs than the
+// program's window of that class has now.
+QStringList pictureProblems(const QString &images, const QList<HelpPicture> &recorded,
+    const QMap<QString, const QWidget *> &windows)
+{
+    QStringList problems;
+    QStringList unrecorded
+        = QDir(images).entryList({ QStringLiteral("*.png") }, QDir::Files, QDir::Name);
+    for (const HelpPicture &picture : recorded) {
+        unrecorded.removeAll(picture.file);
+        if (helpPictureHash(images + u'/' + picture.file) != picture.sha256)
+            problems.append(picture.file + QStringLiteral(": not the picture recorded"));
+        if (picture.tabs.isEmpty())
+            continue;
+        const QWidget *window = windows.value(picture.window);
+        if (!window) {
+            problems.append(picture.file + QStringLiteral(": no window ") + picture.window);
+            continue;
+        }
+        const QMap<QString, QStringList> now = helpTabsShown(window);
+        for (auto it = picture.tabs.cbegin(); it != picture.tabs.cend(); ++it)
+            if (now.value(it.key()) != it.value())
+                problems.append(picture.file + QStringLiteral(": shows the tabs ")
+                    + it.value().join(u'|') + QStringLiteral(", the program has ")
+                    + now.value(it.key()).join(u'|'));
+    }
+    for (const QString &file : unrecorded)
+        problems.append(file + QStringLiteral(": not made by the screenshot program"));
+    return problems;
+}
+
+// The windows whose pictures show tabs, as the program builds them.
+struct ProgramWindows {
+    QMap<QString, const QWidget *> byClass() const
+    {
+        return { { QString::fromLatin1(form.metaObject()->className()), &form },
+            { QString::fromLatin1(viewer.metaObject()->className()), &viewer } };
+    }
+
+    QTemporaryDir program;
+    app::MainWindow form { program.path(), {} };
+    viewer::ViewerWindow viewer { &form };
+};
+
+// A picture of a window with fewer tabs than the program has now is out of date; the pictures
+// are remade with scripts/help-screenshots, which records what each shows.
+TEST(HelpPictures, ShowTheTabsOfTheProgramsWindows)
+{
+    const QString images = kHelp.filePath(QStringLiteral("images"));
+    QString error;
+    const QList<HelpPicture> recorded
+        = readHelpPictures(images + QStringLiteral("/pictures.txt"), &error);
+    ASSERT_TRUE(error.isEmpty()) << error.toStdString();
+    const ProgramWindows windows;
+    EXPECT_EQ(pictureProblems(images, recorded, windows.byClass()), QStringList())
+        << "remake them with scripts/help-screenshots";
+}
+
+// The check itself must see each kind of fault, or the test above would pass on anything.
+TEST(HelpPictures, CheckFindsEachKindOfFault)
+{
+    const ProgramWindows windows;
+    HelpPicture current = helpPictureOf(QStringLiteral("shot.png"), &windows.form);
+    current.sha256 = QCryptographicHash::hash("png", QCryptographicHash::Sha256).toHex();
+    ASSERT_EQ(current.tabs.value(QStringLiteral("PageControl1")).size(), 4);
+    HelpPicture threeTabs = current;
+    threeTabs.tabs[QStringLiteral("PageControl1")].removeLast();
+    HelpPicture otherWindow = current;
+    otherWindow.window = QStringLiteral("app::GoneWindow");
+    HelpPicture noTabs = current;
+    noTabs.tabs.clear();
+    noTabs.window = QStringLiteral("app::GoneWindow");
+    struct Row {
+        const char *name;
+        QList<HelpPicture> recorded;
+        QByteArray bytes; // of shot.png on disk
+        const char *problem; // empty: none
+    };
+    const Row rows[] = {
+        { "as recorded", { current }, "png", "" },
+        { "a tab fewer than the program", { threeTabs }, "png",
+            "shows the tabs Folder View|Thumbnail View|File Lists, the program has" },
+        { "a window the program lacks", { otherWindow }, "png", "no window app::GoneWindow" },
+        { "no tabs: any window", { noTabs }, "png", "" },
+        { "other bytes", { current }, "changed", "not the picture recorded" },
+        { "not recorded", {}, "png", "not made by the screenshot program" },
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        QTemporaryDir dir;
+        QFile shot(dir.filePath(QStringLiteral("shot.png")));
+        ASSERT_TRUE(shot.open(QIODevice::WriteOnly));
+        shot.write(row.bytes);
+        shot.close();
+        const QStringList problems
+            = pictureProblems(dir.path(), row.recorded, windows.byClass());
+        if (*row.problem == '\0') {
+            EXPECT_EQ(problems, QStringList());
+        } else {
+            ASSERT_EQ(problems.size(), 1) << problems.join(u'|').toStdString();
+            EXPECT_TRUE(problems.first().contains(QString::fromLatin1(row.problem)))
+                << problems.first().toStdString();
+        }
+    }
 }
 
 bool waitFor(const std::function<bool()> &done, int ms = 10000)

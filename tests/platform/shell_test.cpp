@@ -1,12 +1,19 @@
+#include "platform/filenames.h"
+#include "platform/safefile.h"
 #include "platform/shell.h"
+#include "support/handover.h"
+#include "support/tempdir.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTest>
+#include <QUrl>
 
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 TEST(Shell, CommandLineAsConfigured)
 {
@@ -45,34 +52,81 @@ TEST(Shell, TheFileIsOneArgumentWhateverItsName)
 {
     QTemporaryDir dir;
     const QString recorder = dir.filePath(QStringLiteral("recorder.sh"));
-    {
-        QFile script(recorder);
-        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-        script.write("#!/bin/sh\nout=\"$(dirname \"$0\")/args.$$\"\n"
-                     "for a in \"$@\"; do printf '%s\\0' \"$a\"; done > \"$out.tmp\"\n"
-                     "mv \"$out.tmp\" \"$(dirname \"$0\")/args\"\n");
-        script.setPermissions(script.permissions() | QFile::ExeOwner);
-    }
+    writeArgumentRecorder(recorder);
     const QStringList names = { QStringLiteral("plain.htm"), QStringLiteral("two words.htm"),
         QStringLiteral("quote\"d'.htm"), QStringLiteral("semi;colon.htm"),
         QStringLiteral("$(touch pwned).htm"), QStringLiteral("`id`.htm") };
     for (const QString &name : names) {
         const QString file = dir.filePath(name);
-        QFile::remove(dir.filePath(QStringLiteral("args")));
         ASSERT_TRUE(platform::launchDetached(
             platform::launchCommandFor(recorder, QStringLiteral("-n 'x y'"), file)));
-        QElapsedTimer timer;
-        timer.start();
-        while (!QFile::exists(dir.filePath(QStringLiteral("args"))) && timer.elapsed() < 10000)
-            QTest::qWait(20);
-        QFile args(dir.filePath(QStringLiteral("args")));
-        ASSERT_TRUE(args.open(QIODevice::ReadOnly)) << name.toStdString();
-        const QList<QByteArray> got = args.readAll().split('\0');
-        ASSERT_EQ(got.size(), 4) << name.toStdString();
+        const QList<QByteArray> got = recordedArguments(dir.path());
+        ASSERT_EQ(got.size(), 3) << name.toStdString();
         EXPECT_EQ(got[0], "-n");
         EXPECT_EQ(got[1], "x y");
         EXPECT_EQ(QString::fromUtf8(got[2]), file);
     }
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("pwned"))));
     EXPECT_FALSE(platform::launchDetached({}));
+    EXPECT_FALSE(platform::launchDetached({ dir.filePath(QStringLiteral("no such program")), {} }));
+}
+
+// Names made on Windows (Latin-1 bytes) are shown in their Latin-1 reading; the program and
+// the file must reach the other program by their own bytes, not by that reading's UTF-8.
+TEST(Shell, LatinOneNamesReachTheProgramByTheirBytes)
+{
+    TemporaryDir dir;
+    const QByteArray folderBytes = QFile::encodeName(dir.path()) + "/r\xe9p";
+    ASSERT_EQ(::mkdir(folderBytes.constData(), 0755), 0);
+    const QString folder = platform::decodeFileName(folderBytes);
+    ASSERT_EQ(folder, dir.path() + QStringLiteral("/r\u00e9p"));
+    writeArgumentRecorder(folder + QStringLiteral("/recorder.sh"));
+    const QByteArray fileBytes = folderBytes + "/caf\xe9.htm";
+    const int page = ::open(fileBytes.constData(), O_WRONLY | O_CREAT, 0644);
+    ASSERT_GE(page, 0);
+    ::close(page);
+    const QString file = platform::decodeFileName(fileBytes);
+
+    ASSERT_TRUE(platform::launchDetached(platform::launchCommandFor(
+        folder + QStringLiteral("/recorder.sh"), QStringLiteral("-n"), file)));
+    EXPECT_EQ(recordedArguments(folder), (QList<QByteArray> { "-n", fileBytes }));
+}
+
+// The desktop's opener gets url.toEncoded(): a file:// address whose percent-escapes are the
+// bytes of the name on disk, so that it finds the file again.
+TEST(Shell, DefaultProgramGetsTheFilesBytesAsAFileAddress)
+{
+    TemporaryDir dir;
+    const QByteArray folder = QFile::encodeName(dir.path());
+    const QByteArray folderUrl = "file://" + folder.toPercentEncoding("/");
+    struct Row {
+        const char *name;
+        QByteArray bytes; // of the name on disk
+        bool onDisk;
+        const char *encoded; // the address's end
+    };
+    const Row rows[] = {
+        { "Latin-1 name", "caf\xe9.htm", true, "/caf%E9.htm" },
+        { "UTF-8 name", "caf\xc3\xa9.htm", true, "/caf%C3%A9.htm" },
+        { "missing file", "n\xc3\xa9w.htm", false, "/n%C3%A9w.htm" },
+        { "reserved characters", "a b#c?d%e&f.htm", true, "/a%20b%23c%3Fd%25e%26f.htm" },
+    };
+    UrlRecorder opener;
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        const QByteArray path = folder + '/' + row.bytes;
+        if (row.onDisk) {
+            const int fd = ::open(path.constData(), O_WRONLY | O_CREAT, 0644);
+            ASSERT_GE(fd, 0);
+            ::close(fd);
+        }
+        const QString shown = platform::decodeFileName(path);
+        EXPECT_EQ(platform::localFileUrl(shown).toEncoded(), folderUrl + row.encoded);
+        opener.opened.clear();
+        EXPECT_TRUE(platform::openWithDefaultProgram(shown));
+        EXPECT_EQ(opener.opened, QList<QByteArray> { folderUrl + row.encoded });
+    }
+    opener.opened.clear();
+    EXPECT_TRUE(platform::openWithDefaultProgram(QStringLiteral("https://folioscope.org/")));
+    EXPECT_EQ(opener.opened, QList<QByteArray> { "https://folioscope.org/" });
 }

@@ -178,6 +178,7 @@ TEST(SaveThroughDialog, ProposalFilterAndTargetName)
 {
     QTemporaryDir dir;
     const QString folder = QDir::toNativeSeparators(dir.path()) + QDir::separator();
+    const QString elsewhere = folder + QStringLiteral("elsewhere") + QDir::separator();
     const QString page = QStringLiteral("/web/index.htm");
     struct Row {
         const char *name;
@@ -202,11 +203,11 @@ TEST(SaveThroughDialog, ProposalFilterAndTargetName)
         if (!row.filter.isEmpty())
             dialogs.filters = { row.filter };
         int filterIndex = 0;
-        QString snapshotPath = QStringLiteral("/elsewhere/");
+        QString snapshotPath = elsewhere;
         QImage image = composed();
         snapshot::SaveThroughDialog(image, page, filterIndex, snapshotPath, {});
         EXPECT_EQ(dialogs.texts(QStringLiteral("save")),
-            QStringList { QStringLiteral("/elsewhere/snap_index_htm.jpg") })
+            QStringList { elsewhere + QStringLiteral("snap_index_htm.jpg") })
             << row.name;
         const QByteArray bytes = readBytes(row.written);
         EXPECT_EQ(row.depth ? bmpDepth(bytes) : int(platform::decodeJpeg(bytes).isNull()),
@@ -224,24 +225,56 @@ TEST(SaveThroughDialog, RefusedNameAndCancel)
     ScriptedDialogs dialogs;
     dialogs.paths = { dir.filePath(QStringLiteral("a?b")) };
     int filterIndex = 1;
-    QString snapshotPath = QStringLiteral("/elsewhere/");
+    const QString elsewhere = dir.filePath(QStringLiteral("elsewhere/"));
+    QString snapshotPath = elsewhere;
     QImage image = composed();
     snapshot::SaveThroughDialog(
         image, QStringLiteral("/web/a.b.html"), filterIndex, snapshotPath, {});
     // The last filter chosen is the one proposed.
     EXPECT_EQ(dialogs.texts(QStringLiteral("save")),
-        QStringList { QStringLiteral("/elsewhere/snap_a_b_html.bmp") });
+        QStringList { elsewhere + QStringLiteral("snap_a_b_html.bmp") });
     EXPECT_EQ(dialogs.texts(QStringLiteral("error")),
-        QStringList { QStringLiteral("Invalid Filename: a?b.bmp") });
+        QStringList { QStringLiteral("Invalid Filename: a?b") });
     EXPECT_EQ(dialogs.texts(QStringLiteral("info")),
         QStringList { QStringLiteral("Invalid file name: ") });
-    EXPECT_EQ(snapshotPath, QStringLiteral("/elsewhere/"));
+    EXPECT_EQ(snapshotPath, elsewhere);
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
 
     dialogs.calls.clear();
     snapshot::SaveThroughDialog(image, QStringLiteral("/web/a.htm"), filterIndex, snapshotPath, {});
     EXPECT_EQ(dialogs.count(QStringLiteral("save")), 1);
     EXPECT_EQ(dialogs.calls.size(), 1);
+}
+
+// A dialog given a folder that does not exist opens wherever a dialog was last: the snapshot
+// folder is made first, or its nearest parent that exists is taken.
+TEST(SaveThroughDialog, OpensInTheSnapshotFolderWhenItIsMissing)
+{
+    QTemporaryDir dir;
+    writeBytes(dir.filePath(QStringLiteral("file")), "x");
+    const QString top = QDir::toNativeSeparators(dir.path()) + QDir::separator();
+    struct Row {
+        const char *name;
+        QString snapshotPath;
+        QString opened; // the folder of the proposal
+    };
+    const Row rows[] = {
+        { "missing: made", top + QStringLiteral("SNAPSHOTS/"), top + QStringLiteral("SNAPSHOTS/") },
+        { "two levels missing: made", top + QStringLiteral("a/b/"), top + QStringLiteral("a/b/") },
+        { "below a file: cannot be made", top + QStringLiteral("file/shots/"), top },
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        ScriptedDialogs dialogs; // cancels
+        int filterIndex = 0;
+        QString snapshotPath = row.snapshotPath;
+        QImage image = composed();
+        snapshot::SaveThroughDialog(image, QStringLiteral("/web/a.htm"), filterIndex, snapshotPath, {});
+        EXPECT_EQ(dialogs.texts(QStringLiteral("save")),
+            QStringList { row.opened + QStringLiteral("snap_a_htm.jpg") });
+        EXPECT_TRUE(QFileInfo(row.opened).isDir());
+        EXPECT_EQ(snapshotPath, row.snapshotPath); // a cancelled dialog changes nothing
+    }
 }
 
 namespace {

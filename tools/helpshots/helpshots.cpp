@@ -4,7 +4,9 @@
 //   folioscope-helpshots [--data DIR] [--site DIR] [--out DIR]
 //
 // Windows are found by their captions and buttons, so that a window the build does not have
-// yet is skipped with a line on standard error instead of failing the run.
+// yet is skipped with a line on standard error instead of failing the run. pictures.txt beside
+// the pictures records what each shows (its tabs), which the help tests check.
+#include "../../tests/support/helppictures.h"
 #include "../../tests/support/widgetbyname.h"
 #include "app/mainwindow.h"
 #include "folderview/folderviewpage.h"
@@ -37,6 +39,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 
+#include <algorithm>
 #include <cstdio>
 #include <deque>
 #include <functional>
@@ -116,9 +119,19 @@ public:
     void save(QWidget *window, const QString &name)
     {
         const QString path = m_folder + QLatin1Char('/') + name + QStringLiteral(".png");
-        if (window->grab().toImage().save(path, "PNG", 9))
+        if (window->grab().toImage().save(path, "PNG", 9)) {
             std::printf("%s\n", qPrintable(path));
-        else
+            m_made.append(helpPictureOf(path, window));
+        } else {
+            fail(QStringLiteral("cannot write ") + path);
+        }
+    }
+    void writeRecord()
+    {
+        const QString path = m_folder + QStringLiteral("/pictures.txt");
+        std::sort(m_made.begin(), m_made.end(),
+            [](const HelpPicture &a, const HelpPicture &b) { return a.file < b.file; });
+        if (!writeHelpPictures(path, m_made))
             fail(QStringLiteral("cannot write ") + path);
     }
     void fail(const QString &problem)
@@ -130,6 +143,7 @@ public:
 
 private:
     QString m_folder;
+    QList<HelpPicture> m_made;
     bool m_failed = false;
 };
 
@@ -478,6 +492,7 @@ int main(int argc, char **argv)
     pictureViewer(form, pictures, modals);
     pictureMenuWindows(form, pictures, modals);
     pictureSiteCheck(form, pictures, folders.site);
+    pictures.writeRecord();
     form.close();
     return pictures.failed() ? 1 : 0;
 }

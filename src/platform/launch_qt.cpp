@@ -1,0 +1,14 @@
+// Starting a program where names on disk are what Qt encodes them to.
+#include "platform/shell.h"
+
+#include <QProcess>
+
+namespace platform {
+
+bool launchDetached(const LaunchCommand &command)
+{
+    return !command.program.isEmpty()
+        && QProcess::startDetached(command.program, command.arguments);
+}
+
+} // namespace platform
