@@ -36,6 +36,8 @@ namespace {
 const QString kCaption = QStringLiteral(" Folioscope v1.0 ");
 const QString kWelcome
     = QStringLiteral("Welcome to Folioscope - Please open a HTML file folder ...");
+// How soon after a batch the window's return counts as the return from its progress window.
+constexpr qint64 kBatchReportKeptMs = 2000;
 constexpr int kMinimumWidth = 320;
 constexpr int kMinimumHeight = 240;
 
@@ -156,8 +158,13 @@ void MainWindow::handleActivation()
         m_folder->jumpToFileAndFolder(m_startFile);
     }
     setViewerButtonState();
+    // The window comes back from a batch's progress window: what the batch reported stays.
+    const bool keepReport
+        = m_batchReportShown.isValid() && m_batchReportShown.elapsed() < kBatchReportKeptMs;
+    m_batchReportShown.invalidate();
+    const QString report = hintLabel_->text();
     updateStatus();
-    hintLabel_->setText(kWelcome);
+    hintLabel_->setText(keepReport ? report : kWelcome);
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
@@ -236,6 +243,16 @@ void MainWindow::applicationActivated()
 void MainWindow::setHintLine(const QString &text)
 {
     hintLabel_->setText(text);
+    if (!isEnabled())
+        m_batchReported = true;
+}
+
+void MainWindow::setMainWindowEnabled(bool enabled)
+{
+    setEnabled(enabled);
+    if (enabled && m_batchReported)
+        m_batchReportShown.start();
+    m_batchReported = false;
 }
 
 void MainWindow::setPagesEnabled(bool enabled)

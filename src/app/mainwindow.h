@@ -7,6 +7,7 @@
 #include "snapshot/snapshotjob.h"
 #include "snapshot/snapshotoptionsdialog.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 
 #include <vector>
@@ -98,7 +99,7 @@ public:
     void setViewerButtonState() override;
     void openCurrentFile() override;
     folderview::BatchProgress *progressWindow() override;
-    void setMainWindowEnabled(bool enabled) override { setEnabled(enabled); }
+    void setMainWindowEnabled(bool enabled) override;
     bool checkDiskSpace(const QString &path, qint64 neededKb) override;
     engine::HtmlView *browserView() override;
 
@@ -157,6 +158,10 @@ private:
     bool m_settingsWritten = false;
     bool m_revertingPage = false;
     bool m_optionsConfirmed = false;
+    // A page named a problem on the hint line while the window was off for a batch; when the
+    // batch gave the window back.
+    bool m_batchReported = false;
+    QElapsedTimer m_batchReportShown;
     int m_lastPage = 0;
     QString m_startFile;
     QStringList m_arguments;
