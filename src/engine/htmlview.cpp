@@ -880,6 +880,8 @@ void HtmlViewPrivate::onMessage(const QString &text)
             setCovered(false);
         }
     } else if (message.kind == QLatin1String("frame")) {
+        // Asked of the document shown now, which has drawn its frames by then.
+        setCovered(false);
         frameSeen = std::max(frameSeen, message.fields.value(0).toULongLong());
         framePaints = paintCount;
         frameReported.start();
@@ -1190,6 +1192,7 @@ void HtmlView::startLoadHtmlFile(const QString &path)
         return;
     }
     const QUrl url = localFileUrl(path);
+    grantProgramLoad(localFileOfUrl(url));
     d->beginLoad(url, [this, url] { d->page->load(url); });
 }
 

@@ -155,11 +155,9 @@ void setExtraPageTest(std::function<bool(const QString &)> test)
 
 bool isSiteFile(const QString &path)
 {
-    if (isPageFile(path))
-        return true;
     const QString name = QFileInfo(path).fileName();
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    return dot > 0 && isSiteExtension(name.mid(dot + 1).toLower());
+    return dot >= 0 && (isSiteExtension(name.mid(dot + 1).toLower()) || isPageFile(name));
 }
 
 QUrl blockedFileUrl(const QString &path)

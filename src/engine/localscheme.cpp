@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QMutex>
 #include <QMutexLocker>
+#include <QSet>
 #include <QWebEngineProfile>
 #include <QWebEngineUrlRequestInfo>
 #include <QWebEngineUrlRequestInterceptor>
@@ -37,10 +38,12 @@ void registerLocalScheme()
     QWebEngineUrlScheme::registerScheme(scheme);
 }
 
-// The files refused to each page, by the URL of its top document.
+// The files refused to each page, by the URL of its top document, and the files the program
+// itself showed that a page could not.
 struct BlockedRecord {
     QMutex mutex;
     QHash<QUrl, QStringList> files;
+    QSet<QString> granted;
 };
 
 BlockedRecord &blockedRecord()
@@ -58,9 +61,11 @@ void noteBlocked(const QUrl &topDocument, const QString &file)
         files.append(file);
 }
 
-// What the program itself loads into a view, or takes again from a view's history, may be any
-// file the user chose; whatever a page asks for on its own must be of a kind a site is made of.
-bool programsOwnLoad(const QWebEngineUrlRequestInfo &info)
+// What the program itself loads into a view, also when taken again from the history or
+// reloaded, may be any file the user chose; whatever a page asks for on its own must be of a
+// kind a site is made of. A page can put any URL of its origin into its history entry, so the
+// history and reloads count only for files the program showed.
+bool programsOwnLoad(const QWebEngineUrlRequestInfo &info, const QString &file)
 {
     if (info.resourceType() != QWebEngineUrlRequestInfo::ResourceTypeMainFrame)
         return false;
@@ -68,10 +73,13 @@ bool programsOwnLoad(const QWebEngineUrlRequestInfo &info)
     case QWebEngineUrlRequestInfo::NavigationTypeTyped:
     case QWebEngineUrlRequestInfo::NavigationTypeBackForward:
     case QWebEngineUrlRequestInfo::NavigationTypeReload:
-        return true;
+        break;
     default:
         return false;
     }
+    BlockedRecord &record = blockedRecord();
+    const QMutexLocker lock(&record.mutex);
+    return record.granted.contains(file);
 }
 
 // Keeps pages to the files of their site. Scripts read no local file at all: an XMLHttpRequest
@@ -96,7 +104,7 @@ public:
             info.block(true);
             return;
         }
-        if (!isSiteFile(file) && !programsOwnLoad(info)) {
+        if (!isSiteFile(file) && !programsOwnLoad(info, file)) {
             // For a document in place of the page, the top document is still the page's.
             noteBlocked(info.firstPartyUrl(), file);
             if (type == QWebEngineUrlRequestInfo::ResourceTypeMainFrame
@@ -171,6 +179,16 @@ QStringList takeBlockedFiles(const QUrl &topDocument)
     BlockedRecord &record = blockedRecord();
     const QMutexLocker lock(&record.mutex);
     return record.files.take(topDocument.adjusted(QUrl::RemoveFragment));
+}
+
+void grantProgramLoad(const QString &file)
+{
+    // Files of the site's kinds need no grant: the record stays small.
+    if (file.isEmpty() || isSiteFile(file))
+        return;
+    BlockedRecord &record = blockedRecord();
+    const QMutexLocker lock(&record.mutex);
+    record.granted.insert(file);
 }
 
 } // namespace engine

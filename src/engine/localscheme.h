@@ -26,4 +26,8 @@ QWebEngineProfile *viewProfile();
 // URL since the last call, in the order asked for; the record is emptied.
 QStringList takeBlockedFiles(const QUrl &topDocument);
 
+// The program itself shows this file in a view: it may be of any kind, and it may be taken
+// again from the history or reloaded. A page may not, even by rewriting its history entry.
+void grantProgramLoad(const QString &file);
+
 } // namespace engine

@@ -255,7 +255,8 @@ QDateTime ViewerWindow::viewerFileTime() const
 
 bool ViewerWindow::isProcessing() const
 {
-    return m_processing;
+    // A load in the background goes on in the viewer as well: it never keeps it from opening.
+    return m_processing && !m_frameViewer->loadsInBackground();
 }
 
 bool ViewerWindow::openBrowserSettings()

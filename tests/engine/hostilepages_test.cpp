@@ -131,6 +131,15 @@ TEST(HostilePages, ACaptureNeverShowsThePageBefore)
     form.view()->setLoadTimeout(engine::HtmlView::DefaultLoadTimeoutMs);
     EXPECT_TRUE(form.loadHtmlFile(before));
     EXPECT_TRUE(sameColor(centreOf(form.capture()), red));
+
+    // A picture after it is shown as well.
+    form.view()->setLoadTimeout(1500);
+    EXPECT_FALSE(form.loadHtmlFile(endless));
+    QImage picture(400, 300, QImage::Format_RGB32);
+    picture.fill(blue);
+    ASSERT_TRUE(picture.save(pages.path(QStringLiteral("blue.png"))));
+    EXPECT_TRUE(form.loadHtmlFile(pages.path(QStringLiteral("blue.png"))));
+    EXPECT_TRUE(sameColor(centreOf(form.capture()), blue));
 }
 
 // What a local page may show: the documents it opens (in place of itself or in frames) and its
@@ -163,6 +172,14 @@ TEST(HostilePages, PagesReachOnlyTheFilesOfTheirSite)
             "<html><head><meta http-equiv=refresh content='0;url=" + fileUrl.toUtf8()
                 + "/secret'></head><body style='background:#ff0000'></body></html>",
             secret, BlockedPage },
+        // The engine keeps another file out of a page's history entry (and a reload of one the
+        // program did not show would be blocked besides): the page stays as it is.
+        { "script puts a key into its history entry and reloads",
+            solid("#ff0000",
+                "<script>if (location.hash !== '#again') {"
+                " history.replaceState(null, '', '../id_rsa#again'); location.reload(); }"
+                "</script>"),
+            {}, Red },
         { "frame of a system file", solid("#ff0000", "<iframe name=f src='/etc/passwd'>"),
             QStringLiteral("/etc/passwd"), BlockedFrame },
         { "frame of a key", solid("#ff0000", "<iframe name=f src='../id_rsa'>"), key,
