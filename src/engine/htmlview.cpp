@@ -15,6 +15,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLayout>
 #include <QList>
 #include <QPointer>
@@ -79,7 +80,7 @@ public:
     void beginLoad(const QUrl &url, const std::function<void()> &start);
     bool finishLoad();
     void watchLoad();
-    void endBackgroundLoad(bool finished);
+    void endBackgroundLoad(bool finished, bool stop = true);
     void endLoad(bool finished);
     void followPageNavigation(const QUrl &url, QWebEnginePage::NavigationType type);
     bool isPendingDocument(const QUrl &reported) const;
@@ -87,8 +88,9 @@ public:
     void sendPing();
     bool rendererSilent() const;
     void noteRendererSign();
-    void coverIfNotShown();
-    void setCovered(bool covered);
+    void blankIfNotDrawn();
+    void showBlank(const QString &text = QString());
+    void hideBlank();
     bool waitUntil(const std::function<bool()> &done, int timeoutMs);
     bool stopRequested() const;
     CaptureOutcome endOfLoad(bool finished, const QStringList &blockedFiles);
@@ -146,12 +148,13 @@ public:
     qint64 lastSignAt = 0;
     // The main document: the one created last (by the page script's report), whether a frame of
     // it has been drawn, and whether one was created since the pending load began. Until the
-    // first frame of a document the view still shows the last document's: a cover in the
-    // background colour hides that when the load ends without one.
+    // first frame of a document the view still shows the last document's: a blank in the
+    // background colour hides that when the load ends without one, or says why nothing is
+    // shown when the renderer died.
     QString currentDocument;
     bool documentPainted = false;
     bool pendingDocumentSeen = false;
-    QWidget *cover = nullptr;
+    QLabel *blank = nullptr;
     std::function<bool()> stopCheck;
     CaptureOutcome outcome = CaptureOutcome::Missing;
     bool clearHistoryOnLoad = false;
@@ -225,11 +228,13 @@ HtmlViewPrivate::HtmlViewPrivate(HtmlView *view)
     connect(follower, &DiskFollower::reloadWanted, this, &HtmlViewPrivate::followDiskChange);
     connect(follower, &DiskFollower::pageGoneChanged, q, &HtmlView::pageGoneFromDiskChanged);
     connect(follower, &DiskFollower::pollingStarted, q, &HtmlView::diskPollingStarted);
-    // Over the engine's view, never in the layout; it takes no input of its own.
-    cover = new QWidget(q);
-    cover->setAutoFillBackground(true);
-    cover->setAttribute(Qt::WA_TransparentForMouseEvents);
-    cover->hide();
+    // Over the engine's view (made after it), never in the layout; it takes no input.
+    blank = new QLabel(q);
+    blank->setAutoFillBackground(true);
+    blank->setAlignment(Qt::AlignCenter);
+    blank->setWordWrap(true);
+    blank->setAttribute(Qt::WA_TransparentForMouseEvents);
+    blank->hide();
     clock.start();
     loadWatch = new QTimer(this);
     loadWatch->setInterval(loadWatchMs);
@@ -303,9 +308,18 @@ void HtmlViewPrivate::attachPage()
         rendererDied = true;
         rendererOutOfMemory = rendererWatch->endedOutOfMemory(status);
         setProcessing(false);
+        // The window's browser says why the page is gone; a capture of it is not taken.
+        if (background) {
+            const QString file = q->currentFile();
+            showBlank(captureProblem(rendererOutOfMemory ? CaptureOutcome::OutOfMemory
+                                                         : CaptureOutcome::RendererDied,
+                file.isEmpty() ? page->url().toString() : file, PartialPicture::Shown));
+        }
         wake();
         if (background && pendingLoad != 0)
             endBackgroundLoad(false);
+        else if (background && outcome == CaptureOutcome::Unfinished)
+            outcome = endOfLoad(false, blocked); // given up on as stuck, then it died
     });
 
     // A view has no window of its own to close; the engine would stop the page's load instead.
@@ -381,7 +395,7 @@ bool HtmlViewPrivate::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == web) {
         if (event->type() == QEvent::Resize || event->type() == QEvent::Move)
-            cover->setGeometry(web->geometry());
+            blank->setGeometry(web->geometry());
         if (event->type() == QEvent::ChildAdded || event->type() == QEvent::ChildPolished) {
             QWidget *proxy = web->focusProxy();
             if (proxy && proxy != inputWidget) {
@@ -548,8 +562,9 @@ void HtmlViewPrivate::watchLoad()
             sendPing();
             return;
         }
+        // Left as far as it got; a renderer that is only busy may still draw the rest.
         rendererHung = true;
-        endBackgroundLoad(false);
+        endBackgroundLoad(false, false);
         return;
     }
     if (pendingTimer.elapsed() >= loadTimeout) {
@@ -559,14 +574,14 @@ void HtmlViewPrivate::watchLoad()
     sendPing();
 }
 
-void HtmlViewPrivate::endBackgroundLoad(bool finished)
+void HtmlViewPrivate::endBackgroundLoad(bool finished, bool stop)
 {
     if (pendingLoad == 0)
         return;
     pendingLoad = 0;
     loadWatch->stop();
     // Leave what is laid out; stop waiting for the rest.
-    if (!finished && !rendererDied)
+    if (!finished && stop && !rendererDied)
         page->triggerAction(QWebEnginePage::Stop);
     endLoad(finished);
     outcome = endOfLoad(finished, takeBlocked());
@@ -643,24 +658,29 @@ void HtmlViewPrivate::noteRendererSign()
     lastSignAt = clock.elapsed();
 }
 
-// Whatever the view shows that is not a frame of its own document is covered.
-void HtmlViewPrivate::coverIfNotShown()
+// Whatever the view shows that is not a frame of its own document is hidden.
+void HtmlViewPrivate::blankIfNotDrawn()
 {
     if (!documentPainted)
-        setCovered(true);
+        showBlank();
 }
 
-void HtmlViewPrivate::setCovered(bool covered)
+void HtmlViewPrivate::showBlank(const QString &text)
 {
-    if (covered) {
-        QPalette palette = cover->palette();
-        palette.setColor(QPalette::Window,
-            settings.backgroundColor.isValid() ? settings.backgroundColor : QColor(Qt::white));
-        cover->setPalette(palette);
-        cover->setGeometry(web->geometry());
-        cover->raise();
-    }
-    cover->setVisible(covered);
+    QPalette palette = blank->palette();
+    const QColor background
+        = settings.backgroundColor.isValid() ? settings.backgroundColor : QColor(Qt::white);
+    palette.setColor(QPalette::Window, background);
+    palette.setColor(QPalette::WindowText, background.lightness() < 128 ? Qt::white : Qt::black);
+    blank->setPalette(palette);
+    blank->setText(text);
+    blank->setGeometry(web->geometry());
+    blank->show();
+}
+
+void HtmlViewPrivate::hideBlank()
+{
+    blank->hide();
 }
 
 // What every load leaves: nothing loading any more, the view showing only what it drew of the
@@ -669,7 +689,7 @@ void HtmlViewPrivate::endLoad(bool finished)
 {
     if (!finished) {
         setProcessing(false);
-        coverIfNotShown();
+        blankIfNotDrawn();
     }
     if (clearHistoryOnLoad)
         page->history()->clear();
@@ -877,11 +897,11 @@ void HtmlViewPrivate::onMessage(const QString &text)
     } else if (message.kind == QLatin1String("drawn")) {
         if (!currentDocument.isEmpty() && message.fields.value(0) == currentDocument) {
             documentPainted = true;
-            setCovered(false);
+            hideBlank();
         }
     } else if (message.kind == QLatin1String("frame")) {
         // Asked of the document shown now, which has drawn its frames by then.
-        setCovered(false);
+        hideBlank();
         frameSeen = std::max(frameSeen, message.fields.value(0).toULongLong());
         framePaints = paintCount;
         frameReported.start();
