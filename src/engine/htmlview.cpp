@@ -890,7 +890,8 @@ void HtmlViewPrivate::onMessage(const QString &text)
     if (message.kind == QLatin1String("document")) {
         currentDocument = message.fields.value(0);
         documentPainted = false;
-        if (pendingLoad != 0)
+        // Of the pending load, not a late word of the page before it.
+        if (pendingLoad != 0 && isPendingDocument(QUrl(message.fields.value(1))))
             pendingDocumentSeen = true;
         if (background)
             QTimer::singleShot(0, this, [this] { clearHistoryOfLoad(); });

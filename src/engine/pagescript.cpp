@@ -130,7 +130,7 @@ const char pageScriptTemplate[] = R"JS(
   // view still shows the document before it.
   if (window === top) {
     var id = String(Math.random()).slice(2);
-    post('document', [id]);
+    post('document', [id, location.href]);
     requestAnimationFrame(function () {
       requestAnimationFrame(function () { post('drawn', [id]); });
     });
