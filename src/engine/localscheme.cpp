@@ -163,10 +163,17 @@ QWebEngineProfile *viewProfile()
 {
     static QWebEngineProfile *profile = [] {
         registerLocalScheme();
-        // Read by the engine when it starts, which the profile makes it do.
-        qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
-            withRendererCaps(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS")));
+        // Read by the engine when it starts, which the profile makes it do; programs the user
+        // starts from this one get the environment as it was.
+        const char *const flagsName = "QTWEBENGINE_CHROMIUM_FLAGS";
+        const bool flagsSet = qEnvironmentVariableIsSet(flagsName);
+        const QByteArray flags = qgetenv(flagsName);
+        qputenv(flagsName, withRendererCaps(flags));
         QWebEngineProfile *p = QWebEngineProfile::defaultProfile();
+        if (flagsSet)
+            qputenv(flagsName, flags);
+        else
+            qunsetenv(flagsName);
         p->installUrlSchemeHandler(localScheme().toLatin1(), new LocalSchemeHandler(p));
         p->setUrlRequestInterceptor(new LocalAccessGuard(p));
         return p;
