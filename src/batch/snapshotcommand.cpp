@@ -167,10 +167,12 @@ QString snapshotUsage()
         "  --force                  overwrite existing snapshots (otherwise they are kept)\n"
         "  -h, --help               show this text\n"
         "\n"
-        "Prints \"(k of n): FILE\" before each page. Exit status: 0 when every snapshot was\n"
-        "written, 1 when some were not (missing page, not a regular file, page that did not\n"
-        "finish loading or whose renderer died, existing file kept, write failure), 2 on a\n"
-        "usage error or invalid options.\n");
+        "Prints \"(k of n): FILE\" before each page. A page reaches only local files of the\n"
+        "kinds a site is made of; one that reaches for another is saved showing it blocked.\n"
+        "Exit status: 0 when every snapshot was written whole, 1 when some were not (missing\n"
+        "page, not a regular file, page that did not finish loading, was blocked, ran out of\n"
+        "memory or whose renderer died, existing file kept, write failure: the batch ends\n"
+        "there and names each page it did not get to), 2 on a usage error or invalid options.\n");
 }
 
 int runSnapshotCommand(const QStringList &args, QIODevice &out, QIODevice &err)
@@ -214,7 +216,8 @@ int runSnapshotCommand(const QStringList &args, QIODevice &out, QIODevice &err)
     };
     const QSize base = snapshot::ShotBaseSize(job, settings);
     const snapshot::BatchExport batch { selection, progress, shoot, {}, {},
-        [&forms, base](const QStringList &pages) { forms.plan(pages, base); } };
+        [&forms, base](const QStringList &pages) { forms.plan(pages, base); },
+        [&dialogs](const QString &page) { dialogs.report(QStringLiteral("not written: ") + page); } };
     const int handled = snapshot::ExportSnapshots(
         batch, job, QDir::toNativeSeparators(QFileInfo(parsed.outputFolder).absoluteFilePath()));
     return handled == job.selectedCount && dialogs.problems == 0 ? ExitOk : ExitSomeFailed;

@@ -36,9 +36,13 @@ const QString kHelp = QStringLiteral(
     "                          s counts those\n"
     "  -h, --help              show this text\n"
     "\n"
+    "A page reaches only local files of the kinds a site is made of; one that reaches for\n"
+    "another is stored showing it blocked.\n"
+    "\n"
     "Exit status: 0 on success, 1 when some pages were missing, not regular files, did not\n"
-    "finish loading (stored as far as they got), made their renderer die or could not be\n"
-    "stored (one line each on standard error), 2 on a usage error.\n")
+    "finish loading (stored as far as they got), were blocked, ran out of memory, made their\n"
+    "renderer die or could not be stored (one line each on standard error), 2 on a usage\n"
+    "error.\n")
                           .arg(thumbs::ThumbMaker::defaultHostCount());
 
 struct ThumbsArguments {

@@ -2,7 +2,19 @@
 
 #include "platform/safefile.h"
 
+#include <QHash>
+
 namespace engine {
+
+namespace {
+
+QHash<QString, QString> &blockedFiles()
+{
+    static QHash<QString, QString> files;
+    return files;
+}
+
+} // namespace
 
 CaptureOutcome checkCaptureFile(const QString &path)
 {
@@ -22,6 +34,25 @@ CaptureOutcome checkCaptureFile(const QString &path)
     return CaptureOutcome::Missing;
 }
 
+bool capturesPicture(CaptureOutcome outcome)
+{
+    return outcome == CaptureOutcome::Done || outcome == CaptureOutcome::Unfinished
+        || outcome == CaptureOutcome::Blocked;
+}
+
+QString blockedFileOf(const QString &page)
+{
+    return blockedFiles().value(page);
+}
+
+void noteBlockedFileOf(const QString &page, const QString &file)
+{
+    if (file.isEmpty())
+        blockedFiles().remove(page);
+    else if (!page.isEmpty())
+        blockedFiles().insert(page, file);
+}
+
 QString captureProblem(CaptureOutcome outcome, const QString &page, PartialPicture partial)
 {
     switch (outcome) {
@@ -32,11 +63,20 @@ QString captureProblem(CaptureOutcome outcome, const QString &page, PartialPictu
             + (partial == PartialPicture::Saved
                     ? QStringLiteral(" did not finish loading; saved as far as it got")
                     : QStringLiteral(" did not finish loading; shown as far as it got"));
+    case CaptureOutcome::Blocked:
+        return page + QStringLiteral(": blocked ") + blockedFileOf(page)
+            + (partial == PartialPicture::Saved
+                    ? QStringLiteral(", not a file a site is made of; saved showing it blocked")
+                    : QStringLiteral(", not a file a site is made of; shown blocked"));
     case CaptureOutcome::RendererDied:
         return page
             + (partial == PartialPicture::Saved
                     ? QStringLiteral(": the renderer died while loading it; nothing saved")
                     : QStringLiteral(": the renderer died while loading it; nothing shown"));
+    case CaptureOutcome::OutOfMemory:
+        return page
+            + (partial == PartialPicture::Saved ? QStringLiteral(" ran out of memory; nothing saved")
+                                                : QStringLiteral(" ran out of memory; nothing shown"));
     case CaptureOutcome::Done:
     case CaptureOutcome::Missing:
     case CaptureOutcome::Stopped:

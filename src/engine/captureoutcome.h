@@ -11,12 +11,23 @@ enum class CaptureOutcome {
     Missing, // no file at the path: nothing happened
     NotRegularFile, // a pipe, socket or device: never handed to the engine
     Unfinished, // the page did not finish loading in time: captured as far as it got
+    Blocked, // the page reached for a local file a site is not made of: captured, showing it
+             // blocked
     RendererDied, // the page's renderer died: there is nothing to capture
+    OutOfMemory, // the page's renderer ran out of memory: there is nothing to capture
     Stopped, // the user stopped the batch while the page loaded: nothing captured
 };
 
 // Missing, NotRegularFile, or Done for a file that may be loaded.
 CaptureOutcome checkCaptureFile(const QString &path);
+
+// Whether a capture with this outcome has a picture of the page (whole or as far as it got).
+bool capturesPicture(CaptureOutcome outcome);
+
+// The first local file the last load of the page was refused; empty when none. The views note
+// it at the end of every load, so that each problem line can name it.
+QString blockedFileOf(const QString &page);
+void noteBlockedFileOf(const QString &page, const QString &file);
 
 // What became of a picture taken as far as the page got.
 enum class PartialPicture { Saved, Shown };

@@ -30,6 +30,15 @@ EnginePage::EnginePage(QWebEngineProfile *profile, QObject *parent)
 
 bool EnginePage::acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame)
 {
+    if (!acceptsNavigation(url, type, isMainFrame))
+        return false;
+    if (isMainFrame && onMainFrameNavigation)
+        onMainFrameNavigation(url, type);
+    return true;
+}
+
+bool EnginePage::acceptsNavigation(const QUrl &url, NavigationType type, bool isMainFrame)
+{
     if (isMainFrame && type == NavigationTypeReload && m_reloadAllowed) {
         m_reloadAllowed = false;
         return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);

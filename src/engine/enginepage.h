@@ -19,6 +19,8 @@ public:
     std::function<void(const QString &)> onMessage;
     // Called for a link click; returns true when the click is handled (not to be followed).
     std::function<bool(const QString &data)> onClick;
+    // Called for each navigation of the main document that goes ahead.
+    std::function<void(const QUrl &url, NavigationType type)> onMainFrameNavigation;
     // The next reload is the view's own and is never held back as a page's own would be.
     void allowReload() { m_reloadAllowed = true; }
 
@@ -34,6 +36,8 @@ protected:
         const QStringList &acceptedMimeTypes) override;
 
 private:
+    bool acceptsNavigation(const QUrl &url, NavigationType type, bool isMainFrame);
+
     // The main document replaced on the page's own account: how often in a row, and when last.
     int m_pageNavigationsInARow = 0;
     bool m_reloadAllowed = false;

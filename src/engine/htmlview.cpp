@@ -6,6 +6,7 @@
 #include "engine/localfiles.h"
 #include "engine/localscheme.h"
 #include "engine/pagescript.h"
+#include "engine/renderermemory.h"
 
 #include <QAction>
 #include <QElapsedTimer>
@@ -14,6 +15,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLayout>
 #include <QList>
 #include <QPointer>
@@ -45,6 +47,8 @@ constexpr int frameWaitMs = 1000;
 constexpr int pingMs = 500;
 // How often a wait that the user may stop looks at the stop check.
 constexpr int stopPollMs = 100;
+// How often a load that nobody waits for is looked at.
+constexpr int loadWatchMs = 100;
 
 // How long after the engine reports a frame the view may take to paint it.
 int paintGraceMs(bool resized)
@@ -75,9 +79,21 @@ public:
     bool runLoad(const QUrl &url, const std::function<void()> &start);
     void beginLoad(const QUrl &url, const std::function<void()> &start);
     bool finishLoad();
+    void watchLoad();
+    void endBackgroundLoad(bool finished, bool stop = true);
+    void endLoad(bool finished);
+    void followPageNavigation(const QUrl &url, QWebEnginePage::NavigationType type);
+    bool isPendingDocument(const QUrl &reported) const;
+    QStringList takeBlocked();
+    void sendPing();
+    bool rendererSilent() const;
+    void noteRendererSign();
+    void blankIfNotDrawn();
+    void showBlank(const QString &text = QString());
+    void hideBlank();
     bool waitUntil(const std::function<bool()> &done, int timeoutMs);
     bool stopRequested() const;
-    CaptureOutcome endOfLoad(bool finished);
+    CaptureOutcome endOfLoad(bool finished, const QStringList &blockedFiles);
     void wake();
     bool startFrameProbe();
     bool waitForProbe(int timeoutMs);
@@ -91,6 +107,7 @@ public:
     bool onClick(const QString &data);
     void setProcessing(bool processing);
     void checkHistory();
+    void clearHistoryOfLoad();
     void followDiskChange();
     void reloadFromDisk();
     void endOfReloadFromDisk();
@@ -114,8 +131,30 @@ public:
 
     bool processing = false;
     bool rendererHung = false;
-    // The renderer of the page died since the last load began.
+    // The renderer of the page died since the last load began, and whether for lack of memory.
     bool rendererDied = false;
+    bool rendererOutOfMemory = false;
+    RendererWatch *rendererWatch = nullptr;
+    // Loads return at once and are followed by events (setLoadsInBackground).
+    bool background = false;
+    QTimer *loadWatch = nullptr;
+    // Asks a renderer whether it answers: the last question and the last answer, and when the
+    // question was asked and the renderer last gave a sign of life (a report, an answer), on
+    // the view's clock.
+    QElapsedTimer clock;
+    quint64 pingSerial = 0;
+    quint64 pingAnswered = 0;
+    qint64 pingSentAt = 0;
+    qint64 lastSignAt = 0;
+    // The main document: the one created last (by the page script's report), whether a frame of
+    // it has been drawn, and whether one was created since the pending load began. Until the
+    // first frame of a document the view still shows the last document's: a blank in the
+    // background colour hides that when the load ends without one, or says why nothing is
+    // shown when the renderer died.
+    QString currentDocument;
+    bool documentPainted = false;
+    bool pendingDocumentSeen = false;
+    QLabel *blank = nullptr;
     std::function<bool()> stopCheck;
     CaptureOutcome outcome = CaptureOutcome::Missing;
     bool clearHistoryOnLoad = false;
@@ -126,10 +165,19 @@ public:
     quint64 loadSerial = 0;
     quint64 pendingLoad = 0;
     QUrl pendingUrl; // empty when any document will do
+    // How to start the pending load again on a fresh page, and whether it was.
+    std::function<void()> pendingStart;
+    bool pendingRestarted = false;
+    // The top documents of the pending load (the page, and those it went on to by itself).
+    QList<QUrl> pendingDocuments;
+    QString pendingFile;
+    // The local files the last load was refused.
+    QStringList blocked;
     bool pendingStarted = false;
     bool pendingDone = false;
     bool pendingOk = false;
     QElapsedTimer pendingTimer;
+    QElapsedTimer pendingDoneTimer;
 
     quint64 frameSerial = 0;
     quint64 frameSeen = 0;
@@ -180,6 +228,17 @@ HtmlViewPrivate::HtmlViewPrivate(HtmlView *view)
     connect(follower, &DiskFollower::reloadWanted, this, &HtmlViewPrivate::followDiskChange);
     connect(follower, &DiskFollower::pageGoneChanged, q, &HtmlView::pageGoneFromDiskChanged);
     connect(follower, &DiskFollower::pollingStarted, q, &HtmlView::diskPollingStarted);
+    // Over the engine's view (made after it), never in the layout; it takes no input.
+    blank = new QLabel(q);
+    blank->setAutoFillBackground(true);
+    blank->setAlignment(Qt::AlignCenter);
+    blank->setWordWrap(true);
+    blank->setAttribute(Qt::WA_TransparentForMouseEvents);
+    blank->hide();
+    clock.start();
+    loadWatch = new QTimer(this);
+    loadWatch->setInterval(loadWatchMs);
+    connect(loadWatch, &QTimer::timeout, this, &HtmlViewPrivate::watchLoad);
     attachPage();
 }
 
@@ -195,6 +254,10 @@ void HtmlViewPrivate::attachPage()
     ++pageGeneration;
     page->onMessage = [this](const QString &text) { onMessage(text); };
     page->onClick = [this](const QString &data) { return onClick(data); };
+    page->onMainFrameNavigation = [this](const QUrl &url, QWebEnginePage::NavigationType type) {
+        followPageNavigation(url, type);
+    };
+    rendererWatch = new RendererWatch(page);
     // Only a view that follows the disk looks at its requests: the look costs every load.
     if (follower->isEnabled())
         page->setUrlRequestInterceptor(follower->recorder());
@@ -237,13 +300,26 @@ void HtmlViewPrivate::attachPage()
                     target->load(url);
             });
         });
-    connect(page, &QWebEnginePage::renderProcessTerminated, this, [this, current = page] {
+    connect(page, &QWebEnginePage::renderProcessTerminated, this,
+        [this, current = page](QWebEnginePage::RenderProcessTerminationStatus status) {
         if (current != page)
             return; // a page being replaced
         rendererHung = true;
         rendererDied = true;
+        rendererOutOfMemory = rendererWatch->endedOutOfMemory(status);
         setProcessing(false);
+        // The window's browser says why the page is gone; a capture of it is not taken.
+        if (background) {
+            const QString file = q->currentFile();
+            showBlank(captureProblem(rendererOutOfMemory ? CaptureOutcome::OutOfMemory
+                                                         : CaptureOutcome::RendererDied,
+                file.isEmpty() ? page->url().toString() : file, PartialPicture::Shown));
+        }
         wake();
+        if (background && pendingLoad != 0)
+            endBackgroundLoad(false);
+        else if (background && outcome == CaptureOutcome::Unfinished)
+            outcome = endOfLoad(false, blocked); // given up on as stuck, then it died
     });
 
     // A view has no window of its own to close; the engine would stop the page's load instead.
@@ -260,9 +336,13 @@ void HtmlViewPrivate::attachPage()
     if (old) {
         old->onMessage = nullptr;
         old->onClick = nullptr;
+        old->onMainFrameNavigation = nullptr;
         delete old;
     }
     rendererHung = false;
+    pingAnswered = pingSerial; // questions to the old page are not waited for
+    currentDocument.clear();
+    documentPainted = false;
     activeFrameFile.clear();
     checkHistory();
 }
@@ -314,6 +394,8 @@ void HtmlViewPrivate::applySettings(bool restyleNow)
 bool HtmlViewPrivate::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == web) {
+        if (event->type() == QEvent::Resize || event->type() == QEvent::Move)
+            blank->setGeometry(web->geometry());
         if (event->type() == QEvent::ChildAdded || event->type() == QEvent::ChildPolished) {
             QWidget *proxy = web->focusProxy();
             if (proxy && proxy != inputWidget) {
@@ -378,18 +460,27 @@ bool HtmlViewPrivate::stopRequested() const
 bool HtmlViewPrivate::runLoad(const QUrl &url, const std::function<void()> &start)
 {
     beginLoad(url, start);
-    return finishLoad();
+    // In the background the load goes on by itself.
+    return background ? pendingLoad != 0 : finishLoad();
 }
 
 void HtmlViewPrivate::beginLoad(const QUrl &url, const std::function<void()> &start)
 {
-    if (rendererHung)
+    // A renderer that stopped answering takes every later navigation of its page down with it.
+    if (rendererHung || (background && rendererSilent()))
         replacePage();
     rendererDied = false;
+    rendererOutOfMemory = false;
     diskReloadWaiting = false; // the load reads every file afresh
     follower->startPage(localFileOfUrl(url));
     pendingLoad = ++loadSerial;
     pendingUrl = url;
+    pendingFile = localFileOfUrl(url);
+    pendingDocuments = { url };
+    takeBlockedFiles(url); // what an earlier load of the page was refused is not this one's
+    pendingStart = start;
+    pendingRestarted = false;
+    pendingDocumentSeen = false;
     // A load that replaces one in progress gets no start report of its own.
     pendingStarted = processing;
     pendingDone = false;
@@ -397,6 +488,11 @@ void HtmlViewPrivate::beginLoad(const QUrl &url, const std::function<void()> &st
     loadProbe = 0;
     pendingTimer.start();
     start();
+    if (background) {
+        // Whether the renderer still answers decides below whether the load needs a new one.
+        sendPing();
+        loadWatch->start();
+    }
 }
 
 // The bounded wait counts from the start of the load, so loads started together wait together.
@@ -406,6 +502,12 @@ bool HtmlViewPrivate::finishLoad()
     if (serial == 0)
         return false;
     QPointer<HtmlViewPrivate> alive(this);
+    if (background) {
+        // The load ends by itself within its time; a renderer that died ends it at once.
+        waitUntil([&] { return pendingLoad != serial; },
+            loadTimeout + frameWaitMs + 2 * pingMs + 2 * loadWatchMs);
+        return alive && pendingLoad == 0 && outcome == CaptureOutcome::Done;
+    }
     waitUntil([&] { return pendingDone || pendingLoad != serial || rendererHung; },
         int(std::max<qint64>(0, loadTimeout - pendingTimer.elapsed())));
     if (!alive || pendingLoad != serial)
@@ -420,12 +522,8 @@ bool HtmlViewPrivate::finishLoad()
             rendererHung = true;
         if (!alive)
             return false;
-        setProcessing(false);
     }
-    if (clearHistoryOnLoad)
-        page->history()->clear();
-    clearHistoryOnLoad = false;
-    checkHistory();
+    endLoad(finished);
     if (finished) {
         const int left
             = std::min(frameWaitMs, int(std::max<qint64>(0, loadTimeout - pendingTimer.elapsed())));
@@ -436,17 +534,178 @@ bool HtmlViewPrivate::finishLoad()
         else
             waitForFrame(left);
     }
-    outcome = endOfLoad(finished);
+    outcome = endOfLoad(finished, takeBlocked());
     reloadIfWaiting();
     return outcome == CaptureOutcome::Done;
 }
 
-CaptureOutcome HtmlViewPrivate::endOfLoad(bool finished)
+// A load nobody waits for, looked at every tenth of a second: it ends once its frame is shown,
+// when it runs out of time, or when its renderer stops answering. A load that never reached
+// its document because the renderer was stuck in the last page starts again on a fresh page.
+void HtmlViewPrivate::watchLoad()
 {
+    if (pendingLoad == 0) {
+        loadWatch->stop();
+        return;
+    }
+    if (pendingDone) {
+        if (loadSettled() || loadProbe == 0 || pendingDoneTimer.elapsed() >= frameWaitMs)
+            endBackgroundLoad(true);
+        return;
+    }
+    if (rendererSilent()) {
+        if (!pendingDocumentSeen && !pendingRestarted && pendingStart) {
+            replacePage();
+            pendingRestarted = true;
+            pendingStarted = false;
+            pendingStart();
+            sendPing();
+            return;
+        }
+        // Left as far as it got; a renderer that is only busy may still draw the rest.
+        rendererHung = true;
+        endBackgroundLoad(false, false);
+        return;
+    }
+    if (pendingTimer.elapsed() >= loadTimeout) {
+        endBackgroundLoad(false);
+        return;
+    }
+    sendPing();
+}
+
+void HtmlViewPrivate::endBackgroundLoad(bool finished, bool stop)
+{
+    if (pendingLoad == 0)
+        return;
+    pendingLoad = 0;
+    loadWatch->stop();
+    // Leave what is laid out; stop waiting for the rest.
+    if (!finished && stop && !rendererDied)
+        page->triggerAction(QWebEnginePage::Stop);
+    endLoad(finished);
+    outcome = endOfLoad(finished, takeBlocked());
+    wake();
+    reloadIfWaiting();
+}
+
+// A page that replaces itself while it loads (a refresh, a script, a link it follows) is
+// followed: the load ends with the document it went on to.
+void HtmlViewPrivate::followPageNavigation(const QUrl &url, QWebEnginePage::NavigationType type)
+{
+    if (pendingLoad == 0 || type == QWebEnginePage::NavigationTypeTyped)
+        return;
+    pendingUrl = url.adjusted(QUrl::RemoveFragment);
+    pendingDocuments.append(pendingUrl);
+    pendingStarted = processing;
+    pendingDone = false;
+    pendingOk = false;
+    loadProbe = 0;
+    settledReported = 0;
+}
+
+// The engine reports a local file asked for as a file: URL, or one refused to the page, as
+// the document that the program's scheme shows in its place.
+bool HtmlViewPrivate::isPendingDocument(const QUrl &reported) const
+{
+    const QUrl url = reported.adjusted(QUrl::RemoveFragment);
+    if (pendingUrl.isEmpty() || url == pendingUrl)
+        return true;
+    const QString file = localFileOfUrl(pendingUrl);
+    return !file.isEmpty() && (localFileOfUrl(url) == file || blockedFileOfUrl(url) == file);
+}
+
+QStringList HtmlViewPrivate::takeBlocked()
+{
+    QStringList files;
+    for (const QUrl &document : std::as_const(pendingDocuments)) {
+        for (const QString &file : takeBlockedFiles(document))
+            if (!files.contains(file))
+                files.append(file);
+    }
+    pendingDocuments.clear();
+    noteBlockedFileOf(pendingFile, files.value(0));
+    return files;
+}
+
+// A question that the renderer has given signs of life since is taken as lost (a question to a
+// document going away may never be answered) and asked again.
+void HtmlViewPrivate::sendPing()
+{
+    if (pingAnswered < pingSerial && lastSignAt < pingSentAt)
+        return; // the last question is still open
+    const quint64 serial = ++pingSerial;
+    pingSentAt = clock.elapsed();
+    QPointer<HtmlViewPrivate> self(this);
+    page->runJavaScript(QStringLiteral("1"), QWebEngineScript::ApplicationWorld,
+        [self, serial](const QVariant &) {
+            if (!self)
+                return;
+            self->pingAnswered = std::max(self->pingAnswered, serial);
+            self->noteRendererSign();
+        });
+}
+
+// Asked a while ago, and nothing heard of the renderer since: no answer, no report.
+bool HtmlViewPrivate::rendererSilent() const
+{
+    return pingAnswered < pingSerial && lastSignAt < pingSentAt
+        && clock.elapsed() - pingSentAt >= pingMs;
+}
+
+void HtmlViewPrivate::noteRendererSign()
+{
+    lastSignAt = clock.elapsed();
+}
+
+// Whatever the view shows that is not a frame of its own document is hidden.
+void HtmlViewPrivate::blankIfNotDrawn()
+{
+    if (!documentPainted)
+        showBlank();
+}
+
+void HtmlViewPrivate::showBlank(const QString &text)
+{
+    QPalette palette = blank->palette();
+    const QColor background
+        = settings.backgroundColor.isValid() ? settings.backgroundColor : QColor(Qt::white);
+    palette.setColor(QPalette::Window, background);
+    palette.setColor(QPalette::WindowText, background.lightness() < 128 ? Qt::white : Qt::black);
+    blank->setPalette(palette);
+    blank->setText(text);
+    blank->setGeometry(web->geometry());
+    blank->show();
+}
+
+void HtmlViewPrivate::hideBlank()
+{
+    blank->hide();
+}
+
+// What every load leaves: nothing loading any more, the view showing only what it drew of the
+// page, and the history as the load asked.
+void HtmlViewPrivate::endLoad(bool finished)
+{
+    if (!finished) {
+        setProcessing(false);
+        blankIfNotDrawn();
+    }
+    if (clearHistoryOnLoad)
+        page->history()->clear();
+    clearHistoryOnLoad = false;
+    checkHistory();
+}
+
+CaptureOutcome HtmlViewPrivate::endOfLoad(bool finished, const QStringList &blockedFiles)
+{
+    blocked = blockedFiles;
     if (rendererDied)
-        return CaptureOutcome::RendererDied;
+        return rendererOutOfMemory ? CaptureOutcome::OutOfMemory : CaptureOutcome::RendererDied;
     if (stopRequested())
         return CaptureOutcome::Stopped;
+    if (!blocked.isEmpty())
+        return CaptureOutcome::Blocked;
     return finished && pendingOk ? CaptureOutcome::Done : CaptureOutcome::Unfinished;
 }
 
@@ -529,6 +788,9 @@ void HtmlViewPrivate::reportSettled()
     if (pendingLoad == 0 || settledReported == pendingLoad || !loadSettled())
         return;
     settledReported = pendingLoad;
+    // Ended outside the paint this may come from.
+    if (background)
+        QTimer::singleShot(0, this, [this] { watchLoad(); });
     Q_EMIT q->loadSettled();
 }
 
@@ -538,6 +800,9 @@ void HtmlViewPrivate::onLoadingChanged(const QWebEngineLoadingInfo &info)
     case QWebEngineLoadingInfo::LoadStartedStatus:
         if (pendingLoad)
             pendingStarted = true;
+        // What the view shows from now on is the last document's until the next one draws.
+        currentDocument.clear();
+        documentPainted = false;
         activeFrameFile.clear();
         if (covering) {
             covering = false;
@@ -548,14 +813,18 @@ void HtmlViewPrivate::onLoadingChanged(const QWebEngineLoadingInfo &info)
     case QWebEngineLoadingInfo::LoadStoppedStatus:
     case QWebEngineLoadingInfo::LoadSucceededStatus:
     case QWebEngineLoadingInfo::LoadFailedStatus:
-        if (pendingLoad && pendingStarted
-            && (pendingUrl.isEmpty() || info.url().adjusted(QUrl::RemoveFragment) == pendingUrl)) {
+        if (pendingLoad && pendingStarted && !pendingDone && isPendingDocument(info.url())) {
             pendingDone = true;
+            pendingDoneTimer.start();
             pendingOk = info.status() == QWebEngineLoadingInfo::LoadSucceededStatus;
+            if (background)
+                QTimer::singleShot(0, this, [this] { clearHistoryOfLoad(); });
             // The frame of the finished page is asked for at once, not when someone waits for
             // the load: views loading side by side then wait for their frames side by side.
             if (startFrameProbe())
                 loadProbe = probe.serial;
+            else if (background)
+                QTimer::singleShot(0, this, [this] { watchLoad(); });
         }
         setProcessing(false);
         checkHistory();
@@ -617,7 +886,23 @@ void HtmlViewPrivate::onMessage(const QString &text)
     PageMessage message;
     if (!parsePageMessage(text, &message))
         return;
-    if (message.kind == QLatin1String("frame")) {
+    noteRendererSign();
+    if (message.kind == QLatin1String("document")) {
+        currentDocument = message.fields.value(0);
+        documentPainted = false;
+        // Of the pending load, not a late word of the page before it.
+        if (pendingLoad != 0 && isPendingDocument(QUrl(message.fields.value(1))))
+            pendingDocumentSeen = true;
+        if (background)
+            QTimer::singleShot(0, this, [this] { clearHistoryOfLoad(); });
+    } else if (message.kind == QLatin1String("drawn")) {
+        if (!currentDocument.isEmpty() && message.fields.value(0) == currentDocument) {
+            documentPainted = true;
+            hideBlank();
+        }
+    } else if (message.kind == QLatin1String("frame")) {
+        // Asked of the document shown now, which has drawn its frames by then.
+        hideBlank();
         frameSeen = std::max(frameSeen, message.fields.value(0).toULongLong());
         framePaints = paintCount;
         frameReported.start();
@@ -664,6 +949,19 @@ void HtmlViewPrivate::setProcessing(bool value)
 int HtmlViewPrivate::historyFloor() const
 {
     return std::max(0, page->history()->count() - historyLimit);
+}
+
+// The history a load from the program clears goes as soon as its document is in it, so that
+// "back" never leads out of a load in the background.
+void HtmlViewPrivate::clearHistoryOfLoad()
+{
+    if (!clearHistoryOnLoad || pendingLoad == 0)
+        return;
+    QWebEngineHistory *h = page->history();
+    if (h->count() > 1 && isPendingDocument(h->currentItem().url())) {
+        h->clear();
+        checkHistory();
+    }
 }
 
 void HtmlViewPrivate::checkHistory()
@@ -887,7 +1185,24 @@ void HtmlView::goForward()
 bool HtmlView::loadHtmlFile(const QString &path)
 {
     startLoadHtmlFile(path);
+    if (d->background)
+        return d->pendingLoad != 0;
     return waitForLoad();
+}
+
+void HtmlView::setLoadsInBackground(bool background)
+{
+    d->background = background;
+}
+
+bool HtmlView::loadsInBackground() const
+{
+    return d->background;
+}
+
+QStringList HtmlView::blockedFiles() const
+{
+    return d->blocked;
 }
 
 void HtmlView::startLoadHtmlFile(const QString &path)
@@ -898,6 +1213,7 @@ void HtmlView::startLoadHtmlFile(const QString &path)
         return;
     }
     const QUrl url = localFileUrl(path);
+    grantProgramLoad(localFileOfUrl(url));
     d->beginLoad(url, [this, url] { d->page->load(url); });
 }
 
@@ -940,11 +1256,17 @@ bool HtmlView::setHtmlText(const QString &html, const QString &baseFile)
 
 bool HtmlView::waitForFrame(int timeoutMs)
 {
+    // A frame of the document a load in the background brings, not of the last one.
+    if (d->background && d->pendingLoad != 0)
+        d->finishLoad();
     return d->waitForFrame(timeoutMs);
 }
 
 QString HtmlView::currentFile() const
 {
+    // A load in the background is the view's document from its start.
+    if (d->background && d->pendingLoad != 0)
+        return localFileOfUrl(d->pendingUrl);
     return localFileOfUrl(d->page->url());
 }
 

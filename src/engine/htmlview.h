@@ -102,15 +102,29 @@ public:
     // pictures are loaded and a frame of it has been painted, so that capture() shows it.
     // A page that does not finish within loadTimeout() is stopped and left as far as it got;
     // the result is then false (also for a missing or unreadable file). User input waits
-    // until it returns.
+    // until it returns. In the background (setLoadsInBackground) it returns at once, true
+    // when a load started, and the load goes on by itself.
     bool loadHtmlFile(const QString &path);
+    // On: loads and setHtmlText() return at once, so that the window answers whatever a page
+    // does. The load ends by itself when its frame is shown, when it runs out of time or when
+    // its renderer stops answering for half a second (the view then shows the page as far as
+    // it got, and the next load gets a fresh renderer); a load that was stuck in the last
+    // page's renderer starts again on a fresh one. waitForLoad() still waits for it. Off by
+    // default.
+    void setLoadsInBackground(bool background);
+    bool loadsInBackground() const;
     // The same in two halves, so that several views load at once: the first returns at once,
     // the second waits as loadHtmlFile does, within loadTimeout() of the start.
     void startLoadHtmlFile(const QString &path);
     bool waitForLoad();
-    // How the last load waited for ended: Done, Unfinished (also a load that failed),
-    // RendererDied or Stopped.
+    // How the last load ended: Done, Unfinished (also a load that failed), Blocked,
+    // RendererDied, OutOfMemory or Stopped. A view shows only what it drew of the page: a
+    // load that ends before the page's first frame leaves the view blank, never showing the
+    // page before it.
     CaptureOutcome loadOutcome() const;
+    // The local files the last load was refused (Blocked): a page reaches only the files a
+    // site is made of (isSiteFile()). Its frames show such a file as blocked.
+    QStringList blockedFiles() const;
     // While set, waits for loads let user input through (the windows that could start
     // anything are disabled then) and give up within a tenth of a second once it answers
     // true: the load counts as Stopped and the page is left as far as it got.

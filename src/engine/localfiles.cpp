@@ -6,6 +6,7 @@
 #include <QMimeDatabase>
 #include <QMimeType>
 #include <QRegularExpression>
+#include <QStringList>
 
 #include <algorithm>
 #include <array>
@@ -18,6 +19,8 @@ namespace {
 // Every local file has this host: one origin for all of them, as frames and scripts of a
 // site expect. A file on a network share keeps its server as host instead.
 const QString localHost = QStringLiteral("local");
+// The host of the page that stands in for a file a page may not reach.
+const QString blockedHost = QStringLiteral("blocked");
 
 std::function<bool(const QString &)> &extraPageTest()
 {
@@ -86,6 +89,19 @@ QByteArray withEncoding(const QByteArray &type, const QByteArray &head)
     return type + QByteArrayLiteral(";charset=utf-8");
 }
 
+// What a site is made of besides its pages, by extension (lower case).
+bool isSiteExtension(const QString &extension)
+{
+    static const QStringList extensions
+        = QStringLiteral(
+            "css js mjs json xml xsl xslt xht xhtml rss atom map webmanifest vtt " // code, data
+            "jpg jpeg jpe jfif gif png apng bmp webp avif ico cur svg svgz tif tiff " // pictures
+            "woff woff2 ttf otf eot " // fonts
+            "mp3 wav ogg oga opus m4a aac flac mp4 m4v webm ogv mov") // audio and video
+              .split(QLatin1Char(' '));
+    return extensions.contains(extension);
+}
+
 } // namespace
 
 QString localScheme()
@@ -107,6 +123,8 @@ QString localFileOfUrl(const QUrl &url)
     if (url.scheme() == QLatin1String("file"))
         return url.adjusted(QUrl::RemoveQuery | QUrl::RemoveFragment).toLocalFile();
     if (url.scheme() != localScheme())
+        return {};
+    if (url.host().compare(blockedHost, Qt::CaseInsensitive) == 0)
         return {};
     QUrl file = url.adjusted(QUrl::RemoveQuery | QUrl::RemoveFragment);
     file.setScheme(QStringLiteral("file"));
@@ -133,6 +151,33 @@ bool isPageFile(const QString &fileName)
 void setExtraPageTest(std::function<bool(const QString &)> test)
 {
     extraPageTest() = std::move(test);
+}
+
+bool isSiteFile(const QString &path)
+{
+    const QString name = QFileInfo(path).fileName();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot >= 0 && (isSiteExtension(name.mid(dot + 1).toLower()) || isPageFile(name));
+}
+
+QUrl blockedFileUrl(const QString &path)
+{
+    QUrl url = localFileUrl(path);
+    // A file on a network share keeps its server in the path.
+    if (url.host() != localHost)
+        url.setPath(QStringLiteral("//") + url.host() + url.path());
+    url.setHost(blockedHost);
+    return url;
+}
+
+QString blockedFileOfUrl(const QUrl &url)
+{
+    if (url.scheme() != localScheme() || url.host().compare(blockedHost, Qt::CaseInsensitive) != 0)
+        return {};
+    QUrl file = url.adjusted(QUrl::RemoveQuery | QUrl::RemoveFragment);
+    file.setScheme(QStringLiteral("file"));
+    file.setHost(QString());
+    return file.toLocalFile();
 }
 
 QByteArray contentTypeFor(const QString &path, const QByteArray &head)

@@ -19,7 +19,7 @@ QString localScheme();
 // The URL that shows a local file; the path is made absolute.
 QUrl localFileUrl(const QString &path);
 // The local file of a URL of that scheme or of a file: URL, without query or fragment;
-// empty for any other URL.
+// empty for any other URL (the blocked-file page's too).
 QString localFileOfUrl(const QUrl &url);
 
 // True for a file that is shown as an HTML page whatever its extension says: .htm and the
@@ -29,6 +29,17 @@ bool isPageFile(const QString &fileName);
 // Adds a test for further page kinds (the masks of the user's filter list); an empty function
 // removes it. It applies from the next file the engine reads.
 void setExtraPageTest(std::function<bool(const QString &fileName)> test);
+
+// True for a file of a kind a site is made of, which a page may show in a frame, navigate to
+// or use: the page kinds, style sheets, scripts, pictures (SVG too), fonts, audio and video,
+// and JSON or XML data. Anything else (no extension, text, documents, keys, system files) a
+// page may not reach; only the program's own loads show such a file.
+bool isSiteFile(const QString &path);
+
+// The URL of the page that stands in for a file a page may not reach, and back; the file is
+// empty for any other URL.
+QUrl blockedFileUrl(const QString &path);
+QString blockedFileOfUrl(const QUrl &url);
 
 // How much of a file contentTypeFor() wants to see.
 constexpr qsizetype contentTypeHeadSize = 1 << 20;

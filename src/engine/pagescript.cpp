@@ -126,6 +126,15 @@ const char pageScriptTemplate[] = R"JS(
       if (s && s.url === location.href) scrollTo(s.x, s.y);
     });
   }
+  // The main document says that it exists, and when its first frame is drawn: until then the
+  // view still shows the document before it.
+  if (window === top) {
+    var id = String(Math.random()).slice(2);
+    post('document', [id, location.href]);
+    requestAnimationFrame(function () {
+      requestAnimationFrame(function () { post('drawn', [id]); });
+    });
+  }
   window.__folioscope = { restyle: restyle };
   restyle(%2, %3);
 })();

@@ -30,7 +30,8 @@ QString frameProbeScript(quint64 serial, int width, int height);
 
 QString messageTag();
 
-// A report of the page script: its kind ("click", "cover", "active", "frame") and fields.
+// A report of the page script: its kind ("click", "cover", "active", "scroll", "frame",
+// "document", "drawn") and fields.
 struct PageMessage {
     QString kind;
     QStringList fields;

@@ -149,6 +149,7 @@ int ExportSnapshots(const BatchExport &batch, const SnapshotJob &job, const QStr
         batch.plan(pages);
     }
     int counter = 1;
+    int failedAt = -1;
     for (int i = 0; i < job.entryCount; ++i) {
         const QString path = batch.selection.entryPath(i, true);
         if (path.isEmpty())
@@ -158,13 +159,20 @@ int ExportSnapshots(const BatchExport &batch, const SnapshotJob &job, const QStr
         // A page that is gone leaves nothing to save: the last picture is not its snapshot.
         QImage *image = batch.shoot(path);
         const QString target = folder + SnapshotFileName(path, job.outputExtension);
-        if (image && !SaveSnapshotImage(*image, target, job.outputKind, true, batch.status))
+        if (image && !SaveSnapshotImage(*image, target, job.outputKind, true, batch.status)) {
+            failedAt = i;
             break;
+        }
         ++counter;
         batch.progress.stepProgress();
         QCoreApplication::processEvents();
         if (batch.progress.stopRequested())
             break;
+    }
+    if (failedAt >= 0 && batch.skipped) {
+        for (int i = failedAt + 1; i < job.entryCount; ++i)
+            if (const QString path = batch.selection.entryPath(i, true); !path.isEmpty())
+                batch.skipped(path);
     }
     showStatus(batch.status, QStringLiteral("Snapshots done ..."));
     return counter - 1;

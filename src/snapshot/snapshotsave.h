@@ -48,6 +48,9 @@ struct BatchExport {
     // Told the selected pages in their order before the first, so that they load ahead; may
     // be empty.
     std::function<void(const QStringList &pages)> plan;
+    // Told each selected page after the one whose snapshot could not be saved (a full disk, a
+    // failed write), which the batch ends at without writing them; may be empty.
+    std::function<void(const QString &page)> skipped;
 };
 // Returns how many selected entries were handled before the loop ended.
 int ExportSnapshots(const BatchExport &batch, const SnapshotJob &job, const QString &outputFolder);

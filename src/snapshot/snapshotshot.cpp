@@ -29,7 +29,7 @@ QSize ShotBaseSize(const SnapshotJob &job, const app::Settings &settings)
 
 bool shotHasPicture(ShotResult result)
 {
-    return result == ShotResult::Done || result == ShotResult::Unfinished;
+    return engine::capturesPicture(result);
 }
 
 QString shotProblem(ShotResult result, const QString &file, engine::PartialPicture partial)

@@ -33,8 +33,9 @@ struct ShotSource {
     engine::CaptureFormKeeper *forms = nullptr;
 };
 
-// Missing and NotRegularFile: nothing happened. Unfinished: composed as far as the page got.
-// RendererDied and Stopped: the empty frame is composed.
+// Missing and NotRegularFile: nothing happened. Unfinished: composed as far as the page got;
+// Blocked: composed with what the page reached for shown blocked. RendererDied, OutOfMemory
+// and Stopped: the empty frame is composed.
 using ShotResult = engine::CaptureOutcome;
 
 // The browser size the next capture lays pages out at: the custom size or the browser's.

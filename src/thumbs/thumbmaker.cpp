@@ -102,6 +102,7 @@ QString thumbProblem(const QString &page, bool stored, engine::CaptureOutcome ou
         return QStringLiteral("no such file: ") + page;
     case engine::CaptureOutcome::Done:
     case engine::CaptureOutcome::Unfinished:
+    case engine::CaptureOutcome::Blocked:
         if (!stored)
             return QStringLiteral("cannot store the thumbnail of ") + page
                 + (storeError.isEmpty() ? QString() : QStringLiteral(" as ") + storeError);
@@ -239,13 +240,13 @@ void ThumbMaker::topUp()
     }
 }
 
-// A page whose renderer died or whose load was stopped leaves no picture.
+// A page whose renderer died or ran out of memory, or whose load was stopped, leaves no
+// picture.
 void ThumbMaker::takePicture(Pending &pending)
 {
     pending.form->waitForLoad();
     pending.outcome = pending.form->loadOutcome();
-    if (pending.outcome == engine::CaptureOutcome::Done
-        || pending.outcome == engine::CaptureOutcome::Unfinished)
+    if (engine::capturesPicture(pending.outcome))
         pending.capture = pending.form->capture();
     recycle(std::move(pending.form), pending.base);
 }

@@ -367,9 +367,7 @@ void ThumbViewPage::remakeThumb(const QString &page)
     ThumbMaker &maker = refreshMaker();
     const bool stored = maker.makeThumb(page, m_base);
     const engine::CaptureOutcome outcome = maker.lastOutcome();
-    if (!stored
-        && (outcome == engine::CaptureOutcome::Done
-            || outcome == engine::CaptureOutcome::Unfinished)) {
+    if (!stored && engine::capturesPicture(outcome)) {
         // The thumbnail folder cannot be written: one message, not one per page.
         m_refreshFailed = true;
         m_refresh->clear();

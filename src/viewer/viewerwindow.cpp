@@ -104,6 +104,8 @@ ViewerWindow::ViewerWindow(app::PageFrame *host, QWidget *parent)
     m_frameViewer = new engine::HtmlView(m_tabBrowser);
     m_frameViewer->setObjectName(QStringLiteral("FrameViewer1"));
     m_frameViewer->setHistoryLimit(10);
+    // The window answers whatever a page does: loads never hold it up.
+    m_frameViewer->setLoadsInBackground(true);
     m_frameViewer->setFollowDisk(!m_host || m_host->settings().followDiskChanges);
     m_browserLayout = new QVBoxLayout(m_tabBrowser);
     m_browserLayout->setContentsMargins(0, 0, 0, 0);
@@ -257,7 +259,8 @@ QDateTime ViewerWindow::viewerFileTime() const
 
 bool ViewerWindow::isProcessing() const
 {
-    return m_processing;
+    // A load in the background goes on in the viewer as well: it never keeps it from opening.
+    return m_processing && !m_frameViewer->loadsInBackground();
 }
 
 bool ViewerWindow::openBrowserSettings()

@@ -405,8 +405,9 @@ TEST(BatchThumbs, MakesTheThumbnailsOfThePagesInOrder)
 }
 
 // Pages that cannot be made as they should are named, one line each, and the batch goes on:
-// a pipe is never loaded, a page whose renderer dies leaves no thumbnail, and one that does
-// not finish loading keeps the picture as far as it got.
+// a pipe is never loaded, a page that runs out of memory leaves no thumbnail, one that does
+// not finish loading keeps the picture as far as it got, and one that reaches for a file a
+// site is not made of is stored showing it blocked.
 TEST(BatchThumbs, PagesThatWentWrongAreNamed)
 {
     QTemporaryDir program;
@@ -425,20 +426,21 @@ TEST(BatchThumbs, PagesThatWentWrongAreNamed)
         "</script></body></html>");
     const QString endless
         = write("endless.htm", "<html><body>x<script>for (;;) {}</script></body></html>");
+    const QString secret = write("secret.txt", "SECRET");
+    const QString nosy = write("nosy.htm", "<html><body><iframe src='secret.txt'></iframe></body></html>");
     const QString good = write("good.htm", "<html><body style='background:#ff0000'></body></html>");
-    // A small script heap lets the renderer run out of memory at once.
-    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--js-flags=--max-old-space-size=32");
     const Result made
         = runBatch({ QStringLiteral("thumbs"), QStringLiteral("--base-index"), QStringLiteral("0"),
-            QStringLiteral("--program-folder"), program.path(), pipe, hog, endless, good });
-    qunsetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+            QStringLiteral("--program-folder"), program.path(), pipe, hog, endless, nosy, good });
     EXPECT_EQ(made.exitCode, 1);
     const QString prefix = QStringLiteral("folioscope-batch thumbs: ");
     // The engine may add its own diagnostics of the dying renderer.
     EXPECT_EQ(ownLines(QString::fromLocal8Bit(made.err), prefix),
         prefix + QStringLiteral("not a regular file: ") + pipe + QLatin1Char('\n') + prefix + hog
-            + QStringLiteral(": the renderer died while loading it; nothing saved\n") + prefix
-            + endless + QStringLiteral(" did not finish loading; saved as far as it got\n"));
+            + QStringLiteral(" ran out of memory; nothing saved\n") + prefix + endless
+            + QStringLiteral(" did not finish loading; saved as far as it got\n") + prefix + nosy
+            + QStringLiteral(": blocked ") + secret
+            + QStringLiteral(", not a file a site is made of; saved showing it blocked\n"));
     const QString thumbs = program.filePath(QStringLiteral("THUMBS/"))
         + site.path().replace(QLatin1Char('/'), QLatin1Char('=')) + QLatin1Char('/');
     const auto thumbOf = [&](const QString &page) -> QString {
@@ -447,6 +449,7 @@ TEST(BatchThumbs, PagesThatWentWrongAreNamed)
     EXPECT_FALSE(QFileInfo::exists(thumbOf(pipe)));
     EXPECT_FALSE(QFileInfo::exists(thumbOf(hog)));
     EXPECT_TRUE(QFileInfo::exists(thumbOf(endless)));
+    EXPECT_TRUE(QFileInfo::exists(thumbOf(nosy)));
     EXPECT_GT(qRed(QImage(thumbOf(good)).pixel(65, 50)), 200);
 }
 

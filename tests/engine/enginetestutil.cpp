@@ -120,6 +120,8 @@ public:
 // when one is asked for; empty when no answer came.
 QJsonObject askFrame(engine::HtmlView &view, const QStringList &frames, const QString &id = {})
 {
+    // A load under way in the background ends first: the question is for its document.
+    view.waitForLoad();
     static int serial = 0;
     ++serial;
     QJsonObject question { { QStringLiteral("testQuestion"), 1 },

@@ -32,7 +32,8 @@ void spin(int ms);
 bool waitFor(const std::function<bool()> &condition, int ms = 5000);
 
 // The centre of the element with this id in view coordinates; frames is a path of frame names
-// from the main document down to the document that holds the element.
+// from the main document down to the document that holds the element. Like frameUrl(), it
+// waits for a load under way in the background first.
 QPoint elementCentre(engine::HtmlView &view, const QString &id, const QStringList &frames = {});
 void clickAt(engine::HtmlView &view, const QPoint &pos);
 void moveMouseTo(engine::HtmlView &view, const QPoint &pos);

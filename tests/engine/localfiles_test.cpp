@@ -80,3 +80,41 @@ TEST(LocalFilesTest, UserPageKindsAddToTheBuiltInOnesButNeverTakePictures)
 }
 
 } // namespace
+
+namespace {
+
+// What a page may reach: the kinds of file a site is made of, by extension in any letter case.
+TEST(LocalFilesTest, SiteFilesByKind)
+{
+    engine::setExtraPageTest([](const QString &name) { return name.endsWith(QLatin1String(".php")); });
+    const struct {
+        const char *name;
+        bool site;
+    } rows[] = {
+        { "/site/a.htm", true }, { "/site/a.ASPX", true }, { "/site/a.php", true },
+        { "/site/style.css", true }, { "/site/app.js", true }, { "/site/app.mjs", true },
+        { "/site/p.JPG", true }, { "/site/p.webp", true }, { "/site/icon.svg", true },
+        { "/site/f.woff2", true }, { "/site/f.ttf", true }, { "/site/clip.mp4", true },
+        { "/site/song.ogg", true }, { "/site/data.json", true }, { "/site/feed.xml", true },
+        { "/etc/passwd", false }, { "/home/u/.ssh/id_rsa", false }, { "/site/notes.txt", false },
+        { "/site/letter.pdf", false }, { "/site/key.pem", false }, { "/site/run.sh", false },
+        { "/site/.htaccess", false }, { "/site/archive.zip", false }, { "/site/", false },
+    };
+    for (const auto &row : rows)
+        EXPECT_EQ(engine::isSiteFile(QString::fromLatin1(row.name)), row.site) << row.name;
+    engine::setExtraPageTest({});
+    EXPECT_FALSE(engine::isSiteFile(QStringLiteral("/site/a.php")));
+}
+
+TEST(LocalFilesTest, BlockedFilesHaveAPageOfTheirOwn)
+{
+    const QString paths[] = { QStringLiteral("/etc/passwd"), QStringLiteral("/site/my notes #1.txt") };
+    for (const QString &path : paths) {
+        const QUrl url = engine::blockedFileUrl(path);
+        EXPECT_EQ(engine::blockedFileOfUrl(url), path);
+        EXPECT_TRUE(engine::localFileOfUrl(url).isEmpty()) << "not a local file to load";
+    }
+    EXPECT_TRUE(engine::blockedFileOfUrl(engine::localFileUrl(QStringLiteral("/etc/passwd"))).isEmpty());
+}
+
+} // namespace

@@ -72,6 +72,7 @@ protected:
     // start that load well after the click.
     void follow(const QString &id)
     {
+        browser().waitForLoad(); // a load of the window's in the background ends first
         const int clicksBefore = clicks;
         const int loadsBefore = loadsStarted;
         clickAt(browser(), elementCentre(browser(), id));
@@ -111,6 +112,7 @@ TEST_F(ViewerWindowTest, APageGoneFromDiskIsNamedInTheUrlLabelUntilItComesBack)
 {
     ASSERT_TRUE(browser().followsDisk()) << "on as prg.ini says";
     form.loadFileIntoViewer(index);
+    browser().waitForLoad(); // loads go on in the background
     QFile file(index);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray content = file.readAll();
@@ -310,6 +312,7 @@ TEST_F(ViewerWindowTest, CtrlAAndCtrlCCopyTheTextOfThePage)
     const QString page = pages.write(
         QStringLiteral("text.htm"), "<html><body><p>Some words to copy</p></body></html>");
     form.loadFileIntoViewer(page);
+    browser().waitForLoad();
     QApplication::clipboard()->clear();
     QApplication::setActiveWindow(&form);
     browser().inputWidget()->setFocus();
