@@ -1,6 +1,7 @@
 // The folder view driven through the real main window.
 #include "mainwindow_fixture.h"
 
+#include "engine/htmlview.h"
 #include "imaging/jpegcodec.h"
 #include "thumbs/thumbgrid.h"
 #include "imaging/thumbstore.h"
@@ -261,6 +262,7 @@ TEST_F(FolderViewTest, TheHintLineForgetsADeletedPageOnceItIsBack)
 {
     startInSite();
     clickRow(0);
+    view->browser()->waitForLoad(); // the page loads in the background; it is followed once shown
     QLabel *hint = widget<QLabel>(form, "LabelHint");
     ASSERT_TRUE(QFile::remove(sitePath("a.htm")));
     ASSERT_TRUE(QTest::qWaitFor(
