@@ -1,6 +1,7 @@
 #pragma once
 
 #include "formatter/style.h"
+#include "frame/datafolders.h"
 #include "frame/page.h"
 #include "frame/pageframe.h"
 #include "frame/settings.h"
@@ -17,8 +18,11 @@ class QProgressBar;
 class QTabWidget;
 
 namespace folderview {
+class FolderPanel;
+class FolderViewPage;
 class ProgressWindow;
-}
+class ViewsDock;
+} // namespace folderview
 
 namespace kit {
 class HintFilter;
@@ -30,13 +34,12 @@ class ViewerWindow;
 
 namespace app {
 
-class FolderServices;
 class ContextMenu;
 
 // The main window: the frame of the program. It holds the menus, the hint line, the page
 // control with its pages, the settings, and the borrowed browser or editor; the selection
-// queries answer for the active page.
-class MainWindow : public QMainWindow, public PageFrame
+// queries answer for the active page. It implements every interface of the frame.
+class MainWindow : public QMainWindow, public frame::PageFrame
 {
     Q_OBJECT
 
@@ -47,14 +50,14 @@ public:
     ~MainWindow() override;
 
     // The viewer window lives beside the main window for the whole run.
-    void setViewer(viewer::ViewerWindow *view) { m_viewer = view; }
+    void setViewer(viewer::ViewerWindow *view);
     void setProgressWindow(folderview::ProgressWindow *progress) { m_progress = progress; }
     viewer::ViewerWindow *viewer() const { return m_viewer; }
 
     // The pages in the order of their tabs.
     const std::vector<Page *> &pages() const { return m_pages; }
 
-    QString programFolder() const override { return m_programFolder; }
+    QString programFolder() const { return m_programFolder; }
     QString dataFolder() const override { return m_dataFolder; }
     QString thumbFolder() const { return thumbFolderOf(m_dataFolder); }
     QString listsFolder() const { return listsFolderOf(m_dataFolder); }
@@ -65,7 +68,6 @@ public:
     bool isStarting() const override { return m_starting; }
     bool isViewerOpen() const { return m_viewerOpen; }
     QString startFile() const { return m_startFile; }
-    FolderServices &folderView() override { return *m_folder; }
     void setListProgress(int position) override;
     formatter::Style *formatterStyle() override { return &m_style; }
     QStringList tagSyntaxTable() const override { return m_tagHints; }
@@ -86,9 +88,18 @@ public:
     void updateStatus() override;
     std::optional<platform::Answer> askSaveChanges() override;
     std::optional<platform::Answer> askSaveChangesBeforeShowing() override;
-    QString editorFile(bool *unsaved) const override;
-    void reloadEditorFile() override;
-    QString viewerFile() const override;
+    QString editedFile() const override;
+    bool hasUnsavedChanges() const override;
+    void reloadEditedFile() override;
+    void followEditorSaves(
+        QObject *receiver, const std::function<void(const QString &)> &saved) override;
+
+    // The Folder View's folder, mask and corner.
+    QString currentFolder() const override;
+    QString currentMask() const override;
+    void showMiniThumb(const QString &page) override;
+    void showSavedCopy(const QString &path) override;
+    void setSaveButtons(bool saveEnabled, bool saveAsEnabled) override;
 
     // What the pages and the viewer window ask of the main window.
     void setHintLine(const QString &text) override;
@@ -100,6 +111,7 @@ public:
     void clearViews() override;
     void setViewerButtonState() override;
     void openCurrentFile() override;
+    void openCurrentFileAt(const frame::TextSpot &spot) override;
     folderview::BatchProgress *progressWindow() override;
     void setMainWindowEnabled(bool enabled) override { setEnabled(enabled); }
     bool checkDiskSpace(const QString &path, qint64 neededKb) override;
@@ -125,6 +137,10 @@ public:
     void prepareContextMenu();
     void runContextMenuItem(int position);
 
+Q_SIGNALS:
+    // The viewer's editor wrote its text to a file.
+    void editorSaved(const QString &path);
+
 protected:
     void showEvent(QShowEvent *event) override;
     void changeEvent(QEvent *event) override;
@@ -147,8 +163,6 @@ private:
     void showSelectionCounts();
     // Changes the page without the leave question and the page's arrival steps.
     void setPageQuietly(int index);
-    // The editor holds changes that askSaveChanges would ask about.
-    bool hasUnsavedEditorChanges() const;
     snapshot::SnapshotHost snapshotHost();
 
     QString m_programFolder;
@@ -167,7 +181,11 @@ private:
     QStringList m_arguments;
     QStringList m_tagHints;
     std::vector<Page *> m_pages;
-    FolderServices *m_folder = nullptr;
+    // The Folder View page, its folder panel beside the page control and the dock of the
+    // borrowed views.
+    folderview::FolderViewPage *m_folder = nullptr;
+    folderview::FolderPanel *m_folderPanel = nullptr;
+    folderview::ViewsDock *m_viewsDock = nullptr;
     viewer::ViewerWindow *m_viewer = nullptr;
     folderview::ProgressWindow *m_progress = nullptr;
     snapshot::SnapshotJob m_snapshotJob;

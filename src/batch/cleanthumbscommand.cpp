@@ -1,6 +1,6 @@
 #include "cleanthumbscommand.h"
 
-#include "frame/pageframe.h"
+#include "frame/datafolders.h"
 #include "imaging/thumbclean.h"
 #include "platform/pathrules.h"
 
@@ -65,7 +65,8 @@ int runCleanThumbsCommand(
 
     const QString dataFolder
         = platform::WithTrailingBackslash(QDir::toNativeSeparators(programFolder));
-    const thumbs::CleanResult result = thumbs::CleanThumbFolder(app::thumbFolderOf(dataFolder), all);
+    const thumbs::CleanResult result
+        = thumbs::CleanThumbFolder(app::thumbFolderOf(dataFolder), all);
     // The other stores lose what killed writers left, as the "&Clean" menu's items do.
     const QString snapshotFolder = app::loadSettingsFile(dataFolder, QSize()).snapshotPath;
     const QStringList failed
