@@ -7,6 +7,7 @@
 #include "folderview/fileops.h"
 #include "folderview/folderlisting.h"
 #include "folderview/folderpanel.h"
+#include "folderview/viewsdock.h"
 #include "frame/settings.h"
 #include "kit/panels.h"
 #include "platform/dialogs.h"
@@ -20,7 +21,9 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QSignalBlocker>
+#include <QSplitter>
 #include <QTimer>
+#include <QVBoxLayout>
 
 namespace folderview {
 
@@ -57,6 +60,31 @@ FolderViewPage::FolderViewPage(const Frame &frame, QWidget *parent)
 {
     buildFileTab();
     connectControls();
+}
+
+void FolderViewPage::buildFileTab()
+{
+    QVBoxLayout *column = kit::tightColumn(this);
+    fileTitle_ = kit::titleBar(QString(), this);
+    fileTitle_->setObjectName(QStringLiteral("PanelFileTop"));
+    filesLabel_ = fileTitle_;
+    filesLabel_->setObjectName(QStringLiteral("LabelFiles"));
+    column->addWidget(fileTitle_);
+
+    auto *splitter = new QSplitter(Qt::Horizontal, this);
+    fileList_ = new FileListBox(splitter);
+    fileList_->setObjectName(QStringLiteral("LBFile"));
+    fileList_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    fileList_->setUniformItemSizes(true);
+    fileList_->setIconSize(QSize(16, 16));
+    fileList_->setToolTip(QStringLiteral("[Right Mouse Button] = PopUp , [DEL] = Delete File"));
+    splitter->addWidget(fileList_);
+
+    m_dock = new ViewsDock(splitter);
+    splitter->addWidget(m_dock);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({ 149, 400 });
+    column->addWidget(splitter, 1);
 }
 
 void FolderViewPage::connectControls()
