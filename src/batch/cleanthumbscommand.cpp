@@ -1,6 +1,7 @@
 #include "cleanthumbscommand.h"
 
 #include "frame/datafolders.h"
+#include "frame/settings.h"
 #include "imaging/thumbclean.h"
 #include "platform/pathrules.h"
 
