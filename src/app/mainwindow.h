@@ -58,68 +58,18 @@ public:
     const std::vector<Page *> &pages() const { return m_pages; }
 
     QString programFolder() const { return m_programFolder; }
-    QString dataFolder() const override { return m_dataFolder; }
     QString thumbFolder() const { return thumbFolderOf(m_dataFolder); }
     QString listsFolder() const { return listsFolderOf(m_dataFolder); }
-    Settings &settings() override { return m_settings; }
     const Settings &settings() const { return m_settings; }
     // The formatter style and trim table, loaded once when the window is first shown.
     const formatter::Style &style() const { return m_style; }
-    bool isStarting() const override { return m_starting; }
     bool isViewerOpen() const { return m_viewerOpen; }
     QString startFile() const { return m_startFile; }
-    void setListProgress(int position) override;
-    formatter::Style *formatterStyle() override { return &m_style; }
-    QStringList tagSyntaxTable() const override { return m_tagHints; }
     // The program became the active application again: the editor's file may have changed.
     void applicationActivated();
 
-    // Selection queries of the active page.
-    QString currentFile() const override { return activePage()->currentFile(); }
-    folderview::SelectionCount selectionCounts() const override
-    {
-        return activePage()->selectionCounts();
-    }
-    QString entryPath(int index, bool onlySelected) const override
-    {
-        return activePage()->entryPath(index, onlySelected);
-    }
-
-    void updateStatus() override;
-    std::optional<platform::Answer> askSaveChanges() override;
-    std::optional<platform::Answer> askSaveChangesBeforeShowing() override;
-    QString editedFile() const override;
-    bool hasUnsavedChanges() const override;
-    void reloadEditedFile() override;
-    void followEditorSaves(
-        QObject *receiver, const std::function<void(const QString &)> &saved) override;
-
-    // The Folder View's folder, mask and corner.
-    QString currentFolder() const override;
-    QString currentMask() const override;
-    void showMiniThumb(const QString &page) override;
-    void showSavedCopy(const QString &path) override;
-    void setSaveButtons(bool saveEnabled, bool saveAsEnabled) override;
-
-    // What the pages and the viewer window ask of the main window.
-    void setHintLine(const QString &text) override;
-    QRect mainWindowBounds() const override { return geometry(); }
-    Page *activePage() const override;
-    void setActivePage(Page *page) override;
-    void setPagesEnabled(bool enabled) override;
-    void showFileInViews(bool force) override;
-    void clearViews() override;
-    void setViewerButtonState() override;
-    void openCurrentFile() override;
-    void openCurrentFileAt(const frame::TextSpot &spot) override;
-    folderview::BatchProgress *progressWindow() override;
-    void setMainWindowEnabled(bool enabled) override { setEnabled(enabled); }
-    bool checkDiskSpace(const QString &path, qint64 neededKb) override;
-    engine::HtmlView *browserView() override;
-
-    // "&Create Snapshot(s)", and the browser's "Snap View".
+    // "&Create Snapshot(s)".
     void createSnapshots();
-    void snapCurrentView() override;
     const snapshot::SnapshotJob &snapshotJob() const { return m_snapshotJob; }
 
     void dockView(const QString &control, const QString &target);
@@ -132,10 +82,76 @@ public:
     // The menu items' handlers.
     void showGeneralOptions();
     void showHelp();
-    // The shared context menu at a global position, its items enabled for the active page.
-    void showContextMenu(const QPoint &globalPos) override;
     void prepareContextMenu();
     void runContextMenuItem(int position);
+
+    // --- The frame's interfaces --------------------------------------------------------
+
+    // Selection queries of the active page.
+    QString currentFile() const override { return activePage()->currentFile(); }
+    folderview::SelectionCount selectionCounts() const override
+    {
+        return activePage()->selectionCounts();
+    }
+    QString entryPath(int index, bool onlySelected) const override
+    {
+        return activePage()->entryPath(index, onlySelected);
+    }
+
+    // Status line.
+    void setHintLine(const QString &text) override;
+    void updateStatus() override;
+    void setListProgress(int position) override;
+
+    // Page control.
+    Page *activePage() const override;
+    void setActivePage(Page *page) override;
+    void setPagesEnabled(bool enabled) override;
+    bool isStarting() const override { return m_starting; }
+
+    // Progress.
+    folderview::BatchProgress *progressWindow() override;
+    void setMainWindowEnabled(bool enabled) override { setEnabled(enabled); }
+    bool checkDiskSpace(const QString &path, qint64 neededKb) override;
+
+    // Entry commands.
+    void openCurrentFile() override;
+    void openCurrentFileAt(const frame::TextSpot &spot) override;
+    // The shared context menu at a global position, its items enabled for the active page.
+    void showContextMenu(const QPoint &globalPos) override;
+
+    // Views.
+    void showFileInViews(bool force) override;
+    void clearViews() override;
+    void setViewerButtonState() override;
+    engine::HtmlView *browserView() override;
+
+    // The edited file.
+    QString editedFile() const override;
+    bool hasUnsavedChanges() const override;
+    std::optional<platform::Answer> askSaveChanges() override;
+    std::optional<platform::Answer> askSaveChangesBeforeShowing() override;
+    void reloadEditedFile() override;
+    void followEditorSaves(
+        QObject *receiver, const std::function<void(const QString &)> &saved) override;
+
+    // Configuration.
+    Settings &settings() override { return m_settings; }
+    QString dataFolder() const override { return m_dataFolder; }
+
+    // The Folder View's folder, mask and corner.
+    QString currentFolder() const override;
+    QString currentMask() const override;
+    void showMiniThumb(const QString &page) override;
+    void showSavedCopy(const QString &path) override;
+
+    // The viewer window's host.
+    QRect mainWindowBounds() const override { return geometry(); }
+    // The browser's "Snap View".
+    void snapCurrentView() override;
+    void setSaveButtons(bool saveEnabled, bool saveAsEnabled) override;
+    formatter::Style *formatterStyle() override { return &m_style; }
+    QStringList tagSyntaxTable() const override { return m_tagHints; }
 
 Q_SIGNALS:
     // The viewer's editor wrote its text to a file.
