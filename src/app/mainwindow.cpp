@@ -58,7 +58,9 @@ MainWindow::~MainWindow() = default;
 void MainWindow::setViewer(viewer::ViewerWindow *view)
 {
     m_viewer = view;
-    connect(view, &viewer::ViewerWindow::fileSaved, this, &MainWindow::editorSaved);
+    if (view)
+        connect(view, &viewer::ViewerWindow::fileSaved, this, &MainWindow::editorSaved,
+            Qt::UniqueConnection);
 }
 
 void MainWindow::setListProgress(int position)
