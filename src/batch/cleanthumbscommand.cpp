@@ -1,6 +1,7 @@
 #include "cleanthumbscommand.h"
 
-#include "frame/pageframe.h"
+#include "frame/datafolders.h"
+#include "frame/settings.h"
 #include "imaging/looksstore.h"
 #include "imaging/thumbclean.h"
 #include "platform/pathrules.h"
@@ -68,7 +69,8 @@ int runCleanThumbsCommand(
 
     const QString dataFolder
         = platform::WithTrailingBackslash(QDir::toNativeSeparators(programFolder));
-    const thumbs::CleanResult result = thumbs::CleanThumbFolder(app::thumbFolderOf(dataFolder), all);
+    const thumbs::CleanResult result
+        = thumbs::CleanThumbFolder(app::thumbFolderOf(dataFolder), all);
     // The other stores lose what killed writers left, as the "&Clean" menu's items do.
     const QString snapshotFolder = app::loadSettingsFile(dataFolder, QSize()).snapshotPath;
     const imaging::LooksClean looks = imaging::cleanLooksFolder(dataFolder + QStringLiteral("LOOKS/"), all);
