@@ -10,12 +10,41 @@ namespace linkcheck {
 
 namespace {
 
-constexpr std::array<std::string_view, 19> kRuleIds = { "doctype", "stray-end-tag",
-    "misnested-end-tag", "nested-same-element", "xml-instruction", "duplicate-attribute",
-    "character-reference", "end-of-file", "self-closing-non-void", "parse-other",
-    "duplicate-id", "obsolete-element", "obsolete-attribute", "img-alt",
-    "missing-required-child", "missing-required-attribute", "element-not-allowed",
-    "attribute-not-allowed", "heading-level" };
+struct Rule {
+    std::string_view id;
+    std::string_view description;
+};
+
+constexpr Rule kRules[] = {
+    { "doctype", "No doctype before the first tag, or another doctype than <!DOCTYPE html>" },
+    { "stray-end-tag", "An end tag with no open element of its name in scope" },
+    { "misnested-end-tag", "An end tag that closes other open elements, or elements left open" },
+    { "nested-same-element", "An element that may not nest in itself opened inside itself" },
+    { "xml-instruction", "An XML processing instruction (<?...>) in HTML" },
+    { "duplicate-attribute", "The same attribute twice on a tag" },
+    { "character-reference", "A character reference without ';', unknown, or to a forbidden "
+                             "code point" },
+    { "end-of-file", "The file ends inside a tag, comment, attribute value or raw text" },
+    { "self-closing-non-void", "Self-closing syntax (/>) on an element that is not void" },
+    { "parse-other", "Another parse error of the HTML parsing algorithm" },
+    { "duplicate-id", "The same id twice in a page" },
+    { "obsolete-element", "An element the HTML standard lists as obsolete" },
+    { "obsolete-attribute", "An attribute the HTML standard lists as obsolete on its element" },
+    { "img-alt", "An img without alt" },
+    { "missing-required-child", "An element without a child its content model requires" },
+    { "missing-required-attribute", "An element without an attribute it must have" },
+    { "element-not-allowed", "An element or text where its parent's content model does not "
+                             "allow it" },
+    { "attribute-not-allowed", "An attribute not defined for its element" },
+    { "heading-level", "A heading that skips a level after the previous one" },
+};
+
+constexpr std::array<std::string_view, std::size(kRules)> kRuleIds = [] {
+    std::array<std::string_view, std::size(kRules)> ids;
+    for (size_t i = 0; i < ids.size(); ++i)
+        ids[i] = kRules[i].id;
+    return ids;
+}();
 
 struct Placed {
     size_t offset;
@@ -28,6 +57,14 @@ struct Placed {
 std::span<const std::string_view> htmlRuleIds()
 {
     return kRuleIds;
+}
+
+std::string_view htmlRuleDescription(std::string_view rule)
+{
+    for (const Rule &one : kRules)
+        if (one.id == rule)
+            return one.description;
+    return {};
 }
 
 bool isHtmlRuleId(std::string_view rule)

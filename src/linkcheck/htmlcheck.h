@@ -22,6 +22,8 @@ struct HtmlProblem {
 // Every rule id, parse errors first.
 std::span<const std::string_view> htmlRuleIds();
 bool isHtmlRuleId(std::string_view rule);
+// What the rule is about, in a line; empty for an unknown rule.
+std::string_view htmlRuleDescription(std::string_view rule);
 
 // A page can hold no more problems than this; the last one says the rest were left out.
 constexpr size_t kMaxHtmlProblems = 1000;
