@@ -56,6 +56,8 @@ void TreeBuilder::checkElement(const Tag &tag, const std::string &name, Open *pa
     const ElementRule *rule = elementRule(name);
     if (parent && !parent->foreign && parent->rule && parent->rule->requiredChild == name)
         parent->sawRequiredChild = true;
+    if (parent && (name == "dt" || name == "dd"))
+        parent->termWithoutDescription = name == "dt";
     if (rule && !rule->obsolete.empty()) {
         problem(tag.offset, "obsolete-element",
             "The " + quoted(name) + " element is obsolete. " + std::string(rule->obsolete));
@@ -120,14 +122,17 @@ void TreeBuilder::checkAttributes(const Tag &tag, const std::string &name, const
     for (const TagAttribute &attr : tag.attributes) {
         if (attr.name == "id")
             checkId(attr);
-        const std::string_view advice = obsoleteAttributeAdvice(name, attr.name);
+        // Obsolete but conforming: border="0" on an image.
+        const bool zeroBorder = name == "img" && attr.name == "border" && attr.value == "0";
+        const std::string_view advice = zeroBorder ? std::string_view() : obsoleteAttributeAdvice(name, attr.name);
         if (!advice.empty()) {
             std::string message = "The " + quoted(attr.name) + " attribute on the " + quoted(name)
                 + " element is obsolete.";
             if (advice != " ")
                 message.append(" ").append(advice);
             problem(attr.offset, "obsolete-attribute", std::move(message));
-        } else if (rule && !hasWord(rule->attributes, attr.name) && !isGlobalAttribute(attr.name)) {
+        } else if (rule && !zeroBorder && !hasWord(rule->attributes, attr.name)
+            && !isGlobalAttribute(attr.name)) {
             problem(attr.offset, "attribute-not-allowed",
                 "Attribute " + quoted(attr.name) + " not allowed on element " + quoted(name)
                     + " at this point.");
@@ -205,6 +210,9 @@ void TreeBuilder::checkText(size_t offset, Open &parent)
 
 void TreeBuilder::checkClosed(const Open &element, size_t offset)
 {
+    if (element.termWithoutDescription && !element.foreign)
+        problem(offset, "missing-required-child",
+            "Element " + quoted(element.name) + " is missing a required instance of child element “dd”.");
     if (element.foreign || !element.rule || element.rule->requiredChild.empty()
         || element.sawRequiredChild)
         return;

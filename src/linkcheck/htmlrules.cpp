@@ -1,6 +1,8 @@
 #include "linkcheck/htmlrules.h"
 
+#include <algorithm>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace linkcheck::html {
 
@@ -149,7 +151,7 @@ constexpr ElementRule kElements[] = {
     { "ruby", F | P, Phrasing, "rt rp rb rtc" },
     { "s", F | P | FMT, Phrasing },
     { "samp", F | P, Phrasing },
-    { "script", M | F | P | S | X | RT, Text, "", "src type nomodule async defer crossorigin "
+    { "script", M | F | P | S | X | RT, Text, "", "src type nomodule async defer crossorigin charset "
                                                  "integrity referrerpolicy blocking "
                                                  "fetchpriority" },
     { "search", F | X | CP, Flow },
@@ -163,7 +165,7 @@ constexpr ElementRule kElements[] = {
     { "span", F | P, Phrasing },
     { "strike", F | P | FMT, Phrasing, "", "", "", "", "Use “del” or “s” instead." },
     { "strong", F | P | FMT, Phrasing },
-    { "style", M | X | RT, Text, "", "media blocking" },
+    { "style", M | X | RT, Text, "", "media blocking type" },
     { "sub", F | P, Phrasing },
     { "summary", X | CP, Phrasing, "h1 h2 h3 h4 h5 h6" },
     { "sup", F | P, Phrasing },
@@ -227,7 +229,6 @@ constexpr ObsoleteAttribute kObsoleteAttributes[] = {
     { "name", "a", "Consider putting an “id” attribute on the nearest container instead." },
     { "name", "img embed option", "Use the “id” attribute instead." },
     { "charset", "a link", "Use an HTTP “Content-Type” header on the linked resource instead." },
-    { "charset", "script", "" },
     { "rev", "a link", "Use the “rel” attribute instead, with a term having the opposite "
                        "meaning." },
     { "shape", "a", "Use “area” instead of “a” for image maps." },
@@ -313,16 +314,33 @@ const ElementRule *elementRule(std::string_view name)
 
 std::string_view obsoleteAttributeAdvice(std::string_view element, std::string_view attribute)
 {
-    for (const ObsoleteAttribute &row : kObsoleteAttributes)
-        if (row.attribute == attribute && (row.elements == "*" || hasWord(row.elements, element)))
-            return row.advice.empty() ? std::string_view(" ") : row.advice;
+    // Rows by attribute: every attribute of every element is looked up here.
+    static const std::unordered_multimap<std::string_view, const ObsoleteAttribute *> byName = [] {
+        std::unordered_multimap<std::string_view, const ObsoleteAttribute *> map;
+        for (const ObsoleteAttribute &row : kObsoleteAttributes)
+            map.emplace(row.attribute, &row);
+        return map;
+    }();
+    const auto [first, last] = byName.equal_range(attribute);
+    for (auto it = first; it != last; ++it)
+        if (it->second->elements == "*" || hasWord(it->second->elements, element))
+            return it->second->advice.empty() ? std::string_view(" ") : it->second->advice;
     return {};
 }
 
 bool isGlobalAttribute(std::string_view name)
 {
+    static const std::unordered_set<std::string_view> globals = [] {
+        std::unordered_set<std::string_view> set;
+        for (size_t at = 0; at < kGlobalAttributes.size();) {
+            const size_t end = std::min(kGlobalAttributes.find(' ', at), kGlobalAttributes.size());
+            set.insert(kGlobalAttributes.substr(at, end - at));
+            at = end + 1;
+        }
+        return set;
+    }();
     return name.starts_with("data-") || name.starts_with("aria-")
-        || (name.starts_with("on") && name.size() > 2) || hasWord(kGlobalAttributes, name);
+        || (name.starts_with("on") && name.size() > 2) || globals.contains(name);
 }
 
 } // namespace linkcheck::html

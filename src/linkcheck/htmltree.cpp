@@ -105,7 +105,7 @@ bool TreeBuilder::current(std::string_view name) const
 
 bool TreeBuilder::isOpen(std::string_view name) const
 {
-    const auto found = m_openCount.find(std::string(name));
+    const auto found = m_openCount.find(name);
     return found != m_openCount.end() && found->second > 0;
 }
 
@@ -408,6 +408,8 @@ bool TreeBuilder::tableStartTag(const Tag &tag, const std::string &name)
             findInScope("th", 0, "html table template"));
         if (cell != npos)
             closeTo(cell, Tag { m_stack[cell].name, true, false, tag.offset, {} }, true);
+        if (name != "col" && current("colgroup"))
+            pop(tag.offset);
         if (isOneOf(name, "caption colgroup col tbody thead tfoot"))
             while (m_stack.size() > 1 && isOneOf(m_stack.back().name, "tr tbody thead tfoot caption colgroup"))
                 pop(tag.offset);

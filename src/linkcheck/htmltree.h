@@ -41,6 +41,7 @@ private:
         std::string_view children; // the children its model allows besides its category
         std::string_view inherited; // those of the parent, for a transparent element
         bool sawRequiredChild = false;
+        bool termWithoutDescription = false; // a dl (or its div) whose last dt has no dd
         bool textReported = false;
     };
 
@@ -92,7 +93,12 @@ private:
     ProblemSink m_problems;
     Mode m_mode = Mode::BeforeHead;
     std::vector<Open> m_stack;
-    std::unordered_map<std::string, int> m_openCount;
+    // Open elements by name, looked up without making strings.
+    struct NameHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view name) const { return std::hash<std::string_view>()(name); }
+    };
+    std::unordered_map<std::string, int, NameHash, std::equal_to<>> m_openCount;
     std::vector<Tag> m_reopen; // formatting elements closed by misnesting, opened again
     bool m_sawDoctype = false;
     bool m_sawContent = false;
