@@ -50,7 +50,7 @@ RULES = [
      r"must have (either )?an? “\w+” attribute|element must have a “rel”", "missing-required-attribute"),
     (r"not allowed as child of element|must not appear as a descendant|^Text not allowed in "
      r"element", "element-not-allowed"),
-    (r"^Attribute “[^”]+” not allowed on element", "attribute-not-allowed"),
+    (r"^Attribute “[^”]+” not allowed (on element|here)", "attribute-not-allowed"),
     (r"^The heading “h\d” \(with computed level \d\) follows", "heading-level"),
     (r"^Bad character|No space between attributes|^Saw “<” when expecting|^Bogus comment|"
      r"^Stray start tag|^Stray doctype|^Heading cannot be a child|Misplaced non-space|"
@@ -123,7 +123,12 @@ def read_vnu(path):
     """vnu's errors and warnings with a rule and the lines of their range: it starts at the tag
     or, for some errors, where the token before it ended."""
     problems, unmapped, standard = [], collections.Counter(), collections.Counter()
+    given_up = {}  # page -> the line after which vnu reported nothing more
     for line in open(path, encoding="utf-8", errors="replace"):
+        if ": error fatal: Cannot recover" in line:
+            m = GNU_VNU.match(line.rstrip("\n").replace("error fatal", "error"))
+            given_up[m.group("page")] = int(m.group("end") or m.group("line"))
+            continue
         m = GNU_VNU.match(line.rstrip("\n"))
         if not m or m.group("kind") not in ("error", "info warning") or not m.group("msg"):
             continue
@@ -138,15 +143,19 @@ def read_vnu(path):
         else:
             start = int(m.group("line"))
             problems.append((m.group("page"), start, int(m.group("end") or start), rule))
-    return problems, unmapped, standard
+    problems = [p for p in problems if p[1] < given_up.get(p[0], 1 << 30)]
+    return problems, unmapped, standard, given_up
 
 
-def read_ours(path):
+def read_ours(path, given_up):
+    """check-html's problems, but none from the line where vnu gave up on a page on."""
     problems = []
     for line in open(path, encoding="utf-8", errors="replace"):
         m = GNU_OURS.match(line.rstrip("\n"))
         if m:
-            problems.append((os.path.abspath(m.group("page")), int(m.group("line")), m.group("rule")))
+            page = os.path.abspath(m.group("page"))
+            if int(m.group("line")) < given_up.get(page, 1 << 30):
+                problems.append((page, int(m.group("line")), m.group("rule")))
     return problems
 
 
@@ -187,9 +196,10 @@ def main():
     vnu_wall, vnu_mb = timed(["java", "-jar", jar, "--format", "gnu"] + pages, work / "vnu.txt")
     print(f"  check-html {ours_wall:.2f} s ({ours_mb:.0f} MB), vnu.jar {vnu_wall:.2f} s "
           f"({vnu_mb:.0f} MB): {vnu_wall / max(ours_wall, 0.01):.0f} times as fast")
-    vnu, unmapped, standard = read_vnu(work / "vnu.txt")
-    print("\nagreement per rule (page, line, rule):")
-    agreement(vnu, read_ours(work / "ours.txt"))
+    vnu, unmapped, standard, given_up = read_vnu(work / "vnu.txt")
+    print(f"\nagreement per rule (page, line, rule); vnu gave up on {len(given_up)} pages "
+          "(\"Cannot recover after last error\"), compared up to there:")
+    agreement(vnu, read_ours(work / "ours.txt", given_up))
     print(f"\nvnu errors not compared (no rule of the check; {sum(unmapped.values())}), most common:")
     for message, n in unmapped.most_common(12):
         print(f"  {n:6}  {message}")

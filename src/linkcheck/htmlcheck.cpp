@@ -50,6 +50,7 @@ struct Placed {
     size_t offset;
     std::string_view rule;
     std::string message;
+    bool warning;
 };
 
 } // namespace
@@ -76,12 +77,12 @@ std::vector<HtmlProblem> checkHtml(std::string_view text)
 {
     std::vector<Placed> placed;
     bool full = false;
-    html::TreeBuilder builder(text, [&](size_t offset, std::string_view rule, std::string message) {
+    html::TreeBuilder builder(text, [&](size_t offset, std::string_view rule, std::string message, bool warning) {
         if (placed.size() < kMaxHtmlProblems - 1)
-            placed.push_back({ offset, rule, std::move(message) });
+            placed.push_back({ offset, rule, std::move(message), warning });
         else if (!full)
             placed.push_back({ offset, "parse-other",
-                "Too many problems: the rest of the page is not reported." });
+                "Too many problems: the rest of the page is not reported.", false });
         full = full || placed.size() >= kMaxHtmlProblems;
     });
     html::tokenize(text, builder);
@@ -93,7 +94,7 @@ std::vector<HtmlProblem> checkHtml(std::string_view text)
     for (Placed &one : placed) {
         const TextPositions::Position at = positions.at(one.offset);
         problems.push_back(
-            { at.line, at.column, one.rule == "heading-level", one.rule, std::move(one.message) });
+            { at.line, at.column, one.warning, one.rule, std::move(one.message) });
     }
     return problems;
 }

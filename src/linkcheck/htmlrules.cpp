@@ -170,7 +170,7 @@ constexpr ElementRule kElements[] = {
     { "summary", X | CP, Phrasing, "h1 h2 h3 h4 h5 h6" },
     { "sup", F | P, Phrasing },
     { "svg", F | P, Any },
-    { "table", F | X | SB, Children, "caption colgroup thead tbody tfoot tr" },
+    { "table", F | X | SB | CP, Children, "caption colgroup thead tbody tfoot tr" },
     { "tbody", X | TP, Children, "tr" },
     { "td", X | SB | TP, Flow, "", "colspan rowspan headers" },
     { "template", F | P | M | S | X | SB, Any, "", "shadowrootmode shadowrootdelegatesfocus "

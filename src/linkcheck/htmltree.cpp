@@ -52,7 +52,7 @@ TreeBuilder::TreeBuilder(std::string_view text, ProblemSink problems)
 
 void TreeBuilder::problem(size_t offset, std::string_view rule, std::string message)
 {
-    m_problems(offset, rule, std::move(message));
+    m_problems(offset, rule, std::move(message), rule == "heading-level");
 }
 
 void TreeBuilder::checkDoctypeSeen(size_t offset, bool tag)
@@ -220,14 +220,16 @@ void TreeBuilder::closeTo(size_t index, const Tag &tag, bool report)
 
 // Formatting elements that misnesting closed are opened again before the next text or
 // phrasing element, as the parser reconstructs them.
-void TreeBuilder::reopenFormatting()
+void TreeBuilder::reopenFormatting(size_t offset)
 {
-    if (m_reopen.empty())
+    if (m_reopen.empty() || inTableContext())
         return;
     std::vector<Tag> again;
     again.swap(m_reopen);
-    for (auto it = again.rbegin(); it != again.rend(); ++it)
+    for (auto it = again.rbegin(); it != again.rend(); ++it) {
+        it->offset = offset; // opened again here, by the parser
         push(*it, it->name, false);
+    }
 }
 
 void TreeBuilder::leaveHead(size_t offset)
@@ -467,13 +469,26 @@ void TreeBuilder::closeForReopening(const std::string &name)
         m_reopen.end());
 }
 
+bool TreeBuilder::reopens(std::string_view name) const
+{
+    return std::any_of(m_reopen.begin(), m_reopen.end(), [&](const Tag &tag) { return tag.name == name; });
+}
+
 bool TreeBuilder::bodyStartTag(const Tag &tag, const std::string &name)
 {
     const ElementRule *rule = elementRule(name);
+    // A link closed by misnesting is still among the formatting elements: the parser looks
+    // for it to close it, and does not find it in scope.
+    if (name == "a" && !isOpen("a") && reopens("a")) {
+        problem(tag.offset, "nested-same-element",
+            "Start tag “a” seen but an element of the same type was already open.");
+        problem(tag.offset, "stray-end-tag", "No “a” element in scope but a “a” end tag seen.");
+        closeForReopening(name);
+    }
     if (is(rule, ClosesParagraph))
         closeParagraph(tag.offset);
     else
-        reopenFormatting();
+        reopenFormatting(tag.offset);
     if (is(rule, Heading) && name != "hgroup" && is(m_stack.back().rule, Heading)
         && m_stack.back().name != "hgroup") {
         problem(tag.offset, "parse-other", "Heading cannot be a child of another heading.");
@@ -492,7 +507,7 @@ bool TreeBuilder::bodyStartTag(const Tag &tag, const std::string &name)
         || (name == "nobr" && findInScope("nobr", ScopeBoundary) != npos);
     if (sameOpen) {
         problem(tag.offset, "nested-same-element",
-            "An " + quoted(name) + " start tag seen but an element of the same type was already open.");
+            "Start tag " + quoted(name) + " seen but an element of the same type was already open.");
         for (size_t i = m_stack.size(); i > 1; --i)
             if (m_stack[i - 1].name == name) {
                 closeTo(i - 1, tag, false);
@@ -673,7 +688,7 @@ void TreeBuilder::text(size_t offset, std::string_view text)
         problem(offset, "parse-other", "Misplaced non-space characters inside a table.");
         return;
     }
-    reopenFormatting();
+    reopenFormatting(offset);
     checkText(offset, m_stack.back());
 }
 

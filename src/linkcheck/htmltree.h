@@ -14,7 +14,8 @@
 
 namespace linkcheck::html {
 
-using ProblemSink = std::function<void(size_t offset, std::string_view rule, std::string message)>;
+using ProblemSink
+    = std::function<void(size_t offset, std::string_view rule, std::string message, bool warning)>;
 
 class TreeBuilder : public TokenSink
 {
@@ -53,6 +54,7 @@ private:
     bool selectStartTag(const Tag &tag, const std::string &name);
     bool bodyStartTag(const Tag &tag, const std::string &name);
     void closeForReopening(const std::string &name);
+    bool reopens(std::string_view name) const;
     void listItem(const std::string &name);
     void endTag(const Tag &tag);
     bool specialEndTag(const Tag &tag);
@@ -65,7 +67,7 @@ private:
     void leaveHead(size_t offset);
     void closeParagraph(size_t offset);
     void generateImpliedEnds(size_t offset, std::string_view except = {});
-    void reopenFormatting();
+    void reopenFormatting(size_t offset);
     size_t findInScope(std::string_view name, unsigned boundaries, std::string_view extra = {}) const;
     bool isOpen(std::string_view name) const;
     size_t openHeading() const;
