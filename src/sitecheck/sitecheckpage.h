@@ -1,6 +1,7 @@
 #pragma once
 
 #include "frame/page.h"
+#include "linkcheck/sitecheck.h"
 
 #include <QPointer>
 #include <QStringList>
@@ -10,7 +11,9 @@
 #include <memory>
 #include <vector>
 
+class QComboBox;
 class QLabel;
+class QMenu;
 class QPushButton;
 class QTimer;
 class QTreeView;
@@ -37,7 +40,8 @@ class CheckRun;
 class SiteReportModel;
 
 // The "Site Check" page: every broken local link, anchor and picture of the current folder
-// and its sub-folders, kept up to date as pages are saved or change on disk.
+// and its sub-folders, and the HTML errors of its pages, kept up to date as pages are saved
+// or change on disk.
 class SiteCheckPage : public QWidget, public app::Page
 {
     Q_OBJECT
@@ -75,6 +79,11 @@ public:
     void sortByColumn(int column);
 
     SiteReportModel *model() const { return m_model; }
+    // The "Show" choice: links, HTML problems or both.
+    void setShown(int choice);
+    // The HTML rules switched off in the page (kept in prg.ini), for every site.
+    QStringList rulesOff() const;
+    void setRuleOff(const QString &rule, bool off);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -92,6 +101,9 @@ private:
     void keepingSelection(const std::function<void()> &change);
     void followFiles();
     void setReportTitle();
+    void buildRulesMenu();
+    // The HTML problems of rules switched on in the page and in the site's settings.
+    std::vector<linkcheck::PageProblem> shownProblems() const;
     // Per row: whether it is the first row (of the selected ones, with onlySelected) of its
     // page. Kept until the rows or the selection change.
     const std::vector<bool> &leadRows(bool onlySelected) const;
@@ -114,6 +126,9 @@ private:
     QLabel *reportTitle_ = nullptr;
     QTreeView *report_ = nullptr;
     QPushButton *checkButton_ = nullptr;
+    QComboBox *showChoice_ = nullptr;
+    QPushButton *rulesButton_ = nullptr;
+    QMenu *rulesMenu_ = nullptr;
 };
 
 } // namespace sitecheck
