@@ -138,7 +138,7 @@ int runCheckHtmlCommand(
     if (const int status = prepareSiteCheck(kCommand, parsed, err, defaultProgramFolder))
         return status;
     parsed.options.html = true;
-    parsed.options.fragments = false;
+    parsed.options.links = false;
     QElapsedTimer clock;
     clock.start();
     linkcheck::SiteCheck check(parsed.options);

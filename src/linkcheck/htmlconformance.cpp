@@ -131,8 +131,8 @@ void TreeBuilder::checkAttributes(const Tag &tag, const std::string &name, const
             // Obsolete but conforming, which a checker warns of: border="0" on an image.
             const bool zeroBorder = name == "img" && attr.name == "border" && attr.value == "0";
             m_problems(attr.offset, "obsolete-attribute", std::move(message), zeroBorder);
-        } else if (rule && rule->obsolete.empty() && !hasWord(rule->attributes, attr.name)
-            && !isGlobalAttribute(attr.name)) {
+        } else if (rule && rule->obsolete.empty() && !isGlobalAttribute(attr.name)
+            && !hasWord(rule->attributes, attr.name)) {
             problem(attr.offset, "attribute-not-allowed",
                 "Attribute " + quoted(attr.name) + " not allowed on element " + quoted(name)
                     + " at this point.");

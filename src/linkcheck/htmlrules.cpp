@@ -1,6 +1,8 @@
 #include "linkcheck/htmlrules.h"
 
 #include <algorithm>
+#include <iterator>
+#include <string>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -300,8 +302,23 @@ bool hasWord(std::string_view list, std::string_view word)
     return false;
 }
 
+size_t elementRuleCount()
+{
+    return std::size(kElements);
+}
+
+size_t elementIndex(const ElementRule *rule)
+{
+    return size_t(rule - kElements);
+}
+
 const ElementRule *elementRule(std::string_view name)
 {
+    // The same name is asked for several times in a row, while one tag is read.
+    thread_local std::string lastName;
+    thread_local const ElementRule *lastRule = nullptr;
+    if (name == lastName)
+        return lastRule;
     static const std::unordered_map<std::string_view, const ElementRule *> byName = [] {
         std::unordered_map<std::string_view, const ElementRule *> map;
         for (const ElementRule &rule : kElements)
@@ -309,7 +326,9 @@ const ElementRule *elementRule(std::string_view name)
         return map;
     }();
     const auto found = byName.find(name);
-    return found == byName.end() ? nullptr : found->second;
+    lastName.assign(name);
+    lastRule = found == byName.end() ? nullptr : found->second;
+    return lastRule;
 }
 
 std::string_view obsoleteAttributeAdvice(std::string_view element, std::string_view attribute)

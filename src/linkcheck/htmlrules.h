@@ -2,6 +2,7 @@
 
 // What the HTML standard's element index says of each element, as data: its categories, its
 // content model, its own attributes, and what the parser treats specially.
+#include <cstddef>
 #include <string_view>
 
 namespace linkcheck::html {
@@ -47,6 +48,9 @@ struct ElementRule {
 
 // The element's rule, or nullptr for an element HTML does not define.
 const ElementRule *elementRule(std::string_view name);
+// Rules by number, 0 to elementRuleCount() - 1.
+size_t elementRuleCount();
+size_t elementIndex(const ElementRule *rule);
 
 // What to use instead of the attribute on the element, or empty when it is not obsolete there.
 std::string_view obsoleteAttributeAdvice(std::string_view element, std::string_view attribute);

@@ -43,6 +43,7 @@ std::string stray(std::string_view kind, std::string_view name)
 TreeBuilder::TreeBuilder(std::string_view text, ProblemSink problems)
     : m_text(text)
     , m_problems(std::move(problems))
+    , m_openRuleCount(elementRuleCount(), 0)
     , m_idPositions(text)
 {
     Tag html;
@@ -103,15 +104,28 @@ bool TreeBuilder::current(std::string_view name) const
     return !m_stack.back().foreign && m_stack.back().name == name;
 }
 
+int &TreeBuilder::openCount(std::string_view name)
+{
+    if (const ElementRule *rule = elementRule(name))
+        return m_openRuleCount[elementIndex(rule)];
+    const auto found = m_openCount.find(name);
+    return found != m_openCount.end() ? found->second : m_openCount[std::string(name)];
+}
+
 bool TreeBuilder::isOpen(std::string_view name) const
 {
+    if (const ElementRule *rule = elementRule(name))
+        return m_openRuleCount[elementIndex(rule)] > 0;
     const auto found = m_openCount.find(name);
     return found != m_openCount.end() && found->second > 0;
 }
 
 bool TreeBuilder::inTableContext() const
 {
-    return !m_stack.back().foreign && isOneOf(m_stack.back().name, "table tbody thead tfoot tr");
+    const Open &node = m_stack.back();
+    return !node.foreign && node.rule
+        && (node.name == "table"
+            || (is(node.rule, TablePart) && !is(node.rule, ScopeBoundary) && node.name != "colgroup"));
 }
 
 size_t TreeBuilder::findInScope(std::string_view name, unsigned boundaries, std::string_view extra) const
@@ -149,7 +163,7 @@ void TreeBuilder::push(const Tag &tag, const std::string &name, bool foreign)
             open.children = "dt dd";
         }
     }
-    ++m_openCount[name];
+    ++openCount(name);
     m_stack.push_back(std::move(open));
 }
 
@@ -165,7 +179,7 @@ void TreeBuilder::pop(size_t offset)
 {
     const Open &element = m_stack.back();
     checkClosed(element, offset);
-    --m_openCount[element.name];
+    --openCount(element.name);
     if (m_fosterDepth == m_stack.size())
         m_fosterDepth = 0;
     m_stack.pop_back();

@@ -100,7 +100,9 @@ private:
         using is_transparent = void;
         size_t operator()(std::string_view name) const { return std::hash<std::string_view>()(name); }
     };
-    std::unordered_map<std::string, int, NameHash, std::equal_to<>> m_openCount;
+    std::unordered_map<std::string, int, NameHash, std::equal_to<>> m_openCount; // not in the rules
+    std::vector<int> m_openRuleCount; // by elementIndex()
+    int &openCount(std::string_view name);
     std::vector<Tag> m_reopen; // formatting elements closed by misnesting, opened again
     bool m_sawDoctype = false;
     bool m_sawContent = false;

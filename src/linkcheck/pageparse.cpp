@@ -302,6 +302,12 @@ ParsedFile parseHtmlChecked(const QByteArray &bytes, std::vector<HtmlProblem> *p
     return collector.finish();
 }
 
+std::vector<HtmlProblem> checkPage(const QByteArray &bytes)
+{
+    const QByteArray text = utf8Text(bytes);
+    return checkHtml(std::string_view(text.constData(), size_t(text.size())));
+}
+
 ParsedFile parseHtmlWithGumbo(const QByteArray &bytes)
 {
     const QByteArray text = utf8Text(bytes);

@@ -34,6 +34,9 @@ ParsedFile parseHtml(const QByteArray &bytes);
 // The same, with the page's HTML errors from the same text.
 ParsedFile parseHtmlChecked(const QByteArray &bytes, std::vector<HtmlProblem> *problems);
 
+// The page's HTML errors alone.
+std::vector<HtmlProblem> checkPage(const QByteArray &bytes);
+
 // The same read by gumbo's full HTML5 parser: ten times slower, the measure parseHtml is
 // held to.
 ParsedFile parseHtmlWithGumbo(const QByteArray &bytes);

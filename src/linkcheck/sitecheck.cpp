@@ -252,6 +252,10 @@ struct SiteCheck::State {
                 record.unreadable = true;
                 return;
             }
+            if (!options.links) {
+                record.html = checkPage(bytes);
+                return;
+            }
             parsed = record.sheet ? parseCss(bytes)
                 : options.html    ? parseHtmlChecked(bytes, &record.html)
                                   : parseHtml(bytes);

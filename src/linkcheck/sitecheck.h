@@ -47,6 +47,7 @@ struct CheckOptions {
     // Never checked, like the folder scan leaves it out (empty: none).
     QString thumbFolder;
     bool html = false; // the pages' HTML errors too, from the same reading
+    bool links = true; // false: the HTML errors alone, no link looked at
 };
 
 // An HTML error of a page of the site.
