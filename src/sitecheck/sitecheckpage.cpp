@@ -1,8 +1,7 @@
 #include "sitecheck/sitecheckpage.h"
 
 #include "frame/batchprogress.h"
-#include "frame/folderservices.h"
-#include "frame/pageframe.h"
+#include "frame/datafolders.h"
 #include "kit/panels.h"
 #include "kit/textfit.h"
 #include "frame/settings.h"
@@ -12,9 +11,7 @@
 #include "platform/filewatch.h"
 #include "sitecheck/checkrun.h"
 #include "sitecheck/sitereportmodel.h"
-#include "viewer/viewerwindow.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QHBoxLayout>
@@ -58,7 +55,7 @@ QString entryKey(const ReportRow &row)
 
 } // namespace
 
-SiteCheckPage::SiteCheckPage(app::PageFrame &frame, QWidget *parent)
+SiteCheckPage::SiteCheckPage(const Frame &frame, QWidget *parent)
     : QWidget(parent)
     , m_frame(frame)
     , m_model(new SiteReportModel(this))
@@ -118,14 +115,14 @@ void SiteCheckPage::connectControls()
     connect(report_, &QTreeView::doubleClicked, this, &SiteCheckPage::openCurrentRow);
     report_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(report_, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
-        m_frame.showContextMenu(report_->viewport()->mapToGlobal(pos));
+        m_frame.commands.showContextMenu(report_->viewport()->mapToGlobal(pos));
     });
     const auto forgetLeads = [this] { m_leadRowsKnown[0] = m_leadRowsKnown[1] = false; };
     connect(m_model, &QAbstractItemModel::modelReset, this, forgetLeads);
     connect(report_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
         [this, forgetLeads] {
             forgetLeads();
-            m_frame.updateStatus();
+            m_frame.status.updateStatus();
         });
     connect(report_->header(), &QHeaderView::sectionClicked, this, &SiteCheckPage::sortByColumn);
     connect(checkButton_, &QPushButton::clicked, this, &SiteCheckPage::checkFolder);
@@ -176,7 +173,7 @@ void SiteCheckPage::buildRulesMenu()
 
 QStringList SiteCheckPage::rulesOff() const
 {
-    return m_frame.settings().siteCheckRulesOff.split(u',', Qt::SkipEmptyParts);
+    return m_frame.configuration.settings().siteCheckRulesOff.split(u',', Qt::SkipEmptyParts);
 }
 
 void SiteCheckPage::setRuleOff(const QString &rule, bool off)
@@ -186,7 +183,7 @@ void SiteCheckPage::setRuleOff(const QString &rule, bool off)
     if (off)
         rules.append(rule);
     rules.sort();
-    m_frame.settings().siteCheckRulesOff = rules.join(u',');
+    m_frame.configuration.settings().siteCheckRulesOff = rules.join(u',');
     if (m_check)
         showReport();
 }
@@ -199,7 +196,7 @@ void SiteCheckPage::setShown(int choice)
         keepingSelection([&] { m_model->setShown(ShowProblems(choice)); });
     if (m_check)
         setReportTitle();
-    m_frame.updateStatus();
+    m_frame.status.updateStatus();
 }
 
 std::vector<linkcheck::PageProblem> SiteCheckPage::shownProblems() const
@@ -212,35 +209,13 @@ std::vector<linkcheck::PageProblem> SiteCheckPage::shownProblems() const
 
 void SiteCheckPage::start()
 {
-    connectEditorSaves();
+    m_frame.editedFile.followEditorSaves(
+        this, [this](const QString &path) { filesChanged({ path }); });
 }
 
 void SiteCheckPage::activate()
 {
-    connectEditorSaves();
     report_->setFocus();
-}
-
-// --- The internal editor ------------------------------------------------------------------
-
-// The viewer window of this frame: it holds the internal editor.
-viewer::ViewerWindow *SiteCheckPage::viewerWindow() const
-{
-    for (QWidget *window : QApplication::topLevelWidgets())
-        if (auto *found = qobject_cast<viewer::ViewerWindow *>(window))
-            if (found->host() == &m_frame)
-                return found;
-    return nullptr;
-}
-
-void SiteCheckPage::connectEditorSaves()
-{
-    viewer::ViewerWindow *viewer = viewerWindow();
-    if (!viewer || viewer == m_savesFrom)
-        return;
-    m_savesFrom = viewer;
-    connect(viewer, &viewer::ViewerWindow::fileSaved, this,
-        [this](const QString &path) { filesChanged({ path }); });
 }
 
 void SiteCheckPage::openCurrentRow()
@@ -252,13 +227,8 @@ void SiteCheckPage::openCurrentRow()
     report_->selectionModel()->select(
         current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     const linkcheck::BrokenLink &link = m_model->row(current.row()).link;
-    viewer::ViewerWindow *viewer = viewerWindow();
     // An HTML problem has no text of its own: the caret goes to its place.
-    if (viewer)
-        viewer->selectInEditorOnShow(link.line, link.column, link.link);
-    m_frame.openCurrentFile();
-    if (viewer)
-        viewer->clearEditorSpot();
+    m_frame.commands.openCurrentFileAt({ link.line, link.column, link.link });
 }
 
 // --- Checking -----------------------------------------------------------------------------
@@ -270,7 +240,7 @@ bool SiteCheckPage::isChecking() const
 
 void SiteCheckPage::checkFolder()
 {
-    const QString folder = m_frame.folderView().currentFolder();
+    const QString folder = m_frame.folder.currentFolder();
     if (folder.isEmpty() || isChecking()) {
         platform::dialogs().beep();
         return;
@@ -284,20 +254,20 @@ void SiteCheckPage::checkFolder()
     m_model->setRoot(m_root);
     m_model->clear();
     // The caption counts the list as it is now: empty until the check ends.
-    m_frame.updateStatus();
+    m_frame.status.updateStatus();
     reportTitle_->setText(QStringLiteral("Checking the links in \"%1\" ...").arg(m_root));
     linkcheck::CheckOptions options;
     options.root = QDir::cleanPath(folder);
-    options.thumbFolder = app::thumbFolderOf(m_frame.dataFolder());
+    options.thumbFolder = app::thumbFolderOf(m_frame.configuration.dataFolder());
     options.html = true;
-    if (folderview::BatchProgress *progress = m_frame.progressWindow()) {
+    if (folderview::BatchProgress *progress = m_frame.progress.progressWindow()) {
         progress->initProgressBar(0);
         progress->showProgress();
         progress->setProgressText(QStringLiteral("Checking the links in: ") + m_root);
     }
     m_progressShown = 0;
     m_progressTotal = -1;
-    m_frame.setMainWindowEnabled(false);
+    m_frame.progress.setMainWindowEnabled(false);
     m_run->start({ options.root }, options);
     m_progressTimer->start();
 }
@@ -305,7 +275,7 @@ void SiteCheckPage::checkFolder()
 // Steps the progress window to the pages done, and passes its Stop on to the checker.
 void SiteCheckPage::showProgress()
 {
-    folderview::BatchProgress *progress = m_frame.progressWindow();
+    folderview::BatchProgress *progress = m_frame.progress.progressWindow();
     if (!progress)
         return;
     if (progress->stopRequested()) {
@@ -332,9 +302,9 @@ void SiteCheckPage::showProgress()
 void SiteCheckPage::checkEnded(bool complete)
 {
     m_progressTimer->stop();
-    if (folderview::BatchProgress *progress = m_frame.progressWindow())
+    if (folderview::BatchProgress *progress = m_frame.progress.progressWindow())
         progress->closeProgress();
-    m_frame.setMainWindowEnabled(true);
+    m_frame.progress.setMainWindowEnabled(true);
     m_check = m_run->takeResult();
     if (!complete) {
         dropReport(m_run->ranOutOfMemory());
@@ -351,14 +321,14 @@ void SiteCheckPage::dropReport(bool outOfMemory)
     reportTitle_->setText(outOfMemory
             ? QStringLiteral("The check of \"%1\" ran out of memory").arg(m_root)
             : QStringLiteral("The check of \"%1\" was stopped").arg(m_root));
-    m_frame.updateStatus();
+    m_frame.status.updateStatus();
 }
 
 void SiteCheckPage::showReport()
 {
     keepingSelection([this] { m_model->setReport(m_check->report(), shownProblems()); });
     setReportTitle();
-    m_frame.updateStatus();
+    m_frame.status.updateStatus();
 }
 
 // The selection and the current row follow their entries to their new places.
