@@ -70,6 +70,7 @@ public:
     void saveFile();
     void saveEditorFileAs();
     bool askReloadChangedFile(const QString &currentFile);
+    void formatText();
     void startSearchReplace();
 
     QPushButton *saveButton() const { return m_save; }
@@ -96,7 +97,6 @@ private:
     bool editable() const;
     bool saveEditorFile(const QString &fileName);
     bool writeEditorFile(const QString &fileName);
-    void formatText();
     void repaintWithPreset(int preset);
     void showTagHint();
     void copyFromEditToRichEdit();

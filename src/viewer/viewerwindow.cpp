@@ -173,6 +173,11 @@ void ViewerWindow::saveEditorFileAs()
     m_editor->saveEditorFileAs();
 }
 
+void ViewerWindow::formatText()
+{
+    m_editor->formatText();
+}
+
 void ViewerWindow::startSearchReplace()
 {
     m_editor->startSearchReplace();

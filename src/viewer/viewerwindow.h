@@ -79,6 +79,8 @@ public:
     void saveFile();
     // The main window's "Save As": a copy of the text, the editor stays on its file.
     void saveEditorFileAs();
+    // "Format": the whole text formatted with the host's style.
+    void formatText();
     void startSearchReplace();
     // When the program becomes active again (the main window checks the page and start-up):
     // asks whether to reload the viewer file when another program changed it. True for Yes;
