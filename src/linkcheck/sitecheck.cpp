@@ -67,7 +67,7 @@ struct SiteCheck::State {
     void read(Record &record)
     {
         std::vector<LinkTarget> paths;
-        readRecord(record, scope.root(), &paths);
+        readRecord(record, scope.root(), options, &paths);
         targets.place(record.links, paths);
     }
 
@@ -339,6 +339,17 @@ std::vector<BrokenLink> SiteCheck::report() const
             writer.addRecord(record, &links);
     sortReport(links);
     return links;
+}
+
+std::vector<PageProblem> SiteCheck::htmlReport() const
+{
+    std::vector<PageProblem> problems;
+    for (const Record &record : m_state->records.all())
+        if (record.alive)
+            for (const HtmlProblem &problem : record.html)
+                problems.push_back({ record.shown, problem });
+    sortHtmlReport(problems);
+    return problems;
 }
 
 CheckTotals SiteCheck::totals() const

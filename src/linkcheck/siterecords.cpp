@@ -35,11 +35,13 @@ int RecordTable::idOf(const QString &path) const
     return known == m_idOf.end() ? -1 : known->second;
 }
 
-void readRecord(Record &record, const QString &root, std::vector<LinkTarget> *targets)
+void readRecord(Record &record, const QString &root, const CheckOptions &options,
+    std::vector<LinkTarget> *targets)
 {
     record.links.clear();
     record.styleSheetLinks.clear();
     record.anchors.clear();
+    record.html.clear();
     record.unreadable = false;
     record.why.clear();
     targets->clear();
@@ -50,7 +52,13 @@ void readRecord(Record &record, const QString &root, std::vector<LinkTarget> *ta
             record.unreadable = true;
             return;
         }
-        parsed = record.sheet ? parseCss(bytes) : parseHtml(bytes);
+        if (!options.links) {
+            record.html = checkPage(bytes);
+            return;
+        }
+        parsed = record.sheet ? parseCss(bytes)
+            : options.html    ? parseHtmlChecked(bytes, &record.html)
+                              : parseHtml(bytes);
     } catch (const std::bad_alloc &) {
         // One page too big for the memory left; the others are checked.
         parsed = {};

@@ -36,6 +36,7 @@ struct Record {
     std::vector<Link> links;
     std::vector<int> styleSheetLinks; // in `links`
     QSet<QString> anchors;
+    std::vector<HtmlProblem> html; // CheckOptions::html
 };
 
 // The pages and style sheets read, each once by its path; one that went from disk stays in
@@ -61,8 +62,10 @@ private:
     std::unordered_map<QString, int> m_idOf;
 };
 
-// The record's file read again, its links resolved as far as text goes; `targets` gets each
-// link's target as resolved (for the local ones, their place in the table of targets).
-void readRecord(Record &record, const QString &root, std::vector<LinkTarget> *targets);
+// The record's file read again, its links resolved as far as text goes (against `root`) and
+// its HTML checked as the options ask; `targets` gets each link's target as resolved (for the
+// local ones, their place in the table of targets).
+void readRecord(Record &record, const QString &root, const CheckOptions &options,
+    std::vector<LinkTarget> *targets);
 
 } // namespace linkcheck

@@ -106,6 +106,17 @@ void sortReport(std::vector<BrokenLink> &links)
     });
 }
 
+void sortHtmlReport(std::vector<PageProblem> &problems)
+{
+    std::stable_sort(problems.begin(), problems.end(), [](const PageProblem &a, const PageProblem &b) {
+        if (a.page != b.page)
+            return a.page < b.page;
+        if (a.problem.line != b.problem.line)
+            return a.problem.line < b.problem.line;
+        return a.problem.column < b.problem.column;
+    });
+}
+
 QString reasonText(const BrokenLink &link)
 {
     switch (link.problem) {

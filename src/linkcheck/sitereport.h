@@ -34,5 +34,7 @@ private:
 
 // By page, line, column and link.
 void sortReport(std::vector<BrokenLink> &links);
+// By page, line and column; problems at one place keep their order.
+void sortHtmlReport(std::vector<PageProblem> &problems);
 
 } // namespace linkcheck

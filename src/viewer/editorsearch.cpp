@@ -3,6 +3,7 @@
 #include "editor/editorfile.h"
 #include "editor/textsearch.h"
 #include "frame/pageframe.h"
+#include "frame/settings.h"
 #include "platform/dialogs.h"
 #include "viewer/editorsettings.h"
 #include "viewer/replacedialog.h"
@@ -19,7 +20,7 @@ QString quoted(const QString &text)
 
 } // namespace
 
-EditorSearch::EditorSearch(app::PageFrame *host, SourceEditor *editor, QWidget *dialogParent)
+EditorSearch::EditorSearch(frame::PageFrame *host, SourceEditor *editor, QWidget *dialogParent)
     : QObject(dialogParent)
     , m_host(host)
     , m_editor(editor)

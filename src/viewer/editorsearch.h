@@ -5,7 +5,7 @@
 #include <QObject>
 #include <QPointer>
 
-namespace app {
+namespace frame {
 class PageFrame;
 }
 
@@ -22,7 +22,7 @@ class EditorSearch : public QObject
 public:
     // The dialog is made for `dialogParent` (which owns this) the first time; it then follows
     // the editor.
-    EditorSearch(app::PageFrame *host, SourceEditor *editor, QWidget *dialogParent);
+    EditorSearch(frame::PageFrame *host, SourceEditor *editor, QWidget *dialogParent);
 
     // Ctrl+F and Ctrl+R: the dialog, with the last search, over the editor.
     void start();
@@ -40,7 +40,7 @@ private:
     void replaceFound();
     void replaceAll();
 
-    app::PageFrame *m_host;
+    frame::PageFrame *m_host;
     QPointer<SourceEditor> m_editor;
     QWidget *m_dialogParent;
     // Lives in the window that shows the editor, which may go first.

@@ -2,6 +2,7 @@
 
 #include "engine/htmlview.h"
 #include "frame/pageframe.h"
+#include "frame/settings.h"
 #include "platform/dialogs.h"
 #include "viewer/linkrules.h"
 
@@ -54,7 +55,7 @@ void paintToolBar(QWidget *toolBar)
 
 } // namespace
 
-ViewerBrowser::ViewerBrowser(app::PageFrame *host, QWidget *tab)
+ViewerBrowser::ViewerBrowser(frame::PageFrame *host, QWidget *tab)
     : QObject(tab)
     , m_host(host)
     , m_tab(tab)

@@ -12,7 +12,7 @@ class QToolButton;
 class QVBoxLayout;
 class QWidget;
 
-namespace app {
+namespace frame {
 class PageFrame;
 }
 
@@ -27,7 +27,7 @@ class ViewerBrowser : public QObject
 
 public:
     // Builds the page in `tab`; the host may be null (then no hint line).
-    ViewerBrowser(app::PageFrame *host, QWidget *tab);
+    ViewerBrowser(frame::PageFrame *host, QWidget *tab);
 
     // Guarded: while borrowed it lives in another window, which might go first.
     engine::HtmlView *view() const { return m_view; }
@@ -58,7 +58,7 @@ private:
     void historyChanged();
     void keyPressed(QKeyEvent *event, bool *handled);
 
-    app::PageFrame *m_host;
+    frame::PageFrame *m_host;
     QWidget *m_tab;
     QVBoxLayout *m_layout = nullptr;
     QPointer<engine::HtmlView> m_view;

@@ -5,8 +5,8 @@
 #include "editor/textspot.h"
 #include "engine/htmlview.h"
 #include "folderview/fileops.h"
-#include "frame/folderservices.h"
 #include "frame/pageframe.h"
+#include "frame/settings.h"
 #include "kit/textfit.h"
 #include "platform/dialogs.h"
 #include "platform/pathrules.h"
@@ -39,7 +39,7 @@ bool isPicture(const QString &path)
 
 } // namespace
 
-ViewerEditor::ViewerEditor(app::PageFrame *host, QTabWidget *pages, QWidget *tab,
+ViewerEditor::ViewerEditor(frame::PageFrame *host, QTabWidget *pages, QWidget *tab,
     QWidget *window, engine::HtmlView *browser)
     : QObject(tab)
     , m_host(host)
@@ -291,7 +291,7 @@ void ViewerEditor::setButtonState()
     m_save->setEnabled(canSave);
     m_format->setEnabled(canEdit);
     if (m_host)
-        m_host->folderView().setSaveButtons(canSave, canEdit);
+        m_host->setSaveButtons(canSave, canEdit);
 }
 
 // --- Saving ------------------------------------------------------------------------------
@@ -354,8 +354,8 @@ void ViewerEditor::saveEditorFileAs()
         return;
     if (m_host
         && platform::WithTrailingBackslash(folder)
-            == platform::WithTrailingBackslash(m_host->folderView().currentFolder()))
-        m_host->folderView().showSavedCopy(target);
+            == platform::WithTrailingBackslash(m_host->currentFolder()))
+        m_host->showSavedCopy(target);
 }
 
 bool ViewerEditor::askReloadChangedFile(const QString &currentFile)

@@ -20,7 +20,7 @@ class QTabWidget;
 class QToolButton;
 class QVBoxLayout;
 
-namespace app {
+namespace frame {
 class PageFrame;
 }
 
@@ -40,7 +40,7 @@ class ViewerEditor : public QObject, public SourceEditorHandler
 public:
     // Builds the page in `tab` of `pages`; `window` shows the caption and owns the replace
     // dialog, `browser` shows the file once saved. The host may be null.
-    ViewerEditor(app::PageFrame *host, QTabWidget *pages, QWidget *tab, QWidget *window,
+    ViewerEditor(frame::PageFrame *host, QTabWidget *pages, QWidget *tab, QWidget *window,
         engine::HtmlView *browser);
     // The editor goes down with the window's children: it must not call back meanwhile.
     void detachEditor();
@@ -103,7 +103,7 @@ private:
     void pasteColoured();
     void recolourTagAroundCaret();
 
-    app::PageFrame *m_host;
+    frame::PageFrame *m_host;
     QTabWidget *m_pages;
     QWidget *m_tab;
     QWidget *m_window;

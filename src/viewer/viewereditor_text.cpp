@@ -4,6 +4,7 @@
 #include "editor/tagrange.h"
 #include "formatter/formatselection.h"
 #include "frame/pageframe.h"
+#include "frame/settings.h"
 #include "platform/dialogs.h"
 #include "platform/hourglass.h"
 #include "viewer/editorsettings.h"

@@ -3,6 +3,7 @@
 #include "engine/htmlview.h"
 #include "frame/page.h"
 #include "frame/pageframe.h"
+#include "frame/settings.h"
 #include "kit/textfit.h"
 #include "platform/dialogs.h"
 #include "viewer/browsersettingsdialog.h"
@@ -17,7 +18,7 @@
 
 namespace viewer {
 
-ViewerWindow::ViewerWindow(app::PageFrame *host, QWidget *parent)
+ViewerWindow::ViewerWindow(frame::PageFrame *host, QWidget *parent)
     : QDialog(parent)
     , m_host(host)
 {

@@ -13,7 +13,7 @@ class QPushButton;
 class QTabWidget;
 class QToolButton;
 
-namespace app {
+namespace frame {
 class PageFrame;
 }
 
@@ -38,10 +38,9 @@ class ViewerWindow : public QDialog
 
 public:
     // The host may be null (then no hint line, placement or save question).
-    explicit ViewerWindow(app::PageFrame *host, QWidget *parent = nullptr);
+    explicit ViewerWindow(frame::PageFrame *host, QWidget *parent = nullptr);
     ~ViewerWindow() override;
 
-    app::PageFrame *host() const { return m_host; }
     engine::HtmlView *browser() const;
     QWidget *browserControl() const;
     QWidget *editorControl() const;
@@ -120,7 +119,7 @@ private:
     bool handleKeyPress(QKeyEvent *event);
     void handleClose();
 
-    app::PageFrame *m_host;
+    frame::PageFrame *m_host;
     QTabWidget *m_pages = nullptr;
     ViewerBrowser *m_browser = nullptr;
     ViewerEditor *m_editor = nullptr;
