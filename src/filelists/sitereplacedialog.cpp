@@ -57,6 +57,23 @@ SiteReplaceDialog::~SiteReplaceDialog() = default;
 void SiteReplaceDialog::buildLayout()
 {
     auto *column = new QVBoxLayout(this);
+    column->addLayout(buildForm());
+    column->addWidget(buildChanges(), 1);
+    progress_ = new QProgressBar(this);
+    progress_->setRange(0, int(m_files.size()));
+    progress_->setValue(0);
+    column->addWidget(progress_);
+    status_ = new QLabel(QStringLiteral("%1 files in the list").arg(m_files.size()), this);
+    status_->setObjectName(QStringLiteral("LReplaceStatus"));
+    status_->setWordWrap(true);
+    column->addWidget(status_);
+    column->addWidget(buildButtons());
+    resize(900, 600);
+}
+
+// What to find, what to put in its place, and where.
+QFormLayout *SiteReplaceDialog::buildForm()
+{
     auto *form = new QFormLayout;
     find_ = new QLineEdit(this);
     find_->setObjectName(QStringLiteral("EReplaceFind"));
@@ -91,8 +108,12 @@ void SiteReplaceDialog::buildLayout()
     auto *scopeLabel = new QLabel(QStringLiteral("&Scope:"), this);
     scopeLabel->setBuddy(scope_);
     form->addRow(scopeLabel, scopeRow);
-    column->addLayout(form);
+    return form;
+}
 
+// The changes of the preview, and the difference of the one chosen.
+QSplitter *SiteReplaceDialog::buildChanges()
+{
     auto *splitter = new QSplitter(Qt::Vertical, this);
     changes_ = new QTreeWidget(splitter);
     changes_->setObjectName(QStringLiteral("TVReplaceChanges"));
@@ -112,17 +133,11 @@ void SiteReplaceDialog::buildLayout()
     difference_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 1);
-    column->addWidget(splitter, 1);
+    return splitter;
+}
 
-    progress_ = new QProgressBar(this);
-    progress_->setRange(0, int(m_files.size()));
-    progress_->setValue(0);
-    column->addWidget(progress_);
-    status_ = new QLabel(QStringLiteral("%1 files in the list").arg(m_files.size()), this);
-    status_->setObjectName(QStringLiteral("LReplaceStatus"));
-    status_->setWordWrap(true);
-    column->addWidget(status_);
-
+QDialogButtonBox *SiteReplaceDialog::buildButtons()
+{
     auto *buttons = new QDialogButtonBox(this);
     previewButton_ = buttons->addButton(QStringLiteral("&Preview"), QDialogButtonBox::ActionRole);
     previewButton_->setObjectName(QStringLiteral("BReplacePreview"));
@@ -138,8 +153,7 @@ void SiteReplaceDialog::buildLayout()
     connect(stopButton_, &QPushButton::clicked, this, &SiteReplaceDialog::stopPreview);
     connect(replaceButton_, &QPushButton::clicked, this, &SiteReplaceDialog::replaceChecked);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    column->addWidget(buttons);
-    resize(900, 600);
+    return buttons;
 }
 
 replace::ReplaceOptions SiteReplaceDialog::options() const

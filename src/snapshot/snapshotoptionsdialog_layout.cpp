@@ -78,7 +78,22 @@ QWidget *SnapshotOptionsDialog::buildOptionsPanel()
     auto *column = new QVBoxLayout(panel);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(3);
+    addBaseSizeSection(column, panel);
+    addOutputSizeSection(column, panel);
+    addShadowSection(column, panel);
+    column->addStretch(1);
+    panel->setMinimumWidth(kit::panelWidth(kOptionsPanelWidth, panel));
 
+    connect(
+        customSizeButton_, &QRadioButton::clicked, this, &SnapshotOptionsDialog::sizeKindChosen);
+    connect(
+        browserSizeButton_, &QRadioButton::clicked, this, &SnapshotOptionsDialog::sizeKindChosen);
+    return panel;
+}
+
+// A custom size, or the browser's.
+void SnapshotOptionsDialog::addBaseSizeSection(QVBoxLayout *column, QWidget *panel)
+{
     column->addWidget(kit::fixedTitleBar(QStringLiteral(" Snapshot Base Size"), panel));
     customSizeButton_ = new QRadioButton(QStringLiteral("Custom browser size"), panel);
     customSizeButton_->setObjectName(QStringLiteral("RBCustom"));
@@ -103,13 +118,20 @@ QWidget *SnapshotOptionsDialog::buildOptionsPanel()
     viewWidthField_->setReadOnly(true);
     kit::showTextStart(viewWidthField_);
     column->addWidget(viewWidthField_);
+}
 
+void SnapshotOptionsDialog::addOutputSizeSection(QVBoxLayout *column, QWidget *panel)
+{
     column->addWidget(kit::fixedTitleBar(QStringLiteral(" Output Size"), panel));
     column->addWidget(new QLabel(QStringLiteral("Percent (%):"), panel));
     scaleField_ = numberField("EScale", 3, panel);
     scaleUpDown_ = upDown(scaleField_, 5, 100, 5, "UDScale");
     column->addWidget(withUpDown(scaleField_, scaleUpDown_, panel));
+}
 
+// The colours and widths of the shadow and the border, and the scroll bars cropped.
+void SnapshotOptionsDialog::addShadowSection(QVBoxLayout *column, QWidget *panel)
+{
     column->addWidget(kit::fixedTitleBar(QStringLiteral(" Shadow & Border"), panel));
     const auto labelled = [&](const char *text, QWidget *control) {
         column->addWidget(new QLabel(QLatin1String(text), panel));
@@ -135,14 +157,6 @@ QWidget *SnapshotOptionsDialog::buildOptionsPanel()
     cropHorizontalBox_->setObjectName(QStringLiteral("CBCropHori"));
     column->addWidget(cropVerticalBox_);
     column->addWidget(cropHorizontalBox_);
-    column->addStretch(1);
-    panel->setMinimumWidth(kit::panelWidth(kOptionsPanelWidth, panel));
-
-    connect(
-        customSizeButton_, &QRadioButton::clicked, this, &SnapshotOptionsDialog::sizeKindChosen);
-    connect(
-        browserSizeButton_, &QRadioButton::clicked, this, &SnapshotOptionsDialog::sizeKindChosen);
-    return panel;
 }
 
 QWidget *SnapshotOptionsDialog::buildPicturePanel()
