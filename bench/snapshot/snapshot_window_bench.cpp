@@ -24,14 +24,14 @@
 
 namespace {
 
-class Pages : public folderview::SelectionQueries
+class Pages : public frame::SelectionQueries
 {
 public:
     explicit Pages(const QStringList &paths)
         : m_paths(paths)
     { }
     QString currentFile() const override { return {}; }
-    folderview::SelectionCount selectionCounts() const override
+    frame::SelectionCount selectionCounts() const override
     {
         return { nullptr, int(m_paths.size()), int(m_paths.size()) };
     }
@@ -86,7 +86,7 @@ int main(int argc, char **argv)
     browserWindow.show();
     browser->loadHtmlFile(pages.first());
 
-    app::Settings settings;
+    frame::Settings settings;
     settings.customWidth = 800;
     settings.customHeight = 600;
     settings.scale = 50;

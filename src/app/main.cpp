@@ -43,7 +43,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     noDisplay.reset();
     app.setApplicationName(QStringLiteral("Folioscope"));
-    platform::useQtDialogs();
+    platformui::useQtDialogs();
 
     // The windows of the whole run, in their order of creation. QApplication has taken its own
     // options out of argv; the start file keeps the bytes of its name.

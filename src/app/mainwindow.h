@@ -30,13 +30,12 @@ class ViewerWindow;
 
 namespace app {
 
-class FolderServices;
 class ContextMenu;
 
 // The main window: the frame of the program. It holds the menus, the hint line, the page
 // control with its pages, the settings, and the borrowed browser or editor; the selection
 // queries answer for the active page.
-class MainWindow : public QMainWindow, public PageFrame
+class MainWindow : public QMainWindow, public frame::PageFrame
 {
     Q_OBJECT
 
@@ -52,20 +51,20 @@ public:
     viewer::ViewerWindow *viewer() const { return m_viewer; }
 
     // The pages in the order of their tabs.
-    const std::vector<Page *> &pages() const { return m_pages; }
+    const std::vector<frame::Page *> &pages() const { return m_pages; }
 
     QString programFolder() const override { return m_programFolder; }
     QString dataFolder() const override { return m_dataFolder; }
-    QString thumbFolder() const { return thumbFolderOf(m_dataFolder); }
-    QString listsFolder() const { return listsFolderOf(m_dataFolder); }
-    Settings &settings() override { return m_settings; }
-    const Settings &settings() const { return m_settings; }
+    QString thumbFolder() const { return frame::thumbFolderOf(m_dataFolder); }
+    QString listsFolder() const { return frame::listsFolderOf(m_dataFolder); }
+    frame::Settings &settings() override { return m_settings; }
+    const frame::Settings &settings() const { return m_settings; }
     // The formatter style and trim table, loaded once when the window is first shown.
     const formatter::Style &style() const { return m_style; }
     bool isStarting() const override { return m_starting; }
     bool isViewerOpen() const { return m_viewerOpen; }
     QString startFile() const { return m_startFile; }
-    FolderServices &folderView() override { return *m_folder; }
+    frame::FolderServices &folderView() override { return *m_folder; }
     void setListProgress(int position) override;
     formatter::Style *formatterStyle() override { return &m_style; }
     QStringList tagSyntaxTable() const override { return m_tagHints; }
@@ -74,7 +73,7 @@ public:
 
     // Selection queries of the active page.
     QString currentFile() const override { return activePage()->currentFile(); }
-    folderview::SelectionCount selectionCounts() const override
+    frame::SelectionCount selectionCounts() const override
     {
         return activePage()->selectionCounts();
     }
@@ -93,14 +92,14 @@ public:
     // What the pages and the viewer window ask of the main window.
     void setHintLine(const QString &text) override;
     QRect mainWindowBounds() const override { return geometry(); }
-    Page *activePage() const override;
-    void setActivePage(Page *page) override;
+    frame::Page *activePage() const override;
+    void setActivePage(frame::Page *page) override;
     void setPagesEnabled(bool enabled) override;
     void showFileInViews(bool force) override;
     void clearViews() override;
     void setViewerButtonState() override;
     void openCurrentFile() override;
-    folderview::BatchProgress *progressWindow() override;
+    frame::BatchProgress *progressWindow() override;
     void setMainWindowEnabled(bool enabled) override { setEnabled(enabled); }
     bool checkDiskSpace(const QString &path, qint64 neededKb) override;
     engine::HtmlView *browserView() override;
@@ -153,7 +152,7 @@ private:
 
     QString m_programFolder;
     QString m_dataFolder;
-    Settings m_settings;
+    frame::Settings m_settings;
     formatter::Style m_style;
     bool m_starting = true;
     bool m_viewerOpen = false;
@@ -166,8 +165,8 @@ private:
     QString m_startFile;
     QStringList m_arguments;
     QStringList m_tagHints;
-    std::vector<Page *> m_pages;
-    FolderServices *m_folder = nullptr;
+    std::vector<frame::Page *> m_pages;
+    frame::FolderServices *m_folder = nullptr;
     viewer::ViewerWindow *m_viewer = nullptr;
     folderview::ProgressWindow *m_progress = nullptr;
     snapshot::SnapshotJob m_snapshotJob;

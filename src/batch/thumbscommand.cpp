@@ -123,21 +123,21 @@ int runThumbsCommand(const QStringList &args, QIODevice &out, QIODevice &err)
     if (parsed.programFolder.isEmpty()) {
         const QString tool = QCoreApplication::applicationDirPath();
         parsed.programFolder
-            = app::dataFolderFor(platform::WithTrailingBackslash(QDir::toNativeSeparators(tool)),
+            = frame::dataFolderFor(platform::WithTrailingBackslash(QDir::toNativeSeparators(tool)),
                 QFileInfo(tool).isWritable());
     }
 
     ConsoleDialogs dialogs(err, kPrefix);
     const QString programFolder = platform::WithTrailingBackslash(
         QDir::toNativeSeparators(QFileInfo(parsed.programFolder).absoluteFilePath()));
-    const QString thumbFolder = app::thumbFolderOf(programFolder);
+    const QString thumbFolder = frame::thumbFolderOf(programFolder);
     QDir().mkpath(thumbFolder);
 
     QStringList pages;
     for (const QString &file : std::as_const(parsed.files))
         pages.append(QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(file).absoluteFilePath())));
     if (parsed.onlyChanged)
-        pages = thumbs::PagesWithOutOfDateThumbs(thumbFolder, pages);
+        pages = imaging::PagesWithOutOfDateThumbs(thumbFolder, pages);
     thumbs::BatchEntries entries;
     for (const QString &page : std::as_const(pages))
         entries.append({ int(entries.size()), page });

@@ -39,7 +39,8 @@ FreeSpaceSource &freeSpaceSource()
 
 // The one selected entry, which is the file the user sees chosen even when the focus mark
 // stands on another entry.
-QString singleSelectedEntry(const SelectionQueries &selection, const SelectionCount &counts)
+QString singleSelectedEntry(
+    const frame::SelectionQueries &selection, const frame::SelectionCount &counts)
 {
     for (int i = 0; i < counts.total; ++i) {
         const QString path = selection.entryPath(i, true);
@@ -194,11 +195,11 @@ bool checkDiskSpace(const QString &path, qint64 neededKb)
     return false;
 }
 
-DeleteResult deleteSelectedFiles(
-    const SelectionQueries &selection, bool &doRecycleBin, const std::function<bool()> &mayRemove)
+DeleteResult deleteSelectedFiles(const frame::SelectionQueries &selection, bool &doRecycleBin,
+    const std::function<bool()> &mayRemove)
 {
     DeleteResult result;
-    const SelectionCount counts = selection.selectionCounts();
+    const frame::SelectionCount counts = selection.selectionCounts();
     if (counts.selected <= 0)
         return result;
     QList<std::pair<int, QString>> doomed;
@@ -234,11 +235,11 @@ DeleteResult deleteSelectedFiles(
     return result;
 }
 
-CopyResult copySelectedFiles(const SelectionQueries &selection, QString &copyPath,
-    BatchProgress &progress, const std::function<void(bool)> &setMainWindowEnabled)
+CopyResult copySelectedFiles(const frame::SelectionQueries &selection, QString &copyPath,
+    frame::BatchProgress &progress, const std::function<void(bool)> &setMainWindowEnabled)
 {
     CopyResult result;
-    const SelectionCount counts = selection.selectionCounts();
+    const frame::SelectionCount counts = selection.selectionCounts();
     if (counts.selected <= 0)
         return result;
     Dialogs &ui = platform::dialogs();
@@ -285,7 +286,7 @@ CopyResult copySelectedFiles(const SelectionQueries &selection, QString &copyPat
     struct Restore {
         QString &copyPath;
         const QString &folder;
-        BatchProgress &progress;
+        frame::BatchProgress &progress;
         const std::function<void(bool)> &setMainWindowEnabled;
         ~Restore()
         {

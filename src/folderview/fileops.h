@@ -56,7 +56,7 @@ struct DeleteResult {
 // Asks, then removes the selected entries of the active page; the caller re-reads its list.
 // mayRemove runs after the user's Yes and before the first file goes (the editor's unsaved
 // changes are settled there); false leaves every file in place.
-DeleteResult deleteSelectedFiles(const SelectionQueries &selection, bool &doRecycleBin,
+DeleteResult deleteSelectedFiles(const frame::SelectionQueries &selection, bool &doRecycleBin,
     const std::function<bool()> &mayRemove = {});
 
 struct CopyResult {
@@ -66,8 +66,8 @@ struct CopyResult {
 };
 // "Copy file(s) to": one file through the save dialog, several through the folder dialog with
 // the progress window. copyPath (COPYPATH) becomes the folder of a batch however it ends.
-CopyResult copySelectedFiles(const SelectionQueries &selection, QString &copyPath,
-    BatchProgress &progress, const std::function<void(bool)> &setMainWindowEnabled = {});
+CopyResult copySelectedFiles(const frame::SelectionQueries &selection, QString &copyPath,
+    frame::BatchProgress &progress, const std::function<void(bool)> &setMainWindowEnabled = {});
 
 // The file to jump to for a drop: the first name when it is of an accepted kind; otherwise
 // empty after a beep and the message "Folioscope:" / "File not accepted." / the name.

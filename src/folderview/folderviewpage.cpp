@@ -61,7 +61,7 @@ void acceptFilterKindsAsPages(const QString &filterText)
 
 } // namespace
 
-FolderViewPage::FolderViewPage(app::PageFrame &frame, QWidget *parent)
+FolderViewPage::FolderViewPage(frame::PageFrame &frame, QWidget *parent)
     : QWidget(parent)
     , m_frame(frame)
 {
@@ -146,7 +146,7 @@ QString FolderViewPage::currentFile() const
     return platform::WithTrailingBackslash(m_currentFolder) + fileList_->currentItem()->text();
 }
 
-SelectionCount FolderViewPage::selectionCounts() const
+frame::SelectionCount FolderViewPage::selectionCounts() const
 {
     return { this, selectedRowCount(fileList_), fileList_->count() };
 }
@@ -170,7 +170,7 @@ QStringList FolderViewPage::fileNames() const
 
 QString FolderViewPage::thumbFolder() const
 {
-    return app::thumbFolderOf(m_frame.dataFolder());
+    return frame::thumbFolderOf(m_frame.dataFolder());
 }
 
 bool FolderViewPage::isInThumbFolder(const QString &folder) const
@@ -311,26 +311,26 @@ QString FolderViewPage::title() const
 
 void FolderViewPage::start()
 {
-    const app::Settings &settings = m_frame.settings();
+    const frame::Settings &settings = m_frame.settings();
     setFilterText(settings.allowedExtensions);
     acceptFilterKindsAsPages(settings.allowedExtensions);
     fillDriveBox();
     changeFolder(settings.viewPath);
 }
 
-bool FolderViewPage::offersContextItem(app::ContextItem item) const
+bool FolderViewPage::offersContextItem(frame::ContextItem item) const
 {
-    return item != app::JumpToFolder;
+    return item != frame::JumpToFolder;
 }
 
-bool FolderViewPage::runContextItem(app::ContextItem item)
+bool FolderViewPage::runContextItem(frame::ContextItem item)
 {
-    if (item == app::CopyFilesTo) {
+    if (item == frame::CopyFilesTo) {
         copySelectedFiles();
         m_frame.setMainWindowEnabled(true);
         return true;
     }
-    if (item != app::JumpToFolder)
+    if (item != frame::JumpToFolder)
         return false;
     const QString file = m_frame.currentFile();
     // Found by the folder's bytes: a Latin-1 folder name is no folder to QFileInfo.
@@ -553,9 +553,9 @@ void FolderViewPage::showMiniThumb(const QString &page)
     const auto style = platform::nativePathStyle();
     const QString thumb = page.isEmpty()
         ? QString()
-        : thumbs::ThumbFileFor(thumbFolder(), platform::folderPart(page, style), page, style);
+        : imaging::ThumbFileFor(thumbFolder(), platform::folderPart(page, style), page, style);
     const QImage image
-        = thumb.isEmpty() || !QFileInfo::exists(thumb) ? QImage() : platform::readJpeg(thumb);
+        = thumb.isEmpty() || !QFileInfo::exists(thumb) ? QImage() : imaging::readJpeg(thumb);
     if (image.isNull())
         miniThumb_->clear();
     else
@@ -631,7 +631,7 @@ void FolderViewPage::deleteSelectedFiles()
 
 void FolderViewPage::copySelectedFiles()
 {
-    BatchProgress *progress = m_frame.progressWindow();
+    frame::BatchProgress *progress = m_frame.progressWindow();
     if (!progress)
         return;
     const CopyResult result = folderview::copySelectedFiles(m_frame, m_frame.settings().copyPath,

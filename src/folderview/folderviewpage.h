@@ -16,7 +16,7 @@ class QListWidgetItem;
 class QPushButton;
 class QToolButton;
 
-namespace app {
+namespace frame {
 class PageFrame;
 }
 
@@ -28,19 +28,19 @@ class FileListBox;
 // thumbnail corner), the file list, the panel that hosts the borrowed browser or editor, and
 // the file operations on the selection. It serves the frame the folder and the panel of
 // the borrowed views too.
-class FolderViewPage : public QWidget, public app::Page, public app::FolderServices
+class FolderViewPage : public QWidget, public frame::Page, public frame::FolderServices
 {
     Q_OBJECT
 
 public:
-    explicit FolderViewPage(app::PageFrame &frame, QWidget *parent = nullptr);
+    explicit FolderViewPage(frame::PageFrame &frame, QWidget *parent = nullptr);
 
     // The folder panel that the frame shows beside its page control.
     QWidget *folderPanel() const override { return m_folderPanel; }
 
     // Selection queries of this page's file list.
     QString currentFile() const override;
-    SelectionCount selectionCounts() const override;
+    frame::SelectionCount selectionCounts() const override;
     QString entryPath(int index, bool onlySelected) const override;
 
     // The page.
@@ -50,9 +50,9 @@ public:
     // Page activation: the folder labels follow the folder list from now on.
     void activate() override;
     bool hostsViews() const override { return true; }
-    bool offersContextItem(app::ContextItem item) const override;
+    bool offersContextItem(frame::ContextItem item) const override;
     // "Copy file(s) to" and "Jump to Folder".
-    bool runContextItem(app::ContextItem item) override;
+    bool runContextItem(frame::ContextItem item) override;
 
     QString currentFolder() const override { return m_currentFolder; }
     QString currentMask() const override { return m_currentMask; }
@@ -122,7 +122,7 @@ private:
     bool handleFileListKey(QKeyEvent *event, bool released);
     QString thumbFolder() const;
 
-    app::PageFrame &m_frame;
+    frame::PageFrame &m_frame;
     QWidget *m_folderPanel = nullptr;
     QLabel *m_browserPlaceholder = nullptr;
     QButtonGroup *m_viewSwitch = nullptr;

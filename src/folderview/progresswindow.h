@@ -12,7 +12,7 @@ namespace folderview {
 
 // The progress window shared by every batch of the program. It never blocks: a batch shows
 // it, updates it once per item and asks stopRequested() after letting events run.
-class ProgressWindow : public QDialog, public BatchProgress
+class ProgressWindow : public QDialog, public frame::BatchProgress
 {
     Q_OBJECT
 

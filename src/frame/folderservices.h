@@ -5,7 +5,7 @@
 
 class QWidget;
 
-namespace app {
+namespace frame {
 
 // What the frame asks of the Folder View besides its page: the folder and mask the other
 // pages work in, the thumbnail corner, the panel that borrows the browser or editor and
@@ -44,4 +44,4 @@ public:
     virtual void showSavedCopy(const QString &path) = 0;
 };
 
-} // namespace app
+} // namespace frame

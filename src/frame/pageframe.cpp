@@ -8,7 +8,7 @@
 #include <QDir>
 #include <QStandardPaths>
 
-namespace app {
+namespace frame {
 
 PageFrame::~PageFrame() = default;
 
@@ -29,7 +29,7 @@ QString Page::arrivalHint() const
     return {};
 }
 
-QString tabCaption(const Page &page, const folderview::SelectionCount &counts)
+QString tabCaption(const Page &page, const SelectionCount &counts)
 {
     if (counts.page != &page)
         return page.title();
@@ -92,4 +92,4 @@ platform::LeftoverSweep removeStoreLeftovers(
     return sweep;
 }
 
-} // namespace app
+} // namespace frame

@@ -15,23 +15,20 @@ namespace engine {
 class HtmlView;
 }
 
-namespace folderview {
-class BatchProgress;
-}
-
 namespace formatter {
 struct Style;
 }
 
-namespace app {
+namespace frame {
 
+class BatchProgress;
 class FolderServices;
 class Page;
 
 // What the pages and the viewer window may ask of the frame that hosts them. The main
 // window implements it; tests give a stand-in. The selection queries answer for the active
 // page, whichever page asks.
-class PageFrame : public folderview::SelectionQueries
+class PageFrame : public SelectionQueries
 {
 public:
     ~PageFrame() override;
@@ -89,7 +86,7 @@ public:
 
     // The shared progress window of long batches, and the switch that disables the main
     // window meanwhile; null when there is none.
-    virtual folderview::BatchProgress *progressWindow() = 0;
+    virtual BatchProgress *progressWindow() = 0;
     virtual void setMainWindowEnabled(bool enabled) = 0;
 
     // False, after its message, when the volume of the path has less than neededKb free.
@@ -119,4 +116,4 @@ QString dataFolderFor(const QString &programFolder, bool programFolderWritable);
 platform::LeftoverSweep removeStoreLeftovers(
     const QString &dataFolder, const QString &snapshotFolder);
 
-} // namespace app
+} // namespace frame

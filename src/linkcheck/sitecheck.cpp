@@ -520,9 +520,9 @@ struct SiteCheck::State {
         return isPageName(path) && !info.fileName().startsWith(u'.') && scanEnters(info.path());
     }
 
-    filelists::ScanOptions scanOptions() const
+    scan::ScanOptions scanOptions() const
     {
-        filelists::ScanOptions scan;
+        scan::ScanOptions scan;
         scan.mask = kPageMask;
         // Nothing below the thumbnail folder is entered; its own entries are left out here.
         scan.descendEverywhere = false;
@@ -531,11 +531,11 @@ struct SiteCheck::State {
     }
 
     // Every page a folder scan finds below `folder`.
-    void scanFolder(const QString &folder, const filelists::ScanOptions &scan,
+    void scanFolder(const QString &folder, const scan::ScanOptions &scan,
         const std::function<void(const QString &)> &found) const
     {
-        filelists::ScanFolder(folder, scan,
-            [&](const QString &in, const QString &name, const filelists::EntryFacts &) {
+        scan::ScanFolder(
+            folder, scan, [&](const QString &in, const QString &name, const scan::EntryFacts &) {
                 if (!inThumbFolder(in))
                     found(in + QLatin1Char('/') + name);
             });
@@ -545,7 +545,7 @@ struct SiteCheck::State {
     // case, a page beside one followed): records to be read.
     void addPagesThatCame(const QStringList &paths, std::vector<int> &ids)
     {
-        filelists::ScanOptions scan = scanOptions();
+        scan::ScanOptions scan = scanOptions();
         scan.letEventsRun = [] {};
         const auto add = [&](const QString &page) {
             const int id = addRecord(page, false);
@@ -601,7 +601,7 @@ struct SiteCheck::State {
     std::optional<std::vector<int>> scanPages(const std::function<bool(int, int)> &progress)
     {
         std::atomic<bool> stopped = false;
-        filelists::ScanOptions scan = scanOptions();
+        scan::ScanOptions scan = scanOptions();
         scan.stopRequested = [&] { return stopped.load(); };
         scan.letEventsRun = [&] {
             if (progress && !progress(0, 0))

@@ -54,7 +54,7 @@ QString entryKey(const linkcheck::BrokenLink &link)
 
 } // namespace
 
-SiteCheckPage::SiteCheckPage(app::PageFrame &frame, QWidget *parent)
+SiteCheckPage::SiteCheckPage(frame::PageFrame &frame, QWidget *parent)
     : QWidget(parent)
     , m_frame(frame)
     , m_model(new SiteReportModel(this))
@@ -216,8 +216,8 @@ void SiteCheckPage::checkFolder()
     reportTitle_->setText(QStringLiteral("Checking the links in \"%1\" ...").arg(m_root));
     linkcheck::CheckOptions options;
     options.root = QDir::cleanPath(folder);
-    options.thumbFolder = app::thumbFolderOf(m_frame.dataFolder());
-    if (folderview::BatchProgress *progress = m_frame.progressWindow()) {
+    options.thumbFolder = frame::thumbFolderOf(m_frame.dataFolder());
+    if (frame::BatchProgress *progress = m_frame.progressWindow()) {
         progress->initProgressBar(0);
         progress->showProgress();
         progress->setProgressText(QStringLiteral("Checking the links in: ") + m_root);
@@ -232,7 +232,7 @@ void SiteCheckPage::checkFolder()
 // Steps the progress window to the pages done, and passes its Stop on to the checker.
 void SiteCheckPage::showProgress()
 {
-    folderview::BatchProgress *progress = m_frame.progressWindow();
+    frame::BatchProgress *progress = m_frame.progressWindow();
     if (!progress)
         return;
     if (progress->stopRequested()) {
@@ -259,7 +259,7 @@ void SiteCheckPage::showProgress()
 void SiteCheckPage::checkEnded(bool complete)
 {
     m_progressTimer->stop();
-    if (folderview::BatchProgress *progress = m_frame.progressWindow())
+    if (frame::BatchProgress *progress = m_frame.progressWindow())
         progress->closeProgress();
     m_frame.setMainWindowEnabled(true);
     m_check = m_run->takeResult();
@@ -393,7 +393,7 @@ QString SiteCheckPage::currentFile() const
     return page;
 }
 
-folderview::SelectionCount SiteCheckPage::selectionCounts() const
+frame::SelectionCount SiteCheckPage::selectionCounts() const
 {
     return { this, int(report_->selectionModel()->selectedRows().size()), m_model->rowCount() };
 }

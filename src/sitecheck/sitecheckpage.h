@@ -15,7 +15,7 @@ class QPushButton;
 class QTimer;
 class QTreeView;
 
-namespace app {
+namespace frame {
 class PageFrame;
 }
 
@@ -38,12 +38,12 @@ class SiteReportModel;
 
 // The "Site Check" page: every broken local link, anchor and picture of the current folder
 // and its sub-folders, kept up to date as pages are saved or change on disk.
-class SiteCheckPage : public QWidget, public app::Page
+class SiteCheckPage : public QWidget, public frame::Page
 {
     Q_OBJECT
 
 public:
-    explicit SiteCheckPage(app::PageFrame &frame, QWidget *parent = nullptr);
+    explicit SiteCheckPage(frame::PageFrame &frame, QWidget *parent = nullptr);
     ~SiteCheckPage() override;
 
     QString title() const override;
@@ -54,11 +54,11 @@ public:
     void activate() override;
     bool hostsViews() const override { return false; }
     // Its pages may lie in any sub-folder: "Jump to Folder" too.
-    bool offersContextItem(app::ContextItem) const override { return true; }
-    bool runContextItem(app::ContextItem) override { return false; }
+    bool offersContextItem(frame::ContextItem) const override { return true; }
+    bool runContextItem(frame::ContextItem) override { return false; }
 
     QString currentFile() const override;
-    folderview::SelectionCount selectionCounts() const override;
+    frame::SelectionCount selectionCounts() const override;
     // A page with several broken links stands once among the entries, at its first row.
     QString entryPath(int index, bool onlySelected) const override;
 
@@ -96,7 +96,7 @@ private:
     // page. Kept until the rows or the selection change.
     const std::vector<bool> &leadRows(bool onlySelected) const;
 
-    app::PageFrame &m_frame;
+    frame::PageFrame &m_frame;
     SiteReportModel *m_model = nullptr;
     CheckRun *m_run = nullptr;
     platform::FileWatch *m_watch = nullptr;

@@ -62,7 +62,7 @@ void SnapshotOptionsDialog::prepareToShow()
         viewWidthField_->setText(
             QStringLiteral("(%1x%2)").arg(job.browserWidth).arg(job.browserHeight));
     }
-    const app::Settings &settings = m_host.settings;
+    const frame::Settings &settings = m_host.settings;
     widthUpDown_->setPosition(settings.customWidth);
     heightUpDown_->setPosition(settings.customHeight);
     backgroundPicker_->setSelected(colorFromValue(settings.backgroundColor));
@@ -215,7 +215,7 @@ void SnapshotOptionsDialog::exportBatch()
         return;
 
     std::unique_ptr<folderview::ProgressWindow> ownProgress;
-    folderview::BatchProgress *progress = m_host.progress;
+    frame::BatchProgress *progress = m_host.progress;
     if (!progress) {
         ownProgress = std::make_unique<folderview::ProgressWindow>();
         progress = ownProgress.get();

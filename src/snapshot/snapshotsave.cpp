@@ -58,7 +58,7 @@ QString extensionOf(int filterIndex)
 bool writeSnapshotFile(const QImage &image, const QString &path, int kind, QString *error)
 {
     const QByteArray bytes
-        = kind == OutputBmp ? encodeBmp(image) : platform::encodeJpeg(image, kJpegQuality);
+        = kind == OutputBmp ? encodeBmp(image) : imaging::encodeJpeg(image, kJpegQuality);
     if (bytes.isEmpty()) {
         *error = QStringLiteral("The picture could not be encoded.");
         return false;

@@ -35,7 +35,7 @@ constexpr int kQuietMs = 500;
 
 } // namespace
 
-ThumbViewPage::ThumbViewPage(app::PageFrame &frame, QWidget *parent)
+ThumbViewPage::ThumbViewPage(frame::PageFrame &frame, QWidget *parent)
     : QWidget(parent)
     , m_frame(frame)
 {
@@ -115,7 +115,7 @@ void ThumbViewPage::connectControls()
 
 QString ThumbViewPage::thumbFolder() const
 {
-    return app::thumbFolderOf(m_frame.dataFolder());
+    return frame::thumbFolderOf(m_frame.dataFolder());
 }
 
 bool ThumbViewPage::eventFilter(QObject *watched, QEvent *event)
@@ -174,7 +174,7 @@ QString ThumbViewPage::currentFile() const
     return rows.size() == 1 ? entryPath(rows.first().row(), false) : QString();
 }
 
-folderview::SelectionCount ThumbViewPage::selectionCounts() const
+frame::SelectionCount ThumbViewPage::selectionCounts() const
 {
     return { this, int(thumbGrid_->selectionModel()->selectedIndexes().size()),
         m_model->rowCount() };
@@ -216,7 +216,7 @@ void ThumbViewPage::setBaseIndex(int index)
 {
     m_cache.setCacheMax(m_frame.settings().cacheMax);
     if (index < 0 || index >= snapBaseBox_->count())
-        index = app::Settings().thumbBaseIndex;
+        index = frame::Settings().thumbBaseIndex;
     snapBaseBox_->setCurrentIndex(index);
     snapBaseChosen(index);
 }
@@ -239,16 +239,16 @@ void ThumbViewPage::start()
     setBaseIndex(m_frame.settings().thumbBaseIndex);
 }
 
-bool ThumbViewPage::offersContextItem(app::ContextItem item) const
+bool ThumbViewPage::offersContextItem(frame::ContextItem item) const
 {
-    return item != app::JumpToFolder;
+    return item != frame::JumpToFolder;
 }
 
-bool ThumbViewPage::runContextItem(app::ContextItem item)
+bool ThumbViewPage::runContextItem(frame::ContextItem item)
 {
-    if (item == app::MakeThumbnails)
+    if (item == frame::MakeThumbnails)
         makeThumbnails();
-    else if (item == app::ClearThumbnails)
+    else if (item == frame::ClearThumbnails)
         deleteThumbnails();
     else
         return false;
@@ -305,10 +305,11 @@ void ThumbViewPage::addOrRemoveThumbs(int mode)
         return stored;
     };
     hooks.clearThumb = [this, folder](const QString &page) {
-        ClearThumb(folder, page, [this](const QString &thumb) { m_cache.invalidate(thumb); });
+        imaging::ClearThumb(
+            folder, page, [this](const QString &thumb) { m_cache.invalidate(thumb); });
     };
     hooks.checkDiskSpace = [this, folder] { return m_frame.checkDiskSpace(folder, kNeededKb); };
-    folderview::BatchProgress *progress = m_frame.progressWindow();
+    frame::BatchProgress *progress = m_frame.progressWindow();
     hooks.planBatch = [this, progress](const QStringList &pages) {
         snapBaseChosen(snapBaseBox_->currentIndex());
         // Only a batch has a stop button; its flag is cleared when the batch shows it.
@@ -347,7 +348,8 @@ void ThumbViewPage::deleteThumbnails()
 bool ThumbViewPage::keepsFresh(const QString &page) const
 {
     return m_frame.settings().keepThumbsFresh && !m_refreshFailed
-        && QFileInfo::exists(ThumbFileFor(thumbFolder(), platform::folderPart(page), page));
+        && QFileInfo::exists(
+            imaging::ThumbFileFor(thumbFolder(), platform::folderPart(page), page));
 }
 
 ThumbMaker &ThumbViewPage::refreshMaker()

@@ -12,7 +12,7 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 
-namespace app {
+namespace frame {
 class PageFrame;
 }
 
@@ -30,16 +30,16 @@ class ThumbRefreshQueue;
 // in the same order, the image cache that feeds it, and the buttons that make and clear
 // thumbnails of the active page's selection. While it shows a folder, the thumbnails of its
 // pages that change on disk are remade in the background ("Keep thumbnails fresh").
-class ThumbViewPage : public QWidget, public app::Page
+class ThumbViewPage : public QWidget, public frame::Page
 {
     Q_OBJECT
 
 public:
-    explicit ThumbViewPage(app::PageFrame &frame, QWidget *parent = nullptr);
+    explicit ThumbViewPage(frame::PageFrame &frame, QWidget *parent = nullptr);
     ~ThumbViewPage() override;
 
     QString currentFile() const override;
-    folderview::SelectionCount selectionCounts() const override;
+    frame::SelectionCount selectionCounts() const override;
     QString entryPath(int index, bool onlySelected) const override;
 
     // Mirrors the folder view's file list.
@@ -54,9 +54,9 @@ public:
     void activate() override;
     QString arrivalHint() const override;
     bool hostsViews() const override { return false; }
-    bool offersContextItem(app::ContextItem item) const override;
+    bool offersContextItem(frame::ContextItem item) const override;
     // "Make/Update Thumbnail(s)" and "Clear Thumbnail(s)", on whichever page is active.
-    bool runContextItem(app::ContextItem item) override;
+    bool runContextItem(frame::ContextItem item) override;
 
     // Makes (1) or clears (0) the thumbnails of the active page's selection.
     void addOrRemoveThumbs(int mode);
@@ -93,7 +93,7 @@ private:
     ThumbMaker &refreshMaker();
     void remakeThumb(const QString &page);
 
-    app::PageFrame &m_frame;
+    frame::PageFrame &m_frame;
     ImageCache m_cache;
     std::unique_ptr<ThumbMaker> m_maker;
     ThumbListModel *m_model = nullptr;

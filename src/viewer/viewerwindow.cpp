@@ -50,7 +50,7 @@ QString goneFromDiskText(const QString &path)
 
 } // namespace
 
-ViewerWindow::ViewerWindow(app::PageFrame *host, QWidget *parent)
+ViewerWindow::ViewerWindow(frame::PageFrame *host, QWidget *parent)
     : QDialog(parent)
     , m_host(host)
 {
@@ -443,7 +443,7 @@ void ViewerWindow::handleClose()
     if (!m_host)
         return;
     // Closed over a page without the views, the editor's changes would have nowhere to go.
-    const app::Page *page = m_host->activePage();
+    const frame::Page *page = m_host->activePage();
     if (page && !page->hostsViews())
         m_host->askSaveChanges(); // the answer does not keep the window open
 }

@@ -29,7 +29,7 @@ constexpr int kListsTab = 2;
 
 template<class P> P *pageOf(const app::MainWindow &form)
 {
-    for (app::Page *page : form.pages())
+    for (frame::Page *page : form.pages())
         if (auto *found = dynamic_cast<P *>(page))
             return found;
     return nullptr;

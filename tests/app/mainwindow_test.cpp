@@ -29,7 +29,8 @@ using app::MainWindow;
 
 TEST(ProgramFolder, OneTrailingSeparatorAndNativeCase)
 {
-    EXPECT_EQ(app::programFolderFor(QStringLiteral("/opt/Tools//")), QStringLiteral("/opt/Tools/"));
+    EXPECT_EQ(
+        frame::programFolderFor(QStringLiteral("/opt/Tools//")), QStringLiteral("/opt/Tools/"));
 }
 
 TEST_F(MainWindowTest, FirstRunWithoutSettingsCreatesFoldersAndWritesEveryKey)
@@ -376,8 +377,8 @@ TEST_F(MainWindowTest, StartingInTheThumbnailFolderRefusesItOverTheShownWindow)
 
 TEST(DataFolder, TheProgramFolderUnlessItCannotBeWritten)
 {
-    EXPECT_EQ(app::dataFolderFor(QStringLiteral("/opt/fs/"), true), QStringLiteral("/opt/fs/"));
-    const QString fallback = app::dataFolderFor(QStringLiteral("/usr/lib/folioscope/"), false);
+    EXPECT_EQ(frame::dataFolderFor(QStringLiteral("/opt/fs/"), true), QStringLiteral("/opt/fs/"));
+    const QString fallback = frame::dataFolderFor(QStringLiteral("/usr/lib/folioscope/"), false);
     EXPECT_NE(fallback, QStringLiteral("/usr/lib/folioscope/"));
     EXPECT_TRUE(fallback.endsWith(QDir::separator()));
     EXPECT_TRUE(QFileInfo(fallback).isDir());

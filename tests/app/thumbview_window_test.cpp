@@ -25,7 +25,7 @@ protected:
     }
     QString thumbOf(const char *name) const
     {
-        return thumbs::ThumbFileFor(form->thumbFolder(), site.path(), QString::fromLatin1(name));
+        return imaging::ThumbFileFor(form->thumbFolder(), site.path(), QString::fromLatin1(name));
     }
     void doubleClickCorner()
     {
@@ -60,7 +60,7 @@ TEST_F(ThumbViewWindowTest, CornerDoubleClickMakesTheSelectedThumbnails)
     EXPECT_FALSE(widget<QLabel>(folderPageOf(*form), "ImgMini")->pixmap().isNull());
 
     // "Clear Thumbnail(s)" of the context menu clears the selected one.
-    form->runContextMenuItem(app::ClearThumbnails);
+    form->runContextMenuItem(frame::ClearThumbnails);
     EXPECT_FALSE(QFileInfo::exists(thumbOf("a.htm")));
     EXPECT_EQ(thumbPageOf(*form)->cache().lookup(thumbOf("a.htm")), -1);
     EXPECT_TRUE(widget<QLabel>(folderPageOf(*form), "ImgMini")->pixmap().isNull());
@@ -73,7 +73,7 @@ TEST_F(ThumbViewWindowTest, TooLittleDiskSpaceStopsBeforeAnyThumbnail)
         return folderview::VolumeSpace { QStringLiteral("/home"), 1999 * 1000 };
     });
     selectRows({ 0, 1 });
-    form->runContextMenuItem(app::MakeThumbnails);
+    form->runContextMenuItem(frame::MakeThumbnails);
     folderview::setFreeSpaceSource({});
     EXPECT_EQ(dialogs.texts(QStringLiteral("info")),
         QStringList { QStringLiteral("Diskspace on drive \"/home\" < 2000Kb!\nProcess stopped.") });

@@ -470,7 +470,7 @@ TEST(BatchThumbs, OnlyChangedMakesTheOutOfDateThumbnails)
             QStringLiteral("--only-changed"), pages.at(0), pages.at(1), pages.at(2) });
     };
     const auto thumbOf = [&](int page) {
-        return thumbs::ThumbFileFor(
+        return imaging::ThumbFileFor(
             program.filePath(QStringLiteral("THUMBS")), site.path(), pages.at(page));
     };
     const auto lines = [&](const QList<int> &made) {
@@ -578,8 +578,8 @@ TEST(BatchResize, WritesTheResamplersPicture)
     writeBytes(in, ppmBytes(source));
     for (const int filter : { 0, 5, 6 }) {
         QImage expected(130, 100, QImage::Format_RGB888);
-        const thumbs::FilterEntry &entry = thumbs::FilterCatalog[size_t(filter)];
-        ASSERT_TRUE(thumbs::ResampleBitmap(source, expected, entry.filter, entry.support));
+        const imaging::FilterEntry &entry = imaging::FilterCatalog[size_t(filter)];
+        ASSERT_TRUE(imaging::ResampleBitmap(source, expected, entry.filter, entry.support));
         for (const char *suffix : { "ppm", "png", "bmp" }) {
             const QString out = dir.filePath(QStringLiteral("out.") + QLatin1String(suffix));
             const Result result = runBatch(
@@ -598,8 +598,8 @@ TEST(BatchResize, WritesTheResamplersPicture)
         runBatch({ QStringLiteral("resize"), QStringLiteral("--size=100x80"), png, out }).exitCode,
         0);
     QImage expected(100, 80, QImage::Format_RGB888);
-    const thumbs::FilterEntry &lanczos = thumbs::FilterCatalog[thumbs::kLanczos3];
-    ASSERT_TRUE(thumbs::ResampleBitmap(source, expected, lanczos.filter, lanczos.support));
+    const imaging::FilterEntry &lanczos = imaging::FilterCatalog[imaging::kLanczos3];
+    ASSERT_TRUE(imaging::ResampleBitmap(source, expected, lanczos.filter, lanczos.support));
     EXPECT_EQ(QImage(out).convertToFormat(QImage::Format_RGB888), expected);
 }
 
@@ -662,7 +662,7 @@ TEST(BatchCleanThumbs, PrintsTheMenuMessage)
     writeBytes(thumbs + QStringLiteral("/=no=such=folder/a.htm.jpg"), "x");
     writeBytes(thumbs + QStringLiteral("/=no=such=folder/b.htm.jpg"), "x");
     writeBytes(dir.filePath(QStringLiteral("page.htm")), "x");
-    writeBytes(thumbs::ThumbFileFor(thumbs, dir.path(), QStringLiteral("page.htm")), "x");
+    writeBytes(imaging::ThumbFileFor(thumbs, dir.path(), QStringLiteral("page.htm")), "x");
 
     Result result = runBatch(
         { QStringLiteral("clean-thumbs"), QStringLiteral("--program-folder"), dir.path() });
@@ -696,8 +696,7 @@ TEST(BatchCleanThumbs, LatinOneNamesAndWriterLeftovers)
     ASSERT_GE(fd, 0);
     ::close(fd);
     const QString cafe = site + QStringLiteral("/caf\u00e9.htm");
-    const QString thumb
-        = thumbs::ThumbFileFor(program + QStringLiteral("/THUMBS"), site, cafe);
+    const QString thumb = imaging::ThumbFileFor(program + QStringLiteral("/THUMBS"), site, cafe);
     writeBytes(thumb, "x");
 
     struct Leftover {

@@ -26,7 +26,7 @@ TEST(FolderViewPage, ChangingFolderAndPickingAFileAsksTheFrameToShowIt)
     folderview::FolderViewPage page(frame);
     frame.page = &page;
     QSignalSpy mirrored(&page, &folderview::FolderViewPage::fileListChanged);
-    page.setFilterText(app::builtInFilterText());
+    page.setFilterText(frame::builtInFilterText());
     page.show();
 
     page.changeFolder(site.path());
@@ -55,7 +55,7 @@ TEST(FolderViewPage, DriveAndFilterBoxesAreFourPixelsNarrowerThanTheirPanel)
     StandInFrame frame(QDir::toNativeSeparators(program.path()) + QDir::separator());
     folderview::FolderViewPage page(frame);
     frame.page = &page;
-    page.setFilterText(app::builtInFilterText());
+    page.setFilterText(frame::builtInFilterText());
     QWidget *panel = page.folderPanel();
     panel->show();
     for (const int width : { 300, 250 }) {

@@ -8,19 +8,19 @@
 
 // Hosts one page without the main window: the selection queries ask that page, and every
 // request to the frame is recorded by name. It stands in for the Folder View's services too.
-class StandInFrame : public app::PageFrame, public app::FolderServices
+class StandInFrame : public frame::PageFrame, public frame::FolderServices
 {
 public:
     explicit StandInFrame(const QString &programFolder = QString())
         : m_programFolder(programFolder)
     { }
 
-    app::Page *page = nullptr; // the active page
+    frame::Page *page = nullptr; // the active page
     QStringList hints;
     QStringList requests;
     QStringList shownFiles; // what showFileInViews was asked to show
     QString hintLine;
-    app::Settings values;
+    frame::Settings values;
     QString folder; // the Folder View's folder
     QString mask = QStringLiteral("*.htm");
     QStringList miniThumbs; // what the thumbnail corner was asked to show
@@ -28,24 +28,24 @@ public:
     bool diskSpaceLeft = true;
     QString editedFile; // the editor's file, and whether it has unsaved changes
     bool editorUnsaved = false;
-    folderview::BatchProgress *progress = nullptr;
+    frame::BatchProgress *progress = nullptr;
 
     QString currentFile() const override { return page ? page->currentFile() : QString(); }
-    folderview::SelectionCount selectionCounts() const override
+    frame::SelectionCount selectionCounts() const override
     {
-        return page ? page->selectionCounts() : folderview::SelectionCount();
+        return page ? page->selectionCounts() : frame::SelectionCount();
     }
     QString entryPath(int index, bool onlySelected) const override
     {
         return page ? page->entryPath(index, onlySelected) : QString();
     }
 
-    app::Settings &settings() override { return values; }
+    frame::Settings &settings() override { return values; }
     QString programFolder() const override { return m_programFolder; }
     QString dataFolder() const override { return m_programFolder; }
     bool isStarting() const override { return false; }
-    app::Page *activePage() const override { return page; }
-    void setActivePage(app::Page *active) override { page = active; }
+    frame::Page *activePage() const override { return page; }
+    void setActivePage(frame::Page *active) override { page = active; }
     void setPagesEnabled(bool enabled) override
     {
         requests.append(enabled ? QStringLiteral("enable") : QStringLiteral("disable"));
@@ -71,9 +71,9 @@ public:
     void showContextMenu(const QPoint &) override { requests.append(QStringLiteral("menu")); }
     void snapCurrentView() override { requests.append(QStringLiteral("snapView")); }
     QRect mainWindowBounds() const override { return QRect(100, 100, 800, 600); }
-    app::FolderServices &folderView() override { return *this; }
+    frame::FolderServices &folderView() override { return *this; }
     void setListProgress(int position) override { listProgress.append(position); }
-    folderview::BatchProgress *progressWindow() override { return progress; }
+    frame::BatchProgress *progressWindow() override { return progress; }
     void setMainWindowEnabled(bool enabled) override
     {
         requests.append(enabled ? QStringLiteral("mainEnabled") : QStringLiteral("mainDisabled"));
@@ -104,19 +104,19 @@ private:
 };
 
 // A page with nothing in it, for what asks the frame about its active page.
-class StandInPage : public app::Page
+class StandInPage : public frame::Page
 {
 public:
     bool views = false; // whether it hosts the borrowed browser or editor
 
     QString currentFile() const override { return {}; }
-    folderview::SelectionCount selectionCounts() const override { return { this, 0, 0 }; }
+    frame::SelectionCount selectionCounts() const override { return { this, 0, 0 }; }
     QString entryPath(int, bool) const override { return {}; }
     QString title() const override { return QStringLiteral("Stand-in"); }
     QWidget *widget() override { return nullptr; }
     void start() override { }
     void activate() override { }
     bool hostsViews() const override { return views; }
-    bool offersContextItem(app::ContextItem) const override { return true; }
-    bool runContextItem(app::ContextItem) override { return false; }
+    bool offersContextItem(frame::ContextItem) const override { return true; }
+    bool runContextItem(frame::ContextItem) override { return false; }
 };

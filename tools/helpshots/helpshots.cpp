@@ -452,7 +452,7 @@ int main(int argc, char **argv)
     platform::prepareHeadlessApplicationStart();
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Folioscope"));
-    platform::useQtDialogs();
+    platformui::useQtDialogs();
 
     QCommandLineParser args;
     args.setApplicationDescription(QStringLiteral("Screenshots of Folioscope for its help pages"));
