@@ -5,7 +5,7 @@
 // Usage: snapshot_window_bench OUTDIR PAGE...
 #include "../../tests/support/widgetbyname.h"
 #include "engine/htmlview.h"
-#include "folderview/progresswindow.h"
+#include "frame/progresswindow.h"
 #include "frame/selection.h"
 #include "platform/dialogs.h"
 #include "platform/startup.h"
@@ -96,7 +96,7 @@ int main(int argc, char **argv)
     job.batchMode = true;
     job.selectedCount = job.entryCount = int(pages.size());
     const Pages selection(pages);
-    folderview::ProgressWindow progress;
+    frame::ProgressWindow progress;
     snapshot::SnapshotOptionsDialog window(
         { settings, job, selection, &progress, browser, QRect(0, 0, 1024, 768), {} });
     window.show();

@@ -1,5 +1,5 @@
 #include "app/mainwindow.h"
-#include "folderview/progresswindow.h"
+#include "frame/progresswindow.h"
 #include "platform/commandline.h"
 #include "platform/startup.h"
 #include "platformui/qtdialogs.h"
@@ -50,7 +50,7 @@ int main(int argc, char **argv)
     app::MainWindow form1(
         QCoreApplication::applicationDirPath(), platform::argumentsAsFileNames(argc, argv));
     viewer::ViewerWindow formView(&form1);
-    folderview::ProgressWindow formProgress;
+    frame::ProgressWindow formProgress;
     form1.setViewer(&formView);
     form1.setProgressWindow(&formProgress);
 

@@ -5,8 +5,7 @@
 #include "app/helpwindow.h"
 
 #include "editor/tagrange.h"
-#include "folderview/fileops.h"
-#include "folderview/progresswindow.h"
+#include "frame/progresswindow.h"
 #include "formatter/style.h"
 #include "frame/folderservices.h"
 #include "frame/page.h"
@@ -14,7 +13,9 @@
 #include "kit/hintfilter.h"
 #include "kit/panels.h"
 #include "platform/dialogs.h"
+#include "platform/diskspace.h"
 #include "platform/shell.h"
+#include "platform/startfile.h"
 #include "snapshot/snapshotoptionsdialog.h"
 #include "viewer/viewerwindow.h"
 
@@ -132,7 +133,7 @@ void MainWindow::prepareToShow()
     formatter::LoadProgramStyle(m_style, m_programFolder, m_settings.styleName);
     m_settings.styleName = QStringLiteral("THUMBS");
     setWindowTitle(kCaption);
-    m_startFile = folderview::startFileFromArguments(m_arguments);
+    m_startFile = platform::startFileFromArguments(m_arguments);
     m_tagHints = editor::readTagHintTable(m_programFolder + QStringLiteral("tagsyntax.txt"));
     for (frame::Page *page : m_pages)
         page->start();
@@ -285,7 +286,7 @@ frame::BatchProgress *MainWindow::progressWindow()
 
 bool MainWindow::checkDiskSpace(const QString &path, qint64 neededKb)
 {
-    return folderview::checkDiskSpace(path, neededKb);
+    return platform::checkDiskSpace(path, neededKb);
 }
 
 engine::HtmlView *MainWindow::browserView()

@@ -16,7 +16,7 @@ class QMenu;
 class QProgressBar;
 class QTabWidget;
 
-namespace folderview {
+namespace frame {
 class ProgressWindow;
 }
 
@@ -47,7 +47,7 @@ public:
 
     // The viewer window lives beside the main window for the whole run.
     void setViewer(viewer::ViewerWindow *view) { m_viewer = view; }
-    void setProgressWindow(folderview::ProgressWindow *progress) { m_progress = progress; }
+    void setProgressWindow(frame::ProgressWindow *progress) { m_progress = progress; }
     viewer::ViewerWindow *viewer() const { return m_viewer; }
 
     // The pages in the order of their tabs.
@@ -168,7 +168,7 @@ private:
     std::vector<frame::Page *> m_pages;
     frame::FolderServices *m_folder = nullptr;
     viewer::ViewerWindow *m_viewer = nullptr;
-    folderview::ProgressWindow *m_progress = nullptr;
+    frame::ProgressWindow *m_progress = nullptr;
     snapshot::SnapshotJob m_snapshotJob;
 
     // The controls; their objectNames keep the old names.

@@ -2,9 +2,9 @@
 
 #include "console.h"
 
-#include "folderview/fileops.h"
 #include "frame/pageframe.h"
 #include "imaging/thumbstore.h"
+#include "platform/diskspace.h"
 #include "platform/pathrules.h"
 #include "thumbs/thumbjobs.h"
 #include "thumbs/thumbmaker.h"
@@ -154,7 +154,7 @@ int runThumbsCommand(const QStringList &args, QIODevice &out, QIODevice &err)
             dialogs.report(problem);
         return stored;
     };
-    hooks.checkDiskSpace = [&] { return folderview::checkDiskSpace(thumbFolder, 2000); };
+    hooks.checkDiskSpace = [&] { return platform::checkDiskSpace(thumbFolder, 2000); };
     ConsoleProgress progress(out);
     thumbs::RunThumbBatch(thumbs::MakeThumbs, entries, &progress, hooks);
     return dialogs.problems == 0 ? ExitOk : ExitSomeFailed;

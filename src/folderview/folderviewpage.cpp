@@ -10,8 +10,10 @@
 #include "kit/panels.h"
 #include "platform/dialogs.h"
 #include "imaging/jpegcodec.h"
+#include "platform/filerules.h"
 #include "platform/pathrules.h"
 #include "platform/safefile.h"
+#include "platform/startfile.h"
 #include "imaging/thumbstore.h"
 
 #include <QButtonGroup>
@@ -55,7 +57,7 @@ void acceptFilterKindsAsPages(const QString &filterText)
         masks.append(pair.mask);
     if (masks.isEmpty())
         return; // an empty mask would match every file
-    engine::setExtraPageTest([mask = FileMask(masks.join(QLatin1Char(';')))](
+    engine::setExtraPageTest([mask = platform::FileMask(masks.join(QLatin1Char(';')))](
                                  const QString &name) { return mask.matches(name); });
 }
 
@@ -175,7 +177,7 @@ QString FolderViewPage::thumbFolder() const
 
 bool FolderViewPage::isInThumbFolder(const QString &folder) const
 {
-    return folderview::isInThumbFolder(folder, thumbFolder(), platform::nativePathStyle());
+    return platform::isInThumbFolder(folder, thumbFolder(), platform::nativePathStyle());
 }
 
 int FolderViewPage::findListIndex(const QString &fileName) const
@@ -655,7 +657,7 @@ void FolderViewPage::copySelectedFiles()
 void FolderViewPage::handleDroppedFiles(const QStringList &paths)
 {
     if (!paths.isEmpty())
-        jumpToFileAndFolder(AcceptDroppedFiles(paths));
+        jumpToFileAndFolder(platform::AcceptDroppedFiles(paths));
 }
 
 } // namespace folderview

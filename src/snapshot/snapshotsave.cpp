@@ -1,6 +1,7 @@
+#include "platform/diskspace.h"
+#include "platform/filerules.h"
 #include "snapshot/snapshotsave.h"
 
-#include "folderview/fileops.h"
 #include "platform/atomicfile.h"
 #include "platform/dialogs.h"
 #include "platform/hourglass.h"
@@ -74,7 +75,7 @@ bool SaveSnapshotImage(
         dialogs.ShowInfo(QStringLiteral("Invalid file name: ") + fileName);
         return false;
     }
-    if (!folderview::checkDiskSpace(platform::folderPart(fileName), kNeededKb))
+    if (!platform::checkDiskSpace(platform::folderPart(fileName), kNeededKb))
         return false;
     if (ask && QFileInfo::exists(fileName)) {
         const platform::Answer answer = dialogs.AskYesNoCancel(
@@ -120,7 +121,7 @@ void SaveThroughDialog(QImage &imgSave, const QString &pageFile, int &filterInde
     if (chosen.isEmpty())
         return;
     filterIndex = selected == saveDialogFilter(1) ? 1 : 0;
-    const QString target = folderview::BuildTargetFileName(
+    const QString target = platform::BuildTargetFileName(
         platform::folderPart(chosen), platform::fileNamePart(chosen), extensionOf(filterIndex));
     SaveSnapshotImage(imgSave, target, filterIndex == 1 ? OutputBmp : OutputJpg, false, status);
     if (!target.isEmpty())

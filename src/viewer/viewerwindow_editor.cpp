@@ -1,12 +1,12 @@
 // The editor page of the viewer window: loading, the modified state, saving, "Format",
 // colouring presets, keys, tag hints and find/replace.
+#include "platform/filerules.h"
 #include "viewer/viewerwindow.h"
 
 #include "editor/tagrange.h"
 #include "editor/textsearch.h"
 #include "editor/textspot.h"
 #include "engine/htmlview.h"
-#include "folderview/fileops.h"
 #include "formatter/formatselection.h"
 #include "frame/folderservices.h"
 #include "frame/page.h"
@@ -282,7 +282,7 @@ void ViewerWindow::saveEditorFileAs()
         return;
     const QString folder = platform::folderPart(chosen);
     const QString target
-        = folderview::BuildTargetFileName(folder, platform::fileNamePart(chosen), QString());
+        = platform::BuildTargetFileName(folder, platform::fileNamePart(chosen), QString());
     if (target.isEmpty() || !saveEditorFile(target))
         return;
     if (m_host

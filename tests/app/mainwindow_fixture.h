@@ -3,7 +3,7 @@
 #include "app/mainwindow.h"
 #include "filelists/filelistspage.h"
 #include "folderview/folderviewpage.h"
-#include "folderview/progresswindow.h"
+#include "frame/progresswindow.h"
 #include "support/scripteddialogs.h"
 #include "support/tempdir.h"
 #include "support/widgetbyname.h"
@@ -87,7 +87,7 @@ protected:
     {
         form = std::make_unique<app::MainWindow>(program.path(), arguments);
         view = std::make_unique<viewer::ViewerWindow>(form.get());
-        progress = std::make_unique<folderview::ProgressWindow>();
+        progress = std::make_unique<frame::ProgressWindow>();
         form->setViewer(view.get());
         form->setProgressWindow(progress.get());
         form->show();
@@ -111,5 +111,5 @@ protected:
     ScriptedDialogs dialogs;
     std::unique_ptr<app::MainWindow> form;
     std::unique_ptr<viewer::ViewerWindow> view;
-    std::unique_ptr<folderview::ProgressWindow> progress;
+    std::unique_ptr<frame::ProgressWindow> progress;
 };

@@ -1,7 +1,7 @@
 #include "mainwindow_fixture.h"
 
-#include "folderview/fileops.h"
 #include "platform/commandline.h"
+#include "platform/startfile.h"
 #include "support/widgetbyname.h"
 #include "support/writefault.h"
 
@@ -210,13 +210,13 @@ TEST_F(MainWindowTest, StartFileRules)
     };
     writeFile(sitePath("notes.txt"));
     for (const Row &row : rows) {
-        EXPECT_EQ(folderview::startFileFromArguments(row.arguments).isEmpty(), !row.taken)
+        EXPECT_EQ(platform::startFileFromArguments(row.arguments).isEmpty(), !row.taken)
             << row.name;
     }
     // A relative, unclean path is taken as its absolute, clean form.
     QDir::setCurrent(site.path());
     EXPECT_EQ(
-        folderview::startFileFromArguments({ QStringLiteral("./x/../b.htm") }), sitePath("b.htm"));
+        platform::startFileFromArguments({ QStringLiteral("./x/../b.htm") }), sitePath("b.htm"));
 
     start({ sitePath("c.htm") });
     EXPECT_EQ(form->folderView().currentFolder(), QDir::toNativeSeparators(site.path()));
@@ -240,7 +240,7 @@ TEST_F(MainWindowTest, StartFileWithALatinOneName)
     char *argv[] = { program, path.data(), nullptr };
     const QStringList arguments = platform::argumentsAsFileNames(2, argv);
     ASSERT_EQ(arguments, QStringList { sitePath("caf\xe9.htm") });
-    EXPECT_EQ(folderview::startFileFromArguments(arguments), arguments.first());
+    EXPECT_EQ(platform::startFileFromArguments(arguments), arguments.first());
 
     start(arguments);
     ASSERT_NE(widget<QListWidget>(folderPageOf(*form), "LBFile")->currentItem(), nullptr);

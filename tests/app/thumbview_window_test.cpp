@@ -1,9 +1,9 @@
 #include "mainwindow_fixture.h"
 
 #include "app/contextmenu.h"
-#include "folderview/fileops.h"
 #include "imaging/jpegcodec.h"
 #include "imaging/thumbstore.h"
+#include "platform/diskspace.h"
 #include "support/widgetbyname.h"
 #include "thumbs/thumbgrid.h"
 
@@ -69,12 +69,12 @@ TEST_F(ThumbViewWindowTest, CornerDoubleClickMakesTheSelectedThumbnails)
 TEST_F(ThumbViewWindowTest, TooLittleDiskSpaceStopsBeforeAnyThumbnail)
 {
     startInSite();
-    folderview::setFreeSpaceSource([](const QString &) {
-        return folderview::VolumeSpace { QStringLiteral("/home"), 1999 * 1000 };
+    platform::setFreeSpaceSource([](const QString &) {
+        return platform::VolumeSpace { QStringLiteral("/home"), 1999 * 1000 };
     });
     selectRows({ 0, 1 });
     form->runContextMenuItem(frame::MakeThumbnails);
-    folderview::setFreeSpaceSource({});
+    platform::setFreeSpaceSource({});
     EXPECT_EQ(dialogs.texts(QStringLiteral("info")),
         QStringList { QStringLiteral("Diskspace on drive \"/home\" < 2000Kb!\nProcess stopped.") });
     EXPECT_FALSE(QFileInfo::exists(thumbOf("a.htm")));

@@ -3,10 +3,10 @@
 #include "batchargs.h"
 #include "colourrtfcommand.h"
 #include "editor/editorfile.h"
+#include "platform/filecopy.h"
 #include "scan/listfile.h"
 #include "scan/listrecord.h"
 #include "scan/verification.h"
-#include "folderview/fileops.h"
 #include "folderview/folderlisting.h"
 #include "formatcommand.h"
 #include "platform/filerules.h"
@@ -170,7 +170,7 @@ TEST(UndecodableNames, EveryFileOperationFindsTheFileByItsBytes)
         { "copying keeps its content, its date and its name's bytes",
             [&] {
                 QTemporaryDir other;
-                ASSERT_TRUE(folderview::CopyFileKeepDate(shown, other.filePath(kShownName)));
+                ASSERT_TRUE(platform::CopyFileKeepDate(shown, other.filePath(kShownName)));
                 const QByteArray copy = nativeIn(other, kLatin1Name);
                 EXPECT_EQ(readNative(copy), formatted);
                 EXPECT_FALSE(existsNative(nativeIn(other, kShownName.toUtf8())));
@@ -267,7 +267,7 @@ TEST(SpecialFiles, EveryFileOperationRefusesThemAtOnce)
             } },
         { "copying",
             [&](const QString &path) {
-                return folderview::CopyFileKeepDate(path, copyTarget)
+                return platform::CopyFileKeepDate(path, copyTarget)
                     ? QString()
                     : platform::notRegularFileText();
             } },

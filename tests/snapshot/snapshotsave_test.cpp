@@ -1,5 +1,5 @@
-#include "folderview/fileops.h"
 #include "imaging/jpegcodec.h"
+#include "platform/diskspace.h"
 #include "snapshot/snapshotsave.h"
 #include "support/scripteddialogs.h"
 
@@ -42,11 +42,11 @@ int bmpDepth(const QByteArray &bytes)
 struct FreeSpace {
     explicit FreeSpace(qint64 bytes)
     {
-        folderview::setFreeSpaceSource([bytes](const QString &) {
-            return folderview::VolumeSpace { QStringLiteral("/home"), bytes };
+        platform::setFreeSpaceSource([bytes](const QString &) {
+            return platform::VolumeSpace { QStringLiteral("/home"), bytes };
         });
     }
-    ~FreeSpace() { folderview::setFreeSpaceSource({}); }
+    ~FreeSpace() { platform::setFreeSpaceSource({}); }
 };
 
 class Recorder

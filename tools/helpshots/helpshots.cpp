@@ -10,7 +10,7 @@
 #include "../../tests/support/widgetbyname.h"
 #include "app/mainwindow.h"
 #include "folderview/folderviewpage.h"
-#include "folderview/progresswindow.h"
+#include "frame/progresswindow.h"
 #include "frame/page.h"
 #include "platform/startup.h"
 #include "platformui/qtdialogs.h"
@@ -477,7 +477,7 @@ int main(int argc, char **argv)
 
     app::MainWindow form(folders.program, { folders.site + QStringLiteral("/index.htm") });
     viewer::ViewerWindow view(&form);
-    folderview::ProgressWindow progress;
+    frame::ProgressWindow progress;
     form.setViewer(&view);
     form.setProgressWindow(&progress);
     form.show();
