@@ -1,7 +1,7 @@
 # The layers of src/, from the ground up. A folder includes and links only folders of its own
 # layer or lower ones; within a layer a library links only those listed before it, so no two
 # libraries link each other. The pages sit side by side: none includes or links another.
-set(FOLIOSCOPE_PAGES folderview thumbs filelists snapshot viewer sitecheck)
+set(FOLIOSCOPE_PAGES folderview thumbs filelists snapshot viewer sitecheck visualcheck)
 string(REPLACE ";" " " fs_page_row "${FOLIOSCOPE_PAGES}")
 set(FOLIOSCOPE_LAYERS
     "platform platformui kit"
@@ -9,8 +9,6 @@ set(FOLIOSCOPE_LAYERS
     "frame"
     "${fs_page_row}"
     "app batch")
-# What a page may still take from another page: "<page>/<file>><page>/<header>".
-set(FOLIOSCOPE_PAGE_EXCEPTIONS "sitecheck/sitecheckpage.cpp>viewer/viewerwindow.h")
 
 # Every library below the pages is in one of these two lists. Libraries without windows: they
 # and all they link stay clear of Qt Widgets (the batch tool is one too, though above them).
@@ -39,24 +37,12 @@ function(fs_layer_of folder out_layer out_rank)
     set(${out_rank} -1 PARENT_SCOPE)
 endfunction()
 
-# True in <out> when the folder <from> may not reach <to> though the layers allow it: both are
-# pages and FOLIOSCOPE_PAGE_EXCEPTIONS names no include from one to the other. <file> and
-# <header> (paths under src/) narrow the exception to one include; empty for a link.
-function(fs_page_reach_forbidden from to file header out)
+# True in <out> when <from> and <to> are two pages: they stand side by side.
+function(fs_page_to_page from to out)
     set(${out} FALSE PARENT_SCOPE)
-    if(from STREQUAL to OR NOT from IN_LIST FOLIOSCOPE_PAGES OR NOT to IN_LIST FOLIOSCOPE_PAGES)
-        return()
+    if(NOT from STREQUAL to AND from IN_LIST FOLIOSCOPE_PAGES AND to IN_LIST FOLIOSCOPE_PAGES)
+        set(${out} TRUE PARENT_SCOPE)
     endif()
-    foreach(exception IN LISTS FOLIOSCOPE_PAGE_EXCEPTIONS)
-        string(REGEX REPLACE "^([^/]+)/([^>]+)>([^/]+)/(.+)$" "\\1;\\2;\\3;\\4" parts "${exception}")
-        list(GET parts 0 allowed_from)
-        list(GET parts 2 allowed_to)
-        if(allowed_from STREQUAL from AND allowed_to STREQUAL to
-            AND (file STREQUAL "" OR "${file}>${header}" STREQUAL exception))
-            return()
-        endif()
-    endforeach()
-    set(${out} TRUE PARENT_SCOPE)
 endfunction()
 
 # The folder under src/ that defines a target, or "" for targets from elsewhere.
@@ -84,7 +70,7 @@ function(fs_check_links_go_down folder targets)
                 continue()
             endif()
             fs_layer_of(${other} other_layer other_rank)
-            fs_page_reach_forbidden(${folder} ${other} "" "" sideways)
+            fs_page_to_page(${folder} ${other} sideways)
             if(sideways)
                 message(FATAL_ERROR "${target} (page src/${folder}) links ${link} (page src/${other})")
             endif()

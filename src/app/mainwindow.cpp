@@ -5,10 +5,12 @@
 #include "app/helpwindow.h"
 
 #include "editor/tagrange.h"
-#include "frame/progresswindow.h"
+#include "folderview/folderpanel.h"
+#include "folderview/folderviewpage.h"
+#include "folderview/viewsdock.h"
 #include "formatter/style.h"
-#include "frame/folderservices.h"
 #include "frame/page.h"
+#include "frame/progresswindow.h"
 #include "kit/filedrops.h"
 #include "kit/hintfilter.h"
 #include "kit/panels.h"
@@ -53,6 +55,14 @@ MainWindow::MainWindow(const QString &programDir, const QStringList &arguments, 
 }
 
 MainWindow::~MainWindow() = default;
+
+void MainWindow::setViewer(viewer::ViewerWindow *view)
+{
+    m_viewer = view;
+    if (view)
+        connect(view, &viewer::ViewerWindow::fileSaved, this, &MainWindow::editorSaved,
+            Qt::UniqueConnection);
+}
 
 void MainWindow::setListProgress(int position)
 {
@@ -102,9 +112,9 @@ void MainWindow::loadSettings()
 
 void MainWindow::saveSettings()
 {
-    const QString current = m_folder->currentFolder();
+    const QString current = m_folderPanel->currentFolder();
     const QString folder = current.isEmpty() ? m_settings.viewPath : current;
-    m_settings.viewPath = m_folder->isInThumbFolder(folder) ? m_dataFolder : folder;
+    m_settings.viewPath = m_folderPanel->isInThumbFolder(folder) ? m_dataFolder : folder;
     m_settings.mainBounds = geometry();
     QString error;
     if (!frame::saveSettingsFile(m_dataFolder, m_settings, &error))
@@ -219,19 +229,19 @@ void MainWindow::showSelectionCounts()
         pages_->setTabText(int(index), frame::tabCaption(*m_pages[index], counts));
 }
 
-bool MainWindow::hasUnsavedEditorChanges() const
+bool MainWindow::hasUnsavedChanges() const
 {
-    return m_folder->saveEnabled() && m_viewer && !m_viewer->viewerFile().isEmpty();
+    return m_viewsDock->saveEnabled() && m_viewer && !m_viewer->viewerFile().isEmpty();
 }
 
 std::optional<platform::Answer> MainWindow::askSaveChanges()
 {
-    if (!hasUnsavedEditorChanges())
+    if (!hasUnsavedChanges())
         return {};
     return m_viewer->askSaveChanges();
 }
 
-QString MainWindow::viewerFile() const
+QString MainWindow::editedFile() const
 {
     return m_viewer ? m_viewer->viewerFile() : QString();
 }
@@ -243,14 +253,7 @@ std::optional<platform::Answer> MainWindow::askSaveChangesBeforeShowing()
     return askSaveChanges();
 }
 
-QString MainWindow::editorFile(bool *unsaved) const
-{
-    const QString file = m_viewer ? m_viewer->viewerFile() : QString();
-    *unsaved = !file.isEmpty() && hasUnsavedEditorChanges();
-    return file;
-}
-
-void MainWindow::reloadEditorFile()
+void MainWindow::reloadEditedFile()
 {
     if (!m_viewer || m_viewer->viewerFile().isEmpty())
         return;
@@ -258,6 +261,12 @@ void MainWindow::reloadEditorFile()
         showFileInViews(true);
     else
         m_viewer->reload();
+}
+
+void MainWindow::followEditorSaves(
+    QObject *receiver, const std::function<void(const QString &)> &saved)
+{
+    connect(this, &MainWindow::editorSaved, receiver, saved);
 }
 
 void MainWindow::applicationActivated()
@@ -294,6 +303,33 @@ engine::HtmlView *MainWindow::browserView()
     return m_viewer ? m_viewer->browser() : nullptr;
 }
 
+// --- The Folder View's place ------------------------------------------------------------
+
+QString MainWindow::currentFolder() const
+{
+    return m_folderPanel->currentFolder();
+}
+
+QString MainWindow::currentMask() const
+{
+    return m_folderPanel->currentMask();
+}
+
+void MainWindow::showMiniThumb(const QString &page)
+{
+    m_folderPanel->showMiniThumb(page);
+}
+
+void MainWindow::showSavedCopy(const QString &path)
+{
+    m_folder->showSavedCopy(path);
+}
+
+void MainWindow::setSaveButtons(bool saveEnabled, bool saveAsEnabled)
+{
+    m_viewsDock->setSaveButtons(saveEnabled, saveAsEnabled);
+}
+
 // --- Views and docking -------------------------------------------------------------------
 
 void MainWindow::showFileInViews(bool force)
@@ -306,7 +342,7 @@ void MainWindow::showFileInViews(bool force)
     }
     if (newFile == oldFile && !force)
         return;
-    m_folder->showMiniThumb(newFile);
+    m_folderPanel->showMiniThumb(newFile);
     if (m_viewer) {
         m_viewer->loadFileIntoViewer(newFile);
         m_viewer->setEditorNotModified();
@@ -315,7 +351,7 @@ void MainWindow::showFileInViews(bool force)
 
 void MainWindow::clearViews()
 {
-    m_folder->clearMiniThumb();
+    m_folderPanel->clearMiniThumb();
     if (m_viewer)
         m_viewer->clearViewer();
 }
@@ -330,18 +366,19 @@ void MainWindow::dockView(const QString &control, const QString &target)
 {
     if (!m_viewer)
         return;
-    m_folder->viewsPanel()->setUpdatesEnabled(false);
+    m_viewsDock->viewsPanel()->setUpdatesEnabled(false);
     m_viewer->returnControls();
-    m_folder->viewsPanel()->setUpdatesEnabled(true);
+    m_viewsDock->viewsPanel()->setUpdatesEnabled(true);
     if (target != QLatin1String("MainWindow"))
         return;
-    m_folder->showInBrowserPanel(control == QLatin1String("Editor") ? m_viewer->editorControl()
-                                                                    : m_viewer->browserControl());
+    m_viewsDock->showInBrowserPanel(control == QLatin1String("Editor")
+            ? m_viewer->editorControl()
+            : m_viewer->browserControl());
 }
 
 void MainWindow::showBrowser()
 {
-    if (m_folder->browserSwitchDown()) {
+    if (m_viewsDock->browserSwitchDown()) {
         dockView(QStringLiteral("Browser"), QStringLiteral("MainWindow"));
         return;
     }
@@ -368,6 +405,15 @@ void MainWindow::openCurrentFile()
     m_viewer->exec();
     m_viewerOpen = false;
     showBrowser();
+}
+
+void MainWindow::openCurrentFileAt(const frame::TextSpot &spot)
+{
+    if (m_viewer)
+        m_viewer->selectInEditorOnShow(spot.line, spot.column, spot.text);
+    openCurrentFile();
+    if (m_viewer)
+        m_viewer->clearEditorSpot();
 }
 
 snapshot::SnapshotHost MainWindow::snapshotHost()
@@ -473,7 +519,7 @@ void MainWindow::onPageChanged(int index)
     const bool arrivingOnViews
         = index >= 0 && size_t(index) < m_pages.size() && m_pages[size_t(index)]->hostsViews();
     if (index != m_lastPage && (m_pages[size_t(m_lastPage)]->hostsViews() || arrivingOnViews)
-        && !m_starting && hasUnsavedEditorChanges()) {
+        && !m_starting && hasUnsavedChanges()) {
         // The tab control has switched already, but nothing is painted before the event loop
         // runs: back to the page first, so that the question (and Cancel) leave the screen as
         // it was.
@@ -496,7 +542,7 @@ void MainWindow::setPageQuietly(int index)
 void MainWindow::enterPage(int index)
 {
     hintLabel_->clear();
-    m_folder->clearMiniThumb();
+    m_folderPanel->clearMiniThumb();
     frame::Page *page
         = index >= 0 && size_t(index) < m_pages.size() ? m_pages[size_t(index)] : nullptr;
     if (page) {
@@ -506,7 +552,7 @@ void MainWindow::enterPage(int index)
                 m_viewer->clearViewer();
             showFileInViews(false);
         } else {
-            m_folder->showMiniThumb(currentFile());
+            m_folderPanel->showMiniThumb(currentFile());
         }
     }
     updateStatus();

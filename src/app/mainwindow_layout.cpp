@@ -5,13 +5,16 @@
 #include "app/contextmenu.h"
 
 #include "filelists/filelistspage.h"
+#include "folderview/folderpanel.h"
 #include "folderview/folderviewpage.h"
+#include "folderview/viewsdock.h"
 #include "imaging/thumbclean.h"
 #include "kit/panels.h"
 #include "kit/textfit.h"
 #include "platform/dialogs.h"
 #include "platform/shell.h"
 #include "sitecheck/sitecheckpage.h"
+#include "visualcheck/visualcheckpage.h"
 #include "thumbs/thumbviewpage.h"
 #include "viewer/viewerwindow.h"
 
@@ -55,7 +58,7 @@ void MainWindow::buildLayout()
     splitter->setHandleWidth(7);
     splitter->setStyleSheet(QStringLiteral("QSplitter::handle { background-color: #ff8000; }"));
     createPages();
-    splitter->addWidget(m_folder->folderPanel());
+    splitter->addWidget(m_folderPanel);
 
     pages_ = new QTabWidget(splitter);
     pages_->setObjectName(QStringLiteral("PageControl1"));
@@ -83,22 +86,26 @@ void MainWindow::createPages()
     auto *folder = new folderview::FolderViewPage(*this);
     auto *thumbnails = new thumbs::ThumbViewPage(*this);
     auto *lists = new filelists::FileListsPage(*this);
-    m_pages = { folder, thumbnails, lists, new sitecheck::SiteCheckPage(*this) };
+    m_pages = { folder, thumbnails, lists, new sitecheck::SiteCheckPage(*this),
+        new visualcheck::VisualCheckPage(*this) };
     m_folder = folder;
+    m_folderPanel = folder->folderPanel();
+    m_viewsDock = folder->viewsDock();
 
     using folderview::FolderViewPage;
+    using folderview::ViewsDock;
     using thumbs::ThumbViewPage;
     connect(folder, &FolderViewPage::fileListChanged, thumbnails, &ThumbViewPage::setEntries);
-    connect(
-        folder, &FolderViewPage::miniThumbDoubleClicked, thumbnails, &ThumbViewPage::openMiniThumb);
+    connect(m_folderPanel, &folderview::FolderPanel::miniThumbDoubleClicked, thumbnails,
+        &ThumbViewPage::openMiniThumb);
     connect(
         thumbnails, &ThumbViewPage::deleteRequested, folder, &FolderViewPage::deleteSelectedFiles);
-    connect(folder, &FolderViewPage::viewSwitchClicked, this, &MainWindow::showBrowser);
-    connect(folder, &FolderViewPage::saveClicked, this, [this] {
+    connect(m_viewsDock, &ViewsDock::viewSwitchClicked, this, &MainWindow::showBrowser);
+    connect(m_viewsDock, &ViewsDock::saveClicked, this, [this] {
         if (m_viewer)
             m_viewer->saveFile();
     });
-    connect(folder, &FolderViewPage::saveAsClicked, this, [this] {
+    connect(m_viewsDock, &ViewsDock::saveAsClicked, this, [this] {
         if (m_viewer)
             m_viewer->saveEditorFileAs();
         else
@@ -133,8 +140,8 @@ void MainWindow::buildMenus()
         frame::removeStoreLeftovers(m_dataFolder, m_settings.snapshotPath);
         platform::dialogs().ShowInfo(message);
     };
-    cleanMenu_->addAction(QStringLiteral("Remove orphaned thumbs from disk"), this,
-        [clean] { clean(false); });
+    cleanMenu_->addAction(
+        QStringLiteral("Remove orphaned thumbs from disk"), this, [clean] { clean(false); });
     cleanMenu_->addAction(
         QStringLiteral("Remove all thumbs from disk"), this, [clean] { clean(true); });
 

@@ -1,5 +1,6 @@
 #include "application.h"
 #include "batchargs.h"
+#include "checkhtmlcommand.h"
 #include "checklinkscommand.h"
 #include "cleanthumbscommand.h"
 #include "colourrtfcommand.h"
@@ -9,6 +10,7 @@
 #include "resizecommand.h"
 #include "snapshotcommand.h"
 #include "thumbscommand.h"
+#include "visualcheckcommand.h"
 
 #include "platform/commandline.h"
 #include "platform/startup.h"
@@ -76,6 +78,10 @@ const std::vector<Command> &commands()
          [](const QStringList &args, Streams &io) {
              return batch::runCheckLinksCommand(args, io.out, io.err, programFolder());
          }},
+        {"check-html", "report the HTML errors of a site's pages", false,
+         [](const QStringList &args, Streams &io) {
+             return batch::runCheckHtmlCommand(args, io.out, io.err, programFolder());
+         }},
         {"replace", "replace text across a site, with a diff first and undo", false,
          [](const QStringList &args, Streams &io) {
              return batch::runReplaceCommand(args, io.out, io.err, programFolder());
@@ -83,6 +89,10 @@ const std::vector<Command> &commands()
         {"thumbs", "make the thumbnails of pages as \"Make Thumbs\" does", true,
          [](const QStringList &args, Streams &io) {
              return batch::runThumbsCommand(args, io.out, io.err);
+         }},
+        {"visual-check", "find the pages that look different from their baselines", true,
+         [](const QStringList &args, Streams &io) {
+             return batch::runVisualCheckCommand(args, io.out, io.err);
          }},
     };
     return table;

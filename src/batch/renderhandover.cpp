@@ -5,6 +5,7 @@
 #include "resizecommand.h"
 #include "snapshotcommand.h"
 #include "thumbscommand.h"
+#include "visualcheckcommand.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -68,6 +69,11 @@ int runThumbsCommand(const QStringList &, QIODevice &, QIODevice &err)
 }
 
 int runResizeCommand(const QStringList &, QIODevice &, QIODevice &err)
+{
+    return handOver(err);
+}
+
+int runVisualCheckCommand(const QStringList &, QIODevice &, QIODevice &err)
 {
     return handOver(err);
 }

@@ -2,7 +2,7 @@
 
 #include "console.h"
 
-#include "frame/pageframe.h"
+#include "frame/datafolders.h"
 #include "imaging/thumbstore.h"
 #include "platform/diskspace.h"
 #include "platform/pathrules.h"

@@ -4,8 +4,8 @@
 #include "filelists/listsort.h"
 #include "filelists/reportmodel.h"
 #include "filelists/searchdialog.h"
-#include "frame/folderservices.h"
-#include "frame/pageframe.h"
+#include "frame/datafolders.h"
+#include "frame/settings.h"
 #include "kit/panels.h"
 #include "kit/textfit.h"
 #include "platform/hourglass.h"
@@ -62,7 +62,7 @@ bool leftForAnotherWindow(QEvent *event)
 
 } // namespace
 
-FileListsPage::FileListsPage(frame::PageFrame &frame, QWidget *parent)
+FileListsPage::FileListsPage(const Frame &frame, QWidget *parent)
     : QWidget(parent)
     , m_frame(frame)
     , m_model(new ReportModel(this))
@@ -195,13 +195,14 @@ void FileListsPage::connectControls()
     report_->installEventFilter(this);
     report_->viewport()->installEventFilter(this);
     lists_->installEventFilter(this);
-    connect(report_, &QTreeView::doubleClicked, this, [this] { m_frame.openCurrentFile(); });
+    connect(
+        report_, &QTreeView::doubleClicked, this, [this] { m_frame.commands.openCurrentFile(); });
     report_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(report_, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
-        m_frame.showContextMenu(report_->viewport()->mapToGlobal(pos));
+        m_frame.commands.showContextMenu(report_->viewport()->mapToGlobal(pos));
     });
     connect(report_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-        [this] { m_frame.updateStatus(); });
+        [this] { m_frame.status.updateStatus(); });
     connect(report_->header(), &QHeaderView::sectionClicked, this, &FileListsPage::sortByColumn);
     connect(lists_, &QListWidget::itemSelectionChanged, this, &FileListsPage::listChosen);
     connect(lists_, &QListWidget::itemDoubleClicked, this, &FileListsPage::openList);
@@ -241,8 +242,8 @@ bool FileListsPage::reportListEvent(QEvent *event)
         return false;
     }
     case QEvent::MouseButtonRelease:
-        m_frame.updateStatus();
-        m_frame.folderView().showMiniThumb(currentFile());
+        m_frame.status.updateStatus();
+        m_frame.folder.showMiniThumb(currentFile());
         return false;
     case QEvent::FocusIn:
     case QEvent::FocusOut:
@@ -287,17 +288,17 @@ void FileListsPage::reportKeyPressed(int key)
         if (takeOutButton_->isEnabled())
             takeOutFiles();
     } else {
-        m_frame.openCurrentFile();
+        m_frame.commands.openCurrentFile();
     }
     setListButtonState();
-    m_frame.updateStatus();
+    m_frame.status.updateStatus();
 }
 
 void FileListsPage::reportKeyReleased(int key, Qt::KeyboardModifiers modifiers)
 {
     if (key == Qt::Key_A && modifiers == Qt::ControlModifier)
         selectAllRows();
-    m_frame.folderView().showMiniThumb(currentFile());
+    m_frame.folder.showMiniThumb(currentFile());
 }
 
 void FileListsPage::listsLeft()
@@ -402,7 +403,7 @@ void FileListsPage::activate()
 
 QString FileListsPage::listsFolder() const
 {
-    return frame::listsFolderOf(m_frame.dataFolder());
+    return frame::listsFolderOf(m_frame.configuration.dataFolder());
 }
 
 void FileListsPage::setTitle(const QString &text)
@@ -423,7 +424,7 @@ void FileListsPage::fillListFromRecords(bool clear)
         entries.append(
             scan::entryFromRecord(m_workList.at(i), entries.isEmpty() ? nullptr : &entries.last()));
         if ((i + 1) % step == 0)
-            m_frame.setListProgress(++position);
+            m_frame.status.setListProgress(++position);
     }
     showEntries(std::move(entries));
 }
@@ -432,11 +433,11 @@ void FileListsPage::showEntries(QList<scan::ListEntry> entries)
 {
     report_->setUpdatesEnabled(false);
     m_model->setEntries(std::move(entries));
-    m_frame.setListProgress(0);
+    m_frame.status.setListProgress(0);
     // The new order is the work list's: no column is sorted.
     m_sortColumn = -1;
     report_->header()->setSortIndicatorShown(false);
-    m_frame.updateStatus();
+    m_frame.status.updateStatus();
     report_->setUpdatesEnabled(true);
 }
 

@@ -89,8 +89,8 @@ CopyResult copySelectedFiles(const frame::SelectionQueries &selection, QString &
             ui.saveFileName(QStringLiteral("Copy file to"), source, QString()));
         if (chosen.isEmpty())
             return result;
-        const QString target = platform::BuildTargetFileName(platform::folderPart(chosen),
-                                                   platform::fileNamePart(chosen), QString());
+        const QString target = platform::BuildTargetFileName(
+            platform::folderPart(chosen), platform::fileNamePart(chosen), QString());
         if (target.isEmpty())
             return result;
         if (platform::isSameFile(target, source)) {
@@ -130,7 +130,7 @@ CopyResult copySelectedFiles(const frame::SelectionQueries &selection, QString &
                 setMainWindowEnabled(true);
             progress.closeProgress();
         }
-    } restore{copyPath, folder, progress, setMainWindowEnabled};
+    } restore { copyPath, folder, progress, setMainWindowEnabled };
 
     int k = 1;
     for (int i = 0; i < counts.total; ++i) {
@@ -139,7 +139,7 @@ CopyResult copySelectedFiles(const frame::SelectionQueries &selection, QString &
             continue;
         const QString target = folder + platform::fileNamePart(source);
         progress.setProgressText(QStringLiteral("(") + QString::number(k) + QStringLiteral(" of ")
-                                 + count + QStringLiteral("): ") + source);
+            + count + QStringLiteral("): ") + source);
         bool copyIt = true;
         if (platform::fileState(target).kind != platform::FileState::Missing) {
             const platform::Answer answer = ui.AskYesNoCancel(
@@ -148,7 +148,8 @@ CopyResult copySelectedFiles(const frame::SelectionQueries &selection, QString &
                 break;
             copyIt = answer == Answer::Yes;
         }
-        if (copyIt && !platform::isSameFile(target, source) && platform::CopyFileKeepDate(source, target))
+        if (copyIt && !platform::isSameFile(target, source)
+            && platform::CopyFileKeepDate(source, target))
             ++result.copied;
         progress.stepProgress();
         ++k;

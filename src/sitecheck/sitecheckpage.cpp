@@ -1,23 +1,24 @@
 #include "sitecheck/sitecheckpage.h"
 
 #include "frame/batchprogress.h"
-#include "frame/folderservices.h"
-#include "frame/pageframe.h"
+#include "frame/datafolders.h"
 #include "kit/panels.h"
 #include "kit/textfit.h"
+#include "frame/settings.h"
+#include "linkcheck/htmlreport.h"
 #include "linkcheck/sitecheck.h"
 #include "platform/dialogs.h"
 #include "platform/filewatch.h"
 #include "sitecheck/checkrun.h"
 #include "sitecheck/sitereportmodel.h"
-#include "viewer/viewerwindow.h"
 
-#include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QSet>
 #include <QTimer>
@@ -41,20 +42,20 @@ bool isEnterKey(const QEvent *event)
     return key == Qt::Key_Return || key == Qt::Key_Enter;
 }
 
-// A report entry is the same one after an update when it names the same link at the same
-// place.
-QString entryKey(const linkcheck::BrokenLink &link)
+// A report entry is the same one after an update when it names the same link, or the same
+// HTML problem, at the same place.
+QString entryKey(const ReportRow &row)
 {
-    return QStringLiteral("%1\n%2\n%3\n%4")
-        .arg(link.page)
-        .arg(link.line)
-        .arg(link.column)
-        .arg(link.link);
+    return QStringLiteral("%1\n%2\n%3\n%4\n%5")
+        .arg(row.link.page)
+        .arg(row.link.line)
+        .arg(row.link.column)
+        .arg(row.link.link, row.problem);
 }
 
 } // namespace
 
-SiteCheckPage::SiteCheckPage(frame::PageFrame &frame, QWidget *parent)
+SiteCheckPage::SiteCheckPage(const Frame &frame, QWidget *parent)
     : QWidget(parent)
     , m_frame(frame)
     , m_model(new SiteReportModel(this))
@@ -91,6 +92,19 @@ void SiteCheckPage::buildLayout()
         QStringLiteral("Check the links of the current folder and its sub-folders"), barLayout);
     checkButton_->setObjectName(QStringLiteral("BCheck"));
     checkButton_->setFocusPolicy(Qt::NoFocus);
+    barLayout->addWidget(new QLabel(QStringLiteral("Show:"), bar));
+    showChoice_ = new QComboBox(bar);
+    showChoice_->setObjectName(QStringLiteral("CBShow"));
+    showChoice_->addItems({ QStringLiteral("Links"), QStringLiteral("HTML"), QStringLiteral("All") });
+    showChoice_->setCurrentIndex(int(ShowProblems::All));
+    showChoice_->setFocusPolicy(Qt::NoFocus);
+    barLayout->addWidget(showChoice_);
+    rulesButton_ = kit::barButton(QStringLiteral("Rules"),
+        QStringLiteral("The HTML rules checked (a site's .folioscope-check.ini switches off more)"),
+        barLayout);
+    rulesButton_->setObjectName(QStringLiteral("BRules"));
+    rulesButton_->setFocusPolicy(Qt::NoFocus);
+    buildRulesMenu();
     barLayout->addStretch(1);
     column->addWidget(bar);
 }
@@ -101,17 +115,18 @@ void SiteCheckPage::connectControls()
     connect(report_, &QTreeView::doubleClicked, this, &SiteCheckPage::openCurrentRow);
     report_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(report_, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
-        m_frame.showContextMenu(report_->viewport()->mapToGlobal(pos));
+        m_frame.commands.showContextMenu(report_->viewport()->mapToGlobal(pos));
     });
     const auto forgetLeads = [this] { m_leadRowsKnown[0] = m_leadRowsKnown[1] = false; };
     connect(m_model, &QAbstractItemModel::modelReset, this, forgetLeads);
     connect(report_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
         [this, forgetLeads] {
             forgetLeads();
-            m_frame.updateStatus();
+            m_frame.status.updateStatus();
         });
     connect(report_->header(), &QHeaderView::sectionClicked, this, &SiteCheckPage::sortByColumn);
     connect(checkButton_, &QPushButton::clicked, this, &SiteCheckPage::checkFolder);
+    connect(showChoice_, &QComboBox::currentIndexChanged, this, &SiteCheckPage::setShown);
     connect(m_run, &CheckRun::finished, this, &SiteCheckPage::checkEnded);
     connect(m_progressTimer, &QTimer::timeout, this, &SiteCheckPage::showProgress);
     connect(m_watch, &platform::FileWatch::filesChanged, this, &SiteCheckPage::filesChanged);
@@ -136,40 +151,71 @@ QString SiteCheckPage::title() const
 
 QString SiteCheckPage::entryNoun() const
 {
-    return QStringLiteral("links");
+    return m_model->shown() == ShowProblems::Links ? QStringLiteral("links") : QStringLiteral("problems");
+}
+
+// --- What is shown ------------------------------------------------------------------------
+
+void SiteCheckPage::buildRulesMenu()
+{
+    rulesMenu_ = new QMenu(rulesButton_);
+    const QStringList off = rulesOff();
+    for (const std::string_view id : linkcheck::htmlRuleIds()) {
+        const QString rule = QString::fromUtf8(id.data(), qsizetype(id.size()));
+        QAction *action = rulesMenu_->addAction(rule);
+        action->setCheckable(true);
+        action->setChecked(!off.contains(rule));
+        action->setToolTip(QString::fromUtf8(linkcheck::htmlRuleDescription(id).data()));
+        connect(action, &QAction::toggled, this, [this, rule](bool on) { setRuleOff(rule, !on); });
+    }
+    rulesButton_->setMenu(rulesMenu_);
+}
+
+QStringList SiteCheckPage::rulesOff() const
+{
+    return m_frame.configuration.settings().siteCheckRulesOff.split(u',', Qt::SkipEmptyParts);
+}
+
+void SiteCheckPage::setRuleOff(const QString &rule, bool off)
+{
+    QStringList rules = rulesOff();
+    rules.removeAll(rule);
+    if (off)
+        rules.append(rule);
+    rules.sort();
+    m_frame.configuration.settings().siteCheckRulesOff = rules.join(u',');
+    if (m_check)
+        showReport();
+}
+
+void SiteCheckPage::setShown(int choice)
+{
+    if (showChoice_->currentIndex() != choice)
+        showChoice_->setCurrentIndex(choice); // comes back here
+    else
+        keepingSelection([&] { m_model->setShown(ShowProblems(choice)); });
+    if (m_check)
+        setReportTitle();
+    m_frame.status.updateStatus();
+}
+
+std::vector<linkcheck::PageProblem> SiteCheckPage::shownProblems() const
+{
+    QSet<QString> off = linkcheck::rulesOffInSite(m_root);
+    for (const QString &rule : rulesOff())
+        off.insert(rule);
+    return linkcheck::selectedProblems(m_check->htmlReport(), off, true);
 }
 
 void SiteCheckPage::start()
 {
-    connectEditorSaves();
+    m_frame.editedFile.followEditorSaves(
+        this, [this](const QString &path) { filesChanged({ path }); });
 }
 
 void SiteCheckPage::activate()
 {
-    connectEditorSaves();
     report_->setFocus();
-}
-
-// --- The internal editor ------------------------------------------------------------------
-
-// The viewer window of this frame: it holds the internal editor.
-viewer::ViewerWindow *SiteCheckPage::viewerWindow() const
-{
-    for (QWidget *window : QApplication::topLevelWidgets())
-        if (auto *found = qobject_cast<viewer::ViewerWindow *>(window))
-            if (found->host() == &m_frame)
-                return found;
-    return nullptr;
-}
-
-void SiteCheckPage::connectEditorSaves()
-{
-    viewer::ViewerWindow *viewer = viewerWindow();
-    if (!viewer || viewer == m_savesFrom)
-        return;
-    m_savesFrom = viewer;
-    connect(viewer, &viewer::ViewerWindow::fileSaved, this,
-        [this](const QString &path) { filesChanged({ path }); });
 }
 
 void SiteCheckPage::openCurrentRow()
@@ -181,12 +227,8 @@ void SiteCheckPage::openCurrentRow()
     report_->selectionModel()->select(
         current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     const linkcheck::BrokenLink &link = m_model->row(current.row()).link;
-    viewer::ViewerWindow *viewer = viewerWindow();
-    if (viewer)
-        viewer->selectInEditorOnShow(link.line, link.column, link.link);
-    m_frame.openCurrentFile();
-    if (viewer)
-        viewer->clearEditorSpot();
+    // An HTML problem has no text of its own: the caret goes to its place.
+    m_frame.commands.openCurrentFileAt({ link.line, link.column, link.link });
 }
 
 // --- Checking -----------------------------------------------------------------------------
@@ -198,7 +240,7 @@ bool SiteCheckPage::isChecking() const
 
 void SiteCheckPage::checkFolder()
 {
-    const QString folder = m_frame.folderView().currentFolder();
+    const QString folder = m_frame.folder.currentFolder();
     if (folder.isEmpty() || isChecking()) {
         platform::dialogs().beep();
         return;
@@ -212,19 +254,20 @@ void SiteCheckPage::checkFolder()
     m_model->setRoot(m_root);
     m_model->clear();
     // The caption counts the list as it is now: empty until the check ends.
-    m_frame.updateStatus();
+    m_frame.status.updateStatus();
     reportTitle_->setText(QStringLiteral("Checking the links in \"%1\" ...").arg(m_root));
     linkcheck::CheckOptions options;
     options.root = QDir::cleanPath(folder);
-    options.thumbFolder = frame::thumbFolderOf(m_frame.dataFolder());
-    if (frame::BatchProgress *progress = m_frame.progressWindow()) {
+    options.thumbFolder = frame::thumbFolderOf(m_frame.configuration.dataFolder());
+    options.html = true;
+    if (frame::BatchProgress *progress = m_frame.progress.progressWindow()) {
         progress->initProgressBar(0);
         progress->showProgress();
         progress->setProgressText(QStringLiteral("Checking the links in: ") + m_root);
     }
     m_progressShown = 0;
     m_progressTotal = -1;
-    m_frame.setMainWindowEnabled(false);
+    m_frame.progress.setMainWindowEnabled(false);
     m_run->start({ options.root }, options);
     m_progressTimer->start();
 }
@@ -232,7 +275,7 @@ void SiteCheckPage::checkFolder()
 // Steps the progress window to the pages done, and passes its Stop on to the checker.
 void SiteCheckPage::showProgress()
 {
-    frame::BatchProgress *progress = m_frame.progressWindow();
+    frame::BatchProgress *progress = m_frame.progress.progressWindow();
     if (!progress)
         return;
     if (progress->stopRequested()) {
@@ -259,9 +302,9 @@ void SiteCheckPage::showProgress()
 void SiteCheckPage::checkEnded(bool complete)
 {
     m_progressTimer->stop();
-    if (frame::BatchProgress *progress = m_frame.progressWindow())
+    if (frame::BatchProgress *progress = m_frame.progress.progressWindow())
         progress->closeProgress();
-    m_frame.setMainWindowEnabled(true);
+    m_frame.progress.setMainWindowEnabled(true);
     m_check = m_run->takeResult();
     if (!complete) {
         dropReport(m_run->ranOutOfMemory());
@@ -278,14 +321,14 @@ void SiteCheckPage::dropReport(bool outOfMemory)
     reportTitle_->setText(outOfMemory
             ? QStringLiteral("The check of \"%1\" ran out of memory").arg(m_root)
             : QStringLiteral("The check of \"%1\" was stopped").arg(m_root));
-    m_frame.updateStatus();
+    m_frame.status.updateStatus();
 }
 
 void SiteCheckPage::showReport()
 {
-    keepingSelection([this] { m_model->setReport(m_check->report()); });
+    keepingSelection([this] { m_model->setReport(m_check->report(), shownProblems()); });
     setReportTitle();
-    m_frame.updateStatus();
+    m_frame.status.updateStatus();
 }
 
 // The selection and the current row follow their entries to their new places.
@@ -294,16 +337,16 @@ void SiteCheckPage::keepingSelection(const std::function<void()> &change)
     QItemSelectionModel *selection = report_->selectionModel();
     QSet<QString> selected;
     for (const QModelIndex &index : selection->selectedRows())
-        selected.insert(entryKey(m_model->row(index.row()).link));
+        selected.insert(entryKey(m_model->row(index.row())));
     QString current;
     if (const QModelIndex index = report_->currentIndex(); index.isValid())
-        current = entryKey(m_model->row(index.row()).link);
+        current = entryKey(m_model->row(index.row()));
 
     change();
 
     QItemSelection kept;
     for (int row = 0; row < m_model->rowCount(); ++row) {
-        const QString key = entryKey(m_model->row(row).link);
+        const QString key = entryKey(m_model->row(row));
         if (key == current)
             selection->setCurrentIndex(m_model->index(row, 0), QItemSelectionModel::NoUpdate);
         if (selected.contains(key))
@@ -315,11 +358,15 @@ void SiteCheckPage::keepingSelection(const std::function<void()> &change)
 void SiteCheckPage::setReportTitle()
 {
     const linkcheck::CheckTotals totals = m_check->totals();
+    const QString shown = m_model->shown() == ShowProblems::Links ? QStringLiteral("Broken links")
+        : m_model->shown() == ShowProblems::Html                 ? QStringLiteral("HTML problems")
+                                                                 : QStringLiteral("Problems");
     reportTitle_->setText(
-        QStringLiteral("Broken links in \"%1\": %2 of %3 links in %4 pages (%5 external, not "
-                       "checked)")
-            .arg(m_root)
+        QStringLiteral("%1 in \"%2\": %3 of %4 problems; %5 links in %6 pages (%7 external, "
+                       "not checked)")
+            .arg(shown, m_root)
             .arg(m_model->rowCount())
+            .arg(m_model->problemCount())
             .arg(totals.links)
             .arg(totals.pages)
             .arg(totals.external));

@@ -1,8 +1,14 @@
 #pragma once
 
+#include "frame/configuration.h"
+#include "frame/editedfile.h"
+#include "frame/entrycommands.h"
+#include "frame/folderplace.h"
 #include "frame/page.h"
+#include "frame/progress.h"
+#include "frame/statusline.h"
+#include "linkcheck/sitecheck.h"
 
-#include <QPointer>
 #include <QStringList>
 #include <QWidget>
 
@@ -10,14 +16,12 @@
 #include <memory>
 #include <vector>
 
+class QComboBox;
 class QLabel;
+class QMenu;
 class QPushButton;
 class QTimer;
 class QTreeView;
-
-namespace frame {
-class PageFrame;
-}
 
 namespace linkcheck {
 class SiteCheck;
@@ -27,23 +31,39 @@ namespace platform {
 class FileWatch;
 }
 
-namespace viewer {
-class ViewerWindow;
-}
-
 namespace sitecheck {
 
 class CheckRun;
 class SiteReportModel;
 
 // The "Site Check" page: every broken local link, anchor and picture of the current folder
-// and its sub-folders, kept up to date as pages are saved or change on disk.
+// and its sub-folders, and the HTML errors of its pages, kept up to date as pages are saved
+// or change on disk.
 class SiteCheckPage : public QWidget, public frame::Page
 {
     Q_OBJECT
 
 public:
-    explicit SiteCheckPage(frame::PageFrame &frame, QWidget *parent = nullptr);
+    // What the page asks of the frame that hosts it.
+    struct Frame {
+        template<class Host>
+        Frame(Host &host)
+            : status(host)
+            , progress(host)
+            , commands(host)
+            , editedFile(host)
+            , configuration(host)
+            , folder(host)
+        { }
+        frame::StatusLine &status;
+        frame::Progress &progress;
+        frame::EntryCommands &commands;
+        frame::EditedFile &editedFile;
+        frame::Configuration &configuration;
+        frame::FolderPlace &folder;
+    };
+
+    explicit SiteCheckPage(const Frame &frame, QWidget *parent = nullptr);
     ~SiteCheckPage() override;
 
     QString title() const override;
@@ -75,6 +95,11 @@ public:
     void sortByColumn(int column);
 
     SiteReportModel *model() const { return m_model; }
+    // The "Show" choice: links, HTML problems or both.
+    void setShown(int choice);
+    // The HTML rules switched off in the page (kept in prg.ini), for every site.
+    QStringList rulesOff() const;
+    void setRuleOff(const QString &rule, bool off);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -82,8 +107,6 @@ protected:
 private:
     void buildLayout();
     void connectControls();
-    void connectEditorSaves();
-    viewer::ViewerWindow *viewerWindow() const;
     void showProgress();
     void checkEnded(bool complete);
     void showReport();
@@ -92,11 +115,14 @@ private:
     void keepingSelection(const std::function<void()> &change);
     void followFiles();
     void setReportTitle();
+    void buildRulesMenu();
+    // The HTML problems of rules switched on in the page and in the site's settings.
+    std::vector<linkcheck::PageProblem> shownProblems() const;
     // Per row: whether it is the first row (of the selected ones, with onlySelected) of its
     // page. Kept until the rows or the selection change.
     const std::vector<bool> &leadRows(bool onlySelected) const;
 
-    frame::PageFrame &m_frame;
+    Frame m_frame;
     SiteReportModel *m_model = nullptr;
     CheckRun *m_run = nullptr;
     platform::FileWatch *m_watch = nullptr;
@@ -107,13 +133,15 @@ private:
     // The checked folder, with a trailing separator.
     QString m_root;
     QStringList m_followed;
-    QPointer<viewer::ViewerWindow> m_savesFrom;
     mutable std::vector<bool> m_leadRows[2];
     mutable bool m_leadRowsKnown[2] = { false, false };
 
     QLabel *reportTitle_ = nullptr;
     QTreeView *report_ = nullptr;
     QPushButton *checkButton_ = nullptr;
+    QComboBox *showChoice_ = nullptr;
+    QPushButton *rulesButton_ = nullptr;
+    QMenu *rulesMenu_ = nullptr;
 };
 
 } // namespace sitecheck

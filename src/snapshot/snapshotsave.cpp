@@ -1,11 +1,11 @@
-#include "platform/diskspace.h"
-#include "platform/filerules.h"
 #include "snapshot/snapshotsave.h"
 
+#include "imaging/jpegcodec.h"
 #include "platform/atomicfile.h"
 #include "platform/dialogs.h"
+#include "platform/diskspace.h"
+#include "platform/filerules.h"
 #include "platform/hourglass.h"
-#include "imaging/jpegcodec.h"
 #include "platform/pathrules.h"
 #include "platform/safefile.h"
 

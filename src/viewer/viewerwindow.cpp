@@ -3,6 +3,7 @@
 #include "engine/htmlview.h"
 #include "frame/page.h"
 #include "frame/pageframe.h"
+#include "frame/settings.h"
 #include "kit/textfit.h"
 #include "platform/dialogs.h"
 #include "platform/textcodec.h"

@@ -44,7 +44,6 @@ public:
     explicit ViewerWindow(frame::PageFrame *host, QWidget *parent = nullptr);
     ~ViewerWindow() override;
 
-    frame::PageFrame *host() const { return m_host; }
     engine::HtmlView *browser() const;
     QWidget *browserControl() const;
     QWidget *editorControl() const;

@@ -1,3 +1,4 @@
+#include "imaging/looksstore.h"
 #include "imaging/resample.h"
 #include "imaging/thumbstore.h"
 #include "support/tempdir.h"
@@ -663,15 +664,20 @@ TEST(BatchCleanThumbs, PrintsTheMenuMessage)
     writeBytes(thumbs + QStringLiteral("/=no=such=folder/b.htm.jpg"), "x");
     writeBytes(dir.filePath(QStringLiteral("page.htm")), "x");
     writeBytes(imaging::ThumbFileFor(thumbs, dir.path(), QStringLiteral("page.htm")), "x");
+    // The baselines of the visual check go with their pages too.
+    const QString looks = dir.filePath(QStringLiteral("LOOKS/"));
+    writeBytes(looks + QStringLiteral("=no=such=folder/a.htm.1280.png"), "x");
+    writeBytes(imaging::looksFileFor(looks, dir.filePath(QStringLiteral("page.htm")), 390), "x");
 
     Result result = runBatch(
         { QStringLiteral("clean-thumbs"), QStringLiteral("--program-folder"), dir.path() });
     EXPECT_EQ(result.exitCode, 0);
-    EXPECT_EQ(result.out, QByteArray("3 thumbnails found.\n\n2 orphaned thumbnails removed.\n"));
+    EXPECT_EQ(result.out, QByteArray("3 thumbnails found.\n\n2 orphaned thumbnails removed.\n"
+                                     "1 of 2 baseline renders removed.\n"));
     result = runBatch({ QStringLiteral("clean-thumbs"), QStringLiteral("--all"),
         QStringLiteral("--program-folder=") + dir.path() });
     EXPECT_EQ(result.exitCode, 0);
-    EXPECT_EQ(result.out, QByteArray("1 thumbnails removed.\n"));
+    EXPECT_EQ(result.out, QByteArray("1 thumbnails removed.\n1 of 1 baseline renders removed.\n"));
     EXPECT_TRUE(QDir(thumbs).isEmpty());
 
     const Result missing = runBatch({ QStringLiteral("clean-thumbs"),
@@ -781,4 +787,49 @@ TEST(BatchColourRtf, WritesTheEditorsDocument)
     result = runBatch({ QStringLiteral("colour-rtf"), QStringLiteral("--help") });
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_TRUE(result.out.contains("--preset N"));
+}
+
+// Baselines, then a comparison that finds a changed page, a new one and a missing one, with
+// a report folder; a damaged baseline is named and an update replaces it.
+TEST(BatchVisualCheck, LinesTotalsExitStatusAndReport)
+{
+    TemporaryDir dir;
+    const QString site = dir.filePath(QStringLiteral("site"));
+    const QString program = dir.filePath(QStringLiteral("program"));
+    QDir().mkpath(program);
+    writeBytes(site + QStringLiteral("/a.htm"), "<body style='margin:0'><div style='height:50px;background:#00f'></div>");
+    writeBytes(site + QStringLiteral("/sub/b.html"), "<p>unchanged</p>");
+    const QStringList common { QStringLiteral("visual-check"), QStringLiteral("--widths=400"),
+        QStringLiteral("--program-folder"), program };
+    const QString a = QDir(site).filePath(QStringLiteral("a.htm"));
+    const QString b = QDir(site).filePath(QStringLiteral("sub/b.html"));
+
+    Result result = runBatch(common + QStringList { QStringLiteral("--update"), site });
+    EXPECT_EQ(result.exitCode, 0) << result.err.constData();
+    EXPECT_EQ(result.out, (a + QStringLiteral(" [400px]: baseline stored\n") + b + QStringLiteral(" [400px]: baseline stored\n")).toUtf8());
+
+    writeBytes(a, "<body style='margin:0'><div style='height:50px;background:#f00'></div>");
+    writeBytes(site + QStringLiteral("/c.htm"), "<p>new");
+    const QString report = dir.filePath(QStringLiteral("report"));
+    result = runBatch(common + QStringList { QStringLiteral("--report"), report, site, site + QStringLiteral("/gone.htm") });
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.out.startsWith((a + QStringLiteral(" [400px]: changed 6.25% of pixels in 1 region (0,0 400x50)\n")).toUtf8()))
+        << result.out.constData();
+    EXPECT_TRUE(result.out.contains((b + QStringLiteral(" [400px]: same\n")).toUtf8()));
+    EXPECT_TRUE(result.out.contains("c.htm [400px]: new page (no baseline)\n"));
+    EXPECT_TRUE(result.err.contains("no such file: "));
+    EXPECT_TRUE(result.err.endsWith("visual-check: 4 renders: 1 same, 1 changed, 1 new, 1 failed\n")) << result.err.constData();
+    EXPECT_EQ(QDir(report).entryList(QDir::Files).size(), 4) << "before, after, difference and index.html";
+
+    writeBytes(imaging::looksFileFor(program + QStringLiteral("/LOOKS/"), b, 400), "not a picture");
+    result = runBatch(common + QStringList { b });
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.err.contains("damaged baseline")) << result.err.constData();
+    EXPECT_EQ(runBatch(common + QStringList { QStringLiteral("--update"), b }).exitCode, 0);
+    EXPECT_EQ(runBatch(common + QStringList { b }).exitCode, 0);
+
+    for (const QString &bad : { QStringLiteral("--widths=5"), QStringLiteral("--threshold=2"), QStringLiteral("--bogus") })
+        EXPECT_EQ(runBatch({ QStringLiteral("visual-check"), bad, site }).exitCode, 2) << bad.toStdString();
+    EXPECT_EQ(runBatch({ QStringLiteral("visual-check") }).exitCode, 2);
+    EXPECT_TRUE(runBatch({ QStringLiteral("visual-check"), QStringLiteral("--help") }).out.contains("--mask"));
 }

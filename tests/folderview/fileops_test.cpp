@@ -109,9 +109,9 @@ TEST(FileOps, BuildTargetFileName)
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
         ScriptedDialogs dialogs;
-        EXPECT_EQ(platform::BuildTargetFileName(u8(row.folder), u8(row.file), u8(row.extension),
-                                                  row.style),
-                  u8(row.expected));
+        EXPECT_EQ(platform::BuildTargetFileName(
+                      u8(row.folder), u8(row.file), u8(row.extension), row.style),
+            u8(row.expected));
         if (row.error) {
             ASSERT_EQ(dialogs.calls.size(), 2);
             EXPECT_EQ(dialogs.calls.at(0).kind, u8("beep"));

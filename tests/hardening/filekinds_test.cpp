@@ -3,14 +3,14 @@
 #include "batchargs.h"
 #include "colourrtfcommand.h"
 #include "editor/editorfile.h"
+#include "folderview/folderlisting.h"
+#include "formatcommand.h"
 #include "platform/filecopy.h"
+#include "platform/filerules.h"
+#include "platform/safefile.h"
 #include "scan/listfile.h"
 #include "scan/listrecord.h"
 #include "scan/verification.h"
-#include "folderview/folderlisting.h"
-#include "formatcommand.h"
-#include "platform/filerules.h"
-#include "platform/safefile.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>
