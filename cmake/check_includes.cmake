@@ -1,5 +1,6 @@
 # cmake -DSOURCE_DIR=... -P check_includes.cmake: fails when a file of src/ includes a header of
-# a folder above its own layer, or of a folder of its own layer listed after it.
+# a folder above its own layer, of a folder of its own layer listed after it, or of another page.
+cmake_minimum_required(VERSION 3.25)
 set(PROJECT_SOURCE_DIR ${SOURCE_DIR})
 include(${CMAKE_CURRENT_LIST_DIR}/layers.cmake)
 file(GLOB_RECURSE files RELATIVE ${SOURCE_DIR}/src ${SOURCE_DIR}/src/*.h ${SOURCE_DIR}/src/*.cpp)
@@ -14,7 +15,11 @@ foreach(file IN LISTS files)
             continue()
         endif()
         fs_layer_of(${other} other_layer other_rank)
-        if(other_layer GREATER layer OR (other_layer EQUAL layer AND other_rank GREATER rank))
+        fs_page_to_page(${folder} ${other} sideways)
+        if(sideways)
+            message(SEND_ERROR "src/${file} reaches into another page: ${line}")
+            math(EXPR faults "${faults} + 1")
+        elseif(other_layer GREATER layer OR (other_layer EQUAL layer AND other_rank GREATER rank))
             message(SEND_ERROR "src/${file} reaches up: ${line}")
             math(EXPR faults "${faults} + 1")
         endif()

@@ -22,11 +22,11 @@ void checkThumbRoundTrip(const QString &folder, const QString &name)
 {
     if (!faithfulFolder(folder) || name.isEmpty() || name.contains(QLatin1Char('/')))
         return;
-    const QString thumb = thumbs::ThumbFileFor(kThumbFolder, folder, name, PathStyle::Posix);
+    const QString thumb = imaging::ThumbFileFor(kThumbFolder, folder, name, PathStyle::Posix);
     QString page = folder;
     if (!page.endsWith(QLatin1Char('/')))
         page += QLatin1Char('/');
-    FUZZ_CHECK(thumbs::PageFileFor(kThumbFolder, thumb, PathStyle::Posix) == page + name);
+    FUZZ_CHECK(imaging::PageFileFor(kThumbFolder, thumb, PathStyle::Posix) == page + name);
 }
 
 void checkTarget(const QString &folder, const QString &name, const QString &extension)

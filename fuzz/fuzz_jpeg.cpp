@@ -5,7 +5,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const QImage image = platform::decodeJpeg(fuzzing::bytes(data, size));
+    const QImage image = imaging::decodeJpeg(fuzzing::bytes(data, size));
     if (!image.isNull())
         FUZZ_CHECK(image.width() > 0 && image.height() > 0);
     return 0;

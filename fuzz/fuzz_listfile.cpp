@@ -5,9 +5,9 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const QStringList records = filelists::listRecordsFromBytes(fuzzing::bytes(data, size));
+    const QStringList records = scan::listRecordsFromBytes(fuzzing::bytes(data, size));
     for (const QString &record : records)
         FUZZ_CHECK(!record.isEmpty() && !record.contains(QLatin1Char('\n')));
-    FUZZ_CHECK(filelists::listRecordsFromBytes(filelists::listFileBytes(records)) == records);
+    FUZZ_CHECK(scan::listRecordsFromBytes(scan::listFileBytes(records)) == records);
     return 0;
 }

@@ -11,7 +11,7 @@
 #include "editor/editorfile.h"
 #include "editor/palette.h"
 #include "folderview/folderviewpage.h"
-#include "folderview/progresswindow.h"
+#include "frame/progresswindow.h"
 #include "platform/startup.h"
 #include "viewer/sourceeditor.h"
 #include "viewer/viewerwindow.h"
@@ -239,7 +239,7 @@ private:
     QString pageText;
     std::unique_ptr<app::MainWindow> form;
     std::unique_ptr<viewer::ViewerWindow> view;
-    std::unique_ptr<folderview::ProgressWindow> progress;
+    std::unique_ptr<frame::ProgressWindow> progress;
     std::unique_ptr<QPlainTextEdit> plain;
 };
 
@@ -257,7 +257,7 @@ bool Bench::start()
     ini.close();
     form = std::make_unique<app::MainWindow>(program.path(), QStringList());
     view = std::make_unique<viewer::ViewerWindow>(form.get());
-    progress = std::make_unique<folderview::ProgressWindow>();
+    progress = std::make_unique<frame::ProgressWindow>();
     form->setViewer(view.get());
     form->setProgressWindow(progress.get());
     form->resize(1280, 960);

@@ -65,12 +65,12 @@ void makeTree(const QString &root)
     }
 }
 
-filelists::ScanOptions searchOptions()
+scan::ScanOptions searchOptions()
 {
-    filelists::ScanOptions options;
+    scan::ScanOptions options;
     options.mask = QStringLiteral("*.htm");
     options.descendEverywhere = false;
-    options.thumbFolder = app::thumbFolderOf(g_program + QLatin1Char('/'));
+    options.thumbFolder = frame::thumbFolderOf(g_program + QLatin1Char('/'));
     return options;
 }
 
@@ -80,7 +80,7 @@ void BM_searchRecords(benchmark::State &state)
     qsizetype found = 0;
     for (auto _ : state) {
         QStringList records;
-        filelists::appendFolderRecords(records, g_tree, true, searchOptions());
+        scan::appendFolderRecords(records, g_tree, true, searchOptions());
         found = records.size();
     }
     state.counters["records"] = double(found);
@@ -89,23 +89,23 @@ void BM_searchRecords(benchmark::State &state)
 // The same without any events: the difference is what the clock checks cost.
 void BM_searchRecordsWithoutEvents(benchmark::State &state)
 {
-    filelists::ScanOptions options = searchOptions();
+    scan::ScanOptions options = searchOptions();
     options.letEventsRun = [] {};
     options.eventInterval = 1 << 30;
     for (auto _ : state) {
         QStringList records;
-        filelists::appendFolderRecords(records, g_tree, true, options);
+        scan::appendFolderRecords(records, g_tree, true, options);
     }
 }
 
 // The scan alone, reading the facts but making no records.
 void BM_scanOnly(benchmark::State &state)
 {
-    filelists::ScanOptions options = searchOptions();
+    scan::ScanOptions options = searchOptions();
     options.letEventsRun = [] {};
     for (auto _ : state)
-        filelists::ScanFolder(g_tree, options,
-            [](const QString &, const QString &, const filelists::EntryFacts &) {});
+        scan::ScanFolder(
+            g_tree, options, [](const QString &, const QString &, const scan::EntryFacts &) {});
 }
 // The least any search that writes records can do: list each folder and look once at each
 // file, without names, masks or records.
@@ -283,11 +283,11 @@ int main(int argc, char **argv)
     g_program = program.path();
     makeTree(g_tree);
     QStringList records;
-    filelists::appendFolderRecords(records, g_tree, true, searchOptions());
-    QDir().mkpath(app::listsFolderOf(g_program + QLatin1Char('/')));
+    scan::appendFolderRecords(records, g_tree, true, searchOptions());
+    QDir().mkpath(frame::listsFolderOf(g_program + QLatin1Char('/')));
     QString error;
-    if (!filelists::writeListFile(
-            app::listsFolderOf(g_program + QLatin1Char('/')) + QStringLiteral("big.lst"), records,
+    if (!scan::writeListFile(
+            frame::listsFolderOf(g_program + QLatin1Char('/')) + QStringLiteral("big.lst"), records,
             &error))
         return 1;
 
@@ -315,7 +315,7 @@ int main(int argc, char **argv)
     if (walk > 0 && search > 0)
         std::printf("search against the bare one-thread walk: ratio %.2f\n", search / walk);
     printTarget("load + verify + fill", reporter.realTime("BM_loadVerifyFill"), 2.0);
-    for (int column = 0; column < filelists::ColumnCount; ++column)
+    for (int column = 0; column < scan::ColumnCount; ++column)
         printTarget(("sort by column " + std::to_string(column)).c_str(),
             reporter.realTime("BM_sortByColumn/" + std::to_string(column)), 0.5);
     return 0;

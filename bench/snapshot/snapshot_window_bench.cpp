@@ -5,7 +5,7 @@
 // Usage: snapshot_window_bench OUTDIR PAGE...
 #include "../../tests/support/widgetbyname.h"
 #include "engine/htmlview.h"
-#include "folderview/progresswindow.h"
+#include "frame/progresswindow.h"
 #include "frame/selection.h"
 #include "platform/dialogs.h"
 #include "platform/startup.h"
@@ -24,14 +24,14 @@
 
 namespace {
 
-class Pages : public folderview::SelectionQueries
+class Pages : public frame::SelectionQueries
 {
 public:
     explicit Pages(const QStringList &paths)
         : m_paths(paths)
     { }
     QString currentFile() const override { return {}; }
-    folderview::SelectionCount selectionCounts() const override
+    frame::SelectionCount selectionCounts() const override
     {
         return { nullptr, int(m_paths.size()), int(m_paths.size()) };
     }
@@ -86,7 +86,7 @@ int main(int argc, char **argv)
     browserWindow.show();
     browser->loadHtmlFile(pages.first());
 
-    app::Settings settings;
+    frame::Settings settings;
     settings.customWidth = 800;
     settings.customHeight = 600;
     settings.scale = 50;
@@ -96,7 +96,7 @@ int main(int argc, char **argv)
     job.batchMode = true;
     job.selectedCount = job.entryCount = int(pages.size());
     const Pages selection(pages);
-    folderview::ProgressWindow progress;
+    frame::ProgressWindow progress;
     snapshot::SnapshotOptionsDialog window(
         { settings, job, selection, &progress, browser, QRect(0, 0, 1024, 768), {} });
     window.show();

@@ -3,7 +3,7 @@
 //   640 x 480 -> 130 x 100 (the smallest usual base size),
 //   640 x 480 -> 1200 x 900 (a snapshot enlarged).
 // vips_reduce is exact like ours; vips_resize shrinks by boxes first and is not.
-// --vector-target=AVX2 (or another of thumbs::vectorTargets()) limits our side to that
+// --vector-target=AVX2 (or another of imaging::vectorTargets()) limits our side to that
 // instruction set.
 #include "imaging/resample.h"
 
@@ -62,11 +62,11 @@ QImage pagePicture(int width, int height, QImage::Format format)
 void runOurs(benchmark::State &state, int sw, int sh, int dw, int dh, QImage::Format format)
 {
     const QImage source = pagePicture(sw, sh, format);
-    const thumbs::FilterEntry &lanczos = thumbs::FilterCatalog[thumbs::kLanczos3];
+    const imaging::FilterEntry &lanczos = imaging::FilterCatalog[imaging::kLanczos3];
     const ProcessCpu cpu { state };
     for (auto _ : state) {
         QImage destination(dw, dh, QImage::Format_RGB888);
-        if (!thumbs::ResampleBitmap(source, destination, lanczos.filter, lanczos.support))
+        if (!imaging::ResampleBitmap(source, destination, lanczos.filter, lanczos.support))
             state.SkipWithError("ResampleBitmap failed");
         benchmark::DoNotOptimize(destination.constBits());
     }
@@ -140,7 +140,7 @@ BENCHMARK_CAPTURE(runVips, resize_640x480_to_1200x900, 640, 480, 1200, 900, Vips
 
 } // namespace
 
-// --vector-target=NAME runs our side with one instruction set of thumbs::vectorTargets().
+// --vector-target=NAME runs our side with one instruction set of imaging::vectorTargets().
 bool chooseVectorTarget(int &argc, char **argv)
 {
     const char *const flag = "--vector-target=";
@@ -150,10 +150,10 @@ bool chooseVectorTarget(int &argc, char **argv)
         const std::string name = argv[i] + std::strlen(flag);
         std::copy(argv + i + 1, argv + argc, argv + i);
         --argc;
-        if (thumbs::useVectorTarget(name))
+        if (imaging::useVectorTarget(name))
             return true;
         std::string known;
-        for (const std::string &target : thumbs::vectorTargets())
+        for (const std::string &target : imaging::vectorTargets())
             known += " " + target;
         std::fprintf(stderr, "unknown vector target %s; this processor runs:%s\n", name.c_str(),
             known.c_str());

@@ -33,7 +33,7 @@ Folder *g_folder = nullptr;
 // One small page picture per entry, each a little different, as real thumbnails are.
 void fillFolder(Folder &folder)
 {
-    QDir().mkpath(thumbs::ThumbFileFor(folder.thumbs, folder.site, QStringLiteral("x"))
+    QDir().mkpath(imaging::ThumbFileFor(folder.thumbs, folder.site, QStringLiteral("x"))
                       .section(QLatin1Char('/'), 0, -2));
     QImage picture(thumbs::kThumbWidth, thumbs::kThumbHeight, QImage::Format_RGB32);
     for (int i = 0; i < kPages; ++i) {
@@ -43,7 +43,7 @@ void fillFolder(Folder &folder)
         painter.drawText(picture.rect(), Qt::AlignCenter | Qt::TextWordWrap,
             QStringLiteral("A page of the manual, number %1, with some text").arg(i));
         painter.end();
-        platform::writeJpeg(picture, thumbs::ThumbFileFor(folder.thumbs, folder.site, name), 70);
+        imaging::writeJpeg(picture, imaging::ThumbFileFor(folder.thumbs, folder.site, name), 70);
         folder.names.append(name);
     }
 }

@@ -6,7 +6,7 @@ ContextMenu::ContextMenu(QWidget *parent)
     : QMenu(parent)
 { }
 
-void ContextMenu::buildItems(const std::array<ExternalApp, 6> &apps)
+void ContextMenu::buildItems(const std::array<frame::ExternalApp, 6> &apps)
 {
     if (!m_items.isEmpty())
         return;
@@ -26,16 +26,17 @@ void ContextMenu::buildItems(const std::array<ExternalApp, 6> &apps)
             [this, position] { Q_EMIT itemClicked(position); });
 }
 
-void ContextMenu::setLaunchCaptions(const std::array<ExternalApp, 6> &apps, bool afterOptions)
+void ContextMenu::setLaunchCaptions(
+    const std::array<frame::ExternalApp, 6> &apps, bool afterOptions)
 {
-    for (size_t i = 0; i < apps.size() && FirstLaunch + qsizetype(i) < m_items.size(); ++i)
-        m_items.at(FirstLaunch + qsizetype(i))
-            ->setText(launchCaption(apps[i].description, afterOptions));
+    for (size_t i = 0; i < apps.size() && frame::FirstLaunch + qsizetype(i) < m_items.size(); ++i)
+        m_items.at(frame::FirstLaunch + qsizetype(i))
+            ->setText(frame::launchCaption(apps[i].description, afterOptions));
 }
 
-void ContextMenu::prepareContextMenu(const MenuState &state)
+void ContextMenu::prepareContextMenu(const frame::MenuState &state)
 {
-    const std::array<bool, ContextItemCount> enabled = contextItemsEnabled(state);
+    const std::array<bool, frame::ContextItemCount> enabled = frame::contextItemsEnabled(state);
     for (qsizetype i = 0; i < m_items.size(); ++i)
         m_items.at(i)->setEnabled(enabled[size_t(i)]);
 }

@@ -18,10 +18,10 @@ public:
     explicit ContextMenu(QWidget *parent = nullptr);
 
     // Creates the fifteen items once.
-    void buildItems(const std::array<ExternalApp, 6> &apps);
-    void setLaunchCaptions(const std::array<ExternalApp, 6> &apps, bool afterOptions);
+    void buildItems(const std::array<frame::ExternalApp, 6> &apps);
+    void setLaunchCaptions(const std::array<frame::ExternalApp, 6> &apps, bool afterOptions);
     // Sets the enabled state of every item, as when the menu is about to open.
-    void prepareContextMenu(const MenuState &state);
+    void prepareContextMenu(const frame::MenuState &state);
     QAction *item(int position) const;
 
 Q_SIGNALS:

@@ -34,14 +34,14 @@ constexpr int kDescriptionMaximum = 240;
 
 } // namespace
 
-GeneralOptionsDialog::GeneralOptionsDialog(const Settings &settings, QWidget *parent)
+GeneralOptionsDialog::GeneralOptionsDialog(const frame::Settings &settings, QWidget *parent)
     : QDialog(parent)
     , m_settings(settings)
 {
     setWindowTitle(QStringLiteral("General Options"));
     buildLayout();
     for (size_t i = 0; i < ELoc.size(); ++i) {
-        const ExternalApp &app = settings.externalApps[i];
+        const frame::ExternalApp &app = settings.externalApps[i];
         ELoc[i]->setText(app.location);
         EParam[i]->setText(app.parameters);
         EDescr[i]->setText(app.description);
@@ -131,11 +131,11 @@ void GeneralOptionsDialog::chooseExternalApp(int row)
         location->setText(chosen);
 }
 
-Settings GeneralOptionsDialog::values() const
+frame::Settings GeneralOptionsDialog::values() const
 {
-    Settings result = m_settings;
+    frame::Settings result = m_settings;
     for (size_t i = 0; i < ELoc.size(); ++i) {
-        ExternalApp &app = result.externalApps[i];
+        frame::ExternalApp &app = result.externalApps[i];
         app.location = ELoc[i]->text();
         app.parameters = EParam[i]->text();
         app.description = EDescr[i]->text();

@@ -20,10 +20,10 @@ class GeneralOptionsDialog : public QDialog
     Q_OBJECT
 
 public:
-    explicit GeneralOptionsDialog(const Settings &settings, QWidget *parent = nullptr);
+    explicit GeneralOptionsDialog(const frame::Settings &settings, QWidget *parent = nullptr);
 
     // The settings with the dialog's values; `Exists` recomputed for every application.
-    Settings values() const;
+    frame::Settings values() const;
 
     std::array<QLineEdit *, 6> ELoc {};
     std::array<QPushButton *, 6> BEditor {};
@@ -36,7 +36,7 @@ public:
 private:
     void buildLayout();
     QGroupBox *buildAppsGroup();
-    Settings m_settings;
+    frame::Settings m_settings;
 
     // The controls; their objectNames keep the old names.
     QCheckBox *colorTagsBox_ = nullptr;

@@ -1,5 +1,5 @@
 #include "app/mainwindow.h"
-#include "folderview/progresswindow.h"
+#include "frame/progresswindow.h"
 #include "platform/commandline.h"
 #include "platform/startup.h"
 #include "platformui/qtdialogs.h"
@@ -43,14 +43,14 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     noDisplay.reset();
     app.setApplicationName(QStringLiteral("Folioscope"));
-    platform::useQtDialogs();
+    platformui::useQtDialogs();
 
     // The windows of the whole run, in their order of creation. QApplication has taken its own
     // options out of argv; the start file keeps the bytes of its name.
     app::MainWindow form1(
         QCoreApplication::applicationDirPath(), platform::argumentsAsFileNames(argc, argv));
     viewer::ViewerWindow formView(&form1);
-    folderview::ProgressWindow formProgress;
+    frame::ProgressWindow formProgress;
     form1.setViewer(&formView);
     form1.setProgressWindow(&formProgress);
 

@@ -5,18 +5,19 @@
 #include "app/helpwindow.h"
 
 #include "editor/tagrange.h"
-#include "folderview/fileops.h"
 #include "folderview/folderpanel.h"
 #include "folderview/folderviewpage.h"
-#include "folderview/progresswindow.h"
 #include "folderview/viewsdock.h"
 #include "formatter/style.h"
 #include "frame/page.h"
+#include "frame/progresswindow.h"
 #include "kit/filedrops.h"
 #include "kit/hintfilter.h"
 #include "kit/panels.h"
 #include "platform/dialogs.h"
+#include "platform/diskspace.h"
 #include "platform/shell.h"
+#include "platform/startfile.h"
 #include "snapshot/snapshotoptionsdialog.h"
 #include "viewer/viewerwindow.h"
 
@@ -73,10 +74,10 @@ void MainWindow::setUpWindow(const QString &programDir)
     m_starting = true;
     platform::setApplicationTitle(kCaption);
     setWindowTitle(kCaption);
-    m_programFolder = programFolderFor(programDir);
-    m_dataFolder = dataFolderFor(m_programFolder, QFileInfo(m_programFolder).isWritable());
+    m_programFolder = frame::programFolderFor(programDir);
+    m_dataFolder = frame::dataFolderFor(m_programFolder, QFileInfo(m_programFolder).isWritable());
     // What a write of the settings killed half-way left behind.
-    removeSettingsLeftovers(m_dataFolder);
+    frame::removeSettingsLeftovers(m_dataFolder);
     // A folder that cannot be created is not reported; its users fail on their own terms.
     QDir().mkpath(thumbFolder());
     QDir().mkpath(listsFolder());
@@ -100,7 +101,7 @@ void MainWindow::setUpWindow(const QString &programDir)
 void MainWindow::loadSettings()
 {
     const QScreen *screen = QGuiApplication::primaryScreen();
-    m_settings = loadSettingsFile(m_dataFolder, screen ? screen->size() : QSize(1024, 768));
+    m_settings = frame::loadSettingsFile(m_dataFolder, screen ? screen->size() : QSize(1024, 768));
     // A hand-edited size of nothing (or less) would leave no window to see.
     QRect bounds = m_settings.mainBounds;
     bounds.setSize(bounds.size().expandedTo(QSize(kMinimumWidth, kMinimumHeight)));
@@ -116,7 +117,7 @@ void MainWindow::saveSettings()
     m_settings.viewPath = m_folderPanel->isInThumbFolder(folder) ? m_dataFolder : folder;
     m_settings.mainBounds = geometry();
     QString error;
-    if (!saveSettingsFile(m_dataFolder, m_settings, &error))
+    if (!frame::saveSettingsFile(m_dataFolder, m_settings, &error))
         platform::dialogs().errorBox(error);
 }
 
@@ -142,9 +143,9 @@ void MainWindow::prepareToShow()
     formatter::LoadProgramStyle(m_style, m_programFolder, m_settings.styleName);
     m_settings.styleName = QStringLiteral("THUMBS");
     setWindowTitle(kCaption);
-    m_startFile = folderview::startFileFromArguments(m_arguments);
+    m_startFile = platform::startFileFromArguments(m_arguments);
     m_tagHints = editor::readTagHintTable(m_programFolder + QStringLiteral("tagsyntax.txt"));
-    for (Page *page : m_pages)
+    for (frame::Page *page : m_pages)
         page->start();
     contextMenu_->buildItems(m_settings.externalApps);
     showBrowser();
@@ -200,13 +201,13 @@ void MainWindow::tearDown()
 
 // --- Selection queries ---------------------------------------------------------------
 
-Page *MainWindow::activePage() const
+frame::Page *MainWindow::activePage() const
 {
     const int index = pages_->currentIndex();
     return index > 0 && size_t(index) < m_pages.size() ? m_pages[size_t(index)] : m_pages.front();
 }
 
-void MainWindow::setActivePage(Page *page)
+void MainWindow::setActivePage(frame::Page *page)
 {
     pages_->setCurrentWidget(page->widget());
 }
@@ -221,11 +222,11 @@ void MainWindow::updateStatus()
 
 void MainWindow::showSelectionCounts()
 {
-    const folderview::SelectionCount counts = selectionCounts();
+    const frame::SelectionCount counts = selectionCounts();
     extrasMenu_->setEnabled(counts.selected > 0);
     extrasMenu_->menuAction()->setEnabled(counts.selected > 0);
     for (size_t index = 0; index < m_pages.size(); ++index)
-        pages_->setTabText(int(index), tabCaption(*m_pages[index], counts));
+        pages_->setTabText(int(index), frame::tabCaption(*m_pages[index], counts));
 }
 
 bool MainWindow::hasUnsavedChanges() const
@@ -287,14 +288,14 @@ void MainWindow::setPagesEnabled(bool enabled)
     pages_->setEnabled(enabled);
 }
 
-folderview::BatchProgress *MainWindow::progressWindow()
+frame::BatchProgress *MainWindow::progressWindow()
 {
     return m_progress;
 }
 
 bool MainWindow::checkDiskSpace(const QString &path, qint64 neededKb)
 {
-    return folderview::checkDiskSpace(path, neededKb);
+    return platform::checkDiskSpace(path, neededKb);
 }
 
 engine::HtmlView *MainWindow::browserView()
@@ -456,10 +457,10 @@ void MainWindow::showHelp()
 
 void MainWindow::prepareContextMenu()
 {
-    MenuState state;
+    frame::MenuState state;
     state.hasCurrentFile = !currentFile().isEmpty();
     state.selected = selectionCounts().selected;
-    state.jumpOffered = activePage()->offersContextItem(JumpToFolder);
+    state.jumpOffered = activePage()->offersContextItem(frame::JumpToFolder);
     state.viewerOpen = m_viewerOpen;
     for (size_t i = 0; i < state.appExists.size(); ++i)
         state.appExists[i] = m_settings.externalApps[i].exists;
@@ -475,15 +476,15 @@ void MainWindow::showContextMenu(const QPoint &globalPos)
 // The page-specific items go to the page that serves them.
 void MainWindow::runContextMenuItem(int position)
 {
-    if (position == ViewInDefaultBrowser)
+    if (position == frame::ViewInDefaultBrowser)
         platform::openWithDefaultProgram(currentFile());
-    else if (position == CreateSnapshots)
+    else if (position == frame::CreateSnapshots)
         createSnapshots();
-    else if (position >= FirstLaunch && position < ContextItemCount)
-        launchWithApplication(position - FirstLaunch);
+    else if (position >= frame::FirstLaunch && position < frame::ContextItemCount)
+        launchWithApplication(position - frame::FirstLaunch);
     else
-        for (Page *page : m_pages)
-            if (page->runContextItem(ContextItem(position)))
+        for (frame::Page *page : m_pages)
+            if (page->runContextItem(frame::ContextItem(position)))
                 return;
 }
 
@@ -493,7 +494,7 @@ void MainWindow::launchWithApplication(int index)
     const QString file = currentFile();
     if (askSaveChanges() == platform::Answer::Cancel)
         return;
-    const ExternalApp &external = m_settings.externalApps[size_t(index)];
+    const frame::ExternalApp &external = m_settings.externalApps[size_t(index)];
     platform::launchDetached(
         platform::launchCommandFor(external.location, external.parameters, file));
 }
@@ -542,7 +543,8 @@ void MainWindow::enterPage(int index)
 {
     hintLabel_->clear();
     m_folderPanel->clearMiniThumb();
-    Page *page = index >= 0 && size_t(index) < m_pages.size() ? m_pages[size_t(index)] : nullptr;
+    frame::Page *page
+        = index >= 0 && size_t(index) < m_pages.size() ? m_pages[size_t(index)] : nullptr;
     if (page) {
         page->activate();
         if (page->hostsViews()) {

@@ -20,9 +20,12 @@ class QTabWidget;
 namespace folderview {
 class FolderPanel;
 class FolderViewPage;
-class ProgressWindow;
 class ViewsDock;
 } // namespace folderview
+
+namespace frame {
+class ProgressWindow;
+}
 
 namespace kit {
 class HintFilter;
@@ -51,16 +54,16 @@ public:
 
     // The viewer window lives beside the main window for the whole run.
     void setViewer(viewer::ViewerWindow *view);
-    void setProgressWindow(folderview::ProgressWindow *progress) { m_progress = progress; }
+    void setProgressWindow(frame::ProgressWindow *progress) { m_progress = progress; }
     viewer::ViewerWindow *viewer() const { return m_viewer; }
 
     // The pages in the order of their tabs.
-    const std::vector<Page *> &pages() const { return m_pages; }
+    const std::vector<frame::Page *> &pages() const { return m_pages; }
 
     QString programFolder() const { return m_programFolder; }
-    QString thumbFolder() const { return thumbFolderOf(m_dataFolder); }
-    QString listsFolder() const { return listsFolderOf(m_dataFolder); }
-    const Settings &settings() const { return m_settings; }
+    QString thumbFolder() const { return frame::thumbFolderOf(m_dataFolder); }
+    QString listsFolder() const { return frame::listsFolderOf(m_dataFolder); }
+    const frame::Settings &settings() const { return m_settings; }
     // The formatter style and trim table, loaded once when the window is first shown.
     const formatter::Style &style() const { return m_style; }
     bool isViewerOpen() const { return m_viewerOpen; }
@@ -89,7 +92,7 @@ public:
 
     // Selection queries of the active page.
     QString currentFile() const override { return activePage()->currentFile(); }
-    folderview::SelectionCount selectionCounts() const override
+    frame::SelectionCount selectionCounts() const override
     {
         return activePage()->selectionCounts();
     }
@@ -104,13 +107,13 @@ public:
     void setListProgress(int position) override;
 
     // Page control.
-    Page *activePage() const override;
-    void setActivePage(Page *page) override;
+    frame::Page *activePage() const override;
+    void setActivePage(frame::Page *page) override;
     void setPagesEnabled(bool enabled) override;
     bool isStarting() const override { return m_starting; }
 
     // Progress.
-    folderview::BatchProgress *progressWindow() override;
+    frame::BatchProgress *progressWindow() override;
     void setMainWindowEnabled(bool enabled) override { setEnabled(enabled); }
     bool checkDiskSpace(const QString &path, qint64 neededKb) override;
 
@@ -136,7 +139,7 @@ public:
         QObject *receiver, const std::function<void(const QString &)> &saved) override;
 
     // Configuration.
-    Settings &settings() override { return m_settings; }
+    frame::Settings &settings() override { return m_settings; }
     QString dataFolder() const override { return m_dataFolder; }
 
     // The Folder View's folder, mask and corner.
@@ -183,7 +186,7 @@ private:
 
     QString m_programFolder;
     QString m_dataFolder;
-    Settings m_settings;
+    frame::Settings m_settings;
     formatter::Style m_style;
     bool m_starting = true;
     bool m_viewerOpen = false;
@@ -196,14 +199,14 @@ private:
     QString m_startFile;
     QStringList m_arguments;
     QStringList m_tagHints;
-    std::vector<Page *> m_pages;
+    std::vector<frame::Page *> m_pages;
     // The Folder View page, its folder panel beside the page control and the dock of the
     // borrowed views.
     folderview::FolderViewPage *m_folder = nullptr;
     folderview::FolderPanel *m_folderPanel = nullptr;
     folderview::ViewsDock *m_viewsDock = nullptr;
     viewer::ViewerWindow *m_viewer = nullptr;
-    folderview::ProgressWindow *m_progress = nullptr;
+    frame::ProgressWindow *m_progress = nullptr;
     snapshot::SnapshotJob m_snapshotJob;
 
     // The controls; their objectNames keep the old names.

@@ -63,7 +63,7 @@ void MainWindow::buildLayout()
     pages_ = new QTabWidget(splitter);
     pages_->setObjectName(QStringLiteral("PageControl1"));
     pages_->setDocumentMode(true);
-    for (Page *page : m_pages)
+    for (frame::Page *page : m_pages)
         pages_->addTab(page->widget(), page->title());
     splitter->addWidget(pages_);
     splitter->setStretchFactor(1, 1);
@@ -136,8 +136,8 @@ void MainWindow::buildMenus()
     cleanMenu_ = menuBar()->addMenu(QStringLiteral("&Clean"));
     cleanMenu_->setObjectName(QStringLiteral("MenuClean"));
     const auto clean = [this](bool removeAll) {
-        const QString message = thumbs::CleanThumbFolder(thumbFolder(), removeAll).message;
-        removeStoreLeftovers(m_dataFolder, m_settings.snapshotPath);
+        const QString message = imaging::CleanThumbFolder(thumbFolder(), removeAll).message;
+        frame::removeStoreLeftovers(m_dataFolder, m_settings.snapshotPath);
         platform::dialogs().ShowInfo(message);
     };
     cleanMenu_->addAction(

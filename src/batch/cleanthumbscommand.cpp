@@ -69,13 +69,13 @@ int runCleanThumbsCommand(
 
     const QString dataFolder
         = platform::WithTrailingBackslash(QDir::toNativeSeparators(programFolder));
-    const thumbs::CleanResult result
-        = thumbs::CleanThumbFolder(app::thumbFolderOf(dataFolder), all);
+    const imaging::CleanResult result
+        = imaging::CleanThumbFolder(frame::thumbFolderOf(dataFolder), all);
     // The other stores lose what killed writers left, as the "&Clean" menu's items do.
-    const QString snapshotFolder = app::loadSettingsFile(dataFolder, QSize()).snapshotPath;
+    const QString snapshotFolder = frame::loadSettingsFile(dataFolder, QSize()).snapshotPath;
     const imaging::LooksClean looks = imaging::cleanLooksFolder(dataFolder + QStringLiteral("LOOKS/"), all);
     const QStringList failed = result.failed
-        + app::removeStoreLeftovers(dataFolder, snapshotFolder).failed + looks.failed;
+        + frame::removeStoreLeftovers(dataFolder, snapshotFolder).failed + looks.failed;
     for (const QString &file : failed)
         writeLine(err, QStringLiteral("folioscope-batch clean-thumbs: cannot delete %1").arg(file));
     QString message = result.message;

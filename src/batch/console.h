@@ -35,7 +35,7 @@ private:
 };
 
 // The progress lines of a batch on standard output; a console batch is never stopped.
-class ConsoleProgress : public folderview::BatchProgress
+class ConsoleProgress : public frame::BatchProgress
 {
 public:
     explicit ConsoleProgress(QIODevice &out)

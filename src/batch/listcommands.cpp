@@ -108,7 +108,7 @@ bool parse(const QStringList &args, const QString &pathName, bool searchOptions,
 // The mask of the first entry of the built-in filter text "description|mask|...".
 QString defaultMask()
 {
-    return app::builtInFilterText().section(QLatin1Char('|'), 1, 1);
+    return frame::builtInFilterText().section(QLatin1Char('|'), 1, 1);
 }
 
 } // namespace
@@ -121,9 +121,9 @@ QString thumbFolderFor(const QString &programFolder, const QString &defaultProgr
     if (programFolder.isEmpty()) {
         const QString folder
             = platform::WithTrailingBackslash(QDir::toNativeSeparators(defaultProgramFolder));
-        dataFolder = app::dataFolderFor(folder, QFileInfo(folder).isWritable());
+        dataFolder = frame::dataFolderFor(folder, QFileInfo(folder).isWritable());
     }
-    return app::thumbFolderOf(dataFolder);
+    return frame::thumbFolderOf(dataFolder);
 }
 
 QString searchUsage()
@@ -180,7 +180,7 @@ int runSearchCommand(
     if (!QFileInfo(parsed.path).isDir())
         return usageError(err, command, QStringLiteral("no such folder: %1").arg(parsed.path));
 
-    filelists::ScanOptions options;
+    scan::ScanOptions options;
     options.mask = parsed.mask.isEmpty() ? defaultMask() : parsed.mask;
     options.descendEverywhere = false;
     options.thumbFolder = thumbFolderFor(parsed.programFolder, defaultProgramFolder);
@@ -190,13 +190,13 @@ int runSearchCommand(
     int withLineBreak = 0;
     {
         ListWriter writer(out);
-        filelists::forEachFolderRecord(
+        scan::forEachFolderRecord(
             folder, parsed.recursive, options,
             [&writer](const QString &record) { writer.add(record); }, &withLineBreak);
     }
     if (withLineBreak > 0)
-        writeLine(err,
-            QStringLiteral("folioscope-batch search: ") + filelists::lineBreakNote(withLineBreak));
+        writeLine(
+            err, QStringLiteral("folioscope-batch search: ") + scan::lineBreakNote(withLineBreak));
     return ExitOk;
 }
 
@@ -216,16 +216,15 @@ int runVerifyCommand(const QStringList &args, QIODevice &out, QIODevice &err)
     const QString prefix = QStringLiteral("folioscope-batch verify: ");
     return withMemoryGuard(err, prefix, parsed.path, [&] {
         QStringList records;
-        if (!filelists::readListFile(parsed.path, records, &error)) {
+        if (!scan::readListFile(parsed.path, records, &error)) {
             writeLine(err, prefix + error);
             return int(ExitUsage);
         }
-        QList<filelists::ListEntry> entries
-            = filelists::entriesFromRecords(std::exchange(records, {}));
-        const filelists::VerifyResult result = filelists::verifyEntries(entries);
+        QList<scan::ListEntry> entries = scan::entriesFromRecords(std::exchange(records, {}));
+        const scan::VerifyResult result = scan::verifyEntries(entries);
         {
             ListWriter writer(out);
-            for (const filelists::ListEntry &entry : std::as_const(entries))
+            for (const scan::ListEntry &entry : std::as_const(entries))
                 writer.add(entry.record());
         }
         for (const QString &line : result.reportLines)

@@ -118,7 +118,7 @@ QString dataFolder(const QString &programFolder, const QString &defaultProgramFo
         return programFolder;
     const QString folder
         = platform::WithTrailingBackslash(QDir::toNativeSeparators(defaultProgramFolder));
-    return app::dataFolderFor(folder, QFileInfo(folder).isWritable());
+    return frame::dataFolderFor(folder, QFileInfo(folder).isWritable());
 }
 
 // How a file is named in the diff: from the current folder when it lies below it, so that
@@ -225,7 +225,7 @@ QString replaceUsage()
 
 QString replaceMask()
 {
-    return app::builtInFilterText().section(QLatin1Char('|'), 3, 3);
+    return frame::builtInFilterText().section(QLatin1Char('|'), 3, 3);
 }
 
 namespace {
@@ -310,7 +310,7 @@ int runReplaceCommand(
     QStringList problems;
     const QStringList files
         = replace::filesToReplace(parsed.paths, parsed.mask.isEmpty() ? replaceMask() : parsed.mask,
-            app::thumbFolderOf(platform::WithTrailingBackslash(QDir::toNativeSeparators(data))),
+            frame::thumbFolderOf(platform::WithTrailingBackslash(QDir::toNativeSeparators(data))),
             &problems);
     for (const QString &problem : problems)
         writeLine(err, kPrefix + problem);

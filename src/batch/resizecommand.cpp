@@ -19,7 +19,7 @@ namespace {
 constexpr qint64 kMaxPixels = qint64(1) << 26;
 
 struct ResizeArguments {
-    int filter = thumbs::kLanczos3;
+    int filter = imaging::kLanczos3;
     QSize size;
     QString in;
     QString out;
@@ -50,7 +50,7 @@ bool parseFilter(const QString &text, int *filter)
 {
     bool ok = false;
     *filter = text.toInt(&ok);
-    return ok && *filter >= 0 && *filter < int(thumbs::FilterCatalog.size());
+    return ok && *filter >= 0 && *filter < int(imaging::FilterCatalog.size());
 }
 
 bool parse(const QStringList &args, ResizeArguments *parsed, QString *error)
@@ -65,7 +65,7 @@ bool parse(const QStringList &args, ResizeArguments *parsed, QString *error)
             if (!takeValue(args, i, QStringLiteral("--filter"), &value)
                 || !parseFilter(value, &parsed->filter)) {
                 *error = QStringLiteral("--filter needs a number from 0 to %1")
-                             .arg(thumbs::FilterCatalog.size() - 1);
+                             .arg(imaging::FilterCatalog.size() - 1);
                 return false;
             }
         } else if (isOption(arg, QStringLiteral("--size"))) {
@@ -136,8 +136,8 @@ int resize(const ResizeArguments &parsed, QIODevice &err)
                 .arg(parsed.size.width()),
             ExitFailed);
     QImage destination(parsed.size, QImage::Format_RGB888);
-    const thumbs::FilterEntry &filter = thumbs::FilterCatalog[size_t(parsed.filter)];
-    if (!thumbs::ResampleBitmap(source, destination, filter.filter, filter.support, &error))
+    const imaging::FilterEntry &filter = imaging::FilterCatalog[size_t(parsed.filter)];
+    if (!imaging::ResampleBitmap(source, destination, filter.filter, filter.support, &error))
         return failWith(
             err, QStringLiteral("cannot scale %1: %2").arg(parsed.in, error), ExitFailed);
     if (!writePicture(destination, parsed.out, &error))
@@ -152,11 +152,11 @@ QString resizeUsage()
 {
     // The catalogue, four to a line.
     QString filters;
-    for (size_t i = 0; i < thumbs::FilterCatalog.size(); ++i) {
+    for (size_t i = 0; i < imaging::FilterCatalog.size(); ++i) {
         const QString separator
             = i % 4 == 0 ? QStringLiteral("\n                            ") : QStringLiteral(", ");
         filters += separator + QString::number(i) + QLatin1Char(' ')
-            + QLatin1String(thumbs::FilterCatalog[i].name);
+            + QLatin1String(imaging::FilterCatalog[i].name);
     }
     return QStringLiteral(
         "Usage: folioscope-batch resize [--filter N] --size WIDTHxHEIGHT IN OUT\n"

@@ -118,7 +118,7 @@ bool parse(const QStringList &args, SnapshotArguments *parsed, QString *error)
 }
 
 // The files of the command line as the entries of a page, all selected.
-class FileSelection : public folderview::SelectionQueries
+class FileSelection : public frame::SelectionQueries
 {
 public:
     explicit FileSelection(const QStringList &files)
@@ -130,7 +130,7 @@ public:
     {
         return m_files.size() == 1 ? m_files.first() : QString();
     }
-    folderview::SelectionCount selectionCounts() const override
+    frame::SelectionCount selectionCounts() const override
     {
         return { nullptr, int(m_files.size()), int(m_files.size()) };
     }
@@ -178,7 +178,7 @@ QString snapshotUsage()
 int runSnapshotCommand(const QStringList &args, QIODevice &out, QIODevice &err)
 {
     SnapshotArguments parsed;
-    parsed.entries = snapshot::entriesFromSettings(app::Settings());
+    parsed.entries = snapshot::entriesFromSettings(frame::Settings());
     QString error;
     if (!parse(args, &parsed, &error)) {
         writeLine(err, kPrefix + error + QStringLiteral(" (see --help)"));
@@ -190,7 +190,7 @@ int runSnapshotCommand(const QStringList &args, QIODevice &out, QIODevice &err)
     }
 
     ConsoleDialogs dialogs(err, kPrefix, parsed.force);
-    app::Settings settings;
+    frame::Settings settings;
     snapshot::SnapshotJob job;
     if (!snapshot::testInput(parsed.entries, settings, job))
         return ExitUsage;

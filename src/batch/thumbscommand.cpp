@@ -2,9 +2,9 @@
 
 #include "console.h"
 
-#include "folderview/fileops.h"
 #include "frame/datafolders.h"
 #include "imaging/thumbstore.h"
+#include "platform/diskspace.h"
 #include "platform/pathrules.h"
 #include "thumbs/thumbjobs.h"
 #include "thumbs/thumbmaker.h"
@@ -123,21 +123,21 @@ int runThumbsCommand(const QStringList &args, QIODevice &out, QIODevice &err)
     if (parsed.programFolder.isEmpty()) {
         const QString tool = QCoreApplication::applicationDirPath();
         parsed.programFolder
-            = app::dataFolderFor(platform::WithTrailingBackslash(QDir::toNativeSeparators(tool)),
+            = frame::dataFolderFor(platform::WithTrailingBackslash(QDir::toNativeSeparators(tool)),
                 QFileInfo(tool).isWritable());
     }
 
     ConsoleDialogs dialogs(err, kPrefix);
     const QString programFolder = platform::WithTrailingBackslash(
         QDir::toNativeSeparators(QFileInfo(parsed.programFolder).absoluteFilePath()));
-    const QString thumbFolder = app::thumbFolderOf(programFolder);
+    const QString thumbFolder = frame::thumbFolderOf(programFolder);
     QDir().mkpath(thumbFolder);
 
     QStringList pages;
     for (const QString &file : std::as_const(parsed.files))
         pages.append(QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(file).absoluteFilePath())));
     if (parsed.onlyChanged)
-        pages = thumbs::PagesWithOutOfDateThumbs(thumbFolder, pages);
+        pages = imaging::PagesWithOutOfDateThumbs(thumbFolder, pages);
     thumbs::BatchEntries entries;
     for (const QString &page : std::as_const(pages))
         entries.append({ int(entries.size()), page });
@@ -154,7 +154,7 @@ int runThumbsCommand(const QStringList &args, QIODevice &out, QIODevice &err)
             dialogs.report(problem);
         return stored;
     };
-    hooks.checkDiskSpace = [&] { return folderview::checkDiskSpace(thumbFolder, 2000); };
+    hooks.checkDiskSpace = [&] { return platform::checkDiskSpace(thumbFolder, 2000); };
     ConsoleProgress progress(out);
     thumbs::RunThumbBatch(thumbs::MakeThumbs, entries, &progress, hooks);
     return dialogs.problems == 0 ? ExitOk : ExitSomeFailed;

@@ -124,7 +124,7 @@ bool parse(const QStringList &args, VisualArguments *parsed, QString *error)
 QStringList pagesOf(const QStringList &paths)
 {
     QStringList pages;
-    filelists::ScanOptions options;
+    scan::ScanOptions options;
     options.mask = QStringLiteral("*.htm;*.html");
     for (const QString &path : paths) {
         const QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
@@ -132,7 +132,7 @@ QStringList pagesOf(const QStringList &paths)
             pages << absolute;
             continue;
         }
-        QStringList found = filelists::ScanFolderPaths(absolute, options);
+        QStringList found = scan::ScanFolderPaths(absolute, options);
         found.sort();
         pages += found;
     }
@@ -145,7 +145,7 @@ QString looksFolderFor(const QString &programFolder)
     QString folder = programFolder;
     if (folder.isEmpty()) {
         const QString tool = QCoreApplication::applicationDirPath();
-        folder = app::dataFolderFor(platform::WithTrailingBackslash(QDir::toNativeSeparators(tool)),
+        folder = frame::dataFolderFor(platform::WithTrailingBackslash(QDir::toNativeSeparators(tool)),
             QFileInfo(tool).isWritable());
     }
     return platform::WithTrailingBackslash(QDir::toNativeSeparators(QFileInfo(folder).absoluteFilePath()))

@@ -73,7 +73,7 @@ void FileListsPage::openList()
     QString error;
     // A list that cannot be read changes nothing, so that "Save List" never writes the list
     // on screen over the file that failed.
-    if (!readListFile(path, records, &error)) {
+    if (!scan::readListFile(path, records, &error)) {
         platform::dialogs().errorBox(error);
         return;
     }
@@ -81,7 +81,7 @@ void FileListsPage::openList()
     m_saved = true;
     m_workList = std::move(records);
     fillListFromRecords(true);
-    setTitle(ListTitle(names.first()));
+    setTitle(scan::ListTitle(names.first()));
     verifyLoadedList();
     if (report_->isVisible())
         report_->setFocus();
@@ -93,15 +93,15 @@ void FileListsPage::verifyLoadedList()
     const int count = m_model->rowCount();
     if (count == 0)
         return;
-    VerifyResult result;
+    scan::VerifyResult result;
     {
         const platform::HourglassGuard hourglass;
         report_->setUpdatesEnabled(false);
         m_workList.clear();
-        QList<ListEntry> entries = m_model->entries();
+        QList<scan::ListEntry> entries = m_model->entries();
         const int step = (count + 1) / 10 + 1;
         int position = 0;
-        result = verifyEntries(entries, [&](int kept) {
+        result = scan::verifyEntries(entries, [&](int kept) {
             if (kept % step == 0)
                 m_frame.status.setListProgress(++position);
         });
@@ -112,7 +112,7 @@ void FileListsPage::verifyLoadedList()
     }
     m_frame.status.updateStatus();
     if (result.unchecked > 0)
-        m_frame.status.setHintLine(uncheckedNote(result.unchecked));
+        m_frame.status.setHintLine(scan::uncheckedNote(result.unchecked));
     if (m_model->rowCount() == 0) {
         platform::dialogs().ShowInfo(kNoMoreEntries);
         return;
@@ -141,7 +141,7 @@ void FileListsPage::saveReportToFile(const QString &prompt, const QStringList &r
         platform::dialogs().ShowInfo(kNothingToSave);
         return;
     }
-    const QString name = m_currentListFile.isEmpty() ? newListFileName(listsFolder())
+    const QString name = m_currentListFile.isEmpty() ? scan::newListFileName(listsFolder())
                                                      : platform::fileNamePart(m_currentListFile);
     m_formAskFName->prepare(prompt, name, listsFolder(), reportLines);
     if (platform::dialogs().execDialog(*m_formAskFName) != QDialog::Accepted) {
@@ -163,12 +163,12 @@ void FileListsPage::saveReportToFile(const QString &prompt, const QStringList &r
         return;
     }
     QString error;
-    if (!writeListFile(target, m_workList, &error)) {
+    if (!scan::writeListFile(target, m_workList, &error)) {
         platform::dialogs().beep();
         platform::dialogs().errorBox(QStringLiteral("Invalid Filename: ") + target);
         return;
     }
-    setTitle(ListTitle(platform::fileNamePart(target)));
+    setTitle(scan::ListTitle(platform::fileNamePart(target)));
     m_currentListFile = target;
     m_saved = true;
     setListButtonState();
@@ -222,27 +222,27 @@ void FileListsPage::searchFiles()
     const bool adding = m_formSearch->addToList();
     qsizetype before = 0;
     // A new list is made straight from the scan: its records would only be split again.
-    QList<ListEntry> found;
+    QList<scan::ListEntry> found;
     int withLineBreak = 0;
     {
         const platform::HourglassGuard hourglass;
         const BusyPage busy(this);
         m_workList = adding ? currentRecords() : QStringList();
         before = m_workList.size();
-        ScanOptions options;
+        scan::ScanOptions options;
         options.mask = mask;
         options.descendEverywhere = false;
-        options.thumbFolder = app::thumbFolderOf(m_frame.configuration.dataFolder());
+        options.thumbFolder = frame::thumbFolderOf(m_frame.configuration.dataFolder());
         const bool subfolders = m_formSearch->includeSubfolders();
         if (adding) {
-            appendFolderRecords(m_workList, folder, subfolders, options, &withLineBreak);
-            RemoveDuplicateRecords(m_workList);
+            scan::appendFolderRecords(m_workList, folder, subfolders, options, &withLineBreak);
+            scan::RemoveDuplicateRecords(m_workList);
         } else {
-            appendFolderEntries(found, folder, subfolders, options, &withLineBreak);
+            scan::appendFolderEntries(found, folder, subfolders, options, &withLineBreak);
         }
     }
     if (withLineBreak > 0)
-        m_frame.status.setHintLine(lineBreakNote(withLineBreak));
+        m_frame.status.setHintLine(scan::lineBreakNote(withLineBreak));
     const qsizetype count = adding ? m_workList.size() : found.size();
     if (count == 0) {
         platform::dialogs().ShowInfo(
@@ -257,7 +257,7 @@ void FileListsPage::searchFiles()
             m_currentListFile.clear();
             showEntries(std::move(found));
         }
-        setTitle(ListTitle(folder));
+        setTitle(scan::ListTitle(folder));
         QString prompt
             = QStringLiteral("\nSearch finished.\n%1 unique entries in list.\n").arg(count);
         if (count > before)
@@ -285,14 +285,15 @@ void FileListsPage::addFiles()
         const QString pickedFolder = platform::folderPart(QDir::toNativeSeparators(picked.first()));
         for (const QString &path : picked) {
             const QString name = platform::fileNamePart(QDir::toNativeSeparators(path));
-            const std::optional<ListEntry> entry = diskEntry(pickedFolder, pickedFolder + name);
+            const std::optional<scan::ListEntry> entry
+                = scan::diskEntry(pickedFolder, pickedFolder + name);
             const bool hidden = name.startsWith(QLatin1Char('.'));
-            if (entry && !hidden && fitsInRecord(pickedFolder, name))
+            if (entry && !hidden && scan::fitsInRecord(pickedFolder, name))
                 m_workList.append(entry->record());
             // The dialog may hand over a name that lost its bytes on the way.
             undecodable += !entry && platform::hasUndecodableName(name) ? 1 : 0;
         }
-        RemoveDuplicateRecords(m_workList);
+        scan::RemoveDuplicateRecords(m_workList);
     }
     if (undecodable > 0)
         m_frame.status.setHintLine(
@@ -304,7 +305,7 @@ void FileListsPage::addFiles()
     } else {
         m_saved = false;
         fillListFromRecords(true);
-        setTitle(ListTitle(folder));
+        setTitle(scan::ListTitle(folder));
         saveReportToFile(
             QStringLiteral("\n%1 new entries added.\nSave results?").arg(count - before));
     }
@@ -334,7 +335,7 @@ void FileListsPage::mergeLists()
         for (const QString &name : names) {
             QStringList records;
             QString error;
-            if (!readListFile(listsFolder() + name, records, &error)) {
+            if (!scan::readListFile(listsFolder() + name, records, &error)) {
                 setTitle(oldTitle);
                 platform::dialogs().errorBox(error);
                 return;
@@ -342,7 +343,7 @@ void FileListsPage::mergeLists()
             merged += records;
             mergedNames += QLatin1Char(' ') + name + QStringLiteral(" +");
         }
-        RemoveDuplicateRecords(merged);
+        scan::RemoveDuplicateRecords(merged);
     }
     setTitle(QStringLiteral(" Generate merged list ..."));
     reportTitle_->repaint();
@@ -352,7 +353,7 @@ void FileListsPage::mergeLists()
     m_saved = false;
     while (mergedNames.endsWith(QLatin1Char('+')))
         mergedNames.chop(1);
-    setTitle(ListTitle(mergedNames));
+    setTitle(scan::ListTitle(mergedNames));
     if (report_->isVisible())
         report_->setFocus();
     saveReportToFile(QStringLiteral("\nFilelists merged ..."));

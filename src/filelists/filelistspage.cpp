@@ -178,7 +178,7 @@ void FileListsPage::sizeReportColumns()
     QHeaderView *header = report_->header();
     header->setStretchLastSection(false);
     header->setMinimumSectionSize(kit::scaledByFont(40, header));
-    header->setSectionResizeMode(FolderColumn, QHeaderView::Stretch);
+    header->setSectionResizeMode(scan::FolderColumn, QHeaderView::Stretch);
     const QFontMetrics metrics(report_->font());
     const int padding = 2 * report_->style()->pixelMetric(QStyle::PM_HeaderMargin) + 12;
     const auto widthFor = [&](std::initializer_list<QString> texts) {
@@ -188,15 +188,16 @@ void FileListsPage::sizeReportColumns()
         return widest + padding;
     };
     header->resizeSection(
-        NameColumn, widthFor({ QStringLiteral("Filename"), QStringLiteral("index_page") }));
-    header->resizeSection(ExtColumn, widthFor({ QStringLiteral("Ext"), QStringLiteral(".html") }));
+        scan::NameColumn, widthFor({ QStringLiteral("Filename"), QStringLiteral("index_page") }));
     header->resizeSection(
-        SizeColumn, widthFor({ QStringLiteral("Size"), QStringLiteral("9999999") }));
-    header->resizeSection(DateColumn,
-        widthFor(
-            { QStringLiteral("Date"), listDate(QDateTime(QDate(2000, 12, 28), QTime(20, 58))) }));
+        scan::ExtColumn, widthFor({ QStringLiteral("Ext"), QStringLiteral(".html") }));
+    header->resizeSection(
+        scan::SizeColumn, widthFor({ QStringLiteral("Size"), QStringLiteral("9999999") }));
+    header->resizeSection(scan::DateColumn,
+        widthFor({ QStringLiteral("Date"),
+            scan::listDate(QDateTime(QDate(2000, 12, 28), QTime(20, 58))) }));
     int columns = header->minimumSectionSize();
-    for (int column = NameColumn; column < ColumnCount; ++column)
+    for (int column = scan::NameColumn; column < scan::ColumnCount; ++column)
         columns += header->sectionSize(column);
     report_->setMinimumWidth(columns + 2 * report_->frameWidth()
         + report_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, report_));
@@ -330,7 +331,7 @@ QString FileListsPage::currentFile() const
     return m_model->entry(runs.front().first).path();
 }
 
-folderview::SelectionCount FileListsPage::selectionCounts() const
+frame::SelectionCount FileListsPage::selectionCounts() const
 {
     return { this, selectedRowCount(report_->selectionModel()), m_model->rowCount() };
 }
@@ -415,7 +416,7 @@ void FileListsPage::activate()
 
 QString FileListsPage::listsFolder() const
 {
-    return app::listsFolderOf(m_frame.configuration.dataFolder());
+    return frame::listsFolderOf(m_frame.configuration.dataFolder());
 }
 
 void FileListsPage::setTitle(const QString &text)
@@ -428,20 +429,20 @@ void FileListsPage::setTitle(const QString &text)
 void FileListsPage::fillListFromRecords(bool clear)
 {
     const platform::HourglassGuard hourglass;
-    QList<ListEntry> entries = clear ? QList<ListEntry>() : m_model->entries();
+    QList<scan::ListEntry> entries = clear ? QList<scan::ListEntry>() : m_model->entries();
     entries.reserve(entries.size() + m_workList.size());
     const qsizetype step = (m_workList.size() + 1) / 10 + 1;
     int position = 0;
     for (qsizetype i = 0; i < m_workList.size(); ++i) {
         entries.append(
-            entryFromRecord(m_workList.at(i), entries.isEmpty() ? nullptr : &entries.last()));
+            scan::entryFromRecord(m_workList.at(i), entries.isEmpty() ? nullptr : &entries.last()));
         if ((i + 1) % step == 0)
             m_frame.status.setListProgress(++position);
     }
     showEntries(std::move(entries));
 }
 
-void FileListsPage::showEntries(QList<ListEntry> entries)
+void FileListsPage::showEntries(QList<scan::ListEntry> entries)
 {
     report_->setUpdatesEnabled(false);
     m_model->setEntries(std::move(entries));
@@ -455,12 +456,12 @@ void FileListsPage::showEntries(QList<ListEntry> entries)
 
 QStringList FileListsPage::currentRecords() const
 {
-    return recordsOf(m_model->entries());
+    return scan::recordsOf(m_model->entries());
 }
 
 void FileListsPage::sortByColumn(int column)
 {
-    if (column < 0 || column >= ColumnCount)
+    if (column < 0 || column >= scan::ColumnCount)
         return;
     const platform::HourglassGuard hourglass;
     m_sortAscending = column != m_sortColumn || !m_sortAscending;

@@ -26,7 +26,7 @@ class ListNameDialog;
 class SearchDialog;
 
 // The "File Lists" page: the report list of the list being worked on, and the saved lists.
-class FileListsPage : public QWidget, public app::Page
+class FileListsPage : public QWidget, public frame::Page
 {
     Q_OBJECT
 
@@ -52,7 +52,7 @@ public:
     ~FileListsPage() override;
 
     QString currentFile() const override;
-    folderview::SelectionCount selectionCounts() const override;
+    frame::SelectionCount selectionCounts() const override;
     QString entryPath(int index, bool onlySelected) const override;
 
     // The "Saved Lists" box shows the list files of the lists folder.
@@ -69,8 +69,8 @@ public:
     void activate() override;
     bool hostsViews() const override { return false; }
     // Its entries come from any folder: "Jump to Folder" too.
-    bool offersContextItem(app::ContextItem) const override { return true; }
-    bool runContextItem(app::ContextItem) override { return false; }
+    bool offersContextItem(frame::ContextItem) const override { return true; }
+    bool runContextItem(frame::ContextItem) override { return false; }
 
     void openList();
     void saveList();
@@ -123,7 +123,7 @@ private:
     void selectRows(const std::vector<bool> &flags);
     void setTitle(const QString &text);
     // The entries replace the list's, in their own order.
-    void showEntries(QList<ListEntry> entries);
+    void showEntries(QList<scan::ListEntry> entries);
 
     Frame m_frame;
     ReportModel *m_model = nullptr;

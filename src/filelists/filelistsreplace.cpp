@@ -25,7 +25,7 @@ QStringList recordsFor(const QStringList &paths)
     QStringList records;
     for (const QString &path : paths) {
         const QFileInfo info(path);
-        records << makeListEntry(
+        records << scan::makeListEntry(
             platform::WithTrailingBackslash(QDir::toNativeSeparators(info.absolutePath())), info)
                        .record();
     }
@@ -61,7 +61,7 @@ QMenu *FileListsPage::replaceMenu()
 
 void FileListsPage::replaceInFiles()
 {
-    const folderview::SelectionCount counts = selectionCounts();
+    const frame::SelectionCount counts = selectionCounts();
     const bool onlySelected = counts.selected > 1;
     const bool unsaved = m_frame.editedFile.hasUnsavedChanges();
     const QString edited = m_frame.editedFile.editedFile();

@@ -21,7 +21,7 @@ QCollator textCollator()
 }
 
 // Each distinct text once, ranked by the collator: rows then compare by integers.
-std::vector<int> textRanks(const QList<ListEntry> &entries, int column)
+std::vector<int> textRanks(const QList<scan::ListEntry> &entries, int column)
 {
     // Each row's slot among the distinct texts, counted from 1 in the table.
     // Views, not copies: the entries outlive the table.
@@ -30,7 +30,7 @@ std::vector<int> textRanks(const QList<ListEntry> &entries, int column)
     std::vector<const QString *> texts;
     std::vector<int> slots;
     slots.reserve(size_t(entries.size()));
-    for (const ListEntry &entry : entries) {
+    for (const scan::ListEntry &entry : entries) {
         const QString &text = entry.field(column);
         int &slot = slotOf[QStringView(text)];
         if (slot == 0) {
@@ -181,13 +181,13 @@ int compareValues(const QString &a, const QString &b, Comparison comparison)
 }
 
 std::vector<qsizetype> sortedRows(
-    const QList<ListEntry> &entries, int column, Comparison comparison, Qt::SortOrder order)
+    const QList<scan::ListEntry> &entries, int column, Comparison comparison, Qt::SortOrder order)
 {
     std::vector<qsizetype> rows = identity(entries.size());
     std::vector<TypedValue> typed;
     if (comparison == Comparison::Typed) {
         typed.reserve(size_t(entries.size()));
-        for (const ListEntry &entry : entries)
+        for (const scan::ListEntry &entry : entries)
             typed.push_back(typedValue(entry.field(column)));
     }
     // Ranking texts is the dearest step: a column of sizes goes without.

@@ -26,6 +26,6 @@ int compareValues(const QString &a, const QString &b, Comparison comparison);
 // Row indices of `entries` in the order of one column. Entries that compare equal keep
 // their order; descending is the reverse comparison, so a second click reverses the list.
 std::vector<qsizetype> sortedRows(
-    const QList<ListEntry> &entries, int column, Comparison comparison, Qt::SortOrder order);
+    const QList<scan::ListEntry> &entries, int column, Comparison comparison, Qt::SortOrder order);
 
 } // namespace filelists

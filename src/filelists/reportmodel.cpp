@@ -6,7 +6,7 @@ namespace filelists {
 
 namespace {
 
-const char *const kHeaders[ColumnCount] = { "Folder", "Filename", "Ext", "Size", "Date" };
+const char *const kHeaders[scan::ColumnCount] = { "Folder", "Filename", "Ext", "Size", "Date" };
 
 } // namespace
 
@@ -21,24 +21,25 @@ int ReportModel::rowCount(const QModelIndex &parent) const
 
 int ReportModel::columnCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : ColumnCount;
+    return parent.isValid() ? 0 : scan::ColumnCount;
 }
 
 QVariant ReportModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= m_entries.size())
         return {};
-    const ListEntry &row = m_entries.at(index.row());
+    const scan::ListEntry &row = m_entries.at(index.row());
     switch (role) {
     case Qt::DisplayRole:
         return row.field(index.column());
     case Qt::TextAlignmentRole:
-        return index.column() == SizeColumn ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
-                                            : QVariant();
+        return index.column() == scan::SizeColumn ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
+                                                  : QVariant();
     case Qt::ForegroundRole:
         // A selected row is drawn in the highlight colours, whatever this says.
-        return index.column() == NameColumn && isStartPageName(row.name) ? QColor(Qt::red)
-                                                                         : QVariant();
+        return index.column() == scan::NameColumn && scan::isStartPageName(row.name)
+            ? QColor(Qt::red)
+            : QVariant();
     default:
         return {};
     }
@@ -46,16 +47,16 @@ QVariant ReportModel::data(const QModelIndex &index, int role) const
 
 QVariant ReportModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || section < 0 || section >= ColumnCount)
+    if (orientation != Qt::Horizontal || section < 0 || section >= scan::ColumnCount)
         return {};
     if (role == Qt::DisplayRole)
         return QString::fromLatin1(kHeaders[section]);
-    if (role == Qt::TextAlignmentRole && section == SizeColumn)
+    if (role == Qt::TextAlignmentRole && section == scan::SizeColumn)
         return QVariant(Qt::AlignRight | Qt::AlignVCenter);
     return {};
 }
 
-void ReportModel::setEntries(QList<ListEntry> entries)
+void ReportModel::setEntries(QList<scan::ListEntry> entries)
 {
     beginResetModel();
     m_entries = std::move(entries);
@@ -64,7 +65,7 @@ void ReportModel::setEntries(QList<ListEntry> entries)
 
 void ReportModel::removeFlagged(const std::vector<bool> &remove)
 {
-    QList<ListEntry> kept;
+    QList<scan::ListEntry> kept;
     kept.reserve(m_entries.size());
     for (qsizetype row = 0; row < m_entries.size(); ++row)
         if (size_t(row) >= remove.size() || !remove[size_t(row)])
@@ -76,7 +77,7 @@ void ReportModel::reorder(const std::vector<qsizetype> &rows)
 {
     beginResetModel();
     // Moved, not copied: copies of 100,000 entries cost more than the sort.
-    QList<ListEntry> sorted;
+    QList<scan::ListEntry> sorted;
     sorted.reserve(m_entries.size());
     for (const qsizetype row : rows)
         sorted.append(std::move(m_entries[row]));

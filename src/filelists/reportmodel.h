@@ -23,9 +23,9 @@ public:
     QVariant data(const QModelIndex &index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
-    const QList<ListEntry> &entries() const { return m_entries; }
-    const ListEntry &entry(qsizetype row) const { return m_entries.at(row); }
-    void setEntries(QList<ListEntry> entries);
+    const QList<scan::ListEntry> &entries() const { return m_entries; }
+    const scan::ListEntry &entry(qsizetype row) const { return m_entries.at(row); }
+    void setEntries(QList<scan::ListEntry> entries);
     void clear() { setEntries({}); }
     // Keeps the rows whose flag is false; `remove` has one flag per row.
     void removeFlagged(const std::vector<bool> &remove);
@@ -33,7 +33,7 @@ public:
     void reorder(const std::vector<qsizetype> &rows);
 
 private:
-    QList<ListEntry> m_entries;
+    QList<scan::ListEntry> m_entries;
 };
 
 } // namespace filelists

@@ -95,7 +95,7 @@ QStringList namesOfKind(const QString &folder, EntryKind wanted)
 
 QStringList listMatchingFiles(const QString &folder, const QString &mask)
 {
-    const FileMask filter(mask);
+    const platform::FileMask filter(mask);
     QStringList names;
 #ifdef Q_OS_UNIX
     for (QString &name : namesOfKind(folder, EntryKind::File))

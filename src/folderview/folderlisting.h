@@ -21,12 +21,8 @@ QList<FilterPair> parseFilterText(const QString &text);
 // The mask of pair `index`, or "*.*" (every file) when there is no such pair.
 QString maskAt(const QList<FilterPair> &pairs, int index);
 
-using platform::isInThumbFolder;
-
 // Index of the name equal to `name` without regard to case, or -1.
 int findListIndex(const QStringList &names, const QString &name);
-
-using platform::FileMask;
 
 // The names of the regular, non-hidden files of `folder` that match `mask`, sorted without
 // regard to case. Links to files count as files; links to folders, broken links, link loops,

@@ -152,7 +152,7 @@ void FolderPanel::resizeEvent(QResizeEvent *event)
 
 QString FolderPanel::thumbFolder() const
 {
-    return app::thumbFolderOf(m_configuration.dataFolder());
+    return frame::thumbFolderOf(m_configuration.dataFolder());
 }
 
 bool FolderPanel::isInThumbFolder(const QString &folder) const
@@ -300,9 +300,9 @@ void FolderPanel::showMiniThumb(const QString &page)
     const auto style = platform::nativePathStyle();
     const QString thumb = page.isEmpty()
         ? QString()
-        : thumbs::ThumbFileFor(thumbFolder(), platform::folderPart(page, style), page, style);
+        : imaging::ThumbFileFor(thumbFolder(), platform::folderPart(page, style), page, style);
     const QImage image
-        = thumb.isEmpty() || !QFileInfo::exists(thumb) ? QImage() : platform::readJpeg(thumb);
+        = thumb.isEmpty() || !QFileInfo::exists(thumb) ? QImage() : imaging::readJpeg(thumb);
     if (image.isNull())
         miniThumb_->clear();
     else

@@ -11,8 +11,10 @@
 #include "frame/settings.h"
 #include "kit/panels.h"
 #include "platform/dialogs.h"
+#include "platform/filerules.h"
 #include "platform/pathrules.h"
 #include "platform/safefile.h"
+#include "platform/startfile.h"
 
 #include <QDir>
 #include <QFileIconProvider>
@@ -47,7 +49,7 @@ void acceptFilterKindsAsPages(const QString &filterText)
         masks.append(pair.mask);
     if (masks.isEmpty())
         return; // an empty mask would match every file
-    engine::setExtraPageTest([mask = FileMask(masks.join(QLatin1Char(';')))](
+    engine::setExtraPageTest([mask = platform::FileMask(masks.join(QLatin1Char(';')))](
                                  const QString &name) { return mask.matches(name); });
 }
 
@@ -134,7 +136,7 @@ QString FolderViewPage::currentFile() const
         + fileList_->currentItem()->text();
 }
 
-SelectionCount FolderViewPage::selectionCounts() const
+frame::SelectionCount FolderViewPage::selectionCounts() const
 {
     return { this, selectedRowCount(fileList_), fileList_->count() };
 }
@@ -209,26 +211,26 @@ QString FolderViewPage::title() const
 
 void FolderViewPage::start()
 {
-    const app::Settings &settings = m_frame.configuration.settings();
+    const frame::Settings &settings = m_frame.configuration.settings();
     m_panel->setFilterText(settings.allowedExtensions);
     acceptFilterKindsAsPages(settings.allowedExtensions);
     m_panel->fillDriveBox();
     changeFolder(settings.viewPath);
 }
 
-bool FolderViewPage::offersContextItem(app::ContextItem item) const
+bool FolderViewPage::offersContextItem(frame::ContextItem item) const
 {
-    return item != app::JumpToFolder;
+    return item != frame::JumpToFolder;
 }
 
-bool FolderViewPage::runContextItem(app::ContextItem item)
+bool FolderViewPage::runContextItem(frame::ContextItem item)
 {
-    if (item == app::CopyFilesTo) {
+    if (item == frame::CopyFilesTo) {
         copySelectedFiles();
         m_frame.progress.setMainWindowEnabled(true);
         return true;
     }
-    if (item != app::JumpToFolder)
+    if (item != frame::JumpToFolder)
         return false;
     const QString file = m_frame.selection.currentFile();
     // Found by the folder's bytes: a Latin-1 folder name is no folder to QFileInfo.
@@ -441,7 +443,7 @@ void FolderViewPage::deleteSelectedFiles()
 
 void FolderViewPage::copySelectedFiles()
 {
-    BatchProgress *progress = m_frame.progress.progressWindow();
+    frame::BatchProgress *progress = m_frame.progress.progressWindow();
     if (!progress)
         return;
     const CopyResult result = folderview::copySelectedFiles(m_frame.selection,
@@ -466,7 +468,7 @@ void FolderViewPage::copySelectedFiles()
 void FolderViewPage::handleDroppedFiles(const QStringList &paths)
 {
     if (!paths.isEmpty())
-        jumpToFileAndFolder(AcceptDroppedFiles(paths));
+        jumpToFileAndFolder(platform::AcceptDroppedFiles(paths));
 }
 
 } // namespace folderview

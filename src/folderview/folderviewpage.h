@@ -26,7 +26,7 @@ class ViewsDock;
 // of the borrowed browser or editor beside it, and the file operations on the selection.
 // The folder panel, which the frame shows beside its page control, and the views dock are
 // objects of their own that the frame uses directly.
-class FolderViewPage : public QWidget, public app::Page
+class FolderViewPage : public QWidget, public frame::Page
 {
     Q_OBJECT
 
@@ -44,7 +44,7 @@ public:
             , editedFile(host)
             , configuration(host)
         { }
-        folderview::SelectionQueries &selection;
+        frame::SelectionQueries &selection;
         frame::StatusLine &status;
         frame::PageControl &pages;
         frame::Progress &progress;
@@ -61,7 +61,7 @@ public:
 
     // Selection queries of this page's file list.
     QString currentFile() const override;
-    SelectionCount selectionCounts() const override;
+    frame::SelectionCount selectionCounts() const override;
     QString entryPath(int index, bool onlySelected) const override;
 
     // The page.
@@ -71,9 +71,9 @@ public:
     // Page activation: the folder labels follow the folder list from now on.
     void activate() override;
     bool hostsViews() const override { return true; }
-    bool offersContextItem(app::ContextItem item) const override;
+    bool offersContextItem(frame::ContextItem item) const override;
     // "Copy file(s) to" and "Jump to Folder".
-    bool runContextItem(app::ContextItem item) override;
+    bool runContextItem(frame::ContextItem item) override;
 
     QStringList fileNames() const;
     // Opens a folder in the panel and lists its files.

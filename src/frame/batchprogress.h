@@ -2,7 +2,7 @@
 
 #include <QString>
 
-namespace folderview {
+namespace frame {
 
 // What a batch loop needs of the shared progress window; ProgressWindow is the real one, tests
 // may stand in for it.
@@ -21,4 +21,4 @@ public:
     virtual void closeProgress() = 0;
 };
 
-} // namespace folderview
+} // namespace frame

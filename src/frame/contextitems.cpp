@@ -1,6 +1,6 @@
 #include "frame/contextitems.h"
 
-namespace app {
+namespace frame {
 
 std::array<bool, ContextItemCount> contextItemsEnabled(const MenuState &state)
 {
@@ -24,4 +24,4 @@ QString launchCaption(const QString &descript, bool afterOptions)
         + descript;
 }
 
-} // namespace app
+} // namespace frame

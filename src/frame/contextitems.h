@@ -4,7 +4,7 @@
 
 #include <array>
 
-namespace app {
+namespace frame {
 
 // The positions of the shared context menu's items; separators stand at 1, 4 and 8.
 enum ContextItem {
@@ -34,4 +34,4 @@ std::array<bool, ContextItemCount> contextItemsEnabled(const MenuState &state);
 // "Launch with: " after that.
 QString launchCaption(const QString &descript, bool afterOptions);
 
-} // namespace app
+} // namespace frame

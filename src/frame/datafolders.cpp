@@ -7,7 +7,7 @@
 #include <QDir>
 #include <QStandardPaths>
 
-namespace app {
+namespace frame {
 
 QString programFolderFor(const QString &executableDir)
 {
@@ -60,4 +60,4 @@ platform::LeftoverSweep removeStoreLeftovers(
     return sweep;
 }
 
-} // namespace app
+} // namespace frame

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-namespace app {
+namespace frame {
 
 // programFolder from the executable's folder: one trailing separator, upper case on
 // Windows only (a POSIX file system is case-sensitive).
@@ -22,4 +22,4 @@ QString dataFolderFor(const QString &programFolder, bool programFolderWritable);
 platform::LeftoverSweep removeStoreLeftovers(
     const QString &dataFolder, const QString &snapshotFolder);
 
-} // namespace app
+} // namespace frame

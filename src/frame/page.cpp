@@ -1,6 +1,6 @@
 #include "frame/page.h"
 
-namespace app {
+namespace frame {
 
 Page::~Page() = default;
 
@@ -14,7 +14,7 @@ QString Page::arrivalHint() const
     return {};
 }
 
-QString tabCaption(const Page &page, const folderview::SelectionCount &counts)
+QString tabCaption(const Page &page, const frame::SelectionCount &counts)
 {
     if (counts.page != &page)
         return page.title();
@@ -25,4 +25,4 @@ QString tabCaption(const Page &page, const folderview::SelectionCount &counts)
               .arg(page.entryNoun());
 }
 
-} // namespace app
+} // namespace frame

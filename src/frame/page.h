@@ -7,12 +7,12 @@
 
 class QWidget;
 
-namespace app {
+namespace frame {
 
 // One page of the main window, as Qt Creator's modes are: the frame shows its widget in the
 // page control and knows nothing else of its inside. The selection queries answer for this
 // page's own list.
-class Page : public folderview::SelectionQueries
+class Page : public SelectionQueries
 {
 public:
     ~Page() override;
@@ -40,6 +40,6 @@ public:
 };
 
 // The tab's caption: the page's title, with the selection counts when they are its own.
-QString tabCaption(const Page &page, const folderview::SelectionCount &counts);
+QString tabCaption(const Page &page, const SelectionCount &counts);
 
-} // namespace app
+} // namespace frame

@@ -17,7 +17,7 @@ namespace frame {
 // implements and tests stand in for. A page names only the interfaces it uses; the viewer
 // window, which the frame lends to the pages, takes the whole. The selection queries answer
 // for the active page, whichever page asks.
-class PageFrame : public folderview::SelectionQueries,
+class PageFrame : public frame::SelectionQueries,
                   public StatusLine,
                   public PageControl,
                   public Progress,

@@ -2,15 +2,13 @@
 
 #include <QString>
 
-namespace app {
-class Page;
-}
+namespace frame {
 
-namespace folderview {
+class Page;
 
 // What the active page of the main window has selected; file operations act on it.
 struct SelectionCount {
-    const app::Page *page = nullptr; // the page that answered
+    const Page *page = nullptr; // the page that answered
     int selected = 0; // entries selected
     int total = 0;    // entries in the page's list
 };
@@ -27,4 +25,4 @@ public:
     virtual QString entryPath(int index, bool onlySelected) const = 0;
 };
 
-} // namespace folderview
+} // namespace frame

@@ -5,7 +5,7 @@
 
 #include <QFileInfo>
 
-namespace app {
+namespace frame {
 
 using platform::IniFile;
 
@@ -191,4 +191,4 @@ platform::LeftoverSweep removeSettingsLeftovers(const QString &dataFolder)
         dataFolder, [](QStringView target) { return target == kSettingsFile; }, false);
 }
 
-} // namespace app
+} // namespace frame

@@ -8,7 +8,7 @@
 
 #include <array>
 
-namespace app {
+namespace frame {
 
 struct ExternalApp {
     QString location;
@@ -90,4 +90,4 @@ bool saveSettingsFile(const QString &dataFolder, const Settings &settings, QStri
 // Deletes the stale temporary files of prg.ini writes cut off by a kill (prg.ini.XXXXXX).
 platform::LeftoverSweep removeSettingsLeftovers(const QString &dataFolder);
 
-} // namespace app
+} // namespace frame

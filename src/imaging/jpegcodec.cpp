@@ -11,7 +11,7 @@
 
 #include <jpeglib.h>
 
-namespace platform {
+namespace imaging {
 
 namespace {
 
@@ -251,7 +251,7 @@ bool writeJpeg(const QImage &image, const QString &path, int quality, QString *e
             *error = QStringLiteral("the picture cannot be encoded as JPEG");
         return false;
     }
-    return writeFileAtomically(path, bytes, error);
+    return platform::writeFileAtomically(path, bytes, error);
 }
 
-} // namespace platform
+} // namespace imaging

@@ -4,7 +4,7 @@
 #include <QImage>
 #include <QString>
 
-namespace platform {
+namespace imaging {
 
 // The qualities the program writes with.
 constexpr int kThumbJpegQuality = 70;
@@ -24,4 +24,4 @@ QByteArray encodeJpeg(const QImage &image, int quality);
 // false with the reason in `error` (when given).
 bool writeJpeg(const QImage &image, const QString &path, int quality, QString *error = nullptr);
 
-} // namespace platform
+} // namespace imaging

@@ -21,7 +21,7 @@ const QString kPngSuffix = QStringLiteral(".png");
 QString pageOfLooksFile(const QString &looksFolder, const QString &file)
 {
     // The store's names end in four letters as the thumbnails' ".jpg" do.
-    const QString named = thumbs::PageFileFor(looksFolder, file);
+    const QString named = imaging::PageFileFor(looksFolder, file);
     const qsizetype dot = named.lastIndexOf(QLatin1Char('.'));
     bool number = false;
     if (dot > 0)
@@ -33,7 +33,7 @@ QString pageOfLooksFile(const QString &looksFolder, const QString &file)
 
 QString looksFileFor(const QString &looksFolder, const QString &page, int width)
 {
-    const QString thumb = thumbs::ThumbFileFor(
+    const QString thumb = imaging::ThumbFileFor(
         platform::WithTrailingBackslash(looksFolder), QFileInfo(page).absolutePath(), page);
     return thumb.left(thumb.size() - 4) + QStringLiteral(".%1").arg(width) + kPngSuffix;
 }
@@ -69,9 +69,9 @@ LooksClean cleanLooksFolder(const QString &looksFolder, bool removeAll)
     LooksClean result;
     if (!QFileInfo(looksFolder).isDir())
         return result;
-    filelists::ScanOptions options;
+    scan::ScanOptions options;
     options.mask = QStringLiteral("*.png");
-    const QStringList files = filelists::ScanFolderPaths(looksFolder, options);
+    const QStringList files = scan::ScanFolderPaths(looksFolder, options);
     result.found = int(files.size());
     for (const QString &file : files) {
         const QString page = pageOfLooksFile(looksFolder, file);

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <new>
 
-namespace thumbs {
+namespace imaging {
 
 namespace {
 
@@ -176,4 +176,4 @@ bool ResampleBitmap(
     }
 }
 
-} // namespace thumbs
+} // namespace imaging

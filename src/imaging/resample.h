@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace thumbs {
+namespace imaging {
 
 // A reconstruction filter: zero beyond its support.
 using FilterFunction = float (*)(float);
@@ -55,4 +55,4 @@ std::vector<std::string> vectorTargets();
 // name. Returns false, and changes nothing, for a name not in that list.
 bool useVectorTarget(const std::string &name);
 
-} // namespace thumbs
+} // namespace imaging

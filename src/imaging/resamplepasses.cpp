@@ -18,7 +18,7 @@
 #include <hwy/highway.h>
 
 HWY_BEFORE_NAMESPACE();
-namespace thumbs {
+namespace imaging {
 namespace HWY_NAMESPACE {
 
 namespace hn = hwy::HWY_NAMESPACE;
@@ -247,11 +247,11 @@ void runPasses(const QImage &source, const std::vector<ContributorList> &columns
 }
 
 } // namespace HWY_NAMESPACE
-} // namespace thumbs
+} // namespace imaging
 HWY_AFTER_NAMESPACE();
 
 #if HWY_ONCE
-namespace thumbs {
+namespace imaging {
 
 HWY_EXPORT(runPasses);
 
@@ -295,5 +295,5 @@ bool useVectorTarget(const std::string &name)
     return chosen >= 0;
 }
 
-} // namespace thumbs
+} // namespace imaging
 #endif

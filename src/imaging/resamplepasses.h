@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace thumbs {
+namespace imaging {
 
 // The two passes of ResampleBitmap on `source` (Format_RGB32 or Format_RGB888) into
 // `destination` (Format_RGB888, of the wanted size): first along the rows by `columns`, then
@@ -13,4 +13,4 @@ namespace thumbs {
 void RunResamplePasses(const QImage &source, const std::vector<ContributorList> &columns,
     const std::vector<ContributorList> &rows, QImage &destination);
 
-} // namespace thumbs
+} // namespace imaging

@@ -12,7 +12,7 @@
 
 using platform::PathStyle;
 
-namespace thumbs {
+namespace imaging {
 
 namespace {
 
@@ -135,9 +135,9 @@ void ClearThumb(
 CleanResult CleanThumbFolder(const QString &thumbFolder, bool removeAll)
 {
     const platform::HourglassGuard hourglass;
-    filelists::ScanOptions options;
+    scan::ScanOptions options;
     options.mask = kThumbMask;
-    const QStringList thumbs = filelists::ScanFolderPaths(thumbFolder, options);
+    const QStringList thumbs = scan::ScanFolderPaths(thumbFolder, options);
 
     CleanResult result;
     result.found = int(thumbs.size());
@@ -159,4 +159,4 @@ CleanResult CleanThumbFolder(const QString &thumbFolder, bool removeAll)
     return result;
 }
 
-} // namespace thumbs
+} // namespace imaging

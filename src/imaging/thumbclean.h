@@ -7,7 +7,7 @@
 
 #include <functional>
 
-namespace thumbs {
+namespace imaging {
 
 // Told the path of a thumbnail file whose cached picture is no longer valid.
 using ThumbInvalidator = std::function<void(const QString &thumbFile)>;
@@ -39,4 +39,4 @@ CleanResult CleanThumbFolder(const QString &thumbFolder, bool removeAll);
 bool ThumbIsOrphaned(const QString &thumbFolder, const QString &thumbFile,
     platform::PathStyle style = platform::nativePathStyle());
 
-} // namespace thumbs
+} // namespace imaging

@@ -6,7 +6,7 @@
 using platform::PathStyle;
 using platform::replaceEveryIgnoringCase;
 
-namespace thumbs {
+namespace imaging {
 
 namespace {
 
@@ -203,4 +203,4 @@ QStringList PagesWithOutOfDateThumbs(const QString &thumbFolder, const QStringLi
     return outOfDate;
 }
 
-} // namespace thumbs
+} // namespace imaging

@@ -5,7 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace thumbs {
+namespace imaging {
 
 // The longest folder name the file systems take: 255 bytes (UTF-8) on POSIX systems, 255
 // UTF-16 units on Windows.
@@ -55,4 +55,4 @@ bool ThumbOutOfDate(const QString &thumbFolder, const QString &page);
 // The pages among `pages` whose thumbnails are out of date, in their order.
 QStringList PagesWithOutOfDateThumbs(const QString &thumbFolder, const QStringList &pages);
 
-} // namespace thumbs
+} // namespace imaging

@@ -144,7 +144,7 @@ struct SiteCheck::State {
     // case, a page beside one followed): records to be read.
     void addPagesThatCame(const QStringList &paths, std::vector<int> &ids)
     {
-        filelists::ScanOptions scan = scope.scanOptions();
+        scan::ScanOptions scan = scope.scanOptions();
         scan.letEventsRun = [] {};
         const auto add = [&](const QString &page) {
             const int id = addRecord(page, false);
@@ -171,7 +171,7 @@ struct SiteCheck::State {
     std::optional<std::vector<int>> scanPages(const std::function<bool(int, int)> &progress)
     {
         std::atomic<bool> stopped = false;
-        filelists::ScanOptions scan = scope.scanOptions();
+        scan::ScanOptions scan = scope.scanOptions();
         scan.stopRequested = [&] { return stopped.load(); };
         scan.letEventsRun = [&] {
             if (progress && !progress(0, 0))

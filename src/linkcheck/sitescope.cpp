@@ -86,9 +86,9 @@ bool SiteScope::inThumbFolder(const QString &folder) const
         && platform::isInThumbFolder(folder, m_thumbFolder, platform::PathStyle::Posix);
 }
 
-filelists::ScanOptions SiteScope::scanOptions() const
+scan::ScanOptions SiteScope::scanOptions() const
 {
-    filelists::ScanOptions scan;
+    scan::ScanOptions scan;
     scan.mask = pageMask();
     // Nothing below the thumbnail folder is entered; its own entries are left out here.
     scan.descendEverywhere = false;
@@ -96,17 +96,17 @@ filelists::ScanOptions SiteScope::scanOptions() const
     return scan;
 }
 
-void SiteScope::scanFolder(const QString &folder, const filelists::ScanOptions &scan,
+void SiteScope::scanFolder(const QString &folder, const scan::ScanOptions &scan,
     const std::function<void(const QString &)> &found) const
 {
-    filelists::ScanFolder(
-        folder, scan, [&](const QString &in, const QString &name, const filelists::EntryFacts &) {
+    scan::ScanFolder(
+        folder, scan, [&](const QString &in, const QString &name, const scan::EntryFacts &) {
             if (!inThumbFolder(in))
                 found(in + QLatin1Char('/') + name);
         });
 }
 
-void SiteScope::scanGiven(const filelists::ScanOptions &scan,
+void SiteScope::scanGiven(const scan::ScanOptions &scan,
     const std::function<void(const QString &)> &page,
     const std::function<void(const QString &, const QString &)> &unreadable) const
 {

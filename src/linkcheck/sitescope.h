@@ -28,13 +28,13 @@ public:
     bool isGivenPage(const QString &path) const;
     bool inThumbFolder(const QString &folder) const;
 
-    filelists::ScanOptions scanOptions() const;
+    scan::ScanOptions scanOptions() const;
     // Every page a folder scan finds below `folder`.
-    void scanFolder(const QString &folder, const filelists::ScanOptions &scan,
+    void scanFolder(const QString &folder, const scan::ScanOptions &scan,
         const std::function<void(const QString &)> &found) const;
     // Each page and folder given, the folders scanned: what the folder scan finds in them and
     // the pages given go to `page`, the paths that cannot be checked to `unreadable`.
-    void scanGiven(const filelists::ScanOptions &scan,
+    void scanGiven(const scan::ScanOptions &scan,
         const std::function<void(const QString &)> &page,
         const std::function<void(const QString &path, const QString &why)> &unreadable) const;
 

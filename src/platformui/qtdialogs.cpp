@@ -16,7 +16,7 @@
 #include <QPushButton>
 #include <QSortFilterProxyModel>
 
-namespace platform {
+namespace platformui {
 
 namespace {
 
@@ -132,7 +132,7 @@ QList<FilterEntry> filterEntries(const QString &filter)
 
 QString title()
 {
-    const QString title = applicationTitle();
+    const QString title = platform::applicationTitle();
     return title.isEmpty() ? QGuiApplication::applicationName() : title;
 }
 
@@ -242,7 +242,7 @@ int QtDialogs::execDialog(QDialog &dialog)
 void useQtDialogs()
 {
     static QtDialogs qtDialogs;
-    setDefaultDialogs(&qtDialogs);
+    platform::setDefaultDialogs(&qtDialogs);
 }
 
-} // namespace platform
+} // namespace platformui

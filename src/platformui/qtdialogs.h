@@ -2,10 +2,10 @@
 
 #include "platform/dialogs.h"
 
-namespace platform {
+namespace platformui {
 
 // The real message boxes and file dialogs, captioned with the application title.
-class QtDialogs : public Dialogs
+class QtDialogs : public platform::Dialogs
 {
 public:
     void ShowInfo(const QString &text) override;
@@ -30,4 +30,4 @@ public:
 // calls it once at start.
 void useQtDialogs();
 
-} // namespace platform
+} // namespace platformui

@@ -42,12 +42,12 @@ QStringList filesToReplace(const QStringList &paths, const QString &mask,
         if (state.kind == platform::FileState::Regular) {
             files << path;
         } else if (state.kind == platform::FileState::Folder) {
-            filelists::ScanOptions options;
+            scan::ScanOptions options;
             options.mask = mask;
             options.thumbFolder = thumbFolder;
             options.letEventsRun = [] {};
-            filelists::ScanFolder(QDir::cleanPath(path), options,
-                [&files](const QString &folder, const QString &name, const filelists::EntryFacts &) {
+            scan::ScanFolder(QDir::cleanPath(path), options,
+                [&files](const QString &folder, const QString &name, const scan::EntryFacts &) {
                     const QString file = QDir(folder).filePath(name);
                     if (platform::fileState(file).kind == platform::FileState::Regular)
                         files << QDir::cleanPath(file);

@@ -5,7 +5,7 @@
 
 #include <QDir>
 
-namespace filelists {
+namespace scan {
 
 namespace {
 
@@ -41,4 +41,4 @@ QStringList ScanFolderPaths(const QString &folder, const ScanOptions &options)
     return paths;
 }
 
-} // namespace filelists
+} // namespace scan

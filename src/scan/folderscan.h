@@ -6,7 +6,7 @@
 #include <functional>
 #include <optional>
 
-namespace filelists {
+namespace scan {
 
 // What a list record needs of an entry, read in one look at the disk, links followed.
 struct EntryFacts {
@@ -55,4 +55,4 @@ bool ScanOneFolder(const QString &folder, const ScanOptions &options, const Foun
 // ScanFolder collecting full paths.
 QStringList ScanFolderPaths(const QString &folder, const ScanOptions &options);
 
-} // namespace filelists
+} // namespace scan

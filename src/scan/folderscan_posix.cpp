@@ -30,7 +30,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace filelists {
+namespace scan {
 
 namespace {
 
@@ -615,4 +615,4 @@ bool scanTree(const QString &folder, bool recursive, const ScanOptions &options,
     return scanner.scan(folder, recursive);
 }
 
-} // namespace filelists
+} // namespace scan

@@ -10,7 +10,7 @@
 
 #include <cerrno>
 
-namespace filelists {
+namespace scan {
 
 namespace {
 
@@ -78,4 +78,4 @@ bool scanTree(const QString &folder, bool recursive, const ScanOptions &options,
     return scanner.scan(folder, recursive);
 }
 
-} // namespace filelists
+} // namespace scan

@@ -8,7 +8,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-namespace filelists {
+namespace scan {
 
 namespace {
 
@@ -97,4 +97,4 @@ QString newListFileName(const QString &listsFolder)
     return name;
 }
 
-} // namespace filelists
+} // namespace scan

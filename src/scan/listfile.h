@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace filelists {
+namespace scan {
 
 // The lines of a list file's text. Lines end in CR LF, LF alone or CR alone; blank lines are
 // dropped (a list file has none).
@@ -29,4 +29,4 @@ bool writeListFile(const QString &path, const QStringList &records, QString *err
 // does not exist in `listsFolder`, or the last one when they all do.
 QString newListFileName(const QString &listsFolder);
 
-} // namespace filelists
+} // namespace scan

@@ -14,7 +14,7 @@
 #include <optional>
 #include <vector>
 
-namespace filelists {
+namespace scan {
 
 namespace {
 
@@ -467,4 +467,4 @@ QString ListTitle(const QString &name)
     return QStringLiteral(" Files found in \"") + name + QStringLiteral("\":");
 }
 
-} // namespace filelists
+} // namespace scan

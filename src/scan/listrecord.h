@@ -11,7 +11,7 @@
 #include <functional>
 #include <optional>
 
-namespace filelists {
+namespace scan {
 
 // The columns of the report list, in the order of a record's fields.
 enum Column { FolderColumn, NameColumn, ExtColumn, SizeColumn, DateColumn, ColumnCount };
@@ -81,4 +81,4 @@ bool isStartPageName(const QString &name);
 // The title of the report list for a list file, folder or merged names.
 QString ListTitle(const QString &name);
 
-} // namespace filelists
+} // namespace scan

@@ -7,7 +7,7 @@
 #include <QElapsedTimer>
 #include <QString>
 
-namespace filelists {
+namespace scan {
 
 // Such folders are tested against the mask like files, never entered.
 inline bool isFrontPageFolder(const QString &name)
@@ -53,4 +53,4 @@ private:
 bool scanTree(const QString &folder, bool recursive, const ScanOptions &options,
     const FoundEntry &found);
 
-} // namespace filelists
+} // namespace scan

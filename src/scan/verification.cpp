@@ -7,7 +7,7 @@
 
 #include <cerrno>
 
-namespace filelists {
+namespace scan {
 
 namespace {
 
@@ -82,4 +82,4 @@ QString uncheckedNote(int count)
         .arg(count);
 }
 
-} // namespace filelists
+} // namespace scan

@@ -7,7 +7,7 @@
 
 #include <functional>
 
-namespace filelists {
+namespace scan {
 
 struct VerifyResult {
     int updated = 0;
@@ -30,4 +30,4 @@ VerifyResult verifyEntries(
 // The one note for entries that verification could not check and kept.
 QString uncheckedNote(int count);
 
-} // namespace filelists
+} // namespace scan

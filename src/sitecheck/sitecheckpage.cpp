@@ -258,9 +258,9 @@ void SiteCheckPage::checkFolder()
     reportTitle_->setText(QStringLiteral("Checking the links in \"%1\" ...").arg(m_root));
     linkcheck::CheckOptions options;
     options.root = QDir::cleanPath(folder);
-    options.thumbFolder = app::thumbFolderOf(m_frame.configuration.dataFolder());
+    options.thumbFolder = frame::thumbFolderOf(m_frame.configuration.dataFolder());
     options.html = true;
-    if (folderview::BatchProgress *progress = m_frame.progress.progressWindow()) {
+    if (frame::BatchProgress *progress = m_frame.progress.progressWindow()) {
         progress->initProgressBar(0);
         progress->showProgress();
         progress->setProgressText(QStringLiteral("Checking the links in: ") + m_root);
@@ -275,7 +275,7 @@ void SiteCheckPage::checkFolder()
 // Steps the progress window to the pages done, and passes its Stop on to the checker.
 void SiteCheckPage::showProgress()
 {
-    folderview::BatchProgress *progress = m_frame.progress.progressWindow();
+    frame::BatchProgress *progress = m_frame.progress.progressWindow();
     if (!progress)
         return;
     if (progress->stopRequested()) {
@@ -302,7 +302,7 @@ void SiteCheckPage::showProgress()
 void SiteCheckPage::checkEnded(bool complete)
 {
     m_progressTimer->stop();
-    if (folderview::BatchProgress *progress = m_frame.progress.progressWindow())
+    if (frame::BatchProgress *progress = m_frame.progress.progressWindow())
         progress->closeProgress();
     m_frame.progress.setMainWindowEnabled(true);
     m_check = m_run->takeResult();
@@ -440,7 +440,7 @@ QString SiteCheckPage::currentFile() const
     return page;
 }
 
-folderview::SelectionCount SiteCheckPage::selectionCounts() const
+frame::SelectionCount SiteCheckPage::selectionCounts() const
 {
     return { this, int(report_->selectionModel()->selectedRows().size()), m_model->rowCount() };
 }

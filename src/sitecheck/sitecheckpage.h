@@ -39,7 +39,7 @@ class SiteReportModel;
 // The "Site Check" page: every broken local link, anchor and picture of the current folder
 // and its sub-folders, and the HTML errors of its pages, kept up to date as pages are saved
 // or change on disk.
-class SiteCheckPage : public QWidget, public app::Page
+class SiteCheckPage : public QWidget, public frame::Page
 {
     Q_OBJECT
 
@@ -74,11 +74,11 @@ public:
     void activate() override;
     bool hostsViews() const override { return false; }
     // Its pages may lie in any sub-folder: "Jump to Folder" too.
-    bool offersContextItem(app::ContextItem) const override { return true; }
-    bool runContextItem(app::ContextItem) override { return false; }
+    bool offersContextItem(frame::ContextItem) const override { return true; }
+    bool runContextItem(frame::ContextItem) override { return false; }
 
     QString currentFile() const override;
-    folderview::SelectionCount selectionCounts() const override;
+    frame::SelectionCount selectionCounts() const override;
     // A page with several broken links stands once among the entries, at its first row.
     QString entryPath(int index, bool onlySelected) const override;
 

@@ -39,7 +39,7 @@ bool convertFrameWidth(const QString &text, const QString &suffix, int *value)
         && ((*value >= 0 && *value <= kMaximumFrame) || fail(text + suffix));
 }
 
-bool testBaseSize(const SnapshotEntries &entries, app::Settings &settings)
+bool testBaseSize(const SnapshotEntries &entries, frame::Settings &settings)
 {
     int width = 0;
     int height = 0;
@@ -74,7 +74,7 @@ void frameRect(QPainter &painter, const QRect &rect, const QColor &color)
 
 } // namespace
 
-SnapshotEntries entriesFromSettings(const app::Settings &settings)
+SnapshotEntries entriesFromSettings(const frame::Settings &settings)
 {
     SnapshotEntries entries;
     entries.width = QString::number(settings.customWidth);
@@ -90,7 +90,7 @@ SnapshotEntries entriesFromSettings(const app::Settings &settings)
     return entries;
 }
 
-bool testInput(const SnapshotEntries &entries, app::Settings &settings, SnapshotJob &job)
+bool testInput(const SnapshotEntries &entries, frame::Settings &settings, SnapshotJob &job)
 {
     job.customSize = entries.customSize;
     if (entries.customSize && !testBaseSize(entries, settings))
@@ -150,7 +150,7 @@ int valueFromColor(const QColor &color)
     return color.red() | (color.green() << 8) | (color.blue() << 16);
 }
 
-QImage paintSaveImage(const SnapshotJob &job, const app::Settings &settings, const QImage &imgBig)
+QImage paintSaveImage(const SnapshotJob &job, const frame::Settings &settings, const QImage &imgBig)
 {
     QImage image(job.canvasRect.size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
     QPainter painter(&image);
@@ -176,7 +176,7 @@ QString SnapshotFileName(const QString &pageFile, const QString &extension)
 }
 
 bool PrepareSnapshotOpening(
-    const QString &currentFile, const folderview::SelectionCount &counts, SnapshotJob &job)
+    const QString &currentFile, const frame::SelectionCount &counts, SnapshotJob &job)
 {
     job.currentFile = currentFile;
     job.activePage = counts.page;

@@ -23,7 +23,7 @@ struct SnapshotJob {
     int outputKind = OutputJpg;
     int filterIndex = 5;
     bool batchMode = false;
-    const app::Page *activePage = nullptr;
+    const frame::Page *activePage = nullptr;
     int selectedCount = 0;
     int entryCount = 0;
     bool fromBrowser = false;
@@ -58,12 +58,12 @@ struct SnapshotEntries {
 };
 
 // The entries that the stored settings give, as the options window shows them.
-SnapshotEntries entriesFromSettings(const app::Settings &settings);
+SnapshotEntries entriesFromSettings(const frame::Settings &settings);
 
 // Tests the entries in order and stores each value as soon as its own test has passed, so a
 // later failure keeps the earlier values. The first failure is shown with ShowInfo and ends
 // the test. On success the job holds SW, SH, OW, OH and the three rectangles.
-bool testInput(const SnapshotEntries &entries, app::Settings &settings, SnapshotJob &job);
+bool testInput(const SnapshotEntries &entries, frame::Settings &settings, SnapshotJob &job);
 
 // Settings colours are 0x00BBGGRR.
 QColor colorFromValue(int value);
@@ -72,7 +72,8 @@ int valueFromColor(const QColor &color);
 // The empty composition or the finished snapshot: background, shadow, white page area, the
 // scaled page (may be null) at the top-left corner, and Border frames from the page area's
 // outline inwards. OW x OH in the display's format (32 bits per pixel).
-QImage paintSaveImage(const SnapshotJob &job, const app::Settings &settings, const QImage &imgBig);
+QImage paintSaveImage(
+    const SnapshotJob &job, const frame::Settings &settings, const QImage &imgBig);
 
 // "snap_" + the page's file name with every "." replaced by "_" + extension.
 QString SnapshotFileName(const QString &pageFile, const QString &extension);
@@ -80,6 +81,6 @@ QString SnapshotFileName(const QString &pageFile, const QString &extension);
 // The opening checks of "Create Snapshot(s)": fills the job's file and count fields and says
 // whether the options window may open; otherwise the message has been shown.
 bool PrepareSnapshotOpening(
-    const QString &currentFile, const folderview::SelectionCount &counts, SnapshotJob &job);
+    const QString &currentFile, const frame::SelectionCount &counts, SnapshotJob &job);
 
 } // namespace snapshot

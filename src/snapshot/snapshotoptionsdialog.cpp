@@ -2,7 +2,7 @@
 
 #include "engine/captureform.h"
 #include "engine/htmlview.h"
-#include "folderview/progresswindow.h"
+#include "frame/progresswindow.h"
 #include "frame/selection.h"
 #include "kit/colorpicker.h"
 #include "kit/updown.h"
@@ -62,7 +62,7 @@ void SnapshotOptionsDialog::prepareToShow()
         viewWidthField_->setText(
             QStringLiteral("(%1x%2)").arg(job.browserWidth).arg(job.browserHeight));
     }
-    const app::Settings &settings = m_host.settings;
+    const frame::Settings &settings = m_host.settings;
     widthUpDown_->setPosition(settings.customWidth);
     heightUpDown_->setPosition(settings.customHeight);
     backgroundPicker_->setSelected(colorFromValue(settings.backgroundColor));
@@ -214,10 +214,10 @@ void SnapshotOptionsDialog::exportBatch()
     if (dialog.exec() != QDialog::Accepted)
         return;
 
-    std::unique_ptr<folderview::ProgressWindow> ownProgress;
-    folderview::BatchProgress *progress = m_host.progress;
+    std::unique_ptr<frame::ProgressWindow> ownProgress;
+    frame::BatchProgress *progress = m_host.progress;
     if (!progress) {
-        ownProgress = std::make_unique<folderview::ProgressWindow>();
+        ownProgress = std::make_unique<frame::ProgressWindow>();
         progress = ownProgress.get();
     }
     // This window is modal: the progress window must be too, or its stop button is blocked.

@@ -21,10 +21,10 @@ class CaptureFormKeeper;
 class HtmlView;
 } // namespace engine
 
-namespace folderview {
+namespace frame {
 class BatchProgress;
 class SelectionQueries;
-} // namespace folderview
+} // namespace frame
 
 namespace kit {
 class ColorPicker;
@@ -37,12 +37,12 @@ struct SnapshotJob;
 
 // What the snapshot windows need of the main window.
 struct SnapshotHost {
-    app::Settings &settings;
+    frame::Settings &settings;
     SnapshotJob &job;
     // The active page of the main window.
-    const folderview::SelectionQueries &selection;
+    const frame::SelectionQueries &selection;
     // The shared progress window; a batch makes its own when this is null.
-    folderview::BatchProgress *progress = nullptr;
+    frame::BatchProgress *progress = nullptr;
     // The internal browser: its display settings, and its view in from-browser mode.
     engine::HtmlView *browser = nullptr;
     QRect mainBounds;

@@ -1,10 +1,11 @@
 #include "snapshot/snapshotsave.h"
 
-#include "folderview/fileops.h"
+#include "imaging/jpegcodec.h"
 #include "platform/atomicfile.h"
 #include "platform/dialogs.h"
+#include "platform/diskspace.h"
+#include "platform/filerules.h"
 #include "platform/hourglass.h"
-#include "imaging/jpegcodec.h"
 #include "platform/pathrules.h"
 #include "platform/safefile.h"
 
@@ -58,7 +59,7 @@ QString extensionOf(int filterIndex)
 bool writeSnapshotFile(const QImage &image, const QString &path, int kind, QString *error)
 {
     const QByteArray bytes
-        = kind == OutputBmp ? encodeBmp(image) : platform::encodeJpeg(image, kJpegQuality);
+        = kind == OutputBmp ? encodeBmp(image) : imaging::encodeJpeg(image, kJpegQuality);
     if (bytes.isEmpty()) {
         *error = QStringLiteral("The picture could not be encoded.");
         return false;
@@ -74,7 +75,7 @@ bool SaveSnapshotImage(
         dialogs.ShowInfo(QStringLiteral("Invalid file name: ") + fileName);
         return false;
     }
-    if (!folderview::checkDiskSpace(platform::folderPart(fileName), kNeededKb))
+    if (!platform::checkDiskSpace(platform::folderPart(fileName), kNeededKb))
         return false;
     if (ask && QFileInfo::exists(fileName)) {
         const platform::Answer answer = dialogs.AskYesNoCancel(
@@ -120,7 +121,7 @@ void SaveThroughDialog(QImage &imgSave, const QString &pageFile, int &filterInde
     if (chosen.isEmpty())
         return;
     filterIndex = selected == saveDialogFilter(1) ? 1 : 0;
-    const QString target = folderview::BuildTargetFileName(
+    const QString target = platform::BuildTargetFileName(
         platform::folderPart(chosen), platform::fileNamePart(chosen), extensionOf(filterIndex));
     SaveSnapshotImage(imgSave, target, filterIndex == 1 ? OutputBmp : OutputJpg, false, status);
     if (!target.isEmpty())

@@ -38,8 +38,8 @@ void SaveThroughDialog(QImage &imgSave, const QString &pageFile, int &filterInde
 
 // The loop of "Batch Export" once the folder and format are chosen.
 struct BatchExport {
-    const folderview::SelectionQueries &selection;
-    folderview::BatchProgress &progress;
+    const frame::SelectionQueries &selection;
+    frame::BatchProgress &progress;
     // Captures and composes a page; null when there is nothing to save for it.
     std::function<QImage *(const QString &file)> shoot;
     StatusLine status;

@@ -21,7 +21,7 @@ void showStatus(const ShotSource &source, const QString &text)
 
 } // namespace
 
-QSize ShotBaseSize(const SnapshotJob &job, const app::Settings &settings)
+QSize ShotBaseSize(const SnapshotJob &job, const frame::Settings &settings)
 {
     return job.customSize ? QSize(settings.customWidth, settings.customHeight)
                           : QSize(job.browserWidth, job.browserHeight);
@@ -39,7 +39,7 @@ QString shotProblem(ShotResult result, const QString &file, engine::PartialPictu
     return engine::captureProblem(result, file, partial);
 }
 
-ShotResult DoTheShot(const QString &file, SnapshotJob &job, const app::Settings &settings,
+ShotResult DoTheShot(const QString &file, SnapshotJob &job, const frame::Settings &settings,
     const ShotSource &source, QImage &imgSave)
 {
     if (const ShotResult check = engine::checkCaptureFile(file); check != ShotResult::Done)
@@ -77,9 +77,9 @@ ShotResult DoTheShot(const QString &file, SnapshotJob &job, const app::Settings 
         if (borrow && source.browserReturned)
             source.browserReturned();
         showStatus(source, QStringLiteral("Resizing Snapshot ..."));
-        const thumbs::FilterEntry &filter = thumbs::FilterCatalog.at(job.filterIndex);
+        const imaging::FilterEntry &filter = imaging::FilterCatalog.at(job.filterIndex);
         if (cut.isNull() || imgBig.isNull()
-            || !thumbs::ResampleBitmap(cut, imgBig, filter.filter, filter.support))
+            || !imaging::ResampleBitmap(cut, imgBig, filter.filter, filter.support))
             imgBig = QImage();
     }
     imgSave = paintSaveImage(job, settings, imgBig);

@@ -39,12 +39,12 @@ struct ShotSource {
 using ShotResult = engine::CaptureOutcome;
 
 // The browser size the next capture lays pages out at: the custom size or the browser's.
-QSize ShotBaseSize(const SnapshotJob &job, const app::Settings &settings);
+QSize ShotBaseSize(const SnapshotJob &job, const frame::Settings &settings);
 
 // Lays the page out at the base size, captures it, cuts the cropped scroll bars off, scales it
 // with the job's filter into (SW - cv) x (SH - ch) and composes it into imgSave. Needs a job
 // that testInput accepted.
-ShotResult DoTheShot(const QString &file, SnapshotJob &job, const app::Settings &settings,
+ShotResult DoTheShot(const QString &file, SnapshotJob &job, const frame::Settings &settings,
     const ShotSource &source, QImage &imgSave);
 
 // Whether the composed picture of a shot is the page's snapshot, whole or as far as it got.

@@ -31,7 +31,7 @@ QImage fitted(const QImage &picture)
 
 ImageCache::ImageCache(int cacheMax, Decoder decoder)
     : m_cacheMax(cacheMax)
-    , m_decode(decoder ? std::move(decoder) : Decoder(&platform::readJpeg))
+    , m_decode(decoder ? std::move(decoder) : Decoder(&imaging::readJpeg))
 { }
 
 // The path must be followed by the "*" before the slot: a bare prefix would let "a.jpg" find

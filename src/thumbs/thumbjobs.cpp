@@ -31,7 +31,7 @@ void handleOne(int mode, const QString &path, const ThumbJobHooks &hooks)
 class BatchScope
 {
 public:
-    BatchScope(folderview::BatchProgress *progress, const ThumbJobHooks &hooks)
+    BatchScope(frame::BatchProgress *progress, const ThumbJobHooks &hooks)
         : m_progress(progress)
         , m_hooks(hooks)
     { }
@@ -45,7 +45,7 @@ public:
     BatchScope &operator=(const BatchScope &) = delete;
 
 private:
-    folderview::BatchProgress *m_progress;
+    frame::BatchProgress *m_progress;
     const ThumbJobHooks &m_hooks;
 };
 
@@ -56,10 +56,10 @@ QString progressText(int k, int s, const QString &path)
     return QStringLiteral("(%1 of %2): ").arg(k).arg(s) + path;
 }
 
-void addOrRemoveThumbs(int mode, const folderview::SelectionQueries &selection,
-    folderview::BatchProgress *progress, const ThumbJobHooks &hooks)
+void addOrRemoveThumbs(int mode, const frame::SelectionQueries &selection,
+    frame::BatchProgress *progress, const ThumbJobHooks &hooks)
 {
-    const folderview::SelectionCount counts = selection.selectionCounts();
+    const frame::SelectionCount counts = selection.selectionCounts();
     if (counts.selected < 1) {
         platform::dialogs().ShowInfo(
             (mode == ClearThumbs ? QStringLiteral("Cannot clear thumbnail.")
@@ -83,7 +83,7 @@ void addOrRemoveThumbs(int mode, const folderview::SelectionQueries &selection,
     RunThumbBatch(mode, entries, progress, hooks);
 }
 
-int RunThumbBatch(int mode, const BatchEntries &entries, folderview::BatchProgress *progress,
+int RunThumbBatch(int mode, const BatchEntries &entries, frame::BatchProgress *progress,
     const ThumbJobHooks &hooks)
 {
     const int s = int(entries.size());

@@ -26,7 +26,7 @@ QString ThumbListModel::thumbPath(int row) const
 {
     if (row < 0 || row >= m_names.size())
         return {};
-    return ThumbFileFor(m_thumbFolder, m_folder, m_names.at(row));
+    return imaging::ThumbFileFor(m_thumbFolder, m_folder, m_names.at(row));
 }
 
 int ThumbListModel::rowCount(const QModelIndex &parent) const

@@ -88,8 +88,9 @@ QSize snapBaseSize(int index, const QSize &previous)
 QImage ShrinkCapture(const QImage &capture)
 {
     QImage thumb(kThumbWidth, kThumbHeight, QImage::Format_RGB888);
-    const FilterEntry &lanczos = FilterCatalog.at(kLanczos3);
-    if (capture.isNull() || !ResampleBitmap(capture, thumb, lanczos.filter, lanczos.support))
+    const imaging::FilterEntry &lanczos = imaging::FilterCatalog.at(imaging::kLanczos3);
+    if (capture.isNull()
+        || !imaging::ResampleBitmap(capture, thumb, lanczos.filter, lanczos.support))
         return {};
     return thumb;
 }
@@ -117,12 +118,12 @@ bool StoreThumb(
     const QString &thumbFolder, const QString &page, const QImage &picture, QString *error)
 {
     const QString folder = platform::folderPart(page);
-    const QString thumb = ThumbFileFor(thumbFolder, folder, page);
+    const QString thumb = imaging::ThumbFileFor(thumbFolder, folder, page);
     QString reason;
-    const bool stored
-        = platform::makeFolders(
-              platform::WithTrailingBackslash(thumbFolder) + EncodeThumbFolder(folder), &reason)
-        && platform::writeJpeg(picture, thumb, kThumbQuality, &reason);
+    const bool stored = platform::makeFolders(platform::WithTrailingBackslash(thumbFolder)
+                                + imaging::EncodeThumbFolder(folder),
+                            &reason)
+        && imaging::writeJpeg(picture, thumb, kThumbQuality, &reason);
     if (!stored && error)
         *error = thumb + QStringLiteral(": ") + reason;
     return stored;
@@ -302,7 +303,8 @@ bool ThumbMaker::makeThumb(const QString &page, const QSize &base)
     m_storeError = thumb.error;
     if (!thumb.stored)
         return false;
-    const QString thumbFile = ThumbFileFor(m_thumbFolder, platform::folderPart(page), page);
+    const QString thumbFile
+        = imaging::ThumbFileFor(m_thumbFolder, platform::folderPart(page), page);
     dateAsPage(thumbFile, pending.pageTime);
     if (m_cache)
         m_cache->refresh(thumbFile, thumb.picture);

@@ -116,7 +116,7 @@ void ThumbViewPage::connectControls()
 
 QString ThumbViewPage::thumbFolder() const
 {
-    return app::thumbFolderOf(m_frame.configuration.dataFolder());
+    return frame::thumbFolderOf(m_frame.configuration.dataFolder());
 }
 
 bool ThumbViewPage::eventFilter(QObject *watched, QEvent *event)
@@ -175,7 +175,7 @@ QString ThumbViewPage::currentFile() const
     return rows.size() == 1 ? entryPath(rows.first().row(), false) : QString();
 }
 
-folderview::SelectionCount ThumbViewPage::selectionCounts() const
+frame::SelectionCount ThumbViewPage::selectionCounts() const
 {
     return { this, int(thumbGrid_->selectionModel()->selectedIndexes().size()),
         m_model->rowCount() };
@@ -217,7 +217,7 @@ void ThumbViewPage::setBaseIndex(int index)
 {
     m_cache.setCacheMax(m_frame.configuration.settings().cacheMax);
     if (index < 0 || index >= snapBaseBox_->count())
-        index = app::Settings().thumbBaseIndex;
+        index = frame::Settings().thumbBaseIndex;
     snapBaseBox_->setCurrentIndex(index);
     snapBaseChosen(index);
 }
@@ -240,16 +240,16 @@ void ThumbViewPage::start()
     setBaseIndex(m_frame.configuration.settings().thumbBaseIndex);
 }
 
-bool ThumbViewPage::offersContextItem(app::ContextItem item) const
+bool ThumbViewPage::offersContextItem(frame::ContextItem item) const
 {
-    return item != app::JumpToFolder;
+    return item != frame::JumpToFolder;
 }
 
-bool ThumbViewPage::runContextItem(app::ContextItem item)
+bool ThumbViewPage::runContextItem(frame::ContextItem item)
 {
-    if (item == app::MakeThumbnails)
+    if (item == frame::MakeThumbnails)
         makeThumbnails();
-    else if (item == app::ClearThumbnails)
+    else if (item == frame::ClearThumbnails)
         deleteThumbnails();
     else
         return false;
@@ -307,11 +307,12 @@ void ThumbViewPage::addOrRemoveThumbs(int mode)
         return stored;
     };
     hooks.clearThumb = [this, folder](const QString &page) {
-        ClearThumb(folder, page, [this](const QString &thumb) { m_cache.invalidate(thumb); });
+        imaging::ClearThumb(
+            folder, page, [this](const QString &thumb) { m_cache.invalidate(thumb); });
     };
     hooks.checkDiskSpace
         = [this, folder] { return m_frame.progress.checkDiskSpace(folder, kNeededKb); };
-    folderview::BatchProgress *progress = m_frame.progress.progressWindow();
+    frame::BatchProgress *progress = m_frame.progress.progressWindow();
     hooks.planBatch = [this, progress](const QStringList &pages) {
         snapBaseChosen(snapBaseBox_->currentIndex());
         // Only a batch has a stop button; its flag is cleared when the batch shows it.
@@ -351,7 +352,8 @@ void ThumbViewPage::deleteThumbnails()
 bool ThumbViewPage::keepsFresh(const QString &page) const
 {
     return m_frame.configuration.settings().keepThumbsFresh && !m_refreshFailed
-        && QFileInfo::exists(ThumbFileFor(thumbFolder(), platform::folderPart(page), page));
+        && QFileInfo::exists(
+            imaging::ThumbFileFor(thumbFolder(), platform::folderPart(page), page));
 }
 
 ThumbMaker &ThumbViewPage::refreshMaker()

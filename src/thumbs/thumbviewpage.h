@@ -34,7 +34,7 @@ class ThumbRefreshQueue;
 // in the same order, the image cache that feeds it, and the buttons that make and clear
 // thumbnails of the active page's selection. While it shows a folder, the thumbnails of its
 // pages that change on disk are remade in the background ("Keep thumbnails fresh").
-class ThumbViewPage : public QWidget, public app::Page
+class ThumbViewPage : public QWidget, public frame::Page
 {
     Q_OBJECT
 
@@ -52,7 +52,7 @@ public:
             , configuration(host)
             , folder(host)
         { }
-        folderview::SelectionQueries &selection;
+        frame::SelectionQueries &selection;
         frame::StatusLine &status;
         frame::PageControl &pages;
         frame::Progress &progress;
@@ -66,7 +66,7 @@ public:
     ~ThumbViewPage() override;
 
     QString currentFile() const override;
-    folderview::SelectionCount selectionCounts() const override;
+    frame::SelectionCount selectionCounts() const override;
     QString entryPath(int index, bool onlySelected) const override;
 
     // Mirrors the folder view's file list.
@@ -81,9 +81,9 @@ public:
     void activate() override;
     QString arrivalHint() const override;
     bool hostsViews() const override { return false; }
-    bool offersContextItem(app::ContextItem item) const override;
+    bool offersContextItem(frame::ContextItem item) const override;
     // "Make/Update Thumbnail(s)" and "Clear Thumbnail(s)", on whichever page is active.
-    bool runContextItem(app::ContextItem item) override;
+    bool runContextItem(frame::ContextItem item) override;
 
     // Makes (1) or clears (0) the thumbnails of the active page's selection.
     void addOrRemoveThumbs(int mode);

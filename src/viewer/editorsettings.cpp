@@ -2,7 +2,7 @@
 
 namespace viewer {
 
-EditorSettings editorSettingsOf(const app::Settings &settings)
+EditorSettings editorSettingsOf(const frame::Settings &settings)
 {
     EditorSettings editor;
     editor.palette
@@ -13,7 +13,7 @@ EditorSettings editorSettingsOf(const app::Settings &settings)
     return editor;
 }
 
-void storeEditorSettings(app::Settings &settings, const EditorSettings &editor)
+void storeEditorSettings(frame::Settings &settings, const EditorSettings &editor)
 {
     settings.textColor = editor.palette.textColor;
     settings.tagColor = editor.palette.tagColor;

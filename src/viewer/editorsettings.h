@@ -16,7 +16,7 @@ struct EditorSettings {
     QString lastReplace;
 };
 
-EditorSettings editorSettingsOf(const app::Settings &settings);
-void storeEditorSettings(app::Settings &settings, const EditorSettings &editor);
+EditorSettings editorSettingsOf(const frame::Settings &settings);
+void storeEditorSettings(frame::Settings &settings, const EditorSettings &editor);
 
 } // namespace viewer

@@ -4,7 +4,7 @@
 
 #include "editor/textspot.h"
 #include "engine/htmlview.h"
-#include "folderview/fileops.h"
+#include "platform/filerules.h"
 #include "frame/pageframe.h"
 #include "frame/settings.h"
 #include "kit/textfit.h"
@@ -349,7 +349,7 @@ void ViewerEditor::saveEditorFileAs()
         return;
     const QString folder = platform::folderPart(chosen);
     const QString target
-        = folderview::BuildTargetFileName(folder, platform::fileNamePart(chosen), QString());
+        = platform::BuildTargetFileName(folder, platform::fileNamePart(chosen), QString());
     if (target.isEmpty() || !saveEditorFile(target))
         return;
     if (m_host

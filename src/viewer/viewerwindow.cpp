@@ -309,7 +309,7 @@ void ViewerWindow::handleClose()
     if (!m_host)
         return;
     // Closed over a page without the views, the editor's changes would have nowhere to go.
-    const app::Page *page = m_host->activePage();
+    const frame::Page *page = m_host->activePage();
     if (page && !page->hostsViews())
         m_host->askSaveChanges(); // the answer does not keep the window open
 }

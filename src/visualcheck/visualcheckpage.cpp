@@ -26,9 +26,9 @@ const QString kPageMask = QStringLiteral("*.htm;*.html");
 
 QStringList pagesBelow(const QString &folder)
 {
-    filelists::ScanOptions options;
+    scan::ScanOptions options;
     options.mask = kPageMask;
-    QStringList pages = filelists::ScanFolderPaths(folder, options);
+    QStringList pages = scan::ScanFolderPaths(folder, options);
     pages.sort();
     return pages;
 }
@@ -120,7 +120,7 @@ QString VisualCheckPage::currentFile() const
     return current.isValid() ? QDir::toNativeSeparators(m_model->entry(current.row()).page) : QString();
 }
 
-folderview::SelectionCount VisualCheckPage::selectionCounts() const
+frame::SelectionCount VisualCheckPage::selectionCounts() const
 {
     return { this, int(selectedRows().size()), m_model->rowCount() };
 }
@@ -180,7 +180,7 @@ void VisualCheckPage::run(const QStringList &pages, bool update)
     }
     m_running = true;
     const LookSettings chosen = settings();
-    folderview::BatchProgress *progress = m_frame.progress.progressWindow();
+    frame::BatchProgress *progress = m_frame.progress.progressWindow();
     if (progress) {
         progress->initProgressBar(int(pages.size() * chosen.widths.size()));
         progress->showProgress();

@@ -28,7 +28,7 @@ class LookPictures;
 // The "Visual Check" page: which pages of the current folder and its sub-folders look
 // different from their baselines, with before, after and difference pictures; pages saved in
 // the editor or changed on disk are compared again while the page is shown.
-class VisualCheckPage : public QWidget, public app::Page
+class VisualCheckPage : public QWidget, public frame::Page
 {
     Q_OBJECT
 
@@ -61,11 +61,11 @@ public:
     void start() override;
     void activate() override;
     bool hostsViews() const override { return false; }
-    bool offersContextItem(app::ContextItem) const override { return true; }
-    bool runContextItem(app::ContextItem) override { return false; }
+    bool offersContextItem(frame::ContextItem) const override { return true; }
+    bool runContextItem(frame::ContextItem) override { return false; }
 
     QString currentFile() const override;
-    folderview::SelectionCount selectionCounts() const override;
+    frame::SelectionCount selectionCounts() const override;
     QString entryPath(int index, bool onlySelected) const override;
 
     // "Take Baseline" and "Compare": every page of the current folder and its sub-folders.

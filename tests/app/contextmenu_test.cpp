@@ -27,8 +27,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-using app::ContextItem;
-using app::MenuState;
+using frame::ContextItem;
+using frame::MenuState;
 
 TEST(ContextMenuRules, WhichItemsAnEntrySelectionEnables)
 {
@@ -39,22 +39,22 @@ TEST(ContextMenuRules, WhichItemsAnEntrySelectionEnables)
     };
     std::array<bool, 6> third {};
     third[2] = true;
-    const QList<int> selectionItems
-        = { app::MakeThumbnails, app::ClearThumbnails, app::CreateSnapshots, app::CopyFilesTo };
+    const QList<int> selectionItems = { frame::MakeThumbnails, frame::ClearThumbnails,
+        frame::CreateSnapshots, frame::CopyFilesTo };
     const Row rows[] = {
         { "nothing selected", { false, 0, false, false, third }, {} },
         { "two files on Folder View", { false, 2, false, false, third }, selectionItems },
         { "one file on Folder View", { true, 1, false, false, third },
-            QList<int> { app::ViewInDefaultBrowser } + selectionItems
-                + QList<int> { app::FirstLaunch + 2 } },
+            QList<int> { frame::ViewInDefaultBrowser } + selectionItems
+                + QList<int> { frame::FirstLaunch + 2 } },
         { "one row on File Lists", { true, 1, true, false, {} },
-            QList<int> { app::ViewInDefaultBrowser } + selectionItems
-                + QList<int> { app::JumpToFolder } },
+            QList<int> { frame::ViewInDefaultBrowser } + selectionItems
+                + QList<int> { frame::JumpToFolder } },
         { "viewer open", { true, 1, true, true, third }, {} },
     };
     for (const Row &row : rows) {
-        const auto enabled = app::contextItemsEnabled(row.state);
-        for (int position = 0; position < app::ContextItemCount; ++position) {
+        const auto enabled = frame::contextItemsEnabled(row.state);
+        for (int position = 0; position < frame::ContextItemCount; ++position) {
             if (position == 1 || position == 4 || position == 8)
                 continue;
             EXPECT_EQ(enabled[size_t(position)], row.enabled.contains(position))
@@ -112,13 +112,13 @@ template<typename T> void whenShown(std::function<void(T *)> answer)
 TEST_F(OptionsTest, MenuCaptionsAndTheLaunchItems)
 {
     startInSite();
-    ASSERT_NE(item(app::FirstLaunch + 2), nullptr);
-    EXPECT_EQ(item(app::FirstLaunch + 2)->text(), QStringLiteral("Launch file with: Notepad"));
+    ASSERT_NE(item(frame::FirstLaunch + 2), nullptr);
+    EXPECT_EQ(item(frame::FirstLaunch + 2)->text(), QStringLiteral("Launch file with: Notepad"));
     selectOnly(0);
     form->prepareContextMenu();
-    EXPECT_TRUE(item(app::FirstLaunch + 2)->isEnabled());
-    EXPECT_FALSE(item(app::FirstLaunch)->isEnabled());
-    EXPECT_FALSE(item(app::JumpToFolder)->isEnabled());
+    EXPECT_TRUE(item(frame::FirstLaunch + 2)->isEnabled());
+    EXPECT_FALSE(item(frame::FirstLaunch)->isEnabled());
+    EXPECT_FALSE(item(frame::JumpToFolder)->isEnabled());
 
     // General Options: "..." of row 4 fills only that row; OK gives the new captions.
     const QString program = sitePath("tool.sh");
@@ -135,10 +135,10 @@ TEST_F(OptionsTest, MenuCaptionsAndTheLaunchItems)
         widget<QPushButton>(options, "BOK")->click();
     });
     form->showGeneralOptions();
-    EXPECT_EQ(item(app::FirstLaunch + 3)->text(), QStringLiteral("Launch with: Tool"));
-    EXPECT_EQ(item(app::FirstLaunch + 2)->text(), QStringLiteral("Launch with: Notepad"));
+    EXPECT_EQ(item(frame::FirstLaunch + 3)->text(), QStringLiteral("Launch with: Tool"));
+    EXPECT_EQ(item(frame::FirstLaunch + 2)->text(), QStringLiteral("Launch with: Notepad"));
     form->prepareContextMenu();
-    EXPECT_TRUE(item(app::FirstLaunch + 3)->isEnabled());
+    EXPECT_TRUE(item(frame::FirstLaunch + 3)->isEnabled());
     EXPECT_FALSE(form->settings().showHints);
     EXPECT_FALSE(form->settings().keepThumbsFresh);
 
@@ -156,13 +156,13 @@ TEST_F(OptionsTest, LaunchAsksAboutUnsavedChangesFirstAndJumpNamesAMissingFolder
     selectOnly(0);
     widget<QPushButton>(folderPageOf(*form), "BSave")->setEnabled(true); // the editor holds changes
     dialogs.answers = { platform::Answer::Cancel };
-    form->runContextMenuItem(app::FirstLaunch + 2);
+    form->runContextMenuItem(frame::FirstLaunch + 2);
     EXPECT_EQ(dialogs.texts(QStringLiteral("yesnocancel")),
         QStringList { QStringLiteral("Save changes in: ") + sitePath("a.htm") });
 
     widget<QPushButton>(folderPageOf(*form), "BSave")->setEnabled(false);
     selectListEntry(site.path() + QStringLiteral("/gone/"));
-    form->runContextMenuItem(app::JumpToFolder);
+    form->runContextMenuItem(frame::JumpToFolder);
     EXPECT_EQ(dialogs.texts(QStringLiteral("info")).value(0),
         QStringLiteral("Folder \"%1/gone/x.htm\" not found.").arg(site.path()));
 }
@@ -190,11 +190,11 @@ TEST_F(OptionsTest, LatinOneNamesReachOtherProgramsByTheirBytes)
     selectOnly(widget<QListWidget>(folderPageOf(*form), "LBFile")->row(found.first()));
     ASSERT_EQ(form->currentFile(), sitePath("caf\xe9.htm"));
 
-    form->runContextMenuItem(app::FirstLaunch);
+    form->runContextMenuItem(frame::FirstLaunch);
     EXPECT_EQ(recordedArguments(tools), (QList<QByteArray> { "-n", page }));
 
     UrlRecorder opener;
-    form->runContextMenuItem(app::ViewInDefaultBrowser);
+    form->runContextMenuItem(frame::ViewInDefaultBrowser);
     EXPECT_EQ(opener.opened,
         QList<QByteArray> {
             "file://" + QFile::encodeName(site.path()).toPercentEncoding("/") + "/caf%E9.htm" });
@@ -203,7 +203,7 @@ TEST_F(OptionsTest, LatinOneNamesReachOtherProgramsByTheirBytes)
     const QByteArray folder = QFile::encodeName(site.path()) + "/r\xe9p";
     ASSERT_EQ(::mkdir(folder.constData(), 0755), 0);
     selectListEntry(site.path() + QStringLiteral("/r\u00e9p/"));
-    form->runContextMenuItem(app::JumpToFolder);
+    form->runContextMenuItem(frame::JumpToFolder);
     EXPECT_EQ(dialogs.texts(QStringLiteral("info")), QStringList());
     EXPECT_EQ(form->currentFolder(), site.path() + QStringLiteral("/r\u00e9p"));
 }

@@ -414,9 +414,9 @@ TEST_F(FolderViewTest, ThumbnailCornerShowsAStoredThumbnail)
     QImage picture(130, 100, QImage::Format_RGB32);
     picture.fill(Qt::red);
     const QString thumb
-        = thumbs::ThumbFileFor(form->thumbFolder(), site.path(), QStringLiteral("b.htm"));
+        = imaging::ThumbFileFor(form->thumbFolder(), site.path(), QStringLiteral("b.htm"));
     QDir().mkpath(QFileInfo(thumb).absolutePath());
-    ASSERT_TRUE(platform::writeJpeg(picture, thumb, 70));
+    ASSERT_TRUE(imaging::writeJpeg(picture, thumb, 70));
     clickRow(1);
     EXPECT_FALSE(widget<QLabel>(folderPageOf(*form), "ImgMini")->pixmap().isNull());
     clickRow(0);

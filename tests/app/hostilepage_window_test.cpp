@@ -134,8 +134,8 @@ TEST_F(HostilePageWindowTest, MakeThumbsNamesThePageThatDidNotFinish)
     runEvents(300);
     EXPECT_EQ(widget<QLabel>(form, "LabelHint")->text(),
         sitePath("loop.htm") + QStringLiteral(" did not finish loading; saved as far as it got"));
-    const QImage loop = platform::readJpeg(
-        thumbs::ThumbFileFor(form->thumbFolder(), site.path(), QStringLiteral("loop.htm")));
+    const QImage loop = imaging::readJpeg(
+        imaging::ThumbFileFor(form->thumbFolder(), site.path(), QStringLiteral("loop.htm")));
     const QRgb centre = loop.pixel(65, 50);
     EXPECT_GT(qGreen(centre), 240) << "blank, not the red index page";
 }

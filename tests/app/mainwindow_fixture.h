@@ -4,7 +4,7 @@
 #include "filelists/filelistspage.h"
 #include "folderview/folderpanel.h"
 #include "folderview/folderviewpage.h"
-#include "folderview/progresswindow.h"
+#include "frame/progresswindow.h"
 #include "support/scripteddialogs.h"
 #include "support/tempdir.h"
 #include "support/widgetbyname.h"
@@ -30,7 +30,7 @@ constexpr int kListsTab = 2;
 
 template<class P> P *pageOf(const app::MainWindow &form)
 {
-    for (app::Page *page : form.pages())
+    for (frame::Page *page : form.pages())
         if (auto *found = dynamic_cast<P *>(page))
             return found;
     return nullptr;
@@ -88,7 +88,7 @@ protected:
     {
         form = std::make_unique<app::MainWindow>(program.path(), arguments);
         view = std::make_unique<viewer::ViewerWindow>(form.get());
-        progress = std::make_unique<folderview::ProgressWindow>();
+        progress = std::make_unique<frame::ProgressWindow>();
         form->setViewer(view.get());
         form->setProgressWindow(progress.get());
         form->show();
@@ -112,5 +112,5 @@ protected:
     ScriptedDialogs dialogs;
     std::unique_ptr<app::MainWindow> form;
     std::unique_ptr<viewer::ViewerWindow> view;
-    std::unique_ptr<folderview::ProgressWindow> progress;
+    std::unique_ptr<frame::ProgressWindow> progress;
 };

@@ -1,7 +1,7 @@
 #include "mainwindow_fixture.h"
 
-#include "folderview/fileops.h"
 #include "platform/commandline.h"
+#include "platform/startfile.h"
 #include "support/widgetbyname.h"
 #include "support/writefault.h"
 
@@ -29,7 +29,8 @@ using app::MainWindow;
 
 TEST(ProgramFolder, OneTrailingSeparatorAndNativeCase)
 {
-    EXPECT_EQ(app::programFolderFor(QStringLiteral("/opt/Tools//")), QStringLiteral("/opt/Tools/"));
+    EXPECT_EQ(
+        frame::programFolderFor(QStringLiteral("/opt/Tools//")), QStringLiteral("/opt/Tools/"));
 }
 
 TEST_F(MainWindowTest, FirstRunWithoutSettingsCreatesFoldersAndWritesEveryKey)
@@ -207,13 +208,13 @@ TEST_F(MainWindowTest, StartFileRules)
     };
     writeFile(sitePath("notes.txt"));
     for (const Row &row : rows) {
-        EXPECT_EQ(folderview::startFileFromArguments(row.arguments).isEmpty(), !row.taken)
+        EXPECT_EQ(platform::startFileFromArguments(row.arguments).isEmpty(), !row.taken)
             << row.name;
     }
     // A relative, unclean path is taken as its absolute, clean form.
     QDir::setCurrent(site.path());
     EXPECT_EQ(
-        folderview::startFileFromArguments({ QStringLiteral("./x/../b.htm") }), sitePath("b.htm"));
+        platform::startFileFromArguments({ QStringLiteral("./x/../b.htm") }), sitePath("b.htm"));
 
     start({ sitePath("c.htm") });
     EXPECT_EQ(form->currentFolder(), QDir::toNativeSeparators(site.path()));
@@ -237,7 +238,7 @@ TEST_F(MainWindowTest, StartFileWithALatinOneName)
     char *argv[] = { program, path.data(), nullptr };
     const QStringList arguments = platform::argumentsAsFileNames(2, argv);
     ASSERT_EQ(arguments, QStringList { sitePath("caf\xe9.htm") });
-    EXPECT_EQ(folderview::startFileFromArguments(arguments), arguments.first());
+    EXPECT_EQ(platform::startFileFromArguments(arguments), arguments.first());
 
     start(arguments);
     ASSERT_NE(widget<QListWidget>(folderPageOf(*form), "LBFile")->currentItem(), nullptr);
@@ -374,8 +375,8 @@ TEST_F(MainWindowTest, StartingInTheThumbnailFolderRefusesItOverTheShownWindow)
 
 TEST(DataFolder, TheProgramFolderUnlessItCannotBeWritten)
 {
-    EXPECT_EQ(app::dataFolderFor(QStringLiteral("/opt/fs/"), true), QStringLiteral("/opt/fs/"));
-    const QString fallback = app::dataFolderFor(QStringLiteral("/usr/lib/folioscope/"), false);
+    EXPECT_EQ(frame::dataFolderFor(QStringLiteral("/opt/fs/"), true), QStringLiteral("/opt/fs/"));
+    const QString fallback = frame::dataFolderFor(QStringLiteral("/usr/lib/folioscope/"), false);
     EXPECT_NE(fallback, QStringLiteral("/usr/lib/folioscope/"));
     EXPECT_TRUE(fallback.endsWith(QDir::separator()));
     EXPECT_TRUE(QFileInfo(fallback).isDir());

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-using app::Settings;
+using frame::Settings;
 using platform::IniFile;
 
 namespace {
@@ -16,7 +16,7 @@ Settings read(const char *text)
 {
     IniFile ini;
     ini.setText(QString::fromUtf8(text));
-    return app::readSettings(ini, kProgram, kScreen);
+    return frame::readSettings(ini, kProgram, kScreen);
 }
 
 } // namespace
@@ -24,7 +24,7 @@ Settings read(const char *text)
 TEST(Settings, DefaultsWithoutAFile)
 {
     const Settings s = read("");
-    EXPECT_EQ(s.allowedExtensions, app::builtInFilterText());
+    EXPECT_EQ(s.allowedExtensions, frame::builtInFilterText());
     EXPECT_TRUE(s.allowedExtensions.startsWith(QStringLiteral("All HTML file types + Pictures|")));
     EXPECT_EQ(s.viewPath, kProgram);
     EXPECT_EQ(s.snapshotPath, QStringLiteral("/opt/fs/SNAPSHOTS/"));
@@ -44,7 +44,7 @@ TEST(Settings, ReadingRules)
                             "DoShowHints=yes\r\nDoOpenOnSingleClick=2\r\nDoRecycleBin=0\r\n"
                             "[colors]\r\nTextCol=0xFF\r\nTagCol=junk\r\n[THUMBS]\r\nScale=0x\r\n");
     EXPECT_EQ(s.backupExtension, QStringLiteral(".back"));
-    EXPECT_EQ(s.allowedExtensions, app::builtInFilterText());
+    EXPECT_EQ(s.allowedExtensions, frame::builtInFilterText());
     EXPECT_TRUE(s.showHints);
     EXPECT_TRUE(s.openOnSingleClick);
     EXPECT_FALSE(s.useRecycleBin);
@@ -64,7 +64,7 @@ TEST(Settings, ExternalApplicationExistsOnlyForAPresentFile)
     ini.writeString(u"EDITOR2", u"Location", tool);
     ini.writeString(u"EDITOR3", u"Location", dir.filePath(QStringLiteral("absent")));
     ini.writeString(u"EDITOR4", u"Location", dir.path()); // a folder is no program
-    const Settings s = app::readSettings(ini, kProgram, kScreen);
+    const Settings s = frame::readSettings(ini, kProgram, kScreen);
     EXPECT_TRUE(s.externalApps[1].exists);
     EXPECT_FALSE(s.externalApps[2].exists);
     EXPECT_FALSE(s.externalApps[3].exists);
@@ -78,7 +78,7 @@ TEST(Settings, WriteResetsColoursKeepsHandAddedKeysAndOrdersNewFile)
     s.textColor = 123;
     s.commentColor = 5;
     s.useRecycleBin = false;
-    app::writeSettings(ini, s);
+    frame::writeSettings(ini, s);
     EXPECT_EQ(ini.readInteger(u"COLORS", u"TextCol", -1), 0);
     EXPECT_EQ(ini.readInteger(u"COLORS", u"CommentCol", -1), 8421376);
     EXPECT_EQ(ini.readString(u"COLORS", u"Mine", QString()), QStringLiteral("kept"));
@@ -107,8 +107,8 @@ TEST(Settings, RoundTripGivesTheSameValues)
     s.keepThumbsFresh = false;
     s.externalApps[2].parameters = QStringLiteral("-n");
     IniFile ini;
-    app::writeSettings(ini, s);
-    const Settings back = app::readSettings(ini, kProgram, kScreen);
+    frame::writeSettings(ini, s);
+    const Settings back = frame::readSettings(ini, kProgram, kScreen);
     EXPECT_EQ(back.lastSearch, s.lastSearch);
     EXPECT_EQ(back.thumbBaseIndex, 6);
     EXPECT_TRUE(back.cropHorizontal);
@@ -133,7 +133,7 @@ TEST(Settings, FollowingChangesOnDiskIsOnUnlessTurnedOff)
         const Settings s = read(row.ini);
         EXPECT_EQ(s.followDiskChanges, row.follow);
         IniFile ini;
-        app::writeSettings(ini, s);
-        EXPECT_EQ(app::readSettings(ini, kProgram, kScreen).followDiskChanges, row.follow);
+        frame::writeSettings(ini, s);
+        EXPECT_EQ(frame::readSettings(ini, kProgram, kScreen).followDiskChanges, row.follow);
     }
 }

@@ -49,7 +49,7 @@ TEST_F(MainWindowTest, CreateSnapshotsChecksTheSelectionFirst)
     // The context menu's item runs the same command.
     selectRows({ 0 });
     QFile::remove(sitePath("a.htm"));
-    widget<app::ContextMenu>(form, "PopLBTree")->item(app::CreateSnapshots)->trigger();
+    widget<app::ContextMenu>(form, "PopLBTree")->item(frame::CreateSnapshots)->trigger();
     EXPECT_EQ(dialogs.lastText(),
         QStringLiteral("File: \"") + sitePath("a.htm") + QStringLiteral("\" not found!"));
     closeForm();

@@ -1,9 +1,9 @@
 #include "mainwindow_fixture.h"
 
 #include "app/contextmenu.h"
-#include "folderview/fileops.h"
 #include "imaging/jpegcodec.h"
 #include "imaging/thumbstore.h"
+#include "platform/diskspace.h"
 #include "support/widgetbyname.h"
 #include "thumbs/thumbgrid.h"
 
@@ -25,7 +25,7 @@ protected:
     }
     QString thumbOf(const char *name) const
     {
-        return thumbs::ThumbFileFor(form->thumbFolder(), site.path(), QString::fromLatin1(name));
+        return imaging::ThumbFileFor(form->thumbFolder(), site.path(), QString::fromLatin1(name));
     }
     void doubleClickCorner()
     {
@@ -60,7 +60,7 @@ TEST_F(ThumbViewWindowTest, CornerDoubleClickMakesTheSelectedThumbnails)
     EXPECT_FALSE(widget<QLabel>(folderPageOf(*form), "ImgMini")->pixmap().isNull());
 
     // "Clear Thumbnail(s)" of the context menu clears the selected one.
-    form->runContextMenuItem(app::ClearThumbnails);
+    form->runContextMenuItem(frame::ClearThumbnails);
     EXPECT_FALSE(QFileInfo::exists(thumbOf("a.htm")));
     EXPECT_EQ(thumbPageOf(*form)->cache().lookup(thumbOf("a.htm")), -1);
     EXPECT_TRUE(widget<QLabel>(folderPageOf(*form), "ImgMini")->pixmap().isNull());
@@ -69,12 +69,12 @@ TEST_F(ThumbViewWindowTest, CornerDoubleClickMakesTheSelectedThumbnails)
 TEST_F(ThumbViewWindowTest, TooLittleDiskSpaceStopsBeforeAnyThumbnail)
 {
     startInSite();
-    folderview::setFreeSpaceSource([](const QString &) {
-        return folderview::VolumeSpace { QStringLiteral("/home"), 1999 * 1000 };
+    platform::setFreeSpaceSource([](const QString &) {
+        return platform::VolumeSpace { QStringLiteral("/home"), 1999 * 1000 };
     });
     selectRows({ 0, 1 });
-    form->runContextMenuItem(app::MakeThumbnails);
-    folderview::setFreeSpaceSource({});
+    form->runContextMenuItem(frame::MakeThumbnails);
+    platform::setFreeSpaceSource({});
     EXPECT_EQ(dialogs.texts(QStringLiteral("info")),
         QStringList { QStringLiteral("Diskspace on drive \"/home\" < 2000Kb!\nProcess stopped.") });
     EXPECT_FALSE(QFileInfo::exists(thumbOf("a.htm")));

@@ -471,7 +471,7 @@ TEST(BatchThumbs, OnlyChangedMakesTheOutOfDateThumbnails)
             QStringLiteral("--only-changed"), pages.at(0), pages.at(1), pages.at(2) });
     };
     const auto thumbOf = [&](int page) {
-        return thumbs::ThumbFileFor(
+        return imaging::ThumbFileFor(
             program.filePath(QStringLiteral("THUMBS")), site.path(), pages.at(page));
     };
     const auto lines = [&](const QList<int> &made) {
@@ -579,8 +579,8 @@ TEST(BatchResize, WritesTheResamplersPicture)
     writeBytes(in, ppmBytes(source));
     for (const int filter : { 0, 5, 6 }) {
         QImage expected(130, 100, QImage::Format_RGB888);
-        const thumbs::FilterEntry &entry = thumbs::FilterCatalog[size_t(filter)];
-        ASSERT_TRUE(thumbs::ResampleBitmap(source, expected, entry.filter, entry.support));
+        const imaging::FilterEntry &entry = imaging::FilterCatalog[size_t(filter)];
+        ASSERT_TRUE(imaging::ResampleBitmap(source, expected, entry.filter, entry.support));
         for (const char *suffix : { "ppm", "png", "bmp" }) {
             const QString out = dir.filePath(QStringLiteral("out.") + QLatin1String(suffix));
             const Result result = runBatch(
@@ -599,8 +599,8 @@ TEST(BatchResize, WritesTheResamplersPicture)
         runBatch({ QStringLiteral("resize"), QStringLiteral("--size=100x80"), png, out }).exitCode,
         0);
     QImage expected(100, 80, QImage::Format_RGB888);
-    const thumbs::FilterEntry &lanczos = thumbs::FilterCatalog[thumbs::kLanczos3];
-    ASSERT_TRUE(thumbs::ResampleBitmap(source, expected, lanczos.filter, lanczos.support));
+    const imaging::FilterEntry &lanczos = imaging::FilterCatalog[imaging::kLanczos3];
+    ASSERT_TRUE(imaging::ResampleBitmap(source, expected, lanczos.filter, lanczos.support));
     EXPECT_EQ(QImage(out).convertToFormat(QImage::Format_RGB888), expected);
 }
 
@@ -663,7 +663,7 @@ TEST(BatchCleanThumbs, PrintsTheMenuMessage)
     writeBytes(thumbs + QStringLiteral("/=no=such=folder/a.htm.jpg"), "x");
     writeBytes(thumbs + QStringLiteral("/=no=such=folder/b.htm.jpg"), "x");
     writeBytes(dir.filePath(QStringLiteral("page.htm")), "x");
-    writeBytes(thumbs::ThumbFileFor(thumbs, dir.path(), QStringLiteral("page.htm")), "x");
+    writeBytes(imaging::ThumbFileFor(thumbs, dir.path(), QStringLiteral("page.htm")), "x");
     // The baselines of the visual check go with their pages too.
     const QString looks = dir.filePath(QStringLiteral("LOOKS/"));
     writeBytes(looks + QStringLiteral("=no=such=folder/a.htm.1280.png"), "x");
@@ -702,8 +702,7 @@ TEST(BatchCleanThumbs, LatinOneNamesAndWriterLeftovers)
     ASSERT_GE(fd, 0);
     ::close(fd);
     const QString cafe = site + QStringLiteral("/caf\u00e9.htm");
-    const QString thumb
-        = thumbs::ThumbFileFor(program + QStringLiteral("/THUMBS"), site, cafe);
+    const QString thumb = imaging::ThumbFileFor(program + QStringLiteral("/THUMBS"), site, cafe);
     writeBytes(thumb, "x");
 
     struct Leftover {

@@ -112,12 +112,12 @@ TEST(BatchLists, SearchWritesTheRecordsOfTheScan)
         EXPECT_EQ(result.exitCode, 0);
         EXPECT_TRUE(result.err.isEmpty());
         // The same records in the same order as the scan finds them, each line ended by CR LF.
-        filelists::ScanOptions options;
+        scan::ScanOptions options;
         options.mask = u8(row.mask);
         QStringList expected;
-        filelists::appendFolderRecords(expected, root, row.recursive, options);
+        scan::appendFolderRecords(expected, root, row.recursive, options);
         EXPECT_FALSE(expected.isEmpty());
-        EXPECT_EQ(result.out, filelists::listFileBytes(expected));
+        EXPECT_EQ(result.out, scan::listFileBytes(expected));
     }
     const Outcome recursive
         = run(u8("search"), { u8("--recursive"), u8("--mask=*.htm"), site.path() });
@@ -132,19 +132,18 @@ TEST(BatchLists, VerifyWritesTheCheckedListAndTheChanges)
     const QString folder = QDir::toNativeSeparators(dir.path()) + QDir::separator();
     makeFile(dir.filePath(u8("same.htm")));
     makeFile(dir.filePath(u8("grown.htm")), "123456");
-    const QString same = filelists::MakeListRecord(folder, QFileInfo(dir.filePath(u8("same.htm"))));
-    const QString grownNow
-        = filelists::MakeListRecord(folder, QFileInfo(dir.filePath(u8("grown.htm"))));
+    const QString same = scan::MakeListRecord(folder, QFileInfo(dir.filePath(u8("same.htm"))));
+    const QString grownNow = scan::MakeListRecord(folder, QFileInfo(dir.filePath(u8("grown.htm"))));
     QString grownBefore = grownNow;
     grownBefore.replace(u8("*6*"), u8("*1*"));
     QString error;
     const QString list = dir.filePath(u8("site.lst"));
-    ASSERT_TRUE(filelists::writeListFile(
+    ASSERT_TRUE(scan::writeListFile(
         list, { same, u8("/nowhere/*gone*.htm*1*d"), grownBefore, u8("garbage") }, &error));
 
     const Outcome result = run(u8("verify"), { list });
     EXPECT_EQ(result.exitCode, 0);
-    EXPECT_EQ(result.out, filelists::listFileBytes({ same, grownNow }));
+    EXPECT_EQ(result.out, scan::listFileBytes({ same, grownNow }));
     EXPECT_EQ(QString::fromUtf8(result.err),
         u8("Not Found:  /nowhere/gone.htm\nUpdated:  ") + folder
             + u8("grown.htm\nNot Found:  garbage\n"));

@@ -98,12 +98,12 @@ protected:
     QString recordOf(const QString &name) const
     {
         const QFileInfo info(site.filePath(name));
-        return filelists::MakeListRecord(QDir::toNativeSeparators(info.path()), info);
+        return scan::MakeListRecord(QDir::toNativeSeparators(info.path()), info);
     }
     void writeList(const QString &name, const QStringList &records)
     {
         QString error;
-        ASSERT_TRUE(filelists::writeListFile(listsFolder() + name, records, &error));
+        ASSERT_TRUE(scan::writeListFile(listsFolder() + name, records, &error));
         page.fillSavedLists();
     }
     void selectSavedLists(const QStringList &names)
@@ -126,7 +126,7 @@ protected:
     QStringList shownPaths() const
     {
         QStringList paths;
-        for (const filelists::ListEntry &entry : page.model()->entries())
+        for (const scan::ListEntry &entry : page.model()->entries())
             paths.append(entry.path());
         return paths;
     }
@@ -205,11 +205,11 @@ TEST_F(ListsPageTest, LoadingAnUnchangedListAsksNothing)
     // The date column shows its dates whole.
     const QString date = widget<QTreeView>(&page, "ELVReport")
                              ->model()
-                             ->index(0, filelists::DateColumn)
+                             ->index(0, scan::DateColumn)
                              .data()
                              .toString();
     ASSERT_FALSE(date.isEmpty());
-    EXPECT_GE(widget<QTreeView>(&page, "ELVReport")->header()->sectionSize(filelists::DateColumn),
+    EXPECT_GE(widget<QTreeView>(&page, "ELVReport")->header()->sectionSize(scan::DateColumn),
         widget<QTreeView>(&page, "ELVReport")->fontMetrics().horizontalAdvance(date));
 }
 
@@ -324,8 +324,7 @@ TEST_F(ListsPageTest, TypedListNames)
         if (row.file) {
             EXPECT_TRUE(QFileInfo::exists(listsFolder() + u8(row.file)));
             EXPECT_EQ(page.currentListFile(), listsFolder() + u8(row.file));
-            EXPECT_EQ(
-                widget<QLabel>(&page, "PanelTreeTop")->text(), filelists::ListTitle(u8(row.file)));
+            EXPECT_EQ(widget<QLabel>(&page, "PanelTreeTop")->text(), scan::ListTitle(u8(row.file)));
             EXPECT_TRUE(page.isSaved());
         } else {
             EXPECT_EQ(ui.texts(u8("error")), QStringList { u8(row.error) });
@@ -369,7 +368,7 @@ TEST_F(ListsPageTest, WhichEntriesAreSaved)
             EXPECT_EQ(ui.texts(u8("info")), QStringList { u8("Nothing to save!") });
             EXPECT_FALSE(QFileInfo::exists(listsFolder() + u8("out.lst")));
         } else {
-            EXPECT_EQ(readBytes(listsFolder() + u8("out.lst")), filelists::listFileBytes(records));
+            EXPECT_EQ(readBytes(listsFolder() + u8("out.lst")), scan::listFileBytes(records));
         }
     }
     // The prompt of "Save List" and the proposed name of a list that has none.
@@ -484,7 +483,7 @@ TEST_F(ListsPageTest, SearchFindsWhatTheMaskAndTheFolderRulesAllow)
     EXPECT_EQ(widget<QLabel>(page.askNameForm(), "Memo1")->text(),
         u8("\nSearch finished.\n3 unique entries in list.\n3 new entries added.\nSave results?"));
     EXPECT_EQ(widget<QLineEdit>(page.askNameForm(), "EFname")->text(), u8("(newlist1).lst"));
-    EXPECT_EQ(widget<QLabel>(&page, "PanelTreeTop")->text(), filelists::ListTitle(sitePath({})));
+    EXPECT_EQ(widget<QLabel>(&page, "PanelTreeTop")->text(), scan::ListTitle(sitePath({})));
     EXPECT_TRUE(widget<QPushButton>(&page, "BSaveList")->isEnabled());
 
     // Adding the same search again finds nothing new; the list stays as it was.
@@ -658,11 +657,11 @@ TEST_F(ListsPageTest, HeaderClicksSortAndReverse)
 
     const auto sizes = [&] {
         QStringList values;
-        for (const filelists::ListEntry &entry : page.model()->entries())
+        for (const scan::ListEntry &entry : page.model()->entries())
             values.append(entry.size);
         return values;
     };
-    const int sizeSection = filelists::SizeColumn;
+    const int sizeSection = scan::SizeColumn;
     widget<QTreeView>(&page, "ELVReport")->header()->sectionClicked(sizeSection);
     EXPECT_EQ(sizes(), QStringList({ u8("5"), u8("900"), u8("10000") }));
     EXPECT_EQ(widget<QTreeView>(&page, "ELVReport")->header()->sortIndicatorSection(), sizeSection);
@@ -675,21 +674,20 @@ TEST_F(ListsPageTest, HeaderClicksSortAndReverse)
         widget<QTreeView>(&page, "ELVReport")->header()->sortIndicatorOrder(), Qt::DescendingOrder);
     EXPECT_EQ(page.currentFile(), sitePath(u8("big.htm")));
     // Another column starts ascending again.
-    widget<QTreeView>(&page, "ELVReport")->header()->sectionClicked(filelists::NameColumn);
+    widget<QTreeView>(&page, "ELVReport")->header()->sectionClicked(scan::NameColumn);
     EXPECT_EQ(
         widget<QTreeView>(&page, "ELVReport")->header()->sortIndicatorOrder(), Qt::AscendingOrder);
 
     // Start-page names are red; others keep the default colour.
     const filelists::ReportModel &model = *page.model();
     for (int row = 0; row < model.rowCount(); ++row) {
-        const QVariant colour
-            = model.data(model.index(row, filelists::NameColumn), Qt::ForegroundRole);
+        const QVariant colour = model.data(model.index(row, scan::NameColumn), Qt::ForegroundRole);
         EXPECT_EQ(colour.isValid(), model.entry(row).name == u8("Index")) << row;
         if (colour.isValid()) {
             EXPECT_EQ(colour.value<QColor>(), QColor(Qt::red));
         }
     }
-    EXPECT_FALSE(model.data(model.index(0, filelists::SizeColumn), Qt::ForegroundRole).isValid());
+    EXPECT_FALSE(model.data(model.index(0, scan::SizeColumn), Qt::ForegroundRole).isValid());
 }
 
 TEST_F(ListsPageTest, ProgressStepsOfALongFill)

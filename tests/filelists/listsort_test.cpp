@@ -11,7 +11,7 @@ using listtest::u8;
 using listtest::writeBytes;
 
 using filelists::Comparison;
-using filelists::ListEntry;
+using scan::ListEntry;
 
 namespace {
 
@@ -60,15 +60,14 @@ TEST(ListSort, TypedValues)
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
-        EXPECT_EQ(sortColumn(row.values, filelists::SizeColumn, Comparison::Typed), row.expected);
+        EXPECT_EQ(sortColumn(row.values, scan::SizeColumn, Comparison::Typed), row.expected);
         QStringList reversed = row.expected;
         std::reverse(reversed.begin(), reversed.end());
-        EXPECT_EQ(
-            sortColumn(row.values, filelists::SizeColumn, Comparison::Typed, Qt::DescendingOrder),
+        EXPECT_EQ(sortColumn(row.values, scan::SizeColumn, Comparison::Typed, Qt::DescendingOrder),
             reversed);
     }
     // Text order would put 10000 first: the typed comparison is what sorts it last.
-    EXPECT_EQ(sortColumn({ u8("900"), u8("10000") }, filelists::NameColumn, Comparison::Text),
+    EXPECT_EQ(sortColumn({ u8("900"), u8("10000") }, scan::NameColumn, Comparison::Text),
         QStringList({ u8("10000"), u8("900") }));
 }
 
@@ -80,7 +79,7 @@ TEST(ListSort, MixedKindsKeepEveryRow)
         values.append(i % 3 == 0 ? QString::number(i * 7 % 101)
                 : i % 3 == 1     ? u8("2001-01-%1").arg(i % 28 + 1, 2, 10, QLatin1Char('0'))
                                  : u8("x%1").arg(i));
-    QStringList sorted = sortColumn(values, filelists::SizeColumn, Comparison::Typed);
+    QStringList sorted = sortColumn(values, scan::SizeColumn, Comparison::Typed);
     std::sort(sorted.begin(), sorted.end());
     std::sort(values.begin(), values.end());
     EXPECT_EQ(sorted, values);
@@ -110,14 +109,14 @@ TEST(ListSort, MixedColumnsTotalOrder)
             SCOPED_TRACE(std::string(row.name) + (order == Qt::AscendingOrder ? " up" : " down"));
             const int sign = order == Qt::AscendingOrder ? 1 : -1;
             const QStringList sorted
-                = sortColumn(row.values, filelists::SizeColumn, Comparison::Typed, order);
+                = sortColumn(row.values, scan::SizeColumn, Comparison::Typed, order);
             for (qsizetype i = 0; i < sorted.size(); ++i)
                 for (qsizetype j = i + 1; j < sorted.size(); ++j)
                     EXPECT_LE(sign
                             * filelists::compareValues(sorted[i], sorted[j], Comparison::Typed),
                         0)
                         << sorted[i].toStdString() << " before " << sorted[j].toStdString();
-            EXPECT_EQ(sortColumn(sorted, filelists::SizeColumn, Comparison::Typed, order), sorted);
+            EXPECT_EQ(sortColumn(sorted, scan::SizeColumn, Comparison::Typed, order), sorted);
         }
     }
 }
@@ -130,10 +129,9 @@ TEST(ListSort, TextByTheLocaleCaseSensitive)
     collator.setCaseSensitivity(Qt::CaseSensitive);
     std::stable_sort(expected.begin(), expected.end(),
         [&](const QString &a, const QString &b) { return collator.compare(a, b) < 0; });
-    EXPECT_EQ(sortColumn(values, filelists::NameColumn, Comparison::Text), expected);
+    EXPECT_EQ(sortColumn(values, scan::NameColumn, Comparison::Text), expected);
     // "Index" and "index" never compare equal: the order between them is the locale's.
     const QStringList pair
-        = sortColumn({ u8("index"), u8("Index") }, filelists::NameColumn, Comparison::Text);
-    EXPECT_EQ(
-        pair, sortColumn({ u8("Index"), u8("index") }, filelists::NameColumn, Comparison::Text));
+        = sortColumn({ u8("index"), u8("Index") }, scan::NameColumn, Comparison::Text);
+    EXPECT_EQ(pair, sortColumn({ u8("Index"), u8("index") }, scan::NameColumn, Comparison::Text));
 }

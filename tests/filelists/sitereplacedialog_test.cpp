@@ -102,10 +102,9 @@ TEST(SiteReplaceDialog, ThePageLeavesOutTheEditorsUnsavedFileAndUndoes)
         = { site.filePath(QStringLiteral("a.htm")), site.filePath(QStringLiteral("b.htm")) };
     for (const QString &path : paths)
         ASSERT_TRUE(putFile(path, "<p>old</p>"));
-    page.model()->setEntries(filelists::entriesFromRecords(
-        { filelists::MakeListRecord(QDir::toNativeSeparators(site.path()), QFileInfo(paths[0])),
-            filelists::MakeListRecord(
-                QDir::toNativeSeparators(site.path()), QFileInfo(paths[1])) }));
+    page.model()->setEntries(scan::entriesFromRecords(
+        { scan::MakeListRecord(QDir::toNativeSeparators(site.path()), QFileInfo(paths[0])),
+            scan::MakeListRecord(QDir::toNativeSeparators(site.path()), QFileInfo(paths[1])) }));
     frame.fileInEditor = QDir::toNativeSeparators(paths[1]);
     frame.editorUnsaved = true;
 

@@ -1,6 +1,7 @@
 #include "fakeselection.h"
 
 #include "folderview/fileops.h"
+#include "platform/filecopy.h"
 #include "support/scripteddialogs.h"
 
 #include <QDateTime>
@@ -95,7 +96,7 @@ TEST(CopyFileKeepDate, CopiesEveryByteAndTheDate)
         QDir().mkpath(dir.filePath(u8("out")));
         ASSERT_TRUE(writeFile(source, patterned(row.size)));
         ASSERT_TRUE(setModified(source, kOldDate));
-        EXPECT_TRUE(folderview::CopyFileKeepDate(source, target));
+        EXPECT_TRUE(platform::CopyFileKeepDate(source, target));
         EXPECT_EQ(readFile(target), patterned(row.size));
         EXPECT_EQ(modifiedOf(target), kOldDate);
         EXPECT_EQ(filesIn(dir.filePath(u8("out"))), QStringList{u8("copy.htm")});
@@ -109,7 +110,7 @@ TEST(CopyFileKeepDate, ReplacesAnExistingTarget)
     const QString target = dir.filePath(u8("old.htm"));
     ASSERT_TRUE(writeFile(source, "new"));
     ASSERT_TRUE(writeFile(target, "a longer old text"));
-    EXPECT_TRUE(folderview::CopyFileKeepDate(source, target));
+    EXPECT_TRUE(platform::CopyFileKeepDate(source, target));
     EXPECT_EQ(readFile(target), QByteArray("new"));
 }
 
@@ -143,9 +144,9 @@ TEST(CopyFileKeepDate, FailuresKeepTheOldTarget)
         bool copied = true;
         if (row.sizeLimit) {
             FileSizeLimit limit(row.sizeLimit);
-            copied = folderview::CopyFileKeepDate(row.source, target);
+            copied = platform::CopyFileKeepDate(row.source, target);
         } else {
-            copied = folderview::CopyFileKeepDate(row.source, target);
+            copied = platform::CopyFileKeepDate(row.source, target);
         }
         EXPECT_FALSE(copied);
         EXPECT_LT(timer.elapsed(), 5000);
@@ -161,7 +162,7 @@ TEST(CopyFileKeepDate, FolderStandingAtTheTargetStays)
     ASSERT_TRUE(writeFile(source, "a"));
     const QString target = dir.filePath(u8("taken"));
     ASSERT_TRUE(QDir().mkdir(target));
-    EXPECT_FALSE(folderview::CopyFileKeepDate(source, target));
+    EXPECT_FALSE(platform::CopyFileKeepDate(source, target));
     EXPECT_TRUE(QFileInfo(target).isDir());
     EXPECT_EQ(filesIn(dir.path()), QStringList{u8("a.htm")});
 }

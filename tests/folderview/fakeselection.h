@@ -10,13 +10,13 @@
 
 // A page of the main window as the file operations see it: full paths, which of them are
 // selected and which one carries the focus mark.
-class FakeSelection : public folderview::SelectionQueries
+class FakeSelection : public frame::SelectionQueries
 {
 public:
     QStringList paths;
     QList<bool> selected;
     int current = -1;
-    const app::Page *page = nullptr;
+    const frame::Page *page = nullptr;
 
     // Every path selected, the focus on the first.
     static FakeSelection allOf(const QStringList &paths)
@@ -34,7 +34,7 @@ public:
     {
         return selectedCount() <= 1 && current >= 0 ? paths.at(current) : QString();
     }
-    folderview::SelectionCount selectionCounts() const override
+    frame::SelectionCount selectionCounts() const override
     {
         return {page, selectedCount(), int(paths.size())};
     }
@@ -47,7 +47,7 @@ public:
 };
 
 // Records what a batch shows; can ask to stop after a given number of steps.
-class RecordingProgress : public folderview::BatchProgress
+class RecordingProgress : public frame::BatchProgress
 {
 public:
     int max = -1;

@@ -1,6 +1,10 @@
 #include "fakeselection.h"
 
 #include "folderview/fileops.h"
+#include "platform/diskspace.h"
+#include "platform/filecopy.h"
+#include "platform/filerules.h"
+#include "platform/startfile.h"
 #include "support/scripteddialogs.h"
 
 #include <QFileInfo>
@@ -9,7 +13,7 @@
 
 #include <gtest/gtest.h>
 
-using folderview::AcceptedFileMask;
+using platform::AcceptedFileMask;
 using platform::PathStyle;
 
 namespace {
@@ -24,11 +28,11 @@ const QString kQuestionHead =
 
 // Puts the system's free-space source back after a test replaced it.
 struct FreeSpaceOverride {
-    explicit FreeSpaceOverride(folderview::FreeSpaceSource source)
+    explicit FreeSpaceOverride(platform::FreeSpaceSource source)
     {
-        folderview::setFreeSpaceSource(std::move(source));
+        platform::setFreeSpaceSource(std::move(source));
     }
-    ~FreeSpaceOverride() { folderview::setFreeSpaceSource({}); }
+    ~FreeSpaceOverride() { platform::setFreeSpaceSource({}); }
 };
 
 } // namespace
@@ -60,7 +64,7 @@ TEST(FileOps, MaskMatches)
         {"other mask", "x.jpg", "*.htm", PathStyle::Posix, false},
     };
     for (const Row &row : rows)
-        EXPECT_EQ(folderview::MaskMatches(u8(row.path), u8(row.mask), row.style), row.expected)
+        EXPECT_EQ(platform::MaskMatches(u8(row.path), u8(row.mask), row.style), row.expected)
             << row.name;
 }
 
@@ -105,9 +109,9 @@ TEST(FileOps, BuildTargetFileName)
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
         ScriptedDialogs dialogs;
-        EXPECT_EQ(folderview::BuildTargetFileName(u8(row.folder), u8(row.file), u8(row.extension),
-                                                  row.style),
-                  u8(row.expected));
+        EXPECT_EQ(platform::BuildTargetFileName(
+                      u8(row.folder), u8(row.file), u8(row.extension), row.style),
+            u8(row.expected));
         if (row.error) {
             ASSERT_EQ(dialogs.calls.size(), 2);
             EXPECT_EQ(dialogs.calls.at(0).kind, u8("beep"));
@@ -149,7 +153,7 @@ TEST(FileOps, IsSameFile)
         {"posix: missing file", a, dir.filePath(u8("b.htm")), PathStyle::Posix, false},
     };
     for (const Row &row : rows)
-        EXPECT_EQ(folderview::isSameFile(row.left, row.right, row.style), row.expected) << row.name;
+        EXPECT_EQ(platform::isSameFile(row.left, row.right, row.style), row.expected) << row.name;
 }
 
 TEST(FileOps, RemoveFileClearsRecycleBinOnlyForExistingFiles)
@@ -158,9 +162,9 @@ TEST(FileOps, RemoveFileClearsRecycleBinOnlyForExistingFiles)
     const QString file = dir.filePath(u8("gone.htm"));
     ASSERT_TRUE(writeFile(file, "x"));
     bool doRecycleBin = true;
-    folderview::RemoveFile(dir.filePath(u8("missing.htm")), doRecycleBin);
+    platform::RemoveFile(dir.filePath(u8("missing.htm")), doRecycleBin);
     EXPECT_TRUE(doRecycleBin);
-    folderview::RemoveFile(file, doRecycleBin);
+    platform::RemoveFile(file, doRecycleBin);
     EXPECT_FALSE(doRecycleBin);
     EXPECT_FALSE(QFileInfo::exists(file));
 }
@@ -169,7 +173,7 @@ TEST(FileOps, checkDiskSpace)
 {
     struct Row {
         const char *name;
-        folderview::VolumeSpace space;
+        platform::VolumeSpace space;
         bool expected;
         const char *message;
     };
@@ -193,7 +197,7 @@ TEST(FileOps, checkDiskSpace)
             return row.space;
         });
         ScriptedDialogs dialogs;
-        EXPECT_EQ(folderview::checkDiskSpace(u8("/home/u/THUMBS/x.jpg"), 2000), row.expected);
+        EXPECT_EQ(platform::checkDiskSpace(u8("/home/u/THUMBS/x.jpg"), 2000), row.expected);
         EXPECT_EQ(asked, u8("/home/u/THUMBS/x.jpg"));
         if (row.message)
             EXPECT_EQ(dialogs.texts(u8("info")), QStringList{u8(row.message)});
@@ -207,14 +211,14 @@ TEST(FileOps, CheckDiskSpaceOnThisMachine)
 {
     QTemporaryDir dir;
     const QString future = dir.filePath(u8("not/yet/made.jpg"));
-    const folderview::VolumeSpace space = folderview::systemVolumeSpace(future);
+    const platform::VolumeSpace space = platform::systemVolumeSpace(future);
     EXPECT_GE(space.freeBytes, 0);
     const QString root = QDir::toNativeSeparators(QStorageInfo(dir.path()).rootPath());
     EXPECT_EQ(space.name, root);
 
     ScriptedDialogs dialogs;
-    EXPECT_TRUE(folderview::checkDiskSpace(future, 1));
-    EXPECT_FALSE(folderview::checkDiskSpace(future, qint64(1) << 50));
+    EXPECT_TRUE(platform::checkDiskSpace(future, 1));
+    EXPECT_FALSE(platform::checkDiskSpace(future, qint64(1) << 50));
     EXPECT_EQ(dialogs.texts(u8("info")),
               QStringList{u8("Diskspace on drive \"") + root + u8("\" < ")
                           + QString::number(qint64(1) << 50) + u8("Kb!\nProcess stopped.")});
@@ -354,7 +358,7 @@ TEST(FileOps, AcceptDroppedFiles)
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
         ScriptedDialogs dialogs;
-        EXPECT_EQ(folderview::AcceptDroppedFiles(row.dropped), u8(row.jumpTo));
+        EXPECT_EQ(platform::AcceptDroppedFiles(row.dropped), u8(row.jumpTo));
         if (row.refused) {
             ASSERT_EQ(dialogs.calls.size(), 2);
             EXPECT_EQ(dialogs.calls.at(0).kind, u8("beep"));

@@ -7,13 +7,14 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/filerules.h"
 #include "support/tempdir.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-using folderview::FileMask;
+using platform::FileMask;
 using platform::PathStyle;
 
 namespace {
@@ -91,7 +92,7 @@ TEST(FolderListing, isInThumbFolder)
     };
     for (const Row &row : rows)
         EXPECT_EQ(
-            folderview::isInThumbFolder(u8(row.folder), u8(row.thumbs), row.style), row.expected)
+            platform::isInThumbFolder(u8(row.folder), u8(row.thumbs), row.style), row.expected)
             << row.name;
 }
 

@@ -27,7 +27,7 @@ TEST(FolderViewPage, ChangingFolderAndPickingAFileAsksTheFrameToShowIt)
     folderview::FolderViewPage page(frame);
     frame.page = &page;
     QSignalSpy mirrored(&page, &folderview::FolderViewPage::fileListChanged);
-    page.folderPanel()->setFilterText(app::builtInFilterText());
+    page.folderPanel()->setFilterText(frame::builtInFilterText());
     page.show();
 
     page.changeFolder(site.path());
@@ -56,7 +56,7 @@ TEST(FolderViewPage, DriveAndFilterBoxesAreFourPixelsNarrowerThanTheirPanel)
     StandInFrame frame(QDir::toNativeSeparators(program.path()) + QDir::separator());
     folderview::FolderViewPage page(frame);
     frame.page = &page;
-    page.folderPanel()->setFilterText(app::builtInFilterText());
+    page.folderPanel()->setFilterText(frame::builtInFilterText());
     QWidget *panel = page.folderPanel();
     panel->show();
     for (const int width : { 300, 250 }) {

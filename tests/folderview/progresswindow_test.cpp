@@ -1,7 +1,7 @@
 #include "fakeselection.h"
 
 #include "folderview/fileops.h"
-#include "folderview/progresswindow.h"
+#include "frame/progresswindow.h"
 #include "support/scripteddialogs.h"
 #include "support/widgetbyname.h"
 
@@ -13,7 +13,7 @@
 
 #include <gtest/gtest.h>
 
-using folderview::ProgressWindow;
+using frame::ProgressWindow;
 
 namespace {
 

@@ -3,14 +3,14 @@
 #include "batchargs.h"
 #include "colourrtfcommand.h"
 #include "editor/editorfile.h"
+#include "folderview/folderlisting.h"
+#include "formatcommand.h"
+#include "platform/filecopy.h"
+#include "platform/filerules.h"
+#include "platform/safefile.h"
 #include "scan/listfile.h"
 #include "scan/listrecord.h"
 #include "scan/verification.h"
-#include "folderview/fileops.h"
-#include "folderview/folderlisting.h"
-#include "formatcommand.h"
-#include "platform/filerules.h"
-#include "platform/safefile.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>
@@ -105,24 +105,22 @@ TEST(UndecodableNames, EveryFileOperationFindsTheFileByItsBytes)
         { "search lists it under that name",
             [&] {
                 QStringList records;
-                filelists::appendFolderRecords(
-                    records, dir.path(), false, { QStringLiteral("*.htm") });
+                scan::appendFolderRecords(records, dir.path(), false, { QStringLiteral("*.htm") });
                 ASSERT_EQ(records.size(), 1);
-                EXPECT_EQ(filelists::entryFromRecord(records.first()).name,
-                    QString::fromUtf8("caf\xc3\xa9"));
+                EXPECT_EQ(
+                    scan::entryFromRecord(records.first()).name, QString::fromUtf8("caf\xc3\xa9"));
             },
             "<p>x</p>" },
         { "a list holding it verifies",
             [&] {
                 const QString list = dir.filePath(QStringLiteral("l.lst"));
                 QStringList records;
-                filelists::appendFolderRecords(
-                    records, dir.path(), false, { QStringLiteral("*.htm") });
-                ASSERT_TRUE(filelists::writeListFile(list, records, nullptr));
+                scan::appendFolderRecords(records, dir.path(), false, { QStringLiteral("*.htm") });
+                ASSERT_TRUE(scan::writeListFile(list, records, nullptr));
                 QString error;
-                ASSERT_TRUE(filelists::readListFile(list, records, &error));
-                QList<filelists::ListEntry> entries = filelists::entriesFromRecords(records);
-                const filelists::VerifyResult result = filelists::verifyEntries(entries);
+                ASSERT_TRUE(scan::readListFile(list, records, &error));
+                QList<scan::ListEntry> entries = scan::entriesFromRecords(records);
+                const scan::VerifyResult result = scan::verifyEntries(entries);
                 EXPECT_EQ(result.removed, 0);
                 EXPECT_EQ(result.updated, 0);
                 EXPECT_EQ(entries.size(), 1);
@@ -172,7 +170,7 @@ TEST(UndecodableNames, EveryFileOperationFindsTheFileByItsBytes)
         { "copying keeps its content, its date and its name's bytes",
             [&] {
                 QTemporaryDir other;
-                ASSERT_TRUE(folderview::CopyFileKeepDate(shown, other.filePath(kShownName)));
+                ASSERT_TRUE(platform::CopyFileKeepDate(shown, other.filePath(kShownName)));
                 const QByteArray copy = nativeIn(other, kLatin1Name);
                 EXPECT_EQ(readNative(copy), formatted);
                 EXPECT_FALSE(existsNative(nativeIn(other, kShownName.toUtf8())));
@@ -216,10 +214,9 @@ TEST(UndecodableNames, ArgumentsAndLostBytesAreNamedAsSuch)
     QFile file;
     EXPECT_FALSE(platform::openRegularFile(file, lost, &error));
     EXPECT_EQ(error, QStringLiteral("The file name is not valid UTF-8."));
-    QList<filelists::ListEntry> entries
-        = { filelists::entryFromRecord(dir.path() + QStringLiteral("/*")
-            + QString::fromUtf8("caf\xef\xbf\xbd") + QStringLiteral("*.htm*1*")) };
-    const filelists::VerifyResult result = filelists::verifyEntries(entries);
+    QList<scan::ListEntry> entries = { scan::entryFromRecord(dir.path() + QStringLiteral("/*")
+        + QString::fromUtf8("caf\xef\xbf\xbd") + QStringLiteral("*.htm*1*")) };
+    const scan::VerifyResult result = scan::verifyEntries(entries);
     EXPECT_EQ(result.removed, 0);
     EXPECT_EQ(result.unchecked, 1);
     EXPECT_TRUE(result.reportLines.value(0).contains(QStringLiteral("not valid UTF-8")));
@@ -265,12 +262,12 @@ TEST(SpecialFiles, EveryFileOperationRefusesThemAtOnce)
             [](const QString &path) {
                 QStringList records;
                 QString error;
-                filelists::readListFile(path, records, &error);
+                scan::readListFile(path, records, &error);
                 return error;
             } },
         { "copying",
             [&](const QString &path) {
-                return folderview::CopyFileKeepDate(path, copyTarget)
+                return platform::CopyFileKeepDate(path, copyTarget)
                     ? QString()
                     : platform::notRegularFileText();
             } },

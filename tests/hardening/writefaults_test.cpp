@@ -149,14 +149,14 @@ TEST_F(WriteFaults, SettingsFile)
 {
     const QString target = path(QStringLiteral("prg.ini"));
     for (const Cut &cut : kCuts) {
-        app::Settings settings;
+        frame::Settings settings;
         settings.lastSearch = filler(cut.large ? 300'000 : 4'000);
         expectFailedWrite(
             cut, target,
             [&] {
                 platform::IniFile ini;
                 ini.load(target);
-                app::writeSettings(ini, settings);
+                frame::writeSettings(ini, settings);
                 Outcome outcome;
                 outcome.ok = ini.save(&outcome.report);
                 return outcome;
@@ -176,7 +176,7 @@ TEST_F(WriteFaults, ListFile)
             cut, target,
             [&] {
                 Outcome outcome;
-                outcome.ok = filelists::writeListFile(target, records, &outcome.report);
+                outcome.ok = scan::writeListFile(target, records, &outcome.report);
                 return outcome;
             },
             Speaks::WithAReason);
@@ -210,7 +210,7 @@ TEST_F(WriteFaults, Thumbnail)
 {
     const QString thumbFolder = path(QStringLiteral("THUMBS"));
     const QString page = QStringLiteral("/web/site/index.htm");
-    const QString target = thumbs::ThumbFileFor(thumbFolder, platform::folderPart(page), page);
+    const QString target = imaging::ThumbFileFor(thumbFolder, platform::folderPart(page), page);
     for (const Cut &cut : kCuts) {
         const QImage picture = cut.large ? noise(600, 400) : noise(60, 40);
         expectFailedWrite(

@@ -53,8 +53,8 @@ TEST(JpegCodec, WriteThenReadKeepsThePicture)
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("t.jpg"));
     const QImage original = samplePicture();
-    ASSERT_TRUE(platform::writeJpeg(original, path, 70));
-    const QImage back = platform::readJpeg(path);
+    ASSERT_TRUE(imaging::writeJpeg(original, path, 70));
+    const QImage back = imaging::readJpeg(path);
     ASSERT_FALSE(back.isNull());
     EXPECT_EQ(back.size(), original.size());
     EXPECT_EQ(back.format(), QImage::Format_RGB32);
@@ -66,29 +66,29 @@ TEST(JpegCodec, WriteThenReadKeepsThePicture)
 
 TEST(JpegCodec, BaselineWithOptimisedTables)
 {
-    const QByteArray bytes = platform::encodeJpeg(samplePicture(), 75);
+    const QByteArray bytes = imaging::encodeJpeg(samplePicture(), 75);
     ASSERT_GT(bytes.size(), 4);
     EXPECT_TRUE(bytes.startsWith("\xFF\xD8"));
     EXPECT_TRUE(bytes.contains(QByteArray("\xFF\xC0", 2))); // baseline frame
     EXPECT_FALSE(bytes.contains(QByteArray("\xFF\xC2", 2))); // never progressive
     // Optimised Huffman tables make a smaller file than the standard ones would; the best we
     // can check without a second encoder is that higher quality costs more bytes.
-    EXPECT_LT(platform::encodeJpeg(samplePicture(), 30).size(),
-        platform::encodeJpeg(samplePicture(), 95).size());
+    EXPECT_LT(imaging::encodeJpeg(samplePicture(), 30).size(),
+        imaging::encodeJpeg(samplePicture(), 95).size());
 }
 
 TEST(JpegCodec, GreyPictureDecodes)
 {
     QImage grey(40, 30, QImage::Format_Grayscale8);
     grey.fill(128);
-    const QImage back = platform::decodeJpeg(platform::encodeJpeg(grey, 90));
+    const QImage back = imaging::decodeJpeg(imaging::encodeJpeg(grey, 90));
     ASSERT_FALSE(back.isNull());
     EXPECT_NEAR(qGray(back.pixel(20, 15)), 128, 3);
 }
 
 TEST(JpegCodec, DamagedInputGivesNullImage)
 {
-    const QByteArray good = platform::encodeJpeg(samplePicture(), 70);
+    const QByteArray good = imaging::encodeJpeg(samplePicture(), 70);
     QByteArray hugeFrame = good;
     // Claim 65000 x 65000 pixels in the frame header.
     const qsizetype sof = hugeFrame.indexOf(QByteArray("\xFF\xC0", 2));
@@ -114,19 +114,19 @@ TEST(JpegCodec, DamagedInputGivesNullImage)
     QTemporaryDir dir;
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
-        EXPECT_TRUE(platform::decodeJpeg(row.bytes).isNull());
+        EXPECT_TRUE(imaging::decodeJpeg(row.bytes).isNull());
         const QString path = dir.filePath(QString::fromUtf8(row.name));
         ASSERT_TRUE(writeBytes(path, row.bytes));
-        EXPECT_TRUE(platform::readJpeg(path).isNull());
+        EXPECT_TRUE(imaging::readJpeg(path).isNull());
     }
-    EXPECT_TRUE(platform::readJpeg(dir.filePath(QStringLiteral("missing.jpg"))).isNull());
-    EXPECT_TRUE(platform::readJpeg(dir.path()).isNull()); // a folder
+    EXPECT_TRUE(imaging::readJpeg(dir.filePath(QStringLiteral("missing.jpg"))).isNull());
+    EXPECT_TRUE(imaging::readJpeg(dir.path()).isNull()); // a folder
 }
 
 // Random damage anywhere in the data never crashes the decoder (run under the sanitizers).
 TEST(JpegCodec, RandomDamageNeverCrashes)
 {
-    const QByteArray good = platform::encodeJpeg(samplePicture(), 70);
+    const QByteArray good = imaging::encodeJpeg(samplePicture(), 70);
     QRandomGenerator random(4711);
     int decoded = 0;
     for (int round = 0; round < 300; ++round) {
@@ -136,7 +136,7 @@ TEST(JpegCodec, RandomDamageNeverCrashes)
             bytes[qsizetype(random.bounded(quint32(bytes.size())))] = char(random.bounded(256));
         if (round % 3 == 0)
             bytes.truncate(qsizetype(random.bounded(quint32(bytes.size()))));
-        const QImage image = platform::decodeJpeg(bytes);
+        const QImage image = imaging::decodeJpeg(bytes);
         if (!image.isNull()) {
             ++decoded;
             EXPECT_LE(qint64(image.width()) * image.height(), qint64(1) << 26);
@@ -150,14 +150,14 @@ TEST(JpegCodec, FailedWriteLeavesOldFile)
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("keep.jpg"));
     ASSERT_TRUE(writeBytes(path, "old"));
-    EXPECT_FALSE(platform::writeJpeg(QImage(), path, 70));
+    EXPECT_FALSE(imaging::writeJpeg(QImage(), path, 70));
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), QByteArray("old"));
     // A folder standing where the picture would go stays a folder.
     const QString folder = dir.filePath(QStringLiteral("taken.jpg"));
     ASSERT_TRUE(QDir().mkdir(folder));
-    EXPECT_FALSE(platform::writeJpeg(samplePicture(), folder, 70));
+    EXPECT_FALSE(imaging::writeJpeg(samplePicture(), folder, 70));
     EXPECT_TRUE(QFileInfo(folder).isDir());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList { QStringLiteral("keep.jpg") });
 }
@@ -223,16 +223,16 @@ std::vector<jpeg_scan_info> manyScans()
 TEST(JpegCodec, PicturesOfOtherWriters)
 {
     // Stored CMYK is inverted: full cyan ink byte 255 and black byte 255 read as red.
-    const QImage cmyk = platform::decodeJpeg(encodeForeign(64, 48, JCS_CMYK, 4, false));
+    const QImage cmyk = imaging::decodeJpeg(encodeForeign(64, 48, JCS_CMYK, 4, false));
     ASSERT_FALSE(cmyk.isNull());
     EXPECT_EQ(cmyk.size(), QSize(64, 48));
     EXPECT_GT(qRed(cmyk.pixel(10, 10)), 240);
     EXPECT_LT(qGreen(cmyk.pixel(10, 10)), 15);
 
-    const QImage progressive = platform::decodeJpeg(encodeForeign(64, 48, JCS_RGB, 3, true));
+    const QImage progressive = imaging::decodeJpeg(encodeForeign(64, 48, JCS_RGB, 3, true));
     ASSERT_FALSE(progressive.isNull());
     EXPECT_EQ(progressive.size(), QSize(64, 48));
-    const QImage progressiveCmyk = platform::decodeJpeg(encodeForeign(40, 40, JCS_CMYK, 4, true));
+    const QImage progressiveCmyk = imaging::decodeJpeg(encodeForeign(40, 40, JCS_CMYK, 4, true));
     EXPECT_FALSE(progressiveCmyk.isNull());
 }
 
@@ -241,13 +241,13 @@ TEST(JpegCodec, TooManyScansOrPixelsAreRefused)
     const std::vector<jpeg_scan_info> scans = manyScans();
     const QByteArray many = encodeForeign(32, 32, JCS_GRAYSCALE, 1, false, scans);
     ASSERT_TRUE(many.contains(QByteArray("\xFF\xC2", 2))); // really progressive
-    EXPECT_TRUE(platform::decodeJpeg(many).isNull());
+    EXPECT_TRUE(imaging::decodeJpeg(many).isNull());
     // Fewer scans of the same kind decode.
     const std::vector<jpeg_scan_info> fewer(scans.begin(), scans.begin() + 2);
     std::vector<jpeg_scan_info> allAtOnce = fewer;
     allAtOnce.push_back({ 1, { 0 }, 1, 63, 0, 0 });
     EXPECT_FALSE(
-        platform::decodeJpeg(encodeForeign(32, 32, JCS_GRAYSCALE, 1, false, allAtOnce)).isNull());
+        imaging::decodeJpeg(encodeForeign(32, 32, JCS_GRAYSCALE, 1, false, allAtOnce)).isNull());
 
     // 20000 x 20000 in the frame header, with or without data behind it.
     for (const bool progressive : { false, true }) {
@@ -258,6 +258,6 @@ TEST(JpegCodec, TooManyScansOrPixelsAreRefused)
             bytes[sof + at] = char(20000 >> 8);
             bytes[sof + at + 1] = char(20000 & 0xff);
         }
-        EXPECT_TRUE(platform::decodeJpeg(bytes).isNull()) << progressive;
+        EXPECT_TRUE(imaging::decodeJpeg(bytes).isNull()) << progressive;
     }
 }

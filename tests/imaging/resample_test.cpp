@@ -6,15 +6,15 @@
 
 #include <cmath>
 
-using thumbs::Contributor;
-using thumbs::ContributorList;
-using thumbs::FilterCatalog;
+using imaging::Contributor;
+using imaging::ContributorList;
+using imaging::FilterCatalog;
 
 namespace {
 
-const thumbs::FilterEntry &filterNamed(const char *name)
+const imaging::FilterEntry &filterNamed(const char *name)
 {
-    for (const thumbs::FilterEntry &entry : FilterCatalog)
+    for (const imaging::FilterEntry &entry : FilterCatalog)
         if (qstrcmp(entry.name, name) == 0)
             return entry;
     ADD_FAILURE() << "no filter " << name;
@@ -43,13 +43,13 @@ uchar toByte(float sum, int *clamped)
 // The two passes as plain loops, one byte of one pixel at a time; `clamped` counts the sums
 // that fell outside 0..255.
 QImage scalarResample(
-    const QImage &source, QSize size, const thumbs::FilterEntry &filter, int *clamped)
+    const QImage &source, QSize size, const imaging::FilterEntry &filter, int *clamped)
 {
     const QImage pixels = source.convertToFormat(QImage::Format_RGB888);
     const int sw = pixels.width();
     const int sh = pixels.height();
-    const auto columns = thumbs::ContributorLists(sw, size.width(), filter.filter, filter.support);
-    const auto rows = thumbs::ContributorLists(sh, size.height(), filter.filter, filter.support);
+    const auto columns = imaging::ContributorLists(sw, size.width(), filter.filter, filter.support);
+    const auto rows = imaging::ContributorLists(sh, size.height(), filter.filter, filter.support);
     QImage work(size.width(), sh, QImage::Format_RGB888);
     for (int y = 0; y < sh; ++y)
         for (int i = 0; i < size.width(); ++i)
@@ -83,11 +83,11 @@ bool sameBytes(const QImage &a, const QImage &b)
     return true;
 }
 
-QImage resampled(const QImage &source, QSize size, const thumbs::FilterEntry &filter)
+QImage resampled(const QImage &source, QSize size, const imaging::FilterEntry &filter)
 {
     QImage destination(size, QImage::Format_RGB32);
     QString error;
-    EXPECT_TRUE(thumbs::ResampleBitmap(source, destination, filter.filter, filter.support, &error))
+    EXPECT_TRUE(imaging::ResampleBitmap(source, destination, filter.filter, filter.support, &error))
         << error.toStdString();
     return destination;
 }
@@ -96,9 +96,9 @@ QImage resampled(const QImage &source, QSize size, const thumbs::FilterEntry &fi
 struct VectorTarget {
     explicit VectorTarget(const std::string &name)
     {
-        EXPECT_TRUE(thumbs::useVectorTarget(name)) << name;
+        EXPECT_TRUE(imaging::useVectorTarget(name)) << name;
     }
-    ~VectorTarget() { thumbs::useVectorTarget({}); }
+    ~VectorTarget() { imaging::useVectorTarget({}); }
 };
 
 } // namespace
@@ -112,7 +112,7 @@ TEST(Resample, CatalogueValues)
         EXPECT_STREQ(FilterCatalog[i].name, names[i]);
         EXPECT_EQ(FilterCatalog[i].support, supports[i]) << names[i];
     }
-    EXPECT_STREQ(FilterCatalog[thumbs::kLanczos3].name, "Lanczos3");
+    EXPECT_STREQ(FilterCatalog[imaging::kLanczos3].name, "Lanczos3");
 
     struct Row {
         const char *filter;
@@ -182,9 +182,9 @@ TEST(Resample, ContributorListsWorkedByHand)
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
-        const thumbs::FilterEntry &filter = filterNamed(row.filter);
+        const imaging::FilterEntry &filter = filterNamed(row.filter);
         const auto lists
-            = thumbs::ContributorLists(row.source, row.dest, filter.filter, filter.support);
+            = imaging::ContributorLists(row.source, row.dest, filter.filter, filter.support);
         ASSERT_EQ(lists.size(), row.expected.size());
         for (size_t i = 0; i < lists.size(); ++i) {
             ASSERT_EQ(lists[i].size(), row.expected[i].size()) << "position " << i;
@@ -200,11 +200,11 @@ TEST(Resample, ContributorListsWorkedByHand)
 // source, and no list is longer than trunc(2 x width + 1).
 TEST(Resample, ContributorsStayInsideTinySources)
 {
-    for (const thumbs::FilterEntry &filter : FilterCatalog) {
+    for (const imaging::FilterEntry &filter : FilterCatalog) {
         for (const auto &[source, dest] : std::vector<std::pair<int, int>> { { 1, 1 }, { 1, 7 },
                  { 2, 2 }, { 2, 9 }, { 3, 130 }, { 20000, 100 }, { 640, 130 }, { 7, 2 } }) {
             const auto lists
-                = thumbs::ContributorLists(source, dest, filter.filter, filter.support);
+                = imaging::ContributorLists(source, dest, filter.filter, filter.support);
             const float scale = source == 1 ? float(dest) : float(dest - 1) / float(source - 1);
             const float width = scale < 1.0f ? filter.support / scale : filter.support;
             for (const ContributorList &list : lists) {
@@ -247,7 +247,7 @@ TEST(Resample, VectorPassesGiveTheBytesOfPlainLoops)
         { { 64, 48 }, { 120, 90 } },
     };
     quint32 seed = 1;
-    const std::vector<std::string> targets = thumbs::vectorTargets();
+    const std::vector<std::string> targets = imaging::vectorTargets();
     ASSERT_FALSE(targets.empty());
     for (const std::string &target : targets) {
         const VectorTarget vectors(target);
@@ -255,7 +255,7 @@ TEST(Resample, VectorPassesGiveTheBytesOfPlainLoops)
             for (const QImage::Format format : { QImage::Format_RGB32, QImage::Format_RGB888 }) {
                 const QImage source
                     = randomPicture(sizes[0].width(), sizes[0].height(), ++seed, format);
-                for (const thumbs::FilterEntry &filter : FilterCatalog) {
+                for (const imaging::FilterEntry &filter : FilterCatalog) {
                     int clamped = 0;
                     const QImage expected = scalarResample(source, sizes[1], filter, &clamped);
                     EXPECT_TRUE(sameBytes(resampled(source, sizes[1], filter), expected))
@@ -301,7 +301,7 @@ TEST(Resample, RefusalsLeaveTheDestination)
         { "no support", { 4, 4 }, { 2, 2 }, 0.0f, "Invalid resampling filter" },
         { "no-number support", { 4, 4 }, { 2, 2 }, std::nanf(""), "Invalid resampling filter" },
     };
-    const thumbs::FilterEntry &lanczos = FilterCatalog[thumbs::kLanczos3];
+    const imaging::FilterEntry &lanczos = FilterCatalog[imaging::kLanczos3];
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
         const QImage source = row.source.isEmpty()
@@ -313,7 +313,7 @@ TEST(Resample, RefusalsLeaveTheDestination)
         const QImage before = destination;
         QString error;
         EXPECT_FALSE(
-            thumbs::ResampleBitmap(source, destination, lanczos.filter, row.support, &error));
+            imaging::ResampleBitmap(source, destination, lanczos.filter, row.support, &error));
         EXPECT_TRUE(error.contains(QLatin1String(row.error))) << error.toStdString();
         EXPECT_EQ(destination, before);
     }
@@ -336,10 +336,10 @@ TEST(Resample, TinyAndThinSourcesScale)
         const QImage source
             = randomPicture(row.source.width(), row.source.height(), 11, QImage::Format_RGB32);
         QImage destination(row.dest, QImage::Format_RGB32);
-        const thumbs::FilterEntry &lanczos = FilterCatalog[thumbs::kLanczos3];
+        const imaging::FilterEntry &lanczos = FilterCatalog[imaging::kLanczos3];
         QString error;
         ASSERT_TRUE(
-            thumbs::ResampleBitmap(source, destination, lanczos.filter, lanczos.support, &error))
+            imaging::ResampleBitmap(source, destination, lanczos.filter, lanczos.support, &error))
             << error.toStdString();
         EXPECT_EQ(destination.size(), row.dest);
         EXPECT_EQ(destination.format(), QImage::Format_RGB888);

@@ -39,7 +39,7 @@ struct Store {
     QString thumbOf(const QString &page) const
     {
         const QString full = site + u8("/") + page;
-        return thumbs::ThumbFileFor(thumbs, platform::folderPart(full), full);
+        return imaging::ThumbFileFor(thumbs, platform::folderPart(full), full);
     }
     QString addPage(const char *page) const
     {
@@ -69,7 +69,7 @@ TEST(ThumbClean, OrphansGoPagesStay)
     touch(store.thumbs + u8("=nowhere/notes.txt")); // not a thumbnail
     touch(store.thumbs + u8("=nowhere/.hidden.jpg")); // hidden files are not seen
 
-    const thumbs::CleanResult result = thumbs::CleanThumbFolder(store.thumbs, false);
+    const imaging::CleanResult result = imaging::CleanThumbFolder(store.thumbs, false);
     EXPECT_EQ(result.found, 6);
     EXPECT_EQ(result.removed, 4);
     EXPECT_TRUE(result.failed.isEmpty());
@@ -93,7 +93,7 @@ TEST(ThumbClean, RemoveAllEmptiesOneLevelOfFolders)
     QDir().mkpath(store.thumbs + u8("=other/deeper/emptier")); // not visited below one level
     touch(store.thumbs + u8("=keep/readme.txt"));
 
-    const thumbs::CleanResult result = thumbs::CleanThumbFolder(store.thumbs, true);
+    const imaging::CleanResult result = imaging::CleanThumbFolder(store.thumbs, true);
     EXPECT_EQ(result.removed, 3);
     EXPECT_EQ(result.message, u8("3 thumbnails removed."));
     EXPECT_TRUE(QFile::exists(store.site + u8("/index.htm"))) << "pages are never touched";
@@ -105,9 +105,9 @@ TEST(ThumbClean, EmptyAndVanishedFolders)
 {
     Store store;
     ASSERT_TRUE(QDir().mkpath(store.thumbs));
-    EXPECT_EQ(thumbs::CleanThumbFolder(store.thumbs, false).message,
+    EXPECT_EQ(imaging::CleanThumbFolder(store.thumbs, false).message,
         u8("0 thumbnails found.\r\n\r\n0 orphaned thumbnails removed."));
-    EXPECT_EQ(thumbs::CleanThumbFolder(store.dir.filePath(u8("missing/")), true).message,
+    EXPECT_EQ(imaging::CleanThumbFolder(store.dir.filePath(u8("missing/")), true).message,
         u8("0 thumbnails removed."));
 }
 
@@ -120,7 +120,7 @@ TEST(ThumbClean, NeverFollowsLinksOut)
     ASSERT_TRUE(QFile::link(store.dir.filePath(u8("outside")), store.thumbs + u8("=linked")));
     ASSERT_TRUE(
         QFile::link(store.dir.filePath(u8("outside/precious.jpg")), store.thumbs + u8("=x.jpg")));
-    thumbs::CleanThumbFolder(store.thumbs, true);
+    imaging::CleanThumbFolder(store.thumbs, true);
     EXPECT_TRUE(QFile::exists(store.dir.filePath(u8("outside/precious.jpg"))));
     EXPECT_FALSE(QFileInfo(store.thumbs + u8("=x.jpg")).isSymLink());
 }
@@ -132,7 +132,7 @@ TEST(ThumbClean, ReadOnlyFolderIsNotCountedAsRemoved)
     const QString thumb = store.addThumb("locked/gone.htm");
     const QString folder = QFileInfo(thumb).path();
     QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    const thumbs::CleanResult result = thumbs::CleanThumbFolder(store.thumbs, false);
+    const imaging::CleanResult result = imaging::CleanThumbFolder(store.thumbs, false);
     QFile::setPermissions(
         folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     EXPECT_EQ(result.found, 1);
@@ -156,17 +156,17 @@ TEST(ThumbClean, EqualsSignFoldersKeepTheirOwnThumbnails)
     const QString orphan = store.addThumb("a=b/missing.htm");
     EXPECT_NE(odd, plain);
     EXPECT_EQ(QString(odd).replace(u8("%3D"), u8("=")), plain);
-    EXPECT_FALSE(thumbs::ThumbIsOrphaned(store.thumbs, odd));
-    EXPECT_FALSE(thumbs::ThumbIsOrphaned(store.thumbs, plain));
-    EXPECT_FALSE(thumbs::ThumbIsOrphaned(store.thumbs, percent));
-    EXPECT_TRUE(thumbs::ThumbIsOrphaned(store.thumbs, orphan));
+    EXPECT_FALSE(imaging::ThumbIsOrphaned(store.thumbs, odd));
+    EXPECT_FALSE(imaging::ThumbIsOrphaned(store.thumbs, plain));
+    EXPECT_FALSE(imaging::ThumbIsOrphaned(store.thumbs, percent));
+    EXPECT_TRUE(imaging::ThumbIsOrphaned(store.thumbs, orphan));
     // A thumbnail named by the old rule for a folder holding "%" is not that folder's now.
     const QString oldPercent = QString(percent).replace(u8("%25"), u8("%"));
     touch(oldPercent);
-    EXPECT_TRUE(thumbs::ThumbIsOrphaned(store.thumbs, oldPercent));
+    EXPECT_TRUE(imaging::ThumbIsOrphaned(store.thumbs, oldPercent));
 
     ASSERT_TRUE(QFile::remove(store.site + u8("/a/b/c/d/page.htm")));
-    const thumbs::CleanResult result = thumbs::CleanThumbFolder(store.thumbs, false);
+    const imaging::CleanResult result = imaging::CleanThumbFolder(store.thumbs, false);
     EXPECT_EQ(result.removed, 3);
     EXPECT_TRUE(QFile::exists(odd));
     EXPECT_TRUE(QFile::exists(percent));
@@ -193,14 +193,14 @@ TEST(ThumbClean, LatinOneNamedPagesKeepTheirThumbnails)
     EXPECT_TRUE(QFile::exists(store.thumbs + u8("=") + store.site.mid(1).replace(u'/', u'=')
         + u8("/caf\u00e9.htm.jpg")))
         << "the thumbnail's name is UTF-8";
-    EXPECT_FALSE(thumbs::ThumbIsOrphaned(store.thumbs, cafe));
-    EXPECT_FALSE(thumbs::ThumbIsOrphaned(store.thumbs, deeper));
-    EXPECT_FALSE(thumbs::ThumbOutOfDate(store.thumbs, store.site + u8("/caf\u00e9.htm")));
-    EXPECT_EQ(thumbs::CleanThumbFolder(store.thumbs, false).removed, 0);
+    EXPECT_FALSE(imaging::ThumbIsOrphaned(store.thumbs, cafe));
+    EXPECT_FALSE(imaging::ThumbIsOrphaned(store.thumbs, deeper));
+    EXPECT_FALSE(imaging::ThumbOutOfDate(store.thumbs, store.site + u8("/caf\u00e9.htm")));
+    EXPECT_EQ(imaging::CleanThumbFolder(store.thumbs, false).removed, 0);
     EXPECT_TRUE(QFile::exists(cafe));
 
     ASSERT_EQ(::unlink(cafeBytes.constData()), 0);
-    EXPECT_TRUE(thumbs::ThumbIsOrphaned(store.thumbs, cafe));
+    EXPECT_TRUE(imaging::ThumbIsOrphaned(store.thumbs, cafe));
 }
 
 TEST(ThumbClean, OrphansInWindowsForm)
@@ -218,7 +218,7 @@ TEST(ThumbClean, OrphansInWindowsForm)
         { "in the folder itself", "C:\\TOOLS\\FS\\THUMBS\\stray.jpg", true },
     };
     for (const Row &row : rows)
-        EXPECT_EQ(thumbs::ThumbIsOrphaned(thumbs, u8(row.thumb), PathStyle::Windows), row.orphaned)
+        EXPECT_EQ(imaging::ThumbIsOrphaned(thumbs, u8(row.thumb), PathStyle::Windows), row.orphaned)
             << row.name;
 }
 
@@ -229,13 +229,13 @@ TEST(ThumbClean, ClearThumbDeletesAndTellsTheCache)
     const QString thumb = store.addThumb("index.htm");
     QStringList told;
     const auto invalidate = [&told](const QString &path) { told.append(path); };
-    thumbs::ClearThumb(store.thumbs, store.site + u8("/index.htm"), invalidate);
+    imaging::ClearThumb(store.thumbs, store.site + u8("/index.htm"), invalidate);
     EXPECT_FALSE(QFile::exists(thumb));
     EXPECT_TRUE(QFile::exists(store.site + u8("/index.htm")));
     // Again, with the thumbnail gone already: no error, the cache is told all the same.
-    thumbs::ClearThumb(store.thumbs, store.site + u8("/index.htm"), invalidate);
+    imaging::ClearThumb(store.thumbs, store.site + u8("/index.htm"), invalidate);
     EXPECT_EQ(told, QStringList({ thumb, thumb }));
-    thumbs::ClearThumb(store.thumbs, store.site + u8("/index.htm"));
+    imaging::ClearThumb(store.thumbs, store.site + u8("/index.htm"));
 }
 
 // A page folder deeper than a folder name may be long still has a thumbnail; the clean-up maps
@@ -248,13 +248,13 @@ TEST(ThumbClean, DeepFolderThumbnails)
         deep += QString(27, QChar(u'a' + i)) + u8("/");
     const QString page = deep + u8("index.htm");
     const QString thumb = store.addPage(page.toUtf8().constData());
-    EXPECT_FALSE(thumbs::ThumbIsOrphaned(store.thumbs, thumb));
-    EXPECT_EQ(thumbs::CleanThumbFolder(store.thumbs, false).removed, 0);
+    EXPECT_FALSE(imaging::ThumbIsOrphaned(store.thumbs, thumb));
+    EXPECT_EQ(imaging::CleanThumbFolder(store.thumbs, false).removed, 0);
     EXPECT_TRUE(QFile::exists(thumb));
 
     ASSERT_TRUE(QFile::remove(store.site + u8("/") + page));
-    EXPECT_TRUE(thumbs::ThumbIsOrphaned(store.thumbs, thumb));
-    const thumbs::CleanResult result = thumbs::CleanThumbFolder(store.thumbs, false);
+    EXPECT_TRUE(imaging::ThumbIsOrphaned(store.thumbs, thumb));
+    const imaging::CleanResult result = imaging::CleanThumbFolder(store.thumbs, false);
     EXPECT_EQ(result.found, 1);
     EXPECT_EQ(result.removed, 1);
     EXPECT_TRUE(QDir(store.thumbs).isEmpty());

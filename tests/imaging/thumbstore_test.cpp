@@ -11,10 +11,10 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+using imaging::EncodeThumbFolder;
+using imaging::PageFileFor;
+using imaging::ThumbFileFor;
 using platform::PathStyle;
-using thumbs::EncodeThumbFolder;
-using thumbs::PageFileFor;
-using thumbs::ThumbFileFor;
 
 namespace {
 
@@ -146,7 +146,7 @@ TEST(ThumbStore, EqualsSignFoldersGetTagsOfTheirOwn)
         EXPECT_EQ(PageFileFor(kPosixThumbs, thumb, PathStyle::Posix), folder + u8("/p.html"));
     }
     // The Windows form keeps its rule: such tags collide there.
-    EXPECT_EQ(thumbs::FolderOfThumbTag(u8("C==a=b"), PathStyle::Windows), u8("C:\\a\\b\\"));
+    EXPECT_EQ(imaging::FolderOfThumbTag(u8("C==a=b"), PathStyle::Windows), u8("C:\\a\\b\\"));
 }
 
 // Native paths of this machine survive the trip through the thumbnail folder.
@@ -206,16 +206,16 @@ TEST(ThumbStore, DeepFolderTagsSplitIntoLevels)
         for (qsizetype i = 0; i < levels.size(); ++i) {
             const qsizetype length = row.style == PathStyle::Posix ? levels[i].toUtf8().size()
                                                                    : levels[i].size();
-            EXPECT_LE(length, thumbs::kMaxThumbTagLevel) << i;
+            EXPECT_LE(length, imaging::kMaxThumbTagLevel) << i;
             EXPECT_TRUE(levels[i].isValidUtf16()) << i;
             EXPECT_TRUE(
-                i + 1 == levels.size() || thumbs::ThumbTagLevelContinues(levels[i], row.style))
+                i + 1 == levels.size() || imaging::ThumbTagLevelContinues(levels[i], row.style))
                 << i;
             EXPECT_FALSE(i > 0 && levels[i].startsWith(u'.')) << i;
         }
         const QString thumb = ThumbFileFor(thumbFolder, folder, u8("index.htm"), row.style);
         EXPECT_EQ(thumb, thumbFolder + tag + u8("index.htm.jpg"));
-        EXPECT_EQ(thumbs::TagOfThumbFile(thumb.mid(thumbFolder.size()), row.style),
+        EXPECT_EQ(imaging::TagOfThumbFile(thumb.mid(thumbFolder.size()), row.style),
             levels.join(QString()));
         EXPECT_EQ(PageFileFor(thumbFolder, thumb, row.style), folder + sep + u8("index.htm"));
     }
@@ -275,10 +275,10 @@ TEST(ThumbStore, OutOfDateByFileTimes)
         if (row.thumb >= 0)
             writeWithTime(ThumbFileFor(thumbs, dir.filePath(QStringLiteral("site")), page),
                 row.thumb);
-        EXPECT_EQ(thumbs::ThumbOutOfDate(thumbs, page), row.outOfDate);
+        EXPECT_EQ(imaging::ThumbOutOfDate(thumbs, page), row.outOfDate);
         pages.append(page);
         if (row.outOfDate)
             expected.append(page);
     }
-    EXPECT_EQ(thumbs::PagesWithOutOfDateThumbs(thumbs, pages), expected);
+    EXPECT_EQ(imaging::PagesWithOutOfDateThumbs(thumbs, pages), expected);
 }

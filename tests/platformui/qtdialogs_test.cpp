@@ -97,7 +97,7 @@ TEST(QtFolderDialog, TakesATypedFolderThatDoesNotExistYet)
         nameEdit(dialog)->setText(typed);
         QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection); // Enter
     });
-    platform::QtDialogs dialogs;
+    platformui::QtDialogs dialogs;
     const QString chosen = dialogs.folderName(QStringLiteral("Output folder"), dir.path());
     EXPECT_TRUE(user.boxes.isEmpty()) << user.boxes.join(u'|').toStdString();
     EXPECT_EQ(QDir::cleanPath(chosen), QDir::cleanPath(typed));
@@ -133,7 +133,7 @@ TEST(QtFolderDialog, OkTakesATypedFolderAsEnterDoes)
             enabled = okButton(dialog)->isEnabled();
             QTimer::singleShot(0, okButton(dialog), &QAbstractButton::click);
         });
-        platform::QtDialogs dialogs;
+        platformui::QtDialogs dialogs;
         const QString chosen = dialogs.folderName(QStringLiteral("Output folder"), dir.path());
         EXPECT_EQ(enabled, row.taken);
         EXPECT_EQ(QDir::cleanPath(chosen), row.taken ? QDir::cleanPath(typed) : QString());
@@ -161,7 +161,7 @@ TEST(QtOpenDialog, ListsTheFilesTheFolderViewsMaskTakes)
         nameEdit(dialog)->setText(QStringLiteral("page.html"));
         QTimer::singleShot(0, okButton(dialog), &QAbstractButton::click);
     });
-    platform::QtDialogs dialogs;
+    platformui::QtDialogs dialogs;
     const QStringList picked = dialogs.openFileNames(QStringLiteral("Add Files"), dir.path(),
         QStringLiteral("All HTML file types + Pictures (*.htm *.jpg *.gif);;HTM(L) only (*.htm)"));
     EXPECT_EQ(firstFilter,

@@ -14,8 +14,8 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-using filelists::EntryFacts;
-using filelists::ScanOptions;
+using scan::EntryFacts;
+using scan::ScanOptions;
 
 namespace {
 
@@ -47,9 +47,9 @@ QStringList relativeScan(const QString &root, const ScanOptions &options, bool r
         found.append(QDir(root).relativeFilePath(folder + u8("/") + name));
     };
     if (recursive)
-        filelists::ScanFolder(root, options, collect);
+        scan::ScanFolder(root, options, collect);
     else
-        filelists::ScanOneFolder(root, options, collect);
+        scan::ScanOneFolder(root, options, collect);
     return found;
 }
 
@@ -154,7 +154,7 @@ TEST(FolderScan, LargeTreeKeepsOrderAndFacts)
     }
     QStringList found;
     ScanOptions options = withMask("*.htm");
-    filelists::ScanFolder(dir.path(), options,
+    scan::ScanFolder(dir.path(), options,
         [&](const QString &folder, const QString &name, const EntryFacts &facts) {
             const QFileInfo info(folder + u8("/") + name);
             found.append(QDir(dir.path()).relativeFilePath(info.filePath()));
@@ -329,7 +329,7 @@ TEST(FolderScan, NamesAreDecodedAsTheFileSystemGivesThem)
         expected.append(platform::decodeFileName(name));
     }
     QStringList found;
-    filelists::ScanFolder(dir.path(), withMask("*.htm"),
+    scan::ScanFolder(dir.path(), withMask("*.htm"),
         [&](const QString &, const QString &name, const EntryFacts &) { found.append(name); });
     EXPECT_EQ(sorted(found), sorted(expected));
 }
@@ -340,10 +340,10 @@ TEST(FolderScan, TrailingSeparatorAndFolderArgument)
     makeTree(dir.path(), { u8("sub/a.htm") });
     ScanOptions options = withMask("*.htm");
     const QString expected = QDir::toNativeSeparators(dir.filePath(u8("sub/a.htm")));
-    EXPECT_EQ(filelists::ScanFolderPaths(dir.path() + u8("/"), options), QStringList { expected });
-    EXPECT_EQ(filelists::ScanFolderPaths(dir.path() + u8("//"), options), QStringList { expected });
+    EXPECT_EQ(scan::ScanFolderPaths(dir.path() + u8("/"), options), QStringList { expected });
+    EXPECT_EQ(scan::ScanFolderPaths(dir.path() + u8("//"), options), QStringList { expected });
     QString folderSeen;
-    filelists::ScanFolder(
+    scan::ScanFolder(
         dir.path(), options, [&](const QString &folder, const QString &, const EntryFacts &facts) {
             folderSeen = folder;
             EXPECT_EQ(facts.size, 0);
@@ -366,7 +366,7 @@ TEST(FolderScan, StopAndEvents)
     options.letEventsRun = [&events] { ++events; };
     options.eventInterval = 0;
     int found = 0;
-    EXPECT_FALSE(filelists::ScanFolder(dir.path(), options,
+    EXPECT_FALSE(scan::ScanFolder(dir.path(), options,
         [&found](const QString &, const QString &, const EntryFacts &) { ++found; }));
     EXPECT_LT(found, 10);
     EXPECT_GT(found, 0); // what was found before the stop is still reported
@@ -376,7 +376,7 @@ TEST(FolderScan, StopAndEvents)
     options.stopRequested = {};
     options.eventInterval = 60000;
     events = 0;
-    EXPECT_TRUE(filelists::ScanFolder(
+    EXPECT_TRUE(scan::ScanFolder(
         dir.path(), options, [](const QString &, const QString &, const EntryFacts &) {}));
     EXPECT_EQ(events, 0);
 }

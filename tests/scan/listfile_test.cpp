@@ -34,7 +34,7 @@ TEST(ListFile, LinesOfAListFile)
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
-        EXPECT_EQ(filelists::listRecordsFromBytes(row.bytes), row.expected);
+        EXPECT_EQ(scan::listRecordsFromBytes(row.bytes), row.expected);
     }
 }
 
@@ -44,13 +44,13 @@ TEST(ListFile, WritesCrLfAndReadsItBack)
     const QString path = dir.filePath(u8("site.lst"));
     const QStringList records = { u8("/web/*café*.htm*12*2001-03-17  14:05"), u8("/web/*b**0*") };
     QString error;
-    ASSERT_TRUE(filelists::writeListFile(path, records, &error)) << error.toStdString();
+    ASSERT_TRUE(scan::writeListFile(path, records, &error)) << error.toStdString();
     EXPECT_EQ(readBytes(path),
         QByteArray("/web/*caf\xc3\xa9*.htm*12*2001-03-17  14:05\r\n/web/*b**0*\r\n"));
     QStringList back;
-    ASSERT_TRUE(filelists::readListFile(path, back, &error));
+    ASSERT_TRUE(scan::readListFile(path, back, &error));
     EXPECT_EQ(back, records);
-    ASSERT_TRUE(filelists::writeListFile(path, {}, &error));
+    ASSERT_TRUE(scan::writeListFile(path, {}, &error));
     EXPECT_EQ(readBytes(path), QByteArray());
 }
 
@@ -63,7 +63,7 @@ TEST(ListFile, FailedWriteLeavesTheOldListWhole)
     writeBytes(path, "old\r\n");
     QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     QString error;
-    const bool written = filelists::writeListFile(path, { u8("new") }, &error);
+    const bool written = scan::writeListFile(path, { u8("new") }, &error);
     QFile::setPermissions(
         folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     if (written)
@@ -78,7 +78,7 @@ TEST(ListFile, AFolderInTheWayIsNotReplaced)
     QTemporaryDir dir;
     ASSERT_TRUE(QDir(dir.path()).mkdir(u8("taken.lst")));
     QString error;
-    EXPECT_FALSE(filelists::writeListFile(dir.filePath(u8("taken.lst")), { u8("x") }, &error));
+    EXPECT_FALSE(scan::writeListFile(dir.filePath(u8("taken.lst")), { u8("x") }, &error));
     EXPECT_TRUE(QFileInfo(dir.filePath(u8("taken.lst"))).isDir());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
         QStringList { u8("taken.lst") });
@@ -89,9 +89,9 @@ TEST(ListFile, FilesThatCannotBeRead)
     QTemporaryDir dir;
     QStringList records = { u8("kept") };
     QString error;
-    EXPECT_FALSE(filelists::readListFile(dir.filePath(u8("gone.lst")), records, &error));
+    EXPECT_FALSE(scan::readListFile(dir.filePath(u8("gone.lst")), records, &error));
     EXPECT_TRUE(error.contains(u8("gone.lst"))) << error.toStdString();
-    EXPECT_FALSE(filelists::readListFile(dir.path(), records, &error));
+    EXPECT_FALSE(scan::readListFile(dir.path(), records, &error));
     EXPECT_EQ(records, QStringList { u8("kept") });
 }
 
@@ -106,7 +106,7 @@ TEST(ListFile, AMillionLines)
     writeBytes(path, bytes);
     QStringList records;
     QString error;
-    ASSERT_TRUE(filelists::readListFile(path, records, &error));
+    ASSERT_TRUE(scan::readListFile(path, records, &error));
     ASSERT_EQ(records.size(), 1000000);
     EXPECT_EQ(records.last(), u8("/nowhere/*page999999*.htm*1*d"));
 }
@@ -114,11 +114,11 @@ TEST(ListFile, AMillionLines)
 TEST(ListFile, NewListNames)
 {
     QTemporaryDir dir;
-    EXPECT_EQ(filelists::newListFileName(dir.path()), u8("(newlist1).lst"));
+    EXPECT_EQ(scan::newListFileName(dir.path()), u8("(newlist1).lst"));
     writeBytes(dir.filePath(u8("(newlist1).lst")), "");
     writeBytes(dir.filePath(u8("(newlist3).lst")), "");
-    EXPECT_EQ(filelists::newListFileName(dir.path()), u8("(newlist2).lst"));
+    EXPECT_EQ(scan::newListFileName(dir.path()), u8("(newlist2).lst"));
     for (int i = 1; i <= 100; ++i)
         writeBytes(dir.filePath(u8("(newlist%1).lst").arg(i)), "");
-    EXPECT_EQ(filelists::newListFileName(dir.path()), u8("(newlist100).lst"));
+    EXPECT_EQ(scan::newListFileName(dir.path()), u8("(newlist100).lst"));
 }

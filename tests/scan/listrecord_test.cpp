@@ -12,7 +12,7 @@ using listtest::readBytes;
 using listtest::u8;
 using listtest::writeBytes;
 
-using filelists::ListEntry;
+using scan::ListEntry;
 
 TEST(ListRecord, FieldsOfARecord)
 {
@@ -32,7 +32,7 @@ TEST(ListRecord, FieldsOfARecord)
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.record);
-        EXPECT_EQ(filelists::entryFromRecord(u8(row.record)), row.expected);
+        EXPECT_EQ(scan::entryFromRecord(u8(row.record)), row.expected);
     }
     const ListEntry full = rows[0].expected;
     EXPECT_EQ(full.record(), u8(rows[0].record));
@@ -61,25 +61,25 @@ TEST(ListRecord, RecordFromTheDisk)
         const QFileInfo info(dir.filePath(u8(row.file)));
         // The folder gets exactly one separator, however many it came with.
         for (const QString &given : { folder, QString(folder + slash + slash) }) {
-            const ListEntry entry = filelists::makeListEntry(given, info);
+            const ListEntry entry = scan::makeListEntry(given, info);
             EXPECT_EQ(entry.folder, folder + slash);
             EXPECT_EQ(entry.name, u8(row.name));
             EXPECT_EQ(entry.ext, u8(row.ext));
             EXPECT_EQ(entry.size, u8(row.size));
         }
     }
-    EXPECT_EQ(filelists::MakeListRecord(folder, QFileInfo(dir.filePath(u8("index.htm")))),
+    EXPECT_EQ(scan::MakeListRecord(folder, QFileInfo(dir.filePath(u8("index.htm")))),
         folder + slash + u8("*index*.htm*2048*2001-03-17  14:05"));
 
     // A search builds its records its own way; they must be the same.
     QStringList searched;
-    filelists::ScanOptions options;
+    scan::ScanOptions options;
     options.mask = u8("*.htm;*.gz");
-    ASSERT_TRUE(filelists::appendFolderRecords(searched, dir.path(), false, options));
+    ASSERT_TRUE(scan::appendFolderRecords(searched, dir.path(), false, options));
     searched.sort();
     QStringList expected;
     for (const char *file : { "index.htm", "archive.tar.gz", "old.htm" })
-        expected.append(filelists::MakeListRecord(folder, QFileInfo(dir.filePath(u8(file)))));
+        expected.append(scan::MakeListRecord(folder, QFileInfo(dir.filePath(u8(file)))));
     expected.sort();
     EXPECT_EQ(searched, expected);
 
@@ -90,24 +90,23 @@ TEST(ListRecord, RecordFromTheDisk)
     writeBytes(dir.filePath(u8("sub/deeper/c.htm")), "c", when.addSecs(-3600));
     writeBytes(dir.filePath(u8("sub/no*record.htm")), "", when);
     QStringList records;
-    ASSERT_TRUE(filelists::appendFolderRecords(records, dir.path(), true, options));
+    ASSERT_TRUE(scan::appendFolderRecords(records, dir.path(), true, options));
     EXPECT_EQ(records.size(), 5);
     QList<ListEntry> entries;
-    ASSERT_TRUE(filelists::appendFolderEntries(entries, dir.path(), true, options));
-    EXPECT_EQ(entries, filelists::entriesFromRecords(records));
+    ASSERT_TRUE(scan::appendFolderEntries(entries, dir.path(), true, options));
+    EXPECT_EQ(entries, scan::entriesFromRecords(records));
     QStringList streamed;
-    ASSERT_TRUE(filelists::forEachFolderRecord(
+    ASSERT_TRUE(scan::forEachFolderRecord(
         dir.path(), true, options, [&](const QString &record) { streamed.append(record); }));
     EXPECT_EQ(streamed, records);
 }
 
 TEST(ListRecord, DateText)
 {
+    EXPECT_EQ(scan::listDate(QDateTime(QDate(2001, 3, 7), QTime(4, 5))), u8("2001-03-07  04:05"));
     EXPECT_EQ(
-        filelists::listDate(QDateTime(QDate(2001, 3, 7), QTime(4, 5))), u8("2001-03-07  04:05"));
-    EXPECT_EQ(filelists::listDate(QDateTime(QDate(1999, 12, 31), QTime(23, 59, 59))),
-        u8("1999-12-31  23:59"));
-    EXPECT_EQ(filelists::listDate(QDateTime()), QString());
+        scan::listDate(QDateTime(QDate(1999, 12, 31), QTime(23, 59, 59))), u8("1999-12-31  23:59"));
+    EXPECT_EQ(scan::listDate(QDateTime()), QString());
 }
 
 // The date of a record is the local time of its minute, also where the offset from UTC changes:
@@ -131,9 +130,8 @@ TEST(ListRecord, LocalDatesAcrossOffsetChanges)
         qputenv("TZ", row.zone);
         for (qint64 step = -7; step < 180; step += 7) {
             const qint64 secs = row.utc.toSecsSinceEpoch() + step * 60 + step % 60;
-            const ListEntry entry = filelists::makeListEntry(u8("/s"), u8("a.htm"), { 1, secs });
-            EXPECT_EQ(
-                entry.date, filelists::listDate(QDateTime::fromSecsSinceEpoch(secs).toLocalTime()))
+            const ListEntry entry = scan::makeListEntry(u8("/s"), u8("a.htm"), { 1, secs });
+            EXPECT_EQ(entry.date, scan::listDate(QDateTime::fromSecsSinceEpoch(secs).toLocalTime()))
                 << secs;
         }
     }
@@ -170,18 +168,18 @@ TEST(ListRecord, RemoveDuplicateRecords)
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
         QStringList records = row.records;
-        filelists::RemoveDuplicateRecords(records);
+        scan::RemoveDuplicateRecords(records);
         EXPECT_EQ(records, row.expected);
     }
 }
 
 TEST(ListRecord, TitlesAndStartPages)
 {
-    EXPECT_EQ(filelists::ListTitle(u8("site.lst")), u8(" Files found in \"site.lst\":"));
+    EXPECT_EQ(scan::ListTitle(u8("site.lst")), u8(" Files found in \"site.lst\":"));
     for (const char *name : { "index", "INDEX", "Default", "start", "WELCOME" })
-        EXPECT_TRUE(filelists::isStartPageName(u8(name))) << name;
+        EXPECT_TRUE(scan::isStartPageName(u8(name))) << name;
     for (const char *name : { "index2", "home", "", "my index" })
-        EXPECT_FALSE(filelists::isStartPageName(u8(name))) << name;
+        EXPECT_FALSE(scan::isStartPageName(u8(name))) << name;
 }
 
 TEST(ListRecord, SearchRecordsLeaveOutNamesARecordCannotHold)
@@ -193,13 +191,12 @@ TEST(ListRecord, SearchRecordsLeaveOutNamesARecordCannotHold)
     writeBytes(dir.filePath(u8("new\nline.htm")), "c");
     writeBytes(dir.filePath(u8("old\rline.htm")), "d");
     QStringList records;
-    filelists::ScanOptions options;
+    scan::ScanOptions options;
     options.mask = u8("*.htm");
     int withLineBreak = 0;
-    EXPECT_TRUE(
-        filelists::appendFolderRecords(records, dir.path(), false, options, &withLineBreak));
+    EXPECT_TRUE(scan::appendFolderRecords(records, dir.path(), false, options, &withLineBreak));
     ASSERT_EQ(records.size(), 1);
-    EXPECT_EQ(filelists::entryFromRecord(records.first()).name, u8("a"));
+    EXPECT_EQ(scan::entryFromRecord(records.first()).name, u8("a"));
     EXPECT_EQ(withLineBreak, 2);
-    EXPECT_FALSE(filelists::fitsInRecord(dir.path(), u8("new\nline.htm")));
+    EXPECT_FALSE(scan::fitsInRecord(dir.path(), u8("new\nline.htm")));
 }

@@ -14,7 +14,7 @@ using listtest::readBytes;
 using listtest::u8;
 using listtest::writeBytes;
 
-using filelists::ListEntry;
+using scan::ListEntry;
 
 TEST(Verification, KeepsUpdatesAndRemoves)
 {
@@ -23,9 +23,8 @@ TEST(Verification, KeepsUpdatesAndRemoves)
     writeBytes(dir.filePath(u8("same.htm")), "12345");
     writeBytes(dir.filePath(u8("grown.htm")), "1234567890");
     writeBytes(dir.filePath(u8(".hidden.htm")), "1");
-    const ListEntry same
-        = filelists::makeListEntry(folder, QFileInfo(dir.filePath(u8("same.htm"))));
-    ListEntry grown = filelists::makeListEntry(folder, QFileInfo(dir.filePath(u8("grown.htm"))));
+    const ListEntry same = scan::makeListEntry(folder, QFileInfo(dir.filePath(u8("same.htm"))));
+    ListEntry grown = scan::makeListEntry(folder, QFileInfo(dir.filePath(u8("grown.htm"))));
     grown.size = u8("3");
     ListEntry hidden = same;
     hidden.name = u8(".hidden");
@@ -36,15 +35,15 @@ TEST(Verification, KeepsUpdatesAndRemoves)
     nulCut.folder = QDir::toNativeSeparators(dir.path());
     nulCut.name = QString(QChar(0));
     nulCut.ext.clear();
-    const ListEntry relative = filelists::entryFromRecord(u8("same.htm"));
-    const ListEntry shortRecord = filelists::entryFromRecord(folder + u8("*same"));
+    const ListEntry relative = scan::entryFromRecord(u8("same.htm"));
+    const ListEntry shortRecord = scan::entryFromRecord(folder + u8("*same"));
     const ListEntry empty;
 
     QList<ListEntry> entries
         = { gone, same, grown, hidden, nulCut, relative, empty, shortRecord, gone };
     int steps = 0;
-    const filelists::VerifyResult result
-        = filelists::verifyEntries(entries, [&steps](int kept) { EXPECT_EQ(kept, ++steps); });
+    const scan::VerifyResult result
+        = scan::verifyEntries(entries, [&steps](int kept) { EXPECT_EQ(kept, ++steps); });
 
     EXPECT_EQ(result.removed, 6);
     EXPECT_EQ(result.updated, 2);
@@ -68,9 +67,9 @@ TEST(Verification, FolderWithoutItsSeparator)
     ASSERT_TRUE(QDir(dir.path()).mkdir(u8("sub")));
     writeBytes(dir.filePath(u8("sub/page.htm")), "1");
     QList<ListEntry> entries
-        = { filelists::entryFromRecord(QDir::toNativeSeparators(dir.filePath(u8("sub"))) + u8("*")
+        = { scan::entryFromRecord(QDir::toNativeSeparators(dir.filePath(u8("sub"))) + u8("*")
             + QDir::separator() + u8("page*.htm")) };
-    const filelists::VerifyResult result = filelists::verifyEntries(entries);
+    const scan::VerifyResult result = scan::verifyEntries(entries);
     EXPECT_EQ(result.updated, 1);
     ASSERT_EQ(entries.size(), 1);
     EXPECT_EQ(entries.first().path(), QDir::toNativeSeparators(dir.filePath(u8("sub/page.htm"))));
@@ -87,14 +86,14 @@ TEST(Verification, EntriesThatCannotBeCheckedAreKept)
     ASSERT_TRUE(QDir(dir.path()).mkdir(u8("closed")));
     writeBytes(dir.filePath(u8("closed/page.htm")), "1");
     QList<ListEntry> entries = {
-        filelists::entryFromRecord(dir.filePath(u8("loop")) + u8("/*page*.htm*1*")),
-        filelists::entryFromRecord(dir.filePath(u8("closed")) + u8("/*page*.htm*7*")),
+        scan::entryFromRecord(dir.filePath(u8("loop")) + u8("/*page*.htm*1*")),
+        scan::entryFromRecord(dir.filePath(u8("closed")) + u8("/*page*.htm*7*")),
     };
     const bool rootEntersAnyway = ::geteuid() == 0;
     if (!rootEntersAnyway)
         QFile::setPermissions(dir.filePath(u8("closed")), {});
     const QList<ListEntry> before = entries;
-    const filelists::VerifyResult result = filelists::verifyEntries(entries);
+    const scan::VerifyResult result = scan::verifyEntries(entries);
     QFile::setPermissions(
         dir.filePath(u8("closed")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     EXPECT_EQ(result.removed, 0);

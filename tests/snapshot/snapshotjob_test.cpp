@@ -17,7 +17,7 @@ namespace {
 
 SnapshotEntries defaults()
 {
-    return snapshot::entriesFromSettings(app::Settings());
+    return snapshot::entriesFromSettings(frame::Settings());
 }
 
 } // namespace
@@ -80,7 +80,7 @@ TEST(TestInput, EachRuleAndItsMessage)
         ScriptedDialogs dialogs;
         SnapshotEntries entries = defaults();
         row.change(entries);
-        app::Settings settings;
+        frame::Settings settings;
         SnapshotJob job;
         const bool ok = snapshot::testInput(entries, settings, job);
         const QString &expected = row.message;
@@ -97,7 +97,7 @@ TEST(TestInput, WorkedExampleWithBothCrops)
     SnapshotEntries entries = defaults();
     entries.scale = QStringLiteral("50");
     entries.cropVerti = entries.cropHori = true;
-    app::Settings settings;
+    frame::Settings settings;
     SnapshotJob job;
     ASSERT_TRUE(snapshot::testInput(entries, settings, job));
     EXPECT_EQ(job.scaledWidth, 400);
@@ -123,7 +123,7 @@ TEST(TestInput, ValuesBeforeTheFailingTestAreKept)
     entries.border = QStringLiteral("2");
     entries.cropVerti = true;
     entries.bgCol = 0x0000FF;
-    app::Settings settings;
+    frame::Settings settings;
     SnapshotJob job;
     ASSERT_FALSE(snapshot::testInput(entries, settings, job));
     EXPECT_EQ(settings.customWidth, 50);
@@ -132,14 +132,14 @@ TEST(TestInput, ValuesBeforeTheFailingTestAreKept)
     EXPECT_EQ(settings.shade, 3);
     EXPECT_EQ(settings.border, 2);
     EXPECT_TRUE(settings.cropVertical);
-    EXPECT_EQ(settings.backgroundColor, app::Settings().backgroundColor); // the colours come last
+    EXPECT_EQ(settings.backgroundColor, frame::Settings().backgroundColor); // the colours come last
 
     // A bad scale stops before shade and border.
     entries = defaults();
     entries.width = QStringLiteral("640");
     entries.scale = QStringLiteral("0");
     entries.shade = QStringLiteral("7");
-    settings = app::Settings();
+    settings = frame::Settings();
     ASSERT_FALSE(snapshot::testInput(entries, settings, job));
     EXPECT_EQ(settings.customWidth, 640);
     EXPECT_EQ(settings.scale, 100);
@@ -152,7 +152,7 @@ TEST(TestInput, CurrentBrowserSizeIgnoresTheCustomFields)
     SnapshotEntries entries = defaults();
     entries.customSize = false;
     entries.width = QStringLiteral("abc");
-    app::Settings settings;
+    frame::Settings settings;
     SnapshotJob job;
     job.browserWidth = 680;
     job.browserHeight = 393;
@@ -166,7 +166,7 @@ TEST(TestInput, CurrentBrowserSizeIgnoresTheCustomFields)
 namespace {
 
 // What one pixel of a composition must be, worked out from the rules alone.
-QRgb expectedPixel(int x, int y, const SnapshotJob &job, const app::Settings &s, QRgb page)
+QRgb expectedPixel(int x, int y, const SnapshotJob &job, const frame::Settings &s, QRgb page)
 {
     const QRect &p = job.pageRect;
     if (p.contains(x, y)) {
@@ -212,7 +212,7 @@ TEST(PaintSaveImg, EveryPixelFollowsTheGeometry)
         entries.cropVerti = row.cropVerti;
         entries.cropHori = row.cropHori;
         entries.bgCol = 0x00FFFF; // yellow, so that the background differs from the page
-        app::Settings settings;
+        frame::Settings settings;
         SnapshotJob job;
         ASSERT_TRUE(snapshot::testInput(entries, settings, job)) << row.name;
 
@@ -235,7 +235,7 @@ TEST(PaintSaveImg, EveryPixelFollowsTheGeometry)
 TEST(PaintSaveImg, DefaultsSpelledOut)
 {
     ScriptedDialogs dialogs;
-    app::Settings settings;
+    frame::Settings settings;
     SnapshotJob job;
     ASSERT_TRUE(snapshot::testInput(defaults(), settings, job));
     const QImage image = snapshot::paintSaveImage(job, settings, QImage());

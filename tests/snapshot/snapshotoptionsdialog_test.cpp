@@ -34,12 +34,12 @@
 namespace {
 
 // The pages of a stand-in main window, every one selected.
-class Pages : public folderview::SelectionQueries
+class Pages : public frame::SelectionQueries
 {
 public:
     QStringList paths;
     QString currentFile() const override { return paths.size() == 1 ? paths.first() : QString(); }
-    folderview::SelectionCount selectionCounts() const override
+    frame::SelectionCount selectionCounts() const override
     {
         return { 0, int(paths.size()), int(paths.size()) };
     }
@@ -74,7 +74,7 @@ protected:
     PageFolder site;
     QTemporaryDir output;
     ScriptedDialogs dialogs;
-    app::Settings settings;
+    frame::Settings settings;
     snapshot::SnapshotJob job;
     Pages pages;
 };

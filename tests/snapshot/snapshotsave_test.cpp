@@ -1,5 +1,5 @@
-#include "folderview/fileops.h"
 #include "imaging/jpegcodec.h"
+#include "platform/diskspace.h"
 #include "snapshot/snapshotsave.h"
 #include "support/scripteddialogs.h"
 
@@ -42,11 +42,11 @@ int bmpDepth(const QByteArray &bytes)
 struct FreeSpace {
     explicit FreeSpace(qint64 bytes)
     {
-        folderview::setFreeSpaceSource([bytes](const QString &) {
-            return folderview::VolumeSpace { QStringLiteral("/home"), bytes };
+        platform::setFreeSpaceSource([bytes](const QString &) {
+            return platform::VolumeSpace { QStringLiteral("/home"), bytes };
         });
     }
-    ~FreeSpace() { folderview::setFreeSpaceSource({}); }
+    ~FreeSpace() { platform::setFreeSpaceSource({}); }
 };
 
 class Recorder
@@ -81,7 +81,7 @@ TEST(SaveSnapshotImage, WritesJpegAndTrueColourBitmap)
     ASSERT_TRUE(snapshot::SaveSnapshotImage(image, jpg, snapshot::OutputJpg, false, status.line()));
     EXPECT_FALSE(
         status.lines.contains(QStringLiteral("Converting snapshot to 24bit, please wait ...")));
-    EXPECT_EQ(platform::readJpeg(jpg).size(), QSize(40, 30));
+    EXPECT_EQ(imaging::readJpeg(jpg).size(), QSize(40, 30));
     EXPECT_EQ(dialogs.calls.size(), 0);
 }
 
@@ -210,7 +210,7 @@ TEST(SaveThroughDialog, ProposalFilterAndTargetName)
             QStringList { elsewhere + QStringLiteral("snap_index_htm.jpg") })
             << row.name;
         const QByteArray bytes = readBytes(row.written);
-        EXPECT_EQ(row.depth ? bmpDepth(bytes) : int(platform::decodeJpeg(bytes).isNull()),
+        EXPECT_EQ(row.depth ? bmpDepth(bytes) : int(imaging::decodeJpeg(bytes).isNull()),
             row.depth ? 24 : 0)
             << row.name;
         EXPECT_EQ(snapshotPath, folder) << row.name;
@@ -279,13 +279,13 @@ TEST(SaveThroughDialog, OpensInTheSnapshotFolderWhenItIsMissing)
 
 namespace {
 
-class Entries : public folderview::SelectionQueries
+class Entries : public frame::SelectionQueries
 {
 public:
     QStringList paths;
     QList<bool> selected;
     QString currentFile() const override { return {}; }
-    folderview::SelectionCount selectionCounts() const override
+    frame::SelectionCount selectionCounts() const override
     {
         return { 0, int(selected.count(true)), int(paths.size()) };
     }
@@ -297,7 +297,7 @@ public:
     }
 };
 
-class Progress : public folderview::BatchProgress
+class Progress : public frame::BatchProgress
 {
 public:
     QStringList events;

@@ -19,12 +19,12 @@ public:
         : m_programFolder(programFolder)
     { }
 
-    app::Page *page = nullptr; // the active page
+    frame::Page *page = nullptr; // the active page
     QStringList hints;
     QStringList requests;
     QStringList shownFiles; // what showFileInViews was asked to show
     QString hintLine;
-    app::Settings values;
+    frame::Settings values;
     QString folder; // the Folder View's folder
     QString mask = QStringLiteral("*.htm");
     QStringList miniThumbs; // what the thumbnail corner was asked to show
@@ -35,7 +35,7 @@ public:
     // What openCurrentFileAt was asked: the current file then, and the spot.
     QStringList openedAtFiles;
     QList<frame::TextSpot> openedAt;
-    folderview::BatchProgress *progress = nullptr;
+    frame::BatchProgress *progress = nullptr;
 
     QString programFolder() const { return m_programFolder; }
     // The editor wrote a file: the followers of its saves hear of it.
@@ -46,9 +46,9 @@ public:
     }
 
     QString currentFile() const override { return page ? page->currentFile() : QString(); }
-    folderview::SelectionCount selectionCounts() const override
+    frame::SelectionCount selectionCounts() const override
     {
-        return page ? page->selectionCounts() : folderview::SelectionCount();
+        return page ? page->selectionCounts() : frame::SelectionCount();
     }
     QString entryPath(int index, bool onlySelected) const override
     {
@@ -63,15 +63,15 @@ public:
     void updateStatus() override { requests.append(QStringLiteral("UpdateStatus")); }
     void setListProgress(int position) override { listProgress.append(position); }
 
-    app::Page *activePage() const override { return page; }
-    void setActivePage(app::Page *active) override { page = active; }
+    frame::Page *activePage() const override { return page; }
+    void setActivePage(frame::Page *active) override { page = active; }
     void setPagesEnabled(bool enabled) override
     {
         requests.append(enabled ? QStringLiteral("enable") : QStringLiteral("disable"));
     }
     bool isStarting() const override { return false; }
 
-    folderview::BatchProgress *progressWindow() override { return progress; }
+    frame::BatchProgress *progressWindow() override { return progress; }
     void setMainWindowEnabled(bool enabled) override
     {
         requests.append(enabled ? QStringLiteral("mainEnabled") : QStringLiteral("mainDisabled"));
@@ -101,7 +101,7 @@ public:
         m_saveFollowers.push_back(saved);
     }
 
-    app::Settings &settings() override { return values; }
+    frame::Settings &settings() override { return values; }
     QString dataFolder() const override { return m_programFolder; }
 
     QString currentFolder() const override { return folder; }
@@ -121,19 +121,19 @@ private:
 };
 
 // A page with nothing in it, for what asks the frame about its active page.
-class StandInPage : public app::Page
+class StandInPage : public frame::Page
 {
 public:
     bool views = false; // whether it hosts the borrowed browser or editor
 
     QString currentFile() const override { return {}; }
-    folderview::SelectionCount selectionCounts() const override { return { this, 0, 0 }; }
+    frame::SelectionCount selectionCounts() const override { return { this, 0, 0 }; }
     QString entryPath(int, bool) const override { return {}; }
     QString title() const override { return QStringLiteral("Stand-in"); }
     QWidget *widget() override { return nullptr; }
     void start() override { }
     void activate() override { }
     bool hostsViews() const override { return views; }
-    bool offersContextItem(app::ContextItem) const override { return true; }
-    bool runContextItem(app::ContextItem) override { return false; }
+    bool offersContextItem(frame::ContextItem) const override { return true; }
+    bool runContextItem(frame::ContextItem) override { return false; }
 };

@@ -158,7 +158,7 @@ TEST(ImageCache, StoredFilesOfEveryKind)
     };
     QImage picture(thumbs::kThumbWidth, thumbs::kThumbHeight, QImage::Format_RGB32);
     picture.fill(Qt::blue);
-    const QByteArray good = platform::encodeJpeg(picture, 70);
+    const QByteArray good = imaging::encodeJpeg(picture, 70);
     QImage wide(400, 30, QImage::Format_RGB32);
     wide.fill(Qt::green);
     struct Row {
@@ -168,7 +168,7 @@ TEST(ImageCache, StoredFilesOfEveryKind)
     };
     const Row rows[] = {
         { "good.jpg", good, true },
-        { "other size.jpg", platform::encodeJpeg(wide, 70), true },
+        { "other size.jpg", imaging::encodeJpeg(wide, 70), true },
         { "zero.jpg", QByteArray(), false },
         { "truncated.jpg", good.left(good.size() / 3), false },
         { "garbage.jpg", QByteArray(5000, 'x'), false },

@@ -33,7 +33,7 @@ struct Store {
     }
     QString thumbOf(const QString &page) const
     {
-        return thumbs::ThumbFileFor(thumbs, platform::folderPart(page), page);
+        return imaging::ThumbFileFor(thumbs, platform::folderPart(page), page);
     }
 };
 
@@ -89,7 +89,7 @@ TEST(ThumbMaker, PagesLoadedTogetherKeepTheirOwnPictures)
     EXPECT_TRUE(maker.makeThumb(pages.at(2), QSize(160, 120)));
     EXPECT_TRUE(maker.makeThumb(pages.at(1), QSize(320, 240)));
     for (int i = 0; i < pages.size(); ++i) {
-        const QImage thumb = platform::readJpeg(store.thumbOf(pages.at(i)));
+        const QImage thumb = imaging::readJpeg(store.thumbOf(pages.at(i)));
         ASSERT_EQ(thumb.size(), QSize(130, 100)) << i;
         EXPECT_TRUE(near(thumb.pixel(65, 50), QColor(colors.at(i)).rgb())) << i;
     }
@@ -122,7 +122,7 @@ TEST(ThumbMaker, ThreeHostsStoreWhatOneHostStores)
         QList<QImage> thumbs;
         for (const QString &page : std::as_const(pages)) {
             EXPECT_TRUE(maker.makeThumb(page, base)) << page.toStdString();
-            thumbs.append(platform::readJpeg(store.thumbOf(page)));
+            thumbs.append(imaging::readJpeg(store.thumbOf(page)));
         }
         return thumbs;
     };
@@ -172,7 +172,7 @@ TEST(ThumbMaker, PagesAfterASlowOneAreCapturedMeanwhile)
     for (const QString &page : later) {
         SCOPED_TRACE(page.toStdString());
         ASSERT_TRUE(maker.makeThumb(page, base));
-        EXPECT_TRUE(near(platform::readJpeg(store.thumbOf(page)).pixel(65, 50), qRgb(255, 0, 0)));
+        EXPECT_TRUE(near(imaging::readJpeg(store.thumbOf(page)).pixel(65, 50), qRgb(255, 0, 0)));
     }
 }
 
@@ -188,10 +188,10 @@ TEST(ThumbMaker, APageSavedWhileCapturedStaysOutOfDate)
     QTimer::singleShot(100,
         [&] { store.write(QStringLiteral("slow.htm"), solidPage(QStringLiteral("blue"))); });
     ASSERT_TRUE(maker.makeThumb(page, QSize(160, 120)));
-    EXPECT_TRUE(thumbs::ThumbOutOfDate(store.thumbs, page));
+    EXPECT_TRUE(imaging::ThumbOutOfDate(store.thumbs, page));
     ASSERT_TRUE(maker.makeThumb(page, QSize(160, 120)));
-    EXPECT_FALSE(thumbs::ThumbOutOfDate(store.thumbs, page));
-    EXPECT_TRUE(near(platform::readJpeg(store.thumbOf(page)).pixel(65, 50), qRgb(0, 0, 255)));
+    EXPECT_FALSE(imaging::ThumbOutOfDate(store.thumbs, page));
+    EXPECT_TRUE(near(imaging::readJpeg(store.thumbOf(page)).pixel(65, 50), qRgb(0, 0, 255)));
 }
 
 // A thumbnail that cannot be written fails its page, not the batch: the next page loaded
@@ -208,7 +208,7 @@ TEST(ThumbMaker, AnUnwritableThumbnailFailsOnlyItsPage)
     EXPECT_FALSE(maker.makeThumb(tooLong, QSize(160, 120)));
     EXPECT_FALSE(QFileInfo::exists(store.thumbOf(tooLong)));
     ASSERT_TRUE(maker.makeThumb(next, QSize(160, 120)));
-    EXPECT_TRUE(near(platform::readJpeg(store.thumbOf(next)).pixel(65, 50), qRgb(0, 0, 255)));
+    EXPECT_TRUE(near(imaging::readJpeg(store.thumbOf(next)).pixel(65, 50), qRgb(0, 0, 255)));
 }
 
 // A picture is rendered like a page and keeps its extension in the thumbnail's name.
@@ -243,7 +243,7 @@ TEST(ThumbMaker, FailedWritesLeaveNoHalfFiles)
     QFile::setPermissions(keptSub, QFile::ReadOwner | QFile::ExeOwner);
     EXPECT_FALSE(thumbs::StoreThumb(store.thumbs, kept, solid(Qt::red)));
     QFile::setPermissions(keptSub, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    EXPECT_TRUE(near(platform::readJpeg(store.thumbOf(kept)).pixel(5, 5), qRgb(0, 255, 0)));
+    EXPECT_TRUE(near(imaging::readJpeg(store.thumbOf(kept)).pixel(5, 5), qRgb(0, 255, 0)));
     EXPECT_EQ(QDir(keptSub).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
 
@@ -282,7 +282,8 @@ TEST(ThumbMaker, AnEndlessPageAmongManyGetsNoOtherPagesPicture)
         EXPECT_EQ(maker.lastOutcome(),
             pages.at(i) == endless ? engine::CaptureOutcome::Unfinished
                                    : engine::CaptureOutcome::Done);
-        EXPECT_TRUE(near(platform::readJpeg(store.thumbOf(pages.at(i))).pixel(65, 50), colours.at(i)));
+        EXPECT_TRUE(
+            near(imaging::readJpeg(store.thumbOf(pages.at(i))).pixel(65, 50), colours.at(i)));
     }
     EXPECT_LT(timer.elapsed(), engine::HtmlView::DefaultLoadTimeoutMs + 10000);
 }

@@ -53,13 +53,13 @@ struct PageFixture {
         page.setEntries(site, names);
     }
     QString pagePath(const QString &name) const { return site + QLatin1Char('/') + name; }
-    QString thumbOf(const QString &name) const { return thumbs::ThumbFileFor(thumbs, site, name); }
+    QString thumbOf(const QString &name) const { return imaging::ThumbFileFor(thumbs, site, name); }
     void storeThumb(const QString &name, const QColor &color) const
     {
         QImage picture(130, 100, QImage::Format_RGB32);
         picture.fill(color);
         QDir().mkpath(QFileInfo(thumbOf(name)).path());
-        ASSERT_TRUE(platform::writeJpeg(picture, thumbOf(name), 90));
+        ASSERT_TRUE(imaging::writeJpeg(picture, thumbOf(name), 90));
     }
     void writePage(const QString &name, const QByteArray &html) const
     {
@@ -94,7 +94,7 @@ struct PageFixture {
 };
 
 // Records what a batch shows; asks to stop after the given number of files.
-struct RecordingProgress : folderview::BatchProgress {
+struct RecordingProgress : frame::BatchProgress {
     QStringList texts;
     int max = -1;
     int steps = 0;
@@ -161,7 +161,7 @@ TEST(ThumbViewPage, MirrorsTheFileListAndAnswersForItsSelection)
 
     f.frame.miniThumbs.clear();
     QTest::keyClick(widget<thumbs::ThumbGrid>(&f.page, "LVThumbs"), Qt::Key_A, Qt::ControlModifier);
-    const folderview::SelectionCount counts = f.page.selectionCounts();
+    const frame::SelectionCount counts = f.page.selectionCounts();
     EXPECT_EQ(counts.page, &f.page);
     EXPECT_EQ(counts.selected, 2);
     EXPECT_EQ(counts.total, 2);
@@ -313,7 +313,7 @@ TEST(ThumbViewPage, MakeThumbStoresTheShrunkCapture)
     ASSERT_GE(slot, 0);
 
     f.page.makeThumbnails();
-    const QImage stored = platform::readJpeg(f.thumbOf(QStringLiteral("a.htm")));
+    const QImage stored = imaging::readJpeg(f.thumbOf(QStringLiteral("a.htm")));
     ASSERT_EQ(stored.size(), QSize(130, 100));
     EXPECT_EQ(f.frame.miniThumbs.last(), f.pagePath(QStringLiteral("a.htm")));
 

@@ -10,8 +10,8 @@
 #include "../../tests/support/widgetbyname.h"
 #include "app/mainwindow.h"
 #include "folderview/folderviewpage.h"
-#include "folderview/progresswindow.h"
 #include "frame/page.h"
+#include "frame/progresswindow.h"
 #include "platform/startup.h"
 #include "platformui/qtdialogs.h"
 #include "viewer/viewerwindow.h"
@@ -478,7 +478,7 @@ int main(int argc, char **argv)
     platform::prepareHeadlessApplicationStart();
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Folioscope"));
-    platform::useQtDialogs();
+    platformui::useQtDialogs();
 
     QCommandLineParser args;
     args.setApplicationDescription(QStringLiteral("Screenshots of Folioscope for its help pages"));
@@ -503,7 +503,7 @@ int main(int argc, char **argv)
 
     app::MainWindow form(folders.program, { folders.site + QStringLiteral("/index.htm") });
     viewer::ViewerWindow view(&form);
-    folderview::ProgressWindow progress;
+    frame::ProgressWindow progress;
     form.setViewer(&view);
     form.setProgressWindow(&progress);
     form.show();

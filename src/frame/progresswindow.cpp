@@ -1,4 +1,4 @@
-#include "folderview/progresswindow.h"
+#include "frame/progresswindow.h"
 
 #include "kit/textfit.h"
 
@@ -11,7 +11,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-namespace folderview {
+namespace frame {
 
 namespace {
 
@@ -144,4 +144,4 @@ void ProgressWindow::requestStop()
     hide();
 }
 
-} // namespace folderview
+} // namespace frame

@@ -8,7 +8,7 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 
-namespace folderview {
+namespace frame {
 
 // The progress window shared by every batch of the program. It never blocks: a batch shows
 // it, updates it once per item and asks stopRequested() after letting events run.
@@ -45,4 +45,4 @@ private:
     QPushButton *stopButton_ = nullptr;
 };
 
-} // namespace folderview
+} // namespace frame
