@@ -72,46 +72,46 @@ SiteCheckPage::~SiteCheckPage() = default;
 void SiteCheckPage::buildLayout()
 {
     QVBoxLayout *column = kit::tightColumn(this);
-    reportTitle_ = kit::titleBar(kFirstTitle, this);
-    reportTitle_->setObjectName(QStringLiteral("PanelSiteTop"));
-    column->addWidget(reportTitle_);
-    report_ = kit::reportList(m_model, this);
-    report_->setObjectName(QStringLiteral("ELVSiteReport"));
-    QHeaderView *header = report_->header();
+    m_reportTitle = kit::titleBar(kFirstTitle, this);
+    m_reportTitle->setObjectName(QStringLiteral("PanelSiteTop"));
+    column->addWidget(m_reportTitle);
+    m_report = kit::reportList(m_model, this);
+    m_report->setObjectName(QStringLiteral("ELVSiteReport"));
+    QHeaderView *header = m_report->header();
     header->setStretchLastSection(true);
     header->resizeSection(PageColumn, kit::scaledByFont(180, header));
     header->resizeSection(LineColumn, kit::scaledByFont(50, header));
     header->resizeSection(LinkColumn, kit::scaledByFont(200, header));
-    report_->setToolTip(QStringLiteral("[Enter] [Double-Click] = Open the page in the editor, "
-                                       "the link selected"));
-    column->addWidget(report_, 1);
+    m_report->setToolTip(QStringLiteral("[Enter] [Double-Click] = Open the page in the editor, "
+                                        "the link selected"));
+    column->addWidget(m_report, 1);
     QHBoxLayout *barLayout = nullptr;
     QWidget *bar = kit::buttonBar(this, &barLayout);
-    checkButton_ = kit::barButton(QStringLiteral("Check"),
+    m_checkButton = kit::barButton(QStringLiteral("Check"),
         QStringLiteral("Check the links of the current folder and its sub-folders"), barLayout);
-    checkButton_->setObjectName(QStringLiteral("BCheck"));
-    checkButton_->setFocusPolicy(Qt::NoFocus);
+    m_checkButton->setObjectName(QStringLiteral("BCheck"));
+    m_checkButton->setFocusPolicy(Qt::NoFocus);
     barLayout->addStretch(1);
     column->addWidget(bar);
 }
 
 void SiteCheckPage::connectControls()
 {
-    report_->installEventFilter(this);
-    connect(report_, &QTreeView::doubleClicked, this, &SiteCheckPage::openCurrentRow);
-    report_->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(report_, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
-        m_frame.showContextMenu(report_->viewport()->mapToGlobal(pos));
+    m_report->installEventFilter(this);
+    connect(m_report, &QTreeView::doubleClicked, this, &SiteCheckPage::openCurrentRow);
+    m_report->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_report, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
+        m_frame.showContextMenu(m_report->viewport()->mapToGlobal(pos));
     });
     const auto forgetLeads = [this] { m_leadRowsKnown[0] = m_leadRowsKnown[1] = false; };
     connect(m_model, &QAbstractItemModel::modelReset, this, forgetLeads);
-    connect(report_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+    connect(m_report->selectionModel(), &QItemSelectionModel::selectionChanged, this,
         [this, forgetLeads] {
             forgetLeads();
             m_frame.updateStatus();
         });
-    connect(report_->header(), &QHeaderView::sectionClicked, this, &SiteCheckPage::sortByColumn);
-    connect(checkButton_, &QPushButton::clicked, this, &SiteCheckPage::checkFolder);
+    connect(m_report->header(), &QHeaderView::sectionClicked, this, &SiteCheckPage::sortByColumn);
+    connect(m_checkButton, &QPushButton::clicked, this, &SiteCheckPage::checkFolder);
     connect(m_run, &CheckRun::finished, this, &SiteCheckPage::checkEnded);
     connect(m_progressTimer, &QTimer::timeout, this, &SiteCheckPage::showProgress);
     connect(m_watch, &platform::FileWatch::filesChanged, this, &SiteCheckPage::filesChanged);
@@ -119,13 +119,13 @@ void SiteCheckPage::connectControls()
 
 bool SiteCheckPage::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == report_ && event->type() == QEvent::KeyPress && isEnterKey(event)) {
+    if (watched == m_report && event->type() == QEvent::KeyPress && isEnterKey(event)) {
         openCurrentRow();
         return true;
     }
-    if (watched == report_
+    if (watched == m_report
         && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
-        kit::setFocusMark(reportTitle_, event->type() == QEvent::FocusIn);
+        kit::setFocusMark(m_reportTitle, event->type() == QEvent::FocusIn);
     return QWidget::eventFilter(watched, event);
 }
 
@@ -147,7 +147,7 @@ void SiteCheckPage::start()
 void SiteCheckPage::activate()
 {
     connectEditorSaves();
-    report_->setFocus();
+    m_report->setFocus();
 }
 
 // --- The internal editor ------------------------------------------------------------------
@@ -174,11 +174,11 @@ void SiteCheckPage::connectEditorSaves()
 
 void SiteCheckPage::openCurrentRow()
 {
-    const QModelIndex current = report_->currentIndex();
+    const QModelIndex current = m_report->currentIndex();
     if (!current.isValid())
         return;
     // The page opened is the current file: the row's page alone.
-    report_->selectionModel()->select(
+    m_report->selectionModel()->select(
         current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     const linkcheck::BrokenLink &link = m_model->row(current.row()).link;
     viewer::ViewerWindow *viewer = viewerWindow();
@@ -213,7 +213,7 @@ void SiteCheckPage::checkFolder()
     m_model->clear();
     // The caption counts the list as it is now: empty until the check ends.
     m_frame.updateStatus();
-    reportTitle_->setText(QStringLiteral("Checking the links in \"%1\" ...").arg(m_root));
+    m_reportTitle->setText(QStringLiteral("Checking the links in \"%1\" ...").arg(m_root));
     linkcheck::CheckOptions options;
     options.root = QDir::cleanPath(folder);
     options.thumbFolder = app::thumbFolderOf(m_frame.dataFolder());
@@ -269,13 +269,13 @@ void SiteCheckPage::checkEnded(bool complete)
     }
     showReport();
     followFiles();
-    report_->setFocus();
+    m_report->setFocus();
 }
 
 void SiteCheckPage::dropReport(bool outOfMemory)
 {
     m_model->clear();
-    reportTitle_->setText(outOfMemory
+    m_reportTitle->setText(outOfMemory
             ? QStringLiteral("The check of \"%1\" ran out of memory").arg(m_root)
             : QStringLiteral("The check of \"%1\" was stopped").arg(m_root));
     m_frame.updateStatus();
@@ -291,12 +291,12 @@ void SiteCheckPage::showReport()
 // The selection and the current row follow their entries to their new places.
 void SiteCheckPage::keepingSelection(const std::function<void()> &change)
 {
-    QItemSelectionModel *selection = report_->selectionModel();
+    QItemSelectionModel *selection = m_report->selectionModel();
     QSet<QString> selected;
     for (const QModelIndex &index : selection->selectedRows())
         selected.insert(entryKey(m_model->row(index.row()).link));
     QString current;
-    if (const QModelIndex index = report_->currentIndex(); index.isValid())
+    if (const QModelIndex index = m_report->currentIndex(); index.isValid())
         current = entryKey(m_model->row(index.row()).link);
 
     change();
@@ -315,7 +315,7 @@ void SiteCheckPage::keepingSelection(const std::function<void()> &change)
 void SiteCheckPage::setReportTitle()
 {
     const linkcheck::CheckTotals totals = m_check->totals();
-    reportTitle_->setText(
+    m_reportTitle->setText(
         QStringLiteral("Broken links in \"%1\": %2 of %3 links in %4 pages (%5 external, not "
                        "checked)")
             .arg(m_root)
@@ -375,15 +375,15 @@ void SiteCheckPage::sortByColumn(int column)
         = column != m_model->sortColumn() || m_model->sortOrder() == Qt::DescendingOrder;
     const Qt::SortOrder order = ascending ? Qt::AscendingOrder : Qt::DescendingOrder;
     keepingSelection([&] { m_model->sortBy(column, order); });
-    report_->header()->setSortIndicator(column, order);
-    report_->header()->setSortIndicatorShown(true);
+    m_report->header()->setSortIndicator(column, order);
+    m_report->header()->setSortIndicatorShown(true);
 }
 
 // --- Selection queries --------------------------------------------------------------------
 
 QString SiteCheckPage::currentFile() const
 {
-    const QModelIndexList rows = report_->selectionModel()->selectedRows();
+    const QModelIndexList rows = m_report->selectionModel()->selectedRows();
     if (rows.isEmpty())
         return {};
     const QString page = m_model->row(rows.first().row()).link.page;
@@ -395,7 +395,7 @@ QString SiteCheckPage::currentFile() const
 
 folderview::SelectionCount SiteCheckPage::selectionCounts() const
 {
-    return { this, int(report_->selectionModel()->selectedRows().size()), m_model->rowCount() };
+    return { this, int(m_report->selectionModel()->selectedRows().size()), m_model->rowCount() };
 }
 
 const std::vector<bool> &SiteCheckPage::leadRows(bool onlySelected) const
@@ -406,7 +406,7 @@ const std::vector<bool> &SiteCheckPage::leadRows(bool onlySelected) const
         return leads;
     leads.assign(size_t(m_model->rowCount()), false);
     QSet<QString> seen;
-    const QItemSelectionModel *selection = report_->selectionModel();
+    const QItemSelectionModel *selection = m_report->selectionModel();
     for (int row = 0; row < m_model->rowCount(); ++row) {
         if (onlySelected && !selection->isRowSelected(row, {}))
             continue;

@@ -111,9 +111,9 @@ private:
     mutable std::vector<bool> m_leadRows[2];
     mutable bool m_leadRowsKnown[2] = { false, false };
 
-    QLabel *reportTitle_ = nullptr;
-    QTreeView *report_ = nullptr;
-    QPushButton *checkButton_ = nullptr;
+    QLabel *m_reportTitle = nullptr;
+    QTreeView *m_report = nullptr;
+    QPushButton *m_checkButton = nullptr;
 };
 
 } // namespace sitecheck

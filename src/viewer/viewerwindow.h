@@ -90,7 +90,7 @@ public:
     // The palette preset 1 to 4, and the whole text coloured again with it.
     void repaintWithPreset(int preset);
     void showTagHint();
-    void copyFromEditToRichEdit();
+    void insertTagHint();
     void startSearchReplace();
     void findNext();
     void replaceFound();
@@ -102,7 +102,6 @@ public:
 
     QPushButton *saveButton() const;
     QPushButton *formatButton() const;
-    QToolButton *repaintButton(int preset) const;
     QLineEdit *tagHintField() const;
     ReplaceDialog *replaceDialog() const;
 

@@ -368,7 +368,7 @@ void ViewerWindow::showTagHint()
     m_tagHintField->setCursorPosition(0);
 }
 
-void ViewerWindow::copyFromEditToRichEdit()
+void ViewerWindow::insertTagHint()
 {
     const QString hint = m_tagHintField->text();
     if (hint.isEmpty() || m_pages->currentWidget() != m_tabEditor || !hint.startsWith(u'<'))
@@ -407,7 +407,7 @@ bool ViewerWindow::editorKeyPressed(QKeyEvent *event)
         startSearchReplace();
         return true;
     } else if (shift && key == Qt::Key_F1) {
-        copyFromEditToRichEdit();
+        insertTagHint();
         return true;
     } else if (key == Qt::Key_Escape) {
         m_keyState = 1;
@@ -597,11 +597,6 @@ QPushButton *ViewerWindow::saveButton() const
 QPushButton *ViewerWindow::formatButton() const
 {
     return m_format;
-}
-
-QToolButton *ViewerWindow::repaintButton(int preset) const
-{
-    return m_repaint[qBound(1, preset, 4) - 1];
 }
 
 QLineEdit *ViewerWindow::tagHintField() const

@@ -481,9 +481,9 @@ TEST_F(ListsPageTest, SearchFindsWhatTheMaskAndTheFolderRulesAllow)
             sitePath(u8("old/deep/b.htm")) }));
     EXPECT_EQ(
         ui.texts(u8("dialog")), QStringList({ u8("Search Files"), u8("Save File List (*.lst)") }));
-    EXPECT_EQ(widget<QLabel>(page.askNameForm(), "Memo1")->text(),
+    EXPECT_EQ(widget<QLabel>(page.listNameDialog(), "Memo1")->text(),
         u8("\nSearch finished.\n3 unique entries in list.\n3 new entries added.\nSave results?"));
-    EXPECT_EQ(widget<QLineEdit>(page.askNameForm(), "EFname")->text(), u8("(newlist1).lst"));
+    EXPECT_EQ(widget<QLineEdit>(page.listNameDialog(), "EFname")->text(), u8("(newlist1).lst"));
     EXPECT_EQ(widget<QLabel>(&page, "PanelTreeTop")->text(), filelists::ListTitle(sitePath({})));
     EXPECT_TRUE(widget<QPushButton>(&page, "BSaveList")->isEnabled());
 
@@ -509,7 +509,7 @@ TEST_F(ListsPageTest, SearchFindsWhatTheMaskAndTheFolderRulesAllow)
     ui.dialogScripts.append(cancel());
     page.searchFiles();
     EXPECT_EQ(ui.calls.size(), 1);
-    EXPECT_FALSE(widget<QCheckBox>(page.searchForm(), "CBIncludeSub")->isChecked());
+    EXPECT_FALSE(widget<QCheckBox>(page.searchDialog(), "CBIncludeSub")->isChecked());
 }
 
 TEST_F(ListsPageTest, SearchAddsToTheListAndCountsTheNewOnes)
@@ -521,10 +521,10 @@ TEST_F(ListsPageTest, SearchAddsToTheListAndCountsTheNewOnes)
     ui.dialogScripts.append(startSearch(false, true));
     ui.dialogScripts.append(cancel());
     page.searchFiles();
-    EXPECT_EQ(widget<QLabel>(page.askNameForm(), "Memo1")->text(),
+    EXPECT_EQ(widget<QLabel>(page.listNameDialog(), "Memo1")->text(),
         u8("\nSearch finished.\n2 unique entries in list.\n1 new entries added.\nSave results?"));
     // Adding keeps the list file; the sorted order follows duplicate removal.
-    EXPECT_EQ(widget<QLineEdit>(page.askNameForm(), "EFname")->text(), u8("site.lst"));
+    EXPECT_EQ(widget<QLineEdit>(page.listNameDialog(), "EFname")->text(), u8("site.lst"));
     EXPECT_EQ(shownPaths(), QStringList({ sitePath(u8("a.htm")), sitePath(u8("b.htm")) }));
 }
 
@@ -563,7 +563,7 @@ TEST_F(ListsPageTest, MergeJoinsListsWithoutDuplicates)
         QStringList({ sitePath(u8("a.htm")), sitePath(u8("b.htm")), sitePath(u8("c.htm")) }));
     EXPECT_EQ(
         widget<QLabel>(&page, "PanelTreeTop")->text(), u8(" Files found in \" a.lst + b.lst \":"));
-    EXPECT_EQ(widget<QLabel>(page.askNameForm(), "Memo1")->text(), u8("\nFilelists merged ..."));
+    EXPECT_EQ(widget<QLabel>(page.listNameDialog(), "Memo1")->text(), u8("\nFilelists merged ..."));
     EXPECT_TRUE(page.currentListFile().isEmpty());
     EXPECT_FALSE(page.isSaved());
 
@@ -592,7 +592,7 @@ TEST_F(ListsPageTest, AddTakesPickedFilesFromTheFirstOnesFolder)
                      .join(u8("\n")) };
     ui.dialogScripts.append(cancel());
     page.addFiles();
-    EXPECT_EQ(widget<QLabel>(page.askNameForm(), "Memo1")->text(),
+    EXPECT_EQ(widget<QLabel>(page.listNameDialog(), "Memo1")->text(),
         u8("\n1 new entries added.\nSave results?"));
     EXPECT_EQ(page.model()->rowCount(), 2);
     EXPECT_EQ(page.currentListFile(), listsFolder() + u8("site.lst"));

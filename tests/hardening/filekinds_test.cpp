@@ -120,7 +120,7 @@ TEST(UndecodableNames, EveryFileOperationFindsTheFileByItsBytes)
                     records, dir.path(), false, { QStringLiteral("*.htm") });
                 ASSERT_TRUE(filelists::writeListFile(list, records, nullptr));
                 QString error;
-                ASSERT_TRUE(filelists::readListFile(list, records, &error));
+                ASSERT_TRUE(filelists::readListFile(list, &records, &error));
                 QList<filelists::ListEntry> entries = filelists::entriesFromRecords(records);
                 const filelists::VerifyResult result = filelists::verifyEntries(entries);
                 EXPECT_EQ(result.removed, 0);
@@ -265,7 +265,7 @@ TEST(SpecialFiles, EveryFileOperationRefusesThemAtOnce)
             [](const QString &path) {
                 QStringList records;
                 QString error;
-                filelists::readListFile(path, records, &error);
+                filelists::readListFile(path, &records, &error);
                 return error;
             } },
         { "copying",

@@ -48,7 +48,7 @@ TEST(ListFile, WritesCrLfAndReadsItBack)
     EXPECT_EQ(readBytes(path),
         QByteArray("/web/*caf\xc3\xa9*.htm*12*2001-03-17  14:05\r\n/web/*b**0*\r\n"));
     QStringList back;
-    ASSERT_TRUE(filelists::readListFile(path, back, &error));
+    ASSERT_TRUE(filelists::readListFile(path, &back, &error));
     EXPECT_EQ(back, records);
     ASSERT_TRUE(filelists::writeListFile(path, {}, &error));
     EXPECT_EQ(readBytes(path), QByteArray());
@@ -89,9 +89,9 @@ TEST(ListFile, FilesThatCannotBeRead)
     QTemporaryDir dir;
     QStringList records = { u8("kept") };
     QString error;
-    EXPECT_FALSE(filelists::readListFile(dir.filePath(u8("gone.lst")), records, &error));
+    EXPECT_FALSE(filelists::readListFile(dir.filePath(u8("gone.lst")), &records, &error));
     EXPECT_TRUE(error.contains(u8("gone.lst"))) << error.toStdString();
-    EXPECT_FALSE(filelists::readListFile(dir.path(), records, &error));
+    EXPECT_FALSE(filelists::readListFile(dir.path(), &records, &error));
     EXPECT_EQ(records, QStringList { u8("kept") });
 }
 
@@ -106,7 +106,7 @@ TEST(ListFile, AMillionLines)
     writeBytes(path, bytes);
     QStringList records;
     QString error;
-    ASSERT_TRUE(filelists::readListFile(path, records, &error));
+    ASSERT_TRUE(filelists::readListFile(path, &records, &error));
     ASSERT_EQ(records.size(), 1000000);
     EXPECT_EQ(records.last(), u8("/nowhere/*page999999*.htm*1*d"));
 }
