@@ -5,7 +5,7 @@ set(FOLIOSCOPE_LAYERS
     "platform platformui kit"
     "engine formatter editor scan linkcheck imaging replace"
     "frame"
-    "folderview thumbs filelists snapshot viewer sitecheck"
+    "folderview thumbs filelists snapshot viewer sitecheck visualcheck"
     "app batch")
 # Libraries without windows: they and all they link stay clear of Qt Widgets.
 set(FOLIOSCOPE_WINDOW_FREE fs_platform fs_formatter fs_editor fs_scan fs_linkcheck fs_imaging fs_replace fs_frame fs_batch)

@@ -9,6 +9,7 @@
 #include "resizecommand.h"
 #include "snapshotcommand.h"
 #include "thumbscommand.h"
+#include "visualcheckcommand.h"
 
 #include "platform/commandline.h"
 #include "platform/startup.h"
@@ -83,6 +84,10 @@ const std::vector<Command> &commands()
         {"thumbs", "make the thumbnails of pages as \"Make Thumbs\" does", true,
          [](const QStringList &args, Streams &io) {
              return batch::runThumbsCommand(args, io.out, io.err);
+         }},
+        {"visual-check", "find the pages that look different from their baselines", true,
+         [](const QStringList &args, Streams &io) {
+             return batch::runVisualCheckCommand(args, io.out, io.err);
          }},
     };
     return table;

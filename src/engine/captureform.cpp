@@ -88,6 +88,11 @@ QSize CaptureForm::baseSize() const
     return m_host->clientSize();
 }
 
+void CaptureForm::setLayoutSize(const QSize &size)
+{
+    m_host->setClientSize(size);
+}
+
 struct CaptureFormKeeper::Pending {
     QString page;
     std::unique_ptr<CaptureForm> form;

@@ -55,6 +55,9 @@ public:
     void handleClose();
 
     QSize baseSize() const;
+    // Lays the page out at another size (a full-page capture); the next load wants the base
+    // size back.
+    void setLayoutSize(const QSize &size);
 
 private:
     std::unique_ptr<CaptureHost> m_host;
