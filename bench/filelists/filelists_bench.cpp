@@ -7,7 +7,7 @@
 #include "filelists/listnamedialog.h"
 #include "filelists/reportmodel.h"
 #include "filelists/searchdialog.h"
-#include "frame/pageframe.h"
+#include "frame/datafolders.h"
 #include "platform/dialogs.h"
 #include "platform/startup.h"
 #include "scan/listfile.h"

@@ -6,9 +6,11 @@
 
 #include "editor/tagrange.h"
 #include "folderview/fileops.h"
+#include "folderview/folderpanel.h"
+#include "folderview/folderviewpage.h"
 #include "folderview/progresswindow.h"
+#include "folderview/viewsdock.h"
 #include "formatter/style.h"
-#include "frame/folderservices.h"
 #include "frame/page.h"
 #include "kit/filedrops.h"
 #include "kit/hintfilter.h"
@@ -53,9 +55,17 @@ MainWindow::MainWindow(const QString &programDir, const QStringList &arguments, 
 
 MainWindow::~MainWindow() = default;
 
+void MainWindow::setViewer(viewer::ViewerWindow *view)
+{
+    m_viewer = view;
+    if (view)
+        connect(view, &viewer::ViewerWindow::fileSaved, this, &MainWindow::editorSaved,
+            Qt::UniqueConnection);
+}
+
 void MainWindow::setListProgress(int position)
 {
-    listProgress_->setValue(position);
+    m_listProgress->setValue(position);
 }
 
 void MainWindow::setUpWindow(const QString &programDir)
@@ -79,7 +89,7 @@ void MainWindow::setUpWindow(const QString &programDir)
         return window == this || (m_viewer && window == m_viewer);
     });
     qApp->installEventFilter(m_hints);
-    connect(pages_, &QTabWidget::currentChanged, this, &MainWindow::onPageChanged);
+    connect(m_pageTabs, &QTabWidget::currentChanged, this, &MainWindow::onPageChanged);
     connect(
         qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
             if (state == Qt::ApplicationActive)
@@ -101,9 +111,9 @@ void MainWindow::loadSettings()
 
 void MainWindow::saveSettings()
 {
-    const QString current = m_folder->currentFolder();
+    const QString current = m_folderPanel->currentFolder();
     const QString folder = current.isEmpty() ? m_settings.viewPath : current;
-    m_settings.viewPath = m_folder->isInThumbFolder(folder) ? m_dataFolder : folder;
+    m_settings.viewPath = m_folderPanel->isInThumbFolder(folder) ? m_dataFolder : folder;
     m_settings.mainBounds = geometry();
     QString error;
     if (!saveSettingsFile(m_dataFolder, m_settings, &error))
@@ -136,10 +146,10 @@ void MainWindow::prepareToShow()
     m_tagHints = editor::readTagHintTable(m_programFolder + QStringLiteral("tagsyntax.txt"));
     for (Page *page : m_pages)
         page->start();
-    contextMenu_->buildItems(m_settings.externalApps);
+    m_contextMenu->buildItems(m_settings.externalApps);
     showBrowser();
-    pages_->setCurrentIndex(1);
-    pages_->setCurrentIndex(0);
+    m_pageTabs->setCurrentIndex(1);
+    m_pageTabs->setCurrentIndex(0);
     m_hints->setHintsShown(m_settings.showHints);
 }
 
@@ -165,7 +175,7 @@ void MainWindow::handleActivation()
         return;
     }
     updateStatus();
-    hintLabel_->setText(kWelcome);
+    m_hintLabel->setText(kWelcome);
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
@@ -192,13 +202,13 @@ void MainWindow::tearDown()
 
 Page *MainWindow::activePage() const
 {
-    const int index = pages_->currentIndex();
+    const int index = m_pageTabs->currentIndex();
     return index > 0 && size_t(index) < m_pages.size() ? m_pages[size_t(index)] : m_pages.front();
 }
 
 void MainWindow::setActivePage(Page *page)
 {
-    pages_->setCurrentWidget(page->widget());
+    m_pageTabs->setCurrentWidget(page->widget());
 }
 
 void MainWindow::updateStatus()
@@ -206,31 +216,31 @@ void MainWindow::updateStatus()
     if (m_starting)
         return;
     showSelectionCounts();
-    hintLabel_->setText(currentFile());
+    m_hintLabel->setText(currentFile());
 }
 
 void MainWindow::showSelectionCounts()
 {
     const folderview::SelectionCount counts = selectionCounts();
-    extrasMenu_->setEnabled(counts.selected > 0);
-    extrasMenu_->menuAction()->setEnabled(counts.selected > 0);
+    m_extrasMenu->setEnabled(counts.selected > 0);
+    m_extrasMenu->menuAction()->setEnabled(counts.selected > 0);
     for (size_t index = 0; index < m_pages.size(); ++index)
-        pages_->setTabText(int(index), tabCaption(*m_pages[index], counts));
+        m_pageTabs->setTabText(int(index), tabCaption(*m_pages[index], counts));
 }
 
-bool MainWindow::hasUnsavedEditorChanges() const
+bool MainWindow::hasUnsavedChanges() const
 {
-    return m_folder->saveEnabled() && m_viewer && !m_viewer->viewerFile().isEmpty();
+    return m_viewsDock->saveEnabled() && m_viewer && !m_viewer->viewerFile().isEmpty();
 }
 
 std::optional<platform::Answer> MainWindow::askSaveChanges()
 {
-    if (!hasUnsavedEditorChanges())
+    if (!hasUnsavedChanges())
         return {};
     return m_viewer->askSaveChanges();
 }
 
-QString MainWindow::viewerFile() const
+QString MainWindow::editedFile() const
 {
     return m_viewer ? m_viewer->viewerFile() : QString();
 }
@@ -242,14 +252,7 @@ std::optional<platform::Answer> MainWindow::askSaveChangesBeforeShowing()
     return askSaveChanges();
 }
 
-QString MainWindow::editorFile(bool *unsaved) const
-{
-    const QString file = m_viewer ? m_viewer->viewerFile() : QString();
-    *unsaved = !file.isEmpty() && hasUnsavedEditorChanges();
-    return file;
-}
-
-void MainWindow::reloadEditorFile()
+void MainWindow::reloadEditedFile()
 {
     if (!m_viewer || m_viewer->viewerFile().isEmpty())
         return;
@@ -257,6 +260,12 @@ void MainWindow::reloadEditorFile()
         showFileInViews(true);
     else
         m_viewer->reload();
+}
+
+void MainWindow::followEditorSaves(
+    QObject *receiver, const std::function<void(const QString &)> &saved)
+{
+    connect(this, &MainWindow::editorSaved, receiver, saved);
 }
 
 void MainWindow::applicationActivated()
@@ -270,12 +279,12 @@ void MainWindow::applicationActivated()
 
 void MainWindow::setHintLine(const QString &text)
 {
-    hintLabel_->setText(text);
+    m_hintLabel->setText(text);
 }
 
 void MainWindow::setPagesEnabled(bool enabled)
 {
-    pages_->setEnabled(enabled);
+    m_pageTabs->setEnabled(enabled);
 }
 
 folderview::BatchProgress *MainWindow::progressWindow()
@@ -293,6 +302,33 @@ engine::HtmlView *MainWindow::browserView()
     return m_viewer ? m_viewer->browser() : nullptr;
 }
 
+// --- The Folder View's place ------------------------------------------------------------
+
+QString MainWindow::currentFolder() const
+{
+    return m_folderPanel->currentFolder();
+}
+
+QString MainWindow::currentMask() const
+{
+    return m_folderPanel->currentMask();
+}
+
+void MainWindow::showMiniThumb(const QString &page)
+{
+    m_folderPanel->showMiniThumb(page);
+}
+
+void MainWindow::showSavedCopy(const QString &path)
+{
+    m_folder->showSavedCopy(path);
+}
+
+void MainWindow::setSaveButtons(bool saveEnabled, bool saveAsEnabled)
+{
+    m_viewsDock->setSaveButtons(saveEnabled, saveAsEnabled);
+}
+
 // --- Views and docking -------------------------------------------------------------------
 
 void MainWindow::showFileInViews(bool force)
@@ -305,7 +341,7 @@ void MainWindow::showFileInViews(bool force)
     }
     if (newFile == oldFile && !force)
         return;
-    m_folder->showMiniThumb(newFile);
+    m_folderPanel->showMiniThumb(newFile);
     if (m_viewer) {
         m_viewer->loadFileIntoViewer(newFile);
         m_viewer->setEditorNotModified();
@@ -314,7 +350,7 @@ void MainWindow::showFileInViews(bool force)
 
 void MainWindow::clearViews()
 {
-    m_folder->clearMiniThumb();
+    m_folderPanel->clearMiniThumb();
     if (m_viewer)
         m_viewer->clearViewer();
 }
@@ -329,18 +365,19 @@ void MainWindow::dockView(const QString &control, const QString &target)
 {
     if (!m_viewer)
         return;
-    m_folder->viewsPanel()->setUpdatesEnabled(false);
+    m_viewsDock->viewsPanel()->setUpdatesEnabled(false);
     m_viewer->returnControls();
-    m_folder->viewsPanel()->setUpdatesEnabled(true);
+    m_viewsDock->viewsPanel()->setUpdatesEnabled(true);
     if (target != QLatin1String("MainWindow"))
         return;
-    m_folder->showInBrowserPanel(control == QLatin1String("Editor") ? m_viewer->editorControl()
-                                                                    : m_viewer->browserControl());
+    m_viewsDock->showInBrowserPanel(control == QLatin1String("Editor")
+            ? m_viewer->editorControl()
+            : m_viewer->browserControl());
 }
 
 void MainWindow::showBrowser()
 {
-    if (m_folder->browserSwitchDown()) {
+    if (m_viewsDock->browserSwitchDown()) {
         dockView(QStringLiteral("Browser"), QStringLiteral("MainWindow"));
         return;
     }
@@ -367,6 +404,15 @@ void MainWindow::openCurrentFile()
     m_viewer->exec();
     m_viewerOpen = false;
     showBrowser();
+}
+
+void MainWindow::openCurrentFileAt(const frame::TextSpot &spot)
+{
+    if (m_viewer)
+        m_viewer->selectInEditorOnShow(spot.line, spot.column, spot.text);
+    openCurrentFile();
+    if (m_viewer)
+        m_viewer->clearEditorSpot();
 }
 
 snapshot::SnapshotHost MainWindow::snapshotHost()
@@ -396,7 +442,7 @@ void MainWindow::showGeneralOptions()
         return;
     m_settings = options.values();
     m_optionsConfirmed = true;
-    contextMenu_->setLaunchCaptions(m_settings.externalApps, m_optionsConfirmed);
+    m_contextMenu->setLaunchCaptions(m_settings.externalApps, m_optionsConfirmed);
     m_hints->setHintsShown(m_settings.showHints);
     m_folder->applyFileIcons();
 }
@@ -417,13 +463,13 @@ void MainWindow::prepareContextMenu()
     state.viewerOpen = m_viewerOpen;
     for (size_t i = 0; i < state.appExists.size(); ++i)
         state.appExists[i] = m_settings.externalApps[i].exists;
-    contextMenu_->prepareContextMenu(state);
+    m_contextMenu->prepareContextMenu(state);
 }
 
 void MainWindow::showContextMenu(const QPoint &globalPos)
 {
     prepareContextMenu();
-    contextMenu_->popup(globalPos);
+    m_contextMenu->popup(globalPos);
 }
 
 // The page-specific items go to the page that serves them.
@@ -472,7 +518,7 @@ void MainWindow::onPageChanged(int index)
     const bool arrivingOnViews
         = index >= 0 && size_t(index) < m_pages.size() && m_pages[size_t(index)]->hostsViews();
     if (index != m_lastPage && (m_pages[size_t(m_lastPage)]->hostsViews() || arrivingOnViews)
-        && !m_starting && hasUnsavedEditorChanges()) {
+        && !m_starting && hasUnsavedChanges()) {
         // The tab control has switched already, but nothing is painted before the event loop
         // runs: back to the page first, so that the question (and Cancel) leave the screen as
         // it was.
@@ -488,14 +534,14 @@ void MainWindow::onPageChanged(int index)
 void MainWindow::setPageQuietly(int index)
 {
     m_revertingPage = true;
-    pages_->setCurrentIndex(index);
+    m_pageTabs->setCurrentIndex(index);
     m_revertingPage = false;
 }
 
 void MainWindow::enterPage(int index)
 {
-    hintLabel_->clear();
-    m_folder->clearMiniThumb();
+    m_hintLabel->clear();
+    m_folderPanel->clearMiniThumb();
     Page *page = index >= 0 && size_t(index) < m_pages.size() ? m_pages[size_t(index)] : nullptr;
     if (page) {
         page->activate();
@@ -504,12 +550,12 @@ void MainWindow::enterPage(int index)
                 m_viewer->clearViewer();
             showFileInViews(false);
         } else {
-            m_folder->showMiniThumb(currentFile());
+            m_folderPanel->showMiniThumb(currentFile());
         }
     }
     updateStatus();
     if (const QString hint = page ? page->arrivalHint() : QString(); !hint.isEmpty())
-        hintLabel_->setText(hint);
+        m_hintLabel->setText(hint);
 }
 
 } // namespace app

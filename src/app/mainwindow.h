@@ -1,6 +1,7 @@
 #pragma once
 
 #include "formatter/style.h"
+#include "frame/datafolders.h"
 #include "frame/page.h"
 #include "frame/pageframe.h"
 #include "frame/settings.h"
@@ -17,8 +18,11 @@ class QProgressBar;
 class QTabWidget;
 
 namespace folderview {
+class FolderPanel;
+class FolderViewPage;
 class ProgressWindow;
-}
+class ViewsDock;
+} // namespace folderview
 
 namespace kit {
 class HintFilter;
@@ -30,13 +34,12 @@ class ViewerWindow;
 
 namespace app {
 
-class FolderServices;
 class ContextMenu;
 
 // The main window: the frame of the program. It holds the menus, the hint line, the page
 // control with its pages, the settings, and the borrowed browser or editor; the selection
-// queries answer for the active page.
-class MainWindow : public QMainWindow, public PageFrame
+// queries answer for the active page. It implements every interface of the frame.
+class MainWindow : public QMainWindow, public frame::PageFrame
 {
     Q_OBJECT
 
@@ -47,67 +50,25 @@ public:
     ~MainWindow() override;
 
     // The viewer window lives beside the main window for the whole run.
-    void setViewer(viewer::ViewerWindow *view) { m_viewer = view; }
+    void setViewer(viewer::ViewerWindow *view);
     void setProgressWindow(folderview::ProgressWindow *progress) { m_progress = progress; }
     viewer::ViewerWindow *viewer() const { return m_viewer; }
 
     // The pages in the order of their tabs.
     const std::vector<Page *> &pages() const { return m_pages; }
 
-    QString programFolder() const override { return m_programFolder; }
-    QString dataFolder() const override { return m_dataFolder; }
+    QString programFolder() const { return m_programFolder; }
     QString thumbFolder() const { return thumbFolderOf(m_dataFolder); }
     QString listsFolder() const { return listsFolderOf(m_dataFolder); }
-    Settings &settings() override { return m_settings; }
     const Settings &settings() const { return m_settings; }
     // The formatter style and trim table, loaded once when the window is first shown.
     const formatter::Style &style() const { return m_style; }
-    bool isStarting() const override { return m_starting; }
     bool isViewerOpen() const { return m_viewerOpen; }
-    QString startFile() const { return m_startFile; }
-    FolderServices &folderView() override { return *m_folder; }
-    void setListProgress(int position) override;
-    formatter::Style *formatterStyle() override { return &m_style; }
-    QStringList tagSyntaxTable() const override { return m_tagHints; }
     // The program became the active application again: the editor's file may have changed.
     void applicationActivated();
 
-    // Selection queries of the active page.
-    QString currentFile() const override { return activePage()->currentFile(); }
-    folderview::SelectionCount selectionCounts() const override
-    {
-        return activePage()->selectionCounts();
-    }
-    QString entryPath(int index, bool onlySelected) const override
-    {
-        return activePage()->entryPath(index, onlySelected);
-    }
-
-    void updateStatus() override;
-    std::optional<platform::Answer> askSaveChanges() override;
-    std::optional<platform::Answer> askSaveChangesBeforeShowing() override;
-    QString editorFile(bool *unsaved) const override;
-    void reloadEditorFile() override;
-    QString viewerFile() const override;
-
-    // What the pages and the viewer window ask of the main window.
-    void setHintLine(const QString &text) override;
-    QRect mainWindowBounds() const override { return geometry(); }
-    Page *activePage() const override;
-    void setActivePage(Page *page) override;
-    void setPagesEnabled(bool enabled) override;
-    void showFileInViews(bool force) override;
-    void clearViews() override;
-    void setViewerButtonState() override;
-    void openCurrentFile() override;
-    folderview::BatchProgress *progressWindow() override;
-    void setMainWindowEnabled(bool enabled) override { setEnabled(enabled); }
-    bool checkDiskSpace(const QString &path, qint64 neededKb) override;
-    engine::HtmlView *browserView() override;
-
-    // "&Create Snapshot(s)", and the browser's "Snap View".
+    // "&Create Snapshot(s)".
     void createSnapshots();
-    void snapCurrentView() override;
     const snapshot::SnapshotJob &snapshotJob() const { return m_snapshotJob; }
 
     void dockView(const QString &control, const QString &target);
@@ -120,10 +81,80 @@ public:
     // The menu items' handlers.
     void showGeneralOptions();
     void showHelp();
-    // The shared context menu at a global position, its items enabled for the active page.
-    void showContextMenu(const QPoint &globalPos) override;
     void prepareContextMenu();
     void runContextMenuItem(int position);
+
+    // --- The frame's interfaces --------------------------------------------------------
+
+    // Selection queries of the active page.
+    QString currentFile() const override { return activePage()->currentFile(); }
+    folderview::SelectionCount selectionCounts() const override
+    {
+        return activePage()->selectionCounts();
+    }
+    QString entryPath(int index, bool onlySelected) const override
+    {
+        return activePage()->entryPath(index, onlySelected);
+    }
+
+    // Status line.
+    void setHintLine(const QString &text) override;
+    void updateStatus() override;
+    void setListProgress(int position) override;
+
+    // Page control.
+    Page *activePage() const override;
+    void setActivePage(Page *page) override;
+    void setPagesEnabled(bool enabled) override;
+    bool isStarting() const override { return m_starting; }
+
+    // Progress.
+    folderview::BatchProgress *progressWindow() override;
+    void setMainWindowEnabled(bool enabled) override { setEnabled(enabled); }
+    bool checkDiskSpace(const QString &path, qint64 neededKb) override;
+
+    // Entry commands.
+    void openCurrentFile() override;
+    void openCurrentFileAt(const frame::TextSpot &spot) override;
+    // The shared context menu at a global position, its items enabled for the active page.
+    void showContextMenu(const QPoint &globalPos) override;
+
+    // Views.
+    void showFileInViews(bool force) override;
+    void clearViews() override;
+    void setViewerButtonState() override;
+    engine::HtmlView *browserView() override;
+
+    // The edited file.
+    QString editedFile() const override;
+    bool hasUnsavedChanges() const override;
+    std::optional<platform::Answer> askSaveChanges() override;
+    std::optional<platform::Answer> askSaveChangesBeforeShowing() override;
+    void reloadEditedFile() override;
+    void followEditorSaves(
+        QObject *receiver, const std::function<void(const QString &)> &saved) override;
+
+    // Configuration.
+    Settings &settings() override { return m_settings; }
+    QString dataFolder() const override { return m_dataFolder; }
+
+    // The Folder View's folder, mask and corner.
+    QString currentFolder() const override;
+    QString currentMask() const override;
+    void showMiniThumb(const QString &page) override;
+    void showSavedCopy(const QString &path) override;
+
+    // The viewer window's host.
+    QRect mainWindowBounds() const override { return geometry(); }
+    // The browser's "Snap View".
+    void snapCurrentView() override;
+    void setSaveButtons(bool saveEnabled, bool saveAsEnabled) override;
+    formatter::Style *formatterStyle() override { return &m_style; }
+    QStringList tagSyntaxTable() const override { return m_tagHints; }
+
+Q_SIGNALS:
+    // The viewer's editor wrote its text to a file.
+    void editorSaved(const QString &path);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -147,8 +178,6 @@ private:
     void showSelectionCounts();
     // Changes the page without the leave question and the page's arrival steps.
     void setPageQuietly(int index);
-    // The editor holds changes that askSaveChanges would ask about.
-    bool hasUnsavedEditorChanges() const;
     snapshot::SnapshotHost snapshotHost();
 
     QString m_programFolder;
@@ -167,21 +196,25 @@ private:
     QStringList m_arguments;
     QStringList m_tagHints;
     std::vector<Page *> m_pages;
-    FolderServices *m_folder = nullptr;
+    // The Folder View page, its folder panel beside the page control and the dock of the
+    // borrowed views.
+    folderview::FolderViewPage *m_folder = nullptr;
+    folderview::FolderPanel *m_folderPanel = nullptr;
+    folderview::ViewsDock *m_viewsDock = nullptr;
     viewer::ViewerWindow *m_viewer = nullptr;
     folderview::ProgressWindow *m_progress = nullptr;
     snapshot::SnapshotJob m_snapshotJob;
 
     // The controls; their objectNames keep the old names.
-    QTabWidget *pages_ = nullptr;
-    QLabel *hintLabel_ = nullptr;
-    QProgressBar *listProgress_ = nullptr;
-    QMenu *fileMenu_ = nullptr;
-    QMenu *optionsMenu_ = nullptr;
-    QMenu *extrasMenu_ = nullptr;
-    QMenu *cleanMenu_ = nullptr;
-    QMenu *helpMenu_ = nullptr;
-    app::ContextMenu *contextMenu_ = nullptr;
+    QTabWidget *m_pageTabs = nullptr;
+    QLabel *m_hintLabel = nullptr;
+    QProgressBar *m_listProgress = nullptr;
+    QMenu *m_fileMenu = nullptr;
+    QMenu *m_optionsMenu = nullptr;
+    QMenu *m_extrasMenu = nullptr;
+    QMenu *m_cleanMenu = nullptr;
+    QMenu *m_helpMenu = nullptr;
+    app::ContextMenu *m_contextMenu = nullptr;
     kit::HintFilter *m_hints = nullptr;
 };
 

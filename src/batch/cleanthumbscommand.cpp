@@ -1,6 +1,8 @@
 #include "cleanthumbscommand.h"
 
-#include "frame/pageframe.h"
+#include "frame/datafolders.h"
+#include "frame/settings.h"
+#include "imaging/looksstore.h"
 #include "imaging/thumbclean.h"
 #include "platform/pathrules.h"
 
@@ -30,6 +32,8 @@ QString cleanThumbsUsage()
         "are left empty, and prints the message of the menu item. Like the menu items, it also\n"
         "deletes the temporary files that writes killed half-way left in THUMBS, FILELISTS,\n"
         "the snapshot folder and beside prg.ini (NAME.XXXXXX, ten minutes old or older).\n"
+        "The baseline renders of the visual check (LOOKS) go with their pages too (all of them\n"
+        "with --all), and a line says how many.\n"
         "\n"
         "  --all                   remove every thumbnail (\"Remove all thumbs from disk\")\n"
         "  --program-folder DIR    the program folder (default: the folder of this program)\n"
@@ -65,16 +69,20 @@ int runCleanThumbsCommand(
 
     const QString dataFolder
         = platform::WithTrailingBackslash(QDir::toNativeSeparators(programFolder));
-    const thumbs::CleanResult result = thumbs::CleanThumbFolder(app::thumbFolderOf(dataFolder), all);
+    const thumbs::CleanResult result
+        = thumbs::CleanThumbFolder(app::thumbFolderOf(dataFolder), all);
     // The other stores lose what killed writers left, as the "&Clean" menu's items do.
     const QString snapshotFolder = app::loadSettingsFile(dataFolder, QSize()).snapshotPath;
-    const QStringList failed
-        = result.failed + app::removeStoreLeftovers(dataFolder, snapshotFolder).failed;
+    const imaging::LooksClean looks = imaging::cleanLooksFolder(dataFolder + QStringLiteral("LOOKS/"), all);
+    const QStringList failed = result.failed
+        + app::removeStoreLeftovers(dataFolder, snapshotFolder).failed + looks.failed;
     for (const QString &file : failed)
         writeLine(err, QStringLiteral("folioscope-batch clean-thumbs: cannot delete %1").arg(file));
     QString message = result.message;
     message.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     writeLine(out, message);
+    if (looks.found > 0)
+        writeLine(out, QStringLiteral("%1 of %2 baseline renders removed.").arg(looks.removed).arg(looks.found));
     return failed.isEmpty() ? ExitOk : ExitFailed;
 }
 

@@ -1,13 +1,13 @@
 #include "listcommands.h"
 
-#include "frame/pageframe.h"
-#include "frame/settings.h"
 #include "batchargs.h"
+#include "formatcommand.h"
+#include "frame/datafolders.h"
+#include "frame/settings.h"
+#include "platform/pathrules.h"
 #include "scan/listfile.h"
 #include "scan/listrecord.h"
 #include "scan/verification.h"
-#include "formatcommand.h"
-#include "platform/pathrules.h"
 
 #include <QDir>
 #include <QFileInfo>

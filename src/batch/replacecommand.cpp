@@ -1,6 +1,6 @@
 #include "replacecommand.h"
 
-#include "frame/pageframe.h"
+#include "frame/datafolders.h"
 #include "frame/settings.h"
 #include "listcommands.h"
 #include "platform/filenames.h"
@@ -38,8 +38,8 @@ int usageError(QIODevice &err, const QString &problem)
 }
 
 // The options that take a value; false when `arg` is none of them.
-bool takeValued(const QStringList &args, qsizetype &i, ReplaceArguments *parsed, QString *error,
-    bool *taken)
+bool takeValued(
+    const QStringList &args, qsizetype &i, ReplaceArguments *parsed, QString *error, bool *taken)
 {
     struct Valued {
         const char *name;
@@ -95,8 +95,10 @@ bool parse(const QStringList &args, ReplaceArguments *parsed, QString *error)
         } else if (isOption(arg, QStringLiteral("--scope"))) {
             QString value;
             if (!takeValue(args, i, QStringLiteral("--scope"), &value)
-                || !replace::parseScope(value, &parsed->options.scope, &parsed->options.attribute)) {
-                *error = QStringLiteral("--scope needs all, text, attributes, attributes=NAME or tags");
+                || !replace::parseScope(
+                    value, &parsed->options.scope, &parsed->options.attribute)) {
+                *error = QStringLiteral(
+                    "--scope needs all, text, attributes, attributes=NAME or tags");
                 return false;
             }
         } else if (!takeValued(args, i, parsed, error, &taken)) {
@@ -132,10 +134,11 @@ QByteArray diffName(const QString &path)
 int listUndo(const replace::UndoStore &store, QIODevice &out)
 {
     for (const replace::UndoRecord &record : store.list())
-        writeLine(out, QStringLiteral("%1  %2  %3 files  %4")
-                           .arg(record.id, record.when.toString(Qt::ISODate))
-                           .arg(record.files.size())
-                           .arg(record.summary));
+        writeLine(out,
+            QStringLiteral("%1  %2  %3 files  %4")
+                .arg(record.id, record.when.toString(Qt::ISODate))
+                .arg(record.files.size())
+                .arg(record.summary));
     return ExitOk;
 }
 
@@ -152,9 +155,10 @@ int undo(const replace::UndoStore &store, const QString &id, QIODevice &out, QIO
         writeLine(out, path);
     for (const QString &problem : outcome.leftAlone)
         writeLine(err, problem);
-    writeLine(err, QStringLiteral("%1 files restored, %2 left alone")
-                       .arg(outcome.restored.size())
-                       .arg(outcome.leftAlone.size()));
+    writeLine(err,
+        QStringLiteral("%1 files restored, %2 left alone")
+            .arg(outcome.restored.size())
+            .arg(outcome.leftAlone.size()));
     return outcome.leftAlone.isEmpty() ? ExitOk : ExitFailed;
 }
 
@@ -252,9 +256,10 @@ int runReplaceCommand(
     QElapsedTimer clock;
     clock.start();
     QStringList problems;
-    const QStringList files = replace::filesToReplace(parsed.paths,
-        parsed.mask.isEmpty() ? replaceMask() : parsed.mask, app::thumbFolderOf(
-            platform::WithTrailingBackslash(QDir::toNativeSeparators(data))), &problems);
+    const QStringList files
+        = replace::filesToReplace(parsed.paths, parsed.mask.isEmpty() ? replaceMask() : parsed.mask,
+            app::thumbFolderOf(platform::WithTrailingBackslash(QDir::toNativeSeparators(data))),
+            &problems);
     for (const QString &problem : problems)
         writeLine(err, kPrefix + problem);
     if (!problems.isEmpty())

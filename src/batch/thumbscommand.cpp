@@ -3,7 +3,7 @@
 #include "console.h"
 
 #include "folderview/fileops.h"
-#include "frame/pageframe.h"
+#include "frame/datafolders.h"
 #include "imaging/thumbstore.h"
 #include "platform/pathrules.h"
 #include "thumbs/thumbjobs.h"

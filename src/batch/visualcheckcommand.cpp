@@ -2,7 +2,7 @@
 
 #include "batchargs.h"
 
-#include "frame/pageframe.h"
+#include "frame/datafolders.h"
 #include "platform/pathrules.h"
 #include "scan/folderscan.h"
 #include "visualcheck/lookcheck.h"

@@ -4,8 +4,8 @@
 #include "filelists/listnamedialog.h"
 #include "filelists/reportmodel.h"
 #include "filelists/searchdialog.h"
-#include "frame/folderservices.h"
-#include "frame/pageframe.h"
+#include "frame/datafolders.h"
+#include "frame/settings.h"
 #include "platform/dialogs.h"
 #include "platform/filenames.h"
 #include "platform/filerules.h"
@@ -103,16 +103,16 @@ void FileListsPage::verifyLoadedList()
         int position = 0;
         result = verifyEntries(entries, [&](int kept) {
             if (kept % step == 0)
-                m_frame.setListProgress(++position);
+                m_frame.status.setListProgress(++position);
         });
         m_workList = result.reportLines;
         m_model->setEntries(std::move(entries));
-        m_frame.setListProgress(0);
+        m_frame.status.setListProgress(0);
         m_report->setUpdatesEnabled(true);
     }
-    m_frame.updateStatus();
+    m_frame.status.updateStatus();
     if (result.unchecked > 0)
-        m_frame.setHintLine(uncheckedNote(result.unchecked));
+        m_frame.status.setHintLine(uncheckedNote(result.unchecked));
     if (m_model->rowCount() == 0) {
         platform::dialogs().ShowInfo(kNoMoreEntries);
         return;
@@ -188,13 +188,13 @@ void FileListsPage::deleteList()
     if (answer == platform::Answer::Yes) {
         const bool current
             = !m_currentListFile.isEmpty() && QFileInfo(path) == QFileInfo(m_currentListFile);
-        platform::RemoveFile(path, m_frame.settings().useRecycleBin);
+        platform::RemoveFile(path, m_frame.configuration.settings().useRecycleBin);
         if (current) {
             m_model->clear();
             m_currentListFile.clear();
             m_saved = true;
             setTitle(QStringLiteral("Open a file list, or click \"Search Files\" ..."));
-            m_frame.updateStatus();
+            m_frame.status.updateStatus();
         }
     }
     fillSavedLists();
@@ -214,8 +214,8 @@ QStringList FileListsPage::selectedListNames() const
 
 void FileListsPage::searchFiles()
 {
-    const QString folder = m_frame.folderView().currentFolder();
-    const QString mask = m_frame.folderView().currentMask();
+    const QString folder = m_frame.folder.currentFolder();
+    const QString mask = m_frame.folder.currentMask();
     m_searchDialog->prepare(mask, folder);
     if (platform::dialogs().execDialog(*m_searchDialog) != QDialog::Accepted)
         return;
@@ -232,7 +232,7 @@ void FileListsPage::searchFiles()
         ScanOptions options;
         options.mask = mask;
         options.descendEverywhere = false;
-        options.thumbFolder = app::thumbFolderOf(m_frame.dataFolder());
+        options.thumbFolder = app::thumbFolderOf(m_frame.configuration.dataFolder());
         const bool subfolders = m_searchDialog->includeSubfolders();
         if (adding) {
             appendFolderRecords(m_workList, folder, subfolders, options, &withLineBreak);
@@ -242,7 +242,7 @@ void FileListsPage::searchFiles()
         }
     }
     if (withLineBreak > 0)
-        m_frame.setHintLine(lineBreakNote(withLineBreak));
+        m_frame.status.setHintLine(lineBreakNote(withLineBreak));
     const qsizetype count = adding ? m_workList.size() : found.size();
     if (count == 0) {
         platform::dialogs().ShowInfo(
@@ -271,9 +271,9 @@ void FileListsPage::searchFiles()
 
 void FileListsPage::addFiles()
 {
-    const QString folder = m_frame.folderView().currentFolder();
-    const QStringList picked = platform::dialogs().openFileNames(
-        QStringLiteral("Add Files"), folder, dialogFilter(m_frame.settings().allowedExtensions));
+    const QString folder = m_frame.folder.currentFolder();
+    const QStringList picked = platform::dialogs().openFileNames(QStringLiteral("Add Files"),
+        folder, dialogFilter(m_frame.configuration.settings().allowedExtensions));
     if (picked.isEmpty())
         return;
     qsizetype before = 0;
@@ -295,7 +295,7 @@ void FileListsPage::addFiles()
         RemoveDuplicateRecords(m_workList);
     }
     if (undecodable > 0)
-        m_frame.setHintLine(
+        m_frame.status.setHintLine(
             QStringLiteral("%1 picked file name(s) not valid UTF-8 could not be added.")
                 .arg(undecodable));
     const qsizetype count = m_workList.size();
@@ -373,7 +373,7 @@ void FileListsPage::takeOutFiles()
             m_report->setUpdatesEnabled(true);
         }
     }
-    m_frame.updateStatus();
+    m_frame.status.updateStatus();
     setListButtonState();
 }
 
@@ -385,7 +385,7 @@ void FileListsPage::selectAllRows()
         m_report->selectAll();
         m_report->setUpdatesEnabled(true);
     }
-    m_frame.updateStatus();
+    m_frame.status.updateStatus();
 }
 
 } // namespace filelists

@@ -4,8 +4,8 @@
 #include "filelists/listsort.h"
 #include "filelists/reportmodel.h"
 #include "filelists/searchdialog.h"
-#include "frame/folderservices.h"
-#include "frame/pageframe.h"
+#include "frame/datafolders.h"
+#include "frame/settings.h"
 #include "kit/panels.h"
 #include "kit/textfit.h"
 #include "platform/hourglass.h"
@@ -62,7 +62,7 @@ bool leftForAnotherWindow(QEvent *event)
 
 } // namespace
 
-FileListsPage::FileListsPage(app::PageFrame &frame, QWidget *parent)
+FileListsPage::FileListsPage(const Frame &frame, QWidget *parent)
     : QWidget(parent)
     , m_frame(frame)
     , m_model(new ReportModel(this))
@@ -142,9 +142,8 @@ void FileListsPage::buildLayout()
     m_mergeListButton->setObjectName(QStringLiteral("BMergeList"));
     listsColumn->addWidget(listBar);
     // The buttons never take the focus: leaving the saved lists disables their buttons.
-    for (QPushButton *button :
-        { m_searchButton, m_selectAllButton, m_takeOutButton, m_saveListButton, m_addButton,
-            m_replaceButton, m_loadListButton, m_deleteListButton, m_mergeListButton })
+    for (QPushButton *button : { m_searchButton, m_selectAllButton, m_takeOutButton, m_saveListButton,
+             m_addButton, m_replaceButton, m_loadListButton, m_deleteListButton, m_mergeListButton })
         button->setFocusPolicy(Qt::NoFocus);
     for (QPushButton *button : { m_loadListButton, m_deleteListButton, m_mergeListButton })
         button->setEnabled(false);
@@ -195,13 +194,14 @@ void FileListsPage::connectControls()
     m_report->installEventFilter(this);
     m_report->viewport()->installEventFilter(this);
     m_lists->installEventFilter(this);
-    connect(m_report, &QTreeView::doubleClicked, this, [this] { m_frame.openCurrentFile(); });
+    connect(
+        m_report, &QTreeView::doubleClicked, this, [this] { m_frame.commands.openCurrentFile(); });
     m_report->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_report, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
-        m_frame.showContextMenu(m_report->viewport()->mapToGlobal(pos));
+        m_frame.commands.showContextMenu(m_report->viewport()->mapToGlobal(pos));
     });
     connect(m_report->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-        [this] { m_frame.updateStatus(); });
+        [this] { m_frame.status.updateStatus(); });
     connect(m_report->header(), &QHeaderView::sectionClicked, this, &FileListsPage::sortByColumn);
     connect(m_lists, &QListWidget::itemSelectionChanged, this, &FileListsPage::listChosen);
     connect(m_lists, &QListWidget::itemDoubleClicked, this, &FileListsPage::openList);
@@ -241,8 +241,8 @@ bool FileListsPage::reportListEvent(QEvent *event)
         return false;
     }
     case QEvent::MouseButtonRelease:
-        m_frame.updateStatus();
-        m_frame.folderView().showMiniThumb(currentFile());
+        m_frame.status.updateStatus();
+        m_frame.folder.showMiniThumb(currentFile());
         return false;
     case QEvent::FocusIn:
     case QEvent::FocusOut:
@@ -287,17 +287,17 @@ void FileListsPage::reportKeyPressed(int key)
         if (m_takeOutButton->isEnabled())
             takeOutFiles();
     } else {
-        m_frame.openCurrentFile();
+        m_frame.commands.openCurrentFile();
     }
     setListButtonState();
-    m_frame.updateStatus();
+    m_frame.status.updateStatus();
 }
 
 void FileListsPage::reportKeyReleased(int key, Qt::KeyboardModifiers modifiers)
 {
     if (key == Qt::Key_A && modifiers == Qt::ControlModifier)
         selectAllRows();
-    m_frame.folderView().showMiniThumb(currentFile());
+    m_frame.folder.showMiniThumb(currentFile());
 }
 
 void FileListsPage::listsLeft()
@@ -402,7 +402,7 @@ void FileListsPage::activate()
 
 QString FileListsPage::listsFolder() const
 {
-    return app::listsFolderOf(m_frame.dataFolder());
+    return app::listsFolderOf(m_frame.configuration.dataFolder());
 }
 
 void FileListsPage::setTitle(const QString &text)
@@ -423,7 +423,7 @@ void FileListsPage::fillListFromRecords(bool clear)
         entries.append(
             entryFromRecord(m_workList.at(i), entries.isEmpty() ? nullptr : &entries.last()));
         if ((i + 1) % step == 0)
-            m_frame.setListProgress(++position);
+            m_frame.status.setListProgress(++position);
     }
     showEntries(std::move(entries));
 }
@@ -432,11 +432,11 @@ void FileListsPage::showEntries(QList<ListEntry> entries)
 {
     m_report->setUpdatesEnabled(false);
     m_model->setEntries(std::move(entries));
-    m_frame.setListProgress(0);
+    m_frame.status.setListProgress(0);
     // The new order is the work list's: no column is sorted.
     m_sortColumn = -1;
     m_report->header()->setSortIndicatorShown(false);
-    m_frame.updateStatus();
+    m_frame.status.updateStatus();
     m_report->setUpdatesEnabled(true);
 }
 

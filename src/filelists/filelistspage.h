@@ -1,7 +1,12 @@
 #pragma once
 
-#include "scan/listrecord.h"
+#include "frame/configuration.h"
+#include "frame/editedfile.h"
+#include "frame/entrycommands.h"
+#include "frame/folderplace.h"
 #include "frame/page.h"
+#include "frame/statusline.h"
+#include "scan/listrecord.h"
 
 #include <QStringList>
 #include <QWidget>
@@ -13,10 +18,6 @@ class QListWidget;
 class QMenu;
 class QPushButton;
 class QTreeView;
-
-namespace app {
-class PageFrame;
-}
 
 namespace filelists {
 
@@ -30,7 +31,24 @@ class FileListsPage : public QWidget, public app::Page
     Q_OBJECT
 
 public:
-    explicit FileListsPage(app::PageFrame &frame, QWidget *parent = nullptr);
+    // What the page asks of the frame that hosts it.
+    struct Frame {
+        template<class Host>
+        Frame(Host &host)
+            : status(host)
+            , commands(host)
+            , folder(host)
+            , configuration(host)
+            , editedFile(host)
+        { }
+        frame::StatusLine &status;
+        frame::EntryCommands &commands;
+        frame::FolderPlace &folder;
+        frame::Configuration &configuration;
+        frame::EditedFile &editedFile;
+    };
+
+    explicit FileListsPage(const Frame &frame, QWidget *parent = nullptr);
     ~FileListsPage() override;
 
     QString currentFile() const override;
@@ -104,7 +122,7 @@ private:
     // The entries replace the list's, in their own order.
     void showEntries(QList<ListEntry> entries);
 
-    app::PageFrame &m_frame;
+    Frame m_frame;
     ReportModel *m_model = nullptr;
     SearchDialog *m_searchDialog = nullptr;
     ListNameDialog *m_listNameDialog = nullptr;

@@ -4,7 +4,8 @@
 
 #include "filelists/reportmodel.h"
 #include "filelists/sitereplacedialog.h"
-#include "frame/pageframe.h"
+#include "frame/datafolders.h"
+#include "frame/settings.h"
 #include "platform/dialogs.h"
 #include "platform/hourglass.h"
 #include "platform/pathrules.h"
@@ -44,7 +45,7 @@ QMenu *FileListsPage::replaceMenu()
     connect(menu, &QMenu::aboutToShow, this, [this, undo] {
         undo->clear();
         const std::vector<replace::UndoRecord> records
-            = replace::UndoStore(m_frame.dataFolder()).list();
+            = replace::UndoStore(m_frame.configuration.dataFolder()).list();
         for (const replace::UndoRecord &record : records) {
             const QString id = record.id;
             undo->addAction(QStringLiteral("%1  %2 (%3 files)")
@@ -62,8 +63,8 @@ void FileListsPage::replaceInFiles()
 {
     const folderview::SelectionCount counts = selectionCounts();
     const bool onlySelected = counts.selected > 1;
-    bool unsaved = false;
-    const QString edited = m_frame.editorFile(&unsaved);
+    const bool unsaved = m_frame.editedFile.hasUnsavedChanges();
+    const QString edited = m_frame.editedFile.editedFile();
     QStringList files;
     QStringList leftOut;
     for (int i = 0; i < counts.total; ++i) {
@@ -79,11 +80,11 @@ void FileListsPage::replaceInFiles()
         platform::dialogs().ShowInfo(QStringLiteral("The list has no files to replace in."));
         return;
     }
-    SiteReplaceDialog dialog(files, leftOut, m_frame.dataFolder(), this);
+    SiteReplaceDialog dialog(files, leftOut, m_frame.configuration.dataFolder(), this);
     if (platform::dialogs().execDialog(dialog) != QDialog::Accepted || dialog.written().isEmpty())
         return;
     if (!unsaved && dialog.written().contains(edited))
-        m_frame.reloadEditorFile();
+        m_frame.editedFile.reloadEditedFile();
     m_workList = recordsFor(dialog.written());
     fillListFromRecords(true);
     m_saved = false;
@@ -93,7 +94,7 @@ void FileListsPage::replaceInFiles()
 
 void FileListsPage::undoReplace(const QString &id)
 {
-    const replace::UndoStore store(m_frame.dataFolder());
+    const replace::UndoStore store(m_frame.configuration.dataFolder());
     replace::UndoRecord record;
     QString error;
     if (!store.load(id, &record, &error)) {
@@ -104,8 +105,8 @@ void FileListsPage::undoReplace(const QString &id)
                                           .arg(record.summary)
                                           .arg(record.files.size())))
         return;
-    bool unsaved = false;
-    const QString edited = m_frame.editorFile(&unsaved);
+    const bool unsaved = m_frame.editedFile.hasUnsavedChanges();
+    const QString edited = m_frame.editedFile.editedFile();
     if (unsaved) {
         for (const replace::UndoFile &file : record.files) {
             if (file.path == edited) {
@@ -122,10 +123,10 @@ void FileListsPage::undoReplace(const QString &id)
         outcome = store.undo(record);
     }
     if (outcome.restored.contains(edited))
-        m_frame.reloadEditorFile();
+        m_frame.editedFile.reloadEditedFile();
     if (!outcome.leftAlone.isEmpty())
-        platform::dialogs().ShowInfo(QStringLiteral("%1 files put back. Left alone:\n")
-                                         .arg(outcome.restored.size())
+        platform::dialogs().ShowInfo(
+            QStringLiteral("%1 files put back. Left alone:\n").arg(outcome.restored.size())
             + outcome.leftAlone.join(QLatin1Char('\n')));
     m_workList = recordsFor(outcome.restored);
     fillListFromRecords(true);

@@ -1,41 +1,33 @@
-// The folder view: drive, folder, filter and file list, the hand-off of the current file to
-// the views, and the file operations on the selection.
+// The folder view: the file list, the hand-off of the current file to the views, and the
+// file operations on the selection.
 #include "folderview/folderviewpage.h"
 
 #include "engine/localfiles.h"
-#include "frame/pageframe.h"
 #include "folderview/filelistbox.h"
 #include "folderview/fileops.h"
 #include "folderview/folderlisting.h"
+#include "folderview/folderpanel.h"
+#include "folderview/viewsdock.h"
+#include "frame/settings.h"
 #include "kit/panels.h"
 #include "platform/dialogs.h"
-#include "imaging/jpegcodec.h"
 #include "platform/pathrules.h"
 #include "platform/safefile.h"
-#include "imaging/thumbstore.h"
 
-#include <QButtonGroup>
-#include <QComboBox>
 #include <QDir>
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLayout>
 #include <QListWidget>
-#include <QPushButton>
 #include <QSignalBlocker>
-#include <QStorageInfo>
+#include <QSplitter>
 #include <QTimer>
-#include <QToolButton>
+#include <QVBoxLayout>
 
 namespace folderview {
 
 namespace {
-
-constexpr int kPathRole = Qt::UserRole;
-// The drive box and the filter box are this much narrower than the folder panel.
-constexpr int kBoxMargin = 4;
 
 QString nativeClean(const QString &path)
 {
@@ -61,53 +53,63 @@ void acceptFilterKindsAsPages(const QString &filterText)
 
 } // namespace
 
-FolderViewPage::FolderViewPage(app::PageFrame &frame, QWidget *parent)
+FolderViewPage::FolderViewPage(const Frame &frame, QWidget *parent)
     : QWidget(parent)
     , m_frame(frame)
+    , m_panel(new FolderPanel(m_frame.configuration, [this] { return settleEditsBeforeLeaving(); }))
 {
-    buildFolderPanel();
     buildFileTab();
     connectControls();
 }
 
+void FolderViewPage::buildFileTab()
+{
+    QVBoxLayout *column = kit::tightColumn(this);
+    m_fileTitle = kit::titleBar(QString(), this);
+    m_fileTitle->setObjectName(QStringLiteral("PanelFileTop"));
+    m_filesLabel = m_fileTitle;
+    m_filesLabel->setObjectName(QStringLiteral("LabelFiles"));
+    column->addWidget(m_fileTitle);
+
+    auto *splitter = new QSplitter(Qt::Horizontal, this);
+    m_fileList = new FileListBox(splitter);
+    m_fileList->setObjectName(QStringLiteral("LBFile"));
+    m_fileList->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_fileList->setUniformItemSizes(true);
+    m_fileList->setIconSize(QSize(16, 16));
+    m_fileList->setToolTip(QStringLiteral("[Right Mouse Button] = PopUp , [DEL] = Delete File"));
+    splitter->addWidget(m_fileList);
+
+    m_dock = new ViewsDock(splitter);
+    splitter->addWidget(m_dock);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({ 149, 400 });
+    column->addWidget(splitter, 1);
+}
+
 void FolderViewPage::connectControls()
 {
-    fileList_->installEventFilter(this);
-    fileList_->viewport()->installEventFilter(this);
-    for (QWidget *w : { static_cast<QWidget *>(folderList_), static_cast<QWidget *>(driveBox_) })
-        w->installEventFilter(this);
-    miniThumb_->installEventFilter(this);
-    m_folderPanel->installEventFilter(this);
-
-    connect(driveBox_, &QComboBox::activated, this, &FolderViewPage::driveChosen);
-    connect(folderList_, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) {
-        if (m_frame.settings().openOnSingleClick)
-            openChosenFolder(item);
+    m_fileList->installEventFilter(this);
+    m_fileList->viewport()->installEventFilter(this);
+    connect(m_panel, &FolderPanel::folderChanged, this, &FolderViewPage::folderChanged);
+    connect(m_panel, &FolderPanel::maskChanged, this, &FolderViewPage::maskChanged);
+    connect(m_panel, &FolderPanel::miniThumbMenuRequested, this,
+        [this](const QPoint &globalPos) { m_frame.commands.showContextMenu(globalPos); });
+    m_fileList->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_fileList, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
+        m_frame.commands.showContextMenu(m_fileList->mapToGlobal(pos));
     });
-    connect(folderList_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem *item) {
-        if (!m_frame.settings().openOnSingleClick)
-            openChosenFolder(item);
-    });
-    connect(filterBox_, &QComboBox::currentIndexChanged, this, &FolderViewPage::filterChosen);
-    for (QWidget *w : { static_cast<QWidget *>(fileList_), static_cast<QWidget *>(miniThumb_) }) {
-        w->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(w, &QWidget::customContextMenuRequested, this,
-            [this, w](const QPoint &pos) { m_frame.showContextMenu(w->mapToGlobal(pos)); });
-    }
-    connect(fileList_, &QListWidget::currentRowChanged, this, [this] { fileSelectionChanged(); });
+    connect(m_fileList, &QListWidget::currentRowChanged, this, [this] { fileSelectionChanged(); });
     connect(
-        fileList_, &FileListBox::mouseReleased, this, &FolderViewPage::afterFileListInteraction);
-    connect(
-        fileList_, &QListWidget::itemDoubleClicked, this, [this] { m_frame.openCurrentFile(); });
-    connect(m_viewSwitch, &QButtonGroup::buttonClicked, this, &FolderViewPage::viewSwitchClicked);
-    connect(saveButton_, &QPushButton::clicked, this, &FolderViewPage::saveClicked);
-    connect(saveAsButton_, &QPushButton::clicked, this, &FolderViewPage::saveAsClicked);
+        m_fileList, &FileListBox::mouseReleased, this, &FolderViewPage::afterFileListInteraction);
+    connect(m_fileList, &QListWidget::itemDoubleClicked, this,
+        [this] { m_frame.commands.openCurrentFile(); });
 }
 
 bool FolderViewPage::eventFilter(QObject *watched, QEvent *event)
 {
     const QEvent::Type type = event->type();
-    if (watched == fileList_ || watched == fileList_->viewport()) {
+    if (watched == m_fileList || watched == m_fileList->viewport()) {
         if (type == QEvent::KeyPress || type == QEvent::MouseButtonPress) {
             m_entryChangedSincePress = false;
             m_cancelledSincePress = false;
@@ -116,23 +118,8 @@ bool FolderViewPage::eventFilter(QObject *watched, QEvent *event)
             if (handleFileListKey(static_cast<QKeyEvent *>(event), type == QEvent::KeyRelease))
                 return true;
         } else if (type == QEvent::FocusIn || type == QEvent::FocusOut) {
-            kit::setFocusMark(fileTitle_, type == QEvent::FocusIn);
+            kit::setFocusMark(m_fileTitle, type == QEvent::FocusIn);
         }
-    } else if (watched == folderList_ || watched == driveBox_) {
-        if (type == QEvent::FocusIn || type == QEvent::FocusOut)
-            kit::setFocusMark(folderTitle_, type == QEvent::FocusIn);
-        // Enter opens the chosen folder, as a click would.
-        if (watched == folderList_ && type == QEvent::KeyPress) {
-            const int key = static_cast<QKeyEvent *>(event)->key();
-            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-                openChosenFolder(folderList_->currentItem());
-                return true;
-            }
-        }
-    } else if (watched == miniThumb_ && type == QEvent::MouseButtonDblClick) {
-        Q_EMIT miniThumbDoubleClicked();
-    } else if (watched == m_folderPanel && type == QEvent::Resize) {
-        fileManagerResized();
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -141,41 +128,32 @@ bool FolderViewPage::eventFilter(QObject *watched, QEvent *event)
 
 QString FolderViewPage::currentFile() const
 {
-    if (selectedRowCount(fileList_) >= 2 || !fileList_->currentItem())
+    if (selectedRowCount(m_fileList) >= 2 || !m_fileList->currentItem())
         return {};
-    return platform::WithTrailingBackslash(m_currentFolder) + fileList_->currentItem()->text();
+    return platform::WithTrailingBackslash(m_panel->currentFolder())
+        + m_fileList->currentItem()->text();
 }
 
 SelectionCount FolderViewPage::selectionCounts() const
 {
-    return { this, selectedRowCount(fileList_), fileList_->count() };
+    return { this, selectedRowCount(m_fileList), m_fileList->count() };
 }
 
 QString FolderViewPage::entryPath(int index, bool onlySelected) const
 {
-    const QListWidgetItem *item = index < 0 ? nullptr : fileList_->item(index);
+    const QListWidgetItem *item = index < 0 ? nullptr : m_fileList->item(index);
     if (!item || (onlySelected && !item->isSelected()))
         return {};
-    return platform::WithTrailingBackslash(m_currentFolder) + item->text();
+    return platform::WithTrailingBackslash(m_panel->currentFolder()) + item->text();
 }
 
 QStringList FolderViewPage::fileNames() const
 {
     QStringList names;
-    names.reserve(fileList_->count());
-    for (int i = 0; i < fileList_->count(); ++i)
-        names.append(fileList_->item(i)->text());
+    names.reserve(m_fileList->count());
+    for (int i = 0; i < m_fileList->count(); ++i)
+        names.append(m_fileList->item(i)->text());
     return names;
-}
-
-QString FolderViewPage::thumbFolder() const
-{
-    return app::thumbFolderOf(m_frame.dataFolder());
-}
-
-bool FolderViewPage::isInThumbFolder(const QString &folder) const
-{
-    return folderview::isInThumbFolder(folder, thumbFolder(), platform::nativePathStyle());
 }
 
 int FolderViewPage::findListIndex(const QString &fileName) const
@@ -183,118 +161,38 @@ int FolderViewPage::findListIndex(const QString &fileName) const
     return folderview::findListIndex(fileNames(), fileName);
 }
 
-// --- Drive box and folder list -------------------------------------------------------
-
-void FolderViewPage::fillDriveBox()
-{
-    driveBox_->clear();
-    QStringList roots;
-    for (const QStorageInfo &volume : QStorageInfo::mountedVolumes())
-        if (volume.isValid() && volume.isReady() && !roots.contains(volume.rootPath()))
-            roots.append(volume.rootPath());
-    roots.sort();
-    roots.append(QDir::homePath());
-    for (const QString &root : roots)
-        driveBox_->addItem(nativeClean(root), nativeClean(root));
-}
-
-void FolderViewPage::driveChosen(int index)
-{
-    const QString root = driveBox_->itemData(index).toString();
-    changeFolder(m_lastFolderOfDrive.value(root, root));
-}
-
-void FolderViewPage::fillFolderList()
-{
-    folderList_->setUpdatesEnabled(false);
-    folderList_->clear();
-    // The path from the root down to the folder, then the folder's own sub-folders.
-    QStringList chain;
-    for (QDir dir(m_currentFolder);;) {
-        chain.prepend(nativeClean(dir.absolutePath()));
-        if (dir.isRoot() || !dir.cdUp())
-            break;
-    }
-    int depth = 0;
-    for (const QString &path : chain) {
-        const QString name = QDir(path).isRoot() ? path : QFileInfo(path).fileName();
-        auto *item = new QListWidgetItem(QString(depth * 2, QLatin1Char(' ')) + name, folderList_);
-        item->setData(kPathRole, path);
-        ++depth;
-    }
-    const QStringList subFolders = listSubFolders(m_currentFolder);
-    for (const QString &name : subFolders) {
-        auto *item = new QListWidgetItem(QString(depth * 2, QLatin1Char(' ')) + name, folderList_);
-        item->setData(kPathRole, nativeClean(QDir(m_currentFolder).filePath(name)));
-    }
-    if (!chain.isEmpty())
-        folderList_->setCurrentRow(int(chain.size()) - 1);
-    folderList_->setUpdatesEnabled(true);
-}
-
-void FolderViewPage::openChosenFolder(QListWidgetItem *item)
-{
-    if (item)
-        changeFolder(item->data(kPathRole).toString());
-}
-
 bool FolderViewPage::settleEditsBeforeLeaving()
 {
-    return m_frame.isStarting() || m_frame.askSaveChanges() != platform::Answer::Cancel;
+    return m_frame.pages.isStarting()
+        || m_frame.editedFile.askSaveChanges() != platform::Answer::Cancel;
 }
 
 void FolderViewPage::changeFolder(const QString &folder)
 {
-    if (!settleEditsBeforeLeaving()) {
-        showFolderPlace();
-        return;
-    }
-    // A vanished folder shows its nearest parent.
-    QString target = platform::nearestExistingFolder(nativeClean(folder));
-    if (target.isEmpty())
-        target = nativeClean(QDir::homePath());
-    m_currentFolder = target;
-    showFolderPlace();
-    filesLabel_->setText(m_currentFolder);
+    m_panel->changeFolder(folder);
+}
+
+void FolderViewPage::folderChanged()
+{
+    m_filesLabel->setText(m_panel->currentFolder());
     rereadFileList();
     folderChosen();
 }
 
-void FolderViewPage::showFolderPlace()
-{
-    fillFolderList();
-    // The drive box follows: the volume whose root holds the folder, the longest one.
-    int driveIndex = -1;
-    qsizetype longest = -1;
-    for (int i = 0; i < driveBox_->count(); ++i) {
-        const QString root = driveBox_->itemData(i).toString();
-        const QString withSep = platform::WithTrailingBackslash(root);
-        if ((m_currentFolder == root || m_currentFolder.startsWith(withSep))
-            && root.size() > longest) {
-            longest = root.size();
-            driveIndex = i;
-        }
-    }
-    if (driveIndex >= 0) {
-        driveBox_->setCurrentIndex(driveIndex);
-        m_lastFolderOfDrive.insert(driveBox_->itemData(driveIndex).toString(), m_currentFolder);
-    }
-}
-
 void FolderViewPage::folderChosen()
 {
-    if (isInThumbFolder(m_currentFolder)) {
-        m_frame.setPagesEnabled(false);
+    if (m_panel->isInThumbFolder(m_panel->currentFolder())) {
+        m_frame.pages.setPagesEnabled(false);
         // At start-up the window is not on the screen yet: the box waits for it.
-        if (m_frame.isStarting())
+        if (m_frame.pages.isStarting())
             QTimer::singleShot(0, this, &FolderViewPage::refuseThumbFolder);
         else
             refuseThumbFolder();
         return;
     }
-    m_frame.setPagesEnabled(true);
-    m_frame.clearViews();
-    m_frame.updateStatus();
+    m_frame.pages.setPagesEnabled(true);
+    m_frame.views.clearViews();
+    m_frame.status.updateStatus();
 }
 
 void FolderViewPage::refuseThumbFolder()
@@ -311,10 +209,10 @@ QString FolderViewPage::title() const
 
 void FolderViewPage::start()
 {
-    const app::Settings &settings = m_frame.settings();
-    setFilterText(settings.allowedExtensions);
+    const app::Settings &settings = m_frame.configuration.settings();
+    m_panel->setFilterText(settings.allowedExtensions);
     acceptFilterKindsAsPages(settings.allowedExtensions);
-    fillDriveBox();
+    m_panel->fillDriveBox();
     changeFolder(settings.viewPath);
 }
 
@@ -327,12 +225,12 @@ bool FolderViewPage::runContextItem(app::ContextItem item)
 {
     if (item == app::CopyFilesTo) {
         copySelectedFiles();
-        m_frame.setMainWindowEnabled(true);
+        m_frame.progress.setMainWindowEnabled(true);
         return true;
     }
     if (item != app::JumpToFolder)
         return false;
-    const QString file = m_frame.currentFile();
+    const QString file = m_frame.selection.currentFile();
     // Found by the folder's bytes: a Latin-1 folder name is no folder to QFileInfo.
     if (platform::fileState(QFileInfo(file).absolutePath()).kind == platform::FileState::Folder)
         jumpToFileAndFolder(file);
@@ -341,102 +239,46 @@ bool FolderViewPage::runContextItem(app::ContextItem item)
     return true;
 }
 
-void FolderViewPage::setSaveButtons(bool saveEnabled, bool saveAsEnabled)
-{
-    saveButton_->setEnabled(saveEnabled);
-    saveAsButton_->setEnabled(saveAsEnabled);
-}
-
-bool FolderViewPage::saveEnabled() const
-{
-    return saveButton_->isEnabled();
-}
-
 void FolderViewPage::showSavedCopy(const QString &path)
 {
     rereadFileList();
     const int row = findListIndex(platform::fileNamePart(path));
     if (row >= 0) {
         // Only selected: the viewer stays on the file it has.
-        const QSignalBlocker blocker(fileList_);
-        fileList_->setCurrentRow(row);
+        const QSignalBlocker blocker(m_fileList);
+        m_fileList->setCurrentRow(row);
     }
-    fileList_->setFocus();
+    m_fileList->setFocus();
 }
 
 void FolderViewPage::activate()
 {
-    filesLabel_->setText(m_currentFolder);
+    m_filesLabel->setText(m_panel->currentFolder());
 }
 
-// --- Filter and file list ---------------------------------------------------------------
+// --- File list ---------------------------------------------------------------------------
 
-void FolderViewPage::setFilterText(const QString &filterText)
+void FolderViewPage::maskChanged()
 {
-    filterBox_->blockSignals(true);
-    m_filterMasks.clear();
-    filterBox_->clear();
-    for (const FilterPair &entry : parseFilterText(filterText)) {
-        filterBox_->addItem(entry.description);
-        m_filterMasks.append(entry.mask);
-    }
-    filterBox_->blockSignals(false);
-    fitFolderPanel();
-    filterChosen(filterBox_->count() > 0 ? 0 : -1);
-}
-
-// The panel is 163 pixels wide, or wider where the platform's font needs it to show the
-// filter entries whole.
-void FolderViewPage::fitFolderPanel()
-{
-    constexpr int kPanelWidth = 163;
-    m_folderPanel->setMinimumWidth(
-        std::max(kPanelWidth, filterBox_->sizeHint().width() + kBoxMargin));
-}
-
-// Narrower boxes are centred in the panel's column.
-void FolderViewPage::fileManagerResized()
-{
-    const int width = std::max(0, m_folderPanel->width() - kBoxMargin);
-    driveBox_->setMaximumWidth(width);
-    filterBox_->setMaximumWidth(width);
-}
-
-void FolderViewPage::filterChosen(int index)
-{
-    if (!settleEditsBeforeLeaving()) {
-        const QSignalBlocker blocker(filterBox_);
-        filterBox_->setCurrentIndex(m_filterIndex);
-        return;
-    }
-    m_filterIndex = index;
-    m_currentMask = index >= 0 && index < m_filterMasks.size() ? m_filterMasks.at(index)
-                                                               : QStringLiteral("*.*");
-    // A zero-width space after each ";" lets a long mask wrap inside the narrow panel.
-    QString shown = m_currentMask;
-    shown.replace(QLatin1Char(';'), QStringLiteral(";\u200B"));
-    filterTitle_->setText(QStringLiteral(" Filter: ") + shown);
-    filterTitle_->setToolTip(m_currentMask);
-    filterTitle_->repaint();
-    if (!m_currentFolder.isEmpty())
+    if (!m_panel->currentFolder().isEmpty())
         rereadFileList();
-    if (m_frame.isStarting())
+    if (m_frame.pages.isStarting())
         return;
-    m_frame.clearViews();
-    m_frame.updateStatus();
+    m_frame.views.clearViews();
+    m_frame.status.updateStatus();
 }
 
 void FolderViewPage::rereadFileList()
 {
-    const QStringList names = listMatchingFiles(m_currentFolder, m_currentMask);
-    fileList_->setUpdatesEnabled(false);
-    const bool blocked = fileList_->blockSignals(true);
-    fileList_->clear();
-    fileList_->addItems(names);
-    fileList_->blockSignals(blocked);
-    fileList_->setUpdatesEnabled(true);
+    const QStringList names = listMatchingFiles(m_panel->currentFolder(), m_panel->currentMask());
+    m_fileList->setUpdatesEnabled(false);
+    const bool blocked = m_fileList->blockSignals(true);
+    m_fileList->clear();
+    m_fileList->addItems(names);
+    m_fileList->blockSignals(blocked);
+    m_fileList->setUpdatesEnabled(true);
     applyFileIcons();
-    Q_EMIT fileListChanged(m_currentFolder, names);
+    Q_EMIT fileListChanged(m_panel->currentFolder(), names);
     // No question here: a change of folder or filter has settled the editor's changes first,
     // and a list read again after a copy or a delete keeps them in the views.
 }
@@ -444,13 +286,13 @@ void FolderViewPage::rereadFileList()
 // The shell's icons of the files, one look-up per extension, or none when they are switched off.
 void FolderViewPage::applyFileIcons()
 {
-    const bool show = m_frame.settings().showFileIcons;
-    fileList_->setUpdatesEnabled(false);
+    const bool show = m_frame.configuration.settings().showFileIcons;
+    m_fileList->setUpdatesEnabled(false);
     QFileIconProvider icons;
     QHash<QString, QIcon> bySuffix;
-    const QDir dir(m_currentFolder);
-    for (int i = 0; i < fileList_->count(); ++i) {
-        QListWidgetItem *item = fileList_->item(i);
+    const QDir dir(m_panel->currentFolder());
+    for (int i = 0; i < m_fileList->count(); ++i) {
+        QListWidgetItem *item = m_fileList->item(i);
         if (!show) {
             item->setIcon(QIcon());
             continue;
@@ -461,7 +303,7 @@ void FolderViewPage::applyFileIcons()
             found = bySuffix.insert(suffix, icons.icon(QFileInfo(dir.filePath(item->text()))));
         item->setIcon(found.value());
     }
-    fileList_->setUpdatesEnabled(true);
+    m_fileList->setUpdatesEnabled(true);
 }
 
 // A new current entry, by a key or a button pressed on the list, or by a jump or a delete.
@@ -470,9 +312,9 @@ void FolderViewPage::applyFileIcons()
 void FolderViewPage::fileSelectionChanged()
 {
     m_entryChangedSincePress = true;
-    if (m_frame.isStarting())
+    if (m_frame.pages.isStarting())
         return;
-    const std::optional<platform::Answer> answer = m_frame.askSaveChangesBeforeShowing();
+    const std::optional<platform::Answer> answer = m_frame.editedFile.askSaveChangesBeforeShowing();
     if (!answer)
         return;
     if (*answer == platform::Answer::Cancel) {
@@ -494,7 +336,7 @@ void FolderViewPage::afterFileListInteraction()
     // The current entry may name another file than the editor holds (a copy just saved
     // under a new name is selected, or every entry is): loading it must ask as a change would.
     if (!std::exchange(m_entryChangedSincePress, false)
-        && m_frame.askSaveChangesBeforeShowing() == platform::Answer::Cancel) {
+        && m_frame.editedFile.askSaveChangesBeforeShowing() == platform::Answer::Cancel) {
         returnToEditedFile();
         return;
     }
@@ -504,39 +346,39 @@ void FolderViewPage::afterFileListInteraction()
 void FolderViewPage::showChosenFile()
 {
     // Left for another page meanwhile, the views are that page's to fill.
-    if (m_frame.activePage() != this)
+    if (m_frame.pages.activePage() != this)
         return;
-    m_frame.updateStatus();
-    m_frame.showFileInViews(false);
-    m_frame.setViewerButtonState();
+    m_frame.status.updateStatus();
+    m_frame.views.showFileInViews(false);
+    m_frame.views.setViewerButtonState();
 }
 
 void FolderViewPage::returnToEditedFile()
 {
-    const QString edited = m_frame.viewerFile();
+    const QString edited = m_frame.editedFile.editedFile();
     int row = -1;
-    for (int i = 0; i < fileList_->count() && row < 0 && !edited.isEmpty(); ++i)
+    for (int i = 0; i < m_fileList->count() && row < 0 && !edited.isEmpty(); ++i)
         if (entryPath(i, false) == edited)
             row = i;
     {
-        const QSignalBlocker blocker(fileList_);
-        fileList_->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+        const QSignalBlocker blocker(m_fileList);
+        m_fileList->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
         if (row < 0)
-            fileList_->clearSelection();
+            m_fileList->clearSelection();
     }
-    m_frame.updateStatus();
+    m_frame.status.updateStatus();
 }
 
 bool FolderViewPage::handleFileListKey(QKeyEvent *event, bool released)
 {
     if (released) {
         if (event->key() == Qt::Key_A && event->modifiers() == Qt::ControlModifier)
-            fileList_->selectAll();
+            m_fileList->selectAll();
         afterFileListInteraction();
         return false;
     }
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        m_frame.openCurrentFile();
+        m_frame.commands.openCurrentFile();
         return true;
     }
     if (event->key() == Qt::Key_Delete) {
@@ -546,39 +388,7 @@ bool FolderViewPage::handleFileListKey(QKeyEvent *event, bool released)
     return false;
 }
 
-// --- Views --------------------------------------------------------------------------------
-
-void FolderViewPage::showMiniThumb(const QString &page)
-{
-    const auto style = platform::nativePathStyle();
-    const QString thumb = page.isEmpty()
-        ? QString()
-        : thumbs::ThumbFileFor(thumbFolder(), platform::folderPart(page, style), page, style);
-    const QImage image
-        = thumb.isEmpty() || !QFileInfo::exists(thumb) ? QImage() : platform::readJpeg(thumb);
-    if (image.isNull())
-        miniThumb_->clear();
-    else
-        miniThumb_->setPixmap(QPixmap::fromImage(image));
-    miniThumbPanel_->repaint();
-}
-
-void FolderViewPage::clearMiniThumb()
-{
-    miniThumb_->clear();
-}
-
-void FolderViewPage::showInBrowserPanel(QWidget *borrowed)
-{
-    m_browserPlaceholder->hide();
-    browserPanel_->layout()->addWidget(borrowed);
-    borrowed->show();
-}
-
-bool FolderViewPage::browserSwitchDown() const
-{
-    return browserButton_->isChecked();
-}
+// --- Jumps ------------------------------------------------------------------------------
 
 void FolderViewPage::jumpToFileAndFolder(const QString &path)
 {
@@ -587,23 +397,23 @@ void FolderViewPage::jumpToFileAndFolder(const QString &path)
     const QFileInfo info(path);
     if (platform::fileState(info.absolutePath()).kind != platform::FileState::Folder)
         return;
-    const auto answer = m_frame.askSaveChanges();
+    const auto answer = m_frame.editedFile.askSaveChanges();
     if (answer == platform::Answer::Cancel)
         return;
     if (answer == platform::Answer::No) {
-        m_frame.clearViews();
-        m_frame.updateStatus();
+        m_frame.views.clearViews();
+        m_frame.status.updateStatus();
     }
-    m_frame.setActivePage(this);
+    m_frame.pages.setActivePage(this);
     changeFolder(info.absolutePath());
     if (platform::fileState(path).kind == platform::FileState::Missing)
         return;
     const int index = findListIndex(info.fileName());
     if (index < 0)
         return;
-    fileList_->setCurrentRow(index, QItemSelectionModel::NoUpdate);
-    if (fileList_->isVisible())
-        fileList_->setFocus();
+    m_fileList->setCurrentRow(index, QItemSelectionModel::NoUpdate);
+    if (m_fileList->isVisible())
+        m_fileList->setFocus();
 }
 
 // --- File operations ---------------------------------------------------------------------
@@ -612,44 +422,45 @@ void FolderViewPage::deleteSelectedFiles()
 {
     // The editor's changes are settled before any file goes: saved afterwards, they would
     // bring back a deleted file behind the list's back.
-    const DeleteResult result
-        = folderview::deleteSelectedFiles(m_frame, m_frame.settings().useRecycleBin,
-            [this] { return m_frame.askSaveChanges() != platform::Answer::Cancel; });
+    const DeleteResult result = folderview::deleteSelectedFiles(m_frame.selection,
+        m_frame.configuration.settings().useRecycleBin,
+        [this] { return m_frame.editedFile.askSaveChanges() != platform::Answer::Cancel; });
     if (!result.confirmed)
         return;
     rereadFileList();
-    if (m_frame.activePage() == this) {
+    if (m_frame.pages.activePage() == this) {
         // The new current entry first, so that the views and the counts show the list as it is.
-        const int current = std::min(result.lastDeletedIndex, fileList_->count() - 1);
+        const int current = std::min(result.lastDeletedIndex, m_fileList->count() - 1);
         if (current >= 0)
-            fileList_->setCurrentRow(current);
-        m_frame.showFileInViews(false);
-        m_frame.setViewerButtonState();
+            m_fileList->setCurrentRow(current);
+        m_frame.views.showFileInViews(false);
+        m_frame.views.setViewerButtonState();
     }
-    m_frame.updateStatus();
+    m_frame.status.updateStatus();
 }
 
 void FolderViewPage::copySelectedFiles()
 {
-    BatchProgress *progress = m_frame.progressWindow();
+    BatchProgress *progress = m_frame.progress.progressWindow();
     if (!progress)
         return;
-    const CopyResult result = folderview::copySelectedFiles(m_frame, m_frame.settings().copyPath,
-        *progress, [this](bool enabled) { m_frame.setMainWindowEnabled(enabled); });
+    const CopyResult result = folderview::copySelectedFiles(m_frame.selection,
+        m_frame.configuration.settings().copyPath, *progress,
+        [this](bool enabled) { m_frame.progress.setMainWindowEnabled(enabled); });
     const QString copied = result.singleTarget;
     if (copied.isEmpty())
         return;
-    if (nativeClean(QFileInfo(copied).absolutePath()) != m_currentFolder)
+    if (nativeClean(QFileInfo(copied).absolutePath()) != m_panel->currentFolder())
         return;
     rereadFileList();
     const int index = findListIndex(QFileInfo(copied).fileName());
     if (index >= 0) {
         // Only selected, as a copy saved from the editor is: the views keep what they show.
-        const QSignalBlocker blocker(fileList_);
-        fileList_->setCurrentRow(index);
+        const QSignalBlocker blocker(m_fileList);
+        m_fileList->setCurrentRow(index);
     }
-    if (fileList_->isVisible())
-        fileList_->setFocus();
+    if (m_fileList->isVisible())
+        m_fileList->setFocus();
 }
 
 void FolderViewPage::handleDroppedFiles(const QStringList &paths)

@@ -1,42 +1,63 @@
 #pragma once
 
-#include "frame/folderservices.h"
+#include "frame/configuration.h"
+#include "frame/editedfile.h"
+#include "frame/entrycommands.h"
 #include "frame/page.h"
+#include "frame/pagecontrol.h"
+#include "frame/progress.h"
+#include "frame/selection.h"
+#include "frame/statusline.h"
+#include "frame/views.h"
 
-#include <QHash>
 #include <QStringList>
 #include <QWidget>
 
-class QButtonGroup;
-class QComboBox;
 class QKeyEvent;
 class QLabel;
-class QListWidget;
-class QListWidgetItem;
-class QPushButton;
-class QToolButton;
-
-namespace app {
-class PageFrame;
-}
 
 namespace folderview {
 
 class FileListBox;
+class FolderPanel;
+class ViewsDock;
 
-// The "Folder View" page: the folder panel beside the pages (drive box, folder list, filter,
-// thumbnail corner), the file list, the panel that hosts the borrowed browser or editor, and
-// the file operations on the selection. It serves the frame the folder and the panel of
-// the borrowed views too.
-class FolderViewPage : public QWidget, public app::Page, public app::FolderServices
+// The "Folder View" page: the file list of the folder that its folder panel shows, the dock
+// of the borrowed browser or editor beside it, and the file operations on the selection.
+// The folder panel, which the frame shows beside its page control, and the views dock are
+// objects of their own that the frame uses directly.
+class FolderViewPage : public QWidget, public app::Page
 {
     Q_OBJECT
 
 public:
-    explicit FolderViewPage(app::PageFrame &frame, QWidget *parent = nullptr);
+    // What the page asks of the frame that hosts it.
+    struct Frame {
+        template<class Host>
+        Frame(Host &host)
+            : selection(host)
+            , status(host)
+            , pages(host)
+            , progress(host)
+            , commands(host)
+            , views(host)
+            , editedFile(host)
+            , configuration(host)
+        { }
+        folderview::SelectionQueries &selection;
+        frame::StatusLine &status;
+        frame::PageControl &pages;
+        frame::Progress &progress;
+        frame::EntryCommands &commands;
+        frame::Views &views;
+        frame::EditedFile &editedFile;
+        frame::Configuration &configuration;
+    };
 
-    // The folder panel that the frame shows beside its page control.
-    QWidget *folderPanel() const override { return m_folderPanel; }
+    explicit FolderViewPage(const Frame &frame, QWidget *parent = nullptr);
+
+    FolderPanel *folderPanel() const { return m_panel; }
+    ViewsDock *viewsDock() const { return m_dock; }
 
     // Selection queries of this page's file list.
     QString currentFile() const override;
@@ -54,65 +75,41 @@ public:
     // "Copy file(s) to" and "Jump to Folder".
     bool runContextItem(app::ContextItem item) override;
 
-    QString currentFolder() const override { return m_currentFolder; }
-    QString currentMask() const override { return m_currentMask; }
     QStringList fileNames() const;
-
-    // Start-up: the filter entries from the filter text, the drive box, the first folder.
-    void setFilterText(const QString &filterText);
-    void fillDriveBox();
+    // Opens a folder in the panel and lists its files.
     void changeFolder(const QString &folder);
 
-    void jumpToFileAndFolder(const QString &path) override;
-    void showMiniThumb(const QString &page) override;
-    void clearMiniThumb() override;
-    bool isInThumbFolder(const QString &folder) const override;
+    // Opens the folder of the path and selects the file.
+    void jumpToFileAndFolder(const QString &path);
     int findListIndex(const QString &fileName) const;
     void rereadFileList();
-    void applyFileIcons() override;
+    // General Options changed the file icons setting.
+    void applyFileIcons();
     void deleteSelectedFiles();
     void copySelectedFiles();
-    void handleDroppedFiles(const QStringList &paths) override;
-
-    QWidget *viewsPanel() const override { return browserPanel_; }
-    // Where the borrowed browser or editor goes; the placeholder shows while none is there.
-    void showInBrowserPanel(QWidget *borrowed) override;
-    bool browserSwitchDown() const override;
-    void setSaveButtons(bool saveEnabled, bool saveAsEnabled) override;
-    bool saveEnabled() const override;
-    void showSavedCopy(const QString &path) override;
+    void handleDroppedFiles(const QStringList &paths);
+    // "Save As" wrote a copy into the current folder: the list is read again and the copy
+    // selected in it.
+    void showSavedCopy(const QString &path);
 
 Q_SIGNALS:
     // The file list was read again: the thumbnail page mirrors it.
     void fileListChanged(const QString &folder, const QStringList &names);
-    // "Browser" or "Editor" was pressed.
-    void viewSwitchClicked();
-    // The save buttons act on the borrowed editor, which the frame lends.
-    void saveClicked();
-    void saveAsClicked();
-    void miniThumbDoubleClicked();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void buildFolderPanel();
     void buildFileTab();
     void connectControls();
 
     // The editor's unsaved changes are saved or dropped before the folder or the filter
     // changes; false for Cancel, which keeps them and the folder as it is.
     bool settleEditsBeforeLeaving();
-    void driveChosen(int index);
-    void fillFolderList();
-    // The folder list and the drive box show the current folder.
-    void showFolderPlace();
-    void openChosenFolder(QListWidgetItem *item);
+    void folderChanged();
+    void maskChanged();
     void folderChosen();
     void refuseThumbFolder();
-    void fitFolderPanel();
-    void fileManagerResized();
-    void filterChosen(int index);
     void fileSelectionChanged();
     void afterFileListInteraction();
     // After Yes or No to the question that a new current entry asked.
@@ -120,39 +117,20 @@ private:
     // After Cancel: the list goes back to the file the editor holds.
     void returnToEditedFile();
     bool handleFileListKey(QKeyEvent *event, bool released);
-    QString thumbFolder() const;
 
-    app::PageFrame &m_frame;
-    QWidget *m_folderPanel = nullptr;
-    QLabel *m_browserPlaceholder = nullptr;
-    QButtonGroup *m_viewSwitch = nullptr;
-    QString m_currentMask = QStringLiteral("*.htm");
-    QString m_currentFolder;
-    QStringList m_filterMasks;
-    QHash<QString, QString> m_lastFolderOfDrive;
+    Frame m_frame;
+    FolderPanel *m_panel = nullptr;
+    ViewsDock *m_dock = nullptr;
     // Whether the current entry changed, and so the unsaved-changes question was asked,
     // since the last key or button press on the file list.
     bool m_entryChangedSincePress = false;
     // Cancel was the answer since that press: its release must not load the entry.
     bool m_cancelledSincePress = false;
-    int m_filterIndex = -1;
 
     // The controls; their objectNames keep the old names.
-    QLabel *folderTitle_ = nullptr;
-    QComboBox *driveBox_ = nullptr;
-    QListWidget *folderList_ = nullptr;
-    QLabel *filterTitle_ = nullptr;
-    QComboBox *filterBox_ = nullptr;
-    QWidget *miniThumbPanel_ = nullptr;
-    QLabel *miniThumb_ = nullptr;
-    QLabel *fileTitle_ = nullptr;
-    QLabel *filesLabel_ = nullptr;
-    FileListBox *fileList_ = nullptr;
-    QWidget *browserPanel_ = nullptr;
-    QToolButton *browserButton_ = nullptr;
-    QToolButton *editorButton_ = nullptr;
-    QPushButton *saveAsButton_ = nullptr;
-    QPushButton *saveButton_ = nullptr;
+    QLabel *m_fileTitle = nullptr;
+    QLabel *m_filesLabel = nullptr;
+    FileListBox *m_fileList = nullptr;
 };
 
 } // namespace folderview

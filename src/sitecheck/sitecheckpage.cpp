@@ -1,8 +1,7 @@
 #include "sitecheck/sitecheckpage.h"
 
 #include "frame/batchprogress.h"
-#include "frame/folderservices.h"
-#include "frame/pageframe.h"
+#include "frame/datafolders.h"
 #include "kit/panels.h"
 #include "kit/textfit.h"
 #include "linkcheck/sitecheck.h"
@@ -10,9 +9,7 @@
 #include "platform/filewatch.h"
 #include "sitecheck/checkrun.h"
 #include "sitecheck/sitereportmodel.h"
-#include "viewer/viewerwindow.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -54,7 +51,7 @@ QString entryKey(const linkcheck::BrokenLink &link)
 
 } // namespace
 
-SiteCheckPage::SiteCheckPage(app::PageFrame &frame, QWidget *parent)
+SiteCheckPage::SiteCheckPage(const Frame &frame, QWidget *parent)
     : QWidget(parent)
     , m_frame(frame)
     , m_model(new SiteReportModel(this))
@@ -83,7 +80,7 @@ void SiteCheckPage::buildLayout()
     header->resizeSection(LineColumn, kit::scaledByFont(50, header));
     header->resizeSection(LinkColumn, kit::scaledByFont(200, header));
     m_report->setToolTip(QStringLiteral("[Enter] [Double-Click] = Open the page in the editor, "
-                                        "the link selected"));
+                                       "the link selected"));
     column->addWidget(m_report, 1);
     QHBoxLayout *barLayout = nullptr;
     QWidget *bar = kit::buttonBar(this, &barLayout);
@@ -101,14 +98,14 @@ void SiteCheckPage::connectControls()
     connect(m_report, &QTreeView::doubleClicked, this, &SiteCheckPage::openCurrentRow);
     m_report->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_report, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
-        m_frame.showContextMenu(m_report->viewport()->mapToGlobal(pos));
+        m_frame.commands.showContextMenu(m_report->viewport()->mapToGlobal(pos));
     });
     const auto forgetLeads = [this] { m_leadRowsKnown[0] = m_leadRowsKnown[1] = false; };
     connect(m_model, &QAbstractItemModel::modelReset, this, forgetLeads);
     connect(m_report->selectionModel(), &QItemSelectionModel::selectionChanged, this,
         [this, forgetLeads] {
             forgetLeads();
-            m_frame.updateStatus();
+            m_frame.status.updateStatus();
         });
     connect(m_report->header(), &QHeaderView::sectionClicked, this, &SiteCheckPage::sortByColumn);
     connect(m_checkButton, &QPushButton::clicked, this, &SiteCheckPage::checkFolder);
@@ -141,35 +138,13 @@ QString SiteCheckPage::entryNoun() const
 
 void SiteCheckPage::start()
 {
-    connectEditorSaves();
+    m_frame.editedFile.followEditorSaves(
+        this, [this](const QString &path) { filesChanged({ path }); });
 }
 
 void SiteCheckPage::activate()
 {
-    connectEditorSaves();
     m_report->setFocus();
-}
-
-// --- The internal editor ------------------------------------------------------------------
-
-// The viewer window of this frame: it holds the internal editor.
-viewer::ViewerWindow *SiteCheckPage::viewerWindow() const
-{
-    for (QWidget *window : QApplication::topLevelWidgets())
-        if (auto *found = qobject_cast<viewer::ViewerWindow *>(window))
-            if (found->host() == &m_frame)
-                return found;
-    return nullptr;
-}
-
-void SiteCheckPage::connectEditorSaves()
-{
-    viewer::ViewerWindow *viewer = viewerWindow();
-    if (!viewer || viewer == m_savesFrom)
-        return;
-    m_savesFrom = viewer;
-    connect(viewer, &viewer::ViewerWindow::fileSaved, this,
-        [this](const QString &path) { filesChanged({ path }); });
 }
 
 void SiteCheckPage::openCurrentRow()
@@ -181,12 +156,7 @@ void SiteCheckPage::openCurrentRow()
     m_report->selectionModel()->select(
         current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     const linkcheck::BrokenLink &link = m_model->row(current.row()).link;
-    viewer::ViewerWindow *viewer = viewerWindow();
-    if (viewer)
-        viewer->selectInEditorOnShow(link.line, link.column, link.link);
-    m_frame.openCurrentFile();
-    if (viewer)
-        viewer->clearEditorSpot();
+    m_frame.commands.openCurrentFileAt({ link.line, link.column, link.link });
 }
 
 // --- Checking -----------------------------------------------------------------------------
@@ -198,7 +168,7 @@ bool SiteCheckPage::isChecking() const
 
 void SiteCheckPage::checkFolder()
 {
-    const QString folder = m_frame.folderView().currentFolder();
+    const QString folder = m_frame.folder.currentFolder();
     if (folder.isEmpty() || isChecking()) {
         platform::dialogs().beep();
         return;
@@ -212,19 +182,19 @@ void SiteCheckPage::checkFolder()
     m_model->setRoot(m_root);
     m_model->clear();
     // The caption counts the list as it is now: empty until the check ends.
-    m_frame.updateStatus();
+    m_frame.status.updateStatus();
     m_reportTitle->setText(QStringLiteral("Checking the links in \"%1\" ...").arg(m_root));
     linkcheck::CheckOptions options;
     options.root = QDir::cleanPath(folder);
-    options.thumbFolder = app::thumbFolderOf(m_frame.dataFolder());
-    if (folderview::BatchProgress *progress = m_frame.progressWindow()) {
+    options.thumbFolder = app::thumbFolderOf(m_frame.configuration.dataFolder());
+    if (folderview::BatchProgress *progress = m_frame.progress.progressWindow()) {
         progress->initProgressBar(0);
         progress->showProgress();
         progress->setProgressText(QStringLiteral("Checking the links in: ") + m_root);
     }
     m_progressShown = 0;
     m_progressTotal = -1;
-    m_frame.setMainWindowEnabled(false);
+    m_frame.progress.setMainWindowEnabled(false);
     m_run->start({ options.root }, options);
     m_progressTimer->start();
 }
@@ -232,7 +202,7 @@ void SiteCheckPage::checkFolder()
 // Steps the progress window to the pages done, and passes its Stop on to the checker.
 void SiteCheckPage::showProgress()
 {
-    folderview::BatchProgress *progress = m_frame.progressWindow();
+    folderview::BatchProgress *progress = m_frame.progress.progressWindow();
     if (!progress)
         return;
     if (progress->stopRequested()) {
@@ -259,9 +229,9 @@ void SiteCheckPage::showProgress()
 void SiteCheckPage::checkEnded(bool complete)
 {
     m_progressTimer->stop();
-    if (folderview::BatchProgress *progress = m_frame.progressWindow())
+    if (folderview::BatchProgress *progress = m_frame.progress.progressWindow())
         progress->closeProgress();
-    m_frame.setMainWindowEnabled(true);
+    m_frame.progress.setMainWindowEnabled(true);
     m_check = m_run->takeResult();
     if (!complete) {
         dropReport(m_run->ranOutOfMemory());
@@ -278,14 +248,14 @@ void SiteCheckPage::dropReport(bool outOfMemory)
     m_reportTitle->setText(outOfMemory
             ? QStringLiteral("The check of \"%1\" ran out of memory").arg(m_root)
             : QStringLiteral("The check of \"%1\" was stopped").arg(m_root));
-    m_frame.updateStatus();
+    m_frame.status.updateStatus();
 }
 
 void SiteCheckPage::showReport()
 {
     keepingSelection([this] { m_model->setReport(m_check->report()); });
     setReportTitle();
-    m_frame.updateStatus();
+    m_frame.status.updateStatus();
 }
 
 // The selection and the current row follow their entries to their new places.

@@ -1,8 +1,13 @@
 #pragma once
 
+#include "frame/configuration.h"
+#include "frame/editedfile.h"
+#include "frame/entrycommands.h"
+#include "frame/folderplace.h"
 #include "frame/page.h"
+#include "frame/progress.h"
+#include "frame/statusline.h"
 
-#include <QPointer>
 #include <QStringList>
 #include <QWidget>
 
@@ -15,20 +20,12 @@ class QPushButton;
 class QTimer;
 class QTreeView;
 
-namespace app {
-class PageFrame;
-}
-
 namespace linkcheck {
 class SiteCheck;
 }
 
 namespace platform {
 class FileWatch;
-}
-
-namespace viewer {
-class ViewerWindow;
 }
 
 namespace sitecheck {
@@ -43,7 +40,26 @@ class SiteCheckPage : public QWidget, public app::Page
     Q_OBJECT
 
 public:
-    explicit SiteCheckPage(app::PageFrame &frame, QWidget *parent = nullptr);
+    // What the page asks of the frame that hosts it.
+    struct Frame {
+        template<class Host>
+        Frame(Host &host)
+            : status(host)
+            , progress(host)
+            , commands(host)
+            , editedFile(host)
+            , configuration(host)
+            , folder(host)
+        { }
+        frame::StatusLine &status;
+        frame::Progress &progress;
+        frame::EntryCommands &commands;
+        frame::EditedFile &editedFile;
+        frame::Configuration &configuration;
+        frame::FolderPlace &folder;
+    };
+
+    explicit SiteCheckPage(const Frame &frame, QWidget *parent = nullptr);
     ~SiteCheckPage() override;
 
     QString title() const override;
@@ -82,8 +98,6 @@ protected:
 private:
     void buildLayout();
     void connectControls();
-    void connectEditorSaves();
-    viewer::ViewerWindow *viewerWindow() const;
     void showProgress();
     void checkEnded(bool complete);
     void showReport();
@@ -96,7 +110,7 @@ private:
     // page. Kept until the rows or the selection change.
     const std::vector<bool> &leadRows(bool onlySelected) const;
 
-    app::PageFrame &m_frame;
+    Frame m_frame;
     SiteReportModel *m_model = nullptr;
     CheckRun *m_run = nullptr;
     platform::FileWatch *m_watch = nullptr;
@@ -107,7 +121,6 @@ private:
     // The checked folder, with a trailing separator.
     QString m_root;
     QStringList m_followed;
-    QPointer<viewer::ViewerWindow> m_savesFrom;
     mutable std::vector<bool> m_leadRows[2];
     mutable bool m_leadRowsKnown[2] = { false, false };
 

@@ -1,7 +1,7 @@
 #include "thumbs/thumbviewpage.h"
 
-#include "frame/folderservices.h"
-#include "frame/pageframe.h"
+#include "frame/datafolders.h"
+#include "frame/settings.h"
 #include "imaging/thumbclean.h"
 #include "imaging/thumbstore.h"
 #include "kit/panels.h"
@@ -35,7 +35,7 @@ constexpr int kQuietMs = 500;
 
 } // namespace
 
-ThumbViewPage::ThumbViewPage(app::PageFrame &frame, QWidget *parent)
+ThumbViewPage::ThumbViewPage(const Frame &frame, QWidget *parent)
     : QWidget(parent)
     , m_frame(frame)
 {
@@ -89,12 +89,13 @@ void ThumbViewPage::connectControls()
     m_thumbGrid->installEventFilter(this);
     m_thumbGrid->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_thumbGrid, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
-        m_frame.showContextMenu(m_thumbGrid->viewport()->mapToGlobal(pos));
+        m_frame.commands.showContextMenu(m_thumbGrid->viewport()->mapToGlobal(pos));
     });
     connect(m_thumbGrid, &ThumbGrid::mouseReleased, this, &ThumbViewPage::afterInteraction);
-    connect(m_thumbGrid, &QListView::doubleClicked, this, [this] { m_frame.openCurrentFile(); });
+    connect(m_thumbGrid, &QListView::doubleClicked, this,
+        [this] { m_frame.commands.openCurrentFile(); });
     connect(m_thumbGrid->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-        [this] { m_frame.updateStatus(); });
+        [this] { m_frame.status.updateStatus(); });
     connect(m_snapBaseBox, &QComboBox::currentIndexChanged, this, &ThumbViewPage::snapBaseChosen);
     connect(m_makeThumbButton, &QPushButton::clicked, this, &ThumbViewPage::makeThumbnails);
     connect(m_clearThumbButton, &QPushButton::clicked, this, &ThumbViewPage::deleteThumbnails);
@@ -104,8 +105,8 @@ void ThumbViewPage::connectControls()
     m_refresh = new ThumbRefreshQueue([this](const QString &page) { remakeThumb(page); },
         [this](const QString &page) { return keepsFresh(page); }, this);
     m_refresh->setQuietTime(kQuietMs);
-    connect(m_watch, &platform::FileWatch::filesChanged, m_refresh,
-        &ThumbRefreshQueue::pagesChanged);
+    connect(
+        m_watch, &platform::FileWatch::filesChanged, m_refresh, &ThumbRefreshQueue::pagesChanged);
     // TabThumbEnter / TabThumbExit: the title turns teal while the page holds the focus.
     m_focusWatch
         = connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
@@ -115,7 +116,7 @@ void ThumbViewPage::connectControls()
 
 QString ThumbViewPage::thumbFolder() const
 {
-    return app::thumbFolderOf(m_frame.dataFolder());
+    return app::thumbFolderOf(m_frame.configuration.dataFolder());
 }
 
 bool ThumbViewPage::eventFilter(QObject *watched, QEvent *event)
@@ -133,7 +134,7 @@ bool ThumbViewPage::eventFilter(QObject *watched, QEvent *event)
 bool ThumbViewPage::thumbKeyPressed(int key)
 {
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-        m_frame.openCurrentFile();
+        m_frame.commands.openCurrentFile();
         return true;
     }
     if (key == Qt::Key_Delete) {
@@ -153,8 +154,8 @@ void ThumbViewPage::thumbKeyReleased(int key, Qt::KeyboardModifiers modifiers)
 // LVThumbsMouseUp, and every key released in the grid.
 void ThumbViewPage::afterInteraction()
 {
-    m_frame.updateStatus();
-    m_frame.folderView().showMiniThumb(m_frame.currentFile());
+    m_frame.status.updateStatus();
+    m_frame.folder.showMiniThumb(m_frame.selection.currentFile());
 }
 
 void ThumbViewPage::selectAllThumbnails()
@@ -163,7 +164,7 @@ void ThumbViewPage::selectAllThumbnails()
         const platform::HourglassGuard hourglass;
         m_thumbGrid->selectAll();
     }
-    m_frame.updateStatus();
+    m_frame.status.updateStatus();
 }
 
 // --- Selection queries ---------------------------------------------------------------
@@ -214,7 +215,7 @@ void ThumbViewPage::setEntries(const QString &folder, const QStringList &names)
 
 void ThumbViewPage::setBaseIndex(int index)
 {
-    m_cache.setCacheMax(m_frame.settings().cacheMax);
+    m_cache.setCacheMax(m_frame.configuration.settings().cacheMax);
     if (index < 0 || index >= m_snapBaseBox->count())
         index = app::Settings().thumbBaseIndex;
     m_snapBaseBox->setCurrentIndex(index);
@@ -225,7 +226,7 @@ void ThumbViewPage::snapBaseChosen(int index)
 {
     if (index < 0 || index >= kSnapBaseCount)
         return;
-    m_frame.settings().thumbBaseIndex = index;
+    m_frame.configuration.settings().thumbBaseIndex = index;
     m_base = snapBaseSize(index, m_base);
 }
 
@@ -236,7 +237,7 @@ QString ThumbViewPage::title() const
 
 void ThumbViewPage::start()
 {
-    setBaseIndex(m_frame.settings().thumbBaseIndex);
+    setBaseIndex(m_frame.configuration.settings().thumbBaseIndex);
 }
 
 bool ThumbViewPage::offersContextItem(app::ContextItem item) const
@@ -275,7 +276,7 @@ QString ThumbViewPage::arrivalHint() const
 
 void ThumbViewPage::redrawEntry(int index)
 {
-    if (m_frame.activePage() == this)
+    if (m_frame.pages.activePage() == this)
         m_model->entryChanged(index);
 }
 
@@ -286,7 +287,7 @@ void ThumbViewPage::nameCaptureProblem(const ThumbMaker &maker, const QString &p
     const QString problem
         = engine::captureProblem(maker.lastOutcome(), page, engine::PartialPicture::Saved);
     if (!problem.isEmpty())
-        m_frame.setHintLine(problem);
+        m_frame.status.setHintLine(problem);
 }
 
 void ThumbViewPage::addOrRemoveThumbs(ThumbMode mode)
@@ -294,7 +295,8 @@ void ThumbViewPage::addOrRemoveThumbs(ThumbMode mode)
     // The background remakes wait for the batch.
     m_refresh->pause();
     if (!m_maker)
-        m_maker = std::make_unique<ThumbMaker>(thumbFolder(), m_frame.browserView(), &m_cache);
+        m_maker
+            = std::make_unique<ThumbMaker>(thumbFolder(), m_frame.views.browserView(), &m_cache);
     m_maker->setHostCount(ThumbMaker::defaultHostCount());
     const QString folder = thumbFolder();
     ThumbJobHooks hooks;
@@ -307,8 +309,9 @@ void ThumbViewPage::addOrRemoveThumbs(ThumbMode mode)
     hooks.clearThumb = [this, folder](const QString &page) {
         ClearThumb(folder, page, [this](const QString &thumb) { m_cache.invalidate(thumb); });
     };
-    hooks.checkDiskSpace = [this, folder] { return m_frame.checkDiskSpace(folder, kNeededKb); };
-    folderview::BatchProgress *progress = m_frame.progressWindow();
+    hooks.checkDiskSpace
+        = [this, folder] { return m_frame.progress.checkDiskSpace(folder, kNeededKb); };
+    folderview::BatchProgress *progress = m_frame.progress.progressWindow();
     hooks.planBatch = [this, progress](const QStringList &pages) {
         snapBaseChosen(m_snapBaseBox->currentIndex());
         // Only a batch has a stop button; its flag is cleared when the batch shows it.
@@ -318,13 +321,14 @@ void ThumbViewPage::addOrRemoveThumbs(ThumbMode mode)
     };
     hooks.entryDone = [this](int index) { redrawEntry(index); };
     hooks.singleDone = [this] {
-        m_frame.folderView().showMiniThumb(m_frame.currentFile());
+        m_frame.folder.showMiniThumb(m_frame.selection.currentFile());
         const QModelIndexList selected = m_thumbGrid->selectionModel()->selectedIndexes();
         if (!selected.isEmpty())
             redrawEntry(selected.first().row());
     };
-    hooks.setMainWindowEnabled = [this](bool enabled) { m_frame.setMainWindowEnabled(enabled); };
-    thumbs::addOrRemoveThumbs(mode, m_frame, progress, hooks);
+    hooks.setMainWindowEnabled
+        = [this](bool enabled) { m_frame.progress.setMainWindowEnabled(enabled); };
+    thumbs::addOrRemoveThumbs(mode, m_frame.selection, progress, hooks);
     m_maker->cancel();
     m_maker->setStopCheck({});
     m_refresh->resume();
@@ -333,20 +337,20 @@ void ThumbViewPage::addOrRemoveThumbs(ThumbMode mode)
 void ThumbViewPage::makeThumbnails()
 {
     addOrRemoveThumbs(ThumbMode::Make);
-    m_frame.setMainWindowEnabled(true);
+    m_frame.progress.setMainWindowEnabled(true);
 }
 
 void ThumbViewPage::deleteThumbnails()
 {
     addOrRemoveThumbs(ThumbMode::Clear);
-    m_frame.setMainWindowEnabled(true);
+    m_frame.progress.setMainWindowEnabled(true);
 }
 
 // --- Keeping thumbnails fresh --------------------------------------------------------
 
 bool ThumbViewPage::keepsFresh(const QString &page) const
 {
-    return m_frame.settings().keepThumbsFresh && !m_refreshFailed
+    return m_frame.configuration.settings().keepThumbsFresh && !m_refreshFailed
         && QFileInfo::exists(ThumbFileFor(thumbFolder(), platform::folderPart(page), page));
 }
 
@@ -354,7 +358,7 @@ ThumbMaker &ThumbViewPage::refreshMaker()
 {
     if (!m_refreshMaker) {
         m_refreshMaker
-            = std::make_unique<ThumbMaker>(thumbFolder(), m_frame.browserView(), &m_cache);
+            = std::make_unique<ThumbMaker>(thumbFolder(), m_frame.views.browserView(), &m_cache);
         m_refreshMaker->setBusyCursor(false);
         // With a stop check the load lets input through; a batch starting stops it.
         m_refreshMaker->setStopCheck([this] { return m_refresh->isPaused(); });
@@ -371,7 +375,7 @@ void ThumbViewPage::remakeThumb(const QString &page)
         // The thumbnail folder cannot be written: one message, not one per page.
         m_refreshFailed = true;
         m_refresh->clear();
-        m_frame.setHintLine(QStringLiteral("Cannot keep thumbnails fresh: cannot write to ")
+        m_frame.status.setHintLine(QStringLiteral("Cannot keep thumbnails fresh: cannot write to ")
             + QDir::toNativeSeparators(thumbFolder()));
         return;
     }
@@ -381,8 +385,8 @@ void ThumbViewPage::remakeThumb(const QString &page)
     const int row = m_names.indexOf(platform::fileNamePart(page));
     if (row >= 0 && entryPath(row, false) == page)
         redrawEntry(row);
-    if (page == m_frame.currentFile())
-        m_frame.folderView().showMiniThumb(page);
+    if (page == m_frame.selection.currentFile())
+        m_frame.folder.showMiniThumb(page);
 }
 
 void ThumbViewPage::openMiniThumb()

@@ -1,6 +1,14 @@
 #pragma once
 
+#include "frame/configuration.h"
+#include "frame/entrycommands.h"
+#include "frame/folderplace.h"
 #include "frame/page.h"
+#include "frame/pagecontrol.h"
+#include "frame/progress.h"
+#include "frame/selection.h"
+#include "frame/statusline.h"
+#include "frame/views.h"
 #include "thumbs/imagecache.h"
 #include "thumbs/thumbjobs.h"
 #include "thumbs/thumbmaker.h"
@@ -12,10 +20,6 @@
 class QComboBox;
 class QLabel;
 class QPushButton;
-
-namespace app {
-class PageFrame;
-}
 
 namespace platform {
 class FileWatch;
@@ -36,7 +40,30 @@ class ThumbViewPage : public QWidget, public app::Page
     Q_OBJECT
 
 public:
-    explicit ThumbViewPage(app::PageFrame &frame, QWidget *parent = nullptr);
+    // What the page asks of the frame that hosts it.
+    struct Frame {
+        template<class Host>
+        Frame(Host &host)
+            : selection(host)
+            , status(host)
+            , pages(host)
+            , progress(host)
+            , commands(host)
+            , views(host)
+            , configuration(host)
+            , folder(host)
+        { }
+        folderview::SelectionQueries &selection;
+        frame::StatusLine &status;
+        frame::PageControl &pages;
+        frame::Progress &progress;
+        frame::EntryCommands &commands;
+        frame::Views &views;
+        frame::Configuration &configuration;
+        frame::FolderPlace &folder;
+    };
+
+    explicit ThumbViewPage(const Frame &frame, QWidget *parent = nullptr);
     ~ThumbViewPage() override;
 
     QString currentFile() const override;
@@ -94,7 +121,7 @@ private:
     ThumbMaker &refreshMaker();
     void remakeThumb(const QString &page);
 
-    app::PageFrame &m_frame;
+    Frame m_frame;
     ImageCache m_cache;
     std::unique_ptr<ThumbMaker> m_maker;
     ThumbListModel *m_model = nullptr;

@@ -3,6 +3,7 @@
 #include "engine/htmlview.h"
 #include "frame/page.h"
 #include "frame/pageframe.h"
+#include "frame/settings.h"
 #include "kit/textfit.h"
 #include "platform/dialogs.h"
 #include "platform/textcodec.h"
@@ -50,7 +51,7 @@ QString goneFromDiskText(const QString &path)
 
 } // namespace
 
-ViewerWindow::ViewerWindow(app::PageFrame *host, QWidget *parent)
+ViewerWindow::ViewerWindow(frame::PageFrame *host, QWidget *parent)
     : QDialog(parent)
     , m_host(host)
 {

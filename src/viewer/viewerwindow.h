@@ -20,7 +20,7 @@ class QTabWidget;
 class QToolButton;
 class QVBoxLayout;
 
-namespace app {
+namespace frame {
 class PageFrame;
 }
 
@@ -41,10 +41,9 @@ class ViewerWindow : public QDialog, public SourceEditorHandler
 
 public:
     // The host may be null (then no hint line, placement or save question).
-    explicit ViewerWindow(app::PageFrame *host, QWidget *parent = nullptr);
+    explicit ViewerWindow(frame::PageFrame *host, QWidget *parent = nullptr);
     ~ViewerWindow() override;
 
-    app::PageFrame *host() const { return m_host; }
     engine::HtmlView *browser() const;
     QWidget *browserControl() const;
     QWidget *editorControl() const;
@@ -159,7 +158,7 @@ private:
     void rememberSearch();
     bool writeEditorFile(const QString &fileName);
 
-    app::PageFrame *m_host;
+    frame::PageFrame *m_host;
     QTabWidget *m_pages = nullptr;
     QWidget *m_tabBrowser = nullptr;
     QWidget *m_tabEditor = nullptr;

@@ -8,9 +8,9 @@
 #include "engine/htmlview.h"
 #include "folderview/fileops.h"
 #include "formatter/formatselection.h"
-#include "frame/folderservices.h"
 #include "frame/page.h"
 #include "frame/pageframe.h"
+#include "frame/settings.h"
 #include "kit/textfit.h"
 #include "platform/dialogs.h"
 #include "platform/hourglass.h"
@@ -225,7 +225,7 @@ void ViewerWindow::setButtonState()
     m_save->setEnabled(canSave);
     m_format->setEnabled(canEdit);
     if (m_host)
-        m_host->folderView().setSaveButtons(canSave, canEdit);
+        m_host->setSaveButtons(canSave, canEdit);
 }
 
 // --- Saving ------------------------------------------------------------------------------
@@ -287,8 +287,8 @@ void ViewerWindow::saveEditorFileAs()
         return;
     if (m_host
         && platform::WithTrailingBackslash(folder)
-            == platform::WithTrailingBackslash(m_host->folderView().currentFolder()))
-        m_host->folderView().showSavedCopy(target);
+            == platform::WithTrailingBackslash(m_host->currentFolder()))
+        m_host->showSavedCopy(target);
 }
 
 bool ViewerWindow::askReloadChangedFile(const QString &currentFile)

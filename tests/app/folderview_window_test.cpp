@@ -3,8 +3,8 @@
 
 #include "engine/htmlview.h"
 #include "imaging/jpegcodec.h"
-#include "thumbs/thumbgrid.h"
 #include "imaging/thumbstore.h"
+#include "thumbs/thumbgrid.h"
 
 #include "support/widgetbyname.h"
 #include "viewer/sourceeditor.h"
@@ -81,9 +81,9 @@ TEST_F(FolderViewTest, ThumbnailFolderIsRefusedInAnyLetterCase)
         EXPECT_EQ(dialogs.count(QStringLiteral("info")), 1) << folder.toStdString();
         EXPECT_FALSE(widget<QTabWidget>(form, "PageControl1")->isEnabled());
     }
-    EXPECT_TRUE(
-        folderPageOf(*form)->isInThumbFolder(program.filePath(QStringLiteral("thumbs/Sub"))));
-    EXPECT_FALSE(folderPageOf(*form)->isInThumbFolder(site.path()));
+    EXPECT_TRUE(folderPageOf(*form)->folderPanel()->isInThumbFolder(
+        program.filePath(QStringLiteral("thumbs/Sub"))));
+    EXPECT_FALSE(folderPageOf(*form)->folderPanel()->isInThumbFolder(site.path()));
 }
 
 TEST_F(FolderViewTest, FilterChangeClearsTheViewsAndNamesTheMask)
@@ -97,7 +97,7 @@ TEST_F(FolderViewTest, FilterChangeClearsTheViewsAndNamesTheMask)
         QStringLiteral(" Filter: *.asp"));
     EXPECT_EQ(view->viewerFile(), QString());
     EXPECT_EQ(widget<QListWidget>(folderPageOf(*form), "LBFile")->count(), 1);
-    EXPECT_EQ(folderPageOf(*form)->currentMask(), QStringLiteral("*.asp"));
+    EXPECT_EQ(folderPageOf(*form)->folderPanel()->currentMask(), QStringLiteral("*.asp"));
 }
 
 TEST_F(FolderViewTest, FilterTextWithoutPairsListsEveryFile)
@@ -106,7 +106,7 @@ TEST_F(FolderViewTest, FilterTextWithoutPairsListsEveryFile)
         + site.path() + QStringLiteral("\r\n"));
     start();
     EXPECT_EQ(widget<QComboBox>(folderPageOf(*form), "CBFilter")->count(), 0);
-    EXPECT_EQ(folderPageOf(*form)->currentMask(), QStringLiteral("*.*"));
+    EXPECT_EQ(folderPageOf(*form)->folderPanel()->currentMask(), QStringLiteral("*.*"));
     EXPECT_EQ(widget<QListWidget>(folderPageOf(*form), "LBFile")->count(), 5);
 }
 
@@ -171,8 +171,7 @@ TEST_F(FolderViewTest, CancelKeepsTheChangesAndTheListOnTheEditedFile)
         EXPECT_EQ(view->viewerFile(), sitePath("a.htm")) << row.name;
         EXPECT_EQ(view->editor()->text(), edited) << row.name;
         EXPECT_TRUE(view->isEditorModified()) << row.name;
-        EXPECT_EQ(form->folderView().currentFolder(), QDir::toNativeSeparators(site.path()))
-            << row.name;
+        EXPECT_EQ(form->currentFolder(), QDir::toNativeSeparators(site.path())) << row.name;
         EXPECT_EQ(folders->currentItem()->data(Qt::UserRole).toString(),
             QDir::toNativeSeparators(site.path()))
             << row.name;
@@ -190,7 +189,7 @@ TEST_F(FolderViewTest, CancelKeepsTheChangesAndTheListOnTheEditedFile)
     // No still drops them, and the folder changes.
     dialogs.answers = { platform::Answer::No };
     filter->setCurrentIndex(filterIndex("ASP only"));
-    EXPECT_EQ(form->folderView().currentMask(), QStringLiteral("*.asp"));
+    EXPECT_EQ(form->currentMask(), QStringLiteral("*.asp"));
     EXPECT_FALSE(view->isEditorModified());
     EXPECT_EQ(fileBytes(sitePath("a.htm")), QByteArray("<html><body>x</body></html>"));
 }
@@ -285,7 +284,7 @@ TEST_F(FolderViewTest, JumpFindsTheFileInAnotherLetterCase)
 {
     start();
     folderPageOf(*form)->jumpToFileAndFolder(QDir(site.path()).filePath(QStringLiteral("B.HTM")));
-    EXPECT_EQ(form->folderView().currentFolder(), QDir::toNativeSeparators(site.path()));
+    EXPECT_EQ(form->currentFolder(), QDir::toNativeSeparators(site.path()));
     // B.HTM does not exist on a case-sensitive system: the folder is shown without a current entry.
     const bool caseSensitive
         = !QFileInfo::exists(QDir(site.path()).filePath(QStringLiteral("B.HTM")));
@@ -302,7 +301,7 @@ TEST_F(FolderViewTest, JumpFindsTheFileInAnotherLetterCase)
                                  // selection
 
     folderPageOf(*form)->jumpToFileAndFolder(QStringLiteral("/no/such/folder/x.htm"));
-    EXPECT_EQ(form->folderView().currentFolder(), QDir::toNativeSeparators(site.path()));
+    EXPECT_EQ(form->currentFolder(), QDir::toNativeSeparators(site.path()));
 }
 
 TEST_F(FolderViewTest, DeleteAsksAndRereadsAndRemembersNoRecycleBin)
@@ -389,10 +388,10 @@ TEST_F(FolderViewTest, DroppedFilesAreAcceptedByKind)
         QStringList {
             QStringLiteral("Folioscope:\nFile not accepted.\n") + sitePath("photo.jpeg") });
     EXPECT_EQ(dialogs.count(QStringLiteral("beep")), 1);
-    EXPECT_EQ(form->folderView().currentFolder() + QDir::separator(), programFolder());
+    EXPECT_EQ(form->currentFolder() + QDir::separator(), programFolder());
 
     form->handleDroppedFiles({ sitePath("page.html"), sitePath("b.htm"), sitePath("c.htm") });
-    EXPECT_EQ(form->folderView().currentFolder(), QDir::toNativeSeparators(site.path()));
+    EXPECT_EQ(form->currentFolder(), QDir::toNativeSeparators(site.path()));
     EXPECT_EQ(widget<QListWidget>(folderPageOf(*form), "LBFile")->currentItem()->text(),
         QStringLiteral("page.html"));
 
@@ -446,12 +445,12 @@ TEST_F(FolderViewTest, FolderListOpensByClickOrEnter)
               ->visualItemRect(widget<QListWidget>(folderPageOf(*form), "LBDir")->item(rowOf(sub)));
     QTest::mouseClick(widget<QListWidget>(folderPageOf(*form), "LBDir")->viewport(), Qt::LeftButton,
         {}, rect.center());
-    EXPECT_EQ(form->folderView().currentFolder(), sub); // DoOpenOnSingleClick is on by default
+    EXPECT_EQ(form->currentFolder(), sub); // DoOpenOnSingleClick is on by default
 
     widget<QListWidget>(folderPageOf(*form), "LBDir")
         ->setCurrentRow(rowOf(QDir::toNativeSeparators(site.path())));
     QTest::keyClick(widget<QListWidget>(folderPageOf(*form), "LBDir"), Qt::Key_Return);
-    EXPECT_EQ(form->folderView().currentFolder(), QDir::toNativeSeparators(site.path()));
+    EXPECT_EQ(form->currentFolder(), QDir::toNativeSeparators(site.path()));
 }
 
 TEST_F(FolderViewTest, VanishedFolderShowsItsParent)
@@ -466,5 +465,5 @@ TEST_F(FolderViewTest, VanishedFolderShowsItsParent)
         ->setCurrentIndex(1); // re-reads a folder that is gone: an empty list
     EXPECT_EQ(widget<QListWidget>(folderPageOf(*form), "LBFile")->count(), 0);
     folderPageOf(*form)->changeFolder(inner);
-    EXPECT_EQ(form->folderView().currentFolder(), QDir::toNativeSeparators(outer.path()));
+    EXPECT_EQ(form->currentFolder(), QDir::toNativeSeparators(outer.path()));
 }

@@ -2,6 +2,7 @@
 
 #include "app/mainwindow.h"
 #include "filelists/filelistspage.h"
+#include "folderview/folderpanel.h"
 #include "folderview/folderviewpage.h"
 #include "folderview/progresswindow.h"
 #include "support/scripteddialogs.h"

@@ -38,7 +38,7 @@ TEST_F(MainWindowTest, FirstRunWithoutSettingsCreatesFoldersAndWritesEveryKey)
     EXPECT_TRUE(QFileInfo(program.filePath(QStringLiteral("THUMBS"))).isDir());
     EXPECT_TRUE(QFileInfo(program.filePath(QStringLiteral("FILELISTS"))).isDir());
     EXPECT_EQ(form->windowTitle(), QStringLiteral(" Folioscope v1.0 "));
-    EXPECT_EQ(form->folderView().currentFolder() + QDir::separator(), programFolder());
+    EXPECT_EQ(form->currentFolder() + QDir::separator(), programFolder());
     EXPECT_EQ(widget<QComboBox>(folderPageOf(*form), "CBFilter")->itemText(0),
         QStringLiteral("All HTML file types + Pictures"));
     EXPECT_EQ(widget<QLabel>(form, "LabelHint")->text(),
@@ -52,8 +52,7 @@ TEST_F(MainWindowTest, FirstRunWithoutSettingsCreatesFoldersAndWritesEveryKey)
     EXPECT_EQ(ini.readInteger(u"COLORS", u"TagCol", -1), 16711680);
     EXPECT_EQ(ini.readInteger(u"COLORS", u"QuotedCol", -1), 255);
     EXPECT_EQ(ini.readInteger(u"COLORS", u"CommentCol", -1), 8421376);
-    EXPECT_EQ(
-        ini.readString(u"PATHS", u"VIEW_PATH", QString()), form->folderView().currentFolder());
+    EXPECT_EQ(ini.readString(u"PATHS", u"VIEW_PATH", QString()), form->currentFolder());
     EXPECT_EQ(ini.keyNames(u"OPTIONS").size(), 15); // with DoKeepThumbsFresh, DoFollowDiskChanges
     EXPECT_EQ(ini.keyNames(u"THUMBS").size(), 11);
     EXPECT_EQ(ini.readString(u"EDITOR6", u"Descript", QString()),
@@ -91,8 +90,7 @@ TEST_F(MainWindowTest, StaleWriterLeftoversGoAtStartAndOnClean)
     widget<QMenu>(form.get(), "MenuClean")->actions().value(0)->trigger();
     EXPECT_EQ(dialogs.count(QStringLiteral("info")), 1);
     for (const Row &row : rows)
-        EXPECT_EQ(
-            QFile::exists(program.filePath(QString::fromUtf8(row.name))), !row.goneAfterClean)
+        EXPECT_EQ(QFile::exists(program.filePath(QString::fromUtf8(row.name))), !row.goneAfterClean)
             << row.name;
 }
 
@@ -101,7 +99,7 @@ TEST_F(MainWindowTest, SettingsAreWrittenOnceAndViewPathNeverInsideThumbs)
     setIni(QStringLiteral("[OPTIONS]\r\nStyleName=Fancy\r\n[PATHS]\r\nVIEW_PATH=") + site.path()
         + QStringLiteral("\r\n"));
     start();
-    EXPECT_EQ(form->folderView().currentFolder(), QDir::toNativeSeparators(site.path()));
+    EXPECT_EQ(form->currentFolder(), QDir::toNativeSeparators(site.path()));
     folderPageOf(*form)->changeFolder(program.filePath(QStringLiteral("THUMBS")));
     EXPECT_EQ(dialogs.texts(QStringLiteral("info")),
         QStringList { QStringLiteral("Sorry, access denied. This is your thumbnail folder.\n"
@@ -218,14 +216,14 @@ TEST_F(MainWindowTest, StartFileRules)
         folderview::startFileFromArguments({ QStringLiteral("./x/../b.htm") }), sitePath("b.htm"));
 
     start({ sitePath("c.htm") });
-    EXPECT_EQ(form->folderView().currentFolder(), QDir::toNativeSeparators(site.path()));
+    EXPECT_EQ(form->currentFolder(), QDir::toNativeSeparators(site.path()));
     ASSERT_NE(widget<QListWidget>(folderPageOf(*form), "LBFile")->currentItem(), nullptr);
     EXPECT_EQ(widget<QListWidget>(folderPageOf(*form), "LBFile")->currentItem()->text(),
         QStringLiteral("c.htm"));
     // Later activations leave the user where they are.
     folderPageOf(*form)->changeFolder(program.path());
     form->handleActivation();
-    EXPECT_EQ(form->folderView().currentFolder() + QDir::separator(), programFolder());
+    EXPECT_EQ(form->currentFolder() + QDir::separator(), programFolder());
 }
 
 // A page made on Windows, caf\xe9.htm: its name on the command line is selected at start.

@@ -1,3 +1,4 @@
+#include "imaging/looksstore.h"
 #include "imaging/resample.h"
 #include "imaging/thumbstore.h"
 #include "support/batchrun.h"
@@ -75,7 +76,7 @@ TEST(BatchFormat, WholeDocumentAndProgramFolder)
     const QByteArray input = "  <p>x";
     const QByteArray signature = "<!--~ Tester, STYLE: THUMBS,  Folioscope v1.0  ~-->\r\n";
     EXPECT_EQ(runBatchTool({ QStringLiteral("format"), QStringLiteral("--whole"),
-                               QStringLiteral("--program-folder"), dir.path() },
+                           QStringLiteral("--program-folder"), dir.path() },
                   input)
                   .out,
         signature + "<P>\r\nx\r\n");
@@ -178,7 +179,7 @@ TEST(BatchFormat, LargeFilesComeBackWhole)
         EXPECT_EQ(result.exitCode, 0);
         EXPECT_TRUE(result.out == QByteArray(line + "\r\n").repeated(40000)) << line.constData();
         EXPECT_EQ(runBatchTool({ QStringLiteral("format"), QStringLiteral("--in-place"),
-                                   QStringLiteral("--mode=trim"), path })
+                               QStringLiteral("--mode=trim"), path })
                       .exitCode,
             0);
         EXPECT_TRUE(fileBytes(path) == result.out) << line.constData();
@@ -227,8 +228,7 @@ TEST(BatchFormat, InPlaceKeepsHardLinksOwnerAndGroup)
     ASSERT_EQ(::link(QFile::encodeName(linked).constData(), QFile::encodeName(second).constData()),
         0);
     const ino_t inode = statOf(linked).st_ino;
-    EXPECT_EQ(
-        runBatchTool({ QStringLiteral("format"), QStringLiteral("--in-place"), linked }).exitCode,
+    EXPECT_EQ(runBatchTool({ QStringLiteral("format"), QStringLiteral("--in-place"), linked }).exitCode,
         0);
     EXPECT_EQ(fileBytes(second), QByteArray("<p>\r\nx\r\n</p>\r\n"));
     EXPECT_EQ(statOf(linked).st_ino, inode);
@@ -340,8 +340,8 @@ TEST(BatchThumbs, MakesTheThumbnailsOfThePagesInOrder)
         file.write("<html><body style='background:#ff0000'>x</body></html>");
         pages.append(page);
     }
-    const BatchRun made = runBatchTool(
-        { QStringLiteral("thumbs"), QStringLiteral("--base-index"), QStringLiteral("0"),
+    const BatchRun made
+        = runBatchTool({ QStringLiteral("thumbs"), QStringLiteral("--base-index"), QStringLiteral("0"),
             QStringLiteral("--program-folder"), program.path(), pages.at(0), pages.at(1) });
     EXPECT_EQ(made.exitCode, 0) << made.err.constData();
     const QString lines = QStringLiteral("(1 of 2): ") + pages.at(0)
@@ -356,9 +356,8 @@ TEST(BatchThumbs, MakesTheThumbnailsOfThePagesInOrder)
         EXPECT_GT(qRed(picture.pixel(65, 50)), 200);
     }
 
-    const BatchRun missing
-        = runBatchTool({ QStringLiteral("thumbs"), QStringLiteral("--program-folder"),
-            program.path(), site.filePath(QStringLiteral("gone.htm")) });
+    const BatchRun missing = runBatchTool({ QStringLiteral("thumbs"), QStringLiteral("--program-folder"),
+        program.path(), site.filePath(QStringLiteral("gone.htm")) });
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_EQ(missing.err.count('\n'), 1) << missing.err.constData();
 }
@@ -388,8 +387,8 @@ TEST(BatchThumbs, PagesThatWentWrongAreNamed)
     const QString secret = write("secret.txt", "SECRET");
     const QString nosy = write("nosy.htm", "<html><body><iframe src='secret.txt'></iframe></body></html>");
     const QString good = write("good.htm", "<html><body style='background:#ff0000'></body></html>");
-    const BatchRun made = runBatchTool(
-        { QStringLiteral("thumbs"), QStringLiteral("--base-index"), QStringLiteral("0"),
+    const BatchRun made
+        = runBatchTool({ QStringLiteral("thumbs"), QStringLiteral("--base-index"), QStringLiteral("0"),
             QStringLiteral("--program-folder"), program.path(), pipe, hog, endless, nosy, good });
     EXPECT_EQ(made.exitCode, 1);
     const QString prefix = QStringLiteral("folioscope-batch thumbs: ");
@@ -553,8 +552,8 @@ TEST(BatchResize, WritesTheResamplersPicture)
     const QString png = dir.filePath(QStringLiteral("in.png"));
     ASSERT_TRUE(source.save(png));
     const QString out = dir.filePath(QStringLiteral("enlarged.bmp"));
-    EXPECT_EQ(runBatchTool({ QStringLiteral("resize"), QStringLiteral("--size=100x80"), png, out })
-                  .exitCode,
+    EXPECT_EQ(
+        runBatchTool({ QStringLiteral("resize"), QStringLiteral("--size=100x80"), png, out }).exitCode,
         0);
     QImage expected(100, 80, QImage::Format_RGB888);
     const thumbs::FilterEntry &lanczos = thumbs::FilterCatalog[thumbs::kLanczos3];
@@ -610,8 +609,8 @@ TEST(BatchResize, BadInputAndUsage)
         EXPECT_EQ(result.err.count('\n'), 1) << row.name << ": one line on standard error";
         EXPECT_FALSE(QFile::exists(out)) << row.name;
     }
-    EXPECT_TRUE(runBatchTool({ QStringLiteral("resize"), QStringLiteral("--help") })
-                    .out.contains("Lanczos3"));
+    EXPECT_TRUE(
+        runBatchTool({ QStringLiteral("resize"), QStringLiteral("--help") }).out.contains("Lanczos3"));
 }
 
 TEST(BatchCleanThumbs, PrintsTheMenuMessage)
@@ -622,23 +621,27 @@ TEST(BatchCleanThumbs, PrintsTheMenuMessage)
     writeFile(thumbs + QStringLiteral("/=no=such=folder/b.htm.jpg"), "x");
     writeFile(dir.filePath(QStringLiteral("page.htm")), "x");
     writeFile(thumbs::ThumbFileFor(thumbs, dir.path(), QStringLiteral("page.htm")), "x");
+    // The baselines of the visual check go with their pages too.
+    const QString looks = dir.filePath(QStringLiteral("LOOKS/"));
+    writeFile(looks + QStringLiteral("=no=such=folder/a.htm.1280.png"), "x");
+    writeFile(imaging::looksFileFor(looks, dir.filePath(QStringLiteral("page.htm")), 390), "x");
 
     BatchRun result = runBatchTool(
         { QStringLiteral("clean-thumbs"), QStringLiteral("--program-folder"), dir.path() });
     EXPECT_EQ(result.exitCode, 0);
-    EXPECT_EQ(result.out, QByteArray("3 thumbnails found.\n\n2 orphaned thumbnails removed.\n"));
+    EXPECT_EQ(result.out, QByteArray("3 thumbnails found.\n\n2 orphaned thumbnails removed.\n"
+                                     "1 of 2 baseline renders removed.\n"));
     result = runBatchTool({ QStringLiteral("clean-thumbs"), QStringLiteral("--all"),
         QStringLiteral("--program-folder=") + dir.path() });
     EXPECT_EQ(result.exitCode, 0);
-    EXPECT_EQ(result.out, QByteArray("1 thumbnails removed.\n"));
+    EXPECT_EQ(result.out, QByteArray("1 thumbnails removed.\n1 of 1 baseline renders removed.\n"));
     EXPECT_TRUE(QDir(thumbs).isEmpty());
 
     const BatchRun missing = runBatchTool({ QStringLiteral("clean-thumbs"),
         QStringLiteral("--program-folder"), dir.filePath(QStringLiteral("nowhere")) });
     EXPECT_EQ(missing.exitCode, 2);
     EXPECT_EQ(missing.err.count('\n'), 1);
-    EXPECT_EQ(
-        runBatchTool({ QStringLiteral("clean-thumbs"), QStringLiteral("--bogus") }).exitCode, 2);
+    EXPECT_EQ(runBatchTool({ QStringLiteral("clean-thumbs"), QStringLiteral("--bogus") }).exitCode, 2);
     EXPECT_TRUE(runBatchTool({ QStringLiteral("clean-thumbs"), QStringLiteral("--help") })
                     .out.contains("--all"));
 }
@@ -742,4 +745,49 @@ TEST(BatchColourRtf, WritesTheEditorsDocument)
     result = runBatchTool({ QStringLiteral("colour-rtf"), QStringLiteral("--help") });
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_TRUE(result.out.contains("--preset N"));
+}
+
+// Baselines, then a comparison that finds a changed page, a new one and a missing one, with
+// a report folder; a damaged baseline is named and an update replaces it.
+TEST(BatchVisualCheck, LinesTotalsExitStatusAndReport)
+{
+    TemporaryDir dir;
+    const QString site = dir.filePath(QStringLiteral("site"));
+    const QString program = dir.filePath(QStringLiteral("program"));
+    QDir().mkpath(program);
+    writeFile(site + QStringLiteral("/a.htm"), "<body style='margin:0'><div style='height:50px;background:#00f'></div>");
+    writeFile(site + QStringLiteral("/sub/b.html"), "<p>unchanged</p>");
+    const QStringList common { QStringLiteral("visual-check"), QStringLiteral("--widths=400"),
+        QStringLiteral("--program-folder"), program };
+    const QString a = QDir(site).filePath(QStringLiteral("a.htm"));
+    const QString b = QDir(site).filePath(QStringLiteral("sub/b.html"));
+
+    BatchRun result = runBatchTool(common + QStringList { QStringLiteral("--update"), site });
+    EXPECT_EQ(result.exitCode, 0) << result.err.constData();
+    EXPECT_EQ(result.out, (a + QStringLiteral(" [400px]: baseline stored\n") + b + QStringLiteral(" [400px]: baseline stored\n")).toUtf8());
+
+    writeFile(a, "<body style='margin:0'><div style='height:50px;background:#f00'></div>");
+    writeFile(site + QStringLiteral("/c.htm"), "<p>new");
+    const QString report = dir.filePath(QStringLiteral("report"));
+    result = runBatchTool(common + QStringList { QStringLiteral("--report"), report, site, site + QStringLiteral("/gone.htm") });
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.out.startsWith((a + QStringLiteral(" [400px]: changed 6.25% of pixels in 1 region (0,0 400x50)\n")).toUtf8()))
+        << result.out.constData();
+    EXPECT_TRUE(result.out.contains((b + QStringLiteral(" [400px]: same\n")).toUtf8()));
+    EXPECT_TRUE(result.out.contains("c.htm [400px]: new page (no baseline)\n"));
+    EXPECT_TRUE(result.err.contains("no such file: "));
+    EXPECT_TRUE(result.err.endsWith("visual-check: 4 renders: 1 same, 1 changed, 1 new, 1 failed\n")) << result.err.constData();
+    EXPECT_EQ(QDir(report).entryList(QDir::Files).size(), 4) << "before, after, difference and index.html";
+
+    writeFile(imaging::looksFileFor(program + QStringLiteral("/LOOKS/"), b, 400), "not a picture");
+    result = runBatchTool(common + QStringList { b });
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.err.contains("damaged baseline")) << result.err.constData();
+    EXPECT_EQ(runBatchTool(common + QStringList { QStringLiteral("--update"), b }).exitCode, 0);
+    EXPECT_EQ(runBatchTool(common + QStringList { b }).exitCode, 0);
+
+    for (const QString &bad : { QStringLiteral("--widths=5"), QStringLiteral("--threshold=2"), QStringLiteral("--bogus") })
+        EXPECT_EQ(runBatchTool({ QStringLiteral("visual-check"), bad, site }).exitCode, 2) << bad.toStdString();
+    EXPECT_EQ(runBatchTool({ QStringLiteral("visual-check") }).exitCode, 2);
+    EXPECT_TRUE(runBatchTool({ QStringLiteral("visual-check"), QStringLiteral("--help") }).out.contains("--mask"));
 }

@@ -46,7 +46,8 @@ TEST(SiteReplaceDialog, WritesTheCheckedChangesOnly)
     const QString other = dir.filePath(QStringLiteral("b.htm"));
     ASSERT_TRUE(putFile(page, "<p title=\"Tom\">Tom</p>\n<p>Tom &amp; Jerry</p>\n"));
     ASSERT_TRUE(putFile(other, "<p>nobody</p>\n"));
-    filelists::SiteReplaceDialog dialog({ page, other }, {}, dir.filePath(QStringLiteral("program")));
+    filelists::SiteReplaceDialog dialog(
+        { page, other }, {}, dir.filePath(QStringLiteral("program")));
     fillIn(dialog, QStringLiteral("tom"), QStringLiteral("Thomas"), 1); // text only
     previewAndWait(dialog);
 
@@ -97,14 +98,15 @@ TEST(SiteReplaceDialog, ThePageLeavesOutTheEditorsUnsavedFileAndUndoes)
     StandInFrame frame(QDir::toNativeSeparators(program.path()) + QDir::separator());
     filelists::FileListsPage page(frame);
     frame.page = &page;
-    const QStringList paths = { site.filePath(QStringLiteral("a.htm")),
-        site.filePath(QStringLiteral("b.htm")) };
+    const QStringList paths
+        = { site.filePath(QStringLiteral("a.htm")), site.filePath(QStringLiteral("b.htm")) };
     for (const QString &path : paths)
         ASSERT_TRUE(putFile(path, "<p>old</p>"));
     page.model()->setEntries(filelists::entriesFromRecords(
         { filelists::MakeListRecord(QDir::toNativeSeparators(site.path()), QFileInfo(paths[0])),
-            filelists::MakeListRecord(QDir::toNativeSeparators(site.path()), QFileInfo(paths[1])) }));
-    frame.editedFile = QDir::toNativeSeparators(paths[1]);
+            filelists::MakeListRecord(
+                QDir::toNativeSeparators(site.path()), QFileInfo(paths[1])) }));
+    frame.fileInEditor = QDir::toNativeSeparators(paths[1]);
     frame.editorUnsaved = true;
 
     ScriptedDialogs dialogs;
@@ -120,7 +122,8 @@ TEST(SiteReplaceDialog, ThePageLeavesOutTheEditorsUnsavedFileAndUndoes)
     };
     page.replaceInFiles();
     EXPECT_EQ(shown,
-        QStringList({ QDir::toNativeSeparators(paths[1]) + QStringLiteral(": unsaved changes in the editor, left out"),
+        QStringList({ QDir::toNativeSeparators(paths[1])
+                + QStringLiteral(": unsaved changes in the editor, left out"),
             QDir::toNativeSeparators(paths[0]) + QStringLiteral(" (1)") }));
     EXPECT_EQ(fileBytes(paths[0]), "<p>new</p>");
     EXPECT_EQ(fileBytes(paths[1]), "<p>old</p>");

@@ -1,3 +1,4 @@
+#include "folderview/folderpanel.h"
 #include "folderview/folderviewpage.h"
 #include "support/standinframe.h"
 #include "support/widgetbyname.h"
@@ -26,11 +27,11 @@ TEST(FolderViewPage, ChangingFolderAndPickingAFileAsksTheFrameToShowIt)
     folderview::FolderViewPage page(frame);
     frame.page = &page;
     QSignalSpy mirrored(&page, &folderview::FolderViewPage::fileListChanged);
-    page.setFilterText(app::builtInFilterText());
+    page.folderPanel()->setFilterText(app::builtInFilterText());
     page.show();
 
     page.changeFolder(site.path());
-    EXPECT_EQ(page.currentFolder(), QDir::toNativeSeparators(site.path()));
+    EXPECT_EQ(page.folderPanel()->currentFolder(), QDir::toNativeSeparators(site.path()));
     EXPECT_EQ(page.fileNames(), (QStringList { QStringLiteral("a.htm"), QStringLiteral("b.htm") }));
     ASSERT_FALSE(mirrored.isEmpty());
     EXPECT_EQ(mirrored.last().at(1).toStringList(), page.fileNames());
@@ -55,7 +56,7 @@ TEST(FolderViewPage, DriveAndFilterBoxesAreFourPixelsNarrowerThanTheirPanel)
     StandInFrame frame(QDir::toNativeSeparators(program.path()) + QDir::separator());
     folderview::FolderViewPage page(frame);
     frame.page = &page;
-    page.setFilterText(app::builtInFilterText());
+    page.folderPanel()->setFilterText(app::builtInFilterText());
     QWidget *panel = page.folderPanel();
     panel->show();
     for (const int width : { 300, 250 }) {

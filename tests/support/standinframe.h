@@ -1,14 +1,18 @@
 #pragma once
 
-#include "frame/folderservices.h"
 #include "frame/page.h"
 #include "frame/pageframe.h"
+#include "frame/settings.h"
 
+#include <QList>
 #include <QStringList>
 
+#include <functional>
+#include <vector>
+
 // Hosts one page without the main window: the selection queries ask that page, and every
-// request to the frame is recorded by name. It stands in for the Folder View's services too.
-class StandInFrame : public app::PageFrame, public app::FolderServices
+// request to the frame is recorded by name. It stands in for every interface of the frame.
+class StandInFrame : public frame::PageFrame
 {
 public:
     explicit StandInFrame(const QString &programFolder = QString())
@@ -26,9 +30,20 @@ public:
     QStringList miniThumbs; // what the thumbnail corner was asked to show
     QList<int> listProgress; // positions of the thin progress bar
     bool diskSpaceLeft = true;
-    QString editedFile; // the editor's file, and whether it has unsaved changes
+    QString fileInEditor; // the editor's file, and whether it has unsaved changes
     bool editorUnsaved = false;
+    // What openCurrentFileAt was asked: the current file then, and the spot.
+    QStringList openedAtFiles;
+    QList<frame::TextSpot> openedAt;
     folderview::BatchProgress *progress = nullptr;
+
+    QString programFolder() const { return m_programFolder; }
+    // The editor wrote a file: the followers of its saves hear of it.
+    void saveInEditor(const QString &path)
+    {
+        for (const auto &saved : m_saveFollowers)
+            saved(path);
+    }
 
     QString currentFile() const override { return page ? page->currentFile() : QString(); }
     folderview::SelectionCount selectionCounts() const override
@@ -40,67 +55,69 @@ public:
         return page ? page->entryPath(index, onlySelected) : QString();
     }
 
-    app::Settings &settings() override { return values; }
-    QString programFolder() const override { return m_programFolder; }
-    QString dataFolder() const override { return m_programFolder; }
-    bool isStarting() const override { return false; }
-    app::Page *activePage() const override { return page; }
-    void setActivePage(app::Page *active) override { page = active; }
-    void setPagesEnabled(bool enabled) override
-    {
-        requests.append(enabled ? QStringLiteral("enable") : QStringLiteral("disable"));
-    }
-    std::optional<platform::Answer> askSaveChanges() override { return {}; }
-    std::optional<platform::Answer> askSaveChangesBeforeShowing() override { return {}; }
-    QString editorFile(bool *unsaved) const override
-    {
-        *unsaved = editorUnsaved;
-        return editedFile;
-    }
-    void reloadEditorFile() override { requests.append(QStringLiteral("ReloadEditor")); }
     void setHintLine(const QString &text) override
     {
         hints.append(text);
         hintLine = text;
     }
     void updateStatus() override { requests.append(QStringLiteral("UpdateStatus")); }
-    void showFileInViews(bool) override { shownFiles.append(currentFile()); }
-    void clearViews() override { requests.append(QStringLiteral("ClearViews")); }
-    void setViewerButtonState() override { }
-    void openCurrentFile() override { requests.append(QStringLiteral("DblClickForAll")); }
-    void showContextMenu(const QPoint &) override { requests.append(QStringLiteral("menu")); }
-    void snapCurrentView() override { requests.append(QStringLiteral("snapView")); }
-    QRect mainWindowBounds() const override { return QRect(100, 100, 800, 600); }
-    app::FolderServices &folderView() override { return *this; }
     void setListProgress(int position) override { listProgress.append(position); }
+
+    app::Page *activePage() const override { return page; }
+    void setActivePage(app::Page *active) override { page = active; }
+    void setPagesEnabled(bool enabled) override
+    {
+        requests.append(enabled ? QStringLiteral("enable") : QStringLiteral("disable"));
+    }
+    bool isStarting() const override { return false; }
+
     folderview::BatchProgress *progressWindow() override { return progress; }
     void setMainWindowEnabled(bool enabled) override
     {
         requests.append(enabled ? QStringLiteral("mainEnabled") : QStringLiteral("mainDisabled"));
     }
     bool checkDiskSpace(const QString &, qint64) override { return diskSpaceLeft; }
-    engine::HtmlView *browserView() override { return nullptr; }
-    formatter::Style *formatterStyle() override { return nullptr; }
-    QStringList tagSyntaxTable() const override { return {}; }
 
-    QWidget *folderPanel() const override { return nullptr; }
+    void openCurrentFile() override { requests.append(QStringLiteral("DblClickForAll")); }
+    void openCurrentFileAt(const frame::TextSpot &spot) override
+    {
+        openedAtFiles.append(currentFile());
+        openedAt.append(spot);
+    }
+    void showContextMenu(const QPoint &) override { requests.append(QStringLiteral("menu")); }
+
+    void showFileInViews(bool) override { shownFiles.append(currentFile()); }
+    void clearViews() override { requests.append(QStringLiteral("ClearViews")); }
+    void setViewerButtonState() override { }
+    engine::HtmlView *browserView() override { return nullptr; }
+
+    QString editedFile() const override { return fileInEditor; }
+    bool hasUnsavedChanges() const override { return editorUnsaved; }
+    std::optional<platform::Answer> askSaveChanges() override { return {}; }
+    std::optional<platform::Answer> askSaveChangesBeforeShowing() override { return {}; }
+    void reloadEditedFile() override { requests.append(QStringLiteral("ReloadEditor")); }
+    void followEditorSaves(QObject *, const std::function<void(const QString &)> &saved) override
+    {
+        m_saveFollowers.push_back(saved);
+    }
+
+    app::Settings &settings() override { return values; }
+    QString dataFolder() const override { return m_programFolder; }
+
     QString currentFolder() const override { return folder; }
     QString currentMask() const override { return mask; }
     void showMiniThumb(const QString &page) override { miniThumbs.append(page); }
-    void clearMiniThumb() override { }
-    bool isInThumbFolder(const QString &) const override { return false; }
-    void jumpToFileAndFolder(const QString &) override { }
-    void handleDroppedFiles(const QStringList &) override { }
-    void applyFileIcons() override { }
-    QWidget *viewsPanel() const override { return nullptr; }
-    void showInBrowserPanel(QWidget *) override { }
-    bool browserSwitchDown() const override { return false; }
-    void setSaveButtons(bool, bool) override { }
-    bool saveEnabled() const override { return false; }
     void showSavedCopy(const QString &) override { }
+
+    QRect mainWindowBounds() const override { return QRect(100, 100, 800, 600); }
+    void snapCurrentView() override { requests.append(QStringLiteral("snapView")); }
+    void setSaveButtons(bool, bool) override { }
+    formatter::Style *formatterStyle() override { return nullptr; }
+    QStringList tagSyntaxTable() const override { return {}; }
 
 private:
     QString m_programFolder;
+    std::vector<std::function<void(const QString &)>> m_saveFollowers;
 };
 
 // A page with nothing in it, for what asks the frame about its active page.

@@ -1,7 +1,6 @@
-#include "frame/pageframe.h"
+#include "frame/datafolders.h"
 
-#include "frame/folderservices.h"
-#include "frame/page.h"
+#include "frame/settings.h"
 
 #include "platform/pathrules.h"
 
@@ -9,36 +8,6 @@
 #include <QStandardPaths>
 
 namespace app {
-
-PageFrame::~PageFrame() = default;
-
-QString PageFrame::viewerFile() const
-{
-    return {};
-}
-Page::~Page() = default;
-FolderServices::~FolderServices() = default;
-
-QString Page::entryNoun() const
-{
-    return QStringLiteral("files");
-}
-
-QString Page::arrivalHint() const
-{
-    return {};
-}
-
-QString tabCaption(const Page &page, const folderview::SelectionCount &counts)
-{
-    if (counts.page != &page)
-        return page.title();
-    return page.title()
-        + QStringLiteral("  (%1 of %2 %3 selected)")
-              .arg(counts.selected)
-              .arg(counts.total)
-              .arg(page.entryNoun());
-}
 
 QString programFolderFor(const QString &executableDir)
 {
@@ -79,8 +48,7 @@ platform::LeftoverSweep removeStoreLeftovers(
     };
     add(platform::removeAtomicWriterLeftovers(
         listsFolderOf(dataFolder),
-        [](QStringView target) { return target.endsWith(u".lst", Qt::CaseInsensitive); },
-        false));
+        [](QStringView target) { return target.endsWith(u".lst", Qt::CaseInsensitive); }, false));
     add(platform::removeAtomicWriterLeftovers(
         snapshotFolder,
         [](QStringView target) {
