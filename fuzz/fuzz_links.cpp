@@ -1,6 +1,7 @@
 // The link check's reading of pages and style sheets, and the resolution of what it finds:
 // every place lies in the text, and no link, escapes or not, resolves outside the root
-// without being called so.
+// without being called so. The HTML check on the same reading: its problems lie in the text,
+// name known rules, and come out the same when the page is checked again.
 #include "fuzzing.h"
 
 #include "linkcheck/linkresolve.h"
@@ -40,6 +41,23 @@ void checkFile(const linkcheck::ParsedFile &file, const QByteArray &input)
     }
 }
 
+void checkProblems(const QByteArray &input)
+{
+    std::vector<linkcheck::HtmlProblem> problems;
+    const linkcheck::ParsedFile file = linkcheck::parseHtmlChecked(input, &problems);
+    FUZZ_CHECK(file.links == linkcheck::parseHtml(input).links);
+    FUZZ_CHECK(problems.size() <= linkcheck::kMaxHtmlProblems);
+    const qsizetype lines = input.count('\n') + input.count('\r') + 1;
+    for (const linkcheck::HtmlProblem &problem : problems) {
+        FUZZ_CHECK(linkcheck::isHtmlRuleId(problem.rule) && !problem.message.empty());
+        FUZZ_CHECK(problem.line >= 1 && problem.line <= lines);
+        FUZZ_CHECK(problem.column >= 1 && problem.column <= input.size() + 1);
+    }
+    std::vector<linkcheck::HtmlProblem> again;
+    linkcheck::parseHtmlChecked(input, &again);
+    FUZZ_CHECK(again == problems);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -47,5 +65,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QByteArray input = fuzzing::bytes(data, size);
     checkFile(linkcheck::parseHtml(input), input);
     checkFile(linkcheck::parseCss(input), input);
+    checkProblems(input);
     return 0;
 }

@@ -1,77 +1,28 @@
 #include "checklinkscommand.h"
 
-#include "linkcheck/sitecheck.h"
-#include "listcommands.h"
-#include "platform/safefile.h"
+#include "linkcheck/htmlreport.h"
+#include "sitecheckargs.h"
 
 #include <QElapsedTimer>
 
+#include <algorithm>
 #include <new>
 
 namespace batch {
 
 namespace {
 
-struct CheckArguments {
-    bool help = false;
-    bool json = false;
-    linkcheck::CheckOptions options;
-    QString programFolder;
-    QStringList paths;
-};
+const QString kCommand = QStringLiteral("check-links");
 
-int usageError(QIODevice &err, const QString &problem)
+OptionResult linkOption(const QStringList &args, qsizetype i, SiteCheckArguments *parsed, bool *html)
 {
-    writeLine(err,
-        linkcheck::escapeControls(
-            QStringLiteral("folioscope-batch check-links: %1 (see --help)").arg(problem)));
-    return ExitUsage;
-}
-
-bool takeFolder(
-    const QStringList &args, qsizetype &i, const QString &option, QString *folder, QString *error)
-{
-    if (!takeValue(args, i, option, folder) || folder->isEmpty()) {
-        *error = option + QStringLiteral(" needs a folder");
-        return false;
-    }
-    return true;
-}
-
-bool parse(const QStringList &args, CheckArguments *parsed, QString *error)
-{
-    bool pathsOnly = false;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString &arg = args.at(i);
-        QString value;
-        if (pathsOnly || !arg.startsWith(u'-') || arg == u"-") {
-            parsed->paths.append(arg);
-        } else if (arg == u"--") {
-            pathsOnly = true;
-        } else if (arg == u"--help" || arg == u"-h") {
-            parsed->help = true;
-        } else if (arg == u"--no-fragments") {
-            parsed->options.fragments = false;
-        } else if (isOption(arg, QStringLiteral("--root"))) {
-            if (!takeFolder(args, i, QStringLiteral("--root"), &parsed->options.root, error))
-                return false;
-        } else if (isOption(arg, QStringLiteral("--program-folder"))) {
-            if (!takeFolder(
-                    args, i, QStringLiteral("--program-folder"), &parsed->programFolder, error))
-                return false;
-        } else if (isOption(arg, QStringLiteral("--format"))) {
-            takeValue(args, i, QStringLiteral("--format"), &value);
-            if (value != u"gnu" && value != u"json") {
-                *error = QStringLiteral("--format needs gnu or json");
-                return false;
-            }
-            parsed->json = value == u"json";
-        } else {
-            *error = QStringLiteral("unknown option %1").arg(arg);
-            return false;
-        }
-    }
-    return true;
+    if (args.at(i) == u"--no-fragments")
+        parsed->options.fragments = false;
+    else if (args.at(i) == u"--html")
+        *html = true;
+    else
+        return OptionResult::Unknown;
+    return OptionResult::Taken;
 }
 
 QString totalsLine(const linkcheck::CheckTotals &totals, qint64 milliseconds)
@@ -85,22 +36,27 @@ QString totalsLine(const linkcheck::CheckTotals &totals, qint64 milliseconds)
         .arg(double(milliseconds) / 1000.0, 0, 'f', 2);
 }
 
-void writeReport(const std::vector<linkcheck::BrokenLink> &broken, bool json, QIODevice &out)
+// One line per broken link and, with --html, per HTML problem, in the order of their pages.
+void writeGnu(const std::vector<linkcheck::BrokenLink> &broken,
+    const std::vector<linkcheck::PageProblem> &html, QIODevice &out)
 {
-    if (json) {
-        out.write(linkcheck::jsonReport(broken));
-    } else {
-        // In pieces: a page of a million broken links must not take twice its report again.
+    struct Line {
+        const QString *page;
+        int line, column;
         QString text;
-        for (const linkcheck::BrokenLink &link : broken) {
-            text += linkcheck::gnuLine(link) + QLatin1Char('\n');
-            if (text.size() > 1 << 15) {
-                out.write(text.toUtf8());
-                text.clear();
-            }
-        }
-        out.write(text.toUtf8());
-    }
+    };
+    std::vector<Line> lines;
+    lines.reserve(broken.size() + html.size());
+    for (const linkcheck::BrokenLink &link : broken)
+        lines.push_back({ &link.page, link.line, link.column, linkcheck::gnuLine(link) });
+    for (const linkcheck::PageProblem &one : html)
+        lines.push_back({ &one.page, one.problem.line, one.problem.column, linkcheck::gnuLine(one) });
+    std::stable_sort(lines.begin(), lines.end(), [](const Line &a, const Line &b) {
+        if (*a.page != *b.page)
+            return *a.page < *b.page;
+        return a.line != b.line ? a.line < b.line : a.column < b.column;
+    });
+    writeLines(lines, out, [](const Line &line) { return line.text; });
 }
 
 } // namespace
@@ -109,7 +65,7 @@ QString checkLinksUsage()
 {
     return QStringLiteral(
         "Usage: folioscope-batch check-links [--root DIR] [--no-fragments] [--format gnu|json]\n"
-        "                                    [--program-folder DIR] PATH...\n"
+        "                                    [--html] [--program-folder DIR] PATH...\n"
         "\n"
         "Checks the local links, anchors and pictures of every page of the folders given (with\n"
         "their sub-folders) and of the pages given, and of the style sheets they link. Writes\n"
@@ -135,6 +91,10 @@ QString checkLinksUsage()
         "  --no-fragments          do not look for the anchors that \"#name\" links name\n"
         "  --format gnu|json       lines as above (default), or a JSON array of objects with\n"
         "                          page, line, column, link, reason, target and suggestion\n"
+        "  --html                  report the HTML errors of the pages too, from the same\n"
+        "                          reading, as \"folioscope-batch check-html\" does with its\n"
+        "                          defaults and the site's .folioscope-check.ini; with --format\n"
+        "                          json the report is an object {\"links\": [...], \"html\": [...]}\n"
         "  --program-folder DIR    the data folder whose thumbnail folder is never checked\n"
         "                          (default: the program's, beside it or the user's)\n"
         "  -h, --help              show this text\n"
@@ -147,41 +107,46 @@ QString checkLinksUsage()
 int runCheckLinksCommand(
     const QStringList &args, QIODevice &out, QIODevice &err, const QString &defaultProgramFolder)
 {
-    CheckArguments parsed;
+    SiteCheckArguments parsed;
+    bool html = false;
     QString error;
-    if (!parse(args, &parsed, &error))
-        return usageError(err, error);
+    const auto own = [&](const QStringList &all, qsizetype &i, QString *) {
+        return linkOption(all, i, &parsed, &html);
+    };
+    if (!parseSiteCheckArguments(
+            args, { QStringLiteral("gnu"), QStringLiteral("json") }, own, &parsed, &error))
+        return siteCheckUsageError(kCommand, err, error);
     if (parsed.help) {
         out.write(checkLinksUsage().toLocal8Bit());
         return ExitOk;
     }
-    if (parsed.paths.isEmpty())
-        return usageError(err, QStringLiteral("no PATH given"));
-    if (!parsed.options.root.isEmpty()
-        && platform::fileState(parsed.options.root).kind != platform::FileState::Folder)
-        return usageError(err, QStringLiteral("no such folder: %1").arg(parsed.options.root));
-    // Every PATH that cannot be checked is said alike, whatever the reason.
-    for (const QString &path : parsed.paths) {
-        const QString problem = linkcheck::pathProblem(path);
-        if (!problem.isEmpty()) {
-            writeLine(err,
-                linkcheck::escapeControls(QStringLiteral("folioscope-batch check-links: cannot "
-                                                         "read %1: %2")
-                                              .arg(path, problem)));
-            return ExitUsage;
-        }
-    }
-    parsed.options.thumbFolder = thumbFolderFor(parsed.programFolder, defaultProgramFolder);
-
+    if (const int status = prepareSiteCheck(kCommand, parsed, err, defaultProgramFolder))
+        return status;
+    parsed.options.html = html;
     QElapsedTimer clock;
     clock.start();
     linkcheck::SiteCheck check(parsed.options);
     try {
         check.check(parsed.paths);
         const std::vector<linkcheck::BrokenLink> broken = check.report();
-        writeReport(broken, parsed.json, out);
-        writeLine(err, totalsLine(check.totals(), clock.elapsed()));
-        return broken.empty() ? ExitOk : ExitFailed;
+        const std::vector<linkcheck::PageProblem> problems = html
+            ? linkcheck::selectedProblems(
+                  check.htmlReport(), linkcheck::rulesOffInSite(siteRoot(parsed)), true)
+            : std::vector<linkcheck::PageProblem>();
+        if (parsed.format == u"json" && html)
+            out.write("{\"links\": " + linkcheck::jsonReport(broken).trimmed()
+                + ",\n\"html\": " + linkcheck::jsonReport(problems).trimmed() + "}\n");
+        else if (parsed.format == u"json")
+            out.write(linkcheck::jsonReport(broken));
+        else
+            writeGnu(broken, problems, out);
+        QString totals = totalsLine(check.totals(), clock.elapsed());
+        const HtmlCounts counts = countProblems(problems);
+        if (html)
+            totals.insert(totals.lastIndexOf(u','),
+                QStringLiteral(", %1 HTML errors, %2 HTML warnings").arg(counts.errors).arg(counts.warnings));
+        writeLine(err, totals);
+        return broken.empty() && counts.errors == 0 ? ExitOk : ExitFailed;
     } catch (const std::bad_alloc &) {
         writeLine(err,
             QStringLiteral("folioscope-batch check-links: not enough memory to check "

@@ -1,5 +1,6 @@
 #include "application.h"
 #include "batchargs.h"
+#include "checkhtmlcommand.h"
 #include "checklinkscommand.h"
 #include "cleanthumbscommand.h"
 #include "colourrtfcommand.h"
@@ -76,6 +77,10 @@ const std::vector<Command> &commands()
         {"check-links", "report the broken local links, anchors and pictures of a site", false,
          [](const QStringList &args, Streams &io) {
              return batch::runCheckLinksCommand(args, io.out, io.err, programFolder());
+         }},
+        {"check-html", "report the HTML errors of a site's pages", false,
+         [](const QStringList &args, Streams &io) {
+             return batch::runCheckHtmlCommand(args, io.out, io.err, programFolder());
          }},
         {"replace", "replace text across a site, with a diff first and undo", false,
          [](const QStringList &args, Streams &io) {

@@ -63,6 +63,7 @@ Settings readSettings(const IniFile &ini, const QString &programFolder, const QS
     s.backupExtension = ini.readString(kOptions, u"BackupExt", s.backupExtension).left(5);
     s.createBackUps = ini.readBool(kOptions, u"DoCreateBackUps", s.createBackUps);
     s.validate = ini.readBool(kOptions, u"DoValidate", s.validate);
+    s.siteCheckRulesOff = ini.readString(kOptions, u"SiteCheckRulesOff", s.siteCheckRulesOff);
     s.lastSearch = ini.readString(kOptions, u"LastSearch", s.lastSearch);
     s.lastReplace = ini.readString(kOptions, u"LastReplace", s.lastReplace);
     // 2. POSITION_MAIN
@@ -124,6 +125,9 @@ void writeSettings(IniFile &ini, Settings s)
     ini.writeString(kOptions, u"BackupExt", s.backupExtension);
     ini.writeBool(kOptions, u"DoCreateBackUps", s.createBackUps);
     ini.writeBool(kOptions, u"DoValidate", s.validate);
+    // Written once a rule was switched off: older files stay as they were.
+    if (!s.siteCheckRulesOff.isEmpty() || ini.hasKey(kOptions, u"SiteCheckRulesOff"))
+        ini.writeString(kOptions, u"SiteCheckRulesOff", s.siteCheckRulesOff);
     ini.writeString(kOptions, u"LastSearch", s.lastSearch);
     ini.writeString(kOptions, u"LastReplace", s.lastReplace);
     ini.writeInteger(kPosition, u"Top", s.mainBounds.top());

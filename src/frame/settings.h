@@ -25,6 +25,7 @@ struct Settings {
     QString backupExtension = QStringLiteral(".pbak");
     bool createBackUps = true;
     bool validate = false;
+    QString siteCheckRulesOff; // the HTML check's rules switched off, comma-separated
     QString lastSearch;
     QString lastReplace;
     QString allowedExtensions;

@@ -223,18 +223,24 @@ TextPositions::Position TextPositions::at(size_t offset)
     if (offset < m_offset) {
         m_offset = 0;
         m_position = {};
+        m_carriageKnown = false;
     }
     // Whole lines are skipped by their breaks; characters are counted on the last one only.
+    // The next CR is looked for once, not again for every line before it.
     for (;;) {
+        if (!m_carriageKnown || m_carriage < m_offset) {
+            const auto *found = static_cast<const char *>(
+                std::memchr(m_text.data() + m_offset, '\r', m_text.size() - m_offset));
+            m_carriage = found ? size_t(found - m_text.data()) : m_text.size();
+            m_carriageKnown = true;
+        }
         const char *from = m_text.data() + m_offset;
         const auto *lineFeed = static_cast<const char *>(std::memchr(from, '\n', offset - m_offset));
-        const auto *carriage = static_cast<const char *>(std::memchr(from, '\r', offset - m_offset));
-        const char *end = lineFeed && (!carriage || lineFeed < carriage) ? lineFeed : carriage;
-        if (!end)
+        const size_t at = std::min(lineFeed ? size_t(lineFeed - m_text.data()) : offset, m_carriage);
+        if (at >= offset)
             break;
-        const size_t at = size_t(end - m_text.data());
         // CR LF is one break, counted at its LF.
-        const bool pair = *end == '\r' && at + 1 < m_text.size() && m_text[at + 1] == '\n';
+        const bool pair = m_text[at] == '\r' && at + 1 < m_text.size() && m_text[at + 1] == '\n';
         m_offset = at + 1;
         if (!pair) {
             ++m_position.line;

@@ -52,6 +52,8 @@ private:
     std::string_view m_text;
     size_t m_offset = 0;
     Position m_position;
+    bool m_carriageKnown = false;
+    size_t m_carriage = 0; // the first CR at or after m_offset, or the text's end
 };
 
 } // namespace linkcheck

@@ -292,6 +292,22 @@ ParsedFile parseHtml(const QByteArray &bytes)
     return collector.finish();
 }
 
+ParsedFile parseHtmlChecked(const QByteArray &bytes, std::vector<HtmlProblem> *problems)
+{
+    const QByteArray text = utf8Text(bytes);
+    const std::string_view view(text.constData(), size_t(text.size()));
+    Collector collector(view);
+    scanHtml(view, collector);
+    *problems = checkHtml(view);
+    return collector.finish();
+}
+
+std::vector<HtmlProblem> checkPage(const QByteArray &bytes)
+{
+    const QByteArray text = utf8Text(bytes);
+    return checkHtml(std::string_view(text.constData(), size_t(text.size())));
+}
+
 ParsedFile parseHtmlWithGumbo(const QByteArray &bytes)
 {
     const QByteArray text = utf8Text(bytes);

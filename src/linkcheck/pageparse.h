@@ -7,6 +7,8 @@
 
 #include <vector>
 
+#include "linkcheck/htmlcheck.h"
+
 namespace linkcheck {
 
 struct FoundLink {
@@ -28,6 +30,12 @@ struct ParsedFile {
 // what is an element (foreign content, <image>, text-only elements). Text that is not UTF-8
 // is read as Latin-1; columns count characters either way.
 ParsedFile parseHtml(const QByteArray &bytes);
+
+// The same, with the page's HTML errors from the same text.
+ParsedFile parseHtmlChecked(const QByteArray &bytes, std::vector<HtmlProblem> *problems);
+
+// The page's HTML errors alone.
+std::vector<HtmlProblem> checkPage(const QByteArray &bytes);
 
 // The same read by gumbo's full HTML5 parser: ten times slower, the measure parseHtml is
 // held to.

@@ -128,6 +128,7 @@ struct Record {
     std::vector<Link> links;
     std::vector<int> styleSheetLinks; // in `links`
     QSet<QString> anchors;
+    std::vector<HtmlProblem> html; // CheckOptions::html
 };
 
 struct Target {
@@ -241,6 +242,7 @@ struct SiteCheck::State {
         record.links.clear();
         record.styleSheetLinks.clear();
         record.anchors.clear();
+        record.html.clear();
         record.unreadable = false;
         record.why.clear();
         ParsedFile parsed;
@@ -250,7 +252,13 @@ struct SiteCheck::State {
                 record.unreadable = true;
                 return;
             }
-            parsed = record.sheet ? parseCss(bytes) : parseHtml(bytes);
+            if (!options.links) {
+                record.html = checkPage(bytes);
+                return;
+            }
+            parsed = record.sheet ? parseCss(bytes)
+                : options.html    ? parseHtmlChecked(bytes, &record.html)
+                                  : parseHtml(bytes);
         } catch (const std::bad_alloc &) {
             // One page too big for the memory left; the others are checked.
             parsed = {};
@@ -899,6 +907,23 @@ std::vector<BrokenLink> SiteCheck::report() const
         return a.link < b.link;
     });
     return links;
+}
+
+std::vector<PageProblem> SiteCheck::htmlReport() const
+{
+    std::vector<PageProblem> problems;
+    for (const Record &record : m_state->records)
+        if (record.alive)
+            for (const HtmlProblem &problem : record.html)
+                problems.push_back({ record.shown, problem });
+    std::stable_sort(problems.begin(), problems.end(), [](const PageProblem &a, const PageProblem &b) {
+        if (a.page != b.page)
+            return a.page < b.page;
+        if (a.problem.line != b.problem.line)
+            return a.problem.line < b.problem.line;
+        return a.problem.column < b.problem.column;
+    });
+    return problems;
 }
 
 CheckTotals SiteCheck::totals() const

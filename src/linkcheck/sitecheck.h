@@ -1,5 +1,7 @@
 #pragma once
 
+#include "linkcheck/htmlcheck.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -44,6 +46,14 @@ struct CheckOptions {
     int threads = 0; // 0: one per core
     // Never checked, like the folder scan leaves it out (empty: none).
     QString thumbFolder;
+    bool html = false; // the pages' HTML errors too, from the same reading
+    bool links = true; // false: the HTML errors alone, no link looked at
+};
+
+// An HTML error of a page of the site.
+struct PageProblem {
+    QString page; // shown as BrokenLink::page
+    HtmlProblem problem;
 };
 
 struct CheckTotals {
@@ -69,6 +79,8 @@ public:
     // the pages that came beside it, without checking the site again.
     void update(const QString &path);
     std::vector<BrokenLink> report() const; // sorted by page, line, column
+    // The HTML errors of the pages read (CheckOptions::html), sorted by page, line, column.
+    std::vector<PageProblem> htmlReport() const;
     CheckTotals totals() const;
     QStringList files() const; // the pages and style sheets read
     // Every file whose change on disk can change the report, sorted: the pages and style

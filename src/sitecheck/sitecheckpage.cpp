@@ -4,17 +4,21 @@
 #include "frame/datafolders.h"
 #include "kit/panels.h"
 #include "kit/textfit.h"
+#include "frame/settings.h"
+#include "linkcheck/htmlreport.h"
 #include "linkcheck/sitecheck.h"
 #include "platform/dialogs.h"
 #include "platform/filewatch.h"
 #include "sitecheck/checkrun.h"
 #include "sitecheck/sitereportmodel.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QSet>
 #include <QTimer>
@@ -38,15 +42,15 @@ bool isEnterKey(const QEvent *event)
     return key == Qt::Key_Return || key == Qt::Key_Enter;
 }
 
-// A report entry is the same one after an update when it names the same link at the same
-// place.
-QString entryKey(const linkcheck::BrokenLink &link)
+// A report entry is the same one after an update when it names the same link, or the same
+// HTML problem, at the same place.
+QString entryKey(const ReportRow &row)
 {
-    return QStringLiteral("%1\n%2\n%3\n%4")
-        .arg(link.page)
-        .arg(link.line)
-        .arg(link.column)
-        .arg(link.link);
+    return QStringLiteral("%1\n%2\n%3\n%4\n%5")
+        .arg(row.link.page)
+        .arg(row.link.line)
+        .arg(row.link.column)
+        .arg(row.link.link, row.problem);
 }
 
 } // namespace
@@ -88,6 +92,19 @@ void SiteCheckPage::buildLayout()
         QStringLiteral("Check the links of the current folder and its sub-folders"), barLayout);
     m_checkButton->setObjectName(QStringLiteral("BCheck"));
     m_checkButton->setFocusPolicy(Qt::NoFocus);
+    barLayout->addWidget(new QLabel(QStringLiteral("Show:"), bar));
+    m_showChoice = new QComboBox(bar);
+    m_showChoice->setObjectName(QStringLiteral("CBShow"));
+    m_showChoice->addItems({ QStringLiteral("Links"), QStringLiteral("HTML"), QStringLiteral("All") });
+    m_showChoice->setCurrentIndex(int(ShowProblems::All));
+    m_showChoice->setFocusPolicy(Qt::NoFocus);
+    barLayout->addWidget(m_showChoice);
+    m_rulesButton = kit::barButton(QStringLiteral("Rules"),
+        QStringLiteral("The HTML rules checked (a site's .folioscope-check.ini switches off more)"),
+        barLayout);
+    m_rulesButton->setObjectName(QStringLiteral("BRules"));
+    m_rulesButton->setFocusPolicy(Qt::NoFocus);
+    buildRulesMenu();
     barLayout->addStretch(1);
     column->addWidget(bar);
 }
@@ -109,6 +126,7 @@ void SiteCheckPage::connectControls()
         });
     connect(m_report->header(), &QHeaderView::sectionClicked, this, &SiteCheckPage::sortByColumn);
     connect(m_checkButton, &QPushButton::clicked, this, &SiteCheckPage::checkFolder);
+    connect(m_showChoice, &QComboBox::currentIndexChanged, this, &SiteCheckPage::setShown);
     connect(m_run, &CheckRun::finished, this, &SiteCheckPage::checkEnded);
     connect(m_progressTimer, &QTimer::timeout, this, &SiteCheckPage::showProgress);
     connect(m_watch, &platform::FileWatch::filesChanged, this, &SiteCheckPage::filesChanged);
@@ -133,7 +151,60 @@ QString SiteCheckPage::title() const
 
 QString SiteCheckPage::entryNoun() const
 {
-    return QStringLiteral("links");
+    return m_model->shown() == ShowProblems::Links ? QStringLiteral("links") : QStringLiteral("problems");
+}
+
+// --- What is shown ------------------------------------------------------------------------
+
+void SiteCheckPage::buildRulesMenu()
+{
+    m_rulesMenu = new QMenu(m_rulesButton);
+    const QStringList off = rulesOff();
+    for (const std::string_view id : linkcheck::htmlRuleIds()) {
+        const QString rule = QString::fromUtf8(id.data(), qsizetype(id.size()));
+        QAction *action = m_rulesMenu->addAction(rule);
+        action->setCheckable(true);
+        action->setChecked(!off.contains(rule));
+        action->setToolTip(QString::fromUtf8(linkcheck::htmlRuleDescription(id).data()));
+        connect(action, &QAction::toggled, this, [this, rule](bool on) { setRuleOff(rule, !on); });
+    }
+    m_rulesButton->setMenu(m_rulesMenu);
+}
+
+QStringList SiteCheckPage::rulesOff() const
+{
+    return m_frame.configuration.settings().siteCheckRulesOff.split(u',', Qt::SkipEmptyParts);
+}
+
+void SiteCheckPage::setRuleOff(const QString &rule, bool off)
+{
+    QStringList rules = rulesOff();
+    rules.removeAll(rule);
+    if (off)
+        rules.append(rule);
+    rules.sort();
+    m_frame.configuration.settings().siteCheckRulesOff = rules.join(u',');
+    if (m_check)
+        showReport();
+}
+
+void SiteCheckPage::setShown(int choice)
+{
+    if (m_showChoice->currentIndex() != choice)
+        m_showChoice->setCurrentIndex(choice); // comes back here
+    else
+        keepingSelection([&] { m_model->setShown(ShowProblems(choice)); });
+    if (m_check)
+        setReportTitle();
+    m_frame.status.updateStatus();
+}
+
+std::vector<linkcheck::PageProblem> SiteCheckPage::shownProblems() const
+{
+    QSet<QString> off = linkcheck::rulesOffInSite(m_root);
+    for (const QString &rule : rulesOff())
+        off.insert(rule);
+    return linkcheck::selectedProblems(m_check->htmlReport(), off, true);
 }
 
 void SiteCheckPage::start()
@@ -156,6 +227,7 @@ void SiteCheckPage::openCurrentRow()
     m_report->selectionModel()->select(
         current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     const linkcheck::BrokenLink &link = m_model->row(current.row()).link;
+    // An HTML problem has no text of its own: the caret goes to its place.
     m_frame.commands.openCurrentFileAt({ link.line, link.column, link.link });
 }
 
@@ -187,6 +259,7 @@ void SiteCheckPage::checkFolder()
     linkcheck::CheckOptions options;
     options.root = QDir::cleanPath(folder);
     options.thumbFolder = app::thumbFolderOf(m_frame.configuration.dataFolder());
+    options.html = true;
     if (folderview::BatchProgress *progress = m_frame.progress.progressWindow()) {
         progress->initProgressBar(0);
         progress->showProgress();
@@ -253,7 +326,7 @@ void SiteCheckPage::dropReport(bool outOfMemory)
 
 void SiteCheckPage::showReport()
 {
-    keepingSelection([this] { m_model->setReport(m_check->report()); });
+    keepingSelection([this] { m_model->setReport(m_check->report(), shownProblems()); });
     setReportTitle();
     m_frame.status.updateStatus();
 }
@@ -264,16 +337,16 @@ void SiteCheckPage::keepingSelection(const std::function<void()> &change)
     QItemSelectionModel *selection = m_report->selectionModel();
     QSet<QString> selected;
     for (const QModelIndex &index : selection->selectedRows())
-        selected.insert(entryKey(m_model->row(index.row()).link));
+        selected.insert(entryKey(m_model->row(index.row())));
     QString current;
     if (const QModelIndex index = m_report->currentIndex(); index.isValid())
-        current = entryKey(m_model->row(index.row()).link);
+        current = entryKey(m_model->row(index.row()));
 
     change();
 
     QItemSelection kept;
     for (int row = 0; row < m_model->rowCount(); ++row) {
-        const QString key = entryKey(m_model->row(row).link);
+        const QString key = entryKey(m_model->row(row));
         if (key == current)
             selection->setCurrentIndex(m_model->index(row, 0), QItemSelectionModel::NoUpdate);
         if (selected.contains(key))
@@ -285,11 +358,15 @@ void SiteCheckPage::keepingSelection(const std::function<void()> &change)
 void SiteCheckPage::setReportTitle()
 {
     const linkcheck::CheckTotals totals = m_check->totals();
+    const QString shown = m_model->shown() == ShowProblems::Links ? QStringLiteral("Broken links")
+        : m_model->shown() == ShowProblems::Html                 ? QStringLiteral("HTML problems")
+                                                                 : QStringLiteral("Problems");
     m_reportTitle->setText(
-        QStringLiteral("Broken links in \"%1\": %2 of %3 links in %4 pages (%5 external, not "
-                       "checked)")
-            .arg(m_root)
+        QStringLiteral("%1 in \"%2\": %3 of %4 problems; %5 links in %6 pages (%7 external, "
+                       "not checked)")
+            .arg(shown, m_root)
             .arg(m_model->rowCount())
+            .arg(m_model->problemCount())
             .arg(totals.links)
             .arg(totals.pages)
             .arg(totals.external));

@@ -7,6 +7,7 @@
 #include "frame/page.h"
 #include "frame/progress.h"
 #include "frame/statusline.h"
+#include "linkcheck/sitecheck.h"
 
 #include <QStringList>
 #include <QWidget>
@@ -15,7 +16,9 @@
 #include <memory>
 #include <vector>
 
+class QComboBox;
 class QLabel;
+class QMenu;
 class QPushButton;
 class QTimer;
 class QTreeView;
@@ -34,7 +37,8 @@ class CheckRun;
 class SiteReportModel;
 
 // The "Site Check" page: every broken local link, anchor and picture of the current folder
-// and its sub-folders, kept up to date as pages are saved or change on disk.
+// and its sub-folders, and the HTML errors of its pages, kept up to date as pages are saved
+// or change on disk.
 class SiteCheckPage : public QWidget, public app::Page
 {
     Q_OBJECT
@@ -91,6 +95,11 @@ public:
     void sortByColumn(int column);
 
     SiteReportModel *model() const { return m_model; }
+    // The "Show" choice: links, HTML problems or both.
+    void setShown(int choice);
+    // The HTML rules switched off in the page (kept in prg.ini), for every site.
+    QStringList rulesOff() const;
+    void setRuleOff(const QString &rule, bool off);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -106,6 +115,9 @@ private:
     void keepingSelection(const std::function<void()> &change);
     void followFiles();
     void setReportTitle();
+    void buildRulesMenu();
+    // The HTML problems of rules switched on in the page and in the site's settings.
+    std::vector<linkcheck::PageProblem> shownProblems() const;
     // Per row: whether it is the first row (of the selected ones, with onlySelected) of its
     // page. Kept until the rows or the selection change.
     const std::vector<bool> &leadRows(bool onlySelected) const;
@@ -127,6 +139,9 @@ private:
     QLabel *m_reportTitle = nullptr;
     QTreeView *m_report = nullptr;
     QPushButton *m_checkButton = nullptr;
+    QComboBox *m_showChoice = nullptr;
+    QPushButton *m_rulesButton = nullptr;
+    QMenu *m_rulesMenu = nullptr;
 };
 
 } // namespace sitecheck

@@ -8,7 +8,7 @@ namespace sitecheck {
 
 namespace {
 
-const char *const kHeaders[SiteColumnCount] = { "Page", "Line", "Link", "Problem" };
+const char *const kHeaders[SiteColumnCount] = { "Page", "Line", "Link", "Problem", "Rule" };
 
 int compareRows(const ReportRow &a, const ReportRow &b, int column)
 {
@@ -21,6 +21,8 @@ int compareRows(const ReportRow &a, const ReportRow &b, int column)
         return QString::localeAwareCompare(a.link.link, b.link.link);
     case ProblemColumn:
         return QString::localeAwareCompare(a.problem, b.problem);
+    case RuleColumn:
+        return QString::compare(a.rule, b.rule);
     default:
         return 0;
     }
@@ -79,6 +81,8 @@ QVariant SiteReportModel::data(const QModelIndex &index, int role) const
         return row.link.link;
     case ProblemColumn:
         return row.problem;
+    case RuleColumn:
+        return row.rule;
     default:
         return {};
     }
@@ -93,16 +97,47 @@ QVariant SiteReportModel::headerData(int section, Qt::Orientation orientation, i
     return {};
 }
 
-void SiteReportModel::setReport(const std::vector<linkcheck::BrokenLink> &links)
+namespace {
+
+// An HTML problem as a row: its place in a BrokenLink, as the list's links have theirs.
+ReportRow htmlRow(const QString &root, const linkcheck::PageProblem &one)
+{
+    linkcheck::BrokenLink place;
+    place.page = one.page;
+    place.line = one.problem.line;
+    place.column = one.problem.column;
+    const QString message = QString::fromStdString(one.problem.message);
+    return { place, shownPage(root, one.page),
+        one.problem.warning ? QStringLiteral("warning: ") + message : message,
+        QString::fromUtf8(one.problem.rule.data(), qsizetype(one.problem.rule.size())) };
+}
+
+} // namespace
+
+void SiteReportModel::setReport(
+    const std::vector<linkcheck::BrokenLink> &links, const std::vector<linkcheck::PageProblem> &problems)
 {
     m_report = links;
+    m_problems = problems;
     std::vector<ReportRow> rows;
-    rows.reserve(links.size());
-    for (const linkcheck::BrokenLink &link : links) {
-        // The problem names its target below the checked folder too, as the page is shown.
-        linkcheck::BrokenLink shown = link;
-        shown.target = shownPage(m_root, link.target);
-        rows.push_back({ link, shownPage(m_root, link.page), linkcheck::reasonText(shown) });
+    rows.reserve(links.size() + problems.size());
+    if (m_shown != ShowProblems::Html)
+        for (const linkcheck::BrokenLink &link : links) {
+            // The problem names its target below the checked folder too, as the page is shown.
+            linkcheck::BrokenLink shown = link;
+            shown.target = shownPage(m_root, link.target);
+            rows.push_back({ link, shownPage(m_root, link.page), linkcheck::reasonText(shown),
+                QStringLiteral("broken-link") });
+        }
+    if (m_shown != ShowProblems::Links) {
+        for (const linkcheck::PageProblem &one : problems)
+            rows.push_back(htmlRow(m_root, one));
+        // Both kinds in the checker's order: page, line, column.
+        std::stable_sort(rows.begin(), rows.end(), [](const ReportRow &a, const ReportRow &b) {
+            if (a.link.page != b.link.page)
+                return a.link.page < b.link.page;
+            return a.link.line != b.link.line ? a.link.line < b.link.line : a.link.column < b.link.column;
+        });
     }
     sortRows(rows, m_sortColumn, m_sortOrder);
     beginResetModel();
@@ -110,11 +145,17 @@ void SiteReportModel::setReport(const std::vector<linkcheck::BrokenLink> &links)
     endResetModel();
 }
 
+void SiteReportModel::setShown(ShowProblems shown)
+{
+    m_shown = shown;
+    setReport(std::vector<linkcheck::BrokenLink>(m_report), std::vector<linkcheck::PageProblem>(m_problems));
+}
+
 void SiteReportModel::sortBy(int column, Qt::SortOrder order)
 {
     m_sortColumn = column >= 0 && column < SiteColumnCount ? column : -1;
     m_sortOrder = order;
-    setReport(std::vector<linkcheck::BrokenLink>(m_report));
+    setReport(std::vector<linkcheck::BrokenLink>(m_report), std::vector<linkcheck::PageProblem>(m_problems));
 }
 
 } // namespace sitecheck

@@ -8,14 +8,18 @@
 
 namespace sitecheck {
 
-enum SiteColumn { PageColumn, LineColumn, LinkColumn, ProblemColumn, SiteColumnCount };
+enum SiteColumn { PageColumn, LineColumn, LinkColumn, ProblemColumn, RuleColumn, SiteColumnCount };
 
-// One row of the report list: the broken link, its page as shown (relative to the checked
-// folder) and its problem in words.
+// What the list shows: the broken links, the HTML problems, or both.
+enum class ShowProblems { Links, Html, All };
+
+// One row of the report list: the broken link (for an HTML problem its page and place),
+// its page as shown (relative to the checked folder), its problem in words and its rule.
 struct ReportRow {
     linkcheck::BrokenLink link;
     QString page;
     QString problem;
+    QString rule; // "broken-link" for a link
 };
 
 // Sorts rows by a column; rows that compare equal keep their order, so the checker's order
@@ -37,9 +41,14 @@ public:
 
     // The checked folder, with a trailing separator: pages are shown relative to it.
     void setRoot(const QString &root) { m_root = root; }
-    // The checker's report, in its order; sorted by the sort column when there is one.
-    void setReport(const std::vector<linkcheck::BrokenLink> &links);
+    // The checker's reports, in their order; sorted by the sort column when there is one.
+    void setReport(const std::vector<linkcheck::BrokenLink> &links,
+        const std::vector<linkcheck::PageProblem> &problems = {});
     void clear() { setReport({}); }
+    void setShown(ShowProblems shown);
+    ShowProblems shown() const { return m_shown; }
+    // The problems of both kinds, whatever is shown.
+    int problemCount() const { return int(m_report.size() + m_problems.size()); }
     // -1: the checker's order, as reported.
     void sortBy(int column, Qt::SortOrder order);
     int sortColumn() const { return m_sortColumn; }
@@ -50,6 +59,8 @@ public:
 private:
     QString m_root;
     std::vector<linkcheck::BrokenLink> m_report;
+    std::vector<linkcheck::PageProblem> m_problems;
+    ShowProblems m_shown = ShowProblems::All;
     std::vector<ReportRow> m_rows;
     int m_sortColumn = -1;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;

@@ -29,7 +29,6 @@
 #include "scan/listtestutil.h"
 #include "support/widgetbyname.h"
 
-using listtest::readBytes;
 using listtest::u8;
 using listtest::writeBytes;
 
@@ -369,7 +368,7 @@ TEST_F(ListsPageTest, WhichEntriesAreSaved)
             EXPECT_EQ(ui.texts(u8("info")), QStringList { u8("Nothing to save!") });
             EXPECT_FALSE(QFileInfo::exists(listsFolder() + u8("out.lst")));
         } else {
-            EXPECT_EQ(readBytes(listsFolder() + u8("out.lst")), filelists::listFileBytes(records));
+            EXPECT_EQ(fileBytes(listsFolder() + u8("out.lst")), filelists::listFileBytes(records));
         }
     }
     // The prompt of "Save List" and the proposed name of a list that has none.
@@ -384,7 +383,7 @@ TEST_F(ListsPageTest, AFailedSaveKeepsTheOldListAndSaysSo)
     makeSiteFile(u8("a.htm"));
     makeSiteFile(u8("b.htm"));
     writeList(u8("site.lst"), { recordOf(u8("a.htm")) });
-    const QByteArray before = readBytes(listsFolder() + u8("site.lst"));
+    const QByteArray before = fileBytes(listsFolder() + u8("site.lst"));
     loadList(u8("site.lst"));
     ui.dialogScripts.append(startSearch(false, true));
     ui.dialogScripts.append(cancel());
@@ -403,7 +402,7 @@ TEST_F(ListsPageTest, AFailedSaveKeepsTheOldListAndSaysSo)
     EXPECT_EQ(ui.texts(u8("error")),
         QStringList { u8("Invalid Filename: ") + listsFolder() + u8("site.lst") });
     EXPECT_EQ(ui.count(u8("beep")), 1);
-    EXPECT_EQ(readBytes(listsFolder() + u8("site.lst")), before);
+    EXPECT_EQ(fileBytes(listsFolder() + u8("site.lst")), before);
     EXPECT_EQ(
         QDir(listsFolder()).entryList(QDir::Files | QDir::Hidden), QStringList { u8("site.lst") });
     EXPECT_FALSE(page.isSaved());

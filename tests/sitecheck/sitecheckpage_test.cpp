@@ -44,7 +44,10 @@ protected:
         setIni(QStringLiteral("[PATHS]\r\nVIEW_PATH=") + site.path() + QStringLiteral("\r\n"));
         start();
         widget<QTabWidget>(form, "PageControl1")->setCurrentIndex(kSiteTab);
-        return pageOf<sitecheck::SiteCheckPage>(*form);
+        // The link check alone, unless a test asks for the HTML problems.
+        auto *page = pageOf<sitecheck::SiteCheckPage>(*form);
+        page->setShown(int(sitecheck::ShowProblems::Links));
+        return page;
     }
 
     void check(sitecheck::SiteCheckPage *page)
@@ -53,14 +56,14 @@ protected:
         ASSERT_TRUE(QTest::qWaitFor([page] { return !page->isChecking(); }, kWaitMs));
     }
 
-    // Page, line, link and problem of each row, as the list shows them.
-    static QStringList rowsOf(const sitecheck::SiteCheckPage *page)
+    // Page, line, link and problem of each row (and its rule), as the list shows them.
+    static QStringList rowsOf(const sitecheck::SiteCheckPage *page, bool rules = false)
     {
         QStringList rows;
         const sitecheck::SiteReportModel *model = page->model();
         for (int row = 0; row < model->rowCount(); ++row) {
             QStringList fields;
-            for (int column = 0; column < sitecheck::SiteColumnCount; ++column)
+            for (int column = 0; column < (rules ? sitecheck::SiteColumnCount : sitecheck::RuleColumn); ++column)
                 fields.append(model->index(row, column).data().toString());
             rows.append(fields.join(QLatin1Char('|')));
         }
@@ -280,5 +283,56 @@ TEST_F(SiteCheckTest, StopEndsTheCheckOfALargeSite)
             .arg(QDir::toNativeSeparators(site.path() + QLatin1Char('/'))));
     EXPECT_EQ(page->model()->rowCount(), 0);
     EXPECT_TRUE(form->isEnabled());
+    closeForm();
+}
+
+TEST_F(SiteCheckTest, HtmlProblemsShownBesideTheLinksSwitchedOffAndUpdatedOnSave)
+{
+    writeFile(sitePath("sub/page.htm"),
+        "<!DOCTYPE html><html lang=en><head><title>t</title></head><body>\n"
+        "<a href=\"../index.htm\">up</a> <center>old</center>\n<img src=\"../index.htm\">\n");
+    sitecheck::SiteCheckPage *page = startOnSiteCheck();
+    check(page);
+    EXPECT_EQ(page->model()->rowCount(), 4); // the links alone
+    page->setShown(int(sitecheck::ShowProblems::Html));
+    const QStringList html = rowsOf(page, true);
+    EXPECT_TRUE(html.contains(QStringLiteral("sub/page.htm|2||The “center” element is obsolete. Use CSS instead."
+                                             "|obsolete-element")))
+        << html.join(u'\n').toStdString();
+    EXPECT_TRUE(html.contains(QStringLiteral("index.htm|1||Start tag seen without seeing a doctype first. "
+                                             "Expected “<!DOCTYPE html>”.|doctype")));
+    const int htmlRows = page->model()->rowCount();
+    EXPECT_EQ(tabText(), QStringLiteral("Site Check  (0 of %1 problems selected)").arg(htmlRows));
+    page->setShown(int(sitecheck::ShowProblems::All));
+    EXPECT_EQ(page->model()->rowCount(), htmlRows + 4);
+
+    // Switched off in the page, and for the site by its settings file.
+    page->setRuleOff(QStringLiteral("doctype"), true);
+    EXPECT_EQ(form->settings().siteCheckRulesOff, QStringLiteral("doctype"));
+    writeFile(sitePath(".folioscope-check.ini"), "[rules]\nimg-alt=off\n");
+    page->setShown(int(sitecheck::ShowProblems::Html));
+    page->setRuleOff(QStringLiteral("heading-level"), false); // shows the report again
+    for (const QString &row : rowsOf(page, true))
+        EXPECT_FALSE(row.endsWith(u"|doctype") || row.endsWith(u"|img-alt")) << row.toStdString();
+    page->setRuleOff(QStringLiteral("doctype"), false);
+
+    // Enter on the problem opens the editor; the page mended there and saved: its row goes.
+    auto *report = widget<QTreeView>(page, "ELVSiteReport");
+    int center = -1;
+    for (int row = 0; row < page->model()->rowCount(); ++row)
+        if (page->model()->row(row).rule == u"obsolete-element")
+            center = row;
+    ASSERT_GE(center, 0);
+    report->setCurrentIndex(page->model()->index(center, 0));
+    whenModal<viewer::ViewerWindow>([&](viewer::ViewerWindow &window) {
+        QString text = window.editor()->toPlainText();
+        text.replace(QStringLiteral("center>"), QStringLiteral("p>"));
+        window.editor()->setPlainText(text);
+        window.saveFile();
+        QTest::keyClick(&window, Qt::Key_Escape);
+    });
+    QTest::keyClick(report, Qt::Key_Return);
+    for (int row = 0; row < page->model()->rowCount(); ++row)
+        EXPECT_NE(page->model()->row(row).rule, u"obsolete-element");
     closeForm();
 }
