@@ -2,7 +2,8 @@
 """The HTML check against the reference validator (vnu.jar), side by side in one run.
 
 1. Speed: `folioscope-batch check-html` and `java -jar vnu.jar --format gnu` on the same
-   1,000 real pages (/usr/share/doc, then the pages in tests/), start-up included for both.
+   1,000 real pages (/usr/share/doc, the pages in tests/, then other pages under /usr/share
+   and /usr/lib), start-up included for both; wall and processor time.
 2. Agreement per rule: vnu's messages mapped to the rule ids; for each rule, how many of vnu's
    problems (page, line, rule) check-html reports, and how many it reports that vnu does not.
 3. 10,000 generated pages (bench/sitecheck/generate_site.py) by a fresh process: check-links,
@@ -84,15 +85,17 @@ def rule_of(message):
 
 
 def real_pages(count):
-    pages = []
-    for top in ("/usr/share/doc", str(ROOT / "tests")):
+    """Manuals of Debian packages, the pages in tests/, then other pages the system holds."""
+    pages, seen = [], set()
+    for top in ("/usr/share/doc", str(ROOT / "tests"), "/usr/share", "/usr/lib"):
         found = []
         for folder, _, names in os.walk(top):
             for name in names:
                 path = os.path.join(folder, name)
                 if re.search(r"\.html?$", name, re.I) and not os.path.islink(path) \
-                        and 0 < os.path.getsize(path) < 2_000_000:
+                        and path not in seen and 0 < os.path.getsize(path) < 2_000_000:
                     found.append(path)
+                    seen.add(path)
         pages += sorted(found)
     return pages[:count]
 
@@ -111,12 +114,12 @@ def vnu_jar(bin_dir):
 
 
 def timed(command, out_path, cwd=None):
-    """Runs the command with its output in out_path: (wall s, peak MB)."""
+    """Runs the command with its output in out_path: (wall s, peak MB, user + system s)."""
     with tempfile.NamedTemporaryFile("r") as times, open(out_path, "wb") as out:
-        subprocess.run(["/usr/bin/time", "-f", "%e %M", "-o", times.name] + command,
-                       stdout=out, stderr=subprocess.STDOUT, cwd=cwd)
-        wall, peak = times.read().split()[-2:]
-    return float(wall), int(peak) / 1024
+        subprocess.run(["/usr/bin/time", "-f", "%e %M %U %S", "-o", times.name] + command,
+                       stdout=out, stderr=subprocess.STDOUT, cwd=cwd)  # vnu reports on stderr
+        wall, peak, user, system = times.read().split()[-4:]
+    return float(wall), int(peak) / 1024, float(user) + float(system)
 
 
 def read_vnu(path):
@@ -192,10 +195,12 @@ def main():
     pages = real_pages(count)
     print(f"load average before: {open('/proc/loadavg').read().split()[:3]}, {os.cpu_count()} cores")
     print(f"\n{len(pages)} real pages, start-up included:")
-    ours_wall, ours_mb = timed([batch, "check-html"] + pages, work / "ours.txt")
-    vnu_wall, vnu_mb = timed(["java", "-jar", jar, "--format", "gnu"] + pages, work / "vnu.txt")
-    print(f"  check-html {ours_wall:.2f} s ({ours_mb:.0f} MB), vnu.jar {vnu_wall:.2f} s "
-          f"({vnu_mb:.0f} MB): {vnu_wall / max(ours_wall, 0.01):.0f} times as fast")
+    ours_wall, ours_mb, ours_cpu = timed([batch, "check-html"] + pages, work / "ours.txt")
+    vnu_wall, vnu_mb, vnu_cpu = timed(["java", "-jar", jar, "--format", "gnu"] + pages, work / "vnu.txt")
+    print(f"  check-html {ours_wall:.2f} s wall, {ours_cpu:.2f} s processor, {ours_mb:.0f} MB")
+    print(f"  vnu.jar    {vnu_wall:.2f} s wall, {vnu_cpu:.2f} s processor, {vnu_mb:.0f} MB")
+    print(f"  {vnu_wall / max(ours_wall, 0.01):.0f} times as fast (wall), "
+          f"{vnu_cpu / max(ours_cpu, 0.01):.0f} times less processor time")
     vnu, unmapped, standard, given_up = read_vnu(work / "vnu.txt")
     print(f"\nagreement per rule (page, line, rule); vnu gave up on {len(given_up)} pages "
           "(\"Cannot recover after last error\"), compared up to there:")
@@ -212,8 +217,8 @@ def main():
                        check=True)
     print("\n10,000 generated pages, a fresh process each:")
     for args in (["check-links"], ["check-links", "--html"], ["check-html"]):
-        wall, mb = timed([batch] + args + [str(site)], work / "site.txt")
-        print(f"  {' '.join(args):22} {wall:.2f} s, {mb:.0f} MB peak")
+        wall, mb, cpu = timed([batch] + args + [str(site)], work / "site.txt")
+        print(f"  {' '.join(args):22} {wall:.2f} s wall, {cpu:.2f} s processor, {mb:.0f} MB peak")
     print(f"\nload average after: {open('/proc/loadavg').read().split()[:3]}")
 
 

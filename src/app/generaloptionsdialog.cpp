@@ -51,9 +51,9 @@ GeneralOptionsDialog::GeneralOptionsDialog(const Settings &settings, QWidget *pa
     m_recycleBinBox->setChecked(settings.useRecycleBin);
 }
 
-void GeneralOptionsDialog::buildLayout()
+// The six external applications: where each is, its parameters and its description.
+QGroupBox *GeneralOptionsDialog::buildAppsGroup()
 {
-    auto *column = new QVBoxLayout(this);
     auto *apps = new QGroupBox(QStringLiteral("External Applications Configuration: "), this);
     auto *grid = new QGridLayout(apps);
     grid->addWidget(new QLabel(QStringLiteral("Program Location:")), 0, 1);
@@ -80,7 +80,13 @@ void GeneralOptionsDialog::buildLayout()
         connect(BEditor[size_t(i)], &QPushButton::clicked, this,
             [this, row] { chooseExternalApp(row); });
     }
-    column->addWidget(apps);
+    return apps;
+}
+
+void GeneralOptionsDialog::buildLayout()
+{
+    auto *column = new QVBoxLayout(this);
+    column->addWidget(buildAppsGroup());
 
     auto *other = new QGroupBox(QStringLiteral("Other Options: "), this);
     auto *checks = new QVBoxLayout(other);

@@ -7,6 +7,7 @@
 #include <array>
 
 class QCheckBox;
+class QGroupBox;
 class QLineEdit;
 class QPushButton;
 
@@ -34,6 +35,7 @@ public:
 
 private:
     void buildLayout();
+    QGroupBox *buildAppsGroup();
     Settings m_settings;
 
     // The controls; their objectNames keep the old names.

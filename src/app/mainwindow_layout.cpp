@@ -14,6 +14,7 @@
 #include "platform/dialogs.h"
 #include "platform/shell.h"
 #include "sitecheck/sitecheckpage.h"
+#include "visualcheck/visualcheckpage.h"
 #include "thumbs/thumbviewpage.h"
 #include "viewer/viewerwindow.h"
 
@@ -85,7 +86,8 @@ void MainWindow::createPages()
     auto *folder = new folderview::FolderViewPage(*this);
     auto *thumbnails = new thumbs::ThumbViewPage(*this);
     auto *lists = new filelists::FileListsPage(*this);
-    m_pages = { folder, thumbnails, lists, new sitecheck::SiteCheckPage(*this) };
+    m_pages = { folder, thumbnails, lists, new sitecheck::SiteCheckPage(*this),
+        new visualcheck::VisualCheckPage(*this) };
     m_folder = folder;
     m_folderPanel = folder->folderPanel();
     m_viewsDock = folder->viewsDock();

@@ -228,6 +228,58 @@ QString replaceMask()
     return app::builtInFilterText().section(QLatin1Char('|'), 3, 3);
 }
 
+namespace {
+
+// Without --apply: the unified diff of every change on standard output.
+int previewReplace(const std::vector<replace::FilePlan> &plans, qsizetype read,
+    const QElapsedTimer &clock, QIODevice &out, QIODevice &err)
+{
+    qint64 replacements = 0;
+    qsizetype changed = 0;
+    for (const replace::FilePlan &plan : plans) {
+        replacements += qint64(plan.page.edits.size());
+        changed += plan.page.edits.empty() ? 0 : 1;
+    }
+    QByteArray diff;
+    for (const replace::FilePlan &plan : plans) {
+        if (!plan.page.error.isEmpty()) {
+            writeLine(err, QStringLiteral("%1: %2").arg(plan.path, plan.page.error));
+            continue;
+        }
+        if (plan.page.edits.empty())
+            continue;
+        diff += replace::unifiedDiff(diffName(plan.path), plan.bytes, plan.page.edits);
+        if (diff.size() > (1 << 16)) {
+            out.write(diff);
+            diff.clear();
+        }
+    }
+    out.write(diff);
+    writeLine(err, totalsLine(read, changed, replacements, clock.elapsed()));
+    return changed > 0 ? ExitOk : ExitFailed;
+}
+
+// With --apply: the undo id on standard output, what was left out or failed on standard error.
+int reportApplied(const replace::ApplyOutcome &outcome, qsizetype read,
+    const QElapsedTimer &clock, QIODevice &out, QIODevice &err)
+{
+    for (const QString &left : outcome.leftOut)
+        writeLine(err, left);
+    if (!outcome.failure.isEmpty()) {
+        writeLine(err, outcome.failure);
+        for (const QString &path : outcome.written)
+            writeLine(err, QStringLiteral("%1: written").arg(path));
+    }
+    if (!outcome.undoId.isEmpty())
+        writeLine(out, outcome.undoId);
+    writeLine(err, totalsLine(read, outcome.written.size(), outcome.replacements, clock.elapsed()));
+    if (!outcome.failure.isEmpty())
+        return ExitUsage;
+    return outcome.written.isEmpty() ? ExitFailed : ExitOk;
+}
+
+} // namespace
+
 int runReplaceCommand(
     const QStringList &args, QIODevice &out, QIODevice &err, const QString &defaultProgramFolder)
 {
@@ -267,48 +319,11 @@ int runReplaceCommand(
 
     std::vector<replace::FilePlan> plans;
     replace::planFiles(files, replacer, &plans, true);
-    qint64 replacements = 0;
-    qsizetype changed = 0;
-    for (const replace::FilePlan &plan : plans) {
-        replacements += qint64(plan.page.edits.size());
-        changed += plan.page.edits.empty() ? 0 : 1;
-    }
-    if (!parsed.apply) {
-        QByteArray diff;
-        for (const replace::FilePlan &plan : plans) {
-            if (!plan.page.error.isEmpty()) {
-                writeLine(err, QStringLiteral("%1: %2").arg(plan.path, plan.page.error));
-                continue;
-            }
-            if (plan.page.edits.empty())
-                continue;
-            diff += replace::unifiedDiff(diffName(plan.path), plan.bytes, plan.page.edits);
-            if (diff.size() > (1 << 16)) {
-                out.write(diff);
-                diff.clear();
-            }
-        }
-        out.write(diff);
-        writeLine(err, totalsLine(files.size(), changed, replacements, clock.elapsed()));
-        return changed > 0 ? ExitOk : ExitFailed;
-    }
-
+    if (!parsed.apply)
+        return previewReplace(plans, files.size(), clock, out, err);
     const replace::ApplyOutcome outcome
         = replace::applyPlans(plans, replace::describeReplace(parsed.options), store);
-    for (const QString &left : outcome.leftOut)
-        writeLine(err, left);
-    if (!outcome.failure.isEmpty()) {
-        writeLine(err, outcome.failure);
-        for (const QString &path : outcome.written)
-            writeLine(err, QStringLiteral("%1: written").arg(path));
-    }
-    if (!outcome.undoId.isEmpty())
-        writeLine(out, outcome.undoId);
-    writeLine(err,
-        totalsLine(files.size(), outcome.written.size(), outcome.replacements, clock.elapsed()));
-    if (!outcome.failure.isEmpty())
-        return ExitUsage;
-    return outcome.written.isEmpty() ? ExitFailed : ExitOk;
+    return reportApplied(outcome, files.size(), clock, out, err);
 }
 
 } // namespace batch

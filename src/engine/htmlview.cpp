@@ -2,23 +2,20 @@
 
 #include "engine/diskfollower.h"
 #include "engine/enginepage.h"
+#include "engine/eventwaiter.h"
 #include "engine/fontfamilies.h"
+#include "engine/htmlview_p.h"
 #include "engine/localfiles.h"
 #include "engine/localscheme.h"
 #include "engine/pagescript.h"
+#include "engine/rendererping.h"
 #include "engine/renderermemory.h"
 
 #include <QAction>
-#include <QElapsedTimer>
 #include <QEvent>
-#include <QEventLoop>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QLayout>
-#include <QList>
-#include <QPointer>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWebEngineHistory>
@@ -41,174 +38,12 @@ namespace {
 
 const QString scriptName = QStringLiteral("folioscope-page");
 
-// How long a loaded page may take to reach the screen before the load counts as done anyway,
-// and how long a renderer gets to answer before it counts as hung.
-constexpr int frameWaitMs = 1000;
-constexpr int pingMs = 500;
-// How often a wait that the user may stop looks at the stop check.
-constexpr int stopPollMs = 100;
-// How often a load that nobody waits for is looked at.
-constexpr int loadWatchMs = 100;
-
-// How long after the engine reports a frame the view may take to paint it.
-int paintGraceMs(bool resized)
-{
-    return resized ? 250 : 100;
-}
-
 QString localFileOf(const QString &url)
 {
     return localFileOfUrl(QUrl(url));
 }
 
 } // namespace
-
-class HtmlViewPrivate : public QObject
-{
-public:
-    explicit HtmlViewPrivate(HtmlView *view);
-    ~HtmlViewPrivate() override;
-
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
-    void attachPage();
-    void replacePage();
-    void applySettings(bool restyleNow);
-    QString currentStyleSheet() const;
-
-    bool runLoad(const QUrl &url, const std::function<void()> &start);
-    void beginLoad(const QUrl &url, const std::function<void()> &start);
-    bool finishLoad();
-    void watchLoad();
-    void endBackgroundLoad(bool finished, bool stop = true);
-    void endLoad(bool finished);
-    void followPageNavigation(const QUrl &url, QWebEnginePage::NavigationType type);
-    bool isPendingDocument(const QUrl &reported) const;
-    QStringList takeBlocked();
-    void sendPing();
-    bool rendererSilent() const;
-    void noteRendererSign();
-    void blankIfNotDrawn();
-    void showBlank(const QString &text = QString());
-    void hideBlank();
-    bool waitUntil(const std::function<bool()> &done, int timeoutMs);
-    bool stopRequested() const;
-    CaptureOutcome endOfLoad(bool finished, const QStringList &blockedFiles);
-    void wake();
-    bool startFrameProbe();
-    bool waitForProbe(int timeoutMs);
-    bool waitForFrame(int timeoutMs);
-    bool rendererAnswers();
-    bool loadSettled() const;
-    void reportSettled();
-
-    void onLoadingChanged(const QWebEngineLoadingInfo &info);
-    void onMessage(const QString &text);
-    bool onClick(const QString &data);
-    void setProcessing(bool processing);
-    void checkHistory();
-    void clearHistoryOfLoad();
-    void followDiskChange();
-    void reloadFromDisk();
-    void endOfReloadFromDisk();
-    void reloadIfWaiting();
-    int historyFloor() const;
-
-    HtmlView *q;
-    QWebEngineView *web = nullptr;
-    EnginePage *page = nullptr;
-    QPointer<QWidget> inputWidget;
-
-    DiskFollower *follower = nullptr;
-    // A change on disk waits for the load in progress; a reload of ours is in progress.
-    bool diskReloadWaiting = false;
-    bool diskReloading = false;
-
-    DisplaySettings settings;
-    bool textSelectable = true;
-    int historyLimit = 10;
-    int loadTimeout = HtmlView::DefaultLoadTimeoutMs;
-
-    bool processing = false;
-    bool rendererHung = false;
-    // The renderer of the page died since the last load began, and whether for lack of memory.
-    bool rendererDied = false;
-    bool rendererOutOfMemory = false;
-    RendererWatch *rendererWatch = nullptr;
-    // Loads return at once and are followed by events (setLoadsInBackground).
-    bool background = false;
-    QTimer *loadWatch = nullptr;
-    // Asks a renderer whether it answers: the last question and the last answer, and when the
-    // question was asked and the renderer last gave a sign of life (a report, an answer), on
-    // the view's clock.
-    QElapsedTimer clock;
-    quint64 pingSerial = 0;
-    quint64 pingAnswered = 0;
-    qint64 pingSentAt = 0;
-    qint64 lastSignAt = 0;
-    // The main document: the one created last (by the page script's report), whether a frame of
-    // it has been drawn, and whether one was created since the pending load began. Until the
-    // first frame of a document the view still shows the last document's: a blank in the
-    // background colour hides that when the load ends without one, or says why nothing is
-    // shown when the renderer died.
-    QString currentDocument;
-    bool documentPainted = false;
-    bool pendingDocumentSeen = false;
-    QLabel *blank = nullptr;
-    std::function<bool()> stopCheck;
-    CaptureOutcome outcome = CaptureOutcome::Missing;
-    bool clearHistoryOnLoad = false;
-    QString activeFrameFile;
-    bool covering = false;
-
-    // The load loadHtmlFile waits for: 0 when none.
-    quint64 loadSerial = 0;
-    quint64 pendingLoad = 0;
-    QUrl pendingUrl; // empty when any document will do
-    // How to start the pending load again on a fresh page, and whether it was.
-    std::function<void()> pendingStart;
-    bool pendingRestarted = false;
-    // The top documents of the pending load (the page, and those it went on to by itself).
-    QList<QUrl> pendingDocuments;
-    QString pendingFile;
-    // The local files the last load was refused.
-    QStringList blocked;
-    bool pendingStarted = false;
-    bool pendingDone = false;
-    bool pendingOk = false;
-    QElapsedTimer pendingTimer;
-    QElapsedTimer pendingDoneTimer;
-
-    quint64 frameSerial = 0;
-    quint64 frameSeen = 0;
-    // The paints when the last frame was reported, and the time since.
-    quint64 framePaints = 0;
-    QElapsedTimer frameReported;
-    quint64 paintCount = 0;
-    QSize framedSize;
-    quint64 pageGeneration = 0;
-    // The frame asked for last: its number (0 when none), and the paints and page then.
-    struct FrameProbe {
-        quint64 serial = 0;
-        quint64 paints = 0;
-        quint64 generation = 0;
-        QSize size;
-    } probe;
-    // The probe the load waited for started when the engine reported the load done.
-    quint64 loadProbe = 0;
-    // The load whose settling was reported last.
-    quint64 settledReported = 0;
-
-    QList<QPointer<QEventLoop>> waitLoops;
-
-    struct HistoryState {
-        int count = -1;
-        int index = -1;
-        bool back = false;
-        bool forward = false;
-        bool operator==(const HistoryState &) const = default;
-    } history;
-};
 
 HtmlViewPrivate::HtmlViewPrivate(HtmlView *view)
     : q(view)
@@ -224,20 +59,15 @@ HtmlViewPrivate::HtmlViewPrivate(HtmlView *view)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(web);
+    waiter = new EventWaiter(this);
     follower = new DiskFollower(this);
     connect(follower, &DiskFollower::reloadWanted, this, &HtmlViewPrivate::followDiskChange);
     connect(follower, &DiskFollower::pageGoneChanged, q, &HtmlView::pageGoneFromDiskChanged);
     connect(follower, &DiskFollower::pollingStarted, q, &HtmlView::diskPollingStarted);
-    // Over the engine's view (made after it), never in the layout; it takes no input.
-    blank = new QLabel(q);
-    blank->setAutoFillBackground(true);
-    blank->setAlignment(Qt::AlignCenter);
-    blank->setWordWrap(true);
-    blank->setAttribute(Qt::WA_TransparentForMouseEvents);
-    blank->hide();
-    clock.start();
+    cover = std::make_unique<DocumentCover>(web, q);
+    renderer.ping = new RendererPing(this);
     loadWatch = new QTimer(this);
-    loadWatch->setInterval(loadWatchMs);
+    loadWatch->setInterval(LoadWatchMs);
     connect(loadWatch, &QTimer::timeout, this, &HtmlViewPrivate::watchLoad);
     attachPage();
 }
@@ -247,22 +77,10 @@ HtmlViewPrivate::~HtmlViewPrivate()
     wake();
 }
 
-void HtmlViewPrivate::attachPage()
-{
-    auto *old = page;
-    page = new EnginePage(viewProfile(), q);
-    ++pageGeneration;
-    page->onMessage = [this](const QString &text) { onMessage(text); };
-    page->onClick = [this](const QString &data) { return onClick(data); };
-    page->onMainFrameNavigation = [this](const QUrl &url, QWebEnginePage::NavigationType type) {
-        followPageNavigation(url, type);
-    };
-    rendererWatch = new RendererWatch(page);
-    // Only a view that follows the disk looks at its requests: the look costs every load.
-    if (follower->isEnabled())
-        page->setUrlRequestInterceptor(follower->recorder());
+namespace {
 
-    QWebEngineSettings *s = page->settings();
+void configureEngine(QWebEngineSettings *s)
+{
     s->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
     s->setAttribute(QWebEngineSettings::ScrollAnimatorEnabled, false);
     s->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
@@ -270,7 +88,62 @@ void HtmlViewPrivate::attachPage()
     s->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
     s->setAttribute(QWebEngineSettings::PluginsEnabled, false);
     s->setAttribute(QWebEngineSettings::NavigateOnDropEnabled, false);
+}
 
+// A view has no window of its own to close; the engine would stop the page's load instead.
+void keepWindowOpen(QWebEnginePage *page)
+{
+    QWebEngineScript noClose;
+    noClose.setName(QStringLiteral("folioscope-no-close"));
+    noClose.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    noClose.setWorldId(QWebEngineScript::MainWorld);
+    noClose.setRunsOnSubFrames(true);
+    noClose.setSourceCode(QStringLiteral("window.close = function () {};"));
+    page->scripts().insert(noClose);
+}
+
+void detach(EnginePage *page)
+{
+    page->onMessage = nullptr;
+    page->onClick = nullptr;
+    page->onMainFrameNavigation = nullptr;
+}
+
+} // namespace
+
+void HtmlViewPrivate::attachPage()
+{
+    auto *old = page;
+    page = new EnginePage(viewProfile(), q);
+    frames.notePageReplaced();
+    page->onMessage = [this](const QString &text) { onMessage(text); };
+    page->onClick = [this](const QString &data) { return onClick(data); };
+    page->onMainFrameNavigation = [this](const QUrl &url, QWebEnginePage::NavigationType type) {
+        followPageNavigation(url, type);
+    };
+    renderer.watch = new RendererWatch(page);
+    // Only a view that follows the disk looks at its requests: the look costs every load.
+    if (follower->isEnabled())
+        page->setUrlRequestInterceptor(follower->recorder());
+    configureEngine(page->settings());
+    connectPage();
+    keepWindowOpen(page);
+
+    applySettings(false);
+    web->setPage(page);
+    if (old) {
+        detach(old);
+        delete old;
+    }
+    renderer.hung = false;
+    renderer.ping->forgetQuestions(); // questions to the old page are not waited for
+    cover->forgetDocument();
+    activeFrameFile.clear();
+    checkHistory();
+}
+
+void HtmlViewPrivate::connectPage()
+{
     connect(page, &QWebEnginePage::loadingChanged, this, &HtmlViewPrivate::onLoadingChanged);
     connect(page, &QWebEnginePage::urlChanged, this, &HtmlViewPrivate::checkHistory);
     // A document taken from the history may not be asked for again.
@@ -302,49 +175,30 @@ void HtmlViewPrivate::attachPage()
         });
     connect(page, &QWebEnginePage::renderProcessTerminated, this,
         [this, current = page](QWebEnginePage::RenderProcessTerminationStatus status) {
-        if (current != page)
-            return; // a page being replaced
-        rendererHung = true;
-        rendererDied = true;
-        rendererOutOfMemory = rendererWatch->endedOutOfMemory(status);
-        setProcessing(false);
-        // The window's browser says why the page is gone; a capture of it is not taken.
-        if (background) {
-            const QString file = q->currentFile();
-            showBlank(captureProblem(rendererOutOfMemory ? CaptureOutcome::OutOfMemory
-                                                         : CaptureOutcome::RendererDied,
+            if (current == page) // else a page being replaced
+                onRendererTerminated(status);
+        });
+}
+
+void HtmlViewPrivate::onRendererTerminated(QWebEnginePage::RenderProcessTerminationStatus status)
+{
+    renderer.hung = true;
+    renderer.died = true;
+    renderer.outOfMemory = renderer.watch->endedOutOfMemory(status);
+    setProcessing(false);
+    // The window's browser says why the page is gone; a capture of it is not taken.
+    if (background) {
+        const QString file = q->currentFile();
+        cover->show(settings.backgroundColor,
+            captureProblem(
+                renderer.outOfMemory ? CaptureOutcome::OutOfMemory : CaptureOutcome::RendererDied,
                 file.isEmpty() ? page->url().toString() : file, PartialPicture::Shown));
-        }
-        wake();
-        if (background && pendingLoad != 0)
-            endBackgroundLoad(false);
-        else if (background && outcome == CaptureOutcome::Unfinished)
-            outcome = endOfLoad(false, blocked); // given up on as stuck, then it died
-    });
-
-    // A view has no window of its own to close; the engine would stop the page's load instead.
-    QWebEngineScript noClose;
-    noClose.setName(QStringLiteral("folioscope-no-close"));
-    noClose.setInjectionPoint(QWebEngineScript::DocumentCreation);
-    noClose.setWorldId(QWebEngineScript::MainWorld);
-    noClose.setRunsOnSubFrames(true);
-    noClose.setSourceCode(QStringLiteral("window.close = function () {};"));
-    page->scripts().insert(noClose);
-
-    applySettings(false);
-    web->setPage(page);
-    if (old) {
-        old->onMessage = nullptr;
-        old->onClick = nullptr;
-        old->onMainFrameNavigation = nullptr;
-        delete old;
     }
-    rendererHung = false;
-    pingAnswered = pingSerial; // questions to the old page are not waited for
-    currentDocument.clear();
-    documentPainted = false;
-    activeFrameFile.clear();
-    checkHistory();
+    wake();
+    if (background && load.isActive())
+        endBackgroundLoad(false);
+    else if (background && outcome == CaptureOutcome::Unfinished)
+        outcome = endOfLoad(false, blocked); // given up on as stuck, then it died
 }
 
 void HtmlViewPrivate::replacePage()
@@ -354,11 +208,6 @@ void HtmlViewPrivate::replacePage()
     setProcessing(false);
     attachPage();
     wake();
-}
-
-QString HtmlViewPrivate::currentStyleSheet() const
-{
-    return defaultStyleSheet(settings, textSelectable);
 }
 
 void HtmlViewPrivate::applySettings(bool restyleNow)
@@ -374,7 +223,7 @@ void HtmlViewPrivate::applySettings(bool restyleNow)
     page->setBackgroundColor(
         settings.backgroundColor.isValid() ? settings.backgroundColor : QColor(Qt::white));
 
-    const QString css = currentStyleSheet();
+    const QString css = defaultStyleSheet(settings, textSelectable);
     const QString linkRule = linkColorRule(settings.linkColor);
     QWebEngineScriptCollection &scripts = page->scripts();
     const QList<QWebEngineScript> old = scripts.find(scriptName);
@@ -395,7 +244,7 @@ bool HtmlViewPrivate::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == web) {
         if (event->type() == QEvent::Resize || event->type() == QEvent::Move)
-            blank->setGeometry(web->geometry());
+            cover->fitToView();
         if (event->type() == QEvent::ChildAdded || event->type() == QEvent::ChildPolished) {
             QWidget *proxy = web->focusProxy();
             if (proxy && proxy != inputWidget) {
@@ -407,7 +256,7 @@ bool HtmlViewPrivate::eventFilter(QObject *watched, QEvent *event)
     }
     if (watched == inputWidget) {
         if (event->type() == QEvent::Paint) {
-            ++paintCount;
+            frames.notePaint();
             wake();
             reportSettled();
         } else if (event->type() == QEvent::KeyPress) {
@@ -421,388 +270,22 @@ bool HtmlViewPrivate::eventFilter(QObject *watched, QEvent *event)
 
 void HtmlViewPrivate::wake()
 {
-    for (const QPointer<QEventLoop> &loop : std::as_const(waitLoops)) {
-        if (loop)
-            loop->quit();
-    }
+    waiter->wake();
 }
 
 bool HtmlViewPrivate::waitUntil(const std::function<bool()> &done, int timeoutMs)
 {
-    QElapsedTimer timer;
-    timer.start();
-    QPointer<HtmlViewPrivate> alive(this);
-    while (!done()) {
-        const qint64 left = timeoutMs - timer.elapsed();
-        if (left <= 0 || stopRequested())
-            return false;
-        QEventLoop loop;
-        waitLoops.append(&loop);
-        const bool stoppable = bool(stopCheck);
-        QTimer::singleShot(
-            int(stoppable ? std::min<qint64>(left, stopPollMs) : left), &loop, &QEventLoop::quit);
-        // User input waits: a click must not start another load inside this one. A batch that
-        // can be stopped has disabled everything but its stop button.
-        loop.exec(stoppable ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
-        if (!alive)
-            return false;
-        waitLoops.removeAll(&loop);
-        waitLoops.removeAll(nullptr);
-    }
-    return true;
-}
-
-bool HtmlViewPrivate::stopRequested() const
-{
-    return stopCheck && stopCheck();
-}
-
-bool HtmlViewPrivate::runLoad(const QUrl &url, const std::function<void()> &start)
-{
-    beginLoad(url, start);
-    // In the background the load goes on by itself.
-    return background ? pendingLoad != 0 : finishLoad();
-}
-
-void HtmlViewPrivate::beginLoad(const QUrl &url, const std::function<void()> &start)
-{
-    // A renderer that stopped answering takes every later navigation of its page down with it.
-    if (rendererHung || (background && rendererSilent()))
-        replacePage();
-    rendererDied = false;
-    rendererOutOfMemory = false;
-    diskReloadWaiting = false; // the load reads every file afresh
-    follower->startPage(localFileOfUrl(url));
-    pendingLoad = ++loadSerial;
-    pendingUrl = url;
-    pendingFile = localFileOfUrl(url);
-    pendingDocuments = { url };
-    takeBlockedFiles(url); // what an earlier load of the page was refused is not this one's
-    pendingStart = start;
-    pendingRestarted = false;
-    pendingDocumentSeen = false;
-    // A load that replaces one in progress gets no start report of its own.
-    pendingStarted = processing;
-    pendingDone = false;
-    pendingOk = false;
-    loadProbe = 0;
-    pendingTimer.start();
-    start();
-    if (background) {
-        // Whether the renderer still answers decides below whether the load needs a new one.
-        sendPing();
-        loadWatch->start();
-    }
-}
-
-// The bounded wait counts from the start of the load, so loads started together wait together.
-bool HtmlViewPrivate::finishLoad()
-{
-    const quint64 serial = pendingLoad;
-    if (serial == 0)
-        return false;
-    QPointer<HtmlViewPrivate> alive(this);
-    if (background) {
-        // The load ends by itself within its time; a renderer that died ends it at once.
-        waitUntil([&] { return pendingLoad != serial; },
-            loadTimeout + frameWaitMs + 2 * pingMs + 2 * loadWatchMs);
-        return alive && pendingLoad == 0 && outcome == CaptureOutcome::Done;
-    }
-    waitUntil([&] { return pendingDone || pendingLoad != serial || rendererHung; },
-        int(std::max<qint64>(0, loadTimeout - pendingTimer.elapsed())));
-    if (!alive || pendingLoad != serial)
-        return false; // gone, or a newer load took over
-    pendingLoad = 0;
-    const bool finished = pendingDone;
-    if (!finished) {
-        // Leave what is laid out; stop waiting for the rest.
-        page->triggerAction(QWebEnginePage::Stop);
-        // Stopped by the user: no time for asking the renderer; the next load gets a new one.
-        if (!rendererHung && (stopRequested() || !rendererAnswers()))
-            rendererHung = true;
-        if (!alive)
-            return false;
-    }
-    endLoad(finished);
-    if (finished) {
-        const int left
-            = std::min(frameWaitMs, int(std::max<qint64>(0, loadTimeout - pendingTimer.elapsed())));
-        // The probe started with the end of the load is still the one to wait for unless
-        // something asked for a frame since.
-        if (loadProbe != 0 && loadProbe == probe.serial)
-            waitForProbe(left);
-        else
-            waitForFrame(left);
-    }
-    outcome = endOfLoad(finished, takeBlocked());
-    reloadIfWaiting();
-    return outcome == CaptureOutcome::Done;
-}
-
-// A load nobody waits for, looked at every tenth of a second: it ends once its frame is shown,
-// when it runs out of time, or when its renderer stops answering. A load that never reached
-// its document because the renderer was stuck in the last page starts again on a fresh page.
-void HtmlViewPrivate::watchLoad()
-{
-    if (pendingLoad == 0) {
-        loadWatch->stop();
-        return;
-    }
-    if (pendingDone) {
-        if (loadSettled() || loadProbe == 0 || pendingDoneTimer.elapsed() >= frameWaitMs)
-            endBackgroundLoad(true);
-        return;
-    }
-    if (rendererSilent()) {
-        if (!pendingDocumentSeen && !pendingRestarted && pendingStart) {
-            replacePage();
-            pendingRestarted = true;
-            pendingStarted = false;
-            pendingStart();
-            sendPing();
-            return;
-        }
-        // Left as far as it got; a renderer that is only busy may still draw the rest.
-        rendererHung = true;
-        endBackgroundLoad(false, false);
-        return;
-    }
-    if (pendingTimer.elapsed() >= loadTimeout) {
-        endBackgroundLoad(false);
-        return;
-    }
-    sendPing();
-}
-
-void HtmlViewPrivate::endBackgroundLoad(bool finished, bool stop)
-{
-    if (pendingLoad == 0)
-        return;
-    pendingLoad = 0;
-    loadWatch->stop();
-    // Leave what is laid out; stop waiting for the rest.
-    if (!finished && stop && !rendererDied)
-        page->triggerAction(QWebEnginePage::Stop);
-    endLoad(finished);
-    outcome = endOfLoad(finished, takeBlocked());
-    wake();
-    reloadIfWaiting();
-}
-
-// A page that replaces itself while it loads (a refresh, a script, a link it follows) is
-// followed: the load ends with the document it went on to.
-void HtmlViewPrivate::followPageNavigation(const QUrl &url, QWebEnginePage::NavigationType type)
-{
-    if (pendingLoad == 0 || type == QWebEnginePage::NavigationTypeTyped)
-        return;
-    pendingUrl = url.adjusted(QUrl::RemoveFragment);
-    pendingDocuments.append(pendingUrl);
-    pendingStarted = processing;
-    pendingDone = false;
-    pendingOk = false;
-    loadProbe = 0;
-    settledReported = 0;
-}
-
-// The engine reports a local file asked for as a file: URL, or one refused to the page, as
-// the document that the program's scheme shows in its place.
-bool HtmlViewPrivate::isPendingDocument(const QUrl &reported) const
-{
-    const QUrl url = reported.adjusted(QUrl::RemoveFragment);
-    if (pendingUrl.isEmpty() || url == pendingUrl)
-        return true;
-    const QString file = localFileOfUrl(pendingUrl);
-    return !file.isEmpty() && (localFileOfUrl(url) == file || blockedFileOfUrl(url) == file);
-}
-
-QStringList HtmlViewPrivate::takeBlocked()
-{
-    QStringList files;
-    for (const QUrl &document : std::as_const(pendingDocuments)) {
-        for (const QString &file : takeBlockedFiles(document))
-            if (!files.contains(file))
-                files.append(file);
-    }
-    pendingDocuments.clear();
-    noteBlockedFileOf(pendingFile, files.value(0));
-    return files;
-}
-
-// A question that the renderer has given signs of life since is taken as lost (a question to a
-// document going away may never be answered) and asked again.
-void HtmlViewPrivate::sendPing()
-{
-    if (pingAnswered < pingSerial && lastSignAt < pingSentAt)
-        return; // the last question is still open
-    const quint64 serial = ++pingSerial;
-    pingSentAt = clock.elapsed();
-    QPointer<HtmlViewPrivate> self(this);
-    page->runJavaScript(QStringLiteral("1"), QWebEngineScript::ApplicationWorld,
-        [self, serial](const QVariant &) {
-            if (!self)
-                return;
-            self->pingAnswered = std::max(self->pingAnswered, serial);
-            self->noteRendererSign();
-        });
-}
-
-// Asked a while ago, and nothing heard of the renderer since: no answer, no report.
-bool HtmlViewPrivate::rendererSilent() const
-{
-    return pingAnswered < pingSerial && lastSignAt < pingSentAt
-        && clock.elapsed() - pingSentAt >= pingMs;
-}
-
-void HtmlViewPrivate::noteRendererSign()
-{
-    lastSignAt = clock.elapsed();
-}
-
-// Whatever the view shows that is not a frame of its own document is hidden.
-void HtmlViewPrivate::blankIfNotDrawn()
-{
-    if (!documentPainted)
-        showBlank();
-}
-
-void HtmlViewPrivate::showBlank(const QString &text)
-{
-    QPalette palette = blank->palette();
-    const QColor background
-        = settings.backgroundColor.isValid() ? settings.backgroundColor : QColor(Qt::white);
-    palette.setColor(QPalette::Window, background);
-    palette.setColor(QPalette::WindowText, background.lightness() < 128 ? Qt::white : Qt::black);
-    blank->setPalette(palette);
-    blank->setText(text);
-    blank->setGeometry(web->geometry());
-    blank->show();
-}
-
-void HtmlViewPrivate::hideBlank()
-{
-    blank->hide();
-}
-
-// What every load leaves: nothing loading any more, the view showing only what it drew of the
-// page, and the history as the load asked.
-void HtmlViewPrivate::endLoad(bool finished)
-{
-    if (!finished) {
-        setProcessing(false);
-        blankIfNotDrawn();
-    }
-    if (clearHistoryOnLoad)
-        page->history()->clear();
-    clearHistoryOnLoad = false;
-    checkHistory();
-}
-
-CaptureOutcome HtmlViewPrivate::endOfLoad(bool finished, const QStringList &blockedFiles)
-{
-    blocked = blockedFiles;
-    if (rendererDied)
-        return rendererOutOfMemory ? CaptureOutcome::OutOfMemory : CaptureOutcome::RendererDied;
-    if (stopRequested())
-        return CaptureOutcome::Stopped;
-    if (!blocked.isEmpty())
-        return CaptureOutcome::Blocked;
-    return finished && pendingOk ? CaptureOutcome::Done : CaptureOutcome::Unfinished;
-}
-
-bool HtmlViewPrivate::rendererAnswers()
-{
-    auto answered = std::make_shared<bool>(false);
-    QPointer<HtmlViewPrivate> self(this);
-    page->runJavaScript(QStringLiteral("1"), QWebEngineScript::ApplicationWorld,
-        [answered, self](const QVariant &) {
-            *answered = true;
-            if (self)
-                self->wake();
-        });
-    waitUntil([&] { return *answered; }, pingMs);
-    return *answered || !self;
-}
-
-// Asks the page for a frame begun after now; false when the view cannot show one.
-bool HtmlViewPrivate::startFrameProbe()
-{
-    // Sizes pending in layouts are set now, so that the frame waited for has the final size.
-    if (QLayout *layout = q->window()->layout())
-        layout->activate();
-    // A hidden or empty view paints nothing: the engine holds its frames back.
-    if (!q->isVisible() || web->width() <= 0 || web->height() <= 0 || rendererHung)
-        return false;
-    probe = { ++frameSerial, paintCount, pageGeneration, web->size() };
-    page->runJavaScript(frameProbeScript(probe.serial, web->width(), web->height()),
-        QWebEngineScript::ApplicationWorld);
-    return true;
-}
-
-bool HtmlViewPrivate::waitForProbe(int timeoutMs)
-{
-    const FrameProbe asked = probe;
-    QElapsedTimer timer;
-    timer.start();
-    QPointer<HtmlViewPrivate> alive(this);
-    const bool framed = waitUntil(
-        [&] {
-            return frameSeen >= asked.serial || asked.generation != pageGeneration || rendererHung;
-        },
-        timeoutMs);
-    if (!alive || !framed || asked.generation != pageGeneration)
-        return false;
-    // The frame is on its way to the widget, which shows it with its next paint; the engine
-    // may report it a little before it delivers it, or, after a resize, much before. Paints
-    // already seen may be of older frames: give one after the report a short while.
-    const bool resized = asked.size != framedSize;
-    framedSize = asked.size;
-    const quint64 paintsReported = framePaints;
-    if (resized || paintCount == asked.paints) {
-        const qint64 left = std::min<qint64>(
-            timeoutMs - timer.elapsed(), paintGraceMs(resized) - frameReported.elapsed());
-        waitUntil([&] { return paintCount != paintsReported; }, int(std::max<qint64>(0, left)));
-    }
-    return true;
-}
-
-bool HtmlViewPrivate::waitForFrame(int timeoutMs)
-{
-    return startFrameProbe() && waitForProbe(timeoutMs);
-}
-
-// What finishLoad() would find without waiting: the load is done, the frame asked for at its
-// end has been reported and painted, or the view had its while to paint it.
-bool HtmlViewPrivate::loadSettled() const
-{
-    if (pendingLoad == 0 || !pendingDone || rendererHung || loadProbe == 0
-        || loadProbe != probe.serial || probe.generation != pageGeneration
-        || frameSeen < probe.serial)
-        return false;
-    const bool resized = probe.size != framedSize;
-    return paintCount != (resized ? framePaints : probe.paints)
-        || frameReported.elapsed() >= paintGraceMs(resized);
-}
-
-void HtmlViewPrivate::reportSettled()
-{
-    if (pendingLoad == 0 || settledReported == pendingLoad || !loadSettled())
-        return;
-    settledReported = pendingLoad;
-    // Ended outside the paint this may come from.
-    if (background)
-        QTimer::singleShot(0, this, [this] { watchLoad(); });
-    Q_EMIT q->loadSettled();
+    return waiter->waitUntil(done, timeoutMs);
 }
 
 void HtmlViewPrivate::onLoadingChanged(const QWebEngineLoadingInfo &info)
 {
     switch (info.status()) {
     case QWebEngineLoadingInfo::LoadStartedStatus:
-        if (pendingLoad)
-            pendingStarted = true;
+        if (load.isActive())
+            load.started = true;
         // What the view shows from now on is the last document's until the next one draws.
-        currentDocument.clear();
-        documentPainted = false;
+        cover->forgetDocument();
         activeFrameFile.clear();
         if (covering) {
             covering = false;
@@ -813,19 +296,7 @@ void HtmlViewPrivate::onLoadingChanged(const QWebEngineLoadingInfo &info)
     case QWebEngineLoadingInfo::LoadStoppedStatus:
     case QWebEngineLoadingInfo::LoadSucceededStatus:
     case QWebEngineLoadingInfo::LoadFailedStatus:
-        if (pendingLoad && pendingStarted && !pendingDone && isPendingDocument(info.url())) {
-            pendingDone = true;
-            pendingDoneTimer.start();
-            pendingOk = info.status() == QWebEngineLoadingInfo::LoadSucceededStatus;
-            if (background)
-                QTimer::singleShot(0, this, [this] { clearHistoryOfLoad(); });
-            // The frame of the finished page is asked for at once, not when someone waits for
-            // the load: views loading side by side then wait for their frames side by side.
-            if (startFrameProbe())
-                loadProbe = probe.serial;
-            else if (background)
-                QTimer::singleShot(0, this, [this] { watchLoad(); });
-        }
+        noteLoadEnded(info.url(), info.status() == QWebEngineLoadingInfo::LoadSucceededStatus);
         setProcessing(false);
         checkHistory();
         endOfReloadFromDisk();
@@ -834,83 +305,29 @@ void HtmlViewPrivate::onLoadingChanged(const QWebEngineLoadingInfo &info)
     }
 }
 
-void HtmlViewPrivate::followDiskChange()
-{
-    if (rendererHung)
-        return;
-    // Reloading again before a reload has finished would never show anything.
-    if (processing || pendingLoad != 0) {
-        diskReloadWaiting = true;
-        return;
-    }
-    reloadFromDisk();
-}
-
-void HtmlViewPrivate::reloadFromDisk()
-{
-    diskReloadWaiting = false;
-    // Gone while the reload waited: the last view stays.
-    if (follower->isPageGone())
-        return;
-    diskReloading = true;
-    follower->keepFrameScrolls();
-    page->allowReload();
-    page->triggerAction(QWebEnginePage::Reload);
-}
-
-void HtmlViewPrivate::endOfReloadFromDisk()
-{
-    if (diskReloading) {
-        diskReloading = false;
-        const QString restore = follower->frameScrollRestoreScript();
-        if (!restore.isEmpty())
-            page->runJavaScript(restore, QWebEngineScript::ApplicationWorld);
-        Q_EMIT q->reloadedFromDisk();
-    }
-    reloadIfWaiting();
-}
-
-// A change that came during a load is shown once the load is over.
-void HtmlViewPrivate::reloadIfWaiting()
-{
-    if (!diskReloadWaiting)
-        return;
-    QTimer::singleShot(0, this, [this] {
-        if (diskReloadWaiting && !processing && pendingLoad == 0 && !rendererHung)
-            reloadFromDisk();
-    });
-}
-
 void HtmlViewPrivate::onMessage(const QString &text)
 {
     PageMessage message;
     if (!parsePageMessage(text, &message))
         return;
-    noteRendererSign();
+    renderer.ping->noteSign();
     if (message.kind == QLatin1String("document")) {
-        currentDocument = message.fields.value(0);
-        documentPainted = false;
+        cover->newDocument(message.fields.value(0));
         // Of the pending load, not a late word of the page before it.
-        if (pendingLoad != 0 && isPendingDocument(QUrl(message.fields.value(1))))
-            pendingDocumentSeen = true;
+        if (load.isActive() && load.isDocument(QUrl(message.fields.value(1))))
+            load.documentSeen = true;
         if (background)
             QTimer::singleShot(0, this, [this] { clearHistoryOfLoad(); });
     } else if (message.kind == QLatin1String("drawn")) {
-        if (!currentDocument.isEmpty() && message.fields.value(0) == currentDocument) {
-            documentPainted = true;
-            hideBlank();
-        }
+        cover->noteDrawn(message.fields.value(0));
     } else if (message.kind == QLatin1String("frame")) {
         // Asked of the document shown now, which has drawn its frames by then.
-        hideBlank();
-        frameSeen = std::max(frameSeen, message.fields.value(0).toULongLong());
-        framePaints = paintCount;
-        frameReported.start();
+        cover->hide();
+        frames.noteFrame(message.fields.value(0).toULongLong());
         wake();
         reportSettled();
         // Settled without a paint when the grace runs out.
-        QTimer::singleShot(
-            paintGraceMs(probe.size != framedSize) + 1, this, [this] { reportSettled(); });
+        QTimer::singleShot(frames.paintGraceMs() + 1, this, [this] { reportSettled(); });
     } else if (message.kind == QLatin1String("cover")) {
         const QString target = message.fields.value(0);
         const QString url = message.fields.value(1);
@@ -934,7 +351,7 @@ bool HtmlViewPrivate::onClick(const QString &data)
     bool handled = false;
     Q_EMIT q->hotSpotTargetClick(target, url, frameFile, &handled);
     if (alive && !handled)
-        clearHistoryOnLoad = false;
+        history.setClearOnLoad(false);
     return handled;
 }
 
@@ -946,19 +363,14 @@ void HtmlViewPrivate::setProcessing(bool value)
     Q_EMIT q->processingChanged(value);
 }
 
-int HtmlViewPrivate::historyFloor() const
-{
-    return std::max(0, page->history()->count() - historyLimit);
-}
-
 // The history a load from the program clears goes as soon as its document is in it, so that
 // "back" never leads out of a load in the background.
 void HtmlViewPrivate::clearHistoryOfLoad()
 {
-    if (!clearHistoryOnLoad || pendingLoad == 0)
+    if (!history.clearsOnLoad() || !load.isActive())
         return;
     QWebEngineHistory *h = page->history();
-    if (h->count() > 1 && isPendingDocument(h->currentItem().url())) {
+    if (h->count() > 1 && load.isDocument(h->currentItem().url())) {
         h->clear();
         checkHistory();
     }
@@ -966,16 +378,8 @@ void HtmlViewPrivate::clearHistoryOfLoad()
 
 void HtmlViewPrivate::checkHistory()
 {
-    QWebEngineHistory *h = page->history();
-    HistoryState now;
-    now.count = h->count();
-    now.index = h->currentItemIndex();
-    now.back = now.index > historyFloor();
-    now.forward = h->canGoForward();
-    if (now == history)
-        return;
-    history = now;
-    Q_EMIT q->historyChanged();
+    if (history.update(*page->history()))
+        Q_EMIT q->historyChanged();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1082,7 +486,7 @@ void HtmlView::setShowImages(bool show)
 void HtmlView::reloadDocuments()
 {
     // A page gone from disk keeps its last view.
-    if (d->rendererHung || d->follower->isPageGone())
+    if (d->renderer.hung || d->follower->isPageGone())
         return;
     d->page->allowReload();
     d->page->triggerAction(QWebEnginePage::Reload);
@@ -1123,38 +527,38 @@ void HtmlView::setBorder(bool single)
 
 void HtmlView::setHistoryLimit(int entries)
 {
-    d->historyLimit = std::max(1, entries);
+    d->history.setLimit(entries);
     d->checkHistory();
 }
 
 int HtmlView::historyLimit() const
 {
-    return d->historyLimit;
+    return d->history.limit();
 }
 
 void HtmlView::clearHistory()
 {
     // The engine keeps the current entry; the next load replaces it rather than adding to it.
     d->page->history()->clear();
-    d->clearHistoryOnLoad = true;
+    d->history.setClearOnLoad(true);
     d->checkHistory();
 }
 
 bool HtmlView::canGoBack() const
 {
-    return d->history.back;
+    return d->history.canGoBack();
 }
 
 bool HtmlView::canGoForward() const
 {
-    return d->history.forward;
+    return d->history.canGoForward();
 }
 
 void HtmlView::goBack()
 {
     if (!canGoBack())
         return;
-    d->clearHistoryOnLoad = false;
+    d->history.setClearOnLoad(false);
     d->page->history()->back();
 }
 
@@ -1162,7 +566,7 @@ void HtmlView::goForward()
 {
     if (!canGoForward())
         return;
-    d->clearHistoryOnLoad = false;
+    d->history.setClearOnLoad(false);
     d->page->history()->forward();
 }
 
@@ -1170,7 +574,7 @@ bool HtmlView::loadHtmlFile(const QString &path)
 {
     startLoadHtmlFile(path);
     if (d->background)
-        return d->pendingLoad != 0;
+        return d->load.isActive();
     return waitForLoad();
 }
 
@@ -1192,7 +596,7 @@ QStringList HtmlView::blockedFiles() const
 void HtmlView::startLoadHtmlFile(const QString &path)
 {
     if (path.isEmpty()) {
-        d->pendingLoad = 0;
+        d->load.serial = 0;
         d->outcome = CaptureOutcome::Missing;
         return;
     }
@@ -1213,7 +617,7 @@ CaptureOutcome HtmlView::loadOutcome() const
 
 void HtmlView::setStopCheck(std::function<bool()> stopped)
 {
-    d->stopCheck = std::move(stopped);
+    d->waiter->setStopCheck(std::move(stopped));
 }
 
 bool HtmlView::isLoadSettled() const
@@ -1241,7 +645,7 @@ bool HtmlView::setHtmlText(const QString &html, const QString &baseFile)
 bool HtmlView::waitForFrame(int timeoutMs)
 {
     // A frame of the document a load in the background brings, not of the last one.
-    if (d->background && d->pendingLoad != 0)
+    if (d->background && d->load.isActive())
         d->finishLoad();
     return d->waitForFrame(timeoutMs);
 }
@@ -1249,8 +653,8 @@ bool HtmlView::waitForFrame(int timeoutMs)
 QString HtmlView::currentFile() const
 {
     // A load in the background is the view's document from its start.
-    if (d->background && d->pendingLoad != 0)
-        return localFileOfUrl(d->pendingUrl);
+    if (d->background && d->load.isActive())
+        return localFileOfUrl(d->load.url);
     return localFileOfUrl(d->page->url());
 }
 

@@ -81,8 +81,29 @@ void FileListsPage::buildLayout()
     auto *row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     auto *splitter = new QSplitter(Qt::Horizontal, this);
+    QWidget *reportSide = buildReportSide(splitter);
+    QWidget *listsSide = buildListsSide(splitter);
+    // The buttons never take the focus: leaving the saved lists disables their buttons.
+    for (QPushButton *button : { m_searchButton, m_selectAllButton, m_takeOutButton, m_saveListButton,
+             m_addButton, m_replaceButton, m_loadListButton, m_deleteListButton, m_mergeListButton })
+        button->setFocusPolicy(Qt::NoFocus);
+    for (QPushButton *button : { m_loadListButton, m_deleteListButton, m_mergeListButton })
+        button->setEnabled(false);
 
-    auto *reportSide = new QWidget(splitter);
+    splitter->addWidget(reportSide);
+    splitter->addWidget(listsSide);
+    splitter->setStretchFactor(0, 1);
+    // The saved lists keep the room of their buttons; the report list takes the rest.
+    splitter->setSizes(
+        { kit::scaledByFont(10000, splitter), listsSide->minimumSizeHint().width() });
+    row->addWidget(splitter);
+}
+
+// The report list with its title and its buttons (search, select, take out, save, add,
+// replace).
+QWidget *FileListsPage::buildReportSide(QWidget *parent)
+{
+    auto *reportSide = new QWidget(parent);
     QVBoxLayout *column = kit::tightColumn(reportSide);
     m_reportTitle = kit::fixedTitleBar(
         QStringLiteral("Open a file list, or click 'Search' or 'Add' to create a list"),
@@ -118,8 +139,13 @@ void FileListsPage::buildLayout()
     m_replaceButton->setMenu(replaceMenu());
     barLayout->addStretch(1);
     column->addWidget(panLV);
+    return reportSide;
+}
 
-    auto *listsSide = new QWidget(splitter);
+// The saved lists with their buttons (load, delete, merge).
+QWidget *FileListsPage::buildListsSide(QWidget *parent)
+{
+    auto *listsSide = new QWidget(parent);
     listsSide->setObjectName(QStringLiteral("PanelDateiListen"));
     QVBoxLayout *listsColumn = kit::tightColumn(listsSide);
     m_listsTitle = kit::titleBar(QStringLiteral("Saved Lists"), listsSide);
@@ -141,20 +167,7 @@ void FileListsPage::buildLayout()
         QStringLiteral("Merge"), QStringLiteral("Merge selected lists"), listButtons);
     m_mergeListButton->setObjectName(QStringLiteral("BMergeList"));
     listsColumn->addWidget(listBar);
-    // The buttons never take the focus: leaving the saved lists disables their buttons.
-    for (QPushButton *button : { m_searchButton, m_selectAllButton, m_takeOutButton, m_saveListButton,
-             m_addButton, m_replaceButton, m_loadListButton, m_deleteListButton, m_mergeListButton })
-        button->setFocusPolicy(Qt::NoFocus);
-    for (QPushButton *button : { m_loadListButton, m_deleteListButton, m_mergeListButton })
-        button->setEnabled(false);
-
-    splitter->addWidget(reportSide);
-    splitter->addWidget(listsSide);
-    splitter->setStretchFactor(0, 1);
-    // The saved lists keep the room of their buttons; the report list takes the rest.
-    splitter->setSizes(
-        { kit::scaledByFont(10000, splitter), listsSide->minimumSizeHint().width() });
-    row->addWidget(splitter);
+    return listsSide;
 }
 
 // The short columns fit their titles and usual contents in the font in use, and the folder

@@ -104,6 +104,8 @@ protected:
 
 private:
     void buildLayout();
+    QWidget *buildReportSide(QWidget *parent);
+    QWidget *buildListsSide(QWidget *parent);
     QMenu *replaceMenu();
     void connectControls();
     void sizeReportColumns();

@@ -57,6 +57,23 @@ SiteReplaceDialog::~SiteReplaceDialog() = default;
 void SiteReplaceDialog::buildLayout()
 {
     auto *column = new QVBoxLayout(this);
+    column->addLayout(buildForm());
+    column->addWidget(buildChanges(), 1);
+    m_progress = new QProgressBar(this);
+    m_progress->setRange(0, int(m_files.size()));
+    m_progress->setValue(0);
+    column->addWidget(m_progress);
+    m_status = new QLabel(QStringLiteral("%1 files in the list").arg(m_files.size()), this);
+    m_status->setObjectName(QStringLiteral("LReplaceStatus"));
+    m_status->setWordWrap(true);
+    column->addWidget(m_status);
+    column->addWidget(buildButtons());
+    resize(900, 600);
+}
+
+// What to find, what to put in its place, and where.
+QFormLayout *SiteReplaceDialog::buildForm()
+{
     auto *form = new QFormLayout;
     m_find = new QLineEdit(this);
     m_find->setObjectName(QStringLiteral("EReplaceFind"));
@@ -91,8 +108,12 @@ void SiteReplaceDialog::buildLayout()
     auto *scopeLabel = new QLabel(QStringLiteral("&Scope:"), this);
     scopeLabel->setBuddy(m_scope);
     form->addRow(scopeLabel, scopeRow);
-    column->addLayout(form);
+    return form;
+}
 
+// The changes of the preview, and the difference of the one chosen.
+QSplitter *SiteReplaceDialog::buildChanges()
+{
     auto *splitter = new QSplitter(Qt::Vertical, this);
     m_changes = new QTreeWidget(splitter);
     m_changes->setObjectName(QStringLiteral("TVReplaceChanges"));
@@ -101,8 +122,7 @@ void SiteReplaceDialog::buildLayout()
     m_changes->setUniformRowHeights(true);
     m_changes->header()->setSectionResizeMode(QHeaderView::Interactive);
     // The line numbers keep their room; before and after share the rest.
-    m_changes->setColumnWidth(
-        FileColumn, fontMetrics().horizontalAdvance(QStringLiteral("line 00000")) + 60);
+    m_changes->setColumnWidth(FileColumn, fontMetrics().horizontalAdvance(QStringLiteral("line 00000")) + 60);
     m_changes->setColumnWidth(BeforeColumn, 380);
     connect(m_changes, &QTreeWidget::currentItemChanged, this,
         [this](QTreeWidgetItem *item) { showDifference(item); });
@@ -113,17 +133,11 @@ void SiteReplaceDialog::buildLayout()
     m_difference->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 1);
-    column->addWidget(splitter, 1);
+    return splitter;
+}
 
-    m_progress = new QProgressBar(this);
-    m_progress->setRange(0, int(m_files.size()));
-    m_progress->setValue(0);
-    column->addWidget(m_progress);
-    m_status = new QLabel(QStringLiteral("%1 files in the list").arg(m_files.size()), this);
-    m_status->setObjectName(QStringLiteral("LReplaceStatus"));
-    m_status->setWordWrap(true);
-    column->addWidget(m_status);
-
+QDialogButtonBox *SiteReplaceDialog::buildButtons()
+{
     auto *buttons = new QDialogButtonBox(this);
     m_previewButton = buttons->addButton(QStringLiteral("&Preview"), QDialogButtonBox::ActionRole);
     m_previewButton->setObjectName(QStringLiteral("BReplacePreview"));
@@ -139,8 +153,7 @@ void SiteReplaceDialog::buildLayout()
     connect(m_stopButton, &QPushButton::clicked, this, &SiteReplaceDialog::stopPreview);
     connect(m_replaceButton, &QPushButton::clicked, this, &SiteReplaceDialog::replaceChecked);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    column->addWidget(buttons);
-    resize(900, 600);
+    return buttons;
 }
 
 replace::ReplaceOptions SiteReplaceDialog::options() const
@@ -201,13 +214,12 @@ void SiteReplaceDialog::readSlice()
 void SiteReplaceDialog::addPlan(replace::FilePlan plan, const QByteArray &bytes)
 {
     if (!plan.page.error.isEmpty()) {
-        auto *item = new QTreeWidgetItem(
-            m_changes, { plan.path + QStringLiteral(": ") + plan.page.error });
+        auto *item = new QTreeWidgetItem(m_changes, { plan.path + QStringLiteral(": ") + plan.page.error });
         item->setDisabled(true);
         return;
     }
-    auto *file = new QTreeWidgetItem(
-        m_changes, { QStringLiteral("%1 (%2)").arg(plan.path).arg(plan.page.edits.size()) });
+    auto *file = new QTreeWidgetItem(m_changes,
+        { QStringLiteral("%1 (%2)").arg(plan.path).arg(plan.page.edits.size()) });
     file->setData(FileColumn, kPlanRole, qulonglong(m_plans.size()));
     file->setFirstColumnSpanned(true); // the path is long, its lines below are short
     file->setFlags(file->flags() | Qt::ItemIsUserCheckable | Qt::ItemIsAutoTristate);
@@ -231,11 +243,11 @@ void SiteReplaceDialog::previewDone(bool stopped)
     m_stopButton->setEnabled(false);
     m_replaceButton->setEnabled(!m_plans.empty());
     m_status->setText(QStringLiteral("%1%2 of %3 files read: %4 matches in %5 files")
-                          .arg(stopped ? QStringLiteral("Stopped. ") : QString())
-                          .arg(m_next)
-                          .arg(m_files.size())
-                          .arg(m_matches)
-                          .arg(m_plans.size()));
+                         .arg(stopped ? QStringLiteral("Stopped. ") : QString())
+                         .arg(m_next)
+                         .arg(m_files.size())
+                         .arg(m_matches)
+                         .arg(m_plans.size()));
 }
 
 void SiteReplaceDialog::stopPreview()

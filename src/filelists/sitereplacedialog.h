@@ -10,12 +10,15 @@
 #include <vector>
 
 class QCheckBox;
+class QDialogButtonBox;
+class QFormLayout;
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
+class QSplitter;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -48,6 +51,9 @@ public:
 
 private:
     void buildLayout();
+    QFormLayout *buildForm();
+    QSplitter *buildChanges();
+    QDialogButtonBox *buildButtons();
     void readSlice();
     void addPlan(replace::FilePlan plan, const QByteArray &bytes);
     void previewDone(bool stopped);

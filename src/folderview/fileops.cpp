@@ -234,6 +234,73 @@ DeleteResult deleteSelectedFiles(
     return result;
 }
 
+namespace {
+
+// One file selected: asked for the target file, it is copied there.
+CopyResult copyOneFile(const SelectionQueries &selection, const SelectionCount &counts)
+{
+    CopyResult result;
+    Dialogs &ui = platform::dialogs();
+    QString source = singleSelectedEntry(selection, counts);
+    if (source.isEmpty())
+        source = selection.currentFile();
+    if (source.isEmpty())
+        return result;
+    const QString chosen = QDir::toNativeSeparators(
+        ui.saveFileName(QStringLiteral("Copy file to"), source, QString()));
+    if (chosen.isEmpty())
+        return result;
+    const QString target = BuildTargetFileName(platform::folderPart(chosen),
+                                               platform::fileNamePart(chosen), QString());
+    if (target.isEmpty())
+        return result;
+    if (isSameFile(target, source)) {
+        ui.ShowInfo(QStringLiteral("Cannot copy a file to itself ..."));
+        return result;
+    }
+    result.singleTarget = target;
+    if (CopyFileKeepDate(source, target))
+        result.copied = 1;
+    return result;
+}
+
+// Copies the selected files into the folder, asking before each one that would be
+// overwritten; stops on Cancel or when the progress window asks to. The count copied.
+int copyIntoFolder(const SelectionQueries &selection, const SelectionCount &counts,
+    const QString &folder, BatchProgress &progress)
+{
+    Dialogs &ui = platform::dialogs();
+    const QString count = QString::number(counts.selected);
+    int copied = 0;
+    int k = 1;
+    for (int i = 0; i < counts.total; ++i) {
+        const QString source = selection.entryPath(i, true);
+        if (source.isEmpty())
+            continue;
+        const QString target = folder + platform::fileNamePart(source);
+        progress.setProgressText(QStringLiteral("(") + QString::number(k) + QStringLiteral(" of ")
+                                 + count + QStringLiteral("): ") + source);
+        bool copyIt = true;
+        if (platform::fileState(target).kind != platform::FileState::Missing) {
+            const platform::Answer answer = ui.AskYesNoCancel(
+                QStringLiteral("File: ") + target + QStringLiteral(" exists.\n\nOverwrite?"));
+            if (answer != Answer::Yes && answer != Answer::No)
+                break;
+            copyIt = answer == Answer::Yes;
+        }
+        if (copyIt && !isSameFile(target, source) && CopyFileKeepDate(source, target))
+            ++copied;
+        progress.stepProgress();
+        ++k;
+        QCoreApplication::processEvents();
+        if (progress.stopRequested())
+            break;
+    }
+    return copied;
+}
+
+} // namespace
+
 CopyResult copySelectedFiles(const SelectionQueries &selection, QString &copyPath,
     BatchProgress &progress, const std::function<void(bool)> &setMainWindowEnabled)
 {
@@ -241,39 +308,16 @@ CopyResult copySelectedFiles(const SelectionQueries &selection, QString &copyPat
     const SelectionCount counts = selection.selectionCounts();
     if (counts.selected <= 0)
         return result;
+    if (counts.selected == 1)
+        return copyOneFile(selection, counts);
+
     Dialogs &ui = platform::dialogs();
-
-    if (counts.selected == 1) {
-        QString source = singleSelectedEntry(selection, counts);
-        if (source.isEmpty())
-            source = selection.currentFile();
-        if (source.isEmpty())
-            return result;
-        const QString chosen = QDir::toNativeSeparators(
-            ui.saveFileName(QStringLiteral("Copy file to"), source, QString()));
-        if (chosen.isEmpty())
-            return result;
-        const QString target = BuildTargetFileName(platform::folderPart(chosen),
-                                                   platform::fileNamePart(chosen), QString());
-        if (target.isEmpty())
-            return result;
-        if (isSameFile(target, source)) {
-            ui.ShowInfo(QStringLiteral("Cannot copy a file to itself ..."));
-            return result;
-        }
-        result.singleTarget = target;
-        if (CopyFileKeepDate(source, target))
-            result.copied = 1;
-        return result;
-    }
-
     const QString chosen = ui.outputFolder(QStringLiteral("Copy files to folder"), copyPath);
     if (chosen.isEmpty())
         return result;
     const QString folder = platform::WithTrailingBackslash(QDir::toNativeSeparators(chosen));
-    const QString count = QString::number(counts.selected);
-    if (ui.AskYesNoCancel(
-            QStringLiteral("Copy ") + count + QStringLiteral(" file(s) to folder:\n\n") + folder)
+    if (ui.AskYesNoCancel(QStringLiteral("Copy ") + QString::number(counts.selected)
+                          + QStringLiteral(" file(s) to folder:\n\n") + folder)
         != Answer::Yes)
         return result;
 
@@ -295,31 +339,7 @@ CopyResult copySelectedFiles(const SelectionQueries &selection, QString &copyPat
             progress.closeProgress();
         }
     } restore{copyPath, folder, progress, setMainWindowEnabled};
-
-    int k = 1;
-    for (int i = 0; i < counts.total; ++i) {
-        const QString source = selection.entryPath(i, true);
-        if (source.isEmpty())
-            continue;
-        const QString target = folder + platform::fileNamePart(source);
-        progress.setProgressText(QStringLiteral("(") + QString::number(k) + QStringLiteral(" of ")
-                                 + count + QStringLiteral("): ") + source);
-        bool copyIt = true;
-        if (platform::fileState(target).kind != platform::FileState::Missing) {
-            const platform::Answer answer = ui.AskYesNoCancel(
-                QStringLiteral("File: ") + target + QStringLiteral(" exists.\n\nOverwrite?"));
-            if (answer != Answer::Yes && answer != Answer::No)
-                break;
-            copyIt = answer == Answer::Yes;
-        }
-        if (copyIt && !isSameFile(target, source) && CopyFileKeepDate(source, target))
-            ++result.copied;
-        progress.stepProgress();
-        ++k;
-        QCoreApplication::processEvents();
-        if (progress.stopRequested())
-            break;
-    }
+    result.copied = copyIntoFolder(selection, counts, folder, progress);
     return result;
 }
 

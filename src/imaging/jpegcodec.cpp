@@ -110,6 +110,35 @@ void flushLastChunk(j_compress_ptr cinfo)
         qsizetype(sizeof(e->chunk) - e->dest.free_in_buffer));
 }
 
+// Sets the colour space to decode into; the picture format that holds it.
+QImage::Format chooseOutputSpace(j_decompress_ptr cinfo)
+{
+    switch (cinfo->jpeg_color_space) {
+    case JCS_GRAYSCALE:
+        cinfo->out_color_space = JCS_GRAYSCALE;
+        return QImage::Format_Grayscale8;
+    case JCS_CMYK:
+    case JCS_YCCK:
+        cinfo->out_color_space = JCS_CMYK; // turned into RGB row by row (cmykToRgb32)
+        return QImage::Format_RGB32;
+    default:
+        cinfo->out_color_space = kRgb32Space;
+        return QImage::Format_RGB32;
+    }
+}
+
+// Four bytes per pixel fit the RGB32 line in place. Stored CMYK is inverted, as every writer
+// of such files does it.
+void cmykToRgb32(uchar *line, JDIMENSION width)
+{
+    auto *pixel = reinterpret_cast<QRgb *>(line);
+    for (JDIMENSION x = 0; x < width; ++x) {
+        const uchar *cmyk = line + 4 * x;
+        const int k = cmyk[3];
+        pixel[x] = qRgb(cmyk[0] * k / 255, cmyk[1] * k / 255, cmyk[2] * k / 255);
+    }
+}
+
 bool decodeInto(Decoder *d, const unsigned char *data, unsigned long size, QImage *out)
 {
     d->cinfo.err = &d->err.pub;
@@ -125,20 +154,7 @@ bool decodeInto(Decoder *d, const unsigned char *data, unsigned long size, QImag
     jpeg_mem_src(&d->cinfo, data, size);
     jpeg_read_header(&d->cinfo, TRUE);
 
-    QImage::Format format = QImage::Format_RGB32;
-    switch (d->cinfo.jpeg_color_space) {
-    case JCS_GRAYSCALE:
-        d->cinfo.out_color_space = JCS_GRAYSCALE;
-        format = QImage::Format_Grayscale8;
-        break;
-    case JCS_CMYK:
-    case JCS_YCCK:
-        d->cinfo.out_color_space = JCS_CMYK; // turned into RGB row by row below
-        break;
-    default:
-        d->cinfo.out_color_space = kRgb32Space;
-        break;
-    }
+    const QImage::Format format = chooseOutputSpace(&d->cinfo);
     jpeg_calc_output_dimensions(&d->cinfo);
     const qint64 pixels = qint64(d->cinfo.output_width) * d->cinfo.output_height;
     if (pixels <= 0 || pixels > kMaxPixels)
@@ -152,16 +168,8 @@ bool decodeInto(Decoder *d, const unsigned char *data, unsigned long size, QImag
         uchar *line = out->scanLine(int(d->cinfo.output_scanline));
         JSAMPROW row = line;
         jpeg_read_scanlines(&d->cinfo, &row, 1);
-        if (d->cinfo.out_color_space == JCS_CMYK) {
-            // Four bytes per pixel fit the RGB32 line in place. Stored CMYK is inverted, as
-            // every writer of such files does it.
-            auto *pixel = reinterpret_cast<QRgb *>(line);
-            for (JDIMENSION x = 0; x < d->cinfo.output_width; ++x) {
-                const uchar *cmyk = line + 4 * x;
-                const int k = cmyk[3];
-                pixel[x] = qRgb(cmyk[0] * k / 255, cmyk[1] * k / 255, cmyk[2] * k / 255);
-            }
-        }
+        if (d->cinfo.out_color_space == JCS_CMYK)
+            cmykToRgb32(line, d->cinfo.output_width);
     }
     jpeg_finish_decompress(&d->cinfo);
     jpeg_destroy_decompress(&d->cinfo);

@@ -488,17 +488,47 @@ bool TreeBuilder::reopens(std::string_view name) const
     return std::any_of(m_reopen.begin(), m_reopen.end(), [&](const Tag &tag) { return tag.name == name; });
 }
 
+// A link closed by misnesting is still among the formatting elements: the parser looks for
+// it to close it, and does not find it in scope.
+void TreeBuilder::forgetClosedLink(const Tag &tag, const std::string &name)
+{
+    if (name != "a" || isOpen("a") || !reopens("a"))
+        return;
+    problem(tag.offset, "nested-same-element",
+        "Start tag “a” seen but an element of the same type was already open.");
+    problem(tag.offset, "stray-end-tag", "No “a” element in scope but a “a” end tag seen.");
+    closeForReopening(name);
+}
+
+// a in a, button in button, nobr in nobr close the one open; form in form is ignored (false).
+bool TreeBuilder::closeSameElement(const Tag &tag, const std::string &name)
+{
+    if (name == "form" && isOpen("form") && !isOpen("template")) {
+        problem(tag.offset, "nested-same-element",
+            "Saw a “form” start tag, but there was already an active “form” element. Nested "
+            "forms are not allowed. Ignoring the tag.");
+        return false;
+    }
+    const bool sameOpen = (name == "a" && isOpen("a"))
+        || (name == "button" && findInScope("button", ScopeBoundary) != npos)
+        || (name == "nobr" && findInScope("nobr", ScopeBoundary) != npos);
+    if (!sameOpen)
+        return true;
+    problem(tag.offset, "nested-same-element",
+        "Start tag " + quoted(name) + " seen but an element of the same type was already open.");
+    for (size_t i = m_stack.size(); i > 1; --i)
+        if (m_stack[i - 1].name == name) {
+            closeTo(i - 1, tag, false);
+            break;
+        }
+    closeForReopening(name);
+    return true;
+}
+
 bool TreeBuilder::bodyStartTag(const Tag &tag, const std::string &name)
 {
     const ElementRule *rule = elementRule(name);
-    // A link closed by misnesting is still among the formatting elements: the parser looks
-    // for it to close it, and does not find it in scope.
-    if (name == "a" && !isOpen("a") && reopens("a")) {
-        problem(tag.offset, "nested-same-element",
-            "Start tag “a” seen but an element of the same type was already open.");
-        problem(tag.offset, "stray-end-tag", "No “a” element in scope but a “a” end tag seen.");
-        closeForReopening(name);
-    }
+    forgetClosedLink(tag, name);
     if (is(rule, ClosesParagraph))
         closeParagraph(tag.offset);
     else
@@ -510,25 +540,8 @@ bool TreeBuilder::bodyStartTag(const Tag &tag, const std::string &name)
     }
     if (name == "li" || name == "dd" || name == "dt")
         listItem(name);
-    if (name == "form" && isOpen("form") && !isOpen("template")) {
-        problem(tag.offset, "nested-same-element",
-            "Saw a “form” start tag, but there was already an active “form” element. Nested "
-            "forms are not allowed. Ignoring the tag.");
+    if (!closeSameElement(tag, name))
         return false;
-    }
-    const bool sameOpen = (name == "a" && isOpen("a"))
-        || (name == "button" && findInScope("button", ScopeBoundary) != npos)
-        || (name == "nobr" && findInScope("nobr", ScopeBoundary) != npos);
-    if (sameOpen) {
-        problem(tag.offset, "nested-same-element",
-            "Start tag " + quoted(name) + " seen but an element of the same type was already open.");
-        for (size_t i = m_stack.size(); i > 1; --i)
-            if (m_stack[i - 1].name == name) {
-                closeTo(i - 1, tag, false);
-                break;
-            }
-        closeForReopening(name);
-    }
     if (isOneOf(name, "option optgroup") && current("option"))
         pop(tag.offset);
     if (isOneOf(name, "rb rtc rp rt"))

@@ -53,6 +53,8 @@ private:
     bool tableStartTag(const Tag &tag, const std::string &name);
     bool selectStartTag(const Tag &tag, const std::string &name);
     bool bodyStartTag(const Tag &tag, const std::string &name);
+    void forgetClosedLink(const Tag &tag, const std::string &name);
+    bool closeSameElement(const Tag &tag, const std::string &name);
     void closeForReopening(const std::string &name);
     bool reopens(std::string_view name) const;
     void listItem(const std::string &name);

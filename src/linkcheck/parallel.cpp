@@ -12,6 +12,25 @@
 
 namespace linkcheck {
 
+namespace {
+
+// Up to `count` threads running `worker`; fewer when the system has no more to give.
+std::vector<std::thread> startThreads(int count, const std::function<void()> &worker)
+{
+    std::vector<std::thread> pool;
+    pool.reserve(size_t(std::max(0, count)));
+    for (int t = 0; t < count; ++t) {
+        try {
+            pool.emplace_back(worker);
+        } catch (const std::system_error &) {
+            break; // no thread to be had: fewer do the work
+        }
+    }
+    return pool;
+}
+
+} // namespace
+
 bool parallelFor(int count, int threads, const std::function<void(int)> &work,
     const std::function<bool(int, int)> &progress)
 {
@@ -41,15 +60,7 @@ bool parallelFor(int count, int threads, const std::function<void(int)> &work,
         }
     };
     const int helpers = std::clamp(threads, 1, std::max(1, count)) - (progress ? 0 : 1);
-    std::vector<std::thread> pool;
-    pool.reserve(size_t(helpers));
-    for (int t = 0; t < helpers; ++t) {
-        try {
-            pool.emplace_back(worker);
-        } catch (const std::system_error &) {
-            break; // no thread to be had: fewer do the work
-        }
-    }
+    std::vector<std::thread> pool = startThreads(helpers, worker);
     if (progress && pool.empty())
         worker();
     if (progress) {

@@ -210,6 +210,14 @@ Found SiteIndex::find(const QString &path, bool folderWanted, QStringView forms)
         }
         current = childPath(current, name);
     }
+    return foundAt(path, current, real, kind, folderWanted, caseDiffers);
+}
+
+// The end of a walk that reached `current` (of this kind; a folder's real path `real`): the
+// file itself, or a folder's first index page.
+Found SiteIndex::foundAt(const QString &path, const QString &current, const QString &real,
+    Kind kind, bool folderWanted, bool caseDiffers) const
+{
     QString file = current;
     QString folder;
     if (kind == Kind::Folder) {

@@ -61,6 +61,8 @@ private:
     ListingPtr listed(const QString &real) const;
     ListingPtr read(const QString &real) const;
     QString realChild(const QString &real, const QString &name, const Entry &entry) const;
+    Found foundAt(const QString &path, const QString &current, const QString &real, Kind kind,
+        bool folderWanted, bool caseDiffers) const;
     QStringList relist(const QString &real, const QString &shown, QStringList *folders);
 
     QString m_root;

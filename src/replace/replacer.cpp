@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <optional>
 #include <string_view>
 
 namespace replace {
@@ -132,6 +133,37 @@ bool regionWanted(const Region &region, const ReplaceOptions &options, const QBy
         return region.kind == RegionKind::TagName || region.kind == RegionKind::AttributeName;
     }
     return true;
+}
+
+// The bytes that take the place of the match of begin to end in a region (null: anywhere):
+// escaped for the region, with the page's line breaks, in its encoding. Nothing, with the
+// reason, when the region cannot take them.
+std::optional<QByteArray> replacementBytes(const QString &matchWith, qsizetype begin,
+    qsizetype end, const Region *current, bool crlf, platform::TextEncoding encoding,
+    QString *error)
+{
+    QString with = escaped(matchWith, current);
+    if (crlf && with.contains(u'\n')) {
+        with.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+        with.replace(u'\n', QLatin1String("\r\n"));
+    }
+    if (current && current->kind == RegionKind::AttributeValue && current->quote == 0
+        && with.isEmpty() && begin == current->begin && end == current->end)
+        with = QStringLiteral("\"\""); // an unquoted value removed whole stays a value
+    if (current && (current->kind == RegionKind::TagName || current->kind == RegionKind::AttributeName)
+        && (with.isEmpty() || std::any_of(with.begin(), with.end(), isNameBreaker))) {
+        *error = QStringLiteral("\"%1\" cannot be the name of a tag or an attribute.").arg(with);
+        return std::nullopt;
+    }
+    QByteArray bytes;
+    QString unstorable;
+    if (!editor::encodeEditorText(with, encoding, editor::LineEnds::Lf, &bytes, &unstorable)) {
+        *error = QStringLiteral("The text holds characters that this 8-bit page cannot "
+                                "store: ")
+            + unstorable.left(20);
+        return std::nullopt;
+    }
+    return bytes;
 }
 
 } // namespace
@@ -321,29 +353,11 @@ PagePlan Replacer::plan(const QByteArray &page) const
     const MatchSink keep = [&](const Match &match) {
         if (!plan.error.isEmpty())
             return;
-        QString with = escaped(match.with, current);
-        if (crlf && with.contains(u'\n')) {
-            with.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-            with.replace(u'\n', QLatin1String("\r\n"));
-        }
-        if (current && current->kind == RegionKind::AttributeValue && current->quote == 0
-            && with.isEmpty() && match.begin == current->begin && match.end == current->end)
-            with = QStringLiteral("\"\""); // an unquoted value removed whole stays a value
-        if (current && (current->kind == RegionKind::TagName || current->kind == RegionKind::AttributeName)
-            && (with.isEmpty() || std::any_of(with.begin(), with.end(), isNameBreaker))) {
-            plan.error = QStringLiteral("\"%1\" cannot be the name of a tag or an attribute.").arg(with);
-            return;
-        }
-        QByteArray bytes;
-        QString unstorable;
-        if (!editor::encodeEditorText(with, plan.encoding, editor::LineEnds::Lf, &bytes, &unstorable)) {
-            plan.error = QStringLiteral("The text holds characters that this 8-bit page cannot "
-                                        "store: ")
-                + unstorable.left(20);
-            return;
-        }
-        if (bytes != QByteArrayView(page).sliced(match.begin, match.end - match.begin))
-            plan.edits.push_back({ match.begin, match.end, bytes }); // else no change at all
+        const std::optional<QByteArray> bytes
+            = replacementBytes(
+            match.with, match.begin, match.end, current, crlf, plan.encoding, &plan.error);
+        if (bytes && *bytes != QByteArrayView(page).sliced(match.begin, match.end - match.begin))
+            plan.edits.push_back({ match.begin, match.end, *bytes }); // else no change at all
     };
     const auto search = [&](qsizetype begin, qsizetype end) {
         const bool asBytes = !needle.isEmpty()

@@ -88,6 +88,71 @@ bool planFiles(const QStringList &paths, const Replacer &replacer, std::vector<F
         [&](int i) { (*plans)[size_t(i)] = planFile(paths.at(i), replacer, keepBytes); }, progress);
 }
 
+namespace {
+
+// The files of a replace made new in memory, with what undoes them; the reason a file is
+// left out, empty for those kept.
+struct PreparedFiles {
+    std::vector<QByteArray> fresh;
+    std::vector<UndoFile> undo;
+    std::vector<QString> skipped;
+};
+
+PreparedFiles prepareFiles(const std::vector<const FilePlan *> &todo, int threads)
+{
+    PreparedFiles files;
+    files.fresh.resize(todo.size());
+    files.undo.resize(todo.size());
+    files.skipped.resize(todo.size());
+    linkcheck::parallelFor(int(todo.size()), threadCount(threads), [&](int i) {
+        const FilePlan &plan = *todo[size_t(i)];
+        QByteArray bytes = plan.bytes;
+        QString reason;
+        if (bytes.isEmpty() && !platform::readRegularFile(plan.path, kLargestPage, &bytes, &reason)) {
+            files.skipped[size_t(i)] = QStringLiteral("cannot read: ") + reason;
+            return;
+        }
+        // Bytes kept from the planning are those planned; bytes read again must be the same.
+        if (plan.bytes.isEmpty() && contentHash(bytes) != plan.hash) {
+            files.skipped[size_t(i)] = QStringLiteral("changed on disk since the preview, left out");
+            return;
+        }
+        files.fresh[size_t(i)] = applyEdits(bytes, plan.page.edits);
+        files.undo[size_t(i)] = undoFileFor(plan.path, bytes, plan.page.edits);
+        files.undo[size_t(i)].oldHash = plan.hash;
+        files.undo[size_t(i)].newHash = contentHash(files.fresh[size_t(i)]);
+    });
+    return files;
+}
+
+// Writes the files kept until one cannot be written: whether each was, and why not.
+struct WrittenFiles {
+    std::vector<char> done;
+    std::vector<QString> failures;
+};
+
+WrittenFiles writeFiles(
+    const std::vector<const FilePlan *> &todo, PreparedFiles &files, int threads)
+{
+    WrittenFiles written { std::vector<char>(todo.size(), 0), std::vector<QString>(todo.size()) };
+    std::atomic<bool> failed = false;
+    linkcheck::parallelFor(int(todo.size()), writerCount(threads), [&](int i) {
+        if (failed || !files.skipped[size_t(i)].isEmpty())
+            return;
+        QString reason;
+        if (platform::writeFileAtomically(todo[size_t(i)]->path, files.fresh[size_t(i)], &reason)) {
+            written.done[size_t(i)] = 1;
+        } else {
+            written.failures[size_t(i)] = reason;
+            failed = true;
+        }
+        files.fresh[size_t(i)] = QByteArray();
+    });
+    return written;
+}
+
+} // namespace
+
 ApplyOutcome applyPlans(const std::vector<FilePlan> &plans, const QString &summary,
     const UndoStore &store, int threads)
 {
@@ -100,36 +165,16 @@ ApplyOutcome applyPlans(const std::vector<FilePlan> &plans, const QString &summa
             todo.push_back(&plan);
     }
     // The new files are made first, so that the record is whole before any is written.
-    std::vector<QByteArray> fresh(todo.size());
-    std::vector<UndoFile> undo(todo.size());
-    std::vector<QString> skipped(todo.size());
-    linkcheck::parallelFor(int(todo.size()), threadCount(threads), [&](int i) {
-        const FilePlan &plan = *todo[size_t(i)];
-        QByteArray bytes = plan.bytes;
-        QString reason;
-        if (bytes.isEmpty() && !platform::readRegularFile(plan.path, kLargestPage, &bytes, &reason)) {
-            skipped[size_t(i)] = QStringLiteral("cannot read: ") + reason;
-            return;
-        }
-        // Bytes kept from the planning are those planned; bytes read again must be the same.
-        if (plan.bytes.isEmpty() && contentHash(bytes) != plan.hash) {
-            skipped[size_t(i)] = QStringLiteral("changed on disk since the preview, left out");
-            return;
-        }
-        fresh[size_t(i)] = applyEdits(bytes, plan.page.edits);
-        undo[size_t(i)] = undoFileFor(plan.path, bytes, plan.page.edits);
-        undo[size_t(i)].oldHash = plan.hash;
-        undo[size_t(i)].newHash = contentHash(fresh[size_t(i)]);
-    });
+    PreparedFiles files = prepareFiles(todo, threads);
     UndoRecord record;
     record.id = store.newId();
     record.when = QDateTime::currentDateTime();
     record.summary = summary;
     for (size_t i = 0; i < todo.size(); ++i) {
-        if (skipped[i].isEmpty())
-            record.files.push_back(undo[i]);
+        if (files.skipped[i].isEmpty())
+            record.files.push_back(files.undo[i]);
         else
-            outcome.leftOut << QStringLiteral("%1: %2").arg(todo[i]->path, skipped[i]);
+            outcome.leftOut << QStringLiteral("%1: %2").arg(todo[i]->path, files.skipped[i]);
     }
     if (record.files.empty())
         return outcome;
@@ -139,30 +184,17 @@ ApplyOutcome applyPlans(const std::vector<FilePlan> &plans, const QString &summa
         return outcome;
     }
 
-    std::vector<char> done(todo.size(), 0);
-    std::atomic<bool> failed = false;
-    std::vector<QString> failures(todo.size());
-    linkcheck::parallelFor(int(todo.size()), writerCount(threads), [&](int i) {
-        if (failed || !skipped[size_t(i)].isEmpty())
-            return;
-        QString reason;
-        if (platform::writeFileAtomically(todo[size_t(i)]->path, fresh[size_t(i)], &reason)) {
-            done[size_t(i)] = 1;
-        } else {
-            failures[size_t(i)] = reason;
-            failed = true;
-        }
-        fresh[size_t(i)] = QByteArray();
-    });
+    const WrittenFiles result = writeFiles(todo, files, threads);
     UndoRecord written = record;
     written.files.clear();
     for (size_t i = 0; i < todo.size(); ++i) {
-        if (done[i]) {
+        if (result.done[i]) {
             outcome.written << todo[i]->path;
             outcome.replacements += qint64(todo[i]->page.edits.size());
-            written.files.push_back(undo[i]);
-        } else if (!failures[i].isEmpty() && outcome.failure.isEmpty()) {
-            outcome.failure = QStringLiteral("%1: cannot write: %2").arg(todo[i]->path, failures[i]);
+            written.files.push_back(files.undo[i]);
+        } else if (!result.failures[i].isEmpty() && outcome.failure.isEmpty()) {
+            outcome.failure
+                = QStringLiteral("%1: cannot write: %2").arg(todo[i]->path, result.failures[i]);
         }
     }
     if (written.files.empty()) {

@@ -14,6 +14,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QVBoxLayout;
 
 namespace engine {
 class CaptureFormKeeper;
@@ -79,6 +80,9 @@ protected:
 private:
     void buildLayout();
     QWidget *buildOptionsPanel();
+    void addBaseSizeSection(QVBoxLayout *column, QWidget *panel);
+    void addOutputSizeSection(QVBoxLayout *column, QWidget *panel);
+    void addShadowSection(QVBoxLayout *column, QWidget *panel);
     QWidget *buildPicturePanel();
     void prepareToShow();
     void handleClose();

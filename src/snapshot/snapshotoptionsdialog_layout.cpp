@@ -78,7 +78,22 @@ QWidget *SnapshotOptionsDialog::buildOptionsPanel()
     auto *column = new QVBoxLayout(panel);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(3);
+    addBaseSizeSection(column, panel);
+    addOutputSizeSection(column, panel);
+    addShadowSection(column, panel);
+    column->addStretch(1);
+    panel->setMinimumWidth(kit::panelWidth(kOptionsPanelWidth, panel));
 
+    connect(
+        m_customSizeButton, &QRadioButton::clicked, this, &SnapshotOptionsDialog::sizeKindChosen);
+    connect(
+        m_browserSizeButton, &QRadioButton::clicked, this, &SnapshotOptionsDialog::sizeKindChosen);
+    return panel;
+}
+
+// A custom size, or the browser's.
+void SnapshotOptionsDialog::addBaseSizeSection(QVBoxLayout *column, QWidget *panel)
+{
     column->addWidget(kit::fixedTitleBar(QStringLiteral(" Snapshot Base Size"), panel));
     m_customSizeButton = new QRadioButton(QStringLiteral("Custom browser size"), panel);
     m_customSizeButton->setObjectName(QStringLiteral("RBCustom"));
@@ -103,13 +118,20 @@ QWidget *SnapshotOptionsDialog::buildOptionsPanel()
     m_viewWidthField->setReadOnly(true);
     kit::showTextStart(m_viewWidthField);
     column->addWidget(m_viewWidthField);
+}
 
+void SnapshotOptionsDialog::addOutputSizeSection(QVBoxLayout *column, QWidget *panel)
+{
     column->addWidget(kit::fixedTitleBar(QStringLiteral(" Output Size"), panel));
     column->addWidget(new QLabel(QStringLiteral("Percent (%):"), panel));
     m_scaleField = numberField("EScale", 3, panel);
     m_scaleUpDown = upDown(m_scaleField, 5, 100, 5, "UDScale");
     column->addWidget(withUpDown(m_scaleField, m_scaleUpDown, panel));
+}
 
+// The colours and widths of the shadow and the border, and the scroll bars cropped.
+void SnapshotOptionsDialog::addShadowSection(QVBoxLayout *column, QWidget *panel)
+{
     column->addWidget(kit::fixedTitleBar(QStringLiteral(" Shadow & Border"), panel));
     const auto labelled = [&](const char *text, QWidget *control) {
         column->addWidget(new QLabel(QLatin1String(text), panel));
@@ -135,14 +157,6 @@ QWidget *SnapshotOptionsDialog::buildOptionsPanel()
     m_cropHorizontalBox->setObjectName(QStringLiteral("CBCropHori"));
     column->addWidget(m_cropVerticalBox);
     column->addWidget(m_cropHorizontalBox);
-    column->addStretch(1);
-    panel->setMinimumWidth(kit::panelWidth(kOptionsPanelWidth, panel));
-
-    connect(
-        m_customSizeButton, &QRadioButton::clicked, this, &SnapshotOptionsDialog::sizeKindChosen);
-    connect(
-        m_browserSizeButton, &QRadioButton::clicked, this, &SnapshotOptionsDialog::sizeKindChosen);
-    return panel;
 }
 
 QWidget *SnapshotOptionsDialog::buildPicturePanel()
@@ -188,8 +202,7 @@ QWidget *SnapshotOptionsDialog::buildPicturePanel()
     connect(m_previewButton, &QPushButton::clicked, this, &SnapshotOptionsDialog::preview);
     connect(m_saveButton, &QPushButton::clicked, this, &SnapshotOptionsDialog::saveSnapshot);
     connect(m_batchButton, &QPushButton::clicked, this, &SnapshotOptionsDialog::exportBatch);
-    connect(
-        m_clipboardButton, &QPushButton::clicked, this, &SnapshotOptionsDialog::copyToClipboard);
+    connect(m_clipboardButton, &QPushButton::clicked, this, &SnapshotOptionsDialog::copyToClipboard);
     return panel;
 }
 

@@ -31,7 +31,16 @@ BrowserSettingsDialog::BrowserSettingsDialog(QWidget *parent)
 {
     setObjectName(QStringLiteral("FontForm"));
     setWindowTitle(QStringLiteral("Browser Settings"));
+    layOut(createControls());
+    connectControls();
 
+    m_fontName = m_sample->defaultFontName();
+    m_sample->setHtmlText(QString::fromLatin1(sampleDocument));
+    m_shown = currentValues();
+}
+
+BrowserSettingsDialog::Labels BrowserSettingsDialog::createControls()
+{
     m_showImages = new QCheckBox(QStringLiteral("Show Images"), this);
     m_followDisk = new QCheckBox(QStringLiteral("Follow changes on disk"), this);
     m_followDisk->setObjectName(QStringLiteral("CBFollowDisk"));
@@ -66,12 +75,16 @@ BrowserSettingsDialog::BrowserSettingsDialog(QWidget *parent)
     m_ok->setDefault(true);
     m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
     m_reset = new QPushButton(QStringLiteral("&Reset"), this);
+    return { fontLabel, sizeLabel };
+}
 
+void BrowserSettingsDialog::layOut(const Labels &labels)
+{
     auto *left = new QVBoxLayout;
     left->addWidget(m_showImages);
     left->addWidget(m_sample, 1);
     auto *sizeRow = new QHBoxLayout;
-    sizeRow->addWidget(sizeLabel);
+    sizeRow->addWidget(labels.size);
     sizeRow->addWidget(m_fontSize);
     sizeRow->addStretch(1);
     left->addLayout(sizeRow);
@@ -83,7 +96,7 @@ BrowserSettingsDialog::BrowserSettingsDialog(QWidget *parent)
     left->addWidget(m_followDisk);
 
     auto *right = new QVBoxLayout;
-    right->addWidget(fontLabel);
+    right->addWidget(labels.font);
     right->addWidget(m_fontList, 1);
 
     auto *buttons = new QHBoxLayout;
@@ -97,7 +110,10 @@ BrowserSettingsDialog::BrowserSettingsDialog(QWidget *parent)
     grid->addLayout(right, 0, 1);
     grid->addLayout(buttons, 1, 0, 1, 2);
     grid->setSizeConstraint(QLayout::SetFixedSize);
+}
 
+void BrowserSettingsDialog::connectControls()
+{
     connect(m_fontList, &QListWidget::itemClicked, this, &BrowserSettingsDialog::fontClicked);
     connect(m_fontSize, &QSpinBox::valueChanged, m_sample, &engine::HtmlView::setDefaultFontSize);
     connect(m_background, &ColorButton::colorChanged, m_sample,
@@ -108,10 +124,6 @@ BrowserSettingsDialog::BrowserSettingsDialog(QWidget *parent)
     connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_reset, &QPushButton::clicked, this, &BrowserSettingsDialog::resetValues);
-
-    m_fontName = m_sample->defaultFontName();
-    m_sample->setHtmlText(QString::fromLatin1(sampleDocument));
-    m_shown = currentValues();
 }
 
 BrowserSettingsDialog::~BrowserSettingsDialog() = default;

@@ -5,6 +5,7 @@
 #include <QString>
 
 class QCheckBox;
+class QLabel;
 class QListWidget;
 class QListWidgetItem;
 class QPushButton;
@@ -79,6 +80,13 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    struct Labels {
+        QLabel *font = nullptr;
+        QLabel *size = nullptr;
+    };
+    Labels createControls();
+    void layOut(const Labels &labels);
+    void connectControls();
     void prepareToShow();
     void fontClicked(QListWidgetItem *item);
     Values currentValues() const;

@@ -220,9 +220,9 @@ TEST(HelpPictures, CheckFindsEachKindOfFault)
     const ProgramWindows windows;
     HelpPicture current = helpPictureOf(QStringLiteral("shot.png"), &windows.form);
     current.sha256 = QCryptographicHash::hash("png", QCryptographicHash::Sha256).toHex();
-    ASSERT_EQ(current.tabs.value(QStringLiteral("PageControl1")).size(), 4);
-    HelpPicture threeTabs = current;
-    threeTabs.tabs[QStringLiteral("PageControl1")].removeLast();
+    ASSERT_EQ(current.tabs.value(QStringLiteral("PageControl1")).size(), 5);
+    HelpPicture fewerTabs = current;
+    fewerTabs.tabs[QStringLiteral("PageControl1")].removeLast();
     HelpPicture otherWindow = current;
     otherWindow.window = QStringLiteral("app::GoneWindow");
     HelpPicture noTabs = current;
@@ -236,7 +236,7 @@ TEST(HelpPictures, CheckFindsEachKindOfFault)
     };
     const Row rows[] = {
         { "as recorded", { current }, "png", "" },
-        { "a tab fewer than the program", { threeTabs }, "png",
+        { "a tab fewer than the program", { fewerTabs }, "png",
             "shows the tabs Folder View|Thumbnail View|File Lists, the program has" },
         { "a window the program lacks", { otherWindow }, "png", "no window app::GoneWindow" },
         { "no tabs: any window", { noTabs }, "png", "" },

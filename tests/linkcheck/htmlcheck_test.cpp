@@ -129,6 +129,34 @@ TEST(HtmlCheck, ContentRules)
     });
 }
 
+TEST(HtmlCheck, TreeConstructionAsTheParserBuildsIt)
+{
+    expectProblems({
+        // Implied ends: p by a block, li by li, dd by dt, option by option; cells and rows.
+        { page("<p>a<div>b</div><ul><li>1<li>2</ul><dl><dt>t<dd>d<dt>u<dd>e</dl>"), {} },
+        { page("<table><col><tr><td>1<td>2<tr><th>3</th></tr></table>"), {} },
+        // Text and elements inside a table go before it.
+        { page("<table><tr>x<td>1</td></tr></table>"), { { "parse-other", 2, 12 } } },
+        { page("<table><div>x</div><tr><td>1</table>"), { { "parse-other", 2, 8 } } },
+        // Foreign content: a self-closing path is fine, an HTML tag leaves it.
+        { page("<svg><g/><p>x</p>"), { { "parse-other", 2, 10 } } },
+        { page("<math><mi><b>x</b></mi></math>"), {} },
+        // select holds options only.
+        { page("<select><div>x</div><option>1</select>"),
+            { { "parse-other", 2, 9 }, { "element-not-allowed", 2, 14 }, { "stray-end-tag", 2, 15 } } },
+        // A p closed over an open b: the b is reopened for the text after it, and closes fine.
+        { page("<p><b>x<p>y</b></p>"), { { "misnested-end-tag", 2, 4 }, { "misnested-end-tag", 2, 8 } } },
+        { page("<h1>a</h2>"), { { "misnested-end-tag", 2, 6 } } },
+        { page("<h1><h2>a</h2></h1>"),
+            { { "parse-other", 2, 5 }, { "stray-end-tag", 2, 15 } } },
+        // A dl whose last term has no description, reported where the dl ends.
+        { page("<dl><dt>t</dl>"), { { "missing-required-child", 2, 10 } } },
+        { page("<details><p>x</p></details>"), { { "missing-required-child", 2, 18 } } },
+        // Obsolete but conforming: border=0 on img is a warning only.
+        { page("<img src=a alt=b border=0>"), { { "obsolete-attribute", 2, 18 } } },
+    });
+}
+
 TEST(HtmlCheck, HeadingLevelIsAWarningTheRestErrors)
 {
     const auto problems = linkcheck::checkHtml(page("<h1>a</h1><h4>b</h4><img src=x>"));

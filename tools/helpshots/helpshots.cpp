@@ -366,7 +366,7 @@ void pictureSiteCheck(app::MainWindow &form, Pictures &pictures, const QString &
         return;
     }
     news.close();
-    form.setActivePage(form.pages().back());
+    form.setActivePage(form.pages()[3]);
     settle();
     QWidget *page = widget<QTabWidget>(&form, "PageControl1")->currentWidget();
     QAbstractButton *check = findButton(page, QStringLiteral("Check"));
@@ -378,6 +378,32 @@ void pictureSiteCheck(app::MainWindow &form, Pictures &pictures, const QString &
     waitUntil([&form] { return form.isEnabled(); }, 60000);
     settle();
     pictures.save(&form, QStringLiteral("sitecheck"));
+}
+
+// A baseline of the sample site, then its style sheet changed: the pages it dresses differ.
+void pictureVisualCheck(app::MainWindow &form, Pictures &pictures, const QString &site)
+{
+    form.setActivePage(form.pages()[4]);
+    settle();
+    QWidget *page = widget<QTabWidget>(&form, "PageControl1")->currentWidget();
+    QAbstractButton *baseline = findButton(page, QStringLiteral("Take Baseline"));
+    QAbstractButton *compare = findButton(page, QStringLiteral("Compare"));
+    QFile style(site + QStringLiteral("/index.htm"));
+    if (!baseline || !compare || !style.open(QIODevice::ReadWrite)) {
+        report(QStringLiteral("skipped the Visual Check (no buttons or no index.htm)"));
+        return;
+    }
+    baseline->click();
+    waitUntil([&form] { return form.isEnabled(); }, 60000);
+    QByteArray text = style.readAll();
+    text.replace("</body>", "<p style=\"background:#ffd\">A line added below the rest.</p></body>");
+    style.resize(0);
+    style.write(text);
+    style.close();
+    compare->click();
+    waitUntil([&form] { return form.isEnabled(); }, 60000);
+    settle();
+    pictures.save(&form, QStringLiteral("visualcheck"));
 }
 
 // The caret inside a tag, so that the editor shows that tag's hint.
@@ -492,6 +518,7 @@ int main(int argc, char **argv)
     pictureViewer(form, pictures, modals);
     pictureMenuWindows(form, pictures, modals);
     pictureSiteCheck(form, pictures, folders.site);
+    pictureVisualCheck(form, pictures, folders.site);
     pictures.writeRecord();
     form.close();
     return pictures.failed() ? 1 : 0;
