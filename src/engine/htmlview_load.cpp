@@ -83,8 +83,8 @@ bool HtmlViewPrivate::finishLoad()
     }
     endLoad(finished);
     if (finished) {
-        const int left = std::min(
-            frameWaitMs, int(std::max<qint64>(0, loadTimeout - load.timer.elapsed())));
+        const int left
+            = std::min(frameWaitMs, int(std::max<qint64>(0, loadTimeout - load.timer.elapsed())));
         // The probe started with the end of the load is still the one to wait for unless
         // something asked for a frame since.
         if (load.probe != 0 && load.probe == frames.probe().serial)

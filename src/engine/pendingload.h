@@ -36,8 +36,8 @@ struct PendingLoad {
     bool isActive() const { return serial != 0; }
     // A new load of url; processing: a load in progress that this one replaces, which gets no
     // start report of its own.
-    void begin(quint64 newSerial, const QUrl &url, std::function<void()> startLoad,
-        bool processing);
+    void begin(
+        quint64 newSerial, const QUrl &url, std::function<void()> startLoad, bool processing);
     // The page replaced itself while it loaded (a refresh, a script, a link it followed).
     void followNavigation(const QUrl &url, bool processing);
     // The engine reports a local file asked for as a file: URL, or one refused to the page, as

@@ -22,8 +22,8 @@ void RendererPing::ask(QWebEnginePage *page)
     const quint64 serial = ++m_serial;
     m_sentAt = m_clock.elapsed();
     QPointer<RendererPing> self(this);
-    page->runJavaScript(QStringLiteral("1"), QWebEngineScript::ApplicationWorld,
-        [self, serial](const QVariant &) {
+    page->runJavaScript(
+        QStringLiteral("1"), QWebEngineScript::ApplicationWorld, [self, serial](const QVariant &) {
             if (!self)
                 return;
             self->m_answered = std::max(self->m_answered, serial);

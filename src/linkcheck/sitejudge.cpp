@@ -12,8 +12,7 @@ LinkJudge::LinkJudge(RecordTable &records, const TargetTable &targets, bool frag
     : m_records(records)
     , m_targets(targets)
     , m_fragments(fragments)
-{
-}
+{ }
 
 const QSet<QString> *LinkJudge::anchorsOf(const QString &file) const
 {

@@ -57,8 +57,7 @@ BrokenLink unreadableEntry(const QString &shown, const QString &why)
 ReportWriter::ReportWriter(const TargetTable &targets, const SiteScope &scope)
     : m_targets(targets)
     , m_scope(scope)
-{
-}
+{ }
 
 void ReportWriter::addRecord(const Record &record, std::vector<BrokenLink> *into)
 {
@@ -108,13 +107,14 @@ void sortReport(std::vector<BrokenLink> &links)
 
 void sortHtmlReport(std::vector<PageProblem> &problems)
 {
-    std::stable_sort(problems.begin(), problems.end(), [](const PageProblem &a, const PageProblem &b) {
-        if (a.page != b.page)
-            return a.page < b.page;
-        if (a.problem.line != b.problem.line)
-            return a.problem.line < b.problem.line;
-        return a.problem.column < b.problem.column;
-    });
+    std::stable_sort(
+        problems.begin(), problems.end(), [](const PageProblem &a, const PageProblem &b) {
+            if (a.page != b.page)
+                return a.page < b.page;
+            if (a.problem.line != b.problem.line)
+                return a.problem.line < b.problem.line;
+            return a.problem.column < b.problem.column;
+        });
 }
 
 QString reasonText(const BrokenLink &link)

@@ -99,8 +99,8 @@ filelists::ScanOptions SiteScope::scanOptions() const
 void SiteScope::scanFolder(const QString &folder, const filelists::ScanOptions &scan,
     const std::function<void(const QString &)> &found) const
 {
-    filelists::ScanFolder(folder, scan,
-        [&](const QString &in, const QString &name, const filelists::EntryFacts &) {
+    filelists::ScanFolder(
+        folder, scan, [&](const QString &in, const QString &name, const filelists::EntryFacts &) {
             if (!inThumbFolder(in))
                 found(in + QLatin1Char('/') + name);
         });

@@ -63,8 +63,8 @@ std::unordered_set<int> TargetTable::retarget(
             continue;
         for (const int id : found->second) {
             Target &target = m_targets[size_t(id)];
-            const Found before = std::exchange(
-                target.found, index.find(target.path, target.folder, target.forms));
+            const Found before
+                = std::exchange(target.found, index.find(target.path, target.folder, target.forms));
             *moved = *moved || before.file != target.found.file
                 || before.folder != target.found.folder;
             retargeted.insert(id);

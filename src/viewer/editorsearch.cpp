@@ -25,8 +25,7 @@ EditorSearch::EditorSearch(frame::PageFrame *host, SourceEditor *editor, QWidget
     , m_host(host)
     , m_editor(editor)
     , m_dialogParent(dialogParent)
-{
-}
+{ }
 
 void EditorSearch::start()
 {

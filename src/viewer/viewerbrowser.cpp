@@ -111,16 +111,16 @@ void ViewerBrowser::connectView()
         Qt::DirectConnection);
     connect(m_view, &engine::HtmlView::hotSpotTargetCovered, this, &ViewerBrowser::linkHovered);
     connect(m_view, &engine::HtmlView::historyChanged, this, &ViewerBrowser::historyChanged);
-    connect(m_view, &engine::HtmlView::keyDown, this, &ViewerBrowser::keyPressed,
-        Qt::DirectConnection);
+    connect(
+        m_view, &engine::HtmlView::keyDown, this, &ViewerBrowser::keyPressed, Qt::DirectConnection);
     connect(m_view, &engine::HtmlView::processingChanged, this,
         [this](bool processing) { m_processing = processing; });
     connect(m_view, &engine::HtmlView::contextMenuRequested, this, [this](const QPoint &pos) {
         if (m_host)
             m_host->showContextMenu(pos);
     });
-    connect(m_view, &engine::HtmlView::pageGoneFromDiskChanged, this,
-        &ViewerBrowser::showDiskState);
+    connect(
+        m_view, &engine::HtmlView::pageGoneFromDiskChanged, this, &ViewerBrowser::showDiskState);
     connect(m_view, &engine::HtmlView::diskPollingStarted, this, [this] {
         setHint(QStringLiteral("Too many folders to watch: changes on disk are looked for once a "
                                "second"));

@@ -39,8 +39,8 @@ bool isPicture(const QString &path)
 
 } // namespace
 
-ViewerEditor::ViewerEditor(frame::PageFrame *host, QTabWidget *pages, QWidget *tab,
-    QWidget *window, engine::HtmlView *browser)
+ViewerEditor::ViewerEditor(frame::PageFrame *host, QTabWidget *pages, QWidget *tab, QWidget *window,
+    engine::HtmlView *browser)
     : QObject(tab)
     , m_host(host)
     , m_pages(pages)
