@@ -22,11 +22,7 @@ namespace {
 // Programs on POSIX systems carry no extension.
 QString applicationFilter()
 {
-#ifdef Q_OS_WIN
-    return QStringLiteral("Application (*.exe)");
-#else
-    return QStringLiteral("Application (*)");
-#endif
+    return QStringLiteral("Application (*%1)").arg(platform::programSuffix());
 }
 
 // A description is a menu caption: longer ones than this scroll in their field.
@@ -47,12 +43,12 @@ GeneralOptionsDialog::GeneralOptionsDialog(const frame::Settings &settings, QWid
         EDescr[i]->setText(app.description);
         kit::fitFieldToText(EDescr[i], kDescriptionMaximum);
     }
-    colorTagsBox_->setChecked(settings.colorTags);
-    fileIconsBox_->setChecked(settings.showFileIcons);
-    hintsBox_->setChecked(settings.showHints);
-    singleClickBox_->setChecked(settings.openOnSingleClick);
-    freshThumbsBox_->setChecked(settings.keepThumbsFresh);
-    recycleBinBox_->setChecked(settings.useRecycleBin);
+    m_colorTagsBox->setChecked(settings.colorTags);
+    m_fileIconsBox->setChecked(settings.showFileIcons);
+    m_hintsBox->setChecked(settings.showHints);
+    m_singleClickBox->setChecked(settings.openOnSingleClick);
+    m_freshThumbsBox->setChecked(settings.keepThumbsFresh);
+    m_recycleBinBox->setChecked(settings.useRecycleBin);
 }
 
 // The six external applications: where each is, its parameters and its description.
@@ -94,29 +90,30 @@ void GeneralOptionsDialog::buildLayout()
 
     auto *other = new QGroupBox(QStringLiteral("Other Options: "), this);
     auto *checks = new QVBoxLayout(other);
-    colorTagsBox_ = kit::named<QCheckBox>("Enable editor syntax coloring", "CBColorTags");
-    fileIconsBox_ = kit::named<QCheckBox>("Show Windows file icons in folder view", "CBFileIcons");
-    hintsBox_ = kit::named<QCheckBox>("Show Hints", "CBHints");
-    singleClickBox_ = kit::named<QCheckBox>("Change folder on single click", "CBSingleClick");
-    freshThumbsBox_ = kit::named<QCheckBox>("Keep thumbnails fresh", "CBFreshThumbs");
+    m_colorTagsBox = kit::named<QCheckBox>("Enable editor syntax coloring", "CBColorTags");
+    m_fileIconsBox = kit::named<QCheckBox>("Show Windows file icons in folder view", "CBFileIcons");
+    m_hintsBox = kit::named<QCheckBox>("Show Hints", "CBHints");
+    m_singleClickBox = kit::named<QCheckBox>("Change folder on single click", "CBSingleClick");
+    m_freshThumbsBox = kit::named<QCheckBox>("Keep thumbnails fresh", "CBFreshThumbs");
     for (QCheckBox *box :
-        { colorTagsBox_, fileIconsBox_, hintsBox_, singleClickBox_, freshThumbsBox_ })
+        { m_colorTagsBox, m_fileIconsBox, m_hintsBox, m_singleClickBox, m_freshThumbsBox })
         checks->addWidget(box);
     column->addWidget(other);
 
     auto *bottom = new QHBoxLayout;
-    recycleBinBox_ = new QCheckBox(QStringLiteral("Use Win95 recycle bin for deleted files"), this);
-    recycleBinBox_->setObjectName(QStringLiteral("CBRecycleBin"));
-    recycleBinBox_->hide();
+    m_recycleBinBox
+        = new QCheckBox(QStringLiteral("Use Win95 recycle bin for deleted files"), this);
+    m_recycleBinBox->setObjectName(QStringLiteral("CBRecycleBin"));
+    m_recycleBinBox->hide();
     bottom->addStretch(1);
-    okButton_ = kit::named<QPushButton>("OK", "BOK");
-    cancelButton_ = kit::named<QPushButton>("Cancel", "BCancel");
-    okButton_->setDefault(true);
-    bottom->addWidget(okButton_);
-    bottom->addWidget(cancelButton_);
+    m_okButton = kit::named<QPushButton>("OK", "BOK");
+    m_cancelButton = kit::named<QPushButton>("Cancel", "BCancel");
+    m_okButton->setDefault(true);
+    bottom->addWidget(m_okButton);
+    bottom->addWidget(m_cancelButton);
     column->addLayout(bottom);
-    connect(okButton_, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void GeneralOptionsDialog::chooseExternalApp(int row)
@@ -141,12 +138,12 @@ frame::Settings GeneralOptionsDialog::values() const
         app.description = EDescr[i]->text();
         app.exists = platform::launcherExists(app.location);
     }
-    result.colorTags = colorTagsBox_->isChecked();
-    result.showFileIcons = fileIconsBox_->isChecked();
-    result.showHints = hintsBox_->isChecked();
-    result.openOnSingleClick = singleClickBox_->isChecked();
-    result.keepThumbsFresh = freshThumbsBox_->isChecked();
-    result.useRecycleBin = recycleBinBox_->isChecked();
+    result.colorTags = m_colorTagsBox->isChecked();
+    result.showFileIcons = m_fileIconsBox->isChecked();
+    result.showHints = m_hintsBox->isChecked();
+    result.openOnSingleClick = m_singleClickBox->isChecked();
+    result.keepThumbsFresh = m_freshThumbsBox->isChecked();
+    result.useRecycleBin = m_recycleBinBox->isChecked();
     return result;
 }
 

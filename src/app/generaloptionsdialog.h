@@ -39,14 +39,14 @@ private:
     frame::Settings m_settings;
 
     // The controls; their objectNames keep the old names.
-    QCheckBox *colorTagsBox_ = nullptr;
-    QCheckBox *fileIconsBox_ = nullptr;
-    QCheckBox *hintsBox_ = nullptr;
-    QCheckBox *singleClickBox_ = nullptr;
-    QCheckBox *freshThumbsBox_ = nullptr;
-    QCheckBox *recycleBinBox_ = nullptr; // never shown: files are always deleted permanently
-    QPushButton *okButton_ = nullptr;
-    QPushButton *cancelButton_ = nullptr;
+    QCheckBox *m_colorTagsBox = nullptr;
+    QCheckBox *m_fileIconsBox = nullptr;
+    QCheckBox *m_hintsBox = nullptr;
+    QCheckBox *m_singleClickBox = nullptr;
+    QCheckBox *m_freshThumbsBox = nullptr;
+    QCheckBox *m_recycleBinBox = nullptr; // never shown: files are always deleted permanently
+    QPushButton *m_okButton = nullptr;
+    QPushButton *m_cancelButton = nullptr;
 };
 
 } // namespace app

@@ -47,13 +47,13 @@ int main(int argc, char **argv)
 
     // The windows of the whole run, in their order of creation. QApplication has taken its own
     // options out of argv; the start file keeps the bytes of its name.
-    app::MainWindow form1(
+    app::MainWindow mainWindow(
         QCoreApplication::applicationDirPath(), platform::argumentsAsFileNames(argc, argv));
-    viewer::ViewerWindow formView(&form1);
-    frame::ProgressWindow formProgress;
-    form1.setViewer(&formView);
-    form1.setProgressWindow(&formProgress);
+    viewer::ViewerWindow viewerWindow(&mainWindow);
+    frame::ProgressWindow progressWindow;
+    mainWindow.setViewer(&viewerWindow);
+    mainWindow.setProgressWindow(&progressWindow);
 
-    form1.show();
+    mainWindow.show();
     return app.exec();
 }

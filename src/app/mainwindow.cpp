@@ -66,7 +66,7 @@ void MainWindow::setViewer(viewer::ViewerWindow *view)
 
 void MainWindow::setListProgress(int position)
 {
-    listProgress_->setValue(position);
+    m_listProgress->setValue(position);
 }
 
 void MainWindow::setUpWindow(const QString &programDir)
@@ -90,7 +90,7 @@ void MainWindow::setUpWindow(const QString &programDir)
         return window == this || (m_viewer && window == m_viewer);
     });
     qApp->installEventFilter(m_hints);
-    connect(pages_, &QTabWidget::currentChanged, this, &MainWindow::onPageChanged);
+    connect(m_pageTabs, &QTabWidget::currentChanged, this, &MainWindow::onPageChanged);
     connect(
         qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
             if (state == Qt::ApplicationActive)
@@ -147,10 +147,10 @@ void MainWindow::prepareToShow()
     m_tagHints = editor::readTagHintTable(m_programFolder + QStringLiteral("tagsyntax.txt"));
     for (frame::Page *page : m_pages)
         page->start();
-    contextMenu_->buildItems(m_settings.externalApps);
+    m_contextMenu->buildItems(m_settings.externalApps);
     showBrowser();
-    pages_->setCurrentIndex(1);
-    pages_->setCurrentIndex(0);
+    m_pageTabs->setCurrentIndex(1);
+    m_pageTabs->setCurrentIndex(0);
     m_hints->setHintsShown(m_settings.showHints);
 }
 
@@ -176,7 +176,7 @@ void MainWindow::handleActivation()
         return;
     }
     updateStatus();
-    hintLabel_->setText(kWelcome);
+    m_hintLabel->setText(kWelcome);
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
@@ -203,13 +203,13 @@ void MainWindow::tearDown()
 
 frame::Page *MainWindow::activePage() const
 {
-    const int index = pages_->currentIndex();
+    const int index = m_pageTabs->currentIndex();
     return index > 0 && size_t(index) < m_pages.size() ? m_pages[size_t(index)] : m_pages.front();
 }
 
 void MainWindow::setActivePage(frame::Page *page)
 {
-    pages_->setCurrentWidget(page->widget());
+    m_pageTabs->setCurrentWidget(page->widget());
 }
 
 void MainWindow::updateStatus()
@@ -217,16 +217,16 @@ void MainWindow::updateStatus()
     if (m_starting)
         return;
     showSelectionCounts();
-    hintLabel_->setText(currentFile());
+    m_hintLabel->setText(currentFile());
 }
 
 void MainWindow::showSelectionCounts()
 {
     const frame::SelectionCount counts = selectionCounts();
-    extrasMenu_->setEnabled(counts.selected > 0);
-    extrasMenu_->menuAction()->setEnabled(counts.selected > 0);
+    m_extrasMenu->setEnabled(counts.selected > 0);
+    m_extrasMenu->menuAction()->setEnabled(counts.selected > 0);
     for (size_t index = 0; index < m_pages.size(); ++index)
-        pages_->setTabText(int(index), frame::tabCaption(*m_pages[index], counts));
+        m_pageTabs->setTabText(int(index), frame::tabCaption(*m_pages[index], counts));
 }
 
 bool MainWindow::hasUnsavedChanges() const
@@ -280,12 +280,12 @@ void MainWindow::applicationActivated()
 
 void MainWindow::setHintLine(const QString &text)
 {
-    hintLabel_->setText(text);
+    m_hintLabel->setText(text);
 }
 
 void MainWindow::setPagesEnabled(bool enabled)
 {
-    pages_->setEnabled(enabled);
+    m_pageTabs->setEnabled(enabled);
 }
 
 frame::BatchProgress *MainWindow::progressWindow()
@@ -443,7 +443,7 @@ void MainWindow::showGeneralOptions()
         return;
     m_settings = options.values();
     m_optionsConfirmed = true;
-    contextMenu_->setLaunchCaptions(m_settings.externalApps, m_optionsConfirmed);
+    m_contextMenu->setLaunchCaptions(m_settings.externalApps, m_optionsConfirmed);
     m_hints->setHintsShown(m_settings.showHints);
     m_folder->applyFileIcons();
 }
@@ -464,13 +464,13 @@ void MainWindow::prepareContextMenu()
     state.viewerOpen = m_viewerOpen;
     for (size_t i = 0; i < state.appExists.size(); ++i)
         state.appExists[i] = m_settings.externalApps[i].exists;
-    contextMenu_->prepareContextMenu(state);
+    m_contextMenu->prepareContextMenu(state);
 }
 
 void MainWindow::showContextMenu(const QPoint &globalPos)
 {
     prepareContextMenu();
-    contextMenu_->popup(globalPos);
+    m_contextMenu->popup(globalPos);
 }
 
 // The page-specific items go to the page that serves them.
@@ -535,13 +535,13 @@ void MainWindow::onPageChanged(int index)
 void MainWindow::setPageQuietly(int index)
 {
     m_revertingPage = true;
-    pages_->setCurrentIndex(index);
+    m_pageTabs->setCurrentIndex(index);
     m_revertingPage = false;
 }
 
 void MainWindow::enterPage(int index)
 {
-    hintLabel_->clear();
+    m_hintLabel->clear();
     m_folderPanel->clearMiniThumb();
     frame::Page *page
         = index >= 0 && size_t(index) < m_pages.size() ? m_pages[size_t(index)] : nullptr;
@@ -557,7 +557,7 @@ void MainWindow::enterPage(int index)
     }
     updateStatus();
     if (const QString hint = page ? page->arrivalHint() : QString(); !hint.isEmpty())
-        hintLabel_->setText(hint);
+        m_hintLabel->setText(hint);
 }
 
 } // namespace app

@@ -67,7 +67,6 @@ public:
     // The formatter style and trim table, loaded once when the window is first shown.
     const formatter::Style &style() const { return m_style; }
     bool isViewerOpen() const { return m_viewerOpen; }
-    QString startFile() const { return m_startFile; }
     // The program became the active application again: the editor's file may have changed.
     void applicationActivated();
 
@@ -210,15 +209,15 @@ private:
     snapshot::SnapshotJob m_snapshotJob;
 
     // The controls; their objectNames keep the old names.
-    QTabWidget *pages_ = nullptr;
-    QLabel *hintLabel_ = nullptr;
-    QProgressBar *listProgress_ = nullptr;
-    QMenu *fileMenu_ = nullptr;
-    QMenu *optionsMenu_ = nullptr;
-    QMenu *extrasMenu_ = nullptr;
-    QMenu *cleanMenu_ = nullptr;
-    QMenu *helpMenu_ = nullptr;
-    app::ContextMenu *contextMenu_ = nullptr;
+    QTabWidget *m_pageTabs = nullptr;
+    QLabel *m_hintLabel = nullptr;
+    QProgressBar *m_listProgress = nullptr;
+    QMenu *m_fileMenu = nullptr;
+    QMenu *m_optionsMenu = nullptr;
+    QMenu *m_extrasMenu = nullptr;
+    QMenu *m_cleanMenu = nullptr;
+    QMenu *m_helpMenu = nullptr;
+    app::ContextMenu *m_contextMenu = nullptr;
     kit::HintFilter *m_hints = nullptr;
 };
 

@@ -39,20 +39,20 @@ void MainWindow::buildLayout()
     auto *central = new QWidget(this);
     QVBoxLayout *column = kit::tightColumn(central);
 
-    hintLabel_ = new QLabel(central);
-    hintLabel_->setObjectName(QStringLiteral("LabelHint"));
-    hintLabel_->setAlignment(Qt::AlignCenter);
-    hintLabel_->setFixedHeight(kit::scaledByFont(16, hintLabel_));
-    hintLabel_->setStyleSheet(QStringLiteral("background-color: #d8d0c0; color: black;"));
-    column->addWidget(hintLabel_);
+    m_hintLabel = new QLabel(central);
+    m_hintLabel->setObjectName(QStringLiteral("LabelHint"));
+    m_hintLabel->setAlignment(Qt::AlignCenter);
+    m_hintLabel->setFixedHeight(kit::scaledByFont(16, m_hintLabel));
+    m_hintLabel->setStyleSheet(QStringLiteral("background-color: #d8d0c0; color: black;"));
+    column->addWidget(m_hintLabel);
 
-    listProgress_ = new QProgressBar(central);
-    listProgress_->setObjectName(QStringLiteral("ProgressActFile"));
-    listProgress_->setRange(0, 10);
-    listProgress_->setValue(0);
-    listProgress_->setTextVisible(false);
-    listProgress_->setFixedHeight(11);
-    column->addWidget(listProgress_);
+    m_listProgress = new QProgressBar(central);
+    m_listProgress->setObjectName(QStringLiteral("ProgressActFile"));
+    m_listProgress->setRange(0, 10);
+    m_listProgress->setValue(0);
+    m_listProgress->setTextVisible(false);
+    m_listProgress->setFixedHeight(11);
+    column->addWidget(m_listProgress);
 
     auto *splitter = new QSplitter(Qt::Horizontal, central);
     splitter->setHandleWidth(7);
@@ -60,12 +60,12 @@ void MainWindow::buildLayout()
     createPages();
     splitter->addWidget(m_folderPanel);
 
-    pages_ = new QTabWidget(splitter);
-    pages_->setObjectName(QStringLiteral("PageControl1"));
-    pages_->setDocumentMode(true);
+    m_pageTabs = new QTabWidget(splitter);
+    m_pageTabs->setObjectName(QStringLiteral("PageControl1"));
+    m_pageTabs->setDocumentMode(true);
     for (frame::Page *page : m_pages)
-        pages_->addTab(page->widget(), page->title());
-    splitter->addWidget(pages_);
+        m_pageTabs->addTab(page->widget(), page->title());
+    splitter->addWidget(m_pageTabs);
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({ 163, 550 });
     column->addWidget(splitter, 1);
@@ -115,48 +115,48 @@ void MainWindow::createPages()
 
 void MainWindow::buildMenus()
 {
-    fileMenu_ = menuBar()->addMenu(QStringLiteral("&File"));
-    fileMenu_->setObjectName(QStringLiteral("MenuFile"));
-    fileMenu_->addAction(QStringLiteral("&Close Folioscope"), this, &QWidget::close);
+    m_fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
+    m_fileMenu->setObjectName(QStringLiteral("MenuFile"));
+    m_fileMenu->addAction(QStringLiteral("&Close Folioscope"), this, &QWidget::close);
 
-    optionsMenu_ = menuBar()->addMenu(QStringLiteral("&Options"));
-    optionsMenu_->setObjectName(QStringLiteral("MenuOptions"));
-    optionsMenu_->addAction(
+    m_optionsMenu = menuBar()->addMenu(QStringLiteral("&Options"));
+    m_optionsMenu->setObjectName(QStringLiteral("MenuOptions"));
+    m_optionsMenu->addAction(
         QStringLiteral("&General Options"), this, &MainWindow::showGeneralOptions);
-    optionsMenu_->addAction(QStringLiteral("&Temporary Browser Settings"), this, [this] {
+    m_optionsMenu->addAction(QStringLiteral("&Temporary Browser Settings"), this, [this] {
         if (m_viewer)
             m_viewer->openBrowserSettings();
     });
 
-    extrasMenu_ = menuBar()->addMenu(QStringLiteral("&Extras"));
-    extrasMenu_->setObjectName(QStringLiteral("MenuExtras"));
-    extrasMenu_->addAction(
+    m_extrasMenu = menuBar()->addMenu(QStringLiteral("&Extras"));
+    m_extrasMenu->setObjectName(QStringLiteral("MenuExtras"));
+    m_extrasMenu->addAction(
         QStringLiteral("&Create Snapshot(s)"), this, [this] { createSnapshots(); });
 
-    cleanMenu_ = menuBar()->addMenu(QStringLiteral("&Clean"));
-    cleanMenu_->setObjectName(QStringLiteral("MenuClean"));
+    m_cleanMenu = menuBar()->addMenu(QStringLiteral("&Clean"));
+    m_cleanMenu->setObjectName(QStringLiteral("MenuClean"));
     const auto clean = [this](bool removeAll) {
         const QString message = imaging::CleanThumbFolder(thumbFolder(), removeAll).message;
         frame::removeStoreLeftovers(m_dataFolder, m_settings.snapshotPath);
         platform::dialogs().ShowInfo(message);
     };
-    cleanMenu_->addAction(
+    m_cleanMenu->addAction(
         QStringLiteral("Remove orphaned thumbs from disk"), this, [clean] { clean(false); });
-    cleanMenu_->addAction(
+    m_cleanMenu->addAction(
         QStringLiteral("Remove all thumbs from disk"), this, [clean] { clean(true); });
 
-    helpMenu_ = menuBar()->addMenu(QStringLiteral("&Help"));
-    helpMenu_->setObjectName(QStringLiteral("MenuHelp"));
-    helpMenu_->addAction(QStringLiteral("&Show Help"), this, &MainWindow::showHelp);
+    m_helpMenu = menuBar()->addMenu(QStringLiteral("&Help"));
+    m_helpMenu->setObjectName(QStringLiteral("MenuHelp"));
+    m_helpMenu->addAction(QStringLiteral("&Show Help"), this, &MainWindow::showHelp);
     // The program's own page.
-    helpMenu_->addAction(QStringLiteral("&Folioscope Hompage"), this,
+    m_helpMenu->addAction(QStringLiteral("&Folioscope Hompage"), this,
         [] { platform::openWithDefaultProgram(QStringLiteral("https://folioscope.org/")); });
-    helpMenu_->addSeparator();
-    helpMenu_->addAction(QStringLiteral("&About"), this, [this] { AboutDialog(this).exec(); });
+    m_helpMenu->addSeparator();
+    m_helpMenu->addAction(QStringLiteral("&About"), this, [this] { AboutDialog(this).exec(); });
 
-    contextMenu_ = new app::ContextMenu(this);
-    contextMenu_->setObjectName(QStringLiteral("PopLBTree"));
-    connect(contextMenu_, &app::ContextMenu::itemClicked, this, &MainWindow::runContextMenuItem);
+    m_contextMenu = new app::ContextMenu(this);
+    m_contextMenu->setObjectName(QStringLiteral("PopLBTree"));
+    connect(m_contextMenu, &app::ContextMenu::itemClicked, this, &MainWindow::runContextMenuItem);
 }
 
 } // namespace app

@@ -216,7 +216,7 @@ int runVerifyCommand(const QStringList &args, QIODevice &out, QIODevice &err)
     const QString prefix = QStringLiteral("folioscope-batch verify: ");
     return withMemoryGuard(err, prefix, parsed.path, [&] {
         QStringList records;
-        if (!scan::readListFile(parsed.path, records, &error)) {
+        if (!scan::readListFile(parsed.path, &records, &error)) {
             writeLine(err, prefix + error);
             return int(ExitUsage);
         }

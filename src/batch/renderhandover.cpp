@@ -7,15 +7,11 @@
 #include "thumbscommand.h"
 #include "visualcheckcommand.h"
 
+#include "platform/shell.h"
+
 #include <QCoreApplication>
-#include <QFile>
 #include <QProcess>
 
-#ifdef Q_OS_UNIX
-#include <cerrno>
-#include <cstring>
-#include <unistd.h>
-#endif
 
 namespace batch {
 
@@ -23,11 +19,8 @@ namespace {
 
 QString renderProgram()
 {
-    QString path = QCoreApplication::applicationDirPath() + QStringLiteral("/folioscope-render");
-#ifdef Q_OS_WIN
-    path += QStringLiteral(".exe");
-#endif
-    return path;
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/folioscope-render")
+        + platform::programSuffix();
 }
 
 int cannotStart(QIODevice &err, const QString &program, const QString &reason)
@@ -39,14 +32,12 @@ int cannotStart(QIODevice &err, const QString &program, const QString &reason)
 int handOver(QIODevice &err)
 {
     const QString program = renderProgram();
-#ifdef Q_OS_UNIX
-    char **argv = rememberedArguments();
-    if (argv) {
+    if (char **argv = rememberedArguments()) {
         // Nothing has been written yet, so nothing is lost with this process.
-        ::execv(QFile::encodeName(program).constData(), argv);
-        return cannotStart(err, program, QString::fromLocal8Bit(std::strerror(errno)));
+        const QString reason = platform::replaceProcessWith(program, argv);
+        if (!reason.isEmpty())
+            return cannotStart(err, program, reason);
     }
-#endif
     QProcess process;
     process.setProcessChannelMode(QProcess::ForwardedChannels);
     process.setInputChannelMode(QProcess::ForwardedInputChannel);

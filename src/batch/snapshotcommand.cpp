@@ -25,7 +25,7 @@ const QString kPrefix = QStringLiteral("folioscope-batch snapshot: ");
 
 struct SnapshotArguments {
     snapshot::SnapshotEntries entries;
-    int kind = snapshot::OutputJpg;
+    snapshot::OutputKind kind = snapshot::OutputKind::Jpg;
     QString outputFolder = QStringLiteral(".");
     bool force = false;
     bool help = false;
@@ -62,7 +62,7 @@ bool takeOption(
             *error = QStringLiteral("--format takes jpg or bmp");
             return false;
         }
-        parsed->kind = value == u"bmp" ? snapshot::OutputBmp : snapshot::OutputJpg;
+        parsed->kind = value == u"bmp" ? snapshot::OutputKind::Bmp : snapshot::OutputKind::Jpg;
     } else {
         int *colour = name == u"--bg"   ? &entries.bgCol
             : name == u"--shade-colour" ? &entries.shadeCol
@@ -199,7 +199,7 @@ int runSnapshotCommand(const QStringList &args, QIODevice &out, QIODevice &err)
     job.batchMode = true;
     job.outputKind = parsed.kind;
     job.outputExtension
-        = parsed.kind == snapshot::OutputBmp ? QStringLiteral(".bmp") : QStringLiteral(".jpg");
+        = parsed.kind == snapshot::OutputKind::Bmp ? QStringLiteral(".bmp") : QStringLiteral(".jpg");
 
     ConsoleProgress progress(out);
     QImage imgSave;

@@ -101,11 +101,6 @@ QString parse(const QStringList &arguments, ThumbsArguments *parsed, bool *help)
 
 } // namespace
 
-QString thumbsUsage()
-{
-    return kHelp;
-}
-
 int runThumbsCommand(const QStringList &args, QIODevice &out, QIODevice &err)
 {
     ThumbsArguments parsed;
@@ -156,7 +151,7 @@ int runThumbsCommand(const QStringList &args, QIODevice &out, QIODevice &err)
     };
     hooks.checkDiskSpace = [&] { return platform::checkDiskSpace(thumbFolder, 2000); };
     ConsoleProgress progress(out);
-    thumbs::RunThumbBatch(thumbs::MakeThumbs, entries, &progress, hooks);
+    thumbs::RunThumbBatch(thumbs::ThumbMode::Make, entries, &progress, hooks);
     return dialogs.problems == 0 ? ExitOk : ExitSomeFailed;
 }
 

@@ -13,6 +13,4 @@ namespace batch {
 // problem on err. Needs a QApplication.
 int runThumbsCommand(const QStringList &args, QIODevice &out, QIODevice &err);
 
-QString thumbsUsage();
-
 } // namespace batch

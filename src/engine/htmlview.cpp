@@ -439,17 +439,6 @@ void HtmlView::setDefaultFontSize(int points)
     d->applySettings(true);
 }
 
-QString HtmlView::defaultFixedFontName() const
-{
-    return d->settings.fixedFontName;
-}
-
-void HtmlView::setDefaultFixedFontName(const QString &name)
-{
-    d->settings.fixedFontName = name;
-    d->applySettings(true);
-}
-
 QColor HtmlView::defaultFontColor() const
 {
     return d->settings.fontColor;
@@ -528,11 +517,6 @@ void HtmlView::setTextSelectable(bool selectable)
 {
     d->textSelectable = selectable;
     d->applySettings(true);
-}
-
-bool HtmlView::isTextSelectable() const
-{
-    return d->textSelectable;
 }
 
 void HtmlView::setBorder(bool single)

@@ -57,8 +57,6 @@ public:
     void setDefaultFontName(const QString &name);
     int defaultFontSize() const;
     void setDefaultFontSize(int points);
-    QString defaultFixedFontName() const;
-    void setDefaultFixedFontName(const QString &name);
     QColor defaultFontColor() const;
     void setDefaultFontColor(const QColor &color);
     QColor linkColor() const;
@@ -85,7 +83,6 @@ public:
 
     // Off makes the documents' text unselectable (the sample view of the settings dialog).
     void setTextSelectable(bool selectable);
-    bool isTextSelectable() const;
     // A single border, or none (the default).
     void setBorder(bool single);
 

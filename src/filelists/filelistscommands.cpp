@@ -73,7 +73,7 @@ void FileListsPage::openList()
     QString error;
     // A list that cannot be read changes nothing, so that "Save List" never writes the list
     // on screen over the file that failed.
-    if (!scan::readListFile(path, records, &error)) {
+    if (!scan::readListFile(path, &records, &error)) {
         platform::dialogs().errorBox(error);
         return;
     }
@@ -83,8 +83,8 @@ void FileListsPage::openList()
     fillListFromRecords(true);
     setTitle(scan::ListTitle(names.first()));
     verifyLoadedList();
-    if (report_->isVisible())
-        report_->setFocus();
+    if (m_report->isVisible())
+        m_report->setFocus();
     setListButtonState();
 }
 
@@ -96,7 +96,7 @@ void FileListsPage::verifyLoadedList()
     scan::VerifyResult result;
     {
         const platform::HourglassGuard hourglass;
-        report_->setUpdatesEnabled(false);
+        m_report->setUpdatesEnabled(false);
         m_workList.clear();
         QList<scan::ListEntry> entries = m_model->entries();
         const int step = (count + 1) / 10 + 1;
@@ -108,7 +108,7 @@ void FileListsPage::verifyLoadedList()
         m_workList = result.reportLines;
         m_model->setEntries(std::move(entries));
         m_frame.status.setListProgress(0);
-        report_->setUpdatesEnabled(true);
+        m_report->setUpdatesEnabled(true);
     }
     m_frame.status.updateStatus();
     if (result.unchecked > 0)
@@ -143,13 +143,13 @@ void FileListsPage::saveReportToFile(const QString &prompt, const QStringList &r
     }
     const QString name = m_currentListFile.isEmpty() ? scan::newListFileName(listsFolder())
                                                      : platform::fileNamePart(m_currentListFile);
-    m_formAskFName->prepare(prompt, name, listsFolder(), reportLines);
-    if (platform::dialogs().execDialog(*m_formAskFName) != QDialog::Accepted) {
+    m_listNameDialog->prepare(prompt, name, listsFolder(), reportLines);
+    if (platform::dialogs().execDialog(*m_listNameDialog) != QDialog::Accepted) {
         fillSavedLists();
         return;
     }
-    const QString target = m_formAskFName->targetPath();
-    const ListNameDialog::Choice choice = m_formAskFName->choice();
+    const QString target = m_listNameDialog->targetPath();
+    const ListNameDialog::Choice choice = m_listNameDialog->choice();
     const std::vector<bool> selected = selectedFlags();
     m_workList.clear();
     for (qsizetype row = 0; row < m_model->rowCount(); ++row) {
@@ -204,9 +204,9 @@ void FileListsPage::deleteList()
 QStringList FileListsPage::selectedListNames() const
 {
     QStringList names;
-    for (int row = 0; row < lists_->count(); ++row)
-        if (lists_->item(row)->isSelected())
-            names.append(lists_->item(row)->text());
+    for (int row = 0; row < m_lists->count(); ++row)
+        if (m_lists->item(row)->isSelected())
+            names.append(m_lists->item(row)->text());
     return names;
 }
 
@@ -216,10 +216,10 @@ void FileListsPage::searchFiles()
 {
     const QString folder = m_frame.folder.currentFolder();
     const QString mask = m_frame.folder.currentMask();
-    m_formSearch->prepare(mask, folder);
-    if (platform::dialogs().execDialog(*m_formSearch) != QDialog::Accepted)
+    m_searchDialog->prepare(mask, folder);
+    if (platform::dialogs().execDialog(*m_searchDialog) != QDialog::Accepted)
         return;
-    const bool adding = m_formSearch->addToList();
+    const bool adding = m_searchDialog->addToList();
     qsizetype before = 0;
     // A new list is made straight from the scan: its records would only be split again.
     QList<scan::ListEntry> found;
@@ -233,7 +233,7 @@ void FileListsPage::searchFiles()
         options.mask = mask;
         options.descendEverywhere = false;
         options.thumbFolder = frame::thumbFolderOf(m_frame.configuration.dataFolder());
-        const bool subfolders = m_formSearch->includeSubfolders();
+        const bool subfolders = m_searchDialog->includeSubfolders();
         if (adding) {
             scan::appendFolderRecords(m_workList, folder, subfolders, options, &withLineBreak);
             scan::RemoveDuplicateRecords(m_workList);
@@ -264,8 +264,8 @@ void FileListsPage::searchFiles()
             prompt += QStringLiteral("%1 new entries added.\n").arg(count - before);
         saveReportToFile(prompt + QStringLiteral("Save results?"));
     }
-    if (report_->isVisible())
-        report_->setFocus();
+    if (m_report->isVisible())
+        m_report->setFocus();
     setListButtonState();
 }
 
@@ -309,8 +309,8 @@ void FileListsPage::addFiles()
         saveReportToFile(
             QStringLiteral("\n%1 new entries added.\nSave results?").arg(count - before));
     }
-    if (report_->isVisible())
-        report_->setFocus();
+    if (m_report->isVisible())
+        m_report->setFocus();
     setListButtonState();
 }
 
@@ -325,9 +325,9 @@ void FileListsPage::mergeLists()
     if (!platform::dialogs().AskYesNo(
             question + QStringLiteral("\n\n(Note: Duplicates will be detected)")))
         return;
-    const QString oldTitle = reportTitle_->text();
+    const QString oldTitle = m_reportTitle->text();
     setTitle(QStringLiteral(" Loading Lists ..."));
-    reportTitle_->repaint();
+    m_reportTitle->repaint();
     QStringList merged;
     QString mergedNames;
     {
@@ -335,7 +335,7 @@ void FileListsPage::mergeLists()
         for (const QString &name : names) {
             QStringList records;
             QString error;
-            if (!scan::readListFile(listsFolder() + name, records, &error)) {
+            if (!scan::readListFile(listsFolder() + name, &records, &error)) {
                 setTitle(oldTitle);
                 platform::dialogs().errorBox(error);
                 return;
@@ -346,7 +346,7 @@ void FileListsPage::mergeLists()
         scan::RemoveDuplicateRecords(merged);
     }
     setTitle(QStringLiteral(" Generate merged list ..."));
-    reportTitle_->repaint();
+    m_reportTitle->repaint();
     m_workList = std::move(merged);
     fillListFromRecords(true);
     m_currentListFile.clear();
@@ -354,8 +354,8 @@ void FileListsPage::mergeLists()
     while (mergedNames.endsWith(QLatin1Char('+')))
         mergedNames.chop(1);
     setTitle(scan::ListTitle(mergedNames));
-    if (report_->isVisible())
-        report_->setFocus();
+    if (m_report->isVisible())
+        m_report->setFocus();
     saveReportToFile(QStringLiteral("\nFilelists merged ..."));
     setListButtonState();
 }
@@ -368,10 +368,10 @@ void FileListsPage::takeOutFiles()
         const platform::HourglassGuard hourglass;
         const std::vector<bool> selected = selectedFlags();
         if (std::find(selected.begin(), selected.end(), true) != selected.end()) {
-            report_->setUpdatesEnabled(false);
+            m_report->setUpdatesEnabled(false);
             m_model->removeFlagged(selected);
             m_saved = false;
-            report_->setUpdatesEnabled(true);
+            m_report->setUpdatesEnabled(true);
         }
     }
     m_frame.status.updateStatus();
@@ -382,9 +382,9 @@ void FileListsPage::selectAllRows()
 {
     {
         const platform::HourglassGuard hourglass;
-        report_->setUpdatesEnabled(false);
-        report_->selectAll();
-        report_->setUpdatesEnabled(true);
+        m_report->setUpdatesEnabled(false);
+        m_report->selectAll();
+        m_report->setUpdatesEnabled(true);
     }
     m_frame.status.updateStatus();
 }

@@ -66,8 +66,8 @@ FileListsPage::FileListsPage(const Frame &frame, QWidget *parent)
     : QWidget(parent)
     , m_frame(frame)
     , m_model(new ReportModel(this))
-    , m_formSearch(new SearchDialog(this))
-    , m_formAskFName(new ListNameDialog(this))
+    , m_searchDialog(new SearchDialog(this))
+    , m_listNameDialog(new ListNameDialog(this))
 {
     buildLayout();
     connectControls();
@@ -84,10 +84,10 @@ void FileListsPage::buildLayout()
     QWidget *reportSide = buildReportSide(splitter);
     QWidget *listsSide = buildListsSide(splitter);
     // The buttons never take the focus: leaving the saved lists disables their buttons.
-    for (QPushButton *button : { searchButton_, selectAllButton_, takeOutButton_, saveListButton_,
-             addButton_, replaceButton_, loadListButton_, deleteListButton_, mergeListButton_ })
+    for (QPushButton *button : { m_searchButton, m_selectAllButton, m_takeOutButton, m_saveListButton,
+             m_addButton, m_replaceButton, m_loadListButton, m_deleteListButton, m_mergeListButton })
         button->setFocusPolicy(Qt::NoFocus);
-    for (QPushButton *button : { loadListButton_, deleteListButton_, mergeListButton_ })
+    for (QPushButton *button : { m_loadListButton, m_deleteListButton, m_mergeListButton })
         button->setEnabled(false);
 
     splitter->addWidget(reportSide);
@@ -105,38 +105,38 @@ QWidget *FileListsPage::buildReportSide(QWidget *parent)
 {
     auto *reportSide = new QWidget(parent);
     QVBoxLayout *column = kit::tightColumn(reportSide);
-    reportTitle_ = kit::fixedTitleBar(
+    m_reportTitle = kit::fixedTitleBar(
         QStringLiteral("Open a file list, or click 'Search' or 'Add' to create a list"),
         reportSide);
-    reportTitle_->setObjectName(QStringLiteral("PanelTreeTop"));
-    column->addWidget(reportTitle_);
-    report_ = kit::reportList(m_model, reportSide);
-    report_->setObjectName(QStringLiteral("ELVReport"));
+    m_reportTitle->setObjectName(QStringLiteral("PanelTreeTop"));
+    column->addWidget(m_reportTitle);
+    m_report = kit::reportList(m_model, reportSide);
+    m_report->setObjectName(QStringLiteral("ELVReport"));
     sizeReportColumns();
-    report_->setToolTip(QStringLiteral(
+    m_report->setToolTip(QStringLiteral(
         "[Right Mouse Button] = PopUp, [Shift-Click] [Ctrl-Click] = Select/unselect"));
-    column->addWidget(report_, 1);
+    column->addWidget(m_report, 1);
     QHBoxLayout *barLayout = nullptr;
     QWidget *panLV = kit::buttonBar(reportSide, &barLayout);
-    searchButton_ = kit::barButton(
+    m_searchButton = kit::barButton(
         QStringLiteral("Search"), QStringLiteral("Search files in current folder"), barLayout);
-    searchButton_->setObjectName(QStringLiteral("BSearch"));
-    selectAllButton_ = kit::barButton(
+    m_searchButton->setObjectName(QStringLiteral("BSearch"));
+    m_selectAllButton = kit::barButton(
         QStringLiteral("Select All"), QStringLiteral("[CTRL-A ] = Select all entries"), barLayout);
-    selectAllButton_->setObjectName(QStringLiteral("BSelectAllRows"));
-    takeOutButton_ = kit::barButton(QStringLiteral("Take out"),
+    m_selectAllButton->setObjectName(QStringLiteral("BSelectAllRows"));
+    m_takeOutButton = kit::barButton(QStringLiteral("Take out"),
         QStringLiteral("[DEL] = Take out selected entries from list"), barLayout);
-    takeOutButton_->setObjectName(QStringLiteral("BTakeOut"));
-    saveListButton_ = kit::barButton(
+    m_takeOutButton->setObjectName(QStringLiteral("BTakeOut"));
+    m_saveListButton = kit::barButton(
         QStringLiteral("Save List"), QStringLiteral("Save list to disk"), barLayout);
-    saveListButton_->setObjectName(QStringLiteral("BSaveList"));
-    addButton_ = kit::barButton(
+    m_saveListButton->setObjectName(QStringLiteral("BSaveList"));
+    m_addButton = kit::barButton(
         QStringLiteral("Add"), QStringLiteral("Manually add files to list"), barLayout);
-    addButton_->setObjectName(QStringLiteral("BAdd"));
-    replaceButton_ = kit::barButton(QStringLiteral("Replace"),
+    m_addButton->setObjectName(QStringLiteral("BAdd"));
+    m_replaceButton = kit::barButton(QStringLiteral("Replace"),
         QStringLiteral("Replace text in the files of the list, or undo a replace"), barLayout);
-    replaceButton_->setObjectName(QStringLiteral("BReplace"));
-    replaceButton_->setMenu(replaceMenu());
+    m_replaceButton->setObjectName(QStringLiteral("BReplace"));
+    m_replaceButton->setMenu(replaceMenu());
     barLayout->addStretch(1);
     column->addWidget(panLV);
     return reportSide;
@@ -148,24 +148,24 @@ QWidget *FileListsPage::buildListsSide(QWidget *parent)
     auto *listsSide = new QWidget(parent);
     listsSide->setObjectName(QStringLiteral("PanelDateiListen"));
     QVBoxLayout *listsColumn = kit::tightColumn(listsSide);
-    listsTitle_ = kit::titleBar(QStringLiteral("Saved Lists"), listsSide);
-    listsTitle_->setObjectName(QStringLiteral("PanelListenTop"));
-    listsColumn->addWidget(listsTitle_);
-    lists_ = new QListWidget(listsSide);
-    lists_->setObjectName(QStringLiteral("LBListen"));
-    lists_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    listsColumn->addWidget(lists_, 1);
+    m_listsTitle = kit::titleBar(QStringLiteral("Saved Lists"), listsSide);
+    m_listsTitle->setObjectName(QStringLiteral("PanelListenTop"));
+    listsColumn->addWidget(m_listsTitle);
+    m_lists = new QListWidget(listsSide);
+    m_lists->setObjectName(QStringLiteral("LBListen"));
+    m_lists->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    listsColumn->addWidget(m_lists, 1);
     QHBoxLayout *listButtons = nullptr;
     QWidget *listBar = kit::buttonBar(listsSide, &listButtons);
-    loadListButton_ = kit::barButton(
+    m_loadListButton = kit::barButton(
         QStringLiteral("Load List"), QStringLiteral("Load and verify selected list"), listButtons);
-    loadListButton_->setObjectName(QStringLiteral("BLoadList"));
-    deleteListButton_ = kit::barButton(
+    m_loadListButton->setObjectName(QStringLiteral("BLoadList"));
+    m_deleteListButton = kit::barButton(
         QStringLiteral("Delete"), QStringLiteral("Delete selected file list"), listButtons);
-    deleteListButton_->setObjectName(QStringLiteral("BDeleteList"));
-    mergeListButton_ = kit::barButton(
+    m_deleteListButton->setObjectName(QStringLiteral("BDeleteList"));
+    m_mergeListButton = kit::barButton(
         QStringLiteral("Merge"), QStringLiteral("Merge selected lists"), listButtons);
-    mergeListButton_->setObjectName(QStringLiteral("BMergeList"));
+    m_mergeListButton->setObjectName(QStringLiteral("BMergeList"));
     listsColumn->addWidget(listBar);
     return listsSide;
 }
@@ -175,12 +175,12 @@ QWidget *FileListsPage::buildListsSide(QWidget *parent)
 // their whole width; a narrow window scrolls the list sideways instead.
 void FileListsPage::sizeReportColumns()
 {
-    QHeaderView *header = report_->header();
+    QHeaderView *header = m_report->header();
     header->setStretchLastSection(false);
     header->setMinimumSectionSize(kit::scaledByFont(40, header));
     header->setSectionResizeMode(scan::FolderColumn, QHeaderView::Stretch);
-    const QFontMetrics metrics(report_->font());
-    const int padding = 2 * report_->style()->pixelMetric(QStyle::PM_HeaderMargin) + 12;
+    const QFontMetrics metrics(m_report->font());
+    const int padding = 2 * m_report->style()->pixelMetric(QStyle::PM_HeaderMargin) + 12;
     const auto widthFor = [&](std::initializer_list<QString> texts) {
         int widest = 0;
         for (const QString &text : texts)
@@ -199,41 +199,41 @@ void FileListsPage::sizeReportColumns()
     int columns = header->minimumSectionSize();
     for (int column = scan::NameColumn; column < scan::ColumnCount; ++column)
         columns += header->sectionSize(column);
-    report_->setMinimumWidth(columns + 2 * report_->frameWidth()
-        + report_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, report_));
+    m_report->setMinimumWidth(columns + 2 * m_report->frameWidth()
+        + m_report->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_report));
 }
 
 void FileListsPage::connectControls()
 {
-    report_->installEventFilter(this);
-    report_->viewport()->installEventFilter(this);
-    lists_->installEventFilter(this);
+    m_report->installEventFilter(this);
+    m_report->viewport()->installEventFilter(this);
+    m_lists->installEventFilter(this);
     connect(
-        report_, &QTreeView::doubleClicked, this, [this] { m_frame.commands.openCurrentFile(); });
-    report_->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(report_, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
-        m_frame.commands.showContextMenu(report_->viewport()->mapToGlobal(pos));
+        m_report, &QTreeView::doubleClicked, this, [this] { m_frame.commands.openCurrentFile(); });
+    m_report->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_report, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
+        m_frame.commands.showContextMenu(m_report->viewport()->mapToGlobal(pos));
     });
-    connect(report_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+    connect(m_report->selectionModel(), &QItemSelectionModel::selectionChanged, this,
         [this] { m_frame.status.updateStatus(); });
-    connect(report_->header(), &QHeaderView::sectionClicked, this, &FileListsPage::sortByColumn);
-    connect(lists_, &QListWidget::itemSelectionChanged, this, &FileListsPage::listChosen);
-    connect(lists_, &QListWidget::itemDoubleClicked, this, &FileListsPage::openList);
-    connect(loadListButton_, &QPushButton::clicked, this, &FileListsPage::openList);
-    connect(deleteListButton_, &QPushButton::clicked, this, &FileListsPage::deleteList);
-    connect(mergeListButton_, &QPushButton::clicked, this, &FileListsPage::mergeLists);
-    connect(searchButton_, &QPushButton::clicked, this, &FileListsPage::searchFiles);
-    connect(selectAllButton_, &QPushButton::clicked, this, &FileListsPage::selectAllRows);
-    connect(takeOutButton_, &QPushButton::clicked, this, &FileListsPage::takeOutFiles);
-    connect(saveListButton_, &QPushButton::clicked, this, &FileListsPage::saveList);
-    connect(addButton_, &QPushButton::clicked, this, &FileListsPage::addFiles);
+    connect(m_report->header(), &QHeaderView::sectionClicked, this, &FileListsPage::sortByColumn);
+    connect(m_lists, &QListWidget::itemSelectionChanged, this, &FileListsPage::listChosen);
+    connect(m_lists, &QListWidget::itemDoubleClicked, this, &FileListsPage::openList);
+    connect(m_loadListButton, &QPushButton::clicked, this, &FileListsPage::openList);
+    connect(m_deleteListButton, &QPushButton::clicked, this, &FileListsPage::deleteList);
+    connect(m_mergeListButton, &QPushButton::clicked, this, &FileListsPage::mergeLists);
+    connect(m_searchButton, &QPushButton::clicked, this, &FileListsPage::searchFiles);
+    connect(m_selectAllButton, &QPushButton::clicked, this, &FileListsPage::selectAllRows);
+    connect(m_takeOutButton, &QPushButton::clicked, this, &FileListsPage::takeOutFiles);
+    connect(m_saveListButton, &QPushButton::clicked, this, &FileListsPage::saveList);
+    connect(m_addButton, &QPushButton::clicked, this, &FileListsPage::addFiles);
 }
 
 bool FileListsPage::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == report_ || watched == report_->viewport())
+    if (watched == m_report || watched == m_report->viewport())
         return reportListEvent(event) || QWidget::eventFilter(watched, event);
-    if (watched == lists_)
+    if (watched == m_lists)
         return savedListsEvent(event) || QWidget::eventFilter(watched, event);
     return QWidget::eventFilter(watched, event);
 }
@@ -261,7 +261,7 @@ bool FileListsPage::reportListEvent(QEvent *event)
     case QEvent::FocusIn:
     case QEvent::FocusOut:
         if (!leftForAnotherWindow(event))
-            kit::setFocusMark(reportTitle_, event->type() == QEvent::FocusIn);
+            kit::setFocusMark(m_reportTitle, event->type() == QEvent::FocusIn);
         return false;
     default:
         return false;
@@ -282,7 +282,7 @@ bool FileListsPage::savedListsEvent(QEvent *event)
         return true;
     }
     case QEvent::FocusIn:
-        kit::setFocusMark(listsTitle_, true);
+        kit::setFocusMark(m_listsTitle, true);
         // Coming back by the keyboard finds the buttons as the selection asks.
         listChosen();
         return false;
@@ -298,7 +298,7 @@ bool FileListsPage::savedListsEvent(QEvent *event)
 void FileListsPage::reportKeyPressed(int key)
 {
     if (key == Qt::Key_Delete) {
-        if (takeOutButton_->isEnabled())
+        if (m_takeOutButton->isEnabled())
             takeOutFiles();
     } else {
         m_frame.commands.openCurrentFile();
@@ -316,16 +316,16 @@ void FileListsPage::reportKeyReleased(int key, Qt::KeyboardModifiers modifiers)
 
 void FileListsPage::listsLeft()
 {
-    for (QPushButton *button : { loadListButton_, deleteListButton_, mergeListButton_ })
+    for (QPushButton *button : { m_loadListButton, m_deleteListButton, m_mergeListButton })
         button->setEnabled(false);
-    kit::setFocusMark(listsTitle_, false);
+    kit::setFocusMark(m_listsTitle, false);
 }
 
 // --- Selection queries ------------------------------------------------------------------
 
 QString FileListsPage::currentFile() const
 {
-    const auto runs = selectedRuns(report_->selectionModel());
+    const auto runs = selectedRuns(m_report->selectionModel());
     if (runs.size() != 1 || runs.front().first != runs.front().second)
         return {};
     return m_model->entry(runs.front().first).path();
@@ -333,14 +333,14 @@ QString FileListsPage::currentFile() const
 
 frame::SelectionCount FileListsPage::selectionCounts() const
 {
-    return { this, selectedRowCount(report_->selectionModel()), m_model->rowCount() };
+    return { this, selectedRowCount(m_report->selectionModel()), m_model->rowCount() };
 }
 
 QString FileListsPage::entryPath(int index, bool onlySelected) const
 {
     if (index < 0 || index >= m_model->rowCount())
         return {};
-    if (onlySelected && !report_->selectionModel()->isRowSelected(index, {}))
+    if (onlySelected && !m_report->selectionModel()->isRowSelected(index, {}))
         return {};
     return m_model->entry(index).path();
 }
@@ -348,7 +348,7 @@ QString FileListsPage::entryPath(int index, bool onlySelected) const
 std::vector<bool> FileListsPage::selectedFlags() const
 {
     std::vector<bool> flags(size_t(m_model->rowCount()), false);
-    for (const auto &[first, last] : selectedRuns(report_->selectionModel()))
+    for (const auto &[first, last] : selectedRuns(m_report->selectionModel()))
         for (int row = first; row <= last && row < int(flags.size()); ++row)
             flags[size_t(row)] = true;
     return flags;
@@ -369,15 +369,15 @@ void FileListsPage::selectRows(const std::vector<bool> &flags)
         selection.select(m_model->index(int(row), 0), m_model->index(int(last), columns - 1));
         row = last + 1;
     }
-    report_->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    m_report->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
 }
 
 // --- Buttons and list state ---------------------------------------------------------------
 
 void FileListsPage::fillSavedLists()
 {
-    lists_->clear();
-    lists_->addItems(
+    m_lists->clear();
+    m_lists->addItems(
         QDir(listsFolder())
             .entryList({ QStringLiteral("*.lst") }, QDir::Files, QDir::Name | QDir::IgnoreCase));
 }
@@ -385,17 +385,17 @@ void FileListsPage::fillSavedLists()
 void FileListsPage::setListButtonState()
 {
     const bool any = m_model->rowCount() > 0;
-    selectAllButton_->setEnabled(any);
-    takeOutButton_->setEnabled(any);
-    saveListButton_->setEnabled(any && !m_saved);
+    m_selectAllButton->setEnabled(any);
+    m_takeOutButton->setEnabled(any);
+    m_saveListButton->setEnabled(any && !m_saved);
 }
 
 void FileListsPage::listChosen()
 {
-    const int selected = int(lists_->selectedItems().size());
-    loadListButton_->setEnabled(selected == 1);
-    deleteListButton_->setEnabled(selected == 1);
-    mergeListButton_->setEnabled(selected > 1);
+    const int selected = int(m_lists->selectedItems().size());
+    m_loadListButton->setEnabled(selected == 1);
+    m_deleteListButton->setEnabled(selected == 1);
+    m_mergeListButton->setEnabled(selected > 1);
 }
 
 QString FileListsPage::title() const
@@ -421,7 +421,7 @@ QString FileListsPage::listsFolder() const
 
 void FileListsPage::setTitle(const QString &text)
 {
-    reportTitle_->setText(text);
+    m_reportTitle->setText(text);
 }
 
 // --- The list --------------------------------------------------------------------------
@@ -444,14 +444,14 @@ void FileListsPage::fillListFromRecords(bool clear)
 
 void FileListsPage::showEntries(QList<scan::ListEntry> entries)
 {
-    report_->setUpdatesEnabled(false);
+    m_report->setUpdatesEnabled(false);
     m_model->setEntries(std::move(entries));
     m_frame.status.setListProgress(0);
     // The new order is the work list's: no column is sorted.
     m_sortColumn = -1;
-    report_->header()->setSortIndicatorShown(false);
+    m_report->header()->setSortIndicatorShown(false);
     m_frame.status.updateStatus();
-    report_->setUpdatesEnabled(true);
+    m_report->setUpdatesEnabled(true);
 }
 
 QStringList FileListsPage::currentRecords() const
@@ -475,12 +475,12 @@ void FileListsPage::sortByColumn(int column)
     std::vector<bool> selected(rows.size(), false);
     for (size_t i = 0; i < rows.size(); ++i)
         selected[i] = wasSelected[size_t(rows[i])];
-    report_->setUpdatesEnabled(false);
+    m_report->setUpdatesEnabled(false);
     m_model->reorder(rows);
     selectRows(selected);
-    report_->header()->setSortIndicator(column, order);
-    report_->header()->setSortIndicatorShown(true);
-    report_->setUpdatesEnabled(true);
+    m_report->header()->setSortIndicator(column, order);
+    m_report->header()->setSortIndicatorShown(true);
+    m_report->setUpdatesEnabled(true);
 }
 
 } // namespace filelists

@@ -95,10 +95,9 @@ public:
 
     QString currentListFile() const { return m_currentListFile; }
     bool isSaved() const { return m_saved; }
-    const QStringList &workList() const { return m_workList; }
     ReportModel *model() const { return m_model; }
-    SearchDialog *searchForm() const { return m_formSearch; }
-    ListNameDialog *askNameForm() const { return m_formAskFName; }
+    SearchDialog *searchDialog() const { return m_searchDialog; }
+    ListNameDialog *listNameDialog() const { return m_listNameDialog; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -127,8 +126,8 @@ private:
 
     Frame m_frame;
     ReportModel *m_model = nullptr;
-    SearchDialog *m_formSearch = nullptr;
-    ListNameDialog *m_formAskFName = nullptr;
+    SearchDialog *m_searchDialog = nullptr;
+    ListNameDialog *m_listNameDialog = nullptr;
     // The shared buffer of loading, saving, verification and search.
     QStringList m_workList;
     QString m_currentListFile;
@@ -137,19 +136,19 @@ private:
     bool m_sortAscending = true;
 
     // The controls; their objectNames keep the old names.
-    QLabel *reportTitle_ = nullptr;
-    QTreeView *report_ = nullptr;
-    QPushButton *searchButton_ = nullptr;
-    QPushButton *selectAllButton_ = nullptr;
-    QPushButton *takeOutButton_ = nullptr;
-    QPushButton *saveListButton_ = nullptr;
-    QPushButton *addButton_ = nullptr;
-    QPushButton *replaceButton_ = nullptr;
-    QLabel *listsTitle_ = nullptr;
-    QListWidget *lists_ = nullptr;
-    QPushButton *loadListButton_ = nullptr;
-    QPushButton *deleteListButton_ = nullptr;
-    QPushButton *mergeListButton_ = nullptr;
+    QLabel *m_reportTitle = nullptr;
+    QTreeView *m_report = nullptr;
+    QPushButton *m_searchButton = nullptr;
+    QPushButton *m_selectAllButton = nullptr;
+    QPushButton *m_takeOutButton = nullptr;
+    QPushButton *m_saveListButton = nullptr;
+    QPushButton *m_addButton = nullptr;
+    QPushButton *m_replaceButton = nullptr;
+    QLabel *m_listsTitle = nullptr;
+    QListWidget *m_lists = nullptr;
+    QPushButton *m_loadListButton = nullptr;
+    QPushButton *m_deleteListButton = nullptr;
+    QPushButton *m_mergeListButton = nullptr;
 };
 
 } // namespace filelists

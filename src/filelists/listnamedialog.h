@@ -38,14 +38,14 @@ private:
     QStringList m_reportLines;
 
     // The controls; their objectNames keep the old names.
-    QLabel *promptLabel_ = nullptr;
-    QLineEdit *nameField_ = nullptr;
-    QRadioButton *allButton_ = nullptr;
-    QRadioButton *selectedButton_ = nullptr;
-    QRadioButton *unselectedButton_ = nullptr;
-    QPushButton *okButton_ = nullptr;
-    QPushButton *cancelButton_ = nullptr;
-    QPushButton *showReportButton_ = nullptr;
+    QLabel *m_promptLabel = nullptr;
+    QLineEdit *m_nameField = nullptr;
+    QRadioButton *m_allButton = nullptr;
+    QRadioButton *m_selectedButton = nullptr;
+    QRadioButton *m_unselectedButton = nullptr;
+    QPushButton *m_okButton = nullptr;
+    QPushButton *m_cancelButton = nullptr;
+    QPushButton *m_showReportButton = nullptr;
 };
 
 } // namespace filelists

@@ -16,25 +16,25 @@ ReportDialog::ReportDialog(QWidget *parent)
     setWindowTitle(QStringLiteral("Verification Report"));
     resize(kit::scaledByFont(560, this), kit::scaledByFont(360, this));
     auto *column = new QVBoxLayout(this);
-    reportText_ = new QPlainTextEdit(this);
-    reportText_->setObjectName(QStringLiteral("Memo1"));
-    reportText_->setReadOnly(true);
-    reportText_->setLineWrapMode(QPlainTextEdit::NoWrap);
-    reportText_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    column->addWidget(reportText_, 1);
+    m_reportText = new QPlainTextEdit(this);
+    m_reportText->setObjectName(QStringLiteral("Memo1"));
+    m_reportText->setReadOnly(true);
+    m_reportText->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_reportText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    column->addWidget(m_reportText, 1);
     auto *buttons = new QHBoxLayout;
-    closeButton_ = new QPushButton(QStringLiteral("Close"), this);
-    closeButton_->setObjectName(QStringLiteral("BClose"));
-    closeButton_->setDefault(true);
+    m_closeButton = new QPushButton(QStringLiteral("Close"), this);
+    m_closeButton->setObjectName(QStringLiteral("BClose"));
+    m_closeButton->setDefault(true);
     buttons->addStretch(1);
-    buttons->addWidget(closeButton_);
+    buttons->addWidget(m_closeButton);
     column->addLayout(buttons);
-    connect(closeButton_, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_closeButton, &QPushButton::clicked, this, &QDialog::accept);
 }
 
 void ReportDialog::setLines(const QStringList &lines)
 {
-    reportText_->setPlainText(lines.join(QLatin1Char('\n')));
+    m_reportText->setPlainText(lines.join(QLatin1Char('\n')));
 }
 
 // Enter closes the window even while the text box has the focus.

@@ -22,8 +22,8 @@ protected:
 
 private:
     // The controls; their objectNames keep the old names.
-    QPlainTextEdit *reportText_ = nullptr;
-    QPushButton *closeButton_ = nullptr;
+    QPlainTextEdit *m_reportText = nullptr;
+    QPushButton *m_closeButton = nullptr;
 };
 
 } // namespace filelists

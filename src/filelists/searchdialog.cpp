@@ -14,52 +14,52 @@ SearchDialog::SearchDialog(QWidget *parent)
 {
     setWindowTitle(QStringLiteral("Search Files"));
     auto *column = new QVBoxLayout(this);
-    folderLabel_ = new QLabel(this);
-    folderLabel_->setObjectName(QStringLiteral("Label1"));
-    folderLabel_->setAlignment(Qt::AlignCenter);
-    folderLabel_->setTextFormat(Qt::PlainText);
-    column->addWidget(folderLabel_);
+    m_folderLabel = new QLabel(this);
+    m_folderLabel->setObjectName(QStringLiteral("Label1"));
+    m_folderLabel->setAlignment(Qt::AlignCenter);
+    m_folderLabel->setTextFormat(Qt::PlainText);
+    column->addWidget(m_folderLabel);
 
     auto *options = new QGroupBox(QStringLiteral("Search options"), this);
     auto *optionColumn = new QVBoxLayout(options);
-    includeSubfoldersBox_ = new QCheckBox(QStringLiteral("Include all subfolders"), options);
-    includeSubfoldersBox_->setObjectName(QStringLiteral("CBIncludeSub"));
-    addToListBox_ = new QCheckBox(QStringLiteral("Add to current list"), options);
-    addToListBox_->setObjectName(QStringLiteral("CBAdd"));
-    includeSubfoldersBox_->setChecked(true);
-    addToListBox_->setChecked(true);
-    optionColumn->addWidget(includeSubfoldersBox_);
-    optionColumn->addWidget(addToListBox_);
+    m_includeSubfoldersBox = new QCheckBox(QStringLiteral("Include all subfolders"), options);
+    m_includeSubfoldersBox->setObjectName(QStringLiteral("CBIncludeSub"));
+    m_addToListBox = new QCheckBox(QStringLiteral("Add to current list"), options);
+    m_addToListBox->setObjectName(QStringLiteral("CBAdd"));
+    m_includeSubfoldersBox->setChecked(true);
+    m_addToListBox->setChecked(true);
+    optionColumn->addWidget(m_includeSubfoldersBox);
+    optionColumn->addWidget(m_addToListBox);
     column->addWidget(options);
 
     auto *buttons = new QHBoxLayout;
-    startButton_ = new QPushButton(QStringLiteral("Start "), this);
-    startButton_->setObjectName(QStringLiteral("BStart"));
-    cancelButton_ = new QPushButton(QStringLiteral("Cancel"), this);
-    cancelButton_->setObjectName(QStringLiteral("BCancel"));
-    startButton_->setDefault(true);
+    m_startButton = new QPushButton(QStringLiteral("Start "), this);
+    m_startButton->setObjectName(QStringLiteral("BStart"));
+    m_cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+    m_cancelButton->setObjectName(QStringLiteral("BCancel"));
+    m_startButton->setDefault(true);
     buttons->addStretch(1);
-    buttons->addWidget(startButton_);
-    buttons->addWidget(cancelButton_);
+    buttons->addWidget(m_startButton);
+    buttons->addWidget(m_cancelButton);
     column->addLayout(buttons);
-    connect(startButton_, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_startButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void SearchDialog::prepare(const QString &mask, const QString &folder)
 {
-    folderLabel_->setText(QStringLiteral("\nSearch for:\n") + mask
+    m_folderLabel->setText(QStringLiteral("\nSearch for:\n") + mask
         + QStringLiteral("\nin folder:\n\"") + folder + QLatin1Char('"'));
 }
 
 bool SearchDialog::includeSubfolders() const
 {
-    return includeSubfoldersBox_->isChecked();
+    return m_includeSubfoldersBox->isChecked();
 }
 
 bool SearchDialog::addToList() const
 {
-    return addToListBox_->isChecked();
+    return m_addToListBox->isChecked();
 }
 
 } // namespace filelists

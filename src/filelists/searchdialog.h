@@ -23,11 +23,11 @@ public:
 
 private:
     // The controls; their objectNames keep the old names.
-    QLabel *folderLabel_ = nullptr;
-    QCheckBox *includeSubfoldersBox_ = nullptr;
-    QCheckBox *addToListBox_ = nullptr;
-    QPushButton *startButton_ = nullptr;
-    QPushButton *cancelButton_ = nullptr;
+    QLabel *m_folderLabel = nullptr;
+    QCheckBox *m_includeSubfoldersBox = nullptr;
+    QCheckBox *m_addToListBox = nullptr;
+    QPushButton *m_startButton = nullptr;
+    QPushButton *m_cancelButton = nullptr;
 };
 
 } // namespace filelists

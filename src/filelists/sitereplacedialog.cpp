@@ -59,14 +59,14 @@ void SiteReplaceDialog::buildLayout()
     auto *column = new QVBoxLayout(this);
     column->addLayout(buildForm());
     column->addWidget(buildChanges(), 1);
-    progress_ = new QProgressBar(this);
-    progress_->setRange(0, int(m_files.size()));
-    progress_->setValue(0);
-    column->addWidget(progress_);
-    status_ = new QLabel(QStringLiteral("%1 files in the list").arg(m_files.size()), this);
-    status_->setObjectName(QStringLiteral("LReplaceStatus"));
-    status_->setWordWrap(true);
-    column->addWidget(status_);
+    m_progress = new QProgressBar(this);
+    m_progress->setRange(0, int(m_files.size()));
+    m_progress->setValue(0);
+    column->addWidget(m_progress);
+    m_status = new QLabel(QStringLiteral("%1 files in the list").arg(m_files.size()), this);
+    m_status->setObjectName(QStringLiteral("LReplaceStatus"));
+    m_status->setWordWrap(true);
+    column->addWidget(m_status);
     column->addWidget(buildButtons());
     resize(900, 600);
 }
@@ -75,38 +75,38 @@ void SiteReplaceDialog::buildLayout()
 QFormLayout *SiteReplaceDialog::buildForm()
 {
     auto *form = new QFormLayout;
-    find_ = new QLineEdit(this);
-    find_->setObjectName(QStringLiteral("EReplaceFind"));
-    with_ = new QLineEdit(this);
-    with_->setObjectName(QStringLiteral("EReplaceWith"));
-    form->addRow(QStringLiteral("&Find:"), find_);
-    form->addRow(QStringLiteral("Replace &with:"), with_);
+    m_find = new QLineEdit(this);
+    m_find->setObjectName(QStringLiteral("EReplaceFind"));
+    m_with = new QLineEdit(this);
+    m_with->setObjectName(QStringLiteral("EReplaceWith"));
+    form->addRow(QStringLiteral("&Find:"), m_find);
+    form->addRow(QStringLiteral("Replace &with:"), m_with);
     auto *flags = new QHBoxLayout;
-    regex_ = new QCheckBox(QStringLiteral("Regular e&xpression"), this);
-    regex_->setToolTip(QStringLiteral("\\1 to \\9 in the replacement are the groups"));
-    matchCase_ = new QCheckBox(QStringLiteral("Match &case"), this);
-    wholeWords_ = new QCheckBox(QStringLiteral("Whole w&ords"), this);
-    for (QCheckBox *box : { regex_, matchCase_, wholeWords_ })
+    m_regex = new QCheckBox(QStringLiteral("Regular e&xpression"), this);
+    m_regex->setToolTip(QStringLiteral("\\1 to \\9 in the replacement are the groups"));
+    m_matchCase = new QCheckBox(QStringLiteral("Match &case"), this);
+    m_wholeWords = new QCheckBox(QStringLiteral("Whole w&ords"), this);
+    for (QCheckBox *box : { m_regex, m_matchCase, m_wholeWords })
         flags->addWidget(box);
     flags->addStretch(1);
     form->addRow(QString(), flags);
     auto *scopeRow = new QHBoxLayout;
-    scope_ = new QComboBox(this);
-    scope_->setObjectName(QStringLiteral("CBReplaceScope"));
-    scope_->addItems({ QStringLiteral("Everywhere (the bytes of the file)"),
+    m_scope = new QComboBox(this);
+    m_scope->setObjectName(QStringLiteral("CBReplaceScope"));
+    m_scope->addItems({ QStringLiteral("Everywhere (the bytes of the file)"),
         QStringLiteral("Text only (not tags, comments, scripts or styles)"),
         QStringLiteral("Attribute values"), QStringLiteral("Tag and attribute names") });
-    attribute_ = new QLineEdit(this);
-    attribute_->setObjectName(QStringLiteral("EReplaceAttribute"));
-    attribute_->setPlaceholderText(QStringLiteral("of every attribute"));
-    attribute_->setEnabled(false);
-    connect(scope_, &QComboBox::currentIndexChanged, this, [this](int index) {
-        attribute_->setEnabled(kScopes[index] == replace::Scope::Attributes);
+    m_attribute = new QLineEdit(this);
+    m_attribute->setObjectName(QStringLiteral("EReplaceAttribute"));
+    m_attribute->setPlaceholderText(QStringLiteral("of every attribute"));
+    m_attribute->setEnabled(false);
+    connect(m_scope, &QComboBox::currentIndexChanged, this, [this](int index) {
+        m_attribute->setEnabled(kScopes[index] == replace::Scope::Attributes);
     });
-    scopeRow->addWidget(scope_, 1);
-    scopeRow->addWidget(attribute_);
+    scopeRow->addWidget(m_scope, 1);
+    scopeRow->addWidget(m_attribute);
     auto *scopeLabel = new QLabel(QStringLiteral("&Scope:"), this);
-    scopeLabel->setBuddy(scope_);
+    scopeLabel->setBuddy(m_scope);
     form->addRow(scopeLabel, scopeRow);
     return form;
 }
@@ -115,22 +115,22 @@ QFormLayout *SiteReplaceDialog::buildForm()
 QSplitter *SiteReplaceDialog::buildChanges()
 {
     auto *splitter = new QSplitter(Qt::Vertical, this);
-    changes_ = new QTreeWidget(splitter);
-    changes_->setObjectName(QStringLiteral("TVReplaceChanges"));
-    changes_->setHeaderLabels(
+    m_changes = new QTreeWidget(splitter);
+    m_changes->setObjectName(QStringLiteral("TVReplaceChanges"));
+    m_changes->setHeaderLabels(
         { QStringLiteral("File / line"), QStringLiteral("Before"), QStringLiteral("After") });
-    changes_->setUniformRowHeights(true);
-    changes_->header()->setSectionResizeMode(QHeaderView::Interactive);
+    m_changes->setUniformRowHeights(true);
+    m_changes->header()->setSectionResizeMode(QHeaderView::Interactive);
     // The line numbers keep their room; before and after share the rest.
-    changes_->setColumnWidth(FileColumn, fontMetrics().horizontalAdvance(QStringLiteral("line 00000")) + 60);
-    changes_->setColumnWidth(BeforeColumn, 380);
-    connect(changes_, &QTreeWidget::currentItemChanged, this,
+    m_changes->setColumnWidth(FileColumn, fontMetrics().horizontalAdvance(QStringLiteral("line 00000")) + 60);
+    m_changes->setColumnWidth(BeforeColumn, 380);
+    connect(m_changes, &QTreeWidget::currentItemChanged, this,
         [this](QTreeWidgetItem *item) { showDifference(item); });
-    difference_ = new QPlainTextEdit(splitter);
-    difference_->setObjectName(QStringLiteral("MReplaceDifference"));
-    difference_->setReadOnly(true);
-    difference_->setLineWrapMode(QPlainTextEdit::NoWrap);
-    difference_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_difference = new QPlainTextEdit(splitter);
+    m_difference->setObjectName(QStringLiteral("MReplaceDifference"));
+    m_difference->setReadOnly(true);
+    m_difference->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_difference->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 1);
     return splitter;
@@ -139,19 +139,19 @@ QSplitter *SiteReplaceDialog::buildChanges()
 QDialogButtonBox *SiteReplaceDialog::buildButtons()
 {
     auto *buttons = new QDialogButtonBox(this);
-    previewButton_ = buttons->addButton(QStringLiteral("&Preview"), QDialogButtonBox::ActionRole);
-    previewButton_->setObjectName(QStringLiteral("BReplacePreview"));
-    stopButton_ = buttons->addButton(QStringLiteral("S&top"), QDialogButtonBox::ActionRole);
-    stopButton_->setObjectName(QStringLiteral("BReplaceStop"));
-    stopButton_->setEnabled(false);
-    replaceButton_ = buttons->addButton(QStringLiteral("&Replace"), QDialogButtonBox::AcceptRole);
-    replaceButton_->setObjectName(QStringLiteral("BReplaceApply"));
-    replaceButton_->setEnabled(false);
+    m_previewButton = buttons->addButton(QStringLiteral("&Preview"), QDialogButtonBox::ActionRole);
+    m_previewButton->setObjectName(QStringLiteral("BReplacePreview"));
+    m_stopButton = buttons->addButton(QStringLiteral("S&top"), QDialogButtonBox::ActionRole);
+    m_stopButton->setObjectName(QStringLiteral("BReplaceStop"));
+    m_stopButton->setEnabled(false);
+    m_replaceButton = buttons->addButton(QStringLiteral("&Replace"), QDialogButtonBox::AcceptRole);
+    m_replaceButton->setObjectName(QStringLiteral("BReplaceApply"));
+    m_replaceButton->setEnabled(false);
     buttons->addButton(QDialogButtonBox::Close);
-    previewButton_->setDefault(true);
-    connect(previewButton_, &QPushButton::clicked, this, &SiteReplaceDialog::startPreview);
-    connect(stopButton_, &QPushButton::clicked, this, &SiteReplaceDialog::stopPreview);
-    connect(replaceButton_, &QPushButton::clicked, this, &SiteReplaceDialog::replaceChecked);
+    m_previewButton->setDefault(true);
+    connect(m_previewButton, &QPushButton::clicked, this, &SiteReplaceDialog::startPreview);
+    connect(m_stopButton, &QPushButton::clicked, this, &SiteReplaceDialog::stopPreview);
+    connect(m_replaceButton, &QPushButton::clicked, this, &SiteReplaceDialog::replaceChecked);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     return buttons;
 }
@@ -159,14 +159,14 @@ QDialogButtonBox *SiteReplaceDialog::buildButtons()
 replace::ReplaceOptions SiteReplaceDialog::options() const
 {
     replace::ReplaceOptions options;
-    options.find = find_->text();
-    options.with = with_->text();
-    options.regex = regex_->isChecked();
-    options.matchCase = matchCase_->isChecked();
-    options.wholeWords = wholeWords_->isChecked();
-    options.scope = kScopes[scope_->currentIndex()];
+    options.find = m_find->text();
+    options.with = m_with->text();
+    options.regex = m_regex->isChecked();
+    options.matchCase = m_matchCase->isChecked();
+    options.wholeWords = m_wholeWords->isChecked();
+    options.scope = kScopes[m_scope->currentIndex()];
     if (options.scope == replace::Scope::Attributes)
-        options.attribute = attribute_->text().trimmed();
+        options.attribute = m_attribute->text().trimmed();
     return options;
 }
 
@@ -175,22 +175,22 @@ void SiteReplaceDialog::startPreview()
     m_timer.stop();
     m_replacer = std::make_unique<replace::Replacer>(options());
     if (!m_replacer->problem().isEmpty()) {
-        status_->setText(m_replacer->problem());
+        m_status->setText(m_replacer->problem());
         return;
     }
-    changes_->clear();
-    difference_->clear();
+    m_changes->clear();
+    m_difference->clear();
     m_plans.clear();
     m_next = 0;
     m_matches = 0;
     for (const QString &note : m_leftOut) {
-        auto *item = new QTreeWidgetItem(changes_, { note });
+        auto *item = new QTreeWidgetItem(m_changes, { note });
         item->setDisabled(true);
     }
-    progress_->setValue(0);
-    stopButton_->setEnabled(true);
-    replaceButton_->setEnabled(false);
-    status_->setText(QStringLiteral("Reading..."));
+    m_progress->setValue(0);
+    m_stopButton->setEnabled(true);
+    m_replaceButton->setEnabled(false);
+    m_status->setText(QStringLiteral("Reading..."));
     m_timer.start();
 }
 
@@ -206,7 +206,7 @@ void SiteReplaceDialog::readSlice()
             addPlan(std::move(plan), bytes);
         }
     }
-    progress_->setValue(int(m_next));
+    m_progress->setValue(int(m_next));
     if (m_next >= m_files.size())
         previewDone(false);
 }
@@ -214,11 +214,11 @@ void SiteReplaceDialog::readSlice()
 void SiteReplaceDialog::addPlan(replace::FilePlan plan, const QByteArray &bytes)
 {
     if (!plan.page.error.isEmpty()) {
-        auto *item = new QTreeWidgetItem(changes_, { plan.path + QStringLiteral(": ") + plan.page.error });
+        auto *item = new QTreeWidgetItem(m_changes, { plan.path + QStringLiteral(": ") + plan.page.error });
         item->setDisabled(true);
         return;
     }
-    auto *file = new QTreeWidgetItem(changes_,
+    auto *file = new QTreeWidgetItem(m_changes,
         { QStringLiteral("%1 (%2)").arg(plan.path).arg(plan.page.edits.size()) });
     file->setData(FileColumn, kPlanRole, qulonglong(m_plans.size()));
     file->setFirstColumnSpanned(true); // the path is long, its lines below are short
@@ -240,9 +240,9 @@ void SiteReplaceDialog::addPlan(replace::FilePlan plan, const QByteArray &bytes)
 void SiteReplaceDialog::previewDone(bool stopped)
 {
     m_timer.stop();
-    stopButton_->setEnabled(false);
-    replaceButton_->setEnabled(!m_plans.empty());
-    status_->setText(QStringLiteral("%1%2 of %3 files read: %4 matches in %5 files")
+    m_stopButton->setEnabled(false);
+    m_replaceButton->setEnabled(!m_plans.empty());
+    m_status->setText(QStringLiteral("%1%2 of %3 files read: %4 matches in %5 files")
                          .arg(stopped ? QStringLiteral("Stopped. ") : QString())
                          .arg(m_next)
                          .arg(m_files.size())
@@ -260,19 +260,19 @@ void SiteReplaceDialog::showDifference(QTreeWidgetItem *item)
 {
     QTreeWidgetItem *file = item && item->parent() ? item->parent() : item;
     if (!file || !file->data(FileColumn, kPlanRole).isValid()) {
-        difference_->clear();
+        m_difference->clear();
         return;
     }
     const replace::FilePlan &plan = m_plans[size_t(file->data(FileColumn, kPlanRole).toULongLong())];
     QByteArray bytes;
     QString reason;
     if (!platform::readRegularFile(plan.path, qint64(1) << 30, &bytes, &reason)) {
-        difference_->setPlainText(reason);
+        m_difference->setPlainText(reason);
         return;
     }
     const QByteArray diff = replace::unifiedDiff(QFileInfo(plan.path).fileName().toUtf8(), bytes,
         plan.page.edits);
-    difference_->setPlainText(plan.page.encoding == platform::TextEncoding::Latin1
+    m_difference->setPlainText(plan.page.encoding == platform::TextEncoding::Latin1
             ? QString::fromLatin1(diff)
             : QString::fromUtf8(diff));
 }
@@ -280,8 +280,8 @@ void SiteReplaceDialog::showDifference(QTreeWidgetItem *item)
 std::vector<replace::FilePlan> SiteReplaceDialog::checkedPlans() const
 {
     std::vector<replace::FilePlan> plans;
-    for (int i = 0; i < changes_->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem *file = changes_->topLevelItem(i);
+    for (int i = 0; i < m_changes->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem *file = m_changes->topLevelItem(i);
         if (!file->data(FileColumn, kPlanRole).isValid() || file->checkState(FileColumn) == Qt::Unchecked)
             continue;
         replace::FilePlan plan = m_plans[size_t(file->data(FileColumn, kPlanRole).toULongLong())];

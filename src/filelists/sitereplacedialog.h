@@ -72,20 +72,20 @@ private:
     QStringList m_written;
     QString m_undoId;
 
-    QLineEdit *find_ = nullptr;
-    QLineEdit *with_ = nullptr;
-    QCheckBox *regex_ = nullptr;
-    QCheckBox *matchCase_ = nullptr;
-    QCheckBox *wholeWords_ = nullptr;
-    QComboBox *scope_ = nullptr;
-    QLineEdit *attribute_ = nullptr;
-    QTreeWidget *changes_ = nullptr;
-    QPlainTextEdit *difference_ = nullptr;
-    QProgressBar *progress_ = nullptr;
-    QLabel *status_ = nullptr;
-    QPushButton *previewButton_ = nullptr;
-    QPushButton *stopButton_ = nullptr;
-    QPushButton *replaceButton_ = nullptr;
+    QLineEdit *m_find = nullptr;
+    QLineEdit *m_with = nullptr;
+    QCheckBox *m_regex = nullptr;
+    QCheckBox *m_matchCase = nullptr;
+    QCheckBox *m_wholeWords = nullptr;
+    QComboBox *m_scope = nullptr;
+    QLineEdit *m_attribute = nullptr;
+    QTreeWidget *m_changes = nullptr;
+    QPlainTextEdit *m_difference = nullptr;
+    QProgressBar *m_progress = nullptr;
+    QLabel *m_status = nullptr;
+    QPushButton *m_previewButton = nullptr;
+    QPushButton *m_stopButton = nullptr;
+    QPushButton *m_replaceButton = nullptr;
 };
 
 } // namespace filelists

@@ -55,87 +55,87 @@ void FolderPanel::buildLayout()
     setObjectName(QStringLiteral("PanelDateiManager"));
     QVBoxLayout *column = kit::tightColumn(this);
 
-    folderTitle_ = kit::titleBar(QStringLiteral("Folder Selection"), this);
-    folderTitle_->setObjectName(QStringLiteral("PanelDirectoryTop"));
-    column->addWidget(folderTitle_);
-    driveBox_ = new QComboBox(this);
-    driveBox_->setObjectName(QStringLiteral("CBDrive"));
-    driveBox_->setToolTip(QStringLiteral("Select File(s):"));
-    column->addWidget(driveBox_);
-    folderList_ = new QListWidget(this);
-    folderList_->setObjectName(QStringLiteral("LBDir"));
-    column->addWidget(folderList_, 1);
-    filterTitle_ = kit::titleBar(QStringLiteral("Filter: "), this);
-    filterTitle_->setObjectName(QStringLiteral("PanelFilterTop"));
-    filterTitle_->setWordWrap(true);
-    column->addWidget(filterTitle_);
-    filterBox_ = new QComboBox(this);
-    filterBox_->setObjectName(QStringLiteral("CBFilter"));
-    filterBox_->setToolTip(QStringLiteral("Determine which files types should be filtered"));
-    filterBox_->setStyleSheet(QStringLiteral("color: blue;"));
-    filterBox_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    column->addWidget(filterBox_);
+    m_folderTitle = kit::titleBar(QStringLiteral("Folder Selection"), this);
+    m_folderTitle->setObjectName(QStringLiteral("PanelDirectoryTop"));
+    column->addWidget(m_folderTitle);
+    m_driveBox = new QComboBox(this);
+    m_driveBox->setObjectName(QStringLiteral("CBDrive"));
+    m_driveBox->setToolTip(QStringLiteral("Select File(s):"));
+    column->addWidget(m_driveBox);
+    m_folderList = new QListWidget(this);
+    m_folderList->setObjectName(QStringLiteral("LBDir"));
+    column->addWidget(m_folderList, 1);
+    m_filterTitle = kit::titleBar(QStringLiteral("Filter: "), this);
+    m_filterTitle->setObjectName(QStringLiteral("PanelFilterTop"));
+    m_filterTitle->setWordWrap(true);
+    column->addWidget(m_filterTitle);
+    m_filterBox = new QComboBox(this);
+    m_filterBox->setObjectName(QStringLiteral("CBFilter"));
+    m_filterBox->setToolTip(QStringLiteral("Determine which files types should be filtered"));
+    m_filterBox->setStyleSheet(QStringLiteral("color: blue;"));
+    m_filterBox->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    column->addWidget(m_filterBox);
     column->addWidget(buildThumbCorner());
 }
 
 QWidget *FolderPanel::buildThumbCorner()
 {
-    miniThumbPanel_ = new QWidget(this);
-    miniThumbPanel_->setObjectName(QStringLiteral("PanelActThumb"));
-    miniThumbPanel_->setStyleSheet(QStringLiteral("background-color: #c0c0c0;"));
-    auto *corner = new QVBoxLayout(miniThumbPanel_);
+    m_miniThumbPanel = new QWidget(this);
+    m_miniThumbPanel->setObjectName(QStringLiteral("PanelActThumb"));
+    m_miniThumbPanel->setStyleSheet(QStringLiteral("background-color: #c0c0c0;"));
+    auto *corner = new QVBoxLayout(m_miniThumbPanel);
     corner->setContentsMargins(0, 0, 0, 0);
-    auto *caption = new QLabel(QStringLiteral("--- Thumbnail Corner ---"), miniThumbPanel_);
+    auto *caption = new QLabel(QStringLiteral("--- Thumbnail Corner ---"), m_miniThumbPanel);
     caption->setAlignment(Qt::AlignCenter);
     corner->addWidget(caption);
-    miniThumb_ = new QLabel(miniThumbPanel_);
-    miniThumb_->setObjectName(QStringLiteral("ImgMini"));
-    miniThumb_->setAlignment(Qt::AlignCenter);
-    miniThumb_->setFixedSize(130, 100);
-    miniThumb_->setCursor(Qt::PointingHandCursor);
-    miniThumb_->setToolTip(QStringLiteral("Double click here to create/update thumbnail(s)"));
-    corner->addWidget(miniThumb_, 0, Qt::AlignCenter);
+    m_miniThumb = new QLabel(m_miniThumbPanel);
+    m_miniThumb->setObjectName(QStringLiteral("ImgMini"));
+    m_miniThumb->setAlignment(Qt::AlignCenter);
+    m_miniThumb->setFixedSize(130, 100);
+    m_miniThumb->setCursor(Qt::PointingHandCursor);
+    m_miniThumb->setToolTip(QStringLiteral("Double click here to create/update thumbnail(s)"));
+    corner->addWidget(m_miniThumb, 0, Qt::AlignCenter);
     // 110 pixels held the caption and the picture in the small font the corner was drawn for;
     // in a larger one the caption takes more and the picture must not lose its bottom rows.
-    miniThumbPanel_->setFixedHeight(std::max(110, corner->totalSizeHint().height()));
-    return miniThumbPanel_;
+    m_miniThumbPanel->setFixedHeight(std::max(110, corner->totalSizeHint().height()));
+    return m_miniThumbPanel;
 }
 
 void FolderPanel::connectControls()
 {
-    for (QWidget *w : { static_cast<QWidget *>(folderList_), static_cast<QWidget *>(driveBox_) })
+    for (QWidget *w : { static_cast<QWidget *>(m_folderList), static_cast<QWidget *>(m_driveBox) })
         w->installEventFilter(this);
-    miniThumb_->installEventFilter(this);
-    connect(driveBox_, &QComboBox::activated, this, &FolderPanel::driveChosen);
-    connect(folderList_, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) {
+    m_miniThumb->installEventFilter(this);
+    connect(m_driveBox, &QComboBox::activated, this, &FolderPanel::driveChosen);
+    connect(m_folderList, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) {
         if (m_configuration.settings().openOnSingleClick)
             openChosenFolder(item);
     });
-    connect(folderList_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem *item) {
+    connect(m_folderList, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem *item) {
         if (!m_configuration.settings().openOnSingleClick)
             openChosenFolder(item);
     });
-    connect(filterBox_, &QComboBox::currentIndexChanged, this, &FolderPanel::filterChosen);
-    miniThumb_->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(miniThumb_, &QWidget::customContextMenuRequested, this,
-        [this](const QPoint &pos) { Q_EMIT miniThumbMenuRequested(miniThumb_->mapToGlobal(pos)); });
+    connect(m_filterBox, &QComboBox::currentIndexChanged, this, &FolderPanel::filterChosen);
+    m_miniThumb->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_miniThumb, &QWidget::customContextMenuRequested, this,
+        [this](const QPoint &pos) { Q_EMIT miniThumbMenuRequested(m_miniThumb->mapToGlobal(pos)); });
 }
 
 bool FolderPanel::eventFilter(QObject *watched, QEvent *event)
 {
     const QEvent::Type type = event->type();
-    if (watched == folderList_ || watched == driveBox_) {
+    if (watched == m_folderList || watched == m_driveBox) {
         if (type == QEvent::FocusIn || type == QEvent::FocusOut)
-            kit::setFocusMark(folderTitle_, type == QEvent::FocusIn);
+            kit::setFocusMark(m_folderTitle, type == QEvent::FocusIn);
         // Enter opens the chosen folder, as a click would.
-        if (watched == folderList_ && type == QEvent::KeyPress) {
+        if (watched == m_folderList && type == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent *>(event)->key();
             if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-                openChosenFolder(folderList_->currentItem());
+                openChosenFolder(m_folderList->currentItem());
                 return true;
             }
         }
-    } else if (watched == miniThumb_ && type == QEvent::MouseButtonDblClick) {
+    } else if (watched == m_miniThumb && type == QEvent::MouseButtonDblClick) {
         Q_EMIT miniThumbDoubleClicked();
     }
     return QWidget::eventFilter(watched, event);
@@ -146,8 +146,8 @@ void FolderPanel::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     const int width = std::max(0, this->width() - kBoxMargin);
-    driveBox_->setMaximumWidth(width);
-    filterBox_->setMaximumWidth(width);
+    m_driveBox->setMaximumWidth(width);
+    m_filterBox->setMaximumWidth(width);
 }
 
 QString FolderPanel::thumbFolder() const
@@ -164,7 +164,7 @@ bool FolderPanel::isInThumbFolder(const QString &folder) const
 
 void FolderPanel::fillDriveBox()
 {
-    driveBox_->clear();
+    m_driveBox->clear();
     QStringList roots;
     for (const QStorageInfo &volume : QStorageInfo::mountedVolumes())
         if (volume.isValid() && volume.isReady() && !roots.contains(volume.rootPath()))
@@ -172,19 +172,19 @@ void FolderPanel::fillDriveBox()
     roots.sort();
     roots.append(QDir::homePath());
     for (const QString &root : roots)
-        driveBox_->addItem(nativeClean(root), nativeClean(root));
+        m_driveBox->addItem(nativeClean(root), nativeClean(root));
 }
 
 void FolderPanel::driveChosen(int index)
 {
-    const QString root = driveBox_->itemData(index).toString();
+    const QString root = m_driveBox->itemData(index).toString();
     changeFolder(m_lastFolderOfDrive.value(root, root));
 }
 
 void FolderPanel::fillFolderList()
 {
-    folderList_->setUpdatesEnabled(false);
-    folderList_->clear();
+    m_folderList->setUpdatesEnabled(false);
+    m_folderList->clear();
     // The path from the root down to the folder, then the folder's own sub-folders.
     QStringList chain;
     for (QDir dir(m_currentFolder);;) {
@@ -195,18 +195,18 @@ void FolderPanel::fillFolderList()
     int depth = 0;
     for (const QString &path : chain) {
         const QString name = QDir(path).isRoot() ? path : QFileInfo(path).fileName();
-        auto *item = new QListWidgetItem(QString(depth * 2, QLatin1Char(' ')) + name, folderList_);
+        auto *item = new QListWidgetItem(QString(depth * 2, QLatin1Char(' ')) + name, m_folderList);
         item->setData(kPathRole, path);
         ++depth;
     }
     const QStringList subFolders = listSubFolders(m_currentFolder);
     for (const QString &name : subFolders) {
-        auto *item = new QListWidgetItem(QString(depth * 2, QLatin1Char(' ')) + name, folderList_);
+        auto *item = new QListWidgetItem(QString(depth * 2, QLatin1Char(' ')) + name, m_folderList);
         item->setData(kPathRole, nativeClean(QDir(m_currentFolder).filePath(name)));
     }
     if (!chain.isEmpty())
-        folderList_->setCurrentRow(int(chain.size()) - 1);
-    folderList_->setUpdatesEnabled(true);
+        m_folderList->setCurrentRow(int(chain.size()) - 1);
+    m_folderList->setUpdatesEnabled(true);
 }
 
 void FolderPanel::openChosenFolder(QListWidgetItem *item)
@@ -235,8 +235,8 @@ void FolderPanel::showFolderPlace()
     // The drive box follows: the volume whose root holds the folder, the longest one.
     int driveIndex = -1;
     qsizetype longest = -1;
-    for (int i = 0; i < driveBox_->count(); ++i) {
-        const QString root = driveBox_->itemData(i).toString();
+    for (int i = 0; i < m_driveBox->count(); ++i) {
+        const QString root = m_driveBox->itemData(i).toString();
         const QString withSep = platform::WithTrailingBackslash(root);
         if ((m_currentFolder == root || m_currentFolder.startsWith(withSep))
             && root.size() > longest) {
@@ -245,8 +245,8 @@ void FolderPanel::showFolderPlace()
         }
     }
     if (driveIndex >= 0) {
-        driveBox_->setCurrentIndex(driveIndex);
-        m_lastFolderOfDrive.insert(driveBox_->itemData(driveIndex).toString(), m_currentFolder);
+        m_driveBox->setCurrentIndex(driveIndex);
+        m_lastFolderOfDrive.insert(m_driveBox->itemData(driveIndex).toString(), m_currentFolder);
     }
 }
 
@@ -254,16 +254,16 @@ void FolderPanel::showFolderPlace()
 
 void FolderPanel::setFilterText(const QString &filterText)
 {
-    filterBox_->blockSignals(true);
+    m_filterBox->blockSignals(true);
     m_filterMasks.clear();
-    filterBox_->clear();
+    m_filterBox->clear();
     for (const FilterPair &entry : parseFilterText(filterText)) {
-        filterBox_->addItem(entry.description);
+        m_filterBox->addItem(entry.description);
         m_filterMasks.append(entry.mask);
     }
-    filterBox_->blockSignals(false);
+    m_filterBox->blockSignals(false);
     fitToFilters();
-    filterChosen(filterBox_->count() > 0 ? 0 : -1);
+    filterChosen(m_filterBox->count() > 0 ? 0 : -1);
 }
 
 // The panel is 163 pixels wide, or wider where the platform's font needs it to show the
@@ -271,14 +271,14 @@ void FolderPanel::setFilterText(const QString &filterText)
 void FolderPanel::fitToFilters()
 {
     constexpr int kPanelWidth = 163;
-    setMinimumWidth(std::max(kPanelWidth, filterBox_->sizeHint().width() + kBoxMargin));
+    setMinimumWidth(std::max(kPanelWidth, m_filterBox->sizeHint().width() + kBoxMargin));
 }
 
 void FolderPanel::filterChosen(int index)
 {
     if (!m_mayLeave()) {
-        const QSignalBlocker blocker(filterBox_);
-        filterBox_->setCurrentIndex(m_filterIndex);
+        const QSignalBlocker blocker(m_filterBox);
+        m_filterBox->setCurrentIndex(m_filterIndex);
         return;
     }
     m_filterIndex = index;
@@ -287,9 +287,9 @@ void FolderPanel::filterChosen(int index)
     // A zero-width space after each ";" lets a long mask wrap inside the narrow panel.
     QString shown = m_currentMask;
     shown.replace(QLatin1Char(';'), QStringLiteral(";\u200B"));
-    filterTitle_->setText(QStringLiteral(" Filter: ") + shown);
-    filterTitle_->setToolTip(m_currentMask);
-    filterTitle_->repaint();
+    m_filterTitle->setText(QStringLiteral(" Filter: ") + shown);
+    m_filterTitle->setToolTip(m_currentMask);
+    m_filterTitle->repaint();
     Q_EMIT maskChanged();
 }
 
@@ -304,15 +304,15 @@ void FolderPanel::showMiniThumb(const QString &page)
     const QImage image
         = thumb.isEmpty() || !QFileInfo::exists(thumb) ? QImage() : imaging::readJpeg(thumb);
     if (image.isNull())
-        miniThumb_->clear();
+        m_miniThumb->clear();
     else
-        miniThumb_->setPixmap(QPixmap::fromImage(image));
-    miniThumbPanel_->repaint();
+        m_miniThumb->setPixmap(QPixmap::fromImage(image));
+    m_miniThumbPanel->repaint();
 }
 
 void FolderPanel::clearMiniThumb()
 {
-    miniThumb_->clear();
+    m_miniThumb->clear();
 }
 
 } // namespace folderview

@@ -78,13 +78,13 @@ private:
     int m_filterIndex = -1;
 
     // The controls; their objectNames keep the old names.
-    QLabel *folderTitle_ = nullptr;
-    QComboBox *driveBox_ = nullptr;
-    QListWidget *folderList_ = nullptr;
-    QLabel *filterTitle_ = nullptr;
-    QComboBox *filterBox_ = nullptr;
-    QWidget *miniThumbPanel_ = nullptr;
-    QLabel *miniThumb_ = nullptr;
+    QLabel *m_folderTitle = nullptr;
+    QComboBox *m_driveBox = nullptr;
+    QListWidget *m_folderList = nullptr;
+    QLabel *m_filterTitle = nullptr;
+    QComboBox *m_filterBox = nullptr;
+    QWidget *m_miniThumbPanel = nullptr;
+    QLabel *m_miniThumb = nullptr;
 };
 
 } // namespace folderview

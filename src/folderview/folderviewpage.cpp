@@ -67,20 +67,20 @@ FolderViewPage::FolderViewPage(const Frame &frame, QWidget *parent)
 void FolderViewPage::buildFileTab()
 {
     QVBoxLayout *column = kit::tightColumn(this);
-    fileTitle_ = kit::titleBar(QString(), this);
-    fileTitle_->setObjectName(QStringLiteral("PanelFileTop"));
-    filesLabel_ = fileTitle_;
-    filesLabel_->setObjectName(QStringLiteral("LabelFiles"));
-    column->addWidget(fileTitle_);
+    m_fileTitle = kit::titleBar(QString(), this);
+    m_fileTitle->setObjectName(QStringLiteral("PanelFileTop"));
+    m_filesLabel = m_fileTitle;
+    m_filesLabel->setObjectName(QStringLiteral("LabelFiles"));
+    column->addWidget(m_fileTitle);
 
     auto *splitter = new QSplitter(Qt::Horizontal, this);
-    fileList_ = new FileListBox(splitter);
-    fileList_->setObjectName(QStringLiteral("LBFile"));
-    fileList_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    fileList_->setUniformItemSizes(true);
-    fileList_->setIconSize(QSize(16, 16));
-    fileList_->setToolTip(QStringLiteral("[Right Mouse Button] = PopUp , [DEL] = Delete File"));
-    splitter->addWidget(fileList_);
+    m_fileList = new FileListBox(splitter);
+    m_fileList->setObjectName(QStringLiteral("LBFile"));
+    m_fileList->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_fileList->setUniformItemSizes(true);
+    m_fileList->setIconSize(QSize(16, 16));
+    m_fileList->setToolTip(QStringLiteral("[Right Mouse Button] = PopUp , [DEL] = Delete File"));
+    splitter->addWidget(m_fileList);
 
     m_dock = new ViewsDock(splitter);
     splitter->addWidget(m_dock);
@@ -91,27 +91,27 @@ void FolderViewPage::buildFileTab()
 
 void FolderViewPage::connectControls()
 {
-    fileList_->installEventFilter(this);
-    fileList_->viewport()->installEventFilter(this);
+    m_fileList->installEventFilter(this);
+    m_fileList->viewport()->installEventFilter(this);
     connect(m_panel, &FolderPanel::folderChanged, this, &FolderViewPage::folderChanged);
     connect(m_panel, &FolderPanel::maskChanged, this, &FolderViewPage::maskChanged);
     connect(m_panel, &FolderPanel::miniThumbMenuRequested, this,
         [this](const QPoint &globalPos) { m_frame.commands.showContextMenu(globalPos); });
-    fileList_->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(fileList_, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
-        m_frame.commands.showContextMenu(fileList_->mapToGlobal(pos));
+    m_fileList->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_fileList, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
+        m_frame.commands.showContextMenu(m_fileList->mapToGlobal(pos));
     });
-    connect(fileList_, &QListWidget::currentRowChanged, this, [this] { fileSelectionChanged(); });
+    connect(m_fileList, &QListWidget::currentRowChanged, this, [this] { fileSelectionChanged(); });
     connect(
-        fileList_, &FileListBox::mouseReleased, this, &FolderViewPage::afterFileListInteraction);
-    connect(fileList_, &QListWidget::itemDoubleClicked, this,
+        m_fileList, &FileListBox::mouseReleased, this, &FolderViewPage::afterFileListInteraction);
+    connect(m_fileList, &QListWidget::itemDoubleClicked, this,
         [this] { m_frame.commands.openCurrentFile(); });
 }
 
 bool FolderViewPage::eventFilter(QObject *watched, QEvent *event)
 {
     const QEvent::Type type = event->type();
-    if (watched == fileList_ || watched == fileList_->viewport()) {
+    if (watched == m_fileList || watched == m_fileList->viewport()) {
         if (type == QEvent::KeyPress || type == QEvent::MouseButtonPress) {
             m_entryChangedSincePress = false;
             m_cancelledSincePress = false;
@@ -120,7 +120,7 @@ bool FolderViewPage::eventFilter(QObject *watched, QEvent *event)
             if (handleFileListKey(static_cast<QKeyEvent *>(event), type == QEvent::KeyRelease))
                 return true;
         } else if (type == QEvent::FocusIn || type == QEvent::FocusOut) {
-            kit::setFocusMark(fileTitle_, type == QEvent::FocusIn);
+            kit::setFocusMark(m_fileTitle, type == QEvent::FocusIn);
         }
     }
     return QWidget::eventFilter(watched, event);
@@ -130,20 +130,20 @@ bool FolderViewPage::eventFilter(QObject *watched, QEvent *event)
 
 QString FolderViewPage::currentFile() const
 {
-    if (selectedRowCount(fileList_) >= 2 || !fileList_->currentItem())
+    if (selectedRowCount(m_fileList) >= 2 || !m_fileList->currentItem())
         return {};
     return platform::WithTrailingBackslash(m_panel->currentFolder())
-        + fileList_->currentItem()->text();
+        + m_fileList->currentItem()->text();
 }
 
 frame::SelectionCount FolderViewPage::selectionCounts() const
 {
-    return { this, selectedRowCount(fileList_), fileList_->count() };
+    return { this, selectedRowCount(m_fileList), m_fileList->count() };
 }
 
 QString FolderViewPage::entryPath(int index, bool onlySelected) const
 {
-    const QListWidgetItem *item = index < 0 ? nullptr : fileList_->item(index);
+    const QListWidgetItem *item = index < 0 ? nullptr : m_fileList->item(index);
     if (!item || (onlySelected && !item->isSelected()))
         return {};
     return platform::WithTrailingBackslash(m_panel->currentFolder()) + item->text();
@@ -152,9 +152,9 @@ QString FolderViewPage::entryPath(int index, bool onlySelected) const
 QStringList FolderViewPage::fileNames() const
 {
     QStringList names;
-    names.reserve(fileList_->count());
-    for (int i = 0; i < fileList_->count(); ++i)
-        names.append(fileList_->item(i)->text());
+    names.reserve(m_fileList->count());
+    for (int i = 0; i < m_fileList->count(); ++i)
+        names.append(m_fileList->item(i)->text());
     return names;
 }
 
@@ -176,7 +176,7 @@ void FolderViewPage::changeFolder(const QString &folder)
 
 void FolderViewPage::folderChanged()
 {
-    filesLabel_->setText(m_panel->currentFolder());
+    m_filesLabel->setText(m_panel->currentFolder());
     rereadFileList();
     folderChosen();
 }
@@ -247,15 +247,15 @@ void FolderViewPage::showSavedCopy(const QString &path)
     const int row = findListIndex(platform::fileNamePart(path));
     if (row >= 0) {
         // Only selected: the viewer stays on the file it has.
-        const QSignalBlocker blocker(fileList_);
-        fileList_->setCurrentRow(row);
+        const QSignalBlocker blocker(m_fileList);
+        m_fileList->setCurrentRow(row);
     }
-    fileList_->setFocus();
+    m_fileList->setFocus();
 }
 
 void FolderViewPage::activate()
 {
-    filesLabel_->setText(m_panel->currentFolder());
+    m_filesLabel->setText(m_panel->currentFolder());
 }
 
 // --- File list ---------------------------------------------------------------------------
@@ -273,12 +273,12 @@ void FolderViewPage::maskChanged()
 void FolderViewPage::rereadFileList()
 {
     const QStringList names = listMatchingFiles(m_panel->currentFolder(), m_panel->currentMask());
-    fileList_->setUpdatesEnabled(false);
-    const bool blocked = fileList_->blockSignals(true);
-    fileList_->clear();
-    fileList_->addItems(names);
-    fileList_->blockSignals(blocked);
-    fileList_->setUpdatesEnabled(true);
+    m_fileList->setUpdatesEnabled(false);
+    const bool blocked = m_fileList->blockSignals(true);
+    m_fileList->clear();
+    m_fileList->addItems(names);
+    m_fileList->blockSignals(blocked);
+    m_fileList->setUpdatesEnabled(true);
     applyFileIcons();
     Q_EMIT fileListChanged(m_panel->currentFolder(), names);
     // No question here: a change of folder or filter has settled the editor's changes first,
@@ -289,12 +289,12 @@ void FolderViewPage::rereadFileList()
 void FolderViewPage::applyFileIcons()
 {
     const bool show = m_frame.configuration.settings().showFileIcons;
-    fileList_->setUpdatesEnabled(false);
+    m_fileList->setUpdatesEnabled(false);
     QFileIconProvider icons;
     QHash<QString, QIcon> bySuffix;
     const QDir dir(m_panel->currentFolder());
-    for (int i = 0; i < fileList_->count(); ++i) {
-        QListWidgetItem *item = fileList_->item(i);
+    for (int i = 0; i < m_fileList->count(); ++i) {
+        QListWidgetItem *item = m_fileList->item(i);
         if (!show) {
             item->setIcon(QIcon());
             continue;
@@ -305,7 +305,7 @@ void FolderViewPage::applyFileIcons()
             found = bySuffix.insert(suffix, icons.icon(QFileInfo(dir.filePath(item->text()))));
         item->setIcon(found.value());
     }
-    fileList_->setUpdatesEnabled(true);
+    m_fileList->setUpdatesEnabled(true);
 }
 
 // A new current entry, by a key or a button pressed on the list, or by a jump or a delete.
@@ -359,14 +359,14 @@ void FolderViewPage::returnToEditedFile()
 {
     const QString edited = m_frame.editedFile.editedFile();
     int row = -1;
-    for (int i = 0; i < fileList_->count() && row < 0 && !edited.isEmpty(); ++i)
+    for (int i = 0; i < m_fileList->count() && row < 0 && !edited.isEmpty(); ++i)
         if (entryPath(i, false) == edited)
             row = i;
     {
-        const QSignalBlocker blocker(fileList_);
-        fileList_->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+        const QSignalBlocker blocker(m_fileList);
+        m_fileList->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
         if (row < 0)
-            fileList_->clearSelection();
+            m_fileList->clearSelection();
     }
     m_frame.status.updateStatus();
 }
@@ -375,7 +375,7 @@ bool FolderViewPage::handleFileListKey(QKeyEvent *event, bool released)
 {
     if (released) {
         if (event->key() == Qt::Key_A && event->modifiers() == Qt::ControlModifier)
-            fileList_->selectAll();
+            m_fileList->selectAll();
         afterFileListInteraction();
         return false;
     }
@@ -413,9 +413,9 @@ void FolderViewPage::jumpToFileAndFolder(const QString &path)
     const int index = findListIndex(info.fileName());
     if (index < 0)
         return;
-    fileList_->setCurrentRow(index, QItemSelectionModel::NoUpdate);
-    if (fileList_->isVisible())
-        fileList_->setFocus();
+    m_fileList->setCurrentRow(index, QItemSelectionModel::NoUpdate);
+    if (m_fileList->isVisible())
+        m_fileList->setFocus();
 }
 
 // --- File operations ---------------------------------------------------------------------
@@ -432,9 +432,9 @@ void FolderViewPage::deleteSelectedFiles()
     rereadFileList();
     if (m_frame.pages.activePage() == this) {
         // The new current entry first, so that the views and the counts show the list as it is.
-        const int current = std::min(result.lastDeletedIndex, fileList_->count() - 1);
+        const int current = std::min(result.lastDeletedIndex, m_fileList->count() - 1);
         if (current >= 0)
-            fileList_->setCurrentRow(current);
+            m_fileList->setCurrentRow(current);
         m_frame.views.showFileInViews(false);
         m_frame.views.setViewerButtonState();
     }
@@ -458,11 +458,11 @@ void FolderViewPage::copySelectedFiles()
     const int index = findListIndex(QFileInfo(copied).fileName());
     if (index >= 0) {
         // Only selected, as a copy saved from the editor is: the views keep what they show.
-        const QSignalBlocker blocker(fileList_);
-        fileList_->setCurrentRow(index);
+        const QSignalBlocker blocker(m_fileList);
+        m_fileList->setCurrentRow(index);
     }
-    if (fileList_->isVisible())
-        fileList_->setFocus();
+    if (m_fileList->isVisible())
+        m_fileList->setFocus();
 }
 
 void FolderViewPage::handleDroppedFiles(const QStringList &paths)

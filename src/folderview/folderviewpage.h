@@ -128,9 +128,9 @@ private:
     bool m_cancelledSincePress = false;
 
     // The controls; their objectNames keep the old names.
-    QLabel *fileTitle_ = nullptr;
-    QLabel *filesLabel_ = nullptr;
-    FileListBox *fileList_ = nullptr;
+    QLabel *m_fileTitle = nullptr;
+    QLabel *m_filesLabel = nullptr;
+    FileListBox *m_fileList = nullptr;
 };
 
 } // namespace folderview

@@ -16,73 +16,73 @@ ViewsDock::ViewsDock(QWidget *parent)
 {
     setObjectName(QStringLiteral("PanelActPreview"));
     QVBoxLayout *column = kit::tightColumn(this);
-    browserPanel_ = new QWidget(this);
-    browserPanel_->setObjectName(QStringLiteral("Panel1"));
-    auto *dock = new QVBoxLayout(browserPanel_);
+    m_browserPanel = new QWidget(this);
+    m_browserPanel->setObjectName(QStringLiteral("Panel1"));
+    auto *dock = new QVBoxLayout(m_browserPanel);
     dock->setContentsMargins(0, 0, 0, 0);
     m_browserPlaceholder
-        = new QLabel(QStringLiteral("Editor and Bowser view disabled"), browserPanel_);
+        = new QLabel(QStringLiteral("Editor and Bowser view disabled"), m_browserPanel);
     m_browserPlaceholder->setAlignment(Qt::AlignCenter);
     dock->addWidget(m_browserPlaceholder);
-    column->addWidget(browserPanel_, 1);
+    column->addWidget(m_browserPanel, 1);
     column->addWidget(buildButtonBar());
 
     connect(m_viewSwitch, &QButtonGroup::buttonClicked, this, &ViewsDock::viewSwitchClicked);
-    connect(saveButton_, &QPushButton::clicked, this, &ViewsDock::saveClicked);
-    connect(saveAsButton_, &QPushButton::clicked, this, &ViewsDock::saveAsClicked);
+    connect(m_saveButton, &QPushButton::clicked, this, &ViewsDock::saveClicked);
+    connect(m_saveAsButton, &QPushButton::clicked, this, &ViewsDock::saveAsClicked);
 }
 
 QWidget *ViewsDock::buildButtonBar()
 {
     QHBoxLayout *barLayout = nullptr;
     QWidget *panFolder = kit::buttonBar(this, &barLayout);
-    browserButton_ = new QToolButton(panFolder);
-    browserButton_->setObjectName(QStringLiteral("SBBrowser"));
-    browserButton_->setText(QStringLiteral("Browser"));
-    browserButton_->setToolTip(QStringLiteral("Show Browser View"));
-    editorButton_ = new QToolButton(panFolder);
-    editorButton_->setObjectName(QStringLiteral("SBEditor"));
-    editorButton_->setText(QStringLiteral("Editor"));
-    editorButton_->setToolTip(QStringLiteral("Show Editor"));
+    m_browserButton = new QToolButton(panFolder);
+    m_browserButton->setObjectName(QStringLiteral("SBBrowser"));
+    m_browserButton->setText(QStringLiteral("Browser"));
+    m_browserButton->setToolTip(QStringLiteral("Show Browser View"));
+    m_editorButton = new QToolButton(panFolder);
+    m_editorButton->setObjectName(QStringLiteral("SBEditor"));
+    m_editorButton->setText(QStringLiteral("Editor"));
+    m_editorButton->setToolTip(QStringLiteral("Show Editor"));
     m_viewSwitch = new QButtonGroup(this);
-    for (QToolButton *button : { browserButton_, editorButton_ }) {
+    for (QToolButton *button : { m_browserButton, m_editorButton }) {
         button->setCheckable(true);
         m_viewSwitch->addButton(button);
         barLayout->addWidget(button);
     }
-    browserButton_->setChecked(true);
+    m_browserButton->setChecked(true);
     barLayout->addStretch(1);
-    saveAsButton_ = kit::barButton(QStringLiteral("Save As"),
+    m_saveAsButton = kit::barButton(QStringLiteral("Save As"),
         QStringLiteral("Save a copy of the current editor file"), barLayout);
-    saveAsButton_->setObjectName(QStringLiteral("BSaveAs"));
-    saveButton_ = kit::barButton(
+    m_saveAsButton->setObjectName(QStringLiteral("BSaveAs"));
+    m_saveButton = kit::barButton(
         QStringLiteral("Save"), QStringLiteral("[CTRL-S]: Save current editor file"), barLayout);
-    saveButton_->setObjectName(QStringLiteral("BSave"));
-    saveButton_->setEnabled(false);
+    m_saveButton->setObjectName(QStringLiteral("BSave"));
+    m_saveButton->setEnabled(false);
     return panFolder;
 }
 
 void ViewsDock::showInBrowserPanel(QWidget *borrowed)
 {
     m_browserPlaceholder->hide();
-    browserPanel_->layout()->addWidget(borrowed);
+    m_browserPanel->layout()->addWidget(borrowed);
     borrowed->show();
 }
 
 bool ViewsDock::browserSwitchDown() const
 {
-    return browserButton_->isChecked();
+    return m_browserButton->isChecked();
 }
 
 void ViewsDock::setSaveButtons(bool saveEnabled, bool saveAsEnabled)
 {
-    saveButton_->setEnabled(saveEnabled);
-    saveAsButton_->setEnabled(saveAsEnabled);
+    m_saveButton->setEnabled(saveEnabled);
+    m_saveAsButton->setEnabled(saveAsEnabled);
 }
 
 bool ViewsDock::saveEnabled() const
 {
-    return saveButton_->isEnabled();
+    return m_saveButton->isEnabled();
 }
 
 } // namespace folderview

@@ -19,7 +19,7 @@ public:
     explicit ViewsDock(QWidget *parent = nullptr);
 
     // The panel that holds the borrowed view.
-    QWidget *viewsPanel() const { return browserPanel_; }
+    QWidget *viewsPanel() const { return m_browserPanel; }
     // Where the borrowed browser or editor goes; the placeholder shows while none is there.
     void showInBrowserPanel(QWidget *borrowed);
     // The view switch asks for the browser rather than the editor.
@@ -42,11 +42,11 @@ private:
     QButtonGroup *m_viewSwitch = nullptr;
 
     // The controls; their objectNames keep the old names.
-    QWidget *browserPanel_ = nullptr;
-    QToolButton *browserButton_ = nullptr;
-    QToolButton *editorButton_ = nullptr;
-    QPushButton *saveAsButton_ = nullptr;
-    QPushButton *saveButton_ = nullptr;
+    QWidget *m_browserPanel = nullptr;
+    QToolButton *m_browserButton = nullptr;
+    QToolButton *m_editorButton = nullptr;
+    QPushButton *m_saveAsButton = nullptr;
+    QPushButton *m_saveButton = nullptr;
 };
 
 } // namespace folderview

@@ -47,8 +47,6 @@ struct TokenLine {
     // Markers are told apart by this, never by their text, so document text that begins
     // with "###" stays text.
     qsizetype block = -1;
-
-    bool isMarker() const { return block >= 0; }
 };
 
 // One verbatim block kept: its marker ("###" + opening key + ":" + number) and its lines as

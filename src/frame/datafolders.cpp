@@ -12,9 +12,9 @@ namespace frame {
 QString programFolderFor(const QString &executableDir)
 {
     QString folder = platform::WithTrailingBackslash(QDir::toNativeSeparators(executableDir));
-#ifdef Q_OS_WIN
-    folder = folder.toUpper();
-#endif
+    // Windows names are case-blind: one spelling of the folder for every comparison.
+    if (platform::nativePathStyle() == platform::PathStyle::Windows)
+        folder = folder.toUpper();
     return folder;
 }
 

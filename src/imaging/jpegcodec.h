@@ -6,10 +6,6 @@
 
 namespace imaging {
 
-// The qualities the program writes with.
-constexpr int kThumbJpegQuality = 70;
-constexpr int kSnapshotJpegQuality = 75;
-
 // JPEG pictures through libjpeg. Reading never trusts the file: a missing, empty, truncated,
 // corrupt or absurdly large picture, or a progressive one of too many scans, gives a null
 // image, and any warning of the decoder counts as damage, because the pictures read here are

@@ -1,6 +1,7 @@
 #include "imaging/resample.h"
 
 #include "imaging/resamplepasses.h"
+#include "platform/failure.h"
 
 #include <algorithm>
 #include <cmath>
@@ -86,13 +87,6 @@ int mirrored(qint64 j, int size)
     return int(std::clamp<qint64>(k, 0, size - 1));
 }
 
-bool fail(QString *error, const QString &text)
-{
-    if (error)
-        *error = text;
-    return false;
-}
-
 // Why a scale of source to destination cannot be done, or empty.
 QString refusal(const QSize &source, const QSize &destination, FilterFunction filter, float support)
 {
@@ -158,7 +152,7 @@ bool ResampleBitmap(
     const QString refused
         = refusal(source.isNull() ? QSize() : source.size(), destSize, filter, support);
     if (!refused.isEmpty())
-        return fail(error, refused);
+        return platform::fail(error, refused);
     try {
         const bool direct
             = source.format() == QImage::Format_RGB32 || source.format() == QImage::Format_RGB888;
@@ -172,7 +166,7 @@ bool ResampleBitmap(
         destination = result;
         return true;
     } catch (const std::bad_alloc &) {
-        return fail(error, QStringLiteral("Not enough memory to scale the bitmap"));
+        return platform::fail(error, QStringLiteral("Not enough memory to scale the bitmap"));
     }
 }
 

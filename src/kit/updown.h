@@ -24,9 +24,6 @@ public:
     // One step up (positive) or down, from the number in the field when it holds one.
     void stepBy(int steps);
 
-    QToolButton *upButton() const { return m_up; }
-    QToolButton *downButton() const { return m_down; }
-
 private:
     QLineEdit *m_associate;
     QToolButton *m_up;

@@ -35,47 +35,47 @@ QString entryPath(const QString &folder, const QString &name)
 
 FileWatch::FileWatch(QObject *parent)
     : QObject(parent)
-    , reportTimer_(new QTimer(this))
-    , pollTimer_(new QTimer(this))
+    , m_reportTimer(new QTimer(this))
+    , m_pollTimer(new QTimer(this))
 {
-    clock_.start();
-    reportTimer_->setSingleShot(true);
-    connect(reportTimer_, &QTimer::timeout, this, &FileWatch::report);
-    pollTimer_->setInterval(pollIntervalMs);
-    connect(pollTimer_, &QTimer::timeout, this, &FileWatch::poll);
-    inotify_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    if (inotify_ >= 0) {
-        notifier_ = new QSocketNotifier(inotify_, QSocketNotifier::Read, this);
-        connect(notifier_, &QSocketNotifier::activated, this, &FileWatch::readEvents);
+    m_clock.start();
+    m_reportTimer->setSingleShot(true);
+    connect(m_reportTimer, &QTimer::timeout, this, &FileWatch::report);
+    m_pollTimer->setInterval(pollIntervalMs);
+    connect(m_pollTimer, &QTimer::timeout, this, &FileWatch::poll);
+    m_inotify = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (m_inotify >= 0) {
+        m_notifier = new QSocketNotifier(m_inotify, QSocketNotifier::Read, this);
+        connect(m_notifier, &QSocketNotifier::activated, this, &FileWatch::readEvents);
     }
 }
 
 FileWatch::~FileWatch()
 {
-    if (inotify_ >= 0)
-        ::close(inotify_);
+    if (m_inotify >= 0)
+        ::close(m_inotify);
 }
 
 void FileWatch::setFiles(const QStringList &files)
 {
     // A file followed before and after keeps its last look and a change not yet reported;
     // one made while the watches were set anew is found by comparing with that look.
-    const QHash<QString, Look> earlierLooks = looks_;
-    const QSet<QString> earlierPending = pending_;
+    const QHash<QString, Look> earlierLooks = m_looks;
+    const QSet<QString> earlierPending = m_pending;
     clear();
     addFiles(files);
     QStringList kept;
-    for (const QString &file : std::as_const(files_)) {
+    for (const QString &file : std::as_const(m_files)) {
         const auto look = earlierLooks.constFind(file);
         if (look == earlierLooks.cend())
             continue;
-        looks_.insert(file, *look);
+        m_looks.insert(file, *look);
         kept.append(file);
         if (earlierPending.contains(file))
-            pending_.insert(file);
+            m_pending.insert(file);
     }
     compareFiles(kept);
-    if (!pending_.isEmpty())
+    if (!m_pending.isEmpty())
         pendingGrew();
 }
 
@@ -88,39 +88,39 @@ void FileWatch::addFiles(const QStringList &files)
 
 QStringList FileWatch::files() const
 {
-    return files_;
+    return m_files;
 }
 
 void FileWatch::clear()
 {
-    for (Folder &folder : folders_)
+    for (Folder &folder : m_folders)
         stopSystemWatch(folder);
-    files_.clear();
-    folders_.clear();
-    filesOfEntry_.clear();
-    looks_.clear();
-    foldersOfDescriptor_.clear();
-    pending_.clear();
-    burstStart_ = -1;
-    reportTimer_->stop();
+    m_files.clear();
+    m_folders.clear();
+    m_filesOfEntry.clear();
+    m_looks.clear();
+    m_foldersOfDescriptor.clear();
+    m_pending.clear();
+    m_burstStart = -1;
+    m_reportTimer->stop();
     updatePollTimer();
 }
 
 void FileWatch::setTiming(int quietMs, int maxDelayMs, int intervalMs)
 {
-    quietMs_ = std::max(0, quietMs);
-    maxDelayMs_ = std::max(0, maxDelayMs);
-    intervalMs_ = std::max(0, intervalMs);
+    m_quietMs = std::max(0, quietMs);
+    m_maxDelayMs = std::max(0, maxDelayMs);
+    m_intervalMs = std::max(0, intervalMs);
 }
 
 void FileWatch::setFolderLimit(int folders)
 {
-    folderLimit_ = folders;
+    m_folderLimit = folders;
 }
 
 bool FileWatch::isPolling() const
 {
-    return pollTimer_->isActive();
+    return m_pollTimer->isActive();
 }
 
 FileWatch::Look FileWatch::lookAt(const QString &path)
@@ -140,10 +140,10 @@ FileWatch::Look FileWatch::lookAt(const QString &path)
 
 void FileWatch::follow(const QString &file)
 {
-    if (looks_.contains(file))
+    if (m_looks.contains(file))
         return;
-    files_.append(file);
-    looks_.insert(file, lookAt(file));
+    m_files.append(file);
+    m_looks.insert(file, lookAt(file));
     followEntry(file, file);
     // The target of a link changes without an event in the link's folder.
     const QFileInfo info(file);
@@ -156,13 +156,13 @@ void FileWatch::follow(const QString &file)
 
 void FileWatch::followEntry(const QString &entry, const QString &file)
 {
-    QStringList &standsFor = filesOfEntry_[entry];
+    QStringList &standsFor = m_filesOfEntry[entry];
     if (standsFor.contains(file))
         return;
     standsFor.append(file);
     const int slash = entry.lastIndexOf(QLatin1Char('/'));
     const QString folderPath = slash == 0 ? QStringLiteral("/") : entry.left(slash);
-    Folder &folder = folders_[folderPath];
+    Folder &folder = m_folders[folderPath];
     folder.names.insert(entry.mid(slash + 1));
     if (folder.descriptor < 0)
         startSystemWatch(folderPath, folder);
@@ -171,22 +171,22 @@ void FileWatch::followEntry(const QString &entry, const QString &file)
 bool FileWatch::startSystemWatch(const QString &path, Folder &folder)
 {
     // Without an inotify instance (the system's limit of them reached) every folder is polled.
-    const bool limited = inotify_ < 0 || (folderLimit_ >= 0 && systemWatches_ >= folderLimit_);
+    const bool limited = m_inotify < 0 || (m_folderLimit >= 0 && m_systemWatches >= m_folderLimit);
     const int descriptor = limited
         ? -1
-        : inotify_add_watch(inotify_, encodeFilePath(path).constData(), folderEvents);
+        : inotify_add_watch(m_inotify, encodeFilePath(path).constData(), folderEvents);
     if (descriptor < 0) {
         const bool limitReached = limited || errno == ENOSPC || errno == ENOMEM;
-        if (limitReached && !saidPolling_) {
-            saidPolling_ = true;
+        if (limitReached && !m_saidPolling) {
+            m_saidPolling = true;
             Q_EMIT pollingStarted();
         }
         return false;
     }
     folder.descriptor = descriptor;
-    QStringList &paths = foldersOfDescriptor_[descriptor];
+    QStringList &paths = m_foldersOfDescriptor[descriptor];
     if (paths.isEmpty())
-        ++systemWatches_;
+        ++m_systemWatches;
     if (!paths.contains(path))
         paths.append(path);
     return true;
@@ -198,25 +198,25 @@ void FileWatch::stopSystemWatch(Folder &folder)
         return;
     const int descriptor = folder.descriptor;
     folder.descriptor = -1;
-    auto paths = foldersOfDescriptor_.find(descriptor);
-    if (paths == foldersOfDescriptor_.end())
+    auto paths = m_foldersOfDescriptor.find(descriptor);
+    if (paths == m_foldersOfDescriptor.end())
         return;
     // Another path may still lead to the same folder: keep the watch for it.
     for (const QString &path : std::as_const(*paths)) {
-        auto other = folders_.find(path);
-        if (other != folders_.end() && other->descriptor == descriptor)
+        auto other = m_folders.find(path);
+        if (other != m_folders.end() && other->descriptor == descriptor)
             return;
     }
-    foldersOfDescriptor_.erase(paths);
-    --systemWatches_;
-    inotify_rm_watch(inotify_, descriptor);
+    m_foldersOfDescriptor.erase(paths);
+    --m_systemWatches;
+    inotify_rm_watch(m_inotify, descriptor);
 }
 
 void FileWatch::readEvents()
 {
     alignas(inotify_event) char buffer[64 * 1024];
     for (;;) {
-        const ssize_t length = ::read(inotify_, buffer, sizeof buffer);
+        const ssize_t length = ::read(m_inotify, buffer, sizeof buffer);
         if (length <= 0)
             break;
         for (ssize_t at = 0; at < length;) {
@@ -228,14 +228,14 @@ void FileWatch::readEvents()
             at += qsizetype(sizeof(inotify_event)) + event->len;
         }
     }
-    if (!pending_.isEmpty())
+    if (!m_pending.isEmpty())
         pendingGrew();
 }
 
 void FileWatch::takeEvent(int descriptor, quint32 mask, const QString &name)
 {
     if (mask & IN_Q_OVERFLOW) {
-        compareFiles(files_);
+        compareFiles(m_files);
         return;
     }
     if (mask & (IN_DELETE_SELF | IN_MOVE_SELF | IN_IGNORED)) {
@@ -244,9 +244,9 @@ void FileWatch::takeEvent(int descriptor, quint32 mask, const QString &name)
     }
     if (name.isEmpty())
         return;
-    for (const QString &folder : foldersOfDescriptor_.value(descriptor)) {
-        for (const QString &file : filesOfEntry_.value(entryPath(folder, name)))
-            pending_.insert(file);
+    for (const QString &folder : m_foldersOfDescriptor.value(descriptor)) {
+        for (const QString &file : m_filesOfEntry.value(entryPath(folder, name)))
+            m_pending.insert(file);
     }
 }
 
@@ -254,10 +254,10 @@ void FileWatch::takeEvent(int descriptor, quint32 mask, const QString &name)
 // folder is there again.
 void FileWatch::folderLost(int descriptor)
 {
-    const QStringList paths = foldersOfDescriptor_.value(descriptor);
+    const QStringList paths = m_foldersOfDescriptor.value(descriptor);
     for (const QString &path : paths) {
-        auto folder = folders_.find(path);
-        if (folder != folders_.end() && folder->descriptor == descriptor)
+        auto folder = m_folders.find(path);
+        if (folder != m_folders.end() && folder->descriptor == descriptor)
             stopSystemWatch(*folder);
     }
     for (const QString &path : paths)
@@ -268,23 +268,23 @@ void FileWatch::folderLost(int descriptor)
 void FileWatch::compareFiles(const QStringList &files)
 {
     for (const QString &file : files) {
-        if (lookAt(file) != looks_.value(file))
-            pending_.insert(file);
+        if (lookAt(file) != m_looks.value(file))
+            m_pending.insert(file);
     }
 }
 
 void FileWatch::compareFolder(const QString &path)
 {
-    const Folder folder = folders_.value(path);
+    const Folder folder = m_folders.value(path);
     QStringList files;
     for (const QString &name : folder.names)
-        files += filesOfEntry_.value(entryPath(path, name));
+        files += m_filesOfEntry.value(entryPath(path, name));
     compareFiles(files);
 }
 
 void FileWatch::poll()
 {
-    for (auto folder = folders_.begin(); folder != folders_.end(); ++folder) {
+    for (auto folder = m_folders.begin(); folder != m_folders.end(); ++folder) {
         if (folder->descriptor >= 0)
             continue;
         if (QFileInfo(folder.key()).isDir())
@@ -292,45 +292,45 @@ void FileWatch::poll()
         compareFolder(folder.key());
     }
     updatePollTimer();
-    if (!pending_.isEmpty())
+    if (!m_pending.isEmpty())
         pendingGrew();
 }
 
 void FileWatch::pendingGrew()
 {
-    const qint64 now = clock_.elapsed();
-    if (burstStart_ < 0)
-        burstStart_ = now;
-    lastEvent_ = now;
-    qint64 due = lastEvent_ + quietMs_;
-    if (maxDelayMs_ > 0)
-        due = std::min(due, burstStart_ + maxDelayMs_);
-    due = std::max(due, lastReport_ + intervalMs_);
-    reportTimer_->start(int(std::max<qint64>(0, due - now)));
+    const qint64 now = m_clock.elapsed();
+    if (m_burstStart < 0)
+        m_burstStart = now;
+    m_lastEvent = now;
+    qint64 due = m_lastEvent + m_quietMs;
+    if (m_maxDelayMs > 0)
+        due = std::min(due, m_burstStart + m_maxDelayMs);
+    due = std::max(due, m_lastReport + m_intervalMs);
+    m_reportTimer->start(int(std::max<qint64>(0, due - now)));
 }
 
 void FileWatch::report()
 {
-    lastReport_ = clock_.elapsed();
-    burstStart_ = -1;
-    QStringList changed(pending_.cbegin(), pending_.cend());
-    pending_.clear();
+    m_lastReport = m_clock.elapsed();
+    m_burstStart = -1;
+    QStringList changed(m_pending.cbegin(), m_pending.cend());
+    m_pending.clear();
     if (changed.isEmpty())
         return;
     std::sort(changed.begin(), changed.end());
     for (const QString &file : std::as_const(changed))
-        looks_.insert(file, lookAt(file));
+        m_looks.insert(file, lookAt(file));
     Q_EMIT filesChanged(changed);
 }
 
 void FileWatch::updatePollTimer()
 {
-    const bool anyPolled = std::any_of(folders_.cbegin(), folders_.cend(),
+    const bool anyPolled = std::any_of(m_folders.cbegin(), m_folders.cend(),
         [](const Folder &folder) { return folder.descriptor < 0; });
-    if (anyPolled && !pollTimer_->isActive())
-        pollTimer_->start();
+    if (anyPolled && !m_pollTimer->isActive())
+        m_pollTimer->start();
     else if (!anyPolled)
-        pollTimer_->stop();
+        m_pollTimer->stop();
 }
 
 } // namespace platform

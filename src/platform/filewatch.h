@@ -75,29 +75,29 @@ private:
     void report();
     void updatePollTimer();
 
-    int inotify_ = -1;
-    QSocketNotifier *notifier_ = nullptr;
-    QTimer *reportTimer_ = nullptr;
-    QTimer *pollTimer_ = nullptr;
-    QElapsedTimer clock_;
+    int m_inotify = -1;
+    QSocketNotifier *m_notifier = nullptr;
+    QTimer *m_reportTimer = nullptr;
+    QTimer *m_pollTimer = nullptr;
+    QElapsedTimer m_clock;
 
-    QStringList files_;
-    QHash<QString, Folder> folders_;
-    QHash<QString, QStringList> filesOfEntry_; // "folder/name" -> followed files it stands for
-    QHash<QString, Look> looks_;               // followed file -> its look at the last report
-    QHash<int, QStringList> foldersOfDescriptor_; // two paths may lead to one folder
+    QStringList m_files;
+    QHash<QString, Folder> m_folders;
+    QHash<QString, QStringList> m_filesOfEntry; // "folder/name" -> followed files it stands for
+    QHash<QString, Look> m_looks; // followed file -> its look at the last report
+    QHash<int, QStringList> m_foldersOfDescriptor; // two paths may lead to one folder
 
-    QSet<QString> pending_; // followed files changed since the last report
-    qint64 burstStart_ = -1;
-    qint64 lastEvent_ = 0;
-    qint64 lastReport_ = -1000000;
+    QSet<QString> m_pending; // followed files changed since the last report
+    qint64 m_burstStart = -1;
+    qint64 m_lastEvent = 0;
+    qint64 m_lastReport = -1000000;
 
-    int quietMs_ = 20;
-    int maxDelayMs_ = 100;
-    int intervalMs_ = 100;
-    int folderLimit_ = -1;
-    int systemWatches_ = 0;
-    bool saidPolling_ = false;
+    int m_quietMs = 20;
+    int m_maxDelayMs = 100;
+    int m_intervalMs = 100;
+    int m_folderLimit = -1;
+    int m_systemWatches = 0;
+    bool m_saidPolling = false;
 };
 
 } // namespace platform

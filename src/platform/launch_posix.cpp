@@ -5,11 +5,13 @@
 #include "platform/shell.h"
 
 #include <QByteArray>
+#include <QFile>
 
 #include <vector>
 
 #include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/types.h>
 #include <sys/wait.h>
@@ -78,6 +80,12 @@ bool launchDetached(const LaunchCommand &command)
     while (got < 0 && errno == EINTR);
     ::close(report[0]);
     return got == 0;
+}
+
+QString replaceProcessWith(const QString &program, char **argv)
+{
+    ::execv(QFile::encodeName(program).constData(), argv);
+    return QString::fromLocal8Bit(std::strerror(errno));
 }
 
 } // namespace platform

@@ -11,4 +11,9 @@ bool launchDetached(const LaunchCommand &command)
         && QProcess::startDetached(command.program, command.arguments);
 }
 
+QString replaceProcessWith(const QString &, char **)
+{
+    return {};
+}
+
 } // namespace platform

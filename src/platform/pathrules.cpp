@@ -2,15 +2,6 @@
 
 namespace platform {
 
-PathStyle nativePathStyle()
-{
-#ifdef Q_OS_WIN
-    return PathStyle::Windows;
-#else
-    return PathStyle::Posix;
-#endif
-}
-
 QChar separator(PathStyle style)
 {
     return style == PathStyle::Windows ? QLatin1Char('\\') : QLatin1Char('/');

@@ -66,18 +66,6 @@ LaunchCommand launchCommandFor(const QString &location, const QString &param, co
     return command;
 }
 
-QUrl localFileUrl(const QString &path)
-{
-    const QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-#ifdef Q_OS_UNIX
-    // "/" stays, everything but the unreserved characters is percent-encoded, byte by byte.
-    return QUrl::fromEncoded(
-        "file://" + encodeFilePath(absolute).toPercentEncoding("/"), QUrl::StrictMode);
-#else
-    return QUrl::fromLocalFile(absolute);
-#endif
-}
-
 bool openWithDefaultProgram(const QString &fileOrUrl)
 {
     // A path names a file even when it is missing: the opener says so, not the program.

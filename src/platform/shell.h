@@ -40,4 +40,12 @@ bool openWithDefaultProgram(const QString &fileOrUrl);
 // Location names an existing file.
 bool launcherExists(const QString &location);
 
+// What the file names of the system's programs end with: ".exe" on Windows, nothing elsewhere.
+QString programSuffix();
+
+// Runs `program` in this process's place with `argv` (as main got it). Returns only when it
+// could not: with the reason, or empty where the system cannot replace a process (then the
+// caller starts the program as a child).
+QString replaceProcessWith(const QString &program, char **argv);
+
 } // namespace platform

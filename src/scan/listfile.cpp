@@ -1,6 +1,7 @@
 #include "scan/listfile.h"
 
 #include "platform/atomicfile.h"
+#include "platform/failure.h"
 #include "platform/safefile.h"
 #include "platform/textcodec.h"
 #include "platform/textrules.h"
@@ -56,27 +57,25 @@ QByteArray listFileBytes(const QStringList &records)
     return text.toUtf8();
 }
 
-bool readListFile(const QString &path, QStringList &records, QString *error)
+bool readListFile(const QString &path, QStringList *records, QString *error)
 {
     const QString shown = QDir::toNativeSeparators(path);
     // Only plain files: reading a pipe or a device would wait or never end.
     switch (platform::fileState(path).kind) {
     case platform::FileState::Folder:
-        *error = QStringLiteral("%1 is not a file.").arg(shown);
-        return false;
+        return platform::fail(error, QStringLiteral("%1 is not a file.").arg(shown));
     case platform::FileState::Other:
-        *error = QStringLiteral("%1 is %2.").arg(shown, platform::notRegularFileText());
-        return false;
+        return platform::fail(
+            error, QStringLiteral("%1 is %2.").arg(shown, platform::notRegularFileText()));
     default:
         break;
     }
     QByteArray bytes;
     QString reason;
-    if (!platform::readRegularFile(path, kLargestListFile, &bytes, &reason)) {
-        *error = QStringLiteral("Cannot read file \"%1\". %2").arg(shown, reason);
-        return false;
-    }
-    records = listRecordsFromBytes(bytes);
+    if (!platform::readRegularFile(path, kLargestListFile, &bytes, &reason))
+        return platform::fail(
+            error, QStringLiteral("Cannot read file \"%1\". %2").arg(shown, reason));
+    *records = listRecordsFromBytes(bytes);
     return true;
 }
 

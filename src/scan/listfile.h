@@ -20,7 +20,7 @@ QByteArray listFileBytes(const QStringList &records);
 
 // Reads a list file; false with the system's reason in `error` when it cannot be read or is
 // not a plain file.
-bool readListFile(const QString &path, QStringList &records, QString *error);
+bool readListFile(const QString &path, QStringList *records, QString *error);
 
 // Writes a list file by atomic replace: on failure the old file stays whole.
 bool writeListFile(const QString &path, const QStringList &records, QString *error);

@@ -73,37 +73,37 @@ SiteCheckPage::~SiteCheckPage() = default;
 void SiteCheckPage::buildLayout()
 {
     QVBoxLayout *column = kit::tightColumn(this);
-    reportTitle_ = kit::titleBar(kFirstTitle, this);
-    reportTitle_->setObjectName(QStringLiteral("PanelSiteTop"));
-    column->addWidget(reportTitle_);
-    report_ = kit::reportList(m_model, this);
-    report_->setObjectName(QStringLiteral("ELVSiteReport"));
-    QHeaderView *header = report_->header();
+    m_reportTitle = kit::titleBar(kFirstTitle, this);
+    m_reportTitle->setObjectName(QStringLiteral("PanelSiteTop"));
+    column->addWidget(m_reportTitle);
+    m_report = kit::reportList(m_model, this);
+    m_report->setObjectName(QStringLiteral("ELVSiteReport"));
+    QHeaderView *header = m_report->header();
     header->setStretchLastSection(true);
     header->resizeSection(PageColumn, kit::scaledByFont(180, header));
     header->resizeSection(LineColumn, kit::scaledByFont(50, header));
     header->resizeSection(LinkColumn, kit::scaledByFont(200, header));
-    report_->setToolTip(QStringLiteral("[Enter] [Double-Click] = Open the page in the editor, "
+    m_report->setToolTip(QStringLiteral("[Enter] [Double-Click] = Open the page in the editor, "
                                        "the link selected"));
-    column->addWidget(report_, 1);
+    column->addWidget(m_report, 1);
     QHBoxLayout *barLayout = nullptr;
     QWidget *bar = kit::buttonBar(this, &barLayout);
-    checkButton_ = kit::barButton(QStringLiteral("Check"),
+    m_checkButton = kit::barButton(QStringLiteral("Check"),
         QStringLiteral("Check the links of the current folder and its sub-folders"), barLayout);
-    checkButton_->setObjectName(QStringLiteral("BCheck"));
-    checkButton_->setFocusPolicy(Qt::NoFocus);
+    m_checkButton->setObjectName(QStringLiteral("BCheck"));
+    m_checkButton->setFocusPolicy(Qt::NoFocus);
     barLayout->addWidget(new QLabel(QStringLiteral("Show:"), bar));
-    showChoice_ = new QComboBox(bar);
-    showChoice_->setObjectName(QStringLiteral("CBShow"));
-    showChoice_->addItems({ QStringLiteral("Links"), QStringLiteral("HTML"), QStringLiteral("All") });
-    showChoice_->setCurrentIndex(int(ShowProblems::All));
-    showChoice_->setFocusPolicy(Qt::NoFocus);
-    barLayout->addWidget(showChoice_);
-    rulesButton_ = kit::barButton(QStringLiteral("Rules"),
+    m_showChoice = new QComboBox(bar);
+    m_showChoice->setObjectName(QStringLiteral("CBShow"));
+    m_showChoice->addItems({ QStringLiteral("Links"), QStringLiteral("HTML"), QStringLiteral("All") });
+    m_showChoice->setCurrentIndex(int(ShowProblems::All));
+    m_showChoice->setFocusPolicy(Qt::NoFocus);
+    barLayout->addWidget(m_showChoice);
+    m_rulesButton = kit::barButton(QStringLiteral("Rules"),
         QStringLiteral("The HTML rules checked (a site's .folioscope-check.ini switches off more)"),
         barLayout);
-    rulesButton_->setObjectName(QStringLiteral("BRules"));
-    rulesButton_->setFocusPolicy(Qt::NoFocus);
+    m_rulesButton->setObjectName(QStringLiteral("BRules"));
+    m_rulesButton->setFocusPolicy(Qt::NoFocus);
     buildRulesMenu();
     barLayout->addStretch(1);
     column->addWidget(bar);
@@ -111,22 +111,22 @@ void SiteCheckPage::buildLayout()
 
 void SiteCheckPage::connectControls()
 {
-    report_->installEventFilter(this);
-    connect(report_, &QTreeView::doubleClicked, this, &SiteCheckPage::openCurrentRow);
-    report_->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(report_, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
-        m_frame.commands.showContextMenu(report_->viewport()->mapToGlobal(pos));
+    m_report->installEventFilter(this);
+    connect(m_report, &QTreeView::doubleClicked, this, &SiteCheckPage::openCurrentRow);
+    m_report->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_report, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
+        m_frame.commands.showContextMenu(m_report->viewport()->mapToGlobal(pos));
     });
     const auto forgetLeads = [this] { m_leadRowsKnown[0] = m_leadRowsKnown[1] = false; };
     connect(m_model, &QAbstractItemModel::modelReset, this, forgetLeads);
-    connect(report_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+    connect(m_report->selectionModel(), &QItemSelectionModel::selectionChanged, this,
         [this, forgetLeads] {
             forgetLeads();
             m_frame.status.updateStatus();
         });
-    connect(report_->header(), &QHeaderView::sectionClicked, this, &SiteCheckPage::sortByColumn);
-    connect(checkButton_, &QPushButton::clicked, this, &SiteCheckPage::checkFolder);
-    connect(showChoice_, &QComboBox::currentIndexChanged, this, &SiteCheckPage::setShown);
+    connect(m_report->header(), &QHeaderView::sectionClicked, this, &SiteCheckPage::sortByColumn);
+    connect(m_checkButton, &QPushButton::clicked, this, &SiteCheckPage::checkFolder);
+    connect(m_showChoice, &QComboBox::currentIndexChanged, this, &SiteCheckPage::setShown);
     connect(m_run, &CheckRun::finished, this, &SiteCheckPage::checkEnded);
     connect(m_progressTimer, &QTimer::timeout, this, &SiteCheckPage::showProgress);
     connect(m_watch, &platform::FileWatch::filesChanged, this, &SiteCheckPage::filesChanged);
@@ -134,13 +134,13 @@ void SiteCheckPage::connectControls()
 
 bool SiteCheckPage::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == report_ && event->type() == QEvent::KeyPress && isEnterKey(event)) {
+    if (watched == m_report && event->type() == QEvent::KeyPress && isEnterKey(event)) {
         openCurrentRow();
         return true;
     }
-    if (watched == report_
+    if (watched == m_report
         && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
-        kit::setFocusMark(reportTitle_, event->type() == QEvent::FocusIn);
+        kit::setFocusMark(m_reportTitle, event->type() == QEvent::FocusIn);
     return QWidget::eventFilter(watched, event);
 }
 
@@ -158,17 +158,17 @@ QString SiteCheckPage::entryNoun() const
 
 void SiteCheckPage::buildRulesMenu()
 {
-    rulesMenu_ = new QMenu(rulesButton_);
+    m_rulesMenu = new QMenu(m_rulesButton);
     const QStringList off = rulesOff();
     for (const std::string_view id : linkcheck::htmlRuleIds()) {
         const QString rule = QString::fromUtf8(id.data(), qsizetype(id.size()));
-        QAction *action = rulesMenu_->addAction(rule);
+        QAction *action = m_rulesMenu->addAction(rule);
         action->setCheckable(true);
         action->setChecked(!off.contains(rule));
         action->setToolTip(QString::fromUtf8(linkcheck::htmlRuleDescription(id).data()));
         connect(action, &QAction::toggled, this, [this, rule](bool on) { setRuleOff(rule, !on); });
     }
-    rulesButton_->setMenu(rulesMenu_);
+    m_rulesButton->setMenu(m_rulesMenu);
 }
 
 QStringList SiteCheckPage::rulesOff() const
@@ -190,8 +190,8 @@ void SiteCheckPage::setRuleOff(const QString &rule, bool off)
 
 void SiteCheckPage::setShown(int choice)
 {
-    if (showChoice_->currentIndex() != choice)
-        showChoice_->setCurrentIndex(choice); // comes back here
+    if (m_showChoice->currentIndex() != choice)
+        m_showChoice->setCurrentIndex(choice); // comes back here
     else
         keepingSelection([&] { m_model->setShown(ShowProblems(choice)); });
     if (m_check)
@@ -215,16 +215,16 @@ void SiteCheckPage::start()
 
 void SiteCheckPage::activate()
 {
-    report_->setFocus();
+    m_report->setFocus();
 }
 
 void SiteCheckPage::openCurrentRow()
 {
-    const QModelIndex current = report_->currentIndex();
+    const QModelIndex current = m_report->currentIndex();
     if (!current.isValid())
         return;
     // The page opened is the current file: the row's page alone.
-    report_->selectionModel()->select(
+    m_report->selectionModel()->select(
         current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     const linkcheck::BrokenLink &link = m_model->row(current.row()).link;
     // An HTML problem has no text of its own: the caret goes to its place.
@@ -255,7 +255,7 @@ void SiteCheckPage::checkFolder()
     m_model->clear();
     // The caption counts the list as it is now: empty until the check ends.
     m_frame.status.updateStatus();
-    reportTitle_->setText(QStringLiteral("Checking the links in \"%1\" ...").arg(m_root));
+    m_reportTitle->setText(QStringLiteral("Checking the links in \"%1\" ...").arg(m_root));
     linkcheck::CheckOptions options;
     options.root = QDir::cleanPath(folder);
     options.thumbFolder = frame::thumbFolderOf(m_frame.configuration.dataFolder());
@@ -312,13 +312,13 @@ void SiteCheckPage::checkEnded(bool complete)
     }
     showReport();
     followFiles();
-    report_->setFocus();
+    m_report->setFocus();
 }
 
 void SiteCheckPage::dropReport(bool outOfMemory)
 {
     m_model->clear();
-    reportTitle_->setText(outOfMemory
+    m_reportTitle->setText(outOfMemory
             ? QStringLiteral("The check of \"%1\" ran out of memory").arg(m_root)
             : QStringLiteral("The check of \"%1\" was stopped").arg(m_root));
     m_frame.status.updateStatus();
@@ -334,12 +334,12 @@ void SiteCheckPage::showReport()
 // The selection and the current row follow their entries to their new places.
 void SiteCheckPage::keepingSelection(const std::function<void()> &change)
 {
-    QItemSelectionModel *selection = report_->selectionModel();
+    QItemSelectionModel *selection = m_report->selectionModel();
     QSet<QString> selected;
     for (const QModelIndex &index : selection->selectedRows())
         selected.insert(entryKey(m_model->row(index.row())));
     QString current;
-    if (const QModelIndex index = report_->currentIndex(); index.isValid())
+    if (const QModelIndex index = m_report->currentIndex(); index.isValid())
         current = entryKey(m_model->row(index.row()));
 
     change();
@@ -361,7 +361,7 @@ void SiteCheckPage::setReportTitle()
     const QString shown = m_model->shown() == ShowProblems::Links ? QStringLiteral("Broken links")
         : m_model->shown() == ShowProblems::Html                 ? QStringLiteral("HTML problems")
                                                                  : QStringLiteral("Problems");
-    reportTitle_->setText(
+    m_reportTitle->setText(
         QStringLiteral("%1 in \"%2\": %3 of %4 problems; %5 links in %6 pages (%7 external, "
                        "not checked)")
             .arg(shown, m_root)
@@ -422,15 +422,15 @@ void SiteCheckPage::sortByColumn(int column)
         = column != m_model->sortColumn() || m_model->sortOrder() == Qt::DescendingOrder;
     const Qt::SortOrder order = ascending ? Qt::AscendingOrder : Qt::DescendingOrder;
     keepingSelection([&] { m_model->sortBy(column, order); });
-    report_->header()->setSortIndicator(column, order);
-    report_->header()->setSortIndicatorShown(true);
+    m_report->header()->setSortIndicator(column, order);
+    m_report->header()->setSortIndicatorShown(true);
 }
 
 // --- Selection queries --------------------------------------------------------------------
 
 QString SiteCheckPage::currentFile() const
 {
-    const QModelIndexList rows = report_->selectionModel()->selectedRows();
+    const QModelIndexList rows = m_report->selectionModel()->selectedRows();
     if (rows.isEmpty())
         return {};
     const QString page = m_model->row(rows.first().row()).link.page;
@@ -442,7 +442,7 @@ QString SiteCheckPage::currentFile() const
 
 frame::SelectionCount SiteCheckPage::selectionCounts() const
 {
-    return { this, int(report_->selectionModel()->selectedRows().size()), m_model->rowCount() };
+    return { this, int(m_report->selectionModel()->selectedRows().size()), m_model->rowCount() };
 }
 
 const std::vector<bool> &SiteCheckPage::leadRows(bool onlySelected) const
@@ -453,7 +453,7 @@ const std::vector<bool> &SiteCheckPage::leadRows(bool onlySelected) const
         return leads;
     leads.assign(size_t(m_model->rowCount()), false);
     QSet<QString> seen;
-    const QItemSelectionModel *selection = report_->selectionModel();
+    const QItemSelectionModel *selection = m_report->selectionModel();
     for (int row = 0; row < m_model->rowCount(); ++row) {
         if (onlySelected && !selection->isRowSelected(row, {}))
             continue;

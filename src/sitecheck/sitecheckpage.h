@@ -136,12 +136,12 @@ private:
     mutable std::vector<bool> m_leadRows[2];
     mutable bool m_leadRowsKnown[2] = { false, false };
 
-    QLabel *reportTitle_ = nullptr;
-    QTreeView *report_ = nullptr;
-    QPushButton *checkButton_ = nullptr;
-    QComboBox *showChoice_ = nullptr;
-    QPushButton *rulesButton_ = nullptr;
-    QMenu *rulesMenu_ = nullptr;
+    QLabel *m_reportTitle = nullptr;
+    QTreeView *m_report = nullptr;
+    QPushButton *m_checkButton = nullptr;
+    QComboBox *m_showChoice = nullptr;
+    QPushButton *m_rulesButton = nullptr;
+    QMenu *m_rulesMenu = nullptr;
 };
 
 } // namespace sitecheck

@@ -25,37 +25,37 @@ SnapshotBatchDialog::SnapshotBatchDialog(SnapshotJob &job, QString &snapshotPath
     setObjectName(QStringLiteral("TFormSnapBatch"));
     auto *grid = new QGridLayout(this);
     grid->addWidget(new QLabel(QStringLiteral("Output folder for snapshots:"), this), 0, 0, 1, 2);
-    folderField_ = new QLineEdit(this);
-    folderField_->setObjectName(QStringLiteral("ELoc1"));
-    folderField_->setReadOnly(true);
-    folderField_->setMinimumWidth(kit::scaledByFont(300, folderField_));
-    kit::showTextStart(folderField_);
-    grid->addWidget(folderField_, 1, 0);
-    browseButton_ = new QPushButton(QStringLiteral("..."), this);
-    browseButton_->setObjectName(QStringLiteral("BEditor1"));
-    browseButton_->setFixedWidth(kit::scaledByFont(28, browseButton_));
-    grid->addWidget(browseButton_, 1, 1);
+    m_folderField = new QLineEdit(this);
+    m_folderField->setObjectName(QStringLiteral("ELoc1"));
+    m_folderField->setReadOnly(true);
+    m_folderField->setMinimumWidth(kit::scaledByFont(300, m_folderField));
+    kit::showTextStart(m_folderField);
+    grid->addWidget(m_folderField, 1, 0);
+    m_browseButton = new QPushButton(QStringLiteral("..."), this);
+    m_browseButton->setObjectName(QStringLiteral("BEditor1"));
+    m_browseButton->setFixedWidth(kit::scaledByFont(28, m_browseButton));
+    grid->addWidget(m_browseButton, 1, 1);
     grid->addWidget(new QLabel(QStringLiteral("Output file format:"), this), 2, 0, 1, 2);
-    formatBox_ = new QComboBox(this);
-    formatBox_->setObjectName(QStringLiteral("FilterComboBox1"));
-    formatBox_->addItem(QStringLiteral("Create JPG files"), QStringLiteral("*.JPG"));
-    formatBox_->addItem(QStringLiteral("Create BMP files"), QStringLiteral("*.BMP"));
-    grid->addWidget(formatBox_, 3, 0, 1, 2);
+    m_formatBox = new QComboBox(this);
+    m_formatBox->setObjectName(QStringLiteral("FilterComboBox1"));
+    m_formatBox->addItem(QStringLiteral("Create JPG files"), QStringLiteral("*.JPG"));
+    m_formatBox->addItem(QStringLiteral("Create BMP files"), QStringLiteral("*.BMP"));
+    grid->addWidget(m_formatBox, 3, 0, 1, 2);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    okButton_ = new QPushButton(QStringLiteral("Start"), this);
-    okButton_->setObjectName(QStringLiteral("BOK"));
-    okButton_->setDefault(true);
-    cancelButton_ = new QPushButton(QStringLiteral("Cancel"), this);
-    cancelButton_->setObjectName(QStringLiteral("BCancel"));
-    buttons->addWidget(okButton_);
-    buttons->addWidget(cancelButton_);
+    m_okButton = new QPushButton(QStringLiteral("Start"), this);
+    m_okButton->setObjectName(QStringLiteral("BOK"));
+    m_okButton->setDefault(true);
+    m_cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+    m_cancelButton->setObjectName(QStringLiteral("BCancel"));
+    buttons->addWidget(m_okButton);
+    buttons->addWidget(m_cancelButton);
     grid->addLayout(buttons, 4, 0, 1, 2);
 
-    connect(browseButton_, &QPushButton::clicked, this, &SnapshotBatchDialog::chooseFolder);
-    connect(formatBox_, &QComboBox::currentIndexChanged, this, &SnapshotBatchDialog::filterChosen);
-    connect(okButton_, &QPushButton::clicked, this, &SnapshotBatchDialog::startExport);
-    connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_browseButton, &QPushButton::clicked, this, &SnapshotBatchDialog::chooseFolder);
+    connect(m_formatBox, &QComboBox::currentIndexChanged, this, &SnapshotBatchDialog::filterChosen);
+    connect(m_okButton, &QPushButton::clicked, this, &SnapshotBatchDialog::startExport);
+    connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void SnapshotBatchDialog::showEvent(QShowEvent *event)
@@ -67,9 +67,9 @@ void SnapshotBatchDialog::showEvent(QShowEvent *event)
 void SnapshotBatchDialog::prepareToShow()
 {
     setWindowTitle(QStringLiteral("Export %1 snapshots").arg(m_job.selectedCount));
-    folderField_->setText(m_snapshotPath);
-    okButton_->setEnabled(!m_snapshotPath.trimmed().isEmpty());
-    formatBox_->setCurrentIndex(0);
+    m_folderField->setText(m_snapshotPath);
+    m_okButton->setEnabled(!m_snapshotPath.trimmed().isEmpty());
+    m_formatBox->setCurrentIndex(0);
     filterChosen();
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         QRect frame = frameGeometry();
@@ -83,24 +83,24 @@ void SnapshotBatchDialog::chooseFolder()
     const QString chosen
         = platform::dialogs().outputFolder(QStringLiteral("Output folder"), m_snapshotPath);
     if (!chosen.isEmpty())
-        folderField_->setText(platform::WithTrailingBackslash(QDir::toNativeSeparators(chosen)));
+        m_folderField->setText(platform::WithTrailingBackslash(QDir::toNativeSeparators(chosen)));
 }
 
 void SnapshotBatchDialog::filterChosen()
 {
-    QString mask = formatBox_->currentData().toString().toLower();
+    QString mask = m_formatBox->currentData().toString().toLower();
     m_job.outputExtension = mask.remove(QLatin1Char('*'));
     setCheckBoxes();
 }
 
 void SnapshotBatchDialog::setCheckBoxes()
 {
-    m_job.outputKind = m_job.outputExtension == u".jpg" ? OutputJpg : OutputBmp;
+    m_job.outputKind = m_job.outputExtension == u".jpg" ? OutputKind::Jpg : OutputKind::Bmp;
 }
 
 void SnapshotBatchDialog::startExport()
 {
-    m_snapshotPath = folderField_->text();
+    m_snapshotPath = m_folderField->text();
     accept();
 }
 

@@ -34,11 +34,11 @@ private:
     QString &m_snapshotPath;
 
     // The controls; their objectNames keep the old names.
-    QLineEdit *folderField_ = nullptr;
-    QPushButton *browseButton_ = nullptr;
-    QComboBox *formatBox_ = nullptr;
-    QPushButton *okButton_ = nullptr;
-    QPushButton *cancelButton_ = nullptr;
+    QLineEdit *m_folderField = nullptr;
+    QPushButton *m_browseButton = nullptr;
+    QComboBox *m_formatBox = nullptr;
+    QPushButton *m_okButton = nullptr;
+    QPushButton *m_cancelButton = nullptr;
 };
 
 } // namespace snapshot

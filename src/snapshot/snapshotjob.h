@@ -13,14 +13,14 @@ namespace snapshot {
 // Width cut off for a cropped vertical scroll bar, height for a horizontal one.
 constexpr int SNAPSHOT_CROP = 16;
 
-enum OutputKind { OutputJpg = 1, OutputBmp = 2 };
+enum class OutputKind { Jpg, Bmp };
 
 // What the snapshot windows share for the whole run; the opening commands fill the file and
 // count fields, testInput the geometry.
 struct SnapshotJob {
     QString currentFile;
     QString outputExtension = QStringLiteral(".jpg");
-    int outputKind = OutputJpg;
+    OutputKind outputKind = OutputKind::Jpg;
     int filterIndex = 5;
     bool batchMode = false;
     const frame::Page *activePage = nullptr;

@@ -50,31 +50,31 @@ void SnapshotOptionsDialog::prepareToShow()
         const QRect &main = m_host.mainBounds;
         setGeometry(main.left() + 14, main.top() + 25, main.width() - 28, main.height() - 30);
     }
-    customSizeButton_->setChecked(!job.fromBrowser);
-    browserSizeButton_->setEnabled(job.fromBrowser);
-    viewWidthField_->clear();
+    m_customSizeButton->setChecked(!job.fromBrowser);
+    m_browserSizeButton->setEnabled(job.fromBrowser);
+    m_viewWidthField->clear();
     if (job.fromBrowser) {
-        browserSizeButton_->setChecked(true);
+        m_browserSizeButton->setChecked(true);
         if (m_host.browser) {
             m_host.job.browserWidth = m_host.browser->width();
             m_host.job.browserHeight = m_host.browser->height();
         }
-        viewWidthField_->setText(
+        m_viewWidthField->setText(
             QStringLiteral("(%1x%2)").arg(job.browserWidth).arg(job.browserHeight));
     }
     const frame::Settings &settings = m_host.settings;
-    widthUpDown_->setPosition(settings.customWidth);
-    heightUpDown_->setPosition(settings.customHeight);
-    backgroundPicker_->setSelected(colorFromValue(settings.backgroundColor));
-    shadePicker_->setSelected(colorFromValue(settings.shadeColor));
-    borderPicker_->setSelected(colorFromValue(settings.borderColor));
-    scaleUpDown_->setPosition(settings.scale);
-    shadeUpDown_->setPosition(settings.shade);
-    borderUpDown_->setPosition(settings.border);
-    cropVerticalBox_->setChecked(settings.cropVertical);
-    cropHorizontalBox_->setChecked(settings.cropHorizontal);
-    saveButton_->setEnabled(false);
-    batchButton_->setEnabled(job.batchMode);
+    m_widthUpDown->setPosition(settings.customWidth);
+    m_heightUpDown->setPosition(settings.customHeight);
+    m_backgroundPicker->setSelected(colorFromValue(settings.backgroundColor));
+    m_shadePicker->setSelected(colorFromValue(settings.shadeColor));
+    m_borderPicker->setSelected(colorFromValue(settings.borderColor));
+    m_scaleUpDown->setPosition(settings.scale);
+    m_shadeUpDown->setPosition(settings.shade);
+    m_borderUpDown->setPosition(settings.border);
+    m_cropVerticalBox->setChecked(settings.cropVertical);
+    m_cropHorizontalBox->setChecked(settings.cropHorizontal);
+    m_saveButton->setEnabled(false);
+    m_batchButton->setEnabled(job.batchMode);
     setWindowTitle(job.batchMode
             ? QStringLiteral("Snapshot Options for %1 files").arg(job.selectedCount)
             : QStringLiteral("Snapshot Options - (File: ") + job.currentFile + QStringLiteral(")"));
@@ -93,29 +93,29 @@ void SnapshotOptionsDialog::handleClose()
 {
     m_host.job.batchMode = false;
     m_imgSave = QImage();
-    picture_->clear();
+    m_picture->clear();
 }
 
 void SnapshotOptionsDialog::sizeKindChosen()
 {
-    widthField_->setEnabled(customSizeButton_->isChecked());
-    heightField_->setEnabled(customSizeButton_->isChecked());
+    m_widthField->setEnabled(m_customSizeButton->isChecked());
+    m_heightField->setEnabled(m_customSizeButton->isChecked());
 }
 
 bool SnapshotOptionsDialog::testInput()
 {
     SnapshotEntries entries;
-    entries.customSize = customSizeButton_->isChecked();
-    entries.width = widthField_->text();
-    entries.height = heightField_->text();
-    entries.scale = scaleField_->text();
-    entries.shade = shadeField_->text();
-    entries.border = borderField_->text();
-    entries.cropVerti = cropVerticalBox_->isChecked();
-    entries.cropHori = cropHorizontalBox_->isChecked();
-    entries.bgCol = valueFromColor(backgroundPicker_->selected());
-    entries.shadeCol = valueFromColor(shadePicker_->selected());
-    entries.borderCol = valueFromColor(borderPicker_->selected());
+    entries.customSize = m_customSizeButton->isChecked();
+    entries.width = m_widthField->text();
+    entries.height = m_heightField->text();
+    entries.scale = m_scaleField->text();
+    entries.shade = m_shadeField->text();
+    entries.border = m_borderField->text();
+    entries.cropVerti = m_cropVerticalBox->isChecked();
+    entries.cropHori = m_cropHorizontalBox->isChecked();
+    entries.bgCol = valueFromColor(m_backgroundPicker->selected());
+    entries.shadeCol = valueFromColor(m_shadePicker->selected());
+    entries.borderCol = valueFromColor(m_borderPicker->selected());
     return snapshot::testInput(entries, m_host.settings, m_host.job);
 }
 
@@ -127,19 +127,19 @@ void SnapshotOptionsDialog::paintSaveImage()
 
 void SnapshotOptionsDialog::showPicture()
 {
-    picture_->setPixmap(QPixmap::fromImage(m_imgSave));
-    picture_->adjustSize();
+    m_picture->setPixmap(QPixmap::fromImage(m_imgSave));
+    m_picture->adjustSize();
 }
 
 QString SnapshotOptionsDialog::statusText() const
 {
-    return statusLine_->text();
+    return m_statusLine->text();
 }
 
 void SnapshotOptionsDialog::setStatus(const QString &text)
 {
-    statusLine_->setText(text);
-    statusLine_->repaint();
+    m_statusLine->setText(text);
+    m_statusLine->repaint();
 }
 
 ShotResult SnapshotOptionsDialog::shoot(const QString &file, engine::CaptureFormKeeper *forms)
@@ -188,7 +188,7 @@ void SnapshotOptionsDialog::preview()
     }
     const ShotResult result = shoot(job.currentFile);
     // The empty frame of a page that left no picture is not its snapshot.
-    saveButton_->setEnabled(result == ShotResult::Missing || shotHasPicture(result));
+    m_saveButton->setEnabled(result == ShotResult::Missing || shotHasPicture(result));
     if (showProblem(result, job.currentFile))
         return;
     setStatus(QStringLiteral("Snapshot done: (Source: %1x%2,  Snapshot: %3x%4 = %5%)")

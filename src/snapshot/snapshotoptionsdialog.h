@@ -100,30 +100,30 @@ private:
     int m_saveFilter = 0;
 
     // The controls; their objectNames keep the old names.
-    QRadioButton *customSizeButton_ = nullptr;
-    QRadioButton *browserSizeButton_ = nullptr;
-    QLineEdit *widthField_ = nullptr;
-    QLineEdit *heightField_ = nullptr;
-    QLineEdit *viewWidthField_ = nullptr;
-    QLineEdit *scaleField_ = nullptr;
-    QLineEdit *shadeField_ = nullptr;
-    QLineEdit *borderField_ = nullptr;
-    kit::UpDown *widthUpDown_ = nullptr;
-    kit::UpDown *heightUpDown_ = nullptr;
-    kit::UpDown *scaleUpDown_ = nullptr;
-    kit::UpDown *shadeUpDown_ = nullptr;
-    kit::UpDown *borderUpDown_ = nullptr;
-    kit::ColorPicker *backgroundPicker_ = nullptr;
-    kit::ColorPicker *shadePicker_ = nullptr;
-    kit::ColorPicker *borderPicker_ = nullptr;
-    QCheckBox *cropVerticalBox_ = nullptr;
-    QCheckBox *cropHorizontalBox_ = nullptr;
-    QLabel *statusLine_ = nullptr;
-    QLabel *picture_ = nullptr;
-    QPushButton *previewButton_ = nullptr;
-    QPushButton *saveButton_ = nullptr;
-    QPushButton *batchButton_ = nullptr;
-    QPushButton *clipboardButton_ = nullptr;
+    QRadioButton *m_customSizeButton = nullptr;
+    QRadioButton *m_browserSizeButton = nullptr;
+    QLineEdit *m_widthField = nullptr;
+    QLineEdit *m_heightField = nullptr;
+    QLineEdit *m_viewWidthField = nullptr;
+    QLineEdit *m_scaleField = nullptr;
+    QLineEdit *m_shadeField = nullptr;
+    QLineEdit *m_borderField = nullptr;
+    kit::UpDown *m_widthUpDown = nullptr;
+    kit::UpDown *m_heightUpDown = nullptr;
+    kit::UpDown *m_scaleUpDown = nullptr;
+    kit::UpDown *m_shadeUpDown = nullptr;
+    kit::UpDown *m_borderUpDown = nullptr;
+    kit::ColorPicker *m_backgroundPicker = nullptr;
+    kit::ColorPicker *m_shadePicker = nullptr;
+    kit::ColorPicker *m_borderPicker = nullptr;
+    QCheckBox *m_cropVerticalBox = nullptr;
+    QCheckBox *m_cropHorizontalBox = nullptr;
+    QLabel *m_statusLine = nullptr;
+    QLabel *m_picture = nullptr;
+    QPushButton *m_previewButton = nullptr;
+    QPushButton *m_saveButton = nullptr;
+    QPushButton *m_batchButton = nullptr;
+    QPushButton *m_clipboardButton = nullptr;
 };
 
 // "&Create Snapshot(s)": the opening checks, then the options window, modal.

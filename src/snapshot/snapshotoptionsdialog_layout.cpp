@@ -85,9 +85,9 @@ QWidget *SnapshotOptionsDialog::buildOptionsPanel()
     panel->setMinimumWidth(kit::panelWidth(kOptionsPanelWidth, panel));
 
     connect(
-        customSizeButton_, &QRadioButton::clicked, this, &SnapshotOptionsDialog::sizeKindChosen);
+        m_customSizeButton, &QRadioButton::clicked, this, &SnapshotOptionsDialog::sizeKindChosen);
     connect(
-        browserSizeButton_, &QRadioButton::clicked, this, &SnapshotOptionsDialog::sizeKindChosen);
+        m_browserSizeButton, &QRadioButton::clicked, this, &SnapshotOptionsDialog::sizeKindChosen);
     return panel;
 }
 
@@ -95,38 +95,38 @@ QWidget *SnapshotOptionsDialog::buildOptionsPanel()
 void SnapshotOptionsDialog::addBaseSizeSection(QVBoxLayout *column, QWidget *panel)
 {
     column->addWidget(kit::fixedTitleBar(QStringLiteral(" Snapshot Base Size"), panel));
-    customSizeButton_ = new QRadioButton(QStringLiteral("Custom browser size"), panel);
-    customSizeButton_->setObjectName(QStringLiteral("RBCustom"));
-    column->addWidget(customSizeButton_);
+    m_customSizeButton = new QRadioButton(QStringLiteral("Custom browser size"), panel);
+    m_customSizeButton->setObjectName(QStringLiteral("RBCustom"));
+    column->addWidget(m_customSizeButton);
     auto *sizes = new QGridLayout;
     sizes->addWidget(new QLabel(QStringLiteral("Width:"), panel), 0, 0);
     sizes->addWidget(new QLabel(QStringLiteral("Heigth:"), panel), 0, 1);
-    widthField_ = numberField("EWidth", 4, panel);
-    widthField_->setText(QStringLiteral("800"));
-    widthUpDown_ = upDown(widthField_, 50, 2000, 50, "UDWidth");
-    heightField_ = numberField("EHeight", 4, panel);
-    heightField_->setText(QStringLiteral("600"));
-    heightUpDown_ = upDown(heightField_, 50, 3000, 50, "UDHeight");
-    sizes->addWidget(withUpDown(widthField_, widthUpDown_, panel), 1, 0);
-    sizes->addWidget(withUpDown(heightField_, heightUpDown_, panel), 1, 1);
+    m_widthField = numberField("EWidth", 4, panel);
+    m_widthField->setText(QStringLiteral("800"));
+    m_widthUpDown = upDown(m_widthField, 50, 2000, 50, "UDWidth");
+    m_heightField = numberField("EHeight", 4, panel);
+    m_heightField->setText(QStringLiteral("600"));
+    m_heightUpDown = upDown(m_heightField, 50, 3000, 50, "UDHeight");
+    sizes->addWidget(withUpDown(m_widthField, m_widthUpDown, panel), 1, 0);
+    sizes->addWidget(withUpDown(m_heightField, m_heightUpDown, panel), 1, 1);
     column->addLayout(sizes);
-    browserSizeButton_ = new QRadioButton(QStringLiteral("Current browser size"), panel);
-    browserSizeButton_->setObjectName(QStringLiteral("RBBrowser"));
-    column->addWidget(browserSizeButton_);
-    viewWidthField_ = new QLineEdit(panel);
-    viewWidthField_->setObjectName(QStringLiteral("EViewWidth"));
-    viewWidthField_->setReadOnly(true);
-    kit::showTextStart(viewWidthField_);
-    column->addWidget(viewWidthField_);
+    m_browserSizeButton = new QRadioButton(QStringLiteral("Current browser size"), panel);
+    m_browserSizeButton->setObjectName(QStringLiteral("RBBrowser"));
+    column->addWidget(m_browserSizeButton);
+    m_viewWidthField = new QLineEdit(panel);
+    m_viewWidthField->setObjectName(QStringLiteral("EViewWidth"));
+    m_viewWidthField->setReadOnly(true);
+    kit::showTextStart(m_viewWidthField);
+    column->addWidget(m_viewWidthField);
 }
 
 void SnapshotOptionsDialog::addOutputSizeSection(QVBoxLayout *column, QWidget *panel)
 {
     column->addWidget(kit::fixedTitleBar(QStringLiteral(" Output Size"), panel));
     column->addWidget(new QLabel(QStringLiteral("Percent (%):"), panel));
-    scaleField_ = numberField("EScale", 3, panel);
-    scaleUpDown_ = upDown(scaleField_, 5, 100, 5, "UDScale");
-    column->addWidget(withUpDown(scaleField_, scaleUpDown_, panel));
+    m_scaleField = numberField("EScale", 3, panel);
+    m_scaleUpDown = upDown(m_scaleField, 5, 100, 5, "UDScale");
+    column->addWidget(withUpDown(m_scaleField, m_scaleUpDown, panel));
 }
 
 // The colours and widths of the shadow and the border, and the scroll bars cropped.
@@ -137,41 +137,41 @@ void SnapshotOptionsDialog::addShadowSection(QVBoxLayout *column, QWidget *panel
         column->addWidget(new QLabel(QLatin1String(text), panel));
         column->addWidget(control);
     };
-    backgroundPicker_ = colorPicker("RzColBG", panel);
-    shadePicker_ = colorPicker("RzColBShade", panel);
-    borderPicker_ = colorPicker("RzColBorder", panel);
-    labelled("Background Color:", backgroundPicker_);
-    labelled("Shadow Color:", shadePicker_);
-    labelled("Border Color:", borderPicker_);
-    shadeField_ = numberField("EShade", 2, panel);
-    shadeField_->setReadOnly(true);
-    shadeUpDown_ = upDown(shadeField_, 0, 30, 1, "UDShade");
-    borderField_ = numberField("EBorder", 2, panel);
-    borderField_->setReadOnly(true);
-    borderUpDown_ = upDown(borderField_, 0, 30, 1, "UDBorder");
-    labelled("Shadow Width:", withUpDown(shadeField_, shadeUpDown_, panel));
-    labelled("Border Width:", withUpDown(borderField_, borderUpDown_, panel));
-    cropVerticalBox_ = new QCheckBox(QStringLiteral("Crop vert. Scrollbar"), panel);
-    cropVerticalBox_->setObjectName(QStringLiteral("CBCropVerti"));
-    cropHorizontalBox_ = new QCheckBox(QStringLiteral("Crop horiz. Scrollbar"), panel);
-    cropHorizontalBox_->setObjectName(QStringLiteral("CBCropHori"));
-    column->addWidget(cropVerticalBox_);
-    column->addWidget(cropHorizontalBox_);
+    m_backgroundPicker = colorPicker("RzColBG", panel);
+    m_shadePicker = colorPicker("RzColBShade", panel);
+    m_borderPicker = colorPicker("RzColBorder", panel);
+    labelled("Background Color:", m_backgroundPicker);
+    labelled("Shadow Color:", m_shadePicker);
+    labelled("Border Color:", m_borderPicker);
+    m_shadeField = numberField("EShade", 2, panel);
+    m_shadeField->setReadOnly(true);
+    m_shadeUpDown = upDown(m_shadeField, 0, 30, 1, "UDShade");
+    m_borderField = numberField("EBorder", 2, panel);
+    m_borderField->setReadOnly(true);
+    m_borderUpDown = upDown(m_borderField, 0, 30, 1, "UDBorder");
+    labelled("Shadow Width:", withUpDown(m_shadeField, m_shadeUpDown, panel));
+    labelled("Border Width:", withUpDown(m_borderField, m_borderUpDown, panel));
+    m_cropVerticalBox = new QCheckBox(QStringLiteral("Crop vert. Scrollbar"), panel);
+    m_cropVerticalBox->setObjectName(QStringLiteral("CBCropVerti"));
+    m_cropHorizontalBox = new QCheckBox(QStringLiteral("Crop horiz. Scrollbar"), panel);
+    m_cropHorizontalBox->setObjectName(QStringLiteral("CBCropHori"));
+    column->addWidget(m_cropVerticalBox);
+    column->addWidget(m_cropHorizontalBox);
 }
 
 QWidget *SnapshotOptionsDialog::buildPicturePanel()
 {
     auto *panel = new QWidget(this);
     auto *column = kit::tightColumn(panel);
-    statusLine_
+    m_statusLine
         = new QLabel(QStringLiteral("Snapshot - Set your preferences then click 'Preview'"), panel);
-    statusLine_->setObjectName(QStringLiteral("PanelTreeTop"));
-    statusLine_->setTextFormat(Qt::PlainText);
-    statusLine_->setStyleSheet(
+    m_statusLine->setObjectName(QStringLiteral("PanelTreeTop"));
+    m_statusLine->setTextFormat(Qt::PlainText);
+    m_statusLine->setStyleSheet(
         QStringLiteral("background-color: #008080; color: white; font-weight: bold;"));
-    statusLine_->setContentsMargins(4, 2, 4, 2);
-    statusLine_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    column->addWidget(statusLine_);
+    m_statusLine->setContentsMargins(4, 2, 4, 2);
+    m_statusLine->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    column->addWidget(m_statusLine);
 
     auto *scroll = new QScrollArea(panel);
     scroll->setBackgroundRole(QPalette::Dark);
@@ -179,30 +179,30 @@ QWidget *SnapshotOptionsDialog::buildPicturePanel()
     cross.setBrush(QPalette::Dark, QBrush(QColor(128, 128, 128), Qt::DiagCrossPattern));
     scroll->setPalette(cross);
     scroll->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    picture_ = new QLabel;
-    picture_->setObjectName(QStringLiteral("ImgSave"));
-    scroll->setWidget(picture_);
+    m_picture = new QLabel;
+    m_picture->setObjectName(QStringLiteral("ImgSave"));
+    scroll->setWidget(m_picture);
     column->addWidget(scroll, 1);
 
     QHBoxLayout *buttons = nullptr;
     column->addWidget(kit::buttonBar(panel, &buttons));
-    previewButton_ = kit::barButton(
+    m_previewButton = kit::barButton(
         QStringLiteral("Preview"), QStringLiteral("Make and show snapshot"), buttons);
-    previewButton_->setObjectName(QStringLiteral("BPreview"));
-    saveButton_ = kit::barButton(
+    m_previewButton->setObjectName(QStringLiteral("BPreview"));
+    m_saveButton = kit::barButton(
         QStringLiteral("Save"), QStringLiteral("Save snapshot as JPG or BMP file"), buttons);
-    saveButton_->setObjectName(QStringLiteral("Bsave"));
-    batchButton_ = kit::barButton(QStringLiteral("Batch Export"),
+    m_saveButton->setObjectName(QStringLiteral("Bsave"));
+    m_batchButton = kit::barButton(QStringLiteral("Batch Export"),
         QStringLiteral("Save snapshot as JPG or BMP file"), buttons);
-    batchButton_->setObjectName(QStringLiteral("BBatch"));
-    clipboardButton_ = kit::barButton(
+    m_batchButton->setObjectName(QStringLiteral("BBatch"));
+    m_clipboardButton = kit::barButton(
         QStringLiteral("Copy to clipboard"), QStringLiteral("Copy snapshot to clipboard"), buttons);
-    clipboardButton_->setObjectName(QStringLiteral("BClip"));
+    m_clipboardButton->setObjectName(QStringLiteral("BClip"));
     buttons->addStretch(1);
-    connect(previewButton_, &QPushButton::clicked, this, &SnapshotOptionsDialog::preview);
-    connect(saveButton_, &QPushButton::clicked, this, &SnapshotOptionsDialog::saveSnapshot);
-    connect(batchButton_, &QPushButton::clicked, this, &SnapshotOptionsDialog::exportBatch);
-    connect(clipboardButton_, &QPushButton::clicked, this, &SnapshotOptionsDialog::copyToClipboard);
+    connect(m_previewButton, &QPushButton::clicked, this, &SnapshotOptionsDialog::preview);
+    connect(m_saveButton, &QPushButton::clicked, this, &SnapshotOptionsDialog::saveSnapshot);
+    connect(m_batchButton, &QPushButton::clicked, this, &SnapshotOptionsDialog::exportBatch);
+    connect(m_clipboardButton, &QPushButton::clicked, this, &SnapshotOptionsDialog::copyToClipboard);
     return panel;
 }
 

@@ -56,10 +56,11 @@ QString extensionOf(int filterIndex)
 
 } // namespace
 
-bool writeSnapshotFile(const QImage &image, const QString &path, int kind, QString *error)
+bool writeSnapshotFile(
+    const QImage &image, const QString &path, OutputKind kind, QString *error)
 {
     const QByteArray bytes
-        = kind == OutputBmp ? encodeBmp(image) : imaging::encodeJpeg(image, kJpegQuality);
+        = kind == OutputKind::Bmp ? encodeBmp(image) : imaging::encodeJpeg(image, kJpegQuality);
     if (bytes.isEmpty()) {
         *error = QStringLiteral("The picture could not be encoded.");
         return false;
@@ -68,7 +69,7 @@ bool writeSnapshotFile(const QImage &image, const QString &path, int kind, QStri
 }
 
 bool SaveSnapshotImage(
-    QImage &imgSave, const QString &fileName, int kind, bool ask, const StatusLine &status)
+    QImage &imgSave, const QString &fileName, OutputKind kind, bool ask, const StatusLine &status)
 {
     platform::Dialogs &dialogs = platform::dialogs();
     if (fileName.isEmpty()) {
@@ -123,7 +124,7 @@ void SaveThroughDialog(QImage &imgSave, const QString &pageFile, int &filterInde
     filterIndex = selected == saveDialogFilter(1) ? 1 : 0;
     const QString target = platform::BuildTargetFileName(
         platform::folderPart(chosen), platform::fileNamePart(chosen), extensionOf(filterIndex));
-    SaveSnapshotImage(imgSave, target, filterIndex == 1 ? OutputBmp : OutputJpg, false, status);
+    SaveSnapshotImage(imgSave, target, filterIndex == 1 ? OutputKind::Bmp : OutputKind::Jpg, false, status);
     if (!target.isEmpty())
         snapshotPath = platform::folderPart(target);
 }

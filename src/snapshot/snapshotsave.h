@@ -16,7 +16,8 @@ using StatusLine = std::function<void(const QString &)>;
 
 // JPEG of quality 75, or an uncompressed 24-bit bitmap, written to a temporary file beside the
 // target and renamed over it: a failure leaves the old file as it was. error gets the reason.
-bool writeSnapshotFile(const QImage &image, const QString &path, int kind, QString *error);
+bool writeSnapshotFile(
+    const QImage &image, const QString &path, OutputKind kind, QString *error);
 
 // Writes the snapshot after the checks of saving: "Invalid file name: " for an empty name, the
 // free-space check (2000 Kb), and with ask the Yes/No/Cancel question for an existing file. A
@@ -24,7 +25,7 @@ bool writeSnapshotFile(const QImage &image, const QString &path, int kind, QStri
 // the user said No; false when nothing was written otherwise (a failed write is reported in an
 // error box).
 bool SaveSnapshotImage(
-    QImage &imgSave, const QString &fileName, int kind, bool ask, const StatusLine &status);
+    QImage &imgSave, const QString &fileName, OutputKind kind, bool ask, const StatusLine &status);
 
 // The filters of the save dialog, first JPG, then BMP.
 QString saveDialogFilter(int index);

@@ -19,9 +19,9 @@ bool diskSpaceLeft(const ThumbJobHooks &hooks)
     return !hooks.checkDiskSpace || hooks.checkDiskSpace();
 }
 
-void handleOne(int mode, const QString &path, const ThumbJobHooks &hooks)
+void handleOne(ThumbMode mode, const QString &path, const ThumbJobHooks &hooks)
 {
-    if (mode == ClearThumbs)
+    if (mode == ThumbMode::Clear)
         call(hooks.clearThumb, path);
     else
         call(hooks.makeThumb, path);
@@ -56,20 +56,20 @@ QString progressText(int k, int s, const QString &path)
     return QStringLiteral("(%1 of %2): ").arg(k).arg(s) + path;
 }
 
-void addOrRemoveThumbs(int mode, const frame::SelectionQueries &selection,
+void addOrRemoveThumbs(ThumbMode mode, const frame::SelectionQueries &selection,
     frame::BatchProgress *progress, const ThumbJobHooks &hooks)
 {
     const frame::SelectionCount counts = selection.selectionCounts();
     if (counts.selected < 1) {
         platform::dialogs().ShowInfo(
-            (mode == ClearThumbs ? QStringLiteral("Cannot clear thumbnail.")
+            (mode == ThumbMode::Clear ? QStringLiteral("Cannot clear thumbnail.")
                                  : QStringLiteral("Cannot create thumbnail."))
             + QStringLiteral("\r\nNo file(s) selected ..."));
         return;
     }
     if (counts.selected == 1) {
         const QString path = selection.currentFile();
-        if (mode == ClearThumbs || diskSpaceLeft(hooks))
+        if (mode == ThumbMode::Clear || diskSpaceLeft(hooks))
             handleOne(mode, path, hooks);
         call(hooks.singleDone);
         return;
@@ -83,7 +83,7 @@ void addOrRemoveThumbs(int mode, const frame::SelectionQueries &selection,
     RunThumbBatch(mode, entries, progress, hooks);
 }
 
-int RunThumbBatch(int mode, const BatchEntries &entries, frame::BatchProgress *progress,
+int RunThumbBatch(ThumbMode mode, const BatchEntries &entries, frame::BatchProgress *progress,
     const ThumbJobHooks &hooks)
 {
     const int s = int(entries.size());
@@ -93,7 +93,7 @@ int RunThumbBatch(int mode, const BatchEntries &entries, frame::BatchProgress *p
     }
     call(hooks.setMainWindowEnabled, false);
     const BatchScope scope(progress, hooks);
-    if (mode == MakeThumbs && hooks.planBatch) {
+    if (mode == ThumbMode::Make && hooks.planBatch) {
         QStringList pages;
         for (const auto &entry : entries)
             pages.append(entry.second);
@@ -103,7 +103,7 @@ int RunThumbBatch(int mode, const BatchEntries &entries, frame::BatchProgress *p
     for (const auto &[index, path] : entries) {
         if (progress)
             progress->setProgressText(progressText(k, s, path));
-        if (mode == MakeThumbs && !diskSpaceLeft(hooks))
+        if (mode == ThumbMode::Make && !diskSpaceLeft(hooks))
             break;
         handleOne(mode, path, hooks);
         ++k;

@@ -12,8 +12,8 @@
 
 namespace thumbs {
 
-// The two modes of addOrRemoveThumbs.
-enum ThumbMode { ClearThumbs = 0, MakeThumbs = 1 };
+// What addOrRemoveThumbs does to each file.
+enum class ThumbMode { Clear, Make };
 
 // What making and clearing thumbnails do around each file; empty hooks are skipped.
 struct ThumbJobHooks {
@@ -34,16 +34,16 @@ struct ThumbJobHooks {
 
 using BatchEntries = QList<std::pair<int, QString>>; // entry index, full path
 
-// Makes (mode 1) or clears (mode 0) the thumbnails of the selected entries of the active page:
+// Makes or clears the thumbnails of the selected entries of the active page:
 // a message when nothing is selected, the current file alone when one is, otherwise a batch.
-void addOrRemoveThumbs(int mode, const frame::SelectionQueries &selection,
+void addOrRemoveThumbs(ThumbMode mode, const frame::SelectionQueries &selection,
     frame::BatchProgress *progress, const ThumbJobHooks &hooks);
 
 // The batch over the given entries, in order, with the progress texts "(k of s): path". It ends
 // after the last entry, at a failed disk-space check, or after the file under way when a stop
 // is requested; the progress window closes and the main window is enabled however it ends.
 // Returns the number of files handled.
-int RunThumbBatch(int mode, const BatchEntries &entries, frame::BatchProgress *progress,
+int RunThumbBatch(ThumbMode mode, const BatchEntries &entries, frame::BatchProgress *progress,
     const ThumbJobHooks &hooks);
 
 // "(3 of 12): C:\Web\Site\news.htm"

@@ -32,7 +32,6 @@ public:
     ~ThumbRefreshQueue() override;
 
     void setQuietTime(int ms) { m_quietMs = ms; }
-    int quietTime() const { return m_quietMs; }
 
     // Pages that changed on disk (full paths); each is queued once however often it is named.
     void pagesChanged(const QStringList &pages);

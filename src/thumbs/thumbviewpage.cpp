@@ -52,54 +52,54 @@ ThumbViewPage::~ThumbViewPage()
 void ThumbViewPage::buildLayout()
 {
     QVBoxLayout *column = kit::tightColumn(this);
-    thumbsLabel_ = kit::titleBar(QString(), this);
-    thumbsLabel_->setObjectName(QStringLiteral("LabelThumbs"));
-    column->addWidget(thumbsLabel_);
+    m_thumbsLabel = kit::titleBar(QString(), this);
+    m_thumbsLabel->setObjectName(QStringLiteral("LabelThumbs"));
+    column->addWidget(m_thumbsLabel);
 
     m_model = new ThumbListModel(QString(), m_cache, this);
-    thumbGrid_ = new ThumbGrid(*m_model, m_cache, this);
-    thumbGrid_->setObjectName(QStringLiteral("LVThumbs"));
-    thumbGrid_->setToolTip(QStringLiteral("[Right Mouse Button] = PopUp , [DEL] = Delete File"));
-    column->addWidget(thumbGrid_, 1);
+    m_thumbGrid = new ThumbGrid(*m_model, m_cache, this);
+    m_thumbGrid->setObjectName(QStringLiteral("LVThumbs"));
+    m_thumbGrid->setToolTip(QStringLiteral("[Right Mouse Button] = PopUp , [DEL] = Delete File"));
+    column->addWidget(m_thumbGrid, 1);
 
     QHBoxLayout *barLayout = nullptr;
     QWidget *panThumbs = kit::buttonBar(this, &barLayout);
-    makeThumbButton_ = kit::barButton(QStringLiteral("Make Thumbs"),
+    m_makeThumbButton = kit::barButton(QStringLiteral("Make Thumbs"),
         QStringLiteral("Create or update selected thumbnail(s)"), barLayout);
-    makeThumbButton_->setObjectName(QStringLiteral("BMakeThumb"));
-    clearThumbButton_ = kit::barButton(
+    m_makeThumbButton->setObjectName(QStringLiteral("BMakeThumb"));
+    m_clearThumbButton = kit::barButton(
         QStringLiteral("ClearThumbs"), QStringLiteral("Clear selected thumbnail(s)"), barLayout);
-    clearThumbButton_->setObjectName(QStringLiteral("BClearThumb"));
-    selectAllButton_ = kit::barButton(
+    m_clearThumbButton->setObjectName(QStringLiteral("BClearThumb"));
+    m_selectAllButton = kit::barButton(
         QStringLiteral("Select All"), QStringLiteral("[CTRL-A ] = Select all"), barLayout);
-    selectAllButton_->setObjectName(QStringLiteral("BSelectAllThumbs"));
-    snapBaseBox_ = new QComboBox(panThumbs);
-    snapBaseBox_->setObjectName(QStringLiteral("CBSnapBase"));
-    snapBaseBox_->setToolTip(QStringLiteral("Choose browser size for thumbnail creation"));
+    m_selectAllButton->setObjectName(QStringLiteral("BSelectAllThumbs"));
+    m_snapBaseBox = new QComboBox(panThumbs);
+    m_snapBaseBox->setObjectName(QStringLiteral("CBSnapBase"));
+    m_snapBaseBox->setToolTip(QStringLiteral("Choose browser size for thumbnail creation"));
     for (int i = 0; i < kSnapBaseCount; ++i)
-        snapBaseBox_->addItem(snapBaseText(i));
-    snapBaseBox_->setCurrentIndex(3);
-    barLayout->addWidget(snapBaseBox_);
+        m_snapBaseBox->addItem(snapBaseText(i));
+    m_snapBaseBox->setCurrentIndex(3);
+    barLayout->addWidget(m_snapBaseBox);
     barLayout->addStretch(1);
     column->addWidget(panThumbs);
 }
 
 void ThumbViewPage::connectControls()
 {
-    thumbGrid_->installEventFilter(this);
-    thumbGrid_->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(thumbGrid_, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
-        m_frame.commands.showContextMenu(thumbGrid_->viewport()->mapToGlobal(pos));
+    m_thumbGrid->installEventFilter(this);
+    m_thumbGrid->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_thumbGrid, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
+        m_frame.commands.showContextMenu(m_thumbGrid->viewport()->mapToGlobal(pos));
     });
-    connect(thumbGrid_, &ThumbGrid::mouseReleased, this, &ThumbViewPage::afterInteraction);
-    connect(thumbGrid_, &QListView::doubleClicked, this,
+    connect(m_thumbGrid, &ThumbGrid::mouseReleased, this, &ThumbViewPage::afterInteraction);
+    connect(m_thumbGrid, &QListView::doubleClicked, this,
         [this] { m_frame.commands.openCurrentFile(); });
-    connect(thumbGrid_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+    connect(m_thumbGrid->selectionModel(), &QItemSelectionModel::selectionChanged, this,
         [this] { m_frame.status.updateStatus(); });
-    connect(snapBaseBox_, &QComboBox::currentIndexChanged, this, &ThumbViewPage::snapBaseChosen);
-    connect(makeThumbButton_, &QPushButton::clicked, this, &ThumbViewPage::makeThumbnails);
-    connect(clearThumbButton_, &QPushButton::clicked, this, &ThumbViewPage::deleteThumbnails);
-    connect(selectAllButton_, &QPushButton::clicked, this, &ThumbViewPage::selectAllThumbnails);
+    connect(m_snapBaseBox, &QComboBox::currentIndexChanged, this, &ThumbViewPage::snapBaseChosen);
+    connect(m_makeThumbButton, &QPushButton::clicked, this, &ThumbViewPage::makeThumbnails);
+    connect(m_clearThumbButton, &QPushButton::clicked, this, &ThumbViewPage::deleteThumbnails);
+    connect(m_selectAllButton, &QPushButton::clicked, this, &ThumbViewPage::selectAllThumbnails);
     m_watch = new platform::FileWatch(this);
     m_watch->setTiming(kQuietMs, 0, 100);
     m_refresh = new ThumbRefreshQueue([this](const QString &page) { remakeThumb(page); },
@@ -110,7 +110,7 @@ void ThumbViewPage::connectControls()
     // TabThumbEnter / TabThumbExit: the title turns teal while the page holds the focus.
     m_focusWatch
         = connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
-              kit::setFocusMark(thumbsLabel_, now && isAncestorOf(now));
+              kit::setFocusMark(m_thumbsLabel, now && isAncestorOf(now));
           });
 }
 
@@ -122,7 +122,7 @@ QString ThumbViewPage::thumbFolder() const
 bool ThumbViewPage::eventFilter(QObject *watched, QEvent *event)
 {
     const QEvent::Type type = event->type();
-    if (watched == thumbGrid_ && (type == QEvent::KeyPress || type == QEvent::KeyRelease)) {
+    if (watched == m_thumbGrid && (type == QEvent::KeyPress || type == QEvent::KeyRelease)) {
         auto *key = static_cast<QKeyEvent *>(event);
         if (type == QEvent::KeyPress)
             return thumbKeyPressed(key->key());
@@ -162,7 +162,7 @@ void ThumbViewPage::selectAllThumbnails()
 {
     {
         const platform::HourglassGuard hourglass;
-        thumbGrid_->selectAll();
+        m_thumbGrid->selectAll();
     }
     m_frame.status.updateStatus();
 }
@@ -171,13 +171,13 @@ void ThumbViewPage::selectAllThumbnails()
 
 QString ThumbViewPage::currentFile() const
 {
-    const QModelIndexList rows = thumbGrid_->selectionModel()->selectedIndexes();
+    const QModelIndexList rows = m_thumbGrid->selectionModel()->selectedIndexes();
     return rows.size() == 1 ? entryPath(rows.first().row(), false) : QString();
 }
 
 frame::SelectionCount ThumbViewPage::selectionCounts() const
 {
-    return { this, int(thumbGrid_->selectionModel()->selectedIndexes().size()),
+    return { this, int(m_thumbGrid->selectionModel()->selectedIndexes().size()),
         m_model->rowCount() };
 }
 
@@ -185,7 +185,7 @@ QString ThumbViewPage::entryPath(int index, bool onlySelected) const
 {
     if (index < 0 || index >= m_model->rowCount() || index >= m_names.size())
         return {};
-    if (onlySelected && !thumbGrid_->selectionModel()->isRowSelected(index, {}))
+    if (onlySelected && !m_thumbGrid->selectionModel()->isRowSelected(index, {}))
         return {};
     return platform::WithTrailingBackslash(m_folder) + m_names.at(index);
 }
@@ -208,7 +208,7 @@ void ThumbViewPage::setEntries(const QString &folder, const QStringList &names)
         pages.append(platform::WithTrailingBackslash(folder) + name);
     if (!folder.isEmpty())
         m_watch->addFiles(pages);
-    thumbsLabel_->setText(folder);
+    m_thumbsLabel->setText(folder);
     m_model->setThumbFolder(thumbFolder());
     m_model->setEntries(folder, names);
 }
@@ -216,9 +216,9 @@ void ThumbViewPage::setEntries(const QString &folder, const QStringList &names)
 void ThumbViewPage::setBaseIndex(int index)
 {
     m_cache.setCacheMax(m_frame.configuration.settings().cacheMax);
-    if (index < 0 || index >= snapBaseBox_->count())
+    if (index < 0 || index >= m_snapBaseBox->count())
         index = frame::Settings().thumbBaseIndex;
-    snapBaseBox_->setCurrentIndex(index);
+    m_snapBaseBox->setCurrentIndex(index);
     snapBaseChosen(index);
 }
 
@@ -258,13 +258,13 @@ bool ThumbViewPage::runContextItem(frame::ContextItem item)
 
 void ThumbViewPage::activate()
 {
-    thumbsLabel_->setText(m_folder);
-    if (thumbGrid_->selectionModel()->selectedIndexes().isEmpty() && m_model->rowCount() > 0) {
+    m_thumbsLabel->setText(m_folder);
+    if (m_thumbGrid->selectionModel()->selectedIndexes().isEmpty() && m_model->rowCount() > 0) {
         const QModelIndex first = m_model->index(0);
-        thumbGrid_->selectionModel()->setCurrentIndex(first, QItemSelectionModel::ClearAndSelect);
+        m_thumbGrid->selectionModel()->setCurrentIndex(first, QItemSelectionModel::ClearAndSelect);
     }
-    if (thumbGrid_->isVisible())
-        thumbGrid_->setFocus();
+    if (m_thumbGrid->isVisible())
+        m_thumbGrid->setFocus();
 }
 
 QString ThumbViewPage::arrivalHint() const
@@ -290,7 +290,7 @@ void ThumbViewPage::nameCaptureProblem(const ThumbMaker &maker, const QString &p
         m_frame.status.setHintLine(problem);
 }
 
-void ThumbViewPage::addOrRemoveThumbs(int mode)
+void ThumbViewPage::addOrRemoveThumbs(ThumbMode mode)
 {
     // The background remakes wait for the batch.
     m_refresh->pause();
@@ -301,7 +301,7 @@ void ThumbViewPage::addOrRemoveThumbs(int mode)
     const QString folder = thumbFolder();
     ThumbJobHooks hooks;
     hooks.makeThumb = [this](const QString &page) {
-        snapBaseChosen(snapBaseBox_->currentIndex());
+        snapBaseChosen(m_snapBaseBox->currentIndex());
         const bool stored = m_maker->makeThumb(page, m_base);
         nameCaptureProblem(*m_maker, page);
         return stored;
@@ -314,7 +314,7 @@ void ThumbViewPage::addOrRemoveThumbs(int mode)
         = [this, folder] { return m_frame.progress.checkDiskSpace(folder, kNeededKb); };
     frame::BatchProgress *progress = m_frame.progress.progressWindow();
     hooks.planBatch = [this, progress](const QStringList &pages) {
-        snapBaseChosen(snapBaseBox_->currentIndex());
+        snapBaseChosen(m_snapBaseBox->currentIndex());
         // Only a batch has a stop button; its flag is cleared when the batch shows it.
         if (progress)
             m_maker->setStopCheck([progress] { return progress->stopRequested(); });
@@ -323,7 +323,7 @@ void ThumbViewPage::addOrRemoveThumbs(int mode)
     hooks.entryDone = [this](int index) { redrawEntry(index); };
     hooks.singleDone = [this] {
         m_frame.folder.showMiniThumb(m_frame.selection.currentFile());
-        const QModelIndexList selected = thumbGrid_->selectionModel()->selectedIndexes();
+        const QModelIndexList selected = m_thumbGrid->selectionModel()->selectedIndexes();
         if (!selected.isEmpty())
             redrawEntry(selected.first().row());
     };
@@ -337,13 +337,13 @@ void ThumbViewPage::addOrRemoveThumbs(int mode)
 
 void ThumbViewPage::makeThumbnails()
 {
-    addOrRemoveThumbs(MakeThumbs);
+    addOrRemoveThumbs(ThumbMode::Make);
     m_frame.progress.setMainWindowEnabled(true);
 }
 
 void ThumbViewPage::deleteThumbnails()
 {
-    addOrRemoveThumbs(ClearThumbs);
+    addOrRemoveThumbs(ThumbMode::Clear);
     m_frame.progress.setMainWindowEnabled(true);
 }
 

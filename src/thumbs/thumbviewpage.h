@@ -10,6 +10,7 @@
 #include "frame/statusline.h"
 #include "frame/views.h"
 #include "thumbs/imagecache.h"
+#include "thumbs/thumbjobs.h"
 #include "thumbs/thumbmaker.h"
 
 #include <QSize>
@@ -86,7 +87,7 @@ public:
     bool runContextItem(frame::ContextItem item) override;
 
     // Makes (1) or clears (0) the thumbnails of the active page's selection.
-    void addOrRemoveThumbs(int mode);
+    void addOrRemoveThumbs(ThumbMode mode);
     void makeThumbnails();
     void deleteThumbnails();
     void selectAllThumbnails();
@@ -136,12 +137,12 @@ private:
     bool m_refreshFailed = false;
 
     // The controls; their objectNames keep the old names.
-    QLabel *thumbsLabel_ = nullptr;
-    ThumbGrid *thumbGrid_ = nullptr;
-    QPushButton *makeThumbButton_ = nullptr;
-    QPushButton *clearThumbButton_ = nullptr;
-    QPushButton *selectAllButton_ = nullptr;
-    QComboBox *snapBaseBox_ = nullptr;
+    QLabel *m_thumbsLabel = nullptr;
+    ThumbGrid *m_thumbGrid = nullptr;
+    QPushButton *m_makeThumbButton = nullptr;
+    QPushButton *m_clearThumbButton = nullptr;
+    QPushButton *m_selectAllButton = nullptr;
+    QComboBox *m_snapBaseBox = nullptr;
 };
 
 } // namespace thumbs

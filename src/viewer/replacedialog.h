@@ -25,8 +25,6 @@ public:
     void setReplaceText(const QString &text);
     editor::SearchOptions options() const;
 
-    QLineEdit *findEdit() const { return m_find; }
-    QLineEdit *replaceEdit() const { return m_replace; }
     QCheckBox *matchCaseBox() const { return m_matchCase; }
     QCheckBox *wholeWordBox() const { return m_wholeWord; }
     QPushButton *findNextButton() const { return m_findNext; }

@@ -99,7 +99,7 @@ private:
     bool writeEditorFile(const QString &fileName);
     void repaintWithPreset(int preset);
     void showTagHint();
-    void copyFromEditToRichEdit();
+    void insertTagHint();
     void pasteColoured();
     void recolourTagAroundCaret();
 

@@ -85,7 +85,7 @@ void ViewerEditor::showTagHint()
     m_tagHintField->setCursorPosition(0);
 }
 
-void ViewerEditor::copyFromEditToRichEdit()
+void ViewerEditor::insertTagHint()
 {
     const QString hint = m_tagHintField->text();
     if (hint.isEmpty() || m_pages->currentWidget() != m_tab || !hint.startsWith(u'<'))
@@ -124,7 +124,7 @@ bool ViewerEditor::editorKeyPressed(QKeyEvent *event)
         startSearchReplace();
         return true;
     } else if (shift && key == Qt::Key_F1) {
-        copyFromEditToRichEdit();
+        insertTagHint();
         return true;
     } else if (key == Qt::Key_Escape) {
         m_keyState = 1;

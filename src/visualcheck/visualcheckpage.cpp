@@ -50,47 +50,47 @@ VisualCheckPage::~VisualCheckPage() = default;
 
 void VisualCheckPage::buildLayout()
 {
-    caption_ = new QLabel(this);
-    caption_->setObjectName(QStringLiteral("PanelVisualTop"));
-    baselineButton_ = new QPushButton(QStringLiteral("Take Baseline"), this);
-    baselineButton_->setObjectName(QStringLiteral("BTakeBaseline"));
-    compareButton_ = new QPushButton(QStringLiteral("Compare"), this);
-    compareButton_->setObjectName(QStringLiteral("BCompare"));
-    acceptButton_ = new QPushButton(QStringLiteral("Accept"), this);
-    acceptButton_->setObjectName(QStringLiteral("BAccept"));
-    masks_ = new QLineEdit(this);
-    masks_->setObjectName(QStringLiteral("EMasks"));
-    masks_->setPlaceholderText(QStringLiteral("CSS selectors to hide, such as .clock, #advert"));
+    m_caption = new QLabel(this);
+    m_caption->setObjectName(QStringLiteral("PanelVisualTop"));
+    m_baselineButton = new QPushButton(QStringLiteral("Take Baseline"), this);
+    m_baselineButton->setObjectName(QStringLiteral("BTakeBaseline"));
+    m_compareButton = new QPushButton(QStringLiteral("Compare"), this);
+    m_compareButton->setObjectName(QStringLiteral("BCompare"));
+    m_acceptButton = new QPushButton(QStringLiteral("Accept"), this);
+    m_acceptButton->setObjectName(QStringLiteral("BAccept"));
+    m_masks = new QLineEdit(this);
+    m_masks->setObjectName(QStringLiteral("EMasks"));
+    m_masks->setPlaceholderText(QStringLiteral("CSS selectors to hide, such as .clock, #advert"));
 
-    list_ = new QTreeView(this);
-    list_->setObjectName(QStringLiteral("ELVVisualCheck"));
-    list_->setModel(m_model);
-    list_->setRootIsDecorated(false);
-    list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    list_->header()->setStretchLastSection(true);
+    m_list = new QTreeView(this);
+    m_list->setObjectName(QStringLiteral("ELVVisualCheck"));
+    m_list->setModel(m_model);
+    m_list->setRootIsDecorated(false);
+    m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_list->header()->setStretchLastSection(true);
     m_pictures = new LookPictures(this);
 
     auto *bar = new QHBoxLayout;
-    for (QWidget *button : { static_cast<QWidget *>(baselineButton_), static_cast<QWidget *>(compareButton_),
-             static_cast<QWidget *>(acceptButton_) })
+    for (QWidget *button : { static_cast<QWidget *>(m_baselineButton), static_cast<QWidget *>(m_compareButton),
+             static_cast<QWidget *>(m_acceptButton) })
         bar->addWidget(button);
     bar->addWidget(new QLabel(QStringLiteral("Hide:"), this));
-    bar->addWidget(masks_, 1);
+    bar->addWidget(m_masks, 1);
     auto *split = new QSplitter(Qt::Vertical, this);
-    split->addWidget(list_);
+    split->addWidget(m_list);
     split->addWidget(m_pictures);
     split->setStretchFactor(1, 2);
     auto *column = new QVBoxLayout(this);
-    column->addWidget(caption_);
+    column->addWidget(m_caption);
     column->addLayout(bar);
     column->addWidget(split, 1);
 
-    connect(baselineButton_, &QPushButton::clicked, this, &VisualCheckPage::takeBaseline);
-    connect(compareButton_, &QPushButton::clicked, this, &VisualCheckPage::compare);
-    connect(acceptButton_, &QPushButton::clicked, this, &VisualCheckPage::acceptSelected);
-    connect(list_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &VisualCheckPage::showCurrentEntry);
-    connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { m_frame.status.updateStatus(); });
-    connect(list_, &QTreeView::doubleClicked, this, [this] { m_frame.commands.openCurrentFile(); });
+    connect(m_baselineButton, &QPushButton::clicked, this, &VisualCheckPage::takeBaseline);
+    connect(m_compareButton, &QPushButton::clicked, this, &VisualCheckPage::compare);
+    connect(m_acceptButton, &QPushButton::clicked, this, &VisualCheckPage::acceptSelected);
+    connect(m_list->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &VisualCheckPage::showCurrentEntry);
+    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { m_frame.status.updateStatus(); });
+    connect(m_list, &QTreeView::doubleClicked, this, [this] { m_frame.commands.openCurrentFile(); });
     setCaption();
 }
 
@@ -111,12 +111,12 @@ void VisualCheckPage::start()
 
 void VisualCheckPage::activate()
 {
-    list_->setFocus();
+    m_list->setFocus();
 }
 
 QString VisualCheckPage::currentFile() const
 {
-    const QModelIndex current = list_->currentIndex();
+    const QModelIndex current = m_list->currentIndex();
     return current.isValid() ? QDir::toNativeSeparators(m_model->entry(current.row()).page) : QString();
 }
 
@@ -129,7 +129,7 @@ QString VisualCheckPage::entryPath(int index, bool onlySelected) const
 {
     if (index < 0 || index >= m_model->rowCount())
         return {};
-    if (onlySelected && !list_->selectionModel()->isRowSelected(index, {}))
+    if (onlySelected && !m_list->selectionModel()->isRowSelected(index, {}))
         return {};
     return QDir::toNativeSeparators(m_model->entry(index).page);
 }
@@ -137,7 +137,7 @@ QString VisualCheckPage::entryPath(int index, bool onlySelected) const
 QList<int> VisualCheckPage::selectedRows() const
 {
     QList<int> rows;
-    for (const QModelIndex &index : list_->selectionModel()->selectedRows())
+    for (const QModelIndex &index : m_list->selectionModel()->selectedRows())
         rows << index.row();
     std::sort(rows.begin(), rows.end());
     return rows;
@@ -146,7 +146,7 @@ QList<int> VisualCheckPage::selectedRows() const
 LookSettings VisualCheckPage::settings() const
 {
     LookSettings settings;
-    for (const QString &mask : masks_->text().split(QLatin1Char(','), Qt::SkipEmptyParts))
+    for (const QString &mask : m_masks->text().split(QLatin1Char(','), Qt::SkipEmptyParts))
         settings.masks << mask.trimmed();
     return settings;
 }
@@ -202,8 +202,8 @@ void VisualCheckPage::run(const QStringList &pages, bool update)
     m_frame.progress.setMainWindowEnabled(true);
     m_running = false;
     m_watch->setFiles(pages);
-    if (m_model->rowCount() > 0 && !list_->currentIndex().isValid())
-        list_->setCurrentIndex(m_model->index(0, 0));
+    if (m_model->rowCount() > 0 && !m_list->currentIndex().isValid())
+        m_list->setCurrentIndex(m_model->index(0, 0));
     setCaption();
     m_frame.status.updateStatus();
 }
@@ -252,7 +252,7 @@ void VisualCheckPage::filesChanged(const QStringList &paths)
 
 void VisualCheckPage::showCurrentEntry()
 {
-    const QModelIndex current = list_->currentIndex();
+    const QModelIndex current = m_list->currentIndex();
     if (!current.isValid()) {
         m_pictures->clear();
         return;
@@ -266,10 +266,10 @@ void VisualCheckPage::showCurrentEntry()
 void VisualCheckPage::setCaption()
 {
     if (m_model->rowCount() == 0) {
-        caption_->setText(QStringLiteral("Take a baseline of the pages of the current folder, change them, then compare."));
+        m_caption->setText(QStringLiteral("Take a baseline of the pages of the current folder, change them, then compare."));
         return;
     }
-    caption_->setText(QStringLiteral("%1 of %2 entries changed, new or failed in \"%3\"")
+    m_caption->setText(QStringLiteral("%1 of %2 entries changed, new or failed in \"%3\"")
                           .arg(m_model->changedCount())
                           .arg(m_model->rowCount())
                           .arg(QDir::toNativeSeparators(m_root)));

@@ -95,12 +95,12 @@ private:
     QString m_root;
     bool m_running = false;
 
-    QLabel *caption_ = nullptr;
-    QTreeView *list_ = nullptr;
-    QLineEdit *masks_ = nullptr;
-    QPushButton *baselineButton_ = nullptr;
-    QPushButton *compareButton_ = nullptr;
-    QPushButton *acceptButton_ = nullptr;
+    QLabel *m_caption = nullptr;
+    QTreeView *m_list = nullptr;
+    QLineEdit *m_masks = nullptr;
+    QPushButton *m_baselineButton = nullptr;
+    QPushButton *m_compareButton = nullptr;
+    QPushButton *m_acceptButton = nullptr;
 };
 
 } // namespace visualcheck

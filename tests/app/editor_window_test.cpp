@@ -56,7 +56,7 @@ TEST_F(EditorWindowTest, SaveButtonsFollowTheEditorAndYesSaves)
 
     // The main window's "Save".
     widget<QPushButton>(folderPageOf(*form), "BSave")->click();
-    EXPECT_EQ(readFile(sitePath("a.htm")), QByteArray("Q<html><body>x</body></html>"));
+    EXPECT_EQ(fileBytes(sitePath("a.htm")), QByteArray("Q<html><body>x</body></html>"));
     EXPECT_FALSE(widget<QPushButton>(folderPageOf(*form), "BSave")->isEnabled());
 
     // "Yes" to the unsaved-changes question saves before the page changes.
@@ -64,7 +64,7 @@ TEST_F(EditorWindowTest, SaveButtonsFollowTheEditorAndYesSaves)
     dialogs.answers = { platform::Answer::Yes };
     widget<QTabWidget>(form, "PageControl1")->setCurrentIndex(kListsTab);
     EXPECT_EQ(dialogs.count(QStringLiteral("yesnocancel")), 1);
-    EXPECT_EQ(readFile(sitePath("a.htm")), QByteArray("RQ<html><body>x</body></html>"));
+    EXPECT_EQ(fileBytes(sitePath("a.htm")), QByteArray("RQ<html><body>x</body></html>"));
     EXPECT_EQ(widget<QTabWidget>(form, "PageControl1")->currentIndex(), kListsTab);
 }
 
@@ -83,7 +83,7 @@ TEST_F(EditorWindowTest, YesThatCannotSaveKeepsTheWindowAndTheChanges)
     EXPECT_FALSE(form->close());
     EXPECT_EQ(dialogs.count(QStringLiteral("info")), 2); // the saving error, each time
     EXPECT_TRUE(view->isEditorModified());
-    EXPECT_EQ(readFile(sitePath("a.htm")), QByteArray("caf\xe9"));
+    EXPECT_EQ(fileBytes(sitePath("a.htm")), QByteArray("caf\xe9"));
 }
 
 TEST_F(EditorWindowTest, NoDropsTheChangesForGood)
@@ -106,7 +106,7 @@ TEST_F(EditorWindowTest, NoDropsTheChangesForGood)
     EXPECT_EQ(view->windowTitle(), sitePath("a.htm"));
     EXPECT_EQ(editor->text(), QStringLiteral("<html><body>x</body></html>"));
     QTest::keyClick(editor, Qt::Key_S, Qt::ControlModifier);
-    EXPECT_EQ(readFile(sitePath("a.htm")), QByteArray("<html><body>x</body></html>"));
+    EXPECT_EQ(fileBytes(sitePath("a.htm")), QByteArray("<html><body>x</body></html>"));
 }
 
 TEST_F(EditorWindowTest, LeavingFolderViewAsksBeforeThePageChanges)
@@ -155,7 +155,7 @@ TEST_F(EditorWindowTest, DeletingAsksAboutUnsavedChangesBeforeAnyFileGoes)
     QTest::keyClick(list, Qt::Key_Delete);
     EXPECT_EQ(dialogs.texts(QStringLiteral("yesnocancel")).value(1),
         QStringLiteral("Save changes in: ") + sitePath("a.htm"));
-    EXPECT_EQ(readFile(sitePath("a.htm")), QByteArray("<html><body>x</body></html>"));
+    EXPECT_EQ(fileBytes(sitePath("a.htm")), QByteArray("<html><body>x</body></html>"));
     EXPECT_TRUE(view->isEditorModified());
 
     dialogs.calls.clear();
@@ -172,7 +172,7 @@ TEST_F(EditorWindowTest, SaveAsIntoTheCurrentFolderListsTheCopy)
     startEditing();
     dialogs.paths = { QDir(site.path()).filePath(QStringLiteral("copy.htm")) };
     widget<QPushButton>(folderPageOf(*form), "BSaveAs")->click();
-    EXPECT_EQ(readFile(sitePath("copy.htm")), QByteArray("<html><body>x</body></html>"));
+    EXPECT_EQ(fileBytes(sitePath("copy.htm")), QByteArray("<html><body>x</body></html>"));
     EXPECT_EQ(widget<QListWidget>(folderPageOf(*form), "LBFile")->currentItem()->text(),
         QStringLiteral("copy.htm"));
     EXPECT_EQ(view->viewerFile(), sitePath("a.htm"));
@@ -223,7 +223,7 @@ TEST_F(EditorWindowTest, AnEmphasisPaletteIsNeverStored)
     EXPECT_EQ(form->settings().textColor, 0xC0C0C0);
     dialogs.answers = { platform::Answer::No };
     closeForm();
-    const QByteArray ini = readFile(program.filePath(QStringLiteral("prg.ini")));
+    const QByteArray ini = fileBytes(program.filePath(QStringLiteral("prg.ini")));
     EXPECT_TRUE(ini.contains("TextCol=0\r\n")) << ini.toStdString();
     EXPECT_TRUE(ini.contains("TagCol=16711680\r\n"));
 }
@@ -266,7 +266,7 @@ TEST_F(EditorWindowTest, ChangesAfterAMendedLinkHaveTheirFileStill)
         caption = window.windowTitle();
         saveEnabled = window.saveButton()->isEnabled();
         QTest::keyClick(editor, Qt::Key_S, Qt::ControlModifier);
-        afterSecondSave = readFile(sitePath("index.htm"));
+        afterSecondSave = fileBytes(sitePath("index.htm"));
         QTest::keyClick(editor, Qt::Key_W);
         dialogs.answers = { platform::Answer::Cancel }; // the window closes all the same
         QTest::keyClick(&window, Qt::Key_Escape);
@@ -301,11 +301,11 @@ TEST_F(EditorWindowTest, ChangesAfterAMendedLinkHaveTheirFileStill)
     QTest::keyClick(report, Qt::Key_Return);
     EXPECT_EQ(dialogs.count(QStringLiteral("yesnocancel")), 1);
     EXPECT_EQ(opened, QString());
-    EXPECT_EQ(readFile(sitePath("index.htm")), saved);
+    EXPECT_EQ(fileBytes(sitePath("index.htm")), saved);
     EXPECT_TRUE(view->isEditorModified());
     dialogs.answers = { platform::Answer::Yes };
     QTest::keyClick(report, Qt::Key_Return);
-    EXPECT_EQ(readFile(sitePath("index.htm")), saved + "w");
+    EXPECT_EQ(fileBytes(sitePath("index.htm")), saved + "w");
     EXPECT_EQ(opened, sitePath("other.htm"));
     closeForm();
 }

@@ -191,7 +191,7 @@ TEST_F(FolderViewTest, CancelKeepsTheChangesAndTheListOnTheEditedFile)
     filter->setCurrentIndex(filterIndex("ASP only"));
     EXPECT_EQ(form->currentMask(), QStringLiteral("*.asp"));
     EXPECT_FALSE(view->isEditorModified());
-    EXPECT_EQ(readFile(sitePath("a.htm")), QByteArray("<html><body>x</body></html>"));
+    EXPECT_EQ(fileBytes(sitePath("a.htm")), QByteArray("<html><body>x</body></html>"));
 }
 
 // The question's window may take the release of the button that chose the file: the file
@@ -217,7 +217,7 @@ TEST_F(FolderViewTest, TheClickedFileIsLoadedAfterTheQuestion)
         clickRow(0);
         typeAtStart('Q');
         const QByteArray typed = view->editor()->text().toUtf8();
-        const QByteArray onDisk = readFile(sitePath("a.htm"));
+        const QByteArray onDisk = fileBytes(sitePath("a.htm"));
         dialogs.calls.clear();
         dialogs.answers = { row.answer };
         const QPoint onB = list->visualItemRect(list->item(1)).center();
@@ -228,7 +228,8 @@ TEST_F(FolderViewTest, TheClickedFileIsLoadedAfterTheQuestion)
         QCoreApplication::processEvents();
         form->handleActivation(); // the main window is active again
         EXPECT_EQ(dialogs.count(QStringLiteral("yesnocancel")), 1) << row.name;
-        EXPECT_EQ(readFile(sitePath("a.htm")), row.answer == platform::Answer::Yes ? typed : onDisk)
+        EXPECT_EQ(
+            fileBytes(sitePath("a.htm")), row.answer == platform::Answer::Yes ? typed : onDisk)
             << row.name;
         EXPECT_EQ(view->viewerFile(), sitePath("b.htm")) << row.name;
         EXPECT_EQ(view->editor()->text(), QStringLiteral("<p>b</p>")) << row.name;
@@ -370,7 +371,7 @@ TEST_F(FolderViewTest, SingleCopyOntoItselfIsRefusedAndACopyIsSelected)
 
     dialogs.paths = { sitePath("copy.htm") };
     folderPageOf(*form)->copySelectedFiles();
-    EXPECT_EQ(readFile(sitePath("copy.htm")), readFile(sitePath("a.htm")));
+    EXPECT_EQ(fileBytes(sitePath("copy.htm")), fileBytes(sitePath("a.htm")));
     EXPECT_EQ(widget<QListWidget>(folderPageOf(*form), "LBFile")->currentItem()->text(),
         QStringLiteral("copy.htm"));
 }

@@ -7,6 +7,7 @@
 #include "frame/progresswindow.h"
 #include "support/scripteddialogs.h"
 #include "support/tempdir.h"
+#include "support/testfiles.h"
 #include "support/widgetbyname.h"
 #include "thumbs/thumbviewpage.h"
 #include "viewer/viewerwindow.h"
@@ -48,18 +49,9 @@ inline filelists::FileListsPage *listsPageOf(const app::MainWindow &form)
     return pageOf<filelists::FileListsPage>(form);
 }
 
-inline void writeFile(const QString &path, const QByteArray &bytes = "<html><body>x</body></html>")
+inline void writeFile(const QString &path)
 {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-inline QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    writeFile(path, "<html><body>x</body></html>");
 }
 
 class MainWindowTest : public testing::Test

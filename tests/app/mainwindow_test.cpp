@@ -261,16 +261,16 @@ TEST_F(MainWindowTest, UnsavedChangesGuardPageSwitchAndClose)
     EXPECT_EQ(widget<QTabWidget>(form, "PageControl1")->currentIndex(), kFolderTab);
     EXPECT_EQ(dialogs.lastText(), QStringLiteral("Save changes in: ") + sitePath("a.htm"));
 
-    const QByteArray settingsBefore = readFile(program.filePath(QStringLiteral("prg.ini")));
+    const QByteArray settingsBefore = fileBytes(program.filePath(QStringLiteral("prg.ini")));
     dialogs.answers = { platform::Answer::Cancel };
     EXPECT_FALSE(form->close());
     EXPECT_TRUE(form->isVisible());
-    EXPECT_EQ(readFile(program.filePath(QStringLiteral("prg.ini"))), settingsBefore);
+    EXPECT_EQ(fileBytes(program.filePath(QStringLiteral("prg.ini"))), settingsBefore);
 
     dialogs.answers = { platform::Answer::No };
     EXPECT_TRUE(form->close());
-    EXPECT_NE(readFile(program.filePath(QStringLiteral("prg.ini"))), settingsBefore);
-    EXPECT_EQ(readFile(sitePath("a.htm")), QByteArray("<html><body>x</body></html>"));
+    EXPECT_NE(fileBytes(program.filePath(QStringLiteral("prg.ini"))), settingsBefore);
+    EXPECT_EQ(fileBytes(sitePath("a.htm")), QByteArray("<html><body>x</body></html>"));
 }
 
 TEST_F(MainWindowTest, ViewerOpensModallyWithBothControlsAndDocksBackAfter)

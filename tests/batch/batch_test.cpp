@@ -1,7 +1,9 @@
 #include "imaging/looksstore.h"
 #include "imaging/resample.h"
 #include "imaging/thumbstore.h"
+#include "support/batchrun.h"
 #include "support/tempdir.h"
+#include "support/testfiles.h"
 #include "support/writefault.h"
 
 #include <QCoreApplication>
@@ -22,37 +24,6 @@
 
 namespace {
 
-// The lines of standard error that the tool wrote itself.
-QString ownLines(const QString &err, const QString &prefix)
-{
-    QString lines;
-    for (const QString &line : err.split(QLatin1Char('\n')))
-        if (line.startsWith(prefix))
-            lines += line + QLatin1Char('\n');
-    return lines;
-}
-
-struct Result {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-Result runBatch(const QStringList &args, const QByteArray &input = {},
-    const QString &tool
-    = QCoreApplication::applicationDirPath() + QStringLiteral("/folioscope-batch"))
-{
-    QProcess process;
-    process.start(tool, args);
-    if (!process.waitForStarted())
-        return {};
-    process.write(input);
-    process.closeWriteChannel();
-    process.waitForFinished(60000);
-    return { process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-        process.readAllStandardOutput(), process.readAllStandardError() };
-}
-
 QString goldenPath(const QString &name)
 {
     QDir dir(qEnvironmentVariable("FOLIOSCOPE_TEST_DATA"));
@@ -61,21 +32,7 @@ QString goldenPath(const QString &name)
     return dir.filePath(QStringLiteral("formatter/golden/") + name);
 }
 
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // A program folder with a style that signs whole-document runs.
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    file.write(bytes);
-}
-
 void writeSigningStyle(const QTemporaryDir &dir)
 {
     QDir().mkpath(dir.filePath(QStringLiteral("STYLES/THUMBS")));
@@ -91,11 +48,11 @@ TEST(BatchFormat, FileMatchesTheGoldenOutput)
 {
     for (const char *mode : { "format", "compress", "trim" }) {
         const QString page = goldenPath(QStringLiteral("page.html"));
-        const Result result = runBatch(
+        const BatchRun result = runBatchTool(
             { QStringLiteral("format"), QStringLiteral("--mode"), QLatin1String(mode), page });
         EXPECT_EQ(result.exitCode, 0) << mode;
         EXPECT_EQ(result.out,
-            readBytes(goldenPath(
+            fileBytes(goldenPath(
                 QStringLiteral("page.") + QLatin1String(mode) + QStringLiteral(".expected"))))
             << mode;
     }
@@ -105,11 +62,11 @@ TEST(BatchFormat, StandardInputAndEncodings)
 {
     // Not UTF-8: one character per byte, every byte back as it was.
     const QByteArray latin1 = "  <P>caf\xe9 \x80\xff</P>\r\n";
-    const Result result = runBatch({ QStringLiteral("format"), QStringLiteral("-") }, latin1);
+    const BatchRun result = runBatchTool({ QStringLiteral("format"), QStringLiteral("-") }, latin1);
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(result.out, QByteArray("  <p>\r\n  caf\xe9 \x80\xff\r\n  </p>\r\n"));
     const QByteArray utf8 = "<b>caf\xc3\xa9</b>";
-    EXPECT_EQ(runBatch({ QStringLiteral("format") }, utf8).out, utf8 + "\r\n");
+    EXPECT_EQ(runBatchTool({ QStringLiteral("format") }, utf8).out, utf8 + "\r\n");
 }
 
 TEST(BatchFormat, WholeDocumentAndProgramFolder)
@@ -118,13 +75,13 @@ TEST(BatchFormat, WholeDocumentAndProgramFolder)
     writeSigningStyle(dir);
     const QByteArray input = "  <p>x";
     const QByteArray signature = "<!--~ Tester, STYLE: THUMBS,  Folioscope v1.0  ~-->\r\n";
-    EXPECT_EQ(runBatch({ QStringLiteral("format"), QStringLiteral("--whole"),
+    EXPECT_EQ(runBatchTool({ QStringLiteral("format"), QStringLiteral("--whole"),
                            QStringLiteral("--program-folder"), dir.path() },
                   input)
                   .out,
         signature + "<P>\r\nx\r\n");
     EXPECT_EQ(
-        runBatch(
+        runBatchTool(
             { QStringLiteral("format"), QStringLiteral("--program-folder=") + dir.path() }, input)
             .out,
         QByteArray("  <P>\r\n  x\r\n"));
@@ -162,7 +119,7 @@ TEST(BatchFormat, UsageAndErrors)
         { "no command", {}, 2, "", "no command" },
     };
     for (const Row &row : rows) {
-        const Result result = runBatch(row.args);
+        const BatchRun result = runBatchTool(row.args);
         EXPECT_EQ(result.exitCode, row.exitCode) << row.name;
         EXPECT_TRUE(result.out.contains(row.inOut)) << row.name;
         EXPECT_TRUE(result.err.contains(row.inErr)) << row.name;
@@ -179,15 +136,15 @@ TEST(BatchFormat, InPlaceKeepsEncodingsAndSkipsWhatItCannotWrite)
     const QString utf8 = dir.filePath(QStringLiteral("utf8.htm"));
     const QString readOnly = dir.filePath(QStringLiteral("read-only.htm"));
     const QString missing = dir.filePath(QStringLiteral("missing.htm"));
-    writeBytes(latin1, "  <P>caf\xe9 \x80\xff</P>\r\n");
-    writeBytes(utf8, "<b>caf\xc3\xa9</b>");
-    writeBytes(readOnly, "<p>x");
+    writeFile(latin1, "  <P>caf\xe9 \x80\xff</P>\r\n");
+    writeFile(utf8, "<b>caf\xc3\xa9</b>");
+    writeFile(readOnly, "<p>x");
     const auto readWrite = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
     QFile::setPermissions(utf8, readWrite);
     QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
     const QFile::Permissions utf8Permissions = QFile::permissions(utf8);
 
-    const Result result = runBatch({ QStringLiteral("format"), QStringLiteral("--in-place"),
+    const BatchRun result = runBatchTool({ QStringLiteral("format"), QStringLiteral("--in-place"),
         readOnly, latin1, missing, utf8 });
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_TRUE(result.out.isEmpty());
@@ -197,11 +154,11 @@ TEST(BatchFormat, InPlaceKeepsEncodingsAndSkipsWhatItCannotWrite)
     EXPECT_TRUE(problems.at(1).contains(missing.toLocal8Bit())) << problems.at(1).constData();
 
     // The others are done, each in its own encoding, with its permissions.
-    EXPECT_EQ(readBytes(latin1), QByteArray("  <p>\r\n  caf\xe9 \x80\xff\r\n  </p>\r\n"));
-    EXPECT_EQ(readBytes(utf8), QByteArray("<b>caf\xc3\xa9</b>\r\n"));
+    EXPECT_EQ(fileBytes(latin1), QByteArray("  <p>\r\n  caf\xe9 \x80\xff\r\n  </p>\r\n"));
+    EXPECT_EQ(fileBytes(utf8), QByteArray("<b>caf\xc3\xa9</b>\r\n"));
     EXPECT_EQ(QFile::permissions(utf8), utf8Permissions);
     // A read-only file is left as it was, also for the superuser.
-    EXPECT_EQ(readBytes(readOnly), QByteArray("<p>x"));
+    EXPECT_EQ(fileBytes(readOnly), QByteArray("<p>x"));
     EXPECT_FALSE(QFile::exists(missing));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 3) << "no temporary files left";
 }
@@ -216,16 +173,16 @@ TEST(BatchFormat, LargeFilesComeBackWhole)
     const QByteArray latin1Line = "caf\xe9 \x80\xff x";
     for (const QByteArray &line : { utf8Line, latin1Line }) {
         const QString path = dir.filePath(QStringLiteral("big.htm"));
-        writeBytes(path, QByteArray(line + "\n").repeated(40000));
-        const Result result = runBatch(
+        writeFile(path, QByteArray(line + "\n").repeated(40000));
+        const BatchRun result = runBatchTool(
             { QStringLiteral("format"), QStringLiteral("--mode"), QStringLiteral("trim"), path });
         EXPECT_EQ(result.exitCode, 0);
         EXPECT_TRUE(result.out == QByteArray(line + "\r\n").repeated(40000)) << line.constData();
-        EXPECT_EQ(runBatch({ QStringLiteral("format"), QStringLiteral("--in-place"),
+        EXPECT_EQ(runBatchTool({ QStringLiteral("format"), QStringLiteral("--in-place"),
                                QStringLiteral("--mode=trim"), path })
                       .exitCode,
             0);
-        EXPECT_TRUE(readBytes(path) == result.out) << line.constData();
+        EXPECT_TRUE(fileBytes(path) == result.out) << line.constData();
     }
 }
 
@@ -237,7 +194,7 @@ TEST(BatchFormat, AFileThatGrowsWhileReadIsRefused)
     for (const QStringList &args : { QStringList { QStringLiteral("format"), growing },
              QStringList { QStringLiteral("format"), QStringLiteral("--mode"),
                  QStringLiteral("compress"), growing } }) {
-        const Result result = runBatch(args);
+        const BatchRun result = runBatchTool(args);
         EXPECT_EQ(result.exitCode, 1);
         EXPECT_TRUE(result.out.isEmpty());
         EXPECT_EQ(result.err,
@@ -266,14 +223,14 @@ TEST(BatchFormat, InPlaceKeepsHardLinksOwnerAndGroup)
     ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0777), 0);
     const QString linked = dir.filePath(QStringLiteral("a.html"));
     const QString second = dir.filePath(QStringLiteral("b.html"));
-    writeBytes(linked, "<P>x</P>");
+    writeFile(linked, "<P>x</P>");
     ASSERT_EQ(::chmod(QFile::encodeName(linked).constData(), 0640), 0);
     ASSERT_EQ(::link(QFile::encodeName(linked).constData(), QFile::encodeName(second).constData()),
         0);
     const ino_t inode = statOf(linked).st_ino;
-    EXPECT_EQ(runBatch({ QStringLiteral("format"), QStringLiteral("--in-place"), linked }).exitCode,
+    EXPECT_EQ(runBatchTool({ QStringLiteral("format"), QStringLiteral("--in-place"), linked }).exitCode,
         0);
-    EXPECT_EQ(readBytes(second), QByteArray("<p>\r\nx\r\n</p>\r\n"));
+    EXPECT_EQ(fileBytes(second), QByteArray("<p>\r\nx\r\n</p>\r\n"));
     EXPECT_EQ(statOf(linked).st_ino, inode);
     EXPECT_EQ(statOf(linked).st_mode & 07777, 0640u);
 
@@ -292,7 +249,7 @@ TEST(BatchFormat, InPlaceKeepsHardLinksOwnerAndGroup)
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
         const QString page = dir.filePath(QStringLiteral("owned.html"));
-        writeBytes(page, "<P>y</P>");
+        writeFile(page, "<P>y</P>");
         const QByteArray native = QFile::encodeName(page);
         ASSERT_EQ(::chown(native.constData(), row.owner, row.group), 0);
         ASSERT_EQ(::chmod(native.constData(), row.asNobody ? 0666 : 0640), 0);
@@ -306,7 +263,7 @@ TEST(BatchFormat, InPlaceKeepsHardLinksOwnerAndGroup)
             { QStringLiteral("format"), QStringLiteral("--in-place"), page });
         ASSERT_TRUE(process.waitForFinished(60000));
         EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().constData();
-        EXPECT_EQ(readBytes(page), QByteArray("<p>\r\ny\r\n</p>\r\n"));
+        EXPECT_EQ(fileBytes(page), QByteArray("<p>\r\ny\r\n</p>\r\n"));
         EXPECT_EQ(statOf(page).st_uid, row.owner);
         EXPECT_EQ(statOf(page).st_gid, row.group);
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 3) << "no temporary file left";
@@ -336,7 +293,7 @@ TEST(BatchMemory, AFailedAllocationIsAMessageNotAnAbort)
         ASSERT_TRUE(sparse.open(QIODevice::WriteOnly) && sparse.resize(kLarge));
     }
     const QString small = dir.filePath(QStringLiteral("small.html"));
-    writeBytes(small, "<P>x</P>");
+    writeFile(small, "<P>x</P>");
     struct Row {
         const char *name;
         QStringList args;
@@ -367,7 +324,7 @@ TEST(BatchMemory, AFailedAllocationIsAMessageNotAnAbort)
         EXPECT_EQ(process.exitCode(), 1);
         EXPECT_EQ(QString::fromLocal8Bit(process.readAllStandardError()), row.line + u'\n');
     }
-    EXPECT_EQ(readBytes(small), QByteArray("<p>\r\nx\r\n</p>\r\n"));
+    EXPECT_EQ(fileBytes(small), QByteArray("<p>\r\nx\r\n</p>\r\n"));
     EXPECT_EQ(QFileInfo(big).size(), kLarge);
 }
 
@@ -383,8 +340,8 @@ TEST(BatchThumbs, MakesTheThumbnailsOfThePagesInOrder)
         file.write("<html><body style='background:#ff0000'>x</body></html>");
         pages.append(page);
     }
-    const Result made
-        = runBatch({ QStringLiteral("thumbs"), QStringLiteral("--base-index"), QStringLiteral("0"),
+    const BatchRun made
+        = runBatchTool({ QStringLiteral("thumbs"), QStringLiteral("--base-index"), QStringLiteral("0"),
             QStringLiteral("--program-folder"), program.path(), pages.at(0), pages.at(1) });
     EXPECT_EQ(made.exitCode, 0) << made.err.constData();
     const QString lines = QStringLiteral("(1 of 2): ") + pages.at(0)
@@ -399,7 +356,7 @@ TEST(BatchThumbs, MakesTheThumbnailsOfThePagesInOrder)
         EXPECT_GT(qRed(picture.pixel(65, 50)), 200);
     }
 
-    const Result missing = runBatch({ QStringLiteral("thumbs"), QStringLiteral("--program-folder"),
+    const BatchRun missing = runBatchTool({ QStringLiteral("thumbs"), QStringLiteral("--program-folder"),
         program.path(), site.filePath(QStringLiteral("gone.htm")) });
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_EQ(missing.err.count('\n'), 1) << missing.err.constData();
@@ -430,8 +387,8 @@ TEST(BatchThumbs, PagesThatWentWrongAreNamed)
     const QString secret = write("secret.txt", "SECRET");
     const QString nosy = write("nosy.htm", "<html><body><iframe src='secret.txt'></iframe></body></html>");
     const QString good = write("good.htm", "<html><body style='background:#ff0000'></body></html>");
-    const Result made
-        = runBatch({ QStringLiteral("thumbs"), QStringLiteral("--base-index"), QStringLiteral("0"),
+    const BatchRun made
+        = runBatchTool({ QStringLiteral("thumbs"), QStringLiteral("--base-index"), QStringLiteral("0"),
             QStringLiteral("--program-folder"), program.path(), pipe, hog, endless, nosy, good });
     EXPECT_EQ(made.exitCode, 1);
     const QString prefix = QStringLiteral("folioscope-batch thumbs: ");
@@ -463,10 +420,10 @@ TEST(BatchThumbs, OnlyChangedMakesTheOutOfDateThumbnails)
     QStringList pages;
     for (const char *name : { "one.htm", "two.htm", "three.htm" }) {
         pages.append(site.filePath(QString::fromLatin1(name)));
-        writeBytes(pages.last(), "<html><body style='background:#ff0000'>x</body></html>");
+        writeFile(pages.last(), "<html><body style='background:#ff0000'>x</body></html>");
     }
     const auto run = [&] {
-        return runBatch({ QStringLiteral("thumbs"), QStringLiteral("--base-index"),
+        return runBatchTool({ QStringLiteral("thumbs"), QStringLiteral("--base-index"),
             QStringLiteral("0"), QStringLiteral("--program-folder"), program.path(),
             QStringLiteral("--only-changed"), pages.at(0), pages.at(1), pages.at(2) });
     };
@@ -481,14 +438,14 @@ TEST(BatchThumbs, OnlyChangedMakesTheOutOfDateThumbnails)
                 + pages.at(made.at(k)) + QLatin1Char('\n');
         return text.toLocal8Bit();
     };
-    Result result = run();
+    BatchRun result = run();
     EXPECT_EQ(result.out, lines({ 0, 1, 2 })) << result.err.constData();
     result = run();
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(result.out, QByteArray());
 
     // two.htm rewritten, its thumbnail older than it; three.htm's thumbnail gone.
-    writeBytes(pages.at(1), "<html><body style='background:#0000ff'>x</body></html>");
+    writeFile(pages.at(1), "<html><body style='background:#0000ff'>x</body></html>");
     const struct stat page = [&] {
         struct stat info {};
         stat(QFile::encodeName(pages.at(1)).constData(), &info);
@@ -516,11 +473,11 @@ TEST(BatchThumbs, BadUsageIsOneLine)
         { QStringLiteral("thumbs"), QStringLiteral("--bogus"), QStringLiteral("a.htm") },
     };
     for (const QStringList &args : rows) {
-        const Result result = runBatch(args);
+        const BatchRun result = runBatchTool(args);
         EXPECT_EQ(result.exitCode, 2) << args.join(u' ').toStdString();
         EXPECT_EQ(result.err.count('\n'), 1) << result.err.constData();
     }
-    const Result help = runBatch({ QStringLiteral("thumbs"), QStringLiteral("--help") });
+    const BatchRun help = runBatchTool({ QStringLiteral("thumbs"), QStringLiteral("--help") });
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.out.startsWith("Usage: folioscope-batch thumbs"));
 }
@@ -534,14 +491,14 @@ TEST(BatchThumbs, RenderingNeedsTheRendererBesideTheTool)
     ASSERT_TRUE(QFile::copy(
         QCoreApplication::applicationDirPath() + QStringLiteral("/folioscope-batch"), tool));
     for (const char *command : { "thumbs", "snapshot" }) {
-        const Result result
-            = runBatch({ QString::fromLatin1(command), QStringLiteral("--help") }, {}, tool);
+        const BatchRun result
+            = runBatchTool({ QString::fromLatin1(command), QStringLiteral("--help") }, {}, tool);
         EXPECT_EQ(result.exitCode, 1) << command;
         EXPECT_EQ(result.err,
             "folioscope-batch: cannot start " + QFile::encodeName(alone.path())
                 + "/folioscope-render: No such file or directory\n");
     }
-    const Result search = runBatch({ QStringLiteral("search"), alone.path() }, {}, tool);
+    const BatchRun search = runBatchTool({ QStringLiteral("search"), alone.path() }, {}, tool);
     EXPECT_EQ(search.exitCode, 0) << search.err.constData();
 }
 
@@ -576,14 +533,14 @@ TEST(BatchResize, WritesTheResamplersPicture)
     QTemporaryDir dir;
     const QImage source = gradient(64, 48);
     const QString in = dir.filePath(QStringLiteral("in.ppm"));
-    writeBytes(in, ppmBytes(source));
+    writeFile(in, ppmBytes(source));
     for (const int filter : { 0, 5, 6 }) {
         QImage expected(130, 100, QImage::Format_RGB888);
         const imaging::FilterEntry &entry = imaging::FilterCatalog[size_t(filter)];
         ASSERT_TRUE(imaging::ResampleBitmap(source, expected, entry.filter, entry.support));
         for (const char *suffix : { "ppm", "png", "bmp" }) {
             const QString out = dir.filePath(QStringLiteral("out.") + QLatin1String(suffix));
-            const Result result = runBatch(
+            const BatchRun result = runBatchTool(
                 { QStringLiteral("resize"), QStringLiteral("--filter"), QString::number(filter),
                     QStringLiteral("--size"), QStringLiteral("130x100"), in, out });
             EXPECT_EQ(result.exitCode, 0) << suffix << " " << result.err.constData();
@@ -596,7 +553,7 @@ TEST(BatchResize, WritesTheResamplersPicture)
     ASSERT_TRUE(source.save(png));
     const QString out = dir.filePath(QStringLiteral("enlarged.bmp"));
     EXPECT_EQ(
-        runBatch({ QStringLiteral("resize"), QStringLiteral("--size=100x80"), png, out }).exitCode,
+        runBatchTool({ QStringLiteral("resize"), QStringLiteral("--size=100x80"), png, out }).exitCode,
         0);
     QImage expected(100, 80, QImage::Format_RGB888);
     const imaging::FilterEntry &lanczos = imaging::FilterCatalog[imaging::kLanczos3];
@@ -609,13 +566,13 @@ TEST(BatchResize, BadInputAndUsage)
     QTemporaryDir dir;
     const QImage source = gradient(20, 10);
     const QString good = dir.filePath(QStringLiteral("good.ppm"));
-    writeBytes(good, ppmBytes(source));
-    writeBytes(dir.filePath(QStringLiteral("short.ppm")), ppmBytes(source, 7));
-    writeBytes(
+    writeFile(good, ppmBytes(source));
+    writeFile(dir.filePath(QStringLiteral("short.ppm")), ppmBytes(source, 7));
+    writeFile(
         dir.filePath(QStringLiteral("header.ppm")), "P6\n20 ten\n255\n" + QByteArray(600, 'x'));
-    writeBytes(dir.filePath(QStringLiteral("huge.ppm")), "P6\n99999 99999\n255\nxyz");
-    writeBytes(dir.filePath(QStringLiteral("text.ppm")), "P3\n1 1\n255\n1 2 3\n");
-    writeBytes(dir.filePath(QStringLiteral("empty.png")), QByteArray());
+    writeFile(dir.filePath(QStringLiteral("huge.ppm")), "P6\n99999 99999\n255\nxyz");
+    writeFile(dir.filePath(QStringLiteral("text.ppm")), "P3\n1 1\n255\n1 2 3\n");
+    writeFile(dir.filePath(QStringLiteral("empty.png")), QByteArray());
     const QString out = dir.filePath(QStringLiteral("out.png"));
     const auto inDir = [&dir](const char *name) { return dir.filePath(QLatin1String(name)); };
 
@@ -646,46 +603,46 @@ TEST(BatchResize, BadInputAndUsage)
         { "one file only", { size, good }, 2, "OUT" },
     };
     for (const Row &row : rows) {
-        const Result result = runBatch(QStringList { QStringLiteral("resize") } + row.args);
+        const BatchRun result = runBatchTool(QStringList { QStringLiteral("resize") } + row.args);
         EXPECT_EQ(result.exitCode, row.exitCode) << row.name;
         EXPECT_TRUE(result.err.contains(row.inErr)) << row.name << ": " << result.err.constData();
         EXPECT_EQ(result.err.count('\n'), 1) << row.name << ": one line on standard error";
         EXPECT_FALSE(QFile::exists(out)) << row.name;
     }
     EXPECT_TRUE(
-        runBatch({ QStringLiteral("resize"), QStringLiteral("--help") }).out.contains("Lanczos3"));
+        runBatchTool({ QStringLiteral("resize"), QStringLiteral("--help") }).out.contains("Lanczos3"));
 }
 
 TEST(BatchCleanThumbs, PrintsTheMenuMessage)
 {
     QTemporaryDir dir;
     const QString thumbs = dir.filePath(QStringLiteral("THUMBS"));
-    writeBytes(thumbs + QStringLiteral("/=no=such=folder/a.htm.jpg"), "x");
-    writeBytes(thumbs + QStringLiteral("/=no=such=folder/b.htm.jpg"), "x");
-    writeBytes(dir.filePath(QStringLiteral("page.htm")), "x");
-    writeBytes(imaging::ThumbFileFor(thumbs, dir.path(), QStringLiteral("page.htm")), "x");
+    writeFile(thumbs + QStringLiteral("/=no=such=folder/a.htm.jpg"), "x");
+    writeFile(thumbs + QStringLiteral("/=no=such=folder/b.htm.jpg"), "x");
+    writeFile(dir.filePath(QStringLiteral("page.htm")), "x");
+    writeFile(imaging::ThumbFileFor(thumbs, dir.path(), QStringLiteral("page.htm")), "x");
     // The baselines of the visual check go with their pages too.
     const QString looks = dir.filePath(QStringLiteral("LOOKS/"));
-    writeBytes(looks + QStringLiteral("=no=such=folder/a.htm.1280.png"), "x");
-    writeBytes(imaging::looksFileFor(looks, dir.filePath(QStringLiteral("page.htm")), 390), "x");
+    writeFile(looks + QStringLiteral("=no=such=folder/a.htm.1280.png"), "x");
+    writeFile(imaging::looksFileFor(looks, dir.filePath(QStringLiteral("page.htm")), 390), "x");
 
-    Result result = runBatch(
+    BatchRun result = runBatchTool(
         { QStringLiteral("clean-thumbs"), QStringLiteral("--program-folder"), dir.path() });
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(result.out, QByteArray("3 thumbnails found.\n\n2 orphaned thumbnails removed.\n"
                                      "1 of 2 baseline renders removed.\n"));
-    result = runBatch({ QStringLiteral("clean-thumbs"), QStringLiteral("--all"),
+    result = runBatchTool({ QStringLiteral("clean-thumbs"), QStringLiteral("--all"),
         QStringLiteral("--program-folder=") + dir.path() });
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(result.out, QByteArray("1 thumbnails removed.\n1 of 1 baseline renders removed.\n"));
     EXPECT_TRUE(QDir(thumbs).isEmpty());
 
-    const Result missing = runBatch({ QStringLiteral("clean-thumbs"),
+    const BatchRun missing = runBatchTool({ QStringLiteral("clean-thumbs"),
         QStringLiteral("--program-folder"), dir.filePath(QStringLiteral("nowhere")) });
     EXPECT_EQ(missing.exitCode, 2);
     EXPECT_EQ(missing.err.count('\n'), 1);
-    EXPECT_EQ(runBatch({ QStringLiteral("clean-thumbs"), QStringLiteral("--bogus") }).exitCode, 2);
-    EXPECT_TRUE(runBatch({ QStringLiteral("clean-thumbs"), QStringLiteral("--help") })
+    EXPECT_EQ(runBatchTool({ QStringLiteral("clean-thumbs"), QStringLiteral("--bogus") }).exitCode, 2);
+    EXPECT_TRUE(runBatchTool({ QStringLiteral("clean-thumbs"), QStringLiteral("--help") })
                     .out.contains("--all"));
 }
 
@@ -702,8 +659,9 @@ TEST(BatchCleanThumbs, LatinOneNamesAndWriterLeftovers)
     ASSERT_GE(fd, 0);
     ::close(fd);
     const QString cafe = site + QStringLiteral("/caf\u00e9.htm");
-    const QString thumb = imaging::ThumbFileFor(program + QStringLiteral("/THUMBS"), site, cafe);
-    writeBytes(thumb, "x");
+    const QString thumb
+        = imaging::ThumbFileFor(program + QStringLiteral("/THUMBS"), site, cafe);
+    writeFile(thumb, "x");
 
     struct Leftover {
         const char *name;
@@ -720,7 +678,7 @@ TEST(BatchCleanThumbs, LatinOneNamesAndWriterLeftovers)
         { "notes.txt.backup", 3600, false },
     };
     const auto writeAged = [](const QString &file, int ageSeconds) {
-        writeBytes(file, "x");
+        writeFile(file, "x");
         ASSERT_TRUE(ageFile(file, ageSeconds));
     };
     QStringList files;
@@ -732,7 +690,7 @@ TEST(BatchCleanThumbs, LatinOneNamesAndWriterLeftovers)
         + QStringLiteral("/caf\u00e9.htm.jpg.Zx9Cv8");
     writeAged(staleThumb, 3600);
 
-    const Result result = runBatch(
+    const BatchRun result = runBatchTool(
         { QStringLiteral("clean-thumbs"), QStringLiteral("--program-folder"), program });
     EXPECT_EQ(result.exitCode, 0) << result.err.constData();
     EXPECT_EQ(result.out, QByteArray("1 thumbnails found.\n\n0 orphaned thumbnails removed.\n"));
@@ -745,7 +703,7 @@ TEST(BatchCleanThumbs, LatinOneNamesAndWriterLeftovers)
 TEST(BatchColourRtf, WritesTheEditorsDocument)
 {
     const QByteArray body = "\\cf1 <a href=\\cf2 \"x\"\\cf1 >\\cf0 Hi\\cf1 </a>}";
-    Result result = runBatch({ QStringLiteral("colour-rtf") }, "<a href=\"x\">Hi</a>");
+    BatchRun result = runBatchTool({ QStringLiteral("colour-rtf") }, "<a href=\"x\">Hi</a>");
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_TRUE(result.out.startsWith("{\\rtf1\\ansi"));
     EXPECT_TRUE(result.out.endsWith(QByteArray(QByteArray("\\fs18\\cf0 ") + body)));
@@ -757,7 +715,7 @@ TEST(BatchColourRtf, WritesTheEditorsDocument)
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("<a href=\"x\">Hi</a>");
     file.close();
-    result = runBatch({ QStringLiteral("colour-rtf"), QStringLiteral("--preset=4"), page });
+    result = runBatchTool({ QStringLiteral("colour-rtf"), QStringLiteral("--preset=4"), page });
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_TRUE(
         result.out.contains("{\\colortbl\\red0\\green0\\blue0;\\red192\\green192\\blue192;"));
@@ -778,13 +736,13 @@ TEST(BatchColourRtf, WritesTheEditorsDocument)
         { "missing file", { QStringLiteral("/nonexistent/page.htm") }, 1, "/nonexistent/page.htm" },
     };
     for (const Row &row : rows) {
-        result = runBatch(QStringList { QStringLiteral("colour-rtf") } + row.args);
+        result = runBatchTool(QStringList { QStringLiteral("colour-rtf") } + row.args);
         EXPECT_EQ(result.exitCode, row.exitCode) << row.name;
         EXPECT_TRUE(result.err.contains(row.inErr)) << row.name;
         EXPECT_EQ(result.err.count('\n'), 1) << row.name;
         EXPECT_TRUE(result.out.isEmpty()) << row.name;
     }
-    result = runBatch({ QStringLiteral("colour-rtf"), QStringLiteral("--help") });
+    result = runBatchTool({ QStringLiteral("colour-rtf"), QStringLiteral("--help") });
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_TRUE(result.out.contains("--preset N"));
 }
@@ -797,21 +755,21 @@ TEST(BatchVisualCheck, LinesTotalsExitStatusAndReport)
     const QString site = dir.filePath(QStringLiteral("site"));
     const QString program = dir.filePath(QStringLiteral("program"));
     QDir().mkpath(program);
-    writeBytes(site + QStringLiteral("/a.htm"), "<body style='margin:0'><div style='height:50px;background:#00f'></div>");
-    writeBytes(site + QStringLiteral("/sub/b.html"), "<p>unchanged</p>");
+    writeFile(site + QStringLiteral("/a.htm"), "<body style='margin:0'><div style='height:50px;background:#00f'></div>");
+    writeFile(site + QStringLiteral("/sub/b.html"), "<p>unchanged</p>");
     const QStringList common { QStringLiteral("visual-check"), QStringLiteral("--widths=400"),
         QStringLiteral("--program-folder"), program };
     const QString a = QDir(site).filePath(QStringLiteral("a.htm"));
     const QString b = QDir(site).filePath(QStringLiteral("sub/b.html"));
 
-    Result result = runBatch(common + QStringList { QStringLiteral("--update"), site });
+    BatchRun result = runBatchTool(common + QStringList { QStringLiteral("--update"), site });
     EXPECT_EQ(result.exitCode, 0) << result.err.constData();
     EXPECT_EQ(result.out, (a + QStringLiteral(" [400px]: baseline stored\n") + b + QStringLiteral(" [400px]: baseline stored\n")).toUtf8());
 
-    writeBytes(a, "<body style='margin:0'><div style='height:50px;background:#f00'></div>");
-    writeBytes(site + QStringLiteral("/c.htm"), "<p>new");
+    writeFile(a, "<body style='margin:0'><div style='height:50px;background:#f00'></div>");
+    writeFile(site + QStringLiteral("/c.htm"), "<p>new");
     const QString report = dir.filePath(QStringLiteral("report"));
-    result = runBatch(common + QStringList { QStringLiteral("--report"), report, site, site + QStringLiteral("/gone.htm") });
+    result = runBatchTool(common + QStringList { QStringLiteral("--report"), report, site, site + QStringLiteral("/gone.htm") });
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_TRUE(result.out.startsWith((a + QStringLiteral(" [400px]: changed 6.25% of pixels in 1 region (0,0 400x50)\n")).toUtf8()))
         << result.out.constData();
@@ -821,15 +779,15 @@ TEST(BatchVisualCheck, LinesTotalsExitStatusAndReport)
     EXPECT_TRUE(result.err.endsWith("visual-check: 4 renders: 1 same, 1 changed, 1 new, 1 failed\n")) << result.err.constData();
     EXPECT_EQ(QDir(report).entryList(QDir::Files).size(), 4) << "before, after, difference and index.html";
 
-    writeBytes(imaging::looksFileFor(program + QStringLiteral("/LOOKS/"), b, 400), "not a picture");
-    result = runBatch(common + QStringList { b });
+    writeFile(imaging::looksFileFor(program + QStringLiteral("/LOOKS/"), b, 400), "not a picture");
+    result = runBatchTool(common + QStringList { b });
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_TRUE(result.err.contains("damaged baseline")) << result.err.constData();
-    EXPECT_EQ(runBatch(common + QStringList { QStringLiteral("--update"), b }).exitCode, 0);
-    EXPECT_EQ(runBatch(common + QStringList { b }).exitCode, 0);
+    EXPECT_EQ(runBatchTool(common + QStringList { QStringLiteral("--update"), b }).exitCode, 0);
+    EXPECT_EQ(runBatchTool(common + QStringList { b }).exitCode, 0);
 
     for (const QString &bad : { QStringLiteral("--widths=5"), QStringLiteral("--threshold=2"), QStringLiteral("--bogus") })
-        EXPECT_EQ(runBatch({ QStringLiteral("visual-check"), bad, site }).exitCode, 2) << bad.toStdString();
-    EXPECT_EQ(runBatch({ QStringLiteral("visual-check") }).exitCode, 2);
-    EXPECT_TRUE(runBatch({ QStringLiteral("visual-check"), QStringLiteral("--help") }).out.contains("--mask"));
+        EXPECT_EQ(runBatchTool({ QStringLiteral("visual-check"), bad, site }).exitCode, 2) << bad.toStdString();
+    EXPECT_EQ(runBatchTool({ QStringLiteral("visual-check") }).exitCode, 2);
+    EXPECT_TRUE(runBatchTool({ QStringLiteral("visual-check"), QStringLiteral("--help") }).out.contains("--mask"));
 }

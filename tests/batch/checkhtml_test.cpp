@@ -2,6 +2,7 @@
 #include "checklinkscommand.h"
 
 #include "support/tempdir.h"
+#include "support/testfiles.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -39,23 +40,15 @@ Outcome checkHtml(const QStringList &args)
     return run(batch::runCheckHtmlCommand, args);
 }
 
-void makeFile(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
 const QByteArray kHead = "<!DOCTYPE html><html lang=en><head><title>t</title></head><body>\n";
 
 // A site of two pages with errors, one clean, one with a warning alone.
 void makeSite(const TemporaryDir &dir)
 {
-    makeFile(dir.filePath(QStringLiteral("b.html")), kHead + "<img src=a.png>\n<p>x</p></p>\n");
-    makeFile(dir.filePath(QStringLiteral("a.html")), kHead + "<center>x</center>\n");
-    makeFile(dir.filePath(QStringLiteral("sub/clean.html")), kHead + "<p>fine</p>\n");
-    makeFile(dir.filePath(QStringLiteral("sub/warn.html")), kHead + "<h1>a</h1><h3>b</h3>\n");
+    writeFile(dir.filePath(QStringLiteral("b.html")), kHead + "<img src=a.png>\n<p>x</p></p>\n");
+    writeFile(dir.filePath(QStringLiteral("a.html")), kHead + "<center>x</center>\n");
+    writeFile(dir.filePath(QStringLiteral("sub/clean.html")), kHead + "<p>fine</p>\n");
+    writeFile(dir.filePath(QStringLiteral("sub/warn.html")), kHead + "<h1>a</h1><h3>b</h3>\n");
 }
 
 } // namespace
@@ -89,7 +82,7 @@ TEST(BatchCheckHtml, IgnoredRulesWarningsAndTheSiteSettings)
             QStringLiteral("stray-end-tag"), dir.path() });
     EXPECT_EQ(ignored.exitCode, 0);
     EXPECT_EQ(ignored.out.count('\n'), 1);
-    makeFile(dir.filePath(QStringLiteral(".folioscope-check.ini")),
+    writeFile(dir.filePath(QStringLiteral(".folioscope-check.ini")),
         "[rules]\nimg-alt=off\nheading-level = OFF\nstray-end-tag=on\n");
     const Outcome site = checkHtml({ dir.path() });
     EXPECT_EQ(site.out.count('\n'), 2);
@@ -158,7 +151,7 @@ TEST(BatchCheckHtml, JsonAndSarif)
 TEST(BatchCheckHtml, CheckLinksWithHtmlReportsBothInOrder)
 {
     TemporaryDir dir;
-    makeFile(dir.filePath(QStringLiteral("a.html")), kHead + "<a href=gone.html>x</a> <center>y</center>\n");
+    writeFile(dir.filePath(QStringLiteral("a.html")), kHead + "<a href=gone.html>x</a> <center>y</center>\n");
     const Outcome outcome = run(batch::runCheckLinksCommand, { QStringLiteral("--html"), dir.path() });
     EXPECT_EQ(outcome.exitCode, 1);
     const QList<QByteArray> lines = outcome.out.trimmed().split('\n');

@@ -1,6 +1,7 @@
 #include "replacecommand.h"
 
 #include "support/tempdir.h"
+#include "support/testfiles.h"
 #include "support/writefault.h"
 
 #include <QBuffer>

@@ -1,3 +1,5 @@
+#include "support/batchrun.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -11,16 +13,6 @@
 
 namespace {
 
-// The lines of standard error that the tool wrote itself.
-QString ownLines(const QString &err, const QString &prefix)
-{
-    QString lines;
-    for (const QString &line : err.split(QLatin1Char('\n')))
-        if (line.startsWith(prefix))
-            lines += line + QLatin1Char('\n');
-    return lines;
-}
-
 struct Result {
     int exitCode = -1;
     QString out;
@@ -29,14 +21,8 @@ struct Result {
 
 Result runSnapshot(const QStringList &args)
 {
-    QProcess process;
-    process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/folioscope-batch"),
-        QStringList { QStringLiteral("snapshot") } + args);
-    if (!process.waitForStarted() || !process.waitForFinished(120000))
-        return {};
-    return { process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-        QString::fromLocal8Bit(process.readAllStandardOutput()),
-        QString::fromLocal8Bit(process.readAllStandardError()) };
+    const BatchRun run = runBatchTool(QStringList { QStringLiteral("snapshot") } + args);
+    return { run.exitCode, QString::fromLocal8Bit(run.out), QString::fromLocal8Bit(run.err) };
 }
 
 class SnapshotBatch : public testing::Test

@@ -1,4 +1,5 @@
 #include "editor/editorfile.h"
+#include "support/testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,19 +13,6 @@ using namespace editor;
 using platform::TextEncoding;
 
 namespace {
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 } // namespace
 
@@ -49,7 +37,7 @@ TEST(EditorFile, UnchangedPagesSurviveARoundTrip)
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("page.htm"));
     for (const Row &row : rows) {
-        writeAll(path, row.bytes);
+        writeFile(path, row.bytes);
         const LoadedPage loaded = loadEditorFile(path);
         ASSERT_EQ(loaded.status, LoadStatus::Ok) << row.name;
         EXPECT_EQ(loaded.page.encoding, row.encoding) << row.name;
@@ -59,7 +47,7 @@ TEST(EditorFile, UnchangedPagesSurviveARoundTrip)
         ASSERT_TRUE(saveEditorFile(
             path, loaded.page.text, loaded.page.encoding, loaded.page.lineEnds, &error))
             << row.name << error.toStdString();
-        EXPECT_EQ(readAll(path), row.bytes) << row.name;
+        EXPECT_EQ(fileBytes(path), row.bytes) << row.name;
     }
 }
 
@@ -74,11 +62,11 @@ TEST(EditorFile, TooLongAndUnreadablePagesAreNotGiven)
 {
     QTemporaryDir dir;
     const QString longest = dir.filePath(QStringLiteral("longest.htm"));
-    writeAll(longest, QByteArray(kMaxEditorLength - 1, 'x') + "\r\n");
+    writeFile(longest, QByteArray(kMaxEditorLength - 1, 'x') + "\r\n");
     EXPECT_EQ(loadEditorFile(longest).status, LoadStatus::Ok);
 
     const QString tooLong = dir.filePath(QStringLiteral("long.htm"));
-    writeAll(tooLong, QByteArray(kMaxEditorLength + 1, 'x'));
+    writeFile(tooLong, QByteArray(kMaxEditorLength + 1, 'x'));
     const LoadedPage loaded = loadEditorFile(tooLong);
     EXPECT_EQ(loaded.status, LoadStatus::TooLong);
     EXPECT_TRUE(loaded.page.text.isEmpty());
@@ -92,19 +80,19 @@ TEST(EditorFile, FailedSavesLeaveThePageAsItWas)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("page.htm"));
-    writeAll(path, "caf\xe9");
+    writeFile(path, "caf\xe9");
     QString error;
     // A Latin-1 page cannot hold the euro sign: refused rather than written as "?".
     EXPECT_FALSE(saveEditorFile(
         path, QStringLiteral("\u20ac"), TextEncoding::Latin1, LineEnds::CrLf, &error));
     EXPECT_TRUE(error.contains(u'\u20ac'));
-    EXPECT_EQ(readAll(path), QByteArray("caf\xe9"));
+    EXPECT_EQ(fileBytes(path), QByteArray("caf\xe9"));
 
     if (geteuid() != 0) { // root writes anyway
         QFile::setPermissions(path, QFile::ReadOwner);
         EXPECT_FALSE(saveEditorFile(
             path, QStringLiteral("new"), TextEncoding::Utf8, LineEnds::CrLf, &error));
-        EXPECT_EQ(readAll(path), QByteArray("caf\xe9"));
+        EXPECT_EQ(fileBytes(path), QByteArray("caf\xe9"));
         QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
     }
 

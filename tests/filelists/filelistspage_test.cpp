@@ -29,7 +29,6 @@
 #include "scan/listtestutil.h"
 #include "support/widgetbyname.h"
 
-using listtest::readBytes;
 using listtest::u8;
 using listtest::writeBytes;
 
@@ -368,7 +367,7 @@ TEST_F(ListsPageTest, WhichEntriesAreSaved)
             EXPECT_EQ(ui.texts(u8("info")), QStringList { u8("Nothing to save!") });
             EXPECT_FALSE(QFileInfo::exists(listsFolder() + u8("out.lst")));
         } else {
-            EXPECT_EQ(readBytes(listsFolder() + u8("out.lst")), scan::listFileBytes(records));
+            EXPECT_EQ(fileBytes(listsFolder() + u8("out.lst")), scan::listFileBytes(records));
         }
     }
     // The prompt of "Save List" and the proposed name of a list that has none.
@@ -383,7 +382,7 @@ TEST_F(ListsPageTest, AFailedSaveKeepsTheOldListAndSaysSo)
     makeSiteFile(u8("a.htm"));
     makeSiteFile(u8("b.htm"));
     writeList(u8("site.lst"), { recordOf(u8("a.htm")) });
-    const QByteArray before = readBytes(listsFolder() + u8("site.lst"));
+    const QByteArray before = fileBytes(listsFolder() + u8("site.lst"));
     loadList(u8("site.lst"));
     ui.dialogScripts.append(startSearch(false, true));
     ui.dialogScripts.append(cancel());
@@ -402,7 +401,7 @@ TEST_F(ListsPageTest, AFailedSaveKeepsTheOldListAndSaysSo)
     EXPECT_EQ(ui.texts(u8("error")),
         QStringList { u8("Invalid Filename: ") + listsFolder() + u8("site.lst") });
     EXPECT_EQ(ui.count(u8("beep")), 1);
-    EXPECT_EQ(readBytes(listsFolder() + u8("site.lst")), before);
+    EXPECT_EQ(fileBytes(listsFolder() + u8("site.lst")), before);
     EXPECT_EQ(
         QDir(listsFolder()).entryList(QDir::Files | QDir::Hidden), QStringList { u8("site.lst") });
     EXPECT_FALSE(page.isSaved());
@@ -480,9 +479,9 @@ TEST_F(ListsPageTest, SearchFindsWhatTheMaskAndTheFolderRulesAllow)
             sitePath(u8("old/deep/b.htm")) }));
     EXPECT_EQ(
         ui.texts(u8("dialog")), QStringList({ u8("Search Files"), u8("Save File List (*.lst)") }));
-    EXPECT_EQ(widget<QLabel>(page.askNameForm(), "Memo1")->text(),
+    EXPECT_EQ(widget<QLabel>(page.listNameDialog(), "Memo1")->text(),
         u8("\nSearch finished.\n3 unique entries in list.\n3 new entries added.\nSave results?"));
-    EXPECT_EQ(widget<QLineEdit>(page.askNameForm(), "EFname")->text(), u8("(newlist1).lst"));
+    EXPECT_EQ(widget<QLineEdit>(page.listNameDialog(), "EFname")->text(), u8("(newlist1).lst"));
     EXPECT_EQ(widget<QLabel>(&page, "PanelTreeTop")->text(), scan::ListTitle(sitePath({})));
     EXPECT_TRUE(widget<QPushButton>(&page, "BSaveList")->isEnabled());
 
@@ -508,7 +507,7 @@ TEST_F(ListsPageTest, SearchFindsWhatTheMaskAndTheFolderRulesAllow)
     ui.dialogScripts.append(cancel());
     page.searchFiles();
     EXPECT_EQ(ui.calls.size(), 1);
-    EXPECT_FALSE(widget<QCheckBox>(page.searchForm(), "CBIncludeSub")->isChecked());
+    EXPECT_FALSE(widget<QCheckBox>(page.searchDialog(), "CBIncludeSub")->isChecked());
 }
 
 TEST_F(ListsPageTest, SearchAddsToTheListAndCountsTheNewOnes)
@@ -520,10 +519,10 @@ TEST_F(ListsPageTest, SearchAddsToTheListAndCountsTheNewOnes)
     ui.dialogScripts.append(startSearch(false, true));
     ui.dialogScripts.append(cancel());
     page.searchFiles();
-    EXPECT_EQ(widget<QLabel>(page.askNameForm(), "Memo1")->text(),
+    EXPECT_EQ(widget<QLabel>(page.listNameDialog(), "Memo1")->text(),
         u8("\nSearch finished.\n2 unique entries in list.\n1 new entries added.\nSave results?"));
     // Adding keeps the list file; the sorted order follows duplicate removal.
-    EXPECT_EQ(widget<QLineEdit>(page.askNameForm(), "EFname")->text(), u8("site.lst"));
+    EXPECT_EQ(widget<QLineEdit>(page.listNameDialog(), "EFname")->text(), u8("site.lst"));
     EXPECT_EQ(shownPaths(), QStringList({ sitePath(u8("a.htm")), sitePath(u8("b.htm")) }));
 }
 
@@ -562,7 +561,7 @@ TEST_F(ListsPageTest, MergeJoinsListsWithoutDuplicates)
         QStringList({ sitePath(u8("a.htm")), sitePath(u8("b.htm")), sitePath(u8("c.htm")) }));
     EXPECT_EQ(
         widget<QLabel>(&page, "PanelTreeTop")->text(), u8(" Files found in \" a.lst + b.lst \":"));
-    EXPECT_EQ(widget<QLabel>(page.askNameForm(), "Memo1")->text(), u8("\nFilelists merged ..."));
+    EXPECT_EQ(widget<QLabel>(page.listNameDialog(), "Memo1")->text(), u8("\nFilelists merged ..."));
     EXPECT_TRUE(page.currentListFile().isEmpty());
     EXPECT_FALSE(page.isSaved());
 
@@ -591,7 +590,7 @@ TEST_F(ListsPageTest, AddTakesPickedFilesFromTheFirstOnesFolder)
                      .join(u8("\n")) };
     ui.dialogScripts.append(cancel());
     page.addFiles();
-    EXPECT_EQ(widget<QLabel>(page.askNameForm(), "Memo1")->text(),
+    EXPECT_EQ(widget<QLabel>(page.listNameDialog(), "Memo1")->text(),
         u8("\n1 new entries added.\nSave results?"));
     EXPECT_EQ(page.model()->rowCount(), 2);
     EXPECT_EQ(page.currentListFile(), listsFolder() + u8("site.lst"));

@@ -7,8 +7,8 @@
 #include "support/scripteddialogs.h"
 #include "support/standinframe.h"
 #include "support/tempdir.h"
+#include "support/testfiles.h"
 #include "support/widgetbyname.h"
-#include "support/writefault.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -94,10 +94,10 @@ TEST(CopyFileKeepDate, CopiesEveryByteAndTheDate)
         const QString source = dir.filePath(u8("src.htm"));
         const QString target = dir.filePath(u8("out/copy.htm"));
         QDir().mkpath(dir.filePath(u8("out")));
-        ASSERT_TRUE(writeFile(source, patterned(row.size)));
+        ASSERT_TRUE(putFile(source, patterned(row.size)));
         ASSERT_TRUE(setModified(source, kOldDate));
         EXPECT_TRUE(platform::CopyFileKeepDate(source, target));
-        EXPECT_EQ(readFile(target), patterned(row.size));
+        EXPECT_EQ(fileBytes(target), patterned(row.size));
         EXPECT_EQ(modifiedOf(target), kOldDate);
         EXPECT_EQ(filesIn(dir.filePath(u8("out"))), QStringList{u8("copy.htm")});
     }
@@ -108,10 +108,10 @@ TEST(CopyFileKeepDate, ReplacesAnExistingTarget)
     QTemporaryDir dir;
     const QString source = dir.filePath(u8("new.htm"));
     const QString target = dir.filePath(u8("old.htm"));
-    ASSERT_TRUE(writeFile(source, "new"));
-    ASSERT_TRUE(writeFile(target, "a longer old text"));
+    ASSERT_TRUE(putFile(source, "new"));
+    ASSERT_TRUE(putFile(target, "a longer old text"));
     EXPECT_TRUE(platform::CopyFileKeepDate(source, target));
-    EXPECT_EQ(readFile(target), QByteArray("new"));
+    EXPECT_EQ(fileBytes(target), QByteArray("new"));
 }
 
 // Whatever fails, the old target stays as it was and nothing is left beside it.
@@ -120,7 +120,7 @@ TEST(CopyFileKeepDate, FailuresKeepTheOldTarget)
     QTemporaryDir dir;
     const QString target = dir.filePath(u8("target.htm"));
     const QString big = dir.filePath(u8("big.htm"));
-    ASSERT_TRUE(writeFile(big, patterned(200000)));
+    ASSERT_TRUE(putFile(big, patterned(200000)));
     const QString pipe = dir.filePath(u8("pipe.htm"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
     ASSERT_TRUE(QDir().mkdir(dir.filePath(u8("folder.htm"))));
@@ -138,7 +138,7 @@ TEST(CopyFileKeepDate, FailuresKeepTheOldTarget)
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
-        ASSERT_TRUE(writeFile(target, "old content"));
+        ASSERT_TRUE(putFile(target, "old content"));
         QElapsedTimer timer;
         timer.start();
         bool copied = true;
@@ -150,7 +150,7 @@ TEST(CopyFileKeepDate, FailuresKeepTheOldTarget)
         }
         EXPECT_FALSE(copied);
         EXPECT_LT(timer.elapsed(), 5000);
-        EXPECT_EQ(readFile(target), QByteArray("old content"));
+        EXPECT_EQ(fileBytes(target), QByteArray("old content"));
         EXPECT_EQ(filesIn(dir.path()), (QStringList{u8("big.htm"), u8("target.htm")}));
     }
 }
@@ -159,7 +159,7 @@ TEST(CopyFileKeepDate, FolderStandingAtTheTargetStays)
 {
     QTemporaryDir dir;
     const QString source = dir.filePath(u8("a.htm"));
-    ASSERT_TRUE(writeFile(source, "a"));
+    ASSERT_TRUE(putFile(source, "a"));
     const QString target = dir.filePath(u8("taken"));
     ASSERT_TRUE(QDir().mkdir(target));
     EXPECT_FALSE(platform::CopyFileKeepDate(source, target));
@@ -176,7 +176,7 @@ protected:
         ASSERT_TRUE(QDir().mkdir(dir.filePath(u8("dest"))));
         for (const char *name : {"index.htm", "about.htm", "news.htm", "logo.gif", "faq.htm"}) {
             const QString path = dir.filePath(u8("site/") + u8(name));
-            ASSERT_TRUE(writeFile(path, QByteArray("source ") + name));
+            ASSERT_TRUE(putFile(path, QByteArray("source ") + name));
             ASSERT_TRUE(setModified(path, kOldDate));
             sources.append(path);
         }
@@ -201,7 +201,7 @@ protected:
 TEST_F(CopyFiles, FiveFilesOneExistingNoSkipsIt)
 {
     const QString existing = dest + u8("/about.htm");
-    ASSERT_TRUE(writeFile(existing, "keep me"));
+    ASSERT_TRUE(putFile(existing, "keep me"));
     dialogs.paths = {dest};
     dialogs.answers = {Answer::Yes, Answer::No};
     const auto result = copy(FakeSelection::allOf(sources));
@@ -211,10 +211,10 @@ TEST_F(CopyFiles, FiveFilesOneExistingNoSkipsIt)
     ASSERT_EQ(questions.size(), 2);
     EXPECT_EQ(questions.at(0), u8("Copy 5 file(s) to folder:\n\n") + dest + u8("/"));
     EXPECT_EQ(questions.at(1), u8("File: ") + existing + u8(" exists.\n\nOverwrite?"));
-    EXPECT_EQ(readFile(existing), QByteArray("keep me"));
+    EXPECT_EQ(fileBytes(existing), QByteArray("keep me"));
     EXPECT_EQ(result.copied, 4);
     EXPECT_EQ(filesIn(dest).size(), 5);
-    EXPECT_EQ(readFile(dest + u8("/faq.htm")), QByteArray("source faq.htm"));
+    EXPECT_EQ(fileBytes(dest + u8("/faq.htm")), QByteArray("source faq.htm"));
     EXPECT_EQ(modifiedOf(dest + u8("/news.htm")), kOldDate);
 
     QStringList expectedTexts;
@@ -230,13 +230,13 @@ TEST_F(CopyFiles, FiveFilesOneExistingNoSkipsIt)
 
 TEST_F(CopyFiles, CancelAtAnOverwriteQuestionEndsTheLoop)
 {
-    ASSERT_TRUE(writeFile(dest + u8("/news.htm"), "keep me"));
+    ASSERT_TRUE(putFile(dest + u8("/news.htm"), "keep me"));
     dialogs.paths = {dest};
     dialogs.answers = {Answer::Yes, Answer::Cancel};
     const auto result = copy(FakeSelection::allOf(sources));
     EXPECT_EQ(result.copied, 2);
     EXPECT_EQ(filesIn(dest), (QStringList{u8("about.htm"), u8("index.htm"), u8("news.htm")}));
-    EXPECT_EQ(readFile(dest + u8("/news.htm")), QByteArray("keep me"));
+    EXPECT_EQ(fileBytes(dest + u8("/news.htm")), QByteArray("keep me"));
     EXPECT_EQ(progress.closes, 1);
     EXPECT_EQ(mainWindowEnabled, (QList<bool>{false, true}));
     EXPECT_EQ(copyPath, dest + u8("/"));
@@ -288,7 +288,7 @@ TEST_F(CopyFiles, IntoTheSourceFolderEachFileIsItsOwnTarget)
     FakeSelection selection = FakeSelection::allOf(sources.mid(0, 2));
     EXPECT_EQ(copy(selection).copied, 0);
     EXPECT_EQ(dialogs.count(u8("yesnocancel")), 3);
-    EXPECT_EQ(readFile(sources.at(0)), QByteArray("source index.htm"));
+    EXPECT_EQ(fileBytes(sources.at(0)), QByteArray("source index.htm"));
 }
 
 TEST_F(CopyFiles, OneFileGoesThroughTheSaveDialog)
@@ -301,7 +301,7 @@ TEST_F(CopyFiles, OneFileGoesThroughTheSaveDialog)
     EXPECT_EQ(dialogs.texts(u8("save")), QStringList{sources.at(2)});
     EXPECT_EQ(result.singleTarget, dest + u8("/renamed.htm"));
     EXPECT_EQ(result.copied, 1);
-    EXPECT_EQ(readFile(dest + u8("/renamed.htm")), QByteArray("source news.htm"));
+    EXPECT_EQ(fileBytes(dest + u8("/renamed.htm")), QByteArray("source news.htm"));
     EXPECT_EQ(modifiedOf(dest + u8("/renamed.htm")), kOldDate);
     EXPECT_EQ(copyPath, u8("/start/here/"));
     EXPECT_EQ(progress.max, -1);

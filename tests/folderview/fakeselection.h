@@ -1,7 +1,8 @@
 #pragma once
 
-#include "frame/batchprogress.h"
 #include "frame/selection.h"
+#include "support/recordingprogress.h"
+#include "support/testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -45,38 +46,3 @@ public:
         return paths.at(index);
     }
 };
-
-// Records what a batch shows; can ask to stop after a given number of steps.
-class RecordingProgress : public frame::BatchProgress
-{
-public:
-    int max = -1;
-    int steps = 0;
-    int stopAfterSteps = -1;
-    bool shown = false;
-    int closes = 0;
-    QStringList texts;
-
-    void initProgressBar(int n) override { max = n; }
-    void showProgress() override { shown = true; }
-    void setProgressText(const QString &text) override { texts.append(text); }
-    void stepProgress() override { ++steps; }
-    bool stopRequested() const override { return stopAfterSteps >= 0 && steps >= stopAfterSteps; }
-    void closeProgress() override
-    {
-        shown = false;
-        ++closes;
-    }
-};
-
-inline bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-inline QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}

@@ -127,7 +127,7 @@ TEST(FileOps, IsSameFile)
 {
     QTemporaryDir dir;
     const QString a = dir.filePath(u8("a.htm"));
-    ASSERT_TRUE(writeFile(a, "a"));
+    ASSERT_TRUE(putFile(a, "a"));
     ASSERT_TRUE(QFile::link(a, dir.filePath(u8("link.htm"))));
     ASSERT_TRUE(QDir().mkdir(dir.filePath(u8("sub"))));
 
@@ -160,7 +160,7 @@ TEST(FileOps, RemoveFileClearsRecycleBinOnlyForExistingFiles)
 {
     QTemporaryDir dir;
     const QString file = dir.filePath(u8("gone.htm"));
-    ASSERT_TRUE(writeFile(file, "x"));
+    ASSERT_TRUE(putFile(file, "x"));
     bool doRecycleBin = true;
     platform::RemoveFile(dir.filePath(u8("missing.htm")), doRecycleBin);
     EXPECT_TRUE(doRecycleBin);
@@ -231,7 +231,7 @@ protected:
     {
         for (const char *name : {"a.htm", "b.htm", "c.htm", "d.htm"}) {
             paths.append(dir.filePath(u8(name)));
-            ASSERT_TRUE(writeFile(paths.constLast(), name));
+            ASSERT_TRUE(putFile(paths.constLast(), name));
         }
     }
     QStringList remaining() const { return QDir(dir.path()).entryList(QDir::Files); }

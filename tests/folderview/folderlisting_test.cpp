@@ -143,7 +143,7 @@ protected:
 TEST_F(ListFolder, OnlyRegularVisibleMatchingFilesSorted)
 {
     for (const char *name : {"b.htm", "A.htm", "a.htm", "C.html", "c.txt", ".hidden.htm"})
-        ASSERT_TRUE(writeFile(path(name), "x"));
+        ASSERT_TRUE(putFile(path(name), "x"));
     ASSERT_TRUE(QDir().mkdir(path("folder.htm")));
     ASSERT_TRUE(makeLink(path("a.htm"), path("link-to-file.htm")));
     ASSERT_TRUE(makeLink(path("folder.htm"), path("link-to-folder.htm")));
@@ -163,7 +163,7 @@ TEST_F(ListFolder, SubFoldersAreFoldersAndLinksToFoldersOnly)
 {
     for (const char *name : { "b", "A", ".hidden" })
         ASSERT_TRUE(QDir().mkdir(path(name)));
-    ASSERT_TRUE(writeFile(path("page.htm"), "x"));
+    ASSERT_TRUE(putFile(path("page.htm"), "x"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(path("pipe")).constData(), 0600), 0);
     ASSERT_TRUE(makeLink(path("b"), path("link-to-folder")));
     ASSERT_TRUE(makeLink(path("pipe"), path("link-to-pipe.htm")));
@@ -175,7 +175,7 @@ TEST_F(ListFolder, SubFoldersAreFoldersAndLinksToFoldersOnly)
 
 TEST_F(ListFolder, NameThatIsNotUtf8IsListedWithoutHarm)
 {
-    ASSERT_TRUE(writeFile(path("good.htm"), "x"));
+    ASSERT_TRUE(putFile(path("good.htm"), "x"));
     const QByteArray raw = QFile::encodeName(dir.path()) + "/bad\xFF\xFE.htm";
     const int fd = ::open(raw.constData(), O_CREAT | O_WRONLY, 0644);
     ASSERT_GE(fd, 0);
@@ -188,7 +188,7 @@ TEST_F(ListFolder, NameThatIsNotUtf8IsListedWithoutHarm)
 
 TEST_F(ListFolder, MissingFolderOrAFileGivesNothing)
 {
-    ASSERT_TRUE(writeFile(path("plain.htm"), "x"));
+    ASSERT_TRUE(putFile(path("plain.htm"), "x"));
     EXPECT_TRUE(folderview::listMatchingFiles(path("vanished"), u8("*.*")).isEmpty());
     EXPECT_TRUE(folderview::listMatchingFiles(path("plain.htm"), u8("*.*")).isEmpty());
     EXPECT_TRUE(folderview::listMatchingFiles(QString(), u8("*.*")).isEmpty());

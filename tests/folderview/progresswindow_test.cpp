@@ -121,7 +121,7 @@ TEST(FormProgress, StopsACopyBatch)
     QStringList sources;
     for (const char *name : { "a.htm", "b.htm", "c.htm", "d.htm" }) {
         sources.append(dir.filePath(u8(name)));
-        ASSERT_TRUE(writeFile(sources.constLast(), name));
+        ASSERT_TRUE(putFile(sources.constLast(), name));
     }
     ASSERT_TRUE(QDir().mkdir(dir.filePath(u8("dest"))));
     ScriptedDialogs dialogs;

@@ -3,6 +3,7 @@
 #include "formatter/formatselection.h"
 #include "formatter/tokenizer.h"
 #include "platform/textcodec.h"
+#include "support/testfiles.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -13,12 +14,6 @@
 using namespace formatter;
 
 namespace {
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // The source folder of these tests, whether the variable names tests/ or tests/formatter/.
 QString testData(const QString &relative)
@@ -63,7 +58,7 @@ TEST(Golden, ShippedStyle)
     ASSERT_GE(inputs.size(), 3) << "no golden pages found";
     const bool update = qEnvironmentVariableIntValue("FOLIOSCOPE_UPDATE_GOLDEN") == 1;
     for (const QString &input : inputs) {
-        const platform::DecodedText page = platform::decodeText(readBytes(input));
+        const platform::DecodedText page = platform::decodeText(fileBytes(input));
         for (const auto &mode : kModes) {
             Style style = shippedStyle();
             const QByteArray actual
@@ -76,7 +71,7 @@ TEST(Golden, ShippedStyle)
                 continue;
             }
             // Latin-1 keeps the comparison byte for byte and the failure readable.
-            EXPECT_EQ(QString::fromLatin1(actual), QString::fromLatin1(readBytes(expectedPath)))
+            EXPECT_EQ(QString::fromLatin1(actual), QString::fromLatin1(fileBytes(expectedPath)))
                 << expectedPath.toStdString();
         }
     }
@@ -90,7 +85,7 @@ TEST(Golden, RoundTrips)
     inputs += pages(QStringLiteral("../../examples/site"), { QStringLiteral("*.htm") });
     ASSERT_GE(inputs.size(), 3) << "no pages found";
     for (const QString &input : std::as_const(inputs)) {
-        const QString text = platform::decodeText(readBytes(input)).text;
+        const QString text = platform::decodeText(fileBytes(input)).text;
         Style style = shippedStyle();
         const QString once = formatWhole(style, text, FormatMode::Format);
         EXPECT_EQ(formatWhole(style, once, FormatMode::Format), once) << input.toStdString();
@@ -124,7 +119,7 @@ TEST(Golden, InstalledManualsFormatTwiceAsOnce)
         if (it.fileInfo().size() >= 64 * 1024)
             continue;
         ++pageCount;
-        const QString text = platform::decodeText(readBytes(path)).text;
+        const QString text = platform::decodeText(fileBytes(path)).text;
         const QString once = formatWhole(style, text, FormatMode::Format);
         EXPECT_EQ(formatWhole(style, once, FormatMode::Format), once) << path.toStdString();
     }

@@ -1,6 +1,7 @@
 // The batch tool on a disk that fills half-way through a file (a file-size limit on the tool's
 // process): exit 1 with a line on stderr, the old file whole, no temporary file left.
 
+#include "support/testfiles.h"
 #include "support/writefault.h"
 
 #include <QCoreApplication>

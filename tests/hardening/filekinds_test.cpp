@@ -118,7 +118,7 @@ TEST(UndecodableNames, EveryFileOperationFindsTheFileByItsBytes)
                 scan::appendFolderRecords(records, dir.path(), false, { QStringLiteral("*.htm") });
                 ASSERT_TRUE(scan::writeListFile(list, records, nullptr));
                 QString error;
-                ASSERT_TRUE(scan::readListFile(list, records, &error));
+                ASSERT_TRUE(scan::readListFile(list, &records, &error));
                 QList<scan::ListEntry> entries = scan::entriesFromRecords(records);
                 const scan::VerifyResult result = scan::verifyEntries(entries);
                 EXPECT_EQ(result.removed, 0);
@@ -262,7 +262,7 @@ TEST(SpecialFiles, EveryFileOperationRefusesThemAtOnce)
             [](const QString &path) {
                 QStringList records;
                 QString error;
-                scan::readListFile(path, records, &error);
+                scan::readListFile(path, &records, &error);
                 return error;
             } },
         { "copying",

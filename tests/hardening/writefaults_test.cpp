@@ -229,7 +229,7 @@ TEST_F(WriteFaults, Thumbnail)
 TEST_F(WriteFaults, Snapshot)
 {
     for (const Cut &cut : kCuts) {
-        const int kind = cut.large ? snapshot::OutputBmp : snapshot::OutputJpg;
+        const snapshot::OutputKind kind = cut.large ? snapshot::OutputKind::Bmp : snapshot::OutputKind::Jpg;
         const QString target = path(cut.large ? QStringLiteral("bmp/snap_a_htm.bmp")
                                               : QStringLiteral("jpg/snap_a_htm.jpg"));
         const QImage picture = cut.large ? noise(300, 200) : noise(60, 40);
@@ -257,7 +257,7 @@ TEST_F(WindowWriteFaults, SettingsAtExitNameTheFile)
 {
     const QString ini = program.filePath(QStringLiteral("prg.ini"));
     setIni(QStringLiteral("[OPTIONS]\r\nLastSearch=old\r\n"));
-    const QByteArray before = readFile(ini);
+    const QByteArray before = fileBytes(ini);
     start();
     form->settings().lastSearch = filler(600'000);
     {
@@ -268,7 +268,7 @@ TEST_F(WindowWriteFaults, SettingsAtExitNameTheFile)
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors.first().contains(QDir::toNativeSeparators(ini)))
         << errors.first().toStdString();
-    EXPECT_EQ(readFile(ini), before);
+    EXPECT_EQ(fileBytes(ini), before);
     EXPECT_EQ(QDir(program.path())
                   .entryList({ QStringLiteral("prg.ini*") }, QDir::AllEntries | QDir::Hidden),
         QStringList { QStringLiteral("prg.ini") });
@@ -299,7 +299,7 @@ TEST_F(WindowWriteFaults, EditorSaveSaysSoAndStaysModified)
         infos.first().startsWith(QStringLiteral("File saving error in:\n") + sitePath("a.htm")
             + QStringLiteral("\nPlease check diskspace and writing permissions...")))
         << infos.first().toStdString();
-    EXPECT_EQ(readFile(sitePath("a.htm")), page);
+    EXPECT_EQ(fileBytes(sitePath("a.htm")), page);
     EXPECT_TRUE(widget<QPushButton>(folderPageOf(*form), "BSave")->isEnabled());
     EXPECT_TRUE(view->windowTitle().endsWith(QStringLiteral(" --- UNSAVED ---")));
     EXPECT_EQ(

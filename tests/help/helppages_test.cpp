@@ -2,6 +2,7 @@
 #include "app/mainwindow.h"
 #include "engine/htmlview.h"
 #include "support/helppictures.h"
+#include "support/testfiles.h"
 #include "viewer/viewerwindow.h"
 
 #include <QCoreApplication>
@@ -18,12 +19,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QString readText(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
 
 QStringList attributeValues(const QString &html, const QString &names)
 {
@@ -51,14 +46,15 @@ QString referenceProblem(const QDir &help, const QString &page, const QString &r
     if (!QFileInfo(target).isFile())
         return QStringLiteral("no such file");
     if (!anchor.isEmpty()
-        && !attributeValues(readText(target), QStringLiteral("id|name")).contains(anchor))
+        && !attributeValues(QString::fromUtf8(fileBytes(target)), QStringLiteral("id|name"))
+                .contains(anchor))
         return QStringLiteral("no such anchor");
     return {};
 }
 
 QStringList pageProblems(const QDir &help, const QString &page)
 {
-    const QString html = readText(page);
+    const QString html = QString::fromUtf8(fileBytes(page));
     QStringList problems;
     if (html.contains(QLatin1String("<script"), Qt::CaseInsensitive))
         problems.append(page + QStringLiteral(": a script"));
@@ -145,7 +141,7 @@ TEST(HelpPages, EveryPageCanBeReachedFromTheStartPage)
     QStringList reached { kHelp.filePath(QStringLiteral("index.htm")) };
     for (int i = 0; i < reached.size(); ++i) {
         for (const QString &reference :
-            attributeValues(readText(reached[i]), QStringLiteral("href"))) {
+            attributeValues(QString::fromUtf8(fileBytes(reached[i])), QStringLiteral("href"))) {
             const QString path = reference.section(QLatin1Char('#'), 0, 0);
             const QString target = QDir::cleanPath(QFileInfo(reached[i]).dir().filePath(path));
             if (path.endsWith(QLatin1String(".htm")) && !reached.contains(target))

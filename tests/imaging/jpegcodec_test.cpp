@@ -1,4 +1,5 @@
 #include "imaging/jpegcodec.h"
+#include "support/testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -38,12 +39,6 @@ double meanChannelDifference(const QImage &a, const QImage &b)
                 + std::abs(qBlue(p) - qBlue(q));
         }
     return sum / (3.0 * a.width() * a.height());
-}
-
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 } // namespace
@@ -116,7 +111,7 @@ TEST(JpegCodec, DamagedInputGivesNullImage)
         SCOPED_TRACE(row.name);
         EXPECT_TRUE(imaging::decodeJpeg(row.bytes).isNull());
         const QString path = dir.filePath(QString::fromUtf8(row.name));
-        ASSERT_TRUE(writeBytes(path, row.bytes));
+        ASSERT_TRUE(putFile(path, row.bytes));
         EXPECT_TRUE(imaging::readJpeg(path).isNull());
     }
     EXPECT_TRUE(imaging::readJpeg(dir.filePath(QStringLiteral("missing.jpg"))).isNull());
@@ -149,7 +144,7 @@ TEST(JpegCodec, FailedWriteLeavesOldFile)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("keep.jpg"));
-    ASSERT_TRUE(writeBytes(path, "old"));
+    ASSERT_TRUE(putFile(path, "old"));
     EXPECT_FALSE(imaging::writeJpeg(QImage(), path, 70));
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));

@@ -1,21 +1,10 @@
 #include "imaging/looksstore.h"
 #include "support/tempdir.h"
+#include "support/testfiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
-
-namespace {
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-} // namespace
 
 TEST(LooksStoreTest, BaselinesAreNamedByFolderTagAndWidthAndReadBackWhole)
 {

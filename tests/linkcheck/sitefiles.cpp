@@ -10,14 +10,6 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    file.write(bytes);
-}
-
 QStringList gnuLines(const std::vector<linkcheck::BrokenLink> &links, const QString &folder)
 {
     QStringList lines;

@@ -1,13 +1,17 @@
 #pragma once
 
 #include "linkcheck/sitecheck.h"
+#include "support/testfiles.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 
 // Writes `bytes` to `path`, making the folders it needs.
-void writeFile(const QString &path, const QByteArray &bytes = "x");
+inline void writeFile(const QString &path)
+{
+    writeFile(path, "x");
+}
 
 // The report of a fresh check of `folder`, one GNU line each, with `folder` + "/" left out.
 QStringList checkFolder(const QString &folder, linkcheck::CheckOptions options = {});

@@ -1,6 +1,7 @@
 #include "platform/filewatch.h"
 
 #include "support/tempdir.h"
+#include "support/testfiles.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -21,16 +22,9 @@ using platform::FileWatch;
 
 namespace {
 
-void write(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
-
 void saveByRename(const QString &path, const QByteArray &bytes)
 {
-    write(path + QStringLiteral(".tmp"), bytes);
+    writeFile(path + QStringLiteral(".tmp"), bytes);
     ASSERT_EQ(::rename(QFile::encodeName(path + QStringLiteral(".tmp")).constData(),
                   QFile::encodeName(path).constData()),
         0);
@@ -66,7 +60,7 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         for (const char *name : {"a.htm", "b.htm", "c.css"})
-            write(path(name), "first");
+            writeFile(path(name), "first");
     }
     QString path(const char *name) const
     {
@@ -89,30 +83,30 @@ protected:
 TEST_F(FileWatchTest, EverySaveStyleGivesOneReportOfTheFilesSaved)
 {
     const QList<SaveStyle> styles = {
-        {"write in place", [this] { write(path("a.htm"), "second"); }, {"a.htm"}},
+        {"write in place", [this] { writeFile(path("a.htm"), "second"); }, {"a.htm"}},
         {"write a new file, rename it over",
             [this] { saveByRename(path("a.htm"), "second"); }, {"a.htm"}},
         {"delete, create anew",
             [this] {
                 QFile::remove(path("a.htm"));
-                write(path("a.htm"), "second");
+                writeFile(path("a.htm"), "second");
             },
             {"a.htm"}},
         {"touch", [this] { touch(path("b.htm")); }, {"b.htm"}},
         {"two writes in a row",
             [this] {
-                write(path("a.htm"), "second");
-                write(path("a.htm"), "third");
+                writeFile(path("a.htm"), "second");
+                writeFile(path("a.htm"), "third");
             },
             {"a.htm"}},
         {"several files saved together",
             [this] {
-                write(path("a.htm"), "second");
+                writeFile(path("a.htm"), "second");
                 saveByRename(path("c.css"), "second");
                 touch(path("b.htm"));
             },
             {"a.htm", "b.htm", "c.css"}},
-        {"a file not followed", [this] { write(path("other.htm"), "x"); }, {}},
+        {"a file not followed", [this] { writeFile(path("other.htm"), "x"); }, {}},
         {"a page replaced by a folder",
             [this] {
                 QFile::remove(path("b.htm"));
@@ -141,12 +135,12 @@ TEST_F(FileWatchTest, EverySaveStyleGivesOneReportOfTheFilesSaved)
 TEST_F(FileWatchTest, ALinkIsFollowedToItsTargetInAnotherFolder)
 {
     QDir(dir.path()).mkdir(QStringLiteral("real"));
-    write(path("real/page.htm"), "first");
+    writeFile(path("real/page.htm"), "first");
     ASSERT_TRUE(QFile::link(path("real/page.htm"), path("link.htm")));
     FileWatch watch;
     watch.setFiles({path("link.htm")});
     QSignalSpy spy(&watch, &FileWatch::filesChanged);
-    write(path("real/page.htm"), "second");
+    writeFile(path("real/page.htm"), "second");
     EXPECT_EQ(reportsUntilSilent(spy), QList<QStringList>{{path("link.htm")}});
 }
 
@@ -154,7 +148,7 @@ TEST_F(FileWatchTest, ALinkIsFollowedToItsTargetInAnotherFolder)
 TEST_F(FileWatchTest, AFolderDeletedOrRenamedIsReportedOnceAndFollowedWhenBack)
 {
     QDir(dir.path()).mkdir(QStringLiteral("site"));
-    write(path("site/page.htm"), "first");
+    writeFile(path("site/page.htm"), "first");
     FileWatch watch;
     watch.setFiles({path("site/page.htm")});
     QSignalSpy spy(&watch, &FileWatch::filesChanged);
@@ -162,14 +156,14 @@ TEST_F(FileWatchTest, AFolderDeletedOrRenamedIsReportedOnceAndFollowedWhenBack)
     EXPECT_EQ(reportsUntilSilent(spy), QList<QStringList>{{path("site/page.htm")}});
 
     spy.clear();
-    write(path("moved/page.htm"), "not followed any more");
+    writeFile(path("moved/page.htm"), "not followed any more");
     EXPECT_TRUE(reportsUntilSilent(spy).isEmpty());
 
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("site")));
-    write(path("site/page.htm"), "back");
+    writeFile(path("site/page.htm"), "back");
     EXPECT_EQ(reportsUntilSilent(spy, 1500), QList<QStringList>{{path("site/page.htm")}});
     spy.clear();
-    write(path("site/page.htm"), "watched again");
+    writeFile(path("site/page.htm"), "watched again");
     EXPECT_EQ(reportsUntilSilent(spy), QList<QStringList>{{path("site/page.htm")}});
     EXPECT_FALSE(watch.isPolling());
 }
@@ -178,8 +172,8 @@ TEST_F(FileWatchTest, PastTheWatchLimitFoldersArePolledAndThatIsSaidOnce)
 {
     QDir(dir.path()).mkdir(QStringLiteral("one"));
     QDir(dir.path()).mkdir(QStringLiteral("two"));
-    write(path("one/a.htm"), "first");
-    write(path("two/b.htm"), "first");
+    writeFile(path("one/a.htm"), "first");
+    writeFile(path("two/b.htm"), "first");
     FileWatch watch;
     watch.setFolderLimit(1);
     QSignalSpy limit(&watch, &FileWatch::pollingStarted);
@@ -187,8 +181,8 @@ TEST_F(FileWatchTest, PastTheWatchLimitFoldersArePolledAndThatIsSaidOnce)
     EXPECT_EQ(limit.size(), 1);
     EXPECT_TRUE(watch.isPolling());
     QSignalSpy spy(&watch, &FileWatch::filesChanged);
-    write(path("two/b.htm"), "second, longer");
-    write(path("a.htm"), "second, longer");
+    writeFile(path("two/b.htm"), "second, longer");
+    writeFile(path("a.htm"), "second, longer");
     const QList<QStringList> reports = reportsUntilSilent(spy, 1500);
     QStringList seen;
     for (const QStringList &report : reports)
@@ -211,7 +205,7 @@ TEST_F(FileWatchTest, ASteadyStreamOfWritesIsReportedAtTheIntervalAndEndsWithThe
     QObject::connect(&watch, &FileWatch::filesChanged, [&] { lastReport = clock.elapsed(); });
     int writes = 0;
     while (clock.elapsed() < 1000) {
-        write(path("a.htm"), QByteArray::number(++writes));
+        writeFile(path("a.htm"), QByteArray::number(++writes));
         QTest::qWait(5);
     }
     const qint64 lastWrite = clock.elapsed();
@@ -229,7 +223,7 @@ TEST_F(FileWatchTest, SettingTheSameFilesAgainKeepsAChangeNotYetReported)
     watch.setTiming(300, 0, 100);
     watch.setFiles(paths({"a.htm", "b.htm"}));
     QSignalSpy spy(&watch, &FileWatch::filesChanged);
-    write(path("a.htm"), "second");
+    writeFile(path("a.htm"), "second");
     QTest::qWait(100);
     watch.setFiles(paths({"a.htm", "b.htm", "c.css"}));
     EXPECT_EQ(reportsUntilSilent(spy, 800), QList<QStringList>{paths({"a.htm"})});
@@ -250,6 +244,6 @@ TEST_F(FileWatchTest, WithoutAnInotifyInstanceEveryFolderIsPolled)
     EXPECT_EQ(limit.size(), 1);
     EXPECT_TRUE(watch.isPolling());
     QSignalSpy spy(&watch, &FileWatch::filesChanged);
-    write(path("b.htm"), "second, longer");
+    writeFile(path("b.htm"), "second, longer");
     EXPECT_EQ(reportsUntilSilent(spy, 1500), QList<QStringList>{paths({"b.htm"})});
 }

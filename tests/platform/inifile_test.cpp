@@ -1,4 +1,5 @@
 #include "platform/inifile.h"
+#include "support/testfiles.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -15,19 +16,6 @@ IniFile iniFrom(const char *text)
     IniFile ini;
     ini.setText(QString::fromUtf8(text));
     return ini;
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
 }
 
 } // namespace
@@ -131,11 +119,11 @@ TEST(IniFile, SaveRoundTripKeepsBytesEncodingAndLineEnds)
         { "latin-1", QByteArray("[s]\r\nk=\xFC\xE9\r\n") },
     };
     for (const Row &row : rows) {
-        writeAll(path, row.bytes);
+        writeFile(path, row.bytes);
         IniFile ini;
         ASSERT_TRUE(ini.load(path)) << row.name;
         ASSERT_TRUE(ini.save()) << row.name;
-        EXPECT_EQ(readAll(path), row.bytes) << row.name;
+        EXPECT_EQ(fileBytes(path), row.bytes) << row.name;
     }
 }
 
@@ -146,13 +134,13 @@ TEST(IniFile, BadFilesLoadWithoutTrouble)
     QByteArray garbage;
     for (int i = 0; i < 100000; ++i)
         garbage.append(char((i * 7919) % 256));
-    writeAll(path, garbage);
+    writeFile(path, garbage);
     IniFile ini;
     EXPECT_TRUE(ini.load(path));
     EXPECT_EQ(ini.readInteger(u"OPTIONS", u"CACHE_MAX", 200), 200);
 
     // A megabyte value and a repeated section.
-    writeAll(path, "[OPTIONS]\nBig=" + QByteArray(1 << 20, 'x') + "\n[OPTIONS]\nCACHE_MAX=5\n");
+    writeFile(path, "[OPTIONS]\nBig=" + QByteArray(1 << 20, 'x') + "\n[OPTIONS]\nCACHE_MAX=5\n");
     EXPECT_TRUE(ini.load(path));
     EXPECT_EQ(ini.readString(u"OPTIONS", u"Big", QString()).size(), 2047);
     EXPECT_EQ(ini.readInteger(u"OPTIONS", u"CACHE_MAX", 200), 200);
@@ -161,7 +149,7 @@ TEST(IniFile, BadFilesLoadWithoutTrouble)
     for (int i = 0; i < 100000; ++i)
         many += "key" + QByteArray::number(i) + "=v\n";
     many += "last=no line break";
-    writeAll(path, many);
+    writeFile(path, many);
     EXPECT_TRUE(ini.load(path));
     EXPECT_EQ(ini.readString(u"OPTIONS", u"last", QString()), QStringLiteral("no line break"));
     EXPECT_EQ(ini.readString(u"OPTIONS", u"key99999", QString()), QStringLiteral("v"));
@@ -176,7 +164,7 @@ TEST(IniFile, MissingFileLoadsEmptyAndFailedSaveKeepsTheOldFile)
 
     const QString path = dir.filePath(QStringLiteral("ro/prg.ini"));
     ASSERT_TRUE(QDir().mkpath(dir.filePath(QStringLiteral("ro"))));
-    writeAll(path, "[s]\r\nk=old\r\n");
+    writeFile(path, "[s]\r\nk=old\r\n");
     ASSERT_TRUE(ini.load(path));
     ini.writeString(u"s", u"k", QStringLiteral("new"));
     // A folder standing where the file should be cannot be replaced, even by root.
@@ -193,7 +181,7 @@ TEST(IniFile, MissingFileLoadsEmptyAndFailedSaveKeepsTheOldFile)
         QString error;
         EXPECT_FALSE(ini.save(&error));
         EXPECT_TRUE(error.contains(path));
-        EXPECT_EQ(readAll(path), QByteArray("[s]\r\nk=old\r\n"));
+        EXPECT_EQ(fileBytes(path), QByteArray("[s]\r\nk=old\r\n"));
     }
 }
 
@@ -222,18 +210,18 @@ TEST(IniFile, ByteOrderMarksForeignLineEndsAndCharactersBeyondLatin1)
     const QString path = dir.filePath(QStringLiteral("prg.ini"));
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
-        writeAll(path, row.bytes);
+        writeFile(path, row.bytes);
         IniFile ini;
         ASSERT_TRUE(ini.load(path));
         EXPECT_EQ(ini.sectionNames(), QStringList { QStringLiteral("OPTIONS") });
         EXPECT_EQ(ini.readString(u"OPTIONS", u"Path", QString()), QStringLiteral("/x"));
         ini.writeString(u"OPTIONS", u"Path", row.value);
         ASSERT_TRUE(ini.save());
-        EXPECT_EQ(readAll(path), row.saved);
+        EXPECT_EQ(fileBytes(path), row.saved);
         IniFile again;
         ASSERT_TRUE(again.load(path));
         EXPECT_EQ(again.readString(u"OPTIONS", u"Path", QString()), row.value);
         ASSERT_TRUE(again.save());
-        EXPECT_EQ(readAll(path), row.saved) << "saving again changes the file";
+        EXPECT_EQ(fileBytes(path), row.saved) << "saving again changes the file";
     }
 }

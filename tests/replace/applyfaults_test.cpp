@@ -5,6 +5,7 @@
 #include "replace/sitereplace.h"
 
 #include "support/tempdir.h"
+#include "support/testfiles.h"
 #include "support/writefault.h"
 
 #include <QDir>

@@ -3,7 +3,7 @@
 #include "replace/unifieddiff.h"
 
 #include "support/tempdir.h"
-#include "support/writefault.h"
+#include "support/testfiles.h"
 
 #include <QDir>
 #include <QProcess>

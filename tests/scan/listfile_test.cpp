@@ -8,7 +8,6 @@
 
 #include "scan/listtestutil.h"
 
-using listtest::readBytes;
 using listtest::u8;
 using listtest::writeBytes;
 
@@ -45,13 +44,13 @@ TEST(ListFile, WritesCrLfAndReadsItBack)
     const QStringList records = { u8("/web/*café*.htm*12*2001-03-17  14:05"), u8("/web/*b**0*") };
     QString error;
     ASSERT_TRUE(scan::writeListFile(path, records, &error)) << error.toStdString();
-    EXPECT_EQ(readBytes(path),
+    EXPECT_EQ(fileBytes(path),
         QByteArray("/web/*caf\xc3\xa9*.htm*12*2001-03-17  14:05\r\n/web/*b**0*\r\n"));
     QStringList back;
-    ASSERT_TRUE(scan::readListFile(path, back, &error));
+    ASSERT_TRUE(scan::readListFile(path, &back, &error));
     EXPECT_EQ(back, records);
     ASSERT_TRUE(scan::writeListFile(path, {}, &error));
-    EXPECT_EQ(readBytes(path), QByteArray());
+    EXPECT_EQ(fileBytes(path), QByteArray());
 }
 
 TEST(ListFile, FailedWriteLeavesTheOldListWhole)
@@ -69,7 +68,7 @@ TEST(ListFile, FailedWriteLeavesTheOldListWhole)
     if (written)
         GTEST_SKIP() << "root writes into a read-only folder";
     EXPECT_FALSE(error.isEmpty());
-    EXPECT_EQ(readBytes(path), QByteArray("old\r\n"));
+    EXPECT_EQ(fileBytes(path), QByteArray("old\r\n"));
     EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList { u8("site.lst") });
 }
 
@@ -89,9 +88,9 @@ TEST(ListFile, FilesThatCannotBeRead)
     QTemporaryDir dir;
     QStringList records = { u8("kept") };
     QString error;
-    EXPECT_FALSE(scan::readListFile(dir.filePath(u8("gone.lst")), records, &error));
+    EXPECT_FALSE(scan::readListFile(dir.filePath(u8("gone.lst")), &records, &error));
     EXPECT_TRUE(error.contains(u8("gone.lst"))) << error.toStdString();
-    EXPECT_FALSE(scan::readListFile(dir.path(), records, &error));
+    EXPECT_FALSE(scan::readListFile(dir.path(), &records, &error));
     EXPECT_EQ(records, QStringList { u8("kept") });
 }
 
@@ -106,7 +105,7 @@ TEST(ListFile, AMillionLines)
     writeBytes(path, bytes);
     QStringList records;
     QString error;
-    ASSERT_TRUE(scan::readListFile(path, records, &error));
+    ASSERT_TRUE(scan::readListFile(path, &records, &error));
     ASSERT_EQ(records.size(), 1000000);
     EXPECT_EQ(records.last(), u8("/nowhere/*page999999*.htm*1*d"));
 }

@@ -8,7 +8,6 @@
 
 #include "scan/listtestutil.h"
 
-using listtest::readBytes;
 using listtest::u8;
 using listtest::writeBytes;
 

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "support/testfiles.h"
+
 #include <QDateTime>
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QString>
 
 #include <gtest/gtest.h>
@@ -16,21 +16,12 @@ inline QString u8(const char *text)
     return QString::fromUtf8(text);
 }
 
-inline QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // Writes a file, with its folders, and gives it a modification time when one is given.
 inline void writeBytes(const QString &path, const QByteArray &bytes, const QDateTime &modified = {})
 {
-    QDir().mkpath(QFileInfo(path).path());
+    writeFile(path, bytes);
     QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    file.write(bytes);
-    file.flush();
-    if (modified.isValid())
+    if (modified.isValid() && file.open(QIODevice::Append))
         file.setFileTime(modified, QFileDevice::FileModificationTime);
 }
 

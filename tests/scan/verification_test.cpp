@@ -10,7 +10,6 @@
 
 #include "scan/listtestutil.h"
 
-using listtest::readBytes;
 using listtest::u8;
 using listtest::writeBytes;
 

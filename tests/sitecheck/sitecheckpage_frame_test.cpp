@@ -4,6 +4,7 @@
 #include "sitecheck/sitereportmodel.h"
 #include "support/standinframe.h"
 #include "support/tempdir.h"
+#include "support/testfiles.h"
 #include "support/widgetbyname.h"
 
 #include <QComboBox>
@@ -17,13 +18,6 @@
 namespace {
 
 constexpr int kWaitMs = 20000;
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 class SiteCheckOnStandIn : public ::testing::Test
 {

@@ -192,7 +192,7 @@ TEST_F(SiteCheckTest, EditorSavesAndChangesOnDiskUpdateTheReportWithoutANewCheck
         QTest::keyClick(&window, Qt::Key_Escape);
     });
     QTest::keyClick(report, Qt::Key_Return);
-    EXPECT_EQ(readFile(sitePath("index.htm")).count("c.htm"), 1);
+    EXPECT_EQ(fileBytes(sitePath("index.htm")).count("c.htm"), 1);
     EXPECT_EQ(rowOfLink(page, QStringLiteral("missing.htm")), -1);
     EXPECT_EQ(page->model()->rowCount(), 3);
 

@@ -268,7 +268,7 @@ TEST_F(SnapWindowTest, TheBatchDialogChoosesFolderAndFormat)
     EXPECT_EQ(job.outputExtension, QStringLiteral(".jpg"));
     widget<QComboBox>(&dialog, "FilterComboBox1")->setCurrentIndex(1);
     EXPECT_EQ(job.outputExtension, QStringLiteral(".bmp"));
-    EXPECT_EQ(job.outputKind, snapshot::OutputBmp);
+    EXPECT_EQ(job.outputKind, snapshot::OutputKind::Bmp);
 
     dialogs.paths = { QString(), output.filePath(QStringLiteral("new")) };
     dialogs.answers = { platform::Answer::Yes }; // create the new folder

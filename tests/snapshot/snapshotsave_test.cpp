@@ -1,7 +1,9 @@
 #include "imaging/jpegcodec.h"
 #include "platform/diskspace.h"
 #include "snapshot/snapshotsave.h"
+#include "support/recordingprogress.h"
 #include "support/scripteddialogs.h"
+#include "support/testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,19 +13,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 QImage composed()
 {
@@ -68,17 +57,17 @@ TEST(SaveSnapshotImage, WritesJpegAndTrueColourBitmap)
     Recorder status;
     QImage image = composed();
     const QString bmp = dir.filePath(QStringLiteral("shot.bmp"));
-    ASSERT_TRUE(snapshot::SaveSnapshotImage(image, bmp, snapshot::OutputBmp, true, status.line()));
+    ASSERT_TRUE(snapshot::SaveSnapshotImage(image, bmp, snapshot::OutputKind::Bmp, true, status.line()));
     EXPECT_EQ(status.lines,
         QStringList({ QStringLiteral("Converting snapshot to 24bit, please wait ..."),
             QStringLiteral(" "), QStringLiteral("Saved as:") + bmp }));
     EXPECT_EQ(image.format(), QImage::Format_RGB888); // converted once, in place
-    EXPECT_EQ(bmpDepth(readBytes(bmp)), 24);
+    EXPECT_EQ(bmpDepth(fileBytes(bmp)), 24);
     EXPECT_EQ(QImage(bmp).pixel(5, 5), qRgb(10, 120, 200));
 
     status.lines.clear();
     const QString jpg = dir.filePath(QStringLiteral("shot.jpg"));
-    ASSERT_TRUE(snapshot::SaveSnapshotImage(image, jpg, snapshot::OutputJpg, false, status.line()));
+    ASSERT_TRUE(snapshot::SaveSnapshotImage(image, jpg, snapshot::OutputKind::Jpg, false, status.line()));
     EXPECT_FALSE(
         status.lines.contains(QStringLiteral("Converting snapshot to 24bit, please wait ...")));
     EXPECT_EQ(imaging::readJpeg(jpg).size(), QSize(40, 30));
@@ -110,16 +99,16 @@ TEST(SaveSnapshotImage, RefusalsWriteNothing)
             QStringLiteral("File exists: ") + existing + QStringLiteral("\n\nOverwrite ?") },
     };
     for (const Row &row : rows) {
-        writeBytes(existing, "old");
+        writeFile(existing, "old");
         ScriptedDialogs dialogs;
         dialogs.answers = { row.answer };
         FreeSpace space(row.freeBytes);
         QImage image = composed();
         EXPECT_EQ(
-            snapshot::SaveSnapshotImage(image, row.file, snapshot::OutputJpg, true, {}), row.result)
+            snapshot::SaveSnapshotImage(image, row.file, snapshot::OutputKind::Jpg, true, {}), row.result)
             << row.name;
         EXPECT_EQ(dialogs.texts(QLatin1String(row.kind)), QStringList { row.message }) << row.name;
-        EXPECT_EQ(readBytes(existing), QByteArray("old")) << row.name;
+        EXPECT_EQ(fileBytes(existing), QByteArray("old")) << row.name;
         EXPECT_EQ(
             QDir(dir.path()).entryList(QDir::Files), QStringList { QStringLiteral("old.jpg") })
             << row.name;
@@ -134,7 +123,7 @@ void expectWriteRefused(const QString &target)
     ScriptedDialogs dialogs;
     dialogs.answers = { platform::Answer::Yes };
     QImage image = composed();
-    EXPECT_FALSE(snapshot::SaveSnapshotImage(image, target, snapshot::OutputJpg, true, {}));
+    EXPECT_FALSE(snapshot::SaveSnapshotImage(image, target, snapshot::OutputKind::Jpg, true, {}));
     ASSERT_EQ(dialogs.count(QStringLiteral("error")), 1);
     EXPECT_TRUE(
         dialogs.texts(QStringLiteral("error"))
@@ -161,7 +150,7 @@ TEST(SaveSnapshotImage, AReadOnlyFolderKeepsTheOldFile)
     const QString folder = dir.filePath(QStringLiteral("locked"));
     QDir().mkpath(folder);
     const QString target = folder + QStringLiteral("/snap.jpg");
-    writeBytes(target, "old");
+    writeFile(target, "old");
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
     if (QFileInfo(folder).isWritable()
         && QFile(folder + QStringLiteral("/probe")).open(QIODevice::WriteOnly)) {
@@ -169,7 +158,7 @@ TEST(SaveSnapshotImage, AReadOnlyFolderKeepsTheOldFile)
         GTEST_SKIP() << "running with rights that ignore a read-only folder";
     }
     expectWriteRefused(target);
-    EXPECT_EQ(readBytes(target), QByteArray("old"));
+    EXPECT_EQ(fileBytes(target), QByteArray("old"));
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList { QStringLiteral("snap.jpg") });
 }
@@ -209,7 +198,7 @@ TEST(SaveThroughDialog, ProposalFilterAndTargetName)
         EXPECT_EQ(dialogs.texts(QStringLiteral("save")),
             QStringList { elsewhere + QStringLiteral("snap_index_htm.jpg") })
             << row.name;
-        const QByteArray bytes = readBytes(row.written);
+        const QByteArray bytes = fileBytes(row.written);
         EXPECT_EQ(row.depth ? bmpDepth(bytes) : int(imaging::decodeJpeg(bytes).isNull()),
             row.depth ? 24 : 0)
             << row.name;
@@ -251,7 +240,7 @@ TEST(SaveThroughDialog, RefusedNameAndCancel)
 TEST(SaveThroughDialog, OpensInTheSnapshotFolderWhenItIsMissing)
 {
     QTemporaryDir dir;
-    writeBytes(dir.filePath(QStringLiteral("file")), "x");
+    writeFile(dir.filePath(QStringLiteral("file")), "x");
     const QString top = QDir::toNativeSeparators(dir.path()) + QDir::separator();
     struct Row {
         const char *name;
@@ -297,20 +286,6 @@ public:
     }
 };
 
-class Progress : public frame::BatchProgress
-{
-public:
-    QStringList events;
-    int stopAfter = -1; // texts set before the stop button is pressed
-    void initProgressBar(int max) override { events.append(QStringLiteral("init %1").arg(max)); }
-    void showProgress() override { events.append(QStringLiteral("show")); }
-    void setProgressText(const QString &text) override { events.append(text); }
-    void stepProgress() override { ++steps; }
-    bool stopRequested() const override { return stopAfter >= 0 && steps >= stopAfter; }
-    void closeProgress() override { events.append(QStringLiteral("close")); }
-    int steps = 0;
-};
-
 class BatchTest : public testing::Test
 {
 protected:
@@ -318,7 +293,7 @@ protected:
     {
         for (const char *name : { "a.htm", "skip.htm", "b.htm", "c.htm" }) {
             const QString path = site.filePath(QLatin1String(name));
-            writeBytes(path, "<html></html>");
+            writeFile(path, "<html></html>");
             entries.paths.append(path);
         }
         entries.selected = { true, false, true, true };
@@ -345,7 +320,7 @@ protected:
     QTemporaryDir output;
     QString out;
     Entries entries;
-    Progress progress;
+    RecordingProgress progress;
     Recorder status;
     QList<bool> enabled;
     QStringList shot;
@@ -377,14 +352,14 @@ TEST_F(BatchTest, SelectedEntriesInOrderWithTheirProgressLines)
 
 TEST_F(BatchTest, OverwriteQuestionNoSkipsCancelEnds)
 {
-    writeBytes(out + QStringLiteral("snap_a_htm.jpg"), "old a");
-    writeBytes(out + QStringLiteral("snap_b_htm.jpg"), "old b");
+    writeFile(out + QStringLiteral("snap_a_htm.jpg"), "old a");
+    writeFile(out + QStringLiteral("snap_b_htm.jpg"), "old b");
     ScriptedDialogs dialogs;
     dialogs.answers = { platform::Answer::No, platform::Answer::Cancel };
     EXPECT_EQ(run(), 1);
     EXPECT_EQ(dialogs.count(QStringLiteral("yesnocancel")), 2);
-    EXPECT_EQ(readBytes(out + QStringLiteral("snap_a_htm.jpg")), QByteArray("old a"));
-    EXPECT_EQ(readBytes(out + QStringLiteral("snap_b_htm.jpg")), QByteArray("old b"));
+    EXPECT_EQ(fileBytes(out + QStringLiteral("snap_a_htm.jpg")), QByteArray("old a"));
+    EXPECT_EQ(fileBytes(out + QStringLiteral("snap_b_htm.jpg")), QByteArray("old b"));
     EXPECT_FALSE(QFileInfo::exists(out + QStringLiteral("snap_c_htm.jpg")));
     EXPECT_EQ(status.lines.last(), QStringLiteral("Snapshots done ..."));
     EXPECT_EQ(enabled, QList<bool>({ false, true }));
@@ -395,9 +370,9 @@ TEST_F(BatchTest, StopEndsAfterTheCurrentFileAndMissingPagesWriteNothing)
 {
     ScriptedDialogs dialogs;
     QFile::remove(entries.paths.at(0));
-    progress.stopAfter = 2;
+    progress.stopAfterSteps = 2;
     job.outputExtension = QStringLiteral(".bmp");
-    job.outputKind = snapshot::OutputBmp;
+    job.outputKind = snapshot::OutputKind::Bmp;
     EXPECT_EQ(run(), 2);
     EXPECT_EQ(shot, QStringList({ QStringLiteral("a.htm"), QStringLiteral("b.htm") }));
     EXPECT_EQ(written(), QStringList { QStringLiteral("snap_b_htm.bmp") });

@@ -31,8 +31,5 @@ private:
 // The entries of `folder` other than `expected`: what a failed write left behind.
 QStringList strayFiles(const QString &folder, const QStringList &expected);
 
-QByteArray fileBytes(const QString &path);
-// Creates the folders on the way; false when the file cannot be written.
-bool putFile(const QString &path, const QByteArray &bytes);
 // Sets the file's modification time `seconds` before now; false when it cannot.
 bool ageFile(const QString &path, int seconds);

@@ -2,12 +2,13 @@
 #include "frame/batchprogress.h"
 #include "imaging/jpegcodec.h"
 #include "imaging/thumbstore.h"
+#include "platform/filewatch.h"
+#include "support/recordingprogress.h"
 #include "support/scripteddialogs.h"
 #include "support/standinframe.h"
 #include "support/widgetbyname.h"
 #include "thumbs/thumbdraw.h"
 #include "thumbs/thumbgrid.h"
-#include "platform/filewatch.h"
 #include "thumbs/thumblistmodel.h"
 #include "thumbs/thumbrefresh.h"
 #include "thumbs/thumbviewpage.h"
@@ -91,28 +92,6 @@ struct PageFixture {
         return thumbs::pictureRectIn(
             cell(row), widget<thumbs::ThumbGrid>(&page, "LVThumbs")->font().pointSize());
     }
-};
-
-// Records what a batch shows; asks to stop after the given number of files.
-struct RecordingProgress : frame::BatchProgress {
-    QStringList texts;
-    int max = -1;
-    int steps = 0;
-    int stopAfter = -1;
-    bool shown = false;
-    bool closed = false;
-    void initProgressBar(int m) override { max = m; }
-    void showProgress() override { shown = true; }
-    void setProgressText(const QString &text) override { texts.append(text); }
-    void stepProgress() override { ++steps; }
-    bool stopRequested() const override { return stopAfter >= 0 && steps >= stopAfter; }
-    void closeProgress() override
-    {
-        closed = true;
-        if (onClose)
-            onClose();
-    }
-    std::function<void()> onClose;
 };
 
 QByteArray colouredPage(const char *left, const char *right)
@@ -356,7 +335,7 @@ TEST(ThumbViewPage, BatchOfThreeOfTenReportsEachFileInOrder)
     EXPECT_EQ(progress.max, 3);
     EXPECT_EQ(progress.steps, 3);
     EXPECT_TRUE(progress.shown);
-    EXPECT_TRUE(progress.closed);
+    EXPECT_TRUE(progress.closed());
     for (int i = 0; i < 10; ++i)
         EXPECT_EQ(QFileInfo::exists(f.thumbOf(names.at(i))), i == 1 || i == 4 || i == 7) << i;
     EXPECT_EQ(f.frame.requests.indexOf(QStringLiteral("mainDisabled")) >= 0, true);
@@ -366,13 +345,13 @@ TEST(ThumbViewPage, BatchOfThreeOfTenReportsEachFileInOrder)
     for (const QString &name : names)
         QFile::remove(f.thumbOf(name));
     RecordingProgress stopping;
-    stopping.stopAfter = 1;
+    stopping.stopAfterSteps = 1;
     f.frame.progress = &stopping;
     f.page.makeThumbnails();
     EXPECT_EQ(stopping.texts.size(), 1);
     EXPECT_TRUE(QFileInfo::exists(f.thumbOf(names.at(1))));
     EXPECT_FALSE(QFileInfo::exists(f.thumbOf(names.at(4))));
-    EXPECT_TRUE(stopping.closed);
+    EXPECT_TRUE(stopping.closed());
     EXPECT_EQ(f.frame.requests.last(), QStringLiteral("mainEnabled"));
 
     // Clearing: the files go and their cache entries die.
@@ -418,7 +397,7 @@ TEST(ThumbViewPage, FullDiskStopsTheBatchBeforeWriting)
     f.select({ 0, 1 });
     f.page.makeThumbnails();
     EXPECT_EQ(progress.texts.size(), 1);
-    EXPECT_TRUE(progress.closed);
+    EXPECT_TRUE(progress.closed());
     EXPECT_FALSE(QFileInfo::exists(f.thumbOf(QStringLiteral("a.htm"))));
     f.select({ 0 });
     f.page.makeThumbnails();

@@ -4,6 +4,7 @@
 #include "formatter/style.h"
 #include "support/scripteddialogs.h"
 #include "support/standinframe.h"
+#include "support/testfiles.h"
 #include "viewer/editorsettings.h"
 #include "viewer/replacedialog.h"
 #include "viewer/sourceeditor.h"
@@ -49,12 +50,6 @@ public:
     formatter::Style style;
     QStringList table;
 };
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
 
 class EditorPageTest : public ::testing::Test
 {
@@ -132,7 +127,7 @@ TEST_F(EditorPageTest, LoadingColoursThePageOrShowsANotice)
         // Neither Ctrl+S nor "Save" writes the notice over the file.
         QTest::keyClick(editor, Qt::Key_S, Qt::ControlModifier);
         form.saveFile();
-        EXPECT_EQ(readBytes(pages.path(QString::fromLatin1(row.name))), row.content) << row.name;
+        EXPECT_EQ(fileBytes(pages.path(QString::fromLatin1(row.name))), row.content) << row.name;
     }
 }
 
@@ -251,7 +246,7 @@ TEST_F(EditorPageTest, SavingWritesThePageInItsEncodingAndLineEnds)
         QTest::keyClick(editor, 'X');
         ASSERT_TRUE(form.saveButton()->isEnabled()) << row.name;
         QTest::keyClick(editor, Qt::Key_S, Qt::ControlModifier);
-        EXPECT_EQ(readBytes(host.current), row.after) << row.name;
+        EXPECT_EQ(fileBytes(host.current), row.after) << row.name;
         EXPECT_FALSE(form.isEditorModified()) << row.name;
         EXPECT_EQ(form.windowTitle(), host.current) << row.name;
         EXPECT_EQ(form.viewerFileTime(), QFileInfo(host.current).lastModified()) << row.name;
@@ -267,7 +262,7 @@ TEST_F(EditorPageTest, AFailedSaveKeepsTheChangesAndTheFile)
     // Deleted while open: saving writes it anew.
     QFile::remove(host.current);
     form.saveFile();
-    EXPECT_EQ(readBytes(host.current), QByteArray("nold"));
+    EXPECT_EQ(fileBytes(host.current), QByteArray("nold"));
 
     QTest::keyClick(editor, Qt::Key_N);
     if (geteuid() != 0) { // root writes anyway
@@ -279,7 +274,7 @@ TEST_F(EditorPageTest, AFailedSaveKeepsTheChangesAndTheFile)
                 + QStringLiteral("\nPlease check diskspace "
                                  "and writing permissions...")));
         EXPECT_TRUE(form.isEditorModified());
-        EXPECT_EQ(readBytes(host.current), QByteArray("nold"));
+        EXPECT_EQ(fileBytes(host.current), QByteArray("nold"));
         QFile::setPermissions(host.current, QFile::ReadOwner | QFile::WriteOwner);
     }
     // A Latin-1 page cannot take a character beyond Latin-1: refused, not turned into "?".
@@ -289,7 +284,7 @@ TEST_F(EditorPageTest, AFailedSaveKeepsTheChangesAndTheFile)
     dialogs.calls.clear();
     form.saveFile();
     EXPECT_EQ(dialogs.count(QStringLiteral("info")), 1);
-    EXPECT_EQ(readBytes(host.current), QByteArray("caf\xe9"));
+    EXPECT_EQ(fileBytes(host.current), QByteArray("caf\xe9"));
     EXPECT_TRUE(form.isEditorModified());
 }
 
@@ -317,7 +312,7 @@ TEST_F(EditorPageTest, SaveAsWritesACopyAndKeepsTheFile)
         form.saveEditorFileAs();
         EXPECT_EQ(form.viewerFile(), original) << row.name;
         if (!row.written.isEmpty()) {
-            EXPECT_EQ(readBytes(row.written), QByteArray("<p>")) << row.name;
+            EXPECT_EQ(fileBytes(row.written), QByteArray("<p>")) << row.name;
         }
         EXPECT_EQ(host.savedCopies.size(), row.listed ? 1 : 0) << row.name;
     }

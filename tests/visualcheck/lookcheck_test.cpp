@@ -2,6 +2,7 @@
 #include "visualcheck/lookreport.h"
 
 #include "support/tempdir.h"
+#include "support/testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -53,10 +54,9 @@ protected:
 
     QString write(const QString &name, const QByteArray &bytes)
     {
-        QFile file(site.filePath(name));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        return file.fileName();
+        const QString path = site.filePath(name);
+        EXPECT_TRUE(putFile(path, bytes));
+        return path;
     }
 
     QList<LookResult> run(bool update)
