@@ -237,7 +237,7 @@ TEST(HelpPictures, CheckFindsEachKindOfFault)
     const Row rows[] = {
         { "as recorded", { current }, "png", "" },
         { "a tab fewer than the program", { fewerTabs }, "png",
-            "shows the tabs Folder View|Thumbnail View|File Lists, the program has" },
+            "shows the tabs Folder View|Thumbnail View|File Lists|Site Check, the program has" },
         { "a window the program lacks", { otherWindow }, "png", "no window app::GoneWindow" },
         { "no tabs: any window", { noTabs }, "png", "" },
         { "other bytes", { current }, "changed", "not the picture recorded" },
