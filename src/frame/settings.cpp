@@ -51,10 +51,11 @@ bool isBlankFilterText(const QString &text)
     return true;
 }
 
-Settings readSettings(const IniFile &ini, const QString &programFolder, const QSize &screenSize)
+namespace {
+
+// OPTIONS, first group, and the place of the main window.
+void readOptionsAndPlace(const IniFile &ini, const QSize &screenSize, Settings &s)
 {
-    Settings s;
-    // 1. OPTIONS, first group
     s.allowedExtensions = ini.readString(kOptions, u"ALLOWED_EXTENSIONS", builtInFilterText());
     if (isBlankFilterText(s.allowedExtensions))
         s.allowedExtensions = builtInFilterText();
@@ -66,24 +67,29 @@ Settings readSettings(const IniFile &ini, const QString &programFolder, const QS
     s.siteCheckRulesOff = ini.readString(kOptions, u"SiteCheckRulesOff", s.siteCheckRulesOff);
     s.lastSearch = ini.readString(kOptions, u"LastSearch", s.lastSearch);
     s.lastReplace = ini.readString(kOptions, u"LastReplace", s.lastReplace);
-    // 2. POSITION_MAIN
     const int top = ini.readInteger(kPosition, u"Top", 50);
     const int left = ini.readInteger(kPosition, u"Left", 50);
     const int width = ini.readInteger(kPosition, u"Width", screenSize.width() * 8 / 10);
     const int height = ini.readInteger(kPosition, u"Height", screenSize.height() * 8 / 10);
     s.mainBounds = QRect(left, top, width, height);
-    // 3. COLORS
+}
+
+// COLORS and PATHS.
+void readColorsAndPaths(const IniFile &ini, const QString &programFolder, Settings &s)
+{
     s.textColor = ini.readInteger(kColors, u"TextCol", s.textColor);
     s.tagColor = ini.readInteger(kColors, u"TagCol", s.tagColor);
     s.quotedColor = ini.readInteger(kColors, u"QuotedCol", s.quotedColor);
     s.commentColor = ini.readInteger(kColors, u"CommentCol", s.commentColor);
     s.colorTags = ini.readBool(kColors, u"DoColorTags", s.colorTags);
-    // 4. PATHS
     s.viewPath = ini.readString(kPaths, u"VIEW_PATH", programFolder);
     s.snapshotPath = ini.readString(kPaths, u"SNAPSHOTPATH",
         platform::WithTrailingBackslash(programFolder + QStringLiteral("SNAPSHOTS")));
     s.copyPath = ini.readString(kPaths, u"COPYPATH", programFolder);
-    // 5. THUMBS
+}
+
+void readThumbs(const IniFile &ini, Settings &s)
+{
     s.thumbBaseIndex = ini.readInteger(kThumbs, u"THUMB_BASEIDX", s.thumbBaseIndex);
     s.customWidth = ini.readInteger(kThumbs, u"CustomWidth", s.customWidth);
     s.customHeight = ini.readInteger(kThumbs, u"CustomHeight", s.customHeight);
@@ -95,7 +101,11 @@ Settings readSettings(const IniFile &ini, const QString &programFolder, const QS
     s.borderColor = ini.readInteger(kThumbs, u"BorderCol", s.borderColor);
     s.cropHorizontal = ini.readBool(kThumbs, u"CropHori", s.cropHorizontal);
     s.cropVertical = ini.readBool(kThumbs, u"CropVerti", s.cropVertical);
-    // 6. EDITOR1 .. EDITOR6
+}
+
+// EDITOR1 .. EDITOR6, OPTIONS' second group, and which external applications exist.
+void readEditorsAndOptions(const IniFile &ini, Settings &s)
+{
     for (int i = 0; i < int(s.externalApps.size()); ++i) {
         ExternalApp &app = s.externalApps[size_t(i)];
         const QString section = editorSection(i);
@@ -103,7 +113,6 @@ Settings readSettings(const IniFile &ini, const QString &programFolder, const QS
         app.parameters = ini.readString(section, u"Param", QString());
         app.description = ini.readString(section, u"Descript", defaultDescript(i));
     }
-    // 7. OPTIONS, second group
     s.showFileIcons = ini.readBool(kOptions, u"DoShowFileIcons", s.showFileIcons);
     s.useRecycleBin = ini.readBool(kOptions, u"DoRecycleBin", s.useRecycleBin);
     s.showHints = ini.readBool(kOptions, u"DoShowHints", s.showHints);
@@ -111,9 +120,19 @@ Settings readSettings(const IniFile &ini, const QString &programFolder, const QS
     s.followDiskChanges = ini.readBool(kOptions, u"DoFollowDiskChanges", s.followDiskChanges);
     s.cacheMax = ini.readInteger(kOptions, u"CACHE_MAX", s.cacheMax);
     s.keepThumbsFresh = ini.readBool(kOptions, u"DoKeepThumbsFresh", s.keepThumbsFresh);
-    // 8. Which external applications exist
     for (ExternalApp &app : s.externalApps)
         app.exists = platform::launcherExists(app.location);
+}
+
+} // namespace
+
+Settings readSettings(const IniFile &ini, const QString &programFolder, const QSize &screenSize)
+{
+    Settings s;
+    readOptionsAndPlace(ini, screenSize, s);
+    readColorsAndPaths(ini, programFolder, s);
+    readThumbs(ini, s);
+    readEditorsAndOptions(ini, s);
     return s;
 }
 
